@@ -1,0 +1,114 @@
+#include "engine/Log.h"
+
+#include "platform/Files.h"
+
+#include <cstdio>
+
+namespace {
+std::string g_userFolder;
+std::string g_sharedFolder;
+std::string g_logPath = "Objects.log";
+int g_perUserFolders = 0;
+
+const char kMaker[] = "Tarnwick";
+const char kProduct[] = "TheGalvorineOfPellisand_GP_DE";
+
+std::string ProductFolder(const std::string& base)
+{
+    std::string folder = base + "\\" + kMaker;
+    plat::CreateDirectory(folder);
+    folder += std::string("\\") + kProduct;
+    plat::CreateDirectory(folder);
+    return folder + "\\";
+}
+} // namespace
+
+int SetUpFolders()
+{
+    // Every system we run on has per-user folders.
+    g_perUserFolders = 1;
+    return CreateUserFolders();
+}
+
+int CreateUserFolders()
+{
+    const std::string user = plat::UserAppDataFolder();
+    const std::string shared = plat::CommonAppDataFolder();
+    if (user.empty() || shared.empty()) {
+        g_perUserFolders = 0;
+        g_userFolder.clear();
+        g_sharedFolder.clear();
+        return 0;
+    }
+    g_userFolder = ProductFolder(user);
+    g_sharedFolder = ProductFolder(shared);
+    // Results are not tested: an existing folder is fine, a missing one shows
+    // up later as a file that cannot be written.
+    plat::CreateDirectory(g_userFolder + "Players");
+    plat::CreateDirectory(g_userFolder + "Data");
+    plat::CreateDirectory(g_userFolder + "Data\\Config");
+    plat::CreateDirectory(g_sharedFolder + "Data");
+    plat::CreateDirectory(g_sharedFolder + "Data\\GameData");
+    plat::CreateDirectory(g_sharedFolder + "Data\\Sfx");
+
+    const std::string userOptions = g_userFolder + "Data\\Config\\Options.ini";
+    if (!plat::FileExists(userOptions))
+        plat::CopyFile("Data\\Config\\Options.ini", userOptions, false);
+    return 1;
+}
+
+int HasUserDataFolders() { return g_perUserFolders; }
+std::string GetUserDataFolder() { return g_userFolder; }
+std::string GetSharedDataFolder() { return g_sharedFolder; }
+
+void SetDataFoldersForTests(const std::string& userFolder, const std::string& sharedFolder)
+{
+    g_userFolder = userFolder;
+    g_sharedFolder = sharedFolder;
+    g_perUserFolders = userFolder.empty() ? 0 : 1;
+}
+
+void SetLogName(const std::string& name) { g_logPath = g_userFolder + name; }
+std::string GetLogPath() { return g_logPath; }
+
+void ClearLog()
+{
+    if (FILE* file = plat::OpenFile(g_logPath, "w"))
+        std::fclose(file);
+}
+
+int WriteLog(const std::string& text)
+{
+    FILE* file = plat::OpenFile(g_logPath, "a");
+    if (!file)
+        return 0;
+    std::fprintf(file, " %s", text.c_str());
+    return std::fclose(file);
+}
+
+void WriteLogNumber(int number)
+{
+    if (FILE* file = plat::OpenFile(g_logPath, "a")) {
+        std::fprintf(file, " %d ", number);
+        std::fclose(file);
+    }
+}
+
+CDataPaths::CDataPaths()
+    : folders{"Data\\Gfx\\",
+              g_sharedFolder + "Data\\Sfx\\",
+              "Data\\Sfx\\",
+              "Music\\",
+              "Data\\Config\\",
+              g_userFolder + "Data\\Config\\",
+              g_sharedFolder + "Data\\GameData\\",
+              "Data\\Txt\\",
+              "Data\\Fonts\\",
+              g_userFolder + "Players\\",
+              "Data\\Gfx\\Models\\",
+              "Data\\Forms\\",
+              "Data\\",
+              "Data\\Lvl\\"},
+      tuning{2000.0f, 0.05f, 0.4f, 15.0f, 3.0f, 2.0f, 1.5f, 2.0f, 50.0f}
+{
+}

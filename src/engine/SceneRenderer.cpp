@@ -1,0 +1,425 @@
+#include "engine/SceneRenderer.h"
+
+#include "engine/Log.h"
+#include "platform/Window.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace d3d;
+
+CSceneRenderer::CSceneRenderer()
+    : fullScreenModes(8, -1), world(Identity()), view(Identity()), projection(OrthoProjection())
+{
+    windowSizes.reserve(8);
+}
+
+CSceneRenderer::~CSceneRenderer() = default;
+
+D3DMATRIX CSceneRenderer::Identity()
+{
+    D3DMATRIX m;
+    for (int i = 0; i < 4; ++i)
+        m.m[i][i] = 1.0f;
+    return m;
+}
+
+// Left-handed orthographic projection of a 1024 x 768 area centred on the
+// origin, depth -1000..1000 mapped onto 0..1.
+D3DMATRIX CSceneRenderer::OrthoProjection()
+{
+    const float w = 1024.0f, h = 768.0f, zn = -1000.0f, zf = 1000.0f;
+    D3DMATRIX m;
+    m.m[0][0] = 2.0f / w;
+    m.m[1][1] = 2.0f / h;
+    m.m[2][2] = 1.0f / (zf - zn);
+    m.m[3][2] = zn / (zn - zf);
+    m.m[3][3] = 1.0f;
+    return m;
+}
+
+void CSceneRenderer::ComputeViewports(int w, int h, D3DVIEWPORT8* full, D3DVIEWPORT8* centred)
+{
+    *full = D3DVIEWPORT8{0, 0, static_cast<uint32_t>(w), static_cast<uint32_t>(h), 0.0f, 1.0f};
+    int c = static_cast<int>(std::floor(h * 1024.0 / 768.0 + 0.5));
+    c = std::min(c, w);
+    *centred = D3DVIEWPORT8{static_cast<uint32_t>((w - c) / 2), 0, static_cast<uint32_t>(c), static_cast<uint32_t>(h),
+                            0.0f, 1.0f};
+}
+
+void CSceneRenderer::UpdateScale()
+{
+    width = settings.width;
+    height = settings.height;
+    format = settings.modeFormat;
+    horizontalScale = 1024.0f / static_cast<float>(std::max(width, 1));
+    halfScale = horizontalScale * 0.5f;
+    halfWidth = static_cast<float>(width / 2);
+}
+
+void CSceneRenderer::SizeWindow()
+{
+    if (window)
+        window->SetClientSize(width, height);
+}
+
+HRESULT CSceneRenderer::CreateDevice(DisplaySettings* s, IDirect3D8* obj, plat::Window* win, D3DFORMAT depthFormat)
+{
+    object = obj;
+    settings = *s;
+    window = win;
+    UpdateScale();
+
+    device = MakeCountedHandle(new CRenderDevice(obj, s->adapter));
+    if (device->adapterCount < 1) {
+        WriteLog("No Direct3D adapter found!\n");
+        return D3DERR_NOTAVAILABLE;
+    }
+    s->adapter = device->adapter;
+
+    // Usable adapters offer at least one mode of 640 x 480 or more with more
+    // than 14 bits per pixel.
+    auto usable = [&](int32_t a) {
+        const CDisplayModeList* list = device->modeLists[static_cast<size_t>(a)].Get();
+        return std::any_of(list->entries.begin(), list->entries.end(), [](const DisplayMode& m) {
+            return m.bitsPerPixel > 14 && m.width >= 640 && m.height >= 480;
+        });
+    };
+    int32_t first = -1;
+    for (int32_t a = 0; a < device->adapterCount && first < 0; ++a)
+        if (usable(a))
+            first = a;
+    if (first < 0) {
+        WriteLog("No Direct3D adapter found!\n");
+        return D3DERR_NOTAVAILABLE;
+    }
+    if (!usable(s->adapter)) {
+        s->adapter = first;
+        device->adapter = first;
+    }
+    const CDisplayModeList& list = *device->ModeList();
+    const bool hasDesktop = list.desktopIndex >= 0;
+    const DisplayMode* desktop = hasDesktop ? &list.entries[static_cast<size_t>(list.desktopIndex)] : nullptr;
+
+    // Window sizes: the candidates that fit inside the desktop.
+    windowSizes.clear();
+    windowSizes = {{640, 480}, {800, 600}, {1024, 768}};
+    if (!hasDesktop) {
+        windowSizes.resize(1);
+        s->fullScreen = 1;
+    } else {
+        for (size_t i = windowSizes.size(); i-- > 1;)
+            if (windowSizes[i].first >= desktop->width || windowSizes[i].second >= desktop->height)
+                windowSizes.erase(windowSizes.begin() + static_cast<long>(i));
+        if (windowSizes.size() > 2)
+            windowSizes.erase(windowSizes.begin() + 1, windowSizes.end() - 1);
+    }
+
+    // Full-screen mode table.
+    std::fill(fullScreenModes.begin(), fullScreenModes.end(), -1);
+    fullScreenModes[0] = list.FindFullScreenDepth(640, 480, 16, false);
+    fullScreenModes[1] = list.FindFullScreenDepth(1024, 768, 16, false);
+    fullScreenModes[3] = list.FindFullScreenDepth(1024, 768, 32, false);
+    if (hasDesktop && 3 * desktop->width > 4 * desktop->height) {
+        const float aspect = static_cast<float>(desktop->height) / static_cast<float>(desktop->width);
+        fullScreenModes[4] = list.FindByAspect(aspect, 0.001f, 480, 16);
+        fullScreenModes[5] = list.FindByAspect(aspect, 0.001f, 768, 16);
+        fullScreenModes[7] = list.FindByAspect(aspect, 0.001f, 768, 32);
+    }
+
+    // A configured full-screen mode stays only when the adapter has it.
+    if (s->fullScreen && list.FindFullScreenDepth(s->width, s->height, s->colorMode, false) < 0) {
+        s->width = 0;
+        s->height = 0;
+        s->colorMode = -1;
+    }
+
+    s->hardwareLevel = GetHardwareLevel(s->adapter, obj);
+    if (s->width == 0 || s->height == 0) {
+        if (!s->fullScreen && !windowSizes.empty()) {
+            const size_t pick = (s->hardwareLevel > 1 && windowSizes.size() >= 2) ? 1 : 0;
+            s->width = windowSizes[pick].first;
+            s->height = windowSizes[pick].second;
+        } else {
+            s->fullScreen = 1;
+            struct Choice { int slot, bits; };
+            static const Choice best[] = {{7, 32}, {5, 16}, {3, 32}, {5, 16}, {1, 16}, {4, 16}, {0, 16}};
+            static const Choice middle[] = {{5, 16}, {1, 16}, {4, 16}, {0, 16}};
+            static const Choice low[] = {{4, 16}, {0, 16}};
+            const Choice* order = low;
+            size_t count = 2;
+            if (s->hardwareLevel >= 5) {
+                order = best;
+                count = 7;
+            } else if (s->hardwareLevel >= 2) {
+                order = middle;
+                count = 4;
+            }
+            bool chosen = false;
+            for (const Choice& c : std::vector<Choice>(order, order + count)) {
+                const int index = fullScreenModes[static_cast<size_t>(c.slot)];
+                if (index < 0)
+                    continue;
+                s->width = list.entries[static_cast<size_t>(index)].width;
+                s->height = list.entries[static_cast<size_t>(index)].height;
+                s->colorMode = c.bits;
+                chosen = true;
+                break;
+            }
+            if (!chosen) {
+                s->width = 640;
+                s->height = 480;
+                s->colorMode = -1;
+            }
+        }
+    }
+
+    // Colour depth.
+    if (!s->fullScreen)
+        s->colorMode = -1;
+    else if (s->colorMode != -1 && list.FindFullScreenDepth(s->width, s->height, s->colorMode, true) < 0)
+        s->colorMode = -1;
+    if (s->colorMode == -1) {
+        if (hasDesktop) {
+            s->colorMode = desktop->bitsPerPixel;
+        } else {
+            s->fullScreen = 1;
+            int index = list.FindFullScreenSize(s->width, s->height, true);
+            if (index < 0) {
+                s->width = 1024;
+                s->height = 768;
+                index = list.FindFullScreenSize(s->width, s->height, true);
+            }
+            if (index >= 0)
+                s->colorMode = list.entries[static_cast<size_t>(index)].bitsPerPixel;
+            else if (!list.entries.empty())
+                s->colorMode = list.entries[0].bitsPerPixel;
+        }
+    }
+
+    // Format.
+    if (s->fullScreen) {
+        int index = list.FindFullScreenDepth(s->width, s->height, s->colorMode, true);
+        if (index < 0) {
+            s->width = 1024;
+            s->height = 768;
+            index = list.FindFullScreenDepth(s->width, s->height, s->colorMode, true);
+        }
+        if (index < 0 && !list.entries.empty()) {
+            s->width = list.entries[0].width;
+            s->height = list.entries[0].height;
+            index = list.FindFullScreenDepth(s->width, s->height, s->colorMode, false);
+        }
+        if (index < 1)
+            index = std::max(index, 0);
+        if (!list.entries.empty()) {
+            const DisplayMode& mode = list.entries[static_cast<size_t>(index)];
+            s->modeFormat = mode.format;
+            if (s->width != mode.width || s->height != mode.height) {
+                s->width = mode.width;
+                s->height = mode.height;
+            }
+        }
+    } else {
+        if (s->width > desktop->width || s->height > desktop->height) {
+            auto fits = [&](const std::pair<int32_t, int32_t>& size) {
+                return size.first <= desktop->width && size.second <= desktop->height;
+            };
+            auto it = std::find_if(windowSizes.rbegin(), windowSizes.rend(), fits);
+            const auto& size = it != windowSizes.rend() ? *it : windowSizes.front();
+            s->width = size.first;
+            s->height = size.second;
+        }
+        s->modeFormat = desktop->format;
+    }
+
+    settings = *s;
+    UpdateScale();
+    SizeWindow();
+
+    const HRESULT hr = device->CreateDevice(s->width, s->height, s->modeFormat, s->fullScreen, s->videoSync, win,
+                                            depthFormat, 1, D3DMULTISAMPLE_NONE, D3DSWAPEFFECT_DISCARD, 0);
+    if (Failed(hr))
+        return hr;
+
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    for (uint32_t stage = 0; stage < 2; ++stage) {
+        device->SetTextureStageState(stage, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+        device->SetTextureStageState(stage, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+        device->SetTextureStageState(stage, D3DTSS_MIPFILTER, D3DTEXF_POINT);
+    }
+    world = Identity();
+    device->SetTransform(D3DTS_WORLD, world);
+    ComputeViewports(width, height, &fullViewport, &centredViewport);
+    device->SetViewport(fullViewport);
+    projection = OrthoProjection();
+    return D3D_OK;
+}
+
+void CSceneRenderer::GetDisplayMode(int fullScreen, int* w, int* h, D3DFORMAT* f)
+{
+    if (fullScreen) {
+        *w = device->fullScreenWidth;
+        *h = device->fullScreenHeight;
+        *f = device->fullScreenFormat;
+        return;
+    }
+    *w = width;
+    *h = height;
+    const CDisplayModeList* list = device->ModeList();
+    if (list && list->desktopIndex >= 0)
+        *f = list->entries[static_cast<size_t>(list->desktopIndex)].format;
+    else if (list && !list->entries.empty())
+        *f = list->entries[0].format;
+}
+
+int CSceneRenderer::SetDisplayMode(int fullScreen, int w, int h, D3DFORMAT f)
+{
+    CDisplayModeList* list = device->ModeList();
+    if (!list)
+        return 0;
+    if (fullScreen) {
+        if (!device->IsModeAvailable(w, h, f, 1)) {
+            const int index = list->FindFullScreenMode(w, h, f, true);
+            if (index < 0)
+                return 0;
+            w = list->entries[static_cast<size_t>(index)].width;
+            h = list->entries[static_cast<size_t>(index)].height;
+        }
+        settings.width = w;
+        settings.height = h;
+        settings.modeFormat = f;
+        settings.fullScreen = 1;
+        device->presentParameters.Windowed = 0;
+        device->fullScreenWidth = w;
+        device->fullScreenHeight = h;
+        device->fullScreenFormat = f;
+        device->modeIndex = list->FindMode(w, h, f, false);
+    } else {
+        if (list->desktopIndex < 0)
+            return 0;
+        device->presentParameters.Windowed = 1;
+        std::pair<int32_t, int32_t> size = windowSizes.front();
+        auto exact = std::find(windowSizes.begin(), windowSizes.end(), std::make_pair(w, h));
+        if (exact != windowSizes.end()) {
+            size = *exact;
+        } else {
+            for (size_t i = windowSizes.size(); i-- > 1;) {
+                if (windowSizes[i].first <= w && windowSizes[i].second <= h) {
+                    size = windowSizes[i];
+                    break;
+                }
+            }
+        }
+        device->presentParameters.BackBufferWidth = static_cast<uint32_t>(size.first);
+        device->presentParameters.BackBufferHeight = static_cast<uint32_t>(size.second);
+        settings.width = size.first;
+        settings.height = size.second;
+        settings.fullScreen = 0;
+    }
+    width = settings.width;
+    height = settings.height;
+    OnDeviceReset();
+    UpdateScale();
+    return 1;
+}
+
+void CSceneRenderer::GammaRampFromBrightness(float x, D3DGAMMARAMP* ramp)
+{
+    const float a = (0.5f - x) * 10.0f;
+    float t = 0.0f;
+    for (int i = 0; i < 256; ++i) {
+        float v = t;
+        if (a != 0.0f)
+            v = (std::exp(a * t) - 1.0f) / (std::exp(a) - 1.0f);
+        const double scaled = std::floor(static_cast<double>(v) * 65535.0);
+        const uint16_t entry = static_cast<uint16_t>(std::clamp(scaled, 0.0, 65535.0));
+        ramp->red[i] = ramp->green[i] = ramp->blue[i] = entry;
+        t += 1.0f / 255.0f;
+    }
+}
+
+void CSceneRenderer::SaveGammaRamp()
+{
+    if (device && device->Device())
+        device->Device()->GetGammaRamp(&savedGammaRamp);
+}
+
+void CSceneRenderer::SetGammaFromBrightness(float brightness)
+{
+    D3DGAMMARAMP ramp;
+    GammaRampFromBrightness(brightness, &ramp);
+    if (device && device->Device())
+        device->Device()->SetGammaRamp(D3DSGR_NO_CALIBRATION, ramp);
+}
+
+void CSceneRenderer::RestoreGammaRamp()
+{
+    if (device && device->Device())
+        device->Device()->SetGammaRamp(D3DSGR_NO_CALIBRATION, savedGammaRamp);
+}
+
+HRESULT CSceneRenderer::RenderFrame()
+{
+    IDirect3DDevice8* d = device ? device->Device() : nullptr;
+    if (!d)
+        return D3DERR_DEVICELOST;
+    const HRESULT level = d->TestCooperativeLevel();
+    if (level == D3DERR_DEVICELOST)
+        return level;
+    if (level == D3DERR_DEVICENOTRESET || resetPending) {
+        OnDeviceReset();
+        if (resetPending)
+            return D3DERR_DEVICELOST;
+    }
+    if (Failed(d->BeginScene()))
+        return D3D_OK;
+    if (centredViewport.Width < fullViewport.Width) {
+        device->SetViewport(fullViewport);
+        device->Clear(D3DCLEAR_TARGET, 0, 1.0f, 0);
+        device->SetViewport(centredViewport);
+    }
+    device->Clear(D3DCLEAR_ZBUFFER | (clearTarget ? D3DCLEAR_TARGET : 0), clearColor, 1.0f, 0);
+    device->SetTransform(D3DTS_VIEW, view);
+    device->SetTransform(D3DTS_PROJECTION, projection);
+    d->EndScene();
+    return D3D_OK;
+}
+
+HRESULT CSceneRenderer::Present()
+{
+    IDirect3DDevice8* d = device ? device->Device() : nullptr;
+    if (!d)
+        return D3DERR_DEVICELOST;
+    const HRESULT hr = d->Present();
+    if (Failed(hr))
+        OnDeviceReset();
+    return hr;
+}
+
+void CSceneRenderer::OnDeviceReset()
+{
+    device->ReleaseDefaultPoolResources();
+    // One attempt per frame: a device that is still lost stays so until the
+    // next frame, and the window keeps taking its messages meanwhile.
+    if (Failed(device->Reset())) {
+        resetPending = true;
+        return;
+    }
+    resetPending = false;
+    if (window) {
+        window->SetFullScreen(!device->presentParameters.Windowed);
+        window->SetClientSize(static_cast<int>(device->presentParameters.BackBufferWidth),
+                              static_cast<int>(device->presentParameters.BackBufferHeight));
+    }
+    ComputeViewports(width, height, &fullViewport, &centredViewport);
+    device->SetViewport(fullViewport);
+    projection = OrthoProjection();
+    WriteLog("Device Reset. Now");
+    WriteLog(device->presentParameters.Windowed ? "Windowed" : "Fullscreen");
+    WriteLogNumber(static_cast<int>(device->presentParameters.BackBufferWidth));
+    WriteLog("x");
+    WriteLogNumber(static_cast<int>(device->presentParameters.BackBufferHeight));
+    WriteLogNumber(device->presentParameters.BackBufferFormat);
+    WriteLog("\n");
+}

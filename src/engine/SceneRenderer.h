@@ -1,0 +1,65 @@
+// The frame renderer: display settings, the 1024 x 768 orthographic virtual
+// screen inside a centred 4:3 viewport, the draw order of the layers, and
+// recovery when the device is lost or its mode changes.
+#pragma once
+
+#include "engine/CountedHandle.h"
+#include "engine/RenderDevice.h"
+#include "engine/Settings.h"
+
+#include <utility>
+#include <vector>
+
+class CSceneRenderer {
+public:
+    CSceneRenderer();
+    ~CSceneRenderer();
+    CSceneRenderer(const CSceneRenderer&) = delete;
+    CSceneRenderer& operator=(const CSceneRenderer&) = delete;
+
+    d3d::HRESULT CreateDevice(DisplaySettings* settings, d3d::IDirect3D8* obj, plat::Window* window,
+                              d3d::D3DFORMAT depthFormat);
+    int SetDisplayMode(int fullScreen, int width, int height, d3d::D3DFORMAT format);
+    void GetDisplayMode(int fullScreen, int* width, int* height, d3d::D3DFORMAT* format);
+    void SaveGammaRamp();
+    void SetGammaFromBrightness(float brightness);
+    void RestoreGammaRamp();
+
+    d3d::HRESULT RenderFrame();
+    d3d::HRESULT Present();
+    void OnDeviceReset();
+
+    // Full viewport and the centred 4:3 one for a back buffer of this size.
+    static void ComputeViewports(int width, int height, d3d::D3DVIEWPORT8* full, d3d::D3DVIEWPORT8* centred);
+    static d3d::D3DMATRIX OrthoProjection();
+    static d3d::D3DMATRIX Identity();
+    // The gamma ramp that brightness `x` (0.5 = identity) gives.
+    static void GammaRampFromBrightness(float x, d3d::D3DGAMMARAMP* ramp);
+
+    d3d::IDirect3D8* object = nullptr;
+    CountedHandle<CRenderDevice> device;
+    std::vector<std::pair<int32_t, int32_t>> windowSizes;
+    std::vector<int32_t> fullScreenModes;
+    d3d::D3DMATRIX world;
+    d3d::D3DMATRIX view;
+    d3d::D3DMATRIX projection;
+    d3d::D3DVIEWPORT8 fullViewport;
+    d3d::D3DVIEWPORT8 centredViewport;
+    DisplaySettings settings;
+    int32_t width = 0;
+    int32_t height = 0;
+    d3d::D3DFORMAT format = 0;
+    float horizontalScale = 1.0f;
+    float halfScale = 0.5f;
+    float halfWidth = 0.0f;
+    plat::Window* window = nullptr;
+    int32_t clearTarget = 1;
+    uint32_t clearColor = 0x004040FF;
+    d3d::D3DGAMMARAMP savedGammaRamp;
+    // True while a reset has failed and is to be tried again next frame.
+    bool resetPending = false;
+
+private:
+    void UpdateScale();
+    void SizeWindow();
+};

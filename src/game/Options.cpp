@@ -1,0 +1,84 @@
+#include "game/Options.h"
+
+#include "engine/Settings.h"
+#include "platform/D3D8.h"
+#include "platform/Profile.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+std::string ThreeDecimals(float value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f", static_cast<double>(value));
+    return text;
+}
+
+} // namespace
+
+int CGraphicsOptions::Read(const std::string& path)
+{
+    graphicalCursor = Upper(ReadIniString(path, "Graphics", "Cursor", "STANDARD")) == "GRAPHICAL" ? 1 : 0;
+    effects = std::clamp(ReadIniFloat(path, "Graphics", "Effects", "1.0"), 0.25f, 1.0f);
+    gamma = std::clamp(ReadIniFloat(path, "Graphics", "Gamma", "0.5"), 0.0f, 1.0f);
+    return 1;
+}
+
+int CSoundOptions::Read(const std::string& path)
+{
+    soundOn = Upper(ReadIniString(path, "Sound", "Sound", "ON")) == "ON" ? 1 : 0;
+    soundVolume = std::clamp(ReadIniFloat(path, "Sound", "SoundVolume", "0.5"), 0.0f, 1.0f);
+    soundPanFactor = std::max(ReadIniFloat(path, "Sound", "SoundPanFactor", "0.75"), 0.01f);
+    musicOn = Upper(ReadIniString(path, "Sound", "Music", "ON")) == "ON" ? 1 : 0;
+    musicVolume = std::clamp(ReadIniFloat(path, "Sound", "MusicVolume", "0.5"), 0.0f, 1.0f);
+    musicAmplify = std::clamp(ReadIniInt(path, "Sound", "MusicAmplify", "75"), 5, 100);
+    return 1;
+}
+
+bool CSoundOptions::Write(const std::string& path) const
+{
+    bool ok = plat::WritePrivateProfileString("Sound", "Sound", soundOn ? "On" : "Off", path);
+    ok = plat::WritePrivateProfileString("Sound", "SoundVolume", ThreeDecimals(soundVolume).c_str(), path) && ok;
+    ok = plat::WritePrivateProfileString("Sound", "Music", musicOn ? "On" : "Off", path) && ok;
+    ok = plat::WritePrivateProfileString("Sound", "MusicVolume", ThreeDecimals(musicVolume).c_str(), path) && ok;
+    ok = plat::WritePrivateProfileString("Sound", "MusicAmplify", std::to_string(musicAmplify).c_str(), path) && ok;
+    return ok;
+}
+
+int CGameOptions::Read(const std::string& path)
+{
+    profile = ReadIniString(path, "Game", "Profile", "Spieler", 255);
+    fastExpTerm = ReadIniInt(path, "Game", "FastExpTerm", "1") != 0 ? 1 : 0;
+    capsLockTutorial = ReadIniInt(path, "Game", "CapsLockTutorial", "1") == 1 ? 1 : 0;
+    return capsLockTutorial;
+}
+
+bool CGameOptions::Write(const std::string& path) const
+{
+    bool ok = plat::WritePrivateProfileString("Game", "Profile", profile.c_str(), path);
+    ok = plat::WritePrivateProfileString("Game", "FastExpTerm", std::to_string(fastExpTerm ? 1 : 0).c_str(), path) && ok;
+    ok = plat::WritePrivateProfileString("Game", "CapsLockTutorial", capsLockTutorial ? "1" : "0", path) && ok;
+    return ok;
+}
+
+bool WriteDisplayModeSettings(const std::string& path, int width, int height, int32_t format, int fullScreen)
+{
+    const int bits = d3d::FormatBits(format);
+    const int colorMode = bits == 24 ? 24 : bits == 32 ? 32 : 16;
+    bool ok = plat::WritePrivateProfileString("Settings", "Width", std::to_string(width).c_str(), path);
+    ok = plat::WritePrivateProfileString("Settings", "Height", std::to_string(height).c_str(), path) && ok;
+    ok = plat::WritePrivateProfileString("Settings", "ColorMode", std::to_string(colorMode).c_str(), path) && ok;
+    ok = plat::WritePrivateProfileString("Settings", "FullScreen", fullScreen ? "1" : "0", path) && ok;
+    return ok;
+}

@@ -1,0 +1,249 @@
+#include "platform/Files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace plat {
+
+namespace {
+
+long g_failAfterBytes = -1;
+
+std::string FolderOf(const std::string& native)
+{
+    const size_t slash = native.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return native.substr(0, slash);
+}
+
+bool WriteAll(int fd, const uint8_t* data, size_t size)
+{
+    size_t done = 0;
+    while (done < size) {
+        size_t chunk = size - done;
+        if (g_failAfterBytes >= 0) {
+            const size_t allowed = static_cast<size_t>(g_failAfterBytes);
+            if (allowed == 0) {
+                errno = ENOSPC;
+                return false;
+            }
+            chunk = std::min(chunk, allowed);
+        }
+        const ssize_t n = write(fd, data + done, chunk);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+        if (g_failAfterBytes >= 0)
+            g_failAfterBytes -= n;
+    }
+    return true;
+}
+
+void SyncFolder(const std::string& folder)
+{
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+bool AtomicWriteNative(const std::string& native, const void* data, size_t size)
+{
+    std::string temp = native + ".tmpXXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0)
+        return false;
+    fchmod(fd, 0644);
+    bool ok = WriteAll(fd, static_cast<const uint8_t*>(data), size);
+    ok = ok && fsync(fd) == 0;
+    ok = (close(fd) == 0) && ok;
+    ok = ok && rename(temp.c_str(), native.c_str()) == 0;
+    if (!ok) {
+        unlink(temp.c_str());
+        return false;
+    }
+    SyncFolder(FolderOf(native));
+    return true;
+}
+
+} // namespace
+
+std::string NativePath(const std::string& gamePath)
+{
+    std::string native = gamePath;
+    std::replace(native.begin(), native.end(), '\\', '/');
+    return native;
+}
+
+FILE* OpenFile(const std::string& gamePath, const char* mode)
+{
+    return std::fopen(NativePath(gamePath).c_str(), mode);
+}
+
+bool FileExists(const std::string& gamePath)
+{
+    struct stat st {};
+    return stat(NativePath(gamePath).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& gamePath)
+{
+    struct stat st {};
+    return stat(NativePath(gamePath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool CreateDirectory(const std::string& gamePath)
+{
+    return mkdir(NativePath(gamePath).c_str(), 0755) == 0;
+}
+
+bool RemoveDirectoryTree(const std::string& gamePath)
+{
+    const std::string native = NativePath(gamePath);
+    DIR* dir = opendir(native.c_str());
+    if (!dir)
+        return false;
+    bool ok = true;
+    while (const dirent* entry = readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        const std::string child = native + "/" + entry->d_name;
+        struct stat st {};
+        if (lstat(child.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            ok = RemoveDirectoryTree(child) && ok;
+        else
+            ok = unlink(child.c_str()) == 0 && ok;
+    }
+    closedir(dir);
+    return rmdir(native.c_str()) == 0 && ok;
+}
+
+bool RemoveFile(const std::string& gamePath)
+{
+    return unlink(NativePath(gamePath).c_str()) == 0;
+}
+
+bool RenameFile(const std::string& fromGamePath, const std::string& toGamePath)
+{
+    const std::string to = NativePath(toGamePath);
+    if (rename(NativePath(fromGamePath).c_str(), to.c_str()) != 0)
+        return false;
+    SyncFolder(FolderOf(to));
+    return true;
+}
+
+bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>* out)
+{
+    out->clear();
+    FILE* file = OpenFile(gamePath, "rb");
+    if (!file)
+        return false;
+    uint8_t buffer[65536];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        out->insert(out->end(), buffer, buffer + n);
+    const bool ok = std::ferror(file) == 0;
+    std::fclose(file);
+    return ok;
+}
+
+bool CopyFile(const std::string& fromGamePath, const std::string& toGamePath, bool failIfExists)
+{
+    if (failIfExists && FileExists(toGamePath))
+        return false;
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(fromGamePath, &bytes))
+        return false;
+    return WriteFileAtomically(toGamePath, bytes.data(), bytes.size());
+}
+
+std::vector<DirEntry> ListDirectory(const std::string& gamePath)
+{
+    std::vector<DirEntry> entries;
+    const std::string native = NativePath(gamePath);
+    DIR* dir = opendir(native.empty() ? "." : native.c_str());
+    if (!dir)
+        return entries;
+    while (const dirent* entry = readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        DirEntry e;
+        e.name = entry->d_name;
+        struct stat st {};
+        const std::string child = (native.empty() ? std::string(".") : native) + "/" + e.name;
+        e.isDirectory = stat(child.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        entries.push_back(std::move(e));
+    }
+    closedir(dir);
+    std::sort(entries.begin(), entries.end(),
+              [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+    return entries;
+}
+
+bool WriteFileAtomically(const std::string& gamePath, const void* data, size_t size)
+{
+    return AtomicWriteNative(NativePath(gamePath), data, size);
+}
+
+void InjectWriteFailureForTests(long bytesAllowed) { g_failAfterBytes = bytesAllowed; }
+
+void MakeWorldWritable(const std::string& gamePath)
+{
+    chmod(NativePath(gamePath).c_str(), 0666);
+}
+
+namespace {
+std::string DataHome()
+{
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || !*home) {
+            const passwd* pw = getpwuid(getuid());
+            home = pw ? pw->pw_dir : nullptr;
+        }
+        if (!home || !*home)
+            return {};
+        base = std::string(home) + "/.local/share";
+    }
+    // Make the chain of folders so that callers can create their own below it.
+    std::string partial;
+    for (size_t i = 0; i <= base.size(); ++i) {
+        if (i == base.size() || (base[i] == '/' && i > 0)) {
+            partial = base.substr(0, i);
+            mkdir(partial.c_str(), 0755);
+        }
+    }
+    struct stat st {};
+    if (stat(base.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return {};
+    while (base.size() > 1 && base.back() == '/')
+        base.pop_back();
+    std::replace(base.begin(), base.end(), '/', '\\');
+    return base;
+}
+} // namespace
+
+std::string UserAppDataFolder() { return DataHome(); }
+
+// One user, one machine: the shared folder lives beside the user's own; its
+// subfolders ("Data\\GameData", "Data\\Sfx") do not collide with theirs.
+std::string CommonAppDataFolder() { return DataHome(); }
+
+} // namespace plat

@@ -1,0 +1,61 @@
+// Files and folders. Game code writes paths the way its data names them,
+// with backslashes ("Data\\Gfx\\Frame.png"); they become native paths here,
+// at the boundary, and nowhere else.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace plat {
+
+// "Data\\Gfx\\Frame.png" -> "Data/Gfx/Frame.png".
+std::string NativePath(const std::string& gamePath);
+
+// fopen on the native form of `gamePath`. Text modes behave like binary ones;
+// readers of text tolerate "\r\n" themselves.
+FILE* OpenFile(const std::string& gamePath, const char* mode);
+
+bool FileExists(const std::string& gamePath);
+bool DirectoryExists(const std::string& gamePath);
+// Creates one folder; false when it could not be made (an existing folder is
+// not an error for the callers, who test nothing).
+bool CreateDirectory(const std::string& gamePath);
+// Removes a folder and everything below it.
+bool RemoveDirectoryTree(const std::string& gamePath);
+bool RemoveFile(const std::string& gamePath);
+// Renames, replacing the target when it exists.
+bool RenameFile(const std::string& fromGamePath, const std::string& toGamePath);
+// Copies through a temporary in the target's folder, so a target is either
+// the old file or the whole new one.
+bool CopyFile(const std::string& fromGamePath, const std::string& toGamePath, bool failIfExists);
+
+struct DirEntry {
+    std::string name;
+    bool isDirectory = false;
+};
+// The entries of a folder without "." and "..", sorted by name.
+std::vector<DirEntry> ListDirectory(const std::string& gamePath);
+
+bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>* out);
+
+// Writes `size` bytes as the new content of `gamePath`: a temporary file in
+// the same folder, every write checked, fsync, then rename over the target.
+// On any failure the temporary is removed and the old file stays whole.
+bool WriteFileAtomically(const std::string& gamePath, const void* data, size_t size);
+
+// Test hook: makes the next atomic writes fail after `bytesAllowed` bytes
+// (negative: no failure). Lets tests show that the old file survives.
+void InjectWriteFailureForTests(long bytesAllowed);
+
+// Lets every local user read and write the file (shared hiscore tables).
+void MakeWorldWritable(const std::string& gamePath);
+
+// The per-user and the shared application-data folders, with backslash
+// separators and no trailing one: $XDG_DATA_HOME (default ~/.local/share).
+// Empty when neither can be found.
+std::string UserAppDataFolder();
+std::string CommonAppDataFolder();
+
+} // namespace plat

@@ -1,0 +1,249 @@
+#include "platform/NullDirect3D.h"
+
+#include <cstdio>
+
+namespace d3d {
+
+size_t NullDeviceLog::Count(const std::string& prefix) const
+{
+    size_t n = 0;
+    for (const std::string& call : calls)
+        if (call.compare(0, prefix.size(), prefix) == 0)
+            ++n;
+    return n;
+}
+
+NullDevice::NullDevice(const D3DPRESENT_PARAMETERS& params, NullDeviceLog* log)
+    : m_log(log), m_states(params.EnableAutoDepthStencil != 0)
+{
+    m_log->lastParams = params;
+    viewport = D3DVIEWPORT8{0, 0, params.BackBufferWidth, params.BackBufferHeight, 0.0f, 1.0f};
+    m_caps = D3DCAPS8{D3DDEVCAPS_HWTRANSFORMANDLIGHT, D3DSTENCILCAPS_ZERO, 2048, 2048, 0xFFFFF, 0xFFFF, 0, 0, 8};
+}
+
+HRESULT NullDevice::TestCooperativeLevel() { return cooperativeLevel; }
+
+HRESULT NullDevice::Reset(D3DPRESENT_PARAMETERS* params)
+{
+    ++m_log->resets;
+    m_log->Add("Reset");
+    if (failResets > 0) {
+        --failResets;
+        return D3DERR_DEVICELOST;
+    }
+    m_log->lastParams = *params;
+    m_states.ResetToDefaults(params->EnableAutoDepthStencil != 0);
+    cooperativeLevel = D3D_OK;
+    return D3D_OK;
+}
+
+HRESULT NullDevice::Present()
+{
+    ++m_log->presents;
+    m_log->Add("Present");
+    if (failPresents > 0) {
+        --failPresents;
+        return D3DERR_DEVICELOST;
+    }
+    return D3D_OK;
+}
+
+HRESULT NullDevice::BeginScene()
+{
+    m_log->Add("BeginScene");
+    return D3D_OK;
+}
+
+HRESULT NullDevice::EndScene()
+{
+    m_log->Add("EndScene");
+    return D3D_OK;
+}
+
+HRESULT NullDevice::Clear(uint32_t flags, uint32_t color, float, uint32_t)
+{
+    ++m_log->clears;
+    char text[64];
+    std::snprintf(text, sizeof text, "Clear %u %08X", flags, color);
+    m_log->Add(text);
+    return D3D_OK;
+}
+
+HRESULT NullDevice::GetDeviceCaps(D3DCAPS8* caps)
+{
+    *caps = m_caps;
+    return D3D_OK;
+}
+
+HRESULT NullDevice::SetViewport(const D3DVIEWPORT8& vp)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, "SetViewport %u %u %u %u", vp.X, vp.Y, vp.Width, vp.Height);
+    m_log->Add(text);
+    viewport = vp;
+    return D3D_OK;
+}
+
+HRESULT NullDevice::GetViewport(D3DVIEWPORT8* vp)
+{
+    *vp = viewport;
+    return D3D_OK;
+}
+
+HRESULT NullDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix)
+{
+    m_log->Add("SetTransform " + std::to_string(static_cast<int>(state)));
+    if (state == D3DTS_PROJECTION)
+        lastProjection = matrix;
+    return D3D_OK;
+}
+
+HRESULT NullDevice::SetRenderState(D3DRENDERSTATETYPE state, uint32_t value)
+{
+    m_log->Add("SetRenderState " + std::to_string(static_cast<int>(state)) + " " + std::to_string(value));
+    if (failStateCalls || !m_states.ValidRenderState(state))
+        return D3DERR_INVALIDCALL;
+    m_states.SetRenderState(state, value);
+    return D3D_OK;
+}
+
+HRESULT NullDevice::GetRenderState(D3DRENDERSTATETYPE state, uint32_t* value)
+{
+    if (!m_states.ValidRenderState(state))
+        return D3DERR_INVALIDCALL;
+    *value = m_states.RenderState(state);
+    return D3D_OK;
+}
+
+HRESULT NullDevice::SetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE type, uint32_t value)
+{
+    m_log->Add("SetTextureStageState " + std::to_string(stage) + " " + std::to_string(static_cast<int>(type)) +
+               " " + std::to_string(value));
+    if (failStateCalls || !m_states.ValidStageState(stage, type))
+        return D3DERR_INVALIDCALL;
+    m_states.SetStageState(stage, type, value);
+    return D3D_OK;
+}
+
+HRESULT NullDevice::GetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE type, uint32_t* value)
+{
+    if (!m_states.ValidStageState(stage, type))
+        return D3DERR_INVALIDCALL;
+    *value = m_states.StageState(stage, type);
+    return D3D_OK;
+}
+
+void NullDevice::SetGammaRamp(uint32_t, const D3DGAMMARAMP& ramp)
+{
+    m_log->Add("SetGammaRamp");
+    m_log->gamma = ramp;
+    m_log->gammaSet = true;
+}
+
+void NullDevice::GetGammaRamp(D3DGAMMARAMP* ramp)
+{
+    for (int i = 0; i < 256; ++i)
+        ramp->red[i] = ramp->green[i] = ramp->blue[i] = static_cast<uint16_t>(i * 257);
+}
+
+bool NullDevice::ShowCursor(bool show)
+{
+    const bool was = m_cursorShown;
+    m_cursorShown = show;
+    m_log->Add(show ? "ShowCursor 1" : "ShowCursor 0");
+    return was;
+}
+
+void NullDevice::SetCursorPosition(int, int, uint32_t) {}
+
+std::vector<NullAdapter> NullDirect3D::StandardAdapters(uint32_t width, uint32_t height)
+{
+    NullAdapter adapter;
+    adapter.desktop = D3DDISPLAYMODE{width, height, 60, D3DFMT_X8R8G8B8};
+    const uint32_t sizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 1024}, {width, height}};
+    for (const auto& size : sizes) {
+        if (size[0] > width || size[1] > height)
+            continue;
+        for (D3DFORMAT format : {D3DFMT_R5G6B5, D3DFMT_X8R8G8B8}) {
+            bool seen = false;
+            for (const D3DDISPLAYMODE& m : adapter.modes)
+                seen = seen || (m.Width == size[0] && m.Height == size[1] && m.Format == format);
+            if (!seen)
+                adapter.modes.push_back(D3DDISPLAYMODE{size[0], size[1], 60, format});
+        }
+    }
+    return {adapter};
+}
+
+uint32_t NullDirect3D::GetAdapterModeCount(uint32_t adapter)
+{
+    return adapter < m_adapters.size() ? static_cast<uint32_t>(m_adapters[adapter].modes.size()) : 0;
+}
+
+HRESULT NullDirect3D::EnumAdapterModes(uint32_t adapter, uint32_t mode, D3DDISPLAYMODE* out)
+{
+    if (adapter >= m_adapters.size() || mode >= m_adapters[adapter].modes.size())
+        return D3DERR_INVALIDCALL;
+    *out = m_adapters[adapter].modes[mode];
+    return D3D_OK;
+}
+
+HRESULT NullDirect3D::GetAdapterDisplayMode(uint32_t adapter, D3DDISPLAYMODE* out)
+{
+    if (adapter >= m_adapters.size() || !m_adapters[adapter].hasDesktop)
+        return D3DERR_INVALIDCALL;
+    *out = m_adapters[adapter].desktop;
+    return D3D_OK;
+}
+
+HRESULT NullDirect3D::GetAdapterIdentifier(uint32_t adapter, uint32_t, D3DADAPTER_IDENTIFIER8* out)
+{
+    if (adapter >= m_adapters.size())
+        return D3DERR_INVALIDCALL;
+    *out = D3DADAPTER_IDENTIFIER8{};
+    std::snprintf(out->Description, sizeof out->Description, "Null adapter %u", adapter);
+    out->VendorId = m_adapters[adapter].vendorId;
+    return D3D_OK;
+}
+
+HRESULT NullDirect3D::CheckDeviceType(uint32_t adapter, D3DDEVTYPE type, D3DFORMAT displayFormat,
+                                      D3DFORMAT, int32_t)
+{
+    if (adapter >= m_adapters.size() || type != D3DDEVTYPE_HAL)
+        return D3DERR_NOTAVAILABLE;
+    return FormatBits(displayFormat) > 8 ? D3D_OK : D3DERR_NOTAVAILABLE;
+}
+
+HRESULT NullDirect3D::CheckDeviceFormat(uint32_t adapter, D3DDEVTYPE type, D3DFORMAT, uint32_t,
+                                        D3DRESOURCETYPE, D3DFORMAT checkFormat)
+{
+    if (adapter >= m_adapters.size() || type != D3DDEVTYPE_HAL)
+        return D3DERR_NOTAVAILABLE;
+    return FormatBits(checkFormat) >= 16 ? D3D_OK : D3DERR_NOTAVAILABLE;
+}
+
+HRESULT NullDirect3D::GetDeviceCaps(uint32_t adapter, D3DDEVTYPE type, D3DCAPS8* caps)
+{
+    if (adapter >= m_adapters.size() || type != D3DDEVTYPE_HAL)
+        return D3DERR_NOTAVAILABLE;
+    *caps = m_adapters[adapter].caps;
+    return D3D_OK;
+}
+
+HRESULT NullDirect3D::CreateDevice(uint32_t adapter, D3DDEVTYPE, plat::Window*, uint32_t behaviorFlags,
+                                   D3DPRESENT_PARAMETERS* params, std::unique_ptr<IDirect3DDevice8>* device)
+{
+    log.Add("CreateDevice " + std::to_string(behaviorFlags));
+    if (adapter >= m_adapters.size() || !params)
+        return D3DERR_INVALIDCALL;
+    if (failCreates > 0) {
+        --failCreates;
+        return D3DERR_NOTAVAILABLE;
+    }
+    auto created = std::make_unique<NullDevice>(*params, &log);
+    lastDevice = created.get();
+    *device = std::move(created);
+    return D3D_OK;
+}
+
+} // namespace d3d

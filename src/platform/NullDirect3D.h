@@ -1,0 +1,103 @@
+// A device that draws nothing and remembers every call that reached it, with
+// adapters and display modes a test describes. The engine runs on it blind,
+// so its caches, its mode choices and its draw batching can be checked
+// without a window.
+#pragma once
+
+#include "platform/D3D8.h"
+#include "platform/DeviceStateStore.h"
+
+#include <string>
+#include <vector>
+
+namespace d3d {
+
+struct NullAdapter {
+    std::vector<D3DDISPLAYMODE> modes;
+    bool hasDesktop = true;
+    D3DDISPLAYMODE desktop{1024, 768, 60, D3DFMT_X8R8G8B8};
+    D3DCAPS8 caps{D3DDEVCAPS_HWTRANSFORMANDLIGHT, D3DSTENCILCAPS_ZERO, 2048, 2048, 0xFFFFF, 0xFFFF, 0, 0, 8};
+    uint32_t vendorId = 0x10DE;
+};
+
+// What happened on the device, in order; tests read it.
+struct NullDeviceLog {
+    std::vector<std::string> calls;
+    int presents = 0;
+    int clears = 0;
+    int resets = 0;
+    D3DPRESENT_PARAMETERS lastParams;
+    D3DGAMMARAMP gamma;
+    bool gammaSet = false;
+    void Add(std::string call) { calls.push_back(std::move(call)); }
+    size_t Count(const std::string& prefix) const;
+};
+
+class NullDevice final : public IDirect3DDevice8 {
+public:
+    NullDevice(const D3DPRESENT_PARAMETERS& params, NullDeviceLog* log);
+
+    HRESULT TestCooperativeLevel() override;
+    HRESULT Reset(D3DPRESENT_PARAMETERS* params) override;
+    HRESULT Present() override;
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+    HRESULT Clear(uint32_t flags, uint32_t color, float z, uint32_t stencil) override;
+    HRESULT GetDeviceCaps(D3DCAPS8* caps) override;
+    HRESULT SetViewport(const D3DVIEWPORT8& viewport) override;
+    HRESULT GetViewport(D3DVIEWPORT8* viewport) override;
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix) override;
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, uint32_t value) override;
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, uint32_t* value) override;
+    HRESULT SetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE type, uint32_t value) override;
+    HRESULT GetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE type, uint32_t* value) override;
+    void SetGammaRamp(uint32_t flags, const D3DGAMMARAMP& ramp) override;
+    void GetGammaRamp(D3DGAMMARAMP* ramp) override;
+    bool ShowCursor(bool show) override;
+    void SetCursorPosition(int x, int y, uint32_t flags) override;
+
+    // Test controls.
+    HRESULT cooperativeLevel = D3D_OK;  // what TestCooperativeLevel answers
+    int failResets = 0;                 // this many resets fail before one succeeds
+    int failPresents = 0;               // this many presents report a lost device
+    bool failStateCalls = false;        // state setters answer D3DERR_INVALIDCALL
+    D3DMATRIX lastProjection;
+    D3DVIEWPORT8 viewport;
+
+private:
+    NullDeviceLog* m_log;
+    DeviceStateStore m_states;
+    D3DCAPS8 m_caps;
+    bool m_cursorShown = false;
+};
+
+class NullDirect3D final : public IDirect3D8 {
+public:
+    explicit NullDirect3D(std::vector<NullAdapter> adapters) : m_adapters(std::move(adapters)) {}
+
+    // One adapter whose desktop is `width` x `height` at 32 bits, offering the
+    // common sizes up to it at 16 and 32 bits.
+    static std::vector<NullAdapter> StandardAdapters(uint32_t width = 1024, uint32_t height = 768);
+
+    uint32_t GetAdapterCount() override { return static_cast<uint32_t>(m_adapters.size()); }
+    uint32_t GetAdapterModeCount(uint32_t adapter) override;
+    HRESULT EnumAdapterModes(uint32_t adapter, uint32_t mode, D3DDISPLAYMODE* out) override;
+    HRESULT GetAdapterDisplayMode(uint32_t adapter, D3DDISPLAYMODE* out) override;
+    HRESULT GetAdapterIdentifier(uint32_t adapter, uint32_t flags, D3DADAPTER_IDENTIFIER8* out) override;
+    HRESULT CheckDeviceType(uint32_t adapter, D3DDEVTYPE type, D3DFORMAT displayFormat,
+                            D3DFORMAT backBufferFormat, int32_t windowed) override;
+    HRESULT CheckDeviceFormat(uint32_t adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat, uint32_t usage,
+                              D3DRESOURCETYPE resourceType, D3DFORMAT checkFormat) override;
+    HRESULT GetDeviceCaps(uint32_t adapter, D3DDEVTYPE type, D3DCAPS8* caps) override;
+    HRESULT CreateDevice(uint32_t adapter, D3DDEVTYPE type, plat::Window* focusWindow, uint32_t behaviorFlags,
+                         D3DPRESENT_PARAMETERS* params, std::unique_ptr<IDirect3DDevice8>* device) override;
+
+    NullDeviceLog log;
+    int failCreates = 0;         // this many CreateDevice calls fail
+    NullDevice* lastDevice = nullptr;
+
+private:
+    std::vector<NullAdapter> m_adapters;
+};
+
+} // namespace d3d

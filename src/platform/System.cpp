@@ -1,0 +1,129 @@
+#include "platform/System.h"
+
+#include <SDL.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/file.h>
+#include <sys/random.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace plat {
+
+uint32_t TimeGetTime()
+{
+    using Clock = std::chrono::steady_clock;
+    static const Clock::time_point start = Clock::now();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    return static_cast<uint32_t>(static_cast<uint64_t>(ms));
+}
+
+namespace {
+uint32_t g_randState = 1;
+}
+
+void SeedRandom(uint32_t seed) { g_randState = seed; }
+
+int Rand()
+{
+    g_randState = g_randState * 214013u + 2531011u;
+    return static_cast<int>((g_randState >> 16) & 0x7fff);
+}
+
+bool operator==(const Guid& a, const Guid& b)
+{
+    return a.data1 == b.data1 && a.data2 == b.data2 && a.data3 == b.data3 &&
+           std::memcmp(a.data4, b.data4, sizeof a.data4) == 0;
+}
+
+bool CreateGuid(Guid* out)
+{
+    uint8_t bytes[16];
+    size_t got = 0;
+    while (got < sizeof bytes) {
+        const ssize_t n = getrandom(bytes + got, sizeof bytes - got, 0);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        got += static_cast<size_t>(n);
+    }
+    bytes[6] = static_cast<uint8_t>((bytes[6] & 0x0f) | 0x40); // version 4
+    bytes[8] = static_cast<uint8_t>((bytes[8] & 0x3f) | 0x80); // RFC 4122 variant
+    out->data1 = static_cast<uint32_t>(bytes[0]) << 24 | static_cast<uint32_t>(bytes[1]) << 16 |
+                 static_cast<uint32_t>(bytes[2]) << 8 | bytes[3];
+    out->data2 = static_cast<uint16_t>(bytes[4] << 8 | bytes[5]);
+    out->data3 = static_cast<uint16_t>(bytes[6] << 8 | bytes[7]);
+    std::memcpy(out->data4, bytes + 8, 8);
+    return true;
+}
+
+InstanceLock::~InstanceLock()
+{
+    if (m_fd >= 0)
+        close(m_fd);
+}
+
+bool InstanceLock::Acquire(const std::string& name)
+{
+    std::string dir;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime)
+        dir = runtime;
+    else
+        dir = "/tmp";
+    const std::string path = dir + "/" + name + "-" + std::to_string(getuid()) + ".lock";
+    m_fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_fd < 0)
+        return true; // no lock file possible: better to run than to refuse
+    if (flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        close(m_fd);
+        m_fd = -1;
+        return false;
+    }
+    return true;
+}
+
+namespace {
+bool DialogsDisabled()
+{
+    const char* value = std::getenv("GALVORINE_NO_DIALOGS");
+    return value && std::strcmp(value, "1") == 0;
+}
+} // namespace
+
+void MessageBox(const std::string& text, const std::string& caption, unsigned flags)
+{
+    if (!DialogsDisabled()) {
+        const Uint32 kind = (flags & 0xF0) == MB_ICONSTOP ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_WARNING;
+        if (SDL_ShowSimpleMessageBox(kind, caption.c_str(), text.c_str(), nullptr) == 0)
+            return;
+    }
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+}
+
+void ShellOpen(const std::string& path)
+{
+    // Spawned without a shell and never waited for: a child that outlives us
+    // is reparented, one that fails is simply gone.
+    pid_t pid = 0;
+    char opener[] = "xdg-open";
+    std::string arg = path;
+    char* argv[] = {opener, arg.data(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawnp(&pid, opener, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+} // namespace plat

@@ -1,0 +1,63 @@
+// Operating-system services the game needs beyond the window: time, the
+// pseudo-random generator, GUIDs, the single-instance guard, message boxes
+// and handing a file to the desktop's opener.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace plat {
+
+// Milliseconds since the first call, as a wrapping 32-bit counter.
+uint32_t TimeGetTime();
+// The game raises the timer resolution for its whole run; our clock is
+// always precise, so these only keep the call sites honest.
+inline void TimeBeginPeriod(unsigned) {}
+inline void TimeEndPeriod(unsigned) {}
+inline unsigned TimerMinPeriod() { return 1; }
+
+// A 15-bit linear congruential generator: Rand() yields 0..RandMax, both
+// included, so callers dividing by RandMax can reach exactly 1.0.
+constexpr int RandMax = 32767;
+void SeedRandom(uint32_t seed);
+int Rand();
+
+// A 16-byte GUID filled from the system's random source (version 4).
+struct Guid {
+    uint32_t data1 = 0;
+    uint16_t data2 = 0;
+    uint16_t data3 = 0;
+    uint8_t data4[8] = {};
+};
+bool operator==(const Guid& a, const Guid& b);
+inline bool operator!=(const Guid& a, const Guid& b) { return !(a == b); }
+bool CreateGuid(Guid* out);
+
+// Holds an exclusive lock on a file named after `name` in the runtime folder
+// for as long as the object lives. Acquire() returns false when another
+// process holds it already.
+class InstanceLock {
+public:
+    InstanceLock() = default;
+    ~InstanceLock();
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
+    bool Acquire(const std::string& name);
+
+private:
+    int m_fd = -1;
+};
+
+// Message box flags the game uses.
+constexpr unsigned MB_OK = 0x0;
+constexpr unsigned MB_ICONSTOP = 0x10;
+constexpr unsigned MB_ICONEXCLAMATION = 0x30;
+
+// Shows a modal box with one OK button. With GALVORINE_NO_DIALOGS=1, or when
+// no display can show it, the caption and the text go to standard error.
+void MessageBox(const std::string& text, const std::string& caption, unsigned flags);
+
+// Opens `path` with the desktop's registered handler without waiting for it.
+void ShellOpen(const std::string& path);
+
+} // namespace plat

@@ -1,0 +1,312 @@
+#include "platform/Window.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+namespace plat {
+
+namespace {
+
+int VirtualKey(SDL_Keycode key)
+{
+    if (key >= SDLK_a && key <= SDLK_z)
+        return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9)
+        return '0' + (key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12)
+        return VK_F1 + (key - SDLK_F1);
+    switch (key) {
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    case SDLK_PAUSE: return VK_PAUSE;
+    case SDLK_CAPSLOCK: return VK_CAPITAL;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_END: return VK_END;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_INSERT: return VK_INSERT;
+    case SDLK_DELETE: return VK_DELETE;
+    default: return 0;
+    }
+}
+
+// Characters that typing produces besides text: the line editing keys.
+int ControlCharacter(SDL_Keycode key)
+{
+    switch (key) {
+    case SDLK_BACKSPACE: return 8;
+    case SDLK_TAB: return 9;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return 13;
+    case SDLK_ESCAPE: return 27;
+    default: return 0;
+    }
+}
+
+} // namespace
+
+bool InitVideo(std::string* why)
+{
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        *why = SDL_GetError();
+        return false;
+    }
+    if (SDL_GL_LoadLibrary(nullptr) != 0) {
+        *why = SDL_GetError();
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        return false;
+    }
+    // A GL library without its entry points is as good as none.
+    if (!SDL_GL_GetProcAddress("glClear") || !SDL_GL_GetProcAddress("glViewport")) {
+        *why = "the OpenGL library has no usable entry points";
+        SDL_GL_UnloadLibrary();
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        return false;
+    }
+    return true;
+}
+
+void ShutdownVideo()
+{
+    SDL_GL_UnloadLibrary();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+Window::Window(const std::string& title, int width, int height, WindowProc proc)
+    : m_proc(proc), m_backWidth(width), m_backHeight(height)
+{
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    m_window = SDL_CreateWindow(title.c_str(), 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    if (m_window)
+        SDL_StartTextInput();
+}
+
+Window::~Window()
+{
+    if (m_window) {
+        SDL_StopTextInput();
+        SDL_DestroyWindow(m_window);
+    }
+}
+
+void Window::SetClientSize(int width, int height)
+{
+    if (!m_window)
+        return;
+    if (!m_fullScreen)
+        SDL_SetWindowSize(m_window, width, height);
+    m_backWidth = width;
+    m_backHeight = height;
+}
+
+void Window::GetClientSize(int* width, int* height) const
+{
+    *width = m_backWidth;
+    *height = m_backHeight;
+}
+
+void Window::SetFullScreen(bool fullScreen)
+{
+    if (!m_window || fullScreen == m_fullScreen)
+        return;
+    if (SDL_SetWindowFullscreen(m_window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0)
+        m_fullScreen = fullScreen;
+    if (!m_fullScreen)
+        SDL_SetWindowSize(m_window, m_backWidth, m_backHeight);
+}
+
+bool Window::IsIconic() const
+{
+    return m_window && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+void Window::Hide()
+{
+    if (m_window)
+        SDL_HideWindow(m_window);
+}
+
+void Window::SetBackBufferSize(int width, int height)
+{
+    m_backWidth = width;
+    m_backHeight = height;
+}
+
+void Window::ToBackBuffer(int* x, int* y) const
+{
+    int w = 0, h = 0;
+    if (!m_window)
+        return;
+    SDL_GetWindowSize(m_window, &w, &h);
+    if (w <= 0 || h <= 0 || (w == m_backWidth && h == m_backHeight))
+        return;
+    // The back buffer is shown scaled to fit and centred.
+    const float scale = std::min(static_cast<float>(w) / m_backWidth, static_cast<float>(h) / m_backHeight);
+    const float offX = (w - m_backWidth * scale) * 0.5f;
+    const float offY = (h - m_backHeight * scale) * 0.5f;
+    *x = std::clamp(static_cast<int>((*x - offX) / scale), 0, m_backWidth - 1);
+    *y = std::clamp(static_cast<int>((*y - offY) / scale), 0, m_backHeight - 1);
+}
+
+void Window::GetCursorPos(int* x, int* y) const
+{
+    SDL_GetMouseState(x, y);
+    ToBackBuffer(x, y);
+}
+
+void Window::Translate(const SDL_Event& event)
+{
+    switch (event.type) {
+    case SDL_QUIT:
+        if (!m_closing)
+            PostMessage(WM_CLOSE);
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE && !m_closing)
+            PostMessage(WM_CLOSE);
+        else if (event.window.event == SDL_WINDOWEVENT_ENTER)
+            PostMessage(WM_SETCURSOR, 0, HTCLIENT);
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        const int vk = VirtualKey(event.key.keysym.sym);
+        if (vk == 0)
+            break;
+        const bool down = event.type == SDL_KEYDOWN;
+        intptr_t flags = 1;
+        if (event.key.repeat)
+            flags |= intptr_t{1} << 30;
+        PostMessage(down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), flags);
+        if (down) {
+            if (const int ch = ControlCharacter(event.key.keysym.sym))
+                PostMessage(WM_CHAR, static_cast<uintptr_t>(ch), flags);
+        }
+        break;
+    }
+    case SDL_TEXTINPUT: {
+        // UTF-8 to single-byte characters: ASCII and Latin-1 pass, the rest
+        // cannot be shown by the game's fonts and is dropped.
+        const unsigned char* s = reinterpret_cast<const unsigned char*>(event.text.text);
+        while (*s) {
+            unsigned code = *s;
+            if (code < 0x80) {
+                ++s;
+            } else if ((code & 0xE0) == 0xC0 && (s[1] & 0xC0) == 0x80) {
+                code = ((code & 0x1F) << 6) | (s[1] & 0x3F);
+                s += 2;
+            } else {
+                ++s;
+                while ((*s & 0xC0) == 0x80)
+                    ++s;
+                continue;
+            }
+            if (code >= 32 && code < 256 && code != 127)
+                PostMessage(WM_CHAR, code, 1);
+        }
+        break;
+    }
+    case SDL_MOUSEMOTION:
+        PostMessage(WM_SETCURSOR, 0, HTCLIENT);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        int x = event.button.x, y = event.button.y;
+        ToBackBuffer(&x, &y);
+        const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+        if (event.button.button == SDL_BUTTON_LEFT)
+            PostMessage(down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? uintptr_t{MK_LBUTTON} : uintptr_t{0}, MakePointParam(x, y));
+        else if (event.button.button == SDL_BUTTON_RIGHT)
+            PostMessage(down ? WM_RBUTTONDOWN : WM_RBUTTONUP, down ? uintptr_t{MK_RBUTTON} : uintptr_t{0}, MakePointParam(x, y));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void Window::Pump()
+{
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        Translate(event);
+}
+
+bool Window::PeekMessage(Message* out, bool remove)
+{
+    if (m_queue.empty())
+        Pump();
+    if (m_queue.empty())
+        return false;
+    *out = m_queue.front();
+    if (remove)
+        m_queue.pop_front();
+    return true;
+}
+
+bool Window::GetMessage(Message* out)
+{
+    while (m_queue.empty()) {
+        SDL_Event event;
+        if (SDL_WaitEvent(&event))
+            Translate(event);
+    }
+    *out = m_queue.front();
+    m_queue.pop_front();
+    return out->message != WM_QUIT;
+}
+
+void Window::DispatchMessage(const Message& message)
+{
+    if (message.message == WM_QUIT || !m_proc)
+        return;
+    m_proc(message.message, message.wParam, message.lParam);
+}
+
+void Window::PostMessage(uint32_t message, uintptr_t wParam, intptr_t lParam)
+{
+    m_queue.push_back(Message{message, wParam, lParam});
+}
+
+void Window::PostQuitMessage(int exitCode)
+{
+    m_queue.push_back(Message{WM_QUIT, static_cast<uintptr_t>(exitCode), 0});
+}
+
+intptr_t Window::DefWindowProc(uint32_t message, uintptr_t, intptr_t)
+{
+    switch (message) {
+    case WM_CLOSE:
+        // The window goes away and tells its procedure so, as a destroyed
+        // window does; the process ends at the quit message that follows.
+        if (!m_closing) {
+            m_closing = true;
+            Hide();
+            if (m_proc)
+                m_proc(WM_DESTROY, 0, 0);
+        }
+        return 0;
+    case WM_SETCURSOR:
+        ShowSystemCursor(true);
+        return 1;
+    case WM_NCHITTEST:
+        return HTCLIENT;
+    default:
+        return 0;
+    }
+}
+
+void Window::ShowSystemCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+
+} // namespace plat

@@ -1,0 +1,67 @@
+// The one game object. It owns, through counted handles, every long-lived
+// object of the running game; the shell reaches it through `GameHandle`
+// for every frame and every input message.
+#pragma once
+
+#include "engine/CountedHandle.h"
+#include "engine/Log.h"
+#include "engine/RenderDevice.h"
+#include "engine/SceneRenderer.h"
+#include "game/Options.h"
+
+#include <string>
+#include <vector>
+
+namespace plat {
+class Window;
+}
+
+class CGame {
+public:
+    explicit CGame(CountedHandle<CSceneRenderer> sceneRenderer);
+    ~CGame();
+    CGame(const CGame&) = delete;
+    CGame& operator=(const CGame&) = delete;
+
+    // The load sequence: 1 on success; on failure the last text of `errors`
+    // says why.
+    int Init(plat::Window* mainWindow, void* programInstance);
+    // One frame: see the definition for the meaning of the flags.
+    void Frame(float timeStep, int draw, int paused);
+    void SetFps(float value);
+
+    int OnKeyDown(int key);
+    int OnKeyUp(int key);
+    int OnChar(int character);
+    int OnLButtonDown(int x, int y, uintptr_t flags);
+    int OnLButtonUp(int x, int y, uintptr_t flags);
+    int OnRButtonDown(int x, int y, uintptr_t flags);
+    int OnRButtonUp(int x, int y, uintptr_t flags);
+    void SaveQuestOnExit();
+
+    std::vector<std::string> errors;
+    CountedHandle<CRenderDevice> device;
+    CountedHandle<CSceneRenderer> renderer;
+    int fullScreen = 0;
+    int hardwareLevel = 0;
+    plat::Window* window = nullptr;
+    void* instance = nullptr;
+    CDataPaths paths;
+    CGraphicsOptions graphicsOptions;
+    CSoundOptions soundOptions;
+    CGameOptions gameOptions;
+    int fpsShown = 0;
+    float fps = 0.0f;
+    int mode = 0;
+    int phase = 0;
+    float modeTimer = 0.0f;
+    int subState = 0;
+    int gameType = 0;
+    int challengeMode = 100;
+    int cursorReady = 0;
+    int dragging = 0;
+    int nameEntryPending = 0;
+
+private:
+    void Fail(const std::string& text);
+};

@@ -1,0 +1,3 @@
+#include "shell/Shell.h"
+
+int main() { return RunGame(); }
