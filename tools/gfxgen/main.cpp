@@ -65,8 +65,8 @@ int main(int argc, char** argv) {
     ok = ok && Save(g + "StarParticle.bmp", MakeStarGlint(64, 0.7f).OverBlack(), out);
     ok = ok && Save(g + "Selector.png", MakeSelector(), out);
     ok = ok && Save(g + "Lightning.jpg", MakeLightning(), out);
-    ok = ok && Save(g + "Spark.bmp", MakeGlow(64, gold, 2.0f, 0.8f).OverBlack(), out);
-    ok = ok && SaveWithAlpha(gfxDir, "Sand", MakePuff(64, 12, Rgb(244, 214, 156), Rgb(188, 128, 66), 1.4f), out);
+    ok = ok && Save(g + "Spark.bmp", MakeGlow(64, gold, 2.4f, 0.35f).OverBlack(), out);
+    ok = ok && SaveWithAlpha(gfxDir, "Sand", MakeSandPuff(64), out);
     ok = ok && SaveWithAlpha(gfxDir, "Cloud", MakePuff(128, 21, Rgb(255, 246, 226), Rgb(206, 176, 140), 1.1f), out);
     ok = ok && Save(g + "Sandbox.jpg", MakeSandbox(), out);
     ok = ok && Save(g + "SmallSand.tga", MakeSmallSand(), out);

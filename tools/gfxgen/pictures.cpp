@@ -113,11 +113,11 @@ Image MakeLoading(const std::string& fontDir) {
     }
     for (int i = 0; i < 14; ++i) Glint(img, rng.Range(20, 1000), rng.Range(10, 380), rng.Range(7, 16), kGoldLight, 0.8f, true);
     // Moon.
-    img.Glow(842, 118, 190, Rgb(120, 110, 190), 0.35f, 2.0f, true);
-    img.Glow(842, 118, 70, kGoldLight, 0.5f, 1.5f, true);
-    for (int y = 70; y < 170; ++y)
-        for (int x = 790; x < 895; ++x) {
-            const float d = std::hypot(x - 842.0f, y - 118.0f);
+    img.Glow(880, 350, 190, Rgb(120, 110, 190), 0.35f, 2.0f, true);
+    img.Glow(880, 350, 70, kGoldLight, 0.5f, 1.5f, true);
+    for (int y = 300; y < 400; ++y)
+        for (int x = 828; x < 933; ++x) {
+            const float d = std::hypot(x - 880.0f, y - 350.0f);
             const float k = Clamp01(40.5f - d);
             const float crater = 0.85f + 0.15f * Fbm(x / 9.0f, y / 9.0f, 11, 3);
             img.Blend(x, y, Mix(Rgb(255, 236, 190), Rgb(230, 200, 150), 1 - crater), k);
@@ -181,7 +181,7 @@ Image MakeLoading(const std::string& fontDir) {
             for (int y = static_cast<int>(crest); y < 768; ++y) {
                 if (y < 0) continue;
                 const float depth = (y - crest) / 80.0f;
-                Color c = Mix(d.light, d.dark, Clamp01(depth * 0.8f + (slope > 0 ? 0.35f : 0.0f)));
+                Color c = Mix(d.light, d.dark, Clamp01(depth * 0.8f + 0.35f * Smooth(-0.12f, 0.12f, slope)));
                 const float ripple = std::sin((x * 0.08f + y * 0.5f) + 6 * Fbm(x / 60.0f, y / 30.0f, static_cast<uint32_t>(seed), 3));
                 c = Mix(c, d.dark, 0.08f * (ripple * 0.5f + 0.5f));
                 const float cover = Clamp01(y + 1 - crest);
@@ -471,6 +471,23 @@ Image MakePuff(int size, uint32_t seed, const Color& inner, const Color& outer, 
     return img;
 }
 
+// A cloud of sand: grainy, thinning towards the rim.
+Image MakeSandPuff(int size) {
+    Image img(size, size, Color{1, 1, 1, 0});
+    const float c = size / 2.0f;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const float d = std::hypot(x + 0.5f - c, y + 0.5f - c) / c;
+            const float grain = Noise(x * 0.7f, y * 0.7f, 13);
+            const float body = Fbm(x * 4.0f / size, y * 4.0f / size, 14, 3);
+            const float k = Clamp01((1 - Smooth(0.2f, 1.0f, d)) * (0.25f + 1.1f * grain * body + 0.3f * body));
+            Color col = Mix(Rgb(176, 118, 58), Rgb(246, 216, 158), Clamp01(grain * 1.2f));
+            col.a = k;
+            img.At(x, y) = col;
+        }
+    return img;
+}
+
 // Sand surface of the sand box, 256 x 256, tiling across; upper half the
 // everyday sand (its top row is the surface), lower half the glowing sand of
 // the frenzy.
@@ -664,7 +681,7 @@ Image MakeJungleFlash() {
             const float r = std::hypot(dx, dy) / 128;
             const float a = std::atan2(dy, dx) / (2 * kPi) + 0.5f;
             const float rays = Noise(a * 24, 0.5f, 77, 24) * 0.7f + Noise(a * 60, 3.5f, 78, 60) * 0.3f;
-            float k = std::pow(rays, 2.0f) * std::pow(Clamp01(1 - r), 1.5f) + std::exp(-r * r * 25);
+            float k = 1.6f * std::pow(rays, 2.5f) * std::pow(Clamp01(1 - r), 1.1f) + 0.8f * std::exp(-r * r * 30);
             k = Clamp01(k) * Smooth(1.0f, 0.85f, r);
             Color c = Mix(Rgb(230, 255, 190), kWhite, Clamp01(k));
             c.a = k;
@@ -712,8 +729,8 @@ Image MakeSpellFuzzy() {
             const float r = std::hypot(dx, dy) / 32;
             const float a = std::atan2(dy, dx);
             const float fuzz = Noise(a * 5 / kPi + 10, r * 3, 55, 10);
-            float k = Clamp01(std::pow(Clamp01(1 - r), 1.4f) * (0.6f + 0.7f * fuzz) + std::exp(-r * r * 20));
-            Color c = Mix(Rgb(255, 200, 140), kWhite, k);
+            float k = Clamp01(std::pow(Clamp01(1 - r), 1.6f) * (0.5f + 0.6f * fuzz) + 0.4f * std::exp(-r * r * 12));
+            Color c = Mix(Rgb(255, 200, 140), kWhite, k * k);
             c.a = k;
             img.At(x, y) = c;
         }
@@ -726,7 +743,7 @@ Image MakeSmallSand() {
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) {
             const float r = std::hypot(x + 0.5f - 16, y + 0.5f - 16) / 16;
-            const float k = Clamp01(std::pow(Clamp01(1 - r), 1.2f) * 1.6f);
+            const float k = Smooth(1.0f, 0.55f, r);
             Color c = Mix(Rgb(190, 140, 80), kSand, Clamp01(1 - std::hypot(x - 13.0f, y - 12.0f) / 16));
             c.a = k;
             img.At(x, y) = c;

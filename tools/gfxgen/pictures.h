@@ -14,6 +14,7 @@ Image MakeStarGlint(int size, float rays);
 Image MakeGlow(int size, const Color& tint, float falloff, float core);
 Image MakeLightning();
 Image MakePuff(int size, uint32_t seed, const Color& inner, const Color& outer, float density);
+Image MakeSandPuff(int size);
 Image MakeSandbox();
 Image MakeSandboxFront();
 Image MakeSandboxGlass();
