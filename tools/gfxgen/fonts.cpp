@@ -85,22 +85,22 @@ bool Pack(std::vector<Glyph>& glyphs, int aw, int ah) {
 
 }  // namespace
 
-bool MakeFont(const FontSpec& spec, const std::string& fontsDir) {
+bool MakeFont(const FontStyle& style, const std::string& fontsDir) {
     FT_Library lib;
     if (FT_Init_FreeType(&lib)) {
         std::fprintf(stderr, "gfxgen: FreeType init failed\n");
         return false;
     }
     FT_Face face;
-    if (FT_New_Face(lib, spec.ttf.c_str(), 0, &face)) {
-        std::fprintf(stderr, "gfxgen: cannot open font %s\n", spec.ttf.c_str());
+    if (FT_New_Face(lib, style.ttf.c_str(), 0, &face)) {
+        std::fprintf(stderr, "gfxgen: cannot open font %s\n", style.ttf.c_str());
         FT_Done_FreeType(lib);
         return false;
     }
-    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(spec.size));
+    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(style.size));
     const int ascender = static_cast<int>(face->size->metrics.ascender >> 6);
     const int descender = static_cast<int>(face->size->metrics.descender >> 6);
-    const int pad = static_cast<int>(std::ceil(spec.outline)) + spec.shadow + 1;
+    const int pad = static_cast<int>(std::ceil(style.outline)) + style.shadow + 1;
 
     std::vector<Glyph> glyphs(256);
     for (int c = 0; c < 256; ++c) {
@@ -135,14 +135,14 @@ bool MakeFont(const FontSpec& spec, const std::string& fontsDir) {
             break;
         }
     if (aw == 0) {
-        std::fprintf(stderr, "gfxgen: glyphs of %s do not fit an atlas\n", spec.name.c_str());
+        std::fprintf(stderr, "gfxgen: glyphs of %s do not fit an atlas\n", style.name.c_str());
         return false;
     }
 
     // Compose each glyph: soft shadow, then the dark rim, then the white glyph.
     const Color rim = Rgb(14, 8, 28);
     Image atlas(aw, ah, Color{1, 1, 1, 0});
-    const int r = static_cast<int>(std::ceil(spec.outline));
+    const int r = static_cast<int>(std::ceil(style.outline));
     for (const Glyph& g : glyphs) {
         if (!g.present || g.w == 0) continue;
         std::vector<float> rimCover(g.cover.size(), 0.0f);
@@ -153,7 +153,7 @@ bool MakeFont(const FontSpec& spec, const std::string& fontsDir) {
                     for (int dx = -r; dx <= r; ++dx) {
                         const int sx = x + dx, sy = y + dy;
                         if (sx < 0 || sy < 0 || sx >= g.w || sy >= g.h) continue;
-                        const float k = Clamp01(spec.outline + 0.5f - std::hypot(static_cast<float>(dx), static_cast<float>(dy)));
+                        const float k = Clamp01(style.outline + 0.5f - std::hypot(static_cast<float>(dx), static_cast<float>(dy)));
                         best = std::max(best, g.cover[sy * g.w + sx] * k);
                     }
                 rimCover[y * g.w + x] = best;
@@ -169,19 +169,19 @@ bool MakeFont(const FontSpec& spec, const std::string& fontsDir) {
                     out.b = (c.b * a + out.b * out.a * (1 - a)) / oa;
                     out.a = oa;
                 };
-                if (spec.shadow > 0) {
-                    const int sx = x - spec.shadow, sy = y - spec.shadow;
+                if (style.shadow > 0) {
+                    const int sx = x - style.shadow, sy = y - style.shadow;
                     if (sx >= 0 && sy >= 0) over(rim, 0.45f * rimCover[sy * g.w + sx]);
                 }
-                over(rim, spec.rimAlpha * rimCover[y * g.w + x]);
+                over(rim, style.rimAlpha * rimCover[y * g.w + x]);
                 over(Color{1, 1, 1, 1}, g.cover[y * g.w + x]);
                 if (out.a <= 0) out = Color{1, 1, 1, 0};
                 atlas.At(g.ax + x, g.ay + y) = out;
             }
     }
-    if (!WriteTga(fontsDir + "/" + spec.name + ".tga", atlas, true)) return false;
+    if (!WriteTga(fontsDir + "/" + style.name + ".tga", atlas, true)) return false;
 
-    const float s = static_cast<float>(spec.size);
+    const float s = static_cast<float>(style.size);
     float fixedAdvance = 0;
     for (int c = '0'; c <= '9'; ++c) fixedAdvance = std::max(fixedAdvance, glyphs[c].advance / s);
 
@@ -190,7 +190,7 @@ bool MakeFont(const FontSpec& spec, const std::string& fontsDir) {
     PutU32(vfd, static_cast<uint32_t>(aw));
     PutU32(vfd, static_cast<uint32_t>(ah));
     PutU32(vfd, static_cast<uint32_t>(ascender - descender));
-    PutU32(vfd, static_cast<uint32_t>(spec.size));
+    PutU32(vfd, static_cast<uint32_t>(style.size));
     PutF32(vfd, glyphs[' '].advance / s);
     PutF32(vfd, fixedAdvance);
     for (const Glyph& g : glyphs) {
@@ -209,10 +209,10 @@ bool MakeFont(const FontSpec& spec, const std::string& fontsDir) {
         PutF32(vfd, quad ? (ascender - g.top - pad) / s : 0.0f);
     }
     if (vfd.size() != 12312) {
-        std::fprintf(stderr, "gfxgen: %s.vfd has %zu bytes\n", spec.name.c_str(), vfd.size());
+        std::fprintf(stderr, "gfxgen: %s.vfd has %zu bytes\n", style.name.c_str(), vfd.size());
         return false;
     }
-    return WriteBytes(fontsDir + "/" + spec.name + ".vfd", vfd);
+    return WriteBytes(fontsDir + "/" + style.name + ".vfd", vfd);
 }
 
 }  // namespace gfx

@@ -4,7 +4,7 @@
 
 namespace gfx {
 
-struct FontSpec {
+struct FontStyle {
     std::string name;     // file stem: name.tga and name.vfd
     std::string ttf;      // outline font to rasterise
     int size = 24;        // design size in pixels
@@ -14,7 +14,7 @@ struct FontSpec {
 };
 
 // Writes name.tga and name.vfd into fontsDir.
-bool MakeFont(const FontSpec& spec, const std::string& fontsDir);
+bool MakeFont(const FontStyle& style, const std::string& fontsDir);
 
 }  // namespace gfx
 

@@ -89,12 +89,12 @@ int main(int argc, char** argv) {
     // Font 0 is the body font; the list adds font 1 (counters, small bold
     // labels) and font 2 (combo messages and score popups).
     const std::string dv = std::string(kFontDir) + "/";
-    const FontSpec fonts[] = {
+    const FontStyle fonts[] = {
         {"Font", dv + "DejaVuSans.ttf", 24, 1.5f, 0.8f, 0},
         {"FontBold", dv + "DejaVuSans-Bold.ttf", 28, 2.0f, 0.85f, 0},
         {"FontTitle", dv + "DejaVuSerif-Bold.ttf", 56, 3.0f, 0.9f, 3},
     };
-    for (const FontSpec& f : fonts) {
+    for (const FontStyle& f : fonts) {
         if (!MakeFont(f, fontsDir)) return 1;
         out.push_back({fontsDir + "/" + f.name + ".tga", 0, 0, 0});
         out.push_back({fontsDir + "/" + f.name + ".vfd", 0, 0, 12312});
