@@ -187,13 +187,15 @@ std::vector<Effect> AllEffects() {
         p.dur = 0.1;
         p.attack = 0.01;
         p.release = 0.05;
-        MixInto(b, Voice(Hollow(), p), 0.0, 1.0);
+        MixInto(b, Voice(Mellow(), p), 0.0, 1.0);
+        MixInto(b, Voice(Hollow(), p), 0.0, 0.25);
         p.freq = MidiHz(57);
         p.dur = 0.16;
         p.release = 0.08;
         p.glide = 0.97;
-        MixInto(b, Voice(Hollow(), p), 0.15, 1.0);
-        LowPass(b, 2500);
+        MixInto(b, Voice(Mellow(), p), 0.15, 1.0);
+        MixInto(b, Voice(Hollow(), p), 0.15, 0.25);
+        LowPass(b, 1800);
         return b;
     });
     add("Drop", [] {
@@ -205,7 +207,8 @@ std::vector<Effect> AllEffects() {
     });
     add("BonusClick", [] {
         Rng rng(6);
-        Buf b = NoiseHit(0.05, 3500, 2, 100, rng);
+        Buf b = Silence(0.3);
+        MixInto(b, NoiseHit(0.05, 3500, 2, 100, rng), 0.0, 1.0);
         MixInto(b, Bell(MidiHz(88), 0.28), 0.0, 0.8);
         MixInto(b, Bell(MidiHz(95), 0.2), 0.04, 0.4);
         return b;
@@ -514,9 +517,10 @@ std::vector<Effect> AllEffects() {
             p.dur = 0.11;
             p.attack = 0.012;
             p.release = 0.05;
-            MixInto(b, Voice(Hollow(), p), 0.16 * i, 0.8);
+            MixInto(b, Voice(Mellow(), p), 0.16 * i, 0.8);
+            MixInto(b, Voice(Hollow(), p), 0.16 * i, 0.15);
         }
-        LowPass(b, 3000);
+        LowPass(b, 2500);
         return b;
     });
     add("NewLevel", [] { return Fanfare({67, 72, 76}, 0.1, {67, 72, 76, 79}, 0.6, 1.4); });
@@ -528,10 +532,10 @@ std::vector<Effect> AllEffects() {
         p.attack = 0.015;
         p.release = 0.12;
         p.glide = 0.95;
-        MixInto(b, Voice(Hollow(), p), 0.0, 0.7);
-        p.freq = MidiHz(54);
         MixInto(b, Voice(Hollow(), p), 0.0, 0.5);
-        LowPass(b, 1500);
+        p.freq = MidiHz(54);
+        MixInto(b, Voice(Mellow(), p), 0.0, 0.6);
+        LowPass(b, 1100);
         return b;
     });
     add("Win", [] { return Fanfare({62, 66, 69, 74}, 0.11, {62, 66, 69, 74, 78}, 1.1, 2.0); });
@@ -567,7 +571,8 @@ std::vector<Effect> AllEffects() {
     });
     add("GoodClick", [] {
         Rng rng(48);
-        Buf b = NoiseHit(0.05, 3000, 2, 100, rng);
+        Buf b = Silence(0.22);
+        MixInto(b, NoiseHit(0.05, 3000, 2, 100, rng), 0.0, 1.0);
         MixInto(b, Bell(MidiHz(88), 0.2, 0.7), 0.0, 0.8);
         return b;
     });

@@ -258,8 +258,8 @@ private:
                 Buf b = Voice(SoftSaw(), p);
                 LowPass(b, song_.padCutoff);
                 double pan = (v ? 0.45 : -0.45) * (i % 2 ? -1 : 1);
-                dry.Add(b, BarTime(bar), 0.07, pan);
-                send.Add(b, BarTime(bar), 0.07, pan);
+                dry.Add(b, BarTime(bar), 0.055, pan);
+                send.Add(b, BarTime(bar), 0.06, pan);
             }
         }
     }
@@ -392,7 +392,7 @@ private:
                     double vel = t.start % 4 == 0 ? 1.0 : 0.8;
                     Buf b = Instrument(song_.lead, note, dur, vel);
                     double at = BarTime(barStart) + t.start * step_;
-                    dry.Add(b, at, 0.2 * vel, -0.12);
+                    dry.Add(b, at, 0.27 * vel, -0.12);
                     send.Add(b, at, 0.12, 0.0);
                     echo.Add(b, at, 0.1 * song_.echo / 0.25, 0.0);
                 }
