@@ -416,7 +416,7 @@ std::vector<Effect> AllEffects() {
     add("TotemRed1", [] { return TotemVoice({45, 52, 57, 60}, 0, 34, 1.5, nullptr); });
     add("TotemRed2", [] {
         return TotemVoice({45, 52, 57, 60}, 1, 35, 1.7, [](Buf& b, Rng& rng) {
-            MixInto(b, NoiseHit(1.3, 180, 0.7, 2.0, rng, 0.1), 0.0, 1.2);  // fire's roar
+            MixInto(b, NoiseHit(1.3, 180, 0.7, 2.0, rng, 0.1), 0.0, 0.7);  // fire's roar
             MixInto(b, Kick(110, 45, 0.6, 0.2), 0.0, 0.5);
         });
     });
