@@ -1,0 +1,53 @@
+#include "TestSupport.h"
+
+#include "platform/Files.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace testing_support {
+
+ScratchDir::ScratchDir()
+{
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/galvorine-test-XXXXXX";
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot make a scratch folder");
+    m_path = pattern + "/";
+}
+
+ScratchDir::~ScratchDir() { plat::RemoveDirectoryTree(m_path.substr(0, m_path.size() - 1)); }
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        throw std::runtime_error("cannot write " + path);
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+}
+
+std::string ReadText(const std::string& path)
+{
+    const std::vector<unsigned char> bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<unsigned char> ReadBytes(const std::string& path)
+{
+    std::vector<unsigned char> bytes;
+    plat::ReadWholeFile(path, &bytes);
+    return bytes;
+}
+
+void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        throw std::runtime_error("cannot write " + path);
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+}
+
+} // namespace testing_support
