@@ -2,6 +2,7 @@
 
 #include "engine/Settings.h"
 #include "game/HiscoreTable.h"
+#include "game/Options.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
 
@@ -144,4 +145,17 @@ int RemoveProfileFolder(const std::string& folder)
     for (const std::string& file : files)
         plat::RemoveFile(folder + "\\" + file);
     return plat::RemoveDirectory(folder) ? 1 : 0;
+}
+
+int SelectCurrentProfile(CProfiles& profiles, CGameOptions& options, const std::string& optionsPath)
+{
+    int index = profiles.FindProfile(options.profile);
+    if (index < 0 && profiles.Count() > 0) {
+        index = 0;
+        options.profile = profiles.At(0)->Name();
+        options.Write(optionsPath);
+    }
+    if (index >= 0)
+        profiles.current = index;
+    return index;
 }

@@ -70,3 +70,10 @@ int RemoveProfileFolder(const std::string& folder);
 
 // Upper-cased for comparing player names.
 std::string UpperName(const std::string& text);
+
+struct CGameOptions;
+
+// Picks the current profile for the [Game] name of `options`: the profile
+// of that name, else the first one found, whose name is then written back
+// to `optionsPath`. Returns the list index, or -1 when there is no profile.
+int SelectCurrentProfile(CProfiles& profiles, CGameOptions& options, const std::string& optionsPath);

@@ -75,18 +75,12 @@ void CGame::LoadHiscoresAndBestLists()
 void CGame::ChooseCurrentProfile()
 {
     profiles = MakeCountedHandle(new CProfiles(paths.folders[CDataPaths::Players]));
-    int index = profiles->FindProfile(gameOptions.profile);
-    if (index < 0 && profiles->Count() > 0) {
-        index = 0;
-        gameOptions.profile = profiles->At(0)->Name();
-        gameOptions.Write(paths.folders[CDataPaths::UserConfig] + "Options.ini");
-    }
-    if (index >= 0) {
-        profiles->current = index;
+    const int index =
+        SelectCurrentProfile(*profiles, gameOptions, paths.folders[CDataPaths::UserConfig] + "Options.ini");
+    if (index >= 0)
         playerName = profiles->At(static_cast<size_t>(index))->name;
-    } else {
+    else
         nameEntryPending = 1;
-    }
 }
 
 void CGame::LoadTrophies()
