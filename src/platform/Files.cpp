@@ -132,6 +132,11 @@ bool RemoveDirectoryTree(const std::string& gamePath)
     return rmdir(native.c_str()) == 0 && ok;
 }
 
+bool RemoveDirectory(const std::string& gamePath)
+{
+    return rmdir(NativePath(gamePath).c_str()) == 0;
+}
+
 bool RemoveFile(const std::string& gamePath)
 {
     return unlink(NativePath(gamePath).c_str()) == 0;
@@ -201,9 +206,9 @@ bool WriteFileAtomically(const std::string& gamePath, const void* data, size_t s
 
 void InjectWriteFailureForTests(long bytesAllowed) { g_failAfterBytes = bytesAllowed; }
 
-void MakeWorldWritable(const std::string& gamePath)
+bool MakeWorldWritable(const std::string& gamePath)
 {
-    chmod(NativePath(gamePath).c_str(), 0666);
+    return chmod(NativePath(gamePath).c_str(), 0666) == 0;
 }
 
 namespace {

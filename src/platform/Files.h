@@ -24,6 +24,8 @@ bool DirectoryExists(const std::string& gamePath);
 bool CreateDirectory(const std::string& gamePath);
 // Removes a folder and everything below it.
 bool RemoveDirectoryTree(const std::string& gamePath);
+// Removes one empty folder; false when it is not empty or cannot be removed.
+bool RemoveDirectory(const std::string& gamePath);
 bool RemoveFile(const std::string& gamePath);
 // Renames, replacing the target when it exists.
 bool RenameFile(const std::string& fromGamePath, const std::string& toGamePath);
@@ -50,7 +52,7 @@ bool WriteFileAtomically(const std::string& gamePath, const void* data, size_t s
 void InjectWriteFailureForTests(long bytesAllowed);
 
 // Lets every local user read and write the file (shared hiscore tables).
-void MakeWorldWritable(const std::string& gamePath);
+bool MakeWorldWritable(const std::string& gamePath);
 
 // The per-user and the shared application-data folders, with backslash
 // separators and no trailing one: $XDG_DATA_HOME (default ~/.local/share).

@@ -10,6 +10,7 @@ CGame::CGame(CountedHandle<CSceneRenderer> sceneRenderer)
     renderer = sceneRenderer;
     if (renderer)
         device = renderer->device;
+    questSave = MakeCountedHandle(new CQuestSave());
 }
 
 CGame::~CGame() = default;
@@ -31,6 +32,8 @@ int CGame::Init(plat::Window* mainWindow, void* programInstance)
     soundOptions.Read(options);
     gameOptions.Read(options);
 
+    LoadHiscoresAndBestLists();
+
     if (renderer) {
         renderer->SaveGammaRamp();
         renderer->SetGammaFromBrightness(graphicsOptions.gamma);
@@ -44,7 +47,49 @@ int CGame::Init(plat::Window* mainWindow, void* programInstance)
     challengeMode = 100;
     subState = 0;
     nameEntryPending = 0;
+
+    ChooseCurrentProfile();
+    LoadTrophies();
     return 1;
+}
+
+void CGame::LoadHiscoresAndBestLists()
+{
+    const std::string& shared = paths.folders[CDataPaths::SharedGameData];
+    hiscores.topDefaultScore = 1500000;
+    char tableName[32];
+    std::snprintf(tableName, sizeof tableName, "Game%d.tbl", 0);
+    hiscores.Load(shared + tableName);
+
+    bestScores = MakeCountedHandle(new CBestList(41));
+    if (!bestScores->Load(shared + "Sc.bst"))
+        bestScores->SetDefaultScores();
+    bestTimes = MakeCountedHandle(new CBestList(41));
+    if (!bestTimes->Load(shared + "Ti.bst"))
+        bestTimes->FillLinear(15, 1215);
+}
+
+// The [Game] profile name picks the current player; when it names nobody the
+// first profile found takes over and is written back. Without any profile
+// the name entry has to run first.
+void CGame::ChooseCurrentProfile()
+{
+    profiles = MakeCountedHandle(new CProfiles(paths.folders[CDataPaths::Players]));
+    const int index =
+        SelectCurrentProfile(*profiles, gameOptions, paths.folders[CDataPaths::UserConfig] + "Options.ini");
+    if (index >= 0)
+        playerName = profiles->At(static_cast<size_t>(index))->name;
+    else
+        nameEntryPending = 1;
+}
+
+void CGame::LoadTrophies()
+{
+    trophies = MakeCountedHandle(new CTrophies());
+    trophies->LoadSettings(paths.folders[CDataPaths::Config] + "Skin.cfg");
+    trophies->LoadDescriptions(paths.folders[CDataPaths::Txt] + "Trophies.txt");
+    if (playerName)
+        trophies->Load(paths.folders[CDataPaths::Players] + *playerName + "\\Trophies.dat");
 }
 
 // A step of exactly 0 only draws (when asked to); a non-zero step while

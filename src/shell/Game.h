@@ -7,7 +7,12 @@
 #include "engine/Log.h"
 #include "engine/RenderDevice.h"
 #include "engine/SceneRenderer.h"
+#include "game/BestList.h"
+#include "game/HiscoreTable.h"
 #include "game/Options.h"
+#include "game/Profiles.h"
+#include "game/QuestSave.h"
+#include "game/Trophies.h"
 
 #include <string>
 #include <vector>
@@ -58,10 +63,23 @@ public:
     int subState = 0;
     int gameType = 0;
     int challengeMode = 100;
+    CHiscoreTable hiscores;
+    CountedHandle<CQuestSave> questSave;
     int cursorReady = 0;
+    // The current player's name; empty when no profile exists.
+    CountedHandle<std::string> playerName;
+    // The player profiles found in the players folder.
+    CountedHandle<CProfiles> profiles;
     int dragging = 0;
+    CountedHandle<CBestList> bestScores;
+    CountedHandle<CBestList> bestTimes;
+    int lastGameValue = 0;
+    CountedHandle<CTrophies> trophies;
     int nameEntryPending = 0;
 
 private:
     void Fail(const std::string& text);
+    void LoadHiscoresAndBestLists();
+    void ChooseCurrentProfile();
+    void LoadTrophies();
 };

@@ -1,0 +1,161 @@
+#include "game/Profiles.h"
+
+#include "engine/Settings.h"
+#include "game/HiscoreTable.h"
+#include "game/Options.h"
+#include "platform/Files.h"
+#include "platform/Profile.h"
+
+#include <cstdio>
+
+std::string UpperName(const std::string& text)
+{
+    std::string upper = text;
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return upper;
+}
+
+CProfile::CProfile(const std::string& playerName) : name(MakeCountedHandle(new std::string(playerName))) {}
+
+namespace {
+
+std::string SettingsPath(const std::string& folder) { return folder + "\\Settings.ini"; }
+
+void EnsureFile(const std::string& path)
+{
+    if (plat::FileExists(path))
+        return;
+    if (FILE* file = plat::OpenFile(path, "w"))
+        std::fclose(file);
+}
+
+struct TutorialKey {
+    const char* key;
+    int32_t CProfile::*flag;
+};
+constexpr TutorialKey kTutorialKeys[] = {
+    {"Base", &CProfile::tutBase},       {"Gem", &CProfile::tutGem},     {"Wrong", &CProfile::tutWrong},
+    {"Timer", &CProfile::tutTimer},     {"Sandbox", &CProfile::tutSandbox}, {"Bonus", &CProfile::tutBonus},
+    {"Totem", &CProfile::tutTotem},     {"Lock", &CProfile::tutLock},   {"Steel", &CProfile::tutSteel},
+    {"Shop", &CProfile::tutShop},
+};
+
+bool IsProfileEntry(const plat::DirEntry& entry)
+{
+    return entry.isDirectory && entry.name.size() <= CProfile::kMaxNameLength && entry.name != "." &&
+           entry.name != "..";
+}
+
+} // namespace
+
+int CProfile::LoadSettings(const std::string& folder)
+{
+    const std::string path = SettingsPath(folder);
+    EnsureFile(path);
+    veteran = ReadIniString(path, "Main", "Veteran", "0")[0] == '1' ? 1 : 0;
+    singleTutorial = ReadIniString(path, "Main", "SingleTutorial", "1")[0] == '0' ? 0 : 1;
+    questTutorial = ReadIniString(path, "Main", "QuestTutorial", "1")[0] == '0' ? 0 : 1;
+    if (veteran)
+        questTutorial = 0;
+    for (const TutorialKey& k : kTutorialKeys)
+        this->*k.flag = ReadIniInt(path, "QuestTut", k.key, "0") == 1 ? 1 : 0;
+    return 1;
+}
+
+bool CProfile::SaveSettings(const std::string& folder) const
+{
+    const std::string path = SettingsPath(folder);
+    EnsureFile(path);
+    auto flag = [](int32_t value) { return value ? "1" : "0"; };
+    bool ok = plat::WritePrivateProfileString("Main", "Veteran", flag(veteran), path);
+    ok = plat::WritePrivateProfileString("Main", "SingleTutorial", flag(singleTutorial), path) && ok;
+    ok = plat::WritePrivateProfileString("Main", "QuestTutorial", flag(questTutorial), path) && ok;
+    for (const TutorialKey& k : kTutorialKeys)
+        ok = plat::WritePrivateProfileString("QuestTut", k.key, flag(this->*k.flag), path) && ok;
+    return ok;
+}
+
+void CProfile::ResetQuestTutorial()
+{
+    for (const TutorialKey& k : kTutorialKeys)
+        this->*k.flag = 0;
+}
+
+CProfiles::CProfiles(const std::string& players) : baseFolder(players)
+{
+    profiles.reserve(32);
+    Refresh();
+}
+
+int CProfiles::Refresh()
+{
+    profiles.clear();
+    for (const plat::DirEntry& entry : plat::ListDirectory(baseFolder)) {
+        if (!IsProfileEntry(entry))
+            continue;
+        CountedHandle<CProfile> profile = MakeCountedHandle(new CProfile(entry.name));
+        profile->LoadSettings(baseFolder + entry.name);
+        profiles.push_back(profile);
+    }
+    return 1;
+}
+
+int CProfiles::FindProfile(const std::string& playerName) const
+{
+    const std::string wanted = UpperName(playerName);
+    for (size_t i = 0; i < profiles.size(); ++i)
+        if (UpperName(profiles[i]->Name()) == wanted)
+            return static_cast<int>(i);
+    return -1;
+}
+
+int CProfiles::CreateProfile(const std::string& playerName)
+{
+    // The file system may tell case apart; players may not. A name that the
+    // name entry could not have produced never becomes a path.
+    bool valid = !playerName.empty() && playerName.size() <= CProfile::kMaxNameLength;
+    for (char c : playerName)
+        valid = valid && IsNameChar(static_cast<unsigned char>(c));
+    int made = 0;
+    if (valid && FindProfile(playerName) < 0)
+        made = plat::CreateDirectory(baseFolder + playerName) ? 1 : 0;
+    Refresh();
+    return made;
+}
+
+void CProfiles::DeleteProfile(const std::string& playerName)
+{
+    const int index = FindProfile(playerName);
+    if (index < 0)
+        return;
+    // The folder is the stored name's, which may differ in case from the
+    // name asked for.
+    RemoveProfileFolder(baseFolder + profiles[static_cast<size_t>(index)]->Name());
+    profiles.erase(profiles.begin() + index);
+}
+
+int RemoveProfileFolder(const std::string& folder)
+{
+    std::vector<std::string> files;
+    for (const plat::DirEntry& entry : plat::ListDirectory(folder))
+        if (!entry.isDirectory && entry.name.size() <= CProfile::kMaxNameLength)
+            files.push_back(entry.name);
+    for (const std::string& file : files)
+        plat::RemoveFile(folder + "\\" + file);
+    return plat::RemoveDirectory(folder) ? 1 : 0;
+}
+
+int SelectCurrentProfile(CProfiles& profiles, CGameOptions& options, const std::string& optionsPath)
+{
+    int index = profiles.FindProfile(options.profile);
+    if (index < 0 && profiles.Count() > 0) {
+        index = 0;
+        options.profile = profiles.At(0)->Name();
+        options.Write(optionsPath);
+    }
+    if (index >= 0)
+        profiles.current = index;
+    return index;
+}

@@ -1,0 +1,320 @@
+#include "game/QuestSave.h"
+
+#include "engine/Log.h"
+#include "platform/Files.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr char kMagic[4] = {'P', 'S', 'A', 'V'};
+constexpr int32_t kVersion = 2;
+constexpr size_t kGridWords = CQuestSave::kRows * CQuestSave::kColumns;
+constexpr uint32_t kMaxPairs = 13;
+
+// The keyed counters a save carries, in the order they are written.
+constexpr int32_t kKeyTrophy1 = 1;
+constexpr int32_t kKeyTrophy5 = 5;
+constexpr int32_t kKeyTrophy7 = 7;
+constexpr int32_t kKeyExtraLife = 13;
+
+bool ReadMasked(plat::ByteReader& in, uint32_t mask, int32_t* out)
+{
+    uint32_t word = 0;
+    if (!in.U32(&word))
+        return false;
+    *out = static_cast<int32_t>(word ^ mask);
+    return true;
+}
+
+void WriteMasked(plat::ByteWriter& out, int32_t value, uint32_t mask) { out.U32(static_cast<uint32_t>(value) ^ mask); }
+
+} // namespace
+
+int32_t CQuestSave::Cell(int grid, int row, int column) const
+{
+    const std::vector<int32_t>& g = cells[grid];
+    if (g.size() != kGridWords || row < 0 || row >= kRows || column < 0 || column >= kColumns)
+        return 0;
+    return g[static_cast<size_t>(row * kColumns + column)];
+}
+
+void CQuestSave::SetCell(int grid, int row, int column, int32_t value)
+{
+    if (row < 0 || row >= kRows || column < 0 || column >= kColumns)
+        return;
+    if (cells[grid].size() != kGridWords)
+        cells[grid].assign(kGridWords, 0);
+    cells[grid][static_cast<size_t>(row * kColumns + column)] = value;
+}
+
+void CQuestSave::SizeGrids()
+{
+    for (std::vector<int32_t>& grid : cells)
+        if (grid.size() != kGridWords)
+            grid.assign(kGridWords, 0);
+}
+
+void CQuestSave::ClearGrids()
+{
+    for (std::vector<int32_t>& grid : cells)
+        grid.clear();
+}
+
+std::vector<uint8_t> CQuestSave::Serialize()
+{
+    plat::ByteWriter out;
+    out.Bytes(kMagic, sizeof kMagic);
+    out.I32(kVersion);
+    out.I32(gameTypeFlag);
+    out.Bytes(questGuid.data(), questGuid.size());
+    out.I32(difficulty);
+    out.I32(resumeKind);
+    stats.Save(out, kStatsKey);
+    out.I32(level);
+    out.F32(timeLeft);
+    out.F32(nextTimeWarning);
+    WriteMasked(out, lives, kQuestMaskA);
+    out.F32(sandAmount);
+    out.Bytes(sandMeter, sizeof sandMeter);
+    out.I32(sandRateSteps);
+    WriteMasked(out, gemsLeft, kQuestMaskA);
+    WriteMasked(out, gemGoal, kQuestMaskA);
+    out.F32(hintTimeLeft);
+    out.I32(extraIndex);
+    out.I32(extraFlag);
+    if (resumeKind == 1) {
+        // An unfilled grid goes out as zeros so that the file always has the
+        // size its reader expects.
+        for (const std::vector<int32_t>& grid : cells)
+            for (size_t i = 0; i < kGridWords; ++i)
+                out.I32(grid.size() == kGridWords ? grid[i] : 0);
+    }
+    if (gameTypeFlag == 0) {
+        for (int32_t item : itemLevels)
+            WriteMasked(out, item, kQuestMaskB);
+        WriteMasked(out, stars, kQuestMaskC);
+        keyedCounters = {{kKeyTrophy1, trophyCounter1},
+                         {kKeyTrophy5, trophyCounter5},
+                         {kKeyTrophy7, trophyCounter7},
+                         {kKeyExtraLife, extraLifeSteps}};
+        out.U32(static_cast<uint32_t>(keyedCounters.size()));
+        for (const auto& [key, value] : keyedCounters) {
+            out.I32(key);
+            out.I32(value);
+        }
+    }
+    return out.Data();
+}
+
+int CQuestSave::Save(const std::string& path)
+{
+    const std::vector<uint8_t> bytes = Serialize();
+    if (!plat::WriteFileAtomically(path, bytes.data(), bytes.size())) {
+        WriteLog("Error. Unable to save file " + path + "\n");
+        return 0;
+    }
+    return 1;
+}
+
+CQuestSave::LoadResult CQuestSave::Parse(const uint8_t* data, size_t size)
+{
+    state = 0;
+    // Everything goes into a copy first, so a bad file cannot leave half of
+    // itself in the record that the next save would write out again.
+    CQuestSave r = *this;
+    plat::ByteReader in(data, size);
+
+    char magic[4];
+    if (!in.Bytes(magic, sizeof magic))
+        return UnableToLoad;
+    if (std::memcmp(magic, kMagic, sizeof kMagic) != 0)
+        return Corrupted;
+    int32_t version = 0;
+    if (!in.I32(&version))
+        return UnableToLoad;
+    if (version != kVersion)
+        return Unsupported;
+
+    bool ok = in.I32(&r.gameTypeFlag) && in.Bytes(r.questGuid.data(), r.questGuid.size()) &&
+              in.I32(&r.difficulty) && in.I32(&r.resumeKind) && r.stats.Load(in, kStatsKey) && in.I32(&r.level) &&
+              in.F32(&r.timeLeft) && in.F32(&r.nextTimeWarning) && ReadMasked(in, kQuestMaskA, &r.lives) &&
+              in.F32(&r.sandAmount) && in.Bytes(r.sandMeter, sizeof r.sandMeter) && in.I32(&r.sandRateSteps) &&
+              ReadMasked(in, kQuestMaskA, &r.gemsLeft) && ReadMasked(in, kQuestMaskA, &r.gemGoal) &&
+              in.F32(&r.hintTimeLeft) && in.I32(&r.extraIndex) && in.I32(&r.extraFlag);
+    if (!ok)
+        return UnableToLoad;
+
+    if (r.resumeKind != 1 && r.resumeKind != 6 && r.resumeKind != 8)
+        return Corrupted;
+    // The board knows only the two difficulties, and the best lists hold
+    // one entry per level: anything else would be used as an index later.
+    if (r.difficulty != 0 && r.difficulty != 1)
+        return Corrupted;
+    if (r.level < 1 || r.level > kLastLevel)
+        return Corrupted;
+    if (r.lives < 0 || r.lives > 1000)
+        return Corrupted;
+    if (r.sandRateSteps < 0)
+        return Corrupted;
+
+    if (r.resumeKind == 1) {
+        for (std::vector<int32_t>& grid : r.cells) {
+            grid.assign(kGridWords, 0);
+            for (int32_t& word : grid)
+                if (!in.I32(&word))
+                    return UnableToLoad;
+        }
+        for (size_t i = 0; i < kGridWords; ++i) {
+            if (r.cells[BonusKinds][i] < 0 || r.cells[BonusKinds][i] > 7)
+                return Corrupted;
+            if (r.cells[BonusParams][i] < 0 || r.cells[BonusParams][i] > 3)
+                return Corrupted;
+        }
+    }
+
+    if (r.gameTypeFlag == 0) {
+        for (int32_t& item : r.itemLevels)
+            if (!ReadMasked(in, kQuestMaskB, &item))
+                return UnableToLoad;
+        if (!ReadMasked(in, kQuestMaskC, &r.stars))
+            return UnableToLoad;
+        if (r.stars < 0 || r.stars > 1000)
+            return Corrupted;
+        uint32_t count = 0;
+        if (!in.U32(&count))
+            return UnableToLoad;
+        if (count > kMaxPairs)
+            return Corrupted;
+        r.keyedCounters.clear();
+        if (count == 0) {
+            r.keyedCounters.emplace_back(kKeyExtraLife, 0);
+        } else {
+            if (in.Remaining() < count * 8u)
+                return UnableToLoad;
+            for (uint32_t i = 0; i < count; ++i) {
+                int32_t key = 0, value = 0;
+                in.I32(&key);
+                in.I32(&value);
+                r.keyedCounters.emplace_back(key, value);
+            }
+        }
+        r.extraLifeSteps = 0;
+        for (const auto& [key, value] : r.keyedCounters) {
+            if (key < 0 || key > static_cast<int32_t>(kMaxPairs))
+                return Corrupted;
+            if (key == kKeyExtraLife)
+                r.extraLifeSteps = value;
+            else if (key == kKeyTrophy1)
+                r.trophyCounter1 = value;
+            else if (key == kKeyTrophy5)
+                r.trophyCounter5 = value;
+            else if (key == kKeyTrophy7)
+                r.trophyCounter7 = value;
+        }
+    }
+
+    r.state = 2;
+    *this = std::move(r);
+    return Ok;
+}
+
+int CQuestSave::Load(const std::string& path)
+{
+    state = 0;
+    std::vector<uint8_t> bytes;
+    if (!plat::ReadWholeFile(path, &bytes))
+        return 0;
+    switch (Parse(bytes.data(), bytes.size())) {
+    case Ok:
+        return 1;
+    case UnableToLoad:
+        WriteLog("Error. Unable to load file " + path + "\n");
+        break;
+    case Unsupported:
+        WriteLog("Error. Unsupported file version " + path + "\n");
+        break;
+    case Corrupted:
+        WriteLog("Error. Corrupted file " + path + "\n");
+        break;
+    }
+    return 0;
+}
+
+std::string QuestSavePath(const std::string& playerFolder) { return playerFolder + "Quest.sav"; }
+std::string FirstCheckpointPath(const std::string& playerFolder) { return playerFolder + "QuestAS1.sav"; }
+std::string SecondCheckpointPath(const std::string& playerFolder) { return playerFolder + "QuestAS2.sav"; }
+
+namespace {
+// Where a new first checkpoint waits until the old ones have moved on. Its
+// name is short enough for a profile deletion to clear it away.
+std::string PendingCheckpointPath(const std::string& playerFolder) { return playerFolder + "QuestNew.sav"; }
+
+void RotateFirstToSecond(const std::string& playerFolder)
+{
+    const std::string first = FirstCheckpointPath(playerFolder);
+    const std::string second = SecondCheckpointPath(playerFolder);
+    if (plat::FileExists(first))
+        plat::RenameFile(first, second); // replaces the old second one in one step
+    else
+        plat::RemoveFile(second);
+}
+} // namespace
+
+int SaveQuestWithCheckpoint(CQuestSave& save, const std::string& playerFolder, int typeFlag)
+{
+    const std::vector<uint8_t> bytes = save.Serialize();
+    const std::string questPath = QuestSavePath(playerFolder);
+    const std::string firstPath = FirstCheckpointPath(playerFolder);
+    int ok = 1;
+    if (!plat::WriteFileAtomically(questPath, bytes.data(), bytes.size())) {
+        WriteLog("Error. Unable to save file " + questPath + "\n");
+        ok = 0;
+    }
+    if (typeFlag != 0) {
+        if (!plat::WriteFileAtomically(firstPath, bytes.data(), bytes.size())) {
+            WriteLog("Error. Unable to save file " + firstPath + "\n");
+            ok = 0;
+        }
+        return ok;
+    }
+    const std::string pending = PendingCheckpointPath(playerFolder);
+    if (!plat::WriteFileAtomically(pending, bytes.data(), bytes.size())) {
+        WriteLog("Error. Unable to save file " + firstPath + "\n");
+        return 0;
+    }
+    RotateFirstToSecond(playerFolder);
+    if (!plat::RenameFile(pending, firstPath)) {
+        WriteLog("Error. Unable to save file " + firstPath + "\n");
+        return 0;
+    }
+    return ok;
+}
+
+void PromoteCheckpoint(const std::string& playerFolder, int typeFlag)
+{
+    if (typeFlag != 0)
+        return;
+    RotateFirstToSecond(playerFolder);
+}
+
+void RestoreCheckpointCopy(const std::string& playerFolder, int typeFlag)
+{
+    if (typeFlag != 0)
+        return;
+    const std::string second = SecondCheckpointPath(playerFolder);
+    if (plat::FileExists(second))
+        plat::CopyFile(second, FirstCheckpointPath(playerFolder), false);
+}
+
+void DeleteQuestSaves(const std::string& playerFolder, int typeFlag, int alsoSecond)
+{
+    if (typeFlag != 0)
+        return;
+    plat::RemoveFile(QuestSavePath(playerFolder));
+    plat::RemoveFile(FirstCheckpointPath(playerFolder));
+    if (alsoSecond)
+        plat::RemoveFile(SecondCheckpointPath(playerFolder));
+    plat::RemoveFile(PendingCheckpointPath(playerFolder));
+}

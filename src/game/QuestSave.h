@@ -1,0 +1,93 @@
+// The record of a quest in progress and its "PSAV" save files: "Quest.sav"
+// (the running quest), "QuestAS1.sav" (the checkpoint written when the shop
+// between levels closes) and "QuestAS2.sav" (the checkpoint before it).
+#pragma once
+
+#include "game/Guid.h"
+#include "game/PlayerStats.h"
+#include "platform/BinaryFile.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+class CQuestSave {
+public:
+    // Grid numbers of `cells`.
+    enum { TokenCodes = 0, ChainFlags = 1, BonusKinds = 2, BonusParams = 3, TokenFlags = 4, GridCount = 5 };
+    static constexpr int kRows = 8;
+    static constexpr int kColumns = 8;
+    // The highest quest level; the best lists hold one entry per level.
+    static constexpr int32_t kLastLevel = 41;
+
+    // Why a file was refused.
+    enum LoadResult { Ok = 0, UnableToLoad = 1, Unsupported = 2, Corrupted = 3 };
+
+    int Save(const std::string& path);
+    // 1 when the file was read and is valid (`state` 2). The record is only
+    // changed when the whole file is good; `state` is 0 on any failure.
+    int Load(const std::string& path);
+
+    // The file image of the record (fills `keyedCounters` as it goes).
+    std::vector<uint8_t> Serialize();
+    // Reads a file image into this record as Load does, without logging;
+    // on failure the record is left as it was apart from `state` = 0.
+    LoadResult Parse(const uint8_t* data, size_t size);
+
+    // Grid access; a grid is empty (size 0) until filled, else 8 × 8.
+    int32_t Cell(int grid, int row, int column) const;
+    void SetCell(int grid, int row, int column, int32_t value);
+    void SizeGrids();
+    void ClearGrids();
+
+    int32_t state = 0;
+    int32_t gameTypeFlag = 0;
+    GuidBytes questGuid{};
+    int32_t difficulty = 0;
+    int32_t resumeKind = 3;
+    CPlayerStats stats;
+    int32_t level = 1;
+    float timeLeft = 0.0f;
+    float nextTimeWarning = 30.0f;
+    int32_t lives = 2;
+    float sandAmount = 0.0f;
+    uint8_t sandMeter[8] = {};
+    int32_t sandRateSteps = 0;
+    int32_t gemsLeft = 0;
+    int32_t gemGoal = 0;
+    float hintTimeLeft = 0.0f;
+    int32_t extraIndex = -1;
+    int32_t extraFlag = 0;
+    std::vector<int32_t> cells[GridCount];
+    int32_t itemLevels[16] = {};
+    int32_t stars = 0;
+    std::vector<std::pair<int32_t, int32_t>> keyedCounters;
+    int32_t trophyCounter1 = 0;
+    int32_t trophyCounter5 = 0;
+    int32_t trophyCounter7 = 0;
+    int32_t extraLifeSteps = 0;
+};
+
+// Scrambling masks of the save format.
+constexpr uint32_t kQuestMaskA = 0x5b07e2c4u;
+constexpr uint32_t kQuestMaskB = 0x61f4a9d3u;
+constexpr uint32_t kQuestMaskC = 0x002d93a1u;
+
+// The save files of one player. `playerFolder` ends with a backslash.
+// Each housekeeping step does nothing when `typeFlag` (the game's quest type
+// flag) is non-zero.
+std::string QuestSavePath(const std::string& playerFolder);
+std::string FirstCheckpointPath(const std::string& playerFolder);
+std::string SecondCheckpointPath(const std::string& playerFolder);
+
+// Writes "Quest.sav" and a new first checkpoint. The new checkpoint is
+// written to a temporary first; only once it is safely on disk does the old
+// first checkpoint become the second one. A failed write rotates nothing.
+// Returns 1 when both files were written.
+int SaveQuestWithCheckpoint(CQuestSave& save, const std::string& playerFolder, int typeFlag);
+// The old first checkpoint becomes the second one (no new one is written).
+void PromoteCheckpoint(const std::string& playerFolder, int typeFlag);
+// Copies the second checkpoint over the first, through a temporary.
+void RestoreCheckpointCopy(const std::string& playerFolder, int typeFlag);
+void DeleteQuestSaves(const std::string& playerFolder, int typeFlag, int alsoSecond);

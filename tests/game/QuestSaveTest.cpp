@@ -1,0 +1,317 @@
+#include "RecordsTestSupport.h"
+
+#include "game/QuestSave.h"
+#include "platform/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
+
+namespace {
+
+constexpr uint32_t kStatsXor = 0x3e81d5b2u;
+constexpr uint32_t kA = 0x5b07e2c4u;
+constexpr uint32_t kB = 0x61f4a9d3u;
+constexpr uint32_t kC = 0x002d93a1u;
+
+int32_t GridValue(int grid, int row, int column)
+{
+    switch (grid) {
+    case 0: return (row * 8 + column) % 7 + 1;
+    case 1: return (row + column) % 2;
+    case 2: return column % 8;
+    case 3: return row % 4;
+    default: return row == column ? 1 : 0;
+    }
+}
+
+// The record the expected images below describe.
+CQuestSave SampleSave(int resumeKind, int typeFlag)
+{
+    CQuestSave s;
+    s.gameTypeFlag = typeFlag;
+    for (size_t i = 0; i < 16; ++i)
+        s.questGuid[i] = static_cast<uint8_t>(0xA0 + i);
+    s.difficulty = 1;
+    s.resumeKind = resumeKind;
+    for (int t = 0; t < 3; ++t)
+        for (int i = 0; i < 10; ++i)
+            s.stats.tables[t].counters[static_cast<size_t>(i)] = static_cast<uint32_t>(t * 100 + i);
+    s.level = 12;
+    s.timeLeft = 60.0f;
+    s.nextTimeWarning = 30.0f;
+    s.lives = 3;
+    s.sandAmount = 1.0f;
+    for (int i = 0; i < 8; ++i)
+        s.sandMeter[i] = static_cast<uint8_t>(i + 1);
+    s.sandRateSteps = 2;
+    s.gemsLeft = 5;
+    s.gemGoal = 9;
+    s.hintTimeLeft = 5.0f;
+    s.extraIndex = -1;
+    s.extraFlag = 1;
+    if (resumeKind == 1)
+        for (int g = 0; g < CQuestSave::GridCount; ++g)
+            for (int r = 0; r < 8; ++r)
+                for (int c = 0; c < 8; ++c)
+                    s.SetCell(g, r, c, GridValue(g, r, c));
+    for (int i = 0; i < 16; ++i)
+        s.itemLevels[i] = i;
+    s.stars = 77;
+    s.trophyCounter1 = 11;
+    s.trophyCounter5 = 15;
+    s.trophyCounter7 = 8;
+    s.extraLifeSteps = 2;
+    return s;
+}
+
+// The same record written out field by field from the file layout.
+std::vector<uint8_t> ExpectedImage(int resumeKind, int typeFlag)
+{
+    std::vector<uint8_t> b = {'P', 'S', 'A', 'V', 2, 0, 0, 0};
+    PutWord(b, static_cast<uint32_t>(typeFlag));
+    for (int i = 0; i < 16; ++i)
+        b.push_back(static_cast<uint8_t>(0xA0 + i));
+    PutWord(b, 1);
+    PutWord(b, static_cast<uint32_t>(resumeKind));
+    for (int t : {0, 2, 1})
+        for (int i = 0; i < 10; ++i)
+            PutWord(b, static_cast<uint32_t>(t * 100 + i) ^ kStatsXor);
+    PutWord(b, 12);
+    PutWord(b, 0x42700000); // 60.0f
+    PutWord(b, 0x41F00000); // 30.0f
+    PutWord(b, 3 ^ kA);
+    PutWord(b, 0x3F800000); // 1.0f
+    for (int i = 1; i <= 8; ++i)
+        b.push_back(static_cast<uint8_t>(i));
+    PutWord(b, 2);
+    PutWord(b, 5 ^ kA);
+    PutWord(b, 9 ^ kA);
+    PutWord(b, 0x40A00000); // 5.0f
+    PutWord(b, 0xFFFFFFFF);
+    PutWord(b, 1);
+    if (resumeKind == 1)
+        for (int g = 0; g < 5; ++g)
+            for (int r = 0; r < 8; ++r)
+                for (int c = 0; c < 8; ++c)
+                    PutWord(b, static_cast<uint32_t>(GridValue(g, r, c)));
+    if (typeFlag == 0) {
+        for (uint32_t i = 0; i < 16; ++i)
+            PutWord(b, i ^ kB);
+        PutWord(b, 77 ^ kC);
+        PutWord(b, 4);
+        for (uint32_t word : {1u, 11u, 5u, 15u, 7u, 8u, 13u, 2u})
+            PutWord(b, word);
+    }
+    return b;
+}
+
+void SetWord(std::vector<uint8_t>& bytes, size_t offset, uint32_t word)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + static_cast<size_t>(i)] = static_cast<uint8_t>(word >> (8 * i));
+}
+
+// Offsets in a file of resume kind 1 without the quest type flag.
+constexpr size_t kOffDifficulty = 28, kOffResume = 32, kOffLevel = 156, kOffLives = 168, kOffRateSteps = 184;
+constexpr size_t kOffGrids = 208, kOffItems = 208 + 1280, kOffStars = kOffItems + 64, kOffCount = kOffStars + 4;
+constexpr size_t kOffFirstKey = kOffCount + 4;
+
+TEST(QuestSave, EachSizeMatchesItsHandDerivedImage)
+{
+    struct Case {
+        int resumeKind, typeFlag;
+        size_t size;
+    } cases[] = {{1, 0, 1592}, {6, 0, 312}, {8, 0, 312}, {6, 1, 208}, {1, 1, 1488}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "kind " << c.resumeKind << " flag " << c.typeFlag);
+        CQuestSave save = SampleSave(c.resumeKind, c.typeFlag);
+        const std::vector<uint8_t> image = save.Serialize();
+        EXPECT_EQ(image.size(), c.size);
+        EXPECT_EQ(image, ExpectedImage(c.resumeKind, c.typeFlag));
+
+        CQuestSave back;
+        ASSERT_EQ(back.Parse(image.data(), image.size()), CQuestSave::Ok);
+        EXPECT_EQ(back.state, 2);
+        EXPECT_EQ(back.Serialize(), image);
+    }
+    // Two scrambled words spelled out: lives 3 under mask A, stars 77 under mask C.
+    const std::vector<uint8_t> shop = SampleSave(6, 0).Serialize();
+    EXPECT_EQ(std::vector<uint8_t>(shop.begin() + 168, shop.begin() + 172), (std::vector<uint8_t>{0xC7, 0xE2, 0x07, 0x5B}));
+    EXPECT_EQ(std::vector<uint8_t>(shop.begin() + 272, shop.begin() + 276), (std::vector<uint8_t>{0xEC, 0x93, 0x2D, 0x00}));
+}
+
+TEST(QuestSave, CorruptInputsAreRefusedWithTheirLogLine)
+{
+    LoggedScratch dir;
+    const std::vector<uint8_t> good = ExpectedImage(1, 0);
+    struct Case {
+        const char* what;
+        size_t offset;
+        uint32_t word;
+        const char* log;
+    } cases[] = {
+        {"magic", 0, 0x56415350 ^ 0x20, "Error. Corrupted file"},
+        {"magic last byte", 0, 0x57415350, "Error. Corrupted file"},
+        {"version 3", 4, 3, "Error. Unsupported file version"},
+        {"resume kind 3", kOffResume, 3, "Error. Corrupted file"},
+        {"difficulty 2", kOffDifficulty, 2, "Error. Corrupted file"},
+        {"difficulty -1", kOffDifficulty, 0xFFFFFFFF, "Error. Corrupted file"},
+        {"level 0", kOffLevel, 0, "Error. Corrupted file"},
+        {"level 42", kOffLevel, 42, "Error. Corrupted file"},
+        {"lives 1001", kOffLives, 1001 ^ kA, "Error. Corrupted file"},
+        {"lives -1", kOffLives, 0xFFFFFFFF ^ kA, "Error. Corrupted file"},
+        {"sand steps -1", kOffRateSteps, 0xFFFFFFFF, "Error. Corrupted file"},
+        {"bonus kind 8", kOffGrids + 2 * 256, 8, "Error. Corrupted file"},
+        {"bonus kind -1", kOffGrids + 2 * 256 + 60, 0xFFFFFFFF, "Error. Corrupted file"},
+        {"bonus param 4", kOffGrids + 3 * 256 + 4, 4, "Error. Corrupted file"},
+        {"stars 1001", kOffStars, 1001 ^ kC, "Error. Corrupted file"},
+        {"pair count 14", kOffCount, 14, "Error. Corrupted file"},
+        {"pair key 14", kOffFirstKey, 14, "Error. Corrupted file"},
+        {"pair key -1", kOffFirstKey + 8, 0xFFFFFFFF, "Error. Corrupted file"},
+    };
+    const std::string path = dir.File("Quest.sav");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> bad = good;
+        SetWord(bad, c.offset, c.word);
+        WriteBytes(path, bad);
+        CQuestSave save = SampleSave(6, 0);
+        EXPECT_EQ(save.Load(path), 0);
+        EXPECT_EQ(save.state, 0);
+        EXPECT_EQ(dir.TakeLog(), std::string(" ") + c.log + " " + path + "\n");
+        // Nothing of the bad file reached the record.
+        EXPECT_EQ(save.Serialize(), SampleSave(6, 0).Serialize());
+    }
+
+    for (size_t length = 0; length < good.size(); ++length) {
+        CQuestSave save;
+        ASSERT_EQ(save.Parse(good.data(), length), CQuestSave::UnableToLoad) << "cut at " << length;
+    }
+    WriteBytes(path, std::vector<uint8_t>(good.begin(), good.begin() + 1000));
+    CQuestSave save;
+    EXPECT_EQ(save.Load(path), 0);
+    EXPECT_EQ(dir.TakeLog(), " Error. Unable to load file " + path + "\n");
+
+    EXPECT_EQ(save.Load(dir.File("Missing.sav")), 0);
+    EXPECT_EQ(dir.TakeLog(), "");
+}
+
+TEST(QuestSave, BoundaryValuesAndKeyedCountersLoad)
+{
+    std::vector<uint8_t> image = ExpectedImage(1, 0);
+    SetWord(image, kOffLives, 1000 ^ kA);
+    SetWord(image, kOffStars, 1000 ^ kC);
+    SetWord(image, kOffLevel, 41);
+    SetWord(image, kOffFirstKey + 8, 9); // the pair of key 5 becomes key 9: read and skipped
+    CQuestSave save;
+    save.trophyCounter5 = 99;
+    ASSERT_EQ(save.Parse(image.data(), image.size()), CQuestSave::Ok);
+    EXPECT_EQ(save.lives, 1000);
+    EXPECT_EQ(save.stars, 1000);
+    EXPECT_EQ(save.level, 41);
+    EXPECT_EQ(save.trophyCounter1, 11);
+    EXPECT_EQ(save.trophyCounter5, 99);
+    EXPECT_EQ(save.extraLifeSteps, 2);
+    EXPECT_EQ(save.Cell(CQuestSave::BonusKinds, 3, 7), 7);
+
+    // A pair count of 0 stands for {13, 0}: the trophy counters keep their values.
+    std::vector<uint8_t> none(image.begin(), image.begin() + static_cast<long>(kOffCount));
+    PutWord(none, 0);
+    CQuestSave zero;
+    zero.trophyCounter1 = 4;
+    zero.extraLifeSteps = 6;
+    ASSERT_EQ(zero.Parse(none.data(), none.size()), CQuestSave::Ok);
+    EXPECT_EQ(zero.extraLifeSteps, 0);
+    EXPECT_EQ(zero.trophyCounter1, 4);
+    ASSERT_EQ(zero.keyedCounters.size(), 1u);
+    EXPECT_EQ(zero.keyedCounters[0], std::make_pair(13, 0));
+}
+
+TEST(QuestSave, FailedWriteLeavesTheOldFileWhole)
+{
+    LoggedScratch dir;
+    const std::string path = dir.File("Quest.sav");
+    CQuestSave first = SampleSave(1, 0);
+    ASSERT_EQ(first.Save(path), 1);
+    const std::vector<uint8_t> before = ReadBytes(path);
+
+    CQuestSave second = SampleSave(6, 0);
+    plat::InjectWriteFailureForTests(100);
+    EXPECT_EQ(second.Save(path), 0);
+    plat::InjectWriteFailureForTests(-1);
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(dir.TakeLog(), " Error. Unable to save file " + path + "\n");
+    EXPECT_EQ(plat::ListDirectory(dir.Path()).size(), 2u); // the save and the log, no temporary left
+}
+
+TEST(QuestSave, KilledWriterNeverLeavesATruncatedSave)
+{
+    testing_support::ScratchDir dir;
+    const std::string path = dir.File("Quest.sav");
+    CQuestSave big = SampleSave(1, 0), small = SampleSave(6, 1);
+    const std::vector<uint8_t> a = big.Serialize(), b = small.Serialize();
+    ASSERT_EQ(big.Save(path), 1);
+    for (int round = 0; round < 5; ++round) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (;;) {
+                big.Save(path);
+                small.Save(path);
+            }
+        }
+        usleep(static_cast<useconds_t>(3000 + round * 2000));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        const std::vector<uint8_t> now = ReadBytes(path);
+        EXPECT_TRUE(now == a || now == b) << "round " << round << ": " << now.size() << " bytes";
+    }
+}
+
+TEST(QuestSave, CheckpointRotatesOnlyAfterTheNewOneIsWritten)
+{
+    LoggedScratch dir;
+    const std::string folder = dir.Path();
+    CQuestSave older = SampleSave(8, 0), old = SampleSave(8, 0), fresh = SampleSave(8, 0);
+    older.level = 3;
+    old.level = 4;
+    fresh.level = 5;
+    older.Save(SecondCheckpointPath(folder));
+    old.Save(FirstCheckpointPath(folder));
+
+    plat::InjectWriteFailureForTests(10);
+    EXPECT_EQ(SaveQuestWithCheckpoint(fresh, folder, 0), 0);
+    plat::InjectWriteFailureForTests(-1);
+    CQuestSave probe;
+    ASSERT_EQ(probe.Load(FirstCheckpointPath(folder)), 1);
+    EXPECT_EQ(probe.level, 4);
+    ASSERT_EQ(probe.Load(SecondCheckpointPath(folder)), 1);
+    EXPECT_EQ(probe.level, 3);
+
+    EXPECT_EQ(SaveQuestWithCheckpoint(fresh, folder, 0), 1);
+    ASSERT_EQ(probe.Load(QuestSavePath(folder)), 1);
+    EXPECT_EQ(probe.level, 5);
+    ASSERT_EQ(probe.Load(FirstCheckpointPath(folder)), 1);
+    EXPECT_EQ(probe.level, 5);
+    ASSERT_EQ(probe.Load(SecondCheckpointPath(folder)), 1);
+    EXPECT_EQ(probe.level, 4);
+
+    RestoreCheckpointCopy(folder, 0);
+    ASSERT_EQ(probe.Load(FirstCheckpointPath(folder)), 1);
+    EXPECT_EQ(probe.level, 4);
+
+    DeleteQuestSaves(folder, 1, 1); // another quest type keeps no checkpoints: nothing happens
+    EXPECT_TRUE(plat::FileExists(QuestSavePath(folder)));
+    DeleteQuestSaves(folder, 0, 0);
+    EXPECT_FALSE(plat::FileExists(QuestSavePath(folder)));
+    EXPECT_FALSE(plat::FileExists(FirstCheckpointPath(folder)));
+    EXPECT_TRUE(plat::FileExists(SecondCheckpointPath(folder)));
+}
+
+} // namespace
