@@ -7,11 +7,6 @@
 
 using namespace d3d;
 
-namespace {
-constexpr uint32_t kWindowedStyle = 0x10CA0000;
-constexpr uint32_t kFullScreenStyle = 0x90080000;
-} // namespace
-
 CRenderDevice::CRenderDevice(IDirect3D8* obj, int32_t adapterNumber)
 {
     for (auto& stage : stageStates)
@@ -90,9 +85,8 @@ HRESULT CRenderDevice::CreateDevice(int width, int height, D3DFORMAT format, int
     params.FullScreen_PresentationInterval =
         (vsync || !fullScreen) ? D3DPRESENT_INTERVAL_DEFAULT : D3DPRESENT_INTERVAL_IMMEDIATE;
 
-    const uint32_t rememberedStyle = kWindowedStyle;
-    (void)rememberedStyle; // the window keeps its own style; full screen covers the desktop
-
+    // The window has no style to change: full screen covers the desktop, and
+    // a failed creation puts the window back as it was.
     HRESULT hr = object->CreateDevice(static_cast<uint32_t>(adapter), D3DDEVTYPE_HAL, window,
                                       D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device);
     if (Failed(hr))

@@ -6,6 +6,9 @@ GAME_DIR=$1
 WORK=$(mktemp -d)
 trap 'kill -TERM ${GAME_PID:-} 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$WORK"' EXIT
 export XDG_DATA_HOME=$WORK/home
+# A lock folder of our own: a game the developer runs meanwhile is not this test's.
+export XDG_RUNTIME_DIR=$WORK/run
+mkdir -p "$XDG_RUNTIME_DIR"
 export GALVORINE_NO_DIALOGS=1
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 USER_DIR=$XDG_DATA_HOME/Tarnwick/TheGalvorineOfPellisand_GP_DE
