@@ -1,11 +1,9 @@
 // Motion paths: chains of per-axis cubic segments evaluated by time.
 #pragma once
 
-#include <vector>
+#include "engine/Settings.h" // Vec3
 
-struct Vec3 {
-    float x = 0, y = 0, z = 0;
-};
+#include <vector>
 
 struct PathSegment {
     Vec3 start, end, startTangent, endTangent;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace plat {
 class Window;
@@ -335,6 +336,11 @@ public:
 // The real thing: OpenGL on the SDL window. Null when no GL context can be
 // made at all.
 std::unique_ptr<IDirect3D8> CreateDirect3D();
+
+// The finished frame as drawn so far (before Present), top row first, as
+// 32-bit ARGB words of the window's drawable. False on devices that draw
+// nothing.
+bool ReadBackPixels(IDirect3DDevice8* device, int* width, int* height, std::vector<uint32_t>* pixels);
 
 // Bits per pixel of a display format; 0 for formats that are not display modes.
 int FormatBits(D3DFORMAT format);

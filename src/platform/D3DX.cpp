@@ -155,6 +155,17 @@ void WritePixels(const DecodedImage& image, D3DFORMAT format, const D3DLOCKED_RE
 
 } // namespace
 
+bool WritePngFile(const std::string& nativePath, uint32_t width, uint32_t height, const std::vector<uint32_t>& pixels)
+{
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    png.width = width;
+    png.height = height;
+    png.format = PNG_FORMAT_BGRA;
+    return png_image_write_to_file(&png, nativePath.c_str(), 0, pixels.data(), 0, nullptr) != 0;
+}
+
 bool DecodeImageFile(const std::string& path, DecodedImage* image)
 {
     std::vector<uint8_t> file;

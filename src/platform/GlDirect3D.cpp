@@ -441,6 +441,25 @@ public:
 
     void SetCursorPosition(int, int, uint32_t) override {}
 
+    bool ReadPixels(int* width, int* height, std::vector<uint32_t>* pixels)
+    {
+        int w = 0, h = 0;
+        SDL_GL_GetDrawableSize(m_window->Handle(), &w, &h);
+        if (w <= 0 || h <= 0)
+            return false;
+        std::vector<uint32_t> rows(static_cast<size_t>(w) * static_cast<size_t>(h));
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, w, h, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
+        pixels->resize(rows.size());
+        for (int y = 0; y < h; ++y)
+            std::memcpy(&(*pixels)[static_cast<size_t>(y) * static_cast<size_t>(w)],
+                        &rows[static_cast<size_t>(h - 1 - y) * static_cast<size_t>(w)], static_cast<size_t>(w) * 4);
+        *width = w;
+        *height = h;
+        return true;
+    }
+
     HRESULT SetCursorProperties(uint32_t hotX, uint32_t hotY, IDirect3DSurface8* image) override
     {
         if (!image)
@@ -957,6 +976,12 @@ private:
 };
 
 } // namespace
+
+bool ReadBackPixels(IDirect3DDevice8* device, int* width, int* height, std::vector<uint32_t>* pixels)
+{
+    auto* gl = dynamic_cast<GlDevice*>(device);
+    return gl && gl->ReadPixels(width, height, pixels);
+}
 
 std::unique_ptr<IDirect3D8> CreateDirect3D()
 {
