@@ -1,5 +1,6 @@
 #include "engine/Sprite.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace d3d;
@@ -418,12 +419,13 @@ void CSpriteRenderer::RenderLayer(int32_t layerNumber)
     if (sprites.empty() || !device->Device())
         return;
     auto drawable = [&](const CSprite* s) { return s->visible && s->blended && s->layer == layerNumber; };
-    constexpr int32_t kNone = -1000000000;
-    int32_t key = kNone;
+    bool any = false;
     for (const auto& handle : sprites)
-        if (drawable(handle.Get()) && handle->zOrder > key)
-            key = handle->zOrder;
-    if (key == kNone)
+        if (drawable(handle.Get())) {
+            any = true;
+            break;
+        }
+    if (!any)
         return;
     device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
     device->SetRenderState(D3DRS_ALPHAREF, 0);
@@ -438,54 +440,43 @@ void CSpriteRenderer::RenderLayer(int32_t layerNumber)
     uint32_t keptZWrite = 1, keptZFunc = D3DCMP_LESSEQUAL;
     device->Device()->GetRenderState(D3DRS_ZWRITEENABLE, &keptZWrite);
     device->Device()->GetRenderState(D3DRS_ZFUNC, &keptZFunc);
+    // Passes go from the largest z-order down; within a pass the sprites
+    // keep their list order and a run ends only at a sprite of the same key
+    // that differs in texture or states. Gathering the drawable sprites and
+    // ordering them stably by key gives exactly those passes and runs in one
+    // walk (the list is normally in order already, and then is not sorted).
+    m_drawable.clear();
+    for (const auto& handle : sprites)
+        if (drawable(handle.Get()))
+            m_drawable.push_back(handle.Get());
+    auto byKey = [](const CSprite* a, const CSprite* b) { return a->zOrder > b->zOrder; };
+    if (!std::is_sorted(m_drawable.begin(), m_drawable.end(), byKey))
+        std::stable_sort(m_drawable.begin(), m_drawable.end(), byKey);
     std::vector<CSprite*> run;
     run.reserve(64);
-    for (;;) {
-        int32_t candidate = kNone;
-        for (auto it = sprites.begin(); it != sprites.end();) {
-            CSprite* first = it->Get();
-            if (!drawable(first) || first->zOrder != key) {
-                if (drawable(first) && first->zOrder < key && first->zOrder > candidate)
-                    candidate = first->zOrder;
-                ++it;
-                continue;
-            }
-            run.clear();
-            run.push_back(first);
-            auto next = std::next(it);
-            for (; next != sprites.end(); ++next) {
-                CSprite* s = next->Get();
-                if (!drawable(s))
-                    continue;
-                if (s->zOrder != key) {
-                    if (s->zOrder < key && s->zOrder > candidate)
-                        candidate = s->zOrder;
-                    continue;
-                }
-                if (!SameTexture(s->texture, first->texture) || s->depthTest != first->depthTest ||
-                    s->depthWrite != first->depthWrite || s->srcBlend != first->srcBlend ||
-                    s->destBlend != first->destBlend)
-                    break;
-                run.push_back(s);
-            }
-            if (!DrawRun(run)) {
-                device->SetRenderState(D3DRS_ZWRITEENABLE, keptZWrite);
-                device->SetRenderState(D3DRS_ZFUNC, keptZFunc);
-                return;
-            }
-            device->SetRenderState(D3DRS_ZWRITEENABLE, static_cast<uint32_t>(first->depthWrite));
-            device->SetRenderState(D3DRS_ZFUNC, first->depthTest ? keptZFunc : D3DCMP_ALWAYS);
-            device->SetRenderState(D3DRS_SRCBLEND, static_cast<uint32_t>(first->srcBlend));
-            device->SetRenderState(D3DRS_DESTBLEND, static_cast<uint32_t>(first->destBlend));
-            device->SetTexture(0, first->texture);
-            const uint32_t n = static_cast<uint32_t>(run.size());
-            device->DrawIndexed(D3DPT_TRIANGLELIST, vertexBuffer->LockStart(), 4 * n, indexBuffer->LockStart(),
-                                2 * n);
-            it = next;
+    for (size_t i = 0; i < m_drawable.size();) {
+        CSprite* first = m_drawable[i];
+        run.clear();
+        run.push_back(first);
+        size_t next = i + 1;
+        for (; next < m_drawable.size(); ++next) {
+            CSprite* s = m_drawable[next];
+            if (s->zOrder != first->zOrder || !SameTexture(s->texture, first->texture) ||
+                s->depthTest != first->depthTest || s->depthWrite != first->depthWrite ||
+                s->srcBlend != first->srcBlend || s->destBlend != first->destBlend)
+                break;
+            run.push_back(s);
         }
-        if (candidate == kNone)
+        if (!DrawRun(run))
             break;
-        key = candidate;
+        device->SetRenderState(D3DRS_ZWRITEENABLE, static_cast<uint32_t>(first->depthWrite));
+        device->SetRenderState(D3DRS_ZFUNC, first->depthTest ? keptZFunc : D3DCMP_ALWAYS);
+        device->SetRenderState(D3DRS_SRCBLEND, static_cast<uint32_t>(first->srcBlend));
+        device->SetRenderState(D3DRS_DESTBLEND, static_cast<uint32_t>(first->destBlend));
+        device->SetTexture(0, first->texture);
+        const uint32_t n = static_cast<uint32_t>(run.size());
+        device->DrawIndexed(D3DPT_TRIANGLELIST, vertexBuffer->LockStart(), 4 * n, indexBuffer->LockStart(), 2 * n);
+        i = next;
     }
     device->SetRenderState(D3DRS_ZWRITEENABLE, keptZWrite);
     device->SetRenderState(D3DRS_ZFUNC, keptZFunc);

@@ -95,6 +95,7 @@ private:
     void Repartition();
     // Locks, fills and draws one run; false when a lock failed.
     bool DrawRun(const std::vector<CSprite*>& run);
+    std::vector<CSprite*> m_drawable; // kept between frames to avoid allocations
 };
 
 // Same texture for batching: the same handle, or neither holds a texture.

@@ -104,7 +104,8 @@ HRESULT NullDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& m
 
 HRESULT NullDevice::SetRenderState(D3DRENDERSTATETYPE state, uint32_t value)
 {
-    Add("SetRenderState " + std::to_string(static_cast<int>(state)) + " " + std::to_string(value));
+    if (!quiet)
+        m_log->Add("SetRenderState " + std::to_string(static_cast<int>(state)) + " " + std::to_string(value));
     if (failStateCalls || !m_states.ValidRenderState(state))
         return D3DERR_INVALIDCALL;
     m_states.SetRenderState(state, value);
@@ -121,7 +122,8 @@ HRESULT NullDevice::GetRenderState(D3DRENDERSTATETYPE state, uint32_t* value)
 
 HRESULT NullDevice::SetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE type, uint32_t value)
 {
-    Add("SetTextureStageState " + std::to_string(stage) + " " + std::to_string(static_cast<int>(type)) +
+    if (!quiet)
+        m_log->Add("SetTextureStageState " + std::to_string(stage) + " " + std::to_string(static_cast<int>(type)) +
                " " + std::to_string(value));
     if (failStateCalls || !m_states.ValidStageState(stage, type))
         return D3DERR_INVALIDCALL;
@@ -162,19 +164,22 @@ void NullDevice::SetCursorPosition(int, int, uint32_t) {}
 
 HRESULT NullDevice::SetCursorProperties(uint32_t hotX, uint32_t hotY, IDirect3DSurface8* image)
 {
-    Add("SetCursorProperties " + std::to_string(hotX) + " " + std::to_string(hotY));
+    if (!quiet)
+        m_log->Add("SetCursorProperties " + std::to_string(hotX) + " " + std::to_string(hotY));
     return image ? D3D_OK : D3DERR_INVALIDCALL;
 }
 
 HRESULT NullDevice::CreateVertexBuffer(uint32_t length, uint32_t, uint32_t fvf, D3DPOOL,
                                        std::unique_ptr<IDirect3DVertexBuffer8>* out)
 {
-    Add("CreateVertexBuffer " + std::to_string(length));
+    if (!quiet)
+        m_log->Add("CreateVertexBuffer " + std::to_string(length));
     if (failCreates || length == 0)
         return E_OUTOFMEMORY;
     auto buffer = std::make_unique<MemoryVertexBuffer>(length, fvf);
     buffer->onLock = [this](const MemoryBuffer& b) {
-        Add("LockVB " + std::to_string(b.lastOffset) + " " + std::to_string(b.lastSize) + " " +
+        if (!quiet)
+            m_log->Add("LockVB " + std::to_string(b.lastOffset) + " " + std::to_string(b.lastSize) + " " +
             std::to_string(b.lastFlags));
     };
     *out = std::move(buffer);
@@ -184,12 +189,14 @@ HRESULT NullDevice::CreateVertexBuffer(uint32_t length, uint32_t, uint32_t fvf, 
 HRESULT NullDevice::CreateIndexBuffer(uint32_t length, uint32_t, D3DFORMAT format, D3DPOOL,
                                       std::unique_ptr<IDirect3DIndexBuffer8>* out)
 {
-    Add("CreateIndexBuffer " + std::to_string(length));
+    if (!quiet)
+        m_log->Add("CreateIndexBuffer " + std::to_string(length));
     if (failCreates || length == 0 || (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32))
         return E_OUTOFMEMORY;
     auto buffer = std::make_unique<MemoryIndexBuffer>(length, format);
     buffer->onLock = [this](const MemoryBuffer& b) {
-        Add("LockIB " + std::to_string(b.lastOffset) + " " + std::to_string(b.lastSize) + " " +
+        if (!quiet)
+            m_log->Add("LockIB " + std::to_string(b.lastOffset) + " " + std::to_string(b.lastSize) + " " +
             std::to_string(b.lastFlags));
     };
     *out = std::move(buffer);
@@ -199,7 +206,8 @@ HRESULT NullDevice::CreateIndexBuffer(uint32_t length, uint32_t, D3DFORMAT forma
 HRESULT NullDevice::CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
                                   D3DFORMAT format, D3DPOOL pool, std::unique_ptr<IDirect3DTexture8>* out)
 {
-    Add("CreateTexture " + std::to_string(width) + " " + std::to_string(height) + " " + std::to_string(format));
+    if (!quiet)
+        m_log->Add("CreateTexture " + std::to_string(width) + " " + std::to_string(height) + " " + std::to_string(format));
     if (failCreates || width == 0 || height == 0 || !IsTextureFormat(format))
         return D3DERR_INVALIDCALL;
     *out = std::make_unique<MemoryTexture>(width, height, levels, usage, format, pool);
@@ -209,7 +217,8 @@ HRESULT NullDevice::CreateTexture(uint32_t width, uint32_t height, uint32_t leve
 HRESULT NullDevice::CreateImageSurface(uint32_t width, uint32_t height, D3DFORMAT format,
                                        std::unique_ptr<IDirect3DSurface8>* out)
 {
-    Add("CreateImageSurface");
+    if (!quiet)
+        m_log->Add("CreateImageSurface");
     if (failCreates || width == 0 || height == 0 || !IsTextureFormat(format))
         return D3DERR_INVALIDCALL;
     *out = std::make_unique<MemorySurface>(width, height, format);
@@ -218,7 +227,8 @@ HRESULT NullDevice::CreateImageSurface(uint32_t width, uint32_t height, D3DFORMA
 
 HRESULT NullDevice::SetTexture(uint32_t stage, IDirect3DTexture8* texture)
 {
-    Add("SetTexture " + std::to_string(stage));
+    if (!quiet)
+        m_log->Add("SetTexture " + std::to_string(stage));
     if (stage >= static_cast<uint32_t>(kTextureStageCount))
         return D3DERR_INVALIDCALL;
     boundTextures[stage] = texture;
@@ -227,19 +237,22 @@ HRESULT NullDevice::SetTexture(uint32_t stage, IDirect3DTexture8* texture)
 
 HRESULT NullDevice::SetStreamSource(uint32_t stream, IDirect3DVertexBuffer8*, uint32_t stride)
 {
-    Add("SetStreamSource " + std::to_string(stream) + " " + std::to_string(stride));
+    if (!quiet)
+        m_log->Add("SetStreamSource " + std::to_string(stream) + " " + std::to_string(stride));
     return D3D_OK;
 }
 
 HRESULT NullDevice::SetIndices(IDirect3DIndexBuffer8*, uint32_t baseVertexIndex)
 {
-    Add("SetIndices " + std::to_string(baseVertexIndex));
+    if (!quiet)
+        m_log->Add("SetIndices " + std::to_string(baseVertexIndex));
     return D3D_OK;
 }
 
 HRESULT NullDevice::SetVertexShader(uint32_t fvf)
 {
-    Add("SetVertexShader " + std::to_string(fvf));
+    if (!quiet)
+        m_log->Add("SetVertexShader " + std::to_string(fvf));
     return D3D_OK;
 }
 

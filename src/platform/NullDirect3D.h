@@ -89,11 +89,6 @@ private:
     DeviceStateStore m_states;
     D3DCAPS8 m_caps;
     bool m_cursorShown = false;
-    void Add(std::string call)
-    {
-        if (!quiet)
-            m_log->Add(std::move(call));
-    }
 };
 
 class NullDirect3D final : public IDirect3D8 {
