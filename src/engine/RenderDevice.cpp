@@ -19,8 +19,19 @@ CRenderDevice::CRenderDevice(IDirect3D8* obj, int32_t adapterNumber)
 
 CRenderDevice::~CRenderDevice()
 {
-    device.reset();
     WriteLog("Device destruction.\n");
+    if (device) {
+        for (uint32_t stage = 0; stage < static_cast<uint32_t>(kTextureStageCount); ++stage)
+            device->SetTexture(stage, nullptr);
+        device->SetStreamSource(0, nullptr, 32);
+        device->SetIndices(nullptr, 0);
+    }
+    // The registries go before the device: their objects live in its context.
+    imageSurfaces.clear();
+    textures.clear();
+    indexBuffers.clear();
+    vertexBuffers.clear();
+    device.reset();
 }
 
 int CRenderDevice::SelectAdapter(IDirect3D8* obj, int32_t number)
@@ -107,6 +118,7 @@ HRESULT CRenderDevice::CreateDevice(int width, int height, D3DFORMAT format, int
     device->GetDeviceCaps(&caps);
     maxVertexIndex = caps.MaxVertexIndex;
     maxPrimitiveCount = caps.MaxPrimitiveCount;
+    ForgetBindings();
     ReadStateCaches();
     return D3D_OK;
 }
@@ -152,6 +164,7 @@ HRESULT CRenderDevice::Reset()
         return hr;
     params.FullScreen_PresentationInterval = interval;
     presentParameters = params;
+    ForgetBindings();
     RecreateDefaultPoolResources();
     ApplyStateCaches();
     return D3D_OK;
@@ -230,6 +243,229 @@ void CRenderDevice::ApplyStateCaches()
     ReadStateCaches();
 }
 
-void CRenderDevice::ReleaseDefaultPoolResources() {}
+void CRenderDevice::ForgetBindings()
+{
+    for (auto& bound : boundTextures)
+        bound = nullptr;
+    boundVertexBuffer = nullptr;
+    boundIndexBuffer = nullptr;
+}
 
-void CRenderDevice::RecreateDefaultPoolResources() {}
+HRESULT CRenderDevice::SetTexture(uint32_t stage, CountedHandle<CTexture> texture)
+{
+    if (!device || stage >= static_cast<uint32_t>(kTextureStageCount))
+        return D3DERR_INVALIDCALL;
+    IDirect3DTexture8* bound = texture ? texture->texture.get() : nullptr;
+    if (boundTextures[stage] == bound)
+        return D3D_OK;
+    const HRESULT hr = device->SetTexture(stage, bound);
+    boundTextures[stage] = Failed(hr) ? nullptr : bound;
+    return hr;
+}
+
+HRESULT CRenderDevice::SetStreamSource(CountedHandle<CVertexBuffer> buffer)
+{
+    if (!device)
+        return D3DERR_INVALIDCALL;
+    IDirect3DVertexBuffer8* bound = buffer ? buffer->buffer.get() : nullptr;
+    if (bound && boundVertexBuffer == bound)
+        return D3D_OK;
+    const HRESULT hr = device->SetStreamSource(0, bound, buffer ? buffer->stride : 32);
+    boundVertexBuffer = Failed(hr) ? nullptr : bound;
+    return hr;
+}
+
+HRESULT CRenderDevice::SetIndices(CountedHandle<CIndexBuffer> buffer, uint32_t baseVertexIndex)
+{
+    if (!device)
+        return D3DERR_INVALIDCALL;
+    IDirect3DIndexBuffer8* bound = buffer ? buffer->buffer.get() : nullptr;
+    if (bound && boundIndexBuffer == bound)
+        return D3D_OK;
+    const HRESULT hr = device->SetIndices(bound, baseVertexIndex);
+    boundIndexBuffer = Failed(hr) ? nullptr : bound;
+    return hr;
+}
+
+HRESULT CRenderDevice::SetFVF(uint32_t fvf)
+{
+    return device ? device->SetVertexShader(fvf) : D3DERR_INVALIDCALL;
+}
+
+HRESULT CRenderDevice::DrawIndexed(D3DPRIMITIVETYPE type, uint32_t minIndex, uint32_t vertexCount,
+                                   uint32_t startIndex, uint32_t primitiveCount)
+{
+    return device ? device->DrawIndexedPrimitive(type, minIndex, vertexCount, startIndex, primitiveCount)
+                  : D3DERR_INVALIDCALL;
+}
+
+CountedHandle<CVertexBuffer> CRenderDevice::CreateVertexBuffer(uint32_t count, uint32_t usage, uint32_t fvf,
+                                                               D3DPOOL pool)
+{
+    auto buffer = MakeCountedHandle(new CVertexBuffer());
+    if (Failed(buffer->Create(device.get(), count, FvfVertexSize(fvf), usage, fvf, pool)))
+        return {};
+    vertexBuffers.push_back(buffer);
+    return buffer;
+}
+
+CountedHandle<CIndexBuffer> CRenderDevice::CreateIndexBuffer(uint32_t count, D3DFORMAT format, uint32_t usage,
+                                                             D3DPOOL pool)
+{
+    auto buffer = MakeCountedHandle(new CIndexBuffer());
+    if (Failed(buffer->Create(device.get(), count, format, usage, pool)))
+        return {};
+    indexBuffers.push_back(buffer);
+    return buffer;
+}
+
+CountedHandle<CTexture> CRenderDevice::LoadTexture(const std::string& file, const std::string& name,
+                                                   uint32_t mipLevels, uint32_t usage, D3DPOOL pool, D3DFORMAT format)
+{
+    auto texture = MakeCountedHandle(new CTexture());
+    if (Failed(texture->LoadFromFile(device.get(), file, name, mipLevels, usage, pool, format)))
+        return {};
+    textures.push_back(texture);
+    return texture;
+}
+
+CountedHandle<CTexture> CRenderDevice::CreateTexture(const std::string& name, uint32_t width, uint32_t height,
+                                                     uint32_t mipLevels, uint32_t usage, D3DPOOL pool,
+                                                     D3DFORMAT format)
+{
+    auto texture = MakeCountedHandle(new CTexture());
+    if (Failed(texture->CreateBlank(device.get(), name, width, height, mipLevels, usage, pool, format)))
+        return {};
+    textures.push_back(texture);
+    return texture;
+}
+
+D3DFORMAT CRenderDevice::ChooseFormat(const std::vector<D3DFORMAT>& candidates) const
+{
+    if (!object)
+        return D3DFMT_UNKNOWN;
+    for (D3DFORMAT candidate : candidates)
+        if (!Failed(object->CheckDeviceFormat(static_cast<uint32_t>(adapter), D3DDEVTYPE_HAL,
+                                              presentParameters.BackBufferFormat, 0, D3DRTYPE_TEXTURE, candidate)))
+            return candidate;
+    return D3DFMT_UNKNOWN;
+}
+
+CountedHandle<CTexture> CRenderDevice::LoadTextureAutoFormat(const std::string& file, const std::string& name,
+                                                             const std::vector<D3DFORMAT>& candidates,
+                                                             uint32_t mipLevels, uint32_t usage, D3DPOOL pool)
+{
+    return LoadTexture(file, name, mipLevels, usage, pool, ChooseFormat(candidates));
+}
+
+CountedHandle<CTexture> CRenderDevice::CreateTextureAutoFormat(const std::string& name, uint32_t width,
+                                                               uint32_t height, const std::vector<D3DFORMAT>& candidates,
+                                                               uint32_t mipLevels, uint32_t usage, D3DPOOL pool)
+{
+    return CreateTexture(name, width, height, mipLevels, usage, pool, ChooseFormat(candidates));
+}
+
+CountedHandle<CTexture> CRenderDevice::LoadTextureForAlpha(const std::string& file, const std::string& name,
+                                                           int greyscale, uint32_t usage, D3DPOOL pool)
+{
+    static const std::vector<D3DFORMAT> grey = {D3DFMT_A8R8G8B8, D3DFMT_A8L8,     D3DFMT_A4R4G4B4,
+                                                D3DFMT_A8R3G3B2, D3DFMT_A4L4,     D3DFMT_A1R5G5B5};
+    static const std::vector<D3DFORMAT> colour = {D3DFMT_A8R8G8B8, D3DFMT_A1R5G5B5, D3DFMT_A4R4G4B4,
+                                                  D3DFMT_A8R3G3B2, D3DFMT_A8L8,     D3DFMT_A4L4};
+    return LoadTextureWithAlphaAutoFormat(file, name, greyscale ? grey : colour, usage, pool);
+}
+
+CountedHandle<CTexture> CRenderDevice::LoadTextureWithAlphaAutoFormat(const std::string& file,
+                                                                      const std::string& name,
+                                                                      const std::vector<D3DFORMAT>& candidates,
+                                                                      uint32_t usage, D3DPOOL pool)
+{
+    const D3DFORMAT format = ChooseFormat(candidates);
+    auto texture = MakeCountedHandle(new CTexture());
+    if (Failed(texture->LoadWithAlphaCompanion(device.get(), file, name, usage, pool, format)))
+        return {};
+    textures.push_back(texture);
+    return texture;
+}
+
+int CRenderDevice::FindTextureIndex(const std::string& name) const
+{
+    for (size_t i = 0; i < textures.size(); ++i)
+        if (textures[i]->name == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+CountedHandle<CTexture> CRenderDevice::FindTexture(const char* name) const
+{
+    return FindTextureStr(name ? std::string(name) : std::string());
+}
+
+CountedHandle<CTexture> CRenderDevice::FindTextureStr(const std::string& name) const
+{
+    const int index = FindTextureIndex(name);
+    return index < 0 ? CountedHandle<CTexture>() : textures[static_cast<size_t>(index)];
+}
+
+void CRenderDevice::RemoveTexture(int index)
+{
+    if (index < 0 || index >= static_cast<int>(textures.size()))
+        return;
+    textures.erase(textures.begin() + index);
+}
+
+CountedHandle<CImageSurface> CRenderDevice::CreateImageSurface(const std::string& name, uint32_t width,
+                                                               uint32_t height, D3DFORMAT format)
+{
+    auto surface = MakeCountedHandle(new CImageSurface());
+    if (Failed(surface->Create(device.get(), name, width, height, format)))
+        return {};
+    imageSurfaces.push_back(surface);
+    return surface;
+}
+
+int CRenderDevice::FindSurfaceIndex(const std::string& name) const
+{
+    for (size_t i = 0; i < imageSurfaces.size(); ++i)
+        if (imageSurfaces[i]->name == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void CRenderDevice::ReleaseDefaultPoolResources()
+{
+    ForgetBindings();
+    for (auto& buffer : vertexBuffers)
+        if (buffer->pool == D3DPOOL_DEFAULT)
+            buffer->ReleaseObject();
+    for (auto& buffer : indexBuffers)
+        if (buffer->pool == D3DPOOL_DEFAULT)
+            buffer->ReleaseObject();
+    for (auto& texture : textures)
+        if (texture->description.Pool == D3DPOOL_DEFAULT && texture->texture)
+            texture->ReleaseD3DResource();
+}
+
+void CRenderDevice::RecreateDefaultPoolResources()
+{
+    char text[160];
+    for (size_t i = 0; i < vertexBuffers.size(); ++i)
+        if (vertexBuffers[i]->pool == D3DPOOL_DEFAULT && !vertexBuffers[i]->buffer &&
+            Failed(vertexBuffers[i]->Recreate(device.get()))) {
+            std::snprintf(text, sizeof text, "Unable to recreate Vertex Buffer %d", static_cast<int>(i));
+            errorMessages.emplace_back(text);
+        }
+    for (size_t i = 0; i < indexBuffers.size(); ++i)
+        if (indexBuffers[i]->pool == D3DPOOL_DEFAULT && !indexBuffers[i]->buffer &&
+            Failed(indexBuffers[i]->Recreate(device.get()))) {
+            std::snprintf(text, sizeof text, "Unable to recreate Index Buffer %d", static_cast<int>(i));
+            errorMessages.emplace_back(text);
+        }
+    for (size_t i = 0; i < textures.size(); ++i)
+        if (textures[i]->description.Pool == D3DPOOL_DEFAULT && !textures[i]->texture && !textures[i]->name.empty() &&
+            Failed(textures[i]->Recreate(device.get()))) {
+            std::snprintf(text, sizeof text, "Unable to recreate Texture %d \"%s\"", static_cast<int>(i),
+                          textures[i]->name.c_str());
+            errorMessages.emplace_back(text);
+        }
+}

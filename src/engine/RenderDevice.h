@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/CountedHandle.h"
+#include "engine/DeviceResources.h"
 #include "engine/Settings.h"
 #include "platform/D3D8.h"
 
@@ -42,6 +43,48 @@ public:
     d3d::HRESULT SetViewport(const d3d::D3DVIEWPORT8& viewport);
     d3d::HRESULT Clear(uint32_t flags, uint32_t color, float z, uint32_t stencil);
 
+    // Bound objects, cached by the device object they hold.
+    d3d::HRESULT SetTexture(uint32_t stage, CountedHandle<CTexture> texture);
+    d3d::HRESULT SetStreamSource(CountedHandle<CVertexBuffer> buffer);
+    d3d::HRESULT SetIndices(CountedHandle<CIndexBuffer> buffer, uint32_t baseVertexIndex);
+    d3d::HRESULT SetFVF(uint32_t fvf);
+    d3d::HRESULT DrawIndexed(d3d::D3DPRIMITIVETYPE type, uint32_t minIndex, uint32_t vertexCount, uint32_t startIndex,
+                             uint32_t primitiveCount);
+    // Forgets what is bound (after creation, reset or a release).
+    void ForgetBindings();
+
+    // Buffers: registered and returned, or an empty handle.
+    CountedHandle<CVertexBuffer> CreateVertexBuffer(uint32_t count, uint32_t usage, uint32_t fvf, d3d::D3DPOOL pool);
+    CountedHandle<CIndexBuffer> CreateIndexBuffer(uint32_t count, d3d::D3DFORMAT format, uint32_t usage,
+                                                  d3d::D3DPOOL pool);
+
+    // Textures by name.
+    CountedHandle<CTexture> LoadTexture(const std::string& file, const std::string& name, uint32_t mipLevels,
+                                        uint32_t usage, d3d::D3DPOOL pool, d3d::D3DFORMAT format);
+    CountedHandle<CTexture> CreateTexture(const std::string& name, uint32_t width, uint32_t height, uint32_t mipLevels,
+                                          uint32_t usage, d3d::D3DPOOL pool, d3d::D3DFORMAT format);
+    CountedHandle<CTexture> LoadTextureAutoFormat(const std::string& file, const std::string& name,
+                                                  const std::vector<d3d::D3DFORMAT>& candidates, uint32_t mipLevels,
+                                                  uint32_t usage, d3d::D3DPOOL pool);
+    CountedHandle<CTexture> CreateTextureAutoFormat(const std::string& name, uint32_t width, uint32_t height,
+                                                    const std::vector<d3d::D3DFORMAT>& candidates, uint32_t mipLevels,
+                                                    uint32_t usage, d3d::D3DPOOL pool);
+    CountedHandle<CTexture> LoadTextureForAlpha(const std::string& file, const std::string& name, int greyscale,
+                                                uint32_t usage, d3d::D3DPOOL pool);
+    CountedHandle<CTexture> LoadTextureWithAlphaAutoFormat(const std::string& file, const std::string& name,
+                                                           const std::vector<d3d::D3DFORMAT>& candidates,
+                                                           uint32_t usage, d3d::D3DPOOL pool);
+    // The first candidate the device accepts for a texture, or D3DFMT_UNKNOWN.
+    d3d::D3DFORMAT ChooseFormat(const std::vector<d3d::D3DFORMAT>& candidates) const;
+    int FindTextureIndex(const std::string& name) const;
+    CountedHandle<CTexture> FindTexture(const char* name) const;
+    CountedHandle<CTexture> FindTextureStr(const std::string& name) const;
+    void RemoveTexture(int index);
+
+    CountedHandle<CImageSurface> CreateImageSurface(const std::string& name, uint32_t width, uint32_t height,
+                                                    d3d::D3DFORMAT format);
+    int FindSurfaceIndex(const std::string& name) const;
+
     // Reads the device's current states into the caches.
     void ReadStateCaches();
     // Sends every cached value to the device (after a reset).
@@ -63,8 +106,15 @@ public:
     d3d::D3DFORMAT fullScreenFormat = d3d::D3DFMT_UNKNOWN;
     std::vector<std::string> errorMessages;
     std::vector<std::string> warnings;
+    std::vector<CountedHandle<CVertexBuffer>> vertexBuffers;
+    std::vector<CountedHandle<CIndexBuffer>> indexBuffers;
+    std::vector<CountedHandle<CTexture>> textures;
+    std::vector<CountedHandle<CImageSurface>> imageSurfaces;
     uint32_t maxVertexIndex = 0;
     uint32_t maxPrimitiveCount = 0;
     uint32_t stageStates[d3d::kTextureStageCount][d3d::kTextureStageStateCount];
     uint32_t renderStates[d3d::kRenderStateCount];
+    d3d::IDirect3DTexture8* boundTextures[d3d::kTextureStageCount] = {};
+    d3d::IDirect3DVertexBuffer8* boundVertexBuffer = nullptr;
+    d3d::IDirect3DIndexBuffer8* boundIndexBuffer = nullptr;
 };

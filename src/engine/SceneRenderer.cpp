@@ -14,7 +14,16 @@ CSceneRenderer::CSceneRenderer()
     windowSizes.reserve(8);
 }
 
-CSceneRenderer::~CSceneRenderer() = default;
+CSceneRenderer::~CSceneRenderer()
+{
+    for (int i = 2; i >= 0; --i)
+        spriteLayers[i].Reset();
+    textBatch.Reset();
+    for (int i = 2; i >= 0; --i)
+        flareLayers[i].Reset();
+    indexBuffer.Reset();
+    vertexBuffer.Reset();
+}
 
 D3DMATRIX CSceneRenderer::Identity()
 {
@@ -359,6 +368,31 @@ void CSceneRenderer::RestoreGammaRamp()
         device->Device()->SetGammaRamp(D3DSGR_NO_CALIBRATION, savedGammaRamp);
 }
 
+void CSceneRenderer::LetterboxClear()
+{
+    if (centredViewport.Width < fullViewport.Width) {
+        device->SetViewport(fullViewport);
+        device->Clear(D3DCLEAR_TARGET, 0, 1.0f, 0);
+        device->SetViewport(centredViewport);
+    }
+}
+
+// The fixed state every frame starts from, through the caches.
+void CSceneRenderer::SetFrameStates()
+{
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+    device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+    device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_POINT);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    device->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+}
+
 HRESULT CSceneRenderer::RenderFrame()
 {
     IDirect3DDevice8* d = device ? device->Device() : nullptr;
@@ -374,14 +408,117 @@ HRESULT CSceneRenderer::RenderFrame()
     }
     if (Failed(d->BeginScene()))
         return D3D_OK;
-    if (centredViewport.Width < fullViewport.Width) {
-        device->SetViewport(fullViewport);
-        device->Clear(D3DCLEAR_TARGET, 0, 1.0f, 0);
-        device->SetViewport(centredViewport);
-    }
+    LetterboxClear();
     device->Clear(D3DCLEAR_ZBUFFER | (clearTarget ? D3DCLEAR_TARGET : 0), clearColor, 1.0f, 0);
     device->SetTransform(D3DTS_VIEW, view);
     device->SetTransform(D3DTS_PROJECTION, projection);
+    device->SetRenderState(D3DRS_ALPHAREF, 128);
+    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+    SetFrameStates();
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, 0);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device->SetRenderState(D3DRS_DITHERENABLE, 1);
+    device->SetRenderState(D3DRS_ZWRITEENABLE, 1);
+    device->SetIndices(indexBuffer, 0);
+    device->SetStreamSource(vertexBuffer);
+    device->SetFVF(kVertexFvf);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+
+    // The layers in drawing order. The background, the particle layers, the
+    // board mesh, the sand box, the caps and the GUI plug in here as their
+    // owners arrive; until then their steps draw nothing.
+    auto zOff = [&] { device->SetRenderState(D3DRS_ZWRITEENABLE, 0); };
+    auto sprites = [&](int i) -> CSpriteRenderer* {
+        CSpriteRenderer* r = spriteLayers[i].Get();
+        return r && r->enabled ? r : nullptr;
+    };
+    if (flareLayers[0] && !flareLayers[0]->flares.empty())
+        flareLayers[0]->Render();                       // 3
+    if (CSpriteRenderer* r = sprites(0))
+        r->Render();                                    // 8
+    if (CSpriteRenderer* r = sprites(0))
+        r->RenderLayer(1);                              // 10
+    zOff();                                             // 11
+    if (flareLayers[1])
+        flareLayers[1]->Render();                       // 12
+    if (textBatch)
+        textBatch->Draw(-1);                            // 14
+    if (CSpriteRenderer* r = sprites(1))
+        r->Render();                                    // 15
+    if (CSpriteRenderer* r = sprites(1))
+        r->RenderLayer(1);                              // 17
+    zOff();                                             // 18
+    if (CSpriteRenderer* r = sprites(2))
+        r->Render();                                    // 21
+    zOff();                                             // 22
+    if (CSpriteRenderer* r = sprites(2))
+        r->RenderLayer(1);                              // 23
+    if (flareLayers[2])
+        flareLayers[2]->Render();                       // 24
+    if (textBatch)
+        textBatch->Draw(12345);                         // 25
+    zOff();                                             // 26
+    d->EndScene();
+    return D3D_OK;
+}
+
+HRESULT CSceneRenderer::RenderLoadingFrame(CountedHandle<CTexture> picture, float progress)
+{
+    IDirect3DDevice8* d = device ? device->Device() : nullptr;
+    if (!d)
+        return D3DERR_DEVICELOST;
+    const HRESULT level = d->TestCooperativeLevel();
+    if (level == D3DERR_DEVICELOST || level == D3DERR_DEVICENOTRESET)
+        return level;
+    if (!vertexBuffer || !indexBuffer)
+        return D3DERR_INVALIDCALL;
+    uint8_t* v = nullptr;
+    uint8_t* x = nullptr;
+    if (Failed(vertexBuffer->Lock(8, &v, 0)))
+        return D3DERR_INVALIDCALL;
+    if (Failed(indexBuffer->Lock(12, &x, 0))) {
+        vertexBuffer->Unlock();
+        return D3DERR_INVALIDCALL;
+    }
+    const float t = 264.0f * progress;
+    const float u = t / 1024.0f + 0.001953125f;
+    const Vertex quads[8] = {
+        {-512.5f, 384.5f, 0, 0xFFFFFFFF, 0, 0, 0, 0},
+        {511.5f, 384.5f, 0, 0xFFFFFFFF, 1, 0, 0, 0},
+        {511.5f, -383.5f, 0, 0xFFFFFFFF, 1, 0.75f, 0, 0},
+        {-512.5f, -383.5f, 0, 0xFFFFFFFF, 0, 0.75f, 0, 0},
+        {-132.5f, -257.5f, 0, 0xFFFFFFFF, 0.001953125f, 0.783203125f, 0, 0},
+        {t - 132.5f, -257.5f, 0, 0xFFFFFFFF, u, 0.783203125f, 0, 0},
+        {t - 132.5f, -305.5f, 0, 0xFFFFFFFF, u, 0.830078125f, 0, 0},
+        {-132.5f, -305.5f, 0, 0xFFFFFFFF, 0.001953125f, 0.830078125f, 0, 0},
+    };
+    std::copy(quads, quads + 8, reinterpret_cast<Vertex*>(v));
+    const uint32_t b = vertexBuffer->LockStart();
+    const uint32_t order[12] = {0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7};
+    uint16_t* indices = reinterpret_cast<uint16_t*>(x);
+    for (int i = 0; i < 12; ++i)
+        indices[i] = static_cast<uint16_t>(b + order[i]);
+    vertexBuffer->Unlock();
+    indexBuffer->Unlock();
+
+    if (Failed(d->BeginScene()))
+        return D3D_OK;
+    LetterboxClear();
+    device->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, 0);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_DITHERENABLE, 1);
+    SetFrameStates();
+    device->SetIndices(indexBuffer, 0);
+    device->SetStreamSource(vertexBuffer);
+    device->SetFVF(kVertexFvf);
+    device->SetTexture(0, picture);
+    device->SetTransform(D3DTS_VIEW, view);
+    device->SetTransform(D3DTS_PROJECTION, projection);
+    device->DrawIndexed(D3DPT_TRIANGLELIST, b, 8, indexBuffer->LockStart(), 4);
     d->EndScene();
     return D3D_OK;
 }
@@ -407,6 +544,11 @@ void CSceneRenderer::OnDeviceReset()
         return;
     }
     resetPending = false;
+    const int cursor = device->FindSurfaceIndex("CursorSurface");
+    if (cursor < 0)
+        WriteLog("Cursor surface not found!\n");
+    else
+        device->Device()->SetCursorProperties(0, 0, device->imageSurfaces[static_cast<size_t>(cursor)]->surface.get());
     if (window) {
         window->SetFullScreen(!device->presentParameters.Windowed);
         window->SetClientSize(static_cast<int>(device->presentParameters.BackBufferWidth),

@@ -4,8 +4,11 @@
 #pragma once
 
 #include "engine/CountedHandle.h"
+#include "engine/Flare.h"
 #include "engine/RenderDevice.h"
 #include "engine/Settings.h"
+#include "engine/Sprite.h"
+#include "engine/Text.h"
 
 #include <utility>
 #include <vector>
@@ -26,6 +29,7 @@ public:
     void RestoreGammaRamp();
 
     d3d::HRESULT RenderFrame();
+    d3d::HRESULT RenderLoadingFrame(CountedHandle<CTexture> picture, float progress);
     d3d::HRESULT Present();
     void OnDeviceReset();
 
@@ -53,13 +57,21 @@ public:
     float halfScale = 0.5f;
     float halfWidth = 0.0f;
     plat::Window* window = nullptr;
+    CountedHandle<CVertexBuffer> vertexBuffer;
+    CountedHandle<CIndexBuffer> indexBuffer;
+    // Particle layers 1-6 arrive with the particle engine.
+    CountedHandle<CFlareRenderer> flareLayers[3];
+    CountedHandle<CTextBatch> textBatch;
     int32_t clearTarget = 1;
     uint32_t clearColor = 0x004040FF;
     d3d::D3DGAMMARAMP savedGammaRamp;
+    CountedHandle<CSpriteRenderer> spriteLayers[3];
     // True while a reset has failed and is to be tried again next frame.
     bool resetPending = false;
 
 private:
+    void SetFrameStates();
+    void LetterboxClear();
     void UpdateScale();
     void SizeWindow();
 };

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace plat {
 class Window;
@@ -37,7 +38,10 @@ enum : D3DFORMAT {
     D3DFMT_A8 = 28,
     D3DFMT_A8R3G3B2 = 29,
     D3DFMT_X4R4G4B4 = 30,
+    D3DFMT_A2B10G10R10 = 31,
     D3DFMT_L8 = 50,
+    D3DFMT_A8L8 = 51,
+    D3DFMT_A4L4 = 52,
     D3DFMT_D16 = 80,
     D3DFMT_INDEX16 = 101,
     D3DFMT_INDEX32 = 102,
@@ -45,6 +49,24 @@ enum : D3DFORMAT {
 
 enum D3DDEVTYPE : int32_t { D3DDEVTYPE_HAL = 1, D3DDEVTYPE_REF = 2, D3DDEVTYPE_SW = 3 };
 enum D3DRESOURCETYPE : int32_t { D3DRTYPE_SURFACE = 1, D3DRTYPE_TEXTURE = 3 };
+enum D3DPOOL : int32_t { D3DPOOL_DEFAULT = 0, D3DPOOL_MANAGED = 1, D3DPOOL_SYSTEMMEM = 2, D3DPOOL_SCRATCH = 3 };
+enum D3DPRIMITIVETYPE : int32_t { D3DPT_TRIANGLELIST = 4, D3DPT_TRIANGLESTRIP = 5, D3DPT_TRIANGLEFAN = 6 };
+
+constexpr uint32_t D3DLOCK_READONLY = 0x10;
+constexpr uint32_t D3DLOCK_NOOVERWRITE = 0x1000;
+constexpr uint32_t D3DLOCK_DISCARD = 0x2000;
+
+// Vertex format codes.
+constexpr uint32_t D3DFVF_XYZ = 0x002;
+constexpr uint32_t D3DFVF_XYZRHW = 0x004;
+constexpr uint32_t D3DFVF_NORMAL = 0x010;
+constexpr uint32_t D3DFVF_PSIZE = 0x020;
+constexpr uint32_t D3DFVF_DIFFUSE = 0x040;
+constexpr uint32_t D3DFVF_SPECULAR = 0x080;
+constexpr uint32_t D3DFVF_TEX2 = 0x200;
+// Size in bytes of one vertex of the format (positions, colours and 2-D
+// texture coordinates only).
+uint32_t FvfVertexSize(uint32_t fvf);
 
 constexpr uint32_t D3DUSAGE_RENDERTARGET = 0x1;
 constexpr uint32_t D3DUSAGE_WRITEONLY = 0x8;
@@ -79,8 +101,32 @@ enum D3DRENDERSTATETYPE : int32_t {
     D3DRS_DITHERENABLE = 26,
     D3DRS_ALPHABLENDENABLE = 27,
     D3DRS_FOGENABLE = 28,
+    D3DRS_SPECULARENABLE = 29,
+    D3DRS_FOGCOLOR = 34,
+    D3DRS_FOGTABLEMODE = 35,
+    D3DRS_FOGSTART = 36,
+    D3DRS_FOGEND = 37,
+    D3DRS_FOGDENSITY = 38,
+    D3DRS_TEXTUREFACTOR = 60,
     D3DRS_LIGHTING = 137,
+    D3DRS_AMBIENT = 139,
+    D3DRS_FOGVERTEXMODE = 140,
+    D3DRS_COLORVERTEX = 141,
+    D3DRS_COLORWRITEENABLE = 168,
+    D3DRS_BLENDOP = 171,
 };
+enum : uint32_t { D3DCULL_NONE = 1, D3DCULL_CW = 2, D3DCULL_CCW = 3 };
+enum : uint32_t { D3DCMP_NEVER = 1, D3DCMP_LESS, D3DCMP_EQUAL, D3DCMP_LESSEQUAL, D3DCMP_GREATER, D3DCMP_NOTEQUAL,
+                  D3DCMP_GREATEREQUAL, D3DCMP_ALWAYS };
+enum : uint32_t { D3DBLEND_ZERO = 1, D3DBLEND_ONE, D3DBLEND_SRCCOLOR, D3DBLEND_INVSRCCOLOR, D3DBLEND_SRCALPHA,
+                  D3DBLEND_INVSRCALPHA, D3DBLEND_DESTALPHA, D3DBLEND_INVDESTALPHA, D3DBLEND_DESTCOLOR,
+                  D3DBLEND_INVDESTCOLOR, D3DBLEND_SRCALPHASAT };
+enum : uint32_t { D3DTOP_DISABLE = 1, D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_MODULATE, D3DTOP_MODULATE2X,
+                  D3DTOP_MODULATE4X, D3DTOP_ADD, D3DTOP_ADDSIGNED, D3DTOP_ADDSIGNED2X, D3DTOP_SUBTRACT,
+                  D3DTOP_ADDSMOOTH, D3DTOP_BLENDDIFFUSEALPHA, D3DTOP_BLENDTEXTUREALPHA, D3DTOP_BLENDFACTORALPHA };
+enum : uint32_t { D3DTA_DIFFUSE = 0, D3DTA_CURRENT = 1, D3DTA_TEXTURE = 2, D3DTA_TFACTOR = 3, D3DTA_SPECULAR = 4,
+                  D3DTA_SELECTMASK = 0xF, D3DTA_COMPLEMENT = 0x10, D3DTA_ALPHAREPLICATE = 0x20 };
+enum : uint32_t { D3DTADDRESS_WRAP = 1, D3DTADDRESS_MIRROR = 2, D3DTADDRESS_CLAMP = 3, D3DTADDRESS_BORDER = 4 };
 constexpr int kRenderStateCount = 174;
 
 // Texture-stage state numbers (stages 0..7, types 0..28).
@@ -101,6 +147,58 @@ enum D3DTEXTURESTAGESTATETYPE : int32_t {
 constexpr int kTextureStageCount = 8;
 constexpr int kTextureStageStateCount = 29;
 enum : uint32_t { D3DTEXF_NONE = 0, D3DTEXF_POINT = 1, D3DTEXF_LINEAR = 2 };
+
+// Level-0 (or any level) description of a texture or a surface.
+struct D3DSURFACE_DESC {
+    D3DFORMAT Format = D3DFMT_UNKNOWN;
+    D3DRESOURCETYPE Type = D3DRTYPE_SURFACE;
+    uint32_t Usage = 0;
+    D3DPOOL Pool = D3DPOOL_MANAGED;
+    uint32_t Size = 0;
+    uint32_t MultiSampleType = 0;
+    uint32_t Width = 0;
+    uint32_t Height = 0;
+};
+
+struct D3DLOCKED_RECT {
+    int32_t Pitch = 0;
+    void* pBits = nullptr;
+};
+
+// Bytes per pixel of a texture format the devices can hold; 0 for others.
+uint32_t FormatBytes(D3DFORMAT format);
+
+class IDirect3DVertexBuffer8 {
+public:
+    virtual ~IDirect3DVertexBuffer8() = default;
+    // `size` 0 locks the whole buffer.
+    virtual HRESULT Lock(uint32_t offset, uint32_t size, uint8_t** data, uint32_t flags) = 0;
+    virtual HRESULT Unlock() = 0;
+};
+
+class IDirect3DIndexBuffer8 {
+public:
+    virtual ~IDirect3DIndexBuffer8() = default;
+    virtual HRESULT Lock(uint32_t offset, uint32_t size, uint8_t** data, uint32_t flags) = 0;
+    virtual HRESULT Unlock() = 0;
+};
+
+class IDirect3DSurface8 {
+public:
+    virtual ~IDirect3DSurface8() = default;
+    virtual HRESULT GetDesc(D3DSURFACE_DESC* desc) = 0;
+    virtual HRESULT LockRect(D3DLOCKED_RECT* locked, uint32_t flags) = 0;
+    virtual HRESULT UnlockRect() = 0;
+};
+
+class IDirect3DTexture8 {
+public:
+    virtual ~IDirect3DTexture8() = default;
+    virtual uint32_t GetLevelCount() = 0;
+    virtual HRESULT GetLevelDesc(uint32_t level, D3DSURFACE_DESC* desc) = 0;
+    virtual HRESULT LockRect(uint32_t level, D3DLOCKED_RECT* locked, uint32_t flags) = 0;
+    virtual HRESULT UnlockRect(uint32_t level) = 0;
+};
 
 enum D3DTRANSFORMSTATETYPE : int32_t { D3DTS_VIEW = 2, D3DTS_PROJECTION = 3, D3DTS_WORLD = 256 };
 
@@ -191,6 +289,28 @@ public:
     virtual void GetGammaRamp(D3DGAMMARAMP* ramp) = 0;
     virtual bool ShowCursor(bool show) = 0;
     virtual void SetCursorPosition(int x, int y, uint32_t flags) = 0;
+    // The cursor image: a 32 x 32 A8R8G8B8 surface.
+    virtual HRESULT SetCursorProperties(uint32_t hotX, uint32_t hotY, IDirect3DSurface8* image) = 0;
+
+    // Resources. The caller owns what it gets; a resource must not outlive
+    // its device.
+    virtual HRESULT CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, D3DPOOL pool,
+                                       std::unique_ptr<IDirect3DVertexBuffer8>* out) = 0;
+    virtual HRESULT CreateIndexBuffer(uint32_t length, uint32_t usage, D3DFORMAT format, D3DPOOL pool,
+                                      std::unique_ptr<IDirect3DIndexBuffer8>* out) = 0;
+    // `levels` 0 makes the whole chain down to 1 x 1.
+    virtual HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
+                                  D3DFORMAT format, D3DPOOL pool, std::unique_ptr<IDirect3DTexture8>* out) = 0;
+    virtual HRESULT CreateImageSurface(uint32_t width, uint32_t height, D3DFORMAT format,
+                                       std::unique_ptr<IDirect3DSurface8>* out) = 0;
+
+    // Binding and drawing. Bound resources are remembered by address only.
+    virtual HRESULT SetTexture(uint32_t stage, IDirect3DTexture8* texture) = 0;
+    virtual HRESULT SetStreamSource(uint32_t stream, IDirect3DVertexBuffer8* buffer, uint32_t stride) = 0;
+    virtual HRESULT SetIndices(IDirect3DIndexBuffer8* buffer, uint32_t baseVertexIndex) = 0;
+    virtual HRESULT SetVertexShader(uint32_t fvf) = 0;
+    virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t minIndex, uint32_t vertexCount,
+                                         uint32_t startIndex, uint32_t primitiveCount) = 0;
 };
 
 // The device factory with its adapters and their display modes.
@@ -216,6 +336,11 @@ public:
 // The real thing: OpenGL on the SDL window. Null when no GL context can be
 // made at all.
 std::unique_ptr<IDirect3D8> CreateDirect3D();
+
+// The finished frame as drawn so far (before Present), top row first, as
+// 32-bit ARGB words of the window's drawable. False on devices that draw
+// nothing.
+bool ReadBackPixels(IDirect3DDevice8* device, int* width, int* height, std::vector<uint32_t>* pixels);
 
 // Bits per pixel of a display format; 0 for formats that are not display modes.
 int FormatBits(D3DFORMAT format);

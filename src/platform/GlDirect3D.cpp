@@ -8,6 +8,8 @@
 // scaled and centred.
 #include "platform/D3D8.h"
 #include "platform/DeviceStateStore.h"
+#include "platform/MemoryResources.h"
+#include "platform/PixelCodec.h"
 #include "platform/Window.h"
 
 #include <SDL.h>
@@ -16,11 +18,171 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace d3d {
 
 namespace {
+
+// GL entry points above 1.1, looked up once a context exists.
+struct GlProcs {
+    PFNGLACTIVETEXTUREPROC ActiveTexture = nullptr;
+    PFNGLCLIENTACTIVETEXTUREARBPROC ClientActiveTexture = nullptr;
+    PFNGLBLENDEQUATIONPROC BlendEquation = nullptr;
+    PFNGLDRAWRANGEELEMENTSPROC DrawRangeElements = nullptr;
+
+    bool Load()
+    {
+        ActiveTexture = reinterpret_cast<PFNGLACTIVETEXTUREPROC>(SDL_GL_GetProcAddress("glActiveTexture"));
+        ClientActiveTexture =
+            reinterpret_cast<PFNGLCLIENTACTIVETEXTUREARBPROC>(SDL_GL_GetProcAddress("glClientActiveTexture"));
+        BlendEquation = reinterpret_cast<PFNGLBLENDEQUATIONPROC>(SDL_GL_GetProcAddress("glBlendEquation"));
+        DrawRangeElements =
+            reinterpret_cast<PFNGLDRAWRANGEELEMENTSPROC>(SDL_GL_GetProcAddress("glDrawRangeElements"));
+        return ActiveTexture && ClientActiveTexture && BlendEquation && DrawRangeElements;
+    }
+};
+
+// A texture kept in memory in its own format and mirrored as 32-bit BGRA in
+// a GL texture object, level by level as levels are unlocked. `alive` is
+// cleared when the context goes, so a texture that outlives its device only
+// frees memory.
+class GlTexture final : public MemoryTexture {
+public:
+    GlTexture(uint32_t width, uint32_t height, uint32_t count, uint32_t usageFlags, D3DFORMAT fmt, D3DPOOL poolKind,
+              const GlProcs* procs, std::shared_ptr<bool> alive)
+        : MemoryTexture(width, height, count, usageFlags, fmt, poolKind), m_procs(procs), m_alive(std::move(alive))
+    {
+        glGenTextures(1, &name);
+        Bind();
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels.size()) - 1);
+        for (uint32_t i = 0; i < levels.size(); ++i)
+            LevelChanged(i);
+    }
+
+    ~GlTexture() override
+    {
+        if (*m_alive)
+            glDeleteTextures(1, &name);
+    }
+
+    void LevelChanged(uint32_t level) override
+    {
+        if (!*m_alive)
+            return;
+        const MemoryLevel& l = levels[level];
+        const uint32_t bytes = FormatBytes(format);
+        m_upload.resize(static_cast<size_t>(l.width) * l.height);
+        for (uint32_t y = 0; y < l.height; ++y) {
+            const uint8_t* row = l.bits.data() + static_cast<size_t>(y) * l.pitch;
+            for (uint32_t x = 0; x < l.width; ++x)
+                m_upload[static_cast<size_t>(y) * l.width + x] = DecodePixel(format, row + x * bytes);
+        }
+        Bind();
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGBA8, static_cast<GLsizei>(l.width),
+                     static_cast<GLsizei>(l.height), 0, GL_BGRA, GL_UNSIGNED_BYTE, m_upload.data());
+        m_upload.clear();
+        m_upload.shrink_to_fit();
+    }
+
+    GLuint name = 0;
+
+private:
+    void Bind()
+    {
+        m_procs->ActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, name);
+    }
+    const GlProcs* m_procs;
+    std::shared_ptr<bool> m_alive;
+    std::vector<uint32_t> m_upload;
+};
+
+GLenum CompareFunction(uint32_t cmp)
+{
+    return cmp >= D3DCMP_NEVER && cmp <= D3DCMP_ALWAYS ? GL_NEVER + (cmp - 1) : GL_ALWAYS;
+}
+
+GLenum BlendFactor(uint32_t blend)
+{
+    switch (blend) {
+    case D3DBLEND_ZERO: return GL_ZERO;
+    case D3DBLEND_ONE: return GL_ONE;
+    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
+    case D3DBLEND_SRCALPHASAT: return GL_SRC_ALPHA_SATURATE;
+    default: return GL_ONE;
+    }
+}
+
+GLenum BlendEquationOf(uint32_t op)
+{
+    switch (op) {
+    case 2: return GL_FUNC_SUBTRACT;
+    case 3: return GL_FUNC_REVERSE_SUBTRACT;
+    case 4: return GL_MIN;
+    case 5: return GL_MAX;
+    default: return GL_FUNC_ADD;
+    }
+}
+
+GLenum AddressMode(uint32_t mode)
+{
+    switch (mode) {
+    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
+    default: return GL_REPEAT;
+    }
+}
+
+GLenum ArgumentSource(uint32_t arg)
+{
+    switch (arg & D3DTA_SELECTMASK) {
+    case D3DTA_CURRENT: return GL_PREVIOUS;
+    case D3DTA_TEXTURE: return GL_TEXTURE;
+    case D3DTA_TFACTOR: return GL_CONSTANT;
+    default: return GL_PRIMARY_COLOR;
+    }
+}
+
+GLenum ColourOperand(uint32_t arg)
+{
+    const bool complement = (arg & D3DTA_COMPLEMENT) != 0;
+    if (arg & D3DTA_ALPHAREPLICATE)
+        return complement ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA;
+    return complement ? GL_ONE_MINUS_SRC_COLOR : GL_SRC_COLOR;
+}
+
+GLenum AlphaOperand(uint32_t arg)
+{
+    return (arg & D3DTA_COMPLEMENT) ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA;
+}
+
+float FloatOf(uint32_t bits)
+{
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+void ColourOf(uint32_t argb, GLfloat out[4])
+{
+    out[0] = ((argb >> 16) & 0xFF) / 255.0f;
+    out[1] = ((argb >> 8) & 0xFF) / 255.0f;
+    out[2] = (argb & 0xFF) / 255.0f;
+    out[3] = (argb >> 24) / 255.0f;
+}
 
 struct AdapterInfo {
     std::vector<D3DDISPLAYMODE> modes;
@@ -116,8 +278,9 @@ void FillCaps(D3DCAPS8* caps)
 
 class GlDevice final : public IDirect3DDevice8 {
 public:
-    GlDevice(plat::Window* window, SDL_GLContext context, const D3DPRESENT_PARAMETERS& params)
-        : m_window(window), m_context(context), m_states(params.EnableAutoDepthStencil != 0)
+    GlDevice(plat::Window* window, SDL_GLContext context, const D3DPRESENT_PARAMETERS& params, const GlProcs& procs)
+        : m_window(window), m_context(context), m_states(params.EnableAutoDepthStencil != 0), m_procs(procs),
+          m_alive(std::make_shared<bool>(true))
     {
         ApplyPresentParameters(params);
         SDL_GetWindowGammaRamp(m_window->Handle(), m_savedRamp.red, m_savedRamp.green, m_savedRamp.blue);
@@ -128,6 +291,9 @@ public:
 
     ~GlDevice() override
     {
+        *m_alive = false;
+        if (m_cursor)
+            SDL_FreeCursor(m_cursor);
         SDL_GL_MakeCurrent(m_window->Handle(), nullptr);
         SDL_GL_DeleteContext(m_context);
     }
@@ -197,8 +363,11 @@ public:
         // Row vectors times matrices: the same sixteen floats are GL's
         // column-major layout.
         if (state == D3DTS_PROJECTION) {
+            // The device's clip depth runs 0..w, GL's -w..w: z' = 2z - w.
+            static const GLfloat depthFix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 2, 0, 0, 0, -1, 1};
             glMatrixMode(GL_PROJECTION);
-            glLoadMatrixf(&matrix.m[0][0]);
+            glLoadMatrixf(depthFix);
+            glMultMatrixf(&matrix.m[0][0]);
         } else if (state == D3DTS_WORLD || state == D3DTS_VIEW) {
             if (state == D3DTS_WORLD)
                 m_world = matrix;
@@ -272,7 +441,342 @@ public:
 
     void SetCursorPosition(int, int, uint32_t) override {}
 
+    bool ReadPixels(int* width, int* height, std::vector<uint32_t>* pixels)
+    {
+        int w = 0, h = 0;
+        SDL_GL_GetDrawableSize(m_window->Handle(), &w, &h);
+        if (w <= 0 || h <= 0)
+            return false;
+        std::vector<uint32_t> rows(static_cast<size_t>(w) * static_cast<size_t>(h));
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, w, h, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
+        pixels->resize(rows.size());
+        for (int y = 0; y < h; ++y)
+            std::memcpy(&(*pixels)[static_cast<size_t>(y) * static_cast<size_t>(w)],
+                        &rows[static_cast<size_t>(h - 1 - y) * static_cast<size_t>(w)], static_cast<size_t>(w) * 4);
+        *width = w;
+        *height = h;
+        return true;
+    }
+
+    HRESULT SetCursorProperties(uint32_t hotX, uint32_t hotY, IDirect3DSurface8* image) override
+    {
+        if (!image)
+            return D3DERR_INVALIDCALL;
+        D3DSURFACE_DESC desc;
+        image->GetDesc(&desc);
+        D3DLOCKED_RECT locked;
+        if (Failed(image->LockRect(&locked, D3DLOCK_READONLY)))
+            return D3DERR_INVALIDCALL;
+        const uint32_t bytes = FormatBytes(desc.Format);
+        std::vector<uint32_t> pixels(static_cast<size_t>(desc.Width) * desc.Height);
+        for (uint32_t y = 0; y < desc.Height; ++y)
+            for (uint32_t x = 0; x < desc.Width; ++x)
+                pixels[static_cast<size_t>(y) * desc.Width + x] = DecodePixel(
+                    desc.Format, static_cast<const uint8_t*>(locked.pBits) + static_cast<ptrdiff_t>(y) * locked.Pitch +
+                                     x * bytes);
+        image->UnlockRect();
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+            pixels.data(), static_cast<int>(desc.Width), static_cast<int>(desc.Height), 32,
+            static_cast<int>(desc.Width * 4), SDL_PIXELFORMAT_ARGB8888);
+        SDL_Cursor* cursor = surface ? SDL_CreateColorCursor(surface, static_cast<int>(hotX), static_cast<int>(hotY))
+                                     : nullptr;
+        if (surface)
+            SDL_FreeSurface(surface);
+        if (!cursor) {
+            // Best-effort: headless drivers have no colour cursor.
+            std::fprintf(stderr, "Colour cursor not available: %s\n", SDL_GetError());
+            return D3D_OK;
+        }
+        SDL_SetCursor(cursor);
+        if (m_cursor)
+            SDL_FreeCursor(m_cursor);
+        m_cursor = cursor;
+        return D3D_OK;
+    }
+
+    HRESULT CreateVertexBuffer(uint32_t length, uint32_t, uint32_t fvf, D3DPOOL,
+                               std::unique_ptr<IDirect3DVertexBuffer8>* out) override
+    {
+        if (!out || length == 0)
+            return D3DERR_INVALIDCALL;
+        *out = std::make_unique<MemoryVertexBuffer>(length, fvf);
+        return D3D_OK;
+    }
+
+    HRESULT CreateIndexBuffer(uint32_t length, uint32_t, D3DFORMAT format, D3DPOOL,
+                              std::unique_ptr<IDirect3DIndexBuffer8>* out) override
+    {
+        if (!out || length == 0 || (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32))
+            return D3DERR_INVALIDCALL;
+        *out = std::make_unique<MemoryIndexBuffer>(length, format);
+        return D3D_OK;
+    }
+
+    HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, D3DFORMAT format,
+                          D3DPOOL pool, std::unique_ptr<IDirect3DTexture8>* out) override
+    {
+        if (!out || width == 0 || height == 0 || width > 4096 || height > 4096 || !IsTextureFormat(format))
+            return D3DERR_INVALIDCALL;
+        *out = std::make_unique<GlTexture>(width, height, levels, usage, format, pool, &m_procs, m_alive);
+        return D3D_OK;
+    }
+
+    HRESULT CreateImageSurface(uint32_t width, uint32_t height, D3DFORMAT format,
+                               std::unique_ptr<IDirect3DSurface8>* out) override
+    {
+        if (!out || width == 0 || height == 0 || !IsTextureFormat(format))
+            return D3DERR_INVALIDCALL;
+        *out = std::make_unique<MemorySurface>(width, height, format);
+        return D3D_OK;
+    }
+
+    HRESULT SetTexture(uint32_t stage, IDirect3DTexture8* texture) override
+    {
+        if (stage >= static_cast<uint32_t>(kTextureStageCount))
+            return D3DERR_INVALIDCALL;
+        m_textures[stage] = static_cast<GlTexture*>(texture);
+        return D3D_OK;
+    }
+
+    HRESULT SetStreamSource(uint32_t stream, IDirect3DVertexBuffer8* buffer, uint32_t stride) override
+    {
+        if (stream != 0)
+            return D3DERR_INVALIDCALL;
+        m_stream = static_cast<MemoryVertexBuffer*>(buffer);
+        m_stride = stride;
+        return D3D_OK;
+    }
+
+    HRESULT SetIndices(IDirect3DIndexBuffer8* buffer, uint32_t baseVertexIndex) override
+    {
+        m_indices = static_cast<MemoryIndexBuffer*>(buffer);
+        m_baseVertex = baseVertexIndex;
+        return D3D_OK;
+    }
+
+    HRESULT SetVertexShader(uint32_t fvf) override
+    {
+        m_fvf = fvf;
+        return D3D_OK;
+    }
+
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t minIndex, uint32_t vertexCount, uint32_t startIndex,
+                                 uint32_t primitiveCount) override
+    {
+        if (!m_stream || !m_indices || m_stride == 0 || primitiveCount == 0)
+            return D3DERR_INVALIDCALL;
+        GLenum mode = GL_TRIANGLES;
+        uint32_t count = primitiveCount * 3;
+        if (type == D3DPT_TRIANGLESTRIP || type == D3DPT_TRIANGLEFAN) {
+            mode = type == D3DPT_TRIANGLESTRIP ? GL_TRIANGLE_STRIP : GL_TRIANGLE_FAN;
+            count = primitiveCount + 2;
+        } else if (type != D3DPT_TRIANGLELIST) {
+            return D3DERR_INVALIDCALL;
+        }
+        const uint32_t indexSize = m_indices->format == D3DFMT_INDEX32 ? 4 : 2;
+        if (static_cast<size_t>(startIndex + count) * indexSize > m_indices->data.size())
+            return D3DERR_INVALIDCALL;
+        const size_t base = static_cast<size_t>(m_baseVertex) * m_stride;
+        if (base + static_cast<size_t>(minIndex + vertexCount) * m_stride > m_stream->data.size())
+            return D3DERR_INVALIDCALL;
+        ApplyRenderStates();
+        const int units = ApplyStages();
+        const uint8_t* vertices = m_stream->data.data() + base;
+        size_t offset = 0;
+        glEnableClientState(GL_VERTEX_ARRAY);
+        if (m_fvf & D3DFVF_XYZRHW) {
+            glVertexPointer(4, GL_FLOAT, static_cast<GLsizei>(m_stride), vertices);
+            offset = 16;
+        } else {
+            glVertexPointer(3, GL_FLOAT, static_cast<GLsizei>(m_stride), vertices);
+            offset = 12;
+        }
+        if (m_fvf & D3DFVF_NORMAL)
+            offset += 12;
+        if (m_fvf & D3DFVF_PSIZE)
+            offset += 4;
+        if (m_fvf & D3DFVF_DIFFUSE) {
+            glEnableClientState(GL_COLOR_ARRAY);
+            glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, static_cast<GLsizei>(m_stride), vertices + offset);
+            offset += 4;
+        } else {
+            glDisableClientState(GL_COLOR_ARRAY);
+            glColor4f(1, 1, 1, 1);
+        }
+        if (m_fvf & D3DFVF_SPECULAR)
+            offset += 4;
+        const uint32_t sets = (m_fvf >> 8) & 0xF;
+        for (int unit = 0; unit < kTextureStageCount; ++unit) {
+            m_procs.ClientActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
+            const uint32_t set = m_states.StageState(static_cast<uint32_t>(unit), D3DTSS_TEXCOORDINDEX) & 0xFFFF;
+            if (unit < units && set < sets) {
+                glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+                glTexCoordPointer(2, GL_FLOAT, static_cast<GLsizei>(m_stride), vertices + offset + set * 8);
+            } else {
+                glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            }
+        }
+        m_procs.ClientActiveTexture(GL_TEXTURE0);
+        const uint8_t* indices = m_indices->data.data() + static_cast<size_t>(startIndex) * indexSize;
+        m_procs.DrawRangeElements(mode, minIndex, minIndex + std::max(vertexCount, 1u) - 1, static_cast<GLsizei>(count),
+                                  indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, indices);
+        return D3D_OK;
+    }
+
 private:
+    // Fixed-function GL state from the device's render states, set before
+    // every draw.
+    void ApplyRenderStates()
+    {
+        auto rs = [&](int32_t state) { return m_states.RenderState(state); };
+        auto enable = [](GLenum cap, bool on) { on ? glEnable(cap) : glDisable(cap); };
+        const bool depth = rs(D3DRS_ZENABLE) != 0;
+        enable(GL_DEPTH_TEST, depth);
+        glDepthFunc(CompareFunction(rs(D3DRS_ZFUNC)));
+        glDepthMask(rs(D3DRS_ZWRITEENABLE) ? GL_TRUE : GL_FALSE);
+        enable(GL_ALPHA_TEST, rs(D3DRS_ALPHATESTENABLE) != 0);
+        glAlphaFunc(CompareFunction(rs(D3DRS_ALPHAFUNC)), static_cast<GLfloat>(rs(D3DRS_ALPHAREF) & 0xFF) / 255.0f);
+        enable(GL_BLEND, rs(D3DRS_ALPHABLENDENABLE) != 0);
+        glBlendFunc(BlendFactor(rs(D3DRS_SRCBLEND)), BlendFactor(rs(D3DRS_DESTBLEND)));
+        m_procs.BlendEquation(BlendEquationOf(rs(D3DRS_BLENDOP)));
+        // Front faces are clockwise on screen; the cull mode names the
+        // winding that is dropped.
+        glFrontFace(GL_CW);
+        const uint32_t cull = rs(D3DRS_CULLMODE);
+        enable(GL_CULL_FACE, cull == D3DCULL_CW || cull == D3DCULL_CCW);
+        glCullFace(cull == D3DCULL_CW ? GL_FRONT : GL_BACK);
+        enable(GL_DITHER, rs(D3DRS_DITHERENABLE) != 0);
+        glShadeModel(rs(D3DRS_SHADEMODE) == 1 ? GL_FLAT : GL_SMOOTH);
+        const uint32_t fill = rs(D3DRS_FILLMODE);
+        glPolygonMode(GL_FRONT_AND_BACK, fill == 1 ? GL_POINT : fill == 2 ? GL_LINE : GL_FILL);
+        const uint32_t mask = rs(D3DRS_COLORWRITEENABLE);
+        glColorMask((mask & 1) != 0, (mask & 2) != 0, (mask & 4) != 0, (mask & 8) != 0);
+        if (rs(D3DRS_FOGENABLE)) {
+            glEnable(GL_FOG);
+            GLfloat colour[4];
+            ColourOf(rs(D3DRS_FOGCOLOR), colour);
+            glFogfv(GL_FOG_COLOR, colour);
+            uint32_t mode = rs(D3DRS_FOGTABLEMODE);
+            if (mode == 0)
+                mode = rs(D3DRS_FOGVERTEXMODE);
+            glFogi(GL_FOG_MODE, mode == 1 ? GL_EXP : mode == 2 ? GL_EXP2 : GL_LINEAR);
+            glFogf(GL_FOG_START, FloatOf(rs(D3DRS_FOGSTART)));
+            glFogf(GL_FOG_END, FloatOf(rs(D3DRS_FOGEND)));
+            glFogf(GL_FOG_DENSITY, FloatOf(rs(D3DRS_FOGDENSITY)));
+        } else {
+            glDisable(GL_FOG);
+        }
+        if (rs(D3DRS_LIGHTING)) {
+            // No lights are ever set: lit vertices take the ambient level.
+            glEnable(GL_LIGHTING);
+            GLfloat ambient[4];
+            ColourOf(rs(D3DRS_AMBIENT) | 0xFF000000u, ambient);
+            glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+            enable(GL_COLOR_MATERIAL, rs(D3DRS_COLORVERTEX) != 0);
+            glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+        } else {
+            glDisable(GL_LIGHTING);
+        }
+    }
+
+    // Texture stages onto GL_COMBINE texture units; returns the number of
+    // units in use (stages up to the first disabled one).
+    int ApplyStages()
+    {
+        GLfloat factor[4];
+        ColourOf(m_states.RenderState(D3DRS_TEXTUREFACTOR), factor);
+        int used = 0;
+        bool disabled = false;
+        for (int unit = 0; unit < kTextureStageCount; ++unit) {
+            const uint32_t stage = static_cast<uint32_t>(unit);
+            auto ts = [&](int32_t type) { return m_states.StageState(stage, type); };
+            m_procs.ActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
+            disabled = disabled || ts(D3DTSS_COLOROP) == D3DTOP_DISABLE;
+            GlTexture* texture = m_textures[unit];
+            if (disabled || !texture) {
+                glDisable(GL_TEXTURE_2D);
+                if (disabled)
+                    continue;
+                // A stage without a texture passes the colour on unchanged.
+                used = unit + 1;
+                continue;
+            }
+            used = unit + 1;
+            glEnable(GL_TEXTURE_2D);
+            glBindTexture(GL_TEXTURE_2D, texture->name);
+            const bool magLinear = ts(D3DTSS_MAGFILTER) >= D3DTEXF_LINEAR;
+            const bool minLinear = ts(D3DTSS_MINFILTER) >= D3DTEXF_LINEAR;
+            const uint32_t mip = texture->levels.size() > 1 ? ts(D3DTSS_MIPFILTER) : D3DTEXF_NONE;
+            GLenum minFilter = minLinear ? GL_LINEAR : GL_NEAREST;
+            if (mip == D3DTEXF_POINT)
+                minFilter = minLinear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+            else if (mip >= D3DTEXF_LINEAR)
+                minFilter = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magLinear ? GL_LINEAR : GL_NEAREST);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLint>(AddressMode(ts(D3DTSS_ADDRESSU))));
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLint>(AddressMode(ts(D3DTSS_ADDRESSV))));
+            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+            glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, factor);
+            SetCombine(false, ts(D3DTSS_COLOROP), ts(D3DTSS_COLORARG1), ts(D3DTSS_COLORARG2));
+            const uint32_t alphaOp = ts(D3DTSS_ALPHAOP);
+            if (alphaOp == D3DTOP_DISABLE)
+                SetCombine(true, D3DTOP_SELECTARG1, D3DTA_CURRENT, D3DTA_CURRENT);
+            else
+                SetCombine(true, alphaOp, ts(D3DTSS_ALPHAARG1), ts(D3DTSS_ALPHAARG2));
+        }
+        m_procs.ActiveTexture(GL_TEXTURE0);
+        return used;
+    }
+
+    static void SetCombine(bool alpha, uint32_t op, uint32_t arg1, uint32_t arg2)
+    {
+        const GLenum combine = alpha ? GL_COMBINE_ALPHA : GL_COMBINE_RGB;
+        const GLenum scaleName = alpha ? GL_ALPHA_SCALE : GL_RGB_SCALE;
+        const GLenum src[3] = {static_cast<GLenum>(alpha ? GL_SRC0_ALPHA : GL_SRC0_RGB),
+                               static_cast<GLenum>(alpha ? GL_SRC1_ALPHA : GL_SRC1_RGB),
+                               static_cast<GLenum>(alpha ? GL_SRC2_ALPHA : GL_SRC2_RGB)};
+        const GLenum operand[3] = {static_cast<GLenum>(alpha ? GL_OPERAND0_ALPHA : GL_OPERAND0_RGB),
+                                   static_cast<GLenum>(alpha ? GL_OPERAND1_ALPHA : GL_OPERAND1_RGB),
+                                   static_cast<GLenum>(alpha ? GL_OPERAND2_ALPHA : GL_OPERAND2_RGB)};
+        auto operandOf = [&](uint32_t arg) { return alpha ? AlphaOperand(arg) : ColourOperand(arg); };
+        auto setArg = [&](int slot, uint32_t arg) {
+            glTexEnvi(GL_TEXTURE_ENV, src[slot], static_cast<GLint>(ArgumentSource(arg)));
+            glTexEnvi(GL_TEXTURE_ENV, operand[slot], static_cast<GLint>(operandOf(arg)));
+        };
+        GLenum function = GL_MODULATE;
+        float scale = 1.0f;
+        setArg(0, arg1);
+        setArg(1, arg2);
+        switch (op) {
+        case D3DTOP_SELECTARG1: function = GL_REPLACE; break;
+        case D3DTOP_SELECTARG2: function = GL_REPLACE; setArg(0, arg2); break;
+        case D3DTOP_MODULATE2X: scale = 2.0f; break;
+        case D3DTOP_MODULATE4X: scale = 4.0f; break;
+        case D3DTOP_ADD:
+        case D3DTOP_ADDSMOOTH: function = GL_ADD; break;
+        case D3DTOP_ADDSIGNED: function = GL_ADD_SIGNED; break;
+        case D3DTOP_ADDSIGNED2X: function = GL_ADD_SIGNED; scale = 2.0f; break;
+        case D3DTOP_SUBTRACT: function = GL_SUBTRACT; break;
+        case D3DTOP_BLENDDIFFUSEALPHA:
+        case D3DTOP_BLENDTEXTUREALPHA:
+        case D3DTOP_BLENDFACTORALPHA: {
+            function = GL_INTERPOLATE;
+            const uint32_t weight = op == D3DTOP_BLENDDIFFUSEALPHA  ? D3DTA_DIFFUSE
+                                    : op == D3DTOP_BLENDTEXTUREALPHA ? D3DTA_TEXTURE
+                                                                      : D3DTA_TFACTOR;
+            glTexEnvi(GL_TEXTURE_ENV, src[2], static_cast<GLint>(ArgumentSource(weight)));
+            glTexEnvi(GL_TEXTURE_ENV, operand[2], GL_SRC_ALPHA);
+            break;
+        }
+        default: break;
+        }
+        glTexEnvi(GL_TEXTURE_ENV, combine, static_cast<GLint>(function));
+        glTexEnvf(GL_TEXTURE_ENV, scaleName, scale);
+    }
+
     void ApplyPresentParameters(const D3DPRESENT_PARAMETERS& params)
     {
         m_backWidth = static_cast<int>(params.BackBufferWidth);
@@ -338,6 +842,15 @@ private:
     float m_scale = 1.0f;
     bool m_cursorShown = true;
     bool m_gammaWarned = false;
+    GlProcs m_procs;
+    std::shared_ptr<bool> m_alive;
+    SDL_Cursor* m_cursor = nullptr;
+    GlTexture* m_textures[kTextureStageCount] = {};
+    MemoryVertexBuffer* m_stream = nullptr;
+    uint32_t m_stride = 0;
+    MemoryIndexBuffer* m_indices = nullptr;
+    uint32_t m_baseVertex = 0;
+    uint32_t m_fvf = 0;
 };
 
 class GlDirect3D final : public IDirect3D8 {
@@ -390,11 +903,31 @@ public:
         return IsDisplayFormat(displayFormat) && IsDisplayFormat(backBufferFormat) ? D3D_OK : D3DERR_NOTAVAILABLE;
     }
 
-    HRESULT CheckDeviceFormat(uint32_t adapter, D3DDEVTYPE type, D3DFORMAT, uint32_t, D3DRESOURCETYPE,
-                              D3DFORMAT checkFormat) override
+    // Accepted formats. Render targets: the display formats and the common
+    // 16-bit ones. Plain textures: every format the device can hold except
+    // those that cut alpha to 1 or 4 bits or colour to 3 bits
+    // (A1R5G5B5, A4R4G4B4, A8R3G3B2, A4L4, R3G3B2) and the grey A8L8, so a
+    // candidate list that starts with them falls through to A8R8G8B8 and the
+    // soft edges of glyphs, glows and sand survive; the others (X8R8G8B8,
+    // R5G6B5, L8, A8, ...) carry nothing a picture would lose.
+    HRESULT CheckDeviceFormat(uint32_t adapter, D3DDEVTYPE type, D3DFORMAT, uint32_t usage,
+                              D3DRESOURCETYPE resourceType, D3DFORMAT checkFormat) override
     {
         if (adapter >= m_adapters.size() || type != D3DDEVTYPE_HAL)
             return D3DERR_NOTAVAILABLE;
+        if (resourceType == D3DRTYPE_TEXTURE && usage == 0) {
+            switch (checkFormat) {
+            case D3DFMT_A1R5G5B5:
+            case D3DFMT_A4R4G4B4:
+            case D3DFMT_A8R3G3B2:
+            case D3DFMT_A4L4:
+            case D3DFMT_A8L8:
+            case D3DFMT_R3G3B2:
+                return D3DERR_NOTAVAILABLE;
+            default:
+                return IsTextureFormat(checkFormat) ? D3D_OK : D3DERR_NOTAVAILABLE;
+            }
+        }
         switch (checkFormat) {
         case D3DFMT_A8R8G8B8:
         case D3DFMT_X8R8G8B8:
@@ -428,7 +961,13 @@ public:
             return D3DERR_NOTAVAILABLE;
         }
         SDL_GL_MakeCurrent(focusWindow->Handle(), context);
-        *device = std::make_unique<GlDevice>(focusWindow, context, *params);
+        GlProcs procs;
+        if (!procs.Load()) {
+            std::fprintf(stderr, "OpenGL lacks the entry points the device needs\n");
+            SDL_GL_DeleteContext(context);
+            return D3DERR_NOTAVAILABLE;
+        }
+        *device = std::make_unique<GlDevice>(focusWindow, context, *params, procs);
         return D3D_OK;
     }
 
@@ -437,6 +976,12 @@ private:
 };
 
 } // namespace
+
+bool ReadBackPixels(IDirect3DDevice8* device, int* width, int* height, std::vector<uint32_t>* pixels)
+{
+    auto* gl = dynamic_cast<GlDevice*>(device);
+    return gl && gl->ReadPixels(width, height, pixels);
+}
 
 std::unique_ptr<IDirect3D8> CreateDirect3D()
 {

@@ -1,5 +1,9 @@
 #include "platform/NullDirect3D.h"
 
+#include "platform/MemoryResources.h"
+#include "platform/PixelCodec.h"
+
+#include <algorithm>
 #include <cstdio>
 
 namespace d3d {
@@ -100,7 +104,8 @@ HRESULT NullDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& m
 
 HRESULT NullDevice::SetRenderState(D3DRENDERSTATETYPE state, uint32_t value)
 {
-    m_log->Add("SetRenderState " + std::to_string(static_cast<int>(state)) + " " + std::to_string(value));
+    if (!quiet)
+        m_log->Add("SetRenderState " + std::to_string(static_cast<int>(state)) + " " + std::to_string(value));
     if (failStateCalls || !m_states.ValidRenderState(state))
         return D3DERR_INVALIDCALL;
     m_states.SetRenderState(state, value);
@@ -117,7 +122,8 @@ HRESULT NullDevice::GetRenderState(D3DRENDERSTATETYPE state, uint32_t* value)
 
 HRESULT NullDevice::SetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE type, uint32_t value)
 {
-    m_log->Add("SetTextureStageState " + std::to_string(stage) + " " + std::to_string(static_cast<int>(type)) +
+    if (!quiet)
+        m_log->Add("SetTextureStageState " + std::to_string(stage) + " " + std::to_string(static_cast<int>(type)) +
                " " + std::to_string(value));
     if (failStateCalls || !m_states.ValidStageState(stage, type))
         return D3DERR_INVALIDCALL;
@@ -155,6 +161,114 @@ bool NullDevice::ShowCursor(bool show)
 }
 
 void NullDevice::SetCursorPosition(int, int, uint32_t) {}
+
+HRESULT NullDevice::SetCursorProperties(uint32_t hotX, uint32_t hotY, IDirect3DSurface8* image)
+{
+    if (!quiet)
+        m_log->Add("SetCursorProperties " + std::to_string(hotX) + " " + std::to_string(hotY));
+    return image ? D3D_OK : D3DERR_INVALIDCALL;
+}
+
+HRESULT NullDevice::CreateVertexBuffer(uint32_t length, uint32_t, uint32_t fvf, D3DPOOL,
+                                       std::unique_ptr<IDirect3DVertexBuffer8>* out)
+{
+    if (!quiet)
+        m_log->Add("CreateVertexBuffer " + std::to_string(length));
+    if (failCreates || length == 0)
+        return E_OUTOFMEMORY;
+    auto buffer = std::make_unique<MemoryVertexBuffer>(length, fvf);
+    buffer->onLock = [this](const MemoryBuffer& b) {
+        if (!quiet)
+            m_log->Add("LockVB " + std::to_string(b.lastOffset) + " " + std::to_string(b.lastSize) + " " +
+            std::to_string(b.lastFlags));
+    };
+    *out = std::move(buffer);
+    return D3D_OK;
+}
+
+HRESULT NullDevice::CreateIndexBuffer(uint32_t length, uint32_t, D3DFORMAT format, D3DPOOL,
+                                      std::unique_ptr<IDirect3DIndexBuffer8>* out)
+{
+    if (!quiet)
+        m_log->Add("CreateIndexBuffer " + std::to_string(length));
+    if (failCreates || length == 0 || (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32))
+        return E_OUTOFMEMORY;
+    auto buffer = std::make_unique<MemoryIndexBuffer>(length, format);
+    buffer->onLock = [this](const MemoryBuffer& b) {
+        if (!quiet)
+            m_log->Add("LockIB " + std::to_string(b.lastOffset) + " " + std::to_string(b.lastSize) + " " +
+            std::to_string(b.lastFlags));
+    };
+    *out = std::move(buffer);
+    return D3D_OK;
+}
+
+HRESULT NullDevice::CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
+                                  D3DFORMAT format, D3DPOOL pool, std::unique_ptr<IDirect3DTexture8>* out)
+{
+    if (!quiet)
+        m_log->Add("CreateTexture " + std::to_string(width) + " " + std::to_string(height) + " " + std::to_string(format));
+    if (failCreates || width == 0 || height == 0 || !IsTextureFormat(format))
+        return D3DERR_INVALIDCALL;
+    *out = std::make_unique<MemoryTexture>(width, height, levels, usage, format, pool);
+    return D3D_OK;
+}
+
+HRESULT NullDevice::CreateImageSurface(uint32_t width, uint32_t height, D3DFORMAT format,
+                                       std::unique_ptr<IDirect3DSurface8>* out)
+{
+    if (!quiet)
+        m_log->Add("CreateImageSurface");
+    if (failCreates || width == 0 || height == 0 || !IsTextureFormat(format))
+        return D3DERR_INVALIDCALL;
+    *out = std::make_unique<MemorySurface>(width, height, format);
+    return D3D_OK;
+}
+
+HRESULT NullDevice::SetTexture(uint32_t stage, IDirect3DTexture8* texture)
+{
+    if (!quiet)
+        m_log->Add("SetTexture " + std::to_string(stage));
+    if (stage >= static_cast<uint32_t>(kTextureStageCount))
+        return D3DERR_INVALIDCALL;
+    boundTextures[stage] = texture;
+    return D3D_OK;
+}
+
+HRESULT NullDevice::SetStreamSource(uint32_t stream, IDirect3DVertexBuffer8*, uint32_t stride)
+{
+    if (!quiet)
+        m_log->Add("SetStreamSource " + std::to_string(stream) + " " + std::to_string(stride));
+    return D3D_OK;
+}
+
+HRESULT NullDevice::SetIndices(IDirect3DIndexBuffer8*, uint32_t baseVertexIndex)
+{
+    if (!quiet)
+        m_log->Add("SetIndices " + std::to_string(baseVertexIndex));
+    return D3D_OK;
+}
+
+HRESULT NullDevice::SetVertexShader(uint32_t fvf)
+{
+    if (!quiet)
+        m_log->Add("SetVertexShader " + std::to_string(fvf));
+    return D3D_OK;
+}
+
+HRESULT NullDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t minIndex, uint32_t vertexCount,
+                                         uint32_t startIndex, uint32_t primitiveCount)
+{
+    ++m_log->draws;
+    m_log->primitives += static_cast<int>(primitiveCount);
+    if (!quiet) {
+        char text[96];
+        std::snprintf(text, sizeof text, "DrawIndexedPrimitive %d %u %u %u %u", static_cast<int>(type), minIndex,
+                      vertexCount, startIndex, primitiveCount);
+        m_log->Add(text);
+    }
+    return D3D_OK;
+}
 
 std::vector<NullAdapter> NullDirect3D::StandardAdapters(uint32_t width, uint32_t height)
 {
@@ -214,11 +328,15 @@ HRESULT NullDirect3D::CheckDeviceType(uint32_t adapter, D3DDEVTYPE type, D3DFORM
     return FormatBits(displayFormat) > 8 ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
-HRESULT NullDirect3D::CheckDeviceFormat(uint32_t adapter, D3DDEVTYPE type, D3DFORMAT, uint32_t,
-                                        D3DRESOURCETYPE, D3DFORMAT checkFormat)
+HRESULT NullDirect3D::CheckDeviceFormat(uint32_t adapter, D3DDEVTYPE type, D3DFORMAT, uint32_t usage,
+                                        D3DRESOURCETYPE resourceType, D3DFORMAT checkFormat)
 {
     if (adapter >= m_adapters.size() || type != D3DDEVTYPE_HAL)
         return D3DERR_NOTAVAILABLE;
+    if (!textureFormats.empty() && usage == 0 && resourceType == D3DRTYPE_TEXTURE)
+        return std::find(textureFormats.begin(), textureFormats.end(), checkFormat) != textureFormats.end()
+                   ? D3D_OK
+                   : D3DERR_NOTAVAILABLE;
     return FormatBits(checkFormat) >= 16 ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 

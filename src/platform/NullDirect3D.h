@@ -26,6 +26,8 @@ struct NullDeviceLog {
     int presents = 0;
     int clears = 0;
     int resets = 0;
+    int draws = 0;
+    int primitives = 0;
     D3DPRESENT_PARAMETERS lastParams;
     D3DGAMMARAMP gamma;
     bool gammaSet = false;
@@ -55,12 +57,30 @@ public:
     void GetGammaRamp(D3DGAMMARAMP* ramp) override;
     bool ShowCursor(bool show) override;
     void SetCursorPosition(int x, int y, uint32_t flags) override;
+    HRESULT SetCursorProperties(uint32_t hotX, uint32_t hotY, IDirect3DSurface8* image) override;
+    HRESULT CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, D3DPOOL pool,
+                               std::unique_ptr<IDirect3DVertexBuffer8>* out) override;
+    HRESULT CreateIndexBuffer(uint32_t length, uint32_t usage, D3DFORMAT format, D3DPOOL pool,
+                              std::unique_ptr<IDirect3DIndexBuffer8>* out) override;
+    HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, D3DFORMAT format,
+                          D3DPOOL pool, std::unique_ptr<IDirect3DTexture8>* out) override;
+    HRESULT CreateImageSurface(uint32_t width, uint32_t height, D3DFORMAT format,
+                               std::unique_ptr<IDirect3DSurface8>* out) override;
+    HRESULT SetTexture(uint32_t stage, IDirect3DTexture8* texture) override;
+    HRESULT SetStreamSource(uint32_t stream, IDirect3DVertexBuffer8* buffer, uint32_t stride) override;
+    HRESULT SetIndices(IDirect3DIndexBuffer8* buffer, uint32_t baseVertexIndex) override;
+    HRESULT SetVertexShader(uint32_t fvf) override;
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t minIndex, uint32_t vertexCount,
+                                 uint32_t startIndex, uint32_t primitiveCount) override;
 
     // Test controls.
     HRESULT cooperativeLevel = D3D_OK;  // what TestCooperativeLevel answers
     int failResets = 0;                 // this many resets fail before one succeeds
     int failPresents = 0;               // this many presents report a lost device
     bool failStateCalls = false;        // state setters answer D3DERR_INVALIDCALL
+    bool failCreates = false;           // resource creation answers E_OUTOFMEMORY
+    bool quiet = false;                 // record only draws (benchmarks)
+    IDirect3DTexture8* boundTextures[kTextureStageCount] = {};
     D3DMATRIX lastProjection;
     D3DVIEWPORT8 viewport;
 
@@ -94,6 +114,9 @@ public:
 
     NullDeviceLog log;
     int failCreates = 0;         // this many CreateDevice calls fail
+    // When not empty: the only texture formats CheckDeviceFormat accepts
+    // for plain textures (usage 0).
+    std::vector<D3DFORMAT> textureFormats;
     NullDevice* lastDevice = nullptr;
 
 private:

@@ -3,12 +3,15 @@
 // for every frame and every input message.
 #pragma once
 
+#include "engine/BitmapFont.h"
 #include "engine/CountedHandle.h"
+#include "engine/Flare.h"
 #include "engine/Log.h"
 #include "engine/RenderDevice.h"
 #include "engine/SceneRenderer.h"
 #include "game/BestList.h"
 #include "game/HiscoreTable.h"
+#include "engine/Text.h"
 #include "game/Options.h"
 #include "game/Profiles.h"
 #include "game/QuestSave.h"
@@ -55,6 +58,28 @@ public:
     CGraphicsOptions graphicsOptions;
     CSoundOptions soundOptions;
     CGameOptions gameOptions;
+    CountedHandle<CText> fpsText;
+    CountedHandle<CVertexBuffer> vertexBuffer;
+    CountedHandle<CIndexBuffer> indexBuffer;
+    // In order: StarParticle, Lightning, Spark, Sand, Cloud, SmallSand, Halo1,
+    // Ring, SpellFuzzy, FireCloud, Twirl, Flare, StarSand, JungleFlash.
+    enum EffectTexture {
+        kStarParticle, kLightning, kSpark, kSand, kCloud, kSmallSand, kHalo1, kRing,
+        kSpellFuzzy, kFireCloud, kTwirl, kFlare, kStarSand, kJungleFlash, kEffectTextureCount
+    };
+    CountedHandle<CTexture> effectTextures[kEffectTextureCount];
+    CountedHandle<CFlareRenderer> flareRenderers[3];
+    CountedHandle<CBitmapFont> font;
+    std::vector<CountedHandle<CBitmapFont>> fonts;
+    CountedHandle<CTextBatch> textBatch;
+    // In order: Frame, FrameBack, Selector, Sandbox, SandboxGlass,
+    // SandboxFront, ScoreFrenzyStar, GemProgress, BigStar, ShopPointer.
+    enum ScreenTexture {
+        kFrame, kFrameBack, kSelector, kSandbox, kSandboxGlass, kSandboxFront,
+        kScoreFrenzyStar, kGemProgress, kBigStar, kShopPointer, kScreenTextureCount
+    };
+    CountedHandle<CTexture> screenTextures[kScreenTextureCount];
+    int cursorSurfaceIndex = -1;
     int fpsShown = 0;
     float fps = 0.0f;
     int mode = 0;
@@ -82,4 +107,5 @@ private:
     void LoadHiscoresAndBestLists();
     void ChooseCurrentProfile();
     void LoadTrophies();
+    void LoadingFrame(const CountedHandle<CTexture>& picture, float progress);
 };

@@ -37,8 +37,11 @@ void OnKeyDown(int key)
         PostClose();
         return;
     }
-    if (key == plat::VK_F5)
+    if (key == plat::VK_F5) {
         game.fpsShown = game.fpsShown == 0 ? 1 : 0;
+        if (game.fpsText)
+            game.fpsText->visible = game.fpsShown;
+    }
 }
 
 intptr_t MainWndProc(uint32_t message, uintptr_t wParam, intptr_t lParam)

@@ -1,0 +1,139 @@
+// The device objects the engine shares by handle: ring-filled vertex and
+// index buffers, named textures and image surfaces, and the pixel-format
+// descriptions used when a picture takes its alpha from a grey companion.
+#pragma once
+
+#include "platform/D3D8.h"
+#include "platform/D3DX.h"
+
+#include <memory>
+#include <string>
+
+// Thrown by a buffer lock or unlock when the buffer has no device object.
+enum TarnwickD3DException { kNoVertexBuffer = 2, kNoIndexBuffer = 3 };
+
+struct PixelFormatInfo {
+    d3d::D3DFORMAT format = d3d::D3DFMT_A8R8G8B8;
+    uint32_t bitsPerPixel = 32;
+    struct Channel {
+        uint32_t bits = 0;
+        uint32_t mask = 0;
+        uint32_t shift = 0;
+    };
+    Channel red{8, 0x00FF0000u, 16};
+    Channel green{8, 0x0000FF00u, 8};
+    Channel blue{8, 0x000000FFu, 0};
+    Channel alpha{8, 0xFF000000u, 24};
+
+    // Fills the description for a known format; others keep the old one.
+    void Describe(d3d::D3DFORMAT f);
+};
+
+class CVertexBuffer {
+public:
+    CVertexBuffer() = default;
+    ~CVertexBuffer();
+    CVertexBuffer(const CVertexBuffer&) = delete;
+    CVertexBuffer& operator=(const CVertexBuffer&) = delete;
+
+    d3d::HRESULT Create(d3d::IDirect3DDevice8* device, uint32_t count, uint32_t vertexStride, uint32_t usageFlags,
+                        uint32_t fvfCode, d3d::D3DPOOL poolKind);
+    d3d::HRESULT Recreate(d3d::IDirect3DDevice8* device);
+    void ReleaseObject() { buffer.reset(); }
+    // Ring-wise: appends behind the last lock, or discards and starts at 0
+    // when `count` does not fit or a discard is forced. A lock of more than
+    // the whole buffer fails.
+    d3d::HRESULT Lock(uint32_t count, uint8_t** data, int forceDiscard);
+    d3d::HRESULT Unlock();
+    uint32_t LockStart() const { return lockStart; }
+
+    std::unique_ptr<d3d::IDirect3DVertexBuffer8> buffer;
+    uint32_t usage = d3d::D3DUSAGE_WRITEONLY;
+    uint32_t fvf = 0x242;
+    d3d::D3DPOOL pool = d3d::D3DPOOL_MANAGED;
+    uint32_t capacity = 32768;
+    uint32_t stride = 32;
+    uint32_t length = 1048576;
+    uint32_t writePosition = 0;
+    uint32_t lockStart = 0;
+    uint32_t lockSize = 0;
+    int32_t outstandingLocks = 0;
+};
+
+class CIndexBuffer {
+public:
+    CIndexBuffer() = default;
+    ~CIndexBuffer();
+    CIndexBuffer(const CIndexBuffer&) = delete;
+    CIndexBuffer& operator=(const CIndexBuffer&) = delete;
+
+    d3d::HRESULT Create(d3d::IDirect3DDevice8* device, uint32_t count, d3d::D3DFORMAT indexFormat, uint32_t usageFlags,
+                        d3d::D3DPOOL poolKind);
+    d3d::HRESULT Recreate(d3d::IDirect3DDevice8* device);
+    void ReleaseObject() { buffer.reset(); }
+    d3d::HRESULT Lock(uint32_t count, uint8_t** data, int forceDiscard);
+    d3d::HRESULT Unlock();
+    uint32_t LockStart() const { return lockStart; }
+
+    std::unique_ptr<d3d::IDirect3DIndexBuffer8> buffer;
+    uint32_t usage = d3d::D3DUSAGE_WRITEONLY;
+    d3d::D3DFORMAT format = d3d::D3DFMT_INDEX16;
+    d3d::D3DPOOL pool = d3d::D3DPOOL_MANAGED;
+    uint32_t capacity = 32768;
+    uint32_t indexSize = 2;
+    uint32_t length = 65536;
+    uint32_t writePosition = 0;
+    uint32_t lockStart = 0;
+    uint32_t lockSize = 0;
+    int32_t outstandingLocks = 0;
+};
+
+class CTexture {
+public:
+    CTexture() = default;
+    ~CTexture();
+    CTexture(const CTexture&) = delete;
+    CTexture& operator=(const CTexture&) = delete;
+
+    d3d::HRESULT LoadFromFile(d3d::IDirect3DDevice8* device, const std::string& file, const std::string& textureName,
+                              uint32_t mipLevels, uint32_t usage, d3d::D3DPOOL pool, d3d::D3DFORMAT format);
+    d3d::HRESULT CreateBlank(d3d::IDirect3DDevice8* device, const std::string& textureName, uint32_t width,
+                             uint32_t height, uint32_t mipLevels, uint32_t usage, d3d::D3DPOOL pool,
+                             d3d::D3DFORMAT format);
+    // The picture's colour with the grey companion "<name>_alpha.<ext>" as
+    // alpha. Both must have the same size.
+    d3d::HRESULT LoadWithAlphaCompanion(d3d::IDirect3DDevice8* device, const std::string& file,
+                                        const std::string& textureName, uint32_t usage, d3d::D3DPOOL pool,
+                                        d3d::D3DFORMAT format);
+    d3d::HRESULT CombineColourAndAlpha(d3d::IDirect3DTexture8* colour, d3d::IDirect3DTexture8* alpha);
+    d3d::HRESULT Recreate(d3d::IDirect3DDevice8* device);
+    // Drops the device object, keeping the record (and its registry entry).
+    void ReleaseD3DResource() { texture.reset(); }
+
+    static std::string CompanionName(const std::string& file);
+
+    std::unique_ptr<d3d::IDirect3DTexture8> texture;
+    d3d::D3DSURFACE_DESC description;
+    std::string name;
+    std::string fileName;
+    uint32_t mipLevels = 0;
+    int32_t alphaCompanion = 0;
+};
+
+class CImageSurface {
+public:
+    CImageSurface() = default;
+    d3d::HRESULT Create(d3d::IDirect3DDevice8* device, const std::string& surfaceName, uint32_t w, uint32_t h,
+                        d3d::D3DFORMAT f);
+    d3d::HRESULT LoadFromFile(const std::string& file, int32_t value);
+
+    std::unique_ptr<d3d::IDirect3DSurface8> surface;
+    d3d::D3DXIMAGE_INFO info;
+    uint32_t width = 0;
+    uint32_t height = 0;
+    d3d::D3DFORMAT format = d3d::D3DFMT_UNKNOWN;
+    std::string name;
+    std::string fileName;
+    int32_t loaded = 0;
+    int32_t callerValue = 0;
+};

@@ -1,0 +1,483 @@
+#include "engine/Sprite.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace d3d;
+
+namespace {
+constexpr float kTwoPi = 6.2831855f;
+
+void Normalise(float v[3])
+{
+    const float length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    if (length == 0.0f) {
+        v[0] = 0;
+        v[1] = 1;
+        v[2] = 0;
+        return;
+    }
+    for (int k = 0; k < 3; ++k)
+        v[k] /= length;
+}
+
+// Moves `value` toward `target` by `step`; true once it got there.
+bool Approach(float* value, float target, float step)
+{
+    if (*value < target) {
+        *value += step;
+        if (*value >= target) {
+            *value = target;
+            return true;
+        }
+        return false;
+    }
+    if (*value > target) {
+        *value -= step;
+        if (*value <= target) {
+            *value = target;
+            return true;
+        }
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+bool SameTexture(const CountedHandle<CTexture>& a, const CountedHandle<CTexture>& b)
+{
+    return a == b || ((!a || !a->texture) && (!b || !b->texture));
+}
+
+CSprite::CSprite(float px, float py, float pz, float w, float h, uint32_t argb, CountedHandle<CTexture> tex,
+                 int blendedFlag)
+    : texture(std::move(tex)), x(px), y(py), z(pz), width(w), height(h), targetWidth(w), targetHeight(h),
+      blended(blendedFlag)
+{
+    SetColor(argb);
+    frames.reserve(32);
+    AddFrame(0, 0, 1, 1);
+    const float ax[3] = {1, 0, 0}, ay[3] = {0, 1, 0};
+    SetAxes(ax, ay, 1);
+}
+
+void CSprite::SetColor(uint32_t argb)
+{
+    color = argb;
+    rgb = argb & 0xFFFFFF;
+    alpha = static_cast<float>(argb >> 24);
+    red = static_cast<float>((argb >> 16) & 0xFF);
+    green = static_cast<float>((argb >> 8) & 0xFF);
+    blue = static_cast<float>(argb & 0xFF);
+}
+
+void CSprite::SetBlendMode(int blendedFlag, int preset)
+{
+    blended = blendedFlag;
+    static const int32_t table[4][2] = {{5, 6}, {5, 2}, {1, 4}, {2, 4}};
+    if (preset >= 0 && preset < 4) {
+        srcBlend = table[preset][0];
+        destBlend = table[preset][1];
+    }
+}
+
+void CSprite::UpdateExtents()
+{
+    const float c = std::cos(angle), s = std::sin(angle);
+    for (int k = 0; k < 3; ++k) {
+        extentX[k] = width * (c * axisX[k] + s * axisY[k]);
+        extentY[k] = height * (-s * axisX[k] + c * axisY[k]);
+    }
+}
+
+void CSprite::SetSize(float w, float h)
+{
+    width = w;
+    height = h;
+    UpdateExtents();
+}
+
+void CSprite::SetAngle(float radians)
+{
+    angle = radians;
+    UpdateExtents();
+}
+
+void CSprite::SetAxes(const float ax[3], const float ay[3], int normalise)
+{
+    for (int k = 0; k < 3; ++k) {
+        axisX[k] = ax[k];
+        axisY[k] = ay[k];
+    }
+    if (normalise) {
+        Normalise(axisX);
+        Normalise(axisY);
+    }
+    UpdateExtents();
+}
+
+void CSprite::SetAlphaNow(float value) { opacity = targetOpacity = value; }
+
+void CSprite::ResizeTo(float w, float h)
+{
+    targetWidth = w;
+    targetHeight = h;
+    resizing = 1;
+}
+
+void CSprite::FadeTo(float value)
+{
+    targetOpacity = value;
+    fading = 1;
+}
+
+int CSprite::AddFrame(float u0, float v0, float u1, float v1)
+{
+    const float uv[8] = {u0, v0, u1, v0, u1, v1, u0, v1};
+    return AddFrameQuad(uv);
+}
+
+int CSprite::AddFrameQuad(const float uv[8])
+{
+    frames.insert(frames.end(), uv, uv + 8);
+    return static_cast<int>(frames.size() / 8) - 1;
+}
+
+void CSprite::SetFrameRect(int n, float u0, float v0, float u1, float v1)
+{
+    const float uv[8] = {u0, v0, u1, v0, u1, v1, u0, v1};
+    SetFrameQuad(n, uv);
+}
+
+void CSprite::SetFrameQuad(int n, const float uv[8])
+{
+    if (n < 0 || static_cast<size_t>(n) * 8 + 8 > frames.size())
+        return;
+    std::copy(uv, uv + 8, frames.begin() + n * 8);
+}
+
+void CSprite::SetVertexOffsets(const float xy[8]) { cornerOffsets.assign(xy, xy + 8); }
+
+void CSprite::Update(float dt)
+{
+    if (timed)
+        timeLeft -= dt;
+    if (spinning) {
+        angle += dt * spinSpeed;
+        if (angle > kTwoPi)
+            angle -= kTwoPi;
+        if (angle < 0.0f)
+            angle += kTwoPi;
+    }
+    if (resizing) {
+        Approach(&width, targetWidth, dt * widthSpeed);
+        Approach(&height, targetHeight, dt * heightSpeed);
+    }
+    if (spinning || resizing)
+        UpdateExtents();
+    if (fading && opacity != targetOpacity && Approach(&opacity, targetOpacity, dt * fadeSpeed))
+        fading = 0;
+    if (timed && fadeWithTimer && timerFade > timeLeft) {
+        fading = 0;
+        opacity = targetOpacity = timeLeft / timerFade;
+    }
+}
+
+void CSprite::FillVertices(Vertex* vertices, uint16_t* indices, uint32_t firstVertex) const
+{
+    const float level = opacity * alpha;
+    const uint32_t a = static_cast<uint32_t>(std::floor(level)) & 0xFF;
+    uint32_t colour = a << 24 | rgb;
+    if (destBlend == 4) {
+        auto scaled = [&](float channel) {
+            return static_cast<uint32_t>(std::floor(channel * level / 255.0f)) & 0xFF;
+        };
+        colour = a << 24 | scaled(red) << 16 | scaled(green) << 8 | scaled(blue);
+    }
+    float corner[4][3];
+    if (cornerOffsets.size() == 8) {
+        for (int i = 0; i < 4; ++i)
+            for (int k = 0; k < 3; ++k)
+                corner[i][k] = (k == 0 ? x : k == 1 ? y : z) + cornerOffsets[i * 2] * extentX[k] +
+                               cornerOffsets[i * 2 + 1] * extentY[k];
+    } else {
+        const float centre[3] = {x, y, z};
+        for (int k = 0; k < 3; ++k) {
+            corner[0][k] = centre[k] + (-0.5f - originX) * extentX[k] + (0.5f - originY) * extentY[k];
+            corner[1][k] = corner[0][k] + extentX[k];
+            corner[2][k] = corner[1][k] - extentY[k];
+            corner[3][k] = corner[2][k] - extentX[k];
+        }
+    }
+    const size_t f = static_cast<size_t>(frame) * 8 + 8 <= frames.size() ? static_cast<size_t>(frame) * 8 : 0;
+    for (int i = 0; i < 4; ++i) {
+        Vertex& v = vertices[i];
+        v.x = corner[i][0];
+        v.y = corner[i][1];
+        v.z = corner[i][2];
+        v.color = colour;
+        v.u = frames[f + i * 2];
+        v.v = frames[f + i * 2 + 1];
+    }
+    const uint16_t b = static_cast<uint16_t>(firstVertex);
+    indices[0] = b;
+    indices[1] = static_cast<uint16_t>(b + 1);
+    indices[2] = static_cast<uint16_t>(b + 2);
+    indices[3] = b;
+    indices[4] = static_cast<uint16_t>(b + 2);
+    indices[5] = static_cast<uint16_t>(b + 3);
+}
+
+CSpriteRenderer::CSpriteRenderer(CountedHandle<CRenderDevice> renderDevice, CountedHandle<CVertexBuffer> vertices,
+                                 CountedHandle<CIndexBuffer> indices)
+    : device(std::move(renderDevice)), vertexBuffer(std::move(vertices)), indexBuffer(std::move(indices))
+{
+}
+
+CSpriteRenderer::~CSpriteRenderer()
+{
+    hiddenSprites.clear();
+    sprites.clear();
+}
+
+void CSpriteRenderer::Insert(const CountedHandle<CSprite>& sprite)
+{
+    const CSprite& s = *sprite;
+    bool groupSeen = false;
+    for (auto it = sprites.begin(); it != sprites.end();) {
+        CSprite& e = **it;
+        if (!e.visible) {
+            hiddenSprites.push_back(*it);
+            it = sprites.erase(it);
+            continue;
+        }
+        if (e.zOrder < s.zOrder) {
+            sprites.insert(it, sprite);
+            return;
+        }
+        if (e.zOrder == s.zOrder) {
+            if (!SameTexture(e.texture, s.texture)) {
+                if (groupSeen) {
+                    sprites.insert(it, sprite);
+                    return;
+                }
+            } else {
+                groupSeen = true;
+                if ((!e.blended && !s.blended) ||
+                    (e.blended == s.blended && e.depthTest == s.depthTest && e.depthWrite == s.depthWrite &&
+                     e.srcBlend == s.srcBlend && e.destBlend == s.destBlend)) {
+                    sprites.insert(it, sprite);
+                    return;
+                }
+            }
+        }
+        ++it;
+    }
+    sprites.push_back(sprite);
+}
+
+void CSpriteRenderer::Repartition()
+{
+    for (auto it = sprites.begin(); it != sprites.end();) {
+        if (!(*it)->visible) {
+            hiddenSprites.push_back(*it);
+            it = sprites.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (auto it = hiddenSprites.begin(); it != hiddenSprites.end();) {
+        if ((*it)->visible) {
+            const CountedHandle<CSprite> sprite = *it;
+            it = hiddenSprites.erase(it);
+            Insert(sprite);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void CSpriteRenderer::Add(const CountedHandle<CSprite>& sprite)
+{
+    if (!sprite)
+        return;
+    if (sprite->visible)
+        Insert(sprite);
+    else
+        hiddenSprites.push_back(sprite);
+}
+
+void CSpriteRenderer::Remove(const CountedHandle<CSprite>& sprite)
+{
+    sprites.remove(sprite);
+    hiddenSprites.remove(sprite);
+    Repartition();
+}
+
+void CSpriteRenderer::SetVisible(const CountedHandle<CSprite>& sprite, int flag)
+{
+    if (sprite)
+        sprite->visible = flag;
+    Repartition();
+}
+
+void CSpriteRenderer::Resort()
+{
+    Repartition();
+    std::list<CountedHandle<CSprite>> all;
+    all.swap(sprites);
+    for (const auto& sprite : all)
+        Insert(sprite);
+}
+
+void CSpriteRenderer::Update(float dt, int updateHidden)
+{
+    auto pass = [&](std::list<CountedHandle<CSprite>>& list) {
+        for (auto it = list.begin(); it != list.end();) {
+            CSprite& s = **it;
+            if (s.visible || updateHidden)
+                s.Update(dt);
+            if (s.timed && s.timeLeft <= 0.0f)
+                it = list.erase(it);
+            else
+                ++it;
+        }
+    };
+    pass(sprites);
+    pass(hiddenSprites);
+}
+
+bool CSpriteRenderer::DrawRun(const std::vector<CSprite*>& run)
+{
+    const uint32_t n = static_cast<uint32_t>(run.size());
+    uint8_t* v = nullptr;
+    uint8_t* x = nullptr;
+    if (Failed(vertexBuffer->Lock(4 * n, &v, 0)))
+        return false;
+    if (Failed(indexBuffer->Lock(6 * n, &x, 0))) {
+        vertexBuffer->Unlock();
+        return false;
+    }
+    const uint32_t first = vertexBuffer->LockStart();
+    Vertex* vertices = reinterpret_cast<Vertex*>(v);
+    uint16_t* indices = reinterpret_cast<uint16_t*>(x);
+    for (uint32_t i = 0; i < n; ++i)
+        run[i]->FillVertices(vertices + 4 * i, indices + 6 * i, first + 4 * i);
+    indexBuffer->Unlock();
+    vertexBuffer->Unlock();
+    return true;
+}
+
+void CSpriteRenderer::Render()
+{
+    if (sprites.empty() || !device->Device())
+        return;
+    uint32_t keptZWrite = 1;
+    device->Device()->GetRenderState(D3DRS_ZWRITEENABLE, &keptZWrite);
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
+    device->SetRenderState(D3DRS_ALPHAREF, 128);
+    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    device->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+    device->SetTextureStageState(1, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
+    device->SetTextureStageState(1, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
+    std::vector<CSprite*> run;
+    run.reserve(64);
+    for (auto it = sprites.begin(); it != sprites.end();) {
+        CSprite* first = it->Get();
+        if (!first->visible || first->blended) {
+            ++it;
+            continue;
+        }
+        run.clear();
+        run.push_back(first);
+        auto next = std::next(it);
+        for (; next != sprites.end(); ++next) {
+            CSprite* s = next->Get();
+            if (!s->visible || s->blended)
+                continue;
+            if (!SameTexture(s->texture, first->texture) || s->depthWrite != first->depthWrite)
+                break;
+            run.push_back(s);
+        }
+        if (!DrawRun(run))
+            return;
+        device->SetTexture(0, first->texture);
+        device->SetRenderState(D3DRS_ZWRITEENABLE, static_cast<uint32_t>(first->depthWrite));
+        const uint32_t n = static_cast<uint32_t>(run.size());
+        device->DrawIndexed(D3DPT_TRIANGLELIST, vertexBuffer->LockStart(), 4 * n, indexBuffer->LockStart(), 2 * n);
+        it = next;
+    }
+    device->SetRenderState(D3DRS_ZWRITEENABLE, keptZWrite);
+}
+
+void CSpriteRenderer::RenderLayer(int32_t layerNumber)
+{
+    if (sprites.empty() || !device->Device())
+        return;
+    auto drawable = [&](const CSprite* s) { return s->visible && s->blended && s->layer == layerNumber; };
+    bool any = false;
+    for (const auto& handle : sprites)
+        if (drawable(handle.Get())) {
+            any = true;
+            break;
+        }
+    if (!any)
+        return;
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
+    device->SetRenderState(D3DRS_ALPHAREF, 0);
+    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    device->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+    device->SetTextureStageState(1, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
+    device->SetTextureStageState(1, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
+    uint32_t keptZWrite = 1, keptZFunc = D3DCMP_LESSEQUAL;
+    device->Device()->GetRenderState(D3DRS_ZWRITEENABLE, &keptZWrite);
+    device->Device()->GetRenderState(D3DRS_ZFUNC, &keptZFunc);
+    // Passes go from the largest z-order down; within a pass the sprites
+    // keep their list order and a run ends only at a sprite of the same key
+    // that differs in texture or states. Gathering the drawable sprites and
+    // ordering them stably by key gives exactly those passes and runs in one
+    // walk (the list is normally in order already, and then is not sorted).
+    m_drawable.clear();
+    for (const auto& handle : sprites)
+        if (drawable(handle.Get()))
+            m_drawable.push_back(handle.Get());
+    auto byKey = [](const CSprite* a, const CSprite* b) { return a->zOrder > b->zOrder; };
+    if (!std::is_sorted(m_drawable.begin(), m_drawable.end(), byKey))
+        std::stable_sort(m_drawable.begin(), m_drawable.end(), byKey);
+    std::vector<CSprite*> run;
+    run.reserve(64);
+    for (size_t i = 0; i < m_drawable.size();) {
+        CSprite* first = m_drawable[i];
+        run.clear();
+        run.push_back(first);
+        size_t next = i + 1;
+        for (; next < m_drawable.size(); ++next) {
+            CSprite* s = m_drawable[next];
+            if (s->zOrder != first->zOrder || !SameTexture(s->texture, first->texture) ||
+                s->depthTest != first->depthTest || s->depthWrite != first->depthWrite ||
+                s->srcBlend != first->srcBlend || s->destBlend != first->destBlend)
+                break;
+            run.push_back(s);
+        }
+        if (!DrawRun(run))
+            break;
+        device->SetRenderState(D3DRS_ZWRITEENABLE, static_cast<uint32_t>(first->depthWrite));
+        device->SetRenderState(D3DRS_ZFUNC, first->depthTest ? keptZFunc : D3DCMP_ALWAYS);
+        device->SetRenderState(D3DRS_SRCBLEND, static_cast<uint32_t>(first->srcBlend));
+        device->SetRenderState(D3DRS_DESTBLEND, static_cast<uint32_t>(first->destBlend));
+        device->SetTexture(0, first->texture);
+        const uint32_t n = static_cast<uint32_t>(run.size());
+        device->DrawIndexed(D3DPT_TRIANGLELIST, vertexBuffer->LockStart(), 4 * n, indexBuffer->LockStart(), 2 * n);
+        i = next;
+    }
+    device->SetRenderState(D3DRS_ZWRITEENABLE, keptZWrite);
+    device->SetRenderState(D3DRS_ZFUNC, keptZFunc);
+}

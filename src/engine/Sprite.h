@@ -1,0 +1,102 @@
+// Sprites (textured quads with simple animations) and the renderer that
+// keeps them in z-order and draws them in as few batches as possible.
+#pragma once
+
+#include "engine/CountedHandle.h"
+#include "engine/RenderDevice.h"
+#include "engine/Vertex.h"
+
+#include <list>
+#include <vector>
+
+class CSprite {
+public:
+    CSprite(float x, float y, float z, float width, float height, uint32_t argb, CountedHandle<CTexture> texture,
+            int blended);
+
+    void SetColor(uint32_t argb);
+    void SetBlendMode(int blendedFlag, int preset);
+    void SetSize(float w, float h);
+    void SetAngle(float radians);
+    void SetAxes(const float ax[3], const float ay[3], int normalise);
+    void SetAlphaNow(float value);
+    void ResizeTo(float w, float h);
+    void FadeTo(float value);
+    int AddFrame(float u0, float v0, float u1, float v1);
+    int AddFrameQuad(const float uv[8]);
+    void SetFrameRect(int n, float u0, float v0, float u1, float v1);
+    void SetFrameQuad(int n, const float uv[8]);
+    void SetVertexOffsets(const float xy[8]);
+    void Update(float dt);
+    void FillVertices(Vertex* vertices, uint16_t* indices, uint32_t firstVertex) const;
+    void UpdateExtents();
+
+    uint32_t color = 0;
+    uint32_t rgb = 0;
+    float red = 0, green = 0, blue = 0, alpha = 0;
+    CountedHandle<CTexture> texture;
+    std::vector<float> frames; // u, v pairs, four per frame
+    int32_t frame = 0;
+    float x = 0, y = 0, z = 0;
+    float width = 0, height = 0;
+    float angle = 0;
+    float originX = 0, originY = 0;
+    float axisX[3] = {1, 0, 0};
+    float axisY[3] = {0, 1, 0};
+    float extentX[3] = {0, 0, 0};
+    float extentY[3] = {0, 0, 0};
+    int32_t resizing = 0;
+    float targetWidth = 0, targetHeight = 0;
+    float widthSpeed = 1.0f, heightSpeed = 1.0f;
+    int32_t spinning = 0;
+    float spinSpeed = 3.1415927f;
+    int32_t zOrder = 0;
+    int32_t blended = 0;
+    int32_t depthTest = 1;
+    int32_t depthWrite = 1;
+    int32_t srcBlend = 5;
+    int32_t destBlend = 6;
+    float opacity = 1.0f;
+    int32_t fading = 0;
+    float targetOpacity = 1.0f;
+    float fadeSpeed = 1.0f;
+    int32_t visible = 1;
+    int32_t layer = 1;
+    int32_t timed = 0;
+    float timeLeft = 1.0f;
+    int32_t fadeWithTimer = 0;
+    float timerFade = 0.25f;
+    std::vector<float> cornerOffsets; // x, y pairs
+};
+
+class CSpriteRenderer {
+public:
+    CSpriteRenderer(CountedHandle<CRenderDevice> renderDevice, CountedHandle<CVertexBuffer> vertices,
+                    CountedHandle<CIndexBuffer> indices);
+    ~CSpriteRenderer();
+
+    void Add(const CountedHandle<CSprite>& sprite);
+    void Remove(const CountedHandle<CSprite>& sprite);
+    void SetVisible(const CountedHandle<CSprite>& sprite, int flag);
+    void Resort();
+    void Update(float dt, int updateHidden);
+    void Render();
+    void RenderLayer(int32_t layer);
+
+    CountedHandle<CRenderDevice> device;
+    CountedHandle<CVertexBuffer> vertexBuffer;
+    CountedHandle<CIndexBuffer> indexBuffer;
+    std::list<CountedHandle<CSprite>> sprites;
+    std::list<CountedHandle<CSprite>> hiddenSprites;
+    int32_t enabled = 1;
+
+private:
+    void Insert(const CountedHandle<CSprite>& sprite);
+    void Repartition();
+    // Locks, fills and draws one run; false when a lock failed.
+    bool DrawRun(const std::vector<CSprite*>& run);
+    std::vector<CSprite*> m_drawable; // kept between frames to avoid allocations
+};
+
+// Same texture for batching: the same handle, or neither holds a texture.
+bool SameTexture(const CountedHandle<CTexture>& a, const CountedHandle<CTexture>& b);

@@ -1,0 +1,104 @@
+// Texts drawn with bitmap fonts, and the batch that fades and draws them.
+#pragma once
+
+#include "engine/BitmapFont.h"
+#include "engine/CountedHandle.h"
+#include "engine/RenderDevice.h"
+#include "engine/Vertex.h"
+
+#include <string>
+#include <vector>
+
+struct GlyphQuad {
+    uint32_t code = 0;
+    float x = 0, y = 0, z = 0;
+    float charWidth = 1, charHeight = 1;
+    float right[3] = {1, 0, 0};
+    float up[3] = {0, 1, 0};
+    float rightScaled[3] = {1, 0, 0};
+    float upScaled[3] = {0, 1, 0};
+    uint32_t color = 0xFFFFFFFF;
+};
+
+class CText {
+public:
+    enum Alignment { LEFT = 0, RIGHT = 1, CENTER = 2, WIDTH = 3 };
+    static constexpr char kSoftBreak = 11;
+
+    explicit CText(CountedHandle<CBitmapFont> textFont);
+
+    void SetText(const std::string& value);
+    void WordWrap(const std::string& source, std::string* out) const;
+    void SetCharSize(float width, float height);
+    void Relayout();
+    void SetBoxSize(float width, float height);
+    void ApplyColor();
+    int AdvanceFade(float dt);
+    void FillBuffers(Vertex* vertices, uint16_t* indices, uint32_t firstVertex) const;
+
+    CountedHandle<CBitmapFont> font;
+    std::vector<GlyphQuad> quads;
+    std::string text;
+    int32_t layer = -1;
+    float origin[3] = {0, 0, 0};
+    float right[3] = {1, 0, 0};
+    float up[3] = {0, 1, 0};
+    int32_t visible = 1;
+    float noteWidth = 10.0f;
+    float charWidth = 1.0f;
+    float charHeight = 1.0f;
+    int32_t alignment = LEFT;
+    uint32_t colour = 0xFFFFFFFF;
+    float lineSpacing = 1.5f;
+    float interval = 0.0f;
+    int32_t fixedSpacing = 0;
+    int32_t fading = 0;
+    float velocity[3] = {0, 0, 0};
+    float fadeFactor = 1.0f;
+    float fadeRate = 2.0f;
+    float elapsed = 0.0f;
+    float lifetime = 3.01f;
+    float fadeStart = 1.0f;
+    int32_t waving = 0;
+    float waveColourA[4] = {1, 1, 1, 1};
+    float waveColourB[4] = {1, 1, 0, 1};
+    float wavePhase = 0.0f;
+    float wavePhaseStep = 0.62831855f;
+    float waveSpeed = 3.1415927f;
+    float minX = 0.0f;
+    float maxWidth = 0.0f;
+    float height = 0.0f;
+    int32_t alphaBlend = 1;
+    int32_t srcBlend = 5;
+    int32_t destBlend = 6;
+    float alphaFactor = 1.0f;
+    int32_t snap = 0;
+    float cellWidth = 1.0f;
+    float cellHeight = 1.0f;
+    float inverseCellWidth = 1.0f;
+    float inverseCellHeight = 1.0f;
+
+private:
+    void Layout();
+    float Advance(uint8_t code) const;
+};
+
+class CTextBatch {
+public:
+    CTextBatch(CountedHandle<CRenderDevice> renderDevice, CountedHandle<CVertexBuffer> vertices,
+               CountedHandle<CIndexBuffer> indices);
+
+    CountedHandle<CText> Add(CountedHandle<CText> text);
+    void Remove(const CountedHandle<CText>& text);
+    void Update(float dt);
+    void Draw(int32_t layer);
+
+    CountedHandle<CRenderDevice> device;
+    CountedHandle<CVertexBuffer> vertexBuffer;
+    CountedHandle<CIndexBuffer> indexBuffer;
+    std::vector<CountedHandle<CText>> texts;
+    std::vector<uint8_t> drawn;
+};
+
+int32_t ParseHex(const std::string& text);
+uint32_t RandomColorBetween(float lo1, float hi1, float lo2, float hi2);

@@ -1,0 +1,269 @@
+#include "platform/D3DX.h"
+
+#include "platform/Files.h"
+#include "platform/PixelCodec.h"
+
+#include <jpeglib.h>
+#include <png.h>
+#include <stb/stb_image.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstring>
+
+namespace d3d {
+
+namespace {
+
+bool DecodePng(const std::vector<uint8_t>& file, DecodedImage* image)
+{
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&png, file.data(), file.size()))
+        return false;
+    image->hasAlpha = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+    png.format = PNG_FORMAT_BGRA;
+    image->width = png.width;
+    image->height = png.height;
+    image->pixels.assign(static_cast<size_t>(png.width) * png.height, 0);
+    if (!png_image_finish_read(&png, nullptr, image->pixels.data(), 0, nullptr)) {
+        png_image_free(&png);
+        return false;
+    }
+    return true;
+}
+
+struct JpegError {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+};
+
+void JpegFail(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
+}
+
+bool DecodeJpeg(const std::vector<uint8_t>& file, DecodedImage* image)
+{
+    jpeg_decompress_struct info;
+    JpegError error;
+    info.err = jpeg_std_error(&error.base);
+    error.base.error_exit = JpegFail;
+    error.base.output_message = [](j_common_ptr) {};
+    std::vector<uint8_t> row;
+    if (setjmp(error.jump)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    image->width = info.output_width;
+    image->height = info.output_height;
+    image->hasAlpha = false;
+    image->pixels.assign(static_cast<size_t>(image->width) * image->height, 0);
+    row.resize(static_cast<size_t>(info.output_width) * 3);
+    while (info.output_scanline < info.output_height) {
+        const uint32_t y = info.output_scanline;
+        uint8_t* rows[1] = {row.data()};
+        jpeg_read_scanlines(&info, rows, 1);
+        uint32_t* out = &image->pixels[static_cast<size_t>(y) * image->width];
+        for (uint32_t x = 0; x < image->width; ++x)
+            out[x] = 0xFF000000u | uint32_t{row[x * 3]} << 16 | uint32_t{row[x * 3 + 1]} << 8 | row[x * 3 + 2];
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+bool DecodeStb(const std::vector<uint8_t>& file, DecodedImage* image)
+{
+    int w = 0, h = 0, components = 0;
+    stbi_uc* data = stbi_load_from_memory(file.data(), static_cast<int>(file.size()), &w, &h, &components, 4);
+    if (!data)
+        return false;
+    image->width = static_cast<uint32_t>(w);
+    image->height = static_cast<uint32_t>(h);
+    image->hasAlpha = components == 2 || components == 4;
+    image->pixels.resize(static_cast<size_t>(w) * h);
+    for (size_t i = 0; i < image->pixels.size(); ++i) {
+        const stbi_uc* p = data + i * 4;
+        image->pixels[i] = uint32_t{p[3]} << 24 | uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
+    }
+    stbi_image_free(data);
+    return true;
+}
+
+// Halves a picture by averaging 2 x 2 blocks (a single row or column is
+// averaged in pairs).
+DecodedImage Halve(const DecodedImage& in)
+{
+    DecodedImage out;
+    out.width = std::max(1u, in.width / 2);
+    out.height = std::max(1u, in.height / 2);
+    out.hasAlpha = in.hasAlpha;
+    out.pixels.resize(static_cast<size_t>(out.width) * out.height);
+    for (uint32_t y = 0; y < out.height; ++y)
+        for (uint32_t x = 0; x < out.width; ++x) {
+            uint32_t sum[4] = {0, 0, 0, 0};
+            int n = 0;
+            for (uint32_t dy = 0; dy < 2; ++dy)
+                for (uint32_t dx = 0; dx < 2; ++dx) {
+                    const uint32_t sx = std::min(in.width - 1, x * 2 + dx), sy = std::min(in.height - 1, y * 2 + dy);
+                    const uint32_t p = in.pixels[static_cast<size_t>(sy) * in.width + sx];
+                    for (int c = 0; c < 4; ++c)
+                        sum[c] += (p >> (8 * c)) & 0xFF;
+                    ++n;
+                }
+            uint32_t v = 0;
+            for (int c = 0; c < 4; ++c)
+                v |= ((sum[c] + static_cast<uint32_t>(n) / 2) / static_cast<uint32_t>(n)) << (8 * c);
+            out.pixels[static_cast<size_t>(y) * out.width + x] = v;
+        }
+    return out;
+}
+
+DecodedImage Resample(const DecodedImage& in, uint32_t width, uint32_t height)
+{
+    if (in.width == width && in.height == height)
+        return in;
+    DecodedImage out;
+    out.width = width;
+    out.height = height;
+    out.hasAlpha = in.hasAlpha;
+    out.pixels.resize(static_cast<size_t>(width) * height);
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x)
+            out.pixels[static_cast<size_t>(y) * width + x] =
+                in.pixels[static_cast<size_t>(y * in.height / height) * in.width + x * in.width / width];
+    return out;
+}
+
+void WritePixels(const DecodedImage& image, D3DFORMAT format, const D3DLOCKED_RECT& locked, uint32_t width,
+                 uint32_t height)
+{
+    const uint32_t bytes = FormatBytes(format);
+    for (uint32_t y = 0; y < height && y < image.height; ++y) {
+        uint8_t* row = static_cast<uint8_t*>(locked.pBits) + static_cast<ptrdiff_t>(y) * locked.Pitch;
+        for (uint32_t x = 0; x < width && x < image.width; ++x)
+            EncodePixel(format, image.pixels[static_cast<size_t>(y) * image.width + x], row + x * bytes);
+    }
+}
+
+} // namespace
+
+bool WritePngFile(const std::string& nativePath, uint32_t width, uint32_t height, const std::vector<uint32_t>& pixels)
+{
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    png.width = width;
+    png.height = height;
+    png.format = PNG_FORMAT_BGRA;
+    return png_image_write_to_file(&png, nativePath.c_str(), 0, pixels.data(), 0, nullptr) != 0;
+}
+
+bool DecodeImageFile(const std::string& path, DecodedImage* image)
+{
+    std::vector<uint8_t> file;
+    if (!plat::ReadWholeFile(path, &file) || file.size() < 4)
+        return false;
+    *image = DecodedImage{};
+    bool ok = false;
+    if (file[0] == 0x89 && file[1] == 'P' && file[2] == 'N' && file[3] == 'G')
+        ok = DecodePng(file, image);
+    else if (file[0] == 0xFF && file[1] == 0xD8)
+        ok = DecodeJpeg(file, image);
+    else
+        ok = DecodeStb(file, image);
+    return ok && image->width > 0 && image->height > 0;
+}
+
+HRESULT D3DXCreateTexture(IDirect3DDevice8* device, uint32_t width, uint32_t height, uint32_t mipLevels,
+                          uint32_t usage, D3DFORMAT format, D3DPOOL pool, std::unique_ptr<IDirect3DTexture8>* out)
+{
+    if (!device || !out || width == 0 || height == 0)
+        return D3DERR_INVALIDCALL;
+    if (mipLevels == D3DX_DEFAULT)
+        mipLevels = 0;
+    if (format == D3DFMT_UNKNOWN)
+        format = D3DFMT_A8R8G8B8;
+    return device->CreateTexture(width, height, mipLevels, usage, format, pool, out);
+}
+
+HRESULT D3DXCreateTextureFromFileEx(IDirect3DDevice8* device, const std::string& path, uint32_t width,
+                                    uint32_t height, uint32_t mipLevels, uint32_t usage, D3DFORMAT format,
+                                    D3DPOOL pool, uint32_t, uint32_t, uint32_t, D3DXIMAGE_INFO* info,
+                                    std::unique_ptr<IDirect3DTexture8>* out)
+{
+    if (!device || !out)
+        return D3DERR_INVALIDCALL;
+    DecodedImage image;
+    if (!DecodeImageFile(path, &image))
+        return D3DERR_INVALIDCALL;
+    if (info) {
+        *info = D3DXIMAGE_INFO{};
+        info->Width = image.width;
+        info->Height = image.height;
+        info->Format = image.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
+    }
+    if (width == D3DX_DEFAULT || width == 0)
+        width = image.width;
+    if (height == D3DX_DEFAULT || height == 0)
+        height = image.height;
+    if (format == D3DFMT_UNKNOWN)
+        format = image.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
+    if (mipLevels == D3DX_DEFAULT)
+        mipLevels = 0;
+    std::unique_ptr<IDirect3DTexture8> texture;
+    HRESULT hr = device->CreateTexture(width, height, mipLevels, usage, format, pool, &texture);
+    if (Failed(hr))
+        return hr;
+    DecodedImage level = Resample(image, width, height);
+    const uint32_t count = texture->GetLevelCount();
+    for (uint32_t i = 0; i < count; ++i) {
+        if (i > 0)
+            level = Halve(level);
+        D3DSURFACE_DESC desc;
+        texture->GetLevelDesc(i, &desc);
+        D3DLOCKED_RECT locked;
+        hr = texture->LockRect(i, &locked, 0);
+        if (Failed(hr))
+            return hr;
+        WritePixels(level, format, locked, desc.Width, desc.Height);
+        texture->UnlockRect(i);
+    }
+    *out = std::move(texture);
+    return D3D_OK;
+}
+
+HRESULT D3DXLoadSurfaceFromFile(IDirect3DSurface8* surface, const std::string& path, D3DXIMAGE_INFO* info)
+{
+    if (!surface)
+        return D3DERR_INVALIDCALL;
+    DecodedImage image;
+    if (!DecodeImageFile(path, &image))
+        return D3DERR_INVALIDCALL;
+    if (info) {
+        *info = D3DXIMAGE_INFO{};
+        info->Width = image.width;
+        info->Height = image.height;
+        info->Format = image.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
+    }
+    D3DSURFACE_DESC desc;
+    surface->GetDesc(&desc);
+    if (!IsTextureFormat(desc.Format))
+        return D3DERR_INVALIDCALL;
+    const DecodedImage scaled = Resample(image, desc.Width, desc.Height);
+    D3DLOCKED_RECT locked;
+    const HRESULT hr = surface->LockRect(&locked, 0);
+    if (Failed(hr))
+        return hr;
+    WritePixels(scaled, desc.Format, locked, desc.Width, desc.Height);
+    return surface->UnlockRect();
+}
+
+} // namespace d3d

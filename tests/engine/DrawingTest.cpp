@@ -1,0 +1,163 @@
+// Draws real frames on GL (offscreen) and reads them back.
+#include "engine/Flare.h"
+#include "engine/SceneRenderer.h"
+#include "engine/Sprite.h"
+#include "engine/Text.h"
+#include "platform/D3DX.h"
+#include "platform/Window.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstdio>
+#include <memory>
+
+using namespace d3d;
+
+namespace {
+
+intptr_t Proc(uint32_t, uintptr_t, intptr_t) { return 0; }
+
+struct Frame {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + x]; }
+};
+
+int Channel(uint32_t argb, int shift) { return static_cast<int>((argb >> shift) & 0xFF); }
+
+::testing::AssertionResult Near(uint32_t actual, uint32_t expected, int tolerance)
+{
+    for (int shift : {16, 8, 0})
+        if (std::abs(Channel(actual, shift) - Channel(expected, shift)) > tolerance) {
+            char text[64];
+            std::snprintf(text, sizeof text, "%06X vs %06X", actual & 0xFFFFFF, expected & 0xFFFFFF);
+            return ::testing::AssertionFailure() << text;
+        }
+    return ::testing::AssertionSuccess();
+}
+
+class Drawing : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string why;
+        if (!plat::InitVideo(&why))
+            GTEST_SKIP() << "no video: " << why;
+        window = std::make_unique<plat::Window>("drawing", 1024, 768, Proc);
+        direct3d = CreateDirect3D();
+        ASSERT_TRUE(direct3d);
+        renderer = MakeCountedHandle(new CSceneRenderer());
+        settings.width = 1024;
+        settings.height = 768;
+        ASSERT_EQ(renderer->CreateDevice(&settings, direct3d.get(), window.get(), D3DFMT_D16), D3D_OK);
+        device = renderer->device;
+        renderer->vertexBuffer = device->CreateVertexBuffer(65536, 0x208, kVertexFvf, D3DPOOL_DEFAULT);
+        renderer->indexBuffer = device->CreateIndexBuffer(65536, D3DFMT_INDEX16, 0x208, D3DPOOL_DEFAULT);
+        ASSERT_TRUE(renderer->vertexBuffer && renderer->indexBuffer);
+    }
+    void TearDown() override
+    {
+        device.Reset();
+        renderer.Reset();
+        direct3d.reset();
+        window.reset();
+    }
+    Frame Grab()
+    {
+        Frame frame;
+        EXPECT_TRUE(ReadBackPixels(device->Device(), &frame.width, &frame.height, &frame.pixels));
+        if (const char* path = std::getenv("GALVORINE_DRAWING_PNG"))
+            WritePngFile(path, static_cast<uint32_t>(frame.width), static_cast<uint32_t>(frame.height),
+                         frame.pixels);
+        return frame;
+    }
+    // Screen pixel of a point of the 1024 x 768 virtual screen.
+    static int Px(float x) { return static_cast<int>(512.0f + x); }
+    static int Py(float y) { return static_cast<int>(384.0f - y); }
+
+    DisplaySettings settings;
+    std::unique_ptr<plat::Window> window;
+    std::unique_ptr<IDirect3D8> direct3d;
+    CountedHandle<CSceneRenderer> renderer;
+    CountedHandle<CRenderDevice> device;
+};
+
+} // namespace
+
+TEST_F(Drawing, LoadingFrameShowsThePictureAndHalfTheBar)
+{
+    auto loading = device->LoadTexture("Data\\Gfx\\Loading.jpg", "Loading", 0, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
+    ASSERT_TRUE(loading);
+    DecodedImage image;
+    ASSERT_TRUE(DecodeImageFile("Data\\Gfx\\Loading.jpg", &image));
+    auto texel = [&](int x, int y) { return image.pixels[static_cast<size_t>(y) * image.width + x]; };
+    ASSERT_EQ(renderer->RenderLoadingFrame(loading, 0.5f), D3D_OK);
+    const Frame frame = Grab();
+    ASSERT_EQ(frame.width, 1024);
+    // Picture texels land on their own pixels away from the bar.
+    for (int y : {40, 300, 700})
+        for (int x : {30, 500, 1000})
+            EXPECT_TRUE(Near(frame.At(x, y), texel(x, y), 12)) << x << "," << y;
+    // The revealed half of the bar shows the strip below the picture; the rest
+    // still shows the picture.
+    const int barY = Py(-281.5f);
+    EXPECT_TRUE(Near(frame.At(Px(-132.5f) + 40, barY), texel(2 + 40, 826), 12));
+    EXPECT_TRUE(Near(frame.At(Px(-132.5f) + 100, barY), texel(2 + 100, 826), 12));
+    EXPECT_TRUE(Near(frame.At(Px(-132.5f) + 200, barY), texel(Px(-132.5f) + 200, barY), 12));
+    renderer->Present();
+}
+
+TEST_F(Drawing, SpritesFlaresAndTextsReachTheScreen)
+{
+    const uint32_t clear = renderer->clearColor;
+    auto sprites = MakeCountedHandle(new CSpriteRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
+    renderer->spriteLayers[0] = sprites;
+    auto red = MakeCountedHandle(new CSprite(-300, 200, 0, 100, 100, 0xFFFF0000, {}, 0));
+    auto blue = MakeCountedHandle(new CSprite(-260, 200, 0, 100, 100, 0xFF0000FF, {}, 0));
+    blue->zOrder = 1; // behind the red one
+    auto glass = MakeCountedHandle(new CSprite(300, 200, 0, 100, 100, 0x80FFFFFF, {}, 1));
+    sprites->Add(red);
+    sprites->Add(blue);
+    sprites->Add(glass);
+
+    auto flareTexture = device->LoadTextureForAlpha("Data\\Gfx\\Flare.jpg", "Flare", 1, 0, D3DPOOL_MANAGED);
+    ASSERT_TRUE(flareTexture);
+    auto flares = MakeCountedHandle(new CFlareRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
+    renderer->flareLayers[1] = flares;
+    auto flare = MakeCountedHandle(new CFlare(0, -200, 0, flareTexture, 0xFFFFFF));
+    flare->SetSize(128, 128);
+    flare->flickerDepth = 0.0f;
+    flares->Add(flare);
+    flares->Update(0.5f);
+
+    auto fontTexture = device->LoadTexture("Data\\Fonts\\Font.tga", "Font", 0, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
+    auto font = MakeCountedHandle(new CBitmapFont(fontTexture));
+    ASSERT_EQ(ReadFontFile(font.Get(), "Data\\Fonts\\Font.vfd"), 1);
+    auto texts = MakeCountedHandle(new CTextBatch(device, renderer->vertexBuffer, renderer->indexBuffer));
+    renderer->textBatch = texts;
+    auto text = texts->Add(MakeCountedHandle(new CText(font)));
+    text->SetCharSize(font->header3f * 2, font->header3f * 2);
+    text->SetText("FPS: 60.00");
+    text->origin[0] = -500;
+    text->origin[1] = -300;
+
+    ASSERT_EQ(renderer->RenderFrame(), D3D_OK);
+    const Frame frame = Grab();
+    EXPECT_TRUE(Near(frame.At(Px(-330), Py(200)), 0xFF0000, 3));  // red alone
+    EXPECT_TRUE(Near(frame.At(Px(-290), Py(200)), 0xFF0000, 3));  // red over blue
+    EXPECT_TRUE(Near(frame.At(Px(-220), Py(200)), 0x0000FF, 3));  // blue alone
+    EXPECT_TRUE(Near(frame.At(Px(300), Py(200)), 0xA0A0FF, 4));   // half white over the clear colour
+    EXPECT_TRUE(Near(frame.At(Px(500), Py(-100)), clear, 2));
+    // The additive flare brightens its centre.
+    const uint32_t centre = frame.At(Px(0), Py(-200));
+    EXPECT_GT(Channel(centre, 16), Channel(clear, 16) + 100);
+    // The text covers part of its box with bright glyph pixels.
+    int bright = 0;
+    for (int y = Py(-300); y < Py(-300) + static_cast<int>(font->header3f * 2); ++y)
+        for (int x = Px(-500); x < Px(-100); ++x)
+            if (Channel(frame.At(x, y), 16) > 200 && Channel(frame.At(x, y), 8) > 200)
+                ++bright;
+    EXPECT_GT(bright, 200);
+    renderer->Present();
+}

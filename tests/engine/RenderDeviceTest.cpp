@@ -1,0 +1,202 @@
+#include "RenderTestSupport.h"
+#include "TestSupport.h"
+
+#include "engine/BitmapFont.h"
+#include "engine/SceneRenderer.h"
+#include "platform/D3DX.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace d3d;
+using testing_support::ScratchDir;
+
+TEST(RenderDeviceCache, RepeatedValueMakesOneCallAndAFailureForgetsTheValue)
+{
+    NullRig rig;
+    const size_t before = rig.log().Count("SetRenderState 27 ");
+    rig.device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    rig.device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    EXPECT_EQ(rig.log().Count("SetRenderState 27 "), before + 1);
+
+    rig.null().failStateCalls = true;
+    rig.device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_ADD);
+    EXPECT_EQ(rig.device->stageStates[0][D3DTSS_COLOROP], CRenderDevice::kUnknownState);
+    rig.null().failStateCalls = false;
+    const size_t calls = rig.log().Count("SetTextureStageState 0 1 7");
+    rig.device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_ADD);
+    EXPECT_EQ(rig.log().Count("SetTextureStageState 0 1 7"), calls + 1);
+}
+
+TEST(RenderDeviceCache, CachesStartFromTheDeviceDefaults)
+{
+    NullRig rig;
+    EXPECT_EQ(rig.device->renderStates[D3DRS_ZENABLE], 1u);
+    EXPECT_EQ(rig.device->renderStates[D3DRS_LIGHTING], 1u);
+    EXPECT_EQ(rig.device->renderStates[D3DRS_CULLMODE], D3DCULL_CCW);
+    EXPECT_EQ(rig.device->stageStates[0][D3DTSS_COLOROP], D3DTOP_MODULATE);
+}
+
+TEST(RingLocks, ExactFitAppendsOneMoreDiscardsTooManyFails)
+{
+    NullRig rig;
+    CVertexBuffer& vb = *rig.vertices;
+    uint8_t* data = nullptr;
+    ASSERT_EQ(vb.Lock(1000, &data, 0), D3D_OK);
+    vb.Unlock();
+    ASSERT_EQ(vb.Lock(NullRig::capacity - 1000, &data, 0), D3D_OK);
+    EXPECT_EQ(vb.LockStart(), 1000u);
+    EXPECT_EQ(rig.log().calls.back(), "LockVB 32000 " + std::to_string((NullRig::capacity - 1000) * 32) + " 4096");
+    vb.Unlock();
+    ASSERT_EQ(vb.Lock(1, &data, 0), D3D_OK);
+    EXPECT_EQ(vb.LockStart(), 0u);
+    EXPECT_EQ(rig.log().calls.back(), "LockVB 0 32 8192");
+    vb.Unlock();
+    // A batch larger than the whole buffer is refused, not written past it.
+    EXPECT_TRUE(Failed(vb.Lock(NullRig::capacity + 1, &data, 0)));
+    EXPECT_EQ(vb.writePosition, 1u);
+    EXPECT_EQ(vb.outstandingLocks, 0);
+
+    CIndexBuffer& ib = *rig.indices;
+    ASSERT_EQ(ib.Lock(6, &data, 1), D3D_OK); // forced discard
+    EXPECT_EQ(rig.log().calls.back(), "LockIB 0 12 8192");
+    ib.Unlock();
+}
+
+TEST(RingLocks, LockWithoutBufferThrows)
+{
+    CVertexBuffer vb;
+    uint8_t* data = nullptr;
+    EXPECT_THROW(vb.Lock(4, &data, 0), TarnwickD3DException);
+    CIndexBuffer ib;
+    EXPECT_THROW(ib.Unlock(), TarnwickD3DException);
+}
+
+TEST(TextureRegistry, LookupsAreExactAndRemovalIgnoresBadIndices)
+{
+    NullRig rig;
+    for (const char* name : {"Dust2", "dust", "Dust"})
+        ASSERT_TRUE(rig.device->CreateTexture(name, 4, 4, 1, 0, D3DPOOL_MANAGED, D3DFMT_A8R8G8B8));
+    EXPECT_EQ(rig.device->FindTextureIndex("Dust"), 2);
+    EXPECT_EQ(rig.device->FindTextureIndex("Dus"), -1);
+    EXPECT_EQ(rig.device->FindTexture("dust"), rig.device->textures[1]);
+    rig.device->RemoveTexture(-1);
+    rig.device->RemoveTexture(3);
+    EXPECT_EQ(rig.device->textures.size(), 3u);
+    rig.device->RemoveTexture(0);
+    EXPECT_EQ(rig.device->FindTextureIndex("Dust"), 1);
+}
+
+TEST(TextureRegistry, CandidateFormatsFallBackToUnknown)
+{
+    NullRig rig;
+    rig.direct3d.textureFormats = {D3DFMT_A4R4G4B4, D3DFMT_A8R8G8B8};
+    EXPECT_EQ(rig.device->ChooseFormat({D3DFMT_A1R5G5B5, D3DFMT_A8R8G8B8, D3DFMT_A4R4G4B4}), D3DFMT_A8R8G8B8);
+    EXPECT_EQ(rig.device->ChooseFormat({D3DFMT_A8L8, D3DFMT_A4L4}), D3DFMT_UNKNOWN);
+}
+
+namespace {
+void WritePicture(const std::string& path, uint32_t w, uint32_t h, uint32_t argb)
+{
+    ASSERT_TRUE(WritePngFile(path, w, h, std::vector<uint32_t>(static_cast<size_t>(w) * h, argb)));
+}
+} // namespace
+
+TEST(AlphaCompanion, GreyCompanionBecomesAlphaAndOtherSizesAreRejected)
+{
+    NullRig rig;
+    ScratchDir dir;
+    WritePicture(dir.File("Dust.png"), 8, 4, 0xFF204080);
+    WritePicture(dir.File("Dust_alpha.png"), 8, 4, 0xFF7F7F7F);
+    auto texture = rig.device->LoadTextureForAlpha(dir.File("Dust.png"), "Dust", 1, 0, D3DPOOL_MANAGED);
+    ASSERT_TRUE(texture);
+    EXPECT_EQ(texture->alphaCompanion, 1);
+    EXPECT_EQ(texture->description.Format, D3DFMT_A8R8G8B8);
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(texture->texture->LockRect(0, &locked, 0), D3D_OK);
+    uint32_t pixel;
+    std::memcpy(&pixel, locked.pBits, 4);
+    texture->texture->UnlockRect(0);
+    EXPECT_EQ(pixel, 0x7F204080u);
+
+    // A companion of another size would be read out of bounds: the pair fails.
+    WritePicture(dir.File("Mist.png"), 8, 4, 0xFF204080);
+    WritePicture(dir.File("Mist_alpha.png"), 4, 4, 0xFFFFFFFF);
+    EXPECT_FALSE(rig.device->LoadTextureForAlpha(dir.File("Mist.png"), "Mist", 0, 0, D3DPOOL_MANAGED));
+    EXPECT_EQ(rig.device->FindTextureIndex("Mist"), -1);
+    CTexture bare;
+    EXPECT_EQ(bare.LoadWithAlphaCompanion(&rig.null(), ".png", "X", 0, D3DPOOL_MANAGED, D3DFMT_A8R8G8B8),
+              D3DERR_INVALIDCALL);
+}
+
+TEST(AlphaCompanion, PixelFormatsFollowTheirBitLayout)
+{
+    PixelFormatInfo info;
+    info.Describe(D3DFMT_A4R4G4B4);
+    EXPECT_EQ(info.alpha.mask, 0xF000u);
+    EXPECT_EQ(info.red.shift, 8u);
+    info.Describe(D3DFMT_A8L8);
+    EXPECT_EQ(info.green.mask, 0xFFu);
+    EXPECT_EQ(info.red.bits, 0u);
+    info.Describe(D3DFMT_D16); // unknown: unchanged
+    EXPECT_EQ(info.format, D3DFMT_A8L8);
+}
+
+TEST(FontFile, ExactSizeLoadsOneByteLessFails)
+{
+    ScratchDir dir;
+    std::vector<unsigned char> bytes(12312, 0);
+    const int32_t header[4] = {256, 256, 29, 24};
+    std::memcpy(bytes.data(), header, sizeof header);
+    const float fifth = 99.0f, advance = 0.3f;
+    std::memcpy(&bytes[16], &fifth, 4);
+    std::memcpy(&bytes[24 + 32 * 48 + 24], &advance, 4);
+    testing_support::WriteBytes(dir.File("Full.vfd"), bytes);
+    bytes.push_back(7);
+    testing_support::WriteBytes(dir.File("Long.vfd"), bytes);
+    bytes.resize(12311);
+    testing_support::WriteBytes(dir.File("Short.vfd"), bytes);
+
+    CBitmapFont font{CountedHandle<CTexture>()};
+    EXPECT_EQ(ReadFontFile(&font, dir.File("Full.vfd")), 1);
+    EXPECT_FLOAT_EQ(font.spaceAdvance, 0.3f);
+    EXPECT_FLOAT_EQ(font.header3f, 24.0f);
+    EXPECT_EQ(ReadFontFile(&font, dir.File("Long.vfd")), 1);
+    EXPECT_EQ(ReadFontFile(&font, dir.File("Short.vfd")), 0);
+}
+
+TEST(FontFile, ListStopsAtTheFirstEmptyLineAndAcceptsQuotedNames)
+{
+    NullRig rig;
+    ScratchDir dir;
+    WritePicture(dir.File("A.tga"), 4, 4, 0xFFFFFFFF);
+    testing_support::WriteBytes(dir.File("A.vfd"), std::vector<unsigned char>(12312, 0));
+    testing_support::WriteText(dir.File("AdditionalFonts.lst"), "  \"A\" \nA\n\nA\n");
+    std::vector<CountedHandle<CBitmapFont>> fonts;
+    std::vector<std::string> errors;
+    EXPECT_EQ(LoadFontSet(*rig.device, dir.Path(), &fonts, &errors), 2);
+    EXPECT_TRUE(errors.empty());
+    EXPECT_GE(rig.device->FindTextureIndex("___Font_A"), 0);
+
+    testing_support::WriteText(dir.File("AdditionalFonts.lst"), "A\nB\n");
+    fonts.clear();
+    EXPECT_EQ(LoadFontSet(*rig.device, dir.Path(), &fonts, &errors), 1);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors.back(), "Unable to load Texture B");
+}
+
+TEST(Viewports, CentredFourByThreeInsideTheBackBuffer)
+{
+    struct Case {
+        int w, h;
+        uint32_t x, width;
+    };
+    for (const Case& c : {Case{1280, 768, 128, 1024}, Case{800, 600, 0, 800}, Case{640, 600, 0, 640}}) {
+        D3DVIEWPORT8 full, centred;
+        CSceneRenderer::ComputeViewports(c.w, c.h, &full, &centred);
+        EXPECT_EQ(centred.X, c.x) << c.w << "x" << c.h;
+        EXPECT_EQ(centred.Width, c.width) << c.w << "x" << c.h;
+        EXPECT_EQ(full.Width, static_cast<uint32_t>(c.w));
+    }
+}
