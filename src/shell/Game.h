@@ -3,6 +3,8 @@
 // for every frame and every input message.
 #pragma once
 
+#include "audio/MusicPlayer.h"
+#include "audio/SoundManager.h"
 #include "engine/CountedHandle.h"
 #include "engine/Log.h"
 #include "engine/RenderDevice.h"
@@ -58,6 +60,8 @@ public:
     int subState = 0;
     int gameType = 0;
     int challengeMode = 100;
+    CountedHandle<CMusicPlayer> music;
+    CountedHandle<CSoundManager> sounds;
     int cursorReady = 0;
     int dragging = 0;
     int nameEntryPending = 0;
