@@ -239,6 +239,7 @@ int Init(int, uint32_t freq, uint32_t, void*, const void*)
     }
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         s.error = SDL_GetError();
+        std::fprintf(stderr, "No audio output: %s\n", s.error.c_str());
         return 0;
     }
     SDL_AudioSpec want{};
@@ -252,6 +253,7 @@ int Init(int, uint32_t freq, uint32_t, void*, const void*)
         SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
     if (device == 0) {
         s.error = SDL_GetError();
+        std::fprintf(stderr, "No audio output: %s\n", s.error.c_str());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return 0;
     }
@@ -609,6 +611,13 @@ int VoiceCountForTests(Handle sample)
     std::lock_guard<std::mutex> guard(s.lock);
     auto it = s.samples.find(sample);
     return it == s.samples.end() ? -1 : static_cast<int>(it->second->voices.size());
+}
+
+int StreamCountForTests()
+{
+    State& s = S();
+    std::lock_guard<std::mutex> guard(s.lock);
+    return static_cast<int>(s.streams.size());
 }
 
 int DeviceRateForTests()

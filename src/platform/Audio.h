@@ -96,6 +96,7 @@ int StreamFree(Handle stream);
 
 // Test hooks.
 int VoiceCountForTests(Handle sample);
+int StreamCountForTests();
 int DeviceRateForTests();
 
 } // namespace plat::snd
