@@ -229,22 +229,11 @@ void CRenderDevice::ApplyStateCaches()
             if (stageStates[stage][type] != kUnknownState)
                 device->SetTextureStageState(stage, static_cast<D3DTEXTURESTAGESTATETYPE>(type),
                                              stageStates[stage][type]);
-    for (uint32_t stage = 0; stage < static_cast<uint32_t>(kTextureStageCount); ++stage)
-        for (int32_t type = 0; type < kTextureStageStateCount; ++type) {
-            uint32_t value = kUnknownState;
-            if (Failed(device->GetTextureStageState(stage, static_cast<D3DTEXTURESTAGESTATETYPE>(type), &value)))
-                value = kUnknownState;
-            stageStates[stage][type] = value;
-        }
     for (int32_t state = 0; state < kRenderStateCount; ++state)
         if (renderStates[state] != kUnknownState)
             device->SetRenderState(static_cast<D3DRENDERSTATETYPE>(state), renderStates[state]);
-    for (int32_t state = 0; state < kRenderStateCount; ++state) {
-        uint32_t value = kUnknownState;
-        if (Failed(device->GetRenderState(static_cast<D3DRENDERSTATETYPE>(state), &value)))
-            value = kUnknownState;
-        renderStates[state] = value;
-    }
+    // What the device holds now is what the caches must say.
+    ReadStateCaches();
 }
 
 void CRenderDevice::ReleaseDefaultPoolResources() {}

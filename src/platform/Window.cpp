@@ -178,6 +178,14 @@ void Window::Translate(const SDL_Event& event)
             PostMessage(WM_CLOSE);
         else if (event.window.event == SDL_WINDOWEVENT_ENTER)
             PostMessage(WM_SETCURSOR, 0, HTCLIENT);
+        else if (event.window.event == SDL_WINDOWEVENT_MINIMIZED)
+            PostMessage(WM_SIZE, 1);
+        else if (event.window.event == SDL_WINDOWEVENT_RESTORED)
+            PostMessage(WM_SIZE, 0); // wakes a loop that sleeps while minimised
+        else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED)
+            PostMessage(WM_ACTIVATE, 1);
+        else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+            PostMessage(WM_ACTIVATE, 0);
         break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {

@@ -15,6 +15,8 @@ namespace plat {
 
 enum : uint32_t {
     WM_DESTROY = 2,
+    WM_SIZE = 5,
+    WM_ACTIVATE = 6,
     WM_CLOSE = 16,
     WM_QUIT = 18,
     WM_SETCURSOR = 32,

@@ -1,0 +1,45 @@
+# Shared by the end-to-end scripts: a private home for the game's files and
+# helpers to start, wait for and stop the real executable.
+set -euo pipefail
+
+GAME_DIR=$1
+WORK=$(mktemp -d)
+trap 'kill -TERM ${GAME_PID:-} 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$WORK"' EXIT
+export XDG_DATA_HOME=$WORK/home
+export GALVORINE_NO_DIALOGS=1
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+USER_DIR=$XDG_DATA_HOME/Tarnwick/TheGalvorineOfPellisand_GP_DE
+LOG=$USER_DIR/Objects.log
+
+fail() { echo "FAIL: $*" >&2; [ -f "$LOG" ] && sed 's/^/  log: /' "$LOG" >&2; exit 1; }
+
+# An installation folder of our own, so a test can add files beside the game.
+make_install() {
+  INSTALL=$WORK/install
+  mkdir -p "$INSTALL"
+  for entry in "$GAME_DIR"/*; do ln -s "$entry" "$INSTALL/"; done
+}
+
+start_game() {
+  rm -f "$LOG"
+  (cd "$INSTALL" && exec ./galvorine) >"$WORK/stdout" 2>"$WORK/stderr" &
+  GAME_PID=$!
+}
+
+wait_for_log() {
+  local text=$1
+  for _ in $(seq 1 300); do
+    grep -qF -- "$text" "$LOG" 2>/dev/null && return 0
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before the log said: $text"
+    sleep 0.1
+  done
+  fail "timed out waiting for: $text"
+}
+
+stop_game() {
+  kill -TERM "$GAME_PID"
+  local rc=0
+  wait "$GAME_PID" || rc=$?
+  GAME_PID=
+  [ "$rc" -eq 0 ] || fail "exit code $rc after a close request"
+}

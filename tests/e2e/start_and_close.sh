@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Starts the game headless, checks the log and the written settings, checks
+# that a second instance leaves at once, and closes the game.
+source "$(dirname "$0")/lib.sh"
+export SDL_VIDEODRIVER=offscreen
+
+make_install
+start_game
+wait_for_log "Init stuf... Ok"
+
+expected_start=$' Begin log\n Ver.1.09 \n Creating Direct3D object... Ok\nCreating Renderer... Ok\n Creating game... Ok\n Init stuf... Ok\n'
+printf '%s' "$expected_start" > "$WORK/expected"
+cmp -s -n "${#expected_start}" "$WORK/expected" "$LOG" || fail "log does not start as expected"
+
+# A second start while the first runs leaves at once with 0 and no log line.
+before=$(md5sum < "$LOG")
+rc=0
+(cd "$INSTALL" && timeout 20 ./galvorine) || rc=$?
+[ "$rc" -eq 0 ] || fail "second instance exit code $rc"
+[ "$(md5sum < "$LOG")" = "$before" ] || fail "the second instance touched the log"
+
+sleep 0.5
+stop_game
+printf ' End of log\n' > "$WORK/expected"
+[ "$(tail -c 12 "$LOG" | md5sum)" = "$(md5sum < "$WORK/expected")" ] || fail "log does not end with End of log"
+
+# The first run copied the installed options and wrote [Settings] back in order.
+options=$USER_DIR/Data/Config/Options.ini
+keys=$(sed -n '/^\[Settings\]/,/^\[/p' "$options" | grep = | cut -d= -f1 | tr '\n' ' ')
+[ "$keys" = "Adapter Width Height ColorMode FullScreen VideoSync " ] || fail "[Settings] keys: $keys"
+grep -q '^ColorMode=32$' "$options" || fail "ColorMode not written"
+grep -q '^\[Game\]' "$options" || fail "options were not copied on the first run"
+
+# A later run keeps the player's edits.
+sed -i 's/^Gamma=.*/Gamma=0.4/' "$options"
+start_game
+wait_for_log "Init stuf... Ok"
+stop_game
+grep -q '^Gamma=0.4$' "$options" || fail "the user's edit was lost"
+echo "e2e start and close: ok"

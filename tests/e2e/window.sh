@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Under Xvfb: the window's title and client size, input reaching the game,
+# and a clean close.
+source "$(dirname "$0")/lib.sh"
+unset SDL_VIDEODRIVER
+
+make_install
+printf 'Sandglass Test\n' > "$INSTALL/appname.txt"
+start_game
+wait_for_log "Init stuf... Ok"
+
+window=""
+for _ in $(seq 1 50); do
+  window=$(xdotool search --name '^Sandglass Test$' 2>/dev/null | head -n 1 || true)
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || fail "no window titled from appname.txt"
+geometry=$(xdotool getwindowgeometry "$window" | grep Geometry | awk '{print $2}')
+[ "$geometry" = "640x480" ] || fail "client area is $geometry"
+
+# Mouse and keys reach the game without upsetting it.
+xdotool mousemove --window "$window" 320 240 click 1 click 3 key F5 key F5 type 'abc'
+sleep 0.5
+kill -0 "$GAME_PID" || fail "the game died on input"
+stop_game
+grep -q ' End of log' "$LOG" || fail "no End of log"
+echo "e2e window: ok"
