@@ -163,6 +163,32 @@ int CGame::Init(plat::Window* mainWindow, void* programInstance)
     LoadHiscoresAndBestLists();
     LoadingFrame(loading, 0.3f);
 
+    // Sounds: a machine without a sound device plays on silently.
+    sounds = MakeCountedHandle(new CSoundManager());
+    if (sounds->Init(window) == 0) {
+        const std::string& writableSfx = paths.folders[CDataPaths::SharedSfx];
+        sounds->panDivisor = 520.0f / soundOptions.soundPanFactor;
+        sounds->soundFolder = writableSfx;
+        sounds->installedSoundFolder = paths.folders[CDataPaths::Sfx];
+        sounds->ConvertOggSounds(options, paths.folders[CDataPaths::Sfx], writableSfx);
+        sounds->LoadConfig(writableSfx + "Vol.cfg");
+        if (sounds->LoadSamples(writableSfx) != 0) {
+            sounds->initialised = 0;
+            WriteLog("Sounds Loading Error!\n");
+        }
+        sounds->SetVolume(soundOptions.soundOn ? soundOptions.soundVolume : 0.0f);
+    } else {
+        WriteLog("Error loading Sfx!\n");
+    }
+
+    // Music.
+    music = MakeCountedHandle(new CMusicPlayer(paths.folders[CDataPaths::Music]));
+    music->SetEnabled(soundOptions.musicOn);
+    music->PlayTrack(CMusicPlayer::MainMenu);
+    music->SetVolume(soundOptions.musicVolume);
+    sounds->music = music;
+    LoadingFrame(loading, 0.95f);
+
     fpsText = MakeCountedHandle(new CText(font));
     fpsText->visible = fpsShown;
     fpsText->colour = 0x80FFFFFF;
@@ -256,6 +282,8 @@ void CGame::Frame(float timeStep, int draw, int paused)
     if (paused)
         return;
     timeStep = std::min(timeStep, 0.5f);
+    if (music)
+        music->Update(timeStep);
     modeTimer += timeStep;
     if (textBatch)
         textBatch->Update(timeStep);

@@ -3,6 +3,8 @@
 // for every frame and every input message.
 #pragma once
 
+#include "audio/MusicPlayer.h"
+#include "audio/SoundManager.h"
 #include "engine/BitmapFont.h"
 #include "engine/CountedHandle.h"
 #include "engine/Flare.h"
@@ -89,6 +91,8 @@ public:
     int gameType = 0;
     int challengeMode = 100;
     CHiscoreTable hiscores;
+    CountedHandle<CMusicPlayer> music;
+    CountedHandle<CSoundManager> sounds;
     CountedHandle<CQuestSave> questSave;
     int cursorReady = 0;
     // The current player's name; empty when no profile exists.

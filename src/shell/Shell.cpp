@@ -129,12 +129,18 @@ void AdvanceFrame(uint32_t elapsed)
 {
     CGame& game = *GameHandle;
     if (!g_window->IsIconic()) {
-        if (g_musicPaused)
+        if (g_musicPaused) {
             g_musicPaused = 0;
+            if (game.music)
+                game.music->Resume();
+        }
         game.Frame(static_cast<float>(elapsed / 1000.0), 1, 0);
     } else {
-        if (!g_musicPaused)
+        if (!g_musicPaused) {
             g_musicPaused = 1;
+            if (game.music)
+                game.music->Pause();
+        }
         game.Frame(0.0f, game.fullScreen ? 1 : 0, 1);
     }
 }

@@ -39,6 +39,17 @@ wait_for_log() {
   fail "timed out waiting for: $text"
 }
 
+# The load sequence has finished: its closing "Ok" follows "Init stuf...",
+# with the first start's sound conversion lines in between.
+wait_for_init() {
+  for _ in $(seq 1 300); do
+    tr '\n' ' ' < "$LOG" 2>/dev/null | grep -qE 'Init stuf\.\.\..* Ok ' && return 0
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before its load sequence finished"
+    sleep 0.1
+  done
+  fail "timed out waiting for the end of the load sequence"
+}
+
 stop_game() {
   kill -TERM "$GAME_PID"
   local rc=0

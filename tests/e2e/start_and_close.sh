@@ -6,9 +6,10 @@ export SDL_VIDEODRIVER=offscreen
 
 make_install
 start_game
-wait_for_log "Init stuf... Ok"
+wait_for_init
 
-expected_start=$' Begin log\n Ver.1.09 \n Creating Direct3D object... Ok\nCreating Renderer... Ok\n Creating game... Ok\n Init stuf... Ok\n'
+# The first start converts the shipped sounds into the shared sound folder.
+expected_start=$' Begin log\n Ver.1.09 \n Creating Direct3D object... Ok\nCreating Renderer... Ok\n Creating game... Ok\n Init stuf... Firs time sound convertion...\n Done\n Ok\n'
 printf '%s' "$expected_start" > "$WORK/expected"
 cmp -s -n "${#expected_start}" "$WORK/expected" "$LOG" || fail "log does not start as expected"
 
@@ -31,10 +32,22 @@ keys=$(sed -n '/^\[Settings\]/,/^\[/p' "$options" | grep = | cut -d= -f1 | tr '\
 grep -q '^ColorMode=32$' "$options" || fail "ColorMode not written"
 grep -q '^\[Game\]' "$options" || fail "options were not copied on the first run"
 
-# A later run keeps the player's edits.
+sfx=$USER_DIR/Data/Sfx
+[ "$(ls "$sfx" | grep -c '\.wav$')" -eq "$(grep -c . "$INSTALL/Data/Sfx/Ogg.lst")" ] || fail "not every sound converted"
+[ -f "$sfx/Vol.cfg" ] || fail "no conversion marker"
+
+# A later run keeps the player's edits and does not convert again.
 sed -i 's/^Gamma=.*/Gamma=0.4/' "$options"
 start_game
 wait_for_log "Init stuf... Ok"
 stop_game
 grep -q '^Gamma=0.4$' "$options" || fail "the user's edit was lost"
+
+# Without the marker the sounds are converted again.
+rm "$sfx/Vol.cfg"
+start_game
+wait_for_init
+stop_game
+grep -q 'Firs time sound convertion' "$LOG" || fail "removing the marker did not convert again"
+[ -f "$sfx/Vol.cfg" ] || fail "no conversion marker after converting again"
 echo "e2e start and close: ok"

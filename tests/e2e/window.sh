@@ -7,7 +7,7 @@ unset SDL_VIDEODRIVER
 make_install
 printf 'Sandglass Test\n' > "$INSTALL/appname.txt"
 start_game
-wait_for_log "Init stuf... Ok"
+wait_for_init
 
 window=""
 for _ in $(seq 1 50); do

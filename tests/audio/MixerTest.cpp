@@ -1,0 +1,265 @@
+#include "AudioFixtures.h"
+#include "TestSupport.h"
+#include "platform/Audio.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <thread>
+
+using namespace audio_fixtures;
+namespace snd = plat::snd;
+
+namespace {
+
+bool WaitUntilSilent(const std::vector<snd::Handle>& channels, double seconds)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < until) {
+        bool any = false;
+        for (snd::Handle h : channels)
+            any = any || snd::ChannelIsActive(h) == snd::ACTIVE_PLAYING;
+        if (!any)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+}
+
+// Sets an environment variable for the scope and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name)
+    {
+        const char* old = std::getenv(name);
+        m_had = old != nullptr;
+        if (old)
+            m_old = old;
+        setenv(name, value, 1);
+    }
+    ~ScopedEnv()
+    {
+        if (m_had)
+            setenv(m_name, m_old.c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    bool m_had = false;
+    std::string m_old;
+};
+
+} // namespace
+
+TEST(Mixer, FullSampleReplacesTheVoiceThatHasPlayedLongestOrRefuses)
+{
+    testing_support::ScratchDir dir;
+    WriteQuietWav(dir.File("long.wav"), 22050, 22050 * 3);
+    AudioDevice device;
+    ASSERT_TRUE(device.Open());
+
+    const snd::Handle replacing = snd::SampleLoad(0, dir.File("long.wav").c_str(), 0, 0, 3, snd::SAMPLE_OVER_POS);
+    ASSERT_NE(replacing, 0u);
+    std::vector<snd::Handle> voices;
+    for (int i = 0; i < 3; ++i)
+        voices.push_back(snd::SamplePlay(replacing));
+    const snd::Handle fourth = snd::SamplePlay(replacing);
+    ASSERT_NE(fourth, 0u);
+    EXPECT_EQ(snd::VoiceCountForTests(replacing), 3);
+    EXPECT_EQ(snd::ChannelIsActive(voices[0]), snd::ACTIVE_STOPPED);
+    EXPECT_EQ(snd::ChannelIsActive(voices[1]), snd::ACTIVE_PLAYING);
+    EXPECT_EQ(snd::ChannelIsActive(voices[2]), snd::ACTIVE_PLAYING);
+    EXPECT_EQ(snd::ChannelIsActive(fourth), snd::ACTIVE_PLAYING);
+    // The replaced voice's handle is stale: every call on it is harmless.
+    EXPECT_EQ(snd::ChannelStop(voices[0]), 0);
+    EXPECT_EQ(snd::ChannelSetAttributes(voices[0], -1, 50, 0), 0);
+    EXPECT_EQ(snd::VoiceCountForTests(replacing), 3);
+
+    const snd::Handle refusing = snd::SampleLoad(0, dir.File("long.wav").c_str(), 0, 0, 2, 0);
+    EXPECT_NE(snd::SamplePlay(refusing), 0u);
+    EXPECT_NE(snd::SamplePlay(refusing), 0u);
+    EXPECT_EQ(snd::SamplePlay(refusing), 0u);
+
+    std::set<snd::Handle> distinct(voices.begin(), voices.end());
+    distinct.insert({fourth, replacing, refusing});
+    EXPECT_EQ(distinct.size(), 6u);
+    EXPECT_EQ(distinct.count(0), 0u);
+}
+
+TEST(Mixer, FinishedAndFreedHandlesAreHarmlessAndNotReused)
+{
+    testing_support::ScratchDir dir;
+    WriteQuietWav(dir.File("blip.wav"), 44100, 200);
+    std::set<snd::Handle> seen;
+    snd::Handle sample = 0, voice = 0;
+    {
+        AudioDevice device;
+        ASSERT_TRUE(device.Open());
+        sample = snd::SampleLoad(0, dir.File("blip.wav").c_str(), 0, 0, 4, 0);
+        voice = snd::SamplePlay(sample);
+        ASSERT_NE(voice, 0u);
+        ASSERT_TRUE(WaitUntilSilent({voice}, 3.0));
+        EXPECT_EQ(snd::ChannelSetAttributes(voice, -1, 10, -101), 0);
+        EXPECT_EQ(snd::VoiceCountForTests(sample), 0);
+        seen = {sample, voice};
+    }
+    // After the device is gone, nothing it handed out works, and nothing crashes.
+    EXPECT_EQ(snd::SamplePlay(sample), 0u);
+    EXPECT_EQ(snd::ChannelStop(voice), 0);
+    EXPECT_EQ(snd::StreamFree(voice), 0);
+    snd::SampleInfo info;
+    EXPECT_EQ(snd::SampleGetInfo(sample, &info), 0);
+    EXPECT_EQ(snd::Pause(), 0);
+
+    AudioDevice again;
+    ASSERT_TRUE(again.Open());
+    const snd::Handle fresh = snd::SampleLoad(0, dir.File("blip.wav").c_str(), 0, 0, 4, 0);
+    EXPECT_EQ(seen.count(fresh), 0u);
+    EXPECT_EQ(seen.count(snd::SamplePlay(fresh)), 0u);
+}
+
+TEST(Mixer, WithoutADeviceOnlyDecodingWorks)
+{
+    testing_support::ScratchDir dir;
+    WriteQuietWav(dir.File("a.wav"), 44100, 100);
+    WriteOggFile(dir.File("a.ogg"), Sine(1, 44100, 0.1, 440, 0.3f), 1, 44100);
+    ScopedEnv driver("SDL_AUDIODRIVER", "nosuchdriver");
+    EXPECT_EQ(snd::Init(1, 44100, 0, nullptr, nullptr), 0);
+    EXPECT_STRNE(snd::LastError(), "");
+    EXPECT_EQ(snd::SampleLoad(0, dir.File("a.wav").c_str(), 0, 0, 8, 0), 0u);
+    EXPECT_EQ(snd::StreamCreateFile(0, dir.File("a.ogg").c_str(), 0, 0, 0), 0u);
+    const snd::Handle decoder = snd::StreamCreateFile(0, dir.File("a.ogg").c_str(), 0, 0, snd::STREAM_DECODE);
+    EXPECT_NE(decoder, 0u);
+    EXPECT_EQ(snd::StreamFree(decoder), 1);
+}
+
+TEST(Mixer, DecodeStreamDeliversEveryFrameAsSixteenBitPcm)
+{
+    testing_support::ScratchDir dir;
+    const std::vector<float> pcm = Sine(2, 22050, 0.5, 330, 0.5f);
+    WriteOggFile(dir.File("s.ogg"), pcm, 2, 22050);
+    EXPECT_EQ(snd::StreamCreateFile(0, dir.File("missing.ogg").c_str(), 0, 0, snd::STREAM_DECODE), 0u);
+    testing_support::WriteText(dir.File("junk.ogg"), "not an ogg file at all");
+    EXPECT_EQ(snd::StreamCreateFile(0, dir.File("junk.ogg").c_str(), 0, 0, snd::STREAM_DECODE), 0u);
+
+    const snd::Handle stream = snd::StreamCreateFile(0, dir.File("s.ogg").c_str(), 0, 0, snd::STREAM_DECODE);
+    ASSERT_NE(stream, 0u);
+    snd::ChannelInfo info;
+    ASSERT_EQ(snd::ChannelGetInfo(stream, &info), 1);
+    EXPECT_EQ(info.freq, 22050u);
+    EXPECT_EQ(info.chans, 2u);
+    EXPECT_EQ(info.flags & snd::SAMPLE_8BITS, 0u);
+    EXPECT_EQ(snd::StreamPlay(stream, 0, 0), 0); // decode-only streams never play
+
+    std::vector<int16_t> out;
+    int16_t buffer[5000];
+    while (snd::ChannelIsActive(stream) == snd::ACTIVE_PLAYING) {
+        const int32_t got = snd::ChannelGetData(stream, buffer, sizeof buffer);
+        ASSERT_GE(got, 0);
+        out.insert(out.end(), buffer, buffer + got / 2);
+    }
+    ASSERT_EQ(out.size(), pcm.size());
+    double worst = 0;
+    for (size_t i = 0; i < out.size(); ++i)
+        worst = std::max(worst, std::fabs(out[i] / 32768.0 - pcm[i]));
+    EXPECT_LT(worst, 0.05); // lossy, but the same signal
+    EXPECT_EQ(snd::ChannelGetData(stream, buffer, sizeof buffer), 0);
+    EXPECT_EQ(snd::StreamFree(stream), 1);
+    EXPECT_EQ(snd::ChannelIsActive(stream), snd::ACTIVE_STOPPED);
+}
+
+// Two samples (one resampled from 22050 Hz, 8-bit stereo) and a stream,
+// mixed with their volumes and pans, captured exactly by the disk driver.
+TEST(Mixer, MixesSamplesAndAStreamIntoTheCapturedOutput)
+{
+    testing_support::ScratchDir dir;
+    const int aFrames = 4410;
+    WriteWav(dir.File("a.wav"), 1, 44100, 16, std::vector<int>(aFrames, 8192)); // 0.25
+    std::vector<int> b;
+    for (int i = 0; i < 100; ++i) {
+        b.push_back(128 + i % 50);
+        b.push_back(128 - i % 40);
+    }
+    WriteWav(dir.File("b.wav"), 2, 22050, 8, b);
+    WriteOggFile(dir.File("c.ogg"), Sine(2, 44100, 0.2, 500, 0.3f), 2, 44100);
+
+    // The stream's expected frames, decoded the same way the mixer does.
+    std::vector<float> c;
+    {
+        const snd::Handle decoder = snd::StreamCreateFile(0, dir.File("c.ogg").c_str(), 0, 0, snd::STREAM_DECODE);
+        int16_t buffer[4096];
+        int32_t got;
+        while ((got = snd::ChannelGetData(decoder, buffer, sizeof buffer)) > 0)
+            for (int i = 0; i < got / 2; ++i)
+                c.push_back(buffer[i] / 32768.0f);
+        snd::StreamFree(decoder);
+    }
+
+    const std::string raw = dir.File("out.raw");
+    {
+        ScopedEnv driver("SDL_AUDIODRIVER", "disk");
+        ScopedEnv file("SDL_DISKAUDIOFILE", raw.c_str());
+        ScopedEnv delay("SDL_DISKAUDIODELAY", "0");
+        AudioDevice device;
+        ASSERT_TRUE(device.Open());
+        ASSERT_EQ(snd::DeviceRateForTests(), 44100);
+        const snd::Handle a = snd::SampleLoad(0, dir.File("a.wav").c_str(), 0, 0, 8, 0);
+        const snd::Handle bs = snd::SampleLoad(0, dir.File("b.wav").c_str(), 0, 0, 8, 0);
+        const snd::Handle cs = snd::StreamCreateFile(0, dir.File("c.ogg").c_str(), 0, 0, 0);
+        ASSERT_TRUE(a && bs && cs);
+        snd::SampleInfo info;
+        ASSERT_EQ(snd::SampleGetInfo(bs, &info), 1);
+        EXPECT_EQ(info.origres, 8u);
+        EXPECT_EQ(info.chans, 2u);
+        info.volume = 80;
+        info.pan = 50;
+        snd::SampleSetInfo(bs, &info);
+
+        // Everything starts in the same mixer pass.
+        snd::Pause();
+        const snd::Handle va = snd::SamplePlayEx(a, 0, -1, 50, -100, 0);
+        const snd::Handle vb = snd::SamplePlay(bs);
+        ASSERT_EQ(snd::StreamPlay(cs, 0, 0), 1);
+        snd::ChannelSetAttributes(cs, 0, 60, -101);
+        snd::Start();
+        ASSERT_TRUE(WaitUntilSilent({va, vb, cs}, 10.0));
+    }
+
+    const std::vector<unsigned char> bytes = testing_support::ReadBytes(raw);
+    std::vector<float> out(bytes.size() / sizeof(float));
+    std::memcpy(out.data(), bytes.data(), out.size() * sizeof(float));
+    size_t start = 0;
+    while (start < out.size() && out[start] == 0.0f)
+        start += 2;
+    ASSERT_LT(start + 2 * 9000, out.size());
+
+    auto bValue = [&](int channel, size_t frame) {
+        const double pos = frame * 0.5;
+        const size_t i = static_cast<size_t>(pos);
+        if (i >= 100)
+            return 0.0;
+        const size_t j = std::min<size_t>(i + 1, 99);
+        const double v0 = (b[2 * i + channel] - 128) / 128.0, v1 = (b[2 * j + channel] - 128) / 128.0;
+        return v0 + (v1 - v0) * (pos - i);
+    };
+    double worst = 0;
+    for (size_t f = 0; f < 9000; ++f) {
+        double left = 0, right = 0;
+        if (f < aFrames)
+            left += 0.25 * 0.5; // pan fully left
+        left += bValue(0, f) * 0.8 * 0.5;
+        right += bValue(1, f) * 0.8;
+        if (2 * f + 1 < c.size()) {
+            left += c[2 * f] * 0.6;
+            right += c[2 * f + 1] * 0.6;
+        }
+        worst = std::max({worst, std::fabs(out[start + 2 * f] - left), std::fabs(out[start + 2 * f + 1] - right)});
+    }
+    EXPECT_LT(worst, 1e-3);
+}
