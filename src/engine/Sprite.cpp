@@ -44,11 +44,6 @@ bool Approach(float* value, float target, float step)
 }
 } // namespace
 
-bool SameTexture(const CountedHandle<CTexture>& a, const CountedHandle<CTexture>& b)
-{
-    return a == b || ((!a || !a->texture) && (!b || !b->texture));
-}
-
 CSprite::CSprite(float px, float py, float pz, float w, float h, uint32_t argb, CountedHandle<CTexture> tex,
                  int blendedFlag)
     : texture(std::move(tex)), x(px), y(py), z(pz), width(w), height(h), targetWidth(w), targetHeight(h),
@@ -160,6 +155,8 @@ void CSprite::SetVertexOffsets(const float xy[8]) { cornerOffsets.assign(xy, xy 
 
 void CSprite::Update(float dt)
 {
+    if (!(timed | spinning | resizing | fading))
+        return; // most sprites stand still
     if (timed)
         timeLeft -= dt;
     if (spinning) {
@@ -186,7 +183,9 @@ void CSprite::Update(float dt)
 void CSprite::FillVertices(Vertex* vertices, uint16_t* indices, uint32_t firstVertex) const
 {
     const float level = opacity * alpha;
-    const uint32_t a = static_cast<uint32_t>(std::floor(level)) & 0xFF;
+    // Truncation is the floor for the usual non-negative levels and much cheaper.
+    const float whole = level >= 0.0f ? static_cast<float>(static_cast<int32_t>(level)) : std::floor(level);
+    const uint32_t a = static_cast<uint32_t>(static_cast<int32_t>(whole)) & 0xFF;
     uint32_t colour = a << 24 | rgb;
     if (destBlend == 4) {
         auto scaled = [&](float channel) {
@@ -278,23 +277,24 @@ void CSpriteRenderer::Insert(const CountedHandle<CSprite>& sprite)
 
 void CSpriteRenderer::Repartition()
 {
-    for (auto it = sprites.begin(); it != sprites.end();) {
-        if (!(*it)->visible) {
-            hiddenSprites.push_back(*it);
-            it = sprites.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    // Sprites that were hidden leave the drawing list, keeping their order...
+    const auto hiddenStart = std::stable_partition(sprites.begin(), sprites.end(),
+                                                   [](const CountedHandle<CSprite>& h) { return h->visible != 0; });
+    hiddenSprites.insert(hiddenSprites.end(), hiddenStart, sprites.end());
+    sprites.erase(hiddenStart, sprites.end());
+    // ...and those shown again go back in, each at its place. They are taken
+    // out first because placing one may move other sprites between lists.
+    SpriteList shown;
     for (auto it = hiddenSprites.begin(); it != hiddenSprites.end();) {
         if ((*it)->visible) {
-            const CountedHandle<CSprite> sprite = *it;
+            shown.push_back(*it);
             it = hiddenSprites.erase(it);
-            Insert(sprite);
         } else {
             ++it;
         }
     }
+    for (const auto& sprite : shown)
+        Insert(sprite);
 }
 
 void CSpriteRenderer::Add(const CountedHandle<CSprite>& sprite)
@@ -309,8 +309,8 @@ void CSpriteRenderer::Add(const CountedHandle<CSprite>& sprite)
 
 void CSpriteRenderer::Remove(const CountedHandle<CSprite>& sprite)
 {
-    sprites.remove(sprite);
-    hiddenSprites.remove(sprite);
+    sprites.erase(std::remove(sprites.begin(), sprites.end(), sprite), sprites.end());
+    hiddenSprites.erase(std::remove(hiddenSprites.begin(), hiddenSprites.end(), sprite), hiddenSprites.end());
     Repartition();
 }
 
@@ -324,7 +324,7 @@ void CSpriteRenderer::SetVisible(const CountedHandle<CSprite>& sprite, int flag)
 void CSpriteRenderer::Resort()
 {
     Repartition();
-    std::list<CountedHandle<CSprite>> all;
+    SpriteList all;
     all.swap(sprites);
     for (const auto& sprite : all)
         Insert(sprite);
@@ -332,7 +332,7 @@ void CSpriteRenderer::Resort()
 
 void CSpriteRenderer::Update(float dt, int updateHidden)
 {
-    auto pass = [&](std::list<CountedHandle<CSprite>>& list) {
+    auto pass = [&](SpriteList& list) {
         for (auto it = list.begin(); it != list.end();) {
             CSprite& s = **it;
             if (s.visible || updateHidden)
@@ -419,13 +419,16 @@ void CSpriteRenderer::RenderLayer(int32_t layerNumber)
     if (sprites.empty() || !device->Device())
         return;
     auto drawable = [&](const CSprite* s) { return s->visible && s->blended && s->layer == layerNumber; };
-    bool any = false;
+    // Passes go from the largest z-order down; within a pass the sprites
+    // keep their list order and a run ends only at a sprite of the same key
+    // that differs in texture or states. Gathering the drawable sprites and
+    // ordering them stably by key gives exactly those passes and runs in one
+    // walk (the list is normally in order already, and then is not sorted).
+    m_drawable.clear();
     for (const auto& handle : sprites)
-        if (drawable(handle.Get())) {
-            any = true;
-            break;
-        }
-    if (!any)
+        if (drawable(handle.Get()))
+            m_drawable.push_back(handle.Get());
+    if (m_drawable.empty())
         return;
     device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
     device->SetRenderState(D3DRS_ALPHAREF, 0);
@@ -440,15 +443,6 @@ void CSpriteRenderer::RenderLayer(int32_t layerNumber)
     uint32_t keptZWrite = 1, keptZFunc = D3DCMP_LESSEQUAL;
     device->Device()->GetRenderState(D3DRS_ZWRITEENABLE, &keptZWrite);
     device->Device()->GetRenderState(D3DRS_ZFUNC, &keptZFunc);
-    // Passes go from the largest z-order down; within a pass the sprites
-    // keep their list order and a run ends only at a sprite of the same key
-    // that differs in texture or states. Gathering the drawable sprites and
-    // ordering them stably by key gives exactly those passes and runs in one
-    // walk (the list is normally in order already, and then is not sorted).
-    m_drawable.clear();
-    for (const auto& handle : sprites)
-        if (drawable(handle.Get()))
-            m_drawable.push_back(handle.Get());
     auto byKey = [](const CSprite* a, const CSprite* b) { return a->zOrder > b->zOrder; };
     if (!std::is_sorted(m_drawable.begin(), m_drawable.end(), byKey))
         std::stable_sort(m_drawable.begin(), m_drawable.end(), byKey);

@@ -6,7 +6,6 @@
 #include "engine/RenderDevice.h"
 #include "engine/Vertex.h"
 
-#include <list>
 #include <vector>
 
 class CSprite {
@@ -86,8 +85,12 @@ public:
     CountedHandle<CRenderDevice> device;
     CountedHandle<CVertexBuffer> vertexBuffer;
     CountedHandle<CIndexBuffer> indexBuffer;
-    std::list<CountedHandle<CSprite>> sprites;
-    std::list<CountedHandle<CSprite>> hiddenSprites;
+    // Vectors rather than linked lists: the frame walks them every pass, and
+    // independent loads from a contiguous array overlap where a list's chain
+    // of node pointers would stall on each one.
+    using SpriteList = std::vector<CountedHandle<CSprite>>;
+    SpriteList sprites;
+    SpriteList hiddenSprites;
     int32_t enabled = 1;
 
 private:
@@ -99,4 +102,7 @@ private:
 };
 
 // Same texture for batching: the same handle, or neither holds a texture.
-bool SameTexture(const CountedHandle<CTexture>& a, const CountedHandle<CTexture>& b);
+inline bool SameTexture(const CountedHandle<CTexture>& a, const CountedHandle<CTexture>& b)
+{
+    return a == b || ((!a || !a->texture) && (!b || !b->texture));
+}
