@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# A damaged installation ends the start-up with the load sequence's error
+# text and exit code 4.
+source "$(dirname "$0")/lib.sh"
+export SDL_VIDEODRIVER=offscreen
+
+# Runs the game on an installation whose Data tree is changed by "$@" and
+# checks the exit code and the error text it reports.
+expect_load_failure() {
+  local text=$1
+  shift
+  rm -rf "$WORK/install"
+  mkdir -p "$WORK/install"
+  INSTALL=$WORK/install
+  ln -s "$GAME_DIR/galvorine" "$INSTALL/galvorine"
+  ln -s "$GAME_DIR/Music" "$INSTALL/Music"
+  cp -rs "$GAME_DIR/Data" "$INSTALL/Data"
+  "$@"
+  local rc=0
+  (cd "$INSTALL" && timeout 60 ./galvorine) >"$WORK/stdout" 2>"$WORK/stderr" || rc=$?
+  [ "$rc" -eq 4 ] || fail "exit code $rc, expected 4 ($text)"
+  grep -qF "Error!: $text" "$WORK/stderr" || fail "no box saying: $text"
+  grep -qF "$text!" "$LOG" || grep -qF "$text" "$LOG" || fail "the log does not say: $text"
+}
+
+remove_frame() { rm "$INSTALL/Data/Gfx/Frame.png"; }
+short_font() {
+  rm "$INSTALL/Data/Fonts/Font.vfd"
+  head -c 12311 "$GAME_DIR/Data/Fonts/Font.vfd" > "$INSTALL/Data/Fonts/Font.vfd"
+}
+one_extra_font() {
+  rm "$INSTALL/Data/Fonts/AdditionalFonts.lst"
+  head -n 1 "$GAME_DIR/Data/Fonts/AdditionalFonts.lst" > "$INSTALL/Data/Fonts/AdditionalFonts.lst"
+}
+
+expect_load_failure "Unable to load Frame Texture" remove_frame
+expect_load_failure "Unable to load Font.vfd" short_font
+expect_load_failure "Unable to load AdditionalFonts.lst" one_extra_font
+echo "e2e load failures: ok"
