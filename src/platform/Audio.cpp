@@ -308,25 +308,25 @@ Handle SampleLoad(int mem, const char* file, uint32_t offset, uint32_t length, u
     State& s = S();
     if (!s.device || mem || offset || length || max == 0 || !file)
         return 0;
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec wavFormat{};
     Uint8* data = nullptr;
     Uint32 bytes = 0;
     SDL_RWops* rw = SDL_RWFromFile(NativePath(file).c_str(), "rb");
-    if (!rw || !SDL_LoadWAV_RW(rw, 1, &spec, &data, &bytes)) {
+    if (!rw || !SDL_LoadWAV_RW(rw, 1, &wavFormat, &data, &bytes)) {
         s.error = SDL_GetError();
         return 0;
     }
     auto sample = std::make_unique<Sample>();
-    if (spec.channels < 1 || spec.channels > 2 || spec.freq <= 0) {
+    if (wavFormat.channels < 1 || wavFormat.channels > 2 || wavFormat.freq <= 0) {
         SDL_FreeWAV(data);
         return 0;
     }
-    sample->channels = spec.channels;
-    sample->rate = static_cast<uint32_t>(spec.freq);
-    sample->origBits = SDL_AUDIO_BITSIZE(spec.format);
+    sample->channels = wavFormat.channels;
+    sample->rate = static_cast<uint32_t>(wavFormat.freq);
+    sample->origBits = SDL_AUDIO_BITSIZE(wavFormat.format);
     sample->originalBytes = bytes;
     SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS, spec.channels, spec.freq) < 0) {
+    if (SDL_BuildAudioCVT(&cvt, wavFormat.format, wavFormat.channels, wavFormat.freq, AUDIO_F32SYS, wavFormat.channels, wavFormat.freq) < 0) {
         SDL_FreeWAV(data);
         return 0;
     }
