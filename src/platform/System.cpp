@@ -3,7 +3,6 @@
 #include <SDL.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +11,7 @@
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 extern char** environ;
@@ -20,10 +20,12 @@ namespace plat {
 
 uint32_t TimeGetTime()
 {
-    using Clock = std::chrono::steady_clock;
-    static const Clock::time_point start = Clock::now();
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-    return static_cast<uint32_t>(static_cast<uint64_t>(ms));
+    // Counted from system start, not from our own: the game seeds its random
+    // generator with the first reading, which must differ from run to run.
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<uint32_t>(ms);
 }
 
 namespace {

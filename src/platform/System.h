@@ -8,7 +8,7 @@
 
 namespace plat {
 
-// Milliseconds since the first call, as a wrapping 32-bit counter.
+// Milliseconds since system start, as a wrapping 32-bit counter.
 uint32_t TimeGetTime();
 // The game raises the timer resolution for its whole run; our clock is
 // always precise, so these only keep the call sites honest.
