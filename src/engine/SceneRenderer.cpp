@@ -84,7 +84,10 @@ HRESULT CSceneRenderer::CreateDevice(DisplaySettings* s, IDirect3D8* obj, plat::
         WriteLog("No Direct3D adapter found!\n");
         return D3DERR_NOTAVAILABLE;
     }
-    s->adapter = device->adapter;
+    // A negative number from a hand-edited options file means the first
+    // adapter, as it does for the device.
+    if (s->adapter < 0)
+        s->adapter = 0;
 
     // Usable adapters offer at least one mode of 640 x 480 or more with more
     // than 14 bits per pixel.
@@ -102,10 +105,11 @@ HRESULT CSceneRenderer::CreateDevice(DisplaySettings* s, IDirect3D8* obj, plat::
         WriteLog("No Direct3D adapter found!\n");
         return D3DERR_NOTAVAILABLE;
     }
-    if (!usable(s->adapter)) {
+    // A number past the last adapter, or one without a usable mode, gives way
+    // to the first usable adapter.
+    if (s->adapter >= device->adapterCount || !usable(s->adapter))
         s->adapter = first;
-        device->adapter = first;
-    }
+    device->adapter = s->adapter;
     const CDisplayModeList& list = *device->ModeList();
     const bool hasDesktop = list.desktopIndex >= 0;
     const DisplayMode* desktop = hasDesktop ? &list.entries[static_cast<size_t>(list.desktopIndex)] : nullptr;

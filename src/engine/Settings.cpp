@@ -324,13 +324,13 @@ int GetHardwareLevel(int32_t adapter, d3d::IDirect3D8* object)
     D3DCAPS8 caps;
     if (Failed(object->GetDeviceCaps(static_cast<uint32_t>(adapter), D3DDEVTYPE_HAL, &caps)))
         return 0;
-    if (caps.PixelShaderVersion & 0xFFFF) {
+    if (caps.PixelShaderVersion != 0) {
         D3DADAPTER_IDENTIFIER8 id;
         if (Failed(object->GetAdapterIdentifier(static_cast<uint32_t>(adapter), 0, &id)) || id.VendorId == 0x1002)
             return 5;
         return 4;
     }
-    if (caps.VertexShaderVersion & 0xFFFF)
+    if (caps.VertexShaderVersion != 0)
         return 4;
     if (caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT)
         return 3;

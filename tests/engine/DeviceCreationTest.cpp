@@ -64,6 +64,7 @@ TEST(HardwareLevel, FollowsTheCapabilities)
     } cases[] = {
         {0xFFFF0101, 0, 0, 0, 0x1002, 5}, {0xFFFF0101, 0, 0, 0, 0x10DE, 4}, {0, 0xFFFE0101, 0, 0, 0, 4},
         {0, 0, D3DDEVCAPS_HWTRANSFORMANDLIGHT, 0, 0, 3}, {0, 0, 0, D3DSTENCILCAPS_ZERO, 0, 2}, {0, 0, 0, 0, 0, 1},
+        {0xFFFF0000, 0, 0, 0, 0x10DE, 4}, {0, 0xFFFE0000, 0, 0, 0, 4},
     };
     for (const Case& c : cases) {
         NullAdapter adapter = AdapterWithDesktop(1024, 768, {{640, 480}});
@@ -155,6 +156,15 @@ TEST(DeviceCreation, AdapterNumberIsClampedBothWays)
     EXPECT_EQ(c.settings.adapter, 0);
     ASSERT_EQ(c.renderer.device->warnings.size(), 1u);
     EXPECT_EQ(c.renderer.device->warnings[0], "Adapter Number 3 too high! (Must be less then 1).");
+
+    // With two adapters a number too high gives way to the first usable
+    // one, not to the last.
+    Created two({AdapterWithDesktop(1024, 768, {{640, 480}, {1024, 768}}),
+                 AdapterWithDesktop(1024, 768, {{640, 480}, {1024, 768}})},
+                high);
+    EXPECT_EQ(two.hr, D3D_OK);
+    EXPECT_EQ(two.settings.adapter, 0);
+    EXPECT_EQ(two.renderer.device->adapter, 0);
 
     DisplaySettings negative = Windowed(640, 480);
     negative.adapter = -2;
