@@ -5,6 +5,7 @@
 #include "platform/Profile.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -25,23 +26,27 @@ std::string ThreeDecimals(float value)
     return text;
 }
 
+// A hand-edited "nan" compares false with every bound and would slip past
+// the clamps into volumes and the gamma ramp: it counts as the default.
+float NumberOr(float value, float fallback) { return std::isnan(value) ? fallback : value; }
+
 } // namespace
 
 int CGraphicsOptions::Read(const std::string& path)
 {
     graphicalCursor = Upper(ReadIniString(path, "Graphics", "Cursor", "STANDARD")) == "GRAPHICAL" ? 1 : 0;
-    effects = std::clamp(ReadIniFloat(path, "Graphics", "Effects", "1.0"), 0.25f, 1.0f);
-    gamma = std::clamp(ReadIniFloat(path, "Graphics", "Gamma", "0.5"), 0.0f, 1.0f);
+    effects = std::clamp(NumberOr(ReadIniFloat(path, "Graphics", "Effects", "1.0"), 1.0f), 0.25f, 1.0f);
+    gamma = std::clamp(NumberOr(ReadIniFloat(path, "Graphics", "Gamma", "0.5"), 0.5f), 0.0f, 1.0f);
     return 1;
 }
 
 int CSoundOptions::Read(const std::string& path)
 {
     soundOn = Upper(ReadIniString(path, "Sound", "Sound", "ON")) == "ON" ? 1 : 0;
-    soundVolume = std::clamp(ReadIniFloat(path, "Sound", "SoundVolume", "0.5"), 0.0f, 1.0f);
-    soundPanFactor = std::max(ReadIniFloat(path, "Sound", "SoundPanFactor", "0.75"), 0.01f);
+    soundVolume = std::clamp(NumberOr(ReadIniFloat(path, "Sound", "SoundVolume", "0.5"), 0.5f), 0.0f, 1.0f);
+    soundPanFactor = std::max(NumberOr(ReadIniFloat(path, "Sound", "SoundPanFactor", "0.75"), 0.75f), 0.01f);
     musicOn = Upper(ReadIniString(path, "Sound", "Music", "ON")) == "ON" ? 1 : 0;
-    musicVolume = std::clamp(ReadIniFloat(path, "Sound", "MusicVolume", "0.5"), 0.0f, 1.0f);
+    musicVolume = std::clamp(NumberOr(ReadIniFloat(path, "Sound", "MusicVolume", "0.5"), 0.5f), 0.0f, 1.0f);
     musicAmplify = std::clamp(ReadIniInt(path, "Sound", "MusicAmplify", "75"), 5, 100);
     return 1;
 }

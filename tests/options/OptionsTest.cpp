@@ -54,6 +54,13 @@ TEST(Options, ValuesAreClampedAndWordsCompared)
              EXPECT_FLOAT_EQ(s.soundVolume, 1.0f);
          }},
         {"[Sound]\nMusicAmplify=abc\n", [](auto&, auto& s, auto&) { EXPECT_EQ(s.musicAmplify, 5); }},
+        {"[Graphics]\nGamma=nan\nEffects=NAN\n[Sound]\nSoundVolume=nan\nSoundPanFactor=nan\n",
+         [](auto& g, auto& s, auto&) {
+             EXPECT_FLOAT_EQ(g.gamma, 0.5f);
+             EXPECT_FLOAT_EQ(g.effects, 1.0f);
+             EXPECT_FLOAT_EQ(s.soundVolume, 0.5f);
+             EXPECT_FLOAT_EQ(s.soundPanFactor, 0.75f);
+         }},
         {"[Game]\nCapsLockTutorial=2\nFastExpTerm=2\nProfile=Mira\n",
          [](auto&, auto&, auto& game) {
              EXPECT_EQ(game.capsLockTutorial, 0);
