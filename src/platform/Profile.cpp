@@ -23,7 +23,9 @@ std::string Trim(const std::string& s)
 
 bool SameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
 
-std::vector<std::string> ReadLines(const std::string& gamePath, bool* exists)
+// `crlf`, when given, tells whether the file ends its first line in "\r\n",
+// so that a rewrite keeps the line ends the file had.
+std::vector<std::string> ReadLines(const std::string& gamePath, bool* exists, bool* crlf = nullptr)
 {
     std::vector<std::string> lines;
     std::vector<uint8_t> bytes;
@@ -33,7 +35,10 @@ std::vector<std::string> ReadLines(const std::string& gamePath, bool* exists)
     std::string line;
     for (uint8_t byte : bytes) {
         if (byte == '\n') {
-            if (!line.empty() && line.back() == '\r')
+            const bool returned = !line.empty() && line.back() == '\r';
+            if (crlf && lines.empty())
+                *crlf = returned;
+            if (returned)
                 line.pop_back();
             lines.push_back(line);
             line.clear();
@@ -129,7 +134,8 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
                                const std::string& gamePath)
 {
     bool exists = false;
-    std::vector<std::string> lines = ReadLines(gamePath, &exists);
+    bool crlf = false;
+    std::vector<std::string> lines = ReadLines(gamePath, &exists, &crlf);
     const std::string newLine = std::string(key) + "=" + value;
 
     bool inSection = false;
@@ -173,7 +179,7 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
     std::string text;
     for (const std::string& line : lines) {
         text += line;
-        text += '\n';
+        text += crlf ? "\r\n" : "\n";
     }
     return WriteFileAtomically(gamePath, text.data(), text.size());
 }

@@ -47,6 +47,12 @@ TEST(Profile, WritesReplaceInPlaceAndKeepOtherLines)
 
     ASSERT_TRUE(plat::WritePrivateProfileString("Fresh", "A", "1", dir.File("new.ini")));
     EXPECT_EQ(ReadText(dir.File("new.ini")), "[Fresh]\nA=1\n");
+
+    // A file with "\r\n" line ends keeps them on every line.
+    WriteText(dir.File("crlf.ini"), "[Sound]\r\nSound=On\r\n");
+    ASSERT_TRUE(plat::WritePrivateProfileString("Sound", "Sound", "Off", dir.File("crlf.ini")));
+    ASSERT_TRUE(plat::WritePrivateProfileString("Game", "Profile", "Ann", dir.File("crlf.ini")));
+    EXPECT_EQ(ReadText(dir.File("crlf.ini")), "[Sound]\r\nSound=Off\r\n\r\n[Game]\r\nProfile=Ann\r\n");
 }
 
 TEST(Profile, WriteIntoMissingFolderFailsCleanly)
