@@ -85,7 +85,9 @@ int LoadStrings(const std::string& path)
             ids.emplace(name, static_cast<int32_t>(std::atol(token)));
         }
     } catch (const BadFormat&) {
-        WriteLog("Bad file format " + path + "\n");
+        WriteLog("Bad file format");
+        WriteLog(path);
+        WriteLog("\n");
         return 0;
     }
     reader.Close();
