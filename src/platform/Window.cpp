@@ -265,10 +265,17 @@ bool Window::PeekMessage(Message* out, bool remove)
 
 bool Window::GetMessage(Message* out)
 {
+    const bool wasIconic = IsIconic();
     while (m_queue.empty()) {
         SDL_Event event;
-        if (SDL_WaitEvent(&event))
-            Translate(event);
+        if (!SDL_WaitEvent(&event))
+            continue;
+        Translate(event);
+        // Some window managers bring a window back with a show and no
+        // restore: the loop sleeping here while minimised must wake all the
+        // same, as it does for the size message a restore brings.
+        if (m_queue.empty() && wasIconic && !IsIconic())
+            PostMessage(WM_SIZE, 0);
     }
     *out = m_queue.front();
     m_queue.pop_front();
