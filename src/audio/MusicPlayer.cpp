@@ -38,7 +38,9 @@ int CMusicPlayer::EffectiveVolume(bool withDuck) const
     float value = volume * 100.0f * fadeLevel;
     if (withDuck)
         value *= duckFactor;
-    return std::clamp(static_cast<int>(std::floor(value)), 0, 100);
+    if (!(value > 0.0f)) // also a value that is not a number
+        return 0;
+    return static_cast<int>(std::floor(std::min(value, 100.0f)));
 }
 
 void CMusicPlayer::ApplyVolume(bool withDuck)

@@ -24,7 +24,23 @@ std::string Upper(std::string text)
     return text;
 }
 
-int Floor100(float value) { return static_cast<int>(std::floor(value * 100.0f)); }
+// Rounds down for the library's integer volumes and pans; a product that is
+// not a number, or too large for an int, must not reach the conversion.
+int FloorToInt(float value)
+{
+    if (std::isnan(value))
+        return 0;
+    return static_cast<int>(std::floor(std::clamp(value, -1.0e6f, 1.0e6f)));
+}
+
+int Floor100(float value) { return FloorToInt(value * 100.0f); }
+
+// "Vol.cfg" numbers: text that is no number reads as 0.
+float ParseNumber(const char* text)
+{
+    const float value = std::strtof(text, nullptr);
+    return std::isnan(value) ? 0.0f : value;
+}
 
 // Sets the default volume a sample's new voices start with; the library
 // record is read and written whole.
@@ -138,7 +154,7 @@ int CSoundManager::LoadConfig(const std::string& path)
         CTextReader::StripQuotes(token, name);
         if (reader.NextToken(number) == 0)
             return endOfFile();
-        float volume = std::strtof(number, nullptr);
+        float volume = ParseNumber(number);
         ClampValue(&volume, 0.0f, 1.0f, name, "volume <0 ! \n", "volume >1 ! \n");
         configNames.emplace_back(name);
         configVolumes.push_back(volume);
@@ -154,16 +170,16 @@ int CSoundManager::LoadConfig(const std::string& path)
             if (std::strcmp(token, "PAN") == 0) {
                 if (reader.NextToken(number) == 0)
                     return endOfFile();
-                float pan = std::strtof(number, nullptr);
+                float pan = ParseNumber(number);
                 ClampValue(&pan, 0.0f, 1.0f, name, "panfactor <0 ! \n", "panfactor >1 ! \n");
                 configPans.back() = pan;
             } else if (std::strcmp(token, "MUSIC") == 0) {
                 if (reader.NextToken(number) == 0)
                     return endOfFile();
-                float time = std::strtof(number, nullptr);
+                float time = ParseNumber(number);
                 if (reader.NextToken(number) == 0)
                     return endOfFile();
-                float factor = std::strtof(number, nullptr);
+                float factor = ParseNumber(number);
                 ClampValue(&time, 0.0f, 100.0f, name, "music silencer time <0 ! \n",
                            "music silencer time >100 ! \n");
                 ClampValue(&factor, 0.0f, 1.0f, name, "music silencer volume <0 ! \n",
@@ -282,8 +298,7 @@ int CSoundManager::LoadSamples(const std::string& folder)
 
 int CSoundManager::PanFor(float panFactor, float x) const
 {
-    const float pan = std::floor(panFactor * 99.0f * x / panDivisor);
-    return static_cast<int>(std::clamp(pan, -100.0f, 100.0f));
+    return std::clamp(FloorToInt(panFactor * 99.0f * x / panDivisor), -100, 100);
 }
 
 void CSoundManager::StartChannel(CSoundSample& sound, size_t variant, int loop, int pan, bool panned)
@@ -364,10 +379,10 @@ void CSoundManager::SetVolume(float master)
     const float m = master * 100.0f;
     for (const CountedHandle<CSoundSample>& sound : allSounds) {
         for (size_t k = 0; k < sound->samples.size(); ++k)
-            SetSampleVolume(sound->samples[k], static_cast<int>(std::floor(m * sound->volumes[k])));
+            SetSampleVolume(sound->samples[k], FloorToInt(m * sound->volumes[k]));
         if (sound->volumes.empty())
             continue;
-        const int volume = static_cast<int>(std::floor(m * sound->volumes[0]));
+        const int volume = FloorToInt(m * sound->volumes[0]);
         for (uint32_t channel : sound->ring)
             if (channel)
                 snd::ChannelSetAttributes(channel, -1, volume, -101);

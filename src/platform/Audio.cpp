@@ -39,12 +39,31 @@ struct Voice {
     float volume = 1.0f;
     float pan = 0.0f;
     bool loop = false;
+    // Gains of the last mixed frame: a change of volume or pan glides there
+    // over one mixer pass instead of jumping, which would click.
+    float gainLeft = 0.0f;
+    float gainRight = 0.0f;
+    bool mixed = false;
+    // Stopped or replaced: its handle is stale at once, but it fades out over
+    // one more pass. Finished voices are erased by the game thread, so the
+    // callback never frees memory.
+    bool releasing = false;
+    bool finished = false;
+};
+
+// The whole compressed file, so that decoding in the callback never waits
+// for the disk.
+struct MemoryFile {
+    std::vector<uint8_t> bytes;
+    size_t position = 0;
 };
 
 struct Stream {
+    MemoryFile source;
     OggVorbis_File file{};
     bool decodeOnly = false;
     bool playing = false;
+    bool stopping = false; // fades out over the next pass, then stops
     bool loop = false;
     bool ended = false;
     uint32_t channels = 2;
@@ -52,6 +71,9 @@ struct Stream {
     uint32_t playRate = 0;
     float volume = 1.0f;
     float pan = 0.0f;
+    float gainLeft = 0.0f;
+    float gainRight = 0.0f;
+    bool mixed = false;
     SDL_AudioStream* converter = nullptr; // source rate -> device rate, same channel count
 
     ~Stream()
@@ -68,11 +90,13 @@ struct Stream {
 struct State {
     std::mutex lock;
     SDL_AudioDeviceID device = 0;
+    bool outputPaused = false;
     int deviceRate = 44100;
     Handle lastHandle = 0;
     std::map<Handle, std::unique_ptr<Sample>> samples;
     std::map<Handle, Voice> voices;
     std::map<Handle, std::unique_ptr<Stream>> streams;
+    // Sized when the device opens, so that the callback does not allocate.
     std::vector<float> mix;
     std::vector<float> scratch;
     std::string error;
@@ -101,6 +125,16 @@ void Gains(float volume, float pan, float* left, float* right)
     *right = volume * (pan < 0.0f ? 1.0f + pan : 1.0f);
 }
 
+// The voice behind a handle that still plays for the caller; null for a
+// finished, stopped, replaced or unknown one. Callers hold the lock.
+Voice* LiveVoice(State& s, Handle voice)
+{
+    auto it = s.voices.find(voice);
+    if (it == s.voices.end() || it->second.releasing || it->second.finished)
+        return nullptr;
+    return &it->second;
+}
+
 void DropVoice(State& s, Handle voice)
 {
     auto it = s.voices.find(voice);
@@ -114,21 +148,76 @@ void DropVoice(State& s, Handle voice)
     s.voices.erase(it);
 }
 
-// Mixes one voice into `out`; false once it has finished.
-bool MixVoice(State& s, Voice& v, float* out, int frames)
+// Stops a voice for the caller at once and lets the mixer fade it out.
+void ReleaseVoice(State& s, Handle voice)
+{
+    Voice* v = LiveVoice(s, voice);
+    if (!v)
+        return;
+    v->releasing = true;
+    auto sample = s.samples.find(v->sample);
+    if (sample != s.samples.end()) {
+        auto& list = sample->second->voices;
+        list.erase(std::remove(list.begin(), list.end(), voice), list.end());
+    }
+    if (s.outputPaused)
+        v->finished = true; // no pass comes to fade it out
+}
+
+// Erases the voices the mixer has finished with. Callers hold the lock.
+void ReapVoices(State& s)
+{
+    for (auto it = s.voices.begin(); it != s.voices.end();) {
+        const Handle h = it->first;
+        const bool finished = it->second.finished;
+        ++it;
+        if (finished)
+            DropVoice(s, h);
+    }
+}
+
+// The gains of a pass: from where the last pass ended to the target, one
+// step per frame. A channel's first pass starts at the target, as its data
+// does.
+struct GainRamp {
+    float left, right, stepLeft, stepRight;
+};
+
+GainRamp StartRamp(float* gainLeft, float* gainRight, bool* mixed, float targetLeft, float targetRight, int frames)
+{
+    if (!*mixed) {
+        *gainLeft = targetLeft;
+        *gainRight = targetRight;
+        *mixed = true;
+    }
+    GainRamp ramp{*gainLeft, *gainRight, (targetLeft - *gainLeft) / static_cast<float>(frames),
+                  (targetRight - *gainRight) / static_cast<float>(frames)};
+    *gainLeft = targetLeft;
+    *gainRight = targetRight;
+    return ramp;
+}
+
+// Mixes one voice into `out` and marks it finished at its end.
+void MixVoice(State& s, Voice& v, float* out, int frames)
 {
     const Sample& sample = *s.samples.at(v.sample);
+    float targetLeft = 0.0f, targetRight = 0.0f;
+    if (!v.releasing)
+        Gains(v.volume, v.pan, &targetLeft, &targetRight);
+    const GainRamp ramp = StartRamp(&v.gainLeft, &v.gainRight, &v.mixed, targetLeft, targetRight, frames);
+    if (v.releasing || (sample.frames == 0 && !v.loop))
+        v.finished = true;
     if (sample.frames == 0)
-        return v.loop;
+        return;
     const double step = static_cast<double>(v.rate) / s.deviceRate;
-    float gl, gr;
-    Gains(v.volume, v.pan, &gl, &gr);
     const uint32_t ch = sample.channels;
     const float* pcm = sample.pcm.data();
     for (int f = 0; f < frames; ++f) {
         if (v.position >= sample.frames) {
-            if (!v.loop)
-                return false;
+            if (!v.loop) {
+                v.finished = true;
+                return;
+            }
             v.position = std::fmod(v.position, static_cast<double>(sample.frames));
         }
         const uint32_t i = static_cast<uint32_t>(v.position);
@@ -143,11 +232,13 @@ bool MixVoice(State& s, Voice& v, float* out, int frames)
             const float r0 = pcm[i * ch + 1], r1 = pcm[j * ch + 1];
             right = r0 + (r1 - r0) * frac;
         }
-        out[2 * f] += left * gl;
-        out[2 * f + 1] += right * gr;
+        const float n = static_cast<float>(f + 1);
+        out[2 * f] += left * (ramp.left + ramp.stepLeft * n);
+        out[2 * f + 1] += right * (ramp.right + ramp.stepRight * n);
         v.position += step;
     }
-    return v.position < sample.frames || v.loop;
+    if (v.position >= sample.frames && !v.loop)
+        v.finished = true;
 }
 
 // Decodes enough of a playing stream to give `frames` device frames and
@@ -163,7 +254,8 @@ void MixStream(State& s, Stream& st, float* out, int frames)
         const long got = ov_read_float(&st.file, &planes, 1024, &section);
         if (got > 0) {
             emptyPass = false;
-            s.scratch.resize(static_cast<size_t>(got) * st.channels);
+            if (s.scratch.size() < static_cast<size_t>(got) * st.channels)
+                s.scratch.resize(static_cast<size_t>(got) * st.channels);
             for (long n = 0; n < got; ++n)
                 for (uint32_t c = 0; c < st.channels; ++c)
                     s.scratch[n * st.channels + c] = planes[c][n];
@@ -177,33 +269,41 @@ void MixStream(State& s, Stream& st, float* out, int frames)
             st.ended = true;
         }
     }
-    s.scratch.resize(static_cast<size_t>(frames) * st.channels);
+    if (s.scratch.size() < static_cast<size_t>(frames) * st.channels)
+        s.scratch.resize(static_cast<size_t>(frames) * st.channels);
     const int bytes = SDL_AudioStreamGet(st.converter, s.scratch.data(), wanted);
     const int have = bytes > 0 ? bytes / bytesPerFrame : 0;
-    float gl, gr;
-    Gains(st.volume, st.pan, &gl, &gr);
+    float targetLeft = 0.0f, targetRight = 0.0f;
+    if (!st.stopping)
+        Gains(st.volume, st.pan, &targetLeft, &targetRight);
+    const GainRamp ramp = StartRamp(&st.gainLeft, &st.gainRight, &st.mixed, targetLeft, targetRight, frames);
     for (int f = 0; f < have; ++f) {
         const float left = s.scratch[f * st.channels];
         const float right = st.channels >= 2 ? s.scratch[f * st.channels + 1] : left;
-        out[2 * f] += left * gl;
-        out[2 * f + 1] += right * gr;
+        const float n = static_cast<float>(f + 1);
+        out[2 * f] += left * (ramp.left + ramp.stepLeft * n);
+        out[2 * f + 1] += right * (ramp.right + ramp.stepRight * n);
     }
-    if (st.ended && SDL_AudioStreamAvailable(st.converter) == 0)
+    if (st.stopping || (st.ended && SDL_AudioStreamAvailable(st.converter) == 0)) {
         st.playing = false;
+        st.stopping = false;
+    }
 }
 
 void SDLCALL Callback(void*, Uint8* stream, int length)
 {
     State& s = S();
     const int frames = length / static_cast<int>(2 * sizeof(float));
+    if (frames <= 0)
+        return;
     std::lock_guard<std::mutex> guard(s.lock);
-    s.mix.assign(static_cast<size_t>(frames) * 2, 0.0f);
-    std::vector<Handle> finished;
-    for (auto& [handle, voice] : s.voices)
-        if (!MixVoice(s, voice, s.mix.data(), frames))
-            finished.push_back(handle);
-    for (Handle h : finished)
-        DropVoice(s, h);
+    const size_t values = static_cast<size_t>(frames) * 2;
+    if (s.mix.size() < values)
+        s.mix.resize(values); // only when the device hands a larger buffer than it announced
+    std::fill_n(s.mix.begin(), values, 0.0f);
+    for (auto& entry : s.voices)
+        if (!entry.second.finished)
+            MixVoice(s, entry.second, s.mix.data(), frames);
     for (auto& entry : s.streams) {
         Stream& st = *entry.second;
         if (st.playing && !st.decodeOnly)
@@ -214,16 +314,34 @@ void SDLCALL Callback(void*, Uint8* stream, int length)
         out[i] = std::clamp(s.mix[i], -1.0f, 1.0f);
 }
 
-size_t ReadCallback(void* data, size_t size, size_t count, void* file)
+size_t ReadCallback(void* data, size_t size, size_t count, void* source)
 {
-    return std::fread(data, size, count, static_cast<FILE*>(file));
+    MemoryFile& file = *static_cast<MemoryFile*>(source);
+    if (size == 0)
+        return 0;
+    const size_t items = std::min(count, (file.bytes.size() - file.position) / size);
+    std::memcpy(data, file.bytes.data() + file.position, items * size);
+    file.position += items * size;
+    return items;
 }
-int SeekCallback(void* file, ogg_int64_t offset, int whence)
+int SeekCallback(void* source, ogg_int64_t offset, int whence)
 {
-    return std::fseek(static_cast<FILE*>(file), static_cast<long>(offset), whence);
+    MemoryFile& file = *static_cast<MemoryFile*>(source);
+    ogg_int64_t base = 0;
+    if (whence == SEEK_CUR)
+        base = static_cast<ogg_int64_t>(file.position);
+    else if (whence == SEEK_END)
+        base = static_cast<ogg_int64_t>(file.bytes.size());
+    else if (whence != SEEK_SET)
+        return -1;
+    const ogg_int64_t target = base + offset;
+    if (target < 0 || target > static_cast<ogg_int64_t>(file.bytes.size()))
+        return -1;
+    file.position = static_cast<size_t>(target);
+    return 0;
 }
-int CloseCallback(void* file) { return std::fclose(static_cast<FILE*>(file)); }
-long TellCallback(void* file) { return std::ftell(static_cast<FILE*>(file)); }
+int CloseCallback(void*) { return 0; }
+long TellCallback(void* source) { return static_cast<long>(static_cast<MemoryFile*>(source)->position); }
 
 int Volume(int value) { return std::clamp(value, 0, 100); }
 int Pan(int value) { return std::clamp(value, -100, 100); }
@@ -261,6 +379,10 @@ int Init(int, uint32_t freq, uint32_t, void*, const void*)
         std::lock_guard<std::mutex> guard(s.lock);
         s.deviceRate = have.freq;
         s.device = device;
+        s.outputPaused = false;
+        const size_t values = static_cast<size_t>(std::max<int>(have.samples, 4096)) * 2;
+        s.mix.assign(values, 0.0f);
+        s.scratch.assign(values, 0.0f);
     }
     SDL_PauseAudioDevice(device, 0);
     return 1;
@@ -272,12 +394,14 @@ int Free()
     if (!s.device)
         return 0;
     SDL_CloseAudioDevice(s.device); // waits for the callback thread to end
+    std::map<Handle, std::unique_ptr<Sample>> samples;
+    std::map<Handle, std::unique_ptr<Stream>> streams;
     {
         std::lock_guard<std::mutex> guard(s.lock);
         s.device = 0;
         s.voices.clear();
-        s.samples.clear();
-        s.streams.clear();
+        samples.swap(s.samples);
+        streams.swap(s.streams);
     }
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return 1;
@@ -289,6 +413,8 @@ int Pause()
     if (!s.device)
         return 0;
     SDL_PauseAudioDevice(s.device, 1);
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.outputPaused = true;
     return 1;
 }
 
@@ -297,6 +423,10 @@ int Start()
     State& s = S();
     if (!s.device)
         return 0;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        s.outputPaused = false;
+    }
     SDL_PauseAudioDevice(s.device, 0);
     return 1;
 }
@@ -399,13 +529,13 @@ Handle SamplePlayEx(Handle sample, uint32_t start, int freq, int volume, int pan
     auto it = s.samples.find(sample);
     if (it == s.samples.end() || !s.device)
         return 0;
+    ReapVoices(s);
     Sample& data = *it->second;
     const SampleInfo& d = data.defaults;
-    if (data.voices.size() >= d.max) {
-        if (!(d.flags & SAMPLE_OVER_POS))
-            return 0;
-        DropVoice(s, data.voices.front());
-    }
+    if (data.voices.size() >= d.max && !(d.flags & SAMPLE_OVER_POS))
+        return 0;
+    while (!data.voices.empty() && data.voices.size() >= d.max)
+        ReleaseVoice(s, data.voices.front());
     Voice v;
     v.sample = sample;
     v.position = std::min(start, data.frames);
@@ -423,8 +553,8 @@ int ChannelSetAttributes(Handle channel, int freq, int volume, int pan)
 {
     State& s = S();
     std::lock_guard<std::mutex> guard(s.lock);
-    if (auto v = s.voices.find(channel); v != s.voices.end()) {
-        Voice& voice = v->second;
+    if (Voice* v = LiveVoice(s, channel)) {
+        Voice& voice = *v;
         if (freq >= 0)
             voice.rate = freq == 0 ? s.samples.at(voice.sample)->rate : static_cast<uint32_t>(freq);
         if (volume >= 0)
@@ -463,12 +593,16 @@ int ChannelStop(Handle channel)
 {
     State& s = S();
     std::lock_guard<std::mutex> guard(s.lock);
-    if (s.voices.count(channel)) {
-        DropVoice(s, channel);
+    if (LiveVoice(s, channel)) {
+        ReleaseVoice(s, channel);
         return 1;
     }
     if (auto st = s.streams.find(channel); st != s.streams.end()) {
-        st->second->playing = false;
+        Stream& stream = *st->second;
+        if (stream.playing && !s.outputPaused)
+            stream.stopping = true; // the mixer fades it out, then it stops
+        else
+            stream.playing = false;
         return 1;
     }
     return 0;
@@ -480,9 +614,9 @@ int ChannelGetInfo(Handle channel, ChannelInfo* info)
     std::lock_guard<std::mutex> guard(s.lock);
     if (!info)
         return 0;
-    if (auto v = s.voices.find(channel); v != s.voices.end()) {
-        const Sample& sample = *s.samples.at(v->second.sample);
-        info->freq = v->second.rate;
+    if (const Voice* v = LiveVoice(s, channel)) {
+        const Sample& sample = *s.samples.at(v->sample);
+        info->freq = v->rate;
         info->chans = sample.channels;
         info->flags = sample.defaults.flags;
         info->origres = sample.origBits;
@@ -502,11 +636,17 @@ int ChannelGetInfo(Handle channel, ChannelInfo* info)
 int32_t ChannelGetData(Handle channel, void* buffer, uint32_t length)
 {
     State& s = S();
-    std::lock_guard<std::mutex> guard(s.lock);
-    auto st = s.streams.find(channel);
-    if (st == s.streams.end() || !st->second->decodeOnly || !buffer)
-        return -1;
-    Stream& stream = *st->second;
+    Stream* found = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        auto st = s.streams.find(channel);
+        if (st == s.streams.end() || !st->second->decodeOnly || !buffer)
+            return -1;
+        found = st->second.get();
+    }
+    // The mixer never touches a decode-only stream and only the game thread
+    // frees streams, so the decoding needs no lock.
+    Stream& stream = *found;
     const uint32_t frameBytes = 2 * stream.channels;
     length -= length % frameBytes;
     char* out = static_cast<char*>(buffer);
@@ -531,11 +671,11 @@ int ChannelIsActive(Handle channel)
 {
     State& s = S();
     std::lock_guard<std::mutex> guard(s.lock);
-    if (s.voices.count(channel))
+    if (LiveVoice(s, channel))
         return ACTIVE_PLAYING;
     if (auto st = s.streams.find(channel); st != s.streams.end()) {
         const Stream& stream = *st->second;
-        const bool active = stream.decodeOnly ? !stream.ended : stream.playing;
+        const bool active = stream.decodeOnly ? !stream.ended : stream.playing && !stream.stopping;
         return active ? ACTIVE_PLAYING : ACTIVE_STOPPED;
     }
     return ACTIVE_STOPPED;
@@ -547,13 +687,11 @@ Handle StreamCreateFile(int mem, const char* file, uint32_t offset, uint32_t len
     const bool decodeOnly = (flags & STREAM_DECODE) != 0;
     if (mem || offset || length || !file || (!decodeOnly && !s.device))
         return 0;
-    FILE* f = OpenFile(file, "rb");
-    if (!f)
-        return 0;
     auto stream = std::make_unique<Stream>();
+    if (!ReadWholeFile(file, &stream->source.bytes))
+        return 0;
     const ov_callbacks callbacks{ReadCallback, SeekCallback, CloseCallback, TellCallback};
-    if (ov_open_callbacks(f, &stream->file, nullptr, 0, callbacks) != 0) {
-        std::fclose(f); // vorbisfile leaves the file to us when the open fails
+    if (ov_open_callbacks(&stream->source, &stream->file, nullptr, 0, callbacks) != 0) {
         std::memset(&stream->file, 0, sizeof stream->file);
         return 0;
     }
@@ -566,14 +704,19 @@ Handle StreamCreateFile(int mem, const char* file, uint32_t offset, uint32_t len
     stream->decodeOnly = decodeOnly;
     stream->loop = (flags & SAMPLE_LOOP) != 0;
 
-    std::lock_guard<std::mutex> guard(s.lock);
     if (!decodeOnly) {
+        int deviceRate = 0;
+        {
+            std::lock_guard<std::mutex> guard(s.lock);
+            deviceRate = s.deviceRate;
+        }
         stream->converter = SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(stream->channels),
                                                static_cast<int>(stream->rate), AUDIO_F32SYS,
-                                               static_cast<Uint8>(stream->channels), s.deviceRate);
+                                               static_cast<Uint8>(stream->channels), deviceRate);
         if (!stream->converter)
             return 0;
     }
+    std::lock_guard<std::mutex> guard(s.lock);
     const Handle h = NewHandle(s);
     s.streams[h] = std::move(stream);
     return h;
@@ -592,23 +735,34 @@ int StreamPlay(Handle stream, int restart, uint32_t flags)
             return 0;
         SDL_AudioStreamClear(data.converter);
         data.ended = false;
+        data.mixed = false; // the data starts afresh: no glide from the old gains
     }
     data.loop = (flags & SAMPLE_LOOP) != 0;
     data.playing = true;
+    data.stopping = false;
     return 1;
 }
 
 int StreamFree(Handle stream)
 {
     State& s = S();
-    std::lock_guard<std::mutex> guard(s.lock);
-    return s.streams.erase(stream) ? 1 : 0;
+    std::unique_ptr<Stream> freed; // destroyed after the lock is let go
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        auto it = s.streams.find(stream);
+        if (it == s.streams.end())
+            return 0;
+        freed = std::move(it->second);
+        s.streams.erase(it);
+    }
+    return 1;
 }
 
 int VoiceCountForTests(Handle sample)
 {
     State& s = S();
     std::lock_guard<std::mutex> guard(s.lock);
+    ReapVoices(s);
     auto it = s.samples.find(sample);
     return it == s.samples.end() ? -1 : static_cast<int>(it->second->voices.size());
 }

@@ -75,7 +75,8 @@ Handle SamplePlayEx(Handle sample, uint32_t start, int freq, int volume, int pan
 // A voice or a stream: freq -1 keeps, 0 = the data's own rate; volume -1
 // keeps; pan -101 keeps.
 int ChannelSetAttributes(Handle channel, int freq, int volume, int pan);
-// A voice ends (its handle goes stale); a stream stops and stays open.
+// A voice ends (its handle goes stale); a stream stops and stays open. Both
+// fade out over one mixer pass rather than cut off mid-waveform.
 int ChannelStop(Handle channel);
 int ChannelGetInfo(Handle channel, ChannelInfo* info);
 // Decode streams: fills `buffer` with up to `length` bytes of 16-bit signed

@@ -263,3 +263,65 @@ TEST(Mixer, MixesSamplesAndAStreamIntoTheCapturedOutput)
     }
     EXPECT_LT(worst, 1e-3);
 }
+
+// A held tone that is turned down, up, and stopped, and a short looped
+// stream that is stopped: the captured output never jumps where the data
+// does not (a cut mid-waveform clicks), and the loop seam has no gap.
+TEST(Mixer, VolumeChangesStopsAndLoopSeamsDoNotJump)
+{
+    testing_support::ScratchDir dir;
+    // 0.5 for eight seconds, faded in so that its onset is smooth too.
+    std::vector<int> heldValues(44100 * 8, 16384);
+    for (int i = 0; i < 256; ++i)
+        heldValues[static_cast<size_t>(i)] = 64 * i;
+    WriteWav(dir.File("held.wav"), 1, 44100, 16, heldValues);
+    // Ten whole periods: looping it gives one unbroken sine.
+    WriteOggFile(dir.File("loop.ogg"), Sine(2, 44100, 0.1, 100, 0.3f), 2, 44100);
+
+    const std::string raw = dir.File("out.raw");
+    {
+        ScopedEnv driver("SDL_AUDIODRIVER", "disk");
+        ScopedEnv file("SDL_DISKAUDIOFILE", raw.c_str());
+        ScopedEnv delay("SDL_DISKAUDIODELAY", "4");
+        AudioDevice device;
+        ASSERT_TRUE(device.Open());
+        const snd::Handle held = snd::SampleLoad(0, dir.File("held.wav").c_str(), 0, 0, 1, snd::SAMPLE_OVER_POS);
+        const snd::Handle music = snd::StreamCreateFile(0, dir.File("loop.ogg").c_str(), 0, 0, 0);
+        ASSERT_TRUE(held && music);
+        auto wait = [] { std::this_thread::sleep_for(std::chrono::milliseconds(60)); };
+
+        const snd::Handle voice = snd::SamplePlayEx(held, 0, -1, 100, -101, 0);
+        ASSERT_EQ(snd::StreamPlay(music, 0, snd::SAMPLE_LOOP), 1);
+        wait();
+        snd::ChannelSetAttributes(voice, -1, 0, -101);
+        snd::ChannelSetAttributes(music, -1, 100, 100);
+        wait();
+        snd::ChannelSetAttributes(voice, -1, 100, -100);
+        wait();
+        const snd::Handle replacing = snd::SamplePlayEx(held, 0, -1, 20, -101, 0); // takes the only voice
+        EXPECT_EQ(snd::ChannelIsActive(voice), snd::ACTIVE_STOPPED);
+        wait();
+        EXPECT_EQ(snd::ChannelStop(replacing), 1);
+        EXPECT_EQ(snd::ChannelStop(music), 1);
+        EXPECT_EQ(snd::ChannelIsActive(music), snd::ACTIVE_STOPPED);
+        // A few more passes, however slowly this machine runs them.
+        const size_t stoppedAt = testing_support::ReadBytes(raw).size();
+        for (int i = 0; i < 500 && testing_support::ReadBytes(raw).size() < stoppedAt + 4 * 1024 * 8; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+
+    const std::vector<unsigned char> bytes = testing_support::ReadBytes(raw);
+    std::vector<float> out(bytes.size() / sizeof(float));
+    std::memcpy(out.data(), bytes.data(), out.size() * sizeof(float));
+    size_t start = 0;
+    while (start < out.size() && out[start] == 0.0f)
+        start += 2;
+    ASSERT_GT(out.size(), start + 2 * 44100 / 5); // a fifth of a second at least
+    // Only the data's own slopes and short glides may move the output.
+    double worst = 0;
+    for (size_t i = start; i + 2 < out.size(); ++i)
+        worst = std::max(worst, static_cast<double>(std::fabs(out[i + 2] - out[i])));
+    EXPECT_LT(worst, 0.02);
+    EXPECT_EQ(out[out.size() - 2], 0.0f);
+    EXPECT_EQ(out[out.size() - 1], 0.0f);
+}

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace audio_fixtures;
 using testing_support::ScratchDir;
 namespace snd = plat::snd;
@@ -52,6 +54,7 @@ TEST(SoundManager, PanFollowsPositionFactorAndDivisor)
         {0.75f, 1.0f, 512.0f, 73},   {1.0f, 1.0f, 512.0f, 97},    {0.75f, 1.0f, 0.0f, 0},
         {0.75f, 0.5f, -512.0f, -37}, {0.75f, 1.0f, 5000.0f, 100}, {0.75f, 1.0f, -5000.0f, -100},
         {1.0f, 1.0f, -3.2f * 520.0f / 99.0f, -4}, // rounded down, not towards zero
+        {0.75f, 1.0f, std::nanf(""), 0},
     };
     for (const Case& c : cases) {
         m.panDivisor = 520.0f / c.panSetting;
@@ -105,6 +108,20 @@ TEST(SoundManager, VolCfgEntriesOptionsAndClampWarnings)
                           " Warning! QUIET.WAV panfactor >1 ! \n"
                           " Warning! QUIET.WAV music silencer time <0 ! \n"
                           " Warning! QUIET.WAV music silencer volume >1 ! \n");
+}
+
+TEST(SoundManager, VolCfgWordsWhereNumbersBelongReadAsZero)
+{
+    ScratchDir dir;
+    LogCapture log;
+    testing_support::WriteText(dir.File("Vol.cfg"), "\"Odd.wav\" nan PAN NaN MUSIC 2 nan\n\"Word.wav\" loud\n");
+    CSoundManager m;
+    ASSERT_EQ(m.LoadConfig(dir.File("Vol.cfg")), 1);
+    EXPECT_EQ(m.GetConfiguredVolume("odd.wav"), 0.0f);
+    EXPECT_EQ(m.GetConfiguredPan("odd.wav"), 0.0f);
+    EXPECT_EQ(m.GetConfiguredSilencer("odd.wav").musicVolume, 0.0f);
+    EXPECT_EQ(m.GetConfiguredVolume("word.wav"), 0.0f);
+    EXPECT_EQ(log.Text(), "");
 }
 
 TEST(SoundManager, VolCfgErrorsKeepWhatWasRead)
