@@ -61,23 +61,26 @@ void SyncFolder(const std::string& folder)
     }
 }
 
-bool AtomicWriteNative(const std::string& native, const void* data, size_t size)
+WriteOutcome AtomicWriteNative(const std::string& native, const void* data, size_t size)
 {
     std::string temp = native + ".tmpXXXXXX";
     const int fd = mkstemp(temp.data());
     if (fd < 0)
-        return false;
+        return WriteOutcome::CannotCreate;
     fchmod(fd, 0644);
     bool ok = WriteAll(fd, static_cast<const uint8_t*>(data), size);
     ok = ok && fsync(fd) == 0;
     ok = (close(fd) == 0) && ok;
-    ok = ok && rename(temp.c_str(), native.c_str()) == 0;
     if (!ok) {
         unlink(temp.c_str());
-        return false;
+        return WriteOutcome::WriteFailed;
+    }
+    if (rename(temp.c_str(), native.c_str()) != 0) {
+        unlink(temp.c_str());
+        return WriteOutcome::CannotCreate;
     }
     SyncFolder(FolderOf(native));
-    return true;
+    return WriteOutcome::Written;
 }
 
 } // namespace
@@ -200,6 +203,11 @@ std::vector<DirEntry> ListDirectory(const std::string& gamePath)
 }
 
 bool WriteFileAtomically(const std::string& gamePath, const void* data, size_t size)
+{
+    return AtomicWriteNative(NativePath(gamePath), data, size) == WriteOutcome::Written;
+}
+
+WriteOutcome WriteFileAtomicallyOutcome(const std::string& gamePath, const void* data, size_t size)
 {
     return AtomicWriteNative(NativePath(gamePath), data, size);
 }

@@ -46,6 +46,10 @@ bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>* out);
 // the same folder, every write checked, fsync, then rename over the target.
 // On any failure the temporary is removed and the old file stays whole.
 bool WriteFileAtomically(const std::string& gamePath, const void* data, size_t size);
+// The same, telling a file that could not be created (or put in place) from
+// one whose bytes could not all be written.
+enum class WriteOutcome { Written, CannotCreate, WriteFailed };
+WriteOutcome WriteFileAtomicallyOutcome(const std::string& gamePath, const void* data, size_t size);
 
 // Test hook: makes the next atomic writes fail after `bytesAllowed` bytes
 // (negative: no failure). Lets tests show that the old file survives.
