@@ -16,6 +16,9 @@ namespace {
 
 long g_failAfterBytes = -1;
 
+// mkstemp fills in the six X.
+constexpr char kTemporarySuffix[] = ".tmpXXXXXX";
+
 std::string FolderOf(const std::string& native)
 {
     const size_t slash = native.find_last_of('/');
@@ -63,7 +66,7 @@ void SyncFolder(const std::string& folder)
 
 WriteOutcome AtomicWriteNative(const std::string& native, const void* data, size_t size)
 {
-    std::string temp = native + ".tmpXXXXXX";
+    std::string temp = native + kTemporarySuffix;
     const int fd = mkstemp(temp.data());
     if (fd < 0)
         return WriteOutcome::CannotCreate;
@@ -210,6 +213,14 @@ bool WriteFileAtomically(const std::string& gamePath, const void* data, size_t s
 WriteOutcome WriteFileAtomicallyOutcome(const std::string& gamePath, const void* data, size_t size)
 {
     return AtomicWriteNative(NativePath(gamePath), data, size);
+}
+
+std::string AtomicWriteLeftoverTarget(const std::string& name)
+{
+    const size_t suffix = sizeof kTemporarySuffix - 1;
+    if (name.size() <= suffix || name.compare(name.size() - suffix, 4, kTemporarySuffix, 4) != 0)
+        return {};
+    return name.substr(0, name.size() - suffix);
 }
 
 void InjectWriteFailureForTests(long bytesAllowed) { g_failAfterBytes = bytesAllowed; }

@@ -50,6 +50,9 @@ bool WriteFileAtomically(const std::string& gamePath, const void* data, size_t s
 // one whose bytes could not all be written.
 enum class WriteOutcome { Written, CannotCreate, WriteFailed };
 WriteOutcome WriteFileAtomicallyOutcome(const std::string& gamePath, const void* data, size_t size);
+// When `name` is a temporary that an interrupted atomic write left behind,
+// the name of the file it was meant to become; else empty.
+std::string AtomicWriteLeftoverTarget(const std::string& name);
 
 // Test hook: makes the next atomic writes fail after `bytesAllowed` bytes
 // (negative: no failure). Lets tests show that the old file survives.
