@@ -120,7 +120,12 @@ LevelResults TallyLevelResults(CPlayerStats& stats, int level, float clockSecond
     CStatTable& levelTable = stats.tables[2];
     CStatTable& questTable = stats.tables[1];
     LevelResults r;
-    r.levelTime = static_cast<int32_t>(std::floor(levelTable.GetFloat(StatSeconds)));
+    // The seconds come from a save file too: whatever they hold, the whole
+    // seconds stay in the range of a time.
+    const float seconds = levelTable.GetFloat(StatSeconds);
+    r.levelTime = std::isnan(seconds) ? 0
+                                      : static_cast<int32_t>(std::clamp(std::floor(static_cast<double>(seconds)), 0.0,
+                                                                        static_cast<double>(INT32_MAX)));
     if (bestTimes.IsBetterTime(r.levelTime, level)) {
         bestTimes.SetEntry(r.levelTime, level, playerName);
         bestTimes.Save(sharedFolder + "Ti.bst");

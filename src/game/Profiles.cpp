@@ -48,6 +48,14 @@ bool IsProfileEntry(const plat::DirEntry& entry)
            entry.name != "..";
 }
 
+// A temporary that a save interrupted by a crash left beside one of the
+// profile's own files; it must not keep the folder from going.
+bool IsOwnLeftover(const std::string& name)
+{
+    const std::string target = plat::AtomicWriteLeftoverTarget(name);
+    return !target.empty() && target.size() <= CProfile::kMaxNameLength;
+}
+
 } // namespace
 
 int CProfile::LoadSettings(const std::string& folder)
@@ -140,7 +148,7 @@ int RemoveProfileFolder(const std::string& folder)
 {
     std::vector<std::string> files;
     for (const plat::DirEntry& entry : plat::ListDirectory(folder))
-        if (!entry.isDirectory && entry.name.size() <= CProfile::kMaxNameLength)
+        if (!entry.isDirectory && (entry.name.size() <= CProfile::kMaxNameLength || IsOwnLeftover(entry.name)))
             files.push_back(entry.name);
     for (const std::string& file : files)
         plat::RemoveFile(folder + "\\" + file);

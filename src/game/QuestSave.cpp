@@ -30,6 +30,24 @@ bool ReadMasked(plat::ByteReader& in, uint32_t mask, int32_t* out)
 
 void WriteMasked(plat::ByteWriter& out, int32_t value, uint32_t mask) { out.U32(static_cast<uint32_t>(value) ^ mask); }
 
+void LogUnableToCreate(const std::string& path) { WriteLog("Error. Unable to open (save) file " + path + "\n"); }
+
+// Writes a save image to `path` (named `shownPath` in the log).
+bool WriteSave(const std::string& path, const std::vector<uint8_t>& bytes, const std::string& shownPath)
+{
+    switch (plat::WriteFileAtomicallyOutcome(path, bytes.data(), bytes.size())) {
+    case plat::WriteOutcome::Written:
+        return true;
+    case plat::WriteOutcome::CannotCreate:
+        LogUnableToCreate(shownPath);
+        return false;
+    case plat::WriteOutcome::WriteFailed:
+        break;
+    }
+    WriteLog("Error. Unable to save file " + shownPath + "\n");
+    return false;
+}
+
 } // namespace
 
 int32_t CQuestSave::Cell(int grid, int row, int column) const
@@ -110,12 +128,7 @@ std::vector<uint8_t> CQuestSave::Serialize()
 
 int CQuestSave::Save(const std::string& path)
 {
-    const std::vector<uint8_t> bytes = Serialize();
-    if (!plat::WriteFileAtomically(path, bytes.data(), bytes.size())) {
-        WriteLog("Error. Unable to save file " + path + "\n");
-        return 0;
-    }
-    return 1;
+    return WriteSave(path, Serialize(), path) ? 1 : 0;
 }
 
 CQuestSave::LoadResult CQuestSave::Parse(const uint8_t* data, size_t size)
@@ -267,26 +280,15 @@ int SaveQuestWithCheckpoint(CQuestSave& save, const std::string& playerFolder, i
     const std::vector<uint8_t> bytes = save.Serialize();
     const std::string questPath = QuestSavePath(playerFolder);
     const std::string firstPath = FirstCheckpointPath(playerFolder);
-    int ok = 1;
-    if (!plat::WriteFileAtomically(questPath, bytes.data(), bytes.size())) {
-        WriteLog("Error. Unable to save file " + questPath + "\n");
-        ok = 0;
-    }
-    if (typeFlag != 0) {
-        if (!plat::WriteFileAtomically(firstPath, bytes.data(), bytes.size())) {
-            WriteLog("Error. Unable to save file " + firstPath + "\n");
-            ok = 0;
-        }
-        return ok;
-    }
+    int ok = WriteSave(questPath, bytes, questPath) ? 1 : 0;
+    if (typeFlag != 0)
+        return WriteSave(firstPath, bytes, firstPath) ? ok : 0;
     const std::string pending = PendingCheckpointPath(playerFolder);
-    if (!plat::WriteFileAtomically(pending, bytes.data(), bytes.size())) {
-        WriteLog("Error. Unable to save file " + firstPath + "\n");
+    if (!WriteSave(pending, bytes, firstPath))
         return 0;
-    }
     RotateFirstToSecond(playerFolder);
     if (!plat::RenameFile(pending, firstPath)) {
-        WriteLog("Error. Unable to save file " + firstPath + "\n");
+        LogUnableToCreate(firstPath);
         return 0;
     }
     return ok;

@@ -6,6 +6,7 @@
 #include "platform/Files.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -33,8 +34,11 @@ CTrophies::CTrophies() { pendingAwards.reserve(8); }
 
 void CTrophies::LoadSettings(const std::string& skinPath)
 {
-    pompaTime = ReadIniFloat(skinPath, "Trophies", "PompaTime", "1.5");
-    postTime = ReadIniFloat(skinPath, "Trophies", "PostTime", "0.5");
+    // Both times divide the award's speeds: one that is not a positive
+    // number would leave an award running for ever.
+    auto positive = [](float value, float fallback) { return std::isfinite(value) && value > 0.0f ? value : fallback; };
+    pompaTime = positive(ReadIniFloat(skinPath, "Trophies", "PompaTime", "1.5"), 1.5f);
+    postTime = positive(ReadIniFloat(skinPath, "Trophies", "PostTime", "0.5"), 0.5f);
     ReadIniVec2(skinPath, "Trophies", "BackgroundTSpeed", "0.0625 -0.038625", &backgroundSpeed);
     ReadIniVec2(skinPath, "Trophies", "BackgroundTSize", "1 0.75", &backgroundSize);
 }

@@ -16,6 +16,9 @@ namespace {
 
 long g_failAfterBytes = -1;
 
+// mkstemp fills in the six X.
+constexpr char kTemporarySuffix[] = ".tmpXXXXXX";
+
 std::string FolderOf(const std::string& native)
 {
     const size_t slash = native.find_last_of('/');
@@ -61,23 +64,26 @@ void SyncFolder(const std::string& folder)
     }
 }
 
-bool AtomicWriteNative(const std::string& native, const void* data, size_t size)
+WriteOutcome AtomicWriteNative(const std::string& native, const void* data, size_t size)
 {
-    std::string temp = native + ".tmpXXXXXX";
+    std::string temp = native + kTemporarySuffix;
     const int fd = mkstemp(temp.data());
     if (fd < 0)
-        return false;
+        return WriteOutcome::CannotCreate;
     fchmod(fd, 0644);
     bool ok = WriteAll(fd, static_cast<const uint8_t*>(data), size);
     ok = ok && fsync(fd) == 0;
     ok = (close(fd) == 0) && ok;
-    ok = ok && rename(temp.c_str(), native.c_str()) == 0;
     if (!ok) {
         unlink(temp.c_str());
-        return false;
+        return WriteOutcome::WriteFailed;
+    }
+    if (rename(temp.c_str(), native.c_str()) != 0) {
+        unlink(temp.c_str());
+        return WriteOutcome::CannotCreate;
     }
     SyncFolder(FolderOf(native));
-    return true;
+    return WriteOutcome::Written;
 }
 
 } // namespace
@@ -201,7 +207,20 @@ std::vector<DirEntry> ListDirectory(const std::string& gamePath)
 
 bool WriteFileAtomically(const std::string& gamePath, const void* data, size_t size)
 {
+    return AtomicWriteNative(NativePath(gamePath), data, size) == WriteOutcome::Written;
+}
+
+WriteOutcome WriteFileAtomicallyOutcome(const std::string& gamePath, const void* data, size_t size)
+{
     return AtomicWriteNative(NativePath(gamePath), data, size);
+}
+
+std::string AtomicWriteLeftoverTarget(const std::string& name)
+{
+    const size_t suffix = sizeof kTemporarySuffix - 1;
+    if (name.size() <= suffix || name.compare(name.size() - suffix, 4, kTemporarySuffix, 4) != 0)
+        return {};
+    return name.substr(0, name.size() - suffix);
 }
 
 void InjectWriteFailureForTests(long bytesAllowed) { g_failAfterBytes = bytesAllowed; }

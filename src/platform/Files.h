@@ -46,6 +46,13 @@ bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>* out);
 // the same folder, every write checked, fsync, then rename over the target.
 // On any failure the temporary is removed and the old file stays whole.
 bool WriteFileAtomically(const std::string& gamePath, const void* data, size_t size);
+// The same, telling a file that could not be created (or put in place) from
+// one whose bytes could not all be written.
+enum class WriteOutcome { Written, CannotCreate, WriteFailed };
+WriteOutcome WriteFileAtomicallyOutcome(const std::string& gamePath, const void* data, size_t size);
+// When `name` is a temporary that an interrupted atomic write left behind,
+// the name of the file it was meant to become; else empty.
+std::string AtomicWriteLeftoverTarget(const std::string& name);
 
 // Test hook: makes the next atomic writes fail after `bytesAllowed` bytes
 // (negative: no failure). Lets tests show that the old file survives.

@@ -134,6 +134,12 @@ TEST(BestList, LevelResultsAddTheTimeBonusAndRecordBests)
     EXPECT_EQ(same.newBestScore, 0);
     EXPECT_EQ(same.newBestTime, 0);
     EXPECT_EQ(scores.Name(8), "Anna");
+
+    // Seconds beyond any clock (as a damaged save may carry) are no new best time.
+    CPlayerStats endless;
+    endless.AddFloatToBoth(1.0e30f, StatSeconds);
+    EXPECT_EQ(TallyLevelResults(endless, 8, 0.0f, 50, "Cora", scores, times, dir.Path()).newBestTime, 0);
+    EXPECT_EQ(times.Value(8), 125);
 }
 
 } // namespace

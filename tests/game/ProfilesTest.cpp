@@ -48,6 +48,7 @@ TEST(Profiles, DeletingRemovesTheStoredFolderOrNothing)
     profiles.CreateProfile("Bert");
     profiles.At(0)->SaveSettings(players.Path() + "Anna");
     WriteText(players.File("Anna/Quest.sav"), "x");
+    WriteText(players.File("Anna/Quest.sav.tmpa1B2c3"), "left by a crash in the middle of a save");
 
     profiles.DeleteProfile("Nobody");
     EXPECT_EQ(Names(profiles), (std::vector<std::string>{"Anna", "Bert"}));

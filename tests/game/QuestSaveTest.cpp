@@ -248,6 +248,11 @@ TEST(QuestSave, FailedWriteLeavesTheOldFileWhole)
     EXPECT_EQ(ReadBytes(path), before);
     EXPECT_EQ(dir.TakeLog(), " Error. Unable to save file " + path + "\n");
     EXPECT_EQ(plat::ListDirectory(dir.Path()).size(), 2u); // the save and the log, no temporary left
+
+    // A file that cannot be created at all says so in its own words.
+    const std::string nowhere = dir.File("Missing/Quest.sav");
+    EXPECT_EQ(second.Save(nowhere), 0);
+    EXPECT_EQ(dir.TakeLog(), " Error. Unable to open (save) file " + nowhere + "\n");
 }
 
 TEST(QuestSave, KilledWriterNeverLeavesATruncatedSave)

@@ -151,6 +151,11 @@ TEST(Trophies, DescriptionsAndSettings)
     none.LoadSettings(dir.File("Missing.cfg"));
     EXPECT_EQ(none.postTime, 0.5f);
     EXPECT_EQ(none.backgroundSize.y, 0.75f);
+    WriteText(dir.File("Skin.cfg"), "[Trophies]\nPompaTime=0\nPostTime=-2\nBackgroundTSize=2 0.5\n");
+    none.LoadSettings(dir.File("Skin.cfg"));
+    EXPECT_EQ(none.pompaTime, 1.5f);
+    EXPECT_EQ(none.postTime, 0.5f);
+    EXPECT_EQ(none.backgroundSize.x, 2.0f);
     EXPECT_EQ(dir.TakeLog(), "");
 }
 
