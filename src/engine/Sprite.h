@@ -101,8 +101,6 @@ private:
     std::vector<CSprite*> m_drawable; // kept between frames to avoid allocations
 };
 
-// Same texture for batching: the same handle, or neither holds a texture.
-inline bool SameTexture(const CountedHandle<CTexture>& a, const CountedHandle<CTexture>& b)
-{
-    return a == b || ((!a || !a->texture) && (!b || !b->texture));
-}
+// Same texture for batching: the same handle, or neither refers to a texture
+// record. A record whose device object was released still counts as itself.
+inline bool SameTexture(const CountedHandle<CTexture>& a, const CountedHandle<CTexture>& b) { return a == b; }

@@ -159,6 +159,26 @@ TEST(SpriteRenderer, SameTextureJoinsItsGroupAndDrawsInOneCall)
     EXPECT_EQ(renderer.sprites.size(), 4u);
 }
 
+TEST(SpriteRenderer, ReleasedTextureRecordIsNotTheEmptyTexture)
+{
+    NullRig rig;
+    auto released = rig.device->CreateTexture("Released", 4, 4, 1, 0, D3DPOOL_MANAGED, D3DFMT_A8R8G8B8);
+    released->ReleaseD3DResource();
+    CSpriteRenderer renderer(rig.device, rig.vertices, rig.indices);
+    auto first = MakeSprite(0, released), bare = MakeSprite(0, CountedHandle<CTexture>()),
+         second = MakeSprite(0, released);
+    renderer.Add(first);
+    renderer.Add(bare);
+    renderer.Add(second);
+    std::vector<CSprite*> order;
+    for (auto& s : renderer.sprites)
+        order.push_back(s.Get());
+    EXPECT_EQ(order, (std::vector<CSprite*>{second.Get(), first.Get(), bare.Get()}));
+    const int draws = rig.log().draws;
+    renderer.Render();
+    EXPECT_EQ(rig.log().draws - draws, 2);
+}
+
 TEST(SpriteRenderer, BlendedPassesGoByZOrderAndNeverMixWithAlphaTested)
 {
     NullRig rig;
