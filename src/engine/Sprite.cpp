@@ -462,7 +462,7 @@ void CSpriteRenderer::RenderLayer(int32_t layerNumber)
             run.push_back(s);
         }
         if (!DrawRun(run))
-            break;
+            return;
         device->SetRenderState(D3DRS_ZWRITEENABLE, static_cast<uint32_t>(first->depthWrite));
         device->SetRenderState(D3DRS_ZFUNC, first->depthTest ? keptZFunc : D3DCMP_ALWAYS);
         device->SetRenderState(D3DRS_SRCBLEND, static_cast<uint32_t>(first->srcBlend));
