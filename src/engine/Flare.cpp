@@ -186,7 +186,7 @@ void CFlareRenderer::Add(const CountedHandle<CFlare>& flare)
         return;
     flare->id = nextId++;
     for (auto it = flares.begin(); it != flares.end(); ++it)
-        if (SameTexture((*it)->texture, flare->texture) || (*it)->texture == flare->texture) {
+        if (SameTexture((*it)->texture, flare->texture)) {
             flares.insert(it, flare);
             return;
         }

@@ -9,11 +9,6 @@ using namespace d3d;
 
 CRenderDevice::CRenderDevice(IDirect3D8* obj, int32_t adapterNumber)
 {
-    for (auto& stage : stageStates)
-        for (uint32_t& value : stage)
-            value = kUnknownState;
-    for (uint32_t& value : renderStates)
-        value = kUnknownState;
     SelectAdapter(obj, adapterNumber);
 }
 
@@ -208,18 +203,36 @@ HRESULT CRenderDevice::Clear(uint32_t flags, uint32_t color, float z, uint32_t s
     return device ? device->Clear(flags, color, z, stencil) : D3DERR_INVALIDCALL;
 }
 
-void CRenderDevice::ReadStateCaches()
+namespace {
+// The render states the device defines: 7..60 and 128..173 without the gaps.
+bool IsDefinedRenderState(int32_t state)
 {
-    if (!device)
-        return;
+    static const int32_t ranges[][2] = {{7, 10},    {14, 16},   {19, 20},   {22, 30},   {34, 38},
+                                        {40, 40},   {47, 48},   {52, 60},   {128, 137}, {139, 143},
+                                        {145, 148}, {151, 168}, {170, 173}};
+    for (const auto& range : ranges)
+        if (state >= range[0] && state <= range[1])
+            return true;
+    return false;
+}
+} // namespace
+
+void CRenderDevice::ReadTextureStageStates()
+{
     for (uint32_t stage = 0; stage < static_cast<uint32_t>(kTextureStageCount); ++stage)
-        for (int32_t type = 0; type < kTextureStageStateCount; ++type) {
+        for (int32_t type = 1; type < kTextureStageStateCount; ++type) {
             uint32_t value = kUnknownState;
             if (Failed(device->GetTextureStageState(stage, static_cast<D3DTEXTURESTAGESTATETYPE>(type), &value)))
                 value = kUnknownState;
             stageStates[stage][type] = value;
         }
-    for (int32_t state = 0; state < kRenderStateCount; ++state) {
+}
+
+void CRenderDevice::ReadRenderStates()
+{
+    for (int32_t state = 7; state < kRenderStateCount; ++state) {
+        if (state > 60 && state < 128)
+            continue;
         uint32_t value = kUnknownState;
         if (Failed(device->GetRenderState(static_cast<D3DRENDERSTATETYPE>(state), &value)))
             value = kUnknownState;
@@ -227,20 +240,30 @@ void CRenderDevice::ReadStateCaches()
     }
 }
 
+void CRenderDevice::ReadStateCaches()
+{
+    if (!device)
+        return;
+    ReadTextureStageStates();
+    ReadRenderStates();
+}
+
 void CRenderDevice::ApplyStateCaches()
 {
     if (!device)
         return;
+    // A slot without a known value has nothing to give back; the read that
+    // follows takes whatever the device holds there.
     for (uint32_t stage = 0; stage < static_cast<uint32_t>(kTextureStageCount); ++stage)
-        for (int32_t type = 0; type < kTextureStageStateCount; ++type)
+        for (int32_t type = 1; type < kTextureStageStateCount; ++type)
             if (stageStates[stage][type] != kUnknownState)
                 device->SetTextureStageState(stage, static_cast<D3DTEXTURESTAGESTATETYPE>(type),
                                              stageStates[stage][type]);
+    ReadTextureStageStates();
     for (int32_t state = 0; state < kRenderStateCount; ++state)
-        if (renderStates[state] != kUnknownState)
+        if (IsDefinedRenderState(state) && renderStates[state] != kUnknownState)
             device->SetRenderState(static_cast<D3DRENDERSTATETYPE>(state), renderStates[state]);
-    // What the device holds now is what the caches must say.
-    ReadStateCaches();
+    ReadRenderStates();
 }
 
 void CRenderDevice::ForgetBindings()
@@ -442,7 +465,7 @@ void CRenderDevice::ReleaseDefaultPoolResources()
         if (buffer->pool == D3DPOOL_DEFAULT)
             buffer->ReleaseObject();
     for (auto& texture : textures)
-        if (texture->description.Pool == D3DPOOL_DEFAULT && texture->texture)
+        if (texture->description.Pool == D3DPOOL_DEFAULT)
             texture->ReleaseD3DResource();
 }
 
@@ -450,20 +473,17 @@ void CRenderDevice::RecreateDefaultPoolResources()
 {
     char text[160];
     for (size_t i = 0; i < vertexBuffers.size(); ++i)
-        if (vertexBuffers[i]->pool == D3DPOOL_DEFAULT && !vertexBuffers[i]->buffer &&
-            Failed(vertexBuffers[i]->Recreate(device.get()))) {
+        if (vertexBuffers[i]->pool == D3DPOOL_DEFAULT && Failed(vertexBuffers[i]->Recreate(device.get()))) {
             std::snprintf(text, sizeof text, "Unable to recreate Vertex Buffer %d", static_cast<int>(i));
             errorMessages.emplace_back(text);
         }
     for (size_t i = 0; i < indexBuffers.size(); ++i)
-        if (indexBuffers[i]->pool == D3DPOOL_DEFAULT && !indexBuffers[i]->buffer &&
-            Failed(indexBuffers[i]->Recreate(device.get()))) {
+        if (indexBuffers[i]->pool == D3DPOOL_DEFAULT && Failed(indexBuffers[i]->Recreate(device.get()))) {
             std::snprintf(text, sizeof text, "Unable to recreate Index Buffer %d", static_cast<int>(i));
             errorMessages.emplace_back(text);
         }
     for (size_t i = 0; i < textures.size(); ++i)
-        if (textures[i]->description.Pool == D3DPOOL_DEFAULT && !textures[i]->texture && !textures[i]->name.empty() &&
-            Failed(textures[i]->Recreate(device.get()))) {
+        if (textures[i]->description.Pool == D3DPOOL_DEFAULT && Failed(textures[i]->Recreate(device.get()))) {
             std::snprintf(text, sizeof text, "Unable to recreate Texture %d \"%s\"", static_cast<int>(i),
                           textures[i]->name.c_str());
             errorMessages.emplace_back(text);

@@ -87,8 +87,11 @@ public:
 
     // Reads the device's current states into the caches.
     void ReadStateCaches();
-    // Sends every cached value to the device (after a reset).
+    // Sends the cached values back to the device after a reset, stage states
+    // first, each kind read back at once.
     void ApplyStateCaches();
+    void ReadTextureStageStates();
+    void ReadRenderStates();
     // Buffers and textures living in the device's default pool go before a
     // reset and come back after it.
     void ReleaseDefaultPoolResources();
@@ -112,8 +115,8 @@ public:
     std::vector<CountedHandle<CImageSurface>> imageSurfaces;
     uint32_t maxVertexIndex = 0;
     uint32_t maxPrimitiveCount = 0;
-    uint32_t stageStates[d3d::kTextureStageCount][d3d::kTextureStageStateCount];
-    uint32_t renderStates[d3d::kRenderStateCount];
+    uint32_t stageStates[d3d::kTextureStageCount][d3d::kTextureStageStateCount] = {};
+    uint32_t renderStates[d3d::kRenderStateCount] = {};
     d3d::IDirect3DTexture8* boundTextures[d3d::kTextureStageCount] = {};
     d3d::IDirect3DVertexBuffer8* boundVertexBuffer = nullptr;
     d3d::IDirect3DIndexBuffer8* boundIndexBuffer = nullptr;

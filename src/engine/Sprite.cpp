@@ -46,11 +46,10 @@ bool Approach(float* value, float target, float step)
 
 CSprite::CSprite(float px, float py, float pz, float w, float h, uint32_t argb, CountedHandle<CTexture> tex,
                  int blendedFlag)
-    : texture(std::move(tex)), x(px), y(py), z(pz), width(w), height(h), targetWidth(w), targetHeight(h),
-      blended(blendedFlag)
+    : blended(blendedFlag), texture(std::move(tex)), x(px), y(py), z(pz), width(w), height(h), targetWidth(w),
+      targetHeight(h)
 {
     SetColor(argb);
-    frames.reserve(32);
     AddFrame(0, 0, 1, 1);
     const float ax[3] = {1, 0, 0}, ay[3] = {0, 1, 0};
     SetAxes(ax, ay, 1);
@@ -134,7 +133,7 @@ int CSprite::AddFrame(float u0, float v0, float u1, float v1)
 
 int CSprite::AddFrameQuad(const float uv[8])
 {
-    frames.insert(frames.end(), uv, uv + 8);
+    frames.Append(uv);
     return static_cast<int>(frames.size() / 8) - 1;
 }
 
@@ -148,7 +147,7 @@ void CSprite::SetFrameQuad(int n, const float uv[8])
 {
     if (n < 0 || static_cast<size_t>(n) * 8 + 8 > frames.size())
         return;
-    std::copy(uv, uv + 8, frames.begin() + n * 8);
+    std::copy(uv, uv + 8, frames.data() + n * 8);
 }
 
 void CSprite::SetVertexOffsets(const float xy[8]) { cornerOffsets.assign(xy, xy + 8); }
@@ -193,30 +192,35 @@ void CSprite::FillVertices(Vertex* vertices, uint16_t* indices, uint32_t firstVe
         };
         colour = a << 24 | scaled(red) << 16 | scaled(green) << 8 | scaled(blue);
     }
-    float corner[4][3];
-    if (cornerOffsets.size() == 8) {
-        for (int i = 0; i < 4; ++i)
-            for (int k = 0; k < 3; ++k)
-                corner[i][k] = (k == 0 ? x : k == 1 ? y : z) + cornerOffsets[i * 2] * extentX[k] +
-                               cornerOffsets[i * 2 + 1] * extentY[k];
-    } else {
-        const float centre[3] = {x, y, z};
-        for (int k = 0; k < 3; ++k) {
-            corner[0][k] = centre[k] + (-0.5f - originX) * extentX[k] + (0.5f - originY) * extentY[k];
-            corner[1][k] = corner[0][k] + extentX[k];
-            corner[2][k] = corner[1][k] - extentY[k];
-            corner[3][k] = corner[2][k] - extentX[k];
-        }
-    }
+    // Plain scalars rather than a corner array: the compiler then keeps the
+    // corners in registers instead of packing halves of them through the
+    // stack, which stalled every sprite on a store it had to read back whole.
+    const float ax = extentX[0], ay = extentX[1], az = extentX[2];
+    const float bx = extentY[0], by = extentY[1], bz = extentY[2];
     const size_t f = static_cast<size_t>(frame) * 8 + 8 <= frames.size() ? static_cast<size_t>(frame) * 8 : 0;
-    for (int i = 0; i < 4; ++i) {
-        Vertex& v = vertices[i];
-        v.x = corner[i][0];
-        v.y = corner[i][1];
-        v.z = corner[i][2];
+    const float* uv = frames.data() + f;
+    auto put = [&](Vertex& v, float px, float py, float pz, int i) {
+        v.x = px;
+        v.y = py;
+        v.z = pz;
         v.color = colour;
-        v.u = frames[f + i * 2];
-        v.v = frames[f + i * 2 + 1];
+        v.u = uv[i * 2];
+        v.v = uv[i * 2 + 1];
+    };
+    if (cornerOffsets.size() == 8) {
+        for (int i = 0; i < 4; ++i) {
+            const float s = cornerOffsets[static_cast<size_t>(i) * 2], t = cornerOffsets[static_cast<size_t>(i) * 2 + 1];
+            put(vertices[i], x + s * ax + t * bx, y + s * ay + t * by, z + s * az + t * bz, i);
+        }
+    } else {
+        const float s = -0.5f - originX, t = 0.5f - originY;
+        const float x0 = x + s * ax + t * bx, y0 = y + s * ay + t * by, z0 = z + s * az + t * bz;
+        const float x1 = x0 + ax, y1 = y0 + ay, z1 = z0 + az;
+        const float x2 = x1 - bx, y2 = y1 - by, z2 = z1 - bz;
+        put(vertices[0], x0, y0, z0, 0);
+        put(vertices[1], x1, y1, z1, 1);
+        put(vertices[2], x2, y2, z2, 2);
+        put(vertices[3], x2 - ax, y2 - ay, z2 - az, 3);
     }
     const uint16_t b = static_cast<uint16_t>(firstVertex);
     indices[0] = b;
@@ -462,7 +466,7 @@ void CSpriteRenderer::RenderLayer(int32_t layerNumber)
             run.push_back(s);
         }
         if (!DrawRun(run))
-            break;
+            return;
         device->SetRenderState(D3DRS_ZWRITEENABLE, static_cast<uint32_t>(first->depthWrite));
         device->SetRenderState(D3DRS_ZFUNC, first->depthTest ? keptZFunc : D3DCMP_ALWAYS);
         device->SetRenderState(D3DRS_SRCBLEND, static_cast<uint32_t>(first->srcBlend));

@@ -360,18 +360,22 @@ void CTextBatch::Draw(int32_t layer)
         const CText* t = texts[i].Get();
         return !drawn[i] && t->visible && t->layer == layer && t->font && !t->quads.empty();
     };
+    auto textureOf = [&](size_t i) { return texts[i]->font ? texts[i]->font->texture : CountedHandle<CTexture>(); };
+    // The first group takes the texture of the first text in the list,
+    // whatever its layer; each later one that of the first text left over.
     size_t next = 0;
     bool failed = false;
     while (!failed) {
-        while (next < texts.size() && !drawable(next))
-            ++next;
-        if (next >= texts.size())
-            break;
-        const CountedHandle<CTexture> groupTexture = texts[next]->font->texture;
+        const CountedHandle<CTexture> groupTexture = textureOf(next);
         device->SetTexture(0, groupTexture);
+        size_t leftOver = texts.size();
         for (size_t i = next; i < texts.size(); ++i) {
-            if (!drawable(i) || !(texts[i]->font->texture == groupTexture))
+            if (!drawable(i))
                 continue;
+            if (!(textureOf(i) == groupTexture)) {
+                leftOver = std::min(leftOver, i);
+                continue;
+            }
             CText* t = texts[i].Get();
             const uint32_t n = static_cast<uint32_t>(t->quads.size());
             uint8_t* v = nullptr;
@@ -400,6 +404,9 @@ void CTextBatch::Draw(int32_t layer)
             }
             device->DrawIndexed(D3DPT_TRIANGLELIST, vertexBuffer->LockStart(), 4 * n, indexBuffer->LockStart(), 2 * n);
         }
+        if (leftOver >= texts.size())
+            break;
+        next = leftOver;
     }
     if (fog)
         device->SetRenderState(D3DRS_FOGCOLOR, fogColour);

@@ -65,12 +65,14 @@ void DeviceStateStore::ResetToDefaults(bool hasDepthBuffer)
         m_stage[stage][D3DTSS_TEXCOORDINDEX] = stage;
         m_stage[stage][D3DTSS_ADDRESSU] = 1;                   // wrap
         m_stage[stage][D3DTSS_ADDRESSV] = 1;
-        m_stage[stage][15] = 1;                                // address W: wrap
         m_stage[stage][D3DTSS_MAGFILTER] = D3DTEXF_POINT;
         m_stage[stage][D3DTSS_MINFILTER] = D3DTEXF_POINT;
         m_stage[stage][D3DTSS_MIPFILTER] = D3DTEXF_NONE;
         m_stage[stage][21] = 1;                                // max anisotropy
-        m_stage[stage][26] = 1;                                // result arg: current
+        m_stage[stage][25] = 1;                                // address W: wrap
+        m_stage[stage][26] = 1;                                // colour arg 0: current
+        m_stage[stage][27] = 1;                                // alpha arg 0: current
+        m_stage[stage][28] = 1;                                // result arg: current
     }
 }
 

@@ -225,6 +225,7 @@ int CGame::Init(plat::Window* mainWindow, void* programInstance)
 
     ChooseCurrentProfile();
     LoadTrophies();
+    LoadingFrame(loading, 1.0f);
     return 1;
 }
 

@@ -90,6 +90,31 @@ TEST(TextBatch, DrawsOnlyItsLayerAndLeavesFogAlone)
     EXPECT_EQ(rig.log().primitives, 4);
 }
 
+TEST(TextBatch, FirstGroupTakesTheFirstTextsTextureWhateverItsLayer)
+{
+    NullRig rig;
+    auto fontOn = [&](const char* name) {
+        auto font = TestFont();
+        font->texture = rig.device->CreateTexture(name, 4, 4, 1, 0, D3DPOOL_MANAGED, D3DFMT_A8R8G8B8);
+        return font;
+    };
+    auto one = fontOn("One"), two = fontOn("Two");
+    CTextBatch batch(rig.device, rig.vertices, rig.indices);
+    auto elsewhere = batch.Add(MakeCountedHandle(new CText(one)));
+    elsewhere->layer = 12345;
+    elsewhere->SetText("a");
+    batch.Add(MakeCountedHandle(new CText(two)))->SetText("bb");
+    batch.Add(MakeCountedHandle(new CText(one)))->SetText("c");
+    const size_t before = rig.log().calls.size();
+    batch.Draw(-1);
+    std::vector<std::string> draws;
+    for (size_t i = before; i < rig.log().calls.size(); ++i)
+        if (rig.log().calls[i].rfind("DrawIndexedPrimitive", 0) == 0)
+            draws.push_back(rig.log().calls[i].substr(rig.log().calls[i].rfind(' ') + 1));
+    // "c" shares the first text's texture and goes first; "bb" is left over.
+    EXPECT_EQ(draws, (std::vector<std::string>{"2", "4"}));
+}
+
 TEST(TextHelpers, ParseHex)
 {
     EXPECT_EQ(ParseHex("1F"), 31);
@@ -132,6 +157,26 @@ TEST(SpriteRenderer, SameTextureJoinsItsGroupAndDrawsInOneCall)
     EXPECT_EQ(renderer.hiddenSprites.size(), 1u);
     renderer.SetVisible(second, 1);
     EXPECT_EQ(renderer.sprites.size(), 4u);
+}
+
+TEST(SpriteRenderer, ReleasedTextureRecordIsNotTheEmptyTexture)
+{
+    NullRig rig;
+    auto released = rig.device->CreateTexture("Released", 4, 4, 1, 0, D3DPOOL_MANAGED, D3DFMT_A8R8G8B8);
+    released->ReleaseD3DResource();
+    CSpriteRenderer renderer(rig.device, rig.vertices, rig.indices);
+    auto first = MakeSprite(0, released), bare = MakeSprite(0, CountedHandle<CTexture>()),
+         second = MakeSprite(0, released);
+    renderer.Add(first);
+    renderer.Add(bare);
+    renderer.Add(second);
+    std::vector<CSprite*> order;
+    for (auto& s : renderer.sprites)
+        order.push_back(s.Get());
+    EXPECT_EQ(order, (std::vector<CSprite*>{second.Get(), first.Get(), bare.Get()}));
+    const int draws = rig.log().draws;
+    renderer.Render();
+    EXPECT_EQ(rig.log().draws - draws, 2);
 }
 
 TEST(SpriteRenderer, BlendedPassesGoByZOrderAndNeverMixWithAlphaTested)
