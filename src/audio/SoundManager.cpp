@@ -16,14 +16,6 @@ namespace snd = plat::snd;
 
 namespace {
 
-std::string Upper(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 // Rounds down for the library's integer volumes and pans; a product that is
 // not a number, or too large for an int, must not reach the conversion.
 int FloorToInt(float value)
@@ -194,7 +186,7 @@ int CSoundManager::LoadConfig(const std::string& path)
 
 int CSoundManager::FindConfig(const std::string& fileName) const
 {
-    const std::string key = Upper(fileName);
+    const std::string key = UpperCased(fileName);
     for (size_t i = 0; i < configNames.size(); ++i)
         if (configNames[i] == key)
             return static_cast<int>(i);

@@ -2,26 +2,11 @@
 
 #include "engine/Random.h"
 #include "engine/Sprite.h"
+#include "engine/VectorMath.h"
 
 #include <cmath>
 
 using namespace d3d;
-
-namespace {
-constexpr float kTwoPi = 6.2831855f;
-void Normalise(float v[3])
-{
-    const float length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    if (length == 0.0f) {
-        v[0] = 0;
-        v[1] = 1;
-        v[2] = 0;
-        return;
-    }
-    for (int k = 0; k < 3; ++k)
-        v[k] /= length;
-}
-} // namespace
 
 CFlare::CFlare(float px, float py, float pz, CountedHandle<CTexture> tex, uint32_t colour)
     : x(px), y(py), z(pz), rgb(colour & 0xFFFFFF), texture(std::move(tex))

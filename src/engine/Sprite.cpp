@@ -1,25 +1,13 @@
 #include "engine/Sprite.h"
 
+#include "engine/VectorMath.h"
+
 #include <algorithm>
 #include <cmath>
 
 using namespace d3d;
 
 namespace {
-constexpr float kTwoPi = 6.2831855f;
-
-void Normalise(float v[3])
-{
-    const float length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    if (length == 0.0f) {
-        v[0] = 0;
-        v[1] = 1;
-        v[2] = 0;
-        return;
-    }
-    for (int k = 0; k < 3; ++k)
-        v[k] /= length;
-}
 
 // Moves `value` toward `target` by `step`; true once it got there.
 bool Approach(float* value, float target, float step)

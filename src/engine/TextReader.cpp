@@ -146,3 +146,9 @@ void CTextReader::Trim(const char* source, char* destination)
     std::memmove(destination, begin, length);
     destination[length] = '\0';
 }
+
+std::string UpperCased(std::string text)
+{
+    CTextReader::ToUpper(text.data());
+    return text;
+}

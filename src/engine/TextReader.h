@@ -9,6 +9,10 @@
 #include <cstdio>
 #include <string>
 
+// A copy of `text` with "a".."z" turned into "A".."Z" (keywords and
+// settings words are compared this way).
+std::string UpperCased(std::string text);
+
 class CTextReader {
 public:
     static constexpr int kLineSize = 2048;

@@ -1,6 +1,7 @@
 #include "game/Options.h"
 
 #include "engine/Settings.h"
+#include "engine/TextReader.h"
 #include "platform/D3D8.h"
 #include "platform/Profile.h"
 
@@ -10,14 +11,6 @@
 #include <cstring>
 
 namespace {
-
-std::string Upper(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
 
 std::string ThreeDecimals(float value)
 {
@@ -34,7 +27,7 @@ float NumberOr(float value, float fallback) { return std::isnan(value) ? fallbac
 
 int CGraphicsOptions::Read(const std::string& path)
 {
-    graphicalCursor = Upper(ReadIniString(path, "Graphics", "Cursor", "STANDARD")) == "GRAPHICAL" ? 1 : 0;
+    graphicalCursor = UpperCased(ReadIniString(path, "Graphics", "Cursor", "STANDARD")) == "GRAPHICAL" ? 1 : 0;
     effects = std::clamp(NumberOr(ReadIniFloat(path, "Graphics", "Effects", "1.0"), 1.0f), 0.25f, 1.0f);
     gamma = std::clamp(NumberOr(ReadIniFloat(path, "Graphics", "Gamma", "0.5"), 0.5f), 0.0f, 1.0f);
     return 1;
@@ -42,10 +35,10 @@ int CGraphicsOptions::Read(const std::string& path)
 
 int CSoundOptions::Read(const std::string& path)
 {
-    soundOn = Upper(ReadIniString(path, "Sound", "Sound", "ON")) == "ON" ? 1 : 0;
+    soundOn = UpperCased(ReadIniString(path, "Sound", "Sound", "ON")) == "ON" ? 1 : 0;
     soundVolume = std::clamp(NumberOr(ReadIniFloat(path, "Sound", "SoundVolume", "0.5"), 0.5f), 0.0f, 1.0f);
     soundPanFactor = std::max(NumberOr(ReadIniFloat(path, "Sound", "SoundPanFactor", "0.75"), 0.75f), 0.01f);
-    musicOn = Upper(ReadIniString(path, "Sound", "Music", "ON")) == "ON" ? 1 : 0;
+    musicOn = UpperCased(ReadIniString(path, "Sound", "Music", "ON")) == "ON" ? 1 : 0;
     musicVolume = std::clamp(NumberOr(ReadIniFloat(path, "Sound", "MusicVolume", "0.5"), 0.5f), 0.0f, 1.0f);
     musicAmplify = std::clamp(ReadIniInt(path, "Sound", "MusicAmplify", "75"), 5, 100);
     return 1;
