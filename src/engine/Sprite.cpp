@@ -233,6 +233,7 @@ CSpriteRenderer::~CSpriteRenderer()
 
 void CSpriteRenderer::Insert(const CountedHandle<CSprite>& sprite)
 {
+    m_orderedDirty = true;
     const CSprite& s = *sprite;
     bool groupSeen = false;
     for (auto it = sprites.begin(); it != sprites.end();) {
@@ -269,6 +270,7 @@ void CSpriteRenderer::Insert(const CountedHandle<CSprite>& sprite)
 
 void CSpriteRenderer::Repartition()
 {
+    m_orderedDirty = true;
     // Sprites that were hidden leave the drawing list, keeping their order...
     const auto hiddenStart = std::stable_partition(sprites.begin(), sprites.end(),
                                                    [](const CountedHandle<CSprite>& h) { return h->visible != 0; });
@@ -302,6 +304,7 @@ void CSpriteRenderer::Add(const CountedHandle<CSprite>& sprite)
 void CSpriteRenderer::Remove(const CountedHandle<CSprite>& sprite)
 {
     sprites.erase(std::remove(sprites.begin(), sprites.end(), sprite), sprites.end());
+    m_orderedDirty = true;
     hiddenSprites.erase(std::remove(hiddenSprites.begin(), hiddenSprites.end(), sprite), hiddenSprites.end());
     Repartition();
 }
@@ -322,21 +325,41 @@ void CSpriteRenderer::Resort()
         Insert(sprite);
 }
 
+const std::vector<CSprite*>& CSpriteRenderer::Ordered()
+{
+    // The walks of every frame go through plain pointers in list order; the
+    // handles' blocks are only touched again when the list changes.
+    if (m_ordered.size() != sprites.size() || m_orderedDirty) {
+        m_ordered.clear();
+        for (const auto& handle : sprites)
+            m_ordered.push_back(handle.Get());
+        m_orderedDirty = false;
+    }
+    return m_ordered;
+}
+
 void CSpriteRenderer::Update(float dt, int updateHidden)
 {
-    auto pass = [&](SpriteList& list) {
-        for (auto it = list.begin(); it != list.end();) {
-            CSprite& s = **it;
-            if (s.visible || updateHidden)
-                s.Update(dt);
-            if (s.timed && s.timeLeft <= 0.0f)
-                it = list.erase(it);
-            else
-                ++it;
-        }
-    };
-    pass(sprites);
-    pass(hiddenSprites);
+    auto expired = [](const CountedHandle<CSprite>& h) { return h->timed && h->timeLeft <= 0.0f; };
+    bool anyExpired = false;
+    for (CSprite* s : Ordered()) {
+        if (s->visible || updateHidden)
+            s->Update(dt);
+        anyExpired = anyExpired || (s->timed && s->timeLeft <= 0.0f);
+    }
+    if (anyExpired) {
+        sprites.erase(std::remove_if(sprites.begin(), sprites.end(), expired), sprites.end());
+        m_orderedDirty = true;
+    }
+    for (auto it = hiddenSprites.begin(); it != hiddenSprites.end();) {
+        CSprite& s = **it;
+        if (s.visible || updateHidden)
+            s.Update(dt);
+        if (expired(*it))
+            it = hiddenSprites.erase(it);
+        else
+            ++it;
+    }
 }
 
 bool CSpriteRenderer::DrawRun(const std::vector<CSprite*>& run)
@@ -417,9 +440,9 @@ void CSpriteRenderer::RenderLayer(int32_t layerNumber)
     // ordering them stably by key gives exactly those passes and runs in one
     // walk (the list is normally in order already, and then is not sorted).
     m_drawable.clear();
-    for (const auto& handle : sprites)
-        if (drawable(handle.Get()))
-            m_drawable.push_back(handle.Get());
+    for (CSprite* s : Ordered())
+        if (drawable(s))
+            m_drawable.push_back(s);
     if (m_drawable.empty())
         return;
     device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);

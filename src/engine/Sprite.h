@@ -122,6 +122,8 @@ public:
     // Vectors rather than linked lists: the frame walks them every pass, and
     // independent loads from a contiguous array overlap where a list's chain
     // of node pointers would stall on each one.
+    // Change them only through the renderer's operations: it keeps a pointer
+    // copy of `sprites` for its per-frame walks.
     using SpriteList = std::vector<CountedHandle<CSprite>>;
     SpriteList sprites;
     SpriteList hiddenSprites;
@@ -132,7 +134,10 @@ private:
     void Repartition();
     // Locks, fills and draws one run; false when a lock failed.
     bool DrawRun(const std::vector<CSprite*>& run);
+    const std::vector<CSprite*>& Ordered();
     std::vector<CSprite*> m_drawable; // kept between frames to avoid allocations
+    std::vector<CSprite*> m_ordered;  // `sprites` as plain pointers, rebuilt when it changes
+    bool m_orderedDirty = true;
 };
 
 // Same texture for batching: the same handle, or neither refers to a texture
