@@ -48,11 +48,10 @@ void CMusicPlayer::ApplyVolume(bool withDuck)
     snd::ChannelSetAttributes(stream, 0, EffectiveVolume(withDuck), -101);
 }
 
-void CMusicPlayer::PlayTrack(int kind)
+// Replaces the open stream with `name`; false (and logged) when it cannot be opened.
+bool CMusicPlayer::OpenTrack(const std::string& name)
 {
-    const std::string name = TrackFileName(kind);
     if (stream) {
-        // Only start-up opens a track this way, with nothing open; never leak one.
         snd::StreamFree(stream);
         stream = 0;
     }
@@ -62,12 +61,13 @@ void CMusicPlayer::PlayTrack(int kind)
         WriteLog(name);
         WriteLog("\n");
         playing = 0;
-        return;
+        return false;
     }
-    if (!enabled) {
-        playing = 0;
-        return;
-    }
+    return true;
+}
+
+void CMusicPlayer::StartLoop(const std::string& name, bool withDuck)
+{
     if (!snd::StreamPlay(stream, 0, snd::SAMPLE_LOOP)) {
         WriteLog("Unable to play music");
         WriteLog(name);
@@ -75,8 +75,20 @@ void CMusicPlayer::PlayTrack(int kind)
         playing = 0;
         return;
     }
-    ApplyVolume(false);
+    ApplyVolume(withDuck);
     playing = 1;
+}
+
+void CMusicPlayer::PlayTrack(int kind)
+{
+    const std::string name = TrackFileName(kind);
+    if (!OpenTrack(name))
+        return;
+    if (!enabled) {
+        playing = 0;
+        return;
+    }
+    StartLoop(name, false);
 }
 
 void CMusicPlayer::SetEnabled(int on)
@@ -157,28 +169,9 @@ void CMusicPlayer::Update(float elapsed)
         }
         fadeLevel = 1.0f;
         fading = 0;
-        snd::StreamFree(stream);
-        stream = 0;
         const std::string name = TrackFileName(nextKind);
-        stream = snd::StreamCreateFile(0, name.c_str(), 0, 0, 0);
-        if (!stream) {
-            WriteLog("Unable to create music stream");
-            WriteLog(name);
-            WriteLog("\n");
-            playing = 0;
-            return;
-        }
-        if (enabled) {
-            if (snd::StreamPlay(stream, 0, snd::SAMPLE_LOOP)) {
-                ApplyVolume(true);
-                playing = 1;
-            } else {
-                WriteLog("Unable to play music");
-                WriteLog(name);
-                WriteLog("\n");
-                playing = 0;
-            }
-        }
+        if (OpenTrack(name) && enabled)
+            StartLoop(name, true);
         return;
     }
 

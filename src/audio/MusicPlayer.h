@@ -49,4 +49,6 @@ public:
 
 private:
     void ApplyVolume(bool withDuck);
+    bool OpenTrack(const std::string& name);
+    void StartLoop(const std::string& name, bool withDuck);
 };

@@ -70,6 +70,15 @@ HRESULT RingLock(Buffer* b, uint32_t elementSize, uint32_t count, uint8_t** data
     return hr;
 }
 
+template <typename Buffer>
+HRESULT RingUnlock(Buffer* b)
+{
+    const HRESULT hr = b->buffer->Unlock();
+    if (!Failed(hr))
+        --b->outstandingLocks;
+    return hr;
+}
+
 } // namespace
 
 CVertexBuffer::~CVertexBuffer()
@@ -111,10 +120,7 @@ HRESULT CVertexBuffer::Unlock()
 {
     if (!buffer)
         throw kNoVertexBuffer;
-    const HRESULT hr = buffer->Unlock();
-    if (!Failed(hr))
-        --outstandingLocks;
-    return hr;
+    return RingUnlock(this);
 }
 
 CIndexBuffer::~CIndexBuffer()
@@ -156,10 +162,7 @@ HRESULT CIndexBuffer::Unlock()
 {
     if (!buffer)
         throw kNoIndexBuffer;
-    const HRESULT hr = buffer->Unlock();
-    if (!Failed(hr))
-        --outstandingLocks;
-    return hr;
+    return RingUnlock(this);
 }
 
 CTexture::~CTexture()
