@@ -44,15 +44,22 @@ struct GlProcs {
     }
 };
 
+// What the device and its textures share about the GL context: whether it is
+// still there, and whether a texture upload or deletion changed the texture
+// bindings behind the device's back.
+struct GlContextState {
+    bool alive = true;
+    bool bindingsChanged = false;
+};
+
 // A texture kept in memory in its own format and mirrored as 32-bit BGRA in
-// a GL texture object, level by level as levels are unlocked. `alive` is
-// cleared when the context goes, so a texture that outlives its device only
-// frees memory.
+// a GL texture object, level by level as levels are unlocked. A texture that
+// outlives its device's context only frees memory.
 class GlTexture final : public MemoryTexture {
 public:
     GlTexture(uint32_t width, uint32_t height, uint32_t count, uint32_t usageFlags, D3DFORMAT fmt, D3DPOOL poolKind,
-              const GlProcs* procs, std::shared_ptr<bool> alive)
-        : MemoryTexture(width, height, count, usageFlags, fmt, poolKind), m_procs(procs), m_alive(std::move(alive))
+              const GlProcs* procs, std::shared_ptr<GlContextState> context)
+        : MemoryTexture(width, height, count, usageFlags, fmt, poolKind), m_procs(procs), m_context(std::move(context))
     {
         glGenTextures(1, &name);
         Bind();
@@ -64,13 +71,15 @@ public:
 
     ~GlTexture() override
     {
-        if (*m_alive)
+        if (m_context->alive) {
             glDeleteTextures(1, &name);
+            m_context->bindingsChanged = true;
+        }
     }
 
     void LevelChanged(uint32_t level) override
     {
-        if (!*m_alive)
+        if (!m_context->alive)
             return;
         const MemoryLevel& l = levels[level];
         const uint32_t bytes = FormatBytes(format);
@@ -96,9 +105,10 @@ private:
     {
         m_procs->ActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D, name);
+        m_context->bindingsChanged = true;
     }
     const GlProcs* m_procs;
-    std::shared_ptr<bool> m_alive;
+    std::shared_ptr<GlContextState> m_context;
     std::vector<uint32_t> m_upload;
 };
 
@@ -280,7 +290,7 @@ class GlDevice final : public IDirect3DDevice8 {
 public:
     GlDevice(plat::Window* window, SDL_GLContext context, const D3DPRESENT_PARAMETERS& params, const GlProcs& procs)
         : m_window(window), m_context(context), m_states(params.EnableAutoDepthStencil != 0), m_procs(procs),
-          m_alive(std::make_shared<bool>(true))
+          m_shared(std::make_shared<GlContextState>())
     {
         ApplyPresentParameters(params);
         SDL_GetWindowGammaRamp(m_window->Handle(), m_savedRamp.red, m_savedRamp.green, m_savedRamp.blue);
@@ -291,7 +301,7 @@ public:
 
     ~GlDevice() override
     {
-        *m_alive = false;
+        m_shared->alive = false;
         if (m_cursor)
             SDL_FreeCursor(m_cursor);
         SDL_GL_MakeCurrent(m_window->Handle(), nullptr);
@@ -306,6 +316,7 @@ public:
             return D3DERR_INVALIDCALL;
         ApplyPresentParameters(*params);
         m_states.ResetToDefaults(params->EnableAutoDepthStencil != 0);
+        m_renderStatesDirty = m_stagesDirty = true;
         return D3D_OK;
     }
 
@@ -386,7 +397,11 @@ public:
     {
         if (!m_states.ValidRenderState(state))
             return D3DERR_INVALIDCALL;
-        m_states.SetRenderState(state, value);
+        if (m_states.RenderState(state) != value) {
+            m_states.SetRenderState(state, value);
+            m_renderStatesDirty = true;
+            m_stagesDirty = m_stagesDirty || state == D3DRS_TEXTUREFACTOR;
+        }
         return D3D_OK;
     }
 
@@ -402,7 +417,10 @@ public:
     {
         if (!m_states.ValidStageState(stage, type))
             return D3DERR_INVALIDCALL;
-        m_states.SetStageState(stage, type, value);
+        if (m_states.StageState(stage, type) != value) {
+            m_states.SetStageState(stage, type, value);
+            m_stagesDirty = true;
+        }
         return D3D_OK;
     }
 
@@ -519,7 +537,7 @@ public:
     {
         if (!out || width == 0 || height == 0 || width > 4096 || height > 4096 || !IsTextureFormat(format))
             return D3DERR_INVALIDCALL;
-        *out = std::make_unique<GlTexture>(width, height, levels, usage, format, pool, &m_procs, m_alive);
+        *out = std::make_unique<GlTexture>(width, height, levels, usage, format, pool, &m_procs, m_shared);
         return D3D_OK;
     }
 
@@ -536,7 +554,11 @@ public:
     {
         if (stage >= static_cast<uint32_t>(kTextureStageCount))
             return D3DERR_INVALIDCALL;
-        m_textures[stage] = static_cast<GlTexture*>(texture);
+        GlTexture* bound = static_cast<GlTexture*>(texture);
+        if (m_textures[stage] != bound) {
+            m_textures[stage] = bound;
+            m_stagesDirty = true;
+        }
         return D3D_OK;
     }
 
@@ -581,8 +603,16 @@ public:
         const size_t base = static_cast<size_t>(m_baseVertex) * m_stride;
         if (base + static_cast<size_t>(minIndex + vertexCount) * m_stride > m_stream->data.size())
             return D3DERR_INVALIDCALL;
-        ApplyRenderStates();
-        const int units = ApplyStages();
+        if (m_renderStatesDirty) {
+            ApplyRenderStates();
+            m_renderStatesDirty = false;
+        }
+        if (m_stagesDirty || m_shared->bindingsChanged) {
+            m_unitsInUse = ApplyStages();
+            m_stagesDirty = false;
+            m_shared->bindingsChanged = false;
+        }
+        const int units = m_unitsInUse;
         const uint8_t* vertices = m_stream->data.data() + base;
         size_t offset = 0;
         glEnableClientState(GL_VERTEX_ARRAY);
@@ -626,8 +656,8 @@ public:
     }
 
 private:
-    // Fixed-function GL state from the device's render states, set before
-    // every draw.
+    // Fixed-function GL state from the device's render states, set before a
+    // draw when they changed.
     void ApplyRenderStates()
     {
         auto rs = [&](int32_t state) { return m_states.RenderState(state); };
@@ -843,7 +873,12 @@ private:
     bool m_cursorShown = true;
     bool m_gammaWarned = false;
     GlProcs m_procs;
-    std::shared_ptr<bool> m_alive;
+    std::shared_ptr<GlContextState> m_shared;
+    // GL holds the fixed-function state of the last draw; it is sent again
+    // only after the device's states, textures or bindings changed.
+    bool m_renderStatesDirty = true;
+    bool m_stagesDirty = true;
+    int m_unitsInUse = 0;
     SDL_Cursor* m_cursor = nullptr;
     GlTexture* m_textures[kTextureStageCount] = {};
     MemoryVertexBuffer* m_stream = nullptr;
