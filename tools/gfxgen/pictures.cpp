@@ -402,6 +402,28 @@ Image MakeSelector() {
     return img;
 }
 
+// One centred, square picture: `shade` gives the colour of each texel from
+// its place relative to the centre (offsets in texels, distance in radii,
+// angle in radians). Texels start white and see-through.
+struct RadialPoint {
+    int x, y;
+    float dx, dy; // from the centre, in texels
+    float r;      // distance from the centre, 1 at the edge
+    float a;      // angle, -pi..pi
+};
+
+template <typename Shade>
+Image Radial(int size, Shade shade) {
+    Image img(size, size, Color{1, 1, 1, 0});
+    const float c = size / 2.0f;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const float dx = x + 0.5f - c, dy = y + 0.5f - c;
+            img.At(x, y) = shade(RadialPoint{x, y, dx, dy, std::hypot(dx, dy) / c, std::atan2(dy, dx)});
+        }
+    return img;
+}
+
 // Soft four-pointed star for particles, 64 x 64, white.
 Image MakeStarGlint(int size, float rays) {
     Image img(size, size, Color{1, 1, 1, 0});
@@ -423,17 +445,12 @@ Image MakeStarGlint(int size, float rays) {
 
 // Radial glow (white-hot core, tinted falloff).
 Image MakeGlow(int size, const Color& tint, float falloff, float core) {
-    Image img(size, size, Color{1, 1, 1, 0});
-    const float c = size / 2.0f;
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            const float d = std::hypot(x + 0.5f - c, y + 0.5f - c) / c;
-            const float k = Clamp01(std::pow(Clamp01(1 - d), falloff) + core * std::exp(-d * d * 60));
-            Color col = Mix(tint, kWhite, Clamp01(k * k));
-            col.a = k;
-            img.At(x, y) = col;
-        }
-    return img;
+    return Radial(size, [&](const RadialPoint& p) {
+        const float k = Clamp01(std::pow(Clamp01(1 - p.r), falloff) + core * std::exp(-p.r * p.r * 60));
+        Color col = Mix(tint, kWhite, Clamp01(k * k));
+        col.a = k;
+        return col;
+    });
 }
 
 // Electric ray, 256 x 64: a jagged bolt running along u, glowing across v.
@@ -457,35 +474,25 @@ Image MakeLightning() {
 
 // Cloudy puff with a matching alpha, for the alpha-companion loaders.
 Image MakePuff(int size, uint32_t seed, const Color& inner, const Color& outer, float density) {
-    Image img(size, size, Color{1, 1, 1, 0});
-    const float c = size / 2.0f;
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            const float d = std::hypot(x + 0.5f - c, y + 0.5f - c) / c;
-            const float n = Fbm(x * 6.0f / size, y * 6.0f / size, seed, 5);
-            const float k = Clamp01((1 - Smooth(0.35f, 1.0f, d)) * (0.35f + n) * density);
-            Color col = Mix(outer, inner, Clamp01(k * 1.2f));
-            col.a = k;
-            img.At(x, y) = col;
-        }
-    return img;
+    return Radial(size, [&](const RadialPoint& p) {
+        const float n = Fbm(p.x * 6.0f / size, p.y * 6.0f / size, seed, 5);
+        const float k = Clamp01((1 - Smooth(0.35f, 1.0f, p.r)) * (0.35f + n) * density);
+        Color col = Mix(outer, inner, Clamp01(k * 1.2f));
+        col.a = k;
+        return col;
+    });
 }
 
 // A cloud of sand: grainy, thinning towards the rim.
 Image MakeSandPuff(int size) {
-    Image img(size, size, Color{1, 1, 1, 0});
-    const float c = size / 2.0f;
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            const float d = std::hypot(x + 0.5f - c, y + 0.5f - c) / c;
-            const float grain = Noise(x * 0.7f, y * 0.7f, 13);
-            const float body = Fbm(x * 4.0f / size, y * 4.0f / size, 14, 3);
-            const float k = Clamp01((1 - Smooth(0.2f, 1.0f, d)) * (0.25f + 1.1f * grain * body + 0.3f * body));
-            Color col = Mix(Rgb(176, 118, 58), Rgb(246, 216, 158), Clamp01(grain * 1.2f));
-            col.a = k;
-            img.At(x, y) = col;
-        }
-    return img;
+    return Radial(size, [&](const RadialPoint& p) {
+        const float grain = Noise(p.x * 0.7f, p.y * 0.7f, 13);
+        const float body = Fbm(p.x * 4.0f / size, p.y * 4.0f / size, 14, 3);
+        const float k = Clamp01((1 - Smooth(0.2f, 1.0f, p.r)) * (0.25f + 1.1f * grain * body + 0.3f * body));
+        Color col = Mix(Rgb(176, 118, 58), Rgb(246, 216, 158), Clamp01(grain * 1.2f));
+        col.a = k;
+        return col;
+    });
 }
 
 // Sand surface of the sand box, 256 x 256, tiling across; upper half the
@@ -637,118 +644,82 @@ Image MakeShopPointer() {
 
 // Spiral swirl, 128 x 128.
 Image MakeTwirl() {
-    Image img(128, 128, Color{1, 1, 1, 0});
-    for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 128; ++x) {
-            const float dx = x + 0.5f - 64, dy = y + 0.5f - 64;
-            const float r = std::hypot(dx, dy) / 64;
-            const float a = std::atan2(dy, dx);
-            float k = std::pow(0.5f + 0.5f * std::cos(3 * a + 9 * r), 3.0f);
-            k *= Smooth(1.0f, 0.55f, r) * Smooth(0.0f, 0.15f, r);
-            k = Clamp01(k + 0.5f * std::exp(-r * r * 40));
-            Color c = Mix(kGoldLight, kWhite, k);
-            c.a = k;
-            img.At(x, y) = c;
-        }
-    return img;
+    return Radial(128, [](const RadialPoint& p) {
+        float k = std::pow(0.5f + 0.5f * std::cos(3 * p.a + 9 * p.r), 3.0f);
+        k *= Smooth(1.0f, 0.55f, p.r) * Smooth(0.0f, 0.15f, p.r);
+        k = Clamp01(k + 0.5f * std::exp(-p.r * p.r * 40));
+        Color c = Mix(kGoldLight, kWhite, k);
+        c.a = k;
+        return c;
+    });
 }
 
 // Gem flare: bright core, six fine rays and a faint ring, 128 x 128.
 Image MakeFlare() {
-    Image img(128, 128, Color{1, 1, 1, 0});
-    for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 128; ++x) {
-            const float dx = x + 0.5f - 64, dy = y + 0.5f - 64;
-            const float r = std::hypot(dx, dy) / 64;
-            const float a = std::atan2(dy, dx);
-            float k = std::exp(-r * r * 30) + 0.35f * std::pow(Clamp01(1 - r), 3.0f);
-            k += 0.6f * std::pow(std::fabs(std::cos(3 * a)), 60.0f) * Clamp01(1 - r);
-            k += 0.25f * std::exp(-std::pow((r - 0.62f) / 0.04f, 2.0f));
-            k = Clamp01(k) * Smooth(1.0f, 0.9f, r);
-            Color c = Mix(Rgb(255, 220, 150), kWhite, Clamp01(k * 1.5f));
-            c.a = k;
-            img.At(x, y) = c;
-        }
-    return img;
+    return Radial(128, [](const RadialPoint& p) {
+        float k = std::exp(-p.r * p.r * 30) + 0.35f * std::pow(Clamp01(1 - p.r), 3.0f);
+        k += 0.6f * std::pow(std::fabs(std::cos(3 * p.a)), 60.0f) * Clamp01(1 - p.r);
+        k += 0.25f * std::exp(-std::pow((p.r - 0.62f) / 0.04f, 2.0f));
+        k = Clamp01(k) * Smooth(1.0f, 0.9f, p.r);
+        Color c = Mix(Rgb(255, 220, 150), kWhite, Clamp01(k * 1.5f));
+        c.a = k;
+        return c;
+    });
 }
 
 // Burst of light rays from the centre, 256 x 256.
 Image MakeJungleFlash() {
-    Image img(256, 256, Color{1, 1, 1, 0});
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
-            const float dx = x + 0.5f - 128, dy = y + 0.5f - 128;
-            const float r = std::hypot(dx, dy) / 128;
-            const float a = std::atan2(dy, dx) / (2 * kPi) + 0.5f;
-            const float rays = Noise(a * 24, 0.5f, 77, 24) * 0.7f + Noise(a * 60, 3.5f, 78, 60) * 0.3f;
-            float k = 1.6f * std::pow(rays, 2.5f) * std::pow(Clamp01(1 - r), 1.1f) + 0.8f * std::exp(-r * r * 30);
-            k = Clamp01(k) * Smooth(1.0f, 0.85f, r);
-            Color c = Mix(Rgb(230, 255, 190), kWhite, Clamp01(k));
-            c.a = k;
-            img.At(x, y) = c;
-        }
-    return img;
+    return Radial(256, [](const RadialPoint& p) {
+        const float a = p.a / (2 * kPi) + 0.5f;
+        const float rays = Noise(a * 24, 0.5f, 77, 24) * 0.7f + Noise(a * 60, 3.5f, 78, 60) * 0.3f;
+        float k = 1.6f * std::pow(rays, 2.5f) * std::pow(Clamp01(1 - p.r), 1.1f) + 0.8f * std::exp(-p.r * p.r * 30);
+        k = Clamp01(k) * Smooth(1.0f, 0.85f, p.r);
+        Color c = Mix(Rgb(230, 255, 190), kWhite, Clamp01(k));
+        c.a = k;
+        return c;
+    });
 }
 
 // Thin bright ring, 128 x 128.
 Image MakeRing() {
-    Image img(128, 128, Color{1, 1, 1, 0});
-    for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 128; ++x) {
-            const float r = std::hypot(x + 0.5f - 64, y + 0.5f - 64) / 64;
-            float k = std::exp(-std::pow((r - 0.8f) / 0.05f, 2.0f)) + 0.4f * std::exp(-std::pow((r - 0.8f) / 0.14f, 2.0f));
-            k = Clamp01(k);
-            Color c = Mix(kGold, kWhite, k);
-            c.a = k;
-            img.At(x, y) = c;
-        }
-    return img;
+    return Radial(128, [](const RadialPoint& p) {
+        float k = std::exp(-std::pow((p.r - 0.8f) / 0.05f, 2.0f)) + 0.4f * std::exp(-std::pow((p.r - 0.8f) / 0.14f, 2.0f));
+        k = Clamp01(k);
+        Color c = Mix(kGold, kWhite, k);
+        c.a = k;
+        return c;
+    });
 }
 
 // Soft halo ring, 128 x 128, white for tinting.
 Image MakeHalo() {
-    Image img(128, 128, Color{1, 1, 1, 0});
-    for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 128; ++x) {
-            const float r = std::hypot(x + 0.5f - 64, y + 0.5f - 64) / 64;
-            float k = std::exp(-std::pow((r - 0.55f) / 0.22f, 2.0f)) + 0.25f * std::exp(-r * r * 6);
-            k = Clamp01(k) * Smooth(1.0f, 0.85f, r);
-            Color c = kWhite;
-            c.a = k;
-            img.At(x, y) = c;
-        }
-    return img;
+    return Radial(128, [](const RadialPoint& p) {
+        float k = std::exp(-std::pow((p.r - 0.55f) / 0.22f, 2.0f)) + 0.25f * std::exp(-p.r * p.r * 6);
+        k = Clamp01(k) * Smooth(1.0f, 0.85f, p.r);
+        Color c = kWhite;
+        c.a = k;
+        return c;
+    });
 }
 
 // Fuzzy spell ball, 64 x 64.
 Image MakeSpellFuzzy() {
-    Image img(64, 64, Color{1, 1, 1, 0});
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) {
-            const float dx = x + 0.5f - 32, dy = y + 0.5f - 32;
-            const float r = std::hypot(dx, dy) / 32;
-            const float a = std::atan2(dy, dx);
-            const float fuzz = Noise(a * 5 / kPi + 10, r * 3, 55, 10);
-            float k = Clamp01(std::pow(Clamp01(1 - r), 1.6f) * (0.5f + 0.6f * fuzz) + 0.4f * std::exp(-r * r * 12));
-            Color c = Mix(Rgb(255, 200, 140), kWhite, k * k);
-            c.a = k;
-            img.At(x, y) = c;
-        }
-    return img;
+    return Radial(64, [](const RadialPoint& p) {
+        const float fuzz = Noise(p.a * 5 / kPi + 10, p.r * 3, 55, 10);
+        float k = Clamp01(std::pow(Clamp01(1 - p.r), 1.6f) * (0.5f + 0.6f * fuzz) + 0.4f * std::exp(-p.r * p.r * 12));
+        Color c = Mix(Rgb(255, 200, 140), kWhite, k * k);
+        c.a = k;
+        return c;
+    });
 }
 
 // Grains of sand, 32 x 32: a small soft pebble with alpha.
 Image MakeSmallSand() {
-    Image img(32, 32, Color{1, 1, 1, 0});
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) {
-            const float r = std::hypot(x + 0.5f - 16, y + 0.5f - 16) / 16;
-            const float k = Smooth(1.0f, 0.55f, r);
-            Color c = Mix(Rgb(190, 140, 80), kSand, Clamp01(1 - std::hypot(x - 13.0f, y - 12.0f) / 16));
-            c.a = k;
-            img.At(x, y) = c;
-        }
-    return img;
+    return Radial(32, [](const RadialPoint& p) {
+        Color c = Mix(Rgb(190, 140, 80), kSand, Clamp01(1 - std::hypot(p.x - 13.0f, p.y - 12.0f) / 16));
+        c.a = Smooth(1.0f, 0.55f, p.r);
+        return c;
+    });
 }
 
 }  // namespace gfx
