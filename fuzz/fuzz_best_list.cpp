@@ -1,6 +1,6 @@
 // Any byte string either loads as a best list or is refused; one that loads
 // writes back out as an image that loads again to the same list.
-#include "game/BestList.h"
+#include "records/BestList.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Any byte string gives a full table (read or defaulted) in descending order;
 // one that loads writes back out as an image that loads again.
-#include "game/HiscoreTable.h"
+#include "records/HiscoreTable.h"
 
 #include <cstddef>
 #include <cstdint>

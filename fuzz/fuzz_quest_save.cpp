@@ -1,6 +1,6 @@
 // Any byte string either loads as a quest save or is refused; one that loads
 // writes back out as an image that loads again to the same record.
-#include "game/QuestSave.h"
+#include "records/QuestSave.h"
 
 #include <cstddef>
 #include <cstdint>

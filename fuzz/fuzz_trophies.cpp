@@ -1,6 +1,6 @@
 // The trophy levels file and the description text: every level read stays in
 // its kind's range, and any text splits into descriptions without fault.
-#include "game/Trophies.h"
+#include "records/Trophies.h"
 
 #include <cstddef>
 #include <cstdint>

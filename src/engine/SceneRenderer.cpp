@@ -14,16 +14,10 @@ CSceneRenderer::CSceneRenderer()
     windowSizes.reserve(8);
 }
 
-CSceneRenderer::~CSceneRenderer()
-{
-    for (int i = 2; i >= 0; --i)
-        spriteLayers[i].Reset();
-    textBatch.Reset();
-    for (int i = 2; i >= 0; --i)
-        flareLayers[i].Reset();
-    indexBuffer.Reset();
-    vertexBuffer.Reset();
-}
+// The members go in reverse declaration order: the sand box, the background,
+// the board mesh, the caps, the sprite layers 3..1, the GUI, the text batch,
+// the flare layers 3..1, the particle layers 6..1, the buffers, the device.
+CSceneRenderer::~CSceneRenderer() = default;
 
 D3DMATRIX CSceneRenderer::Identity()
 {
@@ -397,6 +391,17 @@ void CSceneRenderer::SetFrameStates()
     device->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
 }
 
+// Step 4 of the frame: a scene that paints over black asks for a black clear;
+// otherwise depth, and the target when asked, with the clear colour.
+void CSceneRenderer::ClearTarget()
+{
+    if (background && background->IsRenderGateOpen() && background->WantsBlackClear()) {
+        device->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        return;
+    }
+    device->Clear(D3DCLEAR_ZBUFFER | (clearTarget ? D3DCLEAR_TARGET : 0), clearColor, 1.0f, 0);
+}
+
 HRESULT CSceneRenderer::RenderFrame()
 {
     IDirect3DDevice8* d = device ? device->Device() : nullptr;
@@ -413,7 +418,7 @@ HRESULT CSceneRenderer::RenderFrame()
     if (Failed(d->BeginScene()))
         return D3D_OK;
     LetterboxClear();
-    device->Clear(D3DCLEAR_ZBUFFER | (clearTarget ? D3DCLEAR_TARGET : 0), clearColor, 1.0f, 0);
+    ClearTarget();
     device->SetTransform(D3DTS_VIEW, view);
     device->SetTransform(D3DTS_PROJECTION, projection);
     device->SetRenderState(D3DRS_ALPHAREF, 128);
@@ -429,43 +434,93 @@ HRESULT CSceneRenderer::RenderFrame()
     device->SetStreamSource(vertexBuffer);
     device->SetFVF(kVertexFvf);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-
-    // The layers in drawing order. The background, the particle layers, the
-    // board mesh, the sand box, the caps and the GUI plug in here as their
-    // owners arrive; until then their steps draw nothing.
-    auto zOff = [&] { device->SetRenderState(D3DRS_ZWRITEENABLE, 0); };
-    auto sprites = [&](int i) -> CSpriteRenderer* {
-        CSpriteRenderer* r = spriteLayers[i].Get();
-        return r && r->enabled ? r : nullptr;
-    };
-    if (flareLayers[0] && !flareLayers[0]->flares.empty())
-        flareLayers[0]->Render();                       // 3
-    if (CSpriteRenderer* r = sprites(0))
-        r->Render();                                    // 8
-    if (CSpriteRenderer* r = sprites(0))
-        r->RenderLayer(1);                              // 10
-    zOff();                                             // 11
-    if (flareLayers[1])
-        flareLayers[1]->Render();                       // 12
-    if (textBatch)
-        textBatch->Draw(-1);                            // 14
-    if (CSpriteRenderer* r = sprites(1))
-        r->Render();                                    // 15
-    if (CSpriteRenderer* r = sprites(1))
-        r->RenderLayer(1);                              // 17
-    zOff();                                             // 18
-    if (CSpriteRenderer* r = sprites(2))
-        r->Render();                                    // 21
-    zOff();                                             // 22
-    if (CSpriteRenderer* r = sprites(2))
-        r->RenderLayer(1);                              // 23
-    if (flareLayers[2])
-        flareLayers[2]->Render();                       // 24
-    if (textBatch)
-        textBatch->Draw(12345);                         // 25
-    zOff();                                             // 26
+    DrawLayers();
     d->EndScene();
     return D3D_OK;
+}
+
+void CSceneRenderer::DepthWritesOff()
+{
+    device->SetRenderState(D3DRS_ZWRITEENABLE, 0);
+}
+
+void CSceneRenderer::DrawParticlesAlphaTested(int layer)
+{
+    if (IParticleLayer* p = particleLayers[layer - 1].Get())
+        p->RenderAlphaTested();
+}
+
+// Depth writes go off before the blended pass whether or not the layer
+// exists: later layers rely on it.
+void CSceneRenderer::DrawParticlesBlended(int layer)
+{
+    DepthWritesOff();
+    if (IParticleLayer* p = particleLayers[layer - 1].Get())
+        p->RenderBlended();
+}
+
+void CSceneRenderer::DrawSprites(int layer)
+{
+    CSpriteRenderer* r = spriteLayers[layer - 1].Get();
+    if (r && r->enabled)
+        r->Render();
+}
+
+void CSceneRenderer::DrawSpritesBlended(int layer)
+{
+    CSpriteRenderer* r = spriteLayers[layer - 1].Get();
+    if (r && r->enabled)
+        r->RenderLayer(1);
+}
+
+// The layers from back to front. Sprite, flare and particle layers are
+// numbered from 1 as the owners number them.
+void CSceneRenderer::DrawLayers()
+{
+    const FrameTargets targets{device, vertexBuffer, indexBuffer};
+    const bool capsShown = caps && caps->IsShown();
+
+    if (background && background->IsRenderGateOpen())
+        background->Render();
+    DrawParticlesAlphaTested(1);
+    DrawParticlesBlended(1);
+    if (flareLayers[0] && !flareLayers[0]->flares.empty())
+        flareLayers[0]->Render();
+    if (boardMesh && boardMesh->IsShown())
+        boardMesh->Draw(targets);
+    DrawParticlesAlphaTested(2);
+    DrawParticlesBlended(2);
+    if (sandbox && sandbox->IsShown())
+        sandbox->Draw(targets);
+    if (capsShown)
+        caps->RenderCaps();
+    DrawSprites(1);
+    DrawParticlesAlphaTested(3);
+    DrawSpritesBlended(1);
+    DrawParticlesBlended(3);
+    if (flareLayers[1])
+        flareLayers[1]->Render();
+    if (capsShown) {
+        caps->RenderChains();
+        DepthWritesOff();
+    }
+    if (textBatch)
+        textBatch->Draw(kTextLayerScene);
+    DrawSprites(2);
+    DrawParticlesAlphaTested(4);
+    DrawSpritesBlended(2);
+    DrawParticlesBlended(4);
+    DrawParticlesAlphaTested(5);
+    if (gui)
+        gui->RenderGui();
+    DrawSprites(3);
+    DrawParticlesBlended(5);
+    DrawSpritesBlended(3);
+    if (flareLayers[2])
+        flareLayers[2]->Render();
+    if (textBatch)
+        textBatch->Draw(kTextLayerOverlay);
+    DrawParticlesBlended(6);
 }
 
 HRESULT CSceneRenderer::RenderLoadingFrame(CountedHandle<CTexture> picture, float progress)

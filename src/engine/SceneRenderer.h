@@ -5,6 +5,7 @@
 
 #include "engine/CountedHandle.h"
 #include "engine/Flare.h"
+#include "engine/FrameLayers.h"
 #include "engine/RenderDevice.h"
 #include "engine/Settings.h"
 #include "engine/Sprite.h"
@@ -59,18 +60,32 @@ public:
     plat::Window* window = nullptr;
     CountedHandle<CVertexBuffer> vertexBuffer;
     CountedHandle<CIndexBuffer> indexBuffer;
-    // Particle layers 1-6 arrive with the particle engine.
+    // The drawing slots, declared in the order the members are released in
+    // reverse: the sand box first, the particle layers last.
+    CountedHandle<IParticleLayer> particleLayers[6];
     CountedHandle<CFlareRenderer> flareLayers[3];
     CountedHandle<CTextBatch> textBatch;
     int32_t clearTarget = 1;
     uint32_t clearColor = 0x004040FF;
+    CountedHandle<IGuiLayer> gui;
     d3d::D3DGAMMARAMP savedGammaRamp;
     CountedHandle<CSpriteRenderer> spriteLayers[3];
+    CountedHandle<ICapsLayer> caps;
+    CountedHandle<IBufferLayer> boardMesh;
+    CountedHandle<IBackgroundLayer> background;
+    CountedHandle<IBufferLayer> sandbox;
     // True while a reset has failed and is to be tried again next frame.
     bool resetPending = false;
 
 private:
     void SetFrameStates();
+    void ClearTarget();
+    void DrawLayers();
+    void DrawParticlesAlphaTested(int layer);
+    void DrawParticlesBlended(int layer);
+    void DrawSprites(int layer);
+    void DrawSpritesBlended(int layer);
+    void DepthWritesOff();
     void LetterboxClear();
     void UpdateScale();
     void SizeWindow();

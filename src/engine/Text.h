@@ -9,6 +9,11 @@
 #include <string>
 #include <vector>
 
+// The two text layers the frame draws: the scene's texts under the GUI, and
+// the texts drawn over everything but the top particle layer.
+constexpr int32_t kTextLayerScene = -1;
+constexpr int32_t kTextLayerOverlay = 12345;
+
 struct GlyphQuad {
     uint32_t code = 0;
     float x = 0, y = 0, z = 0;
@@ -39,7 +44,7 @@ public:
     CountedHandle<CBitmapFont> font;
     std::vector<GlyphQuad> quads;
     std::string text;
-    int32_t layer = -1;
+    int32_t layer = kTextLayerScene;
     float origin[3] = {0, 0, 0};
     float right[3] = {1, 0, 0};
     float up[3] = {0, 1, 0};

@@ -6,7 +6,7 @@
 #include "platform/Files.h"
 #include "platform/System.h"
 #include "platform/Window.h"
-#include "shell/Game.h"
+#include "game/Game.h"
 
 #include <cstdio>
 #include <cstring>

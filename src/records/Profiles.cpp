@@ -1,8 +1,8 @@
-#include "game/Profiles.h"
+#include "records/Profiles.h"
 
 #include "engine/Settings.h"
-#include "game/HiscoreTable.h"
-#include "game/Options.h"
+#include "records/HiscoreTable.h"
+#include "records/Options.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
 

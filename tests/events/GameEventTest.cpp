@@ -1,4 +1,4 @@
-#include "game/GameEvent.h"
+#include "events/GameEvent.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "game/HiscoreTable.h"
+#include "records/HiscoreTable.h"
 
 #include "engine/Log.h"
 #include "platform/BinaryFile.h"

@@ -1,4 +1,4 @@
-#include "shell/Game.h"
+#include "game/Game.h"
 
 #include "engine/StringTable.h"
 

@@ -1,7 +1,7 @@
 #include "RecordsTestSupport.h"
 
 #include "engine/Log.h"
-#include "game/HiscoreTable.h"
+#include "records/HiscoreTable.h"
 #include "platform/Files.h"
 
 #include <gtest/gtest.h>

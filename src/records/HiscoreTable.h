@@ -4,7 +4,7 @@
 // file falls back to the default table.
 #pragma once
 
-#include "game/Guid.h"
+#include "records/Guid.h"
 
 #include <cstdint>
 #include <string>

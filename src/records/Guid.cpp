@@ -1,4 +1,4 @@
-#include "game/Guid.h"
+#include "records/Guid.h"
 
 #include "platform/System.h"
 

@@ -1,4 +1,4 @@
-#include "game/QuestSave.h"
+#include "records/QuestSave.h"
 
 #include "engine/Log.h"
 #include "platform/Files.h"

@@ -1,4 +1,4 @@
-#include "game/BestList.h"
+#include "records/BestList.h"
 
 #include "engine/Log.h"
 #include "platform/BinaryFile.h"

@@ -11,13 +11,13 @@
 #include "engine/Log.h"
 #include "engine/RenderDevice.h"
 #include "engine/SceneRenderer.h"
-#include "game/BestList.h"
-#include "game/HiscoreTable.h"
+#include "records/BestList.h"
+#include "records/HiscoreTable.h"
 #include "engine/Text.h"
-#include "game/Options.h"
-#include "game/Profiles.h"
-#include "game/QuestSave.h"
-#include "game/Trophies.h"
+#include "records/Options.h"
+#include "records/Profiles.h"
+#include "records/QuestSave.h"
+#include "records/Trophies.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "game/PlayerStats.h"
+#include "records/PlayerStats.h"
 
 #include <algorithm>
 

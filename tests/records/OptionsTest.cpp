@@ -1,4 +1,4 @@
-#include "game/Options.h"
+#include "records/Options.h"
 
 #include "TestSupport.h"
 

@@ -1,8 +1,8 @@
 #include "RecordsTestSupport.h"
 
 #include "engine/Settings.h"
-#include "game/Options.h"
-#include "game/Profiles.h"
+#include "records/Options.h"
+#include "records/Profiles.h"
 #include "platform/Files.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "RecordsTestSupport.h"
 
-#include "game/HiscoreTable.h"
-#include "game/PlayerStats.h"
-#include "game/Trophies.h"
+#include "records/HiscoreTable.h"
+#include "records/PlayerStats.h"
+#include "records/Trophies.h"
 #include "platform/Files.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "RecordsTestSupport.h"
 
-#include "game/QuestSave.h"
+#include "records/QuestSave.h"
 #include "platform/Files.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "game/Trophies.h"
+#include "records/Trophies.h"
 
 #include "engine/Log.h"
-#include "game/PlayerStats.h"
+#include "records/PlayerStats.h"
 #include "platform/BinaryFile.h"
 #include "platform/Files.h"
 

@@ -1,6 +1,6 @@
 #include "RecordsTestSupport.h"
 
-#include "game/BestList.h"
+#include "records/BestList.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // each with the name of the player who set it. Entry n - 1 belongs to level n.
 #pragma once
 
-#include "game/PlayerStats.h"
+#include "records/PlayerStats.h"
 
 #include <cstdint>
 #include <string>

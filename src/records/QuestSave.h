@@ -3,8 +3,8 @@
 // between levels closes) and "QuestAS2.sav" (the checkpoint before it).
 #pragma once
 
-#include "game/Guid.h"
-#include "game/PlayerStats.h"
+#include "records/Guid.h"
+#include "records/PlayerStats.h"
 #include "platform/BinaryFile.h"
 
 #include <cstdint>
