@@ -34,7 +34,7 @@ public:
     CGame& operator=(const CGame&) = delete;
 
     // The load sequence: 1 on success; on failure the last text of `errors`
-    // says why.
+    // says why (or it is empty when the failing step only logged).
     int Init(plat::Window* mainWindow, void* programInstance);
     // One frame: see the definition for the meaning of the flags.
     void Frame(float timeStep, int draw, int paused);
@@ -82,7 +82,7 @@ public:
     };
     CountedHandle<CTexture> screenTextures[kScreenTextureCount];
     int cursorSurfaceIndex = -1;
-    int fpsShown = 0;
+    bool fpsShown = false;
     float fps = 0.0f;
     int mode = 0;
     int phase = 0;
@@ -94,22 +94,49 @@ public:
     CountedHandle<CMusicPlayer> music;
     CountedHandle<CSoundManager> sounds;
     CountedHandle<CQuestSave> questSave;
-    int cursorReady = 0;
+    bool cursorReady = false;
     // The current player's name; empty when no profile exists.
     CountedHandle<std::string> playerName;
     // The player profiles found in the players folder.
     CountedHandle<CProfiles> profiles;
-    int dragging = 0;
+    bool dragging = false;
     CountedHandle<CBestList> bestScores;
     CountedHandle<CBestList> bestTimes;
     int lastGameValue = 0;
     CountedHandle<CTrophies> trophies;
-    int nameEntryPending = 0;
+    bool nameEntryPending = false;
 
 private:
-    void Fail(const std::string& text);
-    void LoadHiscoresAndBestLists();
-    void ChooseCurrentProfile();
-    void LoadTrophies();
-    void LoadingFrame(const CountedHandle<CTexture>& picture, float progress);
+    // The load sequence, one function per step (LoadSequence.cpp). Each
+    // returns false after it has recorded why it failed.
+    struct LoadStep;
+    static const LoadStep kLoadSequence[];
+    bool LoadStringTable();
+    bool BuildAlphaCandidates();
+    bool ReadOptions();
+    bool CreateVertexBuffer();
+    bool CreateIndexBuffer();
+    bool LoadLoadingPicture();
+    bool LoadSharedTextures();
+    bool CreateFlareRenderers();
+    bool LoadFonts();
+    bool CreateTextBatch();
+    bool LoadHiscores();
+    bool LoadBestLists();
+    bool StartSounds();
+    bool StartMusic();
+    bool CreateFpsText();
+    bool SetGamma();
+    bool CreateCursor();
+    bool EnterIntroMode();
+    bool ChooseCurrentProfile();
+    bool LoadTrophies();
+
+    bool Fail(const std::string& text);
+    void LoadingFrame(float progress);
+
+    // The loading picture and the alpha format candidates, kept while the
+    // load sequence runs.
+    CountedHandle<CTexture> m_loadingPicture;
+    std::vector<d3d::D3DFORMAT> m_alphaCandidates;
 };

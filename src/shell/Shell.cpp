@@ -38,7 +38,7 @@ void OnKeyDown(int key)
         return;
     }
     if (key == plat::VK_F5) {
-        game.fpsShown = game.fpsShown == 0 ? 1 : 0;
+        game.fpsShown = !game.fpsShown;
         if (game.fpsText)
             game.fpsText->visible = game.fpsShown;
     }

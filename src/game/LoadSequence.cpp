@@ -1,0 +1,355 @@
+// The load sequence: every shared resource, manager and record of the game is
+// made here, in a fixed order, behind the loading picture. Each step is one
+// function; the table below gives the order and the loading frame drawn after
+// a step. The first step that fails ends the sequence.
+#include "game/Game.h"
+
+#include "engine/StringTable.h"
+
+#include <cstdio>
+
+using namespace d3d;
+
+namespace {
+constexpr float kNoFrame = -1.0f;
+} // namespace
+
+struct CGame::LoadStep {
+    bool (CGame::*run)();
+    float frameAfter; // kNoFrame: no loading frame after the step
+};
+
+const CGame::LoadStep CGame::kLoadSequence[] = {
+    {&CGame::LoadStringTable, kNoFrame},
+    {&CGame::BuildAlphaCandidates, kNoFrame},
+    {&CGame::ReadOptions, kNoFrame},
+    {&CGame::CreateVertexBuffer, kNoFrame},
+    {&CGame::CreateIndexBuffer, kNoFrame},
+    {&CGame::LoadLoadingPicture, 0.0f},
+    // The quest screen's layout is read here; its frame is drawn already.
+    {nullptr, 0.025f},
+    {&CGame::LoadSharedTextures, 0.15f},
+    {&CGame::CreateFlareRenderers, 0.2f},
+    {&CGame::LoadFonts, 0.25f},
+    {&CGame::CreateTextBatch, kNoFrame},
+    {&CGame::LoadHiscores, kNoFrame},
+    {&CGame::LoadBestLists, 0.3f},
+    {&CGame::StartSounds, kNoFrame},
+    {&CGame::StartMusic, 0.95f},
+    {&CGame::CreateFpsText, kNoFrame},
+    {&CGame::SetGamma, kNoFrame},
+    {&CGame::CreateCursor, kNoFrame},
+    {&CGame::EnterIntroMode, kNoFrame},
+    {&CGame::ChooseCurrentProfile, kNoFrame},
+    {&CGame::LoadTrophies, 1.0f},
+};
+
+int CGame::Init(plat::Window* mainWindow, void* programInstance)
+{
+    window = mainWindow;
+    instance = programInstance;
+    bool ok = true;
+    for (const LoadStep& step : kLoadSequence) {
+        if (step.run && !(this->*step.run)()) {
+            ok = false;
+            break;
+        }
+        if (step.frameAfter != kNoFrame)
+            LoadingFrame(step.frameAfter);
+    }
+    m_loadingPicture.Reset();
+    m_alphaCandidates.clear();
+    return ok ? 1 : 0;
+}
+
+bool CGame::Fail(const std::string& text)
+{
+    errors.push_back(text);
+    WriteLog(text + "!\n");
+    return false;
+}
+
+void CGame::LoadingFrame(float progress)
+{
+    if (renderer && m_loadingPicture && !Failed(renderer->RenderLoadingFrame(m_loadingPicture, progress)))
+        renderer->Present();
+}
+
+bool CGame::LoadStringTable()
+{
+    LoadStrings(paths.folders[CDataPaths::Txt] + "Strings.txt");
+    return true;
+}
+
+bool CGame::BuildAlphaCandidates()
+{
+    m_alphaCandidates = {D3DFMT_A1R5G5B5, D3DFMT_A4L4, D3DFMT_A8R3G3B2,
+                         D3DFMT_A4R4G4B4, D3DFMT_A8L8, D3DFMT_A8R8G8B8};
+    return true;
+}
+
+bool CGame::ReadOptions()
+{
+    const std::string options = paths.folders[CDataPaths::UserConfig] + "Options.ini";
+    graphicsOptions.Read(options);
+    soundOptions.Read(options);
+    gameOptions.Read(options);
+    return true;
+}
+
+bool CGame::CreateVertexBuffer()
+{
+    if (!device || !renderer)
+        return Fail("Unable to create Particles VertexBuffer");
+    const uint32_t count = device->maxVertexIndex >= 65535 ? 65536 : device->maxVertexIndex + 1;
+    vertexBuffer =
+        device->CreateVertexBuffer(count, D3DUSAGE_WRITEONLY | D3DUSAGE_DYNAMIC, kVertexFvf, D3DPOOL_DEFAULT);
+    if (!vertexBuffer)
+        return Fail("Unable to create Particles VertexBuffer");
+    renderer->vertexBuffer = vertexBuffer;
+    return true;
+}
+
+bool CGame::CreateIndexBuffer()
+{
+    const uint32_t count = device->maxPrimitiveCount >= 65535 ? 65536 : device->maxPrimitiveCount + 1;
+    indexBuffer =
+        device->CreateIndexBuffer(count, D3DFMT_INDEX16, D3DUSAGE_WRITEONLY | D3DUSAGE_DYNAMIC, D3DPOOL_DEFAULT);
+    if (!indexBuffer)
+        return Fail("Unable to create Particles IndexBuffer");
+    renderer->indexBuffer = indexBuffer;
+    return true;
+}
+
+bool CGame::LoadLoadingPicture()
+{
+    m_loadingPicture = device->LoadTexture(paths.folders[CDataPaths::Gfx] + "Loading.jpg", "Loading", 0, 0,
+                                           D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
+    if (!m_loadingPicture)
+        return Fail("Unable to load Loading.jpg Texture");
+    return true;
+}
+
+// The shared textures in loading order, with a loading frame after each group.
+bool CGame::LoadSharedTextures()
+{
+    enum Loader { Plain, PlainMip1, Alpha, Candidates };
+    struct Entry {
+        const char* file;
+        const char* name;
+        Loader loader;
+        CountedHandle<CTexture>* slot;
+        float frameAfter;
+    };
+    const Entry table[] = {
+        {"Frame.png", "Frame", Plain, &screenTextures[kFrame], kNoFrame},
+        {"FrameBack.tga", "FrameBack", Plain, &screenTextures[kFrameBack], kNoFrame},
+        {"StarParticle.bmp", "StarParticle", Plain, &effectTextures[kStarParticle], kNoFrame},
+        {"Selector.png", "Selector", Plain, &screenTextures[kSelector], kNoFrame},
+        {"Lightning.jpg", "Lightning", Plain, &effectTextures[kLightning], kNoFrame},
+        {"Spark.bmp", "Spark", Plain, &effectTextures[kSpark], kNoFrame},
+        {"Sand.jpg", "Sand", Alpha, &effectTextures[kSand], kNoFrame},
+        {"Cloud.jpg", "Cloud", Alpha, &effectTextures[kCloud], 0.05f},
+        {"Sandbox.jpg", "Sandbox", PlainMip1, &screenTextures[kSandbox], kNoFrame},
+        {"SmallSand.tga", "SmallSand", Candidates, &effectTextures[kSmallSand], kNoFrame},
+        {"SandboxFront.png", "SandboxFront", Plain, &screenTextures[kSandboxFront], kNoFrame},
+        {"SandboxGlass.tga", "SandboxGlass", Candidates, &screenTextures[kSandboxGlass], kNoFrame},
+        {"ScoreFrenzyStar.png", "ScoreFrenzyStar", Candidates, &screenTextures[kScoreFrenzyStar], kNoFrame},
+        {"Halo1.tga", "Halo1", Plain, &effectTextures[kHalo1], kNoFrame},
+        {"Ring.jpg", "Ring", Plain, &effectTextures[kRing], 0.1f},
+        {"SpellFuzzy.bmp", "SpellFuzzy", Plain, &effectTextures[kSpellFuzzy], kNoFrame},
+        {"FireCloud.jpg", "FireCloud", Alpha, &effectTextures[kFireCloud], kNoFrame},
+        {"Twirl.tga", "Twirl", Plain, &effectTextures[kTwirl], kNoFrame},
+        {"Flare.jpg", "Flare", Alpha, &effectTextures[kFlare], kNoFrame},
+        {"StarSand.tga", "StarSand", Candidates, &effectTextures[kStarSand], kNoFrame},
+        {"JungleFlash.tga", "JungleFlash", Plain, &effectTextures[kJungleFlash], kNoFrame},
+        {"BigStar.png", "BigStar", Plain, &screenTextures[kBigStar], kNoFrame},
+        // The step's own closing frame follows in the sequence table.
+        {"ShopPointer.tga", "ShopPointer", Plain, &screenTextures[kShopPointer], kNoFrame},
+    };
+    const std::string& gfx = paths.folders[CDataPaths::Gfx];
+    for (const Entry& e : table) {
+        const std::string file = gfx + e.file;
+        switch (e.loader) {
+        case Plain: *e.slot = device->LoadTexture(file, e.name, 0, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN); break;
+        case PlainMip1: *e.slot = device->LoadTexture(file, e.name, 1, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN); break;
+        case Alpha: *e.slot = device->LoadTextureForAlpha(file, e.name, 1, 0, D3DPOOL_MANAGED); break;
+        case Candidates:
+            *e.slot = device->LoadTextureAutoFormat(file, e.name, m_alphaCandidates, 0, 0, D3DPOOL_MANAGED);
+            break;
+        }
+        if (!*e.slot)
+            return Fail(std::string("Unable to load ") + e.name + " Texture");
+        if (e.frameAfter != kNoFrame)
+            LoadingFrame(e.frameAfter);
+    }
+    // The big star is drawn only by the award, which brings its picture back
+    // when it needs it.
+    screenTextures[kBigStar]->ReleaseD3DResource();
+    return true;
+}
+
+bool CGame::CreateFlareRenderers()
+{
+    for (int i = 0; i < 3; ++i) {
+        flareRenderers[i] = MakeCountedHandle(new CFlareRenderer(device, vertexBuffer, indexBuffer));
+        renderer->flareLayers[i] = flareRenderers[i];
+    }
+    return true;
+}
+
+bool CGame::LoadFonts()
+{
+    const std::string& folder = paths.folders[CDataPaths::Fonts];
+    CountedHandle<CTexture> texture =
+        device->LoadTextureAutoFormat(folder + "Font.tga", "Font", m_alphaCandidates, 0, 0, D3DPOOL_MANAGED);
+    if (!texture)
+        return Fail("Unable to load Font Texture");
+    font = MakeCountedHandle(new CBitmapFont(texture));
+    if (!ReadFontFile(font.Get(), folder + "Font.vfd"))
+        return Fail("Unable to load Font.vfd");
+    fonts.clear();
+    fonts.reserve(4);
+    fonts.push_back(font);
+    const size_t errorsBefore = errors.size();
+    LoadFontSet(*device, folder, &fonts, &errors);
+    // Later steps pick fonts 1 and 2: a list that stopped short is fatal.
+    if (fonts.size() < 3) {
+        if (errors.size() == errorsBefore)
+            Fail("Unable to load AdditionalFonts.lst");
+        return false;
+    }
+    return true;
+}
+
+bool CGame::CreateTextBatch()
+{
+    textBatch = MakeCountedHandle(new CTextBatch(device, vertexBuffer, indexBuffer));
+    renderer->textBatch = textBatch;
+    return true;
+}
+
+bool CGame::LoadHiscores()
+{
+    hiscores.topDefaultScore = 1500000;
+    char tableName[32];
+    std::snprintf(tableName, sizeof tableName, "Game%d.tbl", 0);
+    hiscores.Load(paths.folders[CDataPaths::SharedGameData] + tableName);
+    return true;
+}
+
+bool CGame::LoadBestLists()
+{
+    const std::string& shared = paths.folders[CDataPaths::SharedGameData];
+    bestScores = MakeCountedHandle(new CBestList(41));
+    if (!bestScores->Load(shared + "Sc.bst"))
+        bestScores->SetDefaultScores();
+    bestTimes = MakeCountedHandle(new CBestList(41));
+    if (!bestTimes->Load(shared + "Ti.bst"))
+        bestTimes->FillLinear(15, 1215);
+    return true;
+}
+
+// A machine without a sound device plays on silently.
+bool CGame::StartSounds()
+{
+    sounds = MakeCountedHandle(new CSoundManager());
+    if (sounds->Init(window) != 0) {
+        WriteLog("Error loading Sfx!\n");
+        return true;
+    }
+    const std::string& writableSfx = paths.folders[CDataPaths::SharedSfx];
+    sounds->panDivisor = 520.0f / soundOptions.soundPanFactor;
+    sounds->soundFolder = writableSfx;
+    sounds->installedSoundFolder = paths.folders[CDataPaths::Sfx];
+    sounds->ConvertOggSounds(paths.folders[CDataPaths::UserConfig] + "Options.ini", paths.folders[CDataPaths::Sfx],
+                             writableSfx);
+    sounds->LoadConfig(writableSfx + "Vol.cfg");
+    if (sounds->LoadSamples(writableSfx) != 0) {
+        sounds->initialised = 0;
+        WriteLog("Sounds Loading Error!\n");
+    }
+    sounds->SetVolume(soundOptions.soundOn ? soundOptions.soundVolume : 0.0f);
+    return true;
+}
+
+bool CGame::StartMusic()
+{
+    music = MakeCountedHandle(new CMusicPlayer(paths.folders[CDataPaths::Music]));
+    music->SetEnabled(soundOptions.musicOn);
+    music->PlayTrack(CMusicPlayer::MainMenu);
+    music->SetVolume(soundOptions.musicVolume);
+    sounds->music = music;
+    return true;
+}
+
+bool CGame::CreateFpsText()
+{
+    fpsText = MakeCountedHandle(new CText(font));
+    fpsText->visible = fpsShown;
+    fpsText->colour = 0x80FFFFFF;
+    fpsText->SetCharSize(0.75f * font->header3f, 0.75f * font->header3f);
+    fpsText->SetText("FPS:");
+    fpsText->origin[0] = -511.5f;
+    fpsText->origin[1] = 377.5f;
+    fpsText->origin[2] = -2.0f;
+    textBatch->Add(fpsText);
+    return true;
+}
+
+bool CGame::SetGamma()
+{
+    renderer->SaveGammaRamp();
+    renderer->SetGammaFromBrightness(graphicsOptions.gamma);
+    cursorReady = true;
+    return true;
+}
+
+bool CGame::CreateCursor()
+{
+    CountedHandle<CImageSurface> cursor = device->CreateImageSurface("CursorSurface", 32, 32, D3DFMT_A8R8G8B8);
+    if (!cursor)
+        return Fail("Unable to Create Cursor Surface");
+    if (Failed(cursor->LoadFromFile(paths.folders[CDataPaths::Gfx] + "Cursor.tga", 0)))
+        return Fail("Unable to Load Cursor.tga");
+    device->Device()->SetCursorProperties(0, 0, cursor->surface.get());
+    cursorSurfaceIndex = device->FindSurfaceIndex("CursorSurface");
+    return true;
+}
+
+bool CGame::EnterIntroMode()
+{
+    modeTimer = 0.0f;
+    mode = 13;
+    phase = 1;
+    gameType = 0;
+    challengeMode = 100;
+    subState = 0;
+    nameEntryPending = false;
+    return true;
+}
+
+// The [Game] profile name picks the current player; when it names nobody the
+// first profile found takes over and is written back. Without any profile
+// the name entry has to run first.
+bool CGame::ChooseCurrentProfile()
+{
+    profiles = MakeCountedHandle(new CProfiles(paths.folders[CDataPaths::Players]));
+    const int index =
+        SelectCurrentProfile(*profiles, gameOptions, paths.folders[CDataPaths::UserConfig] + "Options.ini");
+    if (index >= 0)
+        playerName = profiles->At(static_cast<size_t>(index))->name;
+    else
+        nameEntryPending = true;
+    return true;
+}
+
+bool CGame::LoadTrophies()
+{
+    trophies = MakeCountedHandle(new CTrophies());
+    trophies->LoadSettings(paths.folders[CDataPaths::Config] + "Skin.cfg");
+    trophies->LoadDescriptions(paths.folders[CDataPaths::Txt] + "Trophies.txt");
+    if (playerName)
+        trophies->Load(paths.folders[CDataPaths::Players] + *playerName + "\\Trophies.dat");
+    return true;
+}
