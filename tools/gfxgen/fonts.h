@@ -4,6 +4,9 @@
 
 namespace gfx {
 
+// Where Debian puts the DejaVu outline fonts (fonts-dejavu-core).
+constexpr const char* kFontDir = "/usr/share/fonts/truetype/dejavu";
+
 struct FontStyle {
     std::string name;     // file stem: name.tga and name.vfd
     std::string ttf;      // outline font to rasterise

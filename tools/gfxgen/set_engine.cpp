@@ -1,0 +1,69 @@
+// The engine's picture set: the loading picture, the shared effect and
+// screen textures, the cursor and the three bitmap fonts with their list.
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "fonts.h"
+#include "output.h"
+#include "pictures.h"
+
+using namespace gfx;
+
+namespace {
+
+bool WriteEngineSet(Output& out) {
+    const Color gold = Rgb(255, 204, 84);
+    bool ok = true;
+    ok = ok && out.Save("Loading.jpg", MakeLoading(kFontDir));
+    ok = ok && out.Save("Frame.png", MakeFrame());
+    ok = ok && out.Save("FrameBack.tga", MakeFrameBack());
+    ok = ok && out.Save("StarParticle.bmp", MakeStarGlint(64, 0.7f).OverBlack());
+    ok = ok && out.Save("Selector.png", MakeSelector());
+    ok = ok && out.Save("Lightning.jpg", MakeLightning());
+    ok = ok && out.Save("Spark.bmp", MakeGlow(64, gold, 2.4f, 0.35f).OverBlack());
+    ok = ok && out.SaveWithAlpha("Sand", MakeSandPuff(64));
+    ok = ok && out.SaveWithAlpha("Cloud", MakePuff(128, 21, Rgb(255, 246, 226), Rgb(206, 176, 140), 1.1f));
+    ok = ok && out.Save("Sandbox.jpg", MakeSandbox());
+    ok = ok && out.Save("SmallSand.tga", MakeSmallSand());
+    ok = ok && out.Save("SandboxFront.png", MakeSandboxFront());
+    ok = ok && out.Save("SandboxGlass.tga", MakeSandboxGlass());
+    ok = ok && out.Save("ScoreFrenzyStar.png", MakeStarGlint(32, 0.6f));
+    ok = ok && out.Save("Halo1.tga", MakeHalo());
+    ok = ok && out.Save("Ring.jpg", MakeRing().OverBlack());
+    ok = ok && out.Save("SpellFuzzy.bmp", MakeSpellFuzzy().OverBlack());
+    ok = ok && out.SaveWithAlpha("FireCloud", MakePuff(128, 31, Rgb(255, 232, 150), Rgb(214, 70, 18), 1.25f));
+    ok = ok && out.Save("Twirl.tga", MakeTwirl());
+    ok = ok && out.SaveWithAlpha("Flare", MakeFlare());
+    ok = ok && out.Save("StarSand.tga", MakeStarGlint(64, 0.5f));
+    ok = ok && out.Save("JungleFlash.tga", MakeJungleFlash());
+    ok = ok && out.Save("BigStar.png", MakeBigStar());
+    ok = ok && out.Save("ShopPointer.tga", MakeShopPointer());
+    ok = ok && out.Save("Cursor.tga", MakeCursor());
+    if (!ok) return false;
+
+    // Font 0 is the body font; the list adds font 1 (counters, small bold
+    // labels) and font 2 (combo messages and score popups).
+    const std::string dv = std::string(kFontDir) + "/";
+    const FontStyle fonts[] = {
+        {"Font", dv + "DejaVuSans.ttf", 24, 1.5f, 0.8f, 0},
+        {"FontBold", dv + "DejaVuSans-Bold.ttf", 28, 2.0f, 0.85f, 0},
+        {"FontTitle", dv + "DejaVuSerif-Bold.ttf", 56, 3.0f, 0.9f, 3},
+    };
+    for (const FontStyle& f : fonts) {
+        if (!MakeFont(f, out.FontsDir())) return false;
+        out.Record(out.FontsDir() + "/" + f.name + ".tga", 0);
+        out.Record(out.FontsDir() + "/" + f.name + ".vfd", 12312);
+    }
+    std::ofstream lst(out.FontsDir() + "/AdditionalFonts.lst", std::ios::trunc);
+    lst << "FontBold\nFontTitle\n";
+    if (!lst) {
+        std::fprintf(stderr, "gfxgen: cannot write AdditionalFonts.lst\n");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return RunSet(argc, argv, "engine", WriteEngineSet); }
