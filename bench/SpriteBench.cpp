@@ -21,15 +21,15 @@ static void SpriteFrame(benchmark::State& state)
     auto indices = device->CreateIndexBuffer(65536, D3DFMT_INDEX16, 0x208, D3DPOOL_DEFAULT);
     std::vector<CountedHandle<CTexture>> textures;
     for (int i = 0; i < 8; ++i)
-        textures.push_back(device->CreateTexture("T" + std::to_string(i), 16, 16, 1, 0, D3DPOOL_MANAGED,
-                                                 D3DFMT_A8R8G8B8));
+        textures.push_back(
+            device->CreateTexture("T" + std::to_string(i), 16, 16, 1, 0, D3DPOOL_MANAGED, D3DFMT_A8R8G8B8));
     CSpriteRenderer renderer(device, vertices, indices);
     std::srand(7);
     const int count = static_cast<int>(state.range(0));
     for (int i = 0; i < count; ++i) {
-        auto sprite = MakeCountedHandle(new CSprite(static_cast<float>(std::rand() % 1024 - 512),
-                                                    static_cast<float>(std::rand() % 768 - 384), 0, 32, 32,
-                                                    0xFFFFFFFF, textures[static_cast<size_t>(std::rand() % 8)], 1));
+        auto sprite = MakeCountedHandle(
+            new CSprite(static_cast<float>(std::rand() % 1024 - 512), static_cast<float>(std::rand() % 768 - 384),
+                        0, 32, 32, 0xFFFFFFFF, textures[static_cast<size_t>(std::rand() % 8)], 1));
         sprite->SetBlendMode(1, std::rand() % 2);
         sprite->zOrder = std::rand() % 16;
         renderer.Add(sprite);

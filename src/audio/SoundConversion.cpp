@@ -65,7 +65,8 @@ int CSoundManager::ConvertOggToWav(const std::string& oggPath, const std::string
     const uint32_t bits = (info.flags & snd::SAMPLE_8BITS) ? 8 : 16;
     const uint32_t align = info.chans * bits / 8;
 
-    static const uint8_t kHead[20] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0};
+    static const uint8_t kHead[20] = {'R', 'I', 'F', 'F', 0,   0,   0,  0, 'W', 'A',
+                                      'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0,   0};
     uint8_t format[16];
     PutLe16(format + 0, 1);
     PutLe16(format + 2, info.chans);

@@ -72,27 +72,76 @@ void ClampValue(float* value, float low, float high, const std::string& name, co
 } // namespace
 
 const char* const CSoundManager::kSlotNames[kSlotCount] = {
-    "MouseOver.wav", "Click.wav", "Upgrade.wav", "Hint.wav", "Select.wav", "SelectSteel.wav", "Wrong.wav",
-    "Drop.wav", "BonusClick.wav", "GemOut.wav", "GemIn.wav", "GemBar.wav", "Terminator%d.wav",
-    "Terminator0_s.wav", "TerminatorSteel.wav", "ChainOut.wav", "ChainOut_s.wav", "Explode.wav", "Combo%d.wav",
-    "BonusDrop.wav", "TNT.wav", "Flash.wav", "Clock.wav", "TimeAdd.wav", "Multiplier.wav", "AdviserGet.wav",
-    "AdviserAct.wav", "Solidarity.wav", "SolidarityRedir.wav", "TotemEye.wav", "TotemGreen1.wav",
-    "TotemGreen2.wav", "TotemYellow1.wav", "TotemYellow2.wav", "TotemRed1.wav", "TotemRed2.wav",
-    "TotemBlue1.wav", "TotemBlue2.wav", "TotemBlue3.wav", "TotemOrange.wav", "TotemWhite1.wav",
-    "TotemWhite2.wav", "TotemViolet.wav", "Explode2.wav", "ScoreFrenzy.wav", "BonusStar.wav", "LifeLost.wav",
-    "LifeLostBack.wav", "EndLevel.wav", "Warning.wav", "NewLevel.wav", "Bad.wav", "Win.wav", "Tick.wav",
-    "TickLoop.wav", "AddLife.wav", "GoodClick.wav", "Trophy.wav", "Background.wav", "Museum.wav", "Flare.wav",
-    "Door.wav", "Treasure.wav",
+    "MouseOver.wav",
+    "Click.wav",
+    "Upgrade.wav",
+    "Hint.wav",
+    "Select.wav",
+    "SelectSteel.wav",
+    "Wrong.wav",
+    "Drop.wav",
+    "BonusClick.wav",
+    "GemOut.wav",
+    "GemIn.wav",
+    "GemBar.wav",
+    "Terminator%d.wav",
+    "Terminator0_s.wav",
+    "TerminatorSteel.wav",
+    "ChainOut.wav",
+    "ChainOut_s.wav",
+    "Explode.wav",
+    "Combo%d.wav",
+    "BonusDrop.wav",
+    "TNT.wav",
+    "Flash.wav",
+    "Clock.wav",
+    "TimeAdd.wav",
+    "Multiplier.wav",
+    "AdviserGet.wav",
+    "AdviserAct.wav",
+    "Solidarity.wav",
+    "SolidarityRedir.wav",
+    "TotemEye.wav",
+    "TotemGreen1.wav",
+    "TotemGreen2.wav",
+    "TotemYellow1.wav",
+    "TotemYellow2.wav",
+    "TotemRed1.wav",
+    "TotemRed2.wav",
+    "TotemBlue1.wav",
+    "TotemBlue2.wav",
+    "TotemBlue3.wav",
+    "TotemOrange.wav",
+    "TotemWhite1.wav",
+    "TotemWhite2.wav",
+    "TotemViolet.wav",
+    "Explode2.wav",
+    "ScoreFrenzy.wav",
+    "BonusStar.wav",
+    "LifeLost.wav",
+    "LifeLostBack.wav",
+    "EndLevel.wav",
+    "Warning.wav",
+    "NewLevel.wav",
+    "Bad.wav",
+    "Win.wav",
+    "Tick.wav",
+    "TickLoop.wav",
+    "AddLife.wav",
+    "GoodClick.wav",
+    "Trophy.wav",
+    "Background.wav",
+    "Museum.wav",
+    "Flare.wav",
+    "Door.wav",
+    "Treasure.wav",
 };
 
 CSoundSample::CSoundSample(int variants, int ringSize)
-    : samples(static_cast<size_t>(variants), 0),
-      volumes(static_cast<size_t>(variants), 1.0f),
-      panFactors(static_cast<size_t>(variants), 1.0f),
-      silencers(static_cast<size_t>(variants)),
+    : samples(static_cast<size_t>(variants), 0), volumes(static_cast<size_t>(variants), 1.0f),
+      panFactors(static_cast<size_t>(variants), 1.0f), silencers(static_cast<size_t>(variants)),
       ring(static_cast<size_t>(ringSize), 0)
-{
-}
+{}
 
 CSoundManager::CSoundManager() { allSounds.reserve(64); }
 
@@ -275,8 +324,7 @@ int CSoundManager::LoadSamples(const std::string& folder)
             currentPath = folder + numbered(group->first);
             return fail();
         }
-        CountedHandle<CSoundSample> sound =
-            MakeCountedHandle(new CSoundSample(static_cast<int>(files.size()), 6));
+        CountedHandle<CSoundSample> sound = MakeCountedHandle(new CSoundSample(static_cast<int>(files.size()), 6));
         for (size_t i = 0; i < files.size(); ++i) {
             currentPath = folder + files[i];
             if (!LoadVariant(*sound, i, files[i], 8, kSampleFlags))

@@ -16,8 +16,8 @@ int ReadFontFile(CBitmapFont* font, const std::string& path)
     if (!file)
         return 0;
     auto read = [&](void* target, size_t size) { return std::fread(target, size, 1, file) == 1; };
-    bool ok = read(&font->header0, 4) && read(&font->header1, 4) && read(&font->header2, 4) &&
-              read(&font->header3, 4);
+    bool ok =
+        read(&font->header0, 4) && read(&font->header1, 4) && read(&font->header2, 4) && read(&font->header3, 4);
     if (ok) {
         font->header2f = static_cast<float>(font->header2);
         font->header3f = static_cast<float>(font->header3);

@@ -134,6 +134,7 @@ CountedHandle<T> MakeCountedHandle(T* object)
     CountedHandle<T> handle;
     if (!object)
         return handle;
-    handle.m_block = new (std::nothrow) detail::CountedBlock{object, 1, [](void* p) { delete static_cast<T*>(p); }};
+    handle.m_block =
+        new (std::nothrow) detail::CountedBlock{object, 1, [](void* p) { delete static_cast<T*>(p); }};
     return handle;
 }

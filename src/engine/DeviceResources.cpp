@@ -146,10 +146,7 @@ HRESULT CIndexBuffer::Create(IDirect3DDevice8* device, uint32_t count, D3DFORMAT
     return device->CreateIndexBuffer(length, usage, format, pool, &buffer);
 }
 
-HRESULT CIndexBuffer::Recreate(IDirect3DDevice8* device)
-{
-    return Create(device, capacity, format, usage, pool);
-}
+HRESULT CIndexBuffer::Recreate(IDirect3DDevice8* device) { return Create(device, capacity, format, usage, pool); }
 
 HRESULT CIndexBuffer::Lock(uint32_t count, uint8_t** data, int forceDiscard)
 {
@@ -226,8 +223,9 @@ HRESULT CTexture::LoadWithAlphaCompanion(IDirect3DDevice8* device, const std::st
         return hr;
     };
     std::unique_ptr<IDirect3DTexture8> colour, alpha;
-    HRESULT hr = D3DXCreateTextureFromFileEx(device, file, D3DX_DEFAULT, D3DX_DEFAULT, 1, 0, D3DFMT_UNKNOWN,
-                                             D3DPOOL_MANAGED, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, nullptr, &colour);
+    HRESULT hr =
+        D3DXCreateTextureFromFileEx(device, file, D3DX_DEFAULT, D3DX_DEFAULT, 1, 0, D3DFMT_UNKNOWN,
+                                    D3DPOOL_MANAGED, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, nullptr, &colour);
     if (Failed(hr))
         return fail(hr);
     hr = D3DXCreateTextureFromFileEx(device, CompanionName(file), D3DX_DEFAULT, D3DX_DEFAULT, 1, 0, D3DFMT_UNKNOWN,

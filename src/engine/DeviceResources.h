@@ -67,8 +67,8 @@ public:
     CIndexBuffer(const CIndexBuffer&) = delete;
     CIndexBuffer& operator=(const CIndexBuffer&) = delete;
 
-    d3d::HRESULT Create(d3d::IDirect3DDevice8* device, uint32_t count, d3d::D3DFORMAT indexFormat, uint32_t usageFlags,
-                        d3d::D3DPOOL poolKind);
+    d3d::HRESULT Create(d3d::IDirect3DDevice8* device, uint32_t count, d3d::D3DFORMAT indexFormat,
+                        uint32_t usageFlags, d3d::D3DPOOL poolKind);
     d3d::HRESULT Recreate(d3d::IDirect3DDevice8* device);
     void ReleaseObject() { buffer.reset(); }
     d3d::HRESULT Lock(uint32_t count, uint8_t** data, int forceDiscard);
@@ -95,8 +95,9 @@ public:
     CTexture(const CTexture&) = delete;
     CTexture& operator=(const CTexture&) = delete;
 
-    d3d::HRESULT LoadFromFile(d3d::IDirect3DDevice8* device, const std::string& file, const std::string& textureName,
-                              uint32_t mipLevels, uint32_t usage, d3d::D3DPOOL pool, d3d::D3DFORMAT format);
+    d3d::HRESULT LoadFromFile(d3d::IDirect3DDevice8* device, const std::string& file,
+                              const std::string& textureName, uint32_t mipLevels, uint32_t usage,
+                              d3d::D3DPOOL pool, d3d::D3DFORMAT format);
     d3d::HRESULT CreateBlank(d3d::IDirect3DDevice8* device, const std::string& textureName, uint32_t width,
                              uint32_t height, uint32_t mipLevels, uint32_t usage, d3d::D3DPOOL pool,
                              d3d::D3DFORMAT format);

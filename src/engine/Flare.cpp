@@ -10,8 +10,7 @@ using namespace d3d;
 
 CFlare::CFlare(float px, float py, float pz, CountedHandle<CTexture> tex, uint32_t colour)
     : x(px), y(py), z(pz), rgb(colour & 0xFFFFFF), texture(std::move(tex))
-{
-}
+{}
 
 void CFlare::SetAxes(const float ax[3], const float ay[3])
 {
@@ -160,8 +159,7 @@ void CFlare::FillVertices(Vertex* vertices) const
 CFlareRenderer::CFlareRenderer(CountedHandle<CRenderDevice> renderDevice, CountedHandle<CVertexBuffer> vertices,
                                CountedHandle<CIndexBuffer> indices)
     : device(std::move(renderDevice)), vertexBuffer(std::move(vertices)), indexBuffer(std::move(indices))
-{
-}
+{}
 
 CFlareRenderer::~CFlareRenderer() { flares.clear(); }
 

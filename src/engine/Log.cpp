@@ -110,5 +110,4 @@ CDataPaths::CDataPaths()
               "Data\\",
               "Data\\Lvl\\"},
       tuning{2000.0f, 0.05f, 0.4f, 15.0f, 3.0f, 2.0f, 1.5f, 2.0f, 50.0f}
-{
-}
+{}

@@ -25,8 +25,20 @@ std::string GetLogPath();
 // The data folders and tuning values the game object carries.
 struct CDataPaths {
     enum {
-        Gfx = 0, SharedSfx = 1, Sfx = 2, Music = 3, Config = 4, UserConfig = 5, SharedGameData = 6,
-        Txt = 7, Fonts = 8, Players = 9, Models = 10, Forms = 11, Data = 12, Levels = 13,
+        Gfx = 0,
+        SharedSfx = 1,
+        Sfx = 2,
+        Music = 3,
+        Config = 4,
+        UserConfig = 5,
+        SharedGameData = 6,
+        Txt = 7,
+        Fonts = 8,
+        Players = 9,
+        Models = 10,
+        Forms = 11,
+        Data = 12,
+        Levels = 13,
         FolderCount = 14,
     };
     CDataPaths();

@@ -22,7 +22,8 @@ void PathSegment::Set(const Vec3& from, const Vec3& to, const Vec3& tangentIn, c
 Vec3 PathSegment::At(float u) const
 {
     auto f = [u](float c, float q, float l) { return ((c * u + q) * u + l) * u; };
-    return Vec3{start.x + span.x * f(cubic.x, square.x, linear.x), start.y + span.y * f(cubic.y, square.y, linear.y),
+    return Vec3{start.x + span.x * f(cubic.x, square.x, linear.x),
+                start.y + span.y * f(cubic.y, square.y, linear.y),
                 start.z + span.z * f(cubic.z, square.z, linear.z)};
 }
 

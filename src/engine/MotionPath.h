@@ -16,7 +16,8 @@ class CMotionPath {
 public:
     CMotionPath();
 
-    void Reset(const Vec3& start, const Vec3& end, const Vec3& startTangent, const Vec3& endTangent, float duration);
+    void Reset(const Vec3& start, const Vec3& end, const Vec3& startTangent, const Vec3& endTangent,
+               float duration);
     void ResetLinear(const Vec3& start, const Vec3& end, float duration);
     void AppendSegment(const Vec3& end, float duration);
     void AppendSmooth(const Vec3& end, const Vec3& endTangent, float duration);

@@ -2,7 +2,4 @@
 
 #include "platform/System.h"
 
-float RandomUnit()
-{
-    return static_cast<float>(plat::Rand()) / static_cast<float>(plat::RandMax);
-}
+float RandomUnit() { return static_cast<float>(plat::Rand()) / static_cast<float>(plat::RandMax); }

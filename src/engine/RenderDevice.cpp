@@ -7,10 +7,7 @@
 
 using namespace d3d;
 
-CRenderDevice::CRenderDevice(IDirect3D8* obj, int32_t adapterNumber)
-{
-    SelectAdapter(obj, adapterNumber);
-}
+CRenderDevice::CRenderDevice(IDirect3D8* obj, int32_t adapterNumber) { SelectAdapter(obj, adapterNumber); }
 
 CRenderDevice::~CRenderDevice()
 {
@@ -207,8 +204,8 @@ namespace {
 // The render states the device defines: 7..60 and 128..173 without the gaps.
 bool IsDefinedRenderState(int32_t state)
 {
-    static const int32_t ranges[][2] = {{7, 10},    {14, 16},   {19, 20},   {22, 30},   {34, 38},
-                                        {40, 40},   {47, 48},   {52, 60},   {128, 137}, {139, 143},
+    static const int32_t ranges[][2] = {{7, 10},    {14, 16},   {19, 20},  {22, 30},   {34, 38},
+                                        {40, 40},   {47, 48},   {52, 60},  {128, 137}, {139, 143},
                                         {145, 148}, {151, 168}, {170, 173}};
     for (const auto& range : ranges)
         if (state >= range[0] && state <= range[1])
@@ -310,10 +307,7 @@ HRESULT CRenderDevice::SetIndices(CountedHandle<CIndexBuffer> buffer, uint32_t b
     return hr;
 }
 
-HRESULT CRenderDevice::SetFVF(uint32_t fvf)
-{
-    return device ? device->SetVertexShader(fvf) : D3DERR_INVALIDCALL;
-}
+HRESULT CRenderDevice::SetFVF(uint32_t fvf) { return device ? device->SetVertexShader(fvf) : D3DERR_INVALIDCALL; }
 
 HRESULT CRenderDevice::DrawIndexed(D3DPRIMITIVETYPE type, uint32_t minIndex, uint32_t vertexCount,
                                    uint32_t startIndex, uint32_t primitiveCount)
@@ -343,7 +337,8 @@ CountedHandle<CIndexBuffer> CRenderDevice::CreateIndexBuffer(uint32_t count, D3D
 }
 
 CountedHandle<CTexture> CRenderDevice::LoadTexture(const std::string& file, const std::string& name,
-                                                   uint32_t mipLevels, uint32_t usage, D3DPOOL pool, D3DFORMAT format)
+                                                   uint32_t mipLevels, uint32_t usage, D3DPOOL pool,
+                                                   D3DFORMAT format)
 {
     auto texture = MakeCountedHandle(new CTexture());
     if (Failed(texture->LoadFromFile(device.get(), file, name, mipLevels, usage, pool, format)))
@@ -382,7 +377,8 @@ CountedHandle<CTexture> CRenderDevice::LoadTextureAutoFormat(const std::string& 
 }
 
 CountedHandle<CTexture> CRenderDevice::CreateTextureAutoFormat(const std::string& name, uint32_t width,
-                                                               uint32_t height, const std::vector<D3DFORMAT>& candidates,
+                                                               uint32_t height,
+                                                               const std::vector<D3DFORMAT>& candidates,
                                                                uint32_t mipLevels, uint32_t usage, D3DPOOL pool)
 {
     return CreateTexture(name, width, height, mipLevels, usage, pool, ChooseFormat(candidates));
@@ -391,8 +387,8 @@ CountedHandle<CTexture> CRenderDevice::CreateTextureAutoFormat(const std::string
 CountedHandle<CTexture> CRenderDevice::LoadTextureForAlpha(const std::string& file, const std::string& name,
                                                            int greyscale, uint32_t usage, D3DPOOL pool)
 {
-    static const std::vector<D3DFORMAT> grey = {D3DFMT_A8R8G8B8, D3DFMT_A8L8,     D3DFMT_A4R4G4B4,
-                                                D3DFMT_A8R3G3B2, D3DFMT_A4L4,     D3DFMT_A1R5G5B5};
+    static const std::vector<D3DFORMAT> grey = {D3DFMT_A8R8G8B8, D3DFMT_A8L8, D3DFMT_A4R4G4B4,
+                                                D3DFMT_A8R3G3B2, D3DFMT_A4L4, D3DFMT_A1R5G5B5};
     static const std::vector<D3DFORMAT> colour = {D3DFMT_A8R8G8B8, D3DFMT_A1R5G5B5, D3DFMT_A4R4G4B4,
                                                   D3DFMT_A8R3G3B2, D3DFMT_A8L8,     D3DFMT_A4L4};
     return LoadTextureWithAlphaAutoFormat(file, name, greyscale ? grey : colour, usage, pool);

@@ -48,27 +48,29 @@ public:
     d3d::HRESULT SetStreamSource(CountedHandle<CVertexBuffer> buffer);
     d3d::HRESULT SetIndices(CountedHandle<CIndexBuffer> buffer, uint32_t baseVertexIndex);
     d3d::HRESULT SetFVF(uint32_t fvf);
-    d3d::HRESULT DrawIndexed(d3d::D3DPRIMITIVETYPE type, uint32_t minIndex, uint32_t vertexCount, uint32_t startIndex,
-                             uint32_t primitiveCount);
+    d3d::HRESULT DrawIndexed(d3d::D3DPRIMITIVETYPE type, uint32_t minIndex, uint32_t vertexCount,
+                             uint32_t startIndex, uint32_t primitiveCount);
     // Forgets what is bound (after creation, reset or a release).
     void ForgetBindings();
 
     // Buffers: registered and returned, or an empty handle.
-    CountedHandle<CVertexBuffer> CreateVertexBuffer(uint32_t count, uint32_t usage, uint32_t fvf, d3d::D3DPOOL pool);
+    CountedHandle<CVertexBuffer> CreateVertexBuffer(uint32_t count, uint32_t usage, uint32_t fvf,
+                                                    d3d::D3DPOOL pool);
     CountedHandle<CIndexBuffer> CreateIndexBuffer(uint32_t count, d3d::D3DFORMAT format, uint32_t usage,
                                                   d3d::D3DPOOL pool);
 
     // Textures by name.
     CountedHandle<CTexture> LoadTexture(const std::string& file, const std::string& name, uint32_t mipLevels,
                                         uint32_t usage, d3d::D3DPOOL pool, d3d::D3DFORMAT format);
-    CountedHandle<CTexture> CreateTexture(const std::string& name, uint32_t width, uint32_t height, uint32_t mipLevels,
-                                          uint32_t usage, d3d::D3DPOOL pool, d3d::D3DFORMAT format);
+    CountedHandle<CTexture> CreateTexture(const std::string& name, uint32_t width, uint32_t height,
+                                          uint32_t mipLevels, uint32_t usage, d3d::D3DPOOL pool,
+                                          d3d::D3DFORMAT format);
     CountedHandle<CTexture> LoadTextureAutoFormat(const std::string& file, const std::string& name,
-                                                  const std::vector<d3d::D3DFORMAT>& candidates, uint32_t mipLevels,
-                                                  uint32_t usage, d3d::D3DPOOL pool);
+                                                  const std::vector<d3d::D3DFORMAT>& candidates,
+                                                  uint32_t mipLevels, uint32_t usage, d3d::D3DPOOL pool);
     CountedHandle<CTexture> CreateTextureAutoFormat(const std::string& name, uint32_t width, uint32_t height,
-                                                    const std::vector<d3d::D3DFORMAT>& candidates, uint32_t mipLevels,
-                                                    uint32_t usage, d3d::D3DPOOL pool);
+                                                    const std::vector<d3d::D3DFORMAT>& candidates,
+                                                    uint32_t mipLevels, uint32_t usage, d3d::D3DPOOL pool);
     CountedHandle<CTexture> LoadTextureForAlpha(const std::string& file, const std::string& name, int greyscale,
                                                 uint32_t usage, d3d::D3DPOOL pool);
     CountedHandle<CTexture> LoadTextureWithAlphaAutoFormat(const std::string& file, const std::string& name,

@@ -46,8 +46,8 @@ void CSceneRenderer::ComputeViewports(int w, int h, D3DVIEWPORT8* full, D3DVIEWP
     *full = D3DVIEWPORT8{0, 0, static_cast<uint32_t>(w), static_cast<uint32_t>(h), 0.0f, 1.0f};
     int c = static_cast<int>(std::floor(h * 1024.0 / 768.0 + 0.5));
     c = std::min(c, w);
-    *centred = D3DVIEWPORT8{static_cast<uint32_t>((w - c) / 2), 0, static_cast<uint32_t>(c), static_cast<uint32_t>(h),
-                            0.0f, 1.0f};
+    *centred = D3DVIEWPORT8{static_cast<uint32_t>((w - c) / 2), 0,    static_cast<uint32_t>(c),
+                            static_cast<uint32_t>(h),           0.0f, 1.0f};
 }
 
 void CSceneRenderer::UpdateScale()
@@ -149,7 +149,9 @@ HRESULT CSceneRenderer::CreateDevice(DisplaySettings* s, IDirect3D8* obj, plat::
             s->height = windowSizes[pick].second;
         } else {
             s->fullScreen = 1;
-            struct Choice { int slot, bits; };
+            struct Choice {
+                int slot, bits;
+            };
             static const Choice best[] = {{7, 32}, {5, 16}, {3, 32}, {5, 16}, {1, 16}, {4, 16}, {0, 16}};
             static const Choice middle[] = {{5, 16}, {1, 16}, {4, 16}, {0, 16}};
             static const Choice low[] = {{4, 16}, {0, 16}};
@@ -439,10 +441,7 @@ HRESULT CSceneRenderer::RenderFrame()
     return D3D_OK;
 }
 
-void CSceneRenderer::DepthWritesOff()
-{
-    device->SetRenderState(D3DRS_ZWRITEENABLE, 0);
-}
+void CSceneRenderer::DepthWritesOff() { device->SetRenderState(D3DRS_ZWRITEENABLE, 0); }
 
 void CSceneRenderer::DrawParticlesAlphaTested(int layer)
 {
@@ -607,7 +606,8 @@ void CSceneRenderer::OnDeviceReset()
     if (cursor < 0)
         WriteLog("Cursor surface not found!\n");
     else
-        device->Device()->SetCursorProperties(0, 0, device->imageSurfaces[static_cast<size_t>(cursor)]->surface.get());
+        device->Device()->SetCursorProperties(0, 0,
+                                              device->imageSurfaces[static_cast<size_t>(cursor)]->surface.get());
     if (window) {
         window->SetFullScreen(!device->presentParameters.Windowed);
         window->SetClientSize(static_cast<int>(device->presentParameters.BackBufferWidth),

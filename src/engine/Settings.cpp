@@ -21,8 +21,8 @@ std::string RawValue(const std::string& file, const char* section, const char* k
 
 // Reads up to `count` floats: the default's numbers first, then those the
 // value supplies on top, so a short value never leaves a field undefined.
-void ReadFloats(const std::string& file, const char* section, const char* key, const char* defaultText,
-                float* out, int count)
+void ReadFloats(const std::string& file, const char* section, const char* key, const char* defaultText, float* out,
+                int count)
 {
     float values[4] = {0, 0, 0, 0};
     std::sscanf(defaultText ? defaultText : "", "%f %f %f %f", &values[0], &values[1], &values[2], &values[3]);

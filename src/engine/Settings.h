@@ -12,17 +12,28 @@
 #include <string>
 #include <vector>
 
-struct Vec2 { float x = 0, y = 0; };
-struct Vec3 { float x = 0, y = 0, z = 0; };
-struct Vec4 { float x = 0, y = 0, z = 0, w = 0; };
-struct IntPair { int32_t a = 0, b = 0; };
+struct Vec2 {
+    float x = 0, y = 0;
+};
+struct Vec3 {
+    float x = 0, y = 0, z = 0;
+};
+struct Vec4 {
+    float x = 0, y = 0, z = 0, w = 0;
+};
+struct IntPair {
+    int32_t a = 0, b = 0;
+};
 
 int32_t ReadIniInt(const std::string& file, const char* section, const char* key, const char* defaultText);
 float ReadIniFloat(const std::string& file, const char* section, const char* key, const char* defaultText);
 uint32_t ReadIniColor(const std::string& file, const char* section, const char* key, const char* defaultText);
-void ReadIniVec2(const std::string& file, const char* section, const char* key, const char* defaultText, Vec2* out);
-void ReadIniVec3(const std::string& file, const char* section, const char* key, const char* defaultText, Vec3* out);
-void ReadIniVec4(const std::string& file, const char* section, const char* key, const char* defaultText, Vec4* out);
+void ReadIniVec2(const std::string& file, const char* section, const char* key, const char* defaultText,
+                 Vec2* out);
+void ReadIniVec3(const std::string& file, const char* section, const char* key, const char* defaultText,
+                 Vec3* out);
+void ReadIniVec4(const std::string& file, const char* section, const char* key, const char* defaultText,
+                 Vec4* out);
 void ReadIniIntPair(const std::string& file, const char* section, const char* key, const char* defaultText,
                     IntPair* out);
 std::string ReadIniString(const std::string& file, const char* section, const char* key, const char* defaultText,
@@ -35,8 +46,8 @@ uint32_t ParseColor(const char* text, const char* defaultText);
 
 struct DisplaySettings {
     int32_t adapter = 0;
-    int32_t colorMode = 0;   // colour depth; -1 = not chosen yet
-    int32_t modeFormat = 0;  // format of the mode device creation chose
+    int32_t colorMode = 0;  // colour depth; -1 = not chosen yet
+    int32_t modeFormat = 0; // format of the mode device creation chose
     int32_t fullScreen = 0;
     int32_t width = 0;
     int32_t height = 0;

@@ -197,7 +197,8 @@ void CSprite::FillVertices(Vertex* vertices, uint16_t* indices, uint32_t firstVe
     };
     if (cornerOffsets.size() == 8) {
         for (int i = 0; i < 4; ++i) {
-            const float s = cornerOffsets[static_cast<size_t>(i) * 2], t = cornerOffsets[static_cast<size_t>(i) * 2 + 1];
+            const float s = cornerOffsets[static_cast<size_t>(i) * 2],
+                        t = cornerOffsets[static_cast<size_t>(i) * 2 + 1];
             put(vertices[i], x + s * ax + t * bx, y + s * ay + t * by, z + s * az + t * bz, i);
         }
     } else {
@@ -222,8 +223,7 @@ void CSprite::FillVertices(Vertex* vertices, uint16_t* indices, uint32_t firstVe
 CSpriteRenderer::CSpriteRenderer(CountedHandle<CRenderDevice> renderDevice, CountedHandle<CVertexBuffer> vertices,
                                  CountedHandle<CIndexBuffer> indices)
     : device(std::move(renderDevice)), vertexBuffer(std::move(vertices)), indexBuffer(std::move(indices))
-{
-}
+{}
 
 CSpriteRenderer::~CSpriteRenderer()
 {
@@ -272,8 +272,8 @@ void CSpriteRenderer::Repartition()
 {
     m_orderedDirty = true;
     // Sprites that were hidden leave the drawing list, keeping their order...
-    const auto hiddenStart = std::stable_partition(sprites.begin(), sprites.end(),
-                                                   [](const CountedHandle<CSprite>& h) { return h->visible != 0; });
+    const auto hiddenStart = std::stable_partition(
+        sprites.begin(), sprites.end(), [](const CountedHandle<CSprite>& h) { return h->visible != 0; });
     hiddenSprites.insert(hiddenSprites.end(), hiddenStart, sprites.end());
     sprites.erase(hiddenStart, sprites.end());
     // ...and those shown again go back in, each at its place. They are taken

@@ -33,7 +33,8 @@ std::string Key(const std::string& prefix, const char* part, int number = -1)
 int32_t Integer(const std::string& text) { return static_cast<int32_t>(std::atoi(text.c_str())); }
 } // namespace
 
-int CSpriteSet::LoadFromIni(const std::string& file, const std::string& section, const std::string& prefix, int count)
+int CSpriteSet::LoadFromIni(const std::string& file, const std::string& section, const std::string& prefix,
+                            int count)
 {
     if (count == 0)
         count = Integer(Read(file, section, Key(prefix, "SpritesCount"), "0"));
@@ -53,7 +54,8 @@ int CSpriteSet::LoadFromIni(const std::string& file, const std::string& section,
         std::sscanf(Read(file, section, Key(prefix, "Sprite", i), "0 0 0 0 0").c_str(), "%f %f %f %f %f", &x, &y,
                     &z, &w, &h);
         const float width = w / scaleX, height = h / scaleY;
-        positions.push_back({x / scaleX + width / 2.0f - originX, originY - y / scaleY - height / 2.0f, zOffset + z});
+        positions.push_back(
+            {x / scaleX + width / 2.0f - originX, originY - y / scaleY - height / 2.0f, zOffset + z});
         sizes.push_back({width, height});
 
         float u0 = 0, v0 = 0, u1 = 0, v1 = 0;

@@ -88,7 +88,9 @@ void CText::Layout()
         float lineWidth = natural;
         float spaceAdvance = -1.0f; // below 0: spaces keep their own advance
         switch (alignment) {
-        case RIGHT: start = -natural; break;
+        case RIGHT:
+            start = -natural;
+            break;
         case CENTER:
             start = snap ? -std::floor(natural / 2.0f / cellWidth) * cellWidth : -natural / 2.0f;
             break;
@@ -101,7 +103,8 @@ void CText::Layout()
             lineWidth = std::max(target, natural);
             break;
         }
-        default: break;
+        default:
+            break;
         }
         minX = std::min(minX, start);
         maxWidth = std::max(maxWidth, lineWidth);
@@ -113,7 +116,8 @@ void CText::Layout()
             const uint8_t code = static_cast<uint8_t>(text[i]);
             const GlyphRecord& g = font->glyphs[code];
             GlyphQuad& q = quads[quadIndex];
-            const float shift = fixedSpacing ? (font->fixedAdvance - g.width) / 2.0f * charWidth : g.xOffset * charWidth;
+            const float shift =
+                fixedSpacing ? (font->fixedAdvance - g.width) / 2.0f * charWidth : g.xOffset * charWidth;
             q.x = pen[0] + right[0] * shift;
             q.y = pen[1] + right[1] * shift;
             q.z = pen[2] + right[2] * shift;
@@ -179,7 +183,8 @@ void CText::ApplyColor()
         const float c = std::cos(static_cast<float>(i) * wavePhaseStep - wavePhase);
         uint32_t channel[4];
         for (int k = 0; k < 4; ++k)
-            channel[k] = ToByte(((1.0f + c) / 2.0f * waveColourA[k] + (1.0f - c) / 2.0f * waveColourB[k]) * 255.0f);
+            channel[k] =
+                ToByte(((1.0f + c) / 2.0f * waveColourA[k] + (1.0f - c) / 2.0f * waveColourB[k]) * 255.0f);
         const float scale = opacity / 255.0f;
         const uint32_t waveAlpha = ToByte(static_cast<float>(channel[0]) * scale);
         uint32_t waveRgb = channel[1] << 16 | channel[2] << 8 | channel[3];
@@ -241,7 +246,8 @@ void CText::FillBuffers(Vertex* vertices, uint16_t* indices, uint32_t firstVerte
         }
         const float uv[4][2] = {{g.u0, g.v0}, {g.u1, g.v0}, {g.u1, g.v1}, {g.u0, g.v1}};
         for (int i = 0; i < 4; ++i)
-            *vertices++ = Vertex{corner[i][0], corner[i][1], corner[i][2], q.color, uv[i][0], uv[i][1], 0.0f, 0.0f};
+            *vertices++ =
+                Vertex{corner[i][0], corner[i][1], corner[i][2], q.color, uv[i][0], uv[i][1], 0.0f, 0.0f};
         const uint16_t base = static_cast<uint16_t>(b);
         const uint16_t list[6] = {base, static_cast<uint16_t>(base + 1), static_cast<uint16_t>(base + 2),
                                   base, static_cast<uint16_t>(base + 2), static_cast<uint16_t>(base + 3)};
@@ -317,8 +323,7 @@ void CText::WordWrap(const std::string& source, std::string* out) const
 CTextBatch::CTextBatch(CountedHandle<CRenderDevice> renderDevice, CountedHandle<CVertexBuffer> vertices,
                        CountedHandle<CIndexBuffer> indices)
     : device(std::move(renderDevice)), vertexBuffer(std::move(vertices)), indexBuffer(std::move(indices))
-{
-}
+{}
 
 CountedHandle<CText> CTextBatch::Add(CountedHandle<CText> text)
 {
@@ -360,7 +365,9 @@ void CTextBatch::Draw(int32_t layer)
         const CText* t = texts[i].Get();
         return !drawn[i] && t->visible && t->layer == layer && t->font && !t->quads.empty();
     };
-    auto textureOf = [&](size_t i) { return texts[i]->font ? texts[i]->font->texture : CountedHandle<CTexture>(); };
+    auto textureOf = [&](size_t i) {
+        return texts[i]->font ? texts[i]->font->texture : CountedHandle<CTexture>();
+    };
     // The first group takes the texture of the first text in the list,
     // whatever its layer; each later one that of the first text left over.
     size_t next = 0;
@@ -389,7 +396,8 @@ void CTextBatch::Draw(int32_t layer)
                 failed = true;
                 break;
             }
-            t->FillBuffers(reinterpret_cast<Vertex*>(v), reinterpret_cast<uint16_t*>(x), vertexBuffer->LockStart());
+            t->FillBuffers(reinterpret_cast<Vertex*>(v), reinterpret_cast<uint16_t*>(x),
+                           vertexBuffer->LockStart());
             vertexBuffer->Unlock();
             indexBuffer->Unlock();
             drawn[i] = 1;
@@ -402,7 +410,8 @@ void CTextBatch::Draw(int32_t layer)
             } else {
                 device->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
             }
-            device->DrawIndexed(D3DPT_TRIANGLELIST, vertexBuffer->LockStart(), 4 * n, indexBuffer->LockStart(), 2 * n);
+            device->DrawIndexed(D3DPT_TRIANGLELIST, vertexBuffer->LockStart(), 4 * n, indexBuffer->LockStart(),
+                                2 * n);
         }
         if (leftOver >= texts.size())
             break;
@@ -437,11 +446,17 @@ uint32_t RandomColorBetween(float lo1, float hi1, float lo2, float hi2)
     const float x = lo1 + s, y = lo1 + (hi1 - lo1 - s), z = lo2 + (hi2 - lo2) * RandomUnit();
     float r, g, b;
     if (k <= 1.0f) {
-        r = x; g = y; b = z;
+        r = x;
+        g = y;
+        b = z;
     } else if (k <= 2.0f) {
-        r = z; g = x; b = y;
+        r = z;
+        g = x;
+        b = y;
     } else {
-        r = y; g = z; b = x;
+        r = y;
+        g = z;
+        b = x;
     }
     auto byte = [](float c) { return static_cast<uint32_t>(std::floor(c * 255.0f)) & 0xFF; };
     return 0xFF000000u | byte(r) << 16 | byte(g) << 8 | byte(b);

@@ -87,8 +87,8 @@ int CTextReader::NextToken(char* out)
     } else if ((c >= '0' && c <= '9') || c == '-') {
         while (m_position < m_length && n < kTokenSize - 1) {
             const char d = m_line[m_position];
-            const bool part = (d >= '0' && d <= '9') || d == '.' || d == '-' || (d >= 'A' && d <= 'F') ||
-                              (d >= 'a' && d <= 'f');
+            const bool part =
+                (d >= '0' && d <= '9') || d == '.' || d == '-' || (d >= 'A' && d <= 'F') || (d >= 'a' && d <= 'f');
             if (!part)
                 break;
             out[n++] = d;

@@ -11,9 +11,9 @@
 #include "engine/Log.h"
 #include "engine/RenderDevice.h"
 #include "engine/SceneRenderer.h"
+#include "engine/Text.h"
 #include "records/BestList.h"
 #include "records/HiscoreTable.h"
-#include "engine/Text.h"
 #include "records/Options.h"
 #include "records/Profiles.h"
 #include "records/QuestSave.h"
@@ -66,8 +66,21 @@ public:
     // In order: StarParticle, Lightning, Spark, Sand, Cloud, SmallSand, Halo1,
     // Ring, SpellFuzzy, FireCloud, Twirl, Flare, StarSand, JungleFlash.
     enum EffectTexture {
-        kStarParticle, kLightning, kSpark, kSand, kCloud, kSmallSand, kHalo1, kRing,
-        kSpellFuzzy, kFireCloud, kTwirl, kFlare, kStarSand, kJungleFlash, kEffectTextureCount
+        kStarParticle,
+        kLightning,
+        kSpark,
+        kSand,
+        kCloud,
+        kSmallSand,
+        kHalo1,
+        kRing,
+        kSpellFuzzy,
+        kFireCloud,
+        kTwirl,
+        kFlare,
+        kStarSand,
+        kJungleFlash,
+        kEffectTextureCount
     };
     CountedHandle<CTexture> effectTextures[kEffectTextureCount];
     CountedHandle<CFlareRenderer> flareRenderers[3];
@@ -77,8 +90,17 @@ public:
     // In order: Frame, FrameBack, Selector, Sandbox, SandboxGlass,
     // SandboxFront, ScoreFrenzyStar, GemProgress, BigStar, ShopPointer.
     enum ScreenTexture {
-        kFrame, kFrameBack, kSelector, kSandbox, kSandboxGlass, kSandboxFront,
-        kScoreFrenzyStar, kGemProgress, kBigStar, kShopPointer, kScreenTextureCount
+        kFrame,
+        kFrameBack,
+        kSelector,
+        kSandbox,
+        kSandboxGlass,
+        kSandboxFront,
+        kScoreFrenzyStar,
+        kGemProgress,
+        kBigStar,
+        kShopPointer,
+        kScreenTextureCount
     };
     CountedHandle<CTexture> screenTextures[kScreenTextureCount];
     int cursorSurfaceIndex = -1;

@@ -171,9 +171,15 @@ bool CGame::LoadSharedTextures()
     for (const Entry& e : table) {
         const std::string file = gfx + e.file;
         switch (e.loader) {
-        case Plain: *e.slot = device->LoadTexture(file, e.name, 0, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN); break;
-        case PlainMip1: *e.slot = device->LoadTexture(file, e.name, 1, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN); break;
-        case Alpha: *e.slot = device->LoadTextureForAlpha(file, e.name, 1, 0, D3DPOOL_MANAGED); break;
+        case Plain:
+            *e.slot = device->LoadTexture(file, e.name, 0, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
+            break;
+        case PlainMip1:
+            *e.slot = device->LoadTexture(file, e.name, 1, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
+            break;
+        case Alpha:
+            *e.slot = device->LoadTextureForAlpha(file, e.name, 1, 0, D3DPOOL_MANAGED);
+            break;
         case Candidates:
             *e.slot = device->LoadTextureAutoFormat(file, e.name, m_alphaCandidates, 0, 0, D3DPOOL_MANAGED);
             break;

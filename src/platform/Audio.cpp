@@ -456,7 +456,8 @@ Handle SampleLoad(int mem, const char* file, uint32_t offset, uint32_t length, u
     sample->origBits = SDL_AUDIO_BITSIZE(wavFormat.format);
     sample->originalBytes = bytes;
     SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, wavFormat.format, wavFormat.channels, wavFormat.freq, AUDIO_F32SYS, wavFormat.channels, wavFormat.freq) < 0) {
+    if (SDL_BuildAudioCVT(&cvt, wavFormat.format, wavFormat.channels, wavFormat.freq, AUDIO_F32SYS,
+                          wavFormat.channels, wavFormat.freq) < 0) {
         SDL_FreeWAV(data);
         return 0;
     }
@@ -570,9 +571,9 @@ int ChannelSetAttributes(Handle channel, int freq, int volume, int pan)
             if (rate != stream.playRate) {
                 // The decoded data already queued keeps its old rate; what
                 // follows takes the new one.
-                SDL_AudioStream* next = SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(stream.channels),
-                                                           static_cast<int>(rate), AUDIO_F32SYS,
-                                                           static_cast<Uint8>(stream.channels), s.deviceRate);
+                SDL_AudioStream* next =
+                    SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(stream.channels), static_cast<int>(rate),
+                                       AUDIO_F32SYS, static_cast<Uint8>(stream.channels), s.deviceRate);
                 if (next) {
                     SDL_FreeAudioStream(stream.converter);
                     stream.converter = next;
@@ -710,9 +711,9 @@ Handle StreamCreateFile(int mem, const char* file, uint32_t offset, uint32_t len
             std::lock_guard<std::mutex> guard(s.lock);
             deviceRate = s.deviceRate;
         }
-        stream->converter = SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(stream->channels),
-                                               static_cast<int>(stream->rate), AUDIO_F32SYS,
-                                               static_cast<Uint8>(stream->channels), deviceRate);
+        stream->converter =
+            SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(stream->channels), static_cast<int>(stream->rate),
+                               AUDIO_F32SYS, static_cast<Uint8>(stream->channels), deviceRate);
         if (!stream->converter)
             return 0;
     }

@@ -17,8 +17,8 @@ namespace plat::snd {
 using Handle = uint32_t;
 
 // Sample flags.
-constexpr uint32_t SAMPLE_8BITS = 0x1;       // in information records: 8-bit data
-constexpr uint32_t SAMPLE_LOOP = 0x4;        // loops by default (samples) / loops (streams)
+constexpr uint32_t SAMPLE_8BITS = 0x1;        // in information records: 8-bit data
+constexpr uint32_t SAMPLE_LOOP = 0x4;         // loops by default (samples) / loops (streams)
 constexpr uint32_t SAMPLE_OVER_POS = 0x20000; // all voices busy: replace the one that has played longest
 // Stream flag: only decoded through ChannelGetData, never played.
 constexpr uint32_t STREAM_DECODE = 0x200000;
@@ -32,8 +32,8 @@ struct SampleInfo {
     uint32_t volume = 0; // default volume 0..100
     int32_t pan = 0;     // default pan -100..100
     uint32_t flags = 0;
-    uint32_t length = 0; // bytes of the original data
-    uint32_t max = 0;    // simultaneous voices
+    uint32_t length = 0;  // bytes of the original data
+    uint32_t max = 0;     // simultaneous voices
     uint32_t origres = 0; // bits per sample of the file
     uint32_t chans = 0;
 };

@@ -39,10 +39,7 @@ struct JpegError {
     std::jmp_buf jump;
 };
 
-void JpegFail(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
-}
+void JpegFail(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1); }
 
 bool DecodeJpeg(const std::vector<uint8_t>& file, DecodedImage* image)
 {
@@ -112,7 +109,8 @@ DecodedImage Halve(const DecodedImage& in)
             int n = 0;
             for (uint32_t dy = 0; dy < 2; ++dy)
                 for (uint32_t dx = 0; dx < 2; ++dx) {
-                    const uint32_t sx = std::min(in.width - 1, x * 2 + dx), sy = std::min(in.height - 1, y * 2 + dy);
+                    const uint32_t sx = std::min(in.width - 1, x * 2 + dx),
+                                   sy = std::min(in.height - 1, y * 2 + dy);
                     const uint32_t p = in.pixels[static_cast<size_t>(sy) * in.width + sx];
                     for (int c = 0; c < 4; ++c)
                         sum[c] += (p >> (8 * c)) & 0xFF;
@@ -155,7 +153,8 @@ void WritePixels(const DecodedImage& image, D3DFORMAT format, const D3DLOCKED_RE
 
 } // namespace
 
-bool WritePngFile(const std::string& nativePath, uint32_t width, uint32_t height, const std::vector<uint32_t>& pixels)
+bool WritePngFile(const std::string& nativePath, uint32_t width, uint32_t height,
+                  const std::vector<uint32_t>& pixels)
 {
     png_image png;
     std::memset(&png, 0, sizeof png);

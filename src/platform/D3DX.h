@@ -34,7 +34,8 @@ struct DecodedImage {
 bool DecodeImageFile(const std::string& path, DecodedImage* image);
 
 // Writes 32-bit ARGB pixels (top row first) as a PNG file (a native path).
-bool WritePngFile(const std::string& nativePath, uint32_t width, uint32_t height, const std::vector<uint32_t>& pixels);
+bool WritePngFile(const std::string& nativePath, uint32_t width, uint32_t height,
+                  const std::vector<uint32_t>& pixels);
 
 // Width and height D3DX_DEFAULT take the picture's size; levels 0 or
 // D3DX_DEFAULT make a full chain; format D3DFMT_UNKNOWN takes A8R8G8B8 for

@@ -112,10 +112,7 @@ bool DirectoryExists(const std::string& gamePath)
     return stat(NativePath(gamePath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool CreateDirectory(const std::string& gamePath)
-{
-    return mkdir(NativePath(gamePath).c_str(), 0755) == 0;
-}
+bool CreateDirectory(const std::string& gamePath) { return mkdir(NativePath(gamePath).c_str(), 0755) == 0; }
 
 bool RemoveDirectoryTree(const std::string& gamePath)
 {
@@ -138,15 +135,9 @@ bool RemoveDirectoryTree(const std::string& gamePath)
     return rmdir(native.c_str()) == 0 && ok;
 }
 
-bool RemoveDirectory(const std::string& gamePath)
-{
-    return rmdir(NativePath(gamePath).c_str()) == 0;
-}
+bool RemoveDirectory(const std::string& gamePath) { return rmdir(NativePath(gamePath).c_str()) == 0; }
 
-bool RemoveFile(const std::string& gamePath)
-{
-    return unlink(NativePath(gamePath).c_str()) == 0;
-}
+bool RemoveFile(const std::string& gamePath) { return unlink(NativePath(gamePath).c_str()) == 0; }
 
 bool RenameFile(const std::string& fromGamePath, const std::string& toGamePath)
 {
@@ -225,10 +216,7 @@ std::string AtomicWriteLeftoverTarget(const std::string& name)
 
 void InjectWriteFailureForTests(long bytesAllowed) { g_failAfterBytes = bytesAllowed; }
 
-bool MakeWorldWritable(const std::string& gamePath)
-{
-    return chmod(NativePath(gamePath).c_str(), 0666) == 0;
-}
+bool MakeWorldWritable(const std::string& gamePath) { return chmod(NativePath(gamePath).c_str(), 0666) == 0; }
 
 namespace {
 std::string DataHome()

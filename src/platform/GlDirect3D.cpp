@@ -57,9 +57,10 @@ struct GlContextState {
 // outlives its device's context only frees memory.
 class GlTexture final : public MemoryTexture {
 public:
-    GlTexture(uint32_t width, uint32_t height, uint32_t count, uint32_t usageFlags, D3DFORMAT fmt, D3DPOOL poolKind,
-              const GlProcs* procs, std::shared_ptr<GlContextState> context)
-        : MemoryTexture(width, height, count, usageFlags, fmt, poolKind), m_procs(procs), m_context(std::move(context))
+    GlTexture(uint32_t width, uint32_t height, uint32_t count, uint32_t usageFlags, D3DFORMAT fmt,
+              D3DPOOL poolKind, const GlProcs* procs, std::shared_ptr<GlContextState> context)
+        : MemoryTexture(width, height, count, usageFlags, fmt, poolKind), m_procs(procs),
+          m_context(std::move(context))
     {
         glGenTextures(1, &name);
         Bind();
@@ -120,49 +121,74 @@ GLenum CompareFunction(uint32_t cmp)
 GLenum BlendFactor(uint32_t blend)
 {
     switch (blend) {
-    case D3DBLEND_ZERO: return GL_ZERO;
-    case D3DBLEND_ONE: return GL_ONE;
-    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
-    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
-    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
-    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
-    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
-    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
-    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
-    case D3DBLEND_SRCALPHASAT: return GL_SRC_ALPHA_SATURATE;
-    default: return GL_ONE;
+    case D3DBLEND_ZERO:
+        return GL_ZERO;
+    case D3DBLEND_ONE:
+        return GL_ONE;
+    case D3DBLEND_SRCCOLOR:
+        return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR:
+        return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA:
+        return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA:
+        return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA:
+        return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA:
+        return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR:
+        return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR:
+        return GL_ONE_MINUS_DST_COLOR;
+    case D3DBLEND_SRCALPHASAT:
+        return GL_SRC_ALPHA_SATURATE;
+    default:
+        return GL_ONE;
     }
 }
 
 GLenum BlendEquationOf(uint32_t op)
 {
     switch (op) {
-    case 2: return GL_FUNC_SUBTRACT;
-    case 3: return GL_FUNC_REVERSE_SUBTRACT;
-    case 4: return GL_MIN;
-    case 5: return GL_MAX;
-    default: return GL_FUNC_ADD;
+    case 2:
+        return GL_FUNC_SUBTRACT;
+    case 3:
+        return GL_FUNC_REVERSE_SUBTRACT;
+    case 4:
+        return GL_MIN;
+    case 5:
+        return GL_MAX;
+    default:
+        return GL_FUNC_ADD;
     }
 }
 
 GLenum AddressMode(uint32_t mode)
 {
     switch (mode) {
-    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
-    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
-    default: return GL_REPEAT;
+    case D3DTADDRESS_MIRROR:
+        return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP:
+        return GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER:
+        return GL_CLAMP_TO_BORDER;
+    default:
+        return GL_REPEAT;
     }
 }
 
 GLenum ArgumentSource(uint32_t arg)
 {
     switch (arg & D3DTA_SELECTMASK) {
-    case D3DTA_CURRENT: return GL_PREVIOUS;
-    case D3DTA_TEXTURE: return GL_TEXTURE;
-    case D3DTA_TFACTOR: return GL_CONSTANT;
-    default: return GL_PRIMARY_COLOR;
+    case D3DTA_CURRENT:
+        return GL_PREVIOUS;
+    case D3DTA_TEXTURE:
+        return GL_TEXTURE;
+    case D3DTA_TFACTOR:
+        return GL_CONSTANT;
+    default:
+        return GL_PRIMARY_COLOR;
     }
 }
 
@@ -174,10 +200,7 @@ GLenum ColourOperand(uint32_t arg)
     return complement ? GL_ONE_MINUS_SRC_COLOR : GL_SRC_COLOR;
 }
 
-GLenum AlphaOperand(uint32_t arg)
-{
-    return (arg & D3DTA_COMPLEMENT) ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA;
-}
+GLenum AlphaOperand(uint32_t arg) { return (arg & D3DTA_COMPLEMENT) ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA; }
 
 float FloatOf(uint32_t bits)
 {
@@ -203,11 +226,16 @@ struct AdapterInfo {
 D3DFORMAT FormatOfSdl(Uint32 pixelFormat)
 {
     switch (SDL_BITSPERPIXEL(pixelFormat)) {
-    case 15: return D3DFMT_X1R5G5B5;
-    case 16: return D3DFMT_R5G6B5;
-    case 24: return SDL_BYTESPERPIXEL(pixelFormat) == 4 ? D3DFMT_X8R8G8B8 : D3DFMT_R8G8B8;
-    case 32: return D3DFMT_X8R8G8B8;
-    default: return D3DFMT_X8R8G8B8;
+    case 15:
+        return D3DFMT_X1R5G5B5;
+    case 16:
+        return D3DFMT_R5G6B5;
+    case 24:
+        return SDL_BYTESPERPIXEL(pixelFormat) == 4 ? D3DFMT_X8R8G8B8 : D3DFMT_R8G8B8;
+    case 32:
+        return D3DFMT_X8R8G8B8;
+    default:
+        return D3DFMT_X8R8G8B8;
     }
 }
 
@@ -227,7 +255,7 @@ void AddMode(std::vector<D3DDISPLAYMODE>* modes, uint32_t w, uint32_t h, uint32_
 AdapterInfo QueryAdapter(int display)
 {
     AdapterInfo info;
-    SDL_DisplayMode desktop {};
+    SDL_DisplayMode desktop{};
     if (SDL_GetDesktopDisplayMode(display, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
         info.desktop.Width = static_cast<uint32_t>(desktop.w);
         info.desktop.Height = static_cast<uint32_t>(desktop.h);
@@ -237,7 +265,7 @@ AdapterInfo QueryAdapter(int display)
     }
     const int count = SDL_GetNumDisplayModes(display);
     for (int i = 0; i < count; ++i) {
-        SDL_DisplayMode mode {};
+        SDL_DisplayMode mode{};
         if (SDL_GetDisplayMode(display, i, &mode) != 0 || mode.w <= 0 || mode.h <= 0)
             continue;
         const uint32_t w = static_cast<uint32_t>(mode.w), h = static_cast<uint32_t>(mode.h);
@@ -252,8 +280,8 @@ AdapterInfo QueryAdapter(int display)
             info.desktop.Format = D3DFMT_X8R8G8B8;
             info.hasDesktop = true;
         }
-        const uint32_t sizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 1024},
-                                     {info.desktop.Width, info.desktop.Height}};
+        const uint32_t sizes[][2] = {
+            {640, 480}, {800, 600}, {1024, 768}, {1280, 1024}, {info.desktop.Width, info.desktop.Height}};
         for (const auto& s : sizes) {
             if (s[0] > info.desktop.Width || s[1] > info.desktop.Height)
                 continue;
@@ -262,7 +290,8 @@ AdapterInfo QueryAdapter(int display)
         }
     }
     if (info.hasDesktop)
-        AddMode(&info.modes, info.desktop.Width, info.desktop.Height, info.desktop.RefreshRate, info.desktop.Format);
+        AddMode(&info.modes, info.desktop.Width, info.desktop.Height, info.desktop.RefreshRate,
+                info.desktop.Format);
     return info;
 }
 
@@ -288,7 +317,8 @@ void FillCaps(D3DCAPS8* caps)
 
 class GlDevice final : public IDirect3DDevice8 {
 public:
-    GlDevice(plat::Window* window, SDL_GLContext context, const D3DPRESENT_PARAMETERS& params, const GlProcs& procs)
+    GlDevice(plat::Window* window, SDL_GLContext context, const D3DPRESENT_PARAMETERS& params,
+             const GlProcs& procs)
         : m_window(window), m_context(context), m_states(params.EnableAutoDepthStencil != 0), m_procs(procs),
           m_shared(std::make_shared<GlContextState>())
     {
@@ -333,8 +363,8 @@ public:
     {
         GLbitfield mask = 0;
         if (flags & D3DCLEAR_TARGET) {
-            glClearColor(((color >> 16) & 0xff) / 255.0f, ((color >> 8) & 0xff) / 255.0f,
-                         (color & 0xff) / 255.0f, ((color >> 24) & 0xff) / 255.0f);
+            glClearColor(((color >> 16) & 0xff) / 255.0f, ((color >> 8) & 0xff) / 255.0f, (color & 0xff) / 255.0f,
+                         ((color >> 24) & 0xff) / 255.0f);
             mask |= GL_COLOR_BUFFER_BIT;
         }
         if (flags & D3DCLEAR_ZBUFFER) {
@@ -472,7 +502,8 @@ public:
         pixels->resize(rows.size());
         for (int y = 0; y < h; ++y)
             std::memcpy(&(*pixels)[static_cast<size_t>(y) * static_cast<size_t>(w)],
-                        &rows[static_cast<size_t>(h - 1 - y) * static_cast<size_t>(w)], static_cast<size_t>(w) * 4);
+                        &rows[static_cast<size_t>(h - 1 - y) * static_cast<size_t>(w)],
+                        static_cast<size_t>(w) * 4);
         *width = w;
         *height = h;
         return true;
@@ -491,15 +522,15 @@ public:
         std::vector<uint32_t> pixels(static_cast<size_t>(desc.Width) * desc.Height);
         for (uint32_t y = 0; y < desc.Height; ++y)
             for (uint32_t x = 0; x < desc.Width; ++x)
-                pixels[static_cast<size_t>(y) * desc.Width + x] = DecodePixel(
-                    desc.Format, static_cast<const uint8_t*>(locked.pBits) + static_cast<ptrdiff_t>(y) * locked.Pitch +
-                                     x * bytes);
+                pixels[static_cast<size_t>(y) * desc.Width + x] =
+                    DecodePixel(desc.Format, static_cast<const uint8_t*>(locked.pBits) +
+                                                 static_cast<ptrdiff_t>(y) * locked.Pitch + x * bytes);
         image->UnlockRect();
         SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
             pixels.data(), static_cast<int>(desc.Width), static_cast<int>(desc.Height), 32,
             static_cast<int>(desc.Width * 4), SDL_PIXELFORMAT_ARGB8888);
-        SDL_Cursor* cursor = surface ? SDL_CreateColorCursor(surface, static_cast<int>(hotX), static_cast<int>(hotY))
-                                     : nullptr;
+        SDL_Cursor* cursor =
+            surface ? SDL_CreateColorCursor(surface, static_cast<int>(hotX), static_cast<int>(hotY)) : nullptr;
         if (surface)
             SDL_FreeSurface(surface);
         if (!cursor) {
@@ -584,8 +615,8 @@ public:
         return D3D_OK;
     }
 
-    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t minIndex, uint32_t vertexCount, uint32_t startIndex,
-                                 uint32_t primitiveCount) override
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t minIndex, uint32_t vertexCount,
+                                 uint32_t startIndex, uint32_t primitiveCount) override
     {
         if (!m_stream || !m_indices || m_stride == 0 || primitiveCount == 0)
             return D3DERR_INVALIDCALL;
@@ -650,7 +681,8 @@ public:
         }
         m_procs.ClientActiveTexture(GL_TEXTURE0);
         const uint8_t* indices = m_indices->data.data() + static_cast<size_t>(startIndex) * indexSize;
-        m_procs.DrawRangeElements(mode, minIndex, minIndex + std::max(vertexCount, 1u) - 1, static_cast<GLsizei>(count),
+        m_procs.DrawRangeElements(mode, minIndex, minIndex + std::max(vertexCount, 1u) - 1,
+                                  static_cast<GLsizei>(count),
                                   indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, indices);
         return D3D_OK;
     }
@@ -667,7 +699,8 @@ private:
         glDepthFunc(CompareFunction(rs(D3DRS_ZFUNC)));
         glDepthMask(rs(D3DRS_ZWRITEENABLE) ? GL_TRUE : GL_FALSE);
         enable(GL_ALPHA_TEST, rs(D3DRS_ALPHATESTENABLE) != 0);
-        glAlphaFunc(CompareFunction(rs(D3DRS_ALPHAFUNC)), static_cast<GLfloat>(rs(D3DRS_ALPHAREF) & 0xFF) / 255.0f);
+        glAlphaFunc(CompareFunction(rs(D3DRS_ALPHAFUNC)),
+                    static_cast<GLfloat>(rs(D3DRS_ALPHAREF) & 0xFF) / 255.0f);
         enable(GL_BLEND, rs(D3DRS_ALPHABLENDENABLE) != 0);
         glBlendFunc(BlendFactor(rs(D3DRS_SRCBLEND)), BlendFactor(rs(D3DRS_DESTBLEND)));
         m_procs.BlendEquation(BlendEquationOf(rs(D3DRS_BLENDOP)));
@@ -746,8 +779,10 @@ private:
                 minFilter = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magLinear ? GL_LINEAR : GL_NEAREST);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLint>(AddressMode(ts(D3DTSS_ADDRESSU))));
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLint>(AddressMode(ts(D3DTSS_ADDRESSV))));
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S,
+                            static_cast<GLint>(AddressMode(ts(D3DTSS_ADDRESSU))));
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T,
+                            static_cast<GLint>(AddressMode(ts(D3DTSS_ADDRESSV))));
             glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
             glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, factor);
             SetCombine(false, ts(D3DTSS_COLOROP), ts(D3DTSS_COLORARG1), ts(D3DTSS_COLORARG2));
@@ -781,27 +816,46 @@ private:
         setArg(0, arg1);
         setArg(1, arg2);
         switch (op) {
-        case D3DTOP_SELECTARG1: function = GL_REPLACE; break;
-        case D3DTOP_SELECTARG2: function = GL_REPLACE; setArg(0, arg2); break;
-        case D3DTOP_MODULATE2X: scale = 2.0f; break;
-        case D3DTOP_MODULATE4X: scale = 4.0f; break;
+        case D3DTOP_SELECTARG1:
+            function = GL_REPLACE;
+            break;
+        case D3DTOP_SELECTARG2:
+            function = GL_REPLACE;
+            setArg(0, arg2);
+            break;
+        case D3DTOP_MODULATE2X:
+            scale = 2.0f;
+            break;
+        case D3DTOP_MODULATE4X:
+            scale = 4.0f;
+            break;
         case D3DTOP_ADD:
-        case D3DTOP_ADDSMOOTH: function = GL_ADD; break;
-        case D3DTOP_ADDSIGNED: function = GL_ADD_SIGNED; break;
-        case D3DTOP_ADDSIGNED2X: function = GL_ADD_SIGNED; scale = 2.0f; break;
-        case D3DTOP_SUBTRACT: function = GL_SUBTRACT; break;
+        case D3DTOP_ADDSMOOTH:
+            function = GL_ADD;
+            break;
+        case D3DTOP_ADDSIGNED:
+            function = GL_ADD_SIGNED;
+            break;
+        case D3DTOP_ADDSIGNED2X:
+            function = GL_ADD_SIGNED;
+            scale = 2.0f;
+            break;
+        case D3DTOP_SUBTRACT:
+            function = GL_SUBTRACT;
+            break;
         case D3DTOP_BLENDDIFFUSEALPHA:
         case D3DTOP_BLENDTEXTUREALPHA:
         case D3DTOP_BLENDFACTORALPHA: {
             function = GL_INTERPOLATE;
-            const uint32_t weight = op == D3DTOP_BLENDDIFFUSEALPHA  ? D3DTA_DIFFUSE
+            const uint32_t weight = op == D3DTOP_BLENDDIFFUSEALPHA   ? D3DTA_DIFFUSE
                                     : op == D3DTOP_BLENDTEXTUREALPHA ? D3DTA_TEXTURE
-                                                                      : D3DTA_TFACTOR;
+                                                                     : D3DTA_TFACTOR;
             glTexEnvi(GL_TEXTURE_ENV, src[2], static_cast<GLint>(ArgumentSource(weight)));
             glTexEnvi(GL_TEXTURE_ENV, operand[2], GL_SRC_ALPHA);
             break;
         }
-        default: break;
+        default:
+            break;
         }
         glTexEnvi(GL_TEXTURE_ENV, combine, static_cast<GLint>(function));
         glTexEnvf(GL_TEXTURE_ENV, scaleName, scale);
@@ -818,7 +872,8 @@ private:
         if (SDL_GL_SetSwapInterval(interval) != 0 && interval == 1)
             SDL_GL_SetSwapInterval(0);
         ComputeLetterbox();
-        m_viewport = D3DVIEWPORT8{0, 0, static_cast<uint32_t>(m_backWidth), static_cast<uint32_t>(m_backHeight), 0, 1};
+        m_viewport =
+            D3DVIEWPORT8{0, 0, static_cast<uint32_t>(m_backWidth), static_cast<uint32_t>(m_backHeight), 0, 1};
         ApplyViewport();
     }
 
@@ -930,8 +985,8 @@ public:
         return D3D_OK;
     }
 
-    HRESULT CheckDeviceType(uint32_t adapter, D3DDEVTYPE type, D3DFORMAT displayFormat,
-                            D3DFORMAT backBufferFormat, int32_t) override
+    HRESULT CheckDeviceType(uint32_t adapter, D3DDEVTYPE type, D3DFORMAT displayFormat, D3DFORMAT backBufferFormat,
+                            int32_t) override
     {
         if (adapter >= m_adapters.size() || type != D3DDEVTYPE_HAL)
             return D3DERR_NOTAVAILABLE;

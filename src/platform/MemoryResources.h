@@ -71,7 +71,8 @@ public:
 
 class MemoryTexture : public IDirect3DTexture8 {
 public:
-    MemoryTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, D3DFORMAT format, D3DPOOL pool);
+    MemoryTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, D3DFORMAT format,
+                  D3DPOOL pool);
     uint32_t GetLevelCount() override { return static_cast<uint32_t>(levels.size()); }
     HRESULT GetLevelDesc(uint32_t level, D3DSURFACE_DESC* desc) override;
     HRESULT LockRect(uint32_t level, D3DLOCKED_RECT* locked, uint32_t flags) override;

@@ -124,7 +124,7 @@ HRESULT NullDevice::SetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYP
 {
     if (!quiet)
         m_log->Add("SetTextureStageState " + std::to_string(stage) + " " + std::to_string(static_cast<int>(type)) +
-               " " + std::to_string(value));
+                   " " + std::to_string(value));
     if (failStateCalls || !m_states.ValidStageState(stage, type))
         return D3DERR_INVALIDCALL;
     m_states.SetStageState(stage, type, value);
@@ -180,7 +180,7 @@ HRESULT NullDevice::CreateVertexBuffer(uint32_t length, uint32_t, uint32_t fvf, 
     buffer->onLock = [this](const MemoryBuffer& b) {
         if (!quiet)
             m_log->Add("LockVB " + std::to_string(b.lastOffset) + " " + std::to_string(b.lastSize) + " " +
-            std::to_string(b.lastFlags));
+                       std::to_string(b.lastFlags));
     };
     *out = std::move(buffer);
     return D3D_OK;
@@ -197,7 +197,7 @@ HRESULT NullDevice::CreateIndexBuffer(uint32_t length, uint32_t, D3DFORMAT forma
     buffer->onLock = [this](const MemoryBuffer& b) {
         if (!quiet)
             m_log->Add("LockIB " + std::to_string(b.lastOffset) + " " + std::to_string(b.lastSize) + " " +
-            std::to_string(b.lastFlags));
+                       std::to_string(b.lastFlags));
     };
     *out = std::move(buffer);
     return D3D_OK;
@@ -207,7 +207,8 @@ HRESULT NullDevice::CreateTexture(uint32_t width, uint32_t height, uint32_t leve
                                   D3DFORMAT format, D3DPOOL pool, std::unique_ptr<IDirect3DTexture8>* out)
 {
     if (!quiet)
-        m_log->Add("CreateTexture " + std::to_string(width) + " " + std::to_string(height) + " " + std::to_string(format));
+        m_log->Add("CreateTexture " + std::to_string(width) + " " + std::to_string(height) + " " +
+                   std::to_string(format));
     if (failCreates || width == 0 || height == 0 || !IsTextureFormat(format))
         return D3DERR_INVALIDCALL;
     *out = std::make_unique<MemoryTexture>(width, height, levels, usage, format, pool);
@@ -320,8 +321,8 @@ HRESULT NullDirect3D::GetAdapterIdentifier(uint32_t adapter, uint32_t, D3DADAPTE
     return D3D_OK;
 }
 
-HRESULT NullDirect3D::CheckDeviceType(uint32_t adapter, D3DDEVTYPE type, D3DFORMAT displayFormat,
-                                      D3DFORMAT, int32_t)
+HRESULT NullDirect3D::CheckDeviceType(uint32_t adapter, D3DDEVTYPE type, D3DFORMAT displayFormat, D3DFORMAT,
+                                      int32_t)
 {
     if (adapter >= m_adapters.size() || type != D3DDEVTYPE_HAL)
         return D3DERR_NOTAVAILABLE;

@@ -74,12 +74,12 @@ public:
                                  uint32_t startIndex, uint32_t primitiveCount) override;
 
     // Test controls.
-    HRESULT cooperativeLevel = D3D_OK;  // what TestCooperativeLevel answers
-    int failResets = 0;                 // this many resets fail before one succeeds
-    int failPresents = 0;               // this many presents report a lost device
-    bool failStateCalls = false;        // state setters answer D3DERR_INVALIDCALL
-    bool failCreates = false;           // resource creation answers E_OUTOFMEMORY
-    bool quiet = false;                 // record only draws (benchmarks)
+    HRESULT cooperativeLevel = D3D_OK; // what TestCooperativeLevel answers
+    int failResets = 0;                // this many resets fail before one succeeds
+    int failPresents = 0;              // this many presents report a lost device
+    bool failStateCalls = false;       // state setters answer D3DERR_INVALIDCALL
+    bool failCreates = false;          // resource creation answers E_OUTOFMEMORY
+    bool quiet = false;                // record only draws (benchmarks)
     IDirect3DTexture8* boundTextures[kTextureStageCount] = {};
     D3DMATRIX lastProjection;
     D3DVIEWPORT8 viewport;
@@ -104,8 +104,8 @@ public:
     HRESULT EnumAdapterModes(uint32_t adapter, uint32_t mode, D3DDISPLAYMODE* out) override;
     HRESULT GetAdapterDisplayMode(uint32_t adapter, D3DDISPLAYMODE* out) override;
     HRESULT GetAdapterIdentifier(uint32_t adapter, uint32_t flags, D3DADAPTER_IDENTIFIER8* out) override;
-    HRESULT CheckDeviceType(uint32_t adapter, D3DDEVTYPE type, D3DFORMAT displayFormat,
-                            D3DFORMAT backBufferFormat, int32_t windowed) override;
+    HRESULT CheckDeviceType(uint32_t adapter, D3DDEVTYPE type, D3DFORMAT displayFormat, D3DFORMAT backBufferFormat,
+                            int32_t windowed) override;
     HRESULT CheckDeviceFormat(uint32_t adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat, uint32_t usage,
                               D3DRESOURCETYPE resourceType, D3DFORMAT checkFormat) override;
     HRESULT GetDeviceCaps(uint32_t adapter, D3DDEVTYPE type, D3DCAPS8* caps) override;
@@ -113,7 +113,7 @@ public:
                          D3DPRESENT_PARAMETERS* params, std::unique_ptr<IDirect3DDevice8>* device) override;
 
     NullDeviceLog log;
-    int failCreates = 0;         // this many CreateDevice calls fail
+    int failCreates = 0; // this many CreateDevice calls fail
     // When not empty: the only texture formats CheckDeviceFormat accepts
     // for plain textures (usage 0).
     std::vector<D3DFORMAT> textureFormats;

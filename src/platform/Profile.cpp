@@ -81,8 +81,7 @@ bool KeyLine(const std::string& rawLine, std::string* key, std::string* value)
     return true;
 }
 
-bool FindValue(const std::vector<std::string>& lines, const char* section, const char* key,
-               std::string* value)
+bool FindValue(const std::vector<std::string>& lines, const char* section, const char* key, std::string* value)
 {
     bool inSection = false;
     std::string name, k, v;
@@ -94,8 +93,8 @@ bool FindValue(const std::vector<std::string>& lines, const char* section, const
             continue;
         }
         if (inSection && KeyLine(line, &k, &v) && SameName(k, key)) {
-            if (v.size() >= 2 && ((v.front() == '"' && v.back() == '"') ||
-                                  (v.front() == '\'' && v.back() == '\'')))
+            if (v.size() >= 2 &&
+                ((v.front() == '"' && v.back() == '"') || (v.front() == '\'' && v.back() == '\'')))
                 v = v.substr(1, v.size() - 2);
             *value = v;
             return true;
@@ -106,8 +105,8 @@ bool FindValue(const std::vector<std::string>& lines, const char* section, const
 
 } // namespace
 
-std::string GetProfileString(const std::string& section, const std::string& key,
-                             const std::string& defaultValue, const std::string& gamePath)
+std::string GetProfileString(const std::string& section, const std::string& key, const std::string& defaultValue,
+                             const std::string& gamePath)
 {
     bool exists = false;
     const std::vector<std::string> lines = ReadLines(gamePath, &exists);
@@ -117,13 +116,13 @@ std::string GetProfileString(const std::string& section, const std::string& key,
     return defaultValue;
 }
 
-int GetPrivateProfileString(const char* section, const char* key, const char* defaultValue,
-                            char* buffer, int size, const std::string& gamePath)
+int GetPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer, int size,
+                            const std::string& gamePath)
 {
     if (!buffer || size <= 0)
         return 0;
-    const std::string value = GetProfileString(section ? section : "", key ? key : "",
-                                               defaultValue ? defaultValue : "", gamePath);
+    const std::string value =
+        GetProfileString(section ? section : "", key ? key : "", defaultValue ? defaultValue : "", gamePath);
     const size_t n = std::min(value.size(), static_cast<size_t>(size - 1));
     std::memcpy(buffer, value.data(), n);
     buffer[n] = '\0';

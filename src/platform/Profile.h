@@ -11,11 +11,11 @@ namespace plat {
 
 // Copies the value (or `defaultValue`) into `buffer`, cut to `size` - 1
 // characters and terminated; returns the number of characters copied.
-int GetPrivateProfileString(const char* section, const char* key, const char* defaultValue,
-                            char* buffer, int size, const std::string& gamePath);
+int GetPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer, int size,
+                            const std::string& gamePath);
 
-std::string GetProfileString(const std::string& section, const std::string& key,
-                             const std::string& defaultValue, const std::string& gamePath);
+std::string GetProfileString(const std::string& section, const std::string& key, const std::string& defaultValue,
+                             const std::string& gamePath);
 
 // Sets `key` in `section` to `value`, adding the section or the key when
 // missing. False when the file could not be written (the old one stays).

@@ -22,7 +22,7 @@ uint32_t TimeGetTime()
 {
     // Counted from system start, not from our own: the game seeds its random
     // generator with the first reading, which must differ from run to run.
-    timespec now {};
+    timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     const uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
     return static_cast<uint32_t>(ms);

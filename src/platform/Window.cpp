@@ -17,27 +17,52 @@ int VirtualKey(SDL_Keycode key)
     if (key >= SDLK_F1 && key <= SDLK_F12)
         return VK_F1 + (key - SDLK_F1);
     switch (key) {
-    case SDLK_BACKSPACE: return VK_BACK;
-    case SDLK_TAB: return VK_TAB;
-    case SDLK_RETURN: case SDLK_KP_ENTER: return VK_RETURN;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
-    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
-    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
-    case SDLK_PAUSE: return VK_PAUSE;
-    case SDLK_CAPSLOCK: return VK_CAPITAL;
-    case SDLK_ESCAPE: return VK_ESCAPE;
-    case SDLK_SPACE: return VK_SPACE;
-    case SDLK_PAGEUP: return VK_PRIOR;
-    case SDLK_PAGEDOWN: return VK_NEXT;
-    case SDLK_END: return VK_END;
-    case SDLK_HOME: return VK_HOME;
-    case SDLK_LEFT: return VK_LEFT;
-    case SDLK_UP: return VK_UP;
-    case SDLK_RIGHT: return VK_RIGHT;
-    case SDLK_DOWN: return VK_DOWN;
-    case SDLK_INSERT: return VK_INSERT;
-    case SDLK_DELETE: return VK_DELETE;
-    default: return 0;
+    case SDLK_BACKSPACE:
+        return VK_BACK;
+    case SDLK_TAB:
+        return VK_TAB;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+        return VK_RETURN;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+        return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+        return VK_CONTROL;
+    case SDLK_LALT:
+    case SDLK_RALT:
+        return VK_MENU;
+    case SDLK_PAUSE:
+        return VK_PAUSE;
+    case SDLK_CAPSLOCK:
+        return VK_CAPITAL;
+    case SDLK_ESCAPE:
+        return VK_ESCAPE;
+    case SDLK_SPACE:
+        return VK_SPACE;
+    case SDLK_PAGEUP:
+        return VK_PRIOR;
+    case SDLK_PAGEDOWN:
+        return VK_NEXT;
+    case SDLK_END:
+        return VK_END;
+    case SDLK_HOME:
+        return VK_HOME;
+    case SDLK_LEFT:
+        return VK_LEFT;
+    case SDLK_UP:
+        return VK_UP;
+    case SDLK_RIGHT:
+        return VK_RIGHT;
+    case SDLK_DOWN:
+        return VK_DOWN;
+    case SDLK_INSERT:
+        return VK_INSERT;
+    case SDLK_DELETE:
+        return VK_DELETE;
+    default:
+        return 0;
     }
 }
 
@@ -45,11 +70,17 @@ int VirtualKey(SDL_Keycode key)
 int ControlCharacter(SDL_Keycode key)
 {
     switch (key) {
-    case SDLK_BACKSPACE: return 8;
-    case SDLK_TAB: return 9;
-    case SDLK_RETURN: case SDLK_KP_ENTER: return 13;
-    case SDLK_ESCAPE: return 27;
-    default: return 0;
+    case SDLK_BACKSPACE:
+        return 8;
+    case SDLK_TAB:
+        return 9;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+        return 13;
+    case SDLK_ESCAPE:
+        return 27;
+    default:
+        return 0;
     }
 }
 
@@ -127,10 +158,7 @@ void Window::SetFullScreen(bool fullScreen)
         SDL_SetWindowSize(m_window, m_backWidth, m_backHeight);
 }
 
-bool Window::IsIconic() const
-{
-    return m_window && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MINIMIZED) != 0;
-}
+bool Window::IsIconic() const { return m_window && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MINIMIZED) != 0; }
 
 void Window::Hide()
 {
@@ -234,9 +262,11 @@ void Window::Translate(const SDL_Event& event)
         ToBackBuffer(&x, &y);
         const bool down = event.type == SDL_MOUSEBUTTONDOWN;
         if (event.button.button == SDL_BUTTON_LEFT)
-            PostMessage(down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? uintptr_t{MK_LBUTTON} : uintptr_t{0}, MakePointParam(x, y));
+            PostMessage(down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? uintptr_t{MK_LBUTTON} : uintptr_t{0},
+                        MakePointParam(x, y));
         else if (event.button.button == SDL_BUTTON_RIGHT)
-            PostMessage(down ? WM_RBUTTONDOWN : WM_RBUTTONUP, down ? uintptr_t{MK_RBUTTON} : uintptr_t{0}, MakePointParam(x, y));
+            PostMessage(down ? WM_RBUTTONDOWN : WM_RBUTTONUP, down ? uintptr_t{MK_RBUTTON} : uintptr_t{0},
+                        MakePointParam(x, y));
         break;
     }
     default:

@@ -9,9 +9,9 @@
 #include <cstdio>
 
 CBestList::CBestList(int32_t entryCount)
-    : count(std::max(entryCount, 0)), names(static_cast<size_t>(count), "expert"), values(static_cast<size_t>(count), 0)
-{
-}
+    : count(std::max(entryCount, 0)), names(static_cast<size_t>(count), "expert"),
+      values(static_cast<size_t>(count), 0)
+{}
 
 void CBestList::FillLinear(int32_t first, int32_t last)
 {
@@ -104,7 +104,10 @@ void CBestList::SetEntry(int32_t value, int level, const std::string& name)
 }
 
 int32_t CBestList::Value(int level) const { return HasLevel(level) ? values[static_cast<size_t>(level - 1)] : 0; }
-std::string CBestList::Name(int level) const { return HasLevel(level) ? names[static_cast<size_t>(level - 1)] : ""; }
+std::string CBestList::Name(int level) const
+{
+    return HasLevel(level) ? names[static_cast<size_t>(level - 1)] : "";
+}
 
 std::string FormatMinutesSeconds(int32_t seconds)
 {
@@ -124,8 +127,8 @@ LevelResults TallyLevelResults(CPlayerStats& stats, int level, float clockSecond
     // seconds stay in the range of a time.
     const float seconds = levelTable.GetFloat(StatSeconds);
     r.levelTime = std::isnan(seconds) ? 0
-                                      : static_cast<int32_t>(std::clamp(std::floor(static_cast<double>(seconds)), 0.0,
-                                                                        static_cast<double>(INT32_MAX)));
+                                      : static_cast<int32_t>(std::clamp(std::floor(static_cast<double>(seconds)),
+                                                                        0.0, static_cast<double>(INT32_MAX)));
     if (bestTimes.IsBetterTime(r.levelTime, level)) {
         bestTimes.SetEntry(r.levelTime, level, playerName);
         bestTimes.Save(sharedFolder + "Ti.bst");

@@ -46,9 +46,9 @@ private:
 
 // What a won level's results add up to. The results screen shows these.
 struct LevelResults {
-    int32_t levelTime = 0;   // whole seconds played
-    int32_t levelScore = 0;  // before the time bonus
-    int32_t questScore = 0;  // before the time bonus
+    int32_t levelTime = 0;  // whole seconds played
+    int32_t levelScore = 0; // before the time bonus
+    int32_t questScore = 0; // before the time bonus
     int32_t secondsLeft = 0;
     int32_t timeBonus = 0;
     int newBestScore = 0;

@@ -50,7 +50,8 @@ bool CSoundOptions::Write(const std::string& path) const
     ok = plat::WritePrivateProfileString("Sound", "SoundVolume", ThreeDecimals(soundVolume).c_str(), path) && ok;
     ok = plat::WritePrivateProfileString("Sound", "Music", musicOn ? "On" : "Off", path) && ok;
     ok = plat::WritePrivateProfileString("Sound", "MusicVolume", ThreeDecimals(musicVolume).c_str(), path) && ok;
-    ok = plat::WritePrivateProfileString("Sound", "MusicAmplify", std::to_string(musicAmplify).c_str(), path) && ok;
+    ok =
+        plat::WritePrivateProfileString("Sound", "MusicAmplify", std::to_string(musicAmplify).c_str(), path) && ok;
     return ok;
 }
 
@@ -65,7 +66,9 @@ int CGameOptions::Read(const std::string& path)
 bool CGameOptions::Write(const std::string& path) const
 {
     bool ok = plat::WritePrivateProfileString("Game", "Profile", profile.c_str(), path);
-    ok = plat::WritePrivateProfileString("Game", "FastExpTerm", std::to_string(fastExpTerm ? 1 : 0).c_str(), path) && ok;
+    ok = plat::WritePrivateProfileString("Game", "FastExpTerm", std::to_string(fastExpTerm ? 1 : 0).c_str(),
+                                         path) &&
+         ok;
     ok = plat::WritePrivateProfileString("Game", "CapsLockTutorial", capsLockTutorial ? "1" : "0", path) && ok;
     return ok;
 }

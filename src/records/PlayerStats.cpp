@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-CStatTable::CStatTable() : counters(StatCounterCount, 0u), floatFlags{0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, maxIndices{8, 9}
-{
-}
+CStatTable::CStatTable()
+    : counters(StatCounterCount, 0u), floatFlags{0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, maxIndices{8, 9}
+{}
 
 bool CStatTable::IsMax(int index) const
 {

@@ -15,9 +15,9 @@ enum StatCounter {
     StatMarkedTokens = 2, // tokens a match record marks with 2 (sum)
     StatMatches = 3,      // matches of three or more (sum)
     StatUnused = 4,
-    StatRemovals = 5,     // removal-step events (sum)
-    StatTotemActions = 6, // totem statistics actions (sum)
-    StatSandFlows = 7,    // times the sand started to flow (sum)
+    StatRemovals = 5,       // removal-step events (sum)
+    StatTotemActions = 6,   // totem statistics actions (sum)
+    StatSandFlows = 7,      // times the sand started to flow (sum)
     StatLongestCascade = 8, // maximum
     StatLargestMatch = 9,   // maximum
     StatCounterCount = 10,

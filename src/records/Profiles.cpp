@@ -1,10 +1,10 @@
 #include "records/Profiles.h"
 
 #include "engine/Settings.h"
-#include "records/HiscoreTable.h"
-#include "records/Options.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
+#include "records/HiscoreTable.h"
+#include "records/Options.h"
 
 #include <cstdio>
 
@@ -36,9 +36,9 @@ struct TutorialKey {
     int32_t CProfile::*flag;
 };
 constexpr TutorialKey kTutorialKeys[] = {
-    {"Base", &CProfile::tutBase},       {"Gem", &CProfile::tutGem},     {"Wrong", &CProfile::tutWrong},
-    {"Timer", &CProfile::tutTimer},     {"Sandbox", &CProfile::tutSandbox}, {"Bonus", &CProfile::tutBonus},
-    {"Totem", &CProfile::tutTotem},     {"Lock", &CProfile::tutLock},   {"Steel", &CProfile::tutSteel},
+    {"Base", &CProfile::tutBase},   {"Gem", &CProfile::tutGem},         {"Wrong", &CProfile::tutWrong},
+    {"Timer", &CProfile::tutTimer}, {"Sandbox", &CProfile::tutSandbox}, {"Bonus", &CProfile::tutBonus},
+    {"Totem", &CProfile::tutTotem}, {"Lock", &CProfile::tutLock},       {"Steel", &CProfile::tutSteel},
     {"Shop", &CProfile::tutShop},
 };
 

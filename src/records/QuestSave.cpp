@@ -28,7 +28,10 @@ bool ReadMasked(plat::ByteReader& in, uint32_t mask, int32_t* out)
     return true;
 }
 
-void WriteMasked(plat::ByteWriter& out, int32_t value, uint32_t mask) { out.U32(static_cast<uint32_t>(value) ^ mask); }
+void WriteMasked(plat::ByteWriter& out, int32_t value, uint32_t mask)
+{
+    out.U32(static_cast<uint32_t>(value) ^ mask);
+}
 
 void LogUnableToCreate(const std::string& path) { WriteLog("Error. Unable to open (save) file " + path + "\n"); }
 
@@ -126,10 +129,7 @@ std::vector<uint8_t> CQuestSave::Serialize()
     return out.Data();
 }
 
-int CQuestSave::Save(const std::string& path)
-{
-    return WriteSave(path, Serialize(), path) ? 1 : 0;
-}
+int CQuestSave::Save(const std::string& path) { return WriteSave(path, Serialize(), path) ? 1 : 0; }
 
 CQuestSave::LoadResult CQuestSave::Parse(const uint8_t* data, size_t size)
 {

@@ -3,9 +3,9 @@
 // between levels closes) and "QuestAS2.sav" (the checkpoint before it).
 #pragma once
 
+#include "platform/BinaryFile.h"
 #include "records/Guid.h"
 #include "records/PlayerStats.h"
-#include "platform/BinaryFile.h"
 
 #include <cstdint>
 #include <string>

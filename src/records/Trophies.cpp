@@ -1,9 +1,9 @@
 #include "records/Trophies.h"
 
 #include "engine/Log.h"
-#include "records/PlayerStats.h"
 #include "platform/BinaryFile.h"
 #include "platform/Files.h"
+#include "records/PlayerStats.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,7 +36,9 @@ void CTrophies::LoadSettings(const std::string& skinPath)
 {
     // Both times divide the award's speeds: one that is not a positive
     // number would leave an award running for ever.
-    auto positive = [](float value, float fallback) { return std::isfinite(value) && value > 0.0f ? value : fallback; };
+    auto positive = [](float value, float fallback) {
+        return std::isfinite(value) && value > 0.0f ? value : fallback;
+    };
     pompaTime = positive(ReadIniFloat(skinPath, "Trophies", "PompaTime", "1.5"), 1.5f);
     postTime = positive(ReadIniFloat(skinPath, "Trophies", "PostTime", "0.5"), 0.5f);
     ReadIniVec2(skinPath, "Trophies", "BackgroundTSpeed", "0.0625 -0.038625", &backgroundSpeed);

@@ -3,10 +3,10 @@
 #include "engine/Log.h"
 #include "engine/SceneRenderer.h"
 #include "engine/Settings.h"
+#include "game/Game.h"
 #include "platform/Files.h"
 #include "platform/System.h"
 #include "platform/Window.h"
-#include "game/Game.h"
 
 #include <cstdio>
 #include <cstring>

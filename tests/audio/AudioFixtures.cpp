@@ -58,9 +58,8 @@ void WriteQuietWav(const std::string& path, int rate, int frames)
 
 void WriteOggFile(const std::string& path, const std::vector<float>& interleaved, int channels, int rate)
 {
-    const std::string error =
-        sfx::WriteOgg(path, interleaved.data(), interleaved.size() / static_cast<size_t>(channels), channels, rate,
-                      0.4f, 1234);
+    const std::string error = sfx::WriteOgg(
+        path, interleaved.data(), interleaved.size() / static_cast<size_t>(channels), channels, rate, 0.4f, 1234);
     if (!error.empty())
         throw std::runtime_error(error);
 }

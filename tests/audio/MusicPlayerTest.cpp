@@ -1,6 +1,6 @@
+#include "audio/MusicPlayer.h"
 #include "AudioFixtures.h"
 #include "TestSupport.h"
-#include "audio/MusicPlayer.h"
 #include "platform/Audio.h"
 
 #include <gtest/gtest.h>

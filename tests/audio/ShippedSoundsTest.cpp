@@ -111,7 +111,8 @@ TEST(ShippedSounds, ConvertedSlotsAllLoadAndPlay)
     CMusicPlayer music("Music\\");
     music.PlayTrack(CMusicPlayer::MainMenu);
     EXPECT_EQ(music.playing, 1);
-    for (int kind : {0, 0, 0, static_cast<int>(CMusicPlayer::Storyline), static_cast<int>(CMusicPlayer::BonusLevel)}) {
+    for (int kind :
+         {0, 0, 0, static_cast<int>(CMusicPlayer::Storyline), static_cast<int>(CMusicPlayer::BonusLevel)}) {
         music.FadeTo(kind);
         music.Update(1.0f);
         EXPECT_EQ(music.playing, 1) << kind;

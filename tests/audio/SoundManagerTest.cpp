@@ -1,6 +1,6 @@
+#include "audio/SoundManager.h"
 #include "AudioFixtures.h"
 #include "TestSupport.h"
-#include "audio/SoundManager.h"
 #include "platform/Audio.h"
 
 #include <gtest/gtest.h>
@@ -51,8 +51,12 @@ TEST(SoundManager, PanFollowsPositionFactorAndDivisor)
         float panSetting, factor, x;
         int pan;
     } cases[] = {
-        {0.75f, 1.0f, 512.0f, 73},   {1.0f, 1.0f, 512.0f, 97},    {0.75f, 1.0f, 0.0f, 0},
-        {0.75f, 0.5f, -512.0f, -37}, {0.75f, 1.0f, 5000.0f, 100}, {0.75f, 1.0f, -5000.0f, -100},
+        {0.75f, 1.0f, 512.0f, 73},
+        {1.0f, 1.0f, 512.0f, 97},
+        {0.75f, 1.0f, 0.0f, 0},
+        {0.75f, 0.5f, -512.0f, -37},
+        {0.75f, 1.0f, 5000.0f, 100},
+        {0.75f, 1.0f, -5000.0f, -100},
         {1.0f, 1.0f, -3.2f * 520.0f / 99.0f, -4}, // rounded down, not towards zero
         {0.75f, 1.0f, std::nanf(""), 0},
     };
@@ -66,14 +70,13 @@ TEST(SoundManager, VolCfgEntriesOptionsAndClampWarnings)
 {
     ScratchDir dir;
     LogCapture log;
-    testing_support::WriteText(dir.File("Vol.cfg"),
-                               "# comment line\n"
-                               "\"click.wav\" 0.5\n"
-                               "Drop 0.25 pan 0.5 MUSIC 2 0.3 PAN 0.75\n"
-                               "\"Loud.wav\" 1.5 PAN -1 MUSIC 150 -0.5\n"
-                               "\"Quiet.wav\" -2 PAN 2 MUSIC -1 3\n"
-                               "\"Edge.wav\" 1 PAN 0 MUSIC 100 0\n"
-                               "\"click.wav\" 0.9\n");
+    testing_support::WriteText(dir.File("Vol.cfg"), "# comment line\n"
+                                                    "\"click.wav\" 0.5\n"
+                                                    "Drop 0.25 pan 0.5 MUSIC 2 0.3 PAN 0.75\n"
+                                                    "\"Loud.wav\" 1.5 PAN -1 MUSIC 150 -0.5\n"
+                                                    "\"Quiet.wav\" -2 PAN 2 MUSIC -1 3\n"
+                                                    "\"Edge.wav\" 1 PAN 0 MUSIC 100 0\n"
+                                                    "\"click.wav\" 0.9\n");
     CSoundManager m;
     ASSERT_EQ(m.LoadConfig(dir.File("Vol.cfg")), 1);
     ASSERT_EQ(m.configNames.size(), 6u);

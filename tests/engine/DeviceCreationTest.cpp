@@ -25,9 +25,12 @@ TEST(DisplayModeList, FiltersSmallAndDuplicateModesAndSorts)
 {
     NullAdapter adapter;
     adapter.desktop = D3DDISPLAYMODE{800, 600, 60, D3DFMT_X8R8G8B8};
-    adapter.modes = {{1024, 768, 60, D3DFMT_X8R8G8B8}, {320, 240, 60, D3DFMT_X8R8G8B8},
-                     {800, 600, 60, D3DFMT_X8R8G8B8},  {800, 600, 75, D3DFMT_X8R8G8B8},
-                     {800, 600, 60, D3DFMT_R5G6B5},    {640, 400, 60, D3DFMT_R5G6B5},
+    adapter.modes = {{1024, 768, 60, D3DFMT_X8R8G8B8},
+                     {320, 240, 60, D3DFMT_X8R8G8B8},
+                     {800, 600, 60, D3DFMT_X8R8G8B8},
+                     {800, 600, 75, D3DFMT_X8R8G8B8},
+                     {800, 600, 60, D3DFMT_R5G6B5},
+                     {640, 400, 60, D3DFMT_R5G6B5},
                      {800, 600, 60, 999}};
     NullDirect3D d3d({adapter});
     CDisplayModeList list(&d3d, 0);
@@ -62,9 +65,10 @@ TEST(HardwareLevel, FollowsTheCapabilities)
         uint32_t ps, vs, dev, stencil, vendor;
         int level;
     } cases[] = {
-        {0xFFFF0101, 0, 0, 0, 0x1002, 5}, {0xFFFF0101, 0, 0, 0, 0x10DE, 4}, {0, 0xFFFE0101, 0, 0, 0, 4},
-        {0, 0, D3DDEVCAPS_HWTRANSFORMANDLIGHT, 0, 0, 3}, {0, 0, 0, D3DSTENCILCAPS_ZERO, 0, 2}, {0, 0, 0, 0, 0, 1},
-        {0xFFFF0000, 0, 0, 0, 0x10DE, 4}, {0, 0xFFFE0000, 0, 0, 0, 4},
+        {0xFFFF0101, 0, 0, 0, 0x1002, 5},     {0xFFFF0101, 0, 0, 0, 0x10DE, 4},
+        {0, 0xFFFE0101, 0, 0, 0, 4},          {0, 0, D3DDEVCAPS_HWTRANSFORMANDLIGHT, 0, 0, 3},
+        {0, 0, 0, D3DSTENCILCAPS_ZERO, 0, 2}, {0, 0, 0, 0, 0, 1},
+        {0xFFFF0000, 0, 0, 0, 0x10DE, 4},     {0, 0xFFFE0000, 0, 0, 0, 4},
     };
     for (const Case& c : cases) {
         NullAdapter adapter = AdapterWithDesktop(1024, 768, {{640, 480}});

@@ -56,9 +56,11 @@ TEST(TextLayout, WordWrapBreaksSoftlyBelowTheNoteWidth)
     text.noteWidth = 2.0f;
     std::string out;
     text.WordWrap("aa aa", &out);
-    EXPECT_EQ(out, "aa\x0b" "aa");
+    EXPECT_EQ(out, "aa\x0b"
+                   "aa");
     text.WordWrap("aaaaaa", &out); // a long word breaks by characters
-    EXPECT_EQ(out, "aaa\x0b" "aaa");
+    EXPECT_EQ(out, "aaa\x0b"
+                   "aaa");
 }
 
 TEST(TextFade, OpaqueThenHalfThenGone)
@@ -194,7 +196,8 @@ TEST(SpriteRenderer, BlendedPassesGoByZOrderAndNeverMixWithAlphaTested)
     renderer.RenderLayer(1);
     std::vector<std::string> blends;
     for (size_t i = before; i < rig.log().calls.size(); ++i)
-        if (rig.log().calls[i].rfind("DrawIndexedPrimitive", 0) == 0 || rig.log().calls[i].rfind("SetRenderState 20 ", 0) == 0)
+        if (rig.log().calls[i].rfind("DrawIndexedPrimitive", 0) == 0 ||
+            rig.log().calls[i].rfind("SetRenderState 20 ", 0) == 0)
             blends.push_back(rig.log().calls[i].substr(0, 17));
     // The sprite of key 7 (normal blending) is drawn before the additive one of key 1.
     ASSERT_EQ(blends.size(), 4u);

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 using namespace d3d;
@@ -144,10 +144,10 @@ TEST_F(Drawing, SpritesFlaresAndTextsReachTheScreen)
 
     ASSERT_EQ(renderer->RenderFrame(), D3D_OK);
     const Frame frame = Grab();
-    EXPECT_TRUE(Near(frame.At(Px(-330), Py(200)), 0xFF0000, 3));  // red alone
-    EXPECT_TRUE(Near(frame.At(Px(-290), Py(200)), 0xFF0000, 3));  // red over blue
-    EXPECT_TRUE(Near(frame.At(Px(-220), Py(200)), 0x0000FF, 3));  // blue alone
-    EXPECT_TRUE(Near(frame.At(Px(300), Py(200)), 0xA0A0FF, 4));   // half white over the clear colour
+    EXPECT_TRUE(Near(frame.At(Px(-330), Py(200)), 0xFF0000, 3)); // red alone
+    EXPECT_TRUE(Near(frame.At(Px(-290), Py(200)), 0xFF0000, 3)); // red over blue
+    EXPECT_TRUE(Near(frame.At(Px(-220), Py(200)), 0x0000FF, 3)); // blue alone
+    EXPECT_TRUE(Near(frame.At(Px(300), Py(200)), 0xA0A0FF, 4));  // half white over the clear colour
     EXPECT_TRUE(Near(frame.At(Px(500), Py(-100)), clear, 2));
     // The additive flare brightens its centre.
     const uint32_t centre = frame.At(Px(0), Py(-200));

@@ -1,5 +1,5 @@
-#include "engine/Log.h"
 #include "engine/Settings.h"
+#include "engine/Log.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
 
@@ -24,7 +24,7 @@ TEST(Profile, WindowsSemanticsForReading)
     };
     EXPECT_EQ(get("MAIN", "key", "d"), "quoted value"); // case-insensitive, first match, quotes stripped
     EXPECT_EQ(get("Main", "Plain", "d"), "spaced");
-    EXPECT_EQ(get("Main", "Other", "d"), "d");          // only the first matching section counts
+    EXPECT_EQ(get("Main", "Other", "d"), "d"); // only the first matching section counts
     EXPECT_EQ(get("Main", "comment", "d"), "d");
     EXPECT_EQ(get("None", "Key", "default"), "default");
     EXPECT_EQ(plat::GetProfileString("Main", "Key", "x", dir.File("missing.ini")), "x");

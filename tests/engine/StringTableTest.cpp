@@ -1,5 +1,5 @@
-#include "engine/Log.h"
 #include "engine/StringTable.h"
+#include "engine/Log.h"
 
 #include "TestSupport.h"
 

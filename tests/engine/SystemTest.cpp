@@ -1,5 +1,5 @@
-#include "engine/Random.h"
 #include "platform/System.h"
+#include "engine/Random.h"
 
 #include <gtest/gtest.h>
 

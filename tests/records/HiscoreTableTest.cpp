@@ -1,8 +1,8 @@
 #include "RecordsTestSupport.h"
 
 #include "engine/Log.h"
-#include "records/HiscoreTable.h"
 #include "platform/Files.h"
+#include "records/HiscoreTable.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +52,7 @@ TEST(HiscoreTable, InsertKeepsOneEntryPerQuest)
 {
     struct Case {
         const char* what;
-        int owner;      // entry given the quest's GUID first, -1 none
+        int owner; // entry given the quest's GUID first, -1 none
         int32_t score;
         int place;
         std::vector<int32_t> after;
@@ -127,7 +127,8 @@ TEST(HiscoreTable, DamagedFilesFallBackToDefaults)
         for (int i = 0; i < 4; ++i)
             bad[3 * 32 + 12 + static_cast<size_t>(i)] = 0xB3;
         EXPECT_EQ(t.Parse(bad.data(), bad.size()), 0);
-        EXPECT_EQ(Scores(t), (std::vector<int32_t>{20000, 19000, 18000, 7000, 6000, 5000, 4000, 3000, 2000, 1000}));
+        EXPECT_EQ(Scores(t),
+                  (std::vector<int32_t>{20000, 19000, 18000, 7000, 6000, 5000, 4000, 3000, 2000, 1000}));
     }
     // A changed byte breaks the checksum; any cut gives defaults from the cut
     // entry, or all of them once the entries are whole.

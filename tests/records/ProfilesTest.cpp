@@ -1,9 +1,9 @@
 #include "RecordsTestSupport.h"
 
 #include "engine/Settings.h"
+#include "platform/Files.h"
 #include "records/Options.h"
 #include "records/Profiles.h"
-#include "platform/Files.h"
 
 #include <gtest/gtest.h>
 

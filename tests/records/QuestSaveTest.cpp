@@ -1,7 +1,7 @@
 #include "RecordsTestSupport.h"
 
-#include "records/QuestSave.h"
 #include "platform/Files.h"
+#include "records/QuestSave.h"
 
 #include <gtest/gtest.h>
 
@@ -22,11 +22,16 @@ constexpr uint32_t kC = 0x002d93a1u;
 int32_t GridValue(int grid, int row, int column)
 {
     switch (grid) {
-    case 0: return (row * 8 + column) % 7 + 1;
-    case 1: return (row + column) % 2;
-    case 2: return column % 8;
-    case 3: return row % 4;
-    default: return row == column ? 1 : 0;
+    case 0:
+        return (row * 8 + column) % 7 + 1;
+    case 1:
+        return (row + column) % 2;
+    case 2:
+        return column % 8;
+    case 3:
+        return row % 4;
+    default:
+        return row == column ? 1 : 0;
     }
 }
 
@@ -142,8 +147,10 @@ TEST(QuestSave, EachSizeMatchesItsHandDerivedImage)
     }
     // Two scrambled words spelled out: lives 3 under mask A, stars 77 under mask C.
     const std::vector<uint8_t> shop = SampleSave(6, 0).Serialize();
-    EXPECT_EQ(std::vector<uint8_t>(shop.begin() + 168, shop.begin() + 172), (std::vector<uint8_t>{0xC7, 0xE2, 0x07, 0x5B}));
-    EXPECT_EQ(std::vector<uint8_t>(shop.begin() + 272, shop.begin() + 276), (std::vector<uint8_t>{0xEC, 0x93, 0x2D, 0x00}));
+    EXPECT_EQ(std::vector<uint8_t>(shop.begin() + 168, shop.begin() + 172),
+              (std::vector<uint8_t>{0xC7, 0xE2, 0x07, 0x5B}));
+    EXPECT_EQ(std::vector<uint8_t>(shop.begin() + 272, shop.begin() + 276),
+              (std::vector<uint8_t>{0xEC, 0x93, 0x2D, 0x00}));
 }
 
 TEST(QuestSave, CorruptInputsAreRefusedWithTheirLogLine)

@@ -1,9 +1,9 @@
 #include "RecordsTestSupport.h"
 
+#include "platform/Files.h"
 #include "records/HiscoreTable.h"
 #include "records/PlayerStats.h"
 #include "records/Trophies.h"
-#include "platform/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -20,14 +20,12 @@ TEST(Trophies, EvaluateLevelByKind)
         int32_t value;
         int level;
     } cases[] = {
-        {0, 0, 0, 1},  {0, 0, 1, 2},  {0, 1, 1, 2},  {0, 2, 0, 0},  {0, 1, 0, 0},
-        {1, 1, 14, 0}, {1, 1, 15, 2}, {1, 1, 40, 3}, {1, 0, 10, 1}, {1, 3, 99, 0},
-        {2, 0, 5, 0},  {2, 0, 6, 1},  {2, 1, 9, 0},  {2, 1, 15, 3}, {2, 3, 99, 0},
-        {3, 0, 2500001, 3}, {3, 2, 2000000, 0}, {5, 0, 20, 2}, {6, 2, 200, 3},
-        {4, 2, 1, 3},  {4, 2, 2, 0},  {4, 0, 3, 1},  {4, 0, 11, 0},
-        {7, 0, 8, 1},  {7, 0, 7, 0},  {7, 1, 8, 0},
-        {8, 0, 0, 3},  {8, 0, 11, 0}, {8, 0, 10, 1}, {8, 1, 6, 0}, {8, 1, 5, 2}, {8, 3, 0, 0},
-        {9, 0, 100, 0},
+        {0, 0, 0, 1},   {0, 0, 1, 2},  {0, 1, 1, 2},   {0, 2, 0, 0},       {0, 1, 0, 0},       {1, 1, 14, 0},
+        {1, 1, 15, 2},  {1, 1, 40, 3}, {1, 0, 10, 1},  {1, 3, 99, 0},      {2, 0, 5, 0},       {2, 0, 6, 1},
+        {2, 1, 9, 0},   {2, 1, 15, 3}, {2, 3, 99, 0},  {3, 0, 2500001, 3}, {3, 2, 2000000, 0}, {5, 0, 20, 2},
+        {6, 2, 200, 3}, {4, 2, 1, 3},  {4, 2, 2, 0},   {4, 0, 3, 1},       {4, 0, 11, 0},      {7, 0, 8, 1},
+        {7, 0, 7, 0},   {7, 1, 8, 0},  {8, 0, 0, 3},   {8, 0, 11, 0},      {8, 0, 10, 1},      {8, 1, 6, 0},
+        {8, 1, 5, 2},   {8, 3, 0, 0},  {9, 0, 100, 0},
     };
     for (const Case& c : cases) {
         CTrophies t;
@@ -91,7 +89,7 @@ TEST(Trophies, LevelsFileRoundTripsAndBadFilesWarn)
         uint32_t word;
         size_t keep; // kinds that keep their value
     } cases[] = {
-        {"first value 3", 0, 3, 0}, {"kind 1 at 4", 4, 4, 1}, {"kind 7 at 2", 28, 2, 7},
+        {"first value 3", 0, 3, 0},      {"kind 1 at 4", 4, 4, 1}, {"kind 7 at 2", 28, 2, 7},
         {"negative", 16, 0xFFFFFFFF, 4}, {"value 4", 32, 4, 8},
     };
     for (const Case& c : cases) {

@@ -33,38 +33,47 @@
 namespace gfx {
 namespace {
 
-uint32_t Cp1252(int byte) {
-    static const uint16_t high[32] = {
-        0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-        0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
-    if (byte < 32 || byte == 127) return 0;
-    if (byte >= 0x80 && byte < 0xA0) return high[byte - 0x80];
+uint32_t Cp1252(int byte)
+{
+    static const uint16_t high[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    if (byte < 32 || byte == 127)
+        return 0;
+    if (byte >= 0x80 && byte < 0xA0)
+        return high[byte - 0x80];
     return static_cast<uint32_t>(byte);
 }
 
 struct Glyph {
-    int w = 0, h = 0;        // padded cell size in texels
-    int left = 0, top = 0;   // bearings of the unpadded bitmap
-    float advance = 0;       // pixels
-    std::vector<float> cover;  // padded glyph coverage, w * h
-    int ax = 0, ay = 0;      // position in the atlas
+    int w = 0, h = 0;         // padded cell size in texels
+    int left = 0, top = 0;    // bearings of the unpadded bitmap
+    float advance = 0;        // pixels
+    std::vector<float> cover; // padded glyph coverage, w * h
+    int ax = 0, ay = 0;       // position in the atlas
     bool present = false;
 };
 
-void PutU32(std::vector<uint8_t>& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>((v >> (8 * i)) & 0xFF));
+void PutU32(std::vector<uint8_t>& b, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<uint8_t>((v >> (8 * i)) & 0xFF));
 }
-void PutF32(std::vector<uint8_t>& b, float f) {
+void PutF32(std::vector<uint8_t>& b, float f)
+{
     uint32_t v;
     std::memcpy(&v, &f, 4);
     PutU32(b, v);
 }
 
 // Shelf packing; returns false when the glyphs do not fit.
-bool Pack(std::vector<Glyph>& glyphs, int aw, int ah) {
+bool Pack(std::vector<Glyph>& glyphs, int aw, int ah)
+{
     std::vector<int> order;
     for (int i = 0; i < 256; ++i)
-        if (glyphs[i].present && glyphs[i].w > 0) order.push_back(i);
+        if (glyphs[i].present && glyphs[i].w > 0)
+            order.push_back(i);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return glyphs[a].h > glyphs[b].h; });
     int x = 1, y = 1, shelf = 0;
     for (int i : order) {
@@ -74,7 +83,8 @@ bool Pack(std::vector<Glyph>& glyphs, int aw, int ah) {
             y += shelf + 1;
             shelf = 0;
         }
-        if (y + g.h + 1 > ah) return false;
+        if (y + g.h + 1 > ah)
+            return false;
         g.ax = x;
         g.ay = y;
         x += g.w + 1;
@@ -83,9 +93,10 @@ bool Pack(std::vector<Glyph>& glyphs, int aw, int ah) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
-bool MakeFont(const FontStyle& style, const std::string& fontsDir) {
+bool MakeFont(const FontStyle& style, const std::string& fontsDir)
+{
     FT_Library lib;
     if (FT_Init_FreeType(&lib)) {
         std::fprintf(stderr, "gfxgen: FreeType init failed\n");
@@ -105,15 +116,18 @@ bool MakeFont(const FontStyle& style, const std::string& fontsDir) {
     std::vector<Glyph> glyphs(256);
     for (int c = 0; c < 256; ++c) {
         const uint32_t cp = Cp1252(c);
-        if (cp == 0) continue;
+        if (cp == 0)
+            continue;
         const FT_UInt index = FT_Get_Char_Index(face, cp);
-        if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL)) continue;
+        if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL))
+            continue;
         const FT_GlyphSlot slot = face->glyph;
         Glyph& g = glyphs[c];
         g.present = true;
         g.advance = static_cast<float>(slot->advance.x) / 64.0f;
         const FT_Bitmap& bm = slot->bitmap;
-        if (bm.width == 0 || bm.rows == 0) continue;  // the space: advance only
+        if (bm.width == 0 || bm.rows == 0)
+            continue; // the space: advance only
         g.left = slot->bitmap_left;
         g.top = slot->bitmap_top;
         g.w = static_cast<int>(bm.width) + 2 * pad;
@@ -144,7 +158,8 @@ bool MakeFont(const FontStyle& style, const std::string& fontsDir) {
     Image atlas(aw, ah, Color{1, 1, 1, 0});
     const int r = static_cast<int>(std::ceil(style.outline));
     for (const Glyph& g : glyphs) {
-        if (!g.present || g.w == 0) continue;
+        if (!g.present || g.w == 0)
+            continue;
         std::vector<float> rimCover(g.cover.size(), 0.0f);
         for (int y = 0; y < g.h; ++y)
             for (int x = 0; x < g.w; ++x) {
@@ -152,8 +167,10 @@ bool MakeFont(const FontStyle& style, const std::string& fontsDir) {
                 for (int dy = -r; dy <= r; ++dy)
                     for (int dx = -r; dx <= r; ++dx) {
                         const int sx = x + dx, sy = y + dy;
-                        if (sx < 0 || sy < 0 || sx >= g.w || sy >= g.h) continue;
-                        const float k = Clamp01(style.outline + 0.5f - std::hypot(static_cast<float>(dx), static_cast<float>(dy)));
+                        if (sx < 0 || sy < 0 || sx >= g.w || sy >= g.h)
+                            continue;
+                        const float k = Clamp01(style.outline + 0.5f -
+                                                std::hypot(static_cast<float>(dx), static_cast<float>(dy)));
                         best = std::max(best, g.cover[sy * g.w + sx] * k);
                     }
                 rimCover[y * g.w + x] = best;
@@ -163,7 +180,8 @@ bool MakeFont(const FontStyle& style, const std::string& fontsDir) {
                 Color out{1, 1, 1, 0};
                 auto over = [&out](const Color& c, float a) {
                     const float oa = a + out.a * (1 - a);
-                    if (oa <= 0) return;
+                    if (oa <= 0)
+                        return;
                     out.r = (c.r * a + out.r * out.a * (1 - a)) / oa;
                     out.g = (c.g * a + out.g * out.a * (1 - a)) / oa;
                     out.b = (c.b * a + out.b * out.a * (1 - a)) / oa;
@@ -171,19 +189,23 @@ bool MakeFont(const FontStyle& style, const std::string& fontsDir) {
                 };
                 if (style.shadow > 0) {
                     const int sx = x - style.shadow, sy = y - style.shadow;
-                    if (sx >= 0 && sy >= 0) over(rim, 0.45f * rimCover[sy * g.w + sx]);
+                    if (sx >= 0 && sy >= 0)
+                        over(rim, 0.45f * rimCover[sy * g.w + sx]);
                 }
                 over(rim, style.rimAlpha * rimCover[y * g.w + x]);
                 over(Color{1, 1, 1, 1}, g.cover[y * g.w + x]);
-                if (out.a <= 0) out = Color{1, 1, 1, 0};
+                if (out.a <= 0)
+                    out = Color{1, 1, 1, 0};
                 atlas.At(g.ax + x, g.ay + y) = out;
             }
     }
-    if (!WriteTga(fontsDir + "/" + style.name + ".tga", atlas, true)) return false;
+    if (!WriteTga(fontsDir + "/" + style.name + ".tga", atlas, true))
+        return false;
 
     const float s = static_cast<float>(style.size);
     float fixedAdvance = 0;
-    for (int c = '0'; c <= '9'; ++c) fixedAdvance = std::max(fixedAdvance, glyphs[c].advance / s);
+    for (int c = '0'; c <= '9'; ++c)
+        fixedAdvance = std::max(fixedAdvance, glyphs[c].advance / s);
 
     std::vector<uint8_t> vfd;
     vfd.reserve(12312);
@@ -215,14 +237,16 @@ bool MakeFont(const FontStyle& style, const std::string& fontsDir) {
     return WriteBytes(fontsDir + "/" + style.name + ".vfd", vfd);
 }
 
-}  // namespace gfx
+} // namespace gfx
 
 namespace gfx {
 
-Image TextMask(const std::string& ttf, int size, const std::string& text, int pad) {
+Image TextMask(const std::string& ttf, int size, const std::string& text, int pad)
+{
     FT_Library lib;
     FT_Face face;
-    if (FT_Init_FreeType(&lib)) return Image(1, 1);
+    if (FT_Init_FreeType(&lib))
+        return Image(1, 1);
     if (FT_New_Face(lib, ttf.c_str(), 0, &face)) {
         FT_Done_FreeType(lib);
         return Image(1, 1);
@@ -260,7 +284,8 @@ Image TextMask(const std::string& ttf, int size, const std::string& text, int pa
             for (unsigned x = 0; x < bm.width; ++x) {
                 const int ox = pen + face->glyph->bitmap_left + static_cast<int>(x);
                 const int oy = pad + asc - face->glyph->bitmap_top + static_cast<int>(y);
-                if (ox < 0 || oy < 0 || ox >= out.Width() || oy >= out.Height()) continue;
+                if (ox < 0 || oy < 0 || ox >= out.Width() || oy >= out.Height())
+                    continue;
                 Color& c = out.At(ox, oy);
                 c.a = std::max(c.a, bm.buffer[y * bm.pitch + x] / 255.0f);
             }
@@ -272,4 +297,4 @@ Image TextMask(const std::string& ttf, int size, const std::string& text, int pa
     return out;
 }
 
-}  // namespace gfx
+} // namespace gfx

@@ -13,13 +13,13 @@ struct FontStyle {
     int size = 24;        // design size in pixels
     float outline = 1.5f; // dark rim radius in pixels
     float rimAlpha = 0.8f;
-    int shadow = 0;       // drop-shadow offset in pixels (0: none)
+    int shadow = 0; // drop-shadow offset in pixels (0: none)
 };
 
 // Writes name.tga and name.vfd into fontsDir.
 bool MakeFont(const FontStyle& style, const std::string& fontsDir);
 
-}  // namespace gfx
+} // namespace gfx
 
 #include "image.h"
 
@@ -29,4 +29,4 @@ namespace gfx {
 // texels around it; rows span the font's ascender to descender.
 Image TextMask(const std::string& ttf, int size, const std::string& text, int pad);
 
-}  // namespace gfx
+} // namespace gfx

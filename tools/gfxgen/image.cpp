@@ -13,15 +13,15 @@
 
 namespace gfx {
 
-Color Rgb(int r, int g, int b, float a) {
-    return Color{r / 255.0f, g / 255.0f, b / 255.0f, a};
-}
+Color Rgb(int r, int g, int b, float a) { return Color{r / 255.0f, g / 255.0f, b / 255.0f, a}; }
 
-Color Mix(const Color& x, const Color& y, float t) {
+Color Mix(const Color& x, const Color& y, float t)
+{
     return Color{x.r + (y.r - x.r) * t, x.g + (y.g - x.g) * t, x.b + (y.b - x.b) * t, x.a + (y.a - x.a) * t};
 }
 
-uint64_t Rng::Next() {
+uint64_t Rng::Next()
+{
     // splitmix64: tiny, well mixed and identical on every platform.
     uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -31,20 +31,26 @@ uint64_t Rng::Next() {
 
 float Rng::Unit() { return static_cast<float>(Next() >> 40) / static_cast<float>(1u << 24); }
 
-static float Lattice(int x, int y, uint32_t seed) {
-    uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u + seed * 2246822519u;
+static float Lattice(int x, int y, uint32_t seed)
+{
+    uint32_t h =
+        static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u + seed * 2246822519u;
     h = (h ^ (h >> 13)) * 1274126177u;
     h ^= h >> 16;
     return static_cast<float>(h & 0xFFFFFF) / static_cast<float>(0xFFFFFF);
 }
 
-float Noise(float x, float y, uint32_t seed, int period) {
+float Noise(float x, float y, uint32_t seed, int period)
+{
     const float fx = std::floor(x), fy = std::floor(y);
     int x0 = static_cast<int>(fx), y0 = static_cast<int>(fy);
     int x1 = x0 + 1, y1 = y0 + 1;
     if (period > 0) {
         auto wrap = [period](int v) { return ((v % period) + period) % period; };
-        x0 = wrap(x0); x1 = wrap(x1); y0 = wrap(y0); y1 = wrap(y1);
+        x0 = wrap(x0);
+        x1 = wrap(x1);
+        y0 = wrap(y0);
+        y1 = wrap(y1);
     }
     const float tx = x - fx, ty = y - fy;
     const float sx = tx * tx * (3 - 2 * tx), sy = ty * ty * (3 - 2 * ty);
@@ -53,13 +59,16 @@ float Noise(float x, float y, uint32_t seed, int period) {
     return (a + (b - a) * sx) + ((c + (d - c) * sx) - (a + (b - a) * sx)) * sy;
 }
 
-float Fbm(float x, float y, uint32_t seed, int octaves, int period) {
+float Fbm(float x, float y, uint32_t seed, int octaves, int period)
+{
     float sum = 0, amp = 0.5f, norm = 0;
     for (int i = 0; i < octaves; ++i) {
         sum += amp * Noise(x, y, seed + static_cast<uint32_t>(i) * 101u, period);
         norm += amp;
-        x *= 2; y *= 2;
-        if (period > 0) period *= 2;
+        x *= 2;
+        y *= 2;
+        if (period > 0)
+            period *= 2;
         amp *= 0.5f;
     }
     return sum / norm;
@@ -67,28 +76,35 @@ float Fbm(float x, float y, uint32_t seed, int octaves, int period) {
 
 float Clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 
-float Smooth(float e0, float e1, float x) {
+float Smooth(float e0, float e1, float x)
+{
     const float t = Clamp01((x - e0) / (e1 - e0));
     return t * t * (3 - 2 * t);
 }
 
 Image::Image(int w, int h, Color fill) : w_(w), h_(h), px_(static_cast<size_t>(w) * h, fill) {}
 
-void Image::Blend(int x, int y, const Color& c, float k) {
-    if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
+void Image::Blend(int x, int y, const Color& c, float k)
+{
+    if (x < 0 || y < 0 || x >= w_ || y >= h_)
+        return;
     const float a = Clamp01(c.a * k);
-    if (a <= 0) return;
+    if (a <= 0)
+        return;
     Color& d = At(x, y);
     const float outA = a + d.a * (1 - a);
-    if (outA <= 0) return;
+    if (outA <= 0)
+        return;
     d.r = (c.r * a + d.r * d.a * (1 - a)) / outA;
     d.g = (c.g * a + d.g * d.a * (1 - a)) / outA;
     d.b = (c.b * a + d.b * d.a * (1 - a)) / outA;
     d.a = outA;
 }
 
-void Image::Add(int x, int y, const Color& c, float k) {
-    if (x < 0 || y < 0 || x >= w_ || y >= h_ || k <= 0) return;
+void Image::Add(int x, int y, const Color& c, float k)
+{
+    if (x < 0 || y < 0 || x >= w_ || y >= h_ || k <= 0)
+        return;
     Color& d = At(x, y);
     d.r += c.r * k;
     d.g += c.g * k;
@@ -96,19 +112,27 @@ void Image::Add(int x, int y, const Color& c, float k) {
     d.a = d.a + (1 - d.a) * Clamp01(k * c.a);
 }
 
-void Image::Glow(float cx, float cy, float radius, const Color& c, float strength, float falloff, bool additive) {
-    const int x0 = std::max(0, static_cast<int>(cx - radius - 1)), x1 = std::min(w_ - 1, static_cast<int>(cx + radius + 1));
-    const int y0 = std::max(0, static_cast<int>(cy - radius - 1)), y1 = std::min(h_ - 1, static_cast<int>(cy + radius + 1));
+void Image::Glow(float cx, float cy, float radius, const Color& c, float strength, float falloff, bool additive)
+{
+    const int x0 = std::max(0, static_cast<int>(cx - radius - 1)),
+              x1 = std::min(w_ - 1, static_cast<int>(cx + radius + 1));
+    const int y0 = std::max(0, static_cast<int>(cy - radius - 1)),
+              y1 = std::min(h_ - 1, static_cast<int>(cy + radius + 1));
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x) {
             const float d = std::hypot(x + 0.5f - cx, y + 0.5f - cy) / radius;
-            if (d >= 1) continue;
+            if (d >= 1)
+                continue;
             const float k = strength * std::pow(1 - d, falloff);
-            if (additive) Add(x, y, c, k); else Blend(x, y, c, k);
+            if (additive)
+                Add(x, y, c, k);
+            else
+                Blend(x, y, c, k);
         }
 }
 
-float Image::RoundRectDist(float px, float py, float x0, float y0, float x1, float y1, float radius) {
+float Image::RoundRectDist(float px, float py, float x0, float y0, float x1, float y1, float radius)
+{
     const float cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
     const float hx = (x1 - x0) / 2 - radius, hy = (y1 - y0) / 2 - radius;
     const float qx = std::fabs(px - cx) - hx, qy = std::fabs(py - cy) - hy;
@@ -116,16 +140,19 @@ float Image::RoundRectDist(float px, float py, float x0, float y0, float x1, flo
     return std::hypot(ox, oy) + std::min(std::max(qx, qy), 0.0f) - radius;
 }
 
-void Image::RoundRect(float x0, float y0, float x1, float y1, float radius, const Color& c, float k) {
+void Image::RoundRect(float x0, float y0, float x1, float y1, float radius, const Color& c, float k)
+{
     for (int y = std::max(0, static_cast<int>(y0) - 1); y < std::min(h_, static_cast<int>(y1) + 2); ++y)
         for (int x = std::max(0, static_cast<int>(x0) - 1); x < std::min(w_, static_cast<int>(x1) + 2); ++x) {
             const float d = RoundRectDist(x + 0.5f, y + 0.5f, x0, y0, x1, y1, radius);
             const float cover = Clamp01(0.5f - d);
-            if (cover > 0) Blend(x, y, c, cover * k);
+            if (cover > 0)
+                Blend(x, y, c, cover * k);
         }
 }
 
-Image Image::AlphaAsGrey() const {
+Image Image::AlphaAsGrey() const
+{
     Image out(w_, h_);
     for (size_t i = 0; i < px_.size(); ++i) {
         const float a = Clamp01(px_[i].a);
@@ -134,7 +161,8 @@ Image Image::AlphaAsGrey() const {
     return out;
 }
 
-Image Image::OverBlack() const {
+Image Image::OverBlack() const
+{
     Image out(w_, h_);
     for (size_t i = 0; i < px_.size(); ++i) {
         const Color& c = px_[i];
@@ -146,7 +174,8 @@ Image Image::OverBlack() const {
 
 static uint8_t ToByte(float v) { return static_cast<uint8_t>(std::lround(Clamp01(v) * 255.0f)); }
 
-bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
+{
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     f.close();
@@ -157,7 +186,8 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     return true;
 }
 
-bool WritePng(const std::string& path, const Image& img, bool withAlpha) {
+bool WritePng(const std::string& path, const Image& img, bool withAlpha)
+{
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
         std::fprintf(stderr, "gfxgen: cannot open %s\n", path.c_str());
@@ -182,8 +212,11 @@ bool WritePng(const std::string& path, const Image& img, bool withAlpha) {
         for (int x = 0; x < img.Width(); ++x) {
             const Color& c = img.At(x, y);
             uint8_t* p = &row[static_cast<size_t>(x) * ch];
-            p[0] = ToByte(c.r); p[1] = ToByte(c.g); p[2] = ToByte(c.b);
-            if (withAlpha) p[3] = ToByte(c.a);
+            p[0] = ToByte(c.r);
+            p[1] = ToByte(c.g);
+            p[2] = ToByte(c.b);
+            if (withAlpha)
+                p[3] = ToByte(c.a);
         }
         png_write_row(png, row.data());
     }
@@ -192,7 +225,8 @@ bool WritePng(const std::string& path, const Image& img, bool withAlpha) {
     return std::fclose(f) == 0;
 }
 
-bool WriteJpeg(const std::string& path, const Image& img, int quality) {
+bool WriteJpeg(const std::string& path, const Image& img, int quality)
+{
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
         std::fprintf(stderr, "gfxgen: cannot open %s\n", path.c_str());
@@ -200,7 +234,7 @@ bool WriteJpeg(const std::string& path, const Image& img, int quality) {
     }
     jpeg_compress_struct cinfo;
     jpeg_error_mgr jerr;
-    cinfo.err = jpeg_std_error(&jerr);  // fatal errors exit the tool, which fails the build
+    cinfo.err = jpeg_std_error(&jerr); // fatal errors exit the tool, which fails the build
     jpeg_create_compress(&cinfo);
     jpeg_stdio_dest(&cinfo, f);
     cinfo.image_width = static_cast<JDIMENSION>(img.Width());
@@ -217,7 +251,9 @@ bool WriteJpeg(const std::string& path, const Image& img, int quality) {
         const int y = static_cast<int>(cinfo.next_scanline);
         for (int x = 0; x < img.Width(); ++x) {
             const Color& c = img.At(x, y);
-            row[x * 3 + 0] = ToByte(c.r); row[x * 3 + 1] = ToByte(c.g); row[x * 3 + 2] = ToByte(c.b);
+            row[x * 3 + 0] = ToByte(c.r);
+            row[x * 3 + 1] = ToByte(c.g);
+            row[x * 3 + 2] = ToByte(c.b);
         }
         JSAMPROW rp = row.data();
         jpeg_write_scanlines(&cinfo, &rp, 1);
@@ -227,16 +263,19 @@ bool WriteJpeg(const std::string& path, const Image& img, int quality) {
     return std::fclose(f) == 0;
 }
 
-static void Put16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+static void Put16(std::vector<uint8_t>& b, size_t at, uint32_t v)
+{
     b[at] = static_cast<uint8_t>(v & 0xFF);
     b[at + 1] = static_cast<uint8_t>((v >> 8) & 0xFF);
 }
-static void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+static void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v)
+{
     Put16(b, at, v & 0xFFFF);
     Put16(b, at + 2, v >> 16);
 }
 
-bool WriteTga(const std::string& path, const Image& img, bool withAlpha) {
+bool WriteTga(const std::string& path, const Image& img, bool withAlpha)
+{
     // Uncompressed true-colour, rows bottom-up (the format's usual origin).
     const int bpp = withAlpha ? 4 : 3;
     std::vector<uint8_t> b(18 + static_cast<size_t>(img.Width()) * img.Height() * bpp, 0);
@@ -249,18 +288,23 @@ bool WriteTga(const std::string& path, const Image& img, bool withAlpha) {
     for (int y = img.Height() - 1; y >= 0; --y)
         for (int x = 0; x < img.Width(); ++x) {
             const Color& c = img.At(x, y);
-            b[o++] = ToByte(c.b); b[o++] = ToByte(c.g); b[o++] = ToByte(c.r);
-            if (withAlpha) b[o++] = ToByte(c.a);
+            b[o++] = ToByte(c.b);
+            b[o++] = ToByte(c.g);
+            b[o++] = ToByte(c.r);
+            if (withAlpha)
+                b[o++] = ToByte(c.a);
         }
     return WriteBytes(path, b);
 }
 
-bool WriteBmp(const std::string& path, const Image& img) {
+bool WriteBmp(const std::string& path, const Image& img)
+{
     // 24-bit uncompressed, bottom-up, rows padded to 4 bytes.
     const size_t stride = (static_cast<size_t>(img.Width()) * 3 + 3) & ~static_cast<size_t>(3);
     const size_t dataSize = stride * img.Height();
     std::vector<uint8_t> b(54 + dataSize, 0);
-    b[0] = 'B'; b[1] = 'M';
+    b[0] = 'B';
+    b[1] = 'M';
     Put32(b, 2, static_cast<uint32_t>(b.size()));
     Put32(b, 10, 54);
     Put32(b, 14, 40);
@@ -275,46 +319,62 @@ bool WriteBmp(const std::string& path, const Image& img) {
         size_t o = 54 + stride * static_cast<size_t>(img.Height() - 1 - y);
         for (int x = 0; x < img.Width(); ++x) {
             const Color& c = img.At(x, y);
-            b[o++] = ToByte(c.b); b[o++] = ToByte(c.g); b[o++] = ToByte(c.r);
+            b[o++] = ToByte(c.b);
+            b[o++] = ToByte(c.g);
+            b[o++] = ToByte(c.r);
         }
     }
     return WriteBytes(path, b);
 }
 
-static bool EndsWith(const std::string& s, const char* suffix) {
+static bool EndsWith(const std::string& s, const char* suffix)
+{
     const size_t n = std::strlen(suffix);
     return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
 }
 
-bool ProbeSize(const std::string& path, int& w, int& h) {
+bool ProbeSize(const std::string& path, int& w, int& h)
+{
     std::ifstream f(path, std::ios::binary);
     std::vector<uint8_t> b((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    if (b.size() < 26) return false;
+    if (b.size() < 26)
+        return false;
     auto u16 = [&b](size_t at) { return static_cast<int>(b[at] | (b[at + 1] << 8)); };
-    auto u32le = [&b](size_t at) { return static_cast<int>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (b[at + 3] << 24)); };
-    auto u32be = [&b](size_t at) { return static_cast<int>((b[at] << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3]); };
+    auto u32le = [&b](size_t at) {
+        return static_cast<int>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (b[at + 3] << 24));
+    };
+    auto u32be = [&b](size_t at) {
+        return static_cast<int>((b[at] << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3]);
+    };
     if (EndsWith(path, ".png")) {
         static const uint8_t sig[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-        if (std::memcmp(b.data(), sig, 8) != 0) return false;
-        w = u32be(16); h = u32be(20);
+        if (std::memcmp(b.data(), sig, 8) != 0)
+            return false;
+        w = u32be(16);
+        h = u32be(20);
         return true;
     }
     if (EndsWith(path, ".bmp")) {
-        if (b[0] != 'B' || b[1] != 'M') return false;
-        w = u32le(18); h = u32le(22);
+        if (b[0] != 'B' || b[1] != 'M')
+            return false;
+        w = u32le(18);
+        h = u32le(22);
         const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~static_cast<size_t>(3);
         return b.size() == 54 + stride * static_cast<size_t>(h);
     }
     if (EndsWith(path, ".tga")) {
-        w = u16(12); h = u16(14);
+        w = u16(12);
+        h = u16(14);
         return b[2] == 2 && b.size() == 18 + static_cast<size_t>(w) * h * (b[16] / 8);
     }
     if (EndsWith(path, ".jpg")) {
         // Walk the markers up to the first start-of-frame.
         size_t i = 2;
-        if (b[0] != 0xFF || b[1] != 0xD8) return false;
+        if (b[0] != 0xFF || b[1] != 0xD8)
+            return false;
         while (i + 9 < b.size()) {
-            if (b[i] != 0xFF) return false;
+            if (b[i] != 0xFF)
+                return false;
             const uint8_t m = b[i + 1];
             const size_t len = static_cast<size_t>((b[i + 2] << 8) | b[i + 3]);
             if (m >= 0xC0 && m <= 0xC3) {
@@ -328,4 +388,4 @@ bool ProbeSize(const std::string& path, int& w, int& h) {
     return false;
 }
 
-}  // namespace gfx
+} // namespace gfx

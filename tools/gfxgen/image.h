@@ -21,7 +21,7 @@ class Rng {
 public:
     explicit Rng(uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 1) {}
     uint64_t Next();
-    float Unit();  // [0, 1)
+    float Unit(); // [0, 1)
     float Range(float lo, float hi) { return lo + (hi - lo) * Unit(); }
 
 private:
@@ -78,4 +78,4 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 // Reads back only the picture size of a written file, to check the outputs.
 bool ProbeSize(const std::string& path, int& w, int& h);
 
-}  // namespace gfx
+} // namespace gfx

@@ -8,20 +8,26 @@ namespace fs = std::filesystem;
 
 namespace gfx {
 
-Output::Output(const std::string& root) : gfxDir_(root + "/Data/Gfx"), fontsDir_(root + "/Data/Fonts") {
+Output::Output(const std::string& root) : gfxDir_(root + "/Data/Gfx"), fontsDir_(root + "/Data/Fonts")
+{
     std::error_code ec;
     fs::create_directories(gfxDir_, ec);
     fs::create_directories(fontsDir_, ec);
 }
 
-bool Output::Save(const std::string& name, const Image& img) {
+bool Output::Save(const std::string& name, const Image& img)
+{
     const std::string path = gfxDir_ + "/" + name;
     const std::string ext = path.substr(path.size() - 4);
     bool ok = false;
-    if (ext == ".png") ok = WritePng(path, img, true);
-    else if (ext == ".jpg") ok = WriteJpeg(path, img, 90);
-    else if (ext == ".tga") ok = WriteTga(path, img, true);
-    else if (ext == ".bmp") ok = WriteBmp(path, img);
+    if (ext == ".png")
+        ok = WritePng(path, img, true);
+    else if (ext == ".jpg")
+        ok = WriteJpeg(path, img, 90);
+    else if (ext == ".tga")
+        ok = WriteTga(path, img, true);
+    else if (ext == ".bmp")
+        ok = WriteBmp(path, img);
     if (!ok) {
         std::fprintf(stderr, "gfxgen: cannot write %s\n", path.c_str());
         return false;
@@ -31,7 +37,8 @@ bool Output::Save(const std::string& name, const Image& img) {
     return true;
 }
 
-bool Output::SaveWithAlpha(const std::string& stem, const Image& img) {
+bool Output::SaveWithAlpha(const std::string& stem, const Image& img)
+{
     return Save(stem + ".jpg", img) && Save(stem + "_alpha.jpg", img.AlphaAsGrey());
 }
 
@@ -39,7 +46,8 @@ void Output::Record(const std::string& path, size_t bytes) { files_.push_back({p
 
 void Output::AllowAnySize(const std::string& name) { anySize_.push_back(name); }
 
-bool Output::Verify() const {
+bool Output::Verify() const
+{
     int bad = 0;
     std::error_code ec;
     for (const File& f : files_) {
@@ -61,15 +69,17 @@ bool Output::Verify() const {
     return bad == 0;
 }
 
-int RunSet(int argc, char** argv, const char* setName, bool (*write)(Output&)) {
+int RunSet(int argc, char** argv, const char* setName, bool (*write)(Output&))
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s <output root>\n", argv[0]);
         return 2;
     }
     Output out(argv[1]);
-    if (!write(out) || !out.Verify()) return 1;
+    if (!write(out) || !out.Verify())
+        return 1;
     std::printf("gfxgen %s: %zu files written to %s\n", setName, out.Count(), argv[1]);
     return 0;
 }
 
-}  // namespace gfx
+} // namespace gfx

@@ -50,4 +50,4 @@ private:
 // back. Returns the process exit code.
 int RunSet(int argc, char** argv, const char* setName, bool (*write)(Output&));
 
-}  // namespace gfx
+} // namespace gfx

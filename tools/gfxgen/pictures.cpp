@@ -27,30 +27,36 @@ struct Pt {
     float x, y;
 };
 
-bool Inside(const std::vector<Pt>& poly, float x, float y) {
+bool Inside(const std::vector<Pt>& poly, float x, float y)
+{
     bool in = false;
     for (size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++) {
         const Pt& a = poly[i];
         const Pt& b = poly[j];
-        if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x) in = !in;
+        if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x)
+            in = !in;
     }
     return in;
 }
 
-float SegDist(float px, float py, const Pt& a, const Pt& b) {
+float SegDist(float px, float py, const Pt& a, const Pt& b)
+{
     const float dx = b.x - a.x, dy = b.y - a.y;
     const float t = Clamp01(((px - a.x) * dx + (py - a.y) * dy) / (dx * dx + dy * dy));
     return std::hypot(px - a.x - t * dx, py - a.y - t * dy);
 }
 
 // Signed distance to a polygon: negative inside.
-float PolyDist(const std::vector<Pt>& poly, float x, float y) {
+float PolyDist(const std::vector<Pt>& poly, float x, float y)
+{
     float d = 1e9f;
-    for (size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++) d = std::min(d, SegDist(x, y, poly[j], poly[i]));
+    for (size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++)
+        d = std::min(d, SegDist(x, y, poly[j], poly[i]));
     return Inside(poly, x, y) ? -d : d;
 }
 
-std::vector<Pt> StarPoly(float cx, float cy, float outer, float inner, int points, float rotation) {
+std::vector<Pt> StarPoly(float cx, float cy, float outer, float inner, int points, float rotation)
+{
     std::vector<Pt> p;
     for (int i = 0; i < points * 2; ++i) {
         const float r = (i % 2 == 0) ? outer : inner;
@@ -61,34 +67,44 @@ std::vector<Pt> StarPoly(float cx, float cy, float outer, float inner, int point
 }
 
 // A four-pointed glint: a soft core with two thin crossing rays.
-void Glint(Image& img, float cx, float cy, float size, const Color& c, float strength, bool additive) {
-    const int x0 = std::max(0, static_cast<int>(cx - size)), x1 = std::min(img.Width() - 1, static_cast<int>(cx + size));
-    const int y0 = std::max(0, static_cast<int>(cy - size)), y1 = std::min(img.Height() - 1, static_cast<int>(cy + size));
+void Glint(Image& img, float cx, float cy, float size, const Color& c, float strength, bool additive)
+{
+    const int x0 = std::max(0, static_cast<int>(cx - size)),
+              x1 = std::min(img.Width() - 1, static_cast<int>(cx + size));
+    const int y0 = std::max(0, static_cast<int>(cy - size)),
+              y1 = std::min(img.Height() - 1, static_cast<int>(cy + size));
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x) {
             const float dx = std::fabs(x + 0.5f - cx) / size, dy = std::fabs(y + 0.5f - cy) / size;
             const float d = std::hypot(dx, dy);
-            if (d >= 1) continue;
+            if (d >= 1)
+                continue;
             float k = std::pow(1 - d, 3.0f) * 0.9f;
             k += std::exp(-dy * 40.0f) * std::pow(1 - dx, 2.0f) * 0.8f;
             k += std::exp(-dx * 40.0f) * std::pow(1 - dy, 2.0f) * 0.8f;
             k = Clamp01(k) * strength;
-            if (additive) img.Add(x, y, c, k); else img.Blend(x, y, c, k);
+            if (additive)
+                img.Add(x, y, c, k);
+            else
+                img.Blend(x, y, c, k);
         }
 }
 
 // Glowing picture for additive use: white-hot core through `tint`.
-Color HotColor(float k, const Color& tint) {
-    return k > 0.6f ? Mix(tint, kWhite, (k - 0.6f) / 0.4f) : Color{tint.r * k / 0.6f, tint.g * k / 0.6f, tint.b * k / 0.6f, 1};
+Color HotColor(float k, const Color& tint)
+{
+    return k > 0.6f ? Mix(tint, kWhite, (k - 0.6f) / 0.4f)
+                    : Color{tint.r * k / 0.6f, tint.g * k / 0.6f, tint.b * k / 0.6f, 1};
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------
 // Loading picture: 1024 x 1024, the title scene in rows 0-767, the progress
 // bar strip at x 2-265, y 802-849; the scene leaves a dark slot where the bar
 // grows (screen x 380-644, y 642-690).
-Image MakeLoading(const std::string& fontDir) {
+Image MakeLoading(const std::string& fontDir)
+{
     Image img(1024, 1024, Color{0, 0, 0, 1});
     const Color slot = Rgb(22, 14, 38);
     Rng rng(1);
@@ -111,7 +127,8 @@ Image MakeLoading(const std::string& fontDir) {
         const float b = rng.Unit() * (1.0f - y / 520.0f);
         img.Glow(x, y, 1.5f + 2.0f * b, kWarmWhite, 0.35f + 0.65f * b, 1.5f, true);
     }
-    for (int i = 0; i < 14; ++i) Glint(img, rng.Range(20, 1000), rng.Range(10, 380), rng.Range(7, 16), kGoldLight, 0.8f, true);
+    for (int i = 0; i < 14; ++i)
+        Glint(img, rng.Range(20, 1000), rng.Range(10, 380), rng.Range(7, 16), kGoldLight, 0.8f, true);
     // Moon.
     img.Glow(880, 350, 190, Rgb(120, 110, 190), 0.35f, 2.0f, true);
     img.Glow(880, 350, 70, kGoldLight, 0.5f, 1.5f, true);
@@ -130,20 +147,26 @@ Image MakeLoading(const std::string& fontDir) {
     const float baseY = 610, topY = 330, baseHalf = 270, topHalf = 70;
     for (int y = static_cast<int>(topY); y < 768; ++y)
         for (int x = 200; x < 824; ++x) {
-            if (y > baseY + 40) continue;
+            if (y > baseY + 40)
+                continue;
             const float t = (baseY - y) / (baseY - topY);
-            if (t > 1) continue;
+            if (t > 1)
+                continue;
             const int step = std::min(steps - 1, static_cast<int>(std::max(0.0f, t) * steps));
             const float half = baseHalf - (baseHalf - topHalf) * (static_cast<float>(step) / (steps - 1));
             const float dx = std::fabs(x + 0.5f - 512);
-            if (dx > half) continue;
+            if (dx > half)
+                continue;
             const float stepTop = baseY - (baseY - topY) * static_cast<float>(step + 1) / steps;
             Color c = Mix(Rgb(58, 34, 70), Rgb(34, 22, 54), Clamp01(dx / half));
-            if (x < 512) c = Mix(c, Rgb(110, 60, 64), 0.35f * (1 - dx / half));
+            if (x < 512)
+                c = Mix(c, Rgb(110, 60, 64), 0.35f * (1 - dx / half));
             const float bricks = Fbm(x / 14.0f, y / 7.0f, 23, 3);
             c = Mix(c, Rgb(20, 12, 32), 0.25f * bricks);
-            if (y - stepTop < 3) c = Mix(c, kAmber, 0.55f);                // lit ledge
-            if (half - dx < 2.5f) c = Mix(c, Rgb(200, 110, 60), 0.5f);     // rim light
+            if (y - stepTop < 3)
+                c = Mix(c, kAmber, 0.55f); // lit ledge
+            if (half - dx < 2.5f)
+                c = Mix(c, Rgb(200, 110, 60), 0.5f); // rim light
             c.a = 1;
             img.At(x, y) = c;
         }
@@ -176,13 +199,16 @@ Image MakeLoading(const std::string& fontDir) {
     for (const Dune& d : dunes) {
         ++seed;
         for (int x = 0; x < 1024; ++x) {
-            const float crest = d.base - d.amp * std::sin(x * d.freq + d.phase) - 12 * Fbm(x / 90.0f, 0.5f, static_cast<uint32_t>(seed), 3);
+            const float crest = d.base - d.amp * std::sin(x * d.freq + d.phase) -
+                                12 * Fbm(x / 90.0f, 0.5f, static_cast<uint32_t>(seed), 3);
             const float slope = -d.amp * d.freq * std::cos(x * d.freq + d.phase);
             for (int y = static_cast<int>(crest); y < 768; ++y) {
-                if (y < 0) continue;
+                if (y < 0)
+                    continue;
                 const float depth = (y - crest) / 80.0f;
                 Color c = Mix(d.light, d.dark, Clamp01(depth * 0.8f + 0.35f * Smooth(-0.12f, 0.12f, slope)));
-                const float ripple = std::sin((x * 0.08f + y * 0.5f) + 6 * Fbm(x / 60.0f, y / 30.0f, static_cast<uint32_t>(seed), 3));
+                const float ripple = std::sin((x * 0.08f + y * 0.5f) +
+                                              6 * Fbm(x / 60.0f, y / 30.0f, static_cast<uint32_t>(seed), 3));
                 c = Mix(c, d.dark, 0.08f * (ripple * 0.5f + 0.5f));
                 const float cover = Clamp01(y + 1 - crest);
                 img.Blend(x, y, c, cover);
@@ -195,7 +221,8 @@ Image MakeLoading(const std::string& fontDir) {
         const float x = rng.Range(120, 904), y = rng.Range(360, 740);
         img.Glow(x, y, rng.Range(2, 6), kGoldLight, rng.Range(0.3f, 0.9f), 1.5f, true);
     }
-    for (int i = 0; i < 8; ++i) Glint(img, rng.Range(200, 824), rng.Range(420, 720), rng.Range(8, 15), kGoldLight, 0.9f, true);
+    for (int i = 0; i < 8; ++i)
+        Glint(img, rng.Range(200, 824), rng.Range(420, 720), rng.Range(8, 15), kGoldLight, 0.9f, true);
 
     // Title, two lines, gold with a dark rim and a warm halo.
     struct Line {
@@ -216,11 +243,13 @@ Image MakeLoading(const std::string& fontDir) {
                 for (int dy = -10; dy <= 10; dy += 2)
                     for (int dx = -10; dx <= 10; dx += 2) {
                         const int sx = x + dx, sy = y + dy;
-                        if (sx < 0 || sy < 0 || sx >= mask.Width() || sy >= mask.Height()) continue;
+                        if (sx < 0 || sy < 0 || sx >= mask.Width() || sy >= mask.Height())
+                            continue;
                         const float a = mask.At(sx, sy).a;
                         const float d = std::hypot(static_cast<float>(dx), static_cast<float>(dy));
                         halo += a * std::max(0.0f, 1 - d / 11);
-                        if (d <= 4.5f) rim = std::max(rim, a * Clamp01(5.0f - d));
+                        if (d <= 4.5f)
+                            rim = std::max(rim, a * Clamp01(5.0f - d));
                     }
                 img.Add(ox + x, oy + y, Rgb(255, 160, 60), Clamp01(halo / 40.0f) * 0.55f);
                 img.Blend(ox + x + 3, oy + y + 4, Rgb(10, 4, 20), rim * 0.5f);
@@ -229,11 +258,13 @@ Image MakeLoading(const std::string& fontDir) {
         for (int y = 0; y < mask.Height(); ++y)
             for (int x = 0; x < mask.Width(); ++x) {
                 const float a = mask.At(x, y).a;
-                if (a <= 0) continue;
+                if (a <= 0)
+                    continue;
                 const float t = static_cast<float>(y - pad) / static_cast<float>(mask.Height() - 2 * pad);
                 Color c = Mix(kGoldLight, kGold, Smooth(0.15f, 0.55f, t));
                 c = Mix(c, kAmber, Smooth(0.55f, 0.95f, t));
-                if (std::fabs(t - 0.5f) < 0.03f) c = Mix(c, kGoldLight, 0.5f);
+                if (std::fabs(t - 0.5f) < 0.03f)
+                    c = Mix(c, kGoldLight, 0.5f);
                 img.Blend(ox + x, oy + y, c, a);
             }
     }
@@ -248,7 +279,8 @@ Image MakeLoading(const std::string& fontDir) {
     // Below the scene: the bar strip on the slot colour, so filtering at the
     // strip's edges picks up nothing brighter.
     for (int y = 768; y < 1024; ++y)
-        for (int x = 0; x < 1024; ++x) img.At(x, y) = slot;
+        for (int x = 0; x < 1024; ++x)
+            img.At(x, y) = slot;
     for (int y = 802; y < 850; ++y)
         for (int x = 2; x < 266; ++x) {
             const float v = (y - 802 + 0.5f) / 48.0f;
@@ -256,7 +288,8 @@ Image MakeLoading(const std::string& fontDir) {
             const float cover = Clamp01(inside + 0.5f);
             Color c = Mix(kGoldLight, kGold, Smooth(0.1f, 0.45f, v));
             c = Mix(c, kAmber, Smooth(0.45f, 0.95f, v));
-            if (v > 0.16f && v < 0.26f) c = Mix(c, kWhite, 0.45f);
+            if (v > 0.16f && v < 0.26f)
+                c = Mix(c, kWhite, 0.45f);
             const float shimmer = 0.5f + 0.5f * std::sin((x - 2) * 0.25f);
             c = Mix(c, kGoldLight, 0.12f * shimmer);
             const float glow = Clamp01(1 - std::fabs(v - 0.5f) * 2) * 0.35f;
@@ -277,16 +310,18 @@ Image MakeLoading(const std::string& fontDir) {
 //   corner jewel    x 0-63,  y 192-255
 //   vertical rail   x 240-255, y 192-255 (tiles vertically)
 //   round gem boss  x 72-119, y 200-247
-Image MakeFrame() {
+Image MakeFrame()
+{
     Image img(256, 256, Color{1, 1, 1, 0});
 
     // The gems-bar frame is one 410 x 46 shape split into two pieces.
     auto frameAt = [](float fx, float fy) {
         const float d = Image::RoundRectDist(fx, fy, 0, 0, 410, 46, 12);
-        if (d > 0.5f) return Color{0, 0, 0, 0};
+        if (d > 0.5f)
+            return Color{0, 0, 0, 0};
         const float cover = Clamp01(0.5f - d);
         Color c;
-        if (d > -3.5f) {  // gold rim with a bevel
+        if (d > -3.5f) { // gold rim with a bevel
             const float t = fy / 46.0f;
             c = Mix(kGoldLight, kGoldDark, Smooth(0.0f, 1.0f, t));
             c = Mix(c, kGold, 0.4f);
@@ -301,9 +336,11 @@ Image MakeFrame() {
         return c;
     };
     for (int y = 1; y < 47; ++y)
-        for (int x = 3; x < 206; ++x) img.At(x, y) = frameAt((x - 3 + 0.5f) * 205.0f / 203.0f, y - 1 + 0.5f);
+        for (int x = 3; x < 206; ++x)
+            img.At(x, y) = frameAt((x - 3 + 0.5f) * 205.0f / 203.0f, y - 1 + 0.5f);
     for (int y = 49; y < 95; ++y)
-        for (int x = 48; x < 253; ++x) img.At(x, y) = frameAt(205 + (x - 48 + 0.5f), y - 49 + 0.5f);
+        for (int x = 48; x < 253; ++x)
+            img.At(x, y) = frameAt(205 + (x - 48 + 0.5f), y - 49 + 0.5f);
 
     // Progress fill, 407 x 32, see-through in the middle so the gems show.
     auto fillAt = [](float fx, float fy) {
@@ -311,21 +348,25 @@ Image MakeFrame() {
         const float cover = Clamp01(0.5f - d);
         const float v = fy / 32.0f;
         Color c = Mix(kGoldLight, kAmber, v);
-        const float edge = std::exp(-std::pow((v - 0.15f) / 0.08f, 2.0f)) * 0.6f + std::exp(-std::pow((v - 0.9f) / 0.08f, 2.0f)) * 0.4f;
+        const float edge = std::exp(-std::pow((v - 0.15f) / 0.08f, 2.0f)) * 0.6f +
+                           std::exp(-std::pow((v - 0.9f) / 0.08f, 2.0f)) * 0.4f;
         c.a = cover * Clamp01(0.32f + edge);
         return c;
     };
     for (int y = 96; y < 128; ++y)
-        for (int x = 4; x < 208; ++x) img.At(x, y) = fillAt(x - 4 + 0.5f, y - 96 + 0.5f);
+        for (int x = 4; x < 208; ++x)
+            img.At(x, y) = fillAt(x - 4 + 0.5f, y - 96 + 0.5f);
     for (int y = 128; y < 160; ++y)
-        for (int x = 48; x < 251; ++x) img.At(x, y) = fillAt(204 + (x - 48 + 0.5f), y - 128 + 0.5f);
+        for (int x = 48; x < 251; ++x)
+            img.At(x, y) = fillAt(204 + (x - 48 + 0.5f), y - 128 + 0.5f);
 
     // Horizontal rail.
     for (int y = 168; y < 184; ++y)
         for (int x = 0; x < 256; ++x) {
             const float v = (y - 168 + 0.5f) / 16.0f;
             Color c = Mix(kGoldLight, kGoldDark, v);
-            if (std::fabs(v - 0.5f) < 0.12f) c = Mix(c, kTurquoise, 0.6f);
+            if (std::fabs(v - 0.5f) < 0.12f)
+                c = Mix(c, kTurquoise, 0.6f);
             const float engrave = 0.5f + 0.5f * std::sin(x * kPi / 8.0f);
             c = Mix(c, kGoldDark, 0.15f * engrave * (std::fabs(v - 0.5f) > 0.2f ? 1.0f : 0.0f));
             c.a = 1;
@@ -336,7 +377,8 @@ Image MakeFrame() {
         for (int x = 240; x < 256; ++x) {
             const float u = (x - 240 + 0.5f) / 16.0f;
             Color c = Mix(kGoldLight, kGoldDark, u);
-            if (std::fabs(u - 0.5f) < 0.12f) c = Mix(c, kTurquoise, 0.6f);
+            if (std::fabs(u - 0.5f) < 0.12f)
+                c = Mix(c, kTurquoise, 0.6f);
             c.a = 1;
             img.At(x, y) = c;
         }
@@ -348,7 +390,8 @@ Image MakeFrame() {
         for (int x = 0; x < 64; ++x) {
             const float d = std::hypot(x + 0.5f - 32, y + 0.5f - 224);
             if (d < 17) {
-                Color c = Mix(Rgb(170, 255, 250), kTurquoise, Smooth(0, 14, std::hypot(x + 0.5f - 27, y + 0.5f - 219)));
+                Color c =
+                    Mix(Rgb(170, 255, 250), kTurquoise, Smooth(0, 14, std::hypot(x + 0.5f - 27, y + 0.5f - 219)));
                 img.Blend(x, y, c, Clamp01(16.5f - d));
             }
         }
@@ -358,14 +401,19 @@ Image MakeFrame() {
         for (int x = 72; x < 120; ++x) {
             const float d = std::hypot(x + 0.5f - 96, y + 0.5f - 224);
             img.Blend(x, y, Mix(kGoldLight, kGoldDark, (y - 200) / 48.0f), Clamp01(23.5f - d));
-            if (d < 16) img.Blend(x, y, Mix(Rgb(170, 255, 250), Rgb(20, 110, 130), Smooth(0, 16, std::hypot(x - 91.0f, y - 219.0f))), Clamp01(15.5f - d));
+            if (d < 16)
+                img.Blend(
+                    x, y,
+                    Mix(Rgb(170, 255, 250), Rgb(20, 110, 130), Smooth(0, 16, std::hypot(x - 91.0f, y - 219.0f))),
+                    Clamp01(15.5f - d));
         }
     img.Glow(91, 218, 5, kWhite, 0.9f, 1.5f, false);
     return img;
 }
 
 // Board backdrop, 256 x 256: four cells of 128 in a soft checker, tiling.
-Image MakeFrameBack() {
+Image MakeFrameBack()
+{
     Image img(256, 256);
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) {
@@ -375,17 +423,19 @@ Image MakeFrameBack() {
             Color c = cell ? Rgb(38, 30, 92) : Rgb(26, 20, 66);
             const float grain = Fbm(x / 32.0f, y / 32.0f, 5, 4, 8);
             c = Mix(c, Rgb(70, 50, 110), 0.25f * grain);
-            const float inner = Smooth(-30.0f, 0.0f, d);  // brighter towards the cell's rim
+            const float inner = Smooth(-30.0f, 0.0f, d); // brighter towards the cell's rim
             c = Mix(c, Rgb(90, 70, 150), 0.35f * inner);
             c.a = d < 0 ? 0.78f : 0.55f;
-            if (d > -2.0f && d < 0.5f) c = Mix(c, kGold, 0.25f);
+            if (d > -2.0f && d < 0.5f)
+                c = Mix(c, kGold, 0.25f);
             img.At(x, y) = c;
         }
     return img;
 }
 
 // Selection marker, 128 x 128: a glowing rounded square ring.
-Image MakeSelector() {
+Image MakeSelector()
+{
     Image img(128, 128, Color{1, 1, 1, 0});
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 128; ++x) {
@@ -398,7 +448,8 @@ Image MakeSelector() {
             img.At(x, y) = c;
         }
     for (float cx : {14.0f, 114.0f})
-        for (float cy : {14.0f, 114.0f}) Glint(img, cx, cy, 14, kWhite, 0.9f, false);
+        for (float cy : {14.0f, 114.0f})
+            Glint(img, cx, cy, 14, kWhite, 0.9f, false);
     return img;
 }
 
@@ -413,7 +464,8 @@ struct RadialPoint {
 };
 
 template <typename Shade>
-Image Radial(int size, Shade shade) {
+Image Radial(int size, Shade shade)
+{
     Image img(size, size, Color{1, 1, 1, 0});
     const float c = size / 2.0f;
     for (int y = 0; y < size; ++y)
@@ -425,7 +477,8 @@ Image Radial(int size, Shade shade) {
 }
 
 // Soft four-pointed star for particles, 64 x 64, white.
-Image MakeStarGlint(int size, float rays) {
+Image MakeStarGlint(int size, float rays)
+{
     Image img(size, size, Color{1, 1, 1, 0});
     const float c = size / 2.0f;
     for (int y = 0; y < size; ++y)
@@ -444,7 +497,8 @@ Image MakeStarGlint(int size, float rays) {
 }
 
 // Radial glow (white-hot core, tinted falloff).
-Image MakeGlow(int size, const Color& tint, float falloff, float core) {
+Image MakeGlow(int size, const Color& tint, float falloff, float core)
+{
     return Radial(size, [&](const RadialPoint& p) {
         const float k = Clamp01(std::pow(Clamp01(1 - p.r), falloff) + core * std::exp(-p.r * p.r * 60));
         Color col = Mix(tint, kWhite, Clamp01(k * k));
@@ -454,7 +508,8 @@ Image MakeGlow(int size, const Color& tint, float falloff, float core) {
 }
 
 // Electric ray, 256 x 64: a jagged bolt running along u, glowing across v.
-Image MakeLightning() {
+Image MakeLightning()
+{
     Image img(256, 64, Color{0, 0, 0, 1});
     for (int x = 0; x < 256; ++x) {
         const float centre = 32 + 14 * (Fbm(x / 40.0f, 0.3f, 91, 4, 7) - 0.5f) * 2 * std::sin(x * kPi / 256);
@@ -473,7 +528,8 @@ Image MakeLightning() {
 }
 
 // Cloudy puff with a matching alpha, for the alpha-companion loaders.
-Image MakePuff(int size, uint32_t seed, const Color& inner, const Color& outer, float density) {
+Image MakePuff(int size, uint32_t seed, const Color& inner, const Color& outer, float density)
+{
     return Radial(size, [&](const RadialPoint& p) {
         const float n = Fbm(p.x * 6.0f / size, p.y * 6.0f / size, seed, 5);
         const float k = Clamp01((1 - Smooth(0.35f, 1.0f, p.r)) * (0.35f + n) * density);
@@ -484,7 +540,8 @@ Image MakePuff(int size, uint32_t seed, const Color& inner, const Color& outer, 
 }
 
 // A cloud of sand: grainy, thinning towards the rim.
-Image MakeSandPuff(int size) {
+Image MakeSandPuff(int size)
+{
     return Radial(size, [&](const RadialPoint& p) {
         const float grain = Noise(p.x * 0.7f, p.y * 0.7f, 13);
         const float body = Fbm(p.x * 4.0f / size, p.y * 4.0f / size, 14, 3);
@@ -498,7 +555,8 @@ Image MakeSandPuff(int size) {
 // Sand surface of the sand box, 256 x 256, tiling across; upper half the
 // everyday sand (its top row is the surface), lower half the glowing sand of
 // the frenzy.
-Image MakeSandbox() {
+Image MakeSandbox()
+{
     Image img(256, 256);
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) {
@@ -506,10 +564,13 @@ Image MakeSandbox() {
             const float v = static_cast<float>(y % 128) / 128.0f;
             const float grain = Noise(x * 0.5f, y * 0.5f, 3, 128);
             const float ripple = 0.5f + 0.5f * std::sin(y * 0.9f + 5 * Fbm(x / 32.0f, y / 32.0f, 4, 3, 8));
-            Color c = frenzy ? Mix(Rgb(255, 226, 130), Rgb(214, 150, 60), v) : Mix(Rgb(240, 204, 140), Rgb(170, 118, 62), v);
+            Color c = frenzy ? Mix(Rgb(255, 226, 130), Rgb(214, 150, 60), v)
+                             : Mix(Rgb(240, 204, 140), Rgb(170, 118, 62), v);
             c = Mix(c, frenzy ? kGoldLight : Rgb(120, 80, 40), 0.12f * ripple + 0.1f * grain);
-            if (frenzy) c = Mix(c, kTurquoise, 0.12f * Smooth(0.85f, 1.0f, Fbm(x / 16.0f, y / 16.0f, 6, 3, 16)));
-            if (v < 0.04f) c = Mix(c, kWarmWhite, 0.4f);
+            if (frenzy)
+                c = Mix(c, kTurquoise, 0.12f * Smooth(0.85f, 1.0f, Fbm(x / 16.0f, y / 16.0f, 6, 3, 16)));
+            if (v < 0.04f)
+                c = Mix(c, kWarmWhite, 0.4f);
             c.a = 1;
             img.At(x, y) = c;
         }
@@ -521,7 +582,8 @@ Image MakeSandbox() {
 // is the left 242 units, band 1 (x 80-432, y 168-336) the middle 176, band 2
 // (x 32-512, y 336-504) the right 240. The sand shows through x 9-649,
 // y 4-36 of the box.
-static void PaintBoxBands(Image& img, Color (*at)(float, float)) {
+static void PaintBoxBands(Image& img, Color (*at)(float, float))
+{
     struct Band {
         int x0, x1, y0, y1;
         float u0, units;
@@ -536,20 +598,25 @@ static void PaintBoxBands(Image& img, Color (*at)(float, float)) {
             }
 }
 
-Image MakeSandboxFront() {
+Image MakeSandboxFront()
+{
     Image img(512, 512, Color{1, 1, 1, 0});
     PaintBoxBands(img, [](float ux, float uy) {
         const float outer = Image::RoundRectDist(ux, uy, 0, 0, 658, 42, 10);
         const float inner = Image::RoundRectDist(ux, uy, 9, 4, 649, 36, 5);
-        if (outer > 0.5f || inner < -0.5f) return Color{1, 1, 1, 0};
+        if (outer > 0.5f || inner < -0.5f)
+            return Color{1, 1, 1, 0};
         const float cover = Clamp01(0.5f - outer) * Clamp01(0.5f + inner);
         Color c = Mix(kGoldLight, kGoldDark, uy / 42.0f);
-        if (inner < 1.2f) c = Mix(c, kGoldDark, 0.6f);  // shadowed inner lip
-        if (outer > -1.2f) c = Mix(c, Rgb(110, 60, 16), 0.5f);
+        if (inner < 1.2f)
+            c = Mix(c, kGoldDark, 0.6f); // shadowed inner lip
+        if (outer > -1.2f)
+            c = Mix(c, Rgb(110, 60, 16), 0.5f);
         // Turquoise studs on the end caps.
         for (float sx : {4.5f, 653.5f}) {
             const float d = std::hypot(ux - sx, uy - 21);
-            if (d < 3.2f) c = Mix(c, Mix(Rgb(190, 255, 250), kTurquoise, d / 3.2f), Clamp01(3.2f - d));
+            if (d < 3.2f)
+                c = Mix(c, Mix(Rgb(190, 255, 250), kTurquoise, d / 3.2f), Clamp01(3.2f - d));
         }
         c.a = cover;
         return c;
@@ -557,17 +624,20 @@ Image MakeSandboxFront() {
     return img;
 }
 
-Image MakeSandboxGlass() {
+Image MakeSandboxGlass()
+{
     Image img(512, 512, Color{1, 1, 1, 0});
     PaintBoxBands(img, [](float ux, float uy) {
         const float inner = Image::RoundRectDist(ux, uy, 9, 4, 649, 36, 5);
-        if (inner > 1.0f) return Color{1, 1, 1, 0};
+        if (inner > 1.0f)
+            return Color{1, 1, 1, 0};
         float k = 0.08f;
-        k += 0.55f * std::exp(-std::pow((uy - 7.5f) / 1.6f, 2.0f));  // upper reflection
+        k += 0.55f * std::exp(-std::pow((uy - 7.5f) / 1.6f, 2.0f)); // upper reflection
         k += 0.25f * std::exp(-std::pow((uy - 33.0f) / 1.4f, 2.0f));
         k += 0.3f * std::exp(-std::fabs(inner) / 1.2f);
         const float streak = std::fmod(ux + uy * 0.6f, 90.0f);
-        if (streak > 20 && streak < 26) k += 0.12f;
+        if (streak > 20 && streak < 26)
+            k += 0.12f;
         Color c = kWhite;
         c.a = Clamp01(k) * Clamp01(1.0f - inner);
         return c;
@@ -576,7 +646,8 @@ Image MakeSandboxGlass() {
 }
 
 // Big award star, 256 x 256: faceted gold with a warm glow behind.
-Image MakeBigStar() {
+Image MakeBigStar()
+{
     Image img(256, 256, Color{1, 1, 1, 0});
     img.Glow(128, 134, 127, kGold, 0.55f, 2.2f, false);
     const auto star = StarPoly(128, 136, 112, 48, 5, 0);
@@ -584,14 +655,16 @@ Image MakeBigStar() {
         for (int x = 0; x < 256; ++x) {
             const float px = x + 0.5f, py = y + 0.5f;
             const float d = PolyDist(star, px, py);
-            if (d > 0.5f) continue;
+            if (d > 0.5f)
+                continue;
             // Facets: each ray is lit on one side, shaded on the other.
             const float ang = std::atan2(px - 128, -(py - 136));
             const float sector = std::fmod(ang + 2 * kPi + kPi / 5, 2 * kPi / 5) / (2 * kPi / 5);
             const float light = sector < 0.5f ? 1.0f : 0.55f;
             Color c = Mix(kGoldDark, kGoldLight, light * (1 - std::hypot(px - 128, py - 136) / 160));
             c = Mix(c, kGold, 0.35f);
-            if (d > -4.0f) c = Mix(c, Rgb(120, 64, 10), 0.7f);  // outline
+            if (d > -4.0f)
+                c = Mix(c, Rgb(120, 64, 10), 0.7f); // outline
             img.Blend(x, y, c, Clamp01(0.5f - d));
         }
     Glint(img, 98, 96, 30, kWhite, 0.9f, false);
@@ -599,7 +672,8 @@ Image MakeBigStar() {
 }
 
 // Golden arrow: tip at (0, 0) of `poly`; used for the cursor and the shop.
-static Image MakeArrow(int size, const std::vector<Pt>& poly, float outline) {
+static Image MakeArrow(int size, const std::vector<Pt>& poly, float outline)
+{
     Image img(size, size, Color{1, 1, 1, 0});
     float minY = 1e9f, maxY = -1e9f;
     for (const Pt& p : poly) {
@@ -613,28 +687,34 @@ static Image MakeArrow(int size, const std::vector<Pt>& poly, float outline) {
                 for (int sx = 0; sx < 4; ++sx) {
                     const float px = x + (sx + 0.5f) / 4, py = y + (sy + 0.5f) / 4;
                     const float d = PolyDist(poly, px, py);
-                    if (d < 0) cover += 1.0f / 16;
-                    if (d < outline) rim += 1.0f / 16;
+                    if (d < 0)
+                        cover += 1.0f / 16;
+                    if (d < outline)
+                        rim += 1.0f / 16;
                     dsum += d / 16;
                 }
-            if (rim <= 0) continue;
+            if (rim <= 0)
+                continue;
             const float t = (y + 0.5f - minY) / (maxY - minY);
             Color body = Mix(kGoldLight, kAmber, Clamp01(t));
-            if (dsum > -1.6f) body = Mix(body, kGoldLight, 0.5f);  // bright edge inside the rim
+            if (dsum > -1.6f)
+                body = Mix(body, kGoldLight, 0.5f); // bright edge inside the rim
             img.Blend(x, y, Rgb(40, 18, 8), rim);
             img.Blend(x, y, body, cover);
         }
     return img;
 }
 
-Image MakeCursor() {
+Image MakeCursor()
+{
     // Hotspot (0, 0): the tip sits on the first texel.
-    const std::vector<Pt> poly = {{1.0f, 1.0f}, {1.0f, 23.0f}, {6.5f, 18.0f}, {10.5f, 27.0f},
+    const std::vector<Pt> poly = {{1.0f, 1.0f},   {1.0f, 23.0f},  {6.5f, 18.0f}, {10.5f, 27.0f},
                                   {14.0f, 25.5f}, {10.0f, 16.5f}, {17.0f, 16.5f}};
     return MakeArrow(32, poly, 1.3f);
 }
 
-Image MakeShopPointer() {
+Image MakeShopPointer()
+{
     // Points down at the item under it.
     const std::vector<Pt> poly = {{32, 60}, {6, 32}, {20, 32}, {20, 4}, {44, 4}, {44, 32}, {58, 32}};
     Image img = MakeArrow(64, poly, 2.5f);
@@ -643,7 +723,8 @@ Image MakeShopPointer() {
 }
 
 // Spiral swirl, 128 x 128.
-Image MakeTwirl() {
+Image MakeTwirl()
+{
     return Radial(128, [](const RadialPoint& p) {
         float k = std::pow(0.5f + 0.5f * std::cos(3 * p.a + 9 * p.r), 3.0f);
         k *= Smooth(1.0f, 0.55f, p.r) * Smooth(0.0f, 0.15f, p.r);
@@ -655,7 +736,8 @@ Image MakeTwirl() {
 }
 
 // Gem flare: bright core, six fine rays and a faint ring, 128 x 128.
-Image MakeFlare() {
+Image MakeFlare()
+{
     return Radial(128, [](const RadialPoint& p) {
         float k = std::exp(-p.r * p.r * 30) + 0.35f * std::pow(Clamp01(1 - p.r), 3.0f);
         k += 0.6f * std::pow(std::fabs(std::cos(3 * p.a)), 60.0f) * Clamp01(1 - p.r);
@@ -668,11 +750,13 @@ Image MakeFlare() {
 }
 
 // Burst of light rays from the centre, 256 x 256.
-Image MakeJungleFlash() {
+Image MakeJungleFlash()
+{
     return Radial(256, [](const RadialPoint& p) {
         const float a = p.a / (2 * kPi) + 0.5f;
         const float rays = Noise(a * 24, 0.5f, 77, 24) * 0.7f + Noise(a * 60, 3.5f, 78, 60) * 0.3f;
-        float k = 1.6f * std::pow(rays, 2.5f) * std::pow(Clamp01(1 - p.r), 1.1f) + 0.8f * std::exp(-p.r * p.r * 30);
+        float k =
+            1.6f * std::pow(rays, 2.5f) * std::pow(Clamp01(1 - p.r), 1.1f) + 0.8f * std::exp(-p.r * p.r * 30);
         k = Clamp01(k) * Smooth(1.0f, 0.85f, p.r);
         Color c = Mix(Rgb(230, 255, 190), kWhite, Clamp01(k));
         c.a = k;
@@ -681,9 +765,11 @@ Image MakeJungleFlash() {
 }
 
 // Thin bright ring, 128 x 128.
-Image MakeRing() {
+Image MakeRing()
+{
     return Radial(128, [](const RadialPoint& p) {
-        float k = std::exp(-std::pow((p.r - 0.8f) / 0.05f, 2.0f)) + 0.4f * std::exp(-std::pow((p.r - 0.8f) / 0.14f, 2.0f));
+        float k = std::exp(-std::pow((p.r - 0.8f) / 0.05f, 2.0f)) +
+                  0.4f * std::exp(-std::pow((p.r - 0.8f) / 0.14f, 2.0f));
         k = Clamp01(k);
         Color c = Mix(kGold, kWhite, k);
         c.a = k;
@@ -692,7 +778,8 @@ Image MakeRing() {
 }
 
 // Soft halo ring, 128 x 128, white for tinting.
-Image MakeHalo() {
+Image MakeHalo()
+{
     return Radial(128, [](const RadialPoint& p) {
         float k = std::exp(-std::pow((p.r - 0.55f) / 0.22f, 2.0f)) + 0.25f * std::exp(-p.r * p.r * 6);
         k = Clamp01(k) * Smooth(1.0f, 0.85f, p.r);
@@ -703,10 +790,12 @@ Image MakeHalo() {
 }
 
 // Fuzzy spell ball, 64 x 64.
-Image MakeSpellFuzzy() {
+Image MakeSpellFuzzy()
+{
     return Radial(64, [](const RadialPoint& p) {
         const float fuzz = Noise(p.a * 5 / kPi + 10, p.r * 3, 55, 10);
-        float k = Clamp01(std::pow(Clamp01(1 - p.r), 1.6f) * (0.5f + 0.6f * fuzz) + 0.4f * std::exp(-p.r * p.r * 12));
+        float k =
+            Clamp01(std::pow(Clamp01(1 - p.r), 1.6f) * (0.5f + 0.6f * fuzz) + 0.4f * std::exp(-p.r * p.r * 12));
         Color c = Mix(Rgb(255, 200, 140), kWhite, k * k);
         c.a = k;
         return c;
@@ -714,7 +803,8 @@ Image MakeSpellFuzzy() {
 }
 
 // Grains of sand, 32 x 32: a small soft pebble with alpha.
-Image MakeSmallSand() {
+Image MakeSmallSand()
+{
     return Radial(32, [](const RadialPoint& p) {
         Color c = Mix(Rgb(190, 140, 80), kSand, Clamp01(1 - std::hypot(p.x - 13.0f, p.y - 12.0f) / 16));
         c.a = Smooth(1.0f, 0.55f, p.r);
@@ -722,4 +812,4 @@ Image MakeSmallSand() {
     });
 }
 
-}  // namespace gfx
+} // namespace gfx

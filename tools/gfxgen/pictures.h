@@ -29,4 +29,4 @@ Image MakeHalo();
 Image MakeSpellFuzzy();
 Image MakeSmallSand();
 
-}  // namespace gfx
+} // namespace gfx

@@ -12,7 +12,8 @@ using namespace gfx;
 
 namespace {
 
-bool WriteEngineSet(Output& out) {
+bool WriteEngineSet(Output& out)
+{
     const Color gold = Rgb(255, 204, 84);
     bool ok = true;
     ok = ok && out.Save("Loading.jpg", MakeLoading(kFontDir));
@@ -40,7 +41,8 @@ bool WriteEngineSet(Output& out) {
     ok = ok && out.Save("BigStar.png", MakeBigStar());
     ok = ok && out.Save("ShopPointer.tga", MakeShopPointer());
     ok = ok && out.Save("Cursor.tga", MakeCursor());
-    if (!ok) return false;
+    if (!ok)
+        return false;
 
     // Font 0 is the body font; the list adds font 1 (counters, small bold
     // labels) and font 2 (combo messages and score popups).
@@ -51,7 +53,8 @@ bool WriteEngineSet(Output& out) {
         {"FontTitle", dv + "DejaVuSerif-Bold.ttf", 56, 3.0f, 0.9f, 3},
     };
     for (const FontStyle& f : fonts) {
-        if (!MakeFont(f, out.FontsDir())) return false;
+        if (!MakeFont(f, out.FontsDir()))
+            return false;
         out.Record(out.FontsDir() + "/" + f.name + ".tga", 0);
         out.Record(out.FontsDir() + "/" + f.name + ".vfd", 12312);
     }
@@ -64,6 +67,6 @@ bool WriteEngineSet(Output& out) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) { return RunSet(argc, argv, "engine", WriteEngineSet); }

@@ -4,7 +4,8 @@
 
 namespace sfx {
 
-void MixInto(Buf& dst, const Buf& src, double atSeconds, double gain) {
+void MixInto(Buf& dst, const Buf& src, double atSeconds, double gain)
+{
     size_t start = Frames(atSeconds);
     for (size_t i = 0; i < src.size() && start + i < dst.size(); ++i) {
         dst[start + i] += static_cast<float>(src[i] * gain);
@@ -12,60 +13,74 @@ void MixInto(Buf& dst, const Buf& src, double atSeconds, double gain) {
 }
 
 Wavetable::Wavetable(const std::vector<double>& harmonics, const std::vector<double>& phases)
-    : table_(kSize + 1, 0.0f) {
+    : table_(kSize + 1, 0.0f)
+{
     std::vector<double> acc(kSize, 0.0);
     for (size_t h = 0; h < harmonics.size(); ++h) {
-        if (harmonics[h] == 0.0) continue;
+        if (harmonics[h] == 0.0)
+            continue;
         double ph = h < phases.size() ? phases[h] : 0.0;
         for (size_t i = 0; i < kSize; ++i) {
             acc[i] += harmonics[h] * std::sin(kTwoPi * (static_cast<double>(h + 1) * i / kSize + ph));
         }
     }
     double peak = 1e-9;
-    for (double v : acc) peak = std::max(peak, std::fabs(v));
-    for (size_t i = 0; i < kSize; ++i) table_[i] = static_cast<float>(acc[i] / peak);
+    for (double v : acc)
+        peak = std::max(peak, std::fabs(v));
+    for (size_t i = 0; i < kSize; ++i)
+        table_[i] = static_cast<float>(acc[i] / peak);
     table_[kSize] = table_[0];
 }
 
-const Wavetable& Wavetable::Sine() {
+const Wavetable& Wavetable::Sine()
+{
     static const Wavetable t({1.0});
     return t;
 }
 
 namespace {
-std::vector<double> Series(int count, double (*amp)(int)) {
+std::vector<double> Series(int count, double (*amp)(int))
+{
     std::vector<double> h;
-    for (int n = 1; n <= count; ++n) h.push_back(amp(n));
+    for (int n = 1; n <= count; ++n)
+        h.push_back(amp(n));
     return h;
 }
-}  // namespace
+} // namespace
 
-const Wavetable& SoftSaw() {
+const Wavetable& SoftSaw()
+{
     static const Wavetable t(Series(40, [](int n) { return std::exp(-n / 14.0) / n; }));
     return t;
 }
-const Wavetable& Brassy() {
+const Wavetable& Brassy()
+{
     static const Wavetable t(Series(28, [](int n) { return std::pow(n, -0.85) * std::exp(-n / 20.0); }));
     return t;
 }
-const Wavetable& BrassDull() {
+const Wavetable& BrassDull()
+{
     static const Wavetable t(Series(8, [](int n) { return 1.0 / (n * n); }));
     return t;
 }
-const Wavetable& Mellow() {
+const Wavetable& Mellow()
+{
     static const Wavetable t({1.0, 0.28, 0.12, 0.05, 0.02});
     return t;
 }
-const Wavetable& Hollow() {
+const Wavetable& Hollow()
+{
     static const Wavetable t(Series(15, [](int n) { return n % 2 ? std::pow(n, -1.4) : 0.04 / n; }));
     return t;
 }
-const Wavetable& BassWave() {
+const Wavetable& BassWave()
+{
     static const Wavetable t({1.0, 0.45, 0.2, 0.08, 0.03});
     return t;
 }
 
-Buf Voice(const Wavetable& wave, const VoiceParams& p) {
+Buf Voice(const Wavetable& wave, const VoiceParams& p)
+{
     Buf out(Frames(p.dur + p.release), 0.0f);
     double phase = 0.0;
     double vibPhase = 0.0;
@@ -86,7 +101,8 @@ Buf Voice(const Wavetable& wave, const VoiceParams& p) {
     return out;
 }
 
-Buf BrightVoice(const Wavetable& dull, const Wavetable& bright, const VoiceParams& p, double brightness) {
+Buf BrightVoice(const Wavetable& dull, const Wavetable& bright, const VoiceParams& p, double brightness)
+{
     Buf out(Frames(p.dur + p.release), 0.0f);
     double phase = 0.0;
     for (size_t i = 0; i < out.size(); ++i) {
@@ -103,7 +119,8 @@ Buf BrightVoice(const Wavetable& dull, const Wavetable& bright, const VoiceParam
     return out;
 }
 
-Buf FmBell(double freq, double dur, double ratio, double index, double decay, double indexDecay) {
+Buf FmBell(double freq, double dur, double ratio, double index, double decay, double indexDecay)
+{
     Buf out(Frames(dur), 0.0f);
     const Wavetable& s = Wavetable::Sine();
     double pc = 0.0, pm = 0.0;
@@ -119,20 +136,25 @@ Buf FmBell(double freq, double dur, double ratio, double index, double decay, do
     return out;
 }
 
-Buf Pluck(double freq, double dur, Rng& rng, double brightness, double sustain) {
+Buf Pluck(double freq, double dur, Rng& rng, double brightness, double sustain)
+{
     Buf out(Frames(dur), 0.0f);
     double delay = kRate / freq - 0.5;
     size_t seed = static_cast<size_t>(delay) + 2;
     OnePole lp;
     lp.Set(200.0 + brightness * 8000.0);
-    for (size_t i = 0; i < seed && i < out.size(); ++i) out[i] = static_cast<float>(lp.Low(rng.Noise()));
+    for (size_t i = 0; i < seed && i < out.size(); ++i)
+        out[i] = static_cast<float>(lp.Low(rng.Noise()));
     // Remove the excitation's offset, otherwise the string "rings" with a DC bias.
     double mean = 0.0;
-    for (size_t i = 0; i < seed && i < out.size(); ++i) mean += out[i];
+    for (size_t i = 0; i < seed && i < out.size(); ++i)
+        mean += out[i];
     mean /= static_cast<double>(seed);
-    for (size_t i = 0; i < seed && i < out.size(); ++i) out[i] -= static_cast<float>(mean);
+    for (size_t i = 0; i < seed && i < out.size(); ++i)
+        out[i] -= static_cast<float>(mean);
     auto at = [&](double pos) {
-        if (pos < 0) return 0.0;
+        if (pos < 0)
+            return 0.0;
         size_t k = static_cast<size_t>(pos);
         double f = pos - static_cast<double>(k);
         return out[k] * (1.0 - f) + out[k + 1] * f;
@@ -148,7 +170,8 @@ Buf Pluck(double freq, double dur, Rng& rng, double brightness, double sustain) 
     return out;
 }
 
-Buf Choir(double freq, double dur, int vowel, int voices, double attack, double release, Rng& rng) {
+Buf Choir(double freq, double dur, int vowel, int voices, double attack, double release, Rng& rng)
+{
     static const double kFormants[5][3] = {
         {730, 1090, 2440}, {570, 840, 2410}, {300, 870, 2240}, {530, 1840, 2480}, {390, 1990, 2550}};
     const double* fm = kFormants[std::clamp(vowel, 0, 4)];
@@ -184,7 +207,8 @@ Buf Choir(double freq, double dur, int vowel, int voices, double attack, double 
     return out;
 }
 
-Buf Kick(double startHz, double endHz, double dur, double click) {
+Buf Kick(double startHz, double endHz, double dur, double click)
+{
     Buf out(Frames(dur), 0.0f);
     double phase = 0.0;
     Rng rng(7);
@@ -201,7 +225,8 @@ Buf Kick(double startHz, double endHz, double dur, double click) {
     return out;
 }
 
-Buf NoiseHit(double dur, double centerHz, double q, double decay, Rng& rng, double attack) {
+Buf NoiseHit(double dur, double centerHz, double q, double decay, Rng& rng, double attack)
+{
     Buf out(Frames(dur), 0.0f);
     Svf f;
     f.Set(centerHz, q);
@@ -214,7 +239,8 @@ Buf NoiseHit(double dur, double centerHz, double q, double decay, Rng& rng, doub
     return out;
 }
 
-Buf NoiseSweep(double dur, double fromHz, double toHz, double q, Rng& rng) {
+Buf NoiseSweep(double dur, double fromHz, double toHz, double q, Rng& rng)
+{
     Buf out(Frames(dur), 0.0f);
     Svf f;
     for (size_t i = 0; i < out.size(); ++i) {
@@ -228,12 +254,14 @@ Buf NoiseSweep(double dur, double fromHz, double toHz, double q, Rng& rng) {
     return out;
 }
 
-Buf Metal(double freq, double dur, double decay, Rng& rng) {
+Buf Metal(double freq, double dur, double decay, Rng& rng)
+{
     static const double kRatios[] = {1.0, 1.414, 2.236, 2.757, 3.523, 4.302, 5.17};
     Buf out(Frames(dur), 0.0f);
     for (size_t p = 0; p < sizeof kRatios / sizeof kRatios[0]; ++p) {
         double f = freq * kRatios[p] * rng.Range(0.995, 1.005);
-        if (f > 16000) continue;
+        if (f > 16000)
+            continue;
         double a = 1.0 / (1.0 + p * 0.6);
         double d = decay * (1.0 + p * 0.5);
         double ph = rng.Uni();
@@ -249,7 +277,8 @@ Buf Metal(double freq, double dur, double decay, Rng& rng) {
     return out;
 }
 
-void LowPass(Buf& b, double hz) {
+void LowPass(Buf& b, double hz)
+{
     Svf f;
     f.Set(hz, 0.707);
     for (float& v : b) {
@@ -258,7 +287,8 @@ void LowPass(Buf& b, double hz) {
     }
 }
 
-void HighPass(Buf& b, double hz) {
+void HighPass(Buf& b, double hz)
+{
     Svf f;
     f.Set(hz, 0.707);
     for (float& v : b) {
@@ -267,14 +297,17 @@ void HighPass(Buf& b, double hz) {
     }
 }
 
-void SimpleReverb(Buf& b, double mix, double size, double damp) {
+void SimpleReverb(Buf& b, double mix, double size, double damp)
+{
     static const int kComb[] = {1116, 1188, 1277, 1356};
     static const int kAll[] = {556, 441};
     std::vector<std::vector<float>> comb, all;
     std::vector<size_t> ci(4, 0), ai(2, 0);
     std::vector<double> filt(4, 0.0);
-    for (int c : kComb) comb.emplace_back(static_cast<size_t>(c * size) + 1, 0.0f);
-    for (int a : kAll) all.emplace_back(static_cast<size_t>(a * size) + 1, 0.0f);
+    for (int c : kComb)
+        comb.emplace_back(static_cast<size_t>(c * size) + 1, 0.0f);
+    for (int a : kAll)
+        all.emplace_back(static_cast<size_t>(a * size) + 1, 0.0f);
     const double feedback = 0.78;
     for (float& v : b) {
         double in = v * 0.25;
@@ -298,14 +331,18 @@ void SimpleReverb(Buf& b, double mix, double size, double damp) {
     }
 }
 
-void FadeEdges(Buf& b, double fadeIn, double fadeOut) {
+void FadeEdges(Buf& b, double fadeIn, double fadeOut)
+{
     size_t n = b.size();
     size_t fi = std::min(n, Frames(fadeIn)), fo = std::min(n, Frames(fadeOut));
-    for (size_t i = 0; i < fi; ++i) b[i] *= static_cast<float>(0.5 - 0.5 * std::cos(kPi * i / fi));
-    for (size_t i = 0; i < fo; ++i) b[n - 1 - i] *= static_cast<float>(0.5 - 0.5 * std::cos(kPi * i / fo));
+    for (size_t i = 0; i < fi; ++i)
+        b[i] *= static_cast<float>(0.5 - 0.5 * std::cos(kPi * i / fi));
+    for (size_t i = 0; i < fo; ++i)
+        b[n - 1 - i] *= static_cast<float>(0.5 - 0.5 * std::cos(kPi * i / fo));
 }
 
-void RemoveDc(Buf& b) {
+void RemoveDc(Buf& b)
+{
     // A gentle 15 Hz high-pass keeps the envelope shape; subtracting the mean would leave steps.
     double r = std::exp(-kTwoPi * 15.0 / kRate);
     double x1 = 0.0, y1 = 0.0;
@@ -317,14 +354,18 @@ void RemoveDc(Buf& b) {
     }
 }
 
-void NormalizePeak(Buf& b, double peak) {
+void NormalizePeak(Buf& b, double peak)
+{
     double m = 1e-9;
-    for (float v : b) m = std::max(m, static_cast<double>(std::fabs(v)));
+    for (float v : b)
+        m = std::max(m, static_cast<double>(std::fabs(v)));
     double g = peak / m;
-    for (float& v : b) v = static_cast<float>(v * g);
+    for (float& v : b)
+        v = static_cast<float>(v * g);
 }
 
-Stats Measure(const float* data, size_t frames, int channels) {
+Stats Measure(const float* data, size_t frames, int channels)
+{
     Stats s;
     double sum = 0.0, sq = 0.0;
     size_t n = frames * static_cast<size_t>(channels);
@@ -342,4 +383,4 @@ Stats Measure(const float* data, size_t frames, int channels) {
     return s;
 }
 
-}  // namespace sfx
+} // namespace sfx

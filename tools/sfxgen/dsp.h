@@ -18,7 +18,8 @@ using Buf = std::vector<float>;
 class Rng {
 public:
     explicit Rng(uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 0x632BE59BD9B4E019ull) {}
-    uint64_t Next() {
+    uint64_t Next()
+    {
         // splitmix64: tiny, fast and identical on every platform.
         uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -46,7 +47,8 @@ void MixInto(Buf& dst, const Buf& src, double atSeconds, double gain);
 class Wavetable {
 public:
     explicit Wavetable(const std::vector<double>& harmonics, const std::vector<double>& phases = {});
-    float At(double phase) const {
+    float At(double phase) const
+    {
         double p = (phase - std::floor(phase)) * kSize;
         size_t i = static_cast<size_t>(p);
         double f = p - static_cast<double>(i);
@@ -62,12 +64,14 @@ private:
 // Topology-preserving state-variable filter: stays stable under fast cutoff sweeps.
 class Svf {
 public:
-    void Set(double cutoffHz, double q) {
+    void Set(double cutoffHz, double q)
+    {
         double fc = std::fmin(cutoffHz, kRate * 0.45);
         g_ = std::tan(kPi * fc / kRate);
         k_ = 1.0 / q;
     }
-    void Process(double x) {
+    void Process(double x)
+    {
         double v3 = x - ic2_;
         double v1 = (g_ * v3 + ic1_) / (1.0 + g_ * (g_ + k_));
         double v2 = ic2_ + g_ * v1;
@@ -86,7 +90,11 @@ private:
 class OnePole {
 public:
     void Set(double cutoffHz) { a_ = std::exp(-kTwoPi * cutoffHz / kRate); }
-    double Low(double x) { z_ = x + a_ * (z_ - x); return z_; }
+    double Low(double x)
+    {
+        z_ = x + a_ * (z_ - x);
+        return z_;
+    }
     double High(double x) { return x - Low(x); }
 
 private:
@@ -94,10 +102,16 @@ private:
 };
 
 // Envelope helpers, t in seconds.
-inline double Attack(double t, double a) { return a <= 0 ? 1.0 : (t >= a ? 1.0 : 0.5 - 0.5 * std::cos(kPi * t / a)); }
-inline double Release(double t, double dur, double r) {
-    if (t <= dur) return 1.0;
-    if (r <= 0 || t >= dur + r) return 0.0;
+inline double Attack(double t, double a)
+{
+    return a <= 0 ? 1.0 : (t >= a ? 1.0 : 0.5 - 0.5 * std::cos(kPi * t / a));
+}
+inline double Release(double t, double dur, double r)
+{
+    if (t <= dur)
+        return 1.0;
+    if (r <= 0 || t >= dur + r)
+        return 0.0;
     return 0.5 + 0.5 * std::cos(kPi * (t - dur) / r);
 }
 
@@ -105,12 +119,12 @@ inline double Release(double t, double dur, double r) {
 
 struct VoiceParams {
     double freq = 440.0;
-    double dur = 0.5;        // held time
+    double dur = 0.5; // held time
     double attack = 0.01;
     double release = 0.1;
-    double decay = 0.0;      // exponential decay rate per second while held (0 = sustain)
-    double glide = 1.0;      // frequency ratio reached at the end of the held time
-    double vibDepth = 0.0;   // in semitones
+    double decay = 0.0;    // exponential decay rate per second while held (0 = sustain)
+    double glide = 1.0;    // frequency ratio reached at the end of the held time
+    double vibDepth = 0.0; // in semitones
     double vibRate = 5.0;
     double vibDelay = 0.0;
 };
@@ -146,4 +160,4 @@ struct Stats {
 };
 Stats Measure(const float* data, size_t frames, int channels);
 
-}  // namespace sfx
+} // namespace sfx

@@ -12,7 +12,8 @@ namespace {
 Buf Silence(double seconds) { return Buf(Frames(seconds), 0.0f); }
 
 // A glassy, harmonic bell: the workhorse of chimes and sparkles.
-Buf Bell(double freq, double dur, double brightness = 1.0) {
+Buf Bell(double freq, double dur, double brightness = 1.0)
+{
     Buf b = FmBell(freq, dur, 2.0, 1.6 * brightness, 4.0 / dur, 6.0);
     Buf shimmer = FmBell(freq * 2.76, dur * 0.5, 1.0, 0.0, 10.0 / dur, 0.0);
     MixInto(b, shimmer, 0.0, 0.12 * brightness);
@@ -22,13 +23,15 @@ Buf Bell(double freq, double dur, double brightness = 1.0) {
 // Wooden mallet: short FM with a strong, quickly vanishing fourth partial.
 Buf Mallet(double freq, double dur) { return FmBell(freq, dur, 4.0, 1.3, 5.0 / dur, 25.0); }
 
-Buf Tick(double freq, Rng& rng) {
+Buf Tick(double freq, Rng& rng)
+{
     Buf b = NoiseHit(0.05, freq * 2.0, 3.0, 140.0, rng);
     MixInto(b, FmBell(freq, 0.05, 1.5, 2.0, 90.0, 120.0), 0.0, 0.7);
     return b;
 }
 
-Buf Grains(double dur, int count, double lowHz, double highHz, Rng& rng, double spread) {
+Buf Grains(double dur, int count, double lowHz, double highHz, Rng& rng, double spread)
+{
     Buf out = Silence(dur);
     for (int i = 0; i < count; ++i) {
         double at = spread * rng.Uni() * rng.Uni();
@@ -39,7 +42,8 @@ Buf Grains(double dur, int count, double lowHz, double highHz, Rng& rng, double 
     return out;
 }
 
-Buf Explosion(double dur, double thumpHz, double brightHz, uint64_t seed, double debris) {
+Buf Explosion(double dur, double thumpHz, double brightHz, uint64_t seed, double debris)
+{
     Rng rng(seed);
     Buf out = Silence(dur);
     Svf body;
@@ -56,12 +60,14 @@ Buf Explosion(double dur, double thumpHz, double brightHz, uint64_t seed, double
         out[i] = static_cast<float>(0.7 * body.low * env + 1.6 * rumble.low * renv);
     }
     MixInto(out, Kick(thumpHz * 2.2, thumpHz, std::min(dur, 0.9), 0.3), 0.0, 0.9);
-    if (debris > 0) MixInto(out, Grains(dur * 0.7, 14, 900, 3500, rng, dur * 0.5), 0.08, debris);
+    if (debris > 0)
+        MixInto(out, Grains(dur * 0.7, 14, 900, 3500, rng, dur * 0.5), 0.08, debris);
     SimpleReverb(out, 0.25, 1.1, 0.5);
     return out;
 }
 
-Buf Arpeggio(const std::vector<double>& notes, double step, double noteDur, double brightness) {
+Buf Arpeggio(const std::vector<double>& notes, double step, double noteDur, double brightness)
+{
     Buf out = Silence(step * static_cast<double>(notes.size()) + noteDur);
     for (size_t i = 0; i < notes.size(); ++i) {
         MixInto(out, Bell(MidiHz(notes[i]), noteDur, brightness), step * static_cast<double>(i), 1.0);
@@ -69,7 +75,8 @@ Buf Arpeggio(const std::vector<double>& notes, double step, double noteDur, doub
     return out;
 }
 
-Buf Brass(double note, double dur, double release = 0.25) {
+Buf Brass(double note, double dur, double release = 0.25)
+{
     VoiceParams p;
     p.freq = MidiHz(note);
     p.dur = dur;
@@ -83,9 +90,11 @@ Buf Brass(double note, double dur, double release = 0.25) {
 }
 
 Buf Fanfare(const std::vector<double>& run, double step, const std::vector<double>& chord, double hold,
-            double total) {
+            double total)
+{
     Buf out = Silence(total);
-    for (size_t i = 0; i < run.size(); ++i) MixInto(out, Brass(run[i], step * 0.9, 0.08), step * i, 0.8);
+    for (size_t i = 0; i < run.size(); ++i)
+        MixInto(out, Brass(run[i], step * 0.9, 0.08), step * i, 0.8);
     double at = step * static_cast<double>(run.size());
     for (size_t i = 0; i < chord.size(); ++i) {
         MixInto(out, Brass(chord[i], hold, 0.45), at + 0.012 * i, 0.55);
@@ -99,24 +108,29 @@ Buf Fanfare(const std::vector<double>& run, double step, const std::vector<doubl
 }
 
 Buf ChoirChord(const std::vector<double>& notes, double dur, int vowel, uint64_t seed, double attack,
-               double release) {
+               double release)
+{
     Rng rng(seed);
     Buf out = Silence(dur + release);
-    for (double n : notes) MixInto(out, Choir(MidiHz(n), dur, vowel, 3, attack, release, rng), 0.0, 1.0);
+    for (double n : notes)
+        MixInto(out, Choir(MidiHz(n), dur, vowel, 3, attack, release, rng), 0.0, 1.0);
     SimpleReverb(out, 0.3, 1.2, 0.45);
     return out;
 }
 
 // A totem's voice: a choir swell on its chord with a colour-specific accent mixed in.
 Buf TotemVoice(const std::vector<double>& notes, int vowel, uint64_t seed, double dur,
-               const std::function<void(Buf&, Rng&)>& accent) {
+               const std::function<void(Buf&, Rng&)>& accent)
+{
     Buf out = ChoirChord(notes, dur - 0.5, vowel, seed, 0.25, 0.45);
     Rng rng(seed * 31 + 1);
-    if (accent) accent(out, rng);
+    if (accent)
+        accent(out, rng);
     return out;
 }
 
-Buf Terminator(int variant, bool quick) {
+Buf Terminator(int variant, bool quick)
+{
     Rng rng(100 + static_cast<uint64_t>(variant) * 17 + (quick ? 1000 : 0));
     double dur = quick ? 0.22 : 0.38;
     double pitch = 1.0 + 0.07 * (variant - 3.5) / 3.5;
@@ -126,7 +140,8 @@ Buf Terminator(int variant, bool quick) {
     return out;
 }
 
-Buf ChainRattle(int links, double span, uint64_t seed) {
+Buf ChainRattle(int links, double span, uint64_t seed)
+{
     Rng rng(seed);
     Buf out = Silence(span + 0.2);
     for (int i = 0; i < links; ++i) {
@@ -137,9 +152,10 @@ Buf ChainRattle(int links, double span, uint64_t seed) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
-std::vector<Effect> AllEffects() {
+std::vector<Effect> AllEffects()
+{
     std::vector<Effect> e;
     auto add = [&e](const std::string& name, std::function<Buf()> f) { e.push_back({name, std::move(f), false}); };
 
@@ -240,7 +256,8 @@ std::vector<Effect> AllEffects() {
         SimpleReverb(b, 0.25, 1.0, 0.3);
         return b;
     });
-    for (int i = 0; i < 8; ++i) add("Terminator" + std::to_string(i), [i] { return Terminator(i, false); });
+    for (int i = 0; i < 8; ++i)
+        add("Terminator" + std::to_string(i), [i] { return Terminator(i, false); });
     add("Terminator0_s", [] { return Terminator(0, true); });
     add("TerminatorSteel", [] {
         Rng rng(8);
@@ -258,8 +275,10 @@ std::vector<Effect> AllEffects() {
             static const int kMajor[] = {0, 2, 4, 5, 7, 9, 11, 12, 14, 16};
             double root = 72 + kMajor[k];
             std::vector<double> notes = {root, root + 4, root + 7};
-            if (k >= 2) notes.push_back(root + 12);
-            if (k >= 5) notes.push_back(root + 16);
+            if (k >= 2)
+                notes.push_back(root + 12);
+            if (k >= 5)
+                notes.push_back(root + 16);
             double bright = 0.7 + 0.08 * k;
             Buf b = Arpeggio(notes, 0.055 - 0.002 * k, 0.55, bright);
             if (k >= 3) {
@@ -294,7 +313,7 @@ std::vector<Effect> AllEffects() {
         double gate = 1.0;
         size_t next = 0;
         for (size_t i = 0; i < Frames(0.45); ++i) {
-            if (i >= next) {  // crackle: the arc flickers on and off in random steps
+            if (i >= next) { // crackle: the arc flickers on and off in random steps
                 gate = rng.Uni() < 0.65 ? rng.Range(0.5, 1.0) : 0.05;
                 next = i + Frames(rng.Range(0.004, 0.015));
             }
@@ -317,14 +336,16 @@ std::vector<Effect> AllEffects() {
     add("Clock", [] {
         Rng rng(15);
         Buf b = Silence(1.0);
-        for (int i = 0; i < 3; ++i) MixInto(b, Tick(i % 2 ? 1700 : 2300, rng), 0.17 * i, 1.0);
+        for (int i = 0; i < 3; ++i)
+            MixInto(b, Tick(i % 2 ? 1700 : 2300, rng), 0.17 * i, 1.0);
         MixInto(b, Bell(MidiHz(84), 0.5, 0.7), 0.5, 0.6);
         return b;
     });
     add("TimeAdd", [] {
         Rng rng(16);
         Buf b = NoiseSweep(0.45, 500, 5000, 2.5, rng);
-        for (float& v : b) v *= 0.4f;
+        for (float& v : b)
+            v *= 0.4f;
         b.resize(Frames(0.95), 0.0f);
         MixInto(b, Arpeggio({84, 91, 96}, 0.07, 0.5, 0.9), 0.3, 1.0);
         SimpleReverb(b, 0.2, 0.9, 0.3);
@@ -359,7 +380,8 @@ std::vector<Effect> AllEffects() {
             double n = 79 + kPenta[rng.Below(5)] + 12 * rng.Below(2);
             MixInto(b, Bell(MidiHz(n), 0.5, 0.5), 0.06 * i, 0.5);
         }
-        for (size_t i = 0; i < b.size(); ++i) b[i] *= static_cast<float>(0.75 + 0.25 * std::sin(kTwoPi * 9.0 * i / kRate));
+        for (size_t i = 0; i < b.size(); ++i)
+            b[i] *= static_cast<float>(0.75 + 0.25 * std::sin(kTwoPi * 9.0 * i / kRate));
         SimpleReverb(b, 0.35, 1.1, 0.3);
         return b;
     });
@@ -404,26 +426,26 @@ std::vector<Effect> AllEffects() {
     add("TotemGreen2", [] {
         return TotemVoice({50, 57, 62, 69}, 1, 31, 1.6, [](Buf& b, Rng& rng) {
             MixInto(b, Arpeggio({86, 88, 93, 98}, 0.08, 0.5, 0.6), 0.15, 0.25);
-            MixInto(b, NoiseSweep(0.8, 2000, 6000, 2, rng), 0.0, 0.08);  // leaves rustling
+            MixInto(b, NoiseSweep(0.8, 2000, 6000, 2, rng), 0.0, 0.08); // leaves rustling
         });
     });
     add("TotemYellow1", [] { return TotemVoice({52, 59, 64, 68}, 0, 32, 1.5, nullptr); });
     add("TotemYellow2", [] {
         return TotemVoice({52, 59, 64, 71}, 3, 33, 1.7, [](Buf& b, Rng& rng) {
-            MixInto(b, NoiseSweep(1.3, 6000, 1500, 1.2, rng), 0.05, 0.35);  // pouring sand
+            MixInto(b, NoiseSweep(1.3, 6000, 1500, 1.2, rng), 0.05, 0.35); // pouring sand
         });
     });
     add("TotemRed1", [] { return TotemVoice({45, 52, 57, 60}, 0, 34, 1.5, nullptr); });
     add("TotemRed2", [] {
         return TotemVoice({45, 52, 57, 60}, 1, 35, 1.7, [](Buf& b, Rng& rng) {
-            MixInto(b, NoiseHit(1.3, 180, 0.7, 2.0, rng, 0.1), 0.0, 0.7);  // fire's roar
+            MixInto(b, NoiseHit(1.3, 180, 0.7, 2.0, rng, 0.1), 0.0, 0.7); // fire's roar
             MixInto(b, Kick(110, 45, 0.6, 0.2), 0.0, 0.5);
         });
     });
     add("TotemBlue1", [] { return TotemVoice({55, 62, 67, 71}, 2, 36, 1.5, nullptr); });
     add("TotemBlue2", [] {
         return TotemVoice({55, 62, 67, 74}, 1, 37, 1.6, [](Buf& b, Rng& rng) {
-            for (int i = 0; i < 7; ++i) {  // bubbles: short upward blips
+            for (int i = 0; i < 7; ++i) { // bubbles: short upward blips
                 VoiceParams p;
                 p.freq = rng.Range(500, 1100);
                 p.dur = 0.05;
@@ -436,13 +458,12 @@ std::vector<Effect> AllEffects() {
     });
     add("TotemBlue3", [] {
         return TotemVoice({43, 55, 62, 67}, 2, 38, 1.8, [](Buf& b, Rng& rng) {
-            MixInto(b, NoiseSweep(1.2, 400, 2500, 1.5, rng), 0.1, 0.3);  // a wave washing in
+            MixInto(b, NoiseSweep(1.2, 400, 2500, 1.5, rng), 0.1, 0.3); // a wave washing in
         });
     });
     add("TotemOrange", [] {
-        return TotemVoice({53, 60, 65, 69}, 0, 39, 1.6, [](Buf& b, Rng&) {
-            MixInto(b, Brass(77, 0.5, 0.3), 0.2, 0.25);
-        });
+        return TotemVoice({53, 60, 65, 69}, 0, 39, 1.6,
+                          [](Buf& b, Rng&) { MixInto(b, Brass(77, 0.5, 0.3), 0.2, 0.25); });
     });
     add("TotemWhite1", [] { return TotemVoice({60, 64, 67, 72}, 4, 40, 1.5, nullptr); });
     add("TotemWhite2", [] {
@@ -460,7 +481,8 @@ std::vector<Effect> AllEffects() {
     add("ScoreFrenzy", [] {
         static const int kPenta[] = {0, 2, 4, 7, 9};
         std::vector<double> notes;
-        for (int i = 0; i < 14; ++i) notes.push_back(72 + kPenta[i % 5] + 12 * (i / 5));
+        for (int i = 0; i < 14; ++i)
+            notes.push_back(72 + kPenta[i % 5] + 12 * (i / 5));
         Buf b = Arpeggio(notes, 0.05, 0.35, 0.9);
         SimpleReverb(b, 0.25, 1.0, 0.3);
         return b;
@@ -603,7 +625,8 @@ std::vector<Effect> AllEffects() {
     add("Flare", [] {
         Rng rng(52);
         Buf b = NoiseSweep(0.9, 900, 9000, 3, rng);
-        for (float& v : b) v *= 0.4f;
+        for (float& v : b)
+            v *= 0.4f;
         b.resize(Frames(1.1), 0.0f);
         MixInto(b, Arpeggio({88, 95, 100}, 0.1, 0.6, 0.7), 0.3, 0.7);
         SimpleReverb(b, 0.3, 1.1, 0.3);
@@ -616,7 +639,8 @@ std::vector<Effect> AllEffects() {
         double wobble = 0.0;
         for (size_t i = 0; i < b.size(); ++i) {
             double t = static_cast<double>(i) / kRate;
-            if (i % 400 == 0) wobble = 0.6 * wobble + 0.4 * rng.Uni();  // stone catching on stone
+            if (i % 400 == 0)
+                wobble = 0.6 * wobble + 0.4 * rng.Uni(); // stone catching on stone
             grind.Set(90 + 220 * wobble, 1.5);
             grind.Process(rng.Noise());
             double env = Attack(t, 0.25) * Release(t, 1.5, 0.45);
@@ -642,4 +666,4 @@ std::vector<Effect> AllEffects() {
     return e;
 }
 
-}  // namespace sfx
+} // namespace sfx

@@ -10,17 +10,17 @@
 namespace sfx {
 
 struct Effect {
-    std::string name;  // base name: the game reads <name>.wav after the first-run conversion
+    std::string name; // base name: the game reads <name>.wav after the first-run conversion
     std::function<Buf()> render;
     bool loops = false;
 };
 
 struct Track {
-    std::string name;  // file base name in the music folder
+    std::string name; // file base name in the music folder
     std::function<void(std::vector<float>& interleavedStereo)> render;
 };
 
 std::vector<Effect> AllEffects();
 std::vector<Track> AllTracks();
 
-}  // namespace sfx
+} // namespace sfx

@@ -17,13 +17,13 @@ namespace {
 
 using namespace sfx;
 
-constexpr double kEffectPeak = 0.708;  // -3 dBFS: room for the mixer to add several at once
+constexpr double kEffectPeak = 0.708; // -3 dBFS: room for the mixer to add several at once
 constexpr int kEffectCount = 77;
 
 struct Result {
     std::string file;
     Stats stats;
-    double seam = -1.0;  // loop seam jump relative to the mean sample step; -1 when not a loop
+    double seam = -1.0; // loop seam jump relative to the mean sample step; -1 when not a loop
     std::string error;
     std::string warning;
 };
@@ -31,7 +31,8 @@ struct Result {
 double ToDb(double v) { return 20.0 * std::log10(std::max(v, 1e-9)); }
 
 // How far the last-to-first sample jump stands out from the signal's ordinary movement.
-double SeamRatio(const float* data, size_t frames, int channels) {
+double SeamRatio(const float* data, size_t frames, int channels)
+{
     double worst = 0.0;
     for (int c = 0; c < channels; ++c) {
         double sum = 0.0;
@@ -45,20 +46,28 @@ double SeamRatio(const float* data, size_t frames, int channels) {
     return worst;
 }
 
-uint32_t Serial(const std::string& name) {
+uint32_t Serial(const std::string& name)
+{
     uint32_t h = 2166136261u;
-    for (unsigned char ch : name) h = (h ^ ch) * 16777619u;
+    for (unsigned char ch : name)
+        h = (h ^ ch) * 16777619u;
     return h;
 }
 
-void Check(Result& r, bool music) {
-    if (r.stats.peak > 0.99) r.warning += " clipping";
-    if (std::fabs(r.stats.dc) > 0.005) r.warning += " dc-offset";
-    if (r.stats.rms < (music ? 0.03 : 0.005)) r.warning += " too-quiet";
-    if (r.seam > 12.0) r.warning += " loop-seam";
+void Check(Result& r, bool music)
+{
+    if (r.stats.peak > 0.99)
+        r.warning += " clipping";
+    if (std::fabs(r.stats.dc) > 0.005)
+        r.warning += " dc-offset";
+    if (r.stats.rms < (music ? 0.03 : 0.005))
+        r.warning += " too-quiet";
+    if (r.seam > 12.0)
+        r.warning += " loop-seam";
 }
 
-Result MakeEffect(const Effect& e, const std::string& root) {
+Result MakeEffect(const Effect& e, const std::string& root)
+{
     Result r;
     r.file = "Data/Sfx/" + e.name + ".ogg";
     Buf b = e.render();
@@ -70,13 +79,15 @@ Result MakeEffect(const Effect& e, const std::string& root) {
     }
     NormalizePeak(b, kEffectPeak);
     r.stats = Measure(b.data(), b.size(), 1);
-    if (e.loops) r.seam = SeamRatio(b.data(), b.size(), 1);
+    if (e.loops)
+        r.seam = SeamRatio(b.data(), b.size(), 1);
     r.error = WriteOgg(root + "/" + r.file, b.data(), b.size(), 1, kRate, 0.5f, Serial(e.name));
     Check(r, false);
     return r;
 }
 
-Result MakeTrack(const Track& t, const std::string& root) {
+Result MakeTrack(const Track& t, const std::string& root)
+{
     Result r;
     r.file = "Music/" + t.name + ".ogg";
     std::vector<float> pcm;
@@ -89,9 +100,10 @@ Result MakeTrack(const Track& t, const std::string& root) {
     return r;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: sfxgen <game dir>\n");
         return 2;
@@ -102,7 +114,8 @@ int main(int argc, char** argv) {
     std::vector<Effect> effects = AllEffects();
     std::vector<Track> tracks = AllTracks();
     std::set<std::string> names;
-    for (const Effect& e : effects) names.insert(e.name);
+    for (const Effect& e : effects)
+        names.insert(e.name);
     if (effects.size() != kEffectCount || names.size() != effects.size()) {
         std::fprintf(stderr, "sfxgen: expected %d distinct effects, have %zu\n", kEffectCount, names.size());
         return 1;
@@ -115,13 +128,16 @@ int main(int argc, char** argv) {
     std::atomic<size_t> next{0};
     auto worker = [&] {
         for (size_t j = next++; j < jobCount; j = next++) {
-            results[j] = j < tracks.size() ? MakeTrack(tracks[j], root) : MakeEffect(effects[j - tracks.size()], root);
+            results[j] =
+                j < tracks.size() ? MakeTrack(tracks[j], root) : MakeEffect(effects[j - tracks.size()], root);
         }
     };
     unsigned threads = std::clamp(std::thread::hardware_concurrency(), 2u, 8u);
     std::vector<std::thread> pool;
-    for (unsigned i = 0; i < threads; ++i) pool.emplace_back(worker);
-    for (std::thread& t : pool) t.join();
+    for (unsigned i = 0; i < threads; ++i)
+        pool.emplace_back(worker);
+    for (std::thread& t : pool)
+        t.join();
 
     int errors = 0, warnings = 0;
     std::printf("%-30s %7s %7s %7s %8s %6s\n", "file", "sec", "peakdB", "rmsdB", "dc", "seam");

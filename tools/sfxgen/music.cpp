@@ -15,8 +15,8 @@ namespace {
 enum Layer : unsigned {
     kPad = 1u << 0,
     kBass = 1u << 1,
-    kPerc = 1u << 2,   // light percussion only
-    kDrums = 1u << 3,  // the full kit
+    kPerc = 1u << 2,  // light percussion only
+    kDrums = 1u << 3, // the full kit
     kMelody = 1u << 4,
     kArp = 1u << 5,
 };
@@ -29,20 +29,20 @@ struct Song {
     double bpm = 100;
     int beatsPerBar = 4;
     int bars = 32;
-    int root = 45;                 // tonic in the bass octave (MIDI)
-    std::array<int, 7> mode{};     // semitones of the seven degrees
-    std::vector<int> melodyNotes;  // allowed pitch classes of the tune, relative to the tonic; empty = whole mode
-    std::vector<int> progression;  // chord degree of each bar, cycled
+    int root = 45;                // tonic in the bass octave (MIDI)
+    std::array<int, 7> mode{};    // semitones of the seven degrees
+    std::vector<int> melodyNotes; // allowed pitch classes of the tune, relative to the tonic; empty = whole mode
+    std::vector<int> progression; // chord degree of each bar, cycled
     bool sevenths = false;
     Lead lead = Lead::Pluck;
     Lead arpVoice = Lead::Bell;
-    int arpStep = 2;               // sixteenths per arpeggio note
-    int leadOctave = 2;            // octaves above the bass tonic
-    std::vector<int> rhythm;       // note lengths in sixteenths the tune picks from
+    int arpStep = 2;         // sixteenths per arpeggio note
+    int leadOctave = 2;      // octaves above the bass tonic
+    std::vector<int> rhythm; // note lengths in sixteenths the tune picks from
     double restChance = 0.12;
-    std::vector<unsigned> sections;  // layers of each four-bar section
-    std::string bass;               // one bar: R root, F fifth, O octave, '.' hold/rest
-    std::map<char, std::string> light, full;  // drum patterns, one bar of sixteenths
+    std::vector<unsigned> sections;          // layers of each four-bar section
+    std::string bass;                        // one bar: R root, F fifth, O octave, '.' hold/rest
+    std::map<char, std::string> light, full; // drum patterns, one bar of sixteenths
     double padCutoff = 2000;
     double reverb = 0.35;
     double echo = 0.25;
@@ -51,7 +51,8 @@ struct Song {
 class Bus {
 public:
     explicit Bus(size_t frames) : l(frames, 0.0f), r(frames, 0.0f) {}
-    void Add(const Buf& b, double atSeconds, double gain, double pan) {
+    void Add(const Buf& b, double atSeconds, double gain, double pan)
+    {
         size_t n = l.size();
         size_t start = Frames(atSeconds) % n;
         double a = (std::clamp(pan, -1.0, 1.0) + 1.0) * kPi / 4.0;
@@ -68,18 +69,21 @@ public:
 // Runs a filter over the loop twice and keeps the second pass, so its state at the start of the
 // kept pass is exactly what the end of the loop leaves behind.
 template <typename Process>
-void Circular(const std::vector<float>& in, std::vector<float>& out, Process&& process) {
+void Circular(const std::vector<float>& in, std::vector<float>& out, Process&& process)
+{
     size_t n = in.size();
     for (size_t i = 0; i < 2 * n; ++i) {
         float y = process(in[i % n]);
-        if (i >= n) out[i - n] += y;
+        if (i >= n)
+            out[i - n] += y;
     }
 }
 
 class Comb {
 public:
     Comb(size_t len, double feedback, double damp) : buf_(len, 0.0f), fb_(feedback), damp_(damp) {}
-    double Run(double x) {
+    double Run(double x)
+    {
         double y = buf_[pos_];
         filt_ = y * (1.0 - damp_) + filt_ * damp_;
         buf_[pos_] = static_cast<float>(x + filt_ * fb_);
@@ -96,7 +100,8 @@ private:
 class AllPass {
 public:
     explicit AllPass(size_t len) : buf_(len, 0.0f) {}
-    double Run(double x) {
+    double Run(double x)
+    {
         double b = buf_[pos_];
         buf_[pos_] = static_cast<float>(x + b * 0.5);
         pos_ = (pos_ + 1) % buf_.size();
@@ -108,24 +113,29 @@ private:
     size_t pos_ = 0;
 };
 
-void LoopReverb(const Bus& send, Bus& out, double gain) {
+void LoopReverb(const Bus& send, Bus& out, double gain)
+{
     static const size_t kCombs[] = {1557, 1617, 1491, 1422, 1277, 1356};
     for (int ch = 0; ch < 2; ++ch) {
         size_t spread = ch == 0 ? 0 : 23;
         std::vector<Comb> combs;
-        for (size_t c : kCombs) combs.emplace_back(c + spread, 0.83, 0.35);
+        for (size_t c : kCombs)
+            combs.emplace_back(c + spread, 0.83, 0.35);
         AllPass a1(556 + spread), a2(441 + spread), a3(341 + spread);
         std::vector<float> mono(send.l.size());
-        for (size_t i = 0; i < mono.size(); ++i) mono[i] = (send.l[i] + send.r[i]) * 0.5f;
+        for (size_t i = 0; i < mono.size(); ++i)
+            mono[i] = (send.l[i] + send.r[i]) * 0.5f;
         Circular(mono, ch == 0 ? out.l : out.r, [&](float x) {
             double s = 0.0;
-            for (Comb& c : combs) s += c.Run(x * 0.15);
+            for (Comb& c : combs)
+                s += c.Run(x * 0.15);
             return static_cast<float>(a3.Run(a2.Run(a1.Run(s))) * gain);
         });
     }
 }
 
-void LoopEcho(const Bus& send, Bus& out, double delaySeconds, double feedback) {
+void LoopEcho(const Bus& send, Bus& out, double delaySeconds, double feedback)
+{
     // Ping-pong: each repeat crosses to the other side and loses some treble.
     size_t d = Frames(delaySeconds);
     size_t n = send.l.size();
@@ -149,23 +159,30 @@ void LoopEcho(const Bus& send, Bus& out, double delaySeconds, double feedback) {
 
 class Composer {
 public:
-    explicit Composer(const Song& s) : song_(s), rng_(s.seed) {
+    explicit Composer(const Song& s) : song_(s), rng_(s.seed)
+    {
         step_ = 60.0 / s.bpm / 4.0;
         barSteps_ = s.beatsPerBar * 4;
         frames_ = Frames(s.bars * s.beatsPerBar * 60.0 / s.bpm);
     }
 
-    void Render(std::vector<float>& interleaved) {
+    void Render(std::vector<float>& interleaved)
+    {
         Bus dry(frames_), reverbSend(frames_), echoSend(frames_), wet(frames_);
         BuildDrums();
         for (int bar = 0; bar < song_.bars; ++bar) {
             unsigned layers = song_.sections[static_cast<size_t>(bar / 4) % song_.sections.size()];
             bool lastBar = bar == song_.bars - 1;
-            if (lastBar && (layers & kDrums)) layers = (layers & ~kDrums) | kPerc;  // ease back into the intro
-            if (layers & kPad) Pad(bar, dry, reverbSend);
-            if (layers & kBass) Bass(bar, dry);
-            if (layers & (kPerc | kDrums)) Drums(bar, (layers & kDrums) != 0, dry, reverbSend);
-            if (layers & kArp) Arp(bar, dry, reverbSend, echoSend);
+            if (lastBar && (layers & kDrums))
+                layers = (layers & ~kDrums) | kPerc; // ease back into the intro
+            if (layers & kPad)
+                Pad(bar, dry, reverbSend);
+            if (layers & kBass)
+                Bass(bar, dry);
+            if (layers & (kPerc | kDrums))
+                Drums(bar, (layers & kDrums) != 0, dry, reverbSend);
+            if (layers & kArp)
+                Arp(bar, dry, reverbSend, echoSend);
         }
         Melody(dry, reverbSend, echoSend);
         LoopReverb(reverbSend, wet, 1.0);
@@ -184,7 +201,8 @@ public:
         double g = 0.15 / std::max(rms, 1e-9);
         for (float& v : interleaved) {
             double x = v * g, a = std::fabs(x);
-            if (a > 0.6) a = 0.6 + 0.29 * std::tanh((a - 0.6) / 0.29);
+            if (a > 0.6)
+                a = 0.6 + 0.29 * std::tanh((a - 0.6) / 0.29);
             v = static_cast<float>(x < 0 ? -a : a);
         }
     }
@@ -193,56 +211,65 @@ private:
     int Chord(int bar) const { return song_.progression[static_cast<size_t>(bar) % song_.progression.size()]; }
     double BarTime(int bar) const { return bar * barSteps_ * step_; }
     // MIDI note of a scale degree counted from the bass tonic (degree 7 is an octave up).
-    double Note(int degree) const {
+    double Note(int degree) const
+    {
         int oct = degree >= 0 ? degree / 7 : -((-degree + 6) / 7);
         int d = degree - oct * 7;
         return song_.root + 12 * oct + song_.mode[static_cast<size_t>(d)];
     }
-    bool InMelodyScale(int degree) const {
-        if (song_.melodyNotes.empty()) return true;
+    bool InMelodyScale(int degree) const
+    {
+        if (song_.melodyNotes.empty())
+            return true;
         int pc = ((song_.mode[static_cast<size_t>(((degree % 7) + 7) % 7)]) % 12 + 12) % 12;
         return std::find(song_.melodyNotes.begin(), song_.melodyNotes.end(), pc) != song_.melodyNotes.end();
     }
-    static double Fold(double note, double lo, double hi) {
-        while (note < lo) note += 12;
-        while (note > hi) note -= 12;
+    static double Fold(double note, double lo, double hi)
+    {
+        while (note < lo)
+            note += 12;
+        while (note > hi)
+            note -= 12;
         return note;
     }
 
-    Buf Instrument(Lead kind, double note, double dur, double velocity) {
+    Buf Instrument(Lead kind, double note, double dur, double velocity)
+    {
         double f = MidiHz(note);
         switch (kind) {
-            case Lead::Pluck: {
-                Buf b = Pluck(f, dur + 0.6, rng_, 0.35 + 0.25 * velocity, 0.997);
-                LowPass(b, 4500);
-                return b;
-            }
-            case Lead::Flute: {
-                VoiceParams p;
-                p.freq = f;
-                p.dur = dur;
-                p.attack = std::min(0.08, dur * 0.4);
-                p.release = 0.18;
-                p.vibDepth = 0.14;
-                p.vibRate = 5.0;
-                p.vibDelay = 0.2;
-                Buf b = Voice(Mellow(), p);
-                Buf breath = NoiseHit(dur + 0.18, f * 2.0, 3.0, 1.0, rng_, p.attack);
-                MixInto(b, breath, 0.0, 0.08);
-                return b;
-            }
-            case Lead::Bell:
-                return FmBell(f, std::max(dur, 0.3) + 0.6, 2.0, 1.0 + 0.4 * velocity, 2.6, 5.0);
-            case Lead::Marimba:
-                return FmBell(f, 0.55, 4.0, 1.1 + 0.4 * velocity, 7.0, 30.0);
+        case Lead::Pluck: {
+            Buf b = Pluck(f, dur + 0.6, rng_, 0.35 + 0.25 * velocity, 0.997);
+            LowPass(b, 4500);
+            return b;
+        }
+        case Lead::Flute: {
+            VoiceParams p;
+            p.freq = f;
+            p.dur = dur;
+            p.attack = std::min(0.08, dur * 0.4);
+            p.release = 0.18;
+            p.vibDepth = 0.14;
+            p.vibRate = 5.0;
+            p.vibDelay = 0.2;
+            Buf b = Voice(Mellow(), p);
+            Buf breath = NoiseHit(dur + 0.18, f * 2.0, 3.0, 1.0, rng_, p.attack);
+            MixInto(b, breath, 0.0, 0.08);
+            return b;
+        }
+        case Lead::Bell:
+            return FmBell(f, std::max(dur, 0.3) + 0.6, 2.0, 1.0 + 0.4 * velocity, 2.6, 5.0);
+        case Lead::Marimba:
+            return FmBell(f, 0.55, 4.0, 1.1 + 0.4 * velocity, 7.0, 30.0);
         }
         return {};
     }
 
-    void Pad(int bar, Bus& dry, Bus& send) {
+    void Pad(int bar, Bus& dry, Bus& send)
+    {
         int c = Chord(bar);
         std::vector<int> degrees = {c, c + 2, c + 4};
-        if (song_.sevenths) degrees.push_back(c + 6);
+        if (song_.sevenths)
+            degrees.push_back(c + 6);
         double lo = song_.root + 10, hi = song_.root + 24;
         double dur = barSteps_ * step_;
         for (size_t i = 0; i < degrees.size(); ++i) {
@@ -264,17 +291,23 @@ private:
         }
     }
 
-    void Bass(int bar, Bus& dry) {
+    void Bass(int bar, Bus& dry)
+    {
         int c = Chord(bar);
         const std::string& pat = song_.bass;
         for (int s = 0; s < barSteps_ && s < static_cast<int>(pat.size()); ++s) {
             char k = pat[static_cast<size_t>(s)];
-            if (k == '.') continue;
+            if (k == '.')
+                continue;
             int len = 1;
-            while (s + len < barSteps_ && s + len < static_cast<int>(pat.size()) && pat[static_cast<size_t>(s + len)] == '.') ++len;
+            while (s + len < barSteps_ && s + len < static_cast<int>(pat.size()) &&
+                   pat[static_cast<size_t>(s + len)] == '.')
+                ++len;
             double note = Fold(Note(c), song_.root - 2, song_.root + 10);
-            if (k == 'F') note += 7;
-            if (k == 'O') note += 12;
+            if (k == 'F')
+                note += 7;
+            if (k == 'O')
+                note += 12;
             VoiceParams p;
             p.freq = MidiHz(note);
             p.dur = std::max(0.08, len * step_ * 0.85);
@@ -287,7 +320,8 @@ private:
         }
     }
 
-    void BuildDrums() {
+    void BuildDrums()
+    {
         Rng r(song_.seed * 7 + 3);
         kit_['K'] = Kick(120, 48, 0.38, 0.25);
         kit_['S'] = NoiseHit(0.2, 1900, 0.9, 20, r);
@@ -300,28 +334,33 @@ private:
         kit_['Z'] = NoiseHit(0.09, 6500, 1.8, 35, r, 0.02);
     }
 
-    void Drums(int bar, bool full, Bus& dry, Bus& send) {
-        static const std::map<char, double> kGain = {{'K', 0.55}, {'S', 0.5}, {'H', 0.16}, {'D', 0.45},
-                                                      {'T', 0.28}, {'Z', 0.14}};
-        static const std::map<char, double> kPan = {{'K', 0.0}, {'S', 0.05}, {'H', 0.35}, {'D', -0.1},
-                                                     {'T', -0.35}, {'Z', 0.4}};
+    void Drums(int bar, bool full, Bus& dry, Bus& send)
+    {
+        static const std::map<char, double> kGain = {{'K', 0.55}, {'S', 0.5},  {'H', 0.16},
+                                                     {'D', 0.45}, {'T', 0.28}, {'Z', 0.14}};
+        static const std::map<char, double> kPan = {{'K', 0.0},  {'S', 0.05},  {'H', 0.35},
+                                                    {'D', -0.1}, {'T', -0.35}, {'Z', 0.4}};
         const auto& pats = full ? song_.full : song_.light;
         for (const auto& [drum, pat] : pats) {
             for (int s = 0; s < barSteps_ && s < static_cast<int>(pat.size()); ++s) {
                 char k = pat[static_cast<size_t>(s)];
-                if (k == '.') continue;
+                if (k == '.')
+                    continue;
                 double vel = (k == 'x' ? 1.0 : 0.55) * rng_.Range(0.85, 1.0);
                 double t = BarTime(bar) + s * step_ + rng_.Range(0.0, 0.004);
                 dry.Add(kit_[drum], t, kGain.at(drum) * vel, kPan.at(drum));
-                if (drum == 'S' || drum == 'T') send.Add(kit_[drum], t, 0.15 * vel, 0.0);
+                if (drum == 'S' || drum == 'T')
+                    send.Add(kit_[drum], t, 0.15 * vel, 0.0);
             }
         }
     }
 
-    void Arp(int bar, Bus& dry, Bus& send, Bus& echo) {
+    void Arp(int bar, Bus& dry, Bus& send, Bus& echo)
+    {
         int c = Chord(bar);
         std::vector<double> notes;
-        for (int d : {c, c + 2, c + 4, c + 7}) notes.push_back(Fold(Note(d), song_.root + 24, song_.root + 37));
+        for (int d : {c, c + 2, c + 4, c + 7})
+            notes.push_back(Fold(Note(d), song_.root + 24, song_.root + 37));
         std::sort(notes.begin(), notes.end());
         static const int kOrder[] = {0, 1, 2, 3, 2, 1};
         int count = barSteps_ / song_.arpStep;
@@ -338,11 +377,12 @@ private:
     }
 
     struct Tone {
-        int start, len, offset;  // sixteenths within the phrase; scale steps above the chord root
+        int start, len, offset; // sixteenths within the phrase; scale steps above the chord root
     };
 
     // A two-bar phrase as steps relative to the chord roots, so a theme can return over any chord.
-    std::vector<Tone> MakePhrase(bool cadence) {
+    std::vector<Tone> MakePhrase(bool cadence)
+    {
         std::vector<Tone> out;
         int total = 2 * barSteps_;
         int pos = 0;
@@ -350,18 +390,22 @@ private:
         static const int kSteps[] = {-2, -1, -1, 0, 1, 1, 2, 3, -3, 1, -1};
         while (pos < total) {
             int len = song_.rhythm[static_cast<size_t>(rng_.Below(static_cast<int>(song_.rhythm.size())))];
-            if (pos + len > total || total - pos - len < 2) len = total - pos;
+            if (pos + len > total || total - pos - len < 2)
+                len = total - pos;
             bool rest = pos > 0 && rng_.Uni() < song_.restChance;
             if (!rest) {
                 offset += kSteps[rng_.Below(11)];
                 offset = std::clamp(offset, -3, 9);
-                if (pos % 4 == 0 || len >= 4) {  // strong beats and long notes sit on chord tones
+                if (pos % 4 == 0 || len >= 4) { // strong beats and long notes sit on chord tones
                     static const int kChordTones[] = {-3, 0, 2, 4, 7, 9};
                     int best = 0;
-                    for (int ct : kChordTones) if (std::abs(ct - offset) < std::abs(best - offset)) best = ct;
+                    for (int ct : kChordTones)
+                        if (std::abs(ct - offset) < std::abs(best - offset))
+                            best = ct;
                     offset = best;
                 }
-                if (pos + len == total) offset = cadence ? 0 : (rng_.Below(2) ? 2 : 4);
+                if (pos + len == total)
+                    offset = cadence ? 0 : (rng_.Below(2) ? 2 : 4);
                 out.push_back({pos, len, offset});
             }
             pos += len;
@@ -369,25 +413,30 @@ private:
         return out;
     }
 
-    void Melody(Bus& dry, Bus& send, Bus& echo) {
+    void Melody(Bus& dry, Bus& send, Bus& echo)
+    {
         std::vector<std::vector<Tone>> themes[2];
-        for (auto& theme : themes) theme = {MakePhrase(false), MakePhrase(true)};
+        for (auto& theme : themes)
+            theme = {MakePhrase(false), MakePhrase(true)};
         int melodic = 0;
         int sections = song_.bars / 4;
         for (int sec = 0; sec < sections; ++sec) {
             unsigned layers = song_.sections[static_cast<size_t>(sec) % song_.sections.size()];
-            if (!(layers & kMelody)) continue;
+            if (!(layers & kMelody))
+                continue;
             const auto& theme = themes[melodic % 2];
-            bool lift = melodic >= 2;  // when a theme comes back it climbs a third for variety
+            bool lift = melodic >= 2; // when a theme comes back it climbs a third for variety
             ++melodic;
             for (int ph = 0; ph < 2; ++ph) {
                 int barStart = sec * 4 + ph * 2;
                 for (const Tone& t : theme[static_cast<size_t>(ph)]) {
                     int bar = barStart + t.start / barSteps_;
                     int degree = Chord(bar) + t.offset + (lift && ph == 0 ? 2 : 0);
-                    for (int tries = 0; tries < 3 && !InMelodyScale(degree); ++tries) degree += (t.offset >= 0 ? 1 : -1);
-                    double note = Fold(Note(degree) + 12 * song_.leadOctave, song_.root + 12 * song_.leadOctave - 3,
-                                       song_.root + 12 * song_.leadOctave + 16);
+                    for (int tries = 0; tries < 3 && !InMelodyScale(degree); ++tries)
+                        degree += (t.offset >= 0 ? 1 : -1);
+                    double note =
+                        Fold(Note(degree) + 12 * song_.leadOctave, song_.root + 12 * song_.leadOctave - 3,
+                             song_.root + 12 * song_.leadOctave + 16);
                     double dur = t.len * step_ * 0.92;
                     double vel = t.start % 4 == 0 ? 1.0 : 0.8;
                     Buf b = Instrument(song_.lead, note, dur, vel);
@@ -408,7 +457,8 @@ private:
     std::map<char, Buf> kit_;
 };
 
-std::vector<Song> Songs() {
+std::vector<Song> Songs()
+{
     const std::array<int, 7> aeolian{0, 2, 3, 5, 7, 8, 10}, dorian{0, 2, 3, 5, 7, 9, 10},
         mixolydian{0, 2, 4, 5, 7, 9, 10}, ionian{0, 2, 4, 5, 7, 9, 11}, hijaz{0, 1, 4, 5, 7, 8, 10};
     std::vector<Song> songs;
@@ -449,13 +499,21 @@ std::vector<Song> Songs() {
     g1.arpVoice = Lead::Bell;
     g1.arpStep = 2;
     g1.rhythm = {2, 2, 2, 4, 4, 6, 1, 1};
-    g1.sections = {kPad | kBass | kPerc, kPad | kBass | kDrums | kMelody, kPad | kBass | kDrums | kMelody | kArp,
-                   kPad | kBass | kDrums | kArp, kPad | kBass | kPerc | kMelody, kPad | kBass | kDrums | kMelody,
-                   kPad | kBass | kDrums | kMelody | kArp, kPad | kBass | kDrums};
+    g1.sections = {kPad | kBass | kPerc,
+                   kPad | kBass | kDrums | kMelody,
+                   kPad | kBass | kDrums | kMelody | kArp,
+                   kPad | kBass | kDrums | kArp,
+                   kPad | kBass | kPerc | kMelody,
+                   kPad | kBass | kDrums | kMelody,
+                   kPad | kBass | kDrums | kMelody | kArp,
+                   kPad | kBass | kDrums};
     g1.bass = "R.....R.F...O...";
     g1.light = {{'H', "..x...x...x...x."}, {'T', "....o.......o..."}};
-    g1.full = {{'K', "x.......x.....o."}, {'S', "....x.......x..."}, {'H', "..x...x...x...xo"},
-               {'D', "......o.......o."}, {'T', "...o......o....."}};
+    g1.full = {{'K', "x.......x.....o."},
+               {'S', "....x.......x..."},
+               {'H', "..x...x...x...xo"},
+               {'D', "......o.......o."},
+               {'T', "...o......o....."}};
     g1.padCutoff = 1800;
     songs.push_back(g1);
 
@@ -473,13 +531,20 @@ std::vector<Song> Songs() {
     g2.arpStep = 2;
     g2.leadOctave = 3;
     g2.rhythm = {2, 2, 4, 2, 1, 1, 3, 6};
-    g2.sections = {kPad | kBass | kPerc, kPad | kBass | kDrums | kArp, kPad | kBass | kDrums | kMelody,
-                   kPad | kBass | kDrums | kMelody | kArp, kPad | kBass | kPerc | kArp,
-                   kPad | kBass | kDrums | kMelody, kPad | kBass | kDrums | kMelody | kArp,
-                   kPad | kBass | kDrums | kArp, kPad | kBass | kPerc};
+    g2.sections = {kPad | kBass | kPerc,
+                   kPad | kBass | kDrums | kArp,
+                   kPad | kBass | kDrums | kMelody,
+                   kPad | kBass | kDrums | kMelody | kArp,
+                   kPad | kBass | kPerc | kArp,
+                   kPad | kBass | kDrums | kMelody,
+                   kPad | kBass | kDrums | kMelody | kArp,
+                   kPad | kBass | kDrums | kArp,
+                   kPad | kBass | kPerc};
     g2.bass = "R..R..F...R..O..";
     g2.light = {{'Z', "xoooxoooxoooxooo"}, {'D', "x.........o....."}};
-    g2.full = {{'K', "x...x...x...x..."}, {'S', "....x.......x..."}, {'Z', "xoooxoooxoooxooo"},
+    g2.full = {{'K', "x...x...x...x..."},
+               {'S', "....x.......x..."},
+               {'Z', "xoooxoooxoooxooo"},
                {'H', "..x...x...x...x."}};
     g2.padCutoff = 2200;
     songs.push_back(g2);
@@ -498,14 +563,17 @@ std::vector<Song> Songs() {
     g3.arpStep = 2;
     g3.leadOctave = 2;
     g3.rhythm = {2, 4, 2, 2, 6, 4, 8};
-    g3.sections = {kPad | kBass | kPerc | kArp, kPad | kBass | kDrums | kMelody,
-                   kPad | kBass | kDrums | kMelody | kArp, kPad | kBass | kDrums | kArp,
-                   kPad | kBass | kPerc | kMelody, kPad | kBass | kDrums | kMelody | kArp,
-                   kPad | kBass | kDrums | kMelody, kPad | kBass | kDrums | kArp, kPad | kBass | kPerc};
+    g3.sections = {
+        kPad | kBass | kPerc | kArp,     kPad | kBass | kDrums | kMelody, kPad | kBass | kDrums | kMelody | kArp,
+        kPad | kBass | kDrums | kArp,    kPad | kBass | kPerc | kMelody,  kPad | kBass | kDrums | kMelody | kArp,
+        kPad | kBass | kDrums | kMelody, kPad | kBass | kDrums | kArp,    kPad | kBass | kPerc};
     g3.bass = "R.R...F.R.R...O.";
     g3.light = {{'H', "x.x.x.x.x.x.x.x."}, {'T', "...o...o...o...o"}};
-    g3.full = {{'K', "x.....x...x....."}, {'S', "....x.......x..."}, {'H', "x.x.x.x.x.x.x.xo"},
-               {'T', "...o...o...o...o"}, {'D', "..........o....."}};
+    g3.full = {{'K', "x.....x...x....."},
+               {'S', "....x.......x..."},
+               {'H', "x.x.x.x.x.x.x.xo"},
+               {'T', "...o...o...o...o"},
+               {'D', "..........o....."}};
     g3.padCutoff = 2400;
     songs.push_back(g3);
 
@@ -525,7 +593,7 @@ std::vector<Song> Songs() {
     story.leadOctave = 2;
     story.rhythm = {4, 4, 8, 6, 2, 12};
     story.restChance = 0.15;
-    story.sections = {kPad | kBass | kArp, kPad | kBass | kArp | kMelody, kPad | kBass | kPerc | kMelody,
+    story.sections = {kPad | kBass | kArp,         kPad | kBass | kArp | kMelody, kPad | kBass | kPerc | kMelody,
                       kPad | kBass | kArp | kPerc, kPad | kBass | kArp | kMelody, kPad | kBass};
     story.bass = "R...........";
     story.light = {{'D', "x..........."}, {'Z', "......o....."}};
@@ -549,13 +617,21 @@ std::vector<Song> Songs() {
     bonus.leadOctave = 2;
     bonus.rhythm = {2, 2, 1, 1, 2, 4, 3};
     bonus.restChance = 0.18;
-    bonus.sections = {kPad | kBass | kPerc, kPad | kBass | kDrums | kMelody, kPad | kBass | kDrums | kMelody | kArp,
-                      kPad | kBass | kDrums | kArp, kPad | kBass | kPerc | kMelody,
-                      kPad | kBass | kDrums | kMelody, kPad | kBass | kDrums | kMelody | kArp,
-                      kPad | kBass | kDrums | kArp, kPad | kBass | kPerc | kMelody, kPad | kBass | kDrums};
+    bonus.sections = {kPad | kBass | kPerc,
+                      kPad | kBass | kDrums | kMelody,
+                      kPad | kBass | kDrums | kMelody | kArp,
+                      kPad | kBass | kDrums | kArp,
+                      kPad | kBass | kPerc | kMelody,
+                      kPad | kBass | kDrums | kMelody,
+                      kPad | kBass | kDrums | kMelody | kArp,
+                      kPad | kBass | kDrums | kArp,
+                      kPad | kBass | kPerc | kMelody,
+                      kPad | kBass | kDrums};
     bonus.bass = "R...O...F...O...";
     bonus.light = {{'H', "..x...x...x...x."}, {'T', "o...o...o...o..."}};
-    bonus.full = {{'K', "x.......x......."}, {'S', "....x.......x..."}, {'H', "..x...x...x...x."},
+    bonus.full = {{'K', "x.......x......."},
+                  {'S', "....x.......x..."},
+                  {'H', "..x...x...x...x."},
                   {'T', "...o..o....o..o."}};
     bonus.padCutoff = 2600;
     bonus.reverb = 0.3;
@@ -563,9 +639,10 @@ std::vector<Song> Songs() {
     return songs;
 }
 
-}  // namespace
+} // namespace
 
-std::vector<Track> AllTracks() {
+std::vector<Track> AllTracks()
+{
     std::vector<Track> tracks;
     for (const Song& s : Songs()) {
         tracks.push_back({s.name, [s](std::vector<float>& out) {
@@ -576,4 +653,4 @@ std::vector<Track> AllTracks() {
     return tracks;
 }
 
-}  // namespace sfx
+} // namespace sfx

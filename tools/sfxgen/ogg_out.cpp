@@ -14,7 +14,8 @@ struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
 };
 
-bool WritePage(FILE* f, const ogg_page& page) {
+bool WritePage(FILE* f, const ogg_page& page)
+{
     return std::fwrite(page.header, 1, static_cast<size_t>(page.header_len), f) ==
                static_cast<size_t>(page.header_len) &&
            std::fwrite(page.body, 1, static_cast<size_t>(page.body_len), f) == static_cast<size_t>(page.body_len);
@@ -29,12 +30,15 @@ struct Encoder {
     ogg_stream_state stream;
     bool dspReady = false;
     bool streamReady = false;
-    Encoder() {
+    Encoder()
+    {
         vorbis_info_init(&info);
         vorbis_comment_init(&comment);
     }
-    ~Encoder() {
-        if (streamReady) ogg_stream_clear(&stream);
+    ~Encoder()
+    {
+        if (streamReady)
+            ogg_stream_clear(&stream);
         if (dspReady) {
             vorbis_block_clear(&block);
             vorbis_dsp_clear(&dsp);
@@ -44,17 +48,19 @@ struct Encoder {
     }
 };
 
-}  // namespace
+} // namespace
 
-std::string WriteOgg(const std::string& path, const float* interleaved, size_t frames, int channels,
-                     int rate, float quality, uint32_t serial) {
+std::string WriteOgg(const std::string& path, const float* interleaved, size_t frames, int channels, int rate,
+                     float quality, uint32_t serial)
+{
     namespace fs = std::filesystem;
     std::error_code ec;
     fs::create_directories(fs::path(path).parent_path(), ec);
     const std::string temp = path + ".part";
 
     Encoder enc;
-    if (vorbis_encode_init_vbr(&enc.info, channels, rate, quality) != 0) return "encoder setup failed";
+    if (vorbis_encode_init_vbr(&enc.info, channels, rate, quality) != 0)
+        return "encoder setup failed";
     vorbis_comment_add_tag(&enc.comment, "TITLE", fs::path(path).stem().string().c_str());
     vorbis_analysis_init(&enc.dsp, &enc.info);
     vorbis_block_init(&enc.dsp, &enc.block);
@@ -64,7 +70,8 @@ std::string WriteOgg(const std::string& path, const float* interleaved, size_t f
     enc.streamReady = true;
 
     std::unique_ptr<FILE, FileCloser> file(std::fopen(temp.c_str(), "wb"));
-    if (!file) return "cannot create " + temp;
+    if (!file)
+        return "cannot create " + temp;
     bool ok = true;
 
     ogg_packet header, headerComm, headerCode;
@@ -73,7 +80,8 @@ std::string WriteOgg(const std::string& path, const float* interleaved, size_t f
     ogg_stream_packetin(&enc.stream, &headerComm);
     ogg_stream_packetin(&enc.stream, &headerCode);
     ogg_page page;
-    while (ogg_stream_flush(&enc.stream, &page) != 0) ok = ok && WritePage(file.get(), page);
+    while (ogg_stream_flush(&enc.stream, &page) != 0)
+        ok = ok && WritePage(file.get(), page);
 
     const size_t chunk = 4096;
     size_t pos = 0;
@@ -100,7 +108,8 @@ std::string WriteOgg(const std::string& path, const float* interleaved, size_t f
                 ogg_stream_packetin(&enc.stream, &packet);
                 while (!eos && ogg_stream_pageout(&enc.stream, &page) != 0) {
                     ok = ok && WritePage(file.get(), page);
-                    if (ogg_page_eos(&page)) eos = true;
+                    if (ogg_page_eos(&page))
+                        eos = true;
                 }
             }
         }
@@ -108,7 +117,8 @@ std::string WriteOgg(const std::string& path, const float* interleaved, size_t f
             // Flush whatever the last packets left in the stream.
             while (ogg_stream_flush(&enc.stream, &page) != 0) {
                 ok = ok && WritePage(file.get(), page);
-                if (ogg_page_eos(&page)) eos = true;
+                if (ogg_page_eos(&page))
+                    eos = true;
             }
             eos = true;
         }
@@ -120,8 +130,9 @@ std::string WriteOgg(const std::string& path, const float* interleaved, size_t f
         return "write failed: " + temp;
     }
     fs::rename(temp, path, ec);
-    if (ec) return "cannot rename " + temp + ": " + ec.message();
+    if (ec)
+        return "cannot rename " + temp + ": " + ec.message();
     return {};
 }
 
-}  // namespace sfx
+} // namespace sfx
