@@ -4,8 +4,10 @@
 set(GALVORINE_FLOORS
   "platform"
   "engine"
-  "audio records events effects gui tokens layout"
-  "bonuses totems challenges backgrounds screens"
+  "audio records events"
+  "effects gui tokens layout balance"
+  "rays bonuses totems challenges backgrounds screens"
   "board"
+  "shop"
   "game"
   "shell")
