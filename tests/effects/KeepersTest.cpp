@@ -174,8 +174,10 @@ TEST(DropsSpray, AllDropsOnTheFirstFrameAndASharedSet)
 // read past their end.
 TEST(DropsSpray, ACountRaisedAfterGeneratingStartsNothingForTheExtraSlots)
 {
+    plat::SeedRandom(29);
     auto spray = MakeCountedHandle(new CDropsSprayKeeper());
     spray->Configure(4, 40, 40, 0, 0, 0, 1, 1);
+    spray->floor = -1000.0f;
     spray->Generate();
     spray->count = 10;
     auto system = RunKeeper(spray, 10);
@@ -301,6 +303,7 @@ TEST(SpriteBurst, SeedingOnCirclesAndLines)
 
 TEST(SpriteBurst, ACountRaisedAfterSeedingStartsNothingForTheExtraSlots)
 {
+    plat::SeedRandom(30);
     auto keeper = MakeCountedHandle(new CSimpleSpriteSystemKeeper());
     keeper->Configure(3, 10, 10, 0);
     keeper->SeedEllipsoid();
