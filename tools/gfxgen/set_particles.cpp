@@ -25,13 +25,20 @@ struct CellPoint {
     float texel; // one texel in these units
 };
 
+// How the colour of an atlas meets its see-through parts.
+enum class Rim {
+    Plain,   // the colour runs on under the coverage (for alpha blending)
+    ToBlack, // the colour fades to black with the coverage, so that puffs
+             // drawn darkening or multiplying, which ignore coverage, stay soft
+};
+
 // A 4 x 4 atlas of `size` texels: paint(point) gives each texel of cell n
 // its colour and coverage. Coverage fades out over the last tenth before
 // the margin, whatever the painter does.
 template <typename Paint>
-Image Atlas(int size, int margin, Paint paint)
+Image Atlas(int size, int margin, Rim rim, Paint paint)
 {
-    Image img(size, size, Color{1, 1, 1, 0});
+    Image img(size, size, rim == Rim::ToBlack ? Color{0, 0, 0, 0} : Color{1, 1, 1, 0});
     const int cell = size / 4;
     const float inner = static_cast<float>(cell - 2 * margin);
     for (int n = 0; n < 16; ++n)
@@ -41,6 +48,10 @@ Image Atlas(int size, int margin, Paint paint)
                 const float py = (y - margin + 0.5f) / inner * 2 - 1;
                 Color c = paint(CellPoint{n, px, py, 2 / inner});
                 c.a *= Smooth(1.0f, 0.88f, std::max(std::fabs(px), std::fabs(py)));
+                if (rim == Rim::ToBlack) {
+                    const float k = Smooth(0.0f, 0.35f, c.a);
+                    c = Color{c.r * k, c.g * k, c.b * k, c.a};
+                }
                 img.At((n % 4) * cell + x, (n / 4) * cell + y) = c;
             }
     return img;
@@ -91,7 +102,7 @@ Image MakeCloudAtlas()
     std::vector<Blobs> shapes;
     for (uint32_t n = 0; n < 16; ++n)
         shapes.emplace_back(2100 + n, 4 + n % 4, 0.5f, 0.35f, 0.65f);
-    return Atlas(256, 4, [&](const CellPoint& p) {
+    return Atlas(256, 4, Rim::ToBlack, [&](const CellPoint& p) {
         const float k = PuffDensity(shapes[static_cast<size_t>(p.cell)], p, 21);
         const float light = PuffShade(p, 22);
         // Some puffs lean grey like smoke, some warm like dust.
@@ -109,7 +120,7 @@ Image MakeFireCloudAtlas()
     std::vector<Blobs> shapes;
     for (uint32_t n = 0; n < 16; ++n)
         shapes.emplace_back(3100 + n, 4 + n % 3, 0.45f, 0.4f, 0.7f);
-    return Atlas(256, 4, [&](const CellPoint& p) {
+    return Atlas(256, 4, Rim::ToBlack, [&](const CellPoint& p) {
         const float k = PuffDensity(shapes[static_cast<size_t>(p.cell)], p, 31);
         const float heat = Clamp01(k * (0.6f + 0.8f * PuffShade(p, 32)));
         Color c = heat > 0.55f ? Mix(Rgb(255, 190, 72), Rgb(255, 246, 210), (heat - 0.55f) / 0.45f)
@@ -136,7 +147,7 @@ Image MakeSandAtlas(bool gold)
                 glints[n].push_back(rng.Range(0.12f, 0.25f));
             }
         }
-    return Atlas(256, 4, [&](const CellPoint& p) {
+    return Atlas(256, 4, Rim::Plain, [&](const CellPoint& p) {
         const Blobs& shape = shapes[static_cast<size_t>(p.cell)];
         const float body = shape.Density(p.x, p.y);
         // Grains about two texels across.
@@ -188,7 +199,7 @@ Image MakeSmallSandAtlas()
                           Mix(Rgb(120, 78, 36), Rgb(176, 124, 64), shade),
                           Mix(Rgb(226, 184, 120), Rgb(252, 230, 184), shade)});
     }
-    return Atlas(128, 2, [&](const CellPoint& p) {
+    return Atlas(128, 2, Rim::Plain, [&](const CellPoint& p) {
         const Grain& g = grains[static_cast<size_t>(p.cell)];
         const float c = std::cos(g.turn), s = std::sin(g.turn);
         const float u = (p.x * c + p.y * s) / g.rx, v = (-p.x * s + p.y * c) / g.ry;
