@@ -9,6 +9,9 @@
 #include "engine/CountedHandle.h"
 #include "engine/Settings.h"
 
+#include <algorithm>
+#include <cmath>
+
 // The view: billboards are spanned by right and up; a point's depth is its
 // distance from the eye along forward, so with this view a larger z is
 // farther away.
@@ -22,12 +25,28 @@ struct CParticleCamera {
 struct CParticleEnvironment {
     CParticleEnvironment();
 
-    // Sine and cosine of the nearest whole angle, taken modulo 1024.
-    void SinCos(float angle, float* sine, float* cosine) const;
+    // Sine and cosine of the nearest whole angle, taken modulo 1024. (lrint
+    // of a huge or NaN angle gives an unspecified number, never a trap; the
+    // mask keeps any of them inside the table.)
+    void SinCos(float angle, float* s, float* c) const
+    {
+        const long i = std::lrint(angle) & 1023;
+        *s = sine[i];
+        *c = cosine[i];
+    }
     // Top-left texture coordinate of the atlas cell nearest to `frame`,
-    // held to the sixteen cells.
-    void AtlasCell(float frame, float* u, float* v) const;
-    bool InsideKillBox(const Vec3& p) const;
+    // held to the sixteen cells (a NaN frame reads cell 0).
+    void AtlasCell(float frame, float* u, float* v) const
+    {
+        const long n = frame > 0.0f ? std::lrint(std::min(frame, 15.0f)) : 0L;
+        *u = atlasU[n];
+        *v = atlasV[n];
+    }
+    bool InsideKillBox(const Vec3& p) const
+    {
+        return p.x >= killMin.x && p.x <= killMax.x && p.y >= killMin.y && p.y <= killMax.y && p.z >= killMin.z &&
+               p.z <= killMax.z;
+    }
     // (p - eye) . forward: the key the managers sort their systems by.
     float Depth(const Vec3& p) const;
 

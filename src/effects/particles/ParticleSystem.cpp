@@ -110,21 +110,3 @@ void CParticleSystem::BeginFill(uint16_t* indices, int firstVertex, int firstInd
         out[5] = static_cast<uint16_t>(v + 3);
     }
 }
-
-void CParticleSystem::WriteBillboard(Vertex* out, const Vec3& centre, float size, float rotation, float u, float v,
-                                     float uvSize, uint32_t colour) const
-{
-    float s = 0.0f, c = 0.0f;
-    m_environment->SinCos(rotation, &s, &c);
-    const CParticleCamera& view = *m_environment->view;
-    const Vec3 axis1 = view.right * (size * c) + view.up * (size * s);
-    const Vec3 axis2 = view.up * (size * c) - view.right * (size * s);
-    const Vec3 p0 = centre - axis1 * 0.5f + axis2 * 0.5f;
-    const Vec3 p1 = p0 + axis1;
-    const Vec3 p2 = p1 - axis2;
-    const Vec3 p3 = p2 - axis1;
-    out[0] = {p0.x, p0.y, p0.z, colour, u, v, 0.0f, 0.0f};
-    out[1] = {p1.x, p1.y, p1.z, colour, u + uvSize, v, 0.0f, 0.0f};
-    out[2] = {p2.x, p2.y, p2.z, colour, u + uvSize, v + uvSize, 0.0f, 0.0f};
-    out[3] = {p3.x, p3.y, p3.z, colour, u, v + uvSize, 0.0f, 0.0f};
-}

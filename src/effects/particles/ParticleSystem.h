@@ -138,7 +138,31 @@ protected:
     // A square of side `size` facing the camera, turned by `rotation`, showing
     // the texture square from (u, v) with side `uvSize`.
     void WriteBillboard(Vertex* out, const Vec3& centre, float size, float rotation, float u, float v,
-                        float uvSize, uint32_t colour) const;
+                        float uvSize, uint32_t colour) const
+    {
+        float s = 0.0f, c = 0.0f;
+        m_environment->SinCos(rotation, &s, &c);
+        const CParticleCamera& view = *m_environment->view;
+        // The corners from the centre along the turned right and up axes.
+        const float ax = size * c, ay = size * s;
+        const Vec3 axis1{view.right.x * ax + view.up.x * ay, view.right.y * ax + view.up.y * ay,
+                         view.right.z * ax + view.up.z * ay};
+        const Vec3 axis2{view.up.x * ax - view.right.x * ay, view.up.y * ax - view.right.y * ay,
+                         view.up.z * ax - view.right.z * ay};
+        const Vec3 p0{centre.x - 0.5f * (axis1.x - axis2.x), centre.y - 0.5f * (axis1.y - axis2.y),
+                      centre.z - 0.5f * (axis1.z - axis2.z)};
+        out[0] = {p0.x, p0.y, p0.z, colour, u, v, 0.0f, 0.0f};
+        out[1] = {p0.x + axis1.x, p0.y + axis1.y, p0.z + axis1.z, colour, u + uvSize, v, 0.0f, 0.0f};
+        out[2] = {p0.x + axis1.x - axis2.x,
+                  p0.y + axis1.y - axis2.y,
+                  p0.z + axis1.z - axis2.z,
+                  colour,
+                  u + uvSize,
+                  v + uvSize,
+                  0.0f,
+                  0.0f};
+        out[3] = {p0.x - axis2.x, p0.y - axis2.y, p0.z - axis2.z, colour, u, v + uvSize, 0.0f, 0.0f};
+    }
 
     Vec3 m_position;
     int m_capacity = 0;

@@ -12,12 +12,16 @@ namespace {
 
 constexpr uint32_t kRgb = 0x00FFFFFFu;
 
+// Below this a speed or spin is at rest; letting it shrink on would take it
+// into denormal floats, which cost a hundred times more to compute with.
+constexpr float kAtRest = 1e-6f;
+
 // Drag of smoke and fireballs: the velocity shrinks by dt x drag per second,
 // and stops dead when that would reverse it.
 void Drag(Vec3& velocity, float dt, float drag)
 {
     float f = 1.0f - dt * drag;
-    if (f < 0.0f || Length(velocity) == 0.0f)
+    if (f < 0.0f || Dot(velocity, velocity) < kAtRest * kAtRest)
         f = 0.0f;
     velocity = velocity * f;
 }
@@ -26,7 +30,7 @@ void Drag(Vec3& velocity, float dt, float drag)
 float DampSpin(float spin, float dt, float damping)
 {
     const float next = spin - dt * spin * damping;
-    return spin * next < 0.0f ? 0.0f : next;
+    return spin * next < 0.0f || std::fabs(next) < kAtRest ? 0.0f : next;
 }
 
 } // namespace
