@@ -3,7 +3,9 @@
 
 #include "effects/particles/Particles.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace fx {
 
@@ -52,6 +54,40 @@ float AngleOf(float dx, float dy)
     if (dx < 0.0f)
         a += 512.0f;
     return a;
+}
+
+int TakeWholeParticles(float& accumulator, float rate, float dt)
+{
+    if (!(rate > 0.0f))
+        return 0;
+    accumulator += rate * dt;
+    if (accumulator < 1.0f)
+        return 0;
+    const float n = std::floor(accumulator);
+    accumulator -= n;
+    return static_cast<int>(std::min(n, 1e6f));
+}
+
+void CKeeperFrames::SetRect(int frame, float u0, float v0, float u1, float v1)
+{
+    const float corners[4][2] = {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}};
+    SetCorners(frame, corners);
+}
+
+void CKeeperFrames::SetCorners(int frame, const float corners[4][2])
+{
+    Frame f;
+    std::memcpy(f.corners, corners, sizeof f.corners);
+    if (frame < 0 || static_cast<size_t>(frame) >= m_frames.size())
+        m_frames.push_back(f);
+    else
+        m_frames[static_cast<size_t>(frame)] = f;
+}
+
+void CKeeperFrames::CopyTo(int frame, CCollectedParticle& p) const
+{
+    if (frame >= 0 && static_cast<size_t>(frame) < m_frames.size())
+        std::memcpy(p.uv, m_frames[static_cast<size_t>(frame)].corners, sizeof p.uv);
 }
 
 } // namespace fx

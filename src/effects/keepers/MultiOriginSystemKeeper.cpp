@@ -13,7 +13,6 @@ using namespace fx;
 CMultiOriginSystemKeeper::CMultiOriginSystemKeeper()
 {
     m_phases.reserve(64);
-    SetFrameRect(0, 0.0f, 0.0f, 1.0f, 1.0f);
     SetOrigin(0, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 10.0f, MultiOriginEmission());
 }
 
@@ -37,18 +36,12 @@ void CMultiOriginSystemKeeper::SetOrigin(int index, float x, float y, float z, f
 
 void CMultiOriginSystemKeeper::SetFrameRect(int frame, float u0, float v0, float u1, float v1)
 {
-    const float corners[4][2] = {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}};
-    SetFrameCorners(frame, corners);
+    m_frames.SetRect(frame, u0, v0, u1, v1);
 }
 
 void CMultiOriginSystemKeeper::SetFrameCorners(int frame, const float corners[4][2])
 {
-    Frame f;
-    std::memcpy(f.corners, corners, sizeof f.corners);
-    if (frame < 0 || static_cast<size_t>(frame) >= m_frames.size())
-        m_frames.push_back(f);
-    else
-        m_frames[static_cast<size_t>(frame)] = f;
+    m_frames.SetCorners(frame, corners);
 }
 
 void CMultiOriginSystemKeeper::SetOriginsOnCircle(float radius, int count, float startAngle, float totalRate,
@@ -127,7 +120,7 @@ bool CMultiOriginSystemKeeper::InitParticle(int slot, CCollectedParticle2& p, fl
     const Vec3 velocity =
         V3(random.x + from->velocity.x + baseVelocity.x, random.y + from->velocity.y + baseVelocity.y,
            zFactor * (baseVelocity.z + from->velocity.z + random.z));
-    const int frame = RandomIndex(static_cast<int>(m_frames.size()));
+    const int frame = m_frames.PickRandom();
     float width = e.width, height = e.height;
     if (e.heightSpread >= 0.0f) {
         const float u = (RandomUnit() - 0.5f) * 2.0f;
@@ -139,8 +132,7 @@ bool CMultiOriginSystemKeeper::InitParticle(int slot, CCollectedParticle2& p, fl
     }
     p.InitQuad(e.colour, at.x, at.y, at.z, frame, 0.0f, width, height, 1024.0f * RandomUnit());
     p.velocity = velocity;
-    if (!m_frames.empty())
-        std::memcpy(p.uv, m_frames[static_cast<size_t>(frame)].corners, sizeof p.uv);
+    m_frames.CopyTo(frame, p);
     p.spin = Spread(e.spin, e.spinSpread);
     if (e.spinSpread < 0.0f && RandomUnit() < 0.5f)
         p.spin = -p.spin;

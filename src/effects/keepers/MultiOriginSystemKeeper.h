@@ -5,6 +5,7 @@
 #pragma once
 
 #include "effects/keepers/Collection2Keeper.h"
+#include "effects/keepers/KeeperMath.h"
 
 #include <cstdint>
 #include <vector>
@@ -72,14 +73,11 @@ private:
         float accumulator;
         int pending;
     };
-    struct Frame {
-        float corners[4][2];
-    };
     struct Phases {
         float t1, t2, t3;
     };
 
-    std::vector<Frame> m_frames;
+    fx::CKeeperFrames m_frames;
     std::vector<Origin> m_origins;
     std::vector<Phases> m_phases; // per particle slot
 };

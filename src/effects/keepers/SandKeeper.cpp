@@ -18,14 +18,7 @@ int CSandKeeper::GetEmitCount(float dt)
 {
     if (!burstDone)
         return burstCount;
-    if (!(rate > 0.0f))
-        return 0;
-    accumulator += rate * dt;
-    if (accumulator < 1.0f)
-        return 0;
-    const float n = std::floor(accumulator);
-    accumulator -= n;
-    return static_cast<int>(std::min(n, 1e6f));
+    return TakeWholeParticles(accumulator, rate, dt);
 }
 
 bool CSandKeeper::InitParticle(int, CCollectedParticle2& p, float, float, float)

@@ -8,8 +8,6 @@
 
 using namespace fx;
 
-CSimpleSpriteSystemKeeper::CSimpleSpriteSystemKeeper() { SetFrameRect(0, 0.0f, 0.0f, 1.0f, 1.0f); }
-
 void CSimpleSpriteSystemKeeper::Configure(int n, float spreadX, float spreadY, float spreadZ)
 {
     count = n;
@@ -18,18 +16,12 @@ void CSimpleSpriteSystemKeeper::Configure(int n, float spreadX, float spreadY, f
 
 void CSimpleSpriteSystemKeeper::SetFrameRect(int frame, float u0, float v0, float u1, float v1)
 {
-    const float corners[4][2] = {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}};
-    SetFrameCorners(frame, corners);
+    m_frames.SetRect(frame, u0, v0, u1, v1);
 }
 
 void CSimpleSpriteSystemKeeper::SetFrameCorners(int frame, const float corners[4][2])
 {
-    Frame f;
-    std::memcpy(f.corners, corners, sizeof f.corners);
-    if (frame < 0 || static_cast<size_t>(frame) >= m_frames.size())
-        m_frames.push_back(f);
-    else
-        m_frames[static_cast<size_t>(frame)] = f;
+    m_frames.SetCorners(frame, corners);
 }
 
 void CSimpleSpriteSystemKeeper::Complete(Seed& seed, const Vec3& direction)
@@ -48,7 +40,7 @@ void CSimpleSpriteSystemKeeper::SeedEllipsoid()
         seed.rotation = 1024.0f * RandomUnit();
         const float sign = RandomUnit() < 0.5f ? 1.0f : -1.0f;
         seed.spin = sign * Spread(spin, spinSpread);
-        seed.frame = RandomIndex(static_cast<int>(m_frames.size()));
+        seed.frame = m_frames.PickRandom();
     }
 }
 
@@ -64,7 +56,7 @@ void CSimpleSpriteSystemKeeper::SeedCircle(float radius, int n, float startAngle
         seed.rotation = a * 1024.0f / kTwoPi;
         const float sign = RandomUnit() < 0.5f ? 1.0f : -1.0f;
         seed.spin = sign * Spread(spin, spinSpread);
-        seed.frame = RandomIndex(static_cast<int>(m_frames.size()));
+        seed.frame = m_frames.PickRandom();
     }
 }
 
@@ -83,7 +75,7 @@ void CSimpleSpriteSystemKeeper::SeedLine(float sx, float sy, float sz, float ex,
         seed.rotation = rotation;
         const float sign = RandomUnit() < 0.5f ? 1.0f : -1.0f;
         seed.spin = sign * Spread(spin, spinSpread);
-        seed.frame = RandomIndex(static_cast<int>(m_frames.size()));
+        seed.frame = m_frames.PickRandom();
     }
 }
 
@@ -106,7 +98,7 @@ bool CSimpleSpriteSystemKeeper::InitParticle(int slot, CCollectedParticle2& p, f
     p.InitQuad(colour, at.x, at.y, at.z, seed.frame, 1.0f, seed.width, seed.height, seed.rotation);
     p.velocity = seed.velocity;
     p.spin = seed.spin;
-    std::memcpy(p.uv, m_frames[static_cast<size_t>(seed.frame)].corners, sizeof p.uv);
+    m_frames.CopyTo(seed.frame, p);
     return true;
 }
 

@@ -7,14 +7,13 @@
 #pragma once
 
 #include "effects/keepers/Collection2Keeper.h"
+#include "effects/keepers/KeeperMath.h"
 
 #include <cstdint>
 #include <vector>
 
 class CSimpleSpriteSystemKeeper : public CCollection2Keeper {
 public:
-    CSimpleSpriteSystemKeeper();
-
     bool UpdateParticle(int slot, CCollectedParticle2& p, float dt, float x, float y, float z) override;
     bool IsEmitting() override { return true; }
     int GetEmitCount(float dt) override;
@@ -59,10 +58,7 @@ private:
     // rotation are known.
     void Complete(Seed& seed, const Vec3& direction);
 
-    struct Frame {
-        float corners[4][2];
-    };
-    std::vector<Frame> m_frames;
+    fx::CKeeperFrames m_frames;
     std::vector<Seed> m_seeds;
 };
 

@@ -72,17 +72,7 @@ bool CVortexKeeper::FollowOrigin(float x, float y, float z, float)
     return true;
 }
 
-int CVortexKeeper::GetEmitCount(float dt)
-{
-    if (!(rate > 0.0f))
-        return 0;
-    accumulator += rate * dt;
-    if (accumulator < 1.0f)
-        return 0;
-    const float n = std::floor(accumulator);
-    accumulator -= n;
-    return static_cast<int>(std::min(n, 1e6f));
-}
+int CVortexKeeper::GetEmitCount(float dt) { return TakeWholeParticles(accumulator, rate, dt); }
 
 bool CVortexKeeper::InitParticle(int, CCollectedParticle2& p, float, float, float)
 {

@@ -32,12 +32,7 @@ CCollection2ParticleSystem::CCollection2ParticleSystem(CountedHandle<CRenderDevi
 {
     if (p->prepared)
         m_prepared = *p->prepared;
-    m_position = p->position;
-    m_timeLimited = p->timeLimited;
-    m_duration = p->duration;
-    m_totalCount = p->totalCount;
-    m_remainingCount = p->totalCount;
-    m_rate = p->rate;
+    SetEmission(p->position, p->timeLimited, p->duration, p->totalCount, p->rate);
 }
 
 void CCollection2ParticleSystem::EmitFromKeeper(float dt)
@@ -88,12 +83,7 @@ void CCollection2ParticleSystem::FillBuffers(Vertex* out, uint16_t* indices, int
 {
     BeginFill(indices, firstVertex, firstIndex, m_liveCount);
     const CParticleCamera& view = *m_environment->view;
-    int written = 0;
-    for (int i = 0; i < m_highWater && written < m_liveCount; ++i) {
-        const CCollectedParticle2& p = m_particles[static_cast<size_t>(i)];
-        if (!p.alive)
-            continue;
-        ++written;
+    ForEachLive([&](CCollectedParticle2& p) {
         float s = 0.0f, c = 0.0f;
         m_environment->SinCos(p.rotation, &s, &c);
         const Vec3 axisX = (view.right * c + view.up * s) * p.width;
@@ -104,5 +94,5 @@ void CCollection2ParticleSystem::FillBuffers(Vertex* out, uint16_t* indices, int
             out[k] = {v.x, v.y, v.z, colour, p.uv[k][0], p.uv[k][1], 0.0f, 0.0f};
         }
         out += 4;
-    }
+    });
 }

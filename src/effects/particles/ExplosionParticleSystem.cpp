@@ -82,15 +82,10 @@ bool CExplosionParticleSystem::Update(float dt)
 void CExplosionParticleSystem::FillBuffers(Vertex* out, uint16_t* indices, int firstVertex, int firstIndex)
 {
     BeginFill(indices, firstVertex, firstIndex, m_liveCount);
-    int written = 0;
-    for (int i = 0; i < m_highWater && written < m_liveCount; ++i) {
-        const CFireball& f = m_particles[static_cast<size_t>(i)];
-        if (!f.alive)
-            continue;
-        ++written;
+    ForEachLive([&](CFireball& f) {
         float u = 0.0f, v = 0.0f;
         m_environment->AtlasCell(static_cast<float>(f.frame), &u, &v);
         WriteBillboard(out, f.position, f.size, f.rotation, u, v, 0.25f, WithAlpha(f.alpha, f.colour));
         out += 4;
-    }
+    });
 }

@@ -53,6 +53,17 @@ bool CParticleSystem::Aim(float, float, float, float, float, float, float, float
     return false;
 }
 
+void CParticleSystem::SetEmission(const Vec3& position, bool timeLimited, float duration, int totalCount,
+                                  float rate)
+{
+    m_position = position;
+    m_timeLimited = timeLimited;
+    m_duration = duration;
+    m_totalCount = totalCount;
+    m_remainingCount = totalCount;
+    m_rate = rate;
+}
+
 void CParticleSystem::AdvanceTimeLimit(float& dt)
 {
     if (!m_emitting || !m_timeLimited)

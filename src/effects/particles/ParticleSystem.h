@@ -71,6 +71,8 @@ public:
     const CParticleEnvironment& Environment() const { return *m_environment; }
 
 protected:
+    // Where the system starts and its emission rule, from its record.
+    void SetEmission(const Vec3& position, bool timeLimited, float duration, int totalCount, float rate);
     // The emission step of the sparks, smokes and spells: counts the
     // particles born this frame (at most the capacity) and cuts dt at the end
     // of a time limit. `dt` is the rest of the frame afterwards;
@@ -135,6 +137,17 @@ protected:
     // Records where the filling starts and writes the six indices of every
     // quad to come.
     void BeginFill(uint16_t* indices, int firstVertex, int firstIndex, int quads);
+    // A quad from `corner` across and along two edges, showing the texture
+    // square from (u, v) with side `uvSize`: u runs across, v along.
+    static void WriteQuad(Vertex* out, const Vec3& corner, const Vec3& across, const Vec3& along, uint32_t colour,
+                          float u = 0.0f, float v = 0.0f, float uvSize = 1.0f)
+    {
+        const Vec3 c1{corner.x + across.x, corner.y + across.y, corner.z + across.z};
+        out[0] = {corner.x, corner.y, corner.z, colour, u, v, 0.0f, 0.0f};
+        out[1] = {c1.x, c1.y, c1.z, colour, u + uvSize, v, 0.0f, 0.0f};
+        out[2] = {c1.x + along.x, c1.y + along.y, c1.z + along.z, colour, u + uvSize, v + uvSize, 0.0f, 0.0f};
+        out[3] = {corner.x + along.x, corner.y + along.y, corner.z + along.z, colour, u, v + uvSize, 0.0f, 0.0f};
+    }
     // A square of side `size` facing the camera, turned by `rotation`, showing
     // the texture square from (u, v) with side `uvSize`.
     void WriteBillboard(Vertex* out, const Vec3& centre, float size, float rotation, float u, float v,
@@ -143,25 +156,15 @@ protected:
         float s = 0.0f, c = 0.0f;
         m_environment->SinCos(rotation, &s, &c);
         const CParticleCamera& view = *m_environment->view;
-        // The corners from the centre along the turned right and up axes.
+        // The camera's right and up turned by the rotation, scaled to the size.
         const float ax = size * c, ay = size * s;
-        const Vec3 axis1{view.right.x * ax + view.up.x * ay, view.right.y * ax + view.up.y * ay,
+        const Vec3 right{view.right.x * ax + view.up.x * ay, view.right.y * ax + view.up.y * ay,
                          view.right.z * ax + view.up.z * ay};
-        const Vec3 axis2{view.up.x * ax - view.right.x * ay, view.up.y * ax - view.right.y * ay,
-                         view.up.z * ax - view.right.z * ay};
-        const Vec3 p0{centre.x - 0.5f * (axis1.x - axis2.x), centre.y - 0.5f * (axis1.y - axis2.y),
-                      centre.z - 0.5f * (axis1.z - axis2.z)};
-        out[0] = {p0.x, p0.y, p0.z, colour, u, v, 0.0f, 0.0f};
-        out[1] = {p0.x + axis1.x, p0.y + axis1.y, p0.z + axis1.z, colour, u + uvSize, v, 0.0f, 0.0f};
-        out[2] = {p0.x + axis1.x - axis2.x,
-                  p0.y + axis1.y - axis2.y,
-                  p0.z + axis1.z - axis2.z,
-                  colour,
-                  u + uvSize,
-                  v + uvSize,
-                  0.0f,
-                  0.0f};
-        out[3] = {p0.x - axis2.x, p0.y - axis2.y, p0.z - axis2.z, colour, u, v + uvSize, 0.0f, 0.0f};
+        const Vec3 down{view.right.x * ay - view.up.x * ax, view.right.y * ay - view.up.y * ax,
+                        view.right.z * ay - view.up.z * ax};
+        const Vec3 topLeft{centre.x - 0.5f * (right.x + down.x), centre.y - 0.5f * (right.y + down.y),
+                           centre.z - 0.5f * (right.z + down.z)};
+        WriteQuad(out, topLeft, right, down, colour, u, v, uvSize);
     }
 
     Vec3 m_position;
@@ -208,6 +211,21 @@ public:
     }
 
 protected:
+    // Calls fn(particle) for every live particle in slot order, at most as
+    // many as the last update counted (what the buffers were sized for).
+    template <class Fn>
+    void ForEachLive(Fn fn)
+    {
+        int seen = 0;
+        for (int i = 0; i < m_highWater && seen < m_liveCount; ++i) {
+            P& p = m_particles[static_cast<size_t>(i)];
+            if (!p.alive)
+                continue;
+            ++seen;
+            fn(p);
+        }
+    }
+
     TParticleSystem(CountedHandle<CRenderDevice> device, int capacity, CountedHandle<CTexture> texture,
                     CountedHandle<CVertexBuffer> vertices, CountedHandle<CIndexBuffer> indices,
                     CountedHandle<CParticleEnvironment> environment, uint32_t sourceBlend, uint32_t destBlend)

@@ -38,12 +38,9 @@ float DampSpin(float spin, float dt, float damping)
 void CSpark::Init(uint32_t c, float fade, float x, float y, float z, float vx, float vy, float vz, float width,
                   float factor, float maximum)
 {
-    alive = true;
-    position = V3(x, y, z);
-    velocity = V3(vx, vy, vz);
+    Start(x, y, z, vx, vy, vz, width);
     colour = c & kRgb;
     fadeRate = fade;
-    size = width;
     length = width;
     lengthFactor = factor;
     maxLength = maximum;
@@ -64,16 +61,13 @@ void CSpark::Update(float dt, const CParticleEnvironment& env)
 void CSmoke::Init(uint32_t c, float fade, float x, float y, float z, float vx, float vy, float vz, float startSize,
                   float growth, float change, float rise)
 {
-    alive = true;
-    position = V3(x, y, z);
-    velocity = V3(vx, vy, vz);
+    Start(x, y, z, vx, vy, vz, startSize);
     colour = c & kRgb;
     red = static_cast<float>((c >> 16) & 0xFF);
     green = static_cast<float>((c >> 8) & 0xFF);
     blue = static_cast<float>(c & 0xFF);
     fadeRate = fade;
     fadeOutRate = 0.0f;
-    size = startSize;
     growthRate = growth;
     growthChange = change;
     riseSpeed = rise;
@@ -110,12 +104,9 @@ void CSmoke::Update(float dt, const CParticleEnvironment& env)
 void CFireball::Init(uint32_t c, float fade, float x, float y, float z, float vx, float vy, float vz,
                      float startSize, float growth, float change)
 {
-    alive = true;
-    position = V3(x, y, z);
-    velocity = V3(vx, vy, vz);
+    Start(x, y, z, vx, vy, vz, startSize);
     colour = c & kRgb;
     fadeRate = fade;
-    size = startSize;
     growthRate = growth;
     growthChange = change;
     alpha = 1.0f;
@@ -142,12 +133,10 @@ void CFireball::Update(float dt, const CParticleEnvironment& env)
 
 void CThunderbolt::Init(uint32_t c, float x, float y, float z, float jitterRadius, float pointSize)
 {
-    alive = true;
-    position = V3(x, y, z);
+    Start(x, y, z, 0.0f, 0.0f, 0.0f, pointSize);
     shown = position;
     colour = c & kRgb;
     jitter = jitterRadius;
-    size = pointSize;
     brightness = RandomUnit() * 0.25f + 0.75f;
     frame = RandomIndex(16);
 }
@@ -177,12 +166,9 @@ void CThunderbolt::MoveBy(float dx, float dy, float dz)
 void CSpell::Init(uint32_t c, float fade, float x, float y, float z, float vx, float vy, float vz, float startSize,
                   float startRotation, float startSpin)
 {
-    alive = true;
-    position = V3(x, y, z);
-    velocity = V3(vx, vy, vz);
+    Start(x, y, z, vx, vy, vz, startSize);
     colour = c & kRgb;
     fadeRate = fade;
-    size = startSize;
     rotation = startRotation;
     spin = startSpin;
     alpha = fade > 0.0f ? 1.0f : 0.0f;
@@ -247,9 +233,7 @@ void CSpell::Update(float dt)
 void CCollectedParticle::Init(uint32_t c, float x, float y, float z, int32_t v, float a, float startSize,
                               float startRotation)
 {
-    alive = true;
-    position = V3(x, y, z);
-    velocity = Vec3{};
+    Start(x, y, z, 0.0f, 0.0f, 0.0f, startSize);
     colour = c & kRgb;
     red = static_cast<float>((c >> 16) & 0xFF);
     green = static_cast<float>((c >> 8) & 0xFF);
@@ -257,7 +241,6 @@ void CCollectedParticle::Init(uint32_t c, float x, float y, float z, int32_t v, 
     value = v;
     alpha = a;
     alphaSpeed = 0.0f;
-    size = startSize;
     rotation = startRotation;
     spin = 0.0f;
     age = 0.0f;

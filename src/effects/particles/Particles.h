@@ -19,6 +19,14 @@ struct CParticleEnvironment;
 
 // The fields every record begins with.
 struct CParticle {
+    // Alive at a place with a velocity and a size: how every Init begins.
+    void Start(float x, float y, float z, float vx, float vy, float vz, float startSize)
+    {
+        alive = true;
+        position = Vec3{x, y, z};
+        velocity = Vec3{vx, vy, vz};
+        size = startSize;
+    }
     void MoveBy(float dx, float dy, float dz)
     {
         position.x += dx;

@@ -53,12 +53,7 @@ CSmokesParticleSystem::CSmokesParticleSystem(CountedHandle<CRenderDevice> device
       m_flags(p->flags), m_previous(p->position), m_baseVelocity(p->velocity), m_colour(p->colour & 0x00FFFFFFu),
       m_params(*p)
 {
-    m_position = p->position;
-    m_timeLimited = p->timeLimited;
-    m_duration = p->duration;
-    m_totalCount = p->totalCount;
-    m_remainingCount = p->totalCount;
-    m_rate = p->rate;
+    SetEmission(p->position, p->timeLimited, p->duration, p->totalCount, p->rate);
     if (!AlongPath()) {
         const Vec3 axis = Normalised(p->axis);
         m_along = axis * p->boxLength;
@@ -124,12 +119,7 @@ void CSmokesParticleSystem::FillBuffers(Vertex* out, uint16_t* indices, int firs
     BeginFill(indices, firstVertex, firstIndex, m_liveCount);
     // Darkening smoke is drawn with its colour premultiplied and opaque.
     const bool darken = (m_flags & kSmokeBlendMask) == kSmokeDarken;
-    int written = 0;
-    for (int i = 0; i < m_highWater && written < m_liveCount; ++i) {
-        const CSmoke& s = m_particles[static_cast<size_t>(i)];
-        if (!s.alive)
-            continue;
-        ++written;
+    ForEachLive([&](CSmoke& s) {
         float u = 0.0f, v = 0.0f;
         m_environment->AtlasCell(static_cast<float>(s.frame), &u, &v);
         const uint32_t colour = darken ? 0xFF000000u | ByteOf(s.red * s.alpha) << 16 |
@@ -137,7 +127,7 @@ void CSmokesParticleSystem::FillBuffers(Vertex* out, uint16_t* indices, int firs
                                        : WithAlpha(s.alpha, s.colour);
         WriteBillboard(out, s.position, s.size, s.rotation, u, v, 0.25f, colour);
         out += 4;
-    }
+    });
 }
 
 void CSmokesParticleSystem::MoveBy(float dx, float dy, float dz)

@@ -20,12 +20,7 @@ CSparksParticleSystem::CSparksParticleSystem(CountedHandle<CRenderDevice> device
       m_colour(p->colour & 0x00FFFFFFu), m_fadeRate(p->fadeRate), m_width(p->width),
       m_lengthFactor(p->lengthFactor), m_maxLength(p->maxLength), m_sphereMode(p->sphereMode)
 {
-    m_position = p->position;
-    m_timeLimited = p->timeLimited;
-    m_duration = p->duration;
-    m_totalCount = p->totalCount;
-    m_remainingCount = p->totalCount;
-    m_rate = p->rate;
+    SetEmission(p->position, p->timeLimited, p->duration, p->totalCount, p->rate);
     const Vec3 axis = Normalised(p->fanAxis, V3(1.0f, 0.0f, 0.0f));
     m_axisHalf = axis * (m_fanWidth * 0.5f);
     m_sideHalf = Normalised(Cross(m_baseVelocity, axis)) * (m_sideSpread * 0.5f);
@@ -70,26 +65,13 @@ void CSparksParticleSystem::FillBuffers(Vertex* out, uint16_t* indices, int firs
 {
     BeginFill(indices, firstVertex, firstIndex, m_liveCount);
     const Vec3 forward = m_environment->view->forward;
-    int written = 0;
-    for (int i = 0; i < m_highWater && written < m_liveCount; ++i) {
-        CSpark& s = m_particles[static_cast<size_t>(i)];
-        if (!s.alive)
-            continue;
-        ++written;
+    ForEachLive([&](CSpark& s) {
         const float speed = Length(s.velocity);
         s.length = std::max(s.size, std::min(speed * s.lengthPerSpeed, s.maxLength));
         const Vec3 d = speed == 0.0f ? V3(s.length, 0.0f, 0.0f) : s.velocity * (s.length / speed);
         const Vec3 side = Normalised(Cross(d, forward)) * s.size;
         // The texture's v = 0 edge is the head of the streak.
-        const Vec3 p0 = s.position + d * 0.5f - side * 0.5f;
-        const Vec3 p1 = p0 + side;
-        const Vec3 p2 = p1 - d;
-        const Vec3 p3 = p2 - side;
-        const uint32_t colour = WithAlpha(s.alpha, s.colour);
-        out[0] = {p0.x, p0.y, p0.z, colour, 0.0f, 0.0f, 0.0f, 0.0f};
-        out[1] = {p1.x, p1.y, p1.z, colour, 1.0f, 0.0f, 0.0f, 0.0f};
-        out[2] = {p2.x, p2.y, p2.z, colour, 1.0f, 1.0f, 0.0f, 0.0f};
-        out[3] = {p3.x, p3.y, p3.z, colour, 0.0f, 1.0f, 0.0f, 0.0f};
+        WriteQuad(out, s.position + d * 0.5f - side * 0.5f, side, -d, WithAlpha(s.alpha, s.colour));
         out += 4;
-    }
+    });
 }

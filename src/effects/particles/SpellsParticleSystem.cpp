@@ -17,12 +17,7 @@ CSpellsParticleSystem::CSpellsParticleSystem(CountedHandle<CRenderDevice> device
       m_previous(p->position), m_params(*p)
 {
     m_params.colour &= 0x00FFFFFFu;
-    m_position = p->position;
-    m_timeLimited = p->timeLimited;
-    m_duration = p->duration;
-    m_totalCount = p->totalCount;
-    m_remainingCount = p->totalCount;
-    m_rate = p->rate;
+    SetEmission(p->position, p->timeLimited, p->duration, p->totalCount, p->rate);
 }
 
 void CSpellsParticleSystem::StartSparkle(CSpell& sparkle, const Vec3& point)
@@ -77,15 +72,10 @@ bool CSpellsParticleSystem::Update(float dt)
 void CSpellsParticleSystem::FillBuffers(Vertex* out, uint16_t* indices, int firstVertex, int firstIndex)
 {
     BeginFill(indices, firstVertex, firstIndex, m_liveCount);
-    int written = 0;
-    for (int i = 0; i < m_highWater && written < m_liveCount; ++i) {
-        const CSpell& s = m_particles[static_cast<size_t>(i)];
-        if (!s.alive)
-            continue;
-        ++written;
+    ForEachLive([&](CSpell& s) {
         WriteBillboard(out, s.position, s.size, s.rotation, 0.0f, 0.0f, 1.0f, WithAlpha(s.alpha, s.colour));
         out += 4;
-    }
+    });
 }
 
 void CSpellsParticleSystem::MoveBy(float dx, float dy, float dz)

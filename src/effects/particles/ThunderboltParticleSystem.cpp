@@ -127,16 +127,7 @@ void CThunderboltParticleSystem::FillBuffers(Vertex* out, uint16_t* indices, int
             // Each quad reaches half a size beyond both of its points, so
             // neighbouring segments overlap.
             const Vec3 ext = length == 0.0f ? Vec3{} : d * (p.size / 2.0f / length);
-            const Vec3 along = d + ext * 2.0f;
-            const Vec3 p0 = p.shown - side * 0.5f - ext;
-            const Vec3 p1 = p0 + side;
-            const Vec3 p2 = p1 + along;
-            const Vec3 p3 = p2 - side;
-            const uint32_t colour = WithAlpha(p.brightness, p.colour);
-            out[0] = {p0.x, p0.y, p0.z, colour, 0.0f, 0.0f, 0.0f, 0.0f};
-            out[1] = {p1.x, p1.y, p1.z, colour, 1.0f, 0.0f, 0.0f, 0.0f};
-            out[2] = {p2.x, p2.y, p2.z, colour, 1.0f, 1.0f, 0.0f, 0.0f};
-            out[3] = {p3.x, p3.y, p3.z, colour, 0.0f, 1.0f, 0.0f, 0.0f};
+            WriteQuad(out, p.shown - side * 0.5f - ext, side, d + ext * 2.0f, WithAlpha(p.brightness, p.colour));
             out += 4;
         }
     }
