@@ -8,14 +8,14 @@
 
 #include "engine/Random.h"
 #include "engine/Settings.h"
+#include "engine/VectorMath.h"
 
 #include <cmath>
 #include <cstdint>
 
 namespace fx {
 
-constexpr float kPi = 3.14159265f;
-constexpr float kTwoPi = 6.2831855f;
+constexpr float kPi = kTwoPi / 2.0f;
 
 inline Vec3 V3(float x, float y, float z) { return Vec3{x, y, z}; }
 inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }

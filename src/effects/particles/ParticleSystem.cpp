@@ -59,7 +59,6 @@ void CParticleSystem::SetEmission(const Vec3& position, bool timeLimited, float 
     m_position = position;
     m_timeLimited = timeLimited;
     m_duration = duration;
-    m_totalCount = totalCount;
     m_remainingCount = totalCount;
     m_rate = rate;
 }

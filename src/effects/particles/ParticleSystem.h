@@ -55,20 +55,17 @@ public:
                      float endVectorY, float endVectorZ, float endLength);
 
     const Vec3& Position() const { return m_position; }
-    int Capacity() const { return m_capacity; }
     // One past the highest slot that may hold a live particle.
     int HighWater() const { return m_highWater; }
     int LiveCount() const { return m_liveCount; }
     bool IsEmitting() const { return m_emitting; }
     bool IsKilled() const { return m_stop; }
     float Elapsed() const { return m_elapsed; }
-    float Duration() const { return m_duration; }
     float Accumulator() const { return m_accumulator; }
     bool AlphaTest() const { return m_alphaTest; }
     uint32_t SourceBlend() const { return m_sourceBlend; }
     uint32_t DestBlend() const { return m_destBlend; }
     const CountedHandle<CTexture>& Texture() const { return m_texture; }
-    const CParticleEnvironment& Environment() const { return *m_environment; }
 
 protected:
     // Where the system starts and its emission rule, from its record.
@@ -174,7 +171,6 @@ protected:
     CountedHandle<CParticleEnvironment> m_environment;
     bool m_timeLimited = true;
     float m_duration = 0.0f;
-    int m_totalCount = 0;
     float m_rate = 0.0f;
     float m_elapsed = 0.0f;
     int m_remainingCount = 0;
