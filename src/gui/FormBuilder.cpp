@@ -9,6 +9,7 @@
 #include "gui/QoProgressbar.h"
 #include "gui/QoScroller.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {

@@ -11,17 +11,19 @@
 
 namespace {
 
-// The range of every float a form file gives: far beyond any geometry of a
-// 1024-wide screen, and safe to scale and convert.
+// The magnitudes of the floats a form file gives: far beyond any geometry of
+// a 1024-wide screen either way, so that no quotient or product of them
+// overflows.
 constexpr double kFloatLimit = 1000000.0;
+constexpr double kFloatFloor = 0.000001;
 
 // Text-to-double in the C locale. Text that is no number, and numbers that
-// are not finite or overflow, read as 0.
+// are not finite or overflow, read as 0; so do magnitudes below the floor.
 float ToFloat(const std::string& token)
 {
     double value = 0.0;
     const auto result = std::from_chars(token.data(), token.data() + token.size(), value);
-    if (result.ec != std::errc() || !std::isfinite(value))
+    if (result.ec != std::errc() || !std::isfinite(value) || std::fabs(value) < kFloatFloor)
         return 0.0f;
     return static_cast<float>(std::clamp(value, -kFloatLimit, kFloatLimit));
 }
@@ -294,6 +296,24 @@ const Property kProperties[] = {
      }},
 };
 
+// A block: `opener` must be "{"; then `entry` takes each upper-cased token
+// until the closing "}".
+template <typename Entry>
+bool ParseBlock(FormTokens& in, const std::string& opener, Entry entry)
+{
+    if (opener != "{")
+        return in.Unexpected(opener);
+    std::string token;
+    for (;;) {
+        if (!in.NextUpper(&token))
+            return false;
+        if (token == "}")
+            return true;
+        if (!entry(token))
+            return false;
+    }
+}
+
 bool ParseElement(FormTokens& in, CFormElement& e)
 {
     std::string token;
@@ -308,49 +328,32 @@ bool ParseElement(FormTokens& in, CFormElement& e)
         return false;
     if (token == "ID" && !(in.Next(&e.idName) && in.Next(&token)))
         return false;
-    if (token != "{")
-        return in.Unexpected(token);
-    for (;;) {
-        if (!in.NextUpper(&token))
-            return false;
-        if (token == "}")
-            return true;
+    return ParseBlock(in, token, [&](const std::string& word) {
         const auto property = std::find_if(std::begin(kProperties), std::end(kProperties),
-                                           [&](const Property& p) { return token == p.name; });
+                                           [&](const Property& p) { return word == p.name; });
         if (property == std::end(kProperties) || !(property->kinds & Bit(e.kind)))
-            return in.Unexpected(token);
-        if (!property->read(in, e))
-            return false;
-    }
+            return in.Unexpected(word);
+        return property->read(in, e);
+    });
 }
 
 // Inside TILING every unknown token is passed over, one at a time.
 bool ParseTiling(FormTokens& in, CFormFile& f)
 {
-    std::string token;
-    if (!in.Next(&token))
-        return false;
-    if (token != "{")
-        return in.Unexpected(token);
-    for (;;) {
-        if (!in.NextUpper(&token))
-            return false;
-        if (token == "}")
-            return true;
-        bool ok = true;
-        if (token == "CORNERS")
-            ok = in.String(&f.cornersTexture);
-        else if (token == "SIDES")
-            ok = in.String(&f.sidesTexture);
-        else if (token == "BACKGROUND")
-            ok = in.String(&f.backgroundTexture);
-        else if (token == "HTILE")
-            ok = in.Floats(f.horizontalTile, 2);
-        else if (token == "VTILE")
-            ok = in.Floats(f.verticalTile, 2);
-        if (!ok)
-            return false;
-    }
+    std::string opener;
+    return in.Next(&opener) && ParseBlock(in, opener, [&](const std::string& word) {
+               if (word == "CORNERS")
+                   return in.String(&f.cornersTexture);
+               if (word == "SIDES")
+                   return in.String(&f.sidesTexture);
+               if (word == "BACKGROUND")
+                   return in.String(&f.backgroundTexture);
+               if (word == "HTILE")
+                   return in.Floats(f.horizontalTile, 2);
+               if (word == "VTILE")
+                   return in.Floats(f.verticalTile, 2);
+               return true;
+           });
 }
 
 } // namespace

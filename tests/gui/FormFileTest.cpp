@@ -267,12 +267,14 @@ TEST(FormFileValues, ElementPropertiesAndTheirFlags)
     EXPECT_FLOAT_EQ(plain->states[0].corners[2], 256);
 }
 
-// Numbers beyond a float's range, not finite, or beyond 32 bits are held.
+// Numbers not finite read as 0, as do magnitudes below a millionth; floats
+// beyond a million and integers beyond 32 bits are held.
 TEST(FormFileValues, NumbersAreFiniteAndHeldToTheirRanges)
 {
     FormRig rig;
     const auto e = rig.Element("ELEMENT SCROLLER { POSITION 1e999 nan -1e39 SIZE 1e7 inf\n"
-                               " ZORDER 99999999999 INTERRUPT -99999999999 FONT abc WIDTHFACTOR 1.5e-999 }");
+                               " ZORDER 99999999999 INTERRUPT -99999999999 FONT abc WIDTHFACTOR 1.5e-999\n"
+                               " CHARSIZE 1e-40 0.000002 }");
     EXPECT_FLOAT_EQ(e->position.x, 0);
     EXPECT_FLOAT_EQ(e->position.y, 0);
     EXPECT_FLOAT_EQ(e->position.z, -1000000);
@@ -282,6 +284,8 @@ TEST(FormFileValues, NumbersAreFiniteAndHeldToTheirRanges)
     EXPECT_EQ(e->interrupt, std::numeric_limits<int32_t>::min());
     EXPECT_EQ(e->font, 0);
     EXPECT_FLOAT_EQ(e->widthFactor, 0);
+    EXPECT_FLOAT_EQ(e->charSize.w, 0); // too small to divide by
+    EXPECT_FLOAT_EQ(e->charSize.h, 0.000002f);
 
     // The form's z-order and a control's ZORDER add up without wrapping.
     CFormFile form(rig.device);
