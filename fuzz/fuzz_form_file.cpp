@@ -121,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // release: the values the controls take keep their geometry finite.
     const CQoForm& built = *form.Form();
     for (size_t i = 0; i < built.ChildCount(); ++i) {
-        const GuiVec3& at = built.Child(i)->Position();
+        const Vec3& at = built.Child(i)->Position();
         manager.OnMouseMove(at.x, at.y, 0.02f);
         manager.OnMouseDown(at.x, at.y, 0);
         manager.OnMouseMove(at.x - 300.0f, at.y + 200.0f, 0.02f);

@@ -85,8 +85,8 @@ public:
         }
         return true;
     }
-    bool Vec3(GuiVec3* v) { return Floats(&v->x, 1) && Floats(&v->y, 1) && Floats(&v->z, 1); }
-    bool Vec2(GuiVec2* v) { return Floats(&v->x, 1) && Floats(&v->y, 1); }
+    bool Vec3(Vec3* v) { return Floats(&v->x, 1) && Floats(&v->y, 1) && Floats(&v->z, 1); }
+    bool Vec2(Vec2* v) { return Floats(&v->x, 1) && Floats(&v->y, 1); }
     bool Size(GuiSize* s) { return Floats(&s->w, 1) && Floats(&s->h, 1); }
     bool Int(int32_t* value)
     {

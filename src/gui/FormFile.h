@@ -56,21 +56,21 @@ public:
     WindowKind kind = WindowKind::Static;
     std::string idName; // raw, matched case-sensitively against DEFINE names
     int32_t id = 0;
-    GuiVec3 position; // top-left corner in the form, y down
-    GuiVec3 layoutPosition;
+    Vec3 position; // top-left corner in the form, y down
+    Vec3 layoutPosition;
     GuiSize size;
     GuiSize layoutSize;
     int32_t zOrder = 0;
     bool hasPicture = false;
-    GuiVec3 picture; // top-left corner in the control, y down
-    GuiVec3 layoutPicture;
+    Vec3 picture; // top-left corner in the control, y down
+    Vec3 layoutPicture;
     GuiSize pictureSize;
     GuiSize layoutPictureSize;
     bool hasText = false;
     std::string text; // TEXT lines joined with "\n"
     int32_t textLines = 0;
-    GuiVec3 noteShift;
-    GuiVec3 layoutNoteShift;
+    Vec3 noteShift;
+    Vec3 layoutNoteShift;
     uint32_t textColor = 0xFFFFFFFF;
     GuiSize charSize{1, 1};
     CText::Alignment alignment = CText::LEFT;
@@ -80,8 +80,8 @@ public:
     float interval = 1.5f;
     int32_t font = 0;
     bool hasShadow = false;
-    GuiVec3 shadowShift{2.0f, -2.0f, 0.5f}; // the file sets x and y
-    GuiVec3 layoutShadowShift{0.00390625f, -0.00390625f, 0.0005f};
+    Vec3 shadowShift{2.0f, -2.0f, 0.5f}; // the file sets x and y
+    Vec3 layoutShadowShift{0.00390625f, -0.00390625f, 0.0005f};
     uint32_t shadowColor = 0x80000000;
     std::string texture;
     GuiSize textureSize{256, 256};
@@ -92,8 +92,8 @@ public:
     int32_t interrupt = -1;
     GuiSize knobSize;
     GuiSize layoutKnobSize;
-    GuiVec2 centreShift;
-    GuiVec2 layoutCentreShift;
+    Vec2 centreShift;
+    Vec2 layoutCentreShift;
     float widthFactor = 0.9f;
     bool horizontal = true;
     std::string errorText;
@@ -142,8 +142,8 @@ public:
     float designWidth = 1024.0f; // SCREENWIDTH
     std::vector<std::string> defineNames;
     std::vector<int32_t> defineValues;
-    GuiVec3 position; // top-left corner on the design screen, y down
-    GuiVec3 layoutPosition;
+    Vec3 position; // top-left corner on the design screen, y down
+    Vec3 layoutPosition;
     GuiSize size;
     GuiSize layoutSize;
     std::vector<CountedHandle<CFormElement>> elements;

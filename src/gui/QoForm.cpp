@@ -26,7 +26,7 @@ void CQoForm::SetTiling(const CountedHandle<CTexture>& corners, const CountedHan
     struct Piece {
         const CountedHandle<CTexture>* texture;
         GuiSize size;
-        GuiVec3 offset;
+        Vec3 offset;
         float quad[8];
     };
     const Piece pieces[9] = {

@@ -44,7 +44,7 @@ void CQoProgressbar::Split()
     const Rect& f = m_fill;
     struct Part {
         GuiSize size;
-        GuiVec3 offset;
+        Vec3 offset;
         float quad[8];
     };
     Part parts[2];

@@ -21,7 +21,7 @@ void CQoScroller::Setup(const CountedHandle<CTexture>& texture, float trackL, fl
     SetKnob(texture, quad, knobWidth, knobHeight);
 }
 
-GuiVec2 CQoScroller::GetKnobPosition() const
+Vec2 CQoScroller::GetKnobPosition() const
 {
     if (horizontal)
         return {centreShift.x + (m_value - 0.5f) * BaseSize().w * travel, centreShift.y};
@@ -34,7 +34,7 @@ void CQoScroller::SetKnob(const CountedHandle<CTexture>& texture, const float qu
     m_knobSize = {knobWidth, knobHeight};
     float frame[8];
     RectQuad(quad[0], quad[1], quad[4], quad[5], frame);
-    const GuiVec2 at = GetKnobPosition();
+    const Vec2 at = GetKnobPosition();
     const int32_t trackZOrder = zOrder;
     zOrder = ClampedZOrder(int64_t{trackZOrder} - 1);
     m_knob = std::min(m_knob, m_sprites.size());
@@ -53,7 +53,7 @@ void CQoScroller::MoveKnob()
 {
     if (m_knob >= m_sprites.size())
         return;
-    const GuiVec2 at = GetKnobPosition();
+    const Vec2 at = GetKnobPosition();
     m_sprites[m_knob].offset = {at.x, at.y, kKnobDepth};
     PlaceSprite(m_knob, false);
 }
@@ -74,7 +74,7 @@ bool CQoScroller::SetEnabled(bool flag)
     return previous;
 }
 
-float CQoScroller::ValueAt(const GuiVec2& local) const
+float CQoScroller::ValueAt(const Vec2& local) const
 {
     const float span = travel * (horizontal ? BaseSize().w : BaseSize().h);
     // A track without travel has no value to give: the knob stays.
@@ -85,7 +85,7 @@ float CQoScroller::ValueAt(const GuiVec2& local) const
     return std::clamp(value, 0.0f, 1.0f);
 }
 
-void CQoScroller::Drag(const GuiVec2& local)
+void CQoScroller::Drag(const Vec2& local)
 {
     m_value = ValueAt(local);
     m_events.push_back({GuiCode::ValueChanged, id, local.x, local.y, Kind()});

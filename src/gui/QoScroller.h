@@ -20,7 +20,7 @@ public:
     int32_t SetKnobDisabledFrame(const float quad[8]);
     // The knob's design offset from the centre; value 0 puts it at the left
     // (or top) end.
-    GuiVec2 GetKnobPosition() const;
+    Vec2 GetKnobPosition() const;
     // Stored as given (callers pass 0 to 1); moves the knob, no event.
     // Returns the previous value.
     float SetValue(float value);
@@ -34,12 +34,12 @@ public:
     // Written by the form builder before Setup.
     bool horizontal = true; // else the knob moves along y
     float travel = 0.9f;    // fraction of the base width (or height) the knob travels over
-    GuiVec2 centreShift;    // of the knob's middle position, design units
+    Vec2 centreShift;       // of the knob's middle position, design units
 
 private:
     // The value under a cursor at local design coordinates, clamped to 0..1.
-    float ValueAt(const GuiVec2& local) const;
-    void Drag(const GuiVec2& local);
+    float ValueAt(const Vec2& local) const;
+    void Drag(const Vec2& local);
     void MoveKnob();
 
     float m_value = 0.0f;

@@ -72,7 +72,7 @@ void CQoStatic::AnchorTexts(bool resize)
     default:
         break;
     }
-    GuiVec3& offset = m_texts[0].offset;
+    Vec3& offset = m_texts[0].offset;
     offset = {edge + noteShift.x, first.charHeight / 2 + noteShift.y, -textDepth + noteShift.z};
     if (m_shadow) {
         m_texts[1].offset = {offset.x, offset.y, offset.z + shadowDepth};
@@ -169,7 +169,7 @@ void CQoStatic::ShowTextColor(uint32_t argb)
 }
 
 void CQoStatic::PutSprite(size_t index, const CountedHandle<CTexture>& texture, const float quad[8],
-                          const GuiVec3& offset, const GuiSize& designSize)
+                          const Vec3& offset, const GuiSize& designSize)
 {
     if (index >= m_sprites.size()) {
         index = m_sprites.size();

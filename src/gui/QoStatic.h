@@ -47,11 +47,11 @@ public:
     CountedHandle<CText> MainText() const;
 
     // Set by the creator before CreateText.
-    bool wrap = true;                               // SetText word-wraps the caption to the wrap width
-    float textDepth = 0.001f;                       // the caption lies this far in front of the control
-    GuiVec3 noteShift;                              // of the caption, design units
-    GuiVec2 shadowShift{0.00390625f, -0.00390625f}; // of the shadow from the main text
-    float shadowDepth = -0.0005f;                   // of the main text from the shadow along z
+    bool wrap = true;                            // SetText word-wraps the caption to the wrap width
+    float textDepth = 0.001f;                    // the caption lies this far in front of the control
+    Vec3 noteShift;                              // of the caption, design units
+    Vec2 shadowShift{0.00390625f, -0.00390625f}; // of the shadow from the main text
+    float shadowDepth = -0.0005f;                // of the main text from the shadow along z
     uint32_t shadowColor = 0x80000000;
 
 protected:
@@ -59,8 +59,8 @@ protected:
 
     // Replaces (or appends) sprite item `index` with a sprite of the texture
     // at a design offset and size.
-    void PutSprite(size_t index, const CountedHandle<CTexture>& texture, const float quad[8],
-                   const GuiVec3& offset, const GuiSize& designSize);
+    void PutSprite(size_t index, const CountedHandle<CTexture>& texture, const float quad[8], const Vec3& offset,
+                   const GuiSize& designSize);
     // Shows frame `frame` of sprite `index` when it exists.
     void ShowFrame(size_t index, int32_t frame);
     // Sets the main text's colour and applies it.

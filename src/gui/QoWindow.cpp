@@ -73,7 +73,7 @@ void CQoWindow::SetBaseSize(float w, float h)
     m_scale = {1, 1};
 }
 
-GuiVec3 CQoWindow::At(const GuiVec3& offset) const
+Vec3 CQoWindow::At(const Vec3& offset) const
 {
     const float a = m_scale.x * offset.x, b = m_scale.y * offset.y, c = offset.z;
     return {m_position.x + a * m_axisX.x + b * m_axisY.x + c * m_axisZ.x,
@@ -82,9 +82,9 @@ GuiVec3 CQoWindow::At(const GuiVec3& offset) const
 }
 
 CountedHandle<CSprite> CQoWindow::MakeSprite(const CountedHandle<CTexture>& texture, const float quad[8],
-                                             const GuiVec3& offset, const GuiSize& designSize) const
+                                             const Vec3& offset, const GuiSize& designSize) const
 {
-    const GuiVec3 p = At(offset);
+    const Vec3 p = At(offset);
     // Blended sprites of layer 1: the GUI pass draws exactly those.
     auto sprite = MakeCountedHandle(
         new CSprite(p.x, p.y, p.z, m_scale.x * designSize.w, m_scale.y * designSize.h, color, texture, 1));
@@ -105,7 +105,7 @@ void CQoWindow::PlaceSprite(size_t i, bool resize)
     const SpriteItem& item = m_sprites[i];
     if (!item.sprite)
         return;
-    const GuiVec3 p = At(item.offset);
+    const Vec3 p = At(item.offset);
     item.sprite->x = p.x;
     item.sprite->y = p.y;
     item.sprite->z = p.z;
@@ -118,7 +118,7 @@ void CQoWindow::PlaceText(size_t i, bool resize)
     const TextItem& item = m_texts[i];
     if (!item.text)
         return;
-    const GuiVec3 p = At(item.offset);
+    const Vec3 p = At(item.offset);
     item.text->origin[0] = p.x;
     item.text->origin[1] = p.y;
     item.text->origin[2] = p.z;
@@ -220,7 +220,7 @@ void CQoWindow::AddChild(const CountedHandle<CQoWindow>& child)
         return;
     m_children.push_back({child, child->relativePosition});
     child->SetTextLayer(m_textLayer);
-    const GuiVec3& offset = m_children.back().offset;
+    const Vec3& offset = m_children.back().offset;
     const GuiSize& base = child->BaseSize();
     child->SetPositionAndSize(m_scale.x * offset.x, m_scale.y * offset.y, offset.z, m_scale.x * base.w,
                               m_scale.y * base.h, m_position.x, m_position.y, m_position.z);
@@ -252,17 +252,17 @@ bool CQoWindow::SetVisible(bool flag)
     return previous;
 }
 
-GuiVec2 CQoWindow::Local(float x, float y) const
+Vec2 CQoWindow::Local(float x, float y) const
 {
     return {m_scale.x == 0.0f ? kFarAway : x / m_scale.x, m_scale.y == 0.0f ? kFarAway : y / m_scale.y};
 }
 
-bool CQoWindow::Contains(const GuiVec2& local) const
+bool CQoWindow::Contains(const Vec2& local) const
 {
     return std::fabs(local.x) <= m_baseSize.w * 0.5f && std::fabs(local.y) <= m_baseSize.h * 0.5f;
 }
 
-void CQoWindow::PushEvent(GuiCode code, const GuiVec2& local)
+void CQoWindow::PushEvent(GuiCode code, const Vec2& local)
 {
     m_events.push_back({code, id, local.x, local.y, m_kind});
 }
@@ -285,7 +285,7 @@ int CQoWindow::OnMouseDown(float x, float y, int button)
     m_events.clear();
     if (!IsButton(button) || !TakesInput())
         return 0;
-    const GuiVec2 local = Local(x, y);
+    const Vec2 local = Local(x, y);
     if (Contains(local)) {
         PushEvent(kDownCodes[button], local);
         m_pressed[button] = true;
@@ -300,7 +300,7 @@ int CQoWindow::OnMouseUp(float x, float y, int button)
     m_events.clear();
     if (!IsButton(button) || !TakesInput())
         return 0;
-    const GuiVec2 local = Local(x, y);
+    const Vec2 local = Local(x, y);
     PushEvent(kUpCodes[button], local);
     if (Contains(local) && button == 0 && m_pressed[0])
         PushEvent(GuiCode::Click, local);
@@ -315,7 +315,7 @@ int CQoWindow::OnMouseMove(float x, float y, float dt)
     m_events.clear();
     if (!TakesInput())
         return 0;
-    const GuiVec2 local = Local(x, y);
+    const Vec2 local = Local(x, y);
     const bool inside = Contains(local);
     if (inside && !m_hover) {
         PushEvent(GuiCode::Enter, local);

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "engine/CountedHandle.h"
+#include "engine/Settings.h"
 #include "engine/Sprite.h"
 #include "engine/Text.h"
 #include "events/GameEvent.h"
@@ -18,12 +19,6 @@
 #include <cstdint>
 #include <vector>
 
-struct GuiVec2 {
-    float x = 0, y = 0;
-};
-struct GuiVec3 {
-    float x = 0, y = 0, z = 0;
-};
 struct GuiSize {
     float w = 0, h = 0;
 };
@@ -76,10 +71,10 @@ public:
 
     WindowKind Kind() const { return m_kind; }
     int32_t TextLayer() const { return m_textLayer; }
-    const GuiVec3& Position() const { return m_position; }
+    const Vec3& Position() const { return m_position; }
     const GuiSize& BaseSize() const { return m_baseSize; }
     const GuiSize& Size() const { return m_size; }
-    const GuiVec2& Scale() const { return m_scale; }
+    const Vec2& Scale() const { return m_scale; }
     float Alpha() const { return m_alpha; }
     bool IsVisible() const { return m_visible; }
     bool IsEnabled() const { return m_enabled; }
@@ -104,7 +99,7 @@ public:
     // Written by the creator (form builder, screens) before the window is
     // added to its parent, and by the modal stack and screen fades (`active`).
     int32_t id = 0;
-    GuiVec3 relativePosition; // as last given to SetPosition
+    Vec3 relativePosition; // as last given to SetPosition
     bool active = true;
     int32_t zOrder = 0;          // given to the window's sprites
     uint32_t color = 0xFFFFFFFF; // given to the window's sprites
@@ -112,38 +107,38 @@ public:
 protected:
     struct SpriteItem {
         CountedHandle<CSprite> sprite;
-        GuiVec3 offset;     // from the centre, design units
+        Vec3 offset;        // from the centre, design units
         GuiSize designSize; // at scale 1
     };
     struct TextItem {
         CountedHandle<CText> text;
         float wrapWidth = 0; // design wrap width, character widths
         GuiSize charSize;    // design character size
-        GuiVec3 offset;      // of the text origin, design units
+        Vec3 offset;         // of the text origin, design units
     };
     struct ChildItem {
         CountedHandle<CQoWindow> window;
-        GuiVec3 offset; // the child's relative position in design units
+        Vec3 offset; // the child's relative position in design units
     };
 
     explicit CQoWindow(WindowKind kind, CountedHandle<CSpriteRenderer> sprites, CountedHandle<CTextBatch> texts);
 
     static bool IsButton(int button) { return button >= 0 && button < kGuiButtons; }
     // The point at a design offset from the centre: P + (sx a)X + (sy b)Y + c Z.
-    GuiVec3 At(const GuiVec3& offset) const;
+    Vec3 At(const Vec3& offset) const;
     // A sprite of this window's colour, axes, z-order, visibility and alpha at
     // a design offset and size, with `quad` as frame 0, added to the renderer.
     CountedHandle<CSprite> MakeSprite(const CountedHandle<CTexture>& texture, const float quad[8],
-                                      const GuiVec3& offset, const GuiSize& designSize) const;
+                                      const Vec3& offset, const GuiSize& designSize) const;
     // Puts item i's sprite in place (and, when `resize`, to its scaled size).
     void PlaceSprite(size_t i, bool resize);
     void PlaceText(size_t i, bool resize);
     void RemoveFromRenderer(const CountedHandle<CSprite>& sprite) const;
     // The cursor in design units from the centre; a zero scale puts it far
     // outside.
-    GuiVec2 Local(float x, float y) const;
-    bool Contains(const GuiVec2& local) const;
-    void PushEvent(GuiCode code, const GuiVec2& local);
+    Vec2 Local(float x, float y) const;
+    bool Contains(const Vec2& local) const;
+    void PushEvent(GuiCode code, const Vec2& local);
     // The flag alone, for a form's own SetVisible.
     void SetVisibleFlag(bool flag) { m_visible = flag; }
 
@@ -160,13 +155,13 @@ private:
 
     WindowKind m_kind;
     int32_t m_textLayer = 0;
-    GuiVec3 m_position;
-    GuiVec3 m_axisX{1, 0, 0};
-    GuiVec3 m_axisY{0, 1, 0};
-    GuiVec3 m_axisZ{0, 0, 1};
+    Vec3 m_position;
+    Vec3 m_axisX{1, 0, 0};
+    Vec3 m_axisY{0, 1, 0};
+    Vec3 m_axisZ{0, 0, 1};
     GuiSize m_baseSize{1, 1};
     GuiSize m_size{1, 1};
-    GuiVec2 m_scale{1, 1};
+    Vec2 m_scale{1, 1};
     float m_alpha = 1.0f;
     bool m_visible = true;
     bool m_enabled = true;

@@ -134,3 +134,17 @@ TEST(FormsManager, AHiddenFormIsNeitherDrawnNorGivenInput)
     form->SetVisible(true);
     EXPECT_EQ(manager.OnMouseDown(0, 0, 0), 2);
 }
+
+// The frame renderer holds the manager as its GUI layer, and a form can be
+// the sender of a game event; both share the object's one count.
+TEST(FormsManager, HandlesConvertToTheLayerAndTheEventSender)
+{
+    GuiRig rig;
+    auto manager = MakeCountedHandle(new CQoFormsManager());
+    CountedHandle<IGuiLayer> layer = manager;
+    EXPECT_EQ(manager.UseCount(), 2u);
+    auto form = MakeForm(rig, 1, 0);
+    CountedHandle<CEventSource> sender = form;
+    EXPECT_EQ(sender.Get(), static_cast<CEventSource*>(form.Get()));
+    EXPECT_EQ(form.UseCount(), 2u);
+}

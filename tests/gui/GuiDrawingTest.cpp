@@ -173,7 +173,7 @@ TEST_F(GuiDrawing, SamplerFormInTheGuiStep)
 
     // The button's normal, over and pressed looks, away from its caption.
     EXPECT_TRUE(Shows(frame, button, 0, -70, 12));
-    const GuiVec3 ok = button.Position();
+    const Vec3 ok = button.Position();
     manager->OnMouseMove(ok.x, ok.y, 0.02f);
     ASSERT_EQ(button.Sprite(0)->frame, 2);
     EXPECT_TRUE(Shows(Draw(), button, 0, -70, 12));
@@ -191,7 +191,7 @@ TEST_F(GuiDrawing, SamplerFormInTheGuiStep)
     manager->OnMouseMove(ok.x, ok.y, 0.02f);
     ASSERT_TRUE(box.IsChecked());
     ASSERT_EQ(gem.frame, 1);
-    const GuiVec3 track = volume.Position();
+    const Vec3 track = volume.Position();
     manager->OnMouseDown(track.x - 72, track.y, 0);
     manager->OnMouseMove(track.x + 72, track.y, 0.02f);
     manager->OnMouseUp(track.x + 72, track.y, 0);

@@ -129,8 +129,8 @@ TEST(Sampler, DrivenThroughTheManager)
     auto& button = rig.Control<CQoButton>(kOk);
     auto& box = rig.Control<CQoCheckbox>(kSound);
     auto& volume = rig.Control<CQoScroller>(kVolume);
-    const GuiVec3 ok = button.Position(), gem{box.Sprite(0)->x, box.Sprite(0)->y, 0};
-    const GuiVec3 track = volume.Position();
+    const Vec3 ok = button.Position(), gem{box.Sprite(0)->x, box.Sprite(0)->y, 0};
+    const Vec3 track = volume.Position();
     CQoFormsManager& m = rig.manager;
 
     const struct {
@@ -232,7 +232,7 @@ TEST(Sampler, TheDialogTakesTheInputWhileModalAndAHiddenFormNone)
     SamplerRig rig;
     ASSERT_TRUE(rig.sampler.form && rig.dialog.form);
     EXPECT_EQ(rig.manager.Forms()[0], rig.sampler.form); // the dialog's lower z-order comes later, on top
-    const GuiVec3 ok = rig.Control<CQoButton>(kOk).Position();
+    const Vec3 ok = rig.Control<CQoButton>(kOk).Position();
     rig.manager.PushModal(rig.dialog.form);
     rig.manager.OnMouseDown(ok.x, ok.y, 0);
     EXPECT_EQ(CodesOf(rig.manager.Events()), (Codes{{GuiCode::LeftDown, 0}}));
