@@ -85,8 +85,8 @@ public:
         }
         return true;
     }
-    bool Vec3(Vec3* v) { return Floats(&v->x, 1) && Floats(&v->y, 1) && Floats(&v->z, 1); }
-    bool Vec2(Vec2* v) { return Floats(&v->x, 1) && Floats(&v->y, 1); }
+    bool Triple(Vec3* v) { return Floats(&v->x, 1) && Floats(&v->y, 1) && Floats(&v->z, 1); }
+    bool Pair(Vec2* v) { return Floats(&v->x, 1) && Floats(&v->y, 1); }
     bool Size(GuiSize* s) { return Floats(&s->w, 1) && Floats(&s->h, 1); }
     bool Int(int32_t* value)
     {
@@ -220,12 +220,12 @@ bool TextFlag(CFormElement& e, bool ok) { return Mark(&e.hasText, ok); }
 bool ShadowFlag(CFormElement& e, bool ok) { return TextFlag(e, Mark(&e.hasShadow, ok)); }
 
 const Property kProperties[] = {
-    {"POSITION", kAnyKind, [](FormTokens& in, CFormElement& e) { return in.Vec3(&e.position); }},
+    {"POSITION", kAnyKind, [](FormTokens& in, CFormElement& e) { return in.Triple(&e.position); }},
     {"SIZE", kAnyKind, [](FormTokens& in, CFormElement& e) { return in.Size(&e.size); }},
     {"ZORDER", kAnyKind, [](FormTokens& in, CFormElement& e) { return in.Int(&e.zOrder); }},
     {"PICTURE", kAnyKind,
      [](FormTokens& in, CFormElement& e) {
-         if (!in.Vec3(&e.picture))
+         if (!in.Triple(&e.picture))
              return false;
          e.hasPicture = true;
          if (e.pictureSize.w == 0 && e.pictureSize.h == 0)
@@ -243,7 +243,7 @@ const Property kProperties[] = {
          return TextFlag(e, true);
      }},
     {"TEXTCOLOR", kAnyKind, [](FormTokens& in, CFormElement& e) { return TextFlag(e, in.Colour(&e.textColor)); }},
-    {"NOTESHIFT", kAnyKind, [](FormTokens& in, CFormElement& e) { return TextFlag(e, in.Vec3(&e.noteShift)); }},
+    {"NOTESHIFT", kAnyKind, [](FormTokens& in, CFormElement& e) { return TextFlag(e, in.Triple(&e.noteShift)); }},
     {"CHARSIZE", kAnyKind, [](FormTokens& in, CFormElement& e) { return TextFlag(e, in.Size(&e.charSize)); }},
     {"ALIGNMENT", kAnyKind,
      [](FormTokens& in, CFormElement& e) {
@@ -277,7 +277,7 @@ const Property kProperties[] = {
     {"INTERRUPT", kAnyKind,
      [](FormTokens& in, CFormElement& e) { return Mark(&e.hasInterrupt, in.Int(&e.interrupt)); }},
     {"SCROLLERSIZE", kScroller, [](FormTokens& in, CFormElement& e) { return in.Size(&e.knobSize); }},
-    {"CENTERSHIFT", kScroller, [](FormTokens& in, CFormElement& e) { return in.Vec2(&e.centreShift); }},
+    {"CENTERSHIFT", kScroller, [](FormTokens& in, CFormElement& e) { return in.Pair(&e.centreShift); }},
     {"WIDTHFACTOR", kScroller, [](FormTokens& in, CFormElement& e) { return in.Floats(&e.widthFactor, 1); }},
     {"VERTICAL", kScroller | kProgressbar,
      [](FormTokens&, CFormElement& e) {
@@ -431,7 +431,7 @@ bool CFormFile::Parse(const std::string& file)
             return true;
         }
         if (token == "POSITION")
-            return in.Vec3(&position);
+            return in.Triple(&position);
         if (token == "SIZE")
             return in.Size(&size);
         if (token == "COLOR")
