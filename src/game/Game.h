@@ -5,19 +5,24 @@
 
 #include "audio/MusicPlayer.h"
 #include "audio/SoundManager.h"
+#include "balance/BalanceState.h"
+#include "board/GameBoard.h"
 #include "engine/BitmapFont.h"
 #include "engine/CountedHandle.h"
 #include "engine/Flare.h"
 #include "engine/Log.h"
 #include "engine/RenderDevice.h"
 #include "engine/SceneRenderer.h"
+#include "engine/Sprite.h"
 #include "engine/Text.h"
+#include "layout/QuestLayout.h"
 #include "records/BestList.h"
 #include "records/HiscoreTable.h"
 #include "records/Options.h"
 #include "records/Profiles.h"
 #include "records/QuestSave.h"
 #include "records/Trophies.h"
+#include "tokens/CapsRenderer.h"
 
 #include <string>
 #include <vector>
@@ -57,6 +62,8 @@ public:
     plat::Window* window = nullptr;
     void* instance = nullptr;
     CDataPaths paths;
+    // The quest screen's layout from "Skin.cfg"; the board reads it.
+    CQuestLayout questLayout;
     CGraphicsOptions graphicsOptions;
     CSoundOptions soundOptions;
     CGameOptions gameOptions;
@@ -117,8 +124,15 @@ public:
     CountedHandle<CSoundManager> sounds;
     CountedHandle<CQuestSave> questSave;
     bool cursorReady = false;
+    // Sprite renderers 0..3; 1 to 3 are drawn by the frame renderer, 0 by
+    // the backgrounds.
+    CountedHandle<CSpriteRenderer> spriteRenderers[4];
     // The current player's name; empty when no profile exists.
     CountedHandle<std::string> playerName;
+    CountedHandle<CCapsRenderer> capsRenderer;
+    CountedHandle<CGameBoard> board;
+    // Tuning of the current mode and level; the board reads it.
+    CBalanceState balance;
     // The player profiles found in the players folder.
     CountedHandle<CProfiles> profiles;
     bool dragging = false;
@@ -134,6 +148,7 @@ private:
     struct LoadStep;
     static const LoadStep kLoadSequence[];
     bool LoadStringTable();
+    bool LoadQuestLayout();
     bool BuildAlphaCandidates();
     bool ReadOptions();
     bool CreateVertexBuffer();
@@ -145,7 +160,15 @@ private:
     bool CreateTextBatch();
     bool LoadHiscores();
     bool LoadBestLists();
+    bool CreateSpriteRenderers();
+    bool CreateCapsRenderer();
+    bool ResetBalance();
+    bool CreateBoard();
+    bool CreateSelectionMarker();
+    bool CreateTerminators();
+    bool HideBoard();
     bool StartSounds();
+    bool ShareSounds();
     bool StartMusic();
     bool CreateFpsText();
     bool SetGamma();

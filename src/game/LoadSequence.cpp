@@ -5,6 +5,8 @@
 #include "game/Game.h"
 
 #include "engine/StringTable.h"
+#include "rays/TerminatorsManager.h"
+#include "rays/TokenHighlight.h"
 
 #include <cstdio>
 
@@ -20,27 +22,20 @@ struct CGame::LoadStep {
 };
 
 const CGame::LoadStep CGame::kLoadSequence[] = {
-    {&CGame::LoadStringTable, kNoFrame},
-    {&CGame::BuildAlphaCandidates, kNoFrame},
-    {&CGame::ReadOptions, kNoFrame},
-    {&CGame::CreateVertexBuffer, kNoFrame},
-    {&CGame::CreateIndexBuffer, kNoFrame},
-    {&CGame::LoadLoadingPicture, 0.0f},
-    // The quest screen's layout is read here; its frame is drawn already.
-    {nullptr, 0.025f},
-    {&CGame::LoadSharedTextures, 0.15f},
-    {&CGame::CreateFlareRenderers, 0.2f},
-    {&CGame::LoadFonts, 0.25f},
-    {&CGame::CreateTextBatch, kNoFrame},
-    {&CGame::LoadHiscores, kNoFrame},
-    {&CGame::LoadBestLists, 0.3f},
-    {&CGame::StartSounds, kNoFrame},
-    {&CGame::StartMusic, 0.95f},
-    {&CGame::CreateFpsText, kNoFrame},
-    {&CGame::SetGamma, kNoFrame},
-    {&CGame::CreateCursor, kNoFrame},
-    {&CGame::EnterIntroMode, kNoFrame},
-    {&CGame::ChooseCurrentProfile, kNoFrame},
+    {&CGame::LoadStringTable, kNoFrame},   {&CGame::BuildAlphaCandidates, kNoFrame},
+    {&CGame::ReadOptions, kNoFrame},       {&CGame::CreateVertexBuffer, kNoFrame},
+    {&CGame::CreateIndexBuffer, kNoFrame}, {&CGame::LoadLoadingPicture, 0.0f},
+    {&CGame::LoadQuestLayout, 0.025f},     {&CGame::LoadSharedTextures, 0.15f},
+    {&CGame::CreateFlareRenderers, 0.2f},  {&CGame::LoadFonts, 0.25f},
+    {&CGame::CreateTextBatch, kNoFrame},   {&CGame::LoadHiscores, kNoFrame},
+    {&CGame::LoadBestLists, 0.3f},         {&CGame::CreateSpriteRenderers, kNoFrame},
+    {&CGame::CreateCapsRenderer, 0.55f},   {&CGame::ResetBalance, kNoFrame},
+    {&CGame::CreateBoard, kNoFrame},       {&CGame::CreateSelectionMarker, kNoFrame},
+    {&CGame::CreateTerminators, kNoFrame}, {&CGame::HideBoard, 0.75f},
+    {&CGame::StartSounds, kNoFrame},       {&CGame::ShareSounds, kNoFrame},
+    {&CGame::StartMusic, 0.95f},           {&CGame::CreateFpsText, kNoFrame},
+    {&CGame::SetGamma, kNoFrame},          {&CGame::CreateCursor, kNoFrame},
+    {&CGame::EnterIntroMode, kNoFrame},    {&CGame::ChooseCurrentProfile, kNoFrame},
     {&CGame::LoadTrophies, 1.0f},
 };
 
@@ -78,6 +73,12 @@ void CGame::LoadingFrame(float progress)
 bool CGame::LoadStringTable()
 {
     LoadStrings(paths.folders[CDataPaths::Txt] + "Strings.txt");
+    return true;
+}
+
+bool CGame::LoadQuestLayout()
+{
+    questLayout.Load(paths.folders[CDataPaths::Config] + "Skin.cfg");
     return true;
 }
 
@@ -256,6 +257,71 @@ bool CGame::LoadBestLists()
     return true;
 }
 
+bool CGame::CreateSpriteRenderers()
+{
+    for (int i = 0; i < 4; ++i) {
+        spriteRenderers[i] = MakeCountedHandle(new CSpriteRenderer(device, vertexBuffer, indexBuffer));
+        if (i > 0)
+            renderer->spriteLayers[i - 1] = spriteRenderers[i];
+    }
+    return true;
+}
+
+bool CGame::CreateCapsRenderer()
+{
+    capsRenderer = MakeCountedHandle(new CCapsRenderer(device, vertexBuffer, indexBuffer));
+    if (!capsRenderer->LoadTextures(paths.folders[CDataPaths::Gfx]))
+        return Fail("Unable to load caps Textures");
+    if (!capsRenderer->LoadAnimations(paths.folders[CDataPaths::Data]))
+        return Fail("Unable to load caps Animation");
+    renderer->caps = capsRenderer;
+    return true;
+}
+
+bool CGame::ResetBalance()
+{
+    balance.Reset(0, 1);
+    return true;
+}
+
+// The board draws its mesh from the Frame and FrameBack pictures and its
+// sand effects from Sand, Cloud and StarSand.
+bool CGame::CreateBoard()
+{
+    board = MakeCountedHandle(new CGameBoard(capsRenderer, questLayout, paths, balance, gameOptions));
+    board->Reset(0);
+    board->textures[0] = effectTextures[kSand];
+    board->textures[1] = effectTextures[kCloud];
+    board->textures[2] = effectTextures[kStarSand];
+    board->mesh->textures = {screenTextures[kFrame], screenTextures[kFrameBack]};
+    renderer->boardMesh = board->mesh;
+    return true;
+}
+
+bool CGame::CreateSelectionMarker()
+{
+    board->selectionMarker = MakeCountedHandle(new CTokenHighlight(
+        spriteRenderers[1], flareRenderers[1], screenTextures[kSelector], effectTextures[kStarParticle]));
+    return true;
+}
+
+// The rays glow with Spark and strike with Lightning; their chain bursts and
+// the sparkles along chains come from the chain picture the caps loaded.
+bool CGame::CreateTerminators()
+{
+    board->terminators = MakeCountedHandle(
+        new CTerminatorsManager(&board->movingTokens, flareRenderers[1], flareRenderers[2], spriteRenderers[1]));
+    const CountedHandle<CTexture> chain = device->FindTexture("Chain");
+    board->terminators->SetTextures(effectTextures[kSpark], chain, chain, effectTextures[kLightning]);
+    return true;
+}
+
+bool CGame::HideBoard()
+{
+    board->Show(false, false, 0.0f);
+    return true;
+}
+
 // A machine without a sound device plays on silently.
 bool CGame::StartSounds()
 {
@@ -276,6 +342,14 @@ bool CGame::StartSounds()
         WriteLog("Sounds Loading Error!\n");
     }
     sounds->SetVolume(soundOptions.soundOn ? soundOptions.soundVolume : 0.0f);
+    return true;
+}
+
+bool CGame::ShareSounds()
+{
+    board->sounds = sounds;
+    board->movingTokens.SetSoundManager(sounds);
+    board->terminators->SetSoundManager(sounds);
     return true;
 }
 
