@@ -77,6 +77,7 @@ void CGameBoard::Refill(bool requireNoRun, bool requireMove)
             token->fromColumn = token->column;
             token->fromRow = token->row;
             token->row = r;
+            token->moveKind = 1;
             token->active = 0;
             token->ArmDropSound();
             const Vec2 centre = CellToPoint(c, r, false);
