@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <string>
 #include <vector>
@@ -58,6 +59,33 @@ inline std::vector<std::string> NoMoveGrid()
     return rows;
 }
 
+// Puts still, active board tokens into the cells the rows name; the cells
+// listed in `gems` get tokens carrying a gem.
+inline void PlaceGrid(CGameBoard& b, const std::vector<std::string>& rows, const std::vector<MatchCell>& gems = {})
+{
+    for (int r = 0; r < b.rows; ++r)
+        for (int c = 0; c < b.columns; ++c) {
+            const char letter = rows[static_cast<size_t>(r)][static_cast<size_t>(c)];
+            const int colour = ColourOf(letter);
+            if (colour < 0)
+                continue;
+            const bool gem = std::find(gems.begin(), gems.end(), MatchCell{c, r}) != gems.end();
+            const Vec2 centre = b.CellToPoint(c, r, false);
+            auto t = b.movingTokens.CreateToken(colour, gem, centre.x, centre.y, 0, b.tokenSize, 1, b.originX,
+                                                b.originY, b.originZ);
+            t->kind = kBoardToken;
+            t->moveKind = 1;
+            t->active = 1;
+            t->column = c;
+            t->row = r;
+            t->cap->hoverLight = 1;
+            if (std::isupper(static_cast<unsigned char>(letter)))
+                t->SetChained(1);
+            b.Cell(c, r) = t;
+        }
+    b.firstFill = 0;
+}
+
 struct BoardRig {
     BoardRig()
     {
@@ -69,31 +97,7 @@ struct BoardRig {
         board->Show(true, true, 0.0f);
     }
 
-    // Puts still, active board tokens into the cells the rows name.
-    void Place(const std::vector<std::string>& rows)
-    {
-        CGameBoard& b = *board;
-        for (int r = 0; r < b.rows; ++r)
-            for (int c = 0; c < b.columns; ++c) {
-                const char letter = rows[static_cast<size_t>(r)][static_cast<size_t>(c)];
-                const int colour = ColourOf(letter);
-                if (colour < 0)
-                    continue;
-                const Vec2 centre = b.CellToPoint(c, r, false);
-                auto t = b.movingTokens.CreateToken(colour, false, centre.x, centre.y, 0, b.tokenSize, 1,
-                                                    b.originX, b.originY, b.originZ);
-                t->kind = kBoardToken;
-                t->moveKind = 1;
-                t->active = 1;
-                t->column = c;
-                t->row = r;
-                t->cap->hoverLight = 1;
-                if (std::isupper(static_cast<unsigned char>(letter)))
-                    t->SetChained(1);
-                b.Cell(c, r) = t;
-            }
-        b.firstFill = 0;
-    }
+    void Place(const std::vector<std::string>& rows) { PlaceGrid(*board, rows); }
 
     // The board as letters, for messages.
     std::string Letters() const
