@@ -71,6 +71,11 @@ bool CMatchAnalyser::ScanRuns(int n, bool diagonals, OnRun onRun) const
 
 bool CMatchAnalyser::HasReadyRun(int n, bool diagonals) const
 {
+    if (UsesBitboards(n, diagonals)) {
+        Bitboards boards;
+        BuildBitboards(&boards);
+        return HasRunBits(boards);
+    }
     return ScanRuns(n, diagonals, [](int, int, int, int, int) { return true; });
 }
 
@@ -122,56 +127,117 @@ void CMatchAnalyser::MergeGroups(int a, int b)
     m_groups.erase(m_groups.begin() + b);
 }
 
-bool CMatchAnalyser::RunThrough(int column, int row, int n, bool diagonals) const
+bool CMatchAnalyser::SwapMakesRun(int c1, int r1, int c2, int r2, int n, bool diagonals)
 {
-    const int32_t v = Cell(column, row);
-    if (!Matches(v))
-        return false;
-    const int32_t a = std::abs(v);
-    auto span = [&](int dc, int dr) {
-        int length = 1;
-        for (int c = column + dc, r = row + dr;
-             c >= 0 && r >= 0 && c < m_columns && r < m_rows && std::abs(Cell(c, r)) == a; c += dc, r += dr)
-            ++length;
-        for (int c = column - dc, r = row - dr;
-             c >= 0 && r >= 0 && c < m_columns && r < m_rows && std::abs(Cell(c, r)) == a; c -= dc, r -= dr)
-            ++length;
-        return length >= n;
-    };
-    return span(1, 0) || span(0, 1) || (diagonals && span(1, 1));
-}
-
-// On a board without a run, a swap can only make runs through the two
-// cells it changes, so those two are all that need looking at; a board
-// that already holds a run is searched whole after the swap.
-bool CMatchAnalyser::SwapMakesRun(int c1, int r1, int c2, int r2, int n, bool diagonals, bool boardHasRun)
-{
-    int32_t& a = Cell(c1, r1);
-    int32_t& b = Cell(c2, r2);
-    if (!boardHasRun && a == b)
-        return false;
-    std::swap(a, b);
-    const bool run = boardHasRun ? HasReadyRun(n, diagonals)
-                                 : RunThrough(c1, r1, n, diagonals) || RunThrough(c2, r2, n, diagonals);
-    std::swap(a, b);
+    std::swap(Cell(c1, r1), Cell(c2, r2));
+    const bool run = HasReadyRun(n, diagonals);
+    std::swap(Cell(c1, r1), Cell(c2, r2));
     return run;
 }
 
+namespace {
+
+constexpr uint64_t kColumn0 = 0x0101010101010101ull;
+constexpr uint64_t kColumn7 = 0x8080808080808080ull;
+
+// Each cell's bit moved to its neighbour on the east (west, south, north);
+// bits that would wrap round a row are dropped.
+uint64_t East(uint64_t m) { return (m << 1) & ~kColumn0; }
+uint64_t West(uint64_t m) { return (m >> 1) & ~kColumn7; }
+uint64_t South(uint64_t m) { return m << 8; }
+uint64_t North(uint64_t m) { return m >> 8; }
+
+} // namespace
+
+void CMatchAnalyser::BuildBitboards(Bitboards* boards) const
+{
+    int8_t slot[100];
+    std::fill(std::begin(slot), std::end(slot), static_cast<int8_t>(-1));
+    boards->count = 0;
+    boards->movable = 0;
+    for (int r = 0; r < m_rows; ++r)
+        for (int c = 0; c < m_columns; ++c) {
+            const int32_t v = Cell(c, r);
+            const uint64_t bit = 1ull << (r * 8 + c);
+            if (v > 0)
+                boards->movable |= bit;
+            if (!Matches(v))
+                continue;
+            int8_t& s = slot[std::abs(v)];
+            if (s < 0) {
+                s = static_cast<int8_t>(boards->count++);
+                boards->masks[s] = 0;
+            }
+            boards->masks[s] |= bit;
+        }
+}
+
+bool CMatchAnalyser::HasRunBits(const Bitboards& boards)
+{
+    for (int i = 0; i < boards.count; ++i) {
+        const uint64_t k = boards.masks[i];
+        if ((k & East(k) & East(East(k))) | (k & South(k) & South(South(k))))
+            return true;
+    }
+    return false;
+}
+
+// A cell t takes a token of colour k from a neighbour s: a run through t
+// forms when two more k stand in a line with t, none of them at s. The
+// target holds a free token of another colour, the source a free k.
+CMatchAnalyser::MoveTargets CMatchAnalyser::MoveBits(const Bitboards& boards)
+{
+    MoveTargets moves;
+    for (int i = 0; i < boards.count; ++i) {
+        const uint64_t k = boards.masks[i];
+        const uint64_t sources = k & boards.movable;
+        const uint64_t targets = boards.movable & ~k;
+        const uint64_t twoLeft = East(k) & East(East(k)), twoRight = West(k) & West(West(k));
+        const uint64_t aside = East(k) & West(k);
+        const uint64_t twoAbove = South(k) & South(South(k)), twoBelow = North(k) & North(North(k));
+        const uint64_t aboveAndBelow = South(k) & North(k);
+        const uint64_t vertical = twoAbove | twoBelow | aboveAndBelow;
+        const uint64_t horizontal = twoLeft | twoRight | aside;
+        moves.fromRight |= targets & West(sources) & (twoLeft | vertical);
+        moves.fromLeft |= targets & East(sources) & (twoRight | vertical);
+        moves.fromAbove |= targets & South(sources) & (horizontal | twoBelow);
+        moves.fromBelow |= targets & North(sources) & (horizontal | twoAbove);
+    }
+    return moves;
+}
+
 // Rows from the top, columns from the left; each cell with its right, then
-// its lower neighbour, when both hold free tokens. `onMove` returns true to
-// end the scan.
+// its lower neighbour, when both hold free tokens. On a grid without a run
+// the bitboards say which swaps make one; a grid that already holds a run
+// (or a question the bitboards do not answer) is searched whole after each
+// swap. `onMove` returns true to end the scan.
 template <typename OnMove>
 bool CMatchAnalyser::ScanMoves(int n, bool diagonals, OnMove onMove)
 {
-    const bool boardHasRun = HasReadyRun(n, diagonals);
+    Bitboards boards;
+    MoveTargets bits;
+    bool quick = UsesBitboards(n, diagonals);
+    if (quick) {
+        BuildBitboards(&boards);
+        quick = !HasRunBits(boards);
+        if (quick)
+            bits = MoveBits(boards);
+    }
+    auto isMove = [&](int c1, int r1, int c2, int r2, bool across) {
+        if (!quick)
+            return SwapMakesRun(c1, r1, c2, r2, n, diagonals);
+        const uint64_t first = 1ull << (r1 * 8 + c1), second = 1ull << (r2 * 8 + c2);
+        return across ? ((bits.fromRight & first) | (bits.fromLeft & second)) != 0
+                      : ((bits.fromBelow & first) | (bits.fromAbove & second)) != 0;
+    };
     for (int r = 0; r < m_rows; ++r)
         for (int c = 0; c < m_columns; ++c) {
             if (Cell(c, r) <= 0)
                 continue;
-            if (c < m_columns - 1 && Cell(c + 1, r) > 0 &&
-                SwapMakesRun(c, r, c + 1, r, n, diagonals, boardHasRun) && onMove(MatchMove{c, r, c + 1, r}))
+            if (c < m_columns - 1 && Cell(c + 1, r) > 0 && isMove(c, r, c + 1, r, true) &&
+                onMove(MatchMove{c, r, c + 1, r}))
                 return true;
-            if (r < m_rows - 1 && Cell(c, r + 1) > 0 && SwapMakesRun(c, r, c, r + 1, n, diagonals, boardHasRun) &&
+            if (r < m_rows - 1 && Cell(c, r + 1) > 0 && isMove(c, r, c, r + 1, false) &&
                 onMove(MatchMove{c, r, c, r + 1}))
                 return true;
         }
@@ -180,6 +246,14 @@ bool CMatchAnalyser::ScanMoves(int n, bool diagonals, OnMove onMove)
 
 bool CMatchAnalyser::HasPossibleMove(int n, bool diagonals)
 {
+    if (UsesBitboards(n, diagonals)) {
+        Bitboards boards;
+        BuildBitboards(&boards);
+        if (!HasRunBits(boards)) {
+            const MoveTargets bits = MoveBits(boards);
+            return (bits.fromRight | bits.fromLeft | bits.fromAbove | bits.fromBelow) != 0;
+        }
+    }
     return ScanMoves(n, diagonals, [](const MatchMove&) { return true; });
 }
 

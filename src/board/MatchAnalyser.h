@@ -63,10 +63,29 @@ private:
     bool ScanRuns(int n, bool diagonals, OnRun onRun) const;
     template <typename OnMove>
     bool ScanMoves(int n, bool diagonals, OnMove onMove);
-    // The run through one cell, in any direction, is at least n long.
-    bool RunThrough(int column, int row, int n, bool diagonals) const;
-    // Swaps a cell with a neighbour and asks whether that makes a run.
-    bool SwapMakesRun(int c1, int r1, int c2, int r2, int n, bool diagonals, bool boardHasRun);
+    // Swaps a cell with a neighbour and searches the whole grid.
+    bool SwapMakesRun(int c1, int r1, int c2, int r2, int n, bool diagonals);
+
+    // The board's own question (runs of three, no diagonals, at most 8 x 8)
+    // is answered on bitboards: one 64-bit mask per colour, bit row x 8 +
+    // column.
+    bool UsesBitboards(int n, bool diagonals) const
+    {
+        return n == 3 && !diagonals && m_columns <= 8 && m_rows <= 8;
+    }
+    struct Bitboards {
+        int count = 0;
+        uint64_t masks[64]; // cells of each distinct colour
+        uint64_t movable = 0;
+    };
+    void BuildBitboards(Bitboards* boards) const;
+    static bool HasRunBits(const Bitboards& boards);
+    // On a grid without a run: the cells that a swap with their right, left,
+    // upper and lower neighbour turns into part of a run.
+    struct MoveTargets {
+        uint64_t fromRight = 0, fromLeft = 0, fromAbove = 0, fromBelow = 0;
+    };
+    static MoveTargets MoveBits(const Bitboards& boards);
 
     int m_columns = 0, m_rows = 0;
     std::vector<int32_t> m_cells; // row-major, row 0 at the top
