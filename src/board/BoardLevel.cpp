@@ -53,18 +53,14 @@ void CGameBoard::SetLevelState(int state, int subState)
     levelSubState = subState;
 }
 
+// Play ends without a win: the tokens stay where they are.
 void CGameBoard::StopPlay()
 {
-    adviser.Reset();
-    ended = true;
-    selectionMarker->Hide();
-    enabled = false;
+    EndPlay();
     if (boardMode != 0)
         return;
     sandbox->queuedPoints.clear();
-    if (totems.blueTotemsActive)
-        totems.SetBlueTotemsActive(false);
-    totems.PlacePendingTotem();
+    SettleTotems();
 }
 
 void CGameBoard::BookDestroyed(const CTerminator& batch)

@@ -281,16 +281,11 @@ void CGameBoard::DropAllTokens()
 
 void CGameBoard::FinishLevel()
 {
-    adviser.Reset();
-    ended = true;
-    selectionMarker->Hide();
-    enabled = false;
+    EndPlay();
     DropAllTokens();
     if (boardMode == 0) {
         sandbox->queuedPoints.clear();
-        if (totems.blueTotemsActive)
-            totems.SetBlueTotemsActive(false);
-        totems.PlacePendingTotem();
+        SettleTotems();
     }
     Push(kEventLevelWon);
 }

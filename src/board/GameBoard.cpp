@@ -249,21 +249,33 @@ bool CGameBoard::HasMarkedTokenInBottomRows(int n) const
     return false;
 }
 
-void CGameBoard::FlushTokens()
+void CGameBoard::EndPlay()
 {
     adviser.Reset();
     ended = true;
     selectionMarker->Hide();
     enabled = false;
+}
+
+// When a level ends the blue totems go out and a totem still on its way
+// takes its place at once.
+void CGameBoard::SettleTotems()
+{
+    if (totems.blueTotemsActive)
+        totems.SetBlueTotemsActive(false);
+    totems.PlacePendingTotem();
+}
+
+void CGameBoard::FlushTokens()
+{
+    EndPlay();
     DropAllTokens();
     swapsActive.clear();
     swapsBack.clear();
     if (boardMode == 0) {
         if (sandbox->heightfield)
             sandbox->heightfield->fallingGrains.clear();
-        if (totems.blueTotemsActive)
-            totems.SetBlueTotemsActive(false);
-        totems.PlacePendingTotem();
+        SettleTotems();
     }
 }
 

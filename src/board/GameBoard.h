@@ -229,6 +229,9 @@ private:
     void UpdateChallenges(float dt);
     void TestForMoves(float dt);
     void StartSwapPath(CToken& token, int column, int row, float depth, bool passInFront);
+    // Play ends: no hints, no selection, no input.
+    void EndPlay();
+    void SettleTotems();
     // Sends every token of the board falling ten rows down and empties the
     // grid.
     void DropAllTokens();
