@@ -3,23 +3,23 @@
 // highlight and a ray on its way, inside the gold frame. Every effect is
 // judged against a twin token of the same colour without it.
 #include "BoardRig.h"
-#include "DrawingSupport.h"
+#include "engine/DrawingFixture.h"
 #include "engine/Flare.h"
 #include "engine/Sprite.h"
 
 #include <cmath>
 
-using drawing_support::Channel;
-using drawing_support::Frame;
-using drawing_support::Near;
+using drawing_test::Channel;
+using drawing_test::Frame;
+using drawing_test::Near;
 
 namespace {
 
-class BoardDrawing : public drawing_support::DrawingTest {
+class BoardDrawing : public drawing_test::Drawing {
 protected:
     void SetUp() override
     {
-        DrawingTest::SetUp();
+        Drawing::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
         layout.Load("Data\\Config\\Skin.cfg");
@@ -48,7 +48,7 @@ protected:
     {
         board.Reset();
         caps.Reset();
-        DrawingTest::TearDown();
+        Drawing::TearDown();
     }
     CountedHandle<CTexture> Load(const char* file)
     {

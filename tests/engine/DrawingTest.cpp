@@ -1,15 +1,14 @@
 // Draws real frames on GL (offscreen) and reads them back.
-#include "DrawingSupport.h"
+#include "DrawingFixture.h"
+
 #include "engine/Flare.h"
 #include "engine/Sprite.h"
 #include "engine/Text.h"
 
-using namespace d3d;
+#include <gtest/gtest.h>
 
-using drawing_support::Channel;
-using drawing_support::Frame;
-using drawing_support::Near;
-using Drawing = drawing_support::DrawingTest;
+using namespace d3d;
+using namespace drawing_test;
 
 TEST_F(Drawing, LoadingFrameShowsThePictureAndHalfTheBar)
 {

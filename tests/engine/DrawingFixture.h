@@ -1,7 +1,7 @@
-// Real frames drawn through the frame renderer on GL (the offscreen driver)
-// and read back, for the drawing tests of every library. A test that cannot
-// get video is skipped. When GALVORINE_DRAWING_PNG names a file, each grabbed
-// frame is written there.
+// A fixture for drawing tests: a real window and frame renderer on GL (the
+// offscreen driver under the tests), shared buffers, and a frame read back
+// from the screen, written to the PNG named by GALVORINE_DRAWING_PNG when that
+// is set.
 #pragma once
 
 #include "engine/SceneRenderer.h"
@@ -10,12 +10,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
-namespace drawing_support {
+namespace drawing_test {
+
+using namespace d3d;
+
+inline intptr_t Proc(uint32_t, uintptr_t, intptr_t) { return 0; }
 
 struct Frame {
     int width = 0, height = 0;
@@ -36,26 +42,23 @@ inline ::testing::AssertionResult Near(uint32_t actual, uint32_t expected, int t
     return ::testing::AssertionSuccess();
 }
 
-// A 1024 x 768 window with a frame renderer and the shared buffers.
-class DrawingTest : public ::testing::Test {
+class Drawing : public ::testing::Test {
 protected:
-    static intptr_t Proc(uint32_t, uintptr_t, intptr_t) { return 0; }
-
     void SetUp() override
     {
         std::string why;
         if (!plat::InitVideo(&why))
             GTEST_SKIP() << "no video: " << why;
         window = std::make_unique<plat::Window>("drawing", 1024, 768, Proc);
-        direct3d = d3d::CreateDirect3D();
+        direct3d = CreateDirect3D();
         ASSERT_TRUE(direct3d);
         renderer = MakeCountedHandle(new CSceneRenderer());
         settings.width = 1024;
         settings.height = 768;
-        ASSERT_EQ(renderer->CreateDevice(&settings, direct3d.get(), window.get(), d3d::D3DFMT_D16), d3d::D3D_OK);
+        ASSERT_EQ(renderer->CreateDevice(&settings, direct3d.get(), window.get(), D3DFMT_D16), D3D_OK);
         device = renderer->device;
-        renderer->vertexBuffer = device->CreateVertexBuffer(65536, 0x208, kVertexFvf, d3d::D3DPOOL_DEFAULT);
-        renderer->indexBuffer = device->CreateIndexBuffer(65536, d3d::D3DFMT_INDEX16, 0x208, d3d::D3DPOOL_DEFAULT);
+        renderer->vertexBuffer = device->CreateVertexBuffer(65536, 0x208, kVertexFvf, D3DPOOL_DEFAULT);
+        renderer->indexBuffer = device->CreateIndexBuffer(65536, D3DFMT_INDEX16, 0x208, D3DPOOL_DEFAULT);
         ASSERT_TRUE(renderer->vertexBuffer && renderer->indexBuffer);
     }
     void TearDown() override
@@ -68,10 +71,10 @@ protected:
     Frame Grab()
     {
         Frame frame;
-        EXPECT_TRUE(d3d::ReadBackPixels(device->Device(), &frame.width, &frame.height, &frame.pixels));
+        EXPECT_TRUE(ReadBackPixels(device->Device(), &frame.width, &frame.height, &frame.pixels));
         if (const char* path = std::getenv("GALVORINE_DRAWING_PNG"))
-            d3d::WritePngFile(path, static_cast<uint32_t>(frame.width), static_cast<uint32_t>(frame.height),
-                              frame.pixels);
+            WritePngFile(path, static_cast<uint32_t>(frame.width), static_cast<uint32_t>(frame.height),
+                         frame.pixels);
         return frame;
     }
     // Screen pixel of a point of the 1024 x 768 virtual screen.
@@ -80,9 +83,9 @@ protected:
 
     DisplaySettings settings;
     std::unique_ptr<plat::Window> window;
-    std::unique_ptr<d3d::IDirect3D8> direct3d;
+    std::unique_ptr<IDirect3D8> direct3d;
     CountedHandle<CSceneRenderer> renderer;
     CountedHandle<CRenderDevice> device;
 };
 
-} // namespace drawing_support
+} // namespace drawing_test
