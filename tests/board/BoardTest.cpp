@@ -274,6 +274,21 @@ TEST(Board, RefillKeepsItsCapsAndEndsEvenWhenNothingCanSatisfyIt)
 
 // The top three rows refill under five colours: left alone the new tokens
 // often make runs, but after a long cascade the refill draws until none.
+TEST(Board, GemsArePlacedByTheirShareEvenWhenNoGemBonusCanBeMade)
+{
+    plat::SeedRandom(9);
+    BoardRig rig;
+    CGameBoard& b = *rig.board;
+    b.gemsToPlace = 30;
+    b.Refill(false, false); // 64 new cells: a third of them, at most four on the board
+    EXPECT_EQ(CountTokens(rig, [](const CToken& t) { return t.gem != 0; }), 4);
+    EXPECT_EQ(CountTokens(rig, [](const CToken& t) { return static_cast<bool>(t.bonus); }), 0);
+    EXPECT_EQ(b.gemsToPlace, 26);
+    for (const auto& row : b.grid)
+        for (const CountedHandle<CToken>& t : row)
+            EXPECT_EQ(t->cap->type >= 50, t->gem != 0);
+}
+
 TEST(Board, LongCascadesMakeTheRefillAvoidNewRuns)
 {
     BoardRig rig;
