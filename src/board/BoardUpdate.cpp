@@ -119,13 +119,21 @@ void CGameBoard::ScoreFinishedStrikes()
         if (sandEnabled)
             SpawnStrikeSand(strike, balance.MatchValue(static_cast<int>(cells.size()), 1, extra, 0));
         const int n = static_cast<int>(strike.Targets().size());
-        std::vector<CountedHandle<CBonus>> scoreBonuses;
+        // Score bonuses multiply the strike's points; the popup shows them
+        // where their tokens were.
+        int32_t sum = 0;
+        std::vector<float> positions;
+        std::vector<int> values;
         for (const CountedHandle<CToken>& target : strike.Targets()) {
             if (!target || !target->bonus)
                 continue;
             fired.push_back(target->bonus);
-            if (target->bonus->kind == kBonusScore)
-                scoreBonuses.push_back(target->bonus);
+            if (target->bonus->kind != kBonusScore)
+                continue;
+            sum += CBalanceState::TokenValue(target->bonus->value);
+            positions.push_back(target->x + target->offsetX);
+            positions.push_back(target->y + target->offsetY);
+            values.push_back(target->bonus->value);
         }
         if (balance.CountsAsCascade(n)) {
             ++cascadeCount;
@@ -143,13 +151,6 @@ void CGameBoard::ScoreFinishedStrikes()
         stats.AddToRunTables(cascadeCount, StatLongestCascade);
         stats.AddToRunTables(n, StatLargestMatch);
         const Vec2 centre = CentreOfCells(cells, true);
-        int32_t sum = 0;
-        std::vector<float> positions;
-        std::vector<int> values;
-        for (const CountedHandle<CBonus>& bonus : scoreBonuses) {
-            sum += CBalanceState::TokenValue(bonus->value);
-            values.push_back(bonus->value);
-        }
         if (sum > 0) {
             popups.AddEquationPopup(points, points * sum, style, centre.x, centre.y, kPopupDepth, positions,
                                     values);
