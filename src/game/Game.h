@@ -7,6 +7,7 @@
 #include "audio/SoundManager.h"
 #include "balance/BalanceState.h"
 #include "board/GameBoard.h"
+#include "effects/particles/ParticleSystemsManager.h"
 #include "engine/BitmapFont.h"
 #include "engine/CountedHandle.h"
 #include "engine/Flare.h"
@@ -70,6 +71,8 @@ public:
     CountedHandle<CText> fpsText;
     CountedHandle<CVertexBuffer> vertexBuffer;
     CountedHandle<CIndexBuffer> indexBuffer;
+    // One per particle layer of the frame, 0 at the back.
+    CountedHandle<CParticleSystemsManager> particleManagers[6];
     // In order: StarParticle, Lightning, Spark, Sand, Cloud, SmallSand, Halo1,
     // Ring, SpellFuzzy, FireCloud, Twirl, Flare, StarSand, JungleFlash.
     enum EffectTexture {
@@ -155,6 +158,7 @@ private:
     bool CreateIndexBuffer();
     bool LoadLoadingPicture();
     bool LoadSharedTextures();
+    bool CreateParticleManagers();
     bool CreateFlareRenderers();
     bool LoadFonts();
     bool CreateTextBatch();

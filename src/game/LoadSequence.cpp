@@ -22,20 +22,36 @@ struct CGame::LoadStep {
 };
 
 const CGame::LoadStep CGame::kLoadSequence[] = {
-    {&CGame::LoadStringTable, kNoFrame},   {&CGame::BuildAlphaCandidates, kNoFrame},
-    {&CGame::ReadOptions, kNoFrame},       {&CGame::CreateVertexBuffer, kNoFrame},
-    {&CGame::CreateIndexBuffer, kNoFrame}, {&CGame::LoadLoadingPicture, 0.0f},
-    {&CGame::LoadQuestLayout, 0.025f},     {&CGame::LoadSharedTextures, 0.15f},
-    {&CGame::CreateFlareRenderers, 0.2f},  {&CGame::LoadFonts, 0.25f},
-    {&CGame::CreateTextBatch, kNoFrame},   {&CGame::LoadHiscores, kNoFrame},
-    {&CGame::LoadBestLists, 0.3f},         {&CGame::CreateSpriteRenderers, kNoFrame},
-    {&CGame::CreateCapsRenderer, 0.55f},   {&CGame::ResetBalance, kNoFrame},
-    {&CGame::CreateBoard, kNoFrame},       {&CGame::CreateSelectionMarker, kNoFrame},
-    {&CGame::CreateTerminators, kNoFrame}, {&CGame::HideBoard, 0.75f},
-    {&CGame::StartSounds, kNoFrame},       {&CGame::ShareSounds, kNoFrame},
-    {&CGame::StartMusic, 0.95f},           {&CGame::CreateFpsText, kNoFrame},
-    {&CGame::SetGamma, kNoFrame},          {&CGame::CreateCursor, kNoFrame},
-    {&CGame::EnterIntroMode, kNoFrame},    {&CGame::ChooseCurrentProfile, kNoFrame},
+    {&CGame::LoadStringTable, kNoFrame},
+    {&CGame::BuildAlphaCandidates, kNoFrame},
+    {&CGame::ReadOptions, kNoFrame},
+    {&CGame::CreateVertexBuffer, kNoFrame},
+    {&CGame::CreateIndexBuffer, kNoFrame},
+    {&CGame::LoadLoadingPicture, 0.0f},
+    {&CGame::LoadQuestLayout, 0.025f},
+    {&CGame::LoadSharedTextures, 0.15f},
+    {&CGame::CreateParticleManagers, kNoFrame},
+    {&CGame::CreateFlareRenderers, 0.2f},
+    {&CGame::LoadFonts, 0.25f},
+    {&CGame::CreateTextBatch, kNoFrame},
+    {&CGame::LoadHiscores, kNoFrame},
+    {&CGame::LoadBestLists, 0.3f},
+    // The board and the renderers it draws its caps, marker and rays with.
+    {&CGame::CreateSpriteRenderers, kNoFrame},
+    {&CGame::CreateCapsRenderer, 0.55f},
+    {&CGame::ResetBalance, kNoFrame},
+    {&CGame::CreateBoard, kNoFrame},
+    {&CGame::CreateSelectionMarker, kNoFrame},
+    {&CGame::CreateTerminators, kNoFrame},
+    {&CGame::HideBoard, 0.75f},
+    {&CGame::StartSounds, kNoFrame},
+    {&CGame::ShareSounds, kNoFrame},
+    {&CGame::StartMusic, 0.95f},
+    {&CGame::CreateFpsText, kNoFrame},
+    {&CGame::SetGamma, kNoFrame},
+    {&CGame::CreateCursor, kNoFrame},
+    {&CGame::EnterIntroMode, kNoFrame},
+    {&CGame::ChooseCurrentProfile, kNoFrame},
     {&CGame::LoadTrophies, 1.0f},
 };
 
@@ -193,6 +209,22 @@ bool CGame::LoadSharedTextures()
     // The big star is drawn only by the award, which brings its picture back
     // when it needs it.
     screenTextures[kBigStar]->ReleaseD3DResource();
+    return true;
+}
+
+// Six managers, one per particle layer of the frame, all drawing through the
+// shared buffers. The game's effects live within a thousand units of the
+// centre and are seen from far in front of the screen.
+bool CGame::CreateParticleManagers()
+{
+    for (int i = 0; i < 6; ++i) {
+        particleManagers[i] = MakeCountedHandle(new CParticleSystemsManager(device, vertexBuffer, indexBuffer));
+        renderer->particleLayers[i] = particleManagers[i];
+        CParticleEnvironment& environment = particleManagers[i]->Environment();
+        environment.killMin = Vec3{-1000.0f, -1000.0f, -1000.0f};
+        environment.killMax = Vec3{1000.0f, 1000.0f, 1000.0f};
+        environment.view->eye.z = 10000.0f;
+    }
     return true;
 }
 
