@@ -5,6 +5,7 @@
 // no-move search alone on a full board that has no move.
 #include "balance/BalanceState.h"
 #include "board/GameBoard.h"
+#include "effects/particles/ParticleSystemsManager.h"
 #include "engine/Flare.h"
 #include "engine/Log.h"
 #include "engine/Sprite.h"
@@ -85,10 +86,13 @@ void BoardFrame(benchmark::State& state)
     auto sparkles = MakeCountedHandle(new CFlareRenderer(device, vertices, indices));
     auto board = MakeCountedHandle(new CGameBoard(caps, layout, paths, balance, options));
     board->mesh->textures = {load("Frame.png"), load("FrameBack.tga")};
-    board->selectionMarker =
-        MakeCountedHandle(new CTokenHighlight(sprites, glows, load("Selector.png"), load("StarParticle.bmp")));
+    auto particles = MakeCountedHandle(new CParticleSystemsManager(device, vertices, indices));
+    board->particles = board->particlesFront = particles;
+    board->selectionMarker = MakeCountedHandle(
+        new CTokenHighlight(particles, sprites, glows, load("Selector.png"), load("StarParticle.bmp")));
     board->terminators =
-        MakeCountedHandle(new CTerminatorsManager(&board->movingTokens, glows, sparkles, sprites));
+        MakeCountedHandle(new CTerminatorsManager(&board->movingTokens, particles, glows, sparkles, sprites));
+    board->terminators->SetCapsRenderer(caps);
     const CountedHandle<CTexture> chain = device->FindTexture("Chain");
     board->terminators->SetTextures(load("Spark.bmp"), chain, chain, load("Lightning.jpg"));
     board->Show(true, true, 0.0f);
@@ -117,6 +121,7 @@ void BoardFrame(benchmark::State& state)
         board->events.Clear();
         glows->Update(dt);
         sparkles->Update(dt);
+        particles->Update(dt);
         const int before = log.draws;
         board->mesh->DrawMesh(targets);
         runs += TextureLayerRuns(*caps);

@@ -4,6 +4,9 @@
 
 #include "audio/SoundManager.h"
 #include "balance/BalanceState.h"
+#include "effects/keepers/DustTrackKeeper.h"
+#include "effects/keepers/SandKeeper.h"
+#include "effects/particles/ParticleSystemsManager.h"
 #include "rays/TerminatorsManager.h"
 #include "rays/TokenHighlight.h"
 #include "tokens/CapsRenderer.h"
@@ -301,6 +304,9 @@ void CGameBoard::TestForMoves(float dt)
         Push(kEventNoMoveLeft);
 }
 
+// Every struck token throws sand that falls towards the sand box, with a
+// trail of dust; while the box is full and the sand flows, the grains are
+// the sand box's own and drop into it.
 void CGameBoard::SpawnStrikeSand(const CTerminator& strike, float value)
 {
     int k = 0;
@@ -308,12 +314,28 @@ void CGameBoard::SpawnStrikeSand(const CTerminator& strike, float value)
         k += target ? 1 : 0;
     const float share = k > 0 ? value / static_cast<float>(k) : 0.0f;
     const bool flowing = sandbox->heightfield && sandbox->heightfield->flowing;
+    const float ground = sandDropEnabled ? sandbox->place.y - sandbox->place.height : -440.0f;
     for (const CountedHandle<CToken>& target : strike.Targets()) {
         if (!target)
             continue;
+        const Vec3 at{target->x + target->offsetX, target->y + target->offsetY, mesh->OffsetZ() + 1.0f};
+        CountedHandle<CSandKeeper> sand = MakeCountedHandle(new CSandKeeper());
+        sand->groundLine = ground;
+        if (particlesFront) {
+            CCollection2Parametres burst(at.x, at.y, at.z, nullptr, sand, kCollectionAlphaBlend);
+            burst.keeperFlag = true;
+            const CountedHandle<CParticleSystem> grains =
+                particlesFront->AddCollection2(&burst, 40, textures[flowing ? 2 : 0]);
+            CountedHandle<CDustTrackKeeper> dust = MakeCountedHandle(new CDustTrackKeeper(*sand, grains));
+            dust->floorOffset = 2.0f;
+            CCollection2Parametres trail(-400.0f, 0.0f, 1.0f, nullptr, dust, kCollectionAlphaBlend);
+            trail.keeperFlag = true;
+            trail.duration = 100.0f;
+            trail.alphaFactor = 0.5f;
+            particlesFront->AddCollection2(&trail, 200, textures[1]);
+        }
         if (flowing && sandDropEnabled)
-            sandbox->DropGrain(
-                share, Vec3{target->x + target->offsetX, target->y + target->offsetY, mesh->OffsetZ() + 1.0f});
+            sandbox->DropGrain(share, at);
     }
 }
 

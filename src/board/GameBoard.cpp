@@ -25,8 +25,9 @@ CGameBoard::CGameBoard(CountedHandle<CCapsRenderer> caps, const CQuestLayout& qu
     sandbox = MakeCountedHandle(new CSandbox());
     gemsBar = MakeCountedHandle(new CGemsBar());
     bonuses = MakeCountedHandle(new CBonusManager());
-    terminators = MakeCountedHandle(new CTerminatorsManager(&movingTokens, {}, {}, {}));
-    selectionMarker = MakeCountedHandle(new CTokenHighlight({}, {}, {}, {}));
+    terminators = MakeCountedHandle(new CTerminatorsManager(&movingTokens, {}, {}, {}, {}));
+    terminators->SetCapsRenderer(capsRenderer);
+    selectionMarker = MakeCountedHandle(new CTokenHighlight({}, {}, {}, {}, {}));
     swapsActive.reserve(16);
     swapsBack.reserve(16);
     Reset(0);

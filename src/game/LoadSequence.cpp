@@ -322,6 +322,8 @@ bool CGame::CreateBoard()
 {
     board = MakeCountedHandle(new CGameBoard(capsRenderer, questLayout, paths, balance, gameOptions));
     board->Reset(0);
+    board->particles = particleManagers[2];
+    board->particlesFront = particleManagers[1];
     board->textures[0] = effectTextures[kSand];
     board->textures[1] = effectTextures[kCloud];
     board->textures[2] = effectTextures[kStarSand];
@@ -332,8 +334,9 @@ bool CGame::CreateBoard()
 
 bool CGame::CreateSelectionMarker()
 {
-    board->selectionMarker = MakeCountedHandle(new CTokenHighlight(
-        spriteRenderers[1], flareRenderers[1], screenTextures[kSelector], effectTextures[kStarParticle]));
+    board->selectionMarker =
+        MakeCountedHandle(new CTokenHighlight(particleManagers[2], spriteRenderers[1], flareRenderers[1],
+                                              screenTextures[kSelector], effectTextures[kStarParticle]));
     return true;
 }
 
@@ -341,10 +344,11 @@ bool CGame::CreateSelectionMarker()
 // the sparkles along chains come from the chain picture the caps loaded.
 bool CGame::CreateTerminators()
 {
-    board->terminators = MakeCountedHandle(
-        new CTerminatorsManager(&board->movingTokens, flareRenderers[1], flareRenderers[2], spriteRenderers[1]));
+    board->terminators = MakeCountedHandle(new CTerminatorsManager(
+        &board->movingTokens, particleManagers[2], flareRenderers[1], flareRenderers[2], spriteRenderers[1]));
     const CountedHandle<CTexture> chain = device->FindTexture("Chain");
     board->terminators->SetTextures(effectTextures[kSpark], chain, chain, effectTextures[kLightning]);
+    board->terminators->SetCapsRenderer(capsRenderer);
     return true;
 }
 

@@ -13,9 +13,12 @@
 #include <utility>
 #include <vector>
 
+class CCapsRenderer;
 class CFlare;
 class CFlareRenderer;
 class CMovingTokens;
+class CParticleSystem;
+class CParticleSystemsManager;
 class CSpriteRenderer;
 class CTexture;
 
@@ -72,10 +75,42 @@ protected:
 
 // The look of a ray: what the manager hands every ray it spawns.
 struct RayResources {
+    CountedHandle<CParticleSystemsManager> particles;
     CountedHandle<CFlareRenderer> glowFlares;
     CountedHandle<CFlareRenderer> sparkleFlares;
     CountedHandle<CSpriteRenderer> sprites;
     CountedHandle<CTexture> glowTexture, chainTexture, sparkleTexture, boltTexture;
+    // Where a struck token's picture lies in the caps texture: the first
+    // frame of its colour's caps animation.
+    CountedHandle<CCapsRenderer> caps;
+};
+
+// One electric bolt between two targets (or circling over one): each end
+// turns round its token, and the thunderbolt is aimed anew every frame.
+// Letting go of the record stops the thunderbolt.
+struct RayBolt {
+    RayBolt() = default;
+    RayBolt(const RayBolt&) = delete;
+    RayBolt& operator=(const RayBolt&) = delete;
+    ~RayBolt();
+
+    struct End {
+        float x, y, z;          // where it stands this frame
+        float wanderX, wanderY; // the direction it wanders along
+        float length;           // how far it wanders
+    };
+    End EndA() const;
+    End EndB() const;
+
+    CountedHandle<CParticleSystem> system;
+    float age = 0.0f;
+    float life = 0.75f;
+    float endAX = 0, endAY = 0, endAZ = 0;
+    float endBX = 0, endBY = 0, endBZ = 0;
+    float radiusA = 32.0f, radiusB = 32.0f;
+    float phaseA = 0.0f, phaseB = 0.0f; // radians
+    float angularSpeedA = 0.0f, angularSpeedB = 0.0f;
+    float widthA = 4.0f, widthB = 4.0f;
 };
 
 class CTerminatorElectro : public CTerminator {
@@ -89,15 +124,21 @@ public:
 
     float HitTime() const { return m_quick ? 0.2f : 0.75f; }
     const std::vector<CountedHandle<CFlare>>& Glows() const { return m_glows; }
+    const std::vector<CountedHandle<RayBolt>>& Bolts() const { return m_bolts; }
 
 private:
     void Travel(float dt);
     void StartGlows();
+    void MoveBolts(float dt);
+    void StartBolts();
     void SpawnChainSparkles(float dt);
     void Hit();
+    void BreakChains(const CToken& token);
+    void Shatter(const CToken& token);
 
     RayResources m_resources;
     CountedHandle<CTexture> m_tokenTexture;
+    std::vector<CountedHandle<RayBolt>> m_bolts;
     std::vector<CountedHandle<CFlare>> m_glows;
     int32_t m_boltsPerTarget = 2;
     int32_t m_boltLimit = 0;

@@ -15,11 +15,14 @@ void HitSoundQueueEntry::AddValue(float value)
     nextSlot = (nextSlot + 1) % slotCount;
 }
 
-CTerminatorsManager::CTerminatorsManager(CMovingTokens* movingTokens, CountedHandle<CFlareRenderer> glowFlares,
+CTerminatorsManager::CTerminatorsManager(CMovingTokens* movingTokens,
+                                         CountedHandle<CParticleSystemsManager> particles,
+                                         CountedHandle<CFlareRenderer> glowFlares,
                                          CountedHandle<CFlareRenderer> sparkleFlares,
                                          CountedHandle<CSpriteRenderer> sprites)
     : m_movingTokens(movingTokens)
 {
+    m_resources.particles = particles;
     m_resources.glowFlares = glowFlares;
     m_resources.sparkleFlares = sparkleFlares;
     m_resources.sprites = sprites;

@@ -28,11 +28,15 @@ struct HitSoundQueueEntry {
 
 class CTerminatorsManager {
 public:
-    CTerminatorsManager(CMovingTokens* movingTokens, CountedHandle<CFlareRenderer> glowFlares,
-                        CountedHandle<CFlareRenderer> sparkleFlares, CountedHandle<CSpriteRenderer> sprites);
+    CTerminatorsManager(CMovingTokens* movingTokens, CountedHandle<CParticleSystemsManager> particles,
+                        CountedHandle<CFlareRenderer> glowFlares, CountedHandle<CFlareRenderer> sparkleFlares,
+                        CountedHandle<CSpriteRenderer> sprites);
 
     void SetTextures(CountedHandle<CTexture> glow, CountedHandle<CTexture> chain, CountedHandle<CTexture> sparkle,
                      CountedHandle<CTexture> bolt);
+    // The caps whose animations say where each colour's picture lies, for
+    // the pieces a struck token bursts into.
+    void SetCapsRenderer(const CountedHandle<CCapsRenderer>& caps) { m_resources.caps = caps; }
     void SetSoundManager(const CountedHandle<CSoundManager>& sounds) { m_sounds = sounds; }
 
     // Kind 1 makes an electric ray over the path, drawn with the token

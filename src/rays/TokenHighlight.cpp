@@ -1,12 +1,14 @@
 #include "rays/TokenHighlight.h"
 
+#include "effects/particles/ParticleSystemsManager.h"
 #include "engine/Sprite.h"
+#include "engine/VectorMath.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
-constexpr float kTwoPi = 6.2831855f;
 constexpr float kPi = 3.14159265f;
 // The marker is drawn this much in front of its token.
 constexpr float kInFront = 16.0f;
@@ -22,19 +24,46 @@ Point MarkerPosition(const CToken& t)
 
 } // namespace
 
-CTokenHighlight::CTokenHighlight(CountedHandle<CSpriteRenderer> sprites, CountedHandle<CFlareRenderer> flares,
+CTokenHighlight::CTokenHighlight(CountedHandle<CParticleSystemsManager> particles,
+                                 CountedHandle<CSpriteRenderer> sprites, CountedHandle<CFlareRenderer> flares,
                                  CountedHandle<CTexture> highlightTexture, CountedHandle<CTexture> sparkleTexture)
-    : m_sprites(std::move(sprites)), m_flares(std::move(flares)), m_highlightTexture(std::move(highlightTexture)),
-      m_sparkleTexture(std::move(sparkleTexture))
+    : m_particles(std::move(particles)), m_sprites(std::move(sprites)), m_flares(std::move(flares)),
+      m_highlightTexture(std::move(highlightTexture)), m_sparkleTexture(std::move(sparkleTexture))
 {}
+
+CountedHandle<CParticleSystem> CTokenHighlight::Sparkles(float x, float y, float z, float speed, float speedSpread,
+                                                         float size, float fadeRate, float fadeSpread,
+                                                         float duration, float rate, bool twoPhase)
+{
+    if (!m_particles)
+        return {};
+    CSpellsSpringParametres params(x, y, z, 0, 0, 0, speed, speedSpread, size, 4.0f, TokenColourArgb(*m_token));
+    params.fadeRate = fadeRate;
+    params.fadeSpread = fadeSpread;
+    params.timeLimited = true;
+    params.duration = duration;
+    params.rate = rate * m_rateFactor;
+    params.randomRotation = true;
+    params.randomSpinSign = true;
+    params.twoPhase = twoPhase;
+    return m_particles->AddSpells(&params, 80, m_sparkleTexture);
+}
 
 CTokenHighlight::~CTokenHighlight() { Hide(); }
 
+// A short burst of sparkles marks the click.
 void CTokenHighlight::ShowAt(const CountedHandle<CToken>& token)
 {
     Hide();
     m_token = token;
     m_colourCode = token ? token->colour : -1;
+    if (token) {
+        const Point p = MarkerPosition(*token);
+        const float s = token->size;
+        if (CountedHandle<CParticleSystem> burst =
+                Sparkles(p.x, p.y, p.z, 3.0f * s, s, 12.0f, 2.0f, 0.5f, 0.1f, 100.0f, false))
+            burst->Update(0.1f);
+    }
     MakeVisible();
 }
 
@@ -50,7 +79,22 @@ void CTokenHighlight::MakeVisible()
     m_sprite->SetAlphaNow(0.0f);
     if (m_sprites)
         m_sprites->Add(m_sprite);
+    // Two sources of sparkles circle the token for as long as it is selected.
+    const float s = m_token->size;
+    for (int i = 0; i < 2; ++i)
+        m_satellites[i] =
+            Sparkles(p.x + (i ? -s : s), p.y, p.z, 6.0f, 1.0f, 8.0f, 1.0f, 0.1f, 1000000.0f, 16.0f, true);
     m_visible = true;
+}
+
+void CTokenHighlight::MoveSatellites()
+{
+    const Point p = MarkerPosition(*m_token);
+    const float dx = m_token->size * std::cos(m_angle), dy = m_token->size * std::sin(m_angle);
+    if (m_satellites[0])
+        m_satellites[0]->SetPosition(p.x + dx, p.y + dy, p.z);
+    if (m_satellites[1])
+        m_satellites[1]->SetPosition(p.x - dx, p.y - dy, p.z);
 }
 
 void CTokenHighlight::Hide()
@@ -59,6 +103,12 @@ void CTokenHighlight::Hide()
         if (m_sprites)
             m_sprites->Remove(m_sprite);
         m_sprite.Reset();
+        // Their live sparkles fade out on their own.
+        for (CountedHandle<CParticleSystem>& satellite : m_satellites)
+            if (satellite) {
+                satellite->StopEmitting();
+                satellite.Reset();
+            }
         m_visible = false;
     }
     m_token.Reset();
@@ -81,5 +131,6 @@ int CTokenHighlight::Update(float dt)
     m_angle += m_angularSpeed * dt;
     if (m_angle > kTwoPi)
         m_angle -= kPi;
+    MoveSatellites();
     return 1;
 }

@@ -3,6 +3,7 @@
 // highlight and a ray on its way, inside the gold frame. Every effect is
 // judged against a twin token of the same colour without it.
 #include "BoardRig.h"
+#include "effects/particles/ParticleSystemsManager.h"
 #include "engine/DrawingFixture.h"
 #include "engine/Flare.h"
 #include "engine/Sprite.h"
@@ -31,10 +32,22 @@ protected:
         sprites = MakeCountedHandle(new CSpriteRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
         glows = MakeCountedHandle(new CFlareRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
         sparkles = MakeCountedHandle(new CFlareRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
-        board->selectionMarker =
-            MakeCountedHandle(new CTokenHighlight(sprites, glows, Load("Selector.png"), Load("StarParticle.bmp")));
-        board->terminators =
-            MakeCountedHandle(new CTerminatorsManager(&board->movingTokens, glows, sparkles, sprites));
+        // The particles of the board and its rays in their frame layers, as
+        // the game's start-up makes them.
+        for (CountedHandle<CParticleSystemsManager>& manager : particles) {
+            manager = MakeCountedHandle(
+                new CParticleSystemsManager(device, renderer->vertexBuffer, renderer->indexBuffer));
+            manager->Environment().killMin = Vec3{-1000.0f, -1000.0f, -1000.0f};
+            manager->Environment().killMax = Vec3{1000.0f, 1000.0f, 1000.0f};
+            manager->Environment().view->eye.z = 10000.0f;
+        }
+        renderer->particleLayers[1] = board->particlesFront = particles[0];
+        renderer->particleLayers[2] = board->particles = particles[1];
+        board->selectionMarker = MakeCountedHandle(
+            new CTokenHighlight(particles[1], sprites, glows, Load("Selector.png"), Load("StarParticle.bmp")));
+        board->terminators = MakeCountedHandle(
+            new CTerminatorsManager(&board->movingTokens, particles[1], glows, sparkles, sprites));
+        board->terminators->SetCapsRenderer(caps);
         const CountedHandle<CTexture> chain = device->FindTexture("Chain");
         board->terminators->SetTextures(Load("Spark.bmp"), chain, chain, Load("Lightning.jpg"));
         renderer->caps = caps;
@@ -89,6 +102,7 @@ protected:
     CountedHandle<CGameBoard> board;
     CountedHandle<CSpriteRenderer> sprites;
     CountedHandle<CFlareRenderer> glows, sparkles;
+    CountedHandle<CParticleSystemsManager> particles[2];
 };
 
 } // namespace
@@ -107,13 +121,16 @@ TEST_F(BoardDrawing, ABoardInPlayShowsItsTokensAndEffects)
     board->selectionMarker->ShowAt(board->Cell(marked.column, marked.row));
     TerminatorPath path;
     path.cells.emplace_back(struck.column, struck.row);
-    board->terminators->Spawn(1, path, {}, false)->AddTarget(board->Cell(struck.column, struck.row), 0);
+    board->terminators->Spawn(1, path, board->Cell(struck.column, struck.row)->cap->baseTexture, false)
+        ->AddTarget(board->Cell(struck.column, struck.row), 0);
     const Vec2 pointer = Centre(lit.column, lit.row);
     for (int frame = 0; frame < 20; ++frame) {
         board->Update(1.0f / 60.0f, pointer.x, pointer.y);
         glows->Update(1.0f / 60.0f);
         sparkles->Update(1.0f / 60.0f);
         sprites->Update(1.0f / 60.0f, 0);
+        for (const CountedHandle<CParticleSystemsManager>& manager : particles)
+            manager->Update(1.0f / 60.0f);
     }
     ASSERT_EQ(renderer->RenderFrame(), d3d::D3D_OK);
     const Frame f = Grab();

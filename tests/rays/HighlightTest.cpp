@@ -1,4 +1,5 @@
 // The selection highlight zooms in over its token and follows it.
+#include "effects/particles/ParticleSystemsManager.h"
 #include "engine/RenderTestSupport.h"
 #include "engine/Sprite.h"
 #include "rays/TokenHighlight.h"
@@ -9,7 +10,8 @@ TEST(Highlight, ZoomsFromTwiceTheSizeToFramingTheTokenInAQuarterSecond)
 {
     NullRig rig;
     auto sprites = MakeCountedHandle(new CSpriteRenderer(rig.device, rig.vertices, rig.indices));
-    CTokenHighlight highlight(sprites, {}, {}, {});
+    auto particles = MakeCountedHandle(new CParticleSystemsManager(rig.device, rig.vertices, rig.indices));
+    CTokenHighlight highlight(particles, sprites, {}, {}, {});
     auto token = MakeCountedHandle(new CToken());
     token->colour = 3;
     token->x = 10;
@@ -20,6 +22,9 @@ TEST(Highlight, ZoomsFromTwiceTheSizeToFramingTheTokenInAQuarterSecond)
     EXPECT_EQ(highlight.Sprite()->width, 128.0f);
     EXPECT_EQ(highlight.Sprite()->opacity, 0.0f);
     EXPECT_EQ(sprites->sprites.size() + sprites->hiddenSprites.size(), 1u);
+    // A burst for the click and two satellites circling the token.
+    ASSERT_EQ(particles->BlendedSystems().size(), 3u);
+    ASSERT_TRUE(highlight.Satellite(0) && highlight.Satellite(1));
 
     highlight.Update(0.125f);
     EXPECT_FLOAT_EQ(highlight.Sprite()->width, 96.0f);
@@ -36,8 +41,11 @@ TEST(Highlight, ZoomsFromTwiceTheSizeToFramingTheTokenInAQuarterSecond)
     highlight.Update(1.0f);
     EXPECT_EQ(highlight.Sprite()->width, 64.0f);
 
+    const CountedHandle<CParticleSystem> satellite = highlight.Satellite(0);
     highlight.Hide();
     EXPECT_FALSE(highlight.IsVisible());
+    satellite->Update(0.01f);
+    EXPECT_FALSE(satellite->IsEmitting()); // its sparkles fade out on their own
     EXPECT_FALSE(highlight.Token());
     EXPECT_EQ(sprites->sprites.size() + sprites->hiddenSprites.size(), 0u);
     EXPECT_EQ(highlight.Update(0.1f), 0);

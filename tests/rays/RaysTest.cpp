@@ -1,5 +1,6 @@
 // Electric rays: when they hit, what becomes of chained targets, their
 // glows and sparkles, and the hit sounds merged per frame.
+#include "effects/particles/ParticleSystemsManager.h"
 #include "engine/Flare.h"
 #include "engine/RenderTestSupport.h"
 #include "rays/TerminatorsManager.h"
@@ -17,11 +18,15 @@ protected:
     void SetUp() override
     {
         caps = MakeCountedHandle(new CCapsRenderer(rig.device, rig.vertices, rig.indices));
+        ASSERT_TRUE(caps->LoadTextures("Data\\Gfx\\"));
+        ASSERT_TRUE(caps->LoadAnimations("Data\\"));
         tokens.SetCapsRenderer(caps);
         glows = MakeCountedHandle(new CFlareRenderer(rig.device, rig.vertices, rig.indices));
         sparkles = MakeCountedHandle(new CFlareRenderer(rig.device, rig.vertices, rig.indices));
-        manager =
-            std::make_unique<CTerminatorsManager>(&tokens, glows, sparkles, CountedHandle<CSpriteRenderer>());
+        particles = MakeCountedHandle(new CParticleSystemsManager(rig.device, rig.vertices, rig.indices));
+        manager = std::make_unique<CTerminatorsManager>(&tokens, particles, glows, sparkles,
+                                                        CountedHandle<CSpriteRenderer>());
+        manager->SetCapsRenderer(caps);
     }
     CountedHandle<CToken> Token(float x, int chains = 0, int colour = 0)
     {
@@ -51,6 +56,7 @@ protected:
     CountedHandle<CCapsRenderer> caps;
     CMovingTokens tokens;
     CountedHandle<CFlareRenderer> glows, sparkles;
+    CountedHandle<CParticleSystemsManager> particles;
     std::unique_ptr<CTerminatorsManager> manager;
 };
 
@@ -153,6 +159,39 @@ TEST_F(Rays, HitSoundsOfAFrameMergeIntoOnePerSample)
         EXPECT_EQ(names, c.names);
         manager->PlayQueuedSounds();
     }
+}
+
+TEST_F(Rays, BoltsCrawlBetweenTheTargetsUntilTheHit)
+{
+    TerminatorPath path;
+    path.cells = {{0, 0}, {1, 0}, {2, 0}};
+    path.links = {{0, 1}, {1, 2}};
+    auto ray = manager->Spawn(1, path, caps->Texture(CCapsRenderer::kCaps), false);
+    for (float x : {0.0f, 80.0f, 160.0f})
+        ray->AddTarget(Token(x), kRemoveOneChain);
+    manager->Update(0.3f);
+    const auto& bolts = dynamic_cast<const CTerminatorElectro&>(*ray).Bolts();
+    EXPECT_EQ(bolts.size(), 6u); // two per target
+    EXPECT_EQ(particles->BlendedSystems().size(), 6u);
+    manager->Update(0.5f);
+    EXPECT_TRUE(bolts.empty());
+    particles->Update(0.1f); // the stopped bolts leave; the pieces of three tokens fly
+    EXPECT_EQ(particles->BlendedSystems().size(), 3u);
+}
+
+TEST_F(Rays, APathLongerThanItsTargetsStartsBoltsOnlyOverTargets)
+{
+    TerminatorPath path;
+    path.cells = {{0, 0}, {1, 0}, {2, 0}, {3, 0}};
+    path.links = {{0, 3}, {2, 3}};
+    auto lonely = manager->Spawn(1, path, {}, false);
+    manager->Update(0.3f); // no target at all: no bolt
+    EXPECT_TRUE(dynamic_cast<const CTerminatorElectro&>(*lonely).Bolts().empty());
+    auto one = manager->Spawn(1, path, {}, false);
+    one->AddTarget(Token(0), kRemoveOneChain);
+    for (int frame = 0; frame < 20; ++frame)
+        manager->Update(0.01f);
+    EXPECT_EQ(dynamic_cast<const CTerminatorElectro&>(*one).Bolts().size(), 2u);
 }
 
 TEST_F(Rays, OnlyElectricRaysAreMade)
