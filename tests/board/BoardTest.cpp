@@ -1,6 +1,7 @@
 // The board on the null device: geometry, difficulty, events, swaps played
 // frame by frame, the refill and the no-move test.
 #include "BoardRig.h"
+#include "effects/particles/ParticleSystemsManager.h"
 #include "platform/System.h"
 #include "records/Profiles.h"
 
@@ -345,6 +346,9 @@ TEST(Board, SandFlowScoresDoubleAndShakesOnlyForStrikesOfThree)
         rig.Place(NoMoveGrid());
         CGameBoard& b = *rig.board;
         b.sandbox->heightfield->flowing = true;
+        b.sandEnabled = true;
+        b.particlesFront =
+            MakeCountedHandle(new CParticleSystemsManager(rig.gpu.device, rig.gpu.vertices, rig.gpu.indices));
         TerminatorPath path;
         CountedHandle<CTerminator> ray = b.terminators->Spawn(1, path, {}, true);
         for (int c = 0; c < targets; ++c) {
@@ -358,6 +362,8 @@ TEST(Board, SandFlowScoresDoubleAndShakesOnlyForStrikesOfThree)
         // Two tokens score 50 each; three at cascade 1 score 100, doubled.
         EXPECT_EQ(b.stats.tables[2].Get(StatScore), targets == 3 ? 200 : 100) << targets;
         EXPECT_EQ(b.shake.IsShaking(), targets == 3) << targets;
+        // Every struck token threw sand with its trail of dust.
+        EXPECT_EQ(b.particlesFront->BlendedSystems().size(), 2u * static_cast<size_t>(targets));
     }
 }
 
