@@ -16,7 +16,8 @@
 //   stars panel      x 0-287,   y 384-447
 //   tip box          x 0-511,   y 452-515 (drawn at twice its width)
 //   rays             x 520-775, y 0-255 (for additive drawing)
-//   clock hands      x 800-815 and 824-839, y 760-855 (pivot 16 above the foot)
+//   clock hand       x 800-895, y 760-775; its shadow y 780-795 (hub at the
+//                    middle, pointing left)
 //   clock dial       x 606-781, y 760-935
 #include <cmath>
 
@@ -237,11 +238,13 @@ Image MakeShopFrame()
         Stroke(img, {694 + 64 * std::sin(a), 848 - 64 * std::cos(a)},
                {694 + 76 * std::sin(a), 848 - 76 * std::cos(a)}, i % 3 == 0 ? 4.0f : 2.0f, kInk);
     }
+    // The hands point left at rest, the hub in the middle of the piece: the
+    // dial turns them to twelve o'clock for an empty wipe.
     for (int h = 0; h < 2; ++h) {
-        const float cx = 808 + h * 24.0f;
-        FillPoly(img, {{cx, 762}, {cx + 4, 836}, {cx + 2, 852}, {cx - 2, 852}, {cx - 4, 836}},
-                 h == 0 ? kInk : Rgb(0, 0, 0, 0.4f));
-        Disc(img, cx, 840, 5, h == 0 ? kGoldDark : Rgb(0, 0, 0, 0.4f));
+        const float cy = 768 + h * 20.0f;
+        const Color c = h == 0 ? kInk : Rgb(0, 0, 0, 0.4f);
+        FillPoly(img, {{802, cy}, {840, cy - 3}, {848, cy - 2}, {848, cy + 2}, {840, cy + 3}}, c);
+        Disc(img, 848, cy, 5, h == 0 ? kGoldDark : c);
     }
     return img;
 }
