@@ -200,7 +200,11 @@ void Stroke(Image& img, Pt a, Pt b, float width, const Color& c, float k)
         }
 }
 
-void FillPoly(Image& img, const std::vector<Pt>& poly, const Color& c, float k)
+namespace {
+struct Bounds {
+    int x0, y0, x1, y1;
+};
+Bounds BoundsOf(const std::vector<Pt>& poly)
 {
     float x0 = 1e9f, y0 = 1e9f, x1 = -1e9f, y1 = -1e9f;
     for (const Pt& p : poly) {
@@ -209,12 +213,42 @@ void FillPoly(Image& img, const std::vector<Pt>& poly, const Color& c, float k)
         x1 = std::max(x1, p.x);
         y1 = std::max(y1, p.y);
     }
-    for (int y = static_cast<int>(y0) - 1; y <= static_cast<int>(y1) + 1; ++y)
-        for (int x = static_cast<int>(x0) - 1; x <= static_cast<int>(x1) + 1; ++x) {
+    return {static_cast<int>(x0) - 1, static_cast<int>(y0) - 1, static_cast<int>(x1) + 1,
+            static_cast<int>(y1) + 1};
+}
+} // namespace
+
+void FillPoly(Image& img, const std::vector<Pt>& poly, const Color& c, float k)
+{
+    const Bounds b = BoundsOf(poly);
+    for (int y = b.y0; y <= b.y1; ++y)
+        for (int x = b.x0; x <= b.x1; ++x) {
             const float cover = Clamp01(0.5f - PolyDist(poly, x + 0.5f, y + 0.5f));
             if (cover > 0)
                 img.Blend(x, y, c, cover * k);
         }
+}
+
+void Hatch(Image& img, const std::vector<Pt>& poly, float spacing, float angle, float weight, const Color& c,
+           float k)
+{
+    const Bounds b = BoundsOf(poly);
+    const float ca = std::cos(angle), sa = std::sin(angle);
+    for (int y = b.y0; y <= b.y1; ++y)
+        for (int x = b.x0; x <= b.x1; ++x) {
+            const float inside = Clamp01(0.5f - PolyDist(poly, x + 0.5f, y + 0.5f));
+            if (inside <= 0)
+                continue;
+            const float t = (x * ca + y * sa) / spacing;
+            const float line = Clamp01(weight - std::fabs(t - std::round(t)) * spacing);
+            if (line > 0)
+                img.Blend(x, y, c, line * inside * k);
+        }
+}
+
+std::vector<Pt> RectPoly(float x0, float y0, float x1, float y1)
+{
+    return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
 }
 
 void Disc(Image& img, float cx, float cy, float r, const Color& c)

@@ -50,6 +50,12 @@ void Ring(Image& img, float cx, float cy, float r0, float r1, const Color& c, fl
 void Stroke(Image& img, Pt a, Pt b, float width, const Color& c, float k = 1.0f);
 // An anti-aliased filled polygon.
 void FillPoly(Image& img, const std::vector<Pt>& poly, const Color& c, float k = 1.0f);
+// Parallel lines `spacing` apart across a polygon, as an engraver shades:
+// `angle` turns them from vertical, `weight` (texels) thickens them.
+void Hatch(Image& img, const std::vector<Pt>& poly, float spacing, float angle, float weight, const Color& c,
+           float k = 1.0f);
+// The corners of a rectangle as a polygon.
+std::vector<Pt> RectPoly(float x0, float y0, float x1, float y1);
 // A filled disc with a lit top.
 void Disc(Image& img, float cx, float cy, float r, const Color& c);
 

@@ -110,28 +110,6 @@ void House(Image& img, float x, float y, float w, const Color& roof)
     Stroke(img, {x, y - w * 0.8f}, {x + w * 0.62f, y - w * 0.28f}, 1.2f, kInk, 0.7f);
 }
 
-// Ink hatching inside a polygon, for slopes and shadows.
-void Hatch(Image& img, const std::vector<Pt>& poly, float spacing, float angle, float k)
-{
-    float x0 = 1e9f, y0 = 1e9f, x1 = -1e9f, y1 = -1e9f;
-    for (const Pt& p : poly) {
-        x0 = std::min(x0, p.x);
-        y0 = std::min(y0, p.y);
-        x1 = std::max(x1, p.x);
-        y1 = std::max(y1, p.y);
-    }
-    const float ca = std::cos(angle), sa = std::sin(angle);
-    for (int y = static_cast<int>(y0); y <= static_cast<int>(y1); ++y)
-        for (int x = static_cast<int>(x0); x <= static_cast<int>(x1); ++x) {
-            if (!Inside(poly, x + 0.5f, y + 0.5f))
-                continue;
-            const float t = (x * ca + y * sa) / spacing;
-            const float line = 1 - Clamp01(std::fabs(t - std::round(t)) * spacing / 0.9f);
-            if (line > 0)
-                img.Blend(x, y, kInk, line * k);
-        }
-}
-
 void Label(Image& img, const char* text, float x, float y, int size)
 {
     DrawLine(img, SerifBold(), size, text, x + 1, y + 1, Rgb(250, 236, 200, 0.8f), Align::Center);
@@ -211,7 +189,7 @@ void PaintValley(Layer& l)
         for (auto it = edge.rbegin(); it != edge.rend(); ++it)
             poly.push_back({it->x + dx, it->y + dy});
         FillPoly(img, poly, Rgb(170, 110, 70), 0.6f);
-        Hatch(img, poly, 5, 0.9f, 0.35f);
+        Hatch(img, poly, 5, 0.9f, 1.0f, kInk, 0.35f);
         for (size_t i = 1; i < edge.size(); ++i)
             Stroke(img, edge[i - 1], edge[i], 1.6f, kInk, 0.8f);
     };
@@ -266,7 +244,7 @@ void PaintTreasury(Layer& l)
                     h = rng.Range(50, 90);
         const std::vector<Pt> peak = {{x - 34, base}, {x, base - h}, {x + 34, base}};
         FillPoly(img, peak, Rgb(160, 140, 170), 0.7f);
-        Hatch(img, {{x, base - h}, {x + 34, base}, {x + 6, base}}, 4, -0.6f, 0.45f);
+        Hatch(img, {{x, base - h}, {x + 34, base}, {x + 6, base}}, 4, -0.6f, 1.0f, kInk, 0.45f);
         Stroke(img, peak[0], peak[1], 1.6f, kInk);
         Stroke(img, peak[1], peak[2], 1.6f, kInk);
     }

@@ -79,28 +79,12 @@ const Page kPages[] = {
 
 const Color kBlank = Rgb(238, 222, 186);
 
-// Parallel ink lines clipped to a shape, as an engraver shades; the shape is
-// first cleared to the paper so that nearer shapes hide farther ones.
+// An engraved shape: cleared to the paper so that nearer shapes hide farther
+// ones, shaded with parallel lines and outlined.
 void Engrave(Image& img, const std::vector<Pt>& shape, float spacing, float angle, float weight)
 {
     FillPoly(img, shape, kBlank);
-    float x0 = 1e9f, y0 = 1e9f, x1 = -1e9f, y1 = -1e9f;
-    for (const Pt& p : shape) {
-        x0 = std::min(x0, p.x);
-        y0 = std::min(y0, p.y);
-        x1 = std::max(x1, p.x);
-        y1 = std::max(y1, p.y);
-    }
-    const float ca = std::cos(angle), sa = std::sin(angle);
-    for (int y = static_cast<int>(y0); y <= static_cast<int>(y1); ++y)
-        for (int x = static_cast<int>(x0); x <= static_cast<int>(x1); ++x) {
-            const float inside = Clamp01(0.5f - PolyDist(shape, x + 0.5f, y + 0.5f));
-            if (inside <= 0)
-                continue;
-            const float t = (x * ca + y * sa) / spacing;
-            const float line = Clamp01(weight - std::fabs(t - std::round(t)) * spacing);
-            img.Blend(x, y, kPrint, line * inside);
-        }
+    Hatch(img, shape, spacing, angle, weight, kPrint);
     for (size_t i = 0, j = shape.size() - 1; i < shape.size(); j = i++)
         Stroke(img, shape[j], shape[i], 1.4f, kPrint, 0.9f);
 }
@@ -117,7 +101,7 @@ void Engraving(Image& img, int page, float x0, float y0, float w, float h)
     }
     img.Glow(x0 + w * 0.8f, y0 + h * 0.22f, 40, kBlank, 1.0f, 0.6f, false);
     Ring(img, x0 + w * 0.8f, y0 + h * 0.22f, 22, 23.5f, kPrint);
-    Engrave(img, {{x0, gy}, {x0 + w, gy}, {x0 + w, y0 + h}, {x0, y0 + h}}, 5, 0.3f, 0.9f);
+    Engrave(img, RectPoly(x0, gy, x0 + w, y0 + h), 5, 0.3f, 0.9f);
     Rng rng(static_cast<uint64_t>(90 + page));
     switch (page) {
     case 0: // the cart at the forest's edge
@@ -141,12 +125,7 @@ void Engraving(Image& img, int page, float x0, float y0, float w, float h)
                  {x0 + w * 0.54f, gy - 22},
                  {x0 + w * 0.34f, gy - 22}},
                 4, 0.2f, 0.8f);
-        Engrave(img,
-                {{x0 + w * 0.33f, gy - 24},
-                 {x0 + w * 0.55f, gy - 24},
-                 {x0 + w * 0.55f, gy - 12},
-                 {x0 + w * 0.33f, gy - 12}},
-                2.5f, 1.57f, 1.4f);
+        Engrave(img, RectPoly(x0 + w * 0.33f, gy - 24, x0 + w * 0.55f, gy - 12), 2.5f, 1.57f, 1.4f);
         Ring(img, x0 + w * 0.37f, gy - 8, 12, 15, kPrint);
         Ring(img, x0 + w * 0.51f, gy - 8, 12, 15, kPrint);
         Stroke(img, {x0 + w * 0.55f, gy - 18}, {x0 + w * 0.6f, gy - 20}, 2, kPrint);
@@ -177,20 +156,14 @@ void Engraving(Image& img, int page, float x0, float y0, float w, float h)
     case 2: // the stepped temple
         for (int s = 0; s < 5; ++s) {
             const float half = w * (0.3f - s * 0.05f), top = gy - (s + 1) * h * 0.09f;
-            Engrave(img,
-                    {{x0 + w / 2 - half, top},
-                     {x0 + w / 2 + half, top},
-                     {x0 + w / 2 + half, top + h * 0.09f},
-                     {x0 + w / 2 - half, top + h * 0.09f}},
-                    3, 1.57f, 1.0f + 0.2f * s);
+            Engrave(img, RectPoly(x0 + w / 2 - half, top, x0 + w / 2 + half, top + h * 0.09f), 3, 1.57f,
+                    1.0f + 0.2f * s);
         }
         img.RoundRect(x0 + w / 2 - 14, gy - 46, x0 + w / 2 + 14, gy, 4, Rgb(250, 240, 220));
         Stroke(img, {x0 + w / 2, gy - 44}, {x0 + w / 2, gy}, 1.2f, kPrint);
         break;
     case 3: // the stair behind the door
-        Engrave(img,
-                {{x0 + w * 0.25f, y0}, {x0 + w * 0.75f, y0}, {x0 + w * 0.75f, y0 + h}, {x0 + w * 0.25f, y0 + h}},
-                3, 0.9f, 1.8f);
+        Engrave(img, RectPoly(x0 + w * 0.25f, y0, x0 + w * 0.75f, y0 + h), 3, 0.9f, 1.8f);
         for (int s = 0; s < 9; ++s) {
             const float t = s / 9.0f, half = w * (0.08f + 0.17f * t);
             img.RoundRect(x0 + w / 2 - half, y0 + h * (0.3f + 0.7f * t), x0 + w / 2 + half,
@@ -200,10 +173,7 @@ void Engraving(Image& img, int page, float x0, float y0, float w, float h)
         break;
     default: // the gem on its pedestal before the crowd
         img.RoundRect(x0 + w / 2 - 24, gy - 70, x0 + w / 2 + 24, gy, 2, Rgb(250, 240, 220));
-        Engrave(
-            img,
-            {{x0 + w / 2 - 24, gy - 70}, {x0 + w / 2 + 24, gy - 70}, {x0 + w / 2 + 24, gy}, {x0 + w / 2 - 24, gy}},
-            3, 1.57f, 0.9f);
+        Engrave(img, RectPoly(x0 + w / 2 - 24, gy - 70, x0 + w / 2 + 24, gy), 3, 1.57f, 0.9f);
         for (int r = 0; r < 16; ++r) {
             const float a = 2 * kPi * r / 16;
             Stroke(img, {x0 + w / 2 + 30 * std::cos(a), gy - 100 + 30 * std::sin(a)},
@@ -220,7 +190,7 @@ void Engraving(Image& img, int page, float x0, float y0, float w, float h)
         }
         break;
     }
-    const std::vector<Pt> frame = {{x0, y0}, {x0 + w, y0}, {x0 + w, y0 + h}, {x0, y0 + h}};
+    const std::vector<Pt> frame = RectPoly(x0, y0, x0 + w, y0 + h);
     for (size_t i = 0, j = 3; i < 4; j = i++)
         Stroke(img, frame[j], frame[i], 3, kPrint);
 }
