@@ -23,6 +23,7 @@
 #include "records/Profiles.h"
 #include "records/QuestSave.h"
 #include "records/Trophies.h"
+#include "screens/GameScreens.h"
 #include "tokens/CapsRenderer.h"
 
 #include <string>
@@ -136,7 +137,7 @@ public:
     CountedHandle<CGameBoard> board;
     // Tuning of the current mode and level; the board reads it.
     CBalanceState balance;
-    // The player profiles found in the players folder.
+    // The player profiles found in the players folder (the screens' list).
     CountedHandle<CProfiles> profiles;
     bool dragging = false;
     CountedHandle<CBestList> bestScores;
@@ -144,6 +145,8 @@ public:
     int lastGameValue = 0;
     CountedHandle<CTrophies> trophies;
     bool nameEntryPending = false;
+    // The menu screens; their profiles list is the game's `profiles`.
+    CountedHandle<CGameScreens> screens;
 
 private:
     // The load sequence, one function per step (LoadSequence.cpp). Each
@@ -164,6 +167,7 @@ private:
     bool CreateTextBatch();
     bool LoadHiscores();
     bool LoadBestLists();
+    bool CreateScreens();
     bool CreateSpriteRenderers();
     bool CreateCapsRenderer();
     bool ResetBalance();
@@ -171,6 +175,7 @@ private:
     bool CreateSelectionMarker();
     bool CreateTerminators();
     bool HideBoard();
+    bool SetMapDifficultyTexture();
     bool StartSounds();
     bool ShareSounds();
     bool StartMusic();
@@ -180,6 +185,7 @@ private:
     bool EnterIntroMode();
     bool ChooseCurrentProfile();
     bool LoadTrophies();
+    bool StartIntro();
 
     bool Fail(const std::string& text);
     void LoadingFrame(float progress);

@@ -4,6 +4,7 @@
 // a step. The first step that fails ends the sequence.
 #include "game/Game.h"
 
+#include "balance/BalanceState.h"
 #include "engine/StringTable.h"
 #include "rays/TerminatorsManager.h"
 #include "rays/TokenHighlight.h"
@@ -36,6 +37,7 @@ const CGame::LoadStep CGame::kLoadSequence[] = {
     {&CGame::CreateTextBatch, kNoFrame},
     {&CGame::LoadHiscores, kNoFrame},
     {&CGame::LoadBestLists, 0.3f},
+    {&CGame::CreateScreens, 0.5f},
     // The board and the renderers it draws its caps, marker and rays with.
     {&CGame::CreateSpriteRenderers, kNoFrame},
     {&CGame::CreateCapsRenderer, 0.55f},
@@ -43,6 +45,9 @@ const CGame::LoadStep CGame::kLoadSequence[] = {
     {&CGame::CreateBoard, kNoFrame},
     {&CGame::CreateSelectionMarker, kNoFrame},
     {&CGame::CreateTerminators, kNoFrame},
+    // The totems' textures load here; the screens' pictures that depend on
+    // the difficulty come after them.
+    {&CGame::SetMapDifficultyTexture, kNoFrame},
     {&CGame::HideBoard, 0.75f},
     {&CGame::StartSounds, kNoFrame},
     {&CGame::ShareSounds, kNoFrame},
@@ -53,6 +58,7 @@ const CGame::LoadStep CGame::kLoadSequence[] = {
     {&CGame::EnterIntroMode, kNoFrame},
     {&CGame::ChooseCurrentProfile, kNoFrame},
     {&CGame::LoadTrophies, 1.0f},
+    {&CGame::StartIntro, kNoFrame},
 };
 
 int CGame::Init(plat::Window* mainWindow, void* programInstance)
@@ -289,6 +295,19 @@ bool CGame::LoadBestLists()
     return true;
 }
 
+// The menu screens load their textures and forms; the forms manager becomes
+// the frame's GUI.
+bool CGame::CreateScreens()
+{
+    screens = MakeCountedHandle(new CGameScreens(instance, device, vertexBuffer, indexBuffer, textBatch, fonts));
+    if (!screens->LoadForms(paths, questLayout, SplitLevelNumber))
+        return Fail("Unable to create forms");
+    screens->SetHiscoreTables({&hiscores});
+    screenTextures[kGemProgress] = device->FindTexture("GemProgress");
+    renderer->gui = screens->FormsManager();
+    return true;
+}
+
 bool CGame::CreateSpriteRenderers()
 {
     for (int i = 0; i < 4; ++i) {
@@ -352,6 +371,14 @@ bool CGame::CreateTerminators()
     return true;
 }
 
+// Two pictures that stay in memory: the HUD panel's for the hint button and
+// the trophies' own for the medal of the hard quest.
+bool CGame::SetMapDifficultyTexture()
+{
+    screens->SetMapDifficultyTexture(device->FindTexture("PanelQuest"), device->FindTexture("Trophies"));
+    return true;
+}
+
 bool CGame::HideBoard()
 {
     board->Show(false, false, 0.0f);
@@ -362,6 +389,7 @@ bool CGame::HideBoard()
 bool CGame::StartSounds()
 {
     sounds = MakeCountedHandle(new CSoundManager());
+    screens->SetSoundManager(sounds);
     if (sounds->Init(window) != 0) {
         WriteLog("Error loading Sfx!\n");
         return true;
@@ -445,18 +473,24 @@ bool CGame::EnterIntroMode()
     return true;
 }
 
-// The [Game] profile name picks the current player; when it names nobody the
-// first profile found takes over and is written back. Without any profile
-// the name entry has to run first.
+// The [Game] profile name picks the current player among the screens'
+// profiles; when it names nobody the first profile found takes over and is
+// written back. Without any profile the name entry has to run first.
 bool CGame::ChooseCurrentProfile()
 {
-    profiles = MakeCountedHandle(new CProfiles(paths.folders[CDataPaths::Players]));
+    profiles = screens->Profiles();
     const int index =
         SelectCurrentProfile(*profiles, gameOptions, paths.folders[CDataPaths::UserConfig] + "Options.ini");
-    if (index >= 0)
+    if (index >= 0) {
         playerName = profiles->At(static_cast<size_t>(index))->name;
-    else
+        screens->profileSelected = index;
+        if (index >= 5)
+            screens->profileScroll = index - 5;
+        screens->ShowPlayerName();
+    } else {
+        screens->SetNameEntry("Spieler", 0);
         nameEntryPending = true;
+    }
     return true;
 }
 
@@ -467,5 +501,24 @@ bool CGame::LoadTrophies()
     trophies->LoadDescriptions(paths.folders[CDataPaths::Txt] + "Trophies.txt");
     if (playerName)
         trophies->Load(paths.folders[CDataPaths::Players] + *playerName + "\\Trophies.dat");
+    return true;
+}
+
+// The splash takes over from the loading picture without a jump: its
+// picture list shows the same picture, its first base control and its groups
+// wait hidden for the intro to fade them in.
+bool CGame::StartIntro()
+{
+    const CGameScreens::SplashForm& splash = screens->splash;
+    splash.form->SetVisible(true);
+    for (const auto& picture : splash.pictures) {
+        if (picture->SpriteCount() > 0)
+            picture->Sprite(0)->texture = m_loadingPicture;
+        picture->SetVisible(true);
+    }
+    if (!splash.base.Empty())
+        splash.base.At(0)->SetVisible(false);
+    for (const ControlRow& group : splash.groups)
+        group.SetVisible(false);
     return true;
 }

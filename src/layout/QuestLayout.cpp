@@ -18,9 +18,11 @@ class SkinSection {
 public:
     SkinSection(const std::string& file, const char* section) : m_file(file), m_section(section) {}
 
+    // A value that is not a finite number reads as the default.
     float Float(const char* key, const char* fallback) const
     {
-        return ReadIniFloat(m_file, m_section, key, fallback);
+        const float value = ReadIniFloat(m_file, m_section, key, fallback);
+        return std::isfinite(value) ? value : static_cast<float>(std::atof(fallback));
     }
     int32_t Int(const char* key, const char* fallback) const
     {
@@ -34,12 +36,16 @@ public:
     {
         Vec2 v;
         ReadIniVec2(m_file, m_section, key, fallback, &v);
+        if (!std::isfinite(v.x) || !std::isfinite(v.y))
+            ReadIniVec2("", m_section, key, fallback, &v);
         return v;
     }
     Vec3 Triple(const char* key, const char* fallback) const
     {
         Vec3 v;
         ReadIniVec3(m_file, m_section, key, fallback, &v);
+        if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z))
+            ReadIniVec3("", m_section, key, fallback, &v);
         return v;
     }
     // A point of the 1024 x 768 file screen on the centred virtual screen.
@@ -59,12 +65,12 @@ public:
         const Vec2 v = Pair(key, fallback);
         return Vec2{v.x, -v.y};
     }
-    // A size that later divides or scales: not finite or not above 0 falls
-    // back to the default.
+    // A size that later divides or scales: not above 0 falls back to the
+    // default.
     float Size(const char* key, const char* fallback) const
     {
         const float value = Float(key, fallback);
-        if (std::isfinite(value) && value > 0.0f)
+        if (value > 0.0f)
             return value;
         WriteLog(m_file + ": [" + m_section + "] " + key + " is not a usable size; the default is used\n");
         return static_cast<float>(std::atof(fallback));
@@ -177,9 +183,8 @@ void CQuestLayout::Load(const std::string& path)
     gaugeGreen = Desaturated(green, saturation);
     gaugeYellow = Desaturated(yellow, saturation);
     gaugeRed = Desaturated(red, saturation);
-    const float alpha = panel.Float("Alpha", "0.25");
-    const float alphaByte = std::isfinite(alpha) ? std::clamp(std::floor(alpha * 255.0f), 0.0f, 255.0f) : 63.0f;
-    gaugeAlphaByte = static_cast<uint32_t>(alphaByte) << 24;
+    const float alpha = std::clamp(panel.Float("Alpha", "0.25"), 0.0f, 1.0f);
+    gaugeAlphaByte = static_cast<uint32_t>(std::floor(alpha * 255.0f)) << 24;
     greenEnd = panel.Float("GreenEnd", "0.25");
     yellowEnd = panel.Float("YellowEnd", "0.1");
     redEnd = panel.Float("RedEnd", "0.08");
