@@ -106,12 +106,7 @@ bool CBoardMesh::DrawMesh(const FrameTargets& targets)
     if (quads == 0)
         return true;
     CRenderDevice& d = *targets.device;
-    d.SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    d.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    d.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    d.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    d.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    d.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    d.ModulateTextureByVertexColour(0);
     d.SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
     d.SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
     d.SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);

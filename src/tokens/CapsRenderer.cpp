@@ -35,17 +35,6 @@ void WriteQuadIndices(uint16_t* x, uint32_t b)
         x[i] = static_cast<uint16_t>(b + order[i]);
 }
 
-// The caps' stage-0 setup: texture times the vertex colour.
-void ModulateStageZero(CRenderDevice& d)
-{
-    d.SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    d.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    d.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    d.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    d.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    d.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-}
-
 void DisableStageOne(CRenderDevice& d)
 {
     d.SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
@@ -360,7 +349,7 @@ int CCapsRenderer::DrawBatches(Pass pass)
 {
     CRenderDevice& d = *m_device;
     if (pass == Pass::Base) {
-        ModulateStageZero(d);
+        d.ModulateTextureByVertexColour(0);
         DisableStageOne(d);
         AlphaTestedBlend(d, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, 1);
     } else {
@@ -391,7 +380,7 @@ int CCapsRenderer::DrawBatches(Pass pass)
     if (pass == Pass::Light) {
         d.SetTextureStageState(1, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
         d.SetTextureStageState(1, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
-        ModulateStageZero(d);
+        d.ModulateTextureByVertexColour(0);
         DisableStageOne(d);
     }
     return triangles;
