@@ -391,15 +391,16 @@ Image MakeFrameBack()
     return img;
 }
 
-// Selection marker, 128 x 128: a glowing rounded square ring.
+// Selection marker, 128 x 128: a glowing rounded square ring that frames a
+// token drawn at the marker's full size.
 Image MakeSelector()
 {
     Image img(128, 128, Color{1, 1, 1, 0});
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 128; ++x) {
-            const float d = Image::RoundRectDist(x + 0.5f, y + 0.5f, 14, 14, 114, 114, 18);
-            const float band = std::exp(-std::pow(d / 3.0f, 2.0f));
-            const float glow = std::exp(-std::fabs(d) / 7.0f) * 0.55f;
+            const float d = Image::RoundRectDist(x + 0.5f, y + 0.5f, 8, 8, 120, 120, 26);
+            const float band = std::exp(-std::pow(d / 2.6f, 2.0f));
+            const float glow = std::exp(-std::fabs(d) / 4.5f) * 0.55f;
             const float k = Clamp01(band + glow);
             Color c = Mix(kGold, kGoldLight, band);
             c.a = k;
@@ -407,7 +408,7 @@ Image MakeSelector()
         }
     for (float cx : {14.0f, 114.0f})
         for (float cy : {14.0f, 114.0f})
-            Glint(img, cx, cy, 14, kWhite, 0.9f, false);
+            Glint(img, cx, cy, 12, kWhite, 0.9f, false);
     return img;
 }
 
