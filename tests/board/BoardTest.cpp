@@ -275,7 +275,7 @@ TEST(Board, RefillKeepsItsCapsAndEndsEvenWhenNothingCanSatisfyIt)
 
 // The top three rows refill under five colours: left alone the new tokens
 // often make runs, but after a long cascade the refill draws until none.
-TEST(Board, GemsArePlacedByTheirShareEvenWhenNoGemBonusCanBeMade)
+TEST(Board, GemsArePlacedByTheirShareEachWithAGemBonus)
 {
     plat::SeedRandom(9);
     BoardRig rig;
@@ -283,7 +283,7 @@ TEST(Board, GemsArePlacedByTheirShareEvenWhenNoGemBonusCanBeMade)
     b.gemsToPlace = 30;
     b.Refill(false, false); // 64 new cells: a third of them, at most four on the board
     EXPECT_EQ(CountTokens(rig, [](const CToken& t) { return t.gem != 0; }), 4);
-    EXPECT_EQ(CountTokens(rig, [](const CToken& t) { return static_cast<bool>(t.bonus); }), 0);
+    EXPECT_EQ(CountTokens(rig, [](const CToken& t) { return t.gem && t.bonus && t.bonus->kind == kBonusGem; }), 4);
     EXPECT_EQ(b.gemsToPlace, 26);
     for (const auto& row : b.grid)
         for (const CountedHandle<CToken>& t : row)
