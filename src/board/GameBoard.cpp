@@ -64,6 +64,9 @@ void CGameBoard::Reset(int mode)
         mesh->SetOffset(originX, originY, originZ);
         mesh->SetScale(1.0f, 1.0f);
         mesh->Show(false, 0.0f);
+        // The gems bar stands with the mesh from the start, not only once a
+        // shake has moved them.
+        gemsBar->SetPosition(mesh->OffsetX(), mesh->OffsetY(), mesh->OffsetZ());
         ApplyHalfCellCorrection();
         if (mode == 0) {
             CountedHandle<CSandHeightfield> field = MakeCountedHandle(new CSandHeightfield());

@@ -100,6 +100,7 @@ public:
         return m_strip[static_cast<size_t>(row) * kStripWidth + static_cast<size_t>(column)];
     }
     float Alpha() const { return m_alpha; }
+    Vec3 Origin() const { return Vec3{m_x, m_y, m_z}; }
     bool IsShown() const { return m_shown; }
     const CountedHandle<CSprite>& FillSprite(int i) const { return m_fillSprites[static_cast<size_t>(i)]; }
     const CountedHandle<CText>& CounterText() const { return m_counter; }

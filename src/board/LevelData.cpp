@@ -256,8 +256,9 @@ CLevelData::CLevelData()
     gemRows.fill(std::string(kRowLength, '-'));
 }
 
-int CLevelData::Parse(const std::string& path)
+int CLevelData::Parse(const std::string& file)
 {
+    path = file;
     if (!LevelParser(*this, path).Run())
         return 0;
     if (!colours.empty() && colours.size() < 5) {

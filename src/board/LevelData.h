@@ -31,6 +31,7 @@ public:
     // The colour count can deal every group letter its own colours.
     bool CheckGroups(int colourCount) const;
 
+    std::string path; // the file Parse read
     int32_t notParsed = 1;
     int32_t gemsCount = -1; // -1: the level's gem goal stands
     std::vector<int32_t> colours;
