@@ -10,6 +10,7 @@
 #include "engine/RenderDevice.h"
 #include "engine/Sprite.h"
 #include "engine/Text.h"
+#include "layout/QuestLayout.h"
 #include "platform/Files.h"
 
 #include <algorithm>
@@ -143,6 +144,39 @@ void CGemsBar::SetSharedObjects(CountedHandle<CRenderDevice> device, CountedHand
     m_texts = std::move(texts);
     m_font = std::move(font);
     m_flares = std::move(flares);
+}
+
+// A value the skin gives that is not a finite number keeps the bar's own.
+void CGemsBar::ApplyLayout(const CQuestLayout& layout)
+{
+    auto take = [](float value, float* out) {
+        if (std::isfinite(value))
+            *out = value;
+    };
+    auto shift = [&take](const Vec2& value, Vec2* out) {
+        take(value.x, &out->x);
+        take(value.y, &out->y);
+    };
+    shift(layout.gemsOverlayShift, &m_look.frameShift);
+    shift(layout.gemsFillingShift, &m_look.fillShift);
+    shift(layout.gemsGemsShift, &m_look.stripShift);
+    shift(layout.gemsCountShift, &m_look.countShift);
+    take(layout.gemsTextCharSize, &m_look.textScale);
+    m_look.textColour = layout.gemsTextColour;
+    const GemsFlares& big = layout.gemsBigFlares;
+    take(big.lifeTime, &m_look.sparkleLife);
+    take(big.maxT, &m_look.sparklePeriod);
+    take(big.size, &m_look.sparkleSize);
+    take(big.w, &m_look.sparkleSpin);
+    m_look.sparkleColour = big.colour;
+    const GemsFlares& small = layout.gemsSmallFlares;
+    take(small.lifeTime, &m_look.flareLife);
+    take(small.maxT, &m_look.flarePeriod);
+    take(small.size, &m_look.flareSize);
+    take(small.w, &m_look.flareSpin);
+    m_look.flareColour = small.colour & 0xFFFFFF;
+    // Only a fully opaque colour lets the flares shine.
+    m_look.flareIntensity = (small.colour >> 24) == 0xFF ? 1.0f : 0.0f;
 }
 
 int CGemsBar::GemWidth(int colour) const

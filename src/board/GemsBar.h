@@ -20,6 +20,7 @@
 
 class CBitmapFont;
 class CFlareRenderer;
+struct CQuestLayout;
 class CRenderDevice;
 class CSprite;
 class CSpriteRenderer;
@@ -67,6 +68,8 @@ public:
                           CountedHandle<CBitmapFont> font, CountedHandle<CFlareRenderer> flares);
     void SetEffectTexture(CountedHandle<CTexture> texture) { m_effectTexture = std::move(texture); }
     void SetLook(const GemsBarLook& look) { m_look = look; }
+    // The bar's place and look from the skin's quest layout.
+    void ApplyLayout(const CQuestLayout& layout);
     const GemsBarLook& Look() const { return m_look; }
 
     // The seven gem pictures of "BarGems.bmp" (a 320 x 80, 24-bit

@@ -172,6 +172,8 @@ private:
     bool CreateCapsRenderer();
     bool ResetBalance();
     bool CreateBoard();
+    bool CreateGemsBar();
+    bool LoadGemFlares();
     bool CreateSelectionMarker();
     bool CreateTerminators();
     bool HideBoard();
@@ -188,6 +190,8 @@ private:
     bool StartIntro();
 
     bool Fail(const std::string& text);
+    // The text for the player and a log line of its own.
+    bool Fail(const std::string& text, const std::string& logLine);
     void LoadingFrame(float progress);
 
     // The loading picture and the alpha format candidates, kept while the

@@ -9,12 +9,14 @@
 #include "engine/RenderTestSupport.h"
 #include "engine/Sprite.h"
 #include "engine/Text.h"
+#include "layout/QuestLayout.h"
 #include "platform/MemoryResources.h"
 
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <functional>
 
@@ -368,6 +370,37 @@ TEST_F(GemsBarTest, EffectsRiseOnlyFromTheFilledStrip)
 
     bar->ResetLevel();
     EXPECT_EQ(bar->SparkleCount(), 0u);
+}
+
+TEST(GemsBarLayout, SkinValuesReplaceTheBarsOwnUnlessTheyAreNoNumber)
+{
+    CQuestLayout layout;
+    layout.gemsOverlayShift = Vec2{115.0f, -676.0f};
+    layout.gemsFillingShift = Vec2{116.0f, NAN};
+    layout.gemsGemsShift = Vec2{116.5f, -680.0f};
+    layout.gemsCountShift = Vec2{600.0f, -690.0f};
+    layout.gemsTextCharSize = 0.8f;
+    layout.gemsTextColour = 0xFFFFE0A0;
+    layout.gemsBigFlares = GemsFlares{48.0f, 0.25f, 2.0f, 1.0f, 0x80FFFFFF};
+    layout.gemsSmallFlares = GemsFlares{5.0f, INFINITY, 0.5f, 2.0f, 0xFE102030};
+    CGemsBar bar;
+    bar.ApplyLayout(layout);
+    const GemsBarLook& look = bar.Look();
+    EXPECT_FLOAT_EQ(look.frameShift.y, -676.0f);
+    EXPECT_FLOAT_EQ(look.fillShift.x, 116.0f);
+    EXPECT_FLOAT_EQ(look.fillShift.y, -24.0f); // kept
+    EXPECT_FLOAT_EQ(look.stripShift.x, 116.5f);
+    EXPECT_FLOAT_EQ(look.countShift.y, -690.0f);
+    EXPECT_FLOAT_EQ(look.textScale, 0.8f);
+    EXPECT_EQ(look.textColour, 0xFFFFE0A0u);
+    EXPECT_FLOAT_EQ(look.sparkleSize, 48.0f);
+    EXPECT_FLOAT_EQ(look.sparklePeriod, 0.25f);
+    EXPECT_FLOAT_EQ(look.sparkleLife, 2.0f);
+    EXPECT_EQ(look.sparkleColour, 0x80FFFFFFu);
+    EXPECT_FLOAT_EQ(look.flarePeriod, 0.02f); // kept
+    EXPECT_FLOAT_EQ(look.flareLife, 0.5f);
+    EXPECT_EQ(look.flareColour, 0x102030u);
+    EXPECT_FLOAT_EQ(look.flareIntensity, 0.0f); // only an opaque colour shines
 }
 
 } // namespace
