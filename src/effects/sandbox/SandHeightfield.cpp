@@ -86,11 +86,13 @@ bool CSandHeightfield::RelaxPair(int i)
     return true;
 }
 
-// The same passes as sweeping every pair until one sweep changes nothing,
+// The same passes as sweeping every pair until a sweep changes nothing,
 // minus the pairs that cannot change: a pair that was even when last looked
 // at stays even until one of its two columns moves. So a pass only needs
 // the stretch where the previous pass changed something, one pair to the
 // left of it, and onwards for as long as the pass itself keeps changing.
+// (Walking only the marked pairs, as bits of a mask, checks no fewer pairs
+// here: the changes of a pass lie side by side.)
 void CSandHeightfield::RelaxFrom(int first, int last)
 {
     const int n = m_columns;
@@ -256,7 +258,12 @@ void CSandHeightfield::Flow(float dt)
     const double k = std::min(static_cast<double>(dt) * flowFactor, 1.0);
     double* level = m_levels.data();
     for (int i = 0; i + 1 < m_columns; ++i) {
-        const double moved = std::min(level[i + 1] * k, 1.0 - level[i]);
+        // A full column takes nothing (nor gives back what rounding may have
+        // put over its brim), and an empty one gives nothing.
+        const double room = 1.0 - level[i];
+        if (room <= 0.0 || level[i + 1] <= 0.0)
+            continue;
+        const double moved = std::min(level[i + 1] * k, room);
         level[i] += moved;
         level[i + 1] -= moved;
     }
@@ -264,15 +271,13 @@ void CSandHeightfield::Flow(float dt)
 
 void CSandHeightfield::FollowDisplay(float dt)
 {
+    // Towards the level by at most one step, stopping on it: a clamp, which
+    // runs without branches.
     const double step = static_cast<double>(dt) * displaySpeed;
-    for (size_t i = 0; i < m_display.size(); ++i) {
-        const double target = m_levels[i];
-        double& shown = m_display[i];
-        if (shown < target)
-            shown = std::min(shown + step, target);
-        else if (shown > target)
-            shown = std::max(shown - step, target);
-    }
+    const double* level = m_levels.data();
+    double* shown = m_display.data();
+    for (int i = 0; i < m_columns; ++i)
+        shown[i] = std::min(std::max(level[i], shown[i] - step), shown[i] + step);
 }
 
 void CSandHeightfield::Update(float dt)
