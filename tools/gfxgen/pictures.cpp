@@ -55,17 +55,6 @@ float PolyDist(const std::vector<Pt>& poly, float x, float y)
     return Inside(poly, x, y) ? -d : d;
 }
 
-std::vector<Pt> StarPoly(float cx, float cy, float outer, float inner, int points, float rotation)
-{
-    std::vector<Pt> p;
-    for (int i = 0; i < points * 2; ++i) {
-        const float r = (i % 2 == 0) ? outer : inner;
-        const float a = rotation + kPi * static_cast<float>(i) / static_cast<float>(points);
-        p.push_back({cx + r * std::sin(a), cy - r * std::cos(a)});
-    }
-    return p;
-}
-
 // A four-pointed glint: a soft core with two thin crossing rays.
 void Glint(Image& img, float cx, float cy, float size, const Color& c, float strength, bool additive)
 {
@@ -642,32 +631,6 @@ Image MakeSandboxGlass()
         c.a = Clamp01(k) * Clamp01(1.0f - inner);
         return c;
     });
-    return img;
-}
-
-// Big award star, 256 x 256: faceted gold with a warm glow behind.
-Image MakeBigStar()
-{
-    Image img(256, 256, Color{1, 1, 1, 0});
-    img.Glow(128, 134, 127, kGold, 0.55f, 2.2f, false);
-    const auto star = StarPoly(128, 136, 112, 48, 5, 0);
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
-            const float px = x + 0.5f, py = y + 0.5f;
-            const float d = PolyDist(star, px, py);
-            if (d > 0.5f)
-                continue;
-            // Facets: each ray is lit on one side, shaded on the other.
-            const float ang = std::atan2(px - 128, -(py - 136));
-            const float sector = std::fmod(ang + 2 * kPi + kPi / 5, 2 * kPi / 5) / (2 * kPi / 5);
-            const float light = sector < 0.5f ? 1.0f : 0.55f;
-            Color c = Mix(kGoldDark, kGoldLight, light * (1 - std::hypot(px - 128, py - 136) / 160));
-            c = Mix(c, kGold, 0.35f);
-            if (d > -4.0f)
-                c = Mix(c, Rgb(120, 64, 10), 0.7f); // outline
-            img.Blend(x, y, c, Clamp01(0.5f - d));
-        }
-    Glint(img, 98, 96, 30, kWhite, 0.9f, false);
     return img;
 }
 

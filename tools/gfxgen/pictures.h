@@ -18,7 +18,6 @@ Image MakeSandPuff(int size);
 Image MakeSandbox();
 Image MakeSandboxFront();
 Image MakeSandboxGlass();
-Image MakeBigStar();
 Image MakeCursor();
 Image MakeShopPointer();
 Image MakeTwirl();
