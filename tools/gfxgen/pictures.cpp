@@ -570,7 +570,9 @@ Image MakeSandbox()
 // that are laid side by side as one 658 x 42 box: band 0 (x 0-484, y 0-168)
 // is the left 242 units, band 1 (x 80-432, y 168-336) the middle 176, band 2
 // (x 32-512, y 336-504) the right 240. The sand shows through x 9-649,
-// y 4-36 of the box.
+// y 4-36 of the box. Each band runs on past its ends where the texture has
+// room, so that filtering and the smaller mip levels find the band's own
+// picture beyond its edge instead of a seam where two bands meet.
 static void PaintBoxBands(Image& img, Color (*at)(float, float))
 {
     struct Band {
@@ -578,9 +580,10 @@ static void PaintBoxBands(Image& img, Color (*at)(float, float))
         float u0, units;
     };
     const Band bands[] = {{0, 484, 0, 168, 0, 242}, {80, 432, 168, 336, 242, 176}, {32, 512, 336, 504, 418, 240}};
+    const int runOn = 16;
     for (const Band& b : bands)
         for (int y = b.y0; y < b.y1; ++y)
-            for (int x = b.x0; x < b.x1; ++x) {
+            for (int x = std::max(b.x0 - runOn, 0); x < std::min(b.x1 + runOn, img.Width()); ++x) {
                 const float ux = b.u0 + (x - b.x0 + 0.5f) * b.units / static_cast<float>(b.x1 - b.x0);
                 const float uy = (y - b.y0 + 0.5f) * 42.0f / static_cast<float>(b.y1 - b.y0);
                 img.At(x, y) = at(ux, uy);
