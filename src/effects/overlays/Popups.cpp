@@ -57,7 +57,7 @@ void CPopup::Begin(const Vec3& anchor, float scale)
 
 void CPopup::AddText(const std::string& text, int alignment, uint32_t colour, const Vec3& offset)
 {
-    auto add = [&](uint32_t argb, const Vec3& at) {
+    auto make = [&](uint32_t argb, const Vec3& at) {
         auto t = MakeCountedHandle(new CText(m_font));
         t->layer = m_textLayer;
         t->colour = argb;
@@ -67,16 +67,23 @@ void CPopup::AddText(const std::string& text, int alignment, uint32_t colour, co
         t->origin[0] = m_anchor.x + at.x;
         t->origin[1] = m_anchor.y + at.y;
         t->origin[2] = m_anchor.z + at.z;
-        if (m_textBatch)
-            m_textBatch->Add(t);
         m_texts.push_back(t);
         m_textOffsets.push_back(at);
         m_textSizes.push_back(Vec2{m_scale, m_scale});
+        return t;
     };
-    add(colour, offset);
-    if (m_look->shadow)
-        add(m_look->shadowColor,
-            Vec3{offset.x + m_look->shadowShift.x, offset.y + m_look->shadowShift.y, offset.z});
+    CountedHandle<CText> main = make(colour, offset);
+    // The batch draws in its own order: the shadow goes in first, so that it
+    // lies under its text rather than darkening it.
+    if (m_look->shadow) {
+        const Vec2 shift = m_look->shadowShift;
+        CountedHandle<CText> shadow =
+            make(m_look->shadowColor, Vec3{offset.x + shift.x, offset.y + shift.y, offset.z});
+        if (m_textBatch)
+            m_textBatch->Add(shadow);
+    }
+    if (m_textBatch)
+        m_textBatch->Add(main);
 }
 
 void CPopup::AddIcon(const Vec3& from, const Vec3& end, CountedHandle<CTexture> texture, int level)
