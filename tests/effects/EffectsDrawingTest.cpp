@@ -2,59 +2,32 @@
 // on GL (offscreen) from the shipped pictures and settings, and read back.
 // Each frame goes to the PNG named by GALVORINE_DRAWING_PNG, with the
 // frame's name before the extension, when that is set.
+#include "engine/DrawingFixture.h"
+
 #include "effects/overlays/Popups.h"
 #include "effects/sandbox/Sandbox.h"
 #include "engine/BitmapFont.h"
-#include "engine/SceneRenderer.h"
 #include "engine/Sprite.h"
 #include "engine/Text.h"
-#include "platform/D3DX.h"
-#include "platform/Window.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <memory>
-
 using namespace d3d;
+using namespace drawing_test;
 
 namespace {
 
-intptr_t Proc(uint32_t, uintptr_t, intptr_t) { return 0; }
+int Red(uint32_t argb) { return Channel(argb, 16); }
+int Green(uint32_t argb) { return Channel(argb, 8); }
+int Blue(uint32_t argb) { return Channel(argb, 0); }
 
-struct Frame {
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels;
-    // The pixel of a point of the 1024 x 768 virtual screen.
-    uint32_t At(float x, float y) const
-    {
-        const int px = static_cast<int>(512.0f + x), py = static_cast<int>(384.0f - y);
-        return pixels[static_cast<size_t>(py) * static_cast<size_t>(width) + static_cast<size_t>(px)];
-    }
-};
-
-int Red(uint32_t argb) { return static_cast<int>((argb >> 16) & 0xFF); }
-int Green(uint32_t argb) { return static_cast<int>((argb >> 8) & 0xFF); }
-int Blue(uint32_t argb) { return static_cast<int>(argb & 0xFF); }
-
-class EffectsDrawing : public ::testing::Test {
+class EffectsDrawing : public Drawing {
 protected:
     void SetUp() override
     {
-        std::string why;
-        if (!plat::InitVideo(&why))
-            GTEST_SKIP() << "no video: " << why;
-        window = std::make_unique<plat::Window>("effects", 1024, 768, Proc);
-        direct3d = CreateDirect3D();
-        ASSERT_TRUE(direct3d);
-        renderer = MakeCountedHandle(new CSceneRenderer());
-        settings.width = 1024;
-        settings.height = 768;
-        ASSERT_EQ(renderer->CreateDevice(&settings, direct3d.get(), window.get(), D3DFMT_D16), D3D_OK);
-        device = renderer->device;
-        renderer->vertexBuffer = device->CreateVertexBuffer(65536, 0x208, kVertexFvf, D3DPOOL_DEFAULT);
-        renderer->indexBuffer = device->CreateIndexBuffer(65536, D3DFMT_INDEX16, 0x208, D3DPOOL_DEFAULT);
-        ASSERT_TRUE(renderer->vertexBuffer && renderer->indexBuffer);
+        Drawing::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         sprites = MakeCountedHandle(new CSpriteRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
         texts = MakeCountedHandle(new CTextBatch(device, renderer->vertexBuffer, renderer->indexBuffer));
         renderer->spriteLayers[1] = sprites;
@@ -64,10 +37,7 @@ protected:
     {
         texts.Reset();
         sprites.Reset();
-        device.Reset();
-        renderer.Reset();
-        direct3d.reset();
-        window.reset();
+        Drawing::TearDown();
     }
 
     CountedHandle<CTexture> Picture(const char* file, const char* name)
@@ -102,24 +72,13 @@ protected:
     Frame Draw(const char* name)
     {
         EXPECT_EQ(renderer->RenderFrame(), D3D_OK);
-        Frame frame;
-        EXPECT_TRUE(ReadBackPixels(device->Device(), &frame.width, &frame.height, &frame.pixels));
-        if (const char* path = std::getenv("GALVORINE_DRAWING_PNG")) {
-            std::string file = path;
-            const size_t dot = file.rfind('.');
-            file.insert(dot == std::string::npos ? file.size() : dot, std::string("-") + name);
-            WritePngFile(file, static_cast<uint32_t>(frame.width), static_cast<uint32_t>(frame.height),
-                         frame.pixels);
-        }
+        const Frame frame = Grab(name);
         renderer->Present();
         return frame;
     }
+    // The pixel of a point of the virtual screen.
+    static uint32_t At(const Frame& frame, float x, float y) { return frame.At(Px(x), Py(y)); }
 
-    DisplaySettings settings;
-    std::unique_ptr<plat::Window> window;
-    std::unique_ptr<IDirect3D8> direct3d;
-    CountedHandle<CSceneRenderer> renderer;
-    CountedHandle<CRenderDevice> device;
     CountedHandle<CSpriteRenderer> sprites;
     CountedHandle<CTextBatch> texts;
 };
@@ -145,12 +104,12 @@ TEST_F(EffectsDrawing, ADuneStandsInTheGlassBox)
     const float y = bottom + static_cast<float>(0.4 * high) * skin.size.y;
     // Warm sand under the high column's surface; the night backdrop through
     // the glass above the low column.
-    const uint32_t sand = frame.At(left + 12 * step, y);
+    const uint32_t sand = At(frame, left + 12 * step, y);
     EXPECT_GT(Red(sand), Blue(sand) + 40) << std::hex << sand;
-    const uint32_t backdrop = frame.At(left + 30 * step, y);
+    const uint32_t backdrop = At(frame, left + 30 * step, y);
     EXPECT_GT(Blue(backdrop), Red(backdrop) + 40) << std::hex << backdrop;
     // The gilded frame above the sand.
-    const uint32_t rim = frame.At(left + 100, top + 2);
+    const uint32_t rim = At(frame, left + 100, top + 2);
     EXPECT_GT(Red(rim), 140) << std::hex << rim;
     EXPECT_GT(Red(rim), Blue(rim) + 60) << std::hex << rim;
 }
@@ -173,7 +132,7 @@ TEST_F(EffectsDrawing, AHalfFullMeterLightsHalfTheFrenzyBar)
         int sum = 0;
         for (float y = top - 1; y > top - skin.barElementSize.y; y -= 1)
             for (float x = left + 1; x < left + skin.barElementSize.x; x += 1)
-                sum += Blue(half.At(x, y)) - Blue(empty.At(x, y));
+                sum += Blue(At(half, x, y)) - Blue(At(empty, x, y));
         return sum;
     };
     // Of 19 elements, 9.5 are lit: the fifth fully, the tenth half, the
@@ -203,7 +162,7 @@ TEST_F(EffectsDrawing, AMessagePopupShowsPastItsSwell)
     int lit = 0;
     for (float y = 100; y > 20; y -= 1)
         for (float x = 175 - 320; x < 175 + 320; x += 1) {
-            const uint32_t p = frame.At(x, y);
+            const uint32_t p = At(frame, x, y);
             if (std::abs(Red(p) - Red(gold)) < 24 && std::abs(Green(p) - Green(gold)) < 24 &&
                 std::abs(Blue(p) - Blue(gold)) < 40)
                 ++lit;
