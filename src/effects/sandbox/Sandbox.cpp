@@ -1,5 +1,7 @@
 #include "effects/sandbox/Sandbox.h"
 
+#include "effects/keepers/DuneKeepers.h"
+#include "effects/particles/ParticleSystemsManager.h"
 #include "engine/RenderDevice.h"
 #include "engine/Vertex.h"
 
@@ -9,6 +11,13 @@
 using namespace d3d;
 
 namespace {
+
+// The dune effects run until the box is hidden.
+constexpr float kDuneDuration = 100000000.0f;
+constexpr int kDuneCapacity = 320;
+// The dust puffs' spin and its spread, in 1024ths of a turn per second.
+constexpr float kDustSpin = 512.0f;
+constexpr float kDustSpinSpread = 256.0f;
 
 // The sand texture repeats this often across the box, and half its height
 // is one kind of sand (everyday above, frenzy below).
@@ -157,7 +166,7 @@ Vec3 CPourPath::PointAt(float time) const
 
 CSandbox::CSandbox() : m_geometry(MakeCountedHandle(new SandboxGeometry())) {}
 
-CSandbox::~CSandbox() = default;
+CSandbox::~CSandbox() { StopDunes(); }
 
 void CSandbox::SetTextures(CountedHandle<CTexture> sand, CountedHandle<CTexture> smallSand,
                            CountedHandle<CTexture> dust, CountedHandle<CTexture> front,
@@ -194,6 +203,11 @@ void CSandbox::ApplySettings(const SandboxSettings& s)
     m_barElementSize = s.barElementSize;
     m_barElements = std::clamp(s.barElements, 1, SandboxSettings::kMaxBarElements);
     m_barPostTime = s.barPostTime;
+}
+
+void CSandbox::SetParticleManager(CountedHandle<CParticleSystemsManager> manager)
+{
+    m_particles = std::move(manager);
 }
 
 void CSandbox::SetHeightfield(CountedHandle<CSandHeightfield> heightfield)
@@ -255,6 +269,59 @@ void CSandbox::Show(bool show, float speed)
         m_fade = show ? 1.0f : 0.0f;
         m_fadeSpeed = 0.0f;
     }
+    if (show)
+        StartDunes();
+    else
+        StopDunes();
+}
+
+void CSandbox::StartDunes()
+{
+    if (!m_particles || !m_heightfield || m_flyOutSystem || m_dustSystem)
+        return;
+    const SandboxGeometry& g = *m_geometry;
+    auto start = [&](CountedHandle<CCollection2Keeper> keeper, const CountedHandle<CTexture>& texture,
+                     float alpha) {
+        CCollection2Parametres params(g.left, g.top, g.z, nullptr, std::move(keeper), kCollectionAlphaBlend);
+        params.keeperFlag = true;
+        params.duration = kDuneDuration;
+        params.alphaFactor = alpha;
+        return m_particles->AddCollection2(&params, kDuneCapacity, texture);
+    };
+    m_flyOut = MakeCountedHandle(new CDuneSandFlyOut());
+    m_flyOut->Attach(m_heightfield, m_geometry, m_pourPath, m_inGravity, m_outGravity, m_pathSpeed);
+    m_flyOut->colour = m_sandColor;
+    m_flyOutSystem = start(m_flyOut, m_textures[kSmallSand], m_sandAlpha);
+
+    m_dust = MakeCountedHandle(new CDuneDustKeeper());
+    m_dust->Attach(m_heightfield, m_geometry, m_dustSpeed, m_dustSpeedSpread, kDustSpin, kDustSpinSpread);
+    m_dust->slopeBraking = m_dustBraking;
+    m_dust->size = m_dustSize;
+    m_dust->sizeSpread = m_dustSizeSpread;
+    m_dust->colour = m_dustColor;
+    m_dustSystem = start(m_dust, m_textures[kDust], m_dustAlpha);
+    EnableDunes(!m_heightfield->IsFull());
+}
+
+// Live grains and puffs run out on their own.
+void CSandbox::StopDunes()
+{
+    EnableDunes(false);
+    for (CountedHandle<CParticleSystem>* system : {&m_flyOutSystem, &m_dustSystem}) {
+        if (*system)
+            (*system)->StopEmitting();
+        system->Reset();
+    }
+    m_flyOut.Reset();
+    m_dust.Reset();
+}
+
+void CSandbox::EnableDunes(bool on)
+{
+    if (m_flyOut)
+        m_flyOut->enabled = on;
+    if (m_dust)
+        m_dust->enabled = on;
 }
 
 void CSandbox::Update(float dt)
@@ -286,6 +353,7 @@ void CSandbox::SetFull(bool on, double meter)
     if (m_heightfield)
         m_heightfield->SetFull(on, on ? meter : 0.0);
     UpdateSurface();
+    EnableDunes(!on);
 }
 
 void CSandbox::DropGrain(float amount, float x, float y, float /*z*/, float dropOffset, float vx, float upSpeed,

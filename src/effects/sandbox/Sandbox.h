@@ -2,9 +2,10 @@
 // heightfield as a strip of columns, the glass and its gilded frame in front,
 // and, while the box is full or shortly after, the frenzy bar of star
 // elements that shows the meter. It turns destroyed tokens into falling
-// grains with a ballistic fall time and fades itself in and out. The board
-// creates and places it and switches full mode; the frame draws it through
-// the buffer-layer slot.
+// grains with a ballistic fall time and fades itself in and out; while it is
+// shown, grains blow off its dunes and dust drifts over them (the dune
+// keepers). The board creates and places it and switches full mode; the
+// frame draws it through the buffer-layer slot.
 #pragma once
 
 #include "effects/sandbox/SandHeightfield.h"
@@ -17,6 +18,10 @@
 #include <cstdint>
 #include <vector>
 
+class CDuneDustKeeper;
+class CDuneSandFlyOut;
+class CParticleSystem;
+class CParticleSystemsManager;
 class CTexture;
 
 // Where the box stands and the top of its sand, column by column. The dune
@@ -63,11 +68,14 @@ public:
                      CountedHandle<CTexture> front, CountedHandle<CTexture> glass,
                      CountedHandle<CTexture> barElement);
     void ApplySettings(const SandboxSettings& settings);
+    // The manager the dune effects run in.
+    void SetParticleManager(CountedHandle<CParticleSystemsManager> manager);
     void SetHeightfield(CountedHandle<CSandHeightfield> heightfield);
     // x and y are the box's left and top on the centred screen.
     void SetGeometry(float x, float y, float z, float width, float height);
     // A speed of 0 shows or hides at once; otherwise the box fades at that
-    // many fractions per second.
+    // many fractions per second. Showing starts the dune effects (once),
+    // hiding stops them.
     void Show(bool show, float speed);
     void Update(float dt);
     void SetFull(bool on, double meter);
@@ -89,8 +97,13 @@ public:
     const CountedHandle<SandboxGeometry>& Geometry() const { return m_geometry; }
     const CountedHandle<CSandHeightfield>& Heightfield() const { return m_heightfield; }
     const CPourPath& PourPath() const { return m_pourPath; }
+    const CountedHandle<CParticleSystem>& FlyOutSystem() const { return m_flyOutSystem; }
+    const CountedHandle<CParticleSystem>& DustSystem() const { return m_dustSystem; }
 
 private:
+    void StartDunes();
+    void StopDunes();
+    void EnableDunes(bool on);
     // Lays the columns out again when the heightfield's count changed.
     void LayOutColumns();
     void UpdateSurface();
@@ -122,4 +135,9 @@ private:
     bool m_visible = false;
     float m_fade = 0.0f;
     float m_fadeSpeed = 0.0f;
+    CountedHandle<CParticleSystemsManager> m_particles;
+    CountedHandle<CParticleSystem> m_flyOutSystem;
+    CountedHandle<CDuneSandFlyOut> m_flyOut;
+    CountedHandle<CParticleSystem> m_dustSystem;
+    CountedHandle<CDuneDustKeeper> m_dust;
 };
