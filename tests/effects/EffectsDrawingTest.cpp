@@ -4,11 +4,15 @@
 // frame's name before the extension, when that is set.
 #include "engine/DrawingFixture.h"
 
+#include "effects/overlays/Awards.h"
 #include "effects/overlays/Popups.h"
+#include "effects/particles/ParticleSystemsManager.h"
 #include "effects/sandbox/Sandbox.h"
 #include "engine/BitmapFont.h"
 #include "engine/Sprite.h"
 #include "engine/Text.h"
+
+#include "platform/System.h"
 
 #include <gtest/gtest.h>
 
@@ -169,4 +173,48 @@ TEST_F(EffectsDrawing, AMessagePopupShowsPastItsSwell)
         }
     EXPECT_GT(lit, 2000);
     ScoreMessageSettings().Clear();
+}
+
+TEST_F(EffectsDrawing, TheStarStandsAboveTheBoardAndIsGoneAfterItsTime)
+{
+    plat::SeedRandom(3);
+    auto particles =
+        MakeCountedHandle(new CParticleSystemsManager(device, renderer->vertexBuffer, renderer->indexBuffer));
+    particles->Environment().killMin = Vec3{-1000, -1000, -1000};
+    particles->Environment().killMax = Vec3{1000, 1000, 1000};
+    particles->Environment().view->eye.z = 10000.0f;
+    renderer->particleLayers[2] = particles;
+    CPopupManager popups;
+    CStarAward star;
+    star.SetResources(sprites, particles, &popups, Picture("BigStar.png", "BigStar"),
+                      Picture("StarParticle.bmp", "StarParticle"), Picture("Ring.jpg", "Ring"));
+    star.settings.Load("Data\\Config\\Score.cfg", "Star");
+    const uint32_t clear = renderer->clearColor;
+    star.Start();
+    auto runTo = [&](int frames) {
+        for (int i = 0; i < frames; ++i) {
+            star.Update(0.05f);
+            particles->Update(0.05f);
+            sprites->Update(0.05f, 0);
+        }
+    };
+    runTo(32); // 1.6 s
+    const Frame shown = Draw("star");
+    const Vec3 to = star.settings.to;
+    const uint32_t gold = At(shown, to.x, to.y);
+    EXPECT_GT(Red(gold), 200) << std::hex << gold;
+    EXPECT_GT(Red(gold), Blue(gold) + 60) << std::hex << gold;
+    // The glows stream along the frenzy bar.
+    int glowing = 0;
+    const Vec3 left = star.settings.baseLeft;
+    for (float x = left.x; x < left.x + 600; x += 4)
+        for (float y = left.y - 16; y < left.y + 40; y += 4)
+            if (Red(At(shown, x, y)) > Red(clear) + 60)
+                ++glowing;
+    EXPECT_GT(glowing, 20);
+
+    runTo(50); // 4.1 s
+    const Frame gone = Draw("star-gone");
+    EXPECT_FALSE(star.running);
+    EXPECT_TRUE(Near(At(gone, to.x, to.y), clear, 3));
 }
