@@ -148,6 +148,7 @@ TEST(DuneKeepers, AGrainThatReachesTheSandStopsAndFadesQuickly)
     d.Settle();
     CDuneSandFlyOut flyOut;
     flyOut.Attach(d.field, d.box.Geometry(), d.box.PourPath(), 5, 20, 32);
+    flyOut.FollowOrigin(0, 0, 0, 0.01f);
     CCollectedParticle2 p;
     p.InitQuad(0, 45, -29, 0, 0, 0.5f, 8, 8, 0); // just above the bottom, inside the sand
     p.velocity = Vec3{-20, 0, 0};

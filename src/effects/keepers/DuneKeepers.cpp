@@ -23,34 +23,25 @@ void CDuneKeeper::AttachSurface(CountedHandle<CSandHeightfield> heightfield,
 
 bool CDuneKeeper::HasSand() const
 {
-    return m_heightfield && m_geometry && Columns() >= 2 && m_heightfield->Total() > kNoSand;
-}
-
-// The box lays its columns out again when their count changes; until then
-// the keepers look only at the columns both sides have.
-int CDuneKeeper::Columns() const { return std::min(m_geometry->Columns(), m_heightfield->ColumnCount()); }
-
-bool CDuneKeeper::IsPeak(int j) const
-{
-    const std::vector<Vec3>& surface = m_geometry->surface;
-    return surface[j].y > surface[j - 1].y && surface[j].y >= surface[j + 1].y;
-}
-
-bool CDuneKeeper::IsCrest(int j) const
-{
-    const std::vector<Vec3>& surface = m_geometry->surface;
-    return m_heightfield->DisplayLevels()[j] > 0.001 && surface[j + 1].y <= surface[j].y;
+    return m_surface.columns >= 2 && m_heightfield && m_heightfield->Total() > kNoSand;
 }
 
 bool CDuneKeeper::FollowOrigin(float x, float y, float z, float)
 {
     origin = V3(x, y, z);
+    m_surface = Surface{};
     m_peaks = 0;
     m_crests = 0;
     if (!m_heightfield || !m_geometry)
         return true;
-    const int n = Columns();
-    for (int j = 0; j + 1 < n; ++j) {
+    const SandboxGeometry& g = *m_geometry;
+    m_surface.top = g.surface.data();
+    m_surface.bottom = g.bases.data();
+    m_surface.levels = m_heightfield->DisplayLevels().data();
+    m_surface.columns = std::min(g.Columns(), m_heightfield->ColumnCount());
+    m_surface.left = g.left;
+    m_surface.columnsPerUnit = static_cast<float>(std::max(g.Columns() - 1, 1)) / g.width;
+    for (int j = 0; j + 1 < m_surface.columns; ++j) {
         if (j >= 1 && IsPeak(j))
             ++m_peaks;
         if (IsCrest(j))
@@ -62,31 +53,11 @@ bool CDuneKeeper::FollowOrigin(float x, float y, float z, float)
 int CDuneKeeper::PickColumn(int count, bool peaks) const
 {
     const int k = std::max(RandomIndex(count), 1);
-    const int n = Columns();
     int seen = 0;
-    for (int j = peaks ? 1 : 0; j + 1 < n; ++j)
+    for (int j = peaks ? 1 : 0; j + 1 < m_surface.columns; ++j)
         if ((peaks ? IsPeak(j) : IsCrest(j)) && ++seen >= k)
             return j;
     return 0;
-}
-
-void CDuneKeeper::ColumnAt(float x, int* column, float* fraction) const
-{
-    const SandboxGeometry& g = *m_geometry;
-    const int n = g.Columns();
-    // Columns stand width / (n - 1) apart, as the box lays them out.
-    const float c = (x - g.left) * static_cast<float>(n - 1) / g.width;
-    int i = static_cast<int>(std::floor(c));
-    float f = c - static_cast<float>(i);
-    if (!(i >= 0)) {
-        i = 0;
-        f = 0.0f;
-    } else if (i >= n - 1) {
-        i = n - 2;
-        f = 1.0f;
-    }
-    *column = i;
-    *fraction = f;
 }
 
 int CDuneKeeper::RandomCell()
@@ -142,7 +113,7 @@ bool CDuneSandFlyOut::InitParticle(int slot, CCollectedParticle2& p, float, floa
         --m_pendingCrest;
     else if (m_pendingDrain > 0)
         --m_pendingDrain;
-    const Vec3 start = m_geometry->surface[static_cast<size_t>(crest ? PickColumn(m_peaks, true) : 0)];
+    const Vec3 start = m_surface.top[crest ? PickColumn(m_peaks, true) : 0];
     const int cell = RandomCell();
     p.InitQuad(colour, start.x, start.y, start.z, cell, 0.0f, grainWidth, grainHeight, 1024.0f * RandomUnit());
     SetAtlasCell(p, cell);
@@ -214,13 +185,13 @@ bool CDuneSandFlyOut::UpdateParticle(int slot, CCollectedParticle2& p, float dt,
         p.position += p.velocity * dt;
     }
 
-    if (!grain.onPath && g.Columns() >= 2) {
+    if (!grain.onPath && m_surface.columns >= 2) {
         p.position.x = std::max(p.position.x, g.left);
         int i;
         float f;
         ColumnAt(p.position.x, &i, &f);
-        const float surface = g.surface[i].y + (g.surface[i + 1].y - g.surface[i].y) * f;
-        const float bottom = g.bases[i].y + (g.bases[i + 1].y - g.bases[i].y) * f;
+        const float surface = Between(m_surface.top, i, f);
+        const float bottom = Between(m_surface.bottom, i, f);
         if (p.position.y <= bottom) {
             p.position.y = bottom;
             Land(p);
@@ -251,7 +222,7 @@ int CDuneDustKeeper::GetEmitCount(float dt)
 {
     if (!enabled || !HasSand())
         return 0;
-    m_accumulator += rate * dt * static_cast<float>(m_crests) / static_cast<float>(m_geometry->Columns() - 1);
+    m_accumulator += rate * dt * static_cast<float>(m_crests) / static_cast<float>(m_surface.columns - 1);
     if (m_accumulator < 1.0f)
         return 0;
     const float n = std::floor(m_accumulator);
@@ -261,11 +232,10 @@ int CDuneDustKeeper::GetEmitCount(float dt)
 
 bool CDuneDustKeeper::InitParticle(int, CCollectedParticle2& p, float, float, float)
 {
-    const SandboxGeometry& g = *m_geometry;
     const int j = m_crests > 0 ? PickColumn(m_crests, false) : 0;
     const float along = RandomUnit();
-    const Vec3& a = g.surface[static_cast<size_t>(j)];
-    const Vec3& b = g.surface[static_cast<size_t>(std::min(j + 1, g.Columns() - 1))];
+    const Vec3& a = m_surface.top[j];
+    const Vec3& b = m_surface.top[std::min(j + 1, m_surface.columns - 1)];
     const Vec3 at = a + (b - a) * along + V3(0.0f, 0.0f, 1.0f);
     const int cell = RandomCell();
     const float s = Spread(size, sizeSpread);
@@ -282,7 +252,6 @@ bool CDuneDustKeeper::UpdateParticle(int, CCollectedParticle2& p, float dt, floa
 {
     if (dt == 0.0f)
         return true;
-    const SandboxGeometry& g = *m_geometry;
     p.alpha -= dt * p.alphaSpeed;
     if (p.alphaSpeed < 0.0f) {
         if (p.alpha >= 1.0f) {
@@ -298,20 +267,20 @@ bool CDuneDustKeeper::UpdateParticle(int, CCollectedParticle2& p, float dt, floa
     }
 
     p.position += p.velocity * dt;
-    if (p.position.x <= g.left) {
-        p.position.x = g.left;
+    if (p.position.x <= m_surface.left) {
+        p.position.x = m_surface.left;
         p.alphaSpeed = quickFadeOut;
     }
-    if (g.Columns() >= 2 && m_heightfield->ColumnCount() == g.Columns()) {
+    if (m_surface.columns >= 2) {
         int i;
         float f;
         ColumnAt(p.position.x, &i, &f);
         // The puff rides the surface, and slows where it climbs.
-        p.position.y = g.surface[i].y + (g.surface[i + 1].y - g.surface[i].y) * f;
-        if (g.surface[i].y < g.surface[i + 1].y)
+        const Vec3* top = m_surface.top;
+        p.position.y = Between(top, i, f);
+        if (top[i].y < top[i + 1].y)
             p.velocity.x = std::min(p.velocity.x + dt * slopeBraking, 0.0f);
-        const std::vector<double>& levels = m_heightfield->DisplayLevels();
-        if (levels[i] <= 0.0 && levels[i + 1] <= 0.0)
+        if (m_surface.levels[i] <= 0.0 && m_surface.levels[i + 1] <= 0.0)
             p.alphaSpeed = quickFadeOut;
     }
     p.rotation = WrapAngle(p.rotation + p.spin * dt);

@@ -20,33 +20,74 @@
 class CDuneKeeper : public CCollection2Keeper {
 public:
     bool IsEmitting() override { return true; }
-    // Stores the origin and counts the peaks and crests of this frame.
+    // Stores the origin, takes this frame's surface and counts its peaks and
+    // crests.
     bool FollowOrigin(float x, float y, float z, float dt) override;
 
     bool enabled = true;
 
 protected:
+    // The surface as it stands this frame, taken by FollowOrigin before the
+    // system starts or moves a particle. The box lays its columns out again
+    // when their count changes; until then only the columns both the box and
+    // the heightfield have are looked at, so every index below `columns` is
+    // inside both.
+    struct Surface {
+        const Vec3* top = nullptr;      // the sand's surface, column by column
+        const Vec3* bottom = nullptr;   // the bottom of the box
+        const double* levels = nullptr; // the display levels
+        int columns = 0;
+        float left = 0.0f;
+        float columnsPerUnit = 0.0f; // the box lays its columns width / (columns - 1) apart
+    };
+
     void AttachSurface(CountedHandle<CSandHeightfield> heightfield, CountedHandle<SandboxGeometry> geometry);
     // Whether there is sand to blow about.
     bool HasSand() const;
     // Column j, for 1 <= j <= columns - 2, is a peak when its surface stands
     // higher than its left neighbour's and not lower than its right one's.
-    bool IsPeak(int j) const;
+    bool IsPeak(int j) const
+    {
+        return m_surface.top[j].y > m_surface.top[j - 1].y && m_surface.top[j].y >= m_surface.top[j + 1].y;
+    }
     // Column j, for j <= columns - 2, is a crest when it holds sand and its
     // right neighbour's surface is not higher.
-    bool IsCrest(int j) const;
-    // The columns both the box and the heightfield have.
-    int Columns() const;
+    bool IsCrest(int j) const
+    {
+        return m_surface.levels[j] > 0.001 && m_surface.top[j + 1].y <= m_surface.top[j].y;
+    }
     // A random one of the `count` peaks (or crests), counted from the left;
     // the first for draws of 0 and 1 alike.
     int PickColumn(int count, bool peaks) const;
     // The column under x and how far x lies towards the next one.
-    void ColumnAt(float x, int* column, float* fraction) const;
+    void ColumnAt(float x, int* column, float* fraction) const
+    {
+        const int last = m_surface.columns - 1;
+        const float c = (x - m_surface.left) * m_surface.columnsPerUnit;
+        // Left of the first column, or no number at all, is the first
+        // column; past that the truncation below is the floor.
+        if (!(c > 0.0f)) {
+            *column = 0;
+            *fraction = 0.0f;
+        } else if (c >= static_cast<float>(last)) {
+            *column = last - 1;
+            *fraction = 1.0f;
+        } else {
+            *column = static_cast<int>(c);
+            *fraction = c - static_cast<float>(*column);
+        }
+    }
+    // The height of the surface (or of the bottom) at a column and fraction.
+    static float Between(const Vec3* points, int column, float fraction)
+    {
+        return points[column].y + (points[column + 1].y - points[column].y) * fraction;
+    }
     // A random atlas cell of the 4 x 4 texture: row, then column.
     static int RandomCell();
 
     CountedHandle<CSandHeightfield> m_heightfield;
     CountedHandle<SandboxGeometry> m_geometry;
+    Surface m_surface;
     int m_peaks = 0;
     int m_crests = 0;
 };

@@ -97,8 +97,11 @@ public:
     const CountedHandle<SandboxGeometry>& Geometry() const { return m_geometry; }
     const CountedHandle<CSandHeightfield>& Heightfield() const { return m_heightfield; }
     const CPourPath& PourPath() const { return m_pourPath; }
+    // The dune effects and their keepers while the box is shown.
     const CountedHandle<CParticleSystem>& FlyOutSystem() const { return m_flyOutSystem; }
     const CountedHandle<CParticleSystem>& DustSystem() const { return m_dustSystem; }
+    const CountedHandle<CDuneSandFlyOut>& FlyOutKeeper() const { return m_flyOut; }
+    const CountedHandle<CDuneDustKeeper>& DustKeeper() const { return m_dust; }
 
 private:
     void StartDunes();
