@@ -13,12 +13,14 @@
 #include "engine/RenderDevice.h"
 #include "engine/SceneRenderer.h"
 #include "engine/Text.h"
+#include "layout/QuestLayout.h"
 #include "records/BestList.h"
 #include "records/HiscoreTable.h"
 #include "records/Options.h"
 #include "records/Profiles.h"
 #include "records/QuestSave.h"
 #include "records/Trophies.h"
+#include "screens/GameScreens.h"
 
 #include <string>
 #include <vector>
@@ -122,7 +124,7 @@ public:
     bool cursorReady = false;
     // The current player's name; empty when no profile exists.
     CountedHandle<std::string> playerName;
-    // The player profiles found in the players folder.
+    // The player profiles found in the players folder (the screens' list).
     CountedHandle<CProfiles> profiles;
     bool dragging = false;
     CountedHandle<CBestList> bestScores;
@@ -130,6 +132,9 @@ public:
     int lastGameValue = 0;
     CountedHandle<CTrophies> trophies;
     bool nameEntryPending = false;
+    CQuestLayout questLayout;
+    // The menu screens; their profiles list is the game's `profiles`.
+    CountedHandle<CGameScreens> screens;
 
 private:
     // The load sequence, one function per step (LoadSequence.cpp). Each
@@ -149,6 +154,9 @@ private:
     bool CreateTextBatch();
     bool LoadHiscores();
     bool LoadBestLists();
+    bool LoadQuestLayout();
+    bool CreateScreens();
+    bool SetMapDifficultyTexture();
     bool StartSounds();
     bool StartMusic();
     bool CreateFpsText();
@@ -157,6 +165,7 @@ private:
     bool EnterIntroMode();
     bool ChooseCurrentProfile();
     bool LoadTrophies();
+    bool StartIntro();
 
     bool Fail(const std::string& text);
     void LoadingFrame(float progress);
