@@ -5,6 +5,7 @@
 
 #include "audio/MusicPlayer.h"
 #include "audio/SoundManager.h"
+#include "backgrounds/BackgroundManager.h"
 #include "engine/BitmapFont.h"
 #include "engine/CountedHandle.h"
 #include "engine/Flare.h"
@@ -48,6 +49,10 @@ public:
     int OnRButtonDown(int x, int y, uintptr_t flags);
     int OnRButtonUp(int x, int y, uintptr_t flags);
     void SaveQuestOnExit();
+    // Shows the scene of level `newLevel`'s stage when it differs from that
+    // of `oldLevel` (a negative old level always switches); true when it
+    // switched.
+    bool SwitchBackgroundForStage(int oldLevel, int newLevel);
 
     std::vector<std::string> errors;
     CountedHandle<CRenderDevice> device;
@@ -117,10 +122,14 @@ public:
     CountedHandle<CSoundManager> sounds;
     CountedHandle<CQuestSave> questSave;
     bool cursorReady = false;
+    // Sprite renderers 0..3: 0 is the scene backgrounds' own, 1 to 3 are the
+    // frame's sprite layers.
+    CountedHandle<CSpriteRenderer> spriteRenderers[4];
     // The current player's name; empty when no profile exists.
     CountedHandle<std::string> playerName;
     // The player profiles found in the players folder.
     CountedHandle<CProfiles> profiles;
+    CountedHandle<CBackgroundManager> backgrounds;
     bool dragging = false;
     CountedHandle<CBestList> bestScores;
     CountedHandle<CBestList> bestTimes;
@@ -145,7 +154,10 @@ private:
     bool CreateTextBatch();
     bool LoadHiscores();
     bool LoadBestLists();
+    bool CreateSpriteRenderers();
+    bool CreateBackgrounds();
     bool StartSounds();
+    void HandOutSounds();
     bool StartMusic();
     bool CreateFpsText();
     bool SetGamma();

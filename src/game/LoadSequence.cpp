@@ -34,6 +34,8 @@ const CGame::LoadStep CGame::kLoadSequence[] = {
     {&CGame::CreateTextBatch, kNoFrame},
     {&CGame::LoadHiscores, kNoFrame},
     {&CGame::LoadBestLists, 0.3f},
+    {&CGame::CreateSpriteRenderers, kNoFrame},
+    {&CGame::CreateBackgrounds, 0.85f},
     {&CGame::StartSounds, kNoFrame},
     {&CGame::StartMusic, 0.95f},
     {&CGame::CreateFpsText, kNoFrame},
@@ -256,12 +258,48 @@ bool CGame::LoadBestLists()
     return true;
 }
 
+bool CGame::CreateSpriteRenderers()
+{
+    for (int i = 0; i < 4; ++i)
+        spriteRenderers[i] = MakeCountedHandle(new CSpriteRenderer(device, vertexBuffer, indexBuffer));
+    // Renderer 0 is drawn only by the scene backgrounds, inside their own pass.
+    for (int i = 1; i < 4; ++i)
+        renderer->spriteLayers[i - 1] = spriteRenderers[i];
+    return true;
+}
+
+// The scenes are set up once; from then on every frame draws the main menu's
+// scene behind whatever shows.
+bool CGame::CreateBackgrounds()
+{
+    backgrounds = MakeCountedHandle(new CBackgroundManager());
+    backgrounds->SetDevice(device, vertexBuffer, indexBuffer);
+    BackgroundResources shared;
+    shared.sprites = spriteRenderers[0];
+    shared.flares = flareRenderers[0];
+    shared.flare = effectTextures[kFlare];
+    shared.jungleFlash = effectTextures[kJungleFlash];
+    shared.smallSand = effectTextures[kSmallSand];
+    shared.cloud = effectTextures[kCloud];
+    shared.spark = effectTextures[kSpark];
+    shared.halo = effectTextures[kHalo1];
+    shared.foreground = spriteRenderers[3];
+    backgrounds->SetResources(shared);
+    backgrounds->LoadSettings(paths.folders[CDataPaths::Config] + "Background.cfg");
+    backgrounds->Init(paths.folders[CDataPaths::Gfx]);
+    backgrounds->OpenRenderGate();
+    backgrounds->SetScene(CBackgroundManager::kMainMenu);
+    renderer->background = backgrounds;
+    return true;
+}
+
 // A machine without a sound device plays on silently.
 bool CGame::StartSounds()
 {
     sounds = MakeCountedHandle(new CSoundManager());
     if (sounds->Init(window) != 0) {
         WriteLog("Error loading Sfx!\n");
+        HandOutSounds();
         return true;
     }
     const std::string& writableSfx = paths.folders[CDataPaths::SharedSfx];
@@ -276,7 +314,15 @@ bool CGame::StartSounds()
         WriteLog("Sounds Loading Error!\n");
     }
     sounds->SetVolume(soundOptions.soundOn ? soundOptions.soundVolume : 0.0f);
+    HandOutSounds();
     return true;
+}
+
+// Everything that plays effects gets its copy of the sound manager.
+void CGame::HandOutSounds()
+{
+    if (backgrounds)
+        backgrounds->SetSoundManager(sounds);
 }
 
 bool CGame::StartMusic()
