@@ -330,13 +330,13 @@ void PaintLeaf(Image& img, float cx, float cy, float length, float width, float 
     for (int i = 0; i <= 24; ++i) {
         const float t = static_cast<float>(i) / 24;
         const float along = (t - 0.5f) * length;
-        const float across = width / 2 * std::pow(std::sin(kPi * t), 0.8f) * (1 - 0.3f * t);
+        const float across = width / 2 * std::pow(std::max(0.0f, std::sin(kPi * t)), 0.8f) * (1 - 0.3f * t);
         poly.push_back({cx + along * ca - across * sa, cy + along * sa + across * ca});
     }
     for (int i = 23; i > 0; --i) {
         const float t = static_cast<float>(i) / 24;
         const float along = (t - 0.5f) * length;
-        const float across = -width / 2 * std::pow(std::sin(kPi * t), 0.8f) * (1 - 0.3f * t);
+        const float across = -width / 2 * std::pow(std::max(0.0f, std::sin(kPi * t)), 0.8f) * (1 - 0.3f * t);
         poly.push_back({cx + along * ca - across * sa, cy + along * sa + across * ca});
     }
     FillPolygon(img, poly, c, k);

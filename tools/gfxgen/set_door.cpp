@@ -173,9 +173,10 @@ Image MakeShadow()
     Image img(512, 128, Color{0, 0, 0, 1});
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 512; ++x) {
-            const float n = Fbm(x / 48.0f, y / 24.0f, 370, 5, 0);
-            const float leaves = Smooth(0.45f, 0.6f, n) * 0.7f + 0.15f * Fbm(x / 6.0f, y / 4.0f, 371, 2);
-            const float k = Clamp01(leaves);
+            // Clumps of shade, broken into dapples by the leaves.
+            const float clumps = Smooth(0.35f, 0.65f, Fbm(x / 64.0f, y / 32.0f, 370, 4, 8));
+            const float dapples = Smooth(0.4f, 0.6f, Fbm(x / 12.0f, y / 8.0f, 371, 3, 0));
+            const float k = Clamp01(0.5f * clumps * (0.4f + 0.6f * dapples));
             img.At(x, y) = Color{k, k, k, 1};
         }
     return img;

@@ -127,20 +127,27 @@ Image MakeTreasury(const SceneConfig& cfg, const Box& lid)
 Image MakeElements(const Image& scene, const Box& lid)
 {
     Image img(512, 512, Color{0, 0, 0, 0});
+    // The arch's underside curves up from the sides.
+    auto soffit = [](int x) {
+        const float u = (x - 241.0f) / 241.0f;
+        return 232.0f * (0.55f + 0.35f * (1 - u * u));
+    };
+    PaintStoneBlocks(
+        img, Box{0, 0, 482, 232}, [&](int x, int y) { return y < soffit(x) + 23; }, Rgb(112, 94, 88), 60, 30, 465);
     for (int y = 0; y < 232; ++y)
         for (int x = 0; x < 482; ++x) {
-            const float u = (x - 241.0f) / 241.0f, v = y / 232.0f;
-            // The arch's underside curves up from the sides.
-            const float soffit = 0.55f + 0.35f * (1 - u * u);
-            if (v > soffit + 0.1f)
+            const float edge = soffit(x) + 23 - y;
+            if (edge < -1)
                 continue;
-            Color c = Scale(Rgb(120, 100, 92), 0.7f + 0.35f * Fbm(x / 16.0f, y / 16.0f, 460, 4));
-            if (std::fabs(v - soffit) < 0.03f)
-                c = Rgb(220, 170, 80); // gilded moulding
-            c = Mix(c, Rgb(28, 22, 66), 0.4f);
-            c.a = Clamp01((soffit + 0.1f - v) * 40);
+            Color c = Mix(img.At(x, y), Rgb(28, 22, 66), 0.35f + 0.25f * Smooth(0, 120, edge));
+            if (std::fabs(edge - 14) < 4)
+                c = Scale(Rgb(226, 176, 84), 0.8f + 0.2f * std::sin(x * 0.5f)); // gilded moulding
+            c.a = Clamp01(edge + 0.5f);
             img.At(x, y) = c;
         }
+    // The keystone's emblem.
+    img.Glow(241, 40, 40, Rgb(255, 210, 110), 0.5f, 2.0f, false);
+    PaintGem(img, 241, 40, 16, 0, Rgb(232, 36, 70));
     // Chains with lamps hanging from the arch.
     for (float lx : {120.0f, 362.0f}) {
         StrokeSegment(img, {lx, 150}, {lx, 196}, 2, Rgb(180, 140, 70));
@@ -173,7 +180,7 @@ Image MakeSunRays()
         for (int x = 0; x < 256; ++x) {
             const float u = (x + 0.5f) / 256;
             const float bands = std::pow(Fbm(u * 9, y / 256.0f * 2, 470, 3, 2), 2.5f) * 2.2f;
-            const float k = Clamp01(bands) * std::sin(kPi * u) * 0.6f;
+            const float k = Clamp01(bands) * std::sin(kPi * u) * 0.4f;
             img.At(x, y) = Color{k, k * 0.85f, k * 0.6f, 1};
         }
     return img;
@@ -196,7 +203,7 @@ bool WriteTreasury(Output& out)
         const float x = u * 1024, y = v / 0.75f * 768;
         const float shafts = Smooth(0.8f, 0.2f, std::fabs((x - 200) - y * 0.6f) / 400.0f);
         const float gold = std::exp(-std::hypot(x - 480, y - 430) / 260.0f);
-        return 0.15f + 0.6f * shafts + 0.5f * gold;
+        return 0.12f + 0.5f * shafts + 0.2f * gold;
     });
     const Image dust = MakeMotes(256, 120, 480, Rgb(255, 255, 255), 0.8f, 2.6f);
     return out.Save("Treasury.jpg", scene) && out.Save("TreasuryDust.tga", dust) &&

@@ -107,7 +107,9 @@ Image MakeClouds()
             const float cloud = Smooth(0.35f, 0.65f, d);
             const float lit = Clamp01((d - below) * 5 + 0.45f);
             Color c = Mix(Rgb(14, 10, 30), Mix(Rgb(56, 40, 80), Rgb(236, 140, 96), lit), cloud);
-            img.At(x, y) = c;
+            // The sheet's far edge (its top rows) fades into the dark, so the
+            // clouds meet the horizon without a seam.
+            img.At(x, y) = Scale(c, Smooth(0, 96, y));
         }
     return img;
 }
