@@ -10,11 +10,11 @@ const OrnamentLook kDoorLook = {CDoorBackground::kSets, 0, -2, kSoundDoor, false
 } // namespace
 
 CDoorBackground::CDoorBackground()
-    : m_textures{{"BackgroundDoor", "Door.jpg", TextureLoader::Plain, {}},
-                 {"DoorShadow", "DoorShadow.jpg", TextureLoader::Plain, {}},
-                 {"DoorMask", "DoorMask.tga", TextureLoader::AutoFormat, {}},
-                 {"DoorFoliage", "DoorFoliage.tga", TextureLoader::AlphaColour, {}}},
-      m_ornaments(kDoorLook, m_services, m_textures[kPicture].texture, m_flareTexture, m_sparkTexture)
+    : m_core({{"BackgroundDoor", "Door.jpg", TextureLoader::Plain, {}},
+              {"DoorShadow", "DoorShadow.jpg", TextureLoader::Plain, {}},
+              {"DoorMask", "DoorMask.tga", TextureLoader::AutoFormat, {}},
+              {"DoorFoliage", "DoorFoliage.tga", TextureLoader::AlphaColour, {}}}),
+      m_ornaments(kDoorLook, m_core.services, m_core.Texture(kPicture), m_flareTexture, m_sparkTexture)
 {
     m_curtains.reserve(2);
 }
@@ -25,13 +25,6 @@ CDoorBackground::~CDoorBackground()
     ReleaseTextures();
 }
 
-void CDoorBackground::SetDevice(const CountedHandle<CRenderDevice>& device,
-                                const CountedHandle<CVertexBuffer>& vertices,
-                                const CountedHandle<CIndexBuffer>& indices)
-{
-    m_services.SetDevice(device, vertices, indices);
-}
-
 void CDoorBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                                    const CountedHandle<CParticleSystemsManager>& particles,
                                    const CountedHandle<CFlareRenderer>& flares,
@@ -40,9 +33,7 @@ void CDoorBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites
                                    const CountedHandle<CTexture>& dustTexture,
                                    const CountedHandle<CTexture>& sparkTexture)
 {
-    m_services.sprites = sprites;
-    m_services.particles = particles;
-    m_services.flares = flares;
+    m_core.SetServices(sprites, particles, flares);
     m_flareTexture = flareTexture;
     m_sandTexture = sandTexture;
     m_dustTexture = dustTexture;
@@ -52,9 +43,9 @@ void CDoorBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites
 void CDoorBackground::LoadSettings(const std::string& file)
 {
     const CSceneSettings cfg(file, "Door");
-    m_textures[kShadow].file = cfg.Text("ShadowTexture", "DoorShadow.jpg");
-    m_textures[kMask].file = cfg.Text("MaskTexture", "DoorMask.tga");
-    m_textures[kFoliage].file = cfg.Text("FoliageTexture", "DoorFoliage.tga");
+    m_core.SetFile(kShadow, cfg.Text("ShadowTexture", "DoorShadow.jpg"));
+    m_core.SetFile(kMask, cfg.Text("MaskTexture", "DoorMask.tga"));
+    m_core.SetFile(kFoliage, cfg.Text("FoliageTexture", "DoorFoliage.tga"));
     const Vec4 window = cfg.Quad("ShadowT", "16 8 496 120");
     m_shadowWindow = Vec4{window.x / 512.0f, window.y / 128.0f, window.z / 512.0f, window.w / 128.0f};
     const Vec2 nearSway = cfg.Pair("ShadowNearTR", "16 8");
@@ -117,15 +108,10 @@ void CDoorBackground::Init()
     Update(0.0f);
 }
 
-bool CDoorBackground::LoadTextures(const std::string& folder)
-{
-    return m_services.device && LoadSceneTextures(*m_services.device, folder, &m_textures);
-}
-
 int CDoorBackground::Build()
 {
     m_time = 0.0f;
-    const CountedHandle<CTexture>& foliage = m_textures[kFoliage].texture;
+    const CountedHandle<CTexture>& foliage = m_core.Texture(kFoliage);
     const Vec4 rects[2] = {{0.0f, 0.0f, 0.9921875f, 0.33984375f}, {0.0078125f, 0.34375f, 1.0f, 0.69140625f}};
     for (int k = 0; k < 2; ++k) {
         auto curtain = MakeLayerSprite(kOriginX, kOriginY, kOriginZ, 1, 1, 0xFFFFFFFF, foliage, 1, 0);
@@ -135,14 +121,9 @@ int CDoorBackground::Build()
         curtain->SetVertexOffsets(corners);
         SetDepth(*curtain, true, false);
         curtain->zOrder = 90;
-        m_curtains.push_back(m_services.Add(curtain));
+        m_curtains.push_back(m_core.services.Add(curtain));
     }
-    m_picture = MakeMainSprite(kOriginX, kOriginY, kOriginZ, kScreenWidth, kScreenHeight, 0xFFFFFFFF,
-                               m_textures[kPicture].texture);
-    m_picture->SetFrameRect(0, 0.0f, 0.0f, 1.0f, 0.75f);
-    SetDepth(*m_picture, false, false);
-    m_picture->zOrder = 100;
-    m_services.Add(m_picture);
+    m_picture = m_core.MakePicture(false);
     return 0;
 }
 
@@ -170,7 +151,7 @@ void CDoorBackground::SwayShadow()
 // The upper edge moves a little; the lower edge moves and swings.
 void CDoorBackground::SwingFoliage()
 {
-    if (!m_services.sprites || m_curtains.size() != 2 || !m_curtains[0] || !m_curtains[1])
+    if (!m_core.services.sprites || m_curtains.size() != 2 || !m_curtains[0] || !m_curtains[1])
         return;
     const float t = m_time;
     for (int k = 0; k < 2; ++k) {
@@ -198,23 +179,23 @@ HRESULT CDoorBackground::RenderMesh()
 {
     MeshPass shadow;
     shadow.quadCount = 1;
-    shadow.layer = m_textures[kShadow].texture;
-    shadow.mask = m_textures[kMask].texture;
+    shadow.layer = m_core.Texture(kShadow);
+    shadow.mask = m_core.Texture(kMask);
     // Darkens by the shadow's colour: white is the deepest shade.
     shadow.sourceBlend = D3DBLEND_ZERO;
     shadow.destinationBlend = D3DBLEND_INVSRCCOLOR;
     shadow.clampV = true;
-    return RenderMeshPasses(m_services, m_mesh, &shadow, 1);
+    return RenderMeshPasses(m_core.services, m_mesh, &shadow, 1);
 }
 
 HRESULT CDoorBackground::Render()
 {
-    if (!m_services.sprites)
+    if (!m_core.services.sprites)
         return D3D_OK;
-    m_services.sprites->Render();
-    m_services.sprites->RenderLayer(0);
+    m_core.services.sprites->Render();
+    m_core.services.sprites->RenderLayer(0);
     const HRESULT hr = RenderMesh();
-    m_services.sprites->RenderLayer(1);
+    m_core.services.sprites->RenderLayer(1);
     return hr;
 }
 
@@ -229,21 +210,15 @@ void CDoorBackground::SetProgress(int count, int quiet)
     }
 }
 
-int CDoorBackground::ReleaseTextures()
-{
-    ReleaseSceneTextures(m_services.device.Get(), &m_textures);
-    return 1;
-}
-
 void CDoorBackground::ReleaseObjects()
 {
-    if (m_services.sprites) {
-        m_services.Drop(&m_picture);
-        m_services.DropAll(&m_curtains);
-        m_services.Drop(&m_cover);
-        m_services.Drop(&m_doorway);
-        m_services.Drop(&m_doorLeaf);
-        m_services.Drop(&m_shade);
+    if (m_core.services.sprites) {
+        m_core.services.Drop(&m_picture);
+        m_core.services.DropAll(&m_curtains);
+        m_core.services.Drop(&m_cover);
+        m_core.services.Drop(&m_doorway);
+        m_core.services.Drop(&m_doorLeaf);
+        m_core.services.Drop(&m_shade);
         m_ornaments.Release();
     }
     StopSand();

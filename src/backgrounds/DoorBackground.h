@@ -21,22 +21,25 @@ public:
     CDoorBackground& operator=(const CDoorBackground&) = delete;
 
     void SetDevice(const CountedHandle<CRenderDevice>& device, const CountedHandle<CVertexBuffer>& vertices,
-                   const CountedHandle<CIndexBuffer>& indices);
+                   const CountedHandle<CIndexBuffer>& indices)
+    {
+        m_core.SetDevice(device, vertices, indices);
+    }
     void SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                       const CountedHandle<CParticleSystemsManager>& particles,
                       const CountedHandle<CFlareRenderer>& flares, const CountedHandle<CTexture>& flareTexture,
                       const CountedHandle<CTexture>& sandTexture, const CountedHandle<CTexture>& dustTexture,
                       const CountedHandle<CTexture>& sparkTexture);
-    void SetSoundManager(const CountedHandle<CSoundManager>& sounds) { m_services.sounds = sounds; }
+    void SetSoundManager(const CountedHandle<CSoundManager>& sounds) { m_core.services.sounds = sounds; }
     void LoadSettings(const std::string& file);
     void Init();
-    bool LoadTextures(const std::string& folder);
+    bool LoadTextures(const std::string& folder) { return m_core.LoadTextures(folder); }
     int Build();
     void Update(float dt);
     d3d::HRESULT Render();
     d3d::HRESULT RenderMesh();
     void SetProgress(int count, int quiet);
-    int ReleaseTextures();
+    int ReleaseTextures() { return m_core.ReleaseTextures(); }
     void ReleaseObjects();
 
     // The visible door leaf when it has slid down `fraction` (0 closed, 1
@@ -87,8 +90,7 @@ private:
 
     enum Texture { kPicture, kShadow, kMask, kFoliage };
 
-    SceneServices m_services;
-    std::vector<SceneTexture> m_textures; // sized once: the ornaments keep a reference into it
+    CSceneCore m_core; // services and textures
     CountedHandle<CTexture> m_flareTexture;
     CountedHandle<CTexture> m_sandTexture;
     CountedHandle<CTexture> m_dustTexture;

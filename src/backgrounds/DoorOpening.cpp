@@ -99,16 +99,16 @@ void CDoorBackground::CreateDoor()
 {
     const Vec3& c = m_door.centre;
     const float w = m_door.size.x, h = m_door.size.y;
-    const CountedHandle<CTexture>& foliage = m_textures[kFoliage].texture;
+    const CountedHandle<CTexture>& foliage = m_core.Texture(kFoliage);
 
     // The closed door as the picture paints it, a little larger all round.
     m_cover = MakeLayerSprite(c.x + kOriginX, c.y + kOriginY, c.z + kOriginZ, w + 16, h + 16, 0xFFFFFFFF,
-                              m_textures[kPicture].texture, 0, 0);
+                              m_core.Texture(kPicture), 0, 0);
     m_cover->SetFrameRect(0, (c.x + 512.0f - w / 2 - 8) / 1024.0f, (384.0f - c.y - h / 2 - 8) / 1024.0f,
                           (c.x + 512.0f + w / 2 + 8) / 1024.0f, (384.0f - c.y + h / 2 + 8) / 1024.0f);
     m_cover->zOrder = 95;
     m_cover->fadeSpeed = 1.0f / m_door.preOpenTime;
-    m_services.Add(m_cover);
+    m_core.services.Add(m_cover);
 
     ComputeDoorQuad(0.0f);
     m_shade = MakeLayerSprite(kOriginX, kOriginY, c.z + kOriginZ, 1, 1, 0xFFFFFFFF, foliage, 0, 2);
@@ -116,14 +116,14 @@ void CDoorBackground::CreateDoor()
     m_doorLeaf = MakeLayerSprite(kOriginX, kOriginY, c.z + kOriginZ, 1, 1, 0xFFFFFFFF, foliage, 0, 0);
     m_doorLeaf->zOrder = 98;
     PlaceLeafPictures();
-    m_services.Add(m_shade);
-    m_services.Add(m_doorLeaf);
+    m_core.services.Add(m_shade);
+    m_core.services.Add(m_doorLeaf);
 
     m_doorway =
         MakeLayerSprite(c.x + kOriginX, c.y + kOriginY, c.z + kOriginZ, w - 4, h - 4, 0xFFFFFFFF, foliage, 0, 0);
     m_doorway->SetFrameRect(0, 2 / kFoliageWidth, 714 / kFoliageHeight, 168 / kFoliageWidth, 978 / kFoliageHeight);
     m_doorway->zOrder = 99;
-    m_services.Add(m_doorway);
+    m_core.services.Add(m_doorway);
 }
 
 void CDoorBackground::DropDoor()

@@ -32,24 +32,17 @@ uint32_t Le32(const std::vector<uint8_t>& b, size_t at)
 } // namespace
 
 CJungleBackground::CJungleBackground()
-    : m_textures{{"BackgroundJungle", "Jungle.jpg", TextureLoader::Plain, {}},
-                 {"JungleFog", "JungleFog.jpg", TextureLoader::Plain, {}},
-                 {"JungleMask", "JungleMask.tga", TextureLoader::AutoFormat, {}},
-                 {"JungleFlareRays", "JungleFlareRays.tga", TextureLoader::AlphaColour, {}}},
-      m_ornaments(kJungleLook, m_services, m_textures[kPicture].texture, m_flareTexture, m_sparkTexture)
+    : m_core({{"BackgroundJungle", "Jungle.jpg", TextureLoader::Plain, {}},
+              {"JungleFog", "JungleFog.jpg", TextureLoader::Plain, {}},
+              {"JungleMask", "JungleMask.tga", TextureLoader::AutoFormat, {}},
+              {"JungleFlareRays", "JungleFlareRays.tga", TextureLoader::AlphaColour, {}}}),
+      m_ornaments(kJungleLook, m_core.services, m_core.Texture(kPicture), m_flareTexture, m_sparkTexture)
 {}
 
 CJungleBackground::~CJungleBackground()
 {
     ReleaseObjects();
     ReleaseTextures();
-}
-
-void CJungleBackground::SetDevice(const CountedHandle<CRenderDevice>& device,
-                                  const CountedHandle<CVertexBuffer>& vertices,
-                                  const CountedHandle<CIndexBuffer>& indices)
-{
-    m_services.SetDevice(device, vertices, indices);
 }
 
 void CJungleBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
@@ -59,9 +52,7 @@ void CJungleBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprit
                                      const CountedHandle<CTexture>& flashTexture,
                                      const CountedHandle<CTexture>& sparkTexture)
 {
-    m_services.sprites = sprites;
-    m_services.particles = particles;
-    m_services.flares = flares;
+    m_core.SetServices(sprites, particles, flares);
     m_flareTexture = flareTexture;
     m_flashTexture = flashTexture;
     m_sparkTexture = sparkTexture;
@@ -70,9 +61,9 @@ void CJungleBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprit
 void CJungleBackground::LoadSettings(const std::string& file)
 {
     const CSceneSettings cfg(file, "Jungle");
-    m_textures[kFog].file = cfg.Text("FogTexture", "JungleFog.jpg");
-    m_textures[kMask].file = cfg.Text("MaskTexture", "JungleMask.tga");
-    m_textures[kFlareRays].file = cfg.Text("FlareRaysTexture", "JungleFlareRays.tga");
+    m_core.SetFile(kFog, cfg.Text("FogTexture", "JungleFog.jpg"));
+    m_core.SetFile(kMask, cfg.Text("MaskTexture", "JungleMask.tga"));
+    m_core.SetFile(kFlareRays, cfg.Text("FlareRaysTexture", "JungleFlareRays.tga"));
     const Vec4 fog = cfg.Quad("Fog", "192 242 740 332");
     m_fog = Vec4{fog.x - 512.0f, 384.0f - fog.y, fog.z, fog.w};
     m_fogRepeats = cfg.Pair("FogTSize", "2.890625 1");
@@ -148,28 +139,12 @@ bool CJungleBackground::LoadFlashMask(const std::string& path)
     }
 }
 
-bool CJungleBackground::LoadTextures(const std::string& folder)
-{
-    return m_services.device && LoadSceneTextures(*m_services.device, folder, &m_textures);
-}
-
 int CJungleBackground::Build()
 {
     m_flashTimer = 0.0f;
-    m_flareRays = MakeLayerSprite(m_raysCentre.x, m_raysCentre.y, kOriginZ, m_raysSize.x, m_raysSize.y, 0xFFFFFFFF,
-                                  m_textures[kFlareRays].texture, 1, 3);
-    SetDepth(*m_flareRays, true, false);
-    m_flareRays->spinning = 1;
-    m_flareRays->spinSpeed = m_raysSpin;
-    m_flareRays->zOrder = -10;
-    m_services.Add(m_flareRays);
+    m_flareRays = m_core.MakeTurningRays(m_raysCentre, m_raysSize, 0xFFFFFFFF, kFlareRays, m_raysSpin);
 
-    m_picture = MakeMainSprite(kOriginX, kOriginY, kOriginZ, kScreenWidth, kScreenHeight, 0xFFFFFFFF,
-                               m_textures[kPicture].texture);
-    m_picture->SetFrameRect(0, 0.0f, 0.0f, 1.0f, 0.75f);
-    SetDepth(*m_picture, false, false);
-    m_picture->zOrder = 100;
-    m_services.Add(m_picture);
+    m_picture = m_core.MakePicture(false);
     m_flashes.clear();
     m_flashVelocities.clear();
     return 0;
@@ -251,7 +226,7 @@ void CJungleBackground::MakeFlash()
             flash->fadeIn = 0.45f * life;
             flash->fadeOutStart = 0.5f * life;
             flash->fadeOut = 0.5f * life;
-            m_services.flares->Add(flash);
+            m_core.services.flares->Add(flash);
             m_flashes.push_back(flash);
             m_flashVelocities.push_back(Vec2{(e.x - p.x) / life, (e.y - p.y) / life});
             return;
@@ -268,7 +243,7 @@ void CJungleBackground::Update(float dt)
     if (batch >= 1.0f) {
         m_flashTimer -= batch * m_flashInterval;
         // Without a mask there is no water to glint on.
-        if (!m_mask.empty() && m_services.flares)
+        if (!m_mask.empty() && m_core.services.flares)
             for (int i = 0; i < static_cast<int>(std::min(batch, kMostFlashesPerFrame)); ++i)
                 MakeFlash();
     }
@@ -280,37 +255,29 @@ HRESULT CJungleBackground::RenderMesh()
 {
     MeshPass fog;
     fog.quadCount = 1;
-    fog.layer = m_textures[kFog].texture;
-    fog.mask = m_textures[kMask].texture;
+    fog.layer = m_core.Texture(kFog);
+    fog.mask = m_core.Texture(kMask);
     fog.destinationBlend = D3DBLEND_ONE;
-    return RenderMeshPasses(m_services, m_mesh, &fog, 1);
+    return RenderMeshPasses(m_core.services, m_mesh, &fog, 1);
 }
 
 HRESULT CJungleBackground::Render()
 {
-    if (!m_services.sprites)
+    if (!m_core.services.sprites)
         return D3D_OK;
-    m_services.sprites->Render();
-    m_services.sprites->RenderLayer(0);
+    m_core.services.sprites->Render();
+    m_core.services.sprites->RenderLayer(0);
     const HRESULT hr = RenderMesh();
-    m_services.sprites->RenderLayer(1);
+    m_core.services.sprites->RenderLayer(1);
     return hr;
 }
 
 void CJungleBackground::SetProgress(int count, int quiet) { m_ornaments.SetProgress(count, quiet); }
 
-int CJungleBackground::ReleaseTextures()
-{
-    ReleaseSceneTextures(m_services.device.Get(), &m_textures);
-    return 1;
-}
-
 void CJungleBackground::ReleaseObjects()
 {
-    if (!m_services.sprites)
-        return;
-    m_services.Drop(&m_picture);
-    m_services.Drop(&m_flareRays);
+    m_core.services.Drop(&m_picture);
+    m_core.services.Drop(&m_flareRays);
     m_ornaments.Release();
     // Glints already in the flare renderer run out by themselves.
     m_flashes.clear();

@@ -25,11 +25,11 @@ void Advance(float* phase, float speed, float dt) { *phase = WrapPhase(*phase + 
 } // namespace
 
 CMainMenuBackground::CMainMenuBackground()
-    : m_textures{{"BackgroundMainMenu", "MainBack.jpg", TextureLoader::Plain, {}},
-                 {"MainMenuSkyMask", "MainSkyMask.tga", TextureLoader::AutoFormat, {}},
-                 {"MainMenuLeafMask", "MainLeafMask.tga", TextureLoader::AutoFormat, {}},
-                 {"MainMenuElements", "MainElements.jpg", TextureLoader::AlphaColour, {}},
-                 {"MainMenuFrontFoliage", "MainFoliage.jpg", TextureLoader::AlphaColour, {}}}
+    : m_core({{"BackgroundMainMenu", "MainBack.jpg", TextureLoader::Plain, {}},
+              {"MainMenuSkyMask", "MainSkyMask.tga", TextureLoader::AutoFormat, {}},
+              {"MainMenuLeafMask", "MainLeafMask.tga", TextureLoader::AutoFormat, {}},
+              {"MainMenuElements", "MainElements.jpg", TextureLoader::AlphaColour, {}},
+              {"MainMenuFrontFoliage", "MainFoliage.jpg", TextureLoader::AlphaColour, {}}})
 {
     m_mesh.vertices.reserve(36);
     m_mesh.indices.reserve(54);
@@ -43,21 +43,12 @@ CMainMenuBackground::~CMainMenuBackground()
     ReleaseTextures();
 }
 
-void CMainMenuBackground::SetDevice(const CountedHandle<CRenderDevice>& device,
-                                    const CountedHandle<CVertexBuffer>& vertices,
-                                    const CountedHandle<CIndexBuffer>& indices)
-{
-    m_services.SetDevice(device, vertices, indices);
-}
-
 void CMainMenuBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                                        const CountedHandle<CParticleSystemsManager>& particles,
                                        const CountedHandle<CFlareRenderer>& flares,
                                        const CountedHandle<CSpriteRenderer>& foreground)
 {
-    m_services.sprites = sprites;
-    m_services.particles = particles;
-    m_services.flares = flares;
+    m_core.SetServices(sprites, particles, flares);
     m_foreground = foreground;
 }
 
@@ -161,14 +152,9 @@ int CMainMenuBackground::Init()
     return Update(0.0f);
 }
 
-bool CMainMenuBackground::LoadTextures(const std::string& folder)
-{
-    return m_services.device && LoadSceneTextures(*m_services.device, folder, &m_textures);
-}
-
 int CMainMenuBackground::Build()
 {
-    const CountedHandle<CTexture>& elements = m_textures[kElementsTexture].texture;
+    const CountedHandle<CTexture>& elements = m_core.Texture(kElementsTexture);
     const uint32_t white = 0xFFFFFFFF;
     auto randomPhase = [] { return kTwoPi * RandomUnit(); };
     for (int i = 0; i < kElements; ++i) {
@@ -198,7 +184,7 @@ int CMainMenuBackground::Build()
             }
             SwayElement(*sprite, m_mapSway, m_mapDisplacement, 0.0f);
         }
-        m_elements.push_back(m_services.Add(sprite));
+        m_elements.push_back(m_core.services.Add(sprite));
     }
 
     // The foliage block, cut into cells whose texture corners wobble.
@@ -215,7 +201,7 @@ int CMainMenuBackground::Build()
             const float v = m_foliageTexels.y + static_cast<float>(r) * th;
             cell->SetFrameRect(0, u, v, u + tw, v + th);
             cell->zOrder = 90;
-            m_cells.push_back(m_services.Add(cell));
+            m_cells.push_back(m_core.services.Add(cell));
         }
     const size_t nodes = (static_cast<size_t>(m_columns) + 1) * (static_cast<size_t>(m_rows) + 1);
     m_nodeSpeeds.resize(nodes);
@@ -225,16 +211,12 @@ int CMainMenuBackground::Build()
     for (Vec2& p : m_nodePhases)
         p = Vec2{randomPhase(), randomPhase()};
 
-    m_picture = MakeMainSprite(kOriginX, kOriginY, kOriginZ, kScreenWidth, kScreenHeight, white,
-                               m_textures[kPicture].texture);
-    m_picture->SetFrameRect(0, 0.0f, 0.0f, 1.0f, 0.75f);
-    m_picture->zOrder = 100;
-    m_services.Add(m_picture);
+    m_picture = m_core.MakePicture(true);
 
     for (float& phase : m_frontPhase)
         phase = randomPhase();
     m_front = MakeMainSprite(m_frontCentre.x + kOriginX, m_frontCentre.y + kOriginY, m_frontCentre.z,
-                             m_frontSize.x, m_frontSize.y, white, m_textures[kFrontTexture].texture);
+                             m_frontSize.x, m_frontSize.y, white, m_core.Texture(kFrontTexture));
     m_front->SetFrameRect(0, 0.0f, 0.0f, m_frontSize.x / 512.0f, m_frontSize.y / 256.0f);
     m_front->zOrder = m_frontZOrder;
     MoveFrontFoliage(0.0f);
@@ -445,40 +427,34 @@ HRESULT CMainMenuBackground::RenderMesh()
 {
     MeshPass passes[2];
     passes[0].quadCount = 1;
-    passes[0].layer = m_textures[kPicture].texture;
-    passes[0].mask = m_textures[kSkyMask].texture;
+    passes[0].layer = m_core.Texture(kPicture);
+    passes[0].mask = m_core.Texture(kSkyMask);
     passes[1].firstQuad = 1;
     passes[1].quadCount = m_leafQuads;
-    passes[1].layer = m_textures[kElementsTexture].texture;
-    passes[1].mask = m_textures[kLeafMask].texture;
+    passes[1].layer = m_core.Texture(kElementsTexture);
+    passes[1].mask = m_core.Texture(kLeafMask);
     // The leaf mask covers the left 768 pixels of the screen; to its right
     // it stays at its edge instead of repeating.
     passes[1].clampU = true;
-    return RenderMeshPasses(m_services, m_mesh, passes, m_leafQuads ? 2 : 1);
+    return RenderMeshPasses(m_core.services, m_mesh, passes, m_leafQuads ? 2 : 1);
 }
 
 HRESULT CMainMenuBackground::Render()
 {
-    if (!m_services.sprites)
+    if (!m_core.services.sprites)
         return D3D_OK;
-    m_services.sprites->Render();
-    m_services.sprites->RenderLayer(0);
+    m_core.services.sprites->Render();
+    m_core.services.sprites->RenderLayer(0);
     const HRESULT hr = RenderMesh();
-    m_services.sprites->RenderLayer(1);
+    m_core.services.sprites->RenderLayer(1);
     return hr;
-}
-
-int CMainMenuBackground::ReleaseTextures()
-{
-    ReleaseSceneTextures(m_services.device.Get(), &m_textures);
-    return 1;
 }
 
 void CMainMenuBackground::ReleaseObjects()
 {
-    m_services.DropAll(&m_elements);
-    m_services.Drop(&m_picture);
-    m_services.DropAll(&m_cells);
+    m_core.services.DropAll(&m_elements);
+    m_core.services.Drop(&m_picture);
+    m_core.services.DropAll(&m_cells);
     if (m_foreground && m_front)
         m_foreground->Remove(m_front);
     m_front.Reset();

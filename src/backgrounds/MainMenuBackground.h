@@ -27,20 +27,23 @@ public:
     CMainMenuBackground& operator=(const CMainMenuBackground&) = delete;
 
     void SetDevice(const CountedHandle<CRenderDevice>& device, const CountedHandle<CVertexBuffer>& vertices,
-                   const CountedHandle<CIndexBuffer>& indices);
+                   const CountedHandle<CIndexBuffer>& indices)
+    {
+        m_core.SetDevice(device, vertices, indices);
+    }
     void SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                       const CountedHandle<CParticleSystemsManager>& particles,
                       const CountedHandle<CFlareRenderer>& flares,
                       const CountedHandle<CSpriteRenderer>& foreground);
-    void SetSoundManager(const CountedHandle<CSoundManager>& sounds) { m_services.sounds = sounds; }
+    void SetSoundManager(const CountedHandle<CSoundManager>& sounds) { m_core.services.sounds = sounds; }
     void LoadSettings(const std::string& file);
     int Init();
-    bool LoadTextures(const std::string& folder);
+    bool LoadTextures(const std::string& folder) { return m_core.LoadTextures(folder); }
     int Build();
     int Update(float dt);
     d3d::HRESULT Render();
     d3d::HRESULT RenderMesh();
-    int ReleaseTextures();
+    int ReleaseTextures() { return m_core.ReleaseTextures(); }
     void ReleaseObjects();
 
     // The screen zone over which the front foliage slides aside (virtual
@@ -86,9 +89,8 @@ private:
 
     enum Texture { kPicture, kSkyMask, kLeafMask, kElementsTexture, kFrontTexture };
 
-    SceneServices m_services;
+    CSceneCore m_core; // services and textures
     CountedHandle<CSpriteRenderer> m_foreground;
-    std::vector<SceneTexture> m_textures;
 
     // Sky.
     Vec3 m_skyPosition{};

@@ -11,11 +11,11 @@ const OrnamentLook kMuseumLook = {CMuseumBackground::kSets, 1, -1, kSoundMuseum,
 } // namespace
 
 CMuseumBackground::CMuseumBackground()
-    : m_textures{{"BackgroundMuseum", "Museum.jpg", TextureLoader::Plain, {}},
-                 {"MuseumDust", "MuseumDust.tga", TextureLoader::AlphaGrey, {}},
-                 {"MuseumDustMask", "MuseumDustMask.tga", TextureLoader::AutoFormat, {}},
-                 {"MuseumFlareRays", "MuseumFlareRays.tga", TextureLoader::AlphaColour, {}}},
-      m_ornaments(kMuseumLook, m_services, m_textures[kPicture].texture, m_flareTexture, m_sparkTexture)
+    : m_core({{"BackgroundMuseum", "Museum.jpg", TextureLoader::Plain, {}},
+              {"MuseumDust", "MuseumDust.tga", TextureLoader::AlphaGrey, {}},
+              {"MuseumDustMask", "MuseumDustMask.tga", TextureLoader::AutoFormat, {}},
+              {"MuseumFlareRays", "MuseumFlareRays.tga", TextureLoader::AlphaColour, {}}}),
+      m_ornaments(kMuseumLook, m_core.services, m_core.Texture(kPicture), m_flareTexture, m_sparkTexture)
 {}
 
 CMuseumBackground::~CMuseumBackground()
@@ -24,22 +24,13 @@ CMuseumBackground::~CMuseumBackground()
     ReleaseTextures();
 }
 
-void CMuseumBackground::SetDevice(const CountedHandle<CRenderDevice>& device,
-                                  const CountedHandle<CVertexBuffer>& vertices,
-                                  const CountedHandle<CIndexBuffer>& indices)
-{
-    m_services.SetDevice(device, vertices, indices);
-}
-
 void CMuseumBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                                      const CountedHandle<CParticleSystemsManager>& particles,
                                      const CountedHandle<CFlareRenderer>& flares,
                                      const CountedHandle<CTexture>& flareTexture,
                                      const CountedHandle<CTexture>& sparkTexture)
 {
-    m_services.sprites = sprites;
-    m_services.particles = particles;
-    m_services.flares = flares;
+    m_core.SetServices(sprites, particles, flares);
     m_flareTexture = flareTexture;
     m_sparkTexture = sparkTexture;
 }
@@ -47,15 +38,10 @@ void CMuseumBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprit
 void CMuseumBackground::LoadSettings(const std::string& file)
 {
     const CSceneSettings cfg(file, "Museum");
-    m_textures[kDust].file = cfg.Text("DustTexture", "MuseumDust.tga");
-    m_textures[kDustMask].file = cfg.Text("DustMaskTexture", "MuseumDustMask.tga");
-    m_textures[kFlareRays].file = cfg.Text("FlareRaysTexture", "MuseumFlareRays.tga");
-    const int layers = std::clamp(cfg.Int("DustLayersCount", "4"), 0, kMaxCountedQuads);
-    m_dustSize = cfg.Float("DustSizeFactor", "4");
-    m_dust.assign(static_cast<size_t>(layers), DustLayer{});
-    for (int n = 0; n < layers; ++n)
-        m_dust[static_cast<size_t>(n)].velocity =
-            TurnedDrift(cfg.Pair(Numbered("DustVec_", n).c_str(), "0.001 -0.002"), n);
+    m_core.SetFile(kDust, cfg.Text("DustTexture", "MuseumDust.tga"));
+    m_core.SetFile(kDustMask, cfg.Text("DustMaskTexture", "MuseumDustMask.tga"));
+    m_core.SetFile(kFlareRays, cfg.Text("FlareRaysTexture", "MuseumFlareRays.tga"));
+    m_dust.Read(cfg, false);
     m_raysCentre = cfg.Position("FlareCenter", "291 213");
     m_raysSize = cfg.Pair("FlareRaysSize", "714 714");
     m_raysSpin = kTwoPi / cfg.NonZero("FlareRaysRotT", "12");
@@ -69,59 +55,20 @@ void CMuseumBackground::LoadSettings(const std::string& file)
 
 void CMuseumBackground::Init()
 {
-    m_mesh.SizeForQuads(m_dust.size());
-    for (size_t n = 0; n < m_dust.size(); ++n) {
-        FullScreenQuad(m_mesh.Quad(n), kOriginZ - 1.0f, 0);
-        DustCorners(static_cast<int>(n), m_dustSize, m_dust[n].corners);
-        m_dust[n].offset.x = RandomUnit();
-        m_dust[n].offset.y = RandomUnit();
-    }
+    m_dust.Init(&m_mesh, 0, kOriginZ - 1.0f, 0);
     Update(0.0f);
-}
-
-bool CMuseumBackground::LoadTextures(const std::string& folder)
-{
-    return m_services.device && LoadSceneTextures(*m_services.device, folder, &m_textures);
 }
 
 int CMuseumBackground::Build()
 {
-    m_flareRays = MakeLayerSprite(m_raysCentre.x, m_raysCentre.y, kOriginZ, m_raysSize.x, m_raysSize.y,
-                                  m_raysColour, m_textures[kFlareRays].texture, 1, 3);
-    SetDepth(*m_flareRays, true, false);
-    m_flareRays->spinning = 1;
-    m_flareRays->spinSpeed = m_raysSpin;
-    m_flareRays->zOrder = -10;
-    m_services.Add(m_flareRays);
-
-    m_picture = MakeMainSprite(kOriginX, kOriginY, kOriginZ, kScreenWidth, kScreenHeight, 0xFFFFFFFF,
-                               m_textures[kPicture].texture);
-    m_picture->SetFrameRect(0, 0.0f, 0.0f, 1.0f, 0.75f);
-    SetDepth(*m_picture, false, false);
-    m_picture->zOrder = 100;
-    m_services.Add(m_picture);
+    m_flareRays = m_core.MakeTurningRays(m_raysCentre, m_raysSize, m_raysColour, kFlareRays, m_raysSpin);
+    m_picture = m_core.MakePicture(false);
     return 0;
-}
-
-void CMuseumBackground::DriftDust(float dt)
-{
-    for (size_t n = 0; n < m_dust.size(); ++n) {
-        DustLayer& layer = m_dust[n];
-        layer.offset.x = WrapUnit(layer.offset.x + layer.velocity.x * dt);
-        layer.offset.y = WrapUnit(layer.offset.y + layer.velocity.y * dt);
-        SceneVertex* q = m_mesh.Quad(n);
-        q[0].u = layer.offset.x;
-        q[0].v = layer.offset.y;
-        for (int k = 0; k < 3; ++k) {
-            q[k + 1].u = layer.offset.x + layer.corners[k].x;
-            q[k + 1].v = layer.offset.y + layer.corners[k].y;
-        }
-    }
 }
 
 void CMuseumBackground::Update(float dt)
 {
-    DriftDust(dt);
+    m_dust.Drift(&m_mesh, dt);
     m_ornaments.Update(dt);
     UnrollMap(dt);
 }
@@ -138,7 +85,7 @@ void CMuseumBackground::MakeMap()
     const ScreenBox& box = s.rays[kSets];
     const Vec4& t = s.rayTexels[kSets];
     auto map = MakeLayerSprite(box.x + kOriginX, box.y + kOriginY, kOriginZ, box.width, box.height, s.raysColour,
-                               m_textures[kPicture].texture, 1, s.raysPreset);
+                               m_core.Texture(kPicture), 1, s.raysPreset);
     // Rolled up: only the upper part of the quad and of its picture shows.
     map->SetFrameRect(0, t.x, t.y, t.z, t.y + (t.w - t.y) * m_mapStart);
     const float corners[8] = {-0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f - m_mapStart, -0.5f, 0.5f - m_mapStart};
@@ -148,7 +95,7 @@ void CMuseumBackground::MakeMap()
     map->fadeSpeed = 1.0f / m_mapFadeTime;
     map->SetAngle(s.rayAngles[kSets]);
     m_mapShown = m_mapStart;
-    m_ornaments.AppendRay(m_services.Add(map));
+    m_ornaments.AppendRay(m_core.services.Add(map));
 }
 
 // The map's slot runs after the fifth gem's flare: it fades in, then unrolls
@@ -186,18 +133,18 @@ void CMuseumBackground::UnrollMap(float dt)
 HRESULT CMuseumBackground::RenderMesh()
 {
     MeshPass dust;
-    dust.quadCount = m_dust.size();
-    dust.layer = m_textures[kDust].texture;
-    dust.mask = m_textures[kDustMask].texture;
-    return RenderMeshPasses(m_services, m_mesh, &dust, 1);
+    dust.quadCount = m_dust.Count();
+    dust.layer = m_core.Texture(kDust);
+    dust.mask = m_core.Texture(kDustMask);
+    return RenderMeshPasses(m_core.services, m_mesh, &dust, 1);
 }
 
 HRESULT CMuseumBackground::Render()
 {
-    if (!m_services.sprites)
+    if (!m_core.services.sprites)
         return D3D_OK;
-    m_services.sprites->Render();
-    m_services.sprites->RenderLayer(1);
+    m_core.services.sprites->Render();
+    m_core.services.sprites->RenderLayer(1);
     return RenderMesh();
 }
 
@@ -207,17 +154,9 @@ void CMuseumBackground::SetProgress(int count, int quiet)
         MakeMap();
 }
 
-int CMuseumBackground::ReleaseTextures()
-{
-    ReleaseSceneTextures(m_services.device.Get(), &m_textures);
-    return 1;
-}
-
 void CMuseumBackground::ReleaseObjects()
 {
-    if (!m_services.sprites)
-        return;
-    m_services.Drop(&m_picture);
-    m_services.Drop(&m_flareRays);
+    m_core.services.Drop(&m_picture);
+    m_core.services.Drop(&m_flareRays);
     m_ornaments.Release();
 }

@@ -17,21 +17,24 @@ public:
     CMuseumBackground& operator=(const CMuseumBackground&) = delete;
 
     void SetDevice(const CountedHandle<CRenderDevice>& device, const CountedHandle<CVertexBuffer>& vertices,
-                   const CountedHandle<CIndexBuffer>& indices);
+                   const CountedHandle<CIndexBuffer>& indices)
+    {
+        m_core.SetDevice(device, vertices, indices);
+    }
     void SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                       const CountedHandle<CParticleSystemsManager>& particles,
                       const CountedHandle<CFlareRenderer>& flares, const CountedHandle<CTexture>& flareTexture,
                       const CountedHandle<CTexture>& sparkTexture);
-    void SetSoundManager(const CountedHandle<CSoundManager>& sounds) { m_services.sounds = sounds; }
+    void SetSoundManager(const CountedHandle<CSoundManager>& sounds) { m_core.services.sounds = sounds; }
     void LoadSettings(const std::string& file);
     void Init();
-    bool LoadTextures(const std::string& folder);
+    bool LoadTextures(const std::string& folder) { return m_core.LoadTextures(folder); }
     int Build();
     void Update(float dt);
     d3d::HRESULT Render();
     d3d::HRESULT RenderMesh();
     void SetProgress(int count, int quiet);
-    int ReleaseTextures();
+    int ReleaseTextures() { return m_core.ReleaseTextures(); }
     void ReleaseObjects();
 
     CProgressOrnaments& Ornaments() { return m_ornaments; }
@@ -45,22 +48,13 @@ public:
 private:
     void MakeMap();
     void UnrollMap(float dt);
-    void DriftDust(float dt);
 
     enum Texture { kPicture, kDust, kDustMask, kFlareRays };
-    struct DustLayer {
-        Vec2 velocity; // in the layer's own turned texture frame
-        Vec2 offset;
-        Vec2 corners[3];
-    };
-
-    SceneServices m_services;
-    std::vector<SceneTexture> m_textures; // sized once: the ornaments keep a reference into it
+    CSceneCore m_core; // services and textures
     CountedHandle<CTexture> m_flareTexture;
     CountedHandle<CTexture> m_sparkTexture;
 
-    float m_dustSize = 4.0f;
-    std::vector<DustLayer> m_dust;
+    CDustLayers m_dust;
     Vec2 m_raysCentre{};
     Vec2 m_raysSize{};
     float m_raysSpin = 0.0f;

@@ -1,5 +1,8 @@
 #include "backgrounds/SceneKit.h"
 
+#include "engine/Random.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -54,13 +57,16 @@ void SceneServices::DropAll(std::vector<CountedHandle<CSprite>>* list) const
     list->clear();
 }
 
-bool LoadSceneTextures(CRenderDevice& device, const std::string& folder, std::vector<SceneTexture>* textures)
+bool CSceneCore::LoadTextures(const std::string& folder)
 {
     // Masks take the first of these formats the device offers.
     static const std::vector<D3DFORMAT> maskFormats = {D3DFMT_A1R5G5B5, D3DFMT_A4L4, D3DFMT_A8R3G3B2,
                                                        D3DFMT_A4R4G4B4, D3DFMT_A8L8, D3DFMT_A8R8G8B8};
+    if (!services.device)
+        return false;
+    CRenderDevice& device = *services.device;
     bool ok = true;
-    for (SceneTexture& t : *textures) {
+    for (SceneTexture& t : m_textures) {
         if (device.FindTextureIndex(t.name) >= 0) {
             t.texture = device.FindTextureStr(t.name);
             continue;
@@ -85,13 +91,74 @@ bool LoadSceneTextures(CRenderDevice& device, const std::string& folder, std::ve
     return ok;
 }
 
-void ReleaseSceneTextures(CRenderDevice* device, std::vector<SceneTexture>* textures)
+int CSceneCore::ReleaseTextures()
 {
-    if (!device)
-        return;
-    for (SceneTexture& t : *textures) {
-        device->RemoveTexture(device->FindTextureIndex(t.name));
+    CRenderDevice* device = services.device.Get();
+    for (SceneTexture& t : m_textures) {
+        if (device)
+            device->RemoveTexture(device->FindTextureIndex(t.name));
         t.texture.Reset();
+    }
+    return 1;
+}
+
+CountedHandle<CSprite> CSceneCore::MakePicture(bool depth) const
+{
+    auto picture =
+        MakeMainSprite(kOriginX, kOriginY, kOriginZ, kScreenWidth, kScreenHeight, 0xFFFFFFFF, Texture(0));
+    picture->SetFrameRect(0, 0.0f, 0.0f, 1.0f, 0.75f);
+    SetDepth(*picture, depth, depth);
+    picture->zOrder = 100;
+    return services.Add(picture);
+}
+
+CountedHandle<CSprite> CSceneCore::MakeTurningRays(Vec2 centre, Vec2 size, uint32_t colour, size_t texture,
+                                                   float spin) const
+{
+    auto rays = MakeLayerSprite(centre.x, centre.y, kOriginZ, size.x, size.y, colour, Texture(texture), 1, 3);
+    SetDepth(*rays, true, false);
+    rays->spinning = 1;
+    rays->spinSpeed = spin;
+    rays->zOrder = -10;
+    return services.Add(rays);
+}
+
+void CDustLayers::Read(const CSceneSettings& file, bool yUp)
+{
+    const int layers = std::clamp(file.Int("DustLayersCount", "4"), 0, kMaxCountedQuads);
+    m_size = file.Float("DustSizeFactor", "4");
+    m_layers.assign(static_cast<size_t>(layers), Layer{});
+    for (int n = 0; n < layers; ++n) {
+        const Vec2 drift = file.Pair(Numbered("DustVec_", n).c_str(), "0.001 -0.002");
+        m_layers[static_cast<size_t>(n)].velocity = TurnedDrift(Vec2{drift.x, yUp ? -drift.y : drift.y}, n);
+    }
+}
+
+void CDustLayers::Init(SceneMeshLayer* mesh, size_t extraQuads, float z, uint32_t colour)
+{
+    mesh->SizeForQuads(m_layers.size() + extraQuads);
+    for (size_t q = 0; q < m_layers.size() + extraQuads; ++q)
+        FullScreenQuad(mesh->Quad(q), z, colour);
+    for (size_t n = 0; n < m_layers.size(); ++n) {
+        DustCorners(static_cast<int>(n), m_size, m_layers[n].corners);
+        m_layers[n].offset.x = RandomUnit();
+        m_layers[n].offset.y = RandomUnit();
+    }
+}
+
+void CDustLayers::Drift(SceneMeshLayer* mesh, float dt)
+{
+    for (size_t n = 0; n < m_layers.size(); ++n) {
+        Layer& layer = m_layers[n];
+        layer.offset.x = WrapUnit(layer.offset.x + layer.velocity.x * dt);
+        layer.offset.y = WrapUnit(layer.offset.y + layer.velocity.y * dt);
+        SceneVertex* q = mesh->Quad(n);
+        q[0].u = layer.offset.x;
+        q[0].v = layer.offset.y;
+        for (int k = 0; k < 3; ++k) {
+            q[k + 1].u = layer.offset.x + layer.corners[k].x;
+            q[k + 1].v = layer.offset.y + layer.corners[k].y;
+        }
     }
 }
 
@@ -217,6 +284,13 @@ void KeepFinite(float* values, const char* defaultText, int count)
             values[i] = fallback[i];
 }
 
+float FirstNumber(const char* text)
+{
+    float numbers[4];
+    ParseFloats(text, numbers);
+    return numbers[0];
+}
+
 } // namespace
 
 std::string CSceneSettings::Text(const char* key, const char* defaultText) const
@@ -239,21 +313,13 @@ float CSceneSettings::Float(const char* key, const char* defaultText) const
 float CSceneSettings::Positive(const char* key, const char* defaultText) const
 {
     const float value = Float(key, defaultText);
-    if (value > 0.0f)
-        return value;
-    float fallback[4];
-    ParseFloats(defaultText, fallback);
-    return fallback[0];
+    return value > 0.0f ? value : FirstNumber(defaultText);
 }
 
 float CSceneSettings::NonZero(const char* key, const char* defaultText) const
 {
     const float value = Float(key, defaultText);
-    if (value != 0.0f)
-        return value;
-    float fallback[4];
-    ParseFloats(defaultText, fallback);
-    return fallback[0];
+    return value != 0.0f ? value : FirstNumber(defaultText);
 }
 
 Vec2 CSceneSettings::Pair(const char* key, const char* defaultText) const

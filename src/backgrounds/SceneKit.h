@@ -100,11 +100,72 @@ struct SceneTexture {
     CountedHandle<CTexture> texture;
 };
 
-// Shares each texture already registered under its name, loads the others
-// from `folder`; false when any stays empty (the rest are still loaded).
-bool LoadSceneTextures(CRenderDevice& device, const std::string& folder, std::vector<SceneTexture>* textures);
-// Takes every name out of the registry and empties the handles.
-void ReleaseSceneTextures(CRenderDevice* device, std::vector<SceneTexture>* textures);
+class CSceneSettings;
+
+// What every scene holds first: its services and its textures, with the
+// protocol steps that are the same in all six.
+class CSceneCore {
+public:
+    // The texture list is fixed from here on: scenes keep references into it.
+    explicit CSceneCore(std::vector<SceneTexture> textures) : m_textures(std::move(textures)) {}
+
+    SceneServices services;
+
+    void SetDevice(const CountedHandle<CRenderDevice>& device, const CountedHandle<CVertexBuffer>& vertices,
+                   const CountedHandle<CIndexBuffer>& indices)
+    {
+        services.SetDevice(device, vertices, indices);
+    }
+    void SetServices(const CountedHandle<CSpriteRenderer>& sprites,
+                     const CountedHandle<CParticleSystemsManager>& particles,
+                     const CountedHandle<CFlareRenderer>& flares)
+    {
+        services.sprites = sprites;
+        services.particles = particles;
+        services.flares = flares;
+    }
+    // Shares each texture already registered under its name and loads the
+    // others from `folder`; false when any stays empty (the rest still load).
+    bool LoadTextures(const std::string& folder);
+    // Takes the scene's names out of the registry, even those it shared, and
+    // empties its handles; always succeeds.
+    int ReleaseTextures();
+    const CountedHandle<CTexture>& Texture(size_t index) const { return m_textures[index].texture; }
+    void SetFile(size_t index, std::string file) { m_textures[index].file = std::move(file); }
+
+    // The scene's picture: the top 768 rows of texture 0 over the whole
+    // screen, behind everything, in the main pass; added to the renderer.
+    CountedHandle<CSprite> MakePicture(bool depth) const;
+    // A large sprite of light rays turning about its centre, screened over
+    // the picture; added to the renderer.
+    CountedHandle<CSprite> MakeTurningRays(Vec2 centre, Vec2 size, uint32_t colour, size_t texture,
+                                           float spin) const;
+
+private:
+    std::vector<SceneTexture> m_textures;
+};
+
+// Dust drifting in stacked full-screen layers of a scene's mesh.
+class CDustLayers {
+public:
+    // "DustLayersCount", "DustSizeFactor" and each layer's "DustVec_%d" (x
+    // right, y down on screen; the vault's own frame runs y up).
+    void Read(const CSceneSettings& file, bool yUp);
+    // Sizes `mesh` for the layers and `extraQuads` more full-screen quads at
+    // depth `z` and starts each layer at a random offset.
+    void Init(SceneMeshLayer* mesh, size_t extraQuads, float z, uint32_t colour);
+    void Drift(SceneMeshLayer* mesh, float dt);
+    size_t Count() const { return m_layers.size(); }
+
+private:
+    struct Layer {
+        Vec2 velocity; // in the layer's own turned frame
+        Vec2 offset;
+        Vec2 corners[3];
+    };
+    float m_size = 4.0f;
+    std::vector<Layer> m_layers;
+};
 
 // One draw of a run of the mesh's quads with a layer texture over a mask.
 struct MeshPass {

@@ -19,21 +19,24 @@ public:
     CTreasuryBackground& operator=(const CTreasuryBackground&) = delete;
 
     void SetDevice(const CountedHandle<CRenderDevice>& device, const CountedHandle<CVertexBuffer>& vertices,
-                   const CountedHandle<CIndexBuffer>& indices);
+                   const CountedHandle<CIndexBuffer>& indices)
+    {
+        m_core.SetDevice(device, vertices, indices);
+    }
     void SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                       const CountedHandle<CParticleSystemsManager>& particles,
                       const CountedHandle<CFlareRenderer>& flares, const CountedHandle<CTexture>& flareTexture,
                       const CountedHandle<CTexture>& sparkTexture, const CountedHandle<CTexture>& haloTexture);
-    void SetSoundManager(const CountedHandle<CSoundManager>& sounds) { m_services.sounds = sounds; }
+    void SetSoundManager(const CountedHandle<CSoundManager>& sounds) { m_core.services.sounds = sounds; }
     void LoadSettings(const std::string& file);
     void Init();
-    bool LoadTextures(const std::string& folder);
+    bool LoadTextures(const std::string& folder) { return m_core.LoadTextures(folder); }
     int Build();
     void Update(float dt);
     d3d::HRESULT Render();
     d3d::HRESULT RenderMesh();
     void SetProgress(int count, int quiet);
-    int ReleaseTextures();
+    int ReleaseTextures() { return m_core.ReleaseTextures(); }
     void ReleaseObjects();
 
     // The chest's states: idle, its flare blooming, rays shooting, breaking.
@@ -71,10 +74,9 @@ public:
     const std::vector<CountedHandle<CSprite>>& Pieces() const { return m_pieces; }
     const std::vector<float>& PieceLifts() const { return m_pieceLifts; }
     const std::vector<CountedHandle<CSprite>>& GlowWorms() const { return m_worms; }
-    size_t DustLayers() const { return m_dust.size(); }
+    size_t DustLayers() const { return m_dust.Count(); }
 
 private:
-    void DriftDust(float dt);
     void SwaySunRays(float dt);
     // The chest (TreasuryChest.cpp).
     void MakeLidAndBand();
@@ -87,25 +89,18 @@ private:
     void DropChest();
 
     enum Texture { kPicture, kDust, kMask, kElements, kRays };
-    struct DustLayer {
-        Vec2 velocity;
-        Vec2 offset;
-        Vec2 corners[3];
-    };
     struct GlowWorm {
         float baseX;
         float riseSpeed;
         float phase;
     };
 
-    SceneServices m_services;
-    std::vector<SceneTexture> m_textures; // sized once: the ornaments keep a reference into it
+    CSceneCore m_core; // services and textures
     CountedHandle<CTexture> m_flareTexture;
     CountedHandle<CTexture> m_sparkTexture;
     CountedHandle<CTexture> m_haloTexture;
 
-    float m_dustSize = 4.0f;
-    std::vector<DustLayer> m_dust;
+    CDustLayers m_dust;
     bool m_dustAdditive = true;
     bool m_dustWhite = true;
     ChestSettings m_chest;

@@ -22,13 +22,13 @@ constexpr float kDebrisDepth = -1.5f;
 
 void CTreasuryBackground::MakeLidAndBand()
 {
-    const CountedHandle<CTexture>& elements = m_textures[kElements].texture;
+    const CountedHandle<CTexture>& elements = m_core.Texture(kElements);
     m_lid = MakeLayerSprite(-32.5f, -49.5f, 998.0f, 302, 264, 0xFFFFFFFF, elements, 0, 0);
     m_lid->SetFrameRect(0, 0.0f, 0.453125f, 0.58984375f, 0.96875f);
     SetDepth(*m_lid, false, false);
     m_lid->zOrder = 98;
     m_lid->fadeSpeed = 1.0f / m_chest.fadeTime;
-    m_services.Add(m_lid);
+    m_core.services.Add(m_lid);
 
     // The band's picture stands upright in the texture, turned a quarter.
     m_band = MakeLayerSprite(-36.5f, -162.5f, 998.0f, 320, 64, 0xFFFFFFFF, elements, 0, 2);
@@ -38,7 +38,7 @@ void CTreasuryBackground::MakeLidAndBand()
     SetDepth(*m_band, false, false);
     m_band->zOrder = 99;
     m_band->fadeSpeed = 1.0f / m_chest.fadeTime;
-    m_services.Add(m_band);
+    m_core.services.Add(m_band);
 }
 
 void CTreasuryBackground::RunChest(float dt)
@@ -103,7 +103,7 @@ void CTreasuryBackground::ShootChestRays(int count)
         ray->originX = -0.5f;
         ray->SetAngle(a);
         ray->SetAlphaNow(1.0f);
-        m_chestRays.push_back(m_services.Add(ray));
+        m_chestRays.push_back(m_core.services.Add(ray));
     }
 }
 
@@ -118,7 +118,7 @@ void CTreasuryBackground::BreakLid()
         part->Reset();
     }
     const ChestSettings& c = m_chest;
-    if (m_services.flares) {
+    if (m_core.services.flares) {
         auto flash =
             MakeCountedHandle(new CFlare(c.form.x + kOriginX + c.form.z / 2, kOriginY + c.form.y - c.form.w / 2,
                                          kOriginZ + kFlashDepth, m_sparkTexture, c.flashColour));
@@ -128,7 +128,7 @@ void CTreasuryBackground::BreakLid()
         flash->fadeOutStart = c.fadeTime;
         flash->fadeOut = 1.0f;
         flash->StartScale(4.0f, 3.0f / c.fadeTime);
-        m_services.flares->Add(flash);
+        m_core.services.flares->Add(flash);
     }
     // Two breaks over one another: the lid shatters into twice the grid.
     CrackLid();
@@ -172,7 +172,7 @@ void CTreasuryBackground::CrackLid()
             auto piece =
                 MakeLayerSprite(c.form.x + kOriginX + pw / 2 + static_cast<float>(co) * pw,
                                 kOriginY + c.form.y - ph / 2 - static_cast<float>(ro) * ph,
-                                kOriginZ + kDebrisDepth, pw, ph, 0xFFFFFFFF, m_textures[kElements].texture, 0, 0);
+                                kOriginZ + kDebrisDepth, pw, ph, 0xFFFFFFFF, m_core.Texture(kElements), 0, 0);
             const Vec2 &tl = at(ro, co), &tr = at(ro, co + 1), &br = at(ro + 1, co + 1), &bl = at(ro + 1, co);
             const float corners[8] = {tl.x - 0.5f, tl.y + 0.5f, tr.x + 0.5f, tr.y + 0.5f,
                                       br.x + 0.5f, br.y - 0.5f, bl.x - 0.5f, bl.y - 0.5f};
@@ -187,7 +187,7 @@ void CTreasuryBackground::CrackLid()
             piece->fadeSpeed = 10.0f;
             piece->spinning = 1;
             piece->spinSpeed = 0.0f;
-            m_pieces.push_back(m_services.Add(piece));
+            m_pieces.push_back(m_core.services.Add(piece));
             // Every piece drifts left; the top rows rise fastest. A lid of one
             // row lifts like a top row.
             m_pieceVelocities.push_back(Vec2{static_cast<float>(co - cols) * (0.5f * RandomUnit() + 0.75f), 0.0f});
@@ -211,7 +211,7 @@ void CTreasuryBackground::MoveDebris(float dt)
         else
             p.spinSpeed += p.spinSpeed > 0.0f ? step : -step;
         if (p.y > 384.0f + 2.5f * p.height) {
-            m_services.Drop(&m_pieces[i]);
+            m_core.services.Drop(&m_pieces[i]);
             m_pieces.erase(m_pieces.begin() + static_cast<std::ptrdiff_t>(i));
             m_pieceVelocities.erase(m_pieceVelocities.begin() + static_cast<std::ptrdiff_t>(i));
             m_pieceLifts.erase(m_pieceLifts.begin() + static_cast<std::ptrdiff_t>(i));
@@ -234,14 +234,14 @@ void CTreasuryBackground::MoveDebris(float dt)
             worm->SetAlphaNow(0.0f);
             worm->FadeTo(1.0f);
             const float phase = RandomUnit() * kTwoPi;
-            m_worms.push_back(m_services.Add(worm));
+            m_worms.push_back(m_core.services.Add(worm));
             m_wormRecords.push_back(GlowWorm{x, (0.5f * RandomUnit() + 0.75f) * c.wormSpeed, phase});
         }
     }
     for (size_t i = 0; i < m_worms.size();) {
         CSprite& w = *m_worms[i];
         if (w.y > 384.0f + 2.0f * w.height) {
-            m_services.Drop(&m_worms[i]);
+            m_core.services.Drop(&m_worms[i]);
             m_worms.erase(m_worms.begin() + static_cast<std::ptrdiff_t>(i));
             m_wormRecords.erase(m_wormRecords.begin() + static_cast<std::ptrdiff_t>(i));
             continue;
@@ -280,9 +280,9 @@ void CTreasuryBackground::UndoChest()
 
 void CTreasuryBackground::DropChest()
 {
-    m_services.DropAll(&m_chestRays);
-    m_services.DropAll(&m_pieces);
-    m_services.DropAll(&m_worms);
+    m_core.services.DropAll(&m_chestRays);
+    m_core.services.DropAll(&m_pieces);
+    m_core.services.DropAll(&m_worms);
     m_pieceVelocities.clear();
     m_pieceLifts.clear();
     m_wormRecords.clear();

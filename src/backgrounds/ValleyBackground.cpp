@@ -11,11 +11,11 @@ const OrnamentLook kValleyLook = {CValleyBackground::kSets, 1, -2, kSoundFlare, 
 } // namespace
 
 CValleyBackground::CValleyBackground()
-    : m_textures{{"BackgroundValley", "Valley.jpg", TextureLoader::Plain, {}},
-                 {"ValleyCloud", "ValleyCloud.jpg", TextureLoader::Plain, {}},
-                 {"ValleyMask", "ValleyMask.tga", TextureLoader::Plain, {}},
-                 {"ValleyFlareRays", "ValleyFlareRays.tga", TextureLoader::AlphaColour, {}}},
-      m_ornaments(kValleyLook, m_services, m_textures[kPicture].texture, m_flareTexture, m_sparkTexture)
+    : m_core({{"BackgroundValley", "Valley.jpg", TextureLoader::Plain, {}},
+              {"ValleyCloud", "ValleyCloud.jpg", TextureLoader::Plain, {}},
+              {"ValleyMask", "ValleyMask.tga", TextureLoader::Plain, {}},
+              {"ValleyFlareRays", "ValleyFlareRays.tga", TextureLoader::AlphaColour, {}}}),
+      m_ornaments(kValleyLook, m_core.services, m_core.Texture(kPicture), m_flareTexture, m_sparkTexture)
 {}
 
 CValleyBackground::~CValleyBackground()
@@ -24,22 +24,13 @@ CValleyBackground::~CValleyBackground()
     ReleaseTextures();
 }
 
-void CValleyBackground::SetDevice(const CountedHandle<CRenderDevice>& device,
-                                  const CountedHandle<CVertexBuffer>& vertices,
-                                  const CountedHandle<CIndexBuffer>& indices)
-{
-    m_services.SetDevice(device, vertices, indices);
-}
-
 void CValleyBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                                      const CountedHandle<CParticleSystemsManager>& particles,
                                      const CountedHandle<CFlareRenderer>& flares,
                                      const CountedHandle<CTexture>& flareTexture,
                                      const CountedHandle<CTexture>& sparkTexture)
 {
-    m_services.sprites = sprites;
-    m_services.particles = particles;
-    m_services.flares = flares;
+    m_core.SetServices(sprites, particles, flares);
     m_flareTexture = flareTexture;
     m_sparkTexture = sparkTexture;
 }
@@ -47,9 +38,9 @@ void CValleyBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprit
 void CValleyBackground::LoadSettings(const std::string& file)
 {
     const CSceneSettings cfg(file, "Valley");
-    m_textures[kCloud].file = cfg.Text("CloudTexture", "ValleyCloud.jpg");
-    m_textures[kMask].file = cfg.Text("MaskTexture", "ValleyMask.tga");
-    m_textures[kFlareRays].file = cfg.Text("FlareRaysTexture", "ValleyFlareRays.tga");
+    m_core.SetFile(kCloud, cfg.Text("CloudTexture", "ValleyCloud.jpg"));
+    m_core.SetFile(kMask, cfg.Text("MaskTexture", "ValleyMask.tga"));
+    m_core.SetFile(kFlareRays, cfg.Text("FlareRaysTexture", "ValleyFlareRays.tga"));
     m_raysCentre = cfg.Position("FlareCenter", "302 81");
     m_raysSize = cfg.Pair("FlareRaysSize", "714 714");
     m_raysSpin = kTwoPi / cfg.NonZero("FlareRaysRotT", "-61");
@@ -88,45 +79,34 @@ void CValleyBackground::Init()
     Update(0.0f);
 }
 
-bool CValleyBackground::LoadTextures(const std::string& folder)
-{
-    return m_services.device && LoadSceneTextures(*m_services.device, folder, &m_textures);
-}
-
 int CValleyBackground::Build()
 {
     const uint32_t white = 0xFFFFFFFF;
-    m_flareRays = MakeLayerSprite(m_raysCentre.x, m_raysCentre.y, kOriginZ, m_raysSize.x, m_raysSize.y, white,
-                                  m_textures[kFlareRays].texture, 1, 3);
-    SetDepth(*m_flareRays, true, false);
-    m_flareRays->zOrder = -10;
-    m_flareRays->spinning = 1;
-    m_flareRays->spinSpeed = m_raysSpin;
-    m_services.Add(m_flareRays);
+    m_flareRays = m_core.MakeTurningRays(m_raysCentre, m_raysSize, 0xFFFFFFFF, kFlareRays, m_raysSpin);
 
     // The picture is screened over the clouds: its dark sky lets them show.
     m_picture = MakeLayerSprite(kOriginX, kOriginY, kOriginZ, kScreenWidth, kScreenHeight, white,
-                                m_textures[kPicture].texture, 1, 3);
+                                m_core.Texture(kPicture), 1, 3);
     m_picture->SetFrameRect(0, 0.0f, 0.0f, 1.0f, 0.75f);
     SetDepth(*m_picture, false, false);
     m_picture->zOrder = 100;
-    m_services.Add(m_picture);
+    m_core.services.Add(m_picture);
 
     m_maskSprite = MakeLayerSprite(m_mask.x + kOriginX, m_mask.y + kOriginY, kOriginZ, m_mask.width, m_mask.height,
-                                   white, m_textures[kMask].texture, 1, 2);
+                                   white, m_core.Texture(kMask), 1, 2);
     m_maskSprite->SetFrameRect(0, m_maskTexels.x, m_maskTexels.y, m_maskTexels.z, m_maskTexels.w);
     SetDepth(*m_maskSprite, false, false);
     m_maskSprite->zOrder = 101;
-    m_services.Add(m_maskSprite);
+    m_core.services.Add(m_maskSprite);
 
     // Flat and level above the viewer, seen from below.
     m_cloud = MakeMainSprite(m_cloudCentre.x, m_cloudCentre.y, m_cloudCentre.z, m_cloudSize.x, m_cloudSize.y,
-                             white, m_textures[kCloud].texture);
+                             white, m_core.Texture(kCloud));
     SetDepth(*m_cloud, false, false);
     m_cloud->zOrder = 102;
     const float across[3] = {1, 0, 0}, ahead[3] = {0, 0, 1};
     m_cloud->SetAxes(across, ahead, 1);
-    m_services.Add(m_cloud);
+    m_core.services.Add(m_cloud);
     ScrollClouds(0.0f);
     return 0;
 }
@@ -151,8 +131,8 @@ void CValleyBackground::Update(float dt)
 
 HRESULT CValleyBackground::Render()
 {
-    CSpriteRenderer* sprites = m_services.sprites.Get();
-    CRenderDevice* device = m_services.device.Get();
+    CSpriteRenderer* sprites = m_core.services.sprites.Get();
+    CRenderDevice* device = m_core.services.device.Get();
     if (!sprites || !device || !device->Device())
         return D3D_OK;
     D3DMATRIX frame;
@@ -166,19 +146,11 @@ HRESULT CValleyBackground::Render()
 
 void CValleyBackground::SetProgress(int count, int quiet) { m_ornaments.SetProgress(count, quiet); }
 
-int CValleyBackground::ReleaseTextures()
-{
-    ReleaseSceneTextures(m_services.device.Get(), &m_textures);
-    return 1;
-}
-
 void CValleyBackground::ReleaseObjects()
 {
-    if (!m_services.sprites)
-        return;
-    m_services.Drop(&m_picture);
-    m_services.Drop(&m_flareRays);
-    m_services.Drop(&m_cloud);
-    m_services.Drop(&m_maskSprite);
+    m_core.services.Drop(&m_picture);
+    m_core.services.Drop(&m_flareRays);
+    m_core.services.Drop(&m_cloud);
+    m_core.services.Drop(&m_maskSprite);
     m_ornaments.Release();
 }

@@ -17,20 +17,23 @@ public:
     CValleyBackground& operator=(const CValleyBackground&) = delete;
 
     void SetDevice(const CountedHandle<CRenderDevice>& device, const CountedHandle<CVertexBuffer>& vertices,
-                   const CountedHandle<CIndexBuffer>& indices);
+                   const CountedHandle<CIndexBuffer>& indices)
+    {
+        m_core.SetDevice(device, vertices, indices);
+    }
     void SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                       const CountedHandle<CParticleSystemsManager>& particles,
                       const CountedHandle<CFlareRenderer>& flares, const CountedHandle<CTexture>& flareTexture,
                       const CountedHandle<CTexture>& sparkTexture);
-    void SetSoundManager(const CountedHandle<CSoundManager>& sounds) { m_services.sounds = sounds; }
+    void SetSoundManager(const CountedHandle<CSoundManager>& sounds) { m_core.services.sounds = sounds; }
     void LoadSettings(const std::string& file);
     void Init();
-    bool LoadTextures(const std::string& folder);
+    bool LoadTextures(const std::string& folder) { return m_core.LoadTextures(folder); }
     int Build();
     void Update(float dt);
     d3d::HRESULT Render();
     void SetProgress(int count, int quiet);
-    int ReleaseTextures();
+    int ReleaseTextures() { return m_core.ReleaseTextures(); }
     void ReleaseObjects();
 
     // The cloud view: a left-handed perspective over the cloud sheet.
@@ -49,8 +52,7 @@ private:
 
     enum Texture { kPicture, kCloud, kMask, kFlareRays };
 
-    SceneServices m_services;
-    std::vector<SceneTexture> m_textures;
+    CSceneCore m_core; // services and textures
     CountedHandle<CTexture> m_flareTexture;
     CountedHandle<CTexture> m_sparkTexture;
 
