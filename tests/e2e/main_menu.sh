@@ -10,13 +10,7 @@ printf 'Menu Scene Test\n' > "$INSTALL/appname.txt"
 start_game
 wait_for_init
 
-window=""
-for _ in $(seq 1 50); do
-  window=$(xdotool search --name '^Menu Scene Test$' 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || fail "no game window"
+find_window 'Menu Scene Test'
 sleep 1
 xwd -id "$window" -silent > "$WORK/first.xwd" || fail "xwd could not grab the window"
 sleep 1
