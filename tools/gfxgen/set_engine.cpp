@@ -14,7 +14,6 @@ namespace {
 
 bool WriteEngineSet(Output& out)
 {
-    const Color gold = Rgb(255, 204, 84);
     bool ok = true;
     ok = ok && out.Save("Loading.jpg", MakeLoading(kFontDir));
     ok = ok && out.Save("Frame.png", MakeFrame());
@@ -22,7 +21,9 @@ bool WriteEngineSet(Output& out)
     ok = ok && out.Save("StarParticle.bmp", MakeStarGlint(64, 0.7f).OverBlack());
     ok = ok && out.Save("Selector.png", MakeSelector());
     ok = ok && out.Save("Lightning.jpg", MakeLightning());
-    ok = ok && out.Save("Spark.bmp", MakeGlow(64, gold, 2.4f, 0.35f).OverBlack());
+    // Tinted by its users (rainbow streaks, chest rays, sparks): a near-white
+    // glow that keeps their colours saturated along its length.
+    ok = ok && out.Save("Spark.bmp", MakeGlow(64, Rgb(255, 236, 190), 0.9f, 0.6f).OverBlack());
     ok = ok && out.SaveWithAlpha("Sand", MakeSandPuff(64));
     ok = ok && out.SaveWithAlpha("Cloud", MakePuff(128, 21, Rgb(255, 246, 226), Rgb(206, 176, 140), 1.1f));
     ok = ok && out.Save("Sandbox.jpg", MakeSandbox());
