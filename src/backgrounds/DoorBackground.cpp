@@ -110,6 +110,8 @@ void CDoorBackground::Init()
 
 int CDoorBackground::Build()
 {
+    // The door is always built closed, whatever it held when it was left.
+    m_ornaments.Release();
     m_time = 0.0f;
     const CountedHandle<CTexture>& foliage = m_core.Texture(kFoliage);
     const Vec4 rects[2] = {{0.0f, 0.0f, 0.9921875f, 0.33984375f}, {0.0078125f, 0.34375f, 1.0f, 0.69140625f}};
