@@ -37,6 +37,9 @@ void CGame::Frame(float timeStep, int draw, int paused)
     if (backgrounds)
         backgrounds->Update(timeStep);
     modeTimer += timeStep;
+    for (auto& particles : particleManagers)
+        if (particles)
+            particles->Update(timeStep);
     for (auto& flares : flareRenderers)
         if (flares)
             flares->Update(timeStep);
