@@ -377,8 +377,12 @@ bool PaintProgressBand(Image& scene, const SceneConfig& cfg, const std::string& 
         const Box cell = CornersOf(cfg.Numbers(section, key));
         if (!inBand(cell, key))
             return false;
-        // The socket as the scene shows it, with the gem set in.
-        CopyResampled(scene, BoxOf(cfg.Numbers(section, "Gem" + std::to_string(i))), scene, cell);
+        // The socket as the scene shows it, with the gem set in. Two more
+        // texels of the scene round the cell keep its filtered edge clean.
+        const Box source = BoxOf(cfg.Numbers(section, "Gem" + std::to_string(i)));
+        const float mx = 2 * source.w / cell.w, my = 2 * source.h / cell.h;
+        CopyResampled(scene, Box{source.x - mx, source.y - my, source.w + 2 * mx, source.h + 2 * my}, scene,
+                      Box{cell.x - 2, cell.y - 2, cell.w + 4, cell.h + 4});
         PaintGem(scene, cell.Cx(), cell.Cy(), std::min(cell.w, cell.h) * 0.34f, i - 1 + offset,
                  GemColour(i - 1 + offset));
     }
