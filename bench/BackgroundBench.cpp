@@ -46,10 +46,12 @@ struct Rig {
         sprites = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
         foreground = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
         flares = MakeCountedHandle(new CFlareRenderer(device, vertices, indices));
+        particles = MakeCountedHandle(new CParticleSystemsManager(device, vertices, indices));
         const std::string gfx = "Data\\Gfx\\";
         BackgroundResources shared;
         shared.sprites = sprites;
         shared.flares = flares;
+        shared.particles = particles;
         shared.foreground = foreground;
         shared.flare = device->LoadTextureForAlpha(gfx + "Flare.jpg", "Flare", 1, 0, D3DPOOL_MANAGED);
         shared.spark = device->LoadTexture(gfx + "Spark.bmp", "Spark", 0, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
@@ -65,17 +67,23 @@ struct Rig {
     void Frame(float dt)
     {
         manager->Update(dt);
+        particles->Update(dt);
         flares->Update(dt);
         manager->Render();
+        particles->RenderAlphaTested();
+        particles->RenderBlended();
         if (!flares->flares.empty())
             flares->Render();
         direct3d.log.calls.clear();
     }
     // Draws a frame should make: one per run of sprites the renderer may
-    // batch, one per mesh pass, one per run of flares of one texture.
+    // batch, one per mesh pass, one per particle system with live particles,
+    // one per run of flares of one texture.
     int Runs(int meshPasses) const
     {
         int runs = meshPasses;
+        for (const auto& system : particles->BlendedSystems())
+            runs += system->LiveCount() > 0;
         const CSprite* last = nullptr;
         for (const auto& s : sprites->sprites) // the main pass
             if (!s->blended) {
@@ -108,6 +116,7 @@ struct Rig {
     CountedHandle<CSpriteRenderer> sprites;
     CountedHandle<CSpriteRenderer> foreground;
     CountedHandle<CFlareRenderer> flares;
+    CountedHandle<CParticleSystemsManager> particles;
     CountedHandle<CBackgroundManager> manager;
 };
 

@@ -7,9 +7,7 @@
 
 #include "backgrounds/ProgressOrnaments.h"
 #include "backgrounds/SceneKit.h"
-
-class CParticleSystem;
-class CSandKeeper;
+#include "effects/keepers/SandKeeper.h"
 
 class CDoorBackground {
 public:
@@ -57,7 +55,8 @@ public:
     const CountedHandle<CSprite>& Doorway() const { return m_doorway; }
     const CountedHandle<CSprite>& DoorLeaf() const { return m_doorLeaf; }
     const CountedHandle<CSprite>& DoorShade() const { return m_shade; }
-    size_t SandSources() const { return m_sandSystems.size(); }
+    // The sources pouring sand, left then right, while the door slides.
+    const std::vector<CountedHandle<CSandKeeper>>& SandSources() const { return m_sandKeepers; }
 
     // The door as read: rectangle in screen pixels and floor line.
     struct DoorSettings {

@@ -5,6 +5,9 @@
 // sand following its top edge.
 #include "backgrounds/DoorBackground.h"
 
+#include "effects/keepers/DustTrackKeeper.h"
+#include "engine/Random.h"
+
 #include <algorithm>
 
 using namespace d3d;
@@ -18,6 +21,13 @@ constexpr float kShadeColumn = 340.0f;
 constexpr float kPiecesRow = 712.0f;
 // The door's slot: its flare opening, the cover fading, the leaf sliding.
 enum DoorState { kDoorIdle = 0, kDoorFlare = 1, kDoorCover = 2, kDoorSlide = 3 };
+
+// Sand that pours from a source the door moves: its grains start where the
+// scene puts the source, not where its system was made.
+class CDoorSandKeeper final : public CSandKeeper {
+public:
+    bool FollowOrigin(float, float, float, float) override { return true; }
+};
 } // namespace
 
 void CDoorBackground::ComputeDoorQuad(float fraction)
@@ -175,16 +185,65 @@ void CDoorBackground::RunDoor(float dt)
     FollowLeafWithSand();
 }
 
-void CDoorBackground::StartSand(int) {}
-
-void CDoorBackground::FollowLeafWithSand()
+// A trickle of sand from one of the door's top corners (0 left, 1 right),
+// with the dust its grains raise.
+void CDoorBackground::StartSand(int side)
 {
-    if (!m_door.sand || m_sandSystems.empty())
+    CParticleSystemsManager* particles = m_core.services.particles.Get();
+    if (!particles)
         return;
+    const float x = kOriginX + m_door.topLeft.x + (side == 0 ? 0.0f : m_door.size.x) + m_door.sandShift[side].x;
+    const float y = m_door.topLeft.y + kOriginY + m_door.sandShift[side].y;
+    const float z = m_door.centre.z + kOriginZ - 10.0f;
+    auto sand = MakeCountedHandle(new CDoorSandKeeper());
+    sand->origin = Vec3{x, y, z};
+    sand->burstCount = 1;
+    sand->rate = 40.0f;
+    sand->width = sand->height = 8.0f + 4.0f * RandomUnit();
+    sand->speed = 10.0f;
+    sand->speedSpread = 5.0f;
+    sand->gravity = 300.0f;
+    sand->colour = m_door.sandColour;
+    sand->groundLine = m_door.sandFloor;
+    CCollection2Parametres grains(x, y, z, nullptr, sand, kCollectionAlphaBlend);
+    grains.keeperFlag = true;
+    grains.duration = 10000000.0f;
+    grains.alphaFactor = static_cast<float>(m_door.sandColour >> 24) / 255.0f;
+    const CountedHandle<CParticleSystem> system = particles->AddCollection2(&grains, 80, m_sandTexture);
+
+    auto dust = MakeCountedHandle(new CDustTrackKeeper(*sand, system));
+    dust->colour = m_door.dustColour;
+    dust->rate = 2.0f;
+    CCollection2Parametres cloud(x, y, z, nullptr, dust, kCollectionAlphaBlend);
+    cloud.keeperFlag = true;
+    cloud.duration = 100.0f;
+    cloud.alphaFactor = static_cast<float>(m_door.dustColour >> 24) / 255.0f;
+    particles->AddCollection2(&cloud, 200, m_dustTexture);
+
+    m_sandSystems.push_back(system);
+    m_sandKeepers.push_back(sand);
 }
 
+// The sources ride the leaf's top edge down until the left corner passes
+// the stop line.
+void CDoorBackground::FollowLeafWithSand()
+{
+    if (!m_door.sand || m_sandKeepers.empty())
+        return;
+    const float yt = m_door.topLeft.y;
+    if (yt - m_leaf[0].y <= m_door.sandStop) {
+        StopSand();
+        return;
+    }
+    for (size_t side = 0; side < m_sandKeepers.size() && side < 2; ++side)
+        m_sandKeepers[side]->origin.y = yt - m_leaf[side].y + m_door.sandShift[side].y;
+}
+
+// The live grains finish falling; the dust follows them out.
 void CDoorBackground::StopSand()
 {
+    for (const auto& system : m_sandSystems)
+        system->StopEmitting();
     m_sandKeepers.clear();
     m_sandSystems.clear();
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "audio/SoundManager.h"
+#include "effects/particles/ParticleSystemsManager.h"
 #include "engine/CountedHandle.h"
 #include "engine/Flare.h"
 #include "engine/RenderDevice.h"
@@ -16,8 +17,6 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-
-class CParticleSystemsManager;
 
 // Every configured position is placed relative to this point: the picture's
 // centre half a pixel off, far back in the depth range.

@@ -104,6 +104,19 @@ void CTreasuryBackground::ShootChestRays(int count)
         ray->SetAngle(a);
         ray->SetAlphaNow(1.0f);
         m_chestRays.push_back(m_core.services.Add(ray));
+        // A burst of sparks from the ray's root, flying outwards.
+        if (CParticleSystemsManager* particles = m_core.services.particles.Get()) {
+            CSparksSpringParametres sparks(ray->x, ray->y, ray->z, 200.0f * std::cos(a), 200.0f * std::sin(a),
+                                           0.0f, 1.0f, 0.0f, 0.0f, 200.0f, 100.0f, c.raysColour);
+            sparks.width = 5.0f;
+            sparks.lengthFactor = 0.01f;
+            sparks.maxLength = 25.0f;
+            sparks.fadeRate = 1.0f;
+            sparks.duration = 0.1f;
+            sparks.rate = 300.0f;
+            sparks.sphereMode = true;
+            particles->AddSparks(&sparks, 120, m_sparkTexture);
+        }
     }
 }
 

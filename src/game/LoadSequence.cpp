@@ -293,6 +293,7 @@ bool CGame::CreateBackgrounds()
     backgrounds->SetDevice(device, vertexBuffer, indexBuffer);
     BackgroundResources shared;
     shared.sprites = spriteRenderers[0];
+    shared.particles = particleManagers[0];
     shared.flares = flareRenderers[0];
     shared.flare = effectTextures[kFlare];
     shared.jungleFlash = effectTextures[kJungleFlash];

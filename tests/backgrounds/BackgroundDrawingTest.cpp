@@ -59,12 +59,15 @@ protected:
         renderer->spriteLayers[2] = frontSprites;
         flares = MakeCountedHandle(new CFlareRenderer(device, vertices, indices));
         renderer->flareLayers[0] = flares;
+        particles = MakeCountedHandle(new CParticleSystemsManager(device, vertices, indices));
+        renderer->particleLayers[0] = particles;
 
         // The shared textures, as the load sequence makes them.
         const std::string gfx = "Data\\Gfx\\";
         BackgroundResources shared;
         shared.sprites = backSprites;
         shared.flares = flares;
+        shared.particles = particles;
         shared.foreground = frontSprites;
         shared.flare = device->LoadTextureForAlpha(gfx + "Flare.jpg", "Flare", 1, 0, D3DPOOL_MANAGED);
         shared.cloud = device->LoadTextureForAlpha(gfx + "Cloud.jpg", "Cloud", 1, 0, D3DPOOL_MANAGED);
@@ -85,6 +88,7 @@ protected:
     void TearDown() override
     {
         manager.Reset();
+        particles.Reset();
         flares.Reset();
         backSprites.Reset();
         frontSprites.Reset();
@@ -99,6 +103,7 @@ protected:
         const float dt = 1.0f / 30.0f;
         for (float t = 0; t < seconds; t += dt) {
             manager->Update(dt);
+            particles->Update(dt);
             flares->Update(dt);
             frontSprites->Update(dt, 0);
         }
@@ -147,6 +152,7 @@ protected:
     CountedHandle<CSpriteRenderer> backSprites;
     CountedHandle<CSpriteRenderer> frontSprites;
     CountedHandle<CFlareRenderer> flares;
+    CountedHandle<CParticleSystemsManager> particles;
     CountedHandle<CBackgroundManager> manager;
 };
 

@@ -1,12 +1,13 @@
 // The services a scene needs, on the recording null device: the shared
-// buffers, the background sprite renderer, a flare renderer, a foreground
-// sprite renderer and a sound manager whose scene slots count their plays.
+// buffers, the background sprite renderer, a flare renderer, a particle
+// manager, a foreground sprite renderer and a sound manager whose scene slots count their plays.
 #pragma once
 
 #include "engine/RenderTestSupport.h"
 
 #include "audio/SoundManager.h"
 #include "backgrounds/SceneKit.h"
+#include "effects/particles/ParticleSystemsManager.h"
 #include "engine/Flare.h"
 #include "engine/Sprite.h"
 #include "platform/System.h"
@@ -18,6 +19,7 @@ struct SceneRig : NullRig {
         sprites = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
         foreground = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
         flares = MakeCountedHandle(new CFlareRenderer(device, vertices, indices));
+        particles = MakeCountedHandle(new CParticleSystemsManager(device, vertices, indices));
         sounds = MakeCountedHandle(new CSoundManager());
         sounds->initialised = 1;
         for (int slot = kSoundBackground; slot <= kSoundTreasure; ++slot)
@@ -35,6 +37,7 @@ struct SceneRig : NullRig {
             sprites->Update(dt, 0);
             foreground->Update(dt, 0);
             flares->Update(dt);
+            particles->Update(dt);
             scene.Update(dt);
         }
     }
@@ -42,5 +45,6 @@ struct SceneRig : NullRig {
     CountedHandle<CSpriteRenderer> sprites;
     CountedHandle<CSpriteRenderer> foreground;
     CountedHandle<CFlareRenderer> flares;
+    CountedHandle<CParticleSystemsManager> particles;
     CountedHandle<CSoundManager> sounds;
 };

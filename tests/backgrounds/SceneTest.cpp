@@ -47,14 +47,13 @@ void PrepareJungle(CJungleBackground& s, SceneRig& rig, const std::string& cfg =
 }
 void PrepareDoor(CDoorBackground& s, SceneRig& rig, const std::string& cfg = kNoFile)
 {
-    Prepare(s, rig, cfg, rig.sprites, CountedHandle<CParticleSystemsManager>(), rig.flares,
-            CountedHandle<CTexture>(), CountedHandle<CTexture>(), CountedHandle<CTexture>(),
-            CountedHandle<CTexture>());
+    Prepare(s, rig, cfg, rig.sprites, rig.particles, rig.flares, CountedHandle<CTexture>(),
+            CountedHandle<CTexture>(), CountedHandle<CTexture>(), CountedHandle<CTexture>());
 }
 void PrepareTreasury(CTreasuryBackground& s, SceneRig& rig, const std::string& cfg = kNoFile)
 {
-    Prepare(s, rig, cfg, rig.sprites, CountedHandle<CParticleSystemsManager>(), rig.flares,
-            CountedHandle<CTexture>(), CountedHandle<CTexture>(), CountedHandle<CTexture>());
+    Prepare(s, rig, cfg, rig.sprites, rig.particles, rig.flares, CountedHandle<CTexture>(),
+            CountedHandle<CTexture>(), CountedHandle<CTexture>());
 }
 void PrepareMainMenu(CMainMenuBackground& s, SceneRig& rig, const std::string& cfg = kNoFile)
 {
@@ -337,6 +336,53 @@ TEST(Door, OpensAfterTheTenthGemAndAFallStopsIt)
     EXPECT_EQ(door.DoorQuad()[0].y, top);
 }
 
+TEST(Door, SandPoursFromTheTopCornersAndFollowsTheLeafDown)
+{
+    ScratchDir dir;
+    WriteText(dir.File("sand.cfg"), "[Door]\nUseSand=1\n");
+    SceneRig rig;
+    CDoorBackground door;
+    PrepareDoor(door, rig, dir.File("sand.cfg"));
+    door.SetProgress(10, 1);
+    ASSERT_TRUE(RunUntil(rig, door, [&] { return door.DoorState() == 2; }));
+    ASSERT_EQ(door.SandSources().size(), 2u);
+    EXPECT_EQ(rig.particles->BlendedSystems().size(), 4u); // sand and dust at each corner
+    // Four pixels inside the top corners, four below the top edge.
+    const float yt = 384.0f - 187.0f;
+    EXPECT_FLOAT_EQ(door.SandSources()[0]->origin.x, -0.5f + (366 - 512) + 4);
+    EXPECT_FLOAT_EQ(door.SandSources()[1]->origin.x, -0.5f + (366 - 512) + 170 - 4);
+    EXPECT_FLOAT_EQ(door.SandSources()[0]->origin.y, yt + 0.5f - 4);
+
+    ASSERT_TRUE(RunUntil(rig, door, [&] { return door.DoorState() == 3; }));
+    rig.Run(door, 10);
+    EXPECT_FLOAT_EQ(door.SandSources()[0]->origin.y, yt - door.DoorQuad()[0].y - 4);
+    EXPECT_FLOAT_EQ(door.SandSources()[1]->origin.y, yt - door.DoorQuad()[1].y - 4);
+
+    // The sources stop once the leaf's left corner passes screen row 446,
+    // before the slide ends.
+    ASSERT_TRUE(RunUntil(rig, door, [&] { return door.SandSources().empty(); }));
+    EXPECT_EQ(door.DoorState(), 3);
+    EXPECT_GE(door.DoorQuad()[0].y, 446.0f - 187.0f);
+    rig.Run(door, 200);
+    EXPECT_TRUE(rig.particles->BlendedSystems().empty()); // the grains and their dust have run out
+}
+
+TEST(Door, AFallInTheSlideStopsTheSand)
+{
+    ScratchDir dir;
+    WriteText(dir.File("sand.cfg"), "[Door]\nUseSand=1\n");
+    SceneRig rig;
+    CDoorBackground door;
+    PrepareDoor(door, rig, dir.File("sand.cfg"));
+    door.SetProgress(10, 1);
+    ASSERT_TRUE(RunUntil(rig, door, [&] { return door.DoorState() == 3; }));
+    ASSERT_EQ(door.SandSources().size(), 2u);
+    door.SetProgress(9, 1);
+    EXPECT_TRUE(door.SandSources().empty());
+    rig.Run(door, 200);
+    EXPECT_TRUE(rig.particles->BlendedSystems().empty()); // the grains and the dust have run out
+}
+
 TEST(Treasury, TheChestBurstsOpen)
 {
     SceneRig rig;
@@ -348,11 +394,12 @@ TEST(Treasury, TheChestBurstsOpen)
     EXPECT_EQ(treasury.ChestState(), CTreasuryBackground::kChestFlare);
     ASSERT_TRUE(RunUntil(rig, treasury, [&] { return treasury.ChestState() == CTreasuryBackground::kChestRays; }));
 
-    // A ray every fifth of a second for two seconds.
+    // A ray every fifth of a second for two seconds, each with its sparks.
     rig.Run(treasury, 36); // 1.8 s of rays
     EXPECT_EQ(treasury.ChestState(), CTreasuryBackground::kChestRays);
     EXPECT_GE(treasury.ChestRays().size(), 8u);
     EXPECT_LE(treasury.ChestRays().size(), 9u);
+    EXPECT_GE(rig.particles->BlendedSystems().size(), 1u);
     rig.Run(treasury, 6);
     ASSERT_EQ(treasury.ChestState(), CTreasuryBackground::kChestBreak);
     EXPECT_TRUE(treasury.ChestRays().empty());
