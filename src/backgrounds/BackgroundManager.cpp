@@ -52,12 +52,12 @@ void CBackgroundManager::SetDevice(const CountedHandle<CRenderDevice>& device,
     m_device = device;
     m_vertices = vertices;
     m_indices = indices;
-    ForEachScene(*this, [&](auto& scene) { scene.SetDevice(device, vertices, indices); });
+    ForEachScene(*this, [&](auto& scene) { scene.Core().SetDevice(device, vertices, indices); });
 }
 
 void CBackgroundManager::SetSoundManager(const CountedHandle<CSoundManager>& sounds)
 {
-    ForEachScene(*this, [&](auto& scene) { scene.SetSoundManager(sounds); });
+    ForEachScene(*this, [&](auto& scene) { scene.Core().services.sounds = sounds; });
 }
 
 void CBackgroundManager::SetResources(const BackgroundResources& r)
@@ -95,7 +95,7 @@ int CBackgroundManager::Init(const std::string& graphicsFolder)
 void CBackgroundManager::Retire(int id)
 {
     ForScene(*this, id, [&](auto& scene) {
-        if (!scene.ReleaseTextures())
+        if (!scene.Core().ReleaseTextures())
             WriteLog(std::string("Error unloading background textures for ") + kSceneNames[id] + "!\n");
         scene.ReleaseObjects();
     });
@@ -111,7 +111,7 @@ int CBackgroundManager::SetScene(int id)
     m_current = id >= kMuseum && id <= kMainMenu ? id : kNoScene;
     int built = 0;
     ForScene(*this, m_current, [&](auto& scene) {
-        if (!scene.LoadTextures(m_graphicsFolder))
+        if (!scene.Core().LoadTextures(m_graphicsFolder))
             WriteLog(std::string("Error loading background textures for ") + kSceneNames[m_current] + "!\n");
         built = scene.Build();
     });

@@ -19,11 +19,7 @@ CDoorBackground::CDoorBackground()
     m_curtains.reserve(2);
 }
 
-CDoorBackground::~CDoorBackground()
-{
-    ReleaseObjects();
-    ReleaseTextures();
-}
+CDoorBackground::~CDoorBackground() { ReleaseObjects(); }
 
 void CDoorBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                                    const CountedHandle<CParticleSystemsManager>& particles,

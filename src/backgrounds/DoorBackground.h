@@ -18,26 +18,21 @@ public:
     CDoorBackground(const CDoorBackground&) = delete;
     CDoorBackground& operator=(const CDoorBackground&) = delete;
 
-    void SetDevice(const CountedHandle<CRenderDevice>& device, const CountedHandle<CVertexBuffer>& vertices,
-                   const CountedHandle<CIndexBuffer>& indices)
-    {
-        m_core.SetDevice(device, vertices, indices);
-    }
+    // Its services and textures: device, sound, loading and releasing.
+    CSceneCore& Core() { return m_core; }
+
     void SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                       const CountedHandle<CParticleSystemsManager>& particles,
                       const CountedHandle<CFlareRenderer>& flares, const CountedHandle<CTexture>& flareTexture,
                       const CountedHandle<CTexture>& sandTexture, const CountedHandle<CTexture>& dustTexture,
                       const CountedHandle<CTexture>& sparkTexture);
-    void SetSoundManager(const CountedHandle<CSoundManager>& sounds) { m_core.services.sounds = sounds; }
     void LoadSettings(const std::string& file);
     void Init();
-    bool LoadTextures(const std::string& folder) { return m_core.LoadTextures(folder); }
     int Build();
     void Update(float dt);
     d3d::HRESULT Render();
     d3d::HRESULT RenderMesh();
     void SetProgress(int count, int quiet);
-    int ReleaseTextures() { return m_core.ReleaseTextures(); }
     void ReleaseObjects();
 
     // The visible door leaf when it has slid down `fraction` (0 closed, 1

@@ -39,11 +39,7 @@ CJungleBackground::CJungleBackground()
       m_ornaments(kJungleLook, m_core.services, m_core.Texture(kPicture), m_flareTexture, m_sparkTexture)
 {}
 
-CJungleBackground::~CJungleBackground()
-{
-    ReleaseObjects();
-    ReleaseTextures();
-}
+CJungleBackground::~CJungleBackground() { ReleaseObjects(); }
 
 void CJungleBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                                      const CountedHandle<CParticleSystemsManager>& particles,

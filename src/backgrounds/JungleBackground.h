@@ -21,28 +21,23 @@ public:
     CJungleBackground(const CJungleBackground&) = delete;
     CJungleBackground& operator=(const CJungleBackground&) = delete;
 
-    void SetDevice(const CountedHandle<CRenderDevice>& device, const CountedHandle<CVertexBuffer>& vertices,
-                   const CountedHandle<CIndexBuffer>& indices)
-    {
-        m_core.SetDevice(device, vertices, indices);
-    }
+    // Its services and textures: device, sound, loading and releasing.
+    CSceneCore& Core() { return m_core; }
+
     void SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                       const CountedHandle<CParticleSystemsManager>& particles,
                       const CountedHandle<CFlareRenderer>& flares, const CountedHandle<CTexture>& flareTexture,
                       const CountedHandle<CTexture>& flashTexture, const CountedHandle<CTexture>& sparkTexture);
-    void SetSoundManager(const CountedHandle<CSoundManager>& sounds) { m_core.services.sounds = sounds; }
     void LoadSettings(const std::string& file);
     void Init();
     // The glints' mask, a 256 x 102 24-bit bitmap; false (and a log line)
     // when it is missing or of another size, and the scene goes without.
     bool LoadFlashMask(const std::string& path);
-    bool LoadTextures(const std::string& folder) { return m_core.LoadTextures(folder); }
     int Build();
     void Update(float dt);
     d3d::HRESULT Render();
     d3d::HRESULT RenderMesh();
     void SetProgress(int count, int quiet);
-    int ReleaseTextures() { return m_core.ReleaseTextures(); }
     void ReleaseObjects();
 
     CProgressOrnaments& Ornaments() { return m_ornaments; }

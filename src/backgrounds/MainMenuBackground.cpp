@@ -37,11 +37,7 @@ CMainMenuBackground::CMainMenuBackground()
     m_leaves.reserve(8);
 }
 
-CMainMenuBackground::~CMainMenuBackground()
-{
-    ReleaseObjects();
-    ReleaseTextures();
-}
+CMainMenuBackground::~CMainMenuBackground() { ReleaseObjects(); }
 
 void CMainMenuBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                                        const CountedHandle<CParticleSystemsManager>& particles,

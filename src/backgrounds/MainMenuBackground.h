@@ -26,24 +26,19 @@ public:
     CMainMenuBackground(const CMainMenuBackground&) = delete;
     CMainMenuBackground& operator=(const CMainMenuBackground&) = delete;
 
-    void SetDevice(const CountedHandle<CRenderDevice>& device, const CountedHandle<CVertexBuffer>& vertices,
-                   const CountedHandle<CIndexBuffer>& indices)
-    {
-        m_core.SetDevice(device, vertices, indices);
-    }
+    // Its services and textures: device, sound, loading and releasing.
+    CSceneCore& Core() { return m_core; }
+
     void SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                       const CountedHandle<CParticleSystemsManager>& particles,
                       const CountedHandle<CFlareRenderer>& flares,
                       const CountedHandle<CSpriteRenderer>& foreground);
-    void SetSoundManager(const CountedHandle<CSoundManager>& sounds) { m_core.services.sounds = sounds; }
     void LoadSettings(const std::string& file);
     int Init();
-    bool LoadTextures(const std::string& folder) { return m_core.LoadTextures(folder); }
     int Build();
     int Update(float dt);
     d3d::HRESULT Render();
     d3d::HRESULT RenderMesh();
-    int ReleaseTextures() { return m_core.ReleaseTextures(); }
     void ReleaseObjects();
 
     // The screen zone over which the front foliage slides aside (virtual

@@ -18,11 +18,7 @@ CMuseumBackground::CMuseumBackground()
       m_ornaments(kMuseumLook, m_core.services, m_core.Texture(kPicture), m_flareTexture, m_sparkTexture)
 {}
 
-CMuseumBackground::~CMuseumBackground()
-{
-    ReleaseObjects();
-    ReleaseTextures();
-}
+CMuseumBackground::~CMuseumBackground() { ReleaseObjects(); }
 
 void CMuseumBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                                      const CountedHandle<CParticleSystemsManager>& particles,

@@ -102,11 +102,16 @@ struct SceneTexture {
 class CSceneSettings;
 
 // What every scene holds first: its services and its textures, with the
-// protocol steps that are the same in all six.
+// protocol steps that are the same in all six (the manager takes them through
+// the scene's core: device, sound manager, loading and releasing textures).
 class CSceneCore {
 public:
     // The texture list is fixed from here on: scenes keep references into it.
     explicit CSceneCore(std::vector<SceneTexture> textures) : m_textures(std::move(textures)) {}
+    // After the scene has released its objects.
+    ~CSceneCore() { ReleaseTextures(); }
+    CSceneCore(const CSceneCore&) = delete;
+    CSceneCore& operator=(const CSceneCore&) = delete;
 
     SceneServices services;
 

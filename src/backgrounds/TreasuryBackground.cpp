@@ -30,11 +30,7 @@ CTreasuryBackground::CTreasuryBackground()
     m_wormRecords.reserve(20);
 }
 
-CTreasuryBackground::~CTreasuryBackground()
-{
-    ReleaseObjects();
-    ReleaseTextures();
-}
+CTreasuryBackground::~CTreasuryBackground() { ReleaseObjects(); }
 
 void CTreasuryBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                                        const CountedHandle<CParticleSystemsManager>& particles,

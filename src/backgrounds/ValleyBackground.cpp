@@ -18,11 +18,7 @@ CValleyBackground::CValleyBackground()
       m_ornaments(kValleyLook, m_core.services, m_core.Texture(kPicture), m_flareTexture, m_sparkTexture)
 {}
 
-CValleyBackground::~CValleyBackground()
-{
-    ReleaseObjects();
-    ReleaseTextures();
-}
+CValleyBackground::~CValleyBackground() { ReleaseObjects(); }
 
 void CValleyBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                                      const CountedHandle<CParticleSystemsManager>& particles,

@@ -13,9 +13,9 @@ class Progress : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        valley.SetDevice(rig.device, rig.vertices, rig.indices);
+        valley.Core().SetDevice(rig.device, rig.vertices, rig.indices);
         valley.SetResources(rig.sprites, {}, rig.flares, {}, {});
-        valley.SetSoundManager(rig.sounds);
+        valley.Core().services.sounds = rig.sounds;
         valley.LoadSettings("no such file.cfg"); // every key at its default
         valley.Init();
         valley.Build();
@@ -63,9 +63,9 @@ TEST(ProgressTimes, TheClosingSoundFollowsTheLastSet)
     for (const Case& c : cases) {
         SceneRig rig;
         CValleyBackground scene;
-        scene.SetDevice(rig.device, rig.vertices, rig.indices);
+        scene.Core().SetDevice(rig.device, rig.vertices, rig.indices);
         scene.SetResources(rig.sprites, {}, rig.flares, {}, {});
-        scene.SetSoundManager(rig.sounds);
+        scene.Core().services.sounds = rig.sounds;
         scene.LoadSettings("no such file.cfg");
         scene.Init();
         scene.Build();

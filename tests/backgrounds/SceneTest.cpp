@@ -27,9 +27,9 @@ const char* const kNoFile = "no such file.cfg";
 template <typename Scene, typename... Resources>
 void Prepare(Scene& scene, SceneRig& rig, const std::string& settings, const Resources&... resources)
 {
-    scene.SetDevice(rig.device, rig.vertices, rig.indices);
+    scene.Core().SetDevice(rig.device, rig.vertices, rig.indices);
     scene.SetResources(resources...);
-    scene.SetSoundManager(rig.sounds);
+    scene.Core().services.sounds = rig.sounds;
     scene.LoadSettings(settings);
     scene.Init();
     scene.Build();
@@ -151,7 +151,7 @@ TEST(Museum, ComingBackForgetsTheMapsSlot)
     museum.SetProgress(5, 1);
     rig.Run(museum, 30);
     ASSERT_EQ(museum.MapState(), 2);
-    museum.ReleaseTextures();
+    museum.Core().ReleaseTextures();
     museum.ReleaseObjects();
     museum.Build();
     museum.SetProgress(3, 1);
@@ -455,7 +455,7 @@ TEST(Treasury, ComingBackFindsTheChestClosed)
     PrepareTreasury(treasury, rig);
     treasury.SetProgress(12, 1);
     ASSERT_TRUE(RunUntil(rig, treasury, [&] { return treasury.ChestState() == CTreasuryBackground::kChestRays; }));
-    treasury.ReleaseTextures();
+    treasury.Core().ReleaseTextures();
     treasury.ReleaseObjects();
     treasury.Build();
     EXPECT_EQ(treasury.ChestState(), CTreasuryBackground::kChestIdle);
