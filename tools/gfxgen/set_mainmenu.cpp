@@ -30,13 +30,27 @@ Image MakeBack()
             if (IsSky(x, y)) {
                 c = Mix(Rgb(8, 8, 30), Rgb(50, 36, 90), Smooth(0, Horizon(x), y));
             } else if (x >= CliffEdge(y) - (y < 120 ? (120 - y) * 1.5f : 0) && y < 690) {
-                // The cliff, moonlit on its face.
-                c = Scale(Rgb(96, 84, 110), 0.55f + 0.45f * Fbm(x / 40.0f, y / 22.0f, 510, 5));
-                c = Mix(c, Rgb(20, 16, 36), Smooth(660, 1024, x) * 0.6f);
+                // The cliff, moonlit on its face: strata, ledges catching the
+                // light, cracks.
+                const float strata = Fbm(x / 300.0f, y / 14.0f, 511, 3);
+                c = Scale(Rgb(104, 90, 118), 0.5f + 0.35f * Fbm(x / 40.0f, y / 22.0f, 510, 5) + 0.25f * strata);
+                const float ledge = std::fmod(y + 30 * Fbm(x / 90.0f, 0.5f, 512, 2), 70.0f);
+                c = Scale(c, 1.0f + 0.18f * Smooth(6, 0, ledge) -
+                                 0.15f * Smooth(6, 14, ledge) * Smooth(22, 14, ledge));
+                c = Scale(c,
+                          1.0f - 0.3f * Smooth(0.012f, 0.0f, std::fabs(Fbm(x / 60.0f, y / 60.0f, 513, 4) - 0.5f)));
+                c = Mix(c, Rgb(20, 16, 36), Smooth(660, 1024, x) * 0.5f);
+                // The niche the guardian looks out of.
+                const float niche = std::hypot((x - 784.0f) / 110.0f, (y - 330.0f) / 140.0f);
+                if (niche < 1 || (y > 330 && std::fabs(x - 784.0f) < 110 && y < 470))
+                    c = Mix(c, Rgb(16, 12, 28), 0.7f);
             } else {
                 // Dunes under the night, warmed by the gate's lamp.
                 const float dune = Fbm(x / 160.0f, y / 40.0f, 520, 4);
                 c = Mix(Rgb(70, 60, 96), Rgb(24, 20, 40), Smooth(Horizon(x), 768, y) * 0.8f + 0.3f * dune);
+                // Ripples in the sand, their crests lit by the moon.
+                const float ripple = std::sin((y + 14 * Fbm(x / 80.0f, y / 30.0f, 521, 3)) * 0.35f);
+                c = Scale(c, 1.0f + 0.12f * Smooth(0.6f, 1.0f, ripple) * Smooth(Horizon(x), Horizon(x) + 200, y));
                 c = Mix(c, Rgb(255, 170, 90),
                         0.35f * std::exp(-std::hypot(x - 584.0f, (y - 380.0f) * 2) / 160.0f));
             }
