@@ -587,7 +587,8 @@ TEST(Settings, ThatWouldHangOrBreakTakeTheirDefaults)
                                    "[Treasury]\nChestRaysT=0\nChestFadeTime=-1\nChestCrack=100000 100000\n"
                                    "ChestGlowWormsT=0\n"
                                    "[MainMenu]\nLeafRotW=0\nLeafArcW=nan\nMaxLeafs=100000000\n"
-                                   "FoliageCells=1000 1000\nFrontFoliageShiftTime=0\nLeafBirthT=-1\n");
+                                   "FoliageCells=1000 1000\nFrontFoliageShiftTime=0\nLeafBirthT=-1\n"
+                                   "MapDisp=5000 4\nHairDisp=5000 0.2\n");
     const std::string bad = dir.File("bad.cfg");
     SceneRig rig;
     auto finiteSprites = [&] {
@@ -633,6 +634,10 @@ TEST(Settings, ThatWouldHangOrBreakTakeTheirDefaults)
     EXPECT_TRUE(finiteSprites());
     for (const auto& leaf : menu.Leaves())
         EXPECT_TRUE(std::isfinite(leaf.x + leaf.y + leaf.angle + leaf.turnPhase + leaf.arcPhase));
+    // A swing wider than the strands and the map are long.
+    for (const auto& element : menu.Elements())
+        for (float offset : element->cornerOffsets)
+            EXPECT_TRUE(std::isfinite(offset));
     for (const SceneVertex& v : menu.Mesh().vertices)
         ASSERT_TRUE(std::isfinite(v.x + v.y + v.u + v.v));
 }
