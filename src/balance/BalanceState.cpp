@@ -2,20 +2,8 @@
 
 int StageSize(int stage)
 {
-    switch (stage) {
-    case 1:
-        return 5;
-    case 2:
-        return 6;
-    case 3:
-        return 8;
-    case 4:
-        return 10;
-    case 5:
-        return 12;
-    default:
-        return 15;
-    }
+    static const int sizes[] = {5, 6, 8, 10, 12};
+    return stage >= 1 && stage <= 5 ? sizes[stage - 1] : 15;
 }
 
 bool SplitLevelNumber(int n, int* stage, int* levelInStage)

@@ -1,5 +1,5 @@
-// Every tuning number of play that depends on the game mode, the level or a
-// count. For now: how quest levels group into stages.
+// The balance formulas the menu screens read: how many levels each stage of
+// the quest has, and where an overall level number falls.
 #pragma once
 
 // Levels in a stage: 5, 6, 8, 10, 12, then 15 for every later stage.

@@ -14,12 +14,14 @@
 #include "engine/RenderDevice.h"
 #include "engine/SceneRenderer.h"
 #include "engine/Text.h"
+#include "layout/QuestLayout.h"
 #include "records/BestList.h"
 #include "records/HiscoreTable.h"
 #include "records/Options.h"
 #include "records/Profiles.h"
 #include "records/QuestSave.h"
 #include "records/Trophies.h"
+#include "screens/GameScreens.h"
 
 #include <string>
 #include <vector>
@@ -130,7 +132,7 @@ public:
     CountedHandle<CSpriteRenderer> spriteRenderers[4];
     // The current player's name; empty when no profile exists.
     CountedHandle<std::string> playerName;
-    // The player profiles found in the players folder.
+    // The player profiles found in the players folder (the screens' list).
     CountedHandle<CProfiles> profiles;
     CountedHandle<CBackgroundManager> backgrounds;
     bool dragging = false;
@@ -139,6 +141,9 @@ public:
     int lastGameValue = 0;
     CountedHandle<CTrophies> trophies;
     bool nameEntryPending = false;
+    CQuestLayout questLayout;
+    // The menu screens; their profiles list is the game's `profiles`.
+    CountedHandle<CGameScreens> screens;
 
 private:
     // The load sequence, one function per step (LoadSequence.cpp). Each
@@ -158,6 +163,9 @@ private:
     bool CreateTextBatch();
     bool LoadHiscores();
     bool LoadBestLists();
+    bool LoadQuestLayout();
+    bool CreateScreens();
+    bool SetMapDifficultyTexture();
     bool CreateSpriteRenderers();
     bool CreateBackgrounds();
     bool StartSounds();
@@ -169,6 +177,7 @@ private:
     bool EnterIntroMode();
     bool ChooseCurrentProfile();
     bool LoadTrophies();
+    bool StartIntro();
 
     bool Fail(const std::string& text);
     void LoadingFrame(float progress);

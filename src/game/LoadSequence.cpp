@@ -4,6 +4,7 @@
 // a step. The first step that fails ends the sequence.
 #include "game/Game.h"
 
+#include "balance/BalanceState.h"
 #include "engine/StringTable.h"
 
 #include <cstdio>
@@ -26,8 +27,7 @@ const CGame::LoadStep CGame::kLoadSequence[] = {
     {&CGame::CreateVertexBuffer, kNoFrame},
     {&CGame::CreateIndexBuffer, kNoFrame},
     {&CGame::LoadLoadingPicture, 0.0f},
-    // The quest screen's layout is read here; its frame is drawn already.
-    {nullptr, 0.025f},
+    {&CGame::LoadQuestLayout, 0.025f},
     {&CGame::LoadSharedTextures, 0.15f},
     {&CGame::CreateParticleManagers, kNoFrame},
     {&CGame::CreateFlareRenderers, 0.2f},
@@ -35,7 +35,11 @@ const CGame::LoadStep CGame::kLoadSequence[] = {
     {&CGame::CreateTextBatch, kNoFrame},
     {&CGame::LoadHiscores, kNoFrame},
     {&CGame::LoadBestLists, 0.3f},
+    {&CGame::CreateScreens, 0.5f},
     {&CGame::CreateSpriteRenderers, kNoFrame},
+    // The totems' textures load here; the screens' pictures that depend on
+    // the difficulty come after them.
+    {&CGame::SetMapDifficultyTexture, kNoFrame},
     {&CGame::CreateBackgrounds, 0.85f},
     {&CGame::StartSounds, kNoFrame},
     {&CGame::StartMusic, 0.95f},
@@ -45,6 +49,7 @@ const CGame::LoadStep CGame::kLoadSequence[] = {
     {&CGame::EnterIntroMode, kNoFrame},
     {&CGame::ChooseCurrentProfile, kNoFrame},
     {&CGame::LoadTrophies, 1.0f},
+    {&CGame::StartIntro, kNoFrame},
 };
 
 int CGame::Init(plat::Window* mainWindow, void* programInstance)
@@ -275,6 +280,25 @@ bool CGame::LoadBestLists()
     return true;
 }
 
+bool CGame::LoadQuestLayout()
+{
+    questLayout.Load(paths.folders[CDataPaths::Config] + "Skin.cfg");
+    return true;
+}
+
+// The menu screens load their textures and forms; the forms manager becomes
+// the frame's GUI.
+bool CGame::CreateScreens()
+{
+    screens = MakeCountedHandle(new CGameScreens(instance, device, vertexBuffer, indexBuffer, textBatch, fonts));
+    if (!screens->LoadForms(paths, questLayout, SplitLevelNumber))
+        return Fail("Unable to create forms");
+    screens->SetHiscoreTables({&hiscores});
+    screenTextures[kGemProgress] = device->FindTexture("GemProgress");
+    renderer->gui = screens->FormsManager();
+    return true;
+}
+
 bool CGame::CreateSpriteRenderers()
 {
     for (int i = 0; i < 4; ++i)
@@ -282,6 +306,14 @@ bool CGame::CreateSpriteRenderers()
     // Renderer 0 is drawn only by the scene backgrounds, inside their own pass.
     for (int i = 1; i < 4; ++i)
         renderer->spriteLayers[i - 1] = spriteRenderers[i];
+    return true;
+}
+
+// Two pictures that stay in memory: the HUD panel's for the hint button and
+// the trophies' own for the medal of the hard quest.
+bool CGame::SetMapDifficultyTexture()
+{
+    screens->SetMapDifficultyTexture(device->FindTexture("PanelQuest"), device->FindTexture("Trophies"));
     return true;
 }
 
@@ -339,6 +371,7 @@ bool CGame::StartSounds()
 // Everything that plays effects gets its copy of the sound manager.
 void CGame::HandOutSounds()
 {
+    screens->SetSoundManager(sounds);
     if (backgrounds)
         backgrounds->SetSoundManager(sounds);
 }
@@ -399,18 +432,24 @@ bool CGame::EnterIntroMode()
     return true;
 }
 
-// The [Game] profile name picks the current player; when it names nobody the
-// first profile found takes over and is written back. Without any profile
-// the name entry has to run first.
+// The [Game] profile name picks the current player among the screens'
+// profiles; when it names nobody the first profile found takes over and is
+// written back. Without any profile the name entry has to run first.
 bool CGame::ChooseCurrentProfile()
 {
-    profiles = MakeCountedHandle(new CProfiles(paths.folders[CDataPaths::Players]));
+    profiles = screens->Profiles();
     const int index =
         SelectCurrentProfile(*profiles, gameOptions, paths.folders[CDataPaths::UserConfig] + "Options.ini");
-    if (index >= 0)
+    if (index >= 0) {
         playerName = profiles->At(static_cast<size_t>(index))->name;
-    else
+        screens->profileSelected = index;
+        if (index >= 5)
+            screens->profileScroll = index - 5;
+        screens->ShowPlayerName();
+    } else {
+        screens->SetNameEntry("Spieler", 0);
         nameEntryPending = true;
+    }
     return true;
 }
 
@@ -421,5 +460,24 @@ bool CGame::LoadTrophies()
     trophies->LoadDescriptions(paths.folders[CDataPaths::Txt] + "Trophies.txt");
     if (playerName)
         trophies->Load(paths.folders[CDataPaths::Players] + *playerName + "\\Trophies.dat");
+    return true;
+}
+
+// The splash takes over from the loading picture without a jump: its
+// picture list shows the same picture, its first base control and its groups
+// wait hidden for the intro to fade them in.
+bool CGame::StartIntro()
+{
+    const CGameScreens::SplashForm& splash = screens->splash;
+    splash.form->SetVisible(true);
+    for (const auto& picture : splash.pictures) {
+        if (picture->SpriteCount() > 0)
+            picture->Sprite(0)->texture = m_loadingPicture;
+        picture->SetVisible(true);
+    }
+    if (!splash.base.Empty())
+        splash.base.At(0)->SetVisible(false);
+    for (const ControlRow& group : splash.groups)
+        group.SetVisible(false);
     return true;
 }

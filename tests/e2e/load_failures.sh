@@ -28,6 +28,7 @@ short_font() {
   rm "$INSTALL/Data/Fonts/Font.vfd"
   head -c 12311 "$GAME_DIR/Data/Fonts/Font.vfd" > "$INSTALL/Data/Fonts/Font.vfd"
 }
+remove_help_form() { rm "$INSTALL/Data/Forms/Help.qof"; }
 one_extra_font() {
   rm "$INSTALL/Data/Fonts/AdditionalFonts.lst"
   head -n 1 "$GAME_DIR/Data/Fonts/AdditionalFonts.lst" > "$INSTALL/Data/Fonts/AdditionalFonts.lst"
@@ -36,4 +37,6 @@ one_extra_font() {
 expect_load_failure "Unable to load Frame Texture" remove_frame
 expect_load_failure "Unable to load Font.vfd" short_font
 expect_load_failure "Unable to load AdditionalFonts.lst" one_extra_font
+expect_load_failure "Unable to create forms" remove_help_form
+grep -qF "Error loading Form Help: Unable to open file" "$LOG" || fail "the log does not name the Help form"
 echo "e2e load failures: ok"

@@ -23,6 +23,8 @@ const Color kTurquoise = Rgb(58, 206, 214);
 const Color kWhite = Rgb(255, 255, 255);
 const Color kWarmWhite = Rgb(255, 246, 222);
 
+} // namespace
+
 std::vector<Pt> StarPoly(float cx, float cy, float outer, float inner, int points, float rotation)
 {
     std::vector<Pt> p;
@@ -57,8 +59,6 @@ void Glint(Image& img, float cx, float cy, float size, const Color& c, float str
                 img.Blend(x, y, c, k);
         }
 }
-
-} // namespace
 
 // ---------------------------------------------------------------------------
 // Loading picture: 1024 x 1024, the title scene in rows 0-767, the progress
@@ -195,39 +195,7 @@ Image MakeLoading(const std::string& fontDir)
     for (const Line& ln : lines) {
         const int pad = 24;
         const Image mask = TextMask(fontDir + "/DejaVuSerif-Bold.ttf", ln.size, ln.text, pad);
-        const int ox = (1024 - mask.Width()) / 2;
-        const int oy = static_cast<int>(ln.y) - pad;
-        // Halo and rim from blurred / dilated coverage.
-        for (int y = 0; y < mask.Height(); ++y)
-            for (int x = 0; x < mask.Width(); ++x) {
-                float rim = 0, halo = 0;
-                for (int dy = -10; dy <= 10; dy += 2)
-                    for (int dx = -10; dx <= 10; dx += 2) {
-                        const int sx = x + dx, sy = y + dy;
-                        if (sx < 0 || sy < 0 || sx >= mask.Width() || sy >= mask.Height())
-                            continue;
-                        const float a = mask.At(sx, sy).a;
-                        const float d = std::hypot(static_cast<float>(dx), static_cast<float>(dy));
-                        halo += a * std::max(0.0f, 1 - d / 11);
-                        if (d <= 4.5f)
-                            rim = std::max(rim, a * Clamp01(5.0f - d));
-                    }
-                img.Add(ox + x, oy + y, Rgb(255, 160, 60), Clamp01(halo / 40.0f) * 0.55f);
-                img.Blend(ox + x + 3, oy + y + 4, Rgb(10, 4, 20), rim * 0.5f);
-                img.Blend(ox + x, oy + y, Rgb(40, 18, 20), rim);
-            }
-        for (int y = 0; y < mask.Height(); ++y)
-            for (int x = 0; x < mask.Width(); ++x) {
-                const float a = mask.At(x, y).a;
-                if (a <= 0)
-                    continue;
-                const float t = static_cast<float>(y - pad) / static_cast<float>(mask.Height() - 2 * pad);
-                Color c = Mix(kGoldLight, kGold, Smooth(0.15f, 0.55f, t));
-                c = Mix(c, kAmber, Smooth(0.55f, 0.95f, t));
-                if (std::fabs(t - 0.5f) < 0.03f)
-                    c = Mix(c, kGoldLight, 0.5f);
-                img.Blend(ox + x, oy + y, c, a);
-            }
+        GildText(img, mask, (1024 - mask.Width()) / 2, static_cast<int>(ln.y) - pad, pad);
     }
     Glint(img, 300, 96, 26, kWhite, 1.0f, true);
     Glint(img, 744, 214, 20, kWhite, 1.0f, true);
@@ -716,6 +684,46 @@ Image MakeSpellFuzzy()
         c.a = k;
         return c;
     });
+}
+
+// ---------------------------------------------------------------------------
+// Gilded lettering from a coverage mask placed at (ox, oy): a warm halo, a
+// dark rim with a drop shadow, then the letters in a gold gradient that
+// runs from pale at the top to amber at the foot, with a bright band across
+// the middle. `pad` is the mask's empty margin.
+void GildText(Image& img, const Image& mask, int ox, int oy, int pad)
+{
+    // Halo and rim from blurred / dilated coverage.
+    for (int y = 0; y < mask.Height(); ++y)
+        for (int x = 0; x < mask.Width(); ++x) {
+            float rim = 0, halo = 0;
+            for (int dy = -10; dy <= 10; dy += 2)
+                for (int dx = -10; dx <= 10; dx += 2) {
+                    const int sx = x + dx, sy = y + dy;
+                    if (sx < 0 || sy < 0 || sx >= mask.Width() || sy >= mask.Height())
+                        continue;
+                    const float a = mask.At(sx, sy).a;
+                    const float d = std::hypot(static_cast<float>(dx), static_cast<float>(dy));
+                    halo += a * std::max(0.0f, 1 - d / 11);
+                    if (d <= 4.5f)
+                        rim = std::max(rim, a * Clamp01(5.0f - d));
+                }
+            img.Add(ox + x, oy + y, Rgb(255, 160, 60), Clamp01(halo / 40.0f) * 0.55f);
+            img.Blend(ox + x + 3, oy + y + 4, Rgb(10, 4, 20), rim * 0.5f);
+            img.Blend(ox + x, oy + y, Rgb(40, 18, 20), rim);
+        }
+    for (int y = 0; y < mask.Height(); ++y)
+        for (int x = 0; x < mask.Width(); ++x) {
+            const float a = mask.At(x, y).a;
+            if (a <= 0)
+                continue;
+            const float t = static_cast<float>(y - pad) / static_cast<float>(mask.Height() - 2 * pad);
+            Color c = Mix(kGoldLight, kGold, Smooth(0.15f, 0.55f, t));
+            c = Mix(c, kAmber, Smooth(0.55f, 0.95f, t));
+            if (std::fabs(t - 0.5f) < 0.03f)
+                c = Mix(c, kGoldLight, 0.5f);
+            img.Blend(ox + x, oy + y, c, a);
+        }
 }
 
 } // namespace gfx
