@@ -5,6 +5,7 @@
 
 #include "audio/MusicPlayer.h"
 #include "audio/SoundManager.h"
+#include "backgrounds/BackgroundManager.h"
 #include "balance/BalanceState.h"
 #include "board/GameBoard.h"
 #include "effects/particles/ParticleSystemsManager.h"
@@ -55,6 +56,10 @@ public:
     int OnRButtonDown(int x, int y, uintptr_t flags);
     int OnRButtonUp(int x, int y, uintptr_t flags);
     void SaveQuestOnExit();
+    // Shows the scene of level `newLevel`'s stage when it differs from that
+    // of `oldLevel` (a negative old level always switches); true when it
+    // switched.
+    bool SwitchBackgroundForStage(int oldLevel, int newLevel);
 
     std::vector<std::string> errors;
     CountedHandle<CRenderDevice> device;
@@ -128,13 +133,14 @@ public:
     CountedHandle<CSoundManager> sounds;
     CountedHandle<CQuestSave> questSave;
     bool cursorReady = false;
-    // Sprite renderers 0..3; 1 to 3 are drawn by the frame renderer, 0 by
-    // the backgrounds.
+    // Sprite renderers 0..3: 0 is the scene backgrounds' own, 1 to 3 are the
+    // frame's sprite layers.
     CountedHandle<CSpriteRenderer> spriteRenderers[4];
     // The current player's name; empty when no profile exists.
     CountedHandle<std::string> playerName;
     CountedHandle<CCapsRenderer> capsRenderer;
     CountedHandle<CGameBoard> board;
+    CountedHandle<CBackgroundManager> backgrounds;
     // Tuning of the current mode and level; the board reads it.
     CBalanceState balance;
     // The player profiles found in the players folder (the screens' list).
@@ -176,6 +182,7 @@ private:
     bool CreateTerminators();
     bool HideBoard();
     bool SetMapDifficultyTexture();
+    bool CreateBackgrounds();
     bool StartSounds();
     bool ShareSounds();
     bool StartMusic();

@@ -49,6 +49,7 @@ const CGame::LoadStep CGame::kLoadSequence[] = {
     // the difficulty come after them.
     {&CGame::SetMapDifficultyTexture, kNoFrame},
     {&CGame::HideBoard, 0.75f},
+    {&CGame::CreateBackgrounds, 0.85f},
     {&CGame::StartSounds, kNoFrame},
     {&CGame::ShareSounds, kNoFrame},
     {&CGame::StartMusic, 0.95f},
@@ -310,11 +311,11 @@ bool CGame::CreateScreens()
 
 bool CGame::CreateSpriteRenderers()
 {
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
         spriteRenderers[i] = MakeCountedHandle(new CSpriteRenderer(device, vertexBuffer, indexBuffer));
-        if (i > 0)
-            renderer->spriteLayers[i - 1] = spriteRenderers[i];
-    }
+    // Renderer 0 is drawn only by the scene backgrounds, inside their own pass.
+    for (int i = 1; i < 4; ++i)
+        renderer->spriteLayers[i - 1] = spriteRenderers[i];
     return true;
 }
 
@@ -385,11 +386,36 @@ bool CGame::HideBoard()
     return true;
 }
 
+// The scenes are set up once; from then on every frame draws the main menu's
+// scene behind whatever shows.
+bool CGame::CreateBackgrounds()
+{
+    backgrounds = MakeCountedHandle(new CBackgroundManager());
+    backgrounds->SetDevice(device, vertexBuffer, indexBuffer);
+    BackgroundResources shared;
+    shared.sprites = spriteRenderers[0];
+    shared.particles = particleManagers[0];
+    shared.flares = flareRenderers[0];
+    shared.flare = effectTextures[kFlare];
+    shared.jungleFlash = effectTextures[kJungleFlash];
+    shared.smallSand = effectTextures[kSmallSand];
+    shared.cloud = effectTextures[kCloud];
+    shared.spark = effectTextures[kSpark];
+    shared.halo = effectTextures[kHalo1];
+    shared.foreground = spriteRenderers[3];
+    backgrounds->SetResources(shared);
+    backgrounds->LoadSettings(paths.folders[CDataPaths::Config] + "Background.cfg");
+    backgrounds->Init(paths.folders[CDataPaths::Gfx]);
+    backgrounds->OpenRenderGate();
+    backgrounds->SetScene(CBackgroundManager::kMainMenu);
+    renderer->background = backgrounds;
+    return true;
+}
+
 // A machine without a sound device plays on silently.
 bool CGame::StartSounds()
 {
     sounds = MakeCountedHandle(new CSoundManager());
-    screens->SetSoundManager(sounds);
     if (sounds->Init(window) != 0) {
         WriteLog("Error loading Sfx!\n");
         return true;
@@ -409,11 +435,14 @@ bool CGame::StartSounds()
     return true;
 }
 
+// Everything that plays effects gets its copy of the sound manager.
 bool CGame::ShareSounds()
 {
+    screens->SetSoundManager(sounds);
     board->sounds = sounds;
     board->movingTokens.SetSoundManager(sounds);
     board->terminators->SetSoundManager(sounds);
+    backgrounds->SetSoundManager(sounds);
     return true;
 }
 
