@@ -5,6 +5,9 @@
 
 #include "audio/MusicPlayer.h"
 #include "audio/SoundManager.h"
+#include "backgrounds/BackgroundManager.h"
+#include "balance/BalanceState.h"
+#include "board/GameBoard.h"
 #include "effects/particles/ParticleSystemsManager.h"
 #include "engine/BitmapFont.h"
 #include "engine/CountedHandle.h"
@@ -12,6 +15,7 @@
 #include "engine/Log.h"
 #include "engine/RenderDevice.h"
 #include "engine/SceneRenderer.h"
+#include "engine/Sprite.h"
 #include "engine/Text.h"
 #include "layout/QuestLayout.h"
 #include "records/BestList.h"
@@ -21,6 +25,7 @@
 #include "records/QuestSave.h"
 #include "records/Trophies.h"
 #include "screens/GameScreens.h"
+#include "tokens/CapsRenderer.h"
 
 #include <string>
 #include <vector>
@@ -51,6 +56,10 @@ public:
     int OnRButtonDown(int x, int y, uintptr_t flags);
     int OnRButtonUp(int x, int y, uintptr_t flags);
     void SaveQuestOnExit();
+    // Shows the scene of level `newLevel`'s stage when it differs from that
+    // of `oldLevel` (a negative old level always switches); true when it
+    // switched.
+    bool SwitchBackgroundForStage(int oldLevel, int newLevel);
 
     std::vector<std::string> errors;
     CountedHandle<CRenderDevice> device;
@@ -60,6 +69,8 @@ public:
     plat::Window* window = nullptr;
     void* instance = nullptr;
     CDataPaths paths;
+    // The quest screen's layout from "Skin.cfg"; the board reads it.
+    CQuestLayout questLayout;
     CGraphicsOptions graphicsOptions;
     CSoundOptions soundOptions;
     CGameOptions gameOptions;
@@ -122,8 +133,16 @@ public:
     CountedHandle<CSoundManager> sounds;
     CountedHandle<CQuestSave> questSave;
     bool cursorReady = false;
+    // Sprite renderers 0..3: 0 is the scene backgrounds' own, 1 to 3 are the
+    // frame's sprite layers.
+    CountedHandle<CSpriteRenderer> spriteRenderers[4];
     // The current player's name; empty when no profile exists.
     CountedHandle<std::string> playerName;
+    CountedHandle<CCapsRenderer> capsRenderer;
+    CountedHandle<CGameBoard> board;
+    CountedHandle<CBackgroundManager> backgrounds;
+    // Tuning of the current mode and level; the board reads it.
+    CBalanceState balance;
     // The player profiles found in the players folder (the screens' list).
     CountedHandle<CProfiles> profiles;
     bool dragging = false;
@@ -132,7 +151,6 @@ public:
     int lastGameValue = 0;
     CountedHandle<CTrophies> trophies;
     bool nameEntryPending = false;
-    CQuestLayout questLayout;
     // The menu screens; their profiles list is the game's `profiles`.
     CountedHandle<CGameScreens> screens;
 
@@ -142,6 +160,7 @@ private:
     struct LoadStep;
     static const LoadStep kLoadSequence[];
     bool LoadStringTable();
+    bool LoadQuestLayout();
     bool BuildAlphaCandidates();
     bool ReadOptions();
     bool CreateVertexBuffer();
@@ -154,10 +173,18 @@ private:
     bool CreateTextBatch();
     bool LoadHiscores();
     bool LoadBestLists();
-    bool LoadQuestLayout();
     bool CreateScreens();
+    bool CreateSpriteRenderers();
+    bool CreateCapsRenderer();
+    bool ResetBalance();
+    bool CreateBoard();
+    bool CreateSelectionMarker();
+    bool CreateTerminators();
+    bool HideBoard();
     bool SetMapDifficultyTexture();
+    bool CreateBackgrounds();
     bool StartSounds();
+    bool ShareSounds();
     bool StartMusic();
     bool CreateFpsText();
     bool SetGamma();

@@ -6,6 +6,8 @@
 
 #include "balance/BalanceState.h"
 #include "engine/StringTable.h"
+#include "rays/TerminatorsManager.h"
+#include "rays/TokenHighlight.h"
 
 #include <cstdio>
 
@@ -36,10 +38,20 @@ const CGame::LoadStep CGame::kLoadSequence[] = {
     {&CGame::LoadHiscores, kNoFrame},
     {&CGame::LoadBestLists, 0.3f},
     {&CGame::CreateScreens, 0.5f},
+    // The board and the renderers it draws its caps, marker and rays with.
+    {&CGame::CreateSpriteRenderers, kNoFrame},
+    {&CGame::CreateCapsRenderer, 0.55f},
+    {&CGame::ResetBalance, kNoFrame},
+    {&CGame::CreateBoard, kNoFrame},
+    {&CGame::CreateSelectionMarker, kNoFrame},
+    {&CGame::CreateTerminators, kNoFrame},
     // The totems' textures load here; the screens' pictures that depend on
     // the difficulty come after them.
     {&CGame::SetMapDifficultyTexture, kNoFrame},
+    {&CGame::HideBoard, 0.75f},
+    {&CGame::CreateBackgrounds, 0.85f},
     {&CGame::StartSounds, kNoFrame},
+    {&CGame::ShareSounds, kNoFrame},
     {&CGame::StartMusic, 0.95f},
     {&CGame::CreateFpsText, kNoFrame},
     {&CGame::SetGamma, kNoFrame},
@@ -84,6 +96,12 @@ void CGame::LoadingFrame(float progress)
 bool CGame::LoadStringTable()
 {
     LoadStrings(paths.folders[CDataPaths::Txt] + "Strings.txt");
+    return true;
+}
+
+bool CGame::LoadQuestLayout()
+{
+    questLayout.Load(paths.folders[CDataPaths::Config] + "Skin.cfg");
     return true;
 }
 
@@ -278,12 +296,6 @@ bool CGame::LoadBestLists()
     return true;
 }
 
-bool CGame::LoadQuestLayout()
-{
-    questLayout.Load(paths.folders[CDataPaths::Config] + "Skin.cfg");
-    return true;
-}
-
 // The menu screens load their textures and forms; the forms manager becomes
 // the frame's GUI.
 bool CGame::CreateScreens()
@@ -297,6 +309,69 @@ bool CGame::CreateScreens()
     return true;
 }
 
+bool CGame::CreateSpriteRenderers()
+{
+    for (int i = 0; i < 4; ++i)
+        spriteRenderers[i] = MakeCountedHandle(new CSpriteRenderer(device, vertexBuffer, indexBuffer));
+    // Renderer 0 is drawn only by the scene backgrounds, inside their own pass.
+    for (int i = 1; i < 4; ++i)
+        renderer->spriteLayers[i - 1] = spriteRenderers[i];
+    return true;
+}
+
+bool CGame::CreateCapsRenderer()
+{
+    capsRenderer = MakeCountedHandle(new CCapsRenderer(device, vertexBuffer, indexBuffer));
+    if (!capsRenderer->LoadTextures(paths.folders[CDataPaths::Gfx]))
+        return Fail("Unable to load caps Textures");
+    if (!capsRenderer->LoadAnimations(paths.folders[CDataPaths::Data]))
+        return Fail("Unable to load caps Animation");
+    renderer->caps = capsRenderer;
+    return true;
+}
+
+bool CGame::ResetBalance()
+{
+    balance.Reset(0, 1);
+    return true;
+}
+
+// The board draws its mesh from the Frame and FrameBack pictures and its
+// sand effects from Sand, Cloud and StarSand.
+bool CGame::CreateBoard()
+{
+    board = MakeCountedHandle(new CGameBoard(capsRenderer, questLayout, paths, balance, gameOptions));
+    board->Reset(0);
+    board->particles = particleManagers[2];
+    board->particlesFront = particleManagers[1];
+    board->textures[0] = effectTextures[kSand];
+    board->textures[1] = effectTextures[kCloud];
+    board->textures[2] = effectTextures[kStarSand];
+    board->mesh->textures = {screenTextures[kFrame], screenTextures[kFrameBack]};
+    renderer->boardMesh = board->mesh;
+    return true;
+}
+
+bool CGame::CreateSelectionMarker()
+{
+    board->selectionMarker =
+        MakeCountedHandle(new CTokenHighlight(particleManagers[2], spriteRenderers[1], flareRenderers[1],
+                                              screenTextures[kSelector], effectTextures[kStarParticle]));
+    return true;
+}
+
+// The rays glow with Spark and strike with Lightning; their chain bursts and
+// the sparkles along chains come from the chain picture the caps loaded.
+bool CGame::CreateTerminators()
+{
+    board->terminators = MakeCountedHandle(new CTerminatorsManager(
+        &board->movingTokens, particleManagers[2], flareRenderers[1], flareRenderers[2], spriteRenderers[1]));
+    const CountedHandle<CTexture> chain = device->FindTexture("Chain");
+    board->terminators->SetTextures(effectTextures[kSpark], chain, chain, effectTextures[kLightning]);
+    board->terminators->SetCapsRenderer(capsRenderer);
+    return true;
+}
+
 // Two pictures that stay in memory: the HUD panel's for the hint button and
 // the trophies' own for the medal of the hard quest.
 bool CGame::SetMapDifficultyTexture()
@@ -305,11 +380,42 @@ bool CGame::SetMapDifficultyTexture()
     return true;
 }
 
+bool CGame::HideBoard()
+{
+    board->Show(false, false, 0.0f);
+    return true;
+}
+
+// The scenes are set up once; from then on every frame draws the main menu's
+// scene behind whatever shows.
+bool CGame::CreateBackgrounds()
+{
+    backgrounds = MakeCountedHandle(new CBackgroundManager());
+    backgrounds->SetDevice(device, vertexBuffer, indexBuffer);
+    BackgroundResources shared;
+    shared.sprites = spriteRenderers[0];
+    shared.particles = particleManagers[0];
+    shared.flares = flareRenderers[0];
+    shared.flare = effectTextures[kFlare];
+    shared.jungleFlash = effectTextures[kJungleFlash];
+    shared.smallSand = effectTextures[kSmallSand];
+    shared.cloud = effectTextures[kCloud];
+    shared.spark = effectTextures[kSpark];
+    shared.halo = effectTextures[kHalo1];
+    shared.foreground = spriteRenderers[3];
+    backgrounds->SetResources(shared);
+    backgrounds->LoadSettings(paths.folders[CDataPaths::Config] + "Background.cfg");
+    backgrounds->Init(paths.folders[CDataPaths::Gfx]);
+    backgrounds->OpenRenderGate();
+    backgrounds->SetScene(CBackgroundManager::kMainMenu);
+    renderer->background = backgrounds;
+    return true;
+}
+
 // A machine without a sound device plays on silently.
 bool CGame::StartSounds()
 {
     sounds = MakeCountedHandle(new CSoundManager());
-    screens->SetSoundManager(sounds);
     if (sounds->Init(window) != 0) {
         WriteLog("Error loading Sfx!\n");
         return true;
@@ -326,6 +432,17 @@ bool CGame::StartSounds()
         WriteLog("Sounds Loading Error!\n");
     }
     sounds->SetVolume(soundOptions.soundOn ? soundOptions.soundVolume : 0.0f);
+    return true;
+}
+
+// Everything that plays effects gets its copy of the sound manager.
+bool CGame::ShareSounds()
+{
+    screens->SetSoundManager(sounds);
+    board->sounds = sounds;
+    board->movingTokens.SetSoundManager(sounds);
+    board->terminators->SetSoundManager(sounds);
+    backgrounds->SetSoundManager(sounds);
     return true;
 }
 
