@@ -53,7 +53,8 @@ protected:
     }
 
     // A sand box set up as the game sets it up, from the shipped skin.
-    CountedHandle<CSandbox> MakeSandbox(const CountedHandle<CSandHeightfield>& field, SandboxSettings* skin)
+    CountedHandle<CSandbox> MakeSandbox(const CountedHandle<CSandHeightfield>& field, SandboxSettings* skin,
+                                        CountedHandle<CParticleSystemsManager> particles = {})
     {
         skin->Load("Data\\Config\\Skin.cfg");
         field->SetColumnCount(skin->columns);
@@ -65,6 +66,7 @@ protected:
             Picture("SandboxFront.png", "SandboxFront"), Picture("SandboxGlass.tga", "SandboxGlass"),
             Picture("ScoreFrenzyStar.png", "ScoreFrenzyStar"));
         box->ApplySettings(*skin);
+        box->SetParticleManager(particles);
         box->SetHeightfield(field);
         box->SetGeometry(skin->origin.x, skin->origin.y, 0, skin->size.x, skin->size.y);
         box->Show(true, 0);
@@ -91,13 +93,23 @@ protected:
 
 TEST_F(EffectsDrawing, ADuneStandsInTheGlassBox)
 {
+    plat::SeedRandom(8);
+    auto particles =
+        MakeCountedHandle(new CParticleSystemsManager(device, renderer->vertexBuffer, renderer->indexBuffer));
+    particles->Environment().killMin = Vec3{-1000, -1000, -1000};
+    particles->Environment().killMax = Vec3{1000, 1000, 1000};
+    particles->Environment().view->eye.z = 10000.0f;
+    renderer->particleLayers[1] = particles;
     auto field = MakeCountedHandle(new CSandHeightfield());
     SandboxSettings skin;
-    auto box = MakeSandbox(field, &skin);
+    auto box = MakeSandbox(field, &skin, particles);
     field->flowFactor = 0; // the dune stays where it was poured
     field->Pour(0.12, 12);
-    field->Update(1.0f);
-    box->Update(0.0f);
+    for (int i = 0; i < 30; ++i) {
+        field->Update(1.0f / 30);
+        box->Update(1.0f / 30);
+        particles->Update(1.0f / 30);
+    }
     const Frame frame = Draw("dune");
 
     const float left = skin.origin.x, top = skin.origin.y, bottom = top - skin.size.y;
