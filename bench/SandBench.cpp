@@ -152,8 +152,8 @@ void SandFrame(benchmark::State& state)
     box.SetGeometry(skin.origin.x, skin.origin.y, 0, skin.size.x, skin.size.y);
     box.Show(true, 0);
     // Livelier dunes than the game's, for about 300 particles at a time.
-    box.FlyOutKeeper()->crestRate = 100.0f;
-    box.DustKeeper()->rate = 220.0f;
+    box.FlyOutKeeper()->crestRate = 90.0f;
+    box.DustKeeper()->rate = 190.0f;
 
     NullDeviceLog& log = direct3d.log;
     int draws = 0;
