@@ -145,14 +145,7 @@ bool CDuneSandFlyOut::UpdateParticle(int slot, CCollectedParticle2& p, float dt,
     Grain& grain = m_grains[static_cast<size_t>(slot)];
     const SandboxGeometry& g = *m_geometry;
 
-    p.alpha -= dt * p.alphaSpeed;
-    if (p.alphaSpeed < 0.0f && p.alpha >= 1.0f) {
-        // The time spent past full opacity is spent fading out.
-        const float over = (p.alpha - 1.0f) / fadeInSpeed;
-        p.alphaSpeed = grain.onPath ? pathFadeOut : surfaceFadeOut;
-        p.alpha = 1.0f - p.alphaSpeed * over;
-    }
-    if (p.alpha <= 0.0f)
+    if (!FadeInThenOut(p, dt, fadeInSpeed, [&] { return grain.onPath ? pathFadeOut : surfaceFadeOut; }))
         return false;
 
     const Vec3 corner = V3(g.left, g.top, g.z);
@@ -252,19 +245,8 @@ bool CDuneDustKeeper::UpdateParticle(int, CCollectedParticle2& p, float dt, floa
 {
     if (dt == 0.0f)
         return true;
-    p.alpha -= dt * p.alphaSpeed;
-    if (p.alphaSpeed < 0.0f) {
-        if (p.alpha >= 1.0f) {
-            const float over = (p.alpha - 1.0f) / fadeInSpeed;
-            p.alphaSpeed = Spread(fadeOutSpeed, fadeOutSpread);
-            p.alpha = 1.0f - p.alphaSpeed * over;
-            if (p.alpha <= 0.0f)
-                return false;
-        }
-    } else if (p.alpha <= 0.0f) {
-        p.alpha = 0.0f;
+    if (!FadeInThenOut(p, dt, fadeInSpeed, [this] { return Spread(fadeOutSpeed, fadeOutSpread); }))
         return false;
-    }
 
     p.position += p.velocity * dt;
     if (p.position.x <= m_surface.left) {

@@ -41,6 +41,56 @@ void ReadShadow(const std::string& file, const char* section, PopupLook* look)
     look->shadowColor = ReadCheckedColor(file, section, "ShadowColor", "0 0 0 128");
 }
 
+// The look keys a section has, with their defaults as the file would write
+// them; a key the section lacks is null and keeps PopupLook's value.
+struct LookKeys {
+    const char* section;
+    const char* minSize;
+    const char* sizeInc;
+    const char* swellFactor;
+    const char* swellTime;
+    const char* bloomTime;
+    const char* lifeTime;
+    const char* fadeTime;
+    const char* speed;
+    const char* color;
+};
+
+constexpr LookKeys kScoreKeys{"Score", "1",    "0.1", "1.5",  "0.25",
+                              nullptr, "0.75", "0.5", "0 80", "255 160 80 255"};
+constexpr LookKeys kMessageKeys{"Message", nullptr, nullptr, "1.3",   "0.3",
+                                nullptr,   "1",     nullptr, nullptr, nullptr};
+constexpr LookKeys kMultiplierKeys{"Multiplier", "0.8", "0.05", nullptr, nullptr,
+                                   "0.3",        "1",   "0.5",  "0 -50", "255 255 80 255"};
+constexpr LookKeys kCaptionKeys{"Loss", nullptr, nullptr, nullptr, nullptr,
+                                "0.3",  "1",     "0.5",   nullptr, "255 255 80 255"};
+
+PopupLook ReadLook(const std::string& file, const LookKeys& keys)
+{
+    const char* section = keys.section;
+    PopupLook look;
+    if (keys.minSize)
+        look.minSize = ReadCheckedFloat(file, section, "MinSize", keys.minSize);
+    if (keys.sizeInc)
+        look.sizeStep = ReadCheckedFloat(file, section, "SizeInc", keys.sizeInc);
+    if (keys.swellFactor)
+        look.swellFactor = ReadCheckedFloat(file, section, "SwellFactor", keys.swellFactor);
+    if (keys.swellTime)
+        look.swellTime = ReadPositiveFloat(file, section, "SwellTime", keys.swellTime);
+    if (keys.bloomTime)
+        look.bloomTime = ReadPositiveFloat(file, section, "BloomTime", keys.bloomTime);
+    if (keys.lifeTime)
+        look.lifeTime = Duration(file, section, "LifeTime", keys.lifeTime);
+    if (keys.fadeTime)
+        look.fadeTime = ReadPositiveFloat(file, section, "FadeTime", keys.fadeTime);
+    if (keys.speed)
+        look.speed = Downwards(file, section, "Speed", keys.speed);
+    if (keys.color)
+        look.color = ReadCheckedColor(file, section, "Color", keys.color);
+    ReadShadow(file, section, &look);
+    return look;
+}
+
 void ReadSections(const std::string& file, CScoreMessageSettings* s)
 {
     s->z = ReadCheckedFloat(file, "Shared", "Z", "0");
@@ -51,26 +101,10 @@ void ReadSections(const std::string& file, CScoreMessageSettings* s)
             s->combo[row][message] = ReadIniInt(file, "Shared", key, "5");
         }
 
-    PopupLook& score = s->score;
-    score = PopupLook{};
-    score.minSize = ReadCheckedFloat(file, "Score", "MinSize", "1");
-    score.sizeStep = ReadCheckedFloat(file, "Score", "SizeInc", "0.1");
-    score.swellFactor = ReadCheckedFloat(file, "Score", "SwellFactor", "1.5");
-    score.swellTime = ReadPositiveFloat(file, "Score", "SwellTime", "0.25");
-    score.lifeTime = Duration(file, "Score", "LifeTime", "0.75");
-    score.fadeTime = ReadPositiveFloat(file, "Score", "FadeTime", "0.5");
-    score.speed = Downwards(file, "Score", "Speed", "0 80");
-    score.color = ReadCheckedColor(file, "Score", "Color", "255 160 80 255");
-    ReadShadow(file, "Score", &score);
-
-    PopupLook& message = s->message;
-    message = PopupLook{};
-    message.swellFactor = ReadCheckedFloat(file, "Message", "SwellFactor", "1.3");
-    message.swellTime = ReadPositiveFloat(file, "Message", "SwellTime", "0.3");
-    message.lifeTime = Duration(file, "Message", "LifeTime", "1");
-    message.pulseDepth = ReadCheckedFloat(file, "Message", "PulsR", "0.1");
-    message.pulseSpeed = kTwoPi / ReadPositiveFloat(file, "Message", "PulsT", "1");
-    ReadShadow(file, "Message", &message);
+    s->score = ReadLook(file, kScoreKeys);
+    s->message = ReadLook(file, kMessageKeys);
+    s->message.pulseDepth = ReadCheckedFloat(file, "Message", "PulsR", "0.1");
+    s->message.pulseSpeed = kTwoPi / ReadPositiveFloat(file, "Message", "PulsT", "1");
     const int colours =
         std::clamp(ReadIniInt(file, "Message", "Colors", "1"), 0, CScoreMessageSettings::kMaxMessageColors);
     s->messageColors.clear();
@@ -80,24 +114,8 @@ void ReadSections(const std::string& file, CScoreMessageSettings* s)
         s->messageColors.push_back(ReadCheckedColor(file, "Message", key, "160 160 255 255"));
     }
 
-    PopupLook& multiplier = s->multiplier;
-    multiplier = PopupLook{};
-    multiplier.minSize = ReadCheckedFloat(file, "Multiplier", "MinSize", "0.8");
-    multiplier.sizeStep = ReadCheckedFloat(file, "Multiplier", "SizeInc", "0.05");
-    multiplier.bloomTime = ReadPositiveFloat(file, "Multiplier", "BloomTime", "0.3");
-    multiplier.lifeTime = Duration(file, "Multiplier", "LifeTime", "1");
-    multiplier.fadeTime = ReadPositiveFloat(file, "Multiplier", "FadeTime", "0.5");
-    multiplier.speed = Downwards(file, "Multiplier", "Speed", "0 -50");
-    multiplier.color = ReadCheckedColor(file, "Multiplier", "Color", "255 255 80 255");
-    ReadShadow(file, "Multiplier", &multiplier);
-
-    PopupLook& caption = s->caption;
-    caption = PopupLook{};
-    caption.bloomTime = ReadPositiveFloat(file, "Loss", "BloomTime", "0.3");
-    caption.lifeTime = Duration(file, "Loss", "LifeTime", "1");
-    caption.fadeTime = ReadPositiveFloat(file, "Loss", "FadeTime", "0.5");
-    caption.color = ReadCheckedColor(file, "Loss", "Color", "255 255 80 255");
-    ReadShadow(file, "Loss", &caption);
+    s->multiplier = ReadLook(file, kMultiplierKeys);
+    s->caption = ReadLook(file, kCaptionKeys);
 }
 
 } // namespace

@@ -6,6 +6,23 @@
 namespace {
 // A total above this counts as a full box.
 constexpr double kFullTotal = 0.99999999;
+
+// Counts down every falling grain's time and hands each one that lands to
+// `land`, in the order they fell; the others keep their order.
+template <class Land>
+void LandGrains(std::vector<CSandHeightfield::FallingGrain>& grains, float dt, Land land)
+{
+    size_t kept = 0;
+    for (size_t i = 0; i < grains.size(); ++i) {
+        CSandHeightfield::FallingGrain grain = grains[i];
+        grain.timeLeft -= dt;
+        if (grain.timeLeft <= 0.0f)
+            land(grain);
+        else
+            grains[kept++] = grain;
+    }
+    grains.resize(kept);
+}
 } // namespace
 
 CSandHeightfield::CSandHeightfield()
@@ -290,17 +307,7 @@ void CSandHeightfield::Update(float dt)
 
 void CSandHeightfield::UpdateNormal(float dt)
 {
-    // Landed grains are poured in the order they fell; the rest keep theirs.
-    size_t kept = 0;
-    for (size_t i = 0; i < m_grains.size(); ++i) {
-        FallingGrain grain = m_grains[i];
-        grain.timeLeft -= dt;
-        if (grain.timeLeft <= 0.0f)
-            Pour(grain.amount, grain.position);
-        else
-            m_grains[kept++] = grain;
-    }
-    m_grains.resize(kept);
+    LandGrains(m_grains, dt, [this](const FallingGrain& grain) { Pour(grain.amount, grain.position); });
 
     const double before = m_total;
     if (draining)
@@ -320,16 +327,7 @@ void CSandHeightfield::UpdateNormal(float dt)
 
 void CSandHeightfield::UpdateFull(float dt)
 {
-    size_t kept = 0;
-    for (size_t i = 0; i < m_grains.size(); ++i) {
-        FallingGrain grain = m_grains[i];
-        grain.timeLeft -= dt;
-        if (grain.timeLeft <= 0.0f)
-            m_meter += meterGain * grain.amount;
-        else
-            m_grains[kept++] = grain;
-    }
-    m_grains.resize(kept);
+    LandGrains(m_grains, dt, [this](const FallingGrain& grain) { m_meter += meterGain * grain.amount; });
 
     if (draining) {
         m_total = std::max(m_total - static_cast<double>(dt) * fullDrainRate, 0.0);
