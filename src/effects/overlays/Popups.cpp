@@ -103,6 +103,21 @@ void CPopup::AddIcon(const Vec3& from, const Vec3& end, CountedHandle<CTexture> 
     m_iconSizes.push_back(Vec2{kIconWidth, kIconHeight});
 }
 
+// The icons b of the way from their cells to their places, turned b of a
+// whole turn about the vertical; at 1 they face the screen again exactly.
+void CPopup::FlyIcons(float b)
+{
+    const float turn = 2 * kPi * b;
+    const float ax[3] = {b < 1.0f ? std::cos(turn) : 1.0f, 0.0f, b < 1.0f ? std::sin(turn) : 0.0f};
+    const float ay[3] = {0.0f, 1.0f, 0.0f};
+    for (size_t i = 0; i < m_icons.size(); ++i) {
+        const Vec3& s = m_iconStarts[i];
+        const Vec3& e = m_iconEnds[i];
+        m_iconOffsets[i] = Vec3{b * e.x + (1 - b) * s.x, b * e.y + (1 - b) * s.y, b * e.z + (1 - b) * s.z};
+        m_icons[i]->SetAxes(ax, ay, 0);
+    }
+}
+
 // Runs from 0.25 at b = 0 through a peak back to 1 at b = 1.
 float CPopup::Swell(float b) const
 {
@@ -158,23 +173,11 @@ int CPopup::Update(float dt)
             // vertical, while the texts fade in.
             const float b = t / look.bloomTime;
             textAlpha = b;
-            const float ax[3] = {std::cos(2 * kPi * b), 0.0f, std::sin(2 * kPi * b)};
-            const float ay[3] = {0.0f, 1.0f, 0.0f};
-            for (size_t i = 0; i < m_icons.size(); ++i) {
-                const Vec3& s = m_iconStarts[i];
-                const Vec3& e = m_iconEnds[i];
-                m_iconOffsets[i] = Vec3{b * e.x + (1 - b) * s.x, b * e.y + (1 - b) * s.y, b * e.z + (1 - b) * s.z};
-                m_icons[i]->SetAxes(ax, ay, 0);
-            }
+            FlyIcons(b);
         } else {
             drift();
             if (!m_iconsSettled) {
-                const float ax[3] = {1.0f, 0.0f, 0.0f};
-                const float ay[3] = {0.0f, 1.0f, 0.0f};
-                for (size_t i = 0; i < m_icons.size(); ++i) {
-                    m_icons[i]->SetAxes(ax, ay, 0);
-                    m_iconOffsets[i] = m_iconEnds[i];
-                }
+                FlyIcons(1.0f);
                 m_iconsSettled = true;
             }
             if (t >= l)

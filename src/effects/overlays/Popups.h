@@ -53,6 +53,7 @@ private:
     // An icon flying in from `from` to `end` (an offset from the anchor),
     // cut from the plate of `level`.
     void AddIcon(const Vec3& from, const Vec3& end, CountedHandle<CTexture> texture, int level);
+    void FlyIcons(float b);
     // Places texts and icons for the opacities and the two scale factors.
     void Place(float iconAlpha, float textAlpha, float sx, float sy);
     float Swell(float b) const;
