@@ -34,6 +34,8 @@ void CGame::Frame(float timeStep, int draw, int paused)
     timeStep = std::min(timeStep, 0.5f);
     if (music)
         music->Update(timeStep);
+    if (board)
+        board->popups.Update(timeStep);
     if (backgrounds)
         backgrounds->Update(timeStep);
     modeTimer += timeStep;

@@ -8,6 +8,7 @@
 #include "backgrounds/BackgroundManager.h"
 #include "balance/BalanceState.h"
 #include "board/GameBoard.h"
+#include "effects/overlays/Awards.h"
 #include "effects/particles/ParticleSystemsManager.h"
 #include "engine/BitmapFont.h"
 #include "engine/CountedHandle.h"
@@ -104,7 +105,7 @@ public:
     std::vector<CountedHandle<CBitmapFont>> fonts;
     CountedHandle<CTextBatch> textBatch;
     // In order: Frame, FrameBack, Selector, Sandbox, SandboxGlass,
-    // SandboxFront, ScoreFrenzyStar, GemProgress, BigStar, ShopPointer.
+    // SandboxFront, ScoreFrenzyStar, GemProgress, BigStar, Heart, ShopPointer.
     enum ScreenTexture {
         kFrame,
         kFrameBack,
@@ -115,6 +116,7 @@ public:
         kScoreFrenzyStar,
         kGemProgress,
         kBigStar,
+        kHeart,
         kShopPointer,
         kScreenTextureCount
     };
@@ -140,6 +142,9 @@ public:
     CountedHandle<std::string> playerName;
     CountedHandle<CCapsRenderer> capsRenderer;
     CountedHandle<CGameBoard> board;
+    // The two awards the play shows over the quest screen.
+    CountedHandle<CStarAward> starAward;
+    CountedHandle<CLifeLostAward> lifeLostAward;
     CountedHandle<CBackgroundManager> backgrounds;
     // Tuning of the current mode and level; the board reads it.
     CBalanceState balance;
@@ -180,7 +185,10 @@ private:
     bool CreateBoard();
     bool CreateSelectionMarker();
     bool CreateTerminators();
+    bool LoadScoreSettings();
     bool HideBoard();
+    bool CreateStarAward();
+    bool CreateLifeLostAward();
     bool SetMapDifficultyTexture();
     bool CreateBackgrounds();
     bool StartSounds();
