@@ -20,7 +20,6 @@ namespace {
 constexpr int kLayoutAttempts = 1000;
 constexpr int kMixExchanges = 40;
 constexpr int32_t kSteelCode = kSteelColour + 1;
-constexpr int kGroupLetters = 7; // "A".."G"
 
 // floor(random x n), clamped to n - 1.
 int Pick(int n)
@@ -52,94 +51,199 @@ int32_t Member(const std::vector<int32_t>& list)
 
 bool CGameBoard::Shuffle(int steelOnBoard, int chainedOnBoard)
 {
+    ReadStartLayout(false);
     for (int attempt = 0; attempt < kLayoutAttempts; ++attempt)
-        if (DrawStartLayout(steelOnBoard, chainedOnBoard, false))
+        if (DrawStartLayout(steelOnBoard, chainedOnBoard))
             return true;
     WriteLog("Warning! The start layout of " + levelData->path +
              " cannot be played; its letters are drawn at random\n");
+    ReadStartLayout(true);
     for (int attempt = 0; attempt < kLayoutAttempts; ++attempt)
-        if (DrawStartLayout(steelOnBoard, chainedOnBoard, true))
+        if (DrawStartLayout(steelOnBoard, chainedOnBoard))
             return false;
     WriteLog("Warning! The start layout of " + levelData->path + " is kept as drawn\n");
     return false;
 }
 
+// What each cell of the start layout asks for, column by column, top down.
 // Equal letters get equal colours and different letters different ones;
 // the group letters share out colours of their own; digits and "s" stand as
 // written. Letters with no colour to take (beyond the colours in play, a
-// group the colours could not be dealt to, a list the file never gave) are
+// list the file never gave), or every letter with `lettersAsRandom`, are
 // drawn like "x".
-bool CGameBoard::DrawStartLayout(int steelOnBoard, int chainedOnBoard, bool lettersAsRandom)
+void CGameBoard::ReadStartLayout(bool lettersAsRandom)
 {
     const CLevelData& level = *levelData;
     const int n = static_cast<int>(colours.size());
-
-    std::array<std::vector<int32_t>, kGroupLetters> groups;
-    if (!level.groupLetters.empty() && level.CheckGroups(n)) {
-        std::vector<int32_t> dealt = colours;
-        Mix(dealt, 0);
-        size_t next = 0;
-        for (size_t i = 0; i < level.groupLetters.size(); ++i)
-            for (int32_t k = 0; k < level.groupSizes[i] && next < dealt.size(); ++k)
-                groups[static_cast<size_t>(level.groupLetters[i] - 'A')].push_back(dealt[next++]);
-    }
-
-    // In the totem lesson "a" is the colour of the first totem the player
-    // owns.
-    std::vector<int32_t> letters = colours;
-    size_t first = 0;
-    if (levelState == 7) {
-        const auto owned = std::find_if(letters.begin(), letters.end(), [this](int32_t c) {
-            return c >= 0 && c < CTotemsManager::kColours && totems.levels[static_cast<size_t>(c)] > 0;
-        });
-        if (owned != letters.end()) {
-            std::rotate(letters.begin(), owned, owned + 1);
-            tutorialColour = letters[0];
-            first = 1;
-        }
-    }
-    Mix(letters, first);
-
-    int steel = steelOnBoard, chained = chainedOnBoard;
+    auto isLetter = [&level, n](char ch) {
+        return (ch >= 'a' && ch <= 'z' && ch != 's' && ch - 'a' < n) || (ch >= 'A' && ch <= 'G') ||
+               (ch >= 'I' && ch <= 'O' &&
+                std::find(level.listLetters.begin(), level.listLetters.end(), ch) != level.listLetters.end());
+    };
+    m_layout.clear();
     for (int c = 0; c < columns; ++c)
         for (int r = 0; r < rows; ++r) {
+            LayoutCell cell;
             if (const CountedHandle<CToken>& t = Cell(c, r)) {
-                analyser.Cell(c, r) = AnalyserCode(*t);
+                cell.kind = LayoutCell::Token;
+                cell.code = AnalyserCode(*t);
+                m_layout.push_back(cell);
                 continue;
             }
             const bool inFile = r < CLevelData::kRows && c < CLevelData::kRowLength;
             const char ch = inFile ? level.beginRows[static_cast<size_t>(r)][static_cast<size_t>(c)] : 'x';
             const char lock = inFile ? level.lockRows[static_cast<size_t>(r)][static_cast<size_t>(c)] : '-';
-            int32_t colour = -1;
             if (ch >= '0' && ch <= '6') {
-                colour = ch - '0';
+                cell.kind = LayoutCell::Fixed;
+                cell.code = ch - '0' + 1;
             } else if (ch == 's') {
-                colour = kSteelColour;
-            } else if (!lettersAsRandom) {
-                if (ch >= 'a' && ch <= 'z' && ch - 'a' < n)
-                    colour = letters[static_cast<size_t>(ch - 'a')];
-                else if (ch >= 'A' && ch <= 'G')
-                    colour = Member(groups[static_cast<size_t>(ch - 'A')]);
-                else if (ch >= 'I' && ch <= 'O')
-                    for (size_t i = 0; i < level.listLetters.size() && colour < 0; ++i)
-                        if (level.listLetters[i] == ch)
-                            colour = Member(level.lists[i]);
+                cell.kind = LayoutCell::Fixed;
+                cell.code = kSteelCode;
+            } else if (!lettersAsRandom && isLetter(ch)) {
+                cell.kind = LayoutCell::Letter;
+                cell.letter = ch;
             }
-            if (colour < 0)
-                colour = DrawColourUnderCap(steel);
-            int32_t code = colour + 1;
-            if (colour > 97) {
-                code = kSteelCode;
-                ++steel;
-            }
-            if ((lock >= '1' && lock <= '9') ||
-                (!(lock >= '0' && lock <= '9') && chained < lockCap && RandomUnit() < lockRate)) {
-                code = -code;
-                ++chained;
-            }
-            analyser.Cell(c, r) = code;
+            cell.lock = lock >= '1' && lock <= '9' ? LayoutCell::Chain
+                        : lock == '0'              ? LayoutCell::Free
+                                                   : LayoutCell::Chance;
+            m_layout.push_back(cell);
         }
-    return !analyser.HasReadyRun(3, false) && analyser.HasPossibleMove(3, false);
+}
+
+// Most draws of a start layout hold a run. A draw stops at the first drawn
+// cell that completes one with the cells before it; the letters are dealt
+// their colours only when the rest of the layout stands, and the whole is
+// judged then. The layouts that stand are drawn just as often as if every
+// draw were made whole.
+bool CGameBoard::DrawStartLayout(int steelOnBoard, int chainedOnBoard)
+{
+    m_layoutCodes.resize(m_layout.size());
+    int32_t* codes = m_layoutCodes.data();
+    const int32_t* palette = colours.data();
+    const int n = static_cast<int>(colours.size());
+    const bool noSteel = steelRate <= 0.0f || n == 0;
+    // A run closes at cell i (column-major) with the two cells above it or
+    // the two cells left of it.
+    auto run = [this, codes](int c, int r, size_t i, int32_t code) {
+        const int32_t a = std::abs(code);
+        const size_t column = static_cast<size_t>(rows);
+        return a < 99 && ((r >= 2 && std::abs(codes[i - 1]) == a && std::abs(codes[i - 2]) == a) ||
+                          (c >= 2 && std::abs(codes[i - column]) == a && std::abs(codes[i - 2 * column]) == a));
+    };
+    m_letterCells.clear();
+    int steel = steelOnBoard, chained = chainedOnBoard;
+    size_t i = 0;
+    for (int c = 0; c < columns; ++c)
+        for (int r = 0; r < rows; ++r, ++i) {
+            const LayoutCell& cell = m_layout[i];
+            int32_t code = cell.code;
+            switch (cell.kind) {
+            case LayoutCell::Token:
+                codes[i] = code;
+                if (run(c, r, i, code))
+                    return false;
+                continue;
+            case LayoutCell::Fixed:
+                steel += code == kSteelCode ? 1 : 0;
+                break;
+            case LayoutCell::Drawn:
+                if (noSteel) {
+                    const int k = static_cast<int>(RandomUnit() * static_cast<float>(n));
+                    code = palette[k < n ? k : n - 1] + 1;
+                } else {
+                    const int colour = DrawColourUnderCap(steel);
+                    code = colour > 97 ? kSteelCode : colour + 1;
+                    steel += colour > 97 ? 1 : 0;
+                }
+                break;
+            case LayoutCell::Letter:
+                break;
+            }
+            const bool chain = cell.lock == LayoutCell::Chain ||
+                               (cell.lock == LayoutCell::Chance && chained < lockCap && RandomUnit() < lockRate);
+            chained += chain ? 1 : 0;
+            if (cell.kind == LayoutCell::Letter) {
+                m_letterCells.push_back({c, r, cell.letter, chain});
+                codes[i] = 0;
+                continue;
+            }
+            codes[i] = chain ? -code : code;
+            if (run(c, r, i, code))
+                return false;
+        }
+    i = 0;
+    for (int c = 0; c < columns; ++c)
+        for (int r = 0; r < rows; ++r)
+            analyser.Cell(c, r) = codes[i++];
+    if (!m_letterCells.empty() && !PlaceLetters())
+        return false;
+    return analyser.HasPossibleMove(3, false);
+}
+
+// The letters' cells take their colours; false when a run stands then.
+bool CGameBoard::PlaceLetters()
+{
+    const CLevelData& level = *levelData;
+    bool lettersDealt = false, groupsDealt = false;
+    for (const LetterCell& cell : m_letterCells) {
+        int32_t colour = -1;
+        if (cell.letter >= 'a' && cell.letter <= 'z') {
+            if (!lettersDealt)
+                DealLetters();
+            lettersDealt = true;
+            colour = m_letterColours[static_cast<size_t>(cell.letter - 'a')];
+        } else if (cell.letter >= 'A' && cell.letter <= 'G') {
+            if (!groupsDealt)
+                DealGroups();
+            groupsDealt = true;
+            colour = Member(m_groupColours[static_cast<size_t>(cell.letter - 'A')]);
+        } else {
+            for (size_t i = 0; i < level.listLetters.size() && colour < 0; ++i)
+                if (level.listLetters[i] == cell.letter)
+                    colour = Member(level.lists[i]);
+        }
+        // A group dealt nothing is drawn like "x" (never steel).
+        if (colour < 0)
+            colour = DrawPlainColour();
+        analyser.Cell(cell.column, cell.row) = cell.chained ? ~colour : colour + 1;
+    }
+    return !analyser.HasReadyRun(3, false);
+}
+
+// The letters' colours: a mix of the colours in play. In the totem lesson
+// "a" is the colour of the first totem the player owns.
+void CGameBoard::DealLetters()
+{
+    m_letterColours = colours;
+    size_t first = 0;
+    if (levelState == 7) {
+        const auto owned = std::find_if(m_letterColours.begin(), m_letterColours.end(), [this](int32_t c) {
+            return c >= 0 && c < CTotemsManager::kColours && totems.levels[static_cast<size_t>(c)] > 0;
+        });
+        if (owned != m_letterColours.end()) {
+            std::rotate(m_letterColours.begin(), owned, owned + 1);
+            tutorialColour = m_letterColours[0];
+            first = 1;
+        }
+    }
+    Mix(m_letterColours, first);
+}
+
+// Each group letter is dealt colours of its own from a mix of the colours
+// in play, when there are enough of them for every group.
+void CGameBoard::DealGroups()
+{
+    const CLevelData& level = *levelData;
+    for (std::vector<int32_t>& group : m_groupColours)
+        group.clear();
+    if (level.groupLetters.empty() || !level.CheckGroups(static_cast<int>(colours.size())))
+        return;
+    m_dealtColours = colours;
+    Mix(m_dealtColours, 0);
+    size_t next = 0;
+    for (size_t i = 0; i < level.groupLetters.size(); ++i)
+        for (int32_t k = 0; k < level.groupSizes[i] && next < m_dealtColours.size(); ++k)
+            m_groupColours[static_cast<size_t>(level.groupLetters[i] - 'A')].push_back(m_dealtColours[next++]);
 }
 
 void CGameBoard::ShuffleAnimated(float duration, int steps)

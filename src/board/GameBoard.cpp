@@ -170,7 +170,8 @@ bool CGameBoard::GemGoalReached() const { return boardMode == 0 && levelState ==
 
 int CGameBoard::DrawColour()
 {
-    if (RandomUnit() < steelRate)
+    // Without steel in the level no draw is spent on it.
+    if (steelRate > 0.0f && RandomUnit() < steelRate)
         return kSteelColour;
     return DrawPlainColour();
 }
@@ -180,7 +181,8 @@ int CGameBoard::DrawPlainColour()
     if (colours.empty())
         return 0;
     const int n = static_cast<int>(colours.size());
-    const int index = static_cast<int>(std::floor(RandomUnit() * static_cast<float>(n)));
+    // The product is never negative: truncation is its floor, and far cheaper.
+    const int index = static_cast<int>(RandomUnit() * static_cast<float>(n));
     return colours[static_cast<size_t>(index >= n ? n - 1 : index)];
 }
 

@@ -28,6 +28,7 @@
 #include "tokens/MovingTokens.h"
 #include "totems/TotemsManager.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -283,9 +284,34 @@ private:
     std::vector<int32_t> ChooseGemCells(int count, int newOrdinary);
     void DropNewTokens(const std::vector<int32_t>& gemCells, FillSource source);
     bool IsTutorialRefill() const;
-    // One draw of the level's start layout into the analyser; true when it
-    // can be played (BoardShuffle.cpp).
-    bool DrawStartLayout(int steelOnBoard, int chainedOnBoard, bool lettersAsRandom);
+    // The level's start layout read cell by cell; one draw of it into the
+    // analyser, true when it can be played (BoardShuffle.cpp).
+    void ReadStartLayout(bool lettersAsRandom);
+    bool DrawStartLayout(int steelOnBoard, int chainedOnBoard);
+    bool PlaceLetters();
+    void DealLetters();
+    void DealGroups();
     // A random colour, or steel while the steel cap allows.
     int DrawColourUnderCap(int steel);
+
+    // The start layout's letter cells and the colours dealt to its letters
+    // and group letters "A".."G", kept between draws so that drawing
+    // allocates nothing.
+    struct LayoutCell {
+        enum Kind : uint8_t { Drawn, Token, Fixed, Letter } kind = Drawn;
+        enum Lock : uint8_t { Chance, Chain, Free } lock = Chance;
+        char letter = 'x';
+        int32_t code = 0; // of a token on the board or a fixed cell
+    };
+    struct LetterCell {
+        int column, row;
+        char letter;
+        bool chained;
+    };
+    static constexpr int kGroupLetters = 7;
+    std::vector<LayoutCell> m_layout;   // column by column, top down
+    std::vector<int32_t> m_layoutCodes; // a draw, in the same order
+    std::vector<LetterCell> m_letterCells;
+    std::vector<int32_t> m_letterColours, m_dealtColours;
+    std::array<std::vector<int32_t>, kGroupLetters> m_groupColours;
 };
