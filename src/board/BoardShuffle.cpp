@@ -61,6 +61,9 @@ bool CGameBoard::Shuffle(int steelOnBoard, int chainedOnBoard)
     for (int attempt = 0; attempt < kLayoutAttempts; ++attempt)
         if (DrawStartLayout(steelOnBoard, chainedOnBoard))
             return false;
+    // A draw that stops at its first run leaves cells undrawn: the one kept
+    // is drawn whole.
+    DrawStartLayout(steelOnBoard, chainedOnBoard, false);
     WriteLog("Warning! The start layout of " + levelData->path + " is kept as drawn\n");
     return false;
 }
@@ -115,7 +118,7 @@ void CGameBoard::ReadStartLayout(bool lettersAsRandom)
 // their colours only when the rest of the layout stands, and the whole is
 // judged then. The layouts that stand are drawn just as often as if every
 // draw were made whole.
-bool CGameBoard::DrawStartLayout(int steelOnBoard, int chainedOnBoard)
+bool CGameBoard::DrawStartLayout(int steelOnBoard, int chainedOnBoard, bool stopAtRun)
 {
     m_layoutCodes.resize(m_layout.size());
     int32_t* codes = m_layoutCodes.data();
@@ -140,7 +143,7 @@ bool CGameBoard::DrawStartLayout(int steelOnBoard, int chainedOnBoard)
             switch (cell.kind) {
             case LayoutCell::Token:
                 codes[i] = code;
-                if (run(c, r, i, code))
+                if (stopAtRun && run(c, r, i, code))
                     return false;
                 continue;
             case LayoutCell::Fixed:
@@ -168,7 +171,7 @@ bool CGameBoard::DrawStartLayout(int steelOnBoard, int chainedOnBoard)
                 continue;
             }
             codes[i] = chain ? -code : code;
-            if (run(c, r, i, code))
+            if (stopAtRun && run(c, r, i, code))
                 return false;
         }
     i = 0;

@@ -287,7 +287,7 @@ private:
     // The level's start layout read cell by cell; one draw of it into the
     // analyser, true when it can be played (BoardShuffle.cpp).
     void ReadStartLayout(bool lettersAsRandom);
-    bool DrawStartLayout(int steelOnBoard, int chainedOnBoard);
+    bool DrawStartLayout(int steelOnBoard, int chainedOnBoard, bool stopAtRun = true);
     bool PlaceLetters();
     void DealLetters();
     void DealGroups();

@@ -218,6 +218,21 @@ TEST_F(LevelFill, ALayoutThatCannotBePlayedFallsBackToRandomLetters)
     EXPECT_TRUE(rig.board->analyser.HasPossibleMove(3, false));
 }
 
+TEST_F(LevelFill, ALayoutThatCanNeverStandIsKeptWholeAsDrawn)
+{
+    plat::SeedRandom(2);
+    ASSERT_EQ(Load(Begin({"5555xxxx", "xxxxxxxx"})), 1); // four fixed whites in a row
+    TakeLog();
+    EXPECT_FALSE(rig.board->Shuffle(0, 0));
+    const std::string log = TakeLog();
+    EXPECT_NE(log.find("cannot be played"), std::string::npos);
+    EXPECT_NE(log.find(" Warning! The start layout of " + dir.File("l.lvl") + " is kept as drawn\n"),
+              std::string::npos);
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c)
+            EXPECT_TRUE(Code(c, r) >= 1 && Code(c, r) <= 7) << c << " " << r; // every cell drawn
+}
+
 TEST_F(LevelFill, FirstFillPlacesTheFilesTokensGemsChainsAndFixedMarks)
 {
     plat::SeedRandom(11);
