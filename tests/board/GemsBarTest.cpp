@@ -5,7 +5,6 @@
 
 #include "engine/BitmapFont.h"
 #include "engine/Flare.h"
-#include "engine/Log.h"
 #include "engine/RenderTestSupport.h"
 #include "engine/Sprite.h"
 #include "engine/Text.h"
@@ -21,7 +20,6 @@
 #include <functional>
 
 using namespace d3d;
-using testing_support::ReadText;
 using testing_support::ScratchDir;
 using testing_support::WriteBytes;
 
@@ -79,18 +77,12 @@ class GemsBarTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetDataFoldersForTests(dir.Path(), "");
-        SetLogName("Objects.log");
-        ClearLog();
-        SetDataFoldersForTests("", "");
         sprites = MakeCountedHandle(new CSpriteRenderer(rig.device, rig.vertices, rig.indices));
         texts = MakeCountedHandle(new CTextBatch(rig.device, rig.vertices, rig.indices));
         flares = MakeCountedHandle(new CFlareRenderer(rig.device, rig.vertices, rig.indices));
         font = MakeCountedHandle(new CBitmapFont(CountedHandle<CTexture>()));
         font->header3f = 20.0f;
     }
-    void TearDown() override { SetLogName("Objects.log"); }
-
     // A bar with the gems of `width`, initialised and shown.
     CountedHandle<CGemsBar> MakeBar(int (*width)(int) = NarrowGems)
     {
@@ -103,14 +95,9 @@ protected:
         bar->Show(true, 0.0f);
         return bar;
     }
-    std::string TakeLog()
-    {
-        const std::string text = ReadText(GetLogPath());
-        ClearLog();
-        return text;
-    }
 
     ScratchDir dir;
+    testing_support::LogCapture capture;
     NullRig rig;
     CountedHandle<CTexture> frame;
     CountedHandle<CSpriteRenderer> sprites;
@@ -145,7 +132,7 @@ TEST_F(GemsBarTest, ReaderAcceptsOnlyA320By80PlainBitmap)
             WriteBytes(path, c.bytes);
         CGemsBar bar;
         EXPECT_EQ(bar.LoadBarGems(path), c.loads);
-        EXPECT_EQ(TakeLog(), c.log);
+        EXPECT_EQ(capture.Take(), c.log);
         for (int j = 0; j < CGemsBar::kColours; ++j)
             EXPECT_EQ(bar.GemWidth(j), c.loads ? 32 + j : 0);
     }
@@ -314,11 +301,11 @@ TEST_F(GemsBarTest, StripIsUploadedFoldedInEveryFormat)
 TEST_F(GemsBarTest, FormatItCannotWriteIsAFailedRefresh)
 {
     auto bar = MakeBar();
-    TakeLog();
+    capture.Take();
     bar->SurfaceTexture()->texture =
         std::make_unique<MemoryTexture>(256, 128, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED);
     EXPECT_FALSE(bar->AddGem(0));
-    EXPECT_EQ(TakeLog(), " Warning! Unable to refresh Gems buffer texture\n");
+    EXPECT_EQ(capture.Take(), " Warning! Unable to refresh Gems buffer texture\n");
     EXPECT_EQ(bar->CounterText()->text, "1/5"); // the counter still follows
 }
 

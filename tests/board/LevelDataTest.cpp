@@ -2,13 +2,10 @@
 // and the record the accepted files give.
 #include "board/LevelData.h"
 
-#include "engine/Log.h"
-
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
-using testing_support::ReadText;
 using testing_support::ScratchDir;
 using testing_support::WriteText;
 
@@ -16,27 +13,19 @@ namespace {
 
 class LevelDataTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        SetDataFoldersForTests(dir.Path(), "");
-        SetLogName("Objects.log");
-        ClearLog();
-        SetDataFoldersForTests("", "");
-    }
-    void TearDown() override { SetLogName("Objects.log"); }
-
     // Parses `text` as a level file; the log it wrote goes to `log`.
     int Parse(const std::string& text, CLevelData& level)
     {
         WriteText(Path(), text);
-        ClearLog();
+        capture.Clear();
         const int result = level.Parse(Path());
-        log = ReadText(GetLogPath());
+        log = capture.Text();
         return result;
     }
     std::string Path() const { return dir.File("l1.lvl"); }
 
     ScratchDir dir;
+    testing_support::LogCapture capture;
     std::string log;
 };
 
@@ -106,10 +95,9 @@ TEST_F(LevelDataTest, ResultAndLogLineOfEachText)
 TEST_F(LevelDataTest, MissingFileSaysItIsProbablyNoError)
 {
     CLevelData level;
-    ClearLog();
+    capture.Clear();
     EXPECT_EQ(level.Parse(dir.File("l77.lvl")), 0);
-    EXPECT_EQ(ReadText(GetLogPath()),
-              " Unable to open file " + dir.File("l77.lvl") + " probably this is not error\n");
+    EXPECT_EQ(capture.Text(), " Unable to open file " + dir.File("l77.lvl") + " probably this is not error\n");
     EXPECT_EQ(level.notParsed, 1);
 }
 

@@ -14,7 +14,6 @@
 using board_rig::BoardRig;
 using board_rig::NoMoveGrid;
 using board_rig::PlaceGrid;
-using testing_support::ReadText;
 using testing_support::ScratchDir;
 using testing_support::WriteText;
 
@@ -24,15 +23,6 @@ constexpr int32_t kSteelCode = kSteelColour + 1;
 
 class LevelFill : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        SetDataFoldersForTests(dir.Path(), "");
-        SetLogName("Objects.log");
-        ClearLog();
-        SetDataFoldersForTests("", "");
-    }
-    void TearDown() override { SetLogName("Objects.log"); }
-
     // Loads `text` as the level's file.
     int Load(const std::string& text)
     {
@@ -47,14 +37,9 @@ protected:
         rig.board->firstFill = 0;
     }
     int32_t Code(int column, int row) const { return rig.board->analyser.Cell(column, row); }
-    std::string TakeLog()
-    {
-        const std::string text = ReadText(GetLogPath());
-        ClearLog();
-        return text;
-    }
 
     ScratchDir dir;
+    testing_support::LogCapture capture;
     BoardRig rig;
 };
 
@@ -208,10 +193,10 @@ TEST_F(LevelFill, ALayoutThatCannotBePlayedFallsBackToRandomLetters)
     ASSERT_EQ(Load(Begin({"s0aaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa",
                           "aaaaaaaa"})),
               1);
-    TakeLog();
+    capture.Take();
     EXPECT_FALSE(rig.board->Shuffle(0, 0));
-    EXPECT_EQ(TakeLog(), " Warning! The start layout of " + dir.File("l.lvl") +
-                             " cannot be played; its letters are drawn at random\n");
+    EXPECT_EQ(capture.Take(), " Warning! The start layout of " + dir.File("l.lvl") +
+                                  " cannot be played; its letters are drawn at random\n");
     EXPECT_EQ(Code(0, 0), kSteelCode);
     EXPECT_EQ(Code(1, 0), 1);
     EXPECT_FALSE(rig.board->analyser.HasReadyRun(3, false));
@@ -222,9 +207,9 @@ TEST_F(LevelFill, ALayoutThatCanNeverStandIsKeptWholeAsDrawn)
 {
     plat::SeedRandom(2);
     ASSERT_EQ(Load(Begin({"5555xxxx", "xxxxxxxx"})), 1); // four fixed whites in a row
-    TakeLog();
+    capture.Take();
     EXPECT_FALSE(rig.board->Shuffle(0, 0));
-    const std::string log = TakeLog();
+    const std::string log = capture.Take();
     EXPECT_NE(log.find("cannot be played"), std::string::npos);
     EXPECT_NE(log.find(" Warning! The start layout of " + dir.File("l.lvl") + " is kept as drawn\n"),
               std::string::npos);

@@ -75,6 +75,15 @@ void LabBoard::Reshuffle()
 {
     CGameBoard& b = *board;
     b.ShuffleAnimated(1.5f, 30);
+    DropFallenTokens();
+    b.SetLocked(false);
+    b.Refill(true, true);
+    b.firstFill = 0;
+}
+
+void LabBoard::DropFallenTokens()
+{
+    CGameBoard& b = *board;
     const std::vector<CountedHandle<CToken>> tokens = b.movingTokens.Tokens();
     for (const CountedHandle<CToken>& t : tokens)
         if (t->moveKind == 2) {
@@ -82,9 +91,6 @@ void LabBoard::Reshuffle()
                 b.bonuses->RemoveBonus(t->bonus);
             b.movingTokens.Remove(t, true);
         }
-    b.SetLocked(false);
-    b.Refill(true, true);
-    b.firstFill = 0;
 }
 
 void LabBoard::CollectGems()

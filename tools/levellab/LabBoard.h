@@ -1,6 +1,7 @@
 // The level lab's board: the real board with the installed caps and skin on
 // the recording null device, a gems bar that counts what the player
-// collects, and the log caught in a file of the lab's own.
+// collects, and the log caught in a file of the lab's own. The level
+// benchmark plays on it too. Both run in the installation folder.
 #pragma once
 
 #include "balance/BalanceState.h"
@@ -34,6 +35,8 @@ public:
     // No move left: the animated reshuffle and the refill after it, without
     // waiting for the tokens to fall away.
     void Reshuffle();
+    // The tokens falling off the board leave it at once.
+    void DropFallenTokens();
     // Gems whose token was struck and left the board since the last call
     // are collected: into the bar, off the goal.
     void CollectGems();
