@@ -135,29 +135,37 @@ private:
         return ParseRate(m_token, out) || BadToken();
     }
 
-    // Colour numbers up to "}", each 0..6.
-    bool ColourList(std::vector<int32_t>* out)
+    // The items of a braced list up to its "}", each read by `item` from
+    // the current token.
+    template <typename Item>
+    bool Items(Item item)
     {
         for (;;) {
             if (!Next())
                 return false;
             if (IsClose())
                 return true;
+            if (!item())
+                return false;
+        }
+    }
+
+    // Colour numbers up to "}", each 0..6.
+    bool ColourList(std::vector<int32_t>* out)
+    {
+        return Items([this, out] {
             int32_t colour = 0;
             if (!ParseInt(m_token, &colour) || colour < 0 || colour > kMaxColour)
                 return BadToken();
             out->push_back(colour);
-        }
+            return true;
+        });
     }
 
     bool Begin()
     {
         int row = 0;
-        for (;;) {
-            if (!Next())
-                return false;
-            if (IsClose())
-                return true;
+        return Items([this, &row] {
             const char first = m_token[0];
             if (first >= 'A' && first <= 'G') {
                 int32_t size = 0;
@@ -167,7 +175,9 @@ private:
                     return BadToken();
                 m_level.groupLetters.push_back(first);
                 m_level.groupSizes.push_back(size);
-            } else if (first >= 'I' && first <= 'O') {
+                return true;
+            }
+            if (first >= 'I' && first <= 'O') {
                 std::vector<int32_t> list;
                 if (!Open() || !ColourList(&list))
                     return false;
@@ -175,10 +185,10 @@ private:
                     m_level.listLetters.push_back(first);
                     m_level.lists.push_back(std::move(list));
                 }
-            } else if (!Row(&m_level.beginRows, &row)) {
-                return false;
+                return true;
             }
-        }
+            return Row(&m_level.beginRows, &row);
+        });
     }
 
     // Rows up to "}"; in the bonus section every token is upper-cased and
@@ -186,22 +196,14 @@ private:
     bool Section(CLevelData::Rows* rows, bool bonus)
     {
         int row = 0;
-        for (;;) {
-            if (!Next())
-                return false;
-            if (IsClose())
-                return true;
+        return Items([this, rows, bonus, &row] {
             if (bonus) {
                 CTextReader::ToUpper(m_token);
-                if (std::strcmp(m_token, "LEVEL") == 0) {
-                    if (!BonusLevel())
-                        return false;
-                    continue;
-                }
+                if (std::strcmp(m_token, "LEVEL") == 0)
+                    return BonusLevel();
             }
-            if (!Row(rows, &row))
-                return false;
-        }
+            return Row(rows, &row);
+        });
     }
 
     bool BonusLevel()
