@@ -64,13 +64,17 @@ TEST(RingLocks, ExactFitAppendsOneMoreDiscardsTooManyFails)
     ib.Unlock();
 }
 
-TEST(RingLocks, LockWithoutBufferThrows)
+TEST(RingLocks, LockWithoutBufferFailsAsADeviceCall)
 {
     CVertexBuffer vb;
     uint8_t* data = nullptr;
-    EXPECT_THROW(vb.Lock(4, &data, 0), TarnwickD3DException);
+    EXPECT_EQ(vb.Lock(4, &data, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(vb.Unlock(), D3DERR_INVALIDCALL);
+    EXPECT_EQ(vb.outstandingLocks, 0);
     CIndexBuffer ib;
-    EXPECT_THROW(ib.Unlock(), TarnwickD3DException);
+    EXPECT_EQ(ib.Lock(6, &data, 1), D3DERR_INVALIDCALL);
+    EXPECT_EQ(ib.Unlock(), D3DERR_INVALIDCALL);
+    EXPECT_EQ(ib.writePosition, 0u);
 }
 
 TEST(TextureRegistry, LookupsAreExactAndRemovalIgnoresBadIndices)
