@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  libsdl2-dev libgl-dev libopengl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
+  libsdl2-dev libx11-dev libgl-dev libopengl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   libpng-dev libjpeg62-turbo-dev zlib1g-dev libvorbis-dev libstb-dev
   libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev
   xvfb xauth xdotool

@@ -1,12 +1,73 @@
 #include "platform/Window.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace plat {
 
 namespace {
+
+// Under X the window can go away under the game: another client destroys
+// it, or the connection to the server breaks. Xlib's default handlers end the
+// process from inside whatever call met the news, and the game's static
+// destructors then tear down objects that are still in use. The handlers
+// here note the loss instead, and the game closes as it does from a click.
+Display* g_xDisplay = nullptr;
+XID g_xWindow = 0;
+bool g_xWindowLost = false;
+bool g_xConnectionLost = false;
+XErrorHandler g_defaultXErrorHandler = nullptr;
+
+int OnXError(Display* display, XErrorEvent* error)
+{
+    if (g_xWindow != 0 && error->resourceid == g_xWindow) {
+        g_xWindowLost = true;
+        return 0;
+    }
+    return g_defaultXErrorHandler ? g_defaultXErrorHandler(display, error) : 0;
+}
+
+// Returning from both marks the connection dead: every later call on it
+// does nothing.
+void KeepRunning(Display*, void*) {}
+
+int OnXConnectionLost(Display* display)
+{
+    if (!g_xConnectionLost)
+        std::fprintf(stderr, "The connection to the display %s is lost\n", DisplayString(display));
+    g_xWindowLost = g_xConnectionLost = true;
+    return 0;
+}
+
+void WatchXWindow(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return;
+    g_xDisplay = info.info.x11.display;
+    g_xWindow = info.info.x11.window;
+    g_xWindowLost = false;
+    XSetIOErrorExitHandler(g_xDisplay, KeepRunning, nullptr);
+    if (!g_defaultXErrorHandler) {
+        g_defaultXErrorHandler = XSetErrorHandler(OnXError);
+        XSetIOErrorHandler(OnXConnectionLost);
+    }
+}
+
+// Called once the window is destroyed: the server's answer to destroying a
+// window that is gone already must reach our handler before the video
+// subsystem quits and puts Xlib's own handler back.
+void ForgetXWindow()
+{
+    if (g_xDisplay && g_xWindow)
+        XSync(g_xDisplay, False);
+    g_xDisplay = nullptr;
+    g_xWindow = 0;
+}
 
 int VirtualKey(SDL_Keycode key)
 {
@@ -109,6 +170,11 @@ bool InitVideo(std::string* why)
 
 void ShutdownVideo()
 {
+    // Closing SDL's connections to a server that is gone would only meet
+    // Xlib's default handler on a connection of SDL's own; the process ends
+    // next, and the server has dropped everything of ours already.
+    if (g_xConnectionLost)
+        return;
     SDL_GL_UnloadLibrary();
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
@@ -120,8 +186,10 @@ Window::Window(const std::string& title, int width, int height, WindowProc proc)
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     m_window = SDL_CreateWindow(title.c_str(), 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
-    if (m_window)
+    if (m_window) {
+        WatchXWindow(m_window);
         SDL_StartTextInput();
+    }
 }
 
 Window::~Window()
@@ -129,6 +197,7 @@ Window::~Window()
     if (m_window) {
         SDL_StopTextInput();
         SDL_DestroyWindow(m_window);
+        ForgetXWindow();
     }
 }
 
@@ -279,6 +348,15 @@ void Window::Pump()
     SDL_Event event;
     while (SDL_PollEvent(&event))
         Translate(event);
+    ReportWindowLoss();
+}
+
+void Window::ReportWindowLoss()
+{
+    if (g_xWindowLost && !m_closing && !m_lossReported) {
+        m_lossReported = true;
+        PostMessage(WM_CLOSE);
+    }
 }
 
 bool Window::PeekMessage(Message* out, bool remove)
@@ -301,6 +379,7 @@ bool Window::GetMessage(Message* out)
         if (!SDL_WaitEvent(&event))
             continue;
         Translate(event);
+        ReportWindowLoss();
         // Some window managers bring a window back with a show and no
         // restore: the loop sleeping here while minimised must wake all the
         // same, as it does for the size message a restore brings.

@@ -120,6 +120,8 @@ public:
 
 private:
     void Pump();
+    // A window destroyed from outside, or a lost display, closes the game.
+    void ReportWindowLoss();
     void Translate(const SDL_Event& event);
     void ToBackBuffer(int* x, int* y) const;
 
@@ -128,6 +130,7 @@ private:
     std::deque<Message> m_queue;
     bool m_fullScreen = false;
     bool m_closing = false;
+    bool m_lossReported = false; // the window was destroyed from outside
     int m_backWidth = 0;
     int m_backHeight = 0;
 };
