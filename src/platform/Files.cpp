@@ -1,5 +1,7 @@
 #include "platform/Files.h"
 
+#include "platform/Profile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -40,9 +42,11 @@ bool IsAtOrBelow(const std::string& native, const std::string& folder)
     return native.size() == folder.size() || folder.back() == '/' || native[folder.size()] == '/';
 }
 
-// Every change to the file system passes here first.
+// Every change to the file system passes here first; what the INI reader
+// parsed of the path is forgotten, so a write is seen by the next read.
 bool MayWrite(const std::string& native)
 {
+    ForgetParsedFiles(native);
     for (const std::string& refused : RefusedPaths())
         if (IsAtOrBelow(native, refused)) {
             errno = EACCES;
