@@ -8,7 +8,6 @@
 #include "engine/TextReader.h"
 #include "platform/Audio.h"
 #include "platform/Files.h"
-#include "platform/Profile.h"
 
 #include <chrono>
 #include <cstdio>
@@ -152,7 +151,7 @@ int CSoundManager::ConvertOggSounds(const std::string& optionsFile, const std::s
         if (sharedFolder)
             plat::CopyFile(installedFolder + "Vol.cfg", writableFolder + "Vol.cfg", false);
         else
-            plat::WritePrivateProfileString("Sound", "Converted", "1", optionsFile);
+            WriteIniString(optionsFile, "Sound", "Converted", "1");
     }
     return 1;
 }

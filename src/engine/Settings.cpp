@@ -106,6 +106,14 @@ int ReadIniRaw(const std::string& file, const char* section, const char* key, co
     return plat::GetPrivateProfileString(section, key, defaultText, buffer, size, file);
 }
 
+bool WriteIniString(const std::string& file, const char* section, const char* key, const std::string& value)
+{
+    if (plat::WritePrivateProfileString(section, key, value.c_str(), file))
+        return true;
+    WriteLog(std::string("Unable to write [") + section + "] " + key + " to " + file + "\n");
+    return false;
+}
+
 void SetDisplaySettings(const DisplaySettings& settings) { g_display = settings; }
 void GetDisplaySettings(DisplaySettings* settings) { *settings = g_display; }
 
@@ -132,9 +140,7 @@ void WriteDisplaySettings()
     if (g_display.adapter < 0 || g_display.colorMode < 0)
         return;
     const std::string file = OptionsFilePath();
-    auto write = [&](const char* key, int value) {
-        plat::WritePrivateProfileString("Settings", key, std::to_string(value).c_str(), file);
-    };
+    auto write = [&](const char* key, int value) { WriteIniString(file, "Settings", key, std::to_string(value)); };
     write("Adapter", g_display.adapter);
     write("Width", g_display.width);
     write("Height", g_display.height);

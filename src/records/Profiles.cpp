@@ -2,7 +2,6 @@
 
 #include "engine/Settings.h"
 #include "platform/Files.h"
-#include "platform/Profile.h"
 #include "records/HiscoreTable.h"
 #include "records/Options.h"
 
@@ -77,11 +76,11 @@ bool CProfile::SaveSettings(const std::string& folder) const
     const std::string path = SettingsPath(folder);
     EnsureFile(path);
     auto flag = [](int32_t value) { return value ? "1" : "0"; };
-    bool ok = plat::WritePrivateProfileString("Main", "Veteran", flag(veteran), path);
-    ok = plat::WritePrivateProfileString("Main", "SingleTutorial", flag(singleTutorial), path) && ok;
-    ok = plat::WritePrivateProfileString("Main", "QuestTutorial", flag(questTutorial), path) && ok;
+    bool ok = WriteIniString(path, "Main", "Veteran", flag(veteran));
+    ok = WriteIniString(path, "Main", "SingleTutorial", flag(singleTutorial)) && ok;
+    ok = WriteIniString(path, "Main", "QuestTutorial", flag(questTutorial)) && ok;
     for (const TutorialKey& k : kTutorialKeys)
-        ok = plat::WritePrivateProfileString("QuestTut", k.key, flag(this->*k.flag), path) && ok;
+        ok = WriteIniString(path, "QuestTut", k.key, flag(this->*k.flag)) && ok;
     return ok;
 }
 
