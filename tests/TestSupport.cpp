@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace testing_support {
 
@@ -18,6 +19,40 @@ ScratchDir::ScratchDir()
 }
 
 ScratchDir::~ScratchDir() { plat::RemoveDirectoryTree(m_path.substr(0, m_path.size() - 1)); }
+
+ScopedEnv::ScopedEnv(const char* name, const char* value) : m_name(name)
+{
+    const char* old = std::getenv(name);
+    m_had = old != nullptr;
+    if (old)
+        m_old = old;
+    if (value)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv()
+{
+    if (m_had)
+        setenv(m_name, m_old.c_str(), 1);
+    else
+        unsetenv(m_name);
+}
+
+ScopedWorkingFolder::ScopedWorkingFolder(const std::string& path)
+{
+    char old[4096];
+    if (!getcwd(old, sizeof old) || chdir(path.c_str()) != 0)
+        throw std::runtime_error("cannot change to " + path);
+    m_old = old;
+}
+
+ScopedWorkingFolder::~ScopedWorkingFolder()
+{
+    if (chdir(m_old.c_str()) != 0)
+        std::perror("chdir");
+}
 
 void WriteText(const std::string& path, const std::string& text)
 {

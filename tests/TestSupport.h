@@ -22,6 +22,32 @@ private:
     std::string m_path;
 };
 
+// Sets an environment variable for the scope and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    bool m_had = false;
+    std::string m_old;
+};
+
+// Makes `path` the working folder for the scope.
+class ScopedWorkingFolder {
+public:
+    explicit ScopedWorkingFolder(const std::string& path);
+    ~ScopedWorkingFolder();
+    ScopedWorkingFolder(const ScopedWorkingFolder&) = delete;
+    ScopedWorkingFolder& operator=(const ScopedWorkingFolder&) = delete;
+
+private:
+    std::string m_old;
+};
+
 void WriteText(const std::string& path, const std::string& text);
 std::string ReadText(const std::string& path);
 std::vector<unsigned char> ReadBytes(const std::string& path);

@@ -12,6 +12,7 @@
 #include <thread>
 
 using namespace audio_fixtures;
+using testing_support::ScopedEnv;
 namespace snd = plat::snd;
 
 namespace {
@@ -29,31 +30,6 @@ bool WaitUntilSilent(const std::vector<snd::Handle>& channels, double seconds)
     }
     return false;
 }
-
-// Sets an environment variable for the scope and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name)
-    {
-        const char* old = std::getenv(name);
-        m_had = old != nullptr;
-        if (old)
-            m_old = old;
-        setenv(name, value, 1);
-    }
-    ~ScopedEnv()
-    {
-        if (m_had)
-            setenv(m_name, m_old.c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    bool m_had = false;
-    std::string m_old;
-};
 
 } // namespace
 

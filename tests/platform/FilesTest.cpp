@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <sys/stat.h>
 
 using testing_support::ReadText;
@@ -27,11 +26,8 @@ TEST(Files, BackslashInTheDataHomeIsPartOfItsName)
     ScratchDir dir;
     const std::string home = dir.Path() + "odd\\name";
     ASSERT_EQ(mkdir(home.c_str(), 0755), 0);
-    const char* old = std::getenv("XDG_DATA_HOME");
-    const std::string saved = old ? old : "";
-    setenv("XDG_DATA_HOME", home.c_str(), 1);
+    testing_support::ScopedEnv dataHome("XDG_DATA_HOME", home.c_str());
     const std::string root = plat::UserAppDataFolder();
-    old ? setenv("XDG_DATA_HOME", saved.c_str(), 1) : unsetenv("XDG_DATA_HOME");
 
     ASSERT_EQ(root, home);
     ASSERT_TRUE(plat::CreateDirectory(root + "\\Maker"));
