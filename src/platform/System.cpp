@@ -128,4 +128,18 @@ void ShellOpen(const std::string& path)
     posix_spawn_file_actions_destroy(&actions);
 }
 
+bool EnterExecutableFolder()
+{
+    char path[4096];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return false;
+    path[n] = '\0';
+    char* slash = std::strrchr(path, '/');
+    if (!slash)
+        return false;
+    *(slash == path ? slash + 1 : slash) = '\0';
+    return chdir(path) == 0;
+}
+
 } // namespace plat

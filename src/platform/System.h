@@ -60,4 +60,9 @@ void MessageBox(const std::string& text, const std::string& caption, unsigned fl
 // Opens `path` with the desktop's registered handler without waiting for it.
 void ShellOpen(const std::string& path);
 
+// Makes the folder of the running executable the working folder, as a
+// desktop shortcut's "start in" does: the game's data lies beside it. False
+// (and the working folder unchanged) when the executable cannot be found.
+bool EnterExecutableFolder();
+
 } // namespace plat

@@ -147,25 +147,33 @@ int ControlCharacter(SDL_Keycode key)
 
 } // namespace
 
-bool InitVideo(std::string* why)
+VideoStart InitVideo(std::string* why)
 {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         *why = SDL_GetError();
-        return false;
+        return VideoStart::NoDisplay;
+    }
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if ((!asked || !*asked) && driver &&
+        (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
+        *why = "no display could be opened";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        return VideoStart::NoDisplay;
     }
     if (SDL_GL_LoadLibrary(nullptr) != 0) {
         *why = SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-        return false;
+        return VideoStart::NoOpenGL;
     }
     // A GL library without its entry points is as good as none.
     if (!SDL_GL_GetProcAddress("glClear") || !SDL_GL_GetProcAddress("glViewport")) {
         *why = "the OpenGL library has no usable entry points";
         SDL_GL_UnloadLibrary();
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-        return false;
+        return VideoStart::NoOpenGL;
     }
-    return true;
+    return VideoStart::Ready;
 }
 
 void ShutdownVideo()

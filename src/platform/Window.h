@@ -77,9 +77,12 @@ inline int HighWord(intptr_t lParam) { return static_cast<int>((static_cast<uint
 
 using WindowProc = intptr_t (*)(uint32_t message, uintptr_t wParam, intptr_t lParam);
 
-// Starts SDL's video; false when the video system or the GL library is
-// missing (the game cannot run at all then).
-bool InitVideo(std::string* why);
+// Whether the game can draw, and if not, what it lacks.
+enum class VideoStart { Ready, NoDisplay, NoOpenGL };
+// Starts SDL's video on a display and loads the GL library. SDL's headless
+// drivers count only when SDL_VIDEODRIVER names them: without it, SDL falls
+// back to one when no display opens, and the game would run unseen.
+VideoStart InitVideo(std::string* why);
 void ShutdownVideo();
 
 class Window {

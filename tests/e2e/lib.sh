@@ -17,10 +17,13 @@ LOG=$USER_DIR/Objects.log
 fail() { echo "FAIL: $*" >&2; [ -f "$LOG" ] && sed 's/^/  log: /' "$LOG" >&2; exit 1; }
 
 # An installation folder of our own, so a test can add files beside the game.
+# The executable is a copy: the game makes its own folder the working folder.
 make_install() {
   INSTALL=$WORK/install
   mkdir -p "$INSTALL"
   for entry in "$GAME_DIR"/*; do ln -s "$entry" "$INSTALL/"; done
+  rm "$INSTALL/galvorine"
+  cp "$GAME_DIR/galvorine" "$INSTALL/galvorine"
 }
 
 start_game() {

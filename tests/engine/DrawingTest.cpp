@@ -42,7 +42,7 @@ protected:
     void SetUp() override
     {
         std::string why;
-        if (!plat::InitVideo(&why))
+        if (plat::InitVideo(&why) != plat::VideoStart::Ready)
             GTEST_SKIP() << "no video: " << why;
         window = std::make_unique<plat::Window>("drawing", 1024, 768, Proc);
         direct3d = CreateDirect3D();
