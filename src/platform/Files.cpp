@@ -186,6 +186,12 @@ bool DirectoryExists(const std::string& gamePath)
     return stat(NativePath(gamePath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsRealDirectory(const std::string& gamePath)
+{
+    struct stat st {};
+    return lstat(NativePath(gamePath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool CreateDirectory(const std::string& gamePath)
 {
     const std::string native = NativePath(gamePath);
@@ -282,6 +288,7 @@ std::vector<DirEntry> ListDirectory(const std::string& gamePath)
         struct stat st {};
         const std::string child = (native.empty() ? std::string(".") : native) + "/" + e.name;
         e.isDirectory = stat(child.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        e.isLink = lstat(child.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
         entries.push_back(std::move(e));
     }
     closedir(dir);

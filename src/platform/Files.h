@@ -20,6 +20,8 @@ FILE* OpenFile(const std::string& gamePath, const char* mode);
 
 bool FileExists(const std::string& gamePath);
 bool DirectoryExists(const std::string& gamePath);
+// A folder itself, not a link to one.
+bool IsRealDirectory(const std::string& gamePath);
 // Creates one folder; false when it could not be made (an existing folder is
 // not an error for the callers, who test nothing).
 bool CreateDirectory(const std::string& gamePath);
@@ -36,7 +38,8 @@ bool CopyFile(const std::string& fromGamePath, const std::string& toGamePath, bo
 
 struct DirEntry {
     std::string name;
-    bool isDirectory = false;
+    bool isDirectory = false; // a folder, or a link to one
+    bool isLink = false;
 };
 // The entries of a folder without "." and "..", sorted by name.
 std::vector<DirEntry> ListDirectory(const std::string& gamePath);
