@@ -46,7 +46,8 @@ int ReadIniRaw(const std::string& file, const char* section, const char* key, co
 // and the key, and leaves the file as it was.
 bool WriteIniString(const std::string& file, const char* section, const char* key, const std::string& value);
 
-// The colour of four numbers "r g b a" packed as ARGB (components floored).
+// The colour of four numbers "r g b a" packed as ARGB: components floored
+// and held to 0..255; one that is not a number takes the default's.
 uint32_t ParseColor(const char* text, const char* defaultText);
 
 struct DisplaySettings {
