@@ -166,6 +166,11 @@ std::string NativePath(const std::string& gamePath)
     return native;
 }
 
+bool IsPlainFileName(const std::string& name)
+{
+    return !name.empty() && name.find_first_of("/\\") == std::string::npos && name.find("..") == std::string::npos;
+}
+
 FILE* OpenFile(const std::string& gamePath, const char* mode)
 {
     const std::string native = NativePath(gamePath);

@@ -14,6 +14,10 @@ namespace plat {
 // "Data\\Gfx\\Frame.png" -> "Data/Gfx/Frame.png".
 std::string NativePath(const std::string& gamePath);
 
+// A name read from a list file that stays inside the folder it is joined to:
+// not empty, no separator of either kind and no "..".
+bool IsPlainFileName(const std::string& name);
+
 // fopen on the native form of `gamePath`. Text modes behave like binary ones;
 // readers of text tolerate "\r\n" themselves.
 FILE* OpenFile(const std::string& gamePath, const char* mode);
