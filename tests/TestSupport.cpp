@@ -1,9 +1,11 @@
 #include "TestSupport.h"
 
+#include "engine/Log.h"
 #include "platform/Files.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -19,6 +21,39 @@ ScratchDir::ScratchDir()
 }
 
 ScratchDir::~ScratchDir() { plat::RemoveDirectoryTree(m_path.substr(0, m_path.size() - 1)); }
+
+namespace {
+std::unique_ptr<ScratchDir>& Run()
+{
+    static std::unique_ptr<ScratchDir> run;
+    return run;
+}
+} // namespace
+
+const std::string& RunFolder()
+{
+    if (!Run())
+        Run() = std::make_unique<ScratchDir>();
+    return Run()->Path();
+}
+
+void RemoveRunFolder() { Run().reset(); }
+
+void UseRunLog()
+{
+    const std::string user = GetUserDataFolder();
+    const std::string shared = GetSharedDataFolder();
+    const bool perUser = HasUserDataFolders() != 0;
+    SetDataFoldersForTests("", "");
+    SetLogName(RunFolder() + "Objects.log");
+    SetDataFoldersForTests(perUser ? user : "", shared);
+}
+
+void ResetDataFolders()
+{
+    SetDataFoldersForTests("", "");
+    SetLogName(RunFolder() + "Objects.log");
+}
 
 ScopedEnv::ScopedEnv(const char* name, const char* value) : m_name(name)
 {

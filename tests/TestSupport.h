@@ -22,6 +22,16 @@ private:
     std::string m_path;
 };
 
+// The folder of this test run's own files, the log among them; the test
+// main removes it at the end. Tests run in the installation folder and write
+// nothing there.
+const std::string& RunFolder();
+// No per-user data folders, and the log in the run folder.
+void ResetDataFolders();
+// The log in the run folder, the data folders left as they are.
+void UseRunLog();
+void RemoveRunFolder();
+
 // Sets an environment variable for the scope and puts the old value back.
 class ScopedEnv {
 public:

@@ -1,3 +1,5 @@
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,5 +11,8 @@ int main(int argc, char** argv)
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     setenv("GALVORINE_NO_DIALOGS", "1", 0);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    testing_support::ResetDataFolders();
+    const int result = RUN_ALL_TESTS();
+    testing_support::RemoveRunFolder();
+    return result;
 }

@@ -203,11 +203,11 @@ bool CreateDirectory(const std::string& gamePath)
     return MayWrite(native) && mkdir(native.c_str(), 0755) == 0;
 }
 
-bool RemoveDirectoryTree(const std::string& gamePath)
+namespace {
+// Below the top folder the names are the file system's own: a backslash in
+// one is part of it.
+bool RemoveTreeNative(const std::string& native)
 {
-    const std::string native = NativePath(gamePath);
-    if (!MayWrite(native))
-        return false;
     DIR* dir = opendir(native.c_str());
     if (!dir)
         return false;
@@ -218,12 +218,19 @@ bool RemoveDirectoryTree(const std::string& gamePath)
         const std::string child = native + "/" + entry->d_name;
         struct stat st {};
         if (lstat(child.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-            ok = RemoveDirectoryTree(child) && ok;
+            ok = RemoveTreeNative(child) && ok;
         else
             ok = unlink(child.c_str()) == 0 && ok;
     }
     closedir(dir);
     return rmdir(native.c_str()) == 0 && ok;
+}
+} // namespace
+
+bool RemoveDirectoryTree(const std::string& gamePath)
+{
+    const std::string native = NativePath(gamePath);
+    return MayWrite(native) && RemoveTreeNative(native);
 }
 
 bool RemoveDirectory(const std::string& gamePath)

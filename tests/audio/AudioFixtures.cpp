@@ -96,7 +96,7 @@ LogCapture::~LogCapture()
 {
     std::remove((m_folder + "test.log").c_str());
     rmdir(m_folder.c_str());
-    SetLogName("Objects.log");
+    testing_support::UseRunLog();
 }
 
 std::string LogCapture::Text() const { return testing_support::ReadText(m_folder + "test.log"); }

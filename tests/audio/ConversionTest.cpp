@@ -44,7 +44,7 @@ void Install(const ScratchDir& dir, const std::string& list, const std::vector<s
 // Restores "no per-user folders" when the test ends.
 struct UserFolders {
     UserFolders(const std::string& user, const std::string& shared) { SetDataFoldersForTests(user, shared); }
-    ~UserFolders() { SetDataFoldersForTests("", ""); }
+    ~UserFolders() { testing_support::ResetDataFolders(); }
 };
 
 } // namespace

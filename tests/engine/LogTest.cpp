@@ -16,11 +16,7 @@ namespace {
 
 class LogTest : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
-        SetDataFoldersForTests("", "");
-        SetLogName("Objects.log");
-    }
+    void TearDown() override { testing_support::ResetDataFolders(); }
 };
 
 TEST_F(LogTest, MessagesArePrefixedWithOneSpace)
@@ -73,8 +69,7 @@ protected:
     void TearDown() override
     {
         plat::ClearWriteRefusalsForTests();
-        SetDataFoldersForTests("", "");
-        SetLogName("Objects.log");
+        testing_support::ResetDataFolders();
     }
     ScratchDir home;
     ScratchDir install;

@@ -108,7 +108,7 @@ protected:
         plat::CreateDirectory(dir.Path() + "Data");
         plat::CreateDirectory(dir.Path() + "Data/Config");
     }
-    void TearDown() override { SetDataFoldersForTests("", ""); }
+    void TearDown() override { testing_support::ResetDataFolders(); }
     ScratchDir dir;
 };
 

@@ -34,6 +34,12 @@ TEST(Files, BackslashInTheDataHomeIsPartOfItsName)
     ASSERT_TRUE(plat::WriteFileAtomically(root + "\\Maker\\File.txt", "x", 1));
     EXPECT_EQ(ReadText(home + "/Maker/File.txt"), "x");
     EXPECT_EQ(plat::NativePath("Data\\odd\\name"), "Data/odd/name");
+
+    // Names found below a folder are the file system's own, backslashes and all.
+    ASSERT_EQ(mkdir((home + "/Maker/Ann\\Bert").c_str(), 0755), 0);
+    WriteText(home + "/Maker/Ann\\Bert/Settings.ini", "[Main]\n");
+    EXPECT_TRUE(plat::RemoveDirectoryTree(root + "\\Maker"));
+    EXPECT_FALSE(plat::DirectoryExists(root + "\\Maker"));
 }
 
 TEST(Files, AtomicWriteKeepsTheModeAndClearsItsOwnLeftovers)
