@@ -47,6 +47,9 @@ int CreateUserFolders()
         g_userFolder.clear();
         g_sharedFolder.clear();
         plat::RefuseWrites("");
+        // The log is among what cannot be written: this is the only word of it.
+        std::fprintf(stderr, "No folder for the game's own files could be made under %s: nothing is written\n",
+                     user.empty() ? "the data home" : user.c_str());
         return 0;
     }
     // Results are not tested: an existing folder is fine, a missing one shows
