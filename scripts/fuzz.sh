@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets of the binary file readers with clang (libFuzzer,
+# Builds the fuzz targets of the file readers with clang (libFuzzer,
 # AddressSanitizer, UndefinedBehaviorSanitizer) and runs each for a while.
 # Usage: scripts/fuzz.sh [seconds per target, default 60]
 set -euo pipefail
@@ -10,11 +10,17 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -DGALVORINE_BUILD_FUZZERS=ON -DGAL
   -DGALVORINE_BUILD_BENCHMARKS=OFF
 cmake --build build-fuzz -j"$(nproc)"
 cd build-fuzz/fuzz
-for name in quest_save hiscore_table best_list trophies; do
+for name in quest_save hiscore_table best_list trophies form_file; do
   mkdir -p "corpus/$name"
   cp -n ../../fuzz/seeds/"$name"/* "corpus/$name/" 2>/dev/null || true
+  max_len=4096
+  if [ "$name" = form_file ]; then
+    # The GUI tests' fixture forms seed the form reader as well.
+    cp -n ../../tests/gui/*.qof "corpus/$name/"
+    max_len=16384
+  fi
   dict=()
   [ -f "../../fuzz/$name.dict" ] && dict=("-dict=../../fuzz/$name.dict")
   echo "== fuzz_$name for ${seconds}s"
-  ./"fuzz_$name" "corpus/$name" "${dict[@]}" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1
+  ./"fuzz_$name" "corpus/$name" "${dict[@]}" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1
 done

@@ -33,11 +33,14 @@ void CGame::Frame(float timeStep, int draw, int paused)
     if (music)
         music->Update(timeStep);
     modeTimer += timeStep;
-    if (textBatch)
-        textBatch->Update(timeStep);
+    for (auto& particles : particleManagers)
+        if (particles)
+            particles->Update(timeStep);
     for (auto& flares : flareRenderers)
         if (flares)
             flares->Update(timeStep);
+    if (textBatch)
+        textBatch->Update(timeStep);
     if (!d3d::Failed(renderer->RenderFrame()))
         renderer->Present();
 }

@@ -5,6 +5,7 @@
 
 #include "audio/MusicPlayer.h"
 #include "audio/SoundManager.h"
+#include "effects/particles/ParticleSystemsManager.h"
 #include "engine/BitmapFont.h"
 #include "engine/CountedHandle.h"
 #include "engine/Flare.h"
@@ -63,6 +64,8 @@ public:
     CountedHandle<CText> fpsText;
     CountedHandle<CVertexBuffer> vertexBuffer;
     CountedHandle<CIndexBuffer> indexBuffer;
+    // One per particle layer of the frame, 0 at the back.
+    CountedHandle<CParticleSystemsManager> particleManagers[6];
     // In order: StarParticle, Lightning, Spark, Sand, Cloud, SmallSand, Halo1,
     // Ring, SpellFuzzy, FireCloud, Twirl, Flare, StarSand, JungleFlash.
     enum EffectTexture {
@@ -140,6 +143,7 @@ private:
     bool CreateIndexBuffer();
     bool LoadLoadingPicture();
     bool LoadSharedTextures();
+    bool CreateParticleManagers();
     bool CreateFlareRenderers();
     bool LoadFonts();
     bool CreateTextBatch();

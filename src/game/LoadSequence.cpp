@@ -29,6 +29,7 @@ const CGame::LoadStep CGame::kLoadSequence[] = {
     // The quest screen's layout is read here; its frame is drawn already.
     {nullptr, 0.025f},
     {&CGame::LoadSharedTextures, 0.15f},
+    {&CGame::CreateParticleManagers, kNoFrame},
     {&CGame::CreateFlareRenderers, 0.2f},
     {&CGame::LoadFonts, 0.25f},
     {&CGame::CreateTextBatch, kNoFrame},
@@ -192,6 +193,22 @@ bool CGame::LoadSharedTextures()
     // The big star is drawn only by the award, which brings its picture back
     // when it needs it.
     screenTextures[kBigStar]->ReleaseD3DResource();
+    return true;
+}
+
+// Six managers, one per particle layer of the frame, all drawing through the
+// shared buffers. The game's effects live within a thousand units of the
+// centre and are seen from far in front of the screen.
+bool CGame::CreateParticleManagers()
+{
+    for (int i = 0; i < 6; ++i) {
+        particleManagers[i] = MakeCountedHandle(new CParticleSystemsManager(device, vertexBuffer, indexBuffer));
+        renderer->particleLayers[i] = particleManagers[i];
+        CParticleEnvironment& environment = particleManagers[i]->Environment();
+        environment.killMin = Vec3{-1000.0f, -1000.0f, -1000.0f};
+        environment.killMax = Vec3{1000.0f, 1000.0f, 1000.0f};
+        environment.view->eye.z = 10000.0f;
+    }
     return true;
 }
 

@@ -24,6 +24,8 @@ sleep 0.5
 stop_game
 printf ' End of log\n' > "$WORK/expected"
 [ "$(tail -c 12 "$LOG" | md5sum)" = "$(md5sum < "$WORK/expected")" ] || fail "log does not end with End of log"
+managers=$(grep -o 'Particle Systems manager destruction\.' "$LOG" | wc -l)
+[ "$managers" -eq 6 ] || fail "$managers particle managers said farewell, not 6"
 
 # The first run copied the installed options and wrote [Settings] back in order.
 options=$USER_DIR/Data/Config/Options.ini

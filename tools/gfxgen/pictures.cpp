@@ -90,13 +90,6 @@ void Glint(Image& img, float cx, float cy, float size, const Color& c, float str
         }
 }
 
-// Glowing picture for additive use: white-hot core through `tint`.
-Color HotColor(float k, const Color& tint)
-{
-    return k > 0.6f ? Mix(tint, kWhite, (k - 0.6f) / 0.4f)
-                    : Color{tint.r * k / 0.6f, tint.g * k / 0.6f, tint.b * k / 0.6f, 1};
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -507,51 +500,6 @@ Image MakeGlow(int size, const Color& tint, float falloff, float core)
     });
 }
 
-// Electric ray, 256 x 64: a jagged bolt running along u, glowing across v.
-Image MakeLightning()
-{
-    Image img(256, 64, Color{0, 0, 0, 1});
-    for (int x = 0; x < 256; ++x) {
-        const float centre = 32 + 14 * (Fbm(x / 40.0f, 0.3f, 91, 4, 7) - 0.5f) * 2 * std::sin(x * kPi / 256);
-        const float branch = 32 + 22 * (Fbm(x / 25.0f, 5.7f, 92, 3, 11) - 0.5f) * 2 * std::sin(x * kPi / 256);
-        for (int y = 0; y < 64; ++y) {
-            const float d = std::fabs(y + 0.5f - centre), db = std::fabs(y + 0.5f - branch);
-            float k = std::exp(-d * d / 2.0f) + 0.6f * std::exp(-d / 9.0f);
-            k += 0.35f * std::exp(-db * db / 1.5f) + 0.15f * std::exp(-db / 6.0f);
-            k = Clamp01(k);
-            Color c = HotColor(k, Rgb(90, 200, 255));
-            c.a = 1;
-            img.At(x, y) = c;
-        }
-    }
-    return img;
-}
-
-// Cloudy puff with a matching alpha, for the alpha-companion loaders.
-Image MakePuff(int size, uint32_t seed, const Color& inner, const Color& outer, float density)
-{
-    return Radial(size, [&](const RadialPoint& p) {
-        const float n = Fbm(p.x * 6.0f / size, p.y * 6.0f / size, seed, 5);
-        const float k = Clamp01((1 - Smooth(0.35f, 1.0f, p.r)) * (0.35f + n) * density);
-        Color col = Mix(outer, inner, Clamp01(k * 1.2f));
-        col.a = k;
-        return col;
-    });
-}
-
-// A cloud of sand: grainy, thinning towards the rim.
-Image MakeSandPuff(int size)
-{
-    return Radial(size, [&](const RadialPoint& p) {
-        const float grain = Noise(p.x * 0.7f, p.y * 0.7f, 13);
-        const float body = Fbm(p.x * 4.0f / size, p.y * 4.0f / size, 14, 3);
-        const float k = Clamp01((1 - Smooth(0.2f, 1.0f, p.r)) * (0.25f + 1.1f * grain * body + 0.3f * body));
-        Color col = Mix(Rgb(176, 118, 58), Rgb(246, 216, 158), Clamp01(grain * 1.2f));
-        col.a = k;
-        return col;
-    });
-}
-
 // Sand surface of the sand box, 256 x 256, tiling across; upper half the
 // everyday sand (its top row is the surface), lower half the glowing sand of
 // the frenzy.
@@ -798,16 +746,6 @@ Image MakeSpellFuzzy()
             Clamp01(std::pow(Clamp01(1 - p.r), 1.6f) * (0.5f + 0.6f * fuzz) + 0.4f * std::exp(-p.r * p.r * 12));
         Color c = Mix(Rgb(255, 200, 140), kWhite, k * k);
         c.a = k;
-        return c;
-    });
-}
-
-// Grains of sand, 32 x 32: a small soft pebble with alpha.
-Image MakeSmallSand()
-{
-    return Radial(32, [](const RadialPoint& p) {
-        Color c = Mix(Rgb(190, 140, 80), kSand, Clamp01(1 - std::hypot(p.x - 13.0f, p.y - 12.0f) / 16));
-        c.a = Smooth(1.0f, 0.55f, p.r);
         return c;
     });
 }

@@ -12,9 +12,6 @@ Image MakeFrameBack();
 Image MakeSelector();
 Image MakeStarGlint(int size, float rays);
 Image MakeGlow(int size, const Color& tint, float falloff, float core);
-Image MakeLightning();
-Image MakePuff(int size, uint32_t seed, const Color& inner, const Color& outer, float density);
-Image MakeSandPuff(int size);
 Image MakeSandbox();
 Image MakeSandboxFront();
 Image MakeSandboxGlass();
@@ -27,6 +24,5 @@ Image MakeJungleFlash();
 Image MakeRing();
 Image MakeHalo();
 Image MakeSpellFuzzy();
-Image MakeSmallSand();
 
 } // namespace gfx

@@ -1,5 +1,7 @@
 // The engine's picture set: the loading picture, the shared effect and
-// screen textures, the cursor and the three bitmap fonts with their list.
+// screen textures (but the particle atlases and the lightning strip, which
+// the particle set makes), the cursor and the three bitmap fonts with their
+// list.
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -21,22 +23,16 @@ bool WriteEngineSet(Output& out)
     ok = ok && out.Save("FrameBack.tga", MakeFrameBack());
     ok = ok && out.Save("StarParticle.bmp", MakeStarGlint(64, 0.7f).OverBlack());
     ok = ok && out.Save("Selector.png", MakeSelector());
-    ok = ok && out.Save("Lightning.jpg", MakeLightning());
     ok = ok && out.Save("Spark.bmp", MakeGlow(64, gold, 2.4f, 0.35f).OverBlack());
-    ok = ok && out.SaveWithAlpha("Sand", MakeSandPuff(64));
-    ok = ok && out.SaveWithAlpha("Cloud", MakePuff(128, 21, Rgb(255, 246, 226), Rgb(206, 176, 140), 1.1f));
     ok = ok && out.Save("Sandbox.jpg", MakeSandbox());
-    ok = ok && out.Save("SmallSand.tga", MakeSmallSand());
     ok = ok && out.Save("SandboxFront.png", MakeSandboxFront());
     ok = ok && out.Save("SandboxGlass.tga", MakeSandboxGlass());
     ok = ok && out.Save("ScoreFrenzyStar.png", MakeStarGlint(32, 0.6f));
     ok = ok && out.Save("Halo1.tga", MakeHalo());
     ok = ok && out.Save("Ring.jpg", MakeRing().OverBlack());
     ok = ok && out.Save("SpellFuzzy.bmp", MakeSpellFuzzy().OverBlack());
-    ok = ok && out.SaveWithAlpha("FireCloud", MakePuff(128, 31, Rgb(255, 232, 150), Rgb(214, 70, 18), 1.25f));
     ok = ok && out.Save("Twirl.tga", MakeTwirl());
     ok = ok && out.SaveWithAlpha("Flare", MakeFlare());
-    ok = ok && out.Save("StarSand.tga", MakeStarGlint(64, 0.5f));
     ok = ok && out.Save("JungleFlash.tga", MakeJungleFlash());
     ok = ok && out.Save("BigStar.png", MakeBigStar());
     ok = ok && out.Save("ShopPointer.tga", MakeShopPointer());
