@@ -376,6 +376,14 @@ size_t PickVariant(const CSoundSample& sound, int variant)
 }
 } // namespace
 
+CountedHandle<CSoundSample> CSoundManager::Sample(const std::string& fileName) const
+{
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        if (fileName == kSlotNames[slot])
+            return slots[slot];
+    return {};
+}
+
 void CSoundManager::Play(CountedHandle<CSoundSample> sound, int variant, int loop)
 {
     if (!initialised || !sound || sound->samples.empty())

@@ -58,6 +58,9 @@ public:
     // 0 when every slot is filled, 2 otherwise.
     int LoadSamples(const std::string& folder);
 
+    // The slot of a sample named by its file ("Drop.wav", "Terminator%d.wav"
+    // for the numbered group), or an empty handle.
+    CountedHandle<CSoundSample> Sample(const std::string& fileName) const;
     void Play(CountedHandle<CSoundSample> sound, int variant, int loop);
     void PlayPanned(CountedHandle<CSoundSample> sound, float x, int variant, int loop);
     void PlayCombo(int matches);

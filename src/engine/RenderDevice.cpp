@@ -187,6 +187,16 @@ HRESULT CRenderDevice::SetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATE
     return hr;
 }
 
+void CRenderDevice::ModulateTextureByVertexColour(uint32_t stage)
+{
+    SetTextureStageState(stage, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    SetTextureStageState(stage, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    SetTextureStageState(stage, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    SetTextureStageState(stage, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    SetTextureStageState(stage, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    SetTextureStageState(stage, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+}
+
 HRESULT CRenderDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix)
 {
     return device ? device->SetTransform(state, matrix) : D3DERR_INVALIDCALL;

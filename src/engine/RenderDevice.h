@@ -39,6 +39,8 @@ public:
     // Cached state setters: 0 when the call was skipped.
     d3d::HRESULT SetRenderState(d3d::D3DRENDERSTATETYPE state, uint32_t value);
     d3d::HRESULT SetTextureStageState(uint32_t stage, d3d::D3DTEXTURESTAGESTATETYPE type, uint32_t value);
+    // The usual stage: its texture times the vertex colour, alpha likewise.
+    void ModulateTextureByVertexColour(uint32_t stage);
     d3d::HRESULT SetTransform(d3d::D3DTRANSFORMSTATETYPE state, const d3d::D3DMATRIX& matrix);
     d3d::HRESULT SetViewport(const d3d::D3DVIEWPORT8& viewport);
     d3d::HRESULT Clear(uint32_t flags, uint32_t color, float z, uint32_t stencil);

@@ -5,6 +5,8 @@
 
 #include "audio/MusicPlayer.h"
 #include "audio/SoundManager.h"
+#include "balance/BalanceState.h"
+#include "board/GameBoard.h"
 #include "effects/particles/ParticleSystemsManager.h"
 #include "engine/BitmapFont.h"
 #include "engine/CountedHandle.h"
@@ -12,13 +14,17 @@
 #include "engine/Log.h"
 #include "engine/RenderDevice.h"
 #include "engine/SceneRenderer.h"
+#include "engine/Sprite.h"
 #include "engine/Text.h"
+#include "layout/QuestLayout.h"
 #include "records/BestList.h"
 #include "records/HiscoreTable.h"
 #include "records/Options.h"
 #include "records/Profiles.h"
 #include "records/QuestSave.h"
 #include "records/Trophies.h"
+#include "screens/GameScreens.h"
+#include "tokens/CapsRenderer.h"
 
 #include <string>
 #include <vector>
@@ -58,6 +64,8 @@ public:
     plat::Window* window = nullptr;
     void* instance = nullptr;
     CDataPaths paths;
+    // The quest screen's layout from "Skin.cfg"; the board reads it.
+    CQuestLayout questLayout;
     CGraphicsOptions graphicsOptions;
     CSoundOptions soundOptions;
     CGameOptions gameOptions;
@@ -120,9 +128,16 @@ public:
     CountedHandle<CSoundManager> sounds;
     CountedHandle<CQuestSave> questSave;
     bool cursorReady = false;
+    // Sprite renderers 0..3; 1 to 3 are drawn by the frame renderer, 0 by
+    // the backgrounds.
+    CountedHandle<CSpriteRenderer> spriteRenderers[4];
     // The current player's name; empty when no profile exists.
     CountedHandle<std::string> playerName;
-    // The player profiles found in the players folder.
+    CountedHandle<CCapsRenderer> capsRenderer;
+    CountedHandle<CGameBoard> board;
+    // Tuning of the current mode and level; the board reads it.
+    CBalanceState balance;
+    // The player profiles found in the players folder (the screens' list).
     CountedHandle<CProfiles> profiles;
     bool dragging = false;
     CountedHandle<CBestList> bestScores;
@@ -130,6 +145,8 @@ public:
     int lastGameValue = 0;
     CountedHandle<CTrophies> trophies;
     bool nameEntryPending = false;
+    // The menu screens; their profiles list is the game's `profiles`.
+    CountedHandle<CGameScreens> screens;
 
 private:
     // The load sequence, one function per step (LoadSequence.cpp). Each
@@ -137,6 +154,7 @@ private:
     struct LoadStep;
     static const LoadStep kLoadSequence[];
     bool LoadStringTable();
+    bool LoadQuestLayout();
     bool BuildAlphaCandidates();
     bool ReadOptions();
     bool CreateVertexBuffer();
@@ -149,7 +167,17 @@ private:
     bool CreateTextBatch();
     bool LoadHiscores();
     bool LoadBestLists();
+    bool CreateScreens();
+    bool CreateSpriteRenderers();
+    bool CreateCapsRenderer();
+    bool ResetBalance();
+    bool CreateBoard();
+    bool CreateSelectionMarker();
+    bool CreateTerminators();
+    bool HideBoard();
+    bool SetMapDifficultyTexture();
     bool StartSounds();
+    bool ShareSounds();
     bool StartMusic();
     bool CreateFpsText();
     bool SetGamma();
@@ -157,6 +185,7 @@ private:
     bool EnterIntroMode();
     bool ChooseCurrentProfile();
     bool LoadTrophies();
+    bool StartIntro();
 
     bool Fail(const std::string& text);
     void LoadingFrame(float progress);

@@ -4,7 +4,10 @@
 // a step. The first step that fails ends the sequence.
 #include "game/Game.h"
 
+#include "balance/BalanceState.h"
 #include "engine/StringTable.h"
+#include "rays/TerminatorsManager.h"
+#include "rays/TokenHighlight.h"
 
 #include <cstdio>
 
@@ -26,8 +29,7 @@ const CGame::LoadStep CGame::kLoadSequence[] = {
     {&CGame::CreateVertexBuffer, kNoFrame},
     {&CGame::CreateIndexBuffer, kNoFrame},
     {&CGame::LoadLoadingPicture, 0.0f},
-    // The quest screen's layout is read here; its frame is drawn already.
-    {nullptr, 0.025f},
+    {&CGame::LoadQuestLayout, 0.025f},
     {&CGame::LoadSharedTextures, 0.15f},
     {&CGame::CreateParticleManagers, kNoFrame},
     {&CGame::CreateFlareRenderers, 0.2f},
@@ -35,7 +37,20 @@ const CGame::LoadStep CGame::kLoadSequence[] = {
     {&CGame::CreateTextBatch, kNoFrame},
     {&CGame::LoadHiscores, kNoFrame},
     {&CGame::LoadBestLists, 0.3f},
+    {&CGame::CreateScreens, 0.5f},
+    // The board and the renderers it draws its caps, marker and rays with.
+    {&CGame::CreateSpriteRenderers, kNoFrame},
+    {&CGame::CreateCapsRenderer, 0.55f},
+    {&CGame::ResetBalance, kNoFrame},
+    {&CGame::CreateBoard, kNoFrame},
+    {&CGame::CreateSelectionMarker, kNoFrame},
+    {&CGame::CreateTerminators, kNoFrame},
+    // The totems' textures load here; the screens' pictures that depend on
+    // the difficulty come after them.
+    {&CGame::SetMapDifficultyTexture, kNoFrame},
+    {&CGame::HideBoard, 0.75f},
     {&CGame::StartSounds, kNoFrame},
+    {&CGame::ShareSounds, kNoFrame},
     {&CGame::StartMusic, 0.95f},
     {&CGame::CreateFpsText, kNoFrame},
     {&CGame::SetGamma, kNoFrame},
@@ -43,6 +58,7 @@ const CGame::LoadStep CGame::kLoadSequence[] = {
     {&CGame::EnterIntroMode, kNoFrame},
     {&CGame::ChooseCurrentProfile, kNoFrame},
     {&CGame::LoadTrophies, 1.0f},
+    {&CGame::StartIntro, kNoFrame},
 };
 
 int CGame::Init(plat::Window* mainWindow, void* programInstance)
@@ -79,6 +95,12 @@ void CGame::LoadingFrame(float progress)
 bool CGame::LoadStringTable()
 {
     LoadStrings(paths.folders[CDataPaths::Txt] + "Strings.txt");
+    return true;
+}
+
+bool CGame::LoadQuestLayout()
+{
+    questLayout.Load(paths.folders[CDataPaths::Config] + "Skin.cfg");
     return true;
 }
 
@@ -273,10 +295,101 @@ bool CGame::LoadBestLists()
     return true;
 }
 
+// The menu screens load their textures and forms; the forms manager becomes
+// the frame's GUI.
+bool CGame::CreateScreens()
+{
+    screens = MakeCountedHandle(new CGameScreens(instance, device, vertexBuffer, indexBuffer, textBatch, fonts));
+    if (!screens->LoadForms(paths, questLayout, SplitLevelNumber))
+        return Fail("Unable to create forms");
+    screens->SetHiscoreTables({&hiscores});
+    screenTextures[kGemProgress] = device->FindTexture("GemProgress");
+    renderer->gui = screens->FormsManager();
+    return true;
+}
+
+bool CGame::CreateSpriteRenderers()
+{
+    for (int i = 0; i < 4; ++i) {
+        spriteRenderers[i] = MakeCountedHandle(new CSpriteRenderer(device, vertexBuffer, indexBuffer));
+        if (i > 0)
+            renderer->spriteLayers[i - 1] = spriteRenderers[i];
+    }
+    return true;
+}
+
+bool CGame::CreateCapsRenderer()
+{
+    capsRenderer = MakeCountedHandle(new CCapsRenderer(device, vertexBuffer, indexBuffer));
+    if (!capsRenderer->LoadTextures(paths.folders[CDataPaths::Gfx]))
+        return Fail("Unable to load caps Textures");
+    if (!capsRenderer->LoadAnimations(paths.folders[CDataPaths::Data]))
+        return Fail("Unable to load caps Animation");
+    renderer->caps = capsRenderer;
+    return true;
+}
+
+bool CGame::ResetBalance()
+{
+    balance.Reset(0, 1);
+    return true;
+}
+
+// The board draws its mesh from the Frame and FrameBack pictures and its
+// sand effects from Sand, Cloud and StarSand.
+bool CGame::CreateBoard()
+{
+    board = MakeCountedHandle(new CGameBoard(capsRenderer, questLayout, paths, balance, gameOptions));
+    board->Reset(0);
+    board->particles = particleManagers[2];
+    board->particlesFront = particleManagers[1];
+    board->textures[0] = effectTextures[kSand];
+    board->textures[1] = effectTextures[kCloud];
+    board->textures[2] = effectTextures[kStarSand];
+    board->mesh->textures = {screenTextures[kFrame], screenTextures[kFrameBack]};
+    renderer->boardMesh = board->mesh;
+    return true;
+}
+
+bool CGame::CreateSelectionMarker()
+{
+    board->selectionMarker =
+        MakeCountedHandle(new CTokenHighlight(particleManagers[2], spriteRenderers[1], flareRenderers[1],
+                                              screenTextures[kSelector], effectTextures[kStarParticle]));
+    return true;
+}
+
+// The rays glow with Spark and strike with Lightning; their chain bursts and
+// the sparkles along chains come from the chain picture the caps loaded.
+bool CGame::CreateTerminators()
+{
+    board->terminators = MakeCountedHandle(new CTerminatorsManager(
+        &board->movingTokens, particleManagers[2], flareRenderers[1], flareRenderers[2], spriteRenderers[1]));
+    const CountedHandle<CTexture> chain = device->FindTexture("Chain");
+    board->terminators->SetTextures(effectTextures[kSpark], chain, chain, effectTextures[kLightning]);
+    board->terminators->SetCapsRenderer(capsRenderer);
+    return true;
+}
+
+// Two pictures that stay in memory: the HUD panel's for the hint button and
+// the trophies' own for the medal of the hard quest.
+bool CGame::SetMapDifficultyTexture()
+{
+    screens->SetMapDifficultyTexture(device->FindTexture("PanelQuest"), device->FindTexture("Trophies"));
+    return true;
+}
+
+bool CGame::HideBoard()
+{
+    board->Show(false, false, 0.0f);
+    return true;
+}
+
 // A machine without a sound device plays on silently.
 bool CGame::StartSounds()
 {
     sounds = MakeCountedHandle(new CSoundManager());
+    screens->SetSoundManager(sounds);
     if (sounds->Init(window) != 0) {
         WriteLog("Error loading Sfx!\n");
         return true;
@@ -293,6 +406,14 @@ bool CGame::StartSounds()
         WriteLog("Sounds Loading Error!\n");
     }
     sounds->SetVolume(soundOptions.soundOn ? soundOptions.soundVolume : 0.0f);
+    return true;
+}
+
+bool CGame::ShareSounds()
+{
+    board->sounds = sounds;
+    board->movingTokens.SetSoundManager(sounds);
+    board->terminators->SetSoundManager(sounds);
     return true;
 }
 
@@ -352,18 +473,24 @@ bool CGame::EnterIntroMode()
     return true;
 }
 
-// The [Game] profile name picks the current player; when it names nobody the
-// first profile found takes over and is written back. Without any profile
-// the name entry has to run first.
+// The [Game] profile name picks the current player among the screens'
+// profiles; when it names nobody the first profile found takes over and is
+// written back. Without any profile the name entry has to run first.
 bool CGame::ChooseCurrentProfile()
 {
-    profiles = MakeCountedHandle(new CProfiles(paths.folders[CDataPaths::Players]));
+    profiles = screens->Profiles();
     const int index =
         SelectCurrentProfile(*profiles, gameOptions, paths.folders[CDataPaths::UserConfig] + "Options.ini");
-    if (index >= 0)
+    if (index >= 0) {
         playerName = profiles->At(static_cast<size_t>(index))->name;
-    else
+        screens->profileSelected = index;
+        if (index >= 5)
+            screens->profileScroll = index - 5;
+        screens->ShowPlayerName();
+    } else {
+        screens->SetNameEntry("Spieler", 0);
         nameEntryPending = true;
+    }
     return true;
 }
 
@@ -374,5 +501,24 @@ bool CGame::LoadTrophies()
     trophies->LoadDescriptions(paths.folders[CDataPaths::Txt] + "Trophies.txt");
     if (playerName)
         trophies->Load(paths.folders[CDataPaths::Players] + *playerName + "\\Trophies.dat");
+    return true;
+}
+
+// The splash takes over from the loading picture without a jump: its
+// picture list shows the same picture, its first base control and its groups
+// wait hidden for the intro to fade them in.
+bool CGame::StartIntro()
+{
+    const CGameScreens::SplashForm& splash = screens->splash;
+    splash.form->SetVisible(true);
+    for (const auto& picture : splash.pictures) {
+        if (picture->SpriteCount() > 0)
+            picture->Sprite(0)->texture = m_loadingPicture;
+        picture->SetVisible(true);
+    }
+    if (!splash.base.Empty())
+        splash.base.At(0)->SetVisible(false);
+    for (const ControlRow& group : splash.groups)
+        group.SetVisible(false);
     return true;
 }

@@ -28,12 +28,25 @@ short_font() {
   rm "$INSTALL/Data/Fonts/Font.vfd"
   head -c 12311 "$GAME_DIR/Data/Fonts/Font.vfd" > "$INSTALL/Data/Fonts/Font.vfd"
 }
+remove_help_form() { rm "$INSTALL/Data/Forms/Help.qof"; }
 one_extra_font() {
   rm "$INSTALL/Data/Fonts/AdditionalFonts.lst"
   head -n 1 "$GAME_DIR/Data/Fonts/AdditionalFonts.lst" > "$INSTALL/Data/Fonts/AdditionalFonts.lst"
 }
 
+no_caps() { rm "$INSTALL/Data/Gfx/Caps.png"; }
+# A first frame numbered 1 instead of 0.
+bad_caps_animation() {
+  rm "$INSTALL/Data/CapsAnimation.dat"
+  sed '0,/FRAME 0/s//FRAME 1/' "$GAME_DIR/Data/CapsAnimation.dat" > "$INSTALL/Data/CapsAnimation.dat"
+}
+
 expect_load_failure "Unable to load Frame Texture" remove_frame
 expect_load_failure "Unable to load Font.vfd" short_font
 expect_load_failure "Unable to load AdditionalFonts.lst" one_extra_font
+expect_load_failure "Unable to create forms" remove_help_form
+grep -qF "Error loading Form Help: Unable to open file" "$LOG" || fail "the log does not name the Help form"
+expect_load_failure "Unable to load caps Textures" no_caps
+expect_load_failure "Unable to load caps Animation" bad_caps_animation
+grep -qF "Wrong FrameNum in line" "$LOG" || fail "the log does not name the wrong frame number"
 echo "e2e load failures: ok"

@@ -23,9 +23,7 @@ const Color kTurquoise = Rgb(58, 206, 214);
 const Color kWhite = Rgb(255, 255, 255);
 const Color kWarmWhite = Rgb(255, 246, 222);
 
-struct Pt {
-    float x, y;
-};
+} // namespace
 
 bool Inside(const std::vector<Pt>& poly, float x, float y)
 {
@@ -90,7 +88,6 @@ void Glint(Image& img, float cx, float cy, float size, const Color& c, float str
         }
 }
 
-} // namespace
 
 // ---------------------------------------------------------------------------
 // Loading picture: 1024 x 1024, the title scene in rows 0-767, the progress
@@ -227,39 +224,7 @@ Image MakeLoading(const std::string& fontDir)
     for (const Line& ln : lines) {
         const int pad = 24;
         const Image mask = TextMask(fontDir + "/DejaVuSerif-Bold.ttf", ln.size, ln.text, pad);
-        const int ox = (1024 - mask.Width()) / 2;
-        const int oy = static_cast<int>(ln.y) - pad;
-        // Halo and rim from blurred / dilated coverage.
-        for (int y = 0; y < mask.Height(); ++y)
-            for (int x = 0; x < mask.Width(); ++x) {
-                float rim = 0, halo = 0;
-                for (int dy = -10; dy <= 10; dy += 2)
-                    for (int dx = -10; dx <= 10; dx += 2) {
-                        const int sx = x + dx, sy = y + dy;
-                        if (sx < 0 || sy < 0 || sx >= mask.Width() || sy >= mask.Height())
-                            continue;
-                        const float a = mask.At(sx, sy).a;
-                        const float d = std::hypot(static_cast<float>(dx), static_cast<float>(dy));
-                        halo += a * std::max(0.0f, 1 - d / 11);
-                        if (d <= 4.5f)
-                            rim = std::max(rim, a * Clamp01(5.0f - d));
-                    }
-                img.Add(ox + x, oy + y, Rgb(255, 160, 60), Clamp01(halo / 40.0f) * 0.55f);
-                img.Blend(ox + x + 3, oy + y + 4, Rgb(10, 4, 20), rim * 0.5f);
-                img.Blend(ox + x, oy + y, Rgb(40, 18, 20), rim);
-            }
-        for (int y = 0; y < mask.Height(); ++y)
-            for (int x = 0; x < mask.Width(); ++x) {
-                const float a = mask.At(x, y).a;
-                if (a <= 0)
-                    continue;
-                const float t = static_cast<float>(y - pad) / static_cast<float>(mask.Height() - 2 * pad);
-                Color c = Mix(kGoldLight, kGold, Smooth(0.15f, 0.55f, t));
-                c = Mix(c, kAmber, Smooth(0.55f, 0.95f, t));
-                if (std::fabs(t - 0.5f) < 0.03f)
-                    c = Mix(c, kGoldLight, 0.5f);
-                img.Blend(ox + x, oy + y, c, a);
-            }
+        GildText(img, mask, (1024 - mask.Width()) / 2, static_cast<int>(ln.y) - pad, pad);
     }
     Glint(img, 300, 96, 26, kWhite, 1.0f, true);
     Glint(img, 744, 214, 20, kWhite, 1.0f, true);
@@ -426,15 +391,16 @@ Image MakeFrameBack()
     return img;
 }
 
-// Selection marker, 128 x 128: a glowing rounded square ring.
+// Selection marker, 128 x 128: a glowing rounded square ring that frames a
+// token drawn at the marker's full size.
 Image MakeSelector()
 {
     Image img(128, 128, Color{1, 1, 1, 0});
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 128; ++x) {
-            const float d = Image::RoundRectDist(x + 0.5f, y + 0.5f, 14, 14, 114, 114, 18);
-            const float band = std::exp(-std::pow(d / 3.0f, 2.0f));
-            const float glow = std::exp(-std::fabs(d) / 7.0f) * 0.55f;
+            const float d = Image::RoundRectDist(x + 0.5f, y + 0.5f, 8, 8, 120, 120, 26);
+            const float band = std::exp(-std::pow(d / 2.6f, 2.0f));
+            const float glow = std::exp(-std::fabs(d) / 4.5f) * 0.55f;
             const float k = Clamp01(band + glow);
             Color c = Mix(kGold, kGoldLight, band);
             c.a = k;
@@ -442,7 +408,7 @@ Image MakeSelector()
         }
     for (float cx : {14.0f, 114.0f})
         for (float cy : {14.0f, 114.0f})
-            Glint(img, cx, cy, 14, kWhite, 0.9f, false);
+            Glint(img, cx, cy, 12, kWhite, 0.9f, false);
     return img;
 }
 
@@ -748,6 +714,46 @@ Image MakeSpellFuzzy()
         c.a = k;
         return c;
     });
+}
+
+// ---------------------------------------------------------------------------
+// Gilded lettering from a coverage mask placed at (ox, oy): a warm halo, a
+// dark rim with a drop shadow, then the letters in a gold gradient that
+// runs from pale at the top to amber at the foot, with a bright band across
+// the middle. `pad` is the mask's empty margin.
+void GildText(Image& img, const Image& mask, int ox, int oy, int pad)
+{
+    // Halo and rim from blurred / dilated coverage.
+    for (int y = 0; y < mask.Height(); ++y)
+        for (int x = 0; x < mask.Width(); ++x) {
+            float rim = 0, halo = 0;
+            for (int dy = -10; dy <= 10; dy += 2)
+                for (int dx = -10; dx <= 10; dx += 2) {
+                    const int sx = x + dx, sy = y + dy;
+                    if (sx < 0 || sy < 0 || sx >= mask.Width() || sy >= mask.Height())
+                        continue;
+                    const float a = mask.At(sx, sy).a;
+                    const float d = std::hypot(static_cast<float>(dx), static_cast<float>(dy));
+                    halo += a * std::max(0.0f, 1 - d / 11);
+                    if (d <= 4.5f)
+                        rim = std::max(rim, a * Clamp01(5.0f - d));
+                }
+            img.Add(ox + x, oy + y, Rgb(255, 160, 60), Clamp01(halo / 40.0f) * 0.55f);
+            img.Blend(ox + x + 3, oy + y + 4, Rgb(10, 4, 20), rim * 0.5f);
+            img.Blend(ox + x, oy + y, Rgb(40, 18, 20), rim);
+        }
+    for (int y = 0; y < mask.Height(); ++y)
+        for (int x = 0; x < mask.Width(); ++x) {
+            const float a = mask.At(x, y).a;
+            if (a <= 0)
+                continue;
+            const float t = static_cast<float>(y - pad) / static_cast<float>(mask.Height() - 2 * pad);
+            Color c = Mix(kGoldLight, kGold, Smooth(0.15f, 0.55f, t));
+            c = Mix(c, kAmber, Smooth(0.55f, 0.95f, t));
+            if (std::fabs(t - 0.5f) < 0.03f)
+                c = Mix(c, kGoldLight, 0.5f);
+            img.Blend(ox + x, oy + y, c, a);
+        }
 }
 
 } // namespace gfx

@@ -1,0 +1,71 @@
+// Turning found runs into strikes: every group becomes an electric ray over
+// its tokens, which leave the grid at once (chained ones stay until the ray
+// breaks their chain), and a group of four or more may bring a new bonus.
+// A search that finds nothing ends the cascade.
+#include "board/GameBoard.h"
+
+#include "balance/BalanceState.h"
+#include "rays/TerminatorsManager.h"
+#include "rays/TokenHighlight.h"
+
+int CGameBoard::CheckMatches()
+{
+    CopyToAnalyser();
+    const int groups = analyser.FindRuns(3, false);
+    if (groups == 0) {
+        if (cascadeCount > 1)
+            Push(kEventCombo, cascadeCount);
+        cascadeCount = 0;
+        return 0;
+    }
+    ProcessMatchGroups();
+    return groups;
+}
+
+void CGameBoard::ProcessMatchGroups()
+{
+    if (!analyser.Groups().empty())
+        timerA = 0.0f;
+    for (const CMatchGroup& group : analyser.Groups()) {
+        const CountedHandle<CToken>& first = Cell(group.cells.front().column, group.cells.front().row);
+        TerminatorPath path;
+        for (const MatchCell& cell : group.cells)
+            path.cells.emplace_back(cell.column, cell.row);
+        path.links = group.links;
+        // Match rays take their time: the quick flag is for bonus blasts.
+        CountedHandle<CTerminator> ray = terminators->Spawn(
+            1, path, first && first->cap ? first->cap->baseTexture : CountedHandle<CTexture>(), false);
+        for (const MatchCell& cell : group.cells) {
+            CountedHandle<CToken> t = Cell(cell.column, cell.row);
+            if (!t)
+                continue;
+            PassOnBonus(t);
+            ray->AddTarget(t, kRemoveOneChain);
+            if (selectionMarker->Token() == t)
+                selectionMarker->Hide();
+            t->active = 0;
+            t->state = kTokenDestroyed;
+            if (!t->chained)
+                Cell(cell.column, cell.row).Reset();
+        }
+        terminators->QueueHitSound(ray);
+        BookDestroyed(*ray);
+        if (group.cells.size() <= 3)
+            continue;
+        int32_t kind = 0, value = 0;
+        if (!balance.PickSlot(group.cells.size() > 4, &kind, &value))
+            continue;
+        // In the bonus lesson the new bonus always lands on the same token.
+        const CountedHandle<CToken> carrier = levelState == 6 ? Cell(4, 4) : movingTokens.PickFreeToken();
+        if (!carrier)
+            continue;
+        // A bonus the manager cannot make is skipped.
+        CountedHandle<CBonus> bonus = bonuses->CreateBonus(kind, value, 0, 1);
+        if (!bonus)
+            continue;
+        bonus->boardFlag = 1;
+        bonus->FlyIn(carrier->anchorX + originX, carrier->anchorY + originY, carrier->anchorZ + originZ,
+                     carrier->size, carrier->column, carrier->row, true, 0.5f);
+        GiveBonus(*carrier, bonus);
+    }
+}

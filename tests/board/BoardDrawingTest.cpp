@@ -1,0 +1,188 @@
+// A board in play drawn through the real frame renderer on GL: tokens of
+// every colour, a gem, a chain, the light under the pointer, the selection
+// highlight and a ray on its way, inside the gold frame. Every effect is
+// judged against a twin token of the same colour without it.
+#include "BoardRig.h"
+#include "effects/particles/ParticleSystemsManager.h"
+#include "engine/DrawingFixture.h"
+#include "engine/Flare.h"
+#include "engine/Sprite.h"
+
+#include <cmath>
+
+using drawing_test::Channel;
+using drawing_test::Frame;
+using drawing_test::Near;
+
+namespace {
+
+class BoardDrawing : public drawing_test::Drawing {
+protected:
+    void SetUp() override
+    {
+        Drawing::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        layout.Load("Data\\Config\\Skin.cfg");
+        caps = MakeCountedHandle(new CCapsRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
+        ASSERT_TRUE(caps->LoadTextures("Data\\Gfx\\"));
+        ASSERT_TRUE(caps->LoadAnimations("Data\\"));
+        board = MakeCountedHandle(new CGameBoard(caps, layout, paths, balance, options));
+        board->mesh->textures = {Load("Frame.png"), Load("FrameBack.tga")};
+        sprites = MakeCountedHandle(new CSpriteRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
+        glows = MakeCountedHandle(new CFlareRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
+        sparkles = MakeCountedHandle(new CFlareRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
+        // The particles of the board and its rays in their frame layers, as
+        // the game's start-up makes them.
+        for (CountedHandle<CParticleSystemsManager>& manager : particles) {
+            manager = MakeCountedHandle(
+                new CParticleSystemsManager(device, renderer->vertexBuffer, renderer->indexBuffer));
+            manager->Environment().killMin = Vec3{-1000.0f, -1000.0f, -1000.0f};
+            manager->Environment().killMax = Vec3{1000.0f, 1000.0f, 1000.0f};
+            manager->Environment().view->eye.z = 10000.0f;
+        }
+        renderer->particleLayers[1] = board->particlesFront = particles[0];
+        renderer->particleLayers[2] = board->particles = particles[1];
+        board->selectionMarker = MakeCountedHandle(
+            new CTokenHighlight(particles[1], sprites, glows, Load("Selector.png"), Load("StarParticle.bmp")));
+        board->terminators = MakeCountedHandle(
+            new CTerminatorsManager(&board->movingTokens, particles[1], glows, sparkles, sprites));
+        board->terminators->SetCapsRenderer(caps);
+        const CountedHandle<CTexture> chain = device->FindTexture("Chain");
+        board->terminators->SetTextures(Load("Spark.bmp"), chain, chain, Load("Lightning.jpg"));
+        renderer->caps = caps;
+        renderer->boardMesh = board->mesh;
+        renderer->spriteLayers[0] = sprites;
+        renderer->flareLayers[1] = glows;
+        renderer->flareLayers[2] = sparkles;
+        board->Show(true, true, 0.0f);
+    }
+    void TearDown() override
+    {
+        board.Reset();
+        caps.Reset();
+        Drawing::TearDown();
+    }
+    CountedHandle<CTexture> Load(const char* file)
+    {
+        const std::string name(file);
+        return device->LoadTexture("Data\\Gfx\\" + name, name.substr(0, name.find('.')), 0, 0,
+                                   d3d::D3DPOOL_MANAGED, d3d::D3DFMT_UNKNOWN);
+    }
+    Vec2 Centre(int column, int row) const { return board->CellToPoint(column, row, true); }
+    uint32_t At(const Frame& f, Vec2 p, float dx = 0, float dy = 0) const
+    {
+        return f.At(Px(p.x + dx), Py(p.y + dy));
+    }
+    // The mean brightness of a square patch round a point.
+    static double Brightness(const Frame& f, int x, int y, int half)
+    {
+        double sum = 0;
+        for (int j = -half; j <= half; ++j)
+            for (int i = -half; i <= half; ++i) {
+                const uint32_t p = f.At(x + i, y + j);
+                sum += Channel(p, 16) + Channel(p, 8) + Channel(p, 0);
+            }
+        return sum / ((2 * half + 1) * (2 * half + 1) * 3);
+    }
+    // The picture of token kind k at the centre of its cell in an atlas.
+    static uint32_t AtlasCentre(const char* file, int k)
+    {
+        d3d::DecodedImage image;
+        EXPECT_TRUE(d3d::DecodeImageFile(std::string("Data\\Gfx\\") + file, &image));
+        const uint32_t x = static_cast<uint32_t>(k % 4) * 128 + 64, y = static_cast<uint32_t>(k / 4) * 128 + 64;
+        return image.pixels[y * image.width + x];
+    }
+
+    CQuestLayout layout;
+    CDataPaths paths;
+    CBalanceState balance;
+    CGameOptions options;
+    CountedHandle<CCapsRenderer> caps;
+    CountedHandle<CGameBoard> board;
+    CountedHandle<CSpriteRenderer> sprites;
+    CountedHandle<CFlareRenderer> glows, sparkles;
+    CountedHandle<CParticleSystemsManager> particles[2];
+};
+
+} // namespace
+
+TEST_F(BoardDrawing, ABoardInPlayShowsItsTokensAndEffects)
+{
+    // Row 0 holds one token of each level-1 colour; the effects stand on
+    // twins of them further down.
+    std::vector<std::string> rows = board_rig::NoMoveGrid();
+    rows[7].replace(0, 3, "yvs");
+    rows[3][2] = 'R';                                                 // chained; twin (1, 0)
+    rows[2][7] = '.';                                                 // the backdrop shows
+    const MatchCell gem{2, 5}, lit{5, 4}, marked{7, 6}, struck{4, 6}; // twins (2, 0), (2, 0), (0, 0), (2, 0)
+    board_rig::PlaceGrid(*board, rows, {gem});
+    board->enabled = false; // the hole stays; nothing is matched
+    board->selectionMarker->ShowAt(board->Cell(marked.column, marked.row));
+    TerminatorPath path;
+    path.cells.emplace_back(struck.column, struck.row);
+    board->terminators->Spawn(1, path, board->Cell(struck.column, struck.row)->cap->baseTexture, false)
+        ->AddTarget(board->Cell(struck.column, struck.row), 0);
+    const Vec2 pointer = Centre(lit.column, lit.row);
+    for (int frame = 0; frame < 20; ++frame) {
+        board->Update(1.0f / 60.0f, pointer.x, pointer.y);
+        glows->Update(1.0f / 60.0f);
+        sparkles->Update(1.0f / 60.0f);
+        sprites->Update(1.0f / 60.0f, 0);
+        for (const CountedHandle<CParticleSystemsManager>& manager : particles)
+            manager->Update(1.0f / 60.0f);
+    }
+    ASSERT_EQ(renderer->RenderFrame(), d3d::D3D_OK);
+    const Frame f = Grab();
+    ASSERT_EQ(f.width, 1024);
+
+    // Every colour's own picture at its token's centre.
+    const std::pair<MatchCell, int> tokens[] = {{{0, 0}, 0}, {{1, 0}, 2}, {{2, 0}, 3}, {{3, 0}, 4},
+                                                {{4, 0}, 5}, {{0, 7}, 1}, {{1, 7}, 6}, {{2, 7}, 7}};
+    for (const auto& [cell, kind] : tokens)
+        EXPECT_TRUE(Near(At(f, Centre(cell.column, cell.row)), AtlasCentre("Caps.png", kind), 14)) << kind;
+    EXPECT_TRUE(Near(At(f, Centre(gem.column, gem.row)), AtlasCentre("Caps_d.png", 3), 14));
+
+    // The chain stands out round its token where the twin shows nothing.
+    double chainDifference = 0;
+    for (int i = 0; i < 32; ++i) {
+        const float a = 6.2831855f * static_cast<float>(i) / 32.0f, r = 34.0f;
+        const uint32_t chained = At(f, Centre(2, 3), r * std::cos(a), r * std::sin(a));
+        const uint32_t twin = At(f, Centre(1, 0), r * std::cos(a), r * std::sin(a));
+        for (int shift : {16, 8, 0})
+            chainDifference += std::abs(Channel(chained, shift) - Channel(twin, shift));
+    }
+    EXPECT_GT(chainDifference / 96, 25.0);
+
+    // The light under the pointer and the ray's glow brighten their tokens.
+    const double plain = Brightness(f, Px(Centre(2, 0).x), Py(Centre(2, 0).y), 6);
+    EXPECT_GT(Brightness(f, Px(pointer.x), Py(pointer.y), 6), plain + 15);
+    EXPECT_GT(Brightness(f, Px(Centre(struck.column, struck.row).x), Py(Centre(struck.column, struck.row).y), 6),
+              plain + 15);
+
+    // The highlight's gold ring frames the selected token.
+    int ringRed = 0, twinRed = 0;
+    for (float dx = 27; dx <= 35; dx += 1) {
+        ringRed = std::max(ringRed, Channel(At(f, Centre(marked.column, marked.row), dx), 16));
+        twinRed = std::max(twinRed, Channel(At(f, Centre(0, 0), dx), 16));
+    }
+    EXPECT_GT(ringRed, twinRed + 40);
+
+    // The gold rail above the board (below its turquoise inlay).
+    const uint32_t rail = f.At(Px(board->originX + 320), Py(board->originY + 4));
+    EXPECT_GT(Channel(rail, 16), 150);
+    EXPECT_GT(Channel(rail, 16), Channel(rail, 0) + 40);
+
+    // The backdrop, blended over the clear colour, in the empty cell.
+    d3d::DecodedImage back;
+    ASSERT_TRUE(d3d::DecodeImageFile("Data\\Gfx\\FrameBack.tga", &back));
+    const uint32_t texel = back.pixels[64 * back.width + 192];
+    const float alpha = static_cast<float>(texel >> 24) / 255.0f;
+    auto blend = [&](int shift) {
+        return static_cast<uint32_t>(
+                   std::lround(Channel(texel, shift) * alpha + Channel(renderer->clearColor, shift) * (1 - alpha)))
+               << shift;
+    };
+    EXPECT_TRUE(Near(At(f, Centre(7, 2)), blend(16) | blend(8) | blend(0), 8));
+    renderer->Present();
+}

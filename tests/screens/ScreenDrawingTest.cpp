@@ -1,0 +1,208 @@
+// Every form of the game drawn through the frame renderer on GL, one at a
+// time, shown and filled as the game fills it: it draws inside its own
+// rectangle and nowhere else. With GALVORINE_DRAWING_PNG set, each frame is
+// also written beside that name with the form's name added.
+#include "ScreensTestSupport.h"
+
+#include "engine/DrawingFixture.h"
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+using drawing_test::Drawing;
+using drawing_test::Frame;
+using drawing_test::Near;
+
+constexpr uint32_t kClear = 0x00FF00FF; // a colour no picture of the game uses
+
+class ScreenDrawing : public Drawing {
+protected:
+    void SetUp() override
+    {
+        Drawing::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        LoadStrings("Data\\Txt\\Strings.txt");
+        layout.Load("Data\\Config\\Skin.cfg");
+        texts = MakeCountedHandle(new CTextBatch(device, renderer->vertexBuffer, renderer->indexBuffer));
+        loading = device->LoadTexture("Data\\Gfx\\Loading.jpg", "Loading", 0, 0, d3d::D3DPOOL_MANAGED,
+                                      d3d::D3DFMT_UNKNOWN);
+        fonts = LoadGameFonts(*device);
+        screens = MakeCountedHandle(
+            new CGameScreens(nullptr, device, renderer->vertexBuffer, renderer->indexBuffer, texts, fonts));
+        ASSERT_TRUE(screens->LoadForms(paths, layout, SplitLevelNumber)) << log.Text();
+        hiscores.Load(log.Dir().File("Game0.tbl"));
+        screens->SetHiscoreTables({&hiscores});
+        renderer->textBatch = texts;
+        renderer->gui = screens->FormsManager();
+        renderer->clearColor = kClear;
+    }
+    void TearDown() override
+    {
+        screens.Reset();
+        texts.Reset();
+        fonts.clear();
+        loading.Reset();
+        ClearStrings();
+        Drawing::TearDown();
+    }
+
+    // Brings a picture released at load back for the frame.
+    void Recreate(const char* name)
+    {
+        CountedHandle<CTexture> texture = device->FindTexture(name);
+        ASSERT_TRUE(texture) << name;
+        if (!texture->texture) {
+            ASSERT_FALSE(d3d::Failed(texture->Recreate(device->Device()))) << name;
+        }
+    }
+
+    Frame Draw(const std::string& name)
+    {
+        EXPECT_FALSE(d3d::Failed(renderer->RenderFrame()));
+        Frame frame;
+        EXPECT_TRUE(d3d::ReadBackPixels(device->Device(), &frame.width, &frame.height, &frame.pixels));
+        if (const char* path = std::getenv("GALVORINE_DRAWING_PNG")) {
+            std::string file = path;
+            const size_t dot = file.rfind(".png");
+            file.insert(dot == std::string::npos ? file.size() : dot, "-" + name);
+            d3d::WritePngFile(file, static_cast<uint32_t>(frame.width), static_cast<uint32_t>(frame.height),
+                              frame.pixels);
+        }
+        return frame;
+    }
+
+    LogCapture log;
+    CDataPaths paths;
+    CQuestLayout layout;
+    CHiscoreTable hiscores;
+    CountedHandle<CTextBatch> texts;
+    CountedHandle<CTexture> loading;
+    std::vector<CountedHandle<CBitmapFont>> fonts;
+    CountedHandle<CGameScreens> screens;
+};
+
+// The rectangle, in frame pixels, that a form and its visible controls cover.
+struct Box {
+    int x0 = 1 << 20, y0 = 1 << 20, x1 = -(1 << 20), y1 = -(1 << 20);
+    void Add(const CQoWindow& w)
+    {
+        const Vec3& p = w.Position();
+        const GuiSize& s = w.Size();
+        x0 = std::min(x0, static_cast<int>(std::floor(512 + p.x - s.w / 2)) - 3);
+        x1 = std::max(x1, static_cast<int>(std::ceil(512 + p.x + s.w / 2)) + 3);
+        y0 = std::min(y0, static_cast<int>(std::floor(384 - p.y - s.h / 2)) - 3);
+        y1 = std::max(y1, static_cast<int>(std::ceil(384 - p.y + s.h / 2)) + 3);
+    }
+    bool Contains(int x, int y) const { return x >= x0 && x < x1 && y >= y0 && y < y1; }
+};
+
+TEST_F(ScreenDrawing, EveryFormDrawsInsideItsRectangleOnly)
+{
+    CGameScreens& s = *screens;
+    struct Case {
+        const char* name;
+        CountedHandle<CQoForm> form;
+        std::function<void()> fill;
+    };
+    const Case cases[] = {
+        {"MainMenu", s.mainMenu.form, [&] { s.ShowPlayerName(); }},
+        {"Quest", s.quest.form,
+         [&] {
+             s.SetHudValues(125400, 2, 0.62f);
+             s.ShowFirstItems(2);
+             s.SetQuestGroupVisible(false, true);
+             s.SetQuestOverlayVisible(true);
+         }},
+        {"Statistics", s.statistics.form, [] {}},
+        {"Background", s.background.form, [] {}},
+        {"Shop", s.shop.form,
+         [&] {
+             Recreate("ShopFrame");
+             s.SetClockWipe(240.0f / 720.0f);
+         }},
+        {"Map", s.map.form,
+         [&] {
+             s.RecreateMapTextures(2);
+             s.FillMapScreen(8, 0);
+         }},
+        {"NewLevel", s.newLevel.form, [&] { s.SetNewLevelCaption(12); }},
+        {"GameMenu", s.gameMenu.form, [] {}},
+        {"Memory", s.memory.form, [&] { s.SetMemoryCaptions(2, 1, 3); }},
+        {"Arcade", s.arcade.form, [&] { s.SetAccuracyCaption(1); }},
+        {"Thimbles", s.thimbles.form, [&] { s.SetAttentionCaptions(4, 3, 10); }},
+        {"Blinker", s.blinker.form, [&] { s.SetReactionCaption(3); }},
+        {"Splash", s.splash.form,
+         [&] {
+             for (size_t g = 1; g < s.splash.groups.size(); ++g)
+                 s.splash.groups[g].SetVisible(false);
+         }},
+        {"Profiles", s.profiles.form, [&] { s.RefreshProfileRows(); }},
+        {"NewProfile", s.newProfile.form, [&] { s.SetNameEntry("Spieler", 1); }},
+        {"MsgBox", s.msgBox.form, [&] { s.SetMessageBox(GetString(34), "", CGameScreens::kGroupYesNo, 2); }},
+        {"StartQuest", s.startQuest.form, [&] { s.SetStartQuestCaption(14, false); }},
+        {"Tutorial", s.tutorial.form,
+         [&] {
+             s.HideTutorialRows();
+             for (int row : {1, 4, 6})
+                 s.ShowTutorialRow(row);
+             s.tutorial.panelText->SetText("Swap the two tokens under the ring to line up three rubies.");
+             s.PlaceTutorialPanel(-40, 120);
+             s.PlaceTutorialItem(100, 40);
+             s.PlaceTutorialPointer(140, 40);
+         }},
+        {"Win", s.win.form, [&] { s.SwitchNewspaper(); }},
+        {"Options", s.options.form, [&] { s.SetOptionsScrollers(0.8f, 0.35f); }},
+        {"HighScores", s.highScores.form, [&] { s.FillHighScores(0); }},
+        {"Newspaper", s.newspaper.form, [&] { s.ShowNewspaper(1); }},
+        {"Intro", s.intro.form,
+         [&] {
+             s.SetIntroTextureLoaded(true);
+             s.ShowIntroPage(0);
+         }},
+        {"Trophies", s.trophies.form,
+         [&] {
+             Recreate("Trophies");
+             // Kinds 0 to 4 earned at their first level, the others locked.
+             s.trophies.description.SetVisible(false);
+             for (size_t k = 0; k < 9; ++k) {
+                 for (size_t l = 0; l < s.trophies.levels[k].Size(); ++l)
+                     s.trophies.levels[k].At(l)->SetVisible(k < 5 && l == 0);
+                 s.trophies.locked[k].SetVisible(k >= 5);
+             }
+         }},
+        {"Help", s.help.form, [&] { s.ShowHelpPage(1); }},
+        {"WinBox", s.winBox.form, [] {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const auto& form : s.FormsManager()->Forms())
+            form->SetVisible(false);
+        c.fill();
+        c.form->SetVisible(true);
+        const Frame frame = Draw(c.name);
+        ASSERT_EQ(frame.width, 1024);
+        Box box;
+        box.Add(*c.form);
+        for (size_t i = 0; i < c.form->ChildCount(); ++i)
+            if (c.form->Child(i)->IsVisible())
+                box.Add(*c.form->Child(i));
+        int inside = 0, drawn = 0, strays = 0;
+        for (int y = 0; y < frame.height; ++y)
+            for (int x = 0; x < frame.width; ++x) {
+                const bool clear = Near(frame.At(x, y), kClear, 3);
+                if (box.Contains(x, y)) {
+                    ++inside;
+                    drawn += clear ? 0 : 1;
+                } else if (!clear) {
+                    ++strays;
+                }
+            }
+        EXPECT_GT(drawn, inside / 20) << "the form draws almost nothing";
+        EXPECT_EQ(strays, 0) << "the form draws outside its rectangle";
+    }
+}
+
+} // namespace

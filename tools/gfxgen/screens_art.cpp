@@ -1,0 +1,363 @@
+#include "screens_art.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace gfx::art {
+
+const Color kIndigo = Rgb(16, 12, 44);
+const Color kNight = Rgb(34, 26, 86);
+const Color kDusk = Rgb(70, 40, 104);
+const Color kGold = Rgb(255, 204, 84);
+const Color kGoldLight = Rgb(255, 240, 178);
+const Color kGoldDark = Rgb(150, 92, 22);
+const Color kAmber = Rgb(232, 146, 48);
+const Color kTurquoise = Rgb(58, 206, 214);
+const Color kTeal = Rgb(20, 110, 120);
+const Color kInk = Rgb(52, 32, 22);
+const Color kSepia = Rgb(112, 72, 40);
+const Color kPaper = Rgb(240, 222, 180);
+const Color kPaperDark = Rgb(196, 160, 108);
+const Color kWhite = Rgb(255, 255, 255);
+const Color kWarmWhite = Rgb(255, 246, 222);
+
+namespace {
+const float kPi = 3.14159265f;
+
+std::string Font(const char* file) { return std::string(kFontDir) + "/" + file; }
+} // namespace
+
+std::string Serif() { return Font("DejaVuSerif.ttf"); }
+std::string SerifBold() { return Font("DejaVuSerif-Bold.ttf"); }
+std::string Sans() { return Font("DejaVuSans.ttf"); }
+std::string SansBold() { return Font("DejaVuSans-Bold.ttf"); }
+
+int TextWidth(const std::string& ttf, int size, const std::string& text)
+{
+    return text.empty() ? 0 : TextMask(ttf, size, text, 0).Width();
+}
+
+void DrawLine(Image& img, const std::string& ttf, int size, const std::string& text, float x, float y,
+              const Color& c, Align align)
+{
+    if (text.empty())
+        return;
+    const Image mask = TextMask(ttf, size, text, 0);
+    float left = x;
+    if (align == Align::Center)
+        left = x - mask.Width() / 2.0f;
+    else if (align == Align::Right)
+        left = x - static_cast<float>(mask.Width());
+    const int ox = static_cast<int>(std::lround(left)), oy = static_cast<int>(std::lround(y));
+    for (int my = 0; my < mask.Height(); ++my)
+        for (int mx = 0; mx < mask.Width(); ++mx) {
+            const float a = mask.At(mx, my).a;
+            if (a > 0)
+                img.Blend(ox + mx, oy + my, c, a);
+        }
+}
+
+std::vector<std::string> Wrap(const std::string& ttf, int size, const std::string& text, int width)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        const std::string para = text.substr(start, end - start);
+        std::string line;
+        size_t pos = 0;
+        while (pos < para.size()) {
+            const size_t space = std::min(para.find(' ', pos), para.size());
+            const std::string word = para.substr(pos, space - pos);
+            const std::string trial = line.empty() ? word : line + " " + word;
+            if (!line.empty() && TextWidth(ttf, size, trial) > width) {
+                lines.push_back(line);
+                line = word;
+            } else {
+                line = trial;
+            }
+            pos = space + 1;
+        }
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+float DrawParagraph(Image& img, const std::string& ttf, int size, const std::string& text, float x, float y,
+                    int width, float step, const Color& c, Align align)
+{
+    const float anchor = align == Align::Center ? x + width / 2.0f : (align == Align::Right ? x + width : x);
+    for (const std::string& line : Wrap(ttf, size, text, width)) {
+        DrawLine(img, ttf, size, line, anchor, y, c, align);
+        y += step;
+    }
+    return y;
+}
+
+void GlowBehind(Image& img, const Image& mask, int ox, int oy, int radius, const Color& c, float strength)
+{
+    // Coverage blurred by a coarse box sampled every other texel; cheap and
+    // soft enough for a halo.
+    const int w = mask.Width(), h = mask.Height();
+    for (int y = -radius; y < h + radius; ++y)
+        for (int x = -radius; x < w + radius; ++x) {
+            float sum = 0, weight = 0;
+            for (int dy = -radius; dy <= radius; dy += 3)
+                for (int dx = -radius; dx <= radius; dx += 3) {
+                    const float d = std::hypot(static_cast<float>(dx), static_cast<float>(dy)) / radius;
+                    if (d > 1)
+                        continue;
+                    const float k = 1 - d;
+                    weight += k;
+                    const int sx = x + dx, sy = y + dy;
+                    if (sx >= 0 && sy >= 0 && sx < w && sy < h)
+                        sum += mask.At(sx, sy).a * k;
+                }
+            if (weight > 0 && sum > 0)
+                img.Blend(ox + x, oy + y, c, Clamp01(strength * sum / weight * 2.2f));
+        }
+}
+
+void Parchment(Image& img, int x0, int y0, int x1, int y1, uint32_t seed, float age)
+{
+    const float w = static_cast<float>(x1 - x0), h = static_cast<float>(y1 - y0);
+    for (int y = std::max(0, y0); y < std::min(img.Height(), y1); ++y)
+        for (int x = std::max(0, x0); x < std::min(img.Width(), x1); ++x) {
+            const float u = (x - x0) / w, v = (y - y0) / h;
+            const float blotch = Fbm(x / 90.0f, y / 90.0f, seed, 5);
+            const float fibre =
+                Noise(x / 2.5f, y / 14.0f, seed + 7) * 0.5f + Noise(x / 1.2f, y / 1.2f, seed + 9) * 0.5f;
+            const float edge = std::min(std::min(u, 1 - u) * w, std::min(v, 1 - v) * h);
+            Color c = Mix(kPaper, kPaperDark, Clamp01(0.15f + age * (blotch - 0.3f)));
+            c = Mix(c, Rgb(250, 238, 206), 0.12f * fibre);
+            c = Mix(c, kSepia, age * 0.55f * (1 - Smooth(0.0f, 46.0f, edge)));
+            c = Mix(c, kSepia, 0.18f * age * Smooth(0.62f, 0.8f, Fbm(x / 30.0f, y / 30.0f, seed + 3, 4)));
+            c.a = 1;
+            img.Blend(x, y, c, 1);
+        }
+}
+
+void Plate(Image& img, float x0, float y0, float x1, float y1, float radius, const Color& face, float rim)
+{
+    // Shadow first, offset down and a little to the right.
+    for (int y = static_cast<int>(y0) - 2; y < static_cast<int>(y1) + 12; ++y)
+        for (int x = static_cast<int>(x0) - 6; x < static_cast<int>(x1) + 10; ++x) {
+            if (x < 0 || y < 0 || x >= img.Width() || y >= img.Height())
+                continue;
+            const float d = Image::RoundRectDist(x + 0.5f, y + 0.5f, x0 + 3, y0 + 6, x1 + 3, y1 + 6, radius);
+            const float k = 0.45f * (1 - Smooth(-2.0f, 9.0f, d));
+            if (k > 0)
+                img.Blend(x, y, Rgb(6, 2, 16), k);
+        }
+    const float h = y1 - y0;
+    for (int y = std::max(0, static_cast<int>(y0) - 1); y < std::min(img.Height(), static_cast<int>(y1) + 2); ++y)
+        for (int x = std::max(0, static_cast<int>(x0) - 1); x < std::min(img.Width(), static_cast<int>(x1) + 2);
+             ++x) {
+            const float d = Image::RoundRectDist(x + 0.5f, y + 0.5f, x0, y0, x1, y1, radius);
+            const float cover = Clamp01(0.5f - d);
+            if (cover <= 0)
+                continue;
+            const float t = (y + 0.5f - y0) / h;
+            Color c;
+            if (d > -rim) {
+                // Gold rim: bright on the upper edge, deep at the foot.
+                const float bevel = Clamp01(-d / rim);
+                c = Mix(kGoldLight, kGoldDark, Smooth(0.0f, 1.0f, t));
+                c = Mix(c, kGold, 0.35f + 0.3f * std::sin(bevel * kPi));
+            } else {
+                const float inner = Clamp01((-d - rim) / 10.0f);
+                c = Mix(Mix(face, kWhite, 0.12f), Mix(face, Rgb(0, 0, 0), 0.35f), Smooth(0.0f, 1.0f, t));
+                c = Mix(Rgb(0, 0, 0), c, 0.55f + 0.45f * inner); // inset shade along the rim
+                c = Mix(c, Rgb(0, 0, 0), 0.08f * Fbm(x / 40.0f, y / 12.0f, 61, 3));
+            }
+            c.a = 1;
+            img.Blend(x, y, c, cover);
+        }
+}
+
+void Ring(Image& img, float cx, float cy, float r0, float r1, const Color& c, float k)
+{
+    for (int y = static_cast<int>(cy - r1 - 1); y <= static_cast<int>(cy + r1 + 1); ++y)
+        for (int x = static_cast<int>(cx - r1 - 1); x <= static_cast<int>(cx + r1 + 1); ++x) {
+            const float d = std::hypot(x + 0.5f - cx, y + 0.5f - cy);
+            const float cover = Clamp01(std::min(d - r0, r1 - d) + 0.5f);
+            if (cover > 0)
+                img.Blend(x, y, c, cover * k);
+        }
+}
+
+void Stroke(Image& img, Pt a, Pt b, float width, const Color& c, float k)
+{
+    const float r = width / 2;
+    const int x0 = static_cast<int>(std::min(a.x, b.x) - r - 1), x1 = static_cast<int>(std::max(a.x, b.x) + r + 1);
+    const int y0 = static_cast<int>(std::min(a.y, b.y) - r - 1), y1 = static_cast<int>(std::max(a.y, b.y) + r + 1);
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) {
+            const float cover = Clamp01(r - SegDist(x + 0.5f, y + 0.5f, a, b) + 0.5f);
+            if (cover > 0)
+                img.Blend(x, y, c, cover * k);
+        }
+}
+
+namespace {
+struct Bounds {
+    int x0, y0, x1, y1;
+};
+Bounds BoundsOf(const std::vector<Pt>& poly)
+{
+    float x0 = 1e9f, y0 = 1e9f, x1 = -1e9f, y1 = -1e9f;
+    for (const Pt& p : poly) {
+        x0 = std::min(x0, p.x);
+        y0 = std::min(y0, p.y);
+        x1 = std::max(x1, p.x);
+        y1 = std::max(y1, p.y);
+    }
+    return {static_cast<int>(x0) - 1, static_cast<int>(y0) - 1, static_cast<int>(x1) + 1,
+            static_cast<int>(y1) + 1};
+}
+} // namespace
+
+void FillPoly(Image& img, const std::vector<Pt>& poly, const Color& c, float k)
+{
+    const Bounds b = BoundsOf(poly);
+    for (int y = b.y0; y <= b.y1; ++y)
+        for (int x = b.x0; x <= b.x1; ++x) {
+            const float cover = Clamp01(0.5f - PolyDist(poly, x + 0.5f, y + 0.5f));
+            if (cover > 0)
+                img.Blend(x, y, c, cover * k);
+        }
+}
+
+void Hatch(Image& img, const std::vector<Pt>& poly, float spacing, float angle, float weight, const Color& c,
+           float k)
+{
+    const Bounds b = BoundsOf(poly);
+    const float ca = std::cos(angle), sa = std::sin(angle);
+    for (int y = b.y0; y <= b.y1; ++y)
+        for (int x = b.x0; x <= b.x1; ++x) {
+            const float inside = Clamp01(0.5f - PolyDist(poly, x + 0.5f, y + 0.5f));
+            if (inside <= 0)
+                continue;
+            const float t = (x * ca + y * sa) / spacing;
+            const float line = Clamp01(weight - std::fabs(t - std::round(t)) * spacing);
+            if (line > 0)
+                img.Blend(x, y, c, line * inside * k);
+        }
+}
+
+std::vector<Pt> RectPoly(float x0, float y0, float x1, float y1)
+{
+    return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+}
+
+void Disc(Image& img, float cx, float cy, float r, const Color& c)
+{
+    for (int y = static_cast<int>(cy - r - 1); y <= static_cast<int>(cy + r + 1); ++y)
+        for (int x = static_cast<int>(cx - r - 1); x <= static_cast<int>(cx + r + 1); ++x) {
+            const float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
+            const float cover = Clamp01(r - std::hypot(dx, dy) + 0.5f);
+            if (cover <= 0)
+                continue;
+            Color s = Mix(Mix(c, kWhite, 0.3f), Mix(c, Rgb(0, 0, 0), 0.35f), Clamp01(0.5f + dy / (2 * r)));
+            s.a = c.a;
+            img.Blend(x, y, s, cover);
+        }
+}
+
+Color TokenColour(int colour)
+{
+    static const Color colours[kTokenColours] = {Rgb(64, 196, 92),  Rgb(250, 214, 60), Rgb(226, 56, 52),
+                                                 Rgb(56, 120, 232), Rgb(246, 140, 36), Rgb(236, 236, 240),
+                                                 Rgb(160, 84, 220)};
+    return colours[std::clamp(colour, 0, kTokenColours - 1)];
+}
+
+std::vector<Pt> TokenShape(int colour, float cx, float cy, float r)
+{
+    std::vector<Pt> p;
+    auto regular = [&](int n, float rot, float scale) {
+        for (int i = 0; i < n; ++i) {
+            const float a = rot + 2 * kPi * static_cast<float>(i) / static_cast<float>(n);
+            p.push_back({cx + r * scale * std::sin(a), cy - r * scale * std::cos(a)});
+        }
+    };
+    switch (colour) {
+    case 0: // green: a hexagon
+        regular(6, kPi / 6, 0.95f);
+        break;
+    case 1: // yellow: a tall diamond
+        p = {{cx, cy - r}, {cx + 0.72f * r, cy}, {cx, cy + r}, {cx - 0.72f * r, cy}};
+        break;
+    case 2: // red: a round gem
+        regular(24, 0, 0.9f);
+        break;
+    case 3: // blue: a drop
+        for (int i = 0; i <= 20; ++i) {
+            const float a = kPi * (0.15f + 1.7f * static_cast<float>(i) / 20.0f);
+            p.push_back({cx + 0.68f * r * std::sin(a), cy + 0.28f * r - 0.68f * r * std::cos(a)});
+        }
+        p.push_back({cx, cy - r});
+        break;
+    case 4: // orange: a triangle
+        regular(3, 0, 1.0f);
+        for (Pt& q : p)
+            q.y += 0.18f * r;
+        break;
+    case 5: // white: a square
+        p = {{cx - 0.72f * r, cy - 0.72f * r},
+             {cx + 0.72f * r, cy - 0.72f * r},
+             {cx + 0.72f * r, cy + 0.72f * r},
+             {cx - 0.72f * r, cy + 0.72f * r}};
+        break;
+    default: { // violet: a crescent, the disc less a circle shifted to its right
+        const float deg = kPi / 180;
+        for (int i = 0; i <= 24; ++i) {
+            const float a = (52.4f + (307.6f - 52.4f) * static_cast<float>(i) / 24.0f) * deg;
+            p.push_back({cx + 0.95f * r * std::cos(a), cy + 0.95f * r * std::sin(a)});
+        }
+        for (int i = 0; i <= 24; ++i) {
+            const float a = (277.9f - (277.9f - 82.1f) * static_cast<float>(i) / 24.0f) * deg;
+            p.push_back({cx + 0.475f * r + 0.76f * r * std::cos(a), cy + 0.76f * r * std::sin(a)});
+        }
+        break;
+    }
+    }
+    return p;
+}
+
+void Token(Image& img, int colour, float cx, float cy, float r)
+{
+    const std::vector<Pt> shape = TokenShape(colour, cx, cy, r);
+    const Color base = TokenColour(colour);
+    for (int y = static_cast<int>(cy - r - 3); y <= static_cast<int>(cy + r + 3); ++y)
+        for (int x = static_cast<int>(cx - r - 3); x <= static_cast<int>(cx + r + 3); ++x) {
+            const float d = PolyDist(shape, x + 0.5f, y + 0.5f);
+            // A dark outline two texels wide, then the glossy body.
+            const float outline = Clamp01(2.5f - d);
+            if (outline <= 0)
+                continue;
+            img.Blend(x, y, Rgb(20, 10, 30), outline * 0.85f);
+            const float body = Clamp01(0.5f - d);
+            if (body <= 0)
+                continue;
+            const float t = Clamp01((y + 0.5f - (cy - r)) / (2 * r));
+            Color c = Mix(Mix(base, kWhite, 0.35f), Mix(base, Rgb(0, 0, 0), 0.4f), Smooth(0.0f, 1.0f, t));
+            c = Mix(c, Mix(base, kWhite, 0.2f), 0.5f * Clamp01(-d / (0.35f * r)) * (1 - t));
+            img.Blend(x, y, c, body);
+        }
+    img.Glow(cx - 0.3f * r, cy - 0.4f * r, 0.35f * r, kWhite, 0.7f, 2.0f, false);
+}
+
+void Paste(Image& dst, const Image& src, int sx, int sy, int w, int h, int dx, int dy)
+{
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int tx = dx + x, ty = dy + y;
+            if (tx < 0 || ty < 0 || tx >= dst.Width() || ty >= dst.Height())
+                continue;
+            dst.At(tx, ty) = src.At(sx + x, sy + y);
+        }
+}
+
+} // namespace gfx::art
