@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Under Xvfb, whose driver does not wait for the retrace, the idle game still
 # draws one frame per refresh and leaves the processor mostly alone. The bar
-# is far above what it uses (about a tenth of a core) and far below what an
-# unpaced loop burns (more than a whole core), so a busy machine cannot tip it.
+# is well above what it uses (a tenth to a third of a core, by what the
+# screen shows) and well below what an unpaced loop burns (more than a whole
+# core), so a busy machine cannot tip it.
 source "$(dirname "$0")/lib.sh"
 unset SDL_VIDEODRIVER
 
