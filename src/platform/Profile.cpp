@@ -205,7 +205,8 @@ const ParsedIni* Parsed(const std::string& gamePath, ReadOutcome* outcome)
 void ForgetParsedFiles(const std::string& native)
 {
     auto& cache = Cache();
-    for (auto it = cache.lower_bound(native); it != cache.end() && it->first.compare(0, native.size(), native) == 0;)
+    for (auto it = cache.lower_bound(native);
+         it != cache.end() && it->first.compare(0, native.size(), native) == 0;)
         it = cache.erase(it);
 }
 
