@@ -39,15 +39,20 @@ const std::string& RunFolder()
 
 void RemoveRunFolder() { Run().reset(); }
 
-void UseRunLog()
+namespace {
+// The log at `path`, whatever the data folders are, which stay as they are.
+void PointLogAt(const std::string& path)
 {
     const std::string user = GetUserDataFolder();
     const std::string shared = GetSharedDataFolder();
     const bool perUser = HasUserDataFolders() != 0;
     SetDataFoldersForTests("", "");
-    SetLogName(RunFolder() + "Objects.log");
+    SetLogName(path);
     SetDataFoldersForTests(perUser ? user : "", shared);
 }
+} // namespace
+
+void UseRunLog() { PointLogAt(RunFolder() + "Objects.log"); }
 
 void ResetDataFolders()
 {
@@ -88,6 +93,26 @@ ScopedWorkingFolder::~ScopedWorkingFolder()
     if (chdir(m_old.c_str()) != 0)
         std::perror("chdir");
 }
+
+LogCapture::LogCapture()
+{
+    char pattern[] = "/tmp/galvorine-log-XXXXXX";
+    if (!mkdtemp(pattern))
+        throw std::runtime_error("no log folder");
+    m_folder = std::string(pattern) + "/";
+    PointLogAt(m_folder + "test.log");
+    ClearLog();
+}
+
+LogCapture::~LogCapture()
+{
+    std::remove((m_folder + "test.log").c_str());
+    rmdir(m_folder.c_str());
+    UseRunLog();
+}
+
+std::string LogCapture::Text() const { return ReadText(m_folder + "test.log"); }
+void LogCapture::Clear() const { ClearLog(); }
 
 void WriteText(const std::string& path, const std::string& text)
 {

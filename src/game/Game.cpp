@@ -2,6 +2,8 @@
 // sequence lives in LoadSequence.cpp.
 #include "game/Game.h"
 
+#include "balance/BalanceState.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -32,6 +34,10 @@ void CGame::Frame(float timeStep, int draw, int paused)
     timeStep = std::min(timeStep, 0.5f);
     if (music)
         music->Update(timeStep);
+    if (board)
+        board->popups.Update(timeStep);
+    if (backgrounds)
+        backgrounds->Update(timeStep);
     modeTimer += timeStep;
     for (auto& particles : particleManagers)
         if (particles)
@@ -41,6 +47,9 @@ void CGame::Frame(float timeStep, int draw, int paused)
             flares->Update(timeStep);
     if (textBatch)
         textBatch->Update(timeStep);
+    for (int i = 1; i < 4; ++i)
+        if (spriteRenderers[i])
+            spriteRenderers[i]->Update(timeStep, 0);
     if (!d3d::Failed(renderer->RenderFrame()))
         renderer->Present();
 }
@@ -63,3 +72,17 @@ int CGame::OnLButtonUp(int, int, uintptr_t) { return 0; }
 int CGame::OnRButtonDown(int, int, uintptr_t) { return 0; }
 int CGame::OnRButtonUp(int, int, uintptr_t) { return 0; }
 void CGame::SaveQuestOnExit() {}
+
+bool CGame::SwitchBackgroundForStage(int oldLevel, int newLevel)
+{
+    int stage = 0, position = 0, oldStage = -1;
+    SplitLevelNumber(newLevel, &stage, &position);
+    if (oldLevel >= 0)
+        SplitLevelNumber(oldLevel, &oldStage, &position);
+    if (stage == oldStage)
+        return false;
+    // Stages 1 to 4 have their own scenes; the treasury serves every later one.
+    if (backgrounds)
+        backgrounds->SetScene(std::min(stage, static_cast<int>(CBackgroundManager::kTreasury)));
+    return true;
+}

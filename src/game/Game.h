@@ -5,8 +5,10 @@
 
 #include "audio/MusicPlayer.h"
 #include "audio/SoundManager.h"
+#include "backgrounds/BackgroundManager.h"
 #include "balance/BalanceState.h"
 #include "board/GameBoard.h"
+#include "effects/overlays/Awards.h"
 #include "effects/particles/ParticleSystemsManager.h"
 #include "engine/BitmapFont.h"
 #include "engine/CountedHandle.h"
@@ -55,6 +57,10 @@ public:
     int OnRButtonDown(int x, int y, uintptr_t flags);
     int OnRButtonUp(int x, int y, uintptr_t flags);
     void SaveQuestOnExit();
+    // Shows the scene of level `newLevel`'s stage when it differs from that
+    // of `oldLevel` (a negative old level always switches); true when it
+    // switched.
+    bool SwitchBackgroundForStage(int oldLevel, int newLevel);
 
     std::vector<std::string> errors;
     CountedHandle<CRenderDevice> device;
@@ -99,7 +105,7 @@ public:
     std::vector<CountedHandle<CBitmapFont>> fonts;
     CountedHandle<CTextBatch> textBatch;
     // In order: Frame, FrameBack, Selector, Sandbox, SandboxGlass,
-    // SandboxFront, ScoreFrenzyStar, GemProgress, BigStar, ShopPointer.
+    // SandboxFront, ScoreFrenzyStar, GemProgress, BigStar, Heart, ShopPointer.
     enum ScreenTexture {
         kFrame,
         kFrameBack,
@@ -110,6 +116,7 @@ public:
         kScoreFrenzyStar,
         kGemProgress,
         kBigStar,
+        kHeart,
         kShopPointer,
         kScreenTextureCount
     };
@@ -128,13 +135,17 @@ public:
     CountedHandle<CSoundManager> sounds;
     CountedHandle<CQuestSave> questSave;
     bool cursorReady = false;
-    // Sprite renderers 0..3; 1 to 3 are drawn by the frame renderer, 0 by
-    // the backgrounds.
+    // Sprite renderers 0..3: 0 is the scene backgrounds' own, 1 to 3 are the
+    // frame's sprite layers.
     CountedHandle<CSpriteRenderer> spriteRenderers[4];
     // The current player's name; empty when no profile exists.
     CountedHandle<std::string> playerName;
     CountedHandle<CCapsRenderer> capsRenderer;
     CountedHandle<CGameBoard> board;
+    // The two awards the play shows over the quest screen.
+    CountedHandle<CStarAward> starAward;
+    CountedHandle<CLifeLostAward> lifeLostAward;
+    CountedHandle<CBackgroundManager> backgrounds;
     // Tuning of the current mode and level; the board reads it.
     CBalanceState balance;
     // The player profiles found in the players folder (the screens' list).
@@ -174,8 +185,12 @@ private:
     bool CreateBoard();
     bool CreateSelectionMarker();
     bool CreateTerminators();
+    bool LoadScoreSettings();
     bool HideBoard();
+    bool CreateStarAward();
+    bool CreateLifeLostAward();
     bool SetMapDifficultyTexture();
+    bool CreateBackgrounds();
     bool StartSounds();
     bool ShareSounds();
     bool StartMusic();

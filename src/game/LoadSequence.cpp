@@ -48,7 +48,11 @@ const CGame::LoadStep CGame::kLoadSequence[] = {
     // The totems' textures load here; the screens' pictures that depend on
     // the difficulty come after them.
     {&CGame::SetMapDifficultyTexture, kNoFrame},
+    {&CGame::LoadScoreSettings, kNoFrame},
     {&CGame::HideBoard, 0.75f},
+    {&CGame::CreateStarAward, kNoFrame},
+    {&CGame::CreateLifeLostAward, 0.8f},
+    {&CGame::CreateBackgrounds, 0.85f},
     {&CGame::StartSounds, kNoFrame},
     {&CGame::ShareSounds, kNoFrame},
     {&CGame::StartMusic, 0.95f},
@@ -187,6 +191,7 @@ bool CGame::LoadSharedTextures()
         {"StarSand.tga", "StarSand", Candidates, &effectTextures[kStarSand], kNoFrame},
         {"JungleFlash.tga", "JungleFlash", Plain, &effectTextures[kJungleFlash], kNoFrame},
         {"BigStar.png", "BigStar", Plain, &screenTextures[kBigStar], kNoFrame},
+        {"Heart.png", "Heart", Plain, &screenTextures[kHeart], kNoFrame},
         // The step's own closing frame follows in the sequence table.
         {"ShopPointer.tga", "ShopPointer", Plain, &screenTextures[kShopPointer], kNoFrame},
     };
@@ -310,11 +315,11 @@ bool CGame::CreateScreens()
 
 bool CGame::CreateSpriteRenderers()
 {
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
         spriteRenderers[i] = MakeCountedHandle(new CSpriteRenderer(device, vertexBuffer, indexBuffer));
-        if (i > 0)
-            renderer->spriteLayers[i - 1] = spriteRenderers[i];
-    }
+    // Renderer 0 is drawn only by the scene backgrounds, inside their own pass.
+    for (int i = 1; i < 4; ++i)
+        renderer->spriteLayers[i - 1] = spriteRenderers[i];
     return true;
 }
 
@@ -348,6 +353,13 @@ bool CGame::CreateBoard()
     board->textures[2] = effectTextures[kStarSand];
     board->mesh->textures = {screenTextures[kFrame], screenTextures[kFrameBack]};
     renderer->boardMesh = board->mesh;
+    CSandbox& sandbox = *board->sandbox;
+    sandbox.SetTextures(screenTextures[kSandbox], effectTextures[kSmallSand], effectTextures[kCloud],
+                        screenTextures[kSandboxFront], screenTextures[kSandboxGlass],
+                        screenTextures[kScoreFrenzyStar]);
+    sandbox.SetParticleManager(particleManagers[1]);
+    sandbox.ApplySettings(questLayout.sandbox);
+    renderer->sandbox = board->sandbox;
     return true;
 }
 
@@ -379,9 +391,62 @@ bool CGame::SetMapDifficultyTexture()
     return true;
 }
 
+// The popups' looks; the board's popups draw with font 2 and cut their
+// token icons from the score plates the bonuses load, when they have.
+bool CGame::LoadScoreSettings()
+{
+    LoadScoreMessageSettings(paths.folders[CDataPaths::Config] + "Score.cfg");
+    board->popups.SetResources(spriteRenderers[1], textBatch, fonts[2], fonts[2], device->FindTexture("Bonus3"));
+    return true;
+}
+
 bool CGame::HideBoard()
 {
     board->Show(false, false, 0.0f);
+    return true;
+}
+
+bool CGame::CreateStarAward()
+{
+    starAward = MakeCountedHandle(new CStarAward());
+    starAward->SetResources(spriteRenderers[2], particleManagers[2], &board->popups, screenTextures[kBigStar],
+                            effectTextures[kStarParticle], effectTextures[kRing]);
+    starAward->settings.Load(paths.folders[CDataPaths::Config] + "Score.cfg", "Star");
+    return true;
+}
+
+bool CGame::CreateLifeLostAward()
+{
+    lifeLostAward = MakeCountedHandle(new CLifeLostAward());
+    lifeLostAward->SetResources(spriteRenderers[3], particleManagers[5], &board->popups, screenTextures[kHeart],
+                                effectTextures[kSpark]);
+    lifeLostAward->settings.Load(paths.folders[CDataPaths::Config] + "Score.cfg", "Loss");
+    return true;
+}
+
+// The scenes are set up once; from then on every frame draws the main menu's
+// scene behind whatever shows.
+bool CGame::CreateBackgrounds()
+{
+    backgrounds = MakeCountedHandle(new CBackgroundManager());
+    backgrounds->SetDevice(device, vertexBuffer, indexBuffer);
+    BackgroundResources shared;
+    shared.sprites = spriteRenderers[0];
+    shared.particles = particleManagers[0];
+    shared.flares = flareRenderers[0];
+    shared.flare = effectTextures[kFlare];
+    shared.jungleFlash = effectTextures[kJungleFlash];
+    shared.smallSand = effectTextures[kSmallSand];
+    shared.cloud = effectTextures[kCloud];
+    shared.spark = effectTextures[kSpark];
+    shared.halo = effectTextures[kHalo1];
+    shared.foreground = spriteRenderers[3];
+    backgrounds->SetResources(shared);
+    backgrounds->LoadSettings(paths.folders[CDataPaths::Config] + "Background.cfg");
+    backgrounds->Init(paths.folders[CDataPaths::Gfx]);
+    backgrounds->OpenRenderGate();
+    backgrounds->SetScene(CBackgroundManager::kMainMenu);
+    renderer->background = backgrounds;
     return true;
 }
 
@@ -389,7 +454,6 @@ bool CGame::HideBoard()
 bool CGame::StartSounds()
 {
     sounds = MakeCountedHandle(new CSoundManager());
-    screens->SetSoundManager(sounds);
     if (sounds->Init(window) != 0) {
         WriteLog("Error loading Sfx!\n");
         return true;
@@ -409,11 +473,14 @@ bool CGame::StartSounds()
     return true;
 }
 
+// Everything that plays effects gets its copy of the sound manager.
 bool CGame::ShareSounds()
 {
+    screens->SetSoundManager(sounds);
     board->sounds = sounds;
     board->movingTokens.SetSoundManager(sounds);
     board->terminators->SetSoundManager(sounds);
+    backgrounds->SetSoundManager(sounds);
     return true;
 }
 

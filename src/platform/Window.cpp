@@ -147,11 +147,16 @@ int ControlCharacter(SDL_Keycode key)
 
 } // namespace
 
-VideoStart InitVideo(std::string* why)
+bool InitVideo(std::string* why, VideoFault* fault)
 {
+    auto missing = [&](VideoFault what) {
+        if (fault)
+            *fault = what;
+        return false;
+    };
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         *why = SDL_GetError();
-        return VideoStart::NoDisplay;
+        return missing(VideoFault::NoDisplay);
     }
     const char* asked = SDL_getenv("SDL_VIDEODRIVER");
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -159,21 +164,21 @@ VideoStart InitVideo(std::string* why)
         (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
         *why = "no display could be opened";
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-        return VideoStart::NoDisplay;
+        return missing(VideoFault::NoDisplay);
     }
     if (SDL_GL_LoadLibrary(nullptr) != 0) {
         *why = SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-        return VideoStart::NoOpenGL;
+        return missing(VideoFault::NoOpenGL);
     }
     // A GL library without its entry points is as good as none.
     if (!SDL_GL_GetProcAddress("glClear") || !SDL_GL_GetProcAddress("glViewport")) {
         *why = "the OpenGL library has no usable entry points";
         SDL_GL_UnloadLibrary();
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-        return VideoStart::NoOpenGL;
+        return missing(VideoFault::NoOpenGL);
     }
-    return VideoStart::Ready;
+    return true;
 }
 
 void ShutdownVideo()

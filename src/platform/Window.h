@@ -77,12 +77,14 @@ inline int HighWord(intptr_t lParam) { return static_cast<int>((static_cast<uint
 
 using WindowProc = intptr_t (*)(uint32_t message, uintptr_t wParam, intptr_t lParam);
 
-// Whether the game can draw, and if not, what it lacks.
-enum class VideoStart { Ready, NoDisplay, NoOpenGL };
+// What keeps the game from drawing at all.
+enum class VideoFault { NoDisplay, NoOpenGL };
 // Starts SDL's video on a display and loads the GL library. SDL's headless
 // drivers count only when SDL_VIDEODRIVER names them: without it, SDL falls
 // back to one when no display opens, and the game would run unseen.
-VideoStart InitVideo(std::string* why);
+// False when the game cannot draw: `why` says why, `fault` (when given) what
+// is missing.
+bool InitVideo(std::string* why, VideoFault* fault = nullptr);
 void ShutdownVideo();
 
 class Window {

@@ -180,9 +180,9 @@ std::string WindowTitle()
 void Box(const std::string& text, unsigned flags) { plat::MessageBox(text, "Error!", flags); }
 
 // What the game cannot run without, and where a player gets it.
-void ShowRuntimeMissing(plat::VideoStart fault, const std::string& why)
+void ShowRuntimeMissing(plat::VideoFault fault, const std::string& why)
 {
-    const bool noDisplay = fault == plat::VideoStart::NoDisplay;
+    const bool noDisplay = fault == plat::VideoFault::NoDisplay;
     char text[1024];
     std::snprintf(text, sizeof text, "%s was not detected!\nYou need %s to play %s!\n%s\n(%s)",
                   noDisplay ? "A display for SDL video" : "OpenGL",
@@ -210,7 +210,8 @@ int RunGame()
     plat::SeedRandom(plat::TimeGetTime());
 
     std::string why;
-    if (const plat::VideoStart fault = plat::InitVideo(&why); fault != plat::VideoStart::Ready) {
+    plat::VideoFault fault = plat::VideoFault::NoDisplay;
+    if (!plat::InitVideo(&why, &fault)) {
         ShowRuntimeMissing(fault, why);
         return 100;
     }

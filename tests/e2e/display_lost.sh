@@ -22,7 +22,7 @@ start_server
 start_game
 wait_for_init
 find_window "The Galvorine of Pellisand"
-xdotool windowclose "$WINDOW"
+xdotool windowclose "$window"
 wait_for_clean_end "xdotool windowclose"
 
 start_game

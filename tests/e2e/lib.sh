@@ -53,24 +53,23 @@ wait_for_init() {
   fail "timed out waiting for the end of the load sequence"
 }
 
+# Sets $window to the game window titled exactly $1.
+find_window() {
+  window=""
+  for _ in $(seq 1 50); do
+    window=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && return 0
+    sleep 0.1
+  done
+  fail "no window titled $1"
+}
+
 stop_game() {
   kill -TERM "$GAME_PID"
   local rc=0
   wait "$GAME_PID" || rc=$?
   GAME_PID=
   [ "$rc" -eq 0 ] || fail "exit code $rc after a close request"
-}
-
-# The game's window by its title, in $WINDOW.
-find_window() {
-  local title=$1
-  WINDOW=""
-  for _ in $(seq 1 50); do
-    WINDOW=$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$WINDOW" ] && return 0
-    sleep 0.1
-  done
-  fail "no window titled $title"
 }
 
 # The game ends by itself, as a close from the window ends it: exit code 0

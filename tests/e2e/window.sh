@@ -9,8 +9,7 @@ printf 'Sandglass Test\n' > "$INSTALL/appname.txt"
 start_game
 wait_for_init
 
-find_window "Sandglass Test"
-window=$WINDOW
+find_window 'Sandglass Test'
 geometry=$(xdotool getwindowgeometry "$window" | grep Geometry | awk '{print $2}')
 [ "$geometry" = "640x480" ] || fail "client area is $geometry"
 
