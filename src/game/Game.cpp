@@ -13,6 +13,7 @@ CGame::CGame(CountedHandle<CSceneRenderer> sceneRenderer)
     if (renderer)
         device = renderer->device;
     questSave = MakeCountedHandle(new CQuestSave());
+    shop = MakeCountedHandle(new CShop());
 }
 
 CGame::~CGame() = default;

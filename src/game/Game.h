@@ -26,6 +26,7 @@
 #include "records/QuestSave.h"
 #include "records/Trophies.h"
 #include "screens/GameScreens.h"
+#include "shop/Shop.h"
 #include "tokens/CapsRenderer.h"
 
 #include <string>
@@ -57,6 +58,20 @@ public:
     int OnRButtonDown(int x, int y, uintptr_t flags);
     int OnRButtonUp(int x, int y, uintptr_t flags);
     void SaveQuestOnExit();
+    // Levels and the tutorial (LevelStart.cpp). A level of a running game;
+    // a quest level from the quest save, started or resumed.
+    void StartLevel(int levelNumber);
+    void StartQuestLevel();
+    void ResumeQuestLevel();
+    // The tutorial prompt the board asked for, with its argument.
+    void ShowTutorialStep(int prompt, int argument);
+    // 1 when a swap onto the cell may go ahead in the running lesson.
+    int StepTutorial(int column, int row);
+    // Closes the prompt; with `save` it is marked as shown.
+    void ApplyLevelState(int save);
+    void SwapPanelTextures(bool toShop, int keep);
+    // The current player's profile; empty before a player exists.
+    CountedHandle<CProfile> CurrentProfile() const;
     // Shows the scene of level `newLevel`'s stage when it differs from that
     // of `oldLevel` (a negative old level always switches); true when it
     // switched.
@@ -158,6 +173,16 @@ public:
     bool nameEntryPending = false;
     // The menu screens; their profiles list is the game's `profiles`.
     CountedHandle<CGameScreens> screens;
+    CountedHandle<CShop> shop;
+    // The level in play and what the quest save brings back into the game.
+    int level = 1;
+    int lives = 2;
+    float timeLeft = 0.0f; // the level clock and its next low-time warning
+    float nextTimeWarning = 30.0f;
+    int phaseEntry = 0; // what the play phase starts with
+    bool boardQueryPending = false;
+    GuidBytes questGuid{};
+    int panelTextures = 0; // 1 while the shop's panel set is up
 
 private:
     // The load sequence, one function per step (LoadSequence.cpp). Each
@@ -183,6 +208,8 @@ private:
     bool CreateCapsRenderer();
     bool ResetBalance();
     bool CreateBoard();
+    bool CreateGemsBar();
+    bool LoadGemFlares();
     bool CreateSelectionMarker();
     bool CreateTerminators();
     bool LoadScoreSettings();
@@ -202,7 +229,20 @@ private:
     bool LoadTrophies();
     bool StartIntro();
 
+    // Quest levels (LevelStart.cpp).
+    void EnterQuestLevel(bool resume);
+    void ShowStageBackground();
+    void EnterQuestBoard(const CQuestSave& save);
+    void RestoreQuestLevel(const CQuestSave& save, bool inShop);
+    // The tutorial form's panel and pointer.
+    void ShowTutorialPanel(const std::string& text);
+    void PointTutorialAt(int columnA, int rowA, int columnB, int rowB);
+    bool PointTutorialAtToken(bool (*test)(const CToken&));
+    bool ShowTotemStep(int argument);
+
     bool Fail(const std::string& text);
+    // The text for the player and a log line of its own.
+    bool Fail(const std::string& text, const std::string& logLine);
     void LoadingFrame(float progress);
 
     // The loading picture and the alpha format candidates, kept while the
