@@ -10,11 +10,11 @@ const OrnamentLook kDoorLook = {CDoorBackground::kSets, 0, -2, kSoundDoor, false
 } // namespace
 
 CDoorBackground::CDoorBackground()
-    : m_core({{"BackgroundDoor", "Door.jpg", TextureLoader::Plain, {}},
-              {"DoorShadow", "DoorShadow.jpg", TextureLoader::Plain, {}},
-              {"DoorMask", "DoorMask.tga", TextureLoader::AutoFormat, {}},
-              {"DoorFoliage", "DoorFoliage.tga", TextureLoader::AlphaColour, {}}}),
-      m_ornaments(kDoorLook, m_core.services, m_core.Texture(kPicture), m_flareTexture, m_sparkTexture)
+    : m_core({{"BackgroundDoor", "Door.jpg", TextureLoader::Plain},
+              {"DoorShadow", "DoorShadow.jpg", TextureLoader::Plain, "ShadowTexture"},
+              {"DoorMask", "DoorMask.tga", TextureLoader::AutoFormat, "MaskTexture"},
+              {"DoorFoliage", "DoorFoliage.tga", TextureLoader::AlphaColour, "FoliageTexture"}}),
+      m_ornaments(kDoorLook, m_core)
 {
     m_curtains.reserve(2);
 }
@@ -30,18 +30,15 @@ void CDoorBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites
                                    const CountedHandle<CTexture>& sparkTexture)
 {
     m_core.SetServices(sprites, particles, flares);
-    m_flareTexture = flareTexture;
+    m_ornaments.SetTextures(flareTexture, sparkTexture);
     m_sandTexture = sandTexture;
     m_dustTexture = dustTexture;
-    m_sparkTexture = sparkTexture;
 }
 
 void CDoorBackground::LoadSettings(const std::string& file)
 {
     const CSceneSettings cfg(file, "Door");
-    m_core.SetFile(kShadow, cfg.Text("ShadowTexture", "DoorShadow.jpg"));
-    m_core.SetFile(kMask, cfg.Text("MaskTexture", "DoorMask.tga"));
-    m_core.SetFile(kFoliage, cfg.Text("FoliageTexture", "DoorFoliage.tga"));
+    m_core.ReadTextureFiles(cfg);
     const Vec4 window = cfg.Quad("ShadowT", "16 8 496 120");
     m_shadowWindow = Vec4{window.x / 512.0f, window.y / 128.0f, window.z / 512.0f, window.w / 128.0f};
     const Vec2 nearSway = cfg.Pair("ShadowNearTR", "16 8");
@@ -188,13 +185,7 @@ HRESULT CDoorBackground::RenderMesh()
 
 HRESULT CDoorBackground::Render()
 {
-    if (!m_core.services.sprites)
-        return D3D_OK;
-    m_core.services.sprites->Render();
-    m_core.services.sprites->RenderLayer(0);
-    const HRESULT hr = RenderMesh();
-    m_core.services.sprites->RenderLayer(1);
-    return hr;
+    return m_core.RenderAroundMesh([this] { return RenderMesh(); });
 }
 
 void CDoorBackground::SetProgress(int count, int quiet)
@@ -211,12 +202,8 @@ void CDoorBackground::SetProgress(int count, int quiet)
 void CDoorBackground::ReleaseObjects()
 {
     if (m_core.services.sprites) {
-        m_core.services.Drop(&m_picture);
+        m_core.services.Drop({&m_picture, &m_cover, &m_doorway, &m_doorLeaf, &m_shade});
         m_core.services.DropAll(&m_curtains);
-        m_core.services.Drop(&m_cover);
-        m_core.services.Drop(&m_doorway);
-        m_core.services.Drop(&m_doorLeaf);
-        m_core.services.Drop(&m_shade);
         m_ornaments.Release();
     }
     StopSand();

@@ -15,8 +15,6 @@ public:
 
     CDoorBackground();
     ~CDoorBackground();
-    CDoorBackground(const CDoorBackground&) = delete;
-    CDoorBackground& operator=(const CDoorBackground&) = delete;
 
     // Its services and textures: device, sound, loading and releasing.
     CSceneCore& Core() { return m_core; }
@@ -85,10 +83,8 @@ private:
     enum Texture { kPicture, kShadow, kMask, kFoliage };
 
     CSceneCore m_core; // services and textures
-    CountedHandle<CTexture> m_flareTexture;
     CountedHandle<CTexture> m_sandTexture;
     CountedHandle<CTexture> m_dustTexture;
-    CountedHandle<CTexture> m_sparkTexture;
 
     Vec4 m_shadowWindow{}; // u0, v0, u1, v1
     Vec2 m_nearSway{};

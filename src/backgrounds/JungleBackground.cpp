@@ -32,11 +32,11 @@ uint32_t Le32(const std::vector<uint8_t>& b, size_t at)
 } // namespace
 
 CJungleBackground::CJungleBackground()
-    : m_core({{"BackgroundJungle", "Jungle.jpg", TextureLoader::Plain, {}},
-              {"JungleFog", "JungleFog.jpg", TextureLoader::Plain, {}},
-              {"JungleMask", "JungleMask.tga", TextureLoader::AutoFormat, {}},
-              {"JungleFlareRays", "JungleFlareRays.tga", TextureLoader::AlphaColour, {}}}),
-      m_ornaments(kJungleLook, m_core.services, m_core.Texture(kPicture), m_flareTexture, m_sparkTexture)
+    : m_core({{"BackgroundJungle", "Jungle.jpg", TextureLoader::Plain},
+              {"JungleFog", "JungleFog.jpg", TextureLoader::Plain, "FogTexture"},
+              {"JungleMask", "JungleMask.tga", TextureLoader::AutoFormat, "MaskTexture"},
+              {"JungleFlareRays", "JungleFlareRays.tga", TextureLoader::AlphaColour, "FlareRaysTexture"}}),
+      m_ornaments(kJungleLook, m_core)
 {}
 
 CJungleBackground::~CJungleBackground() { ReleaseObjects(); }
@@ -49,24 +49,19 @@ void CJungleBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprit
                                      const CountedHandle<CTexture>& sparkTexture)
 {
     m_core.SetServices(sprites, particles, flares);
-    m_flareTexture = flareTexture;
+    m_ornaments.SetTextures(flareTexture, sparkTexture);
     m_flashTexture = flashTexture;
-    m_sparkTexture = sparkTexture;
 }
 
 void CJungleBackground::LoadSettings(const std::string& file)
 {
     const CSceneSettings cfg(file, "Jungle");
-    m_core.SetFile(kFog, cfg.Text("FogTexture", "JungleFog.jpg"));
-    m_core.SetFile(kMask, cfg.Text("MaskTexture", "JungleMask.tga"));
-    m_core.SetFile(kFlareRays, cfg.Text("FlareRaysTexture", "JungleFlareRays.tga"));
+    m_core.ReadTextureFiles(cfg);
     const Vec4 fog = cfg.Quad("Fog", "192 242 740 332");
     m_fog = Vec4{fog.x - 512.0f, 384.0f - fog.y, fog.z, fog.w};
     m_fogRepeats = cfg.Pair("FogTSize", "2.890625 1");
     m_fogDrift = cfg.Pair("FogTVector", "0.01 0");
-    m_raysCentre = cfg.Position("FlareCenter", "302 81");
-    m_raysSize = cfg.Pair("FlareRaysSize", "714 714");
-    m_raysSpin = kTwoPi / cfg.NonZero("FlareRaysRotT", "-61");
+    m_rays.Read(cfg, "302 81", "-61");
 
     const Vec4 area = cfg.Quad("FlashArea", "288 412 412 164");
     m_areaTopLeft = Vec2{area.x - 512.0f, 384.0f - area.y};
@@ -138,7 +133,7 @@ bool CJungleBackground::LoadFlashMask(const std::string& path)
 int CJungleBackground::Build()
 {
     m_flashTimer = 0.0f;
-    m_flareRays = m_core.MakeTurningRays(m_raysCentre, m_raysSize, 0xFFFFFFFF, kFlareRays, m_raysSpin);
+    m_flareRays = m_core.MakeTurningRays(m_rays, kFlareRays);
 
     m_picture = m_core.MakePicture(false);
     m_flashes.clear();
@@ -259,21 +254,14 @@ HRESULT CJungleBackground::RenderMesh()
 
 HRESULT CJungleBackground::Render()
 {
-    if (!m_core.services.sprites)
-        return D3D_OK;
-    m_core.services.sprites->Render();
-    m_core.services.sprites->RenderLayer(0);
-    const HRESULT hr = RenderMesh();
-    m_core.services.sprites->RenderLayer(1);
-    return hr;
+    return m_core.RenderAroundMesh([this] { return RenderMesh(); });
 }
 
 void CJungleBackground::SetProgress(int count, int quiet) { m_ornaments.SetProgress(count, quiet); }
 
 void CJungleBackground::ReleaseObjects()
 {
-    m_core.services.Drop(&m_picture);
-    m_core.services.Drop(&m_flareRays);
+    m_core.services.Drop({&m_picture, &m_flareRays});
     m_ornaments.Release();
     // Glints already in the flare renderer run out by themselves.
     m_flashes.clear();

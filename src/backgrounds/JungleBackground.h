@@ -18,8 +18,6 @@ public:
 
     CJungleBackground();
     ~CJungleBackground();
-    CJungleBackground(const CJungleBackground&) = delete;
-    CJungleBackground& operator=(const CJungleBackground&) = delete;
 
     // Its services and textures: device, sound, loading and releasing.
     CSceneCore& Core() { return m_core; }
@@ -56,17 +54,13 @@ private:
     enum Texture { kPicture, kFog, kMask, kFlareRays };
 
     CSceneCore m_core; // services and textures
-    CountedHandle<CTexture> m_flareTexture;
     CountedHandle<CTexture> m_flashTexture;
-    CountedHandle<CTexture> m_sparkTexture;
 
     Vec4 m_fog{}; // left, top (y up), width, height
     Vec2 m_fogRepeats{};
     Vec2 m_fogDrift{};
     Vec2 m_fogOffset{};
-    Vec2 m_raysCentre{};
-    Vec2 m_raysSize{};
-    float m_raysSpin = 0.0f;
+    TurningRays m_rays;
 
     // The glints: their area (its top-left corner, y up), the parallelogram
     // they start in, and how they live and glide.

@@ -25,11 +25,11 @@ void Advance(float* phase, float speed, float dt) { *phase = WrapPhase(*phase + 
 } // namespace
 
 CMainMenuBackground::CMainMenuBackground()
-    : m_core({{"BackgroundMainMenu", "MainBack.jpg", TextureLoader::Plain, {}},
-              {"MainMenuSkyMask", "MainSkyMask.tga", TextureLoader::AutoFormat, {}},
-              {"MainMenuLeafMask", "MainLeafMask.tga", TextureLoader::AutoFormat, {}},
-              {"MainMenuElements", "MainElements.jpg", TextureLoader::AlphaColour, {}},
-              {"MainMenuFrontFoliage", "MainFoliage.jpg", TextureLoader::AlphaColour, {}}})
+    : m_core({{"BackgroundMainMenu", "MainBack.jpg", TextureLoader::Plain},
+              {"MainMenuSkyMask", "MainSkyMask.tga", TextureLoader::AutoFormat},
+              {"MainMenuLeafMask", "MainLeafMask.tga", TextureLoader::AutoFormat},
+              {"MainMenuElements", "MainElements.jpg", TextureLoader::AlphaColour},
+              {"MainMenuFrontFoliage", "MainFoliage.jpg", TextureLoader::AlphaColour}})
 {
     m_mesh.vertices.reserve(36);
     m_mesh.indices.reserve(54);
@@ -437,13 +437,7 @@ HRESULT CMainMenuBackground::RenderMesh()
 
 HRESULT CMainMenuBackground::Render()
 {
-    if (!m_core.services.sprites)
-        return D3D_OK;
-    m_core.services.sprites->Render();
-    m_core.services.sprites->RenderLayer(0);
-    const HRESULT hr = RenderMesh();
-    m_core.services.sprites->RenderLayer(1);
-    return hr;
+    return m_core.RenderAroundMesh([this] { return RenderMesh(); });
 }
 
 void CMainMenuBackground::ReleaseObjects()

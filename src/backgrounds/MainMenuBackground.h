@@ -23,8 +23,6 @@ public:
 
     CMainMenuBackground();
     ~CMainMenuBackground();
-    CMainMenuBackground(const CMainMenuBackground&) = delete;
-    CMainMenuBackground& operator=(const CMainMenuBackground&) = delete;
 
     // Its services and textures: device, sound, loading and releasing.
     CSceneCore& Core() { return m_core; }

@@ -11,11 +11,11 @@ const OrnamentLook kMuseumLook = {CMuseumBackground::kSets, 1, -1, kSoundMuseum,
 } // namespace
 
 CMuseumBackground::CMuseumBackground()
-    : m_core({{"BackgroundMuseum", "Museum.jpg", TextureLoader::Plain, {}},
-              {"MuseumDust", "MuseumDust.tga", TextureLoader::AlphaGrey, {}},
-              {"MuseumDustMask", "MuseumDustMask.tga", TextureLoader::AutoFormat, {}},
-              {"MuseumFlareRays", "MuseumFlareRays.tga", TextureLoader::AlphaColour, {}}}),
-      m_ornaments(kMuseumLook, m_core.services, m_core.Texture(kPicture), m_flareTexture, m_sparkTexture)
+    : m_core({{"BackgroundMuseum", "Museum.jpg", TextureLoader::Plain},
+              {"MuseumDust", "MuseumDust.tga", TextureLoader::AlphaGrey, "DustTexture"},
+              {"MuseumDustMask", "MuseumDustMask.tga", TextureLoader::AutoFormat, "DustMaskTexture"},
+              {"MuseumFlareRays", "MuseumFlareRays.tga", TextureLoader::AlphaColour, "FlareRaysTexture"}}),
+      m_ornaments(kMuseumLook, m_core)
 {}
 
 CMuseumBackground::~CMuseumBackground() { ReleaseObjects(); }
@@ -27,21 +27,16 @@ void CMuseumBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprit
                                      const CountedHandle<CTexture>& sparkTexture)
 {
     m_core.SetServices(sprites, particles, flares);
-    m_flareTexture = flareTexture;
-    m_sparkTexture = sparkTexture;
+    m_ornaments.SetTextures(flareTexture, sparkTexture);
 }
 
 void CMuseumBackground::LoadSettings(const std::string& file)
 {
     const CSceneSettings cfg(file, "Museum");
-    m_core.SetFile(kDust, cfg.Text("DustTexture", "MuseumDust.tga"));
-    m_core.SetFile(kDustMask, cfg.Text("DustMaskTexture", "MuseumDustMask.tga"));
-    m_core.SetFile(kFlareRays, cfg.Text("FlareRaysTexture", "MuseumFlareRays.tga"));
+    m_core.ReadTextureFiles(cfg);
     m_dust.Read(cfg, false);
-    m_raysCentre = cfg.Position("FlareCenter", "291 213");
-    m_raysSize = cfg.Pair("FlareRaysSize", "714 714");
-    m_raysSpin = kTwoPi / cfg.NonZero("FlareRaysRotT", "12");
-    m_raysColour = cfg.Colour("FlareRaysColor", "255 255 255 200");
+    m_rays.Read(cfg, "291 213", "12");
+    m_rays.colour = cfg.Colour("FlareRaysColor", "255 255 255 200");
     ReadOrnamentSettings(cfg, kGalleryOrnamentDefaults, kMuseumLook, kSets + 1, kSets + 1, &m_ornaments.settings);
     m_mapFadeTime = cfg.Positive("MapTime", "0.4");
     m_mapExpandTime = cfg.Positive("MapExpandTime", "0.5");
@@ -57,7 +52,7 @@ void CMuseumBackground::Init()
 
 int CMuseumBackground::Build()
 {
-    m_flareRays = m_core.MakeTurningRays(m_raysCentre, m_raysSize, m_raysColour, kFlareRays, m_raysSpin);
+    m_flareRays = m_core.MakeTurningRays(m_rays, kFlareRays);
     m_picture = m_core.MakePicture(false);
     return 0;
 }
@@ -152,7 +147,6 @@ void CMuseumBackground::SetProgress(int count, int quiet)
 
 void CMuseumBackground::ReleaseObjects()
 {
-    m_core.services.Drop(&m_picture);
-    m_core.services.Drop(&m_flareRays);
+    m_core.services.Drop({&m_picture, &m_flareRays});
     m_ornaments.Release();
 }

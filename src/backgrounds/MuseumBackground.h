@@ -13,8 +13,6 @@ public:
 
     CMuseumBackground();
     ~CMuseumBackground();
-    CMuseumBackground(const CMuseumBackground&) = delete;
-    CMuseumBackground& operator=(const CMuseumBackground&) = delete;
 
     // Its services and textures: device, sound, loading and releasing.
     CSceneCore& Core() { return m_core; }
@@ -46,14 +44,9 @@ private:
 
     enum Texture { kPicture, kDust, kDustMask, kFlareRays };
     CSceneCore m_core; // services and textures
-    CountedHandle<CTexture> m_flareTexture;
-    CountedHandle<CTexture> m_sparkTexture;
 
     CDustLayers m_dust;
-    Vec2 m_raysCentre{};
-    Vec2 m_raysSize{};
-    float m_raysSpin = 0.0f;
-    uint32_t m_raysColour = 0xC8FFFFFF;
+    TurningRays m_rays;
     float m_mapFadeTime = 0.4f;
     float m_mapExpandTime = 0.5f;
     float m_mapHoldTime = 0.5f;

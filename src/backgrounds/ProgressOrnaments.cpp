@@ -51,13 +51,9 @@ void ReadOrnamentSettings(const CSceneSettings& file, const OrnamentDefaults& de
     s->rainbowInterval = file.Positive("RainbowT", "0.1");
 }
 
-CProgressOrnaments::CProgressOrnaments(const OrnamentLook& look, const SceneServices& services,
-                                       const CountedHandle<CTexture>& picture,
-                                       const CountedHandle<CTexture>& flareTexture,
-                                       const CountedHandle<CTexture>& sparkTexture)
-    : m_look(look), m_services(services), m_picture(picture), m_flareTexture(flareTexture),
-      m_sparkTexture(sparkTexture), m_phase(static_cast<size_t>(look.sets) + 1, 0),
-      m_timer(static_cast<size_t>(look.sets) + 1, 0.0f)
+CProgressOrnaments::CProgressOrnaments(const OrnamentLook& look, const CSceneCore& core)
+    : m_look(look), m_services(core.services), m_picture(core.Texture(0)),
+      m_phase(static_cast<size_t>(look.sets) + 1, 0), m_timer(static_cast<size_t>(look.sets) + 1, 0.0f)
 {
     m_gems.reserve(static_cast<size_t>(look.sets));
     m_rays.reserve(static_cast<size_t>(look.sets) + 1);

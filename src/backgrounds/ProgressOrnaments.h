@@ -61,10 +61,9 @@ void ReadOrnamentSettings(const CSceneSettings& file, const OrnamentDefaults& de
 
 class CProgressOrnaments {
 public:
-    // The handles belong to the scene and outlive the ornaments.
-    CProgressOrnaments(const OrnamentLook& look, const SceneServices& services,
-                       const CountedHandle<CTexture>& picture, const CountedHandle<CTexture>& flareTexture,
-                       const CountedHandle<CTexture>& sparkTexture);
+    // The gems and rays are cut from the core's picture (its texture 0); the
+    // core belongs to the scene and outlives the ornaments.
+    CProgressOrnaments(const OrnamentLook& look, const CSceneCore& core);
     CProgressOrnaments(const CProgressOrnaments&) = delete;
     CProgressOrnaments& operator=(const CProgressOrnaments&) = delete;
 
@@ -89,6 +88,14 @@ public:
     // blooming, it fades in and grows to its full size.
     CountedHandle<CSprite> MakeFlare(size_t index, bool bloom) const;
     void AppendRay(const CountedHandle<CSprite>& ray) { m_rays.push_back(ray); }
+
+    // The shared "Flare" of the flares and "Spark" of the rainbow streaks.
+    void SetTextures(const CountedHandle<CTexture>& flare, const CountedHandle<CTexture>& spark)
+    {
+        m_flareTexture = flare;
+        m_sparkTexture = spark;
+    }
+    const CountedHandle<CTexture>& SparkTexture() const { return m_sparkTexture; }
 
     OrnamentSettings settings;
 
@@ -115,8 +122,8 @@ private:
     OrnamentLook m_look;
     const SceneServices& m_services;
     const CountedHandle<CTexture>& m_picture;
-    const CountedHandle<CTexture>& m_flareTexture;
-    const CountedHandle<CTexture>& m_sparkTexture;
+    CountedHandle<CTexture> m_flareTexture;
+    CountedHandle<CTexture> m_sparkTexture;
     int32_t m_count = 0;
     int32_t m_quiet = 0;
     float m_rainbowTimer = 0.0f;

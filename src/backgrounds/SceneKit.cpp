@@ -50,11 +50,31 @@ void SceneServices::Drop(CountedHandle<CSprite>* sprite) const
     sprite->Reset();
 }
 
+void SceneServices::Drop(std::initializer_list<CountedHandle<CSprite>*> list) const
+{
+    for (CountedHandle<CSprite>* sprite : list)
+        Drop(sprite);
+}
+
 void SceneServices::DropAll(std::vector<CountedHandle<CSprite>>* list) const
 {
     for (auto& sprite : *list)
         Drop(&sprite);
     list->clear();
+}
+
+CSceneCore::CSceneCore(std::initializer_list<SceneTexture> textures)
+{
+    m_textures.reserve(textures.size());
+    for (const SceneTexture& t : textures)
+        m_textures.push_back(Slot{t, t.file, {}});
+}
+
+void CSceneCore::ReadTextureFiles(const CSceneSettings& file)
+{
+    for (Slot& t : m_textures)
+        if (t.spec.fileKey)
+            t.file = file.Text(t.spec.fileKey, t.spec.file);
 }
 
 bool CSceneCore::LoadTextures(const std::string& folder)
@@ -66,24 +86,25 @@ bool CSceneCore::LoadTextures(const std::string& folder)
         return false;
     CRenderDevice& device = *services.device;
     bool ok = true;
-    for (SceneTexture& t : m_textures) {
-        if (device.FindTextureIndex(t.name) >= 0) {
-            t.texture = device.FindTextureStr(t.name);
+    for (Slot& t : m_textures) {
+        const char* name = t.spec.name;
+        if (device.FindTextureIndex(name) >= 0) {
+            t.texture = device.FindTextureStr(name);
             continue;
         }
         const std::string path = folder + t.file;
-        switch (t.loader) {
+        switch (t.spec.loader) {
         case TextureLoader::Plain:
-            t.texture = device.LoadTexture(path, t.name, 1, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
+            t.texture = device.LoadTexture(path, name, 1, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
             break;
         case TextureLoader::AutoFormat:
-            t.texture = device.LoadTextureAutoFormat(path, t.name, maskFormats, 1, 0, D3DPOOL_MANAGED);
+            t.texture = device.LoadTextureAutoFormat(path, name, maskFormats, 1, 0, D3DPOOL_MANAGED);
             break;
         case TextureLoader::AlphaGrey:
-            t.texture = device.LoadTextureForAlpha(path, t.name, 1, 0, D3DPOOL_MANAGED);
+            t.texture = device.LoadTextureForAlpha(path, name, 1, 0, D3DPOOL_MANAGED);
             break;
         case TextureLoader::AlphaColour:
-            t.texture = device.LoadTextureForAlpha(path, t.name, 0, 0, D3DPOOL_MANAGED);
+            t.texture = device.LoadTextureForAlpha(path, name, 0, 0, D3DPOOL_MANAGED);
             break;
         }
         ok = ok && t.texture;
@@ -94,9 +115,9 @@ bool CSceneCore::LoadTextures(const std::string& folder)
 int CSceneCore::ReleaseTextures()
 {
     CRenderDevice* device = services.device.Get();
-    for (SceneTexture& t : m_textures) {
+    for (Slot& t : m_textures) {
         if (device)
-            device->RemoveTexture(device->FindTextureIndex(t.name));
+            device->RemoveTexture(device->FindTextureIndex(t.spec.name));
         t.texture.Reset();
     }
     return 1;
@@ -112,13 +133,20 @@ CountedHandle<CSprite> CSceneCore::MakePicture(bool depth) const
     return services.Add(picture);
 }
 
-CountedHandle<CSprite> CSceneCore::MakeTurningRays(Vec2 centre, Vec2 size, uint32_t colour, size_t texture,
-                                                   float spin) const
+void TurningRays::Read(const CSceneSettings& file, const char* centreDefault, const char* periodDefault)
 {
-    auto rays = MakeLayerSprite(centre.x, centre.y, kOriginZ, size.x, size.y, colour, Texture(texture), 1, 3);
+    centre = file.Position("FlareCenter", centreDefault);
+    size = file.Pair("FlareRaysSize", "714 714");
+    spin = kTwoPi / file.NonZero("FlareRaysRotT", periodDefault);
+}
+
+CountedHandle<CSprite> CSceneCore::MakeTurningRays(const TurningRays& r, size_t texture) const
+{
+    auto rays =
+        MakeLayerSprite(r.centre.x, r.centre.y, kOriginZ, r.size.x, r.size.y, r.colour, Texture(texture), 1, 3);
     SetDepth(*rays, true, false);
     rays->spinning = 1;
-    rays->spinSpeed = spin;
+    rays->spinSpeed = r.spin;
     rays->zOrder = -10;
     return services.Add(rays);
 }

@@ -15,6 +15,7 @@
 #include "engine/VectorMath.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,7 @@ struct SceneServices {
     const CountedHandle<CSprite>& Add(const CountedHandle<CSprite>& sprite) const;
     // Takes the sprite out of the renderer and empties the handle.
     void Drop(CountedHandle<CSprite>* sprite) const;
+    void Drop(std::initializer_list<CountedHandle<CSprite>*> sprites) const;
     void DropAll(std::vector<CountedHandle<CSprite>>* list) const;
 };
 
@@ -92,22 +94,36 @@ enum class TextureLoader {
     AlphaColour, // with its "_alpha" companion, colour-alpha formats first
 };
 
+// One of a scene's textures: its registry name, its compiled-in file, how it
+// is made, and the "Background.cfg" key that may name another file (none for
+// the files a scene always uses).
 struct SceneTexture {
     const char* name;
-    std::string file;
+    const char* file;
     TextureLoader loader;
-    CountedHandle<CTexture> texture;
+    const char* fileKey = nullptr;
 };
 
 class CSceneSettings;
+
+// The light rays some stage scenes turn slowly over their picture.
+struct TurningRays {
+    Vec2 centre{};
+    Vec2 size{};
+    float spin = 0.0f; // radians per second
+    uint32_t colour = 0xFFFFFFFF;
+
+    // "FlareCenter", "FlareRaysSize" and "FlareRaysRotT" (seconds a turn,
+    // its sign the direction).
+    void Read(const CSceneSettings& file, const char* centreDefault, const char* periodDefault);
+};
 
 // What every scene holds first: its services and its textures, with the
 // protocol steps that are the same in all six (the manager takes them through
 // the scene's core: device, sound manager, loading and releasing textures).
 class CSceneCore {
 public:
-    // The texture list is fixed from here on: scenes keep references into it.
-    explicit CSceneCore(std::vector<SceneTexture> textures) : m_textures(std::move(textures)) {}
+    explicit CSceneCore(std::initializer_list<SceneTexture> textures);
     // After the scene has released its objects.
     ~CSceneCore() { ReleaseTextures(); }
     CSceneCore(const CSceneCore&) = delete;
@@ -128,6 +144,8 @@ public:
         services.particles = particles;
         services.flares = flares;
     }
+    // The files of the textures that have a key, from the scene's section.
+    void ReadTextureFiles(const CSceneSettings& file);
     // Shares each texture already registered under its name and loads the
     // others from `folder`; false when any stays empty (the rest still load).
     bool LoadTextures(const std::string& folder);
@@ -135,18 +153,36 @@ public:
     // empties its handles; always succeeds.
     int ReleaseTextures();
     const CountedHandle<CTexture>& Texture(size_t index) const { return m_textures[index].texture; }
-    void SetFile(size_t index, std::string file) { m_textures[index].file = std::move(file); }
 
     // The scene's picture: the top 768 rows of texture 0 over the whole
     // screen, behind everything, in the main pass; added to the renderer.
     CountedHandle<CSprite> MakePicture(bool depth) const;
-    // A large sprite of light rays turning about its centre, screened over
-    // the picture; added to the renderer.
-    CountedHandle<CSprite> MakeTurningRays(Vec2 centre, Vec2 size, uint32_t colour, size_t texture,
-                                           float spin) const;
+    // The light rays of `texture`, screened over the picture; added to the
+    // renderer.
+    CountedHandle<CSprite> MakeTurningRays(const TurningRays& rays, size_t texture) const;
+
+    // The frame of a scene with mesh layers: the main pass and sprite layer
+    // 0, then the mesh, then sprite layer 1 over it; the mesh's result.
+    template <typename RenderMesh>
+    d3d::HRESULT RenderAroundMesh(RenderMesh renderMesh) const
+    {
+        if (!services.sprites)
+            return d3d::D3D_OK;
+        services.sprites->Render();
+        services.sprites->RenderLayer(0);
+        const d3d::HRESULT hr = renderMesh();
+        services.sprites->RenderLayer(1);
+        return hr;
+    }
 
 private:
-    std::vector<SceneTexture> m_textures;
+    struct Slot {
+        SceneTexture spec;
+        std::string file;
+        CountedHandle<CTexture> texture;
+    };
+    // Fixed from construction on: scenes keep references into it.
+    std::vector<Slot> m_textures;
 };
 
 // Dust drifting in stacked full-screen layers of a scene's mesh.

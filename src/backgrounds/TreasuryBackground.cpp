@@ -15,12 +15,12 @@ constexpr int kMostCracks = 64;
 } // namespace
 
 CTreasuryBackground::CTreasuryBackground()
-    : m_core({{"BackgroundTreasury", "Treasury.jpg", TextureLoader::Plain, {}},
-              {"TreasuryDust", "TreasuryDust.tga", TextureLoader::AlphaGrey, {}},
-              {"TreasuryMask", "TreasuryMask.tga", TextureLoader::AutoFormat, {}},
-              {"TreasuryElements", "TreasuryElements.tga", TextureLoader::AlphaColour, {}},
-              {"TreasuryRays", "TreasuryRays.jpg", TextureLoader::Plain, {}}}),
-      m_ornaments(kTreasuryLook, m_core.services, m_core.Texture(kPicture), m_flareTexture, m_sparkTexture)
+    : m_core({{"BackgroundTreasury", "Treasury.jpg", TextureLoader::Plain},
+              {"TreasuryDust", "TreasuryDust.tga", TextureLoader::AlphaGrey, "DustTexture"},
+              {"TreasuryMask", "TreasuryMask.tga", TextureLoader::AutoFormat, "MaskTexture"},
+              {"TreasuryElements", "TreasuryElements.tga", TextureLoader::AlphaColour, "ElementsTexture"},
+              {"TreasuryRays", "TreasuryRays.jpg", TextureLoader::Plain}}),
+      m_ornaments(kTreasuryLook, m_core)
 {
     m_chestRays.reserve(32);
     m_pieces.reserve(64);
@@ -40,17 +40,14 @@ void CTreasuryBackground::SetResources(const CountedHandle<CSpriteRenderer>& spr
                                        const CountedHandle<CTexture>& haloTexture)
 {
     m_core.SetServices(sprites, particles, flares);
-    m_flareTexture = flareTexture;
-    m_sparkTexture = sparkTexture;
+    m_ornaments.SetTextures(flareTexture, sparkTexture);
     m_haloTexture = haloTexture;
 }
 
 void CTreasuryBackground::LoadSettings(const std::string& file)
 {
     const CSceneSettings cfg(file, "Treasury");
-    m_core.SetFile(kDust, cfg.Text("DustTexture", "TreasuryDust.tga"));
-    m_core.SetFile(kMask, cfg.Text("MaskTexture", "TreasuryMask.tga"));
-    m_core.SetFile(kElements, cfg.Text("ElementsTexture", "TreasuryElements.tga"));
+    m_core.ReadTextureFiles(cfg);
     m_dust.Read(cfg, true);
     m_dustAdditive = cfg.Int("DustAdd", "1") == 1;
     m_dustWhite = cfg.Int("WhiteDust", "1") == 1;
@@ -161,13 +158,7 @@ HRESULT CTreasuryBackground::RenderMesh()
 
 HRESULT CTreasuryBackground::Render()
 {
-    if (!m_core.services.sprites)
-        return D3D_OK;
-    m_core.services.sprites->Render();
-    m_core.services.sprites->RenderLayer(0);
-    const HRESULT hr = RenderMesh();
-    m_core.services.sprites->RenderLayer(1);
-    return hr;
+    return m_core.RenderAroundMesh([this] { return RenderMesh(); });
 }
 
 void CTreasuryBackground::SetProgress(int count, int quiet)
@@ -178,10 +169,7 @@ void CTreasuryBackground::SetProgress(int count, int quiet)
 
 void CTreasuryBackground::ReleaseObjects()
 {
-    m_core.services.Drop(&m_picture);
-    m_core.services.Drop(&m_chestTop);
-    m_core.services.Drop(&m_lid);
-    m_core.services.Drop(&m_band);
+    m_core.services.Drop({&m_picture, &m_chestTop, &m_lid, &m_band});
     m_ornaments.Release();
     DropChest();
 }

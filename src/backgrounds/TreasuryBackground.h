@@ -15,8 +15,6 @@ public:
 
     CTreasuryBackground();
     ~CTreasuryBackground();
-    CTreasuryBackground(const CTreasuryBackground&) = delete;
-    CTreasuryBackground& operator=(const CTreasuryBackground&) = delete;
 
     // Its services and textures: device, sound, loading and releasing.
     CSceneCore& Core() { return m_core; }
@@ -91,8 +89,6 @@ private:
     };
 
     CSceneCore m_core; // services and textures
-    CountedHandle<CTexture> m_flareTexture;
-    CountedHandle<CTexture> m_sparkTexture;
     CountedHandle<CTexture> m_haloTexture;
 
     CDustLayers m_dust;

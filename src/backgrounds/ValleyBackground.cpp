@@ -11,11 +11,11 @@ const OrnamentLook kValleyLook = {CValleyBackground::kSets, 1, -2, kSoundFlare, 
 } // namespace
 
 CValleyBackground::CValleyBackground()
-    : m_core({{"BackgroundValley", "Valley.jpg", TextureLoader::Plain, {}},
-              {"ValleyCloud", "ValleyCloud.jpg", TextureLoader::Plain, {}},
-              {"ValleyMask", "ValleyMask.tga", TextureLoader::Plain, {}},
-              {"ValleyFlareRays", "ValleyFlareRays.tga", TextureLoader::AlphaColour, {}}}),
-      m_ornaments(kValleyLook, m_core.services, m_core.Texture(kPicture), m_flareTexture, m_sparkTexture)
+    : m_core({{"BackgroundValley", "Valley.jpg", TextureLoader::Plain},
+              {"ValleyCloud", "ValleyCloud.jpg", TextureLoader::Plain, "CloudTexture"},
+              {"ValleyMask", "ValleyMask.tga", TextureLoader::Plain, "MaskTexture"},
+              {"ValleyFlareRays", "ValleyFlareRays.tga", TextureLoader::AlphaColour, "FlareRaysTexture"}}),
+      m_ornaments(kValleyLook, m_core)
 {}
 
 CValleyBackground::~CValleyBackground() { ReleaseObjects(); }
@@ -27,19 +27,14 @@ void CValleyBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprit
                                      const CountedHandle<CTexture>& sparkTexture)
 {
     m_core.SetServices(sprites, particles, flares);
-    m_flareTexture = flareTexture;
-    m_sparkTexture = sparkTexture;
+    m_ornaments.SetTextures(flareTexture, sparkTexture);
 }
 
 void CValleyBackground::LoadSettings(const std::string& file)
 {
     const CSceneSettings cfg(file, "Valley");
-    m_core.SetFile(kCloud, cfg.Text("CloudTexture", "ValleyCloud.jpg"));
-    m_core.SetFile(kMask, cfg.Text("MaskTexture", "ValleyMask.tga"));
-    m_core.SetFile(kFlareRays, cfg.Text("FlareRaysTexture", "ValleyFlareRays.tga"));
-    m_raysCentre = cfg.Position("FlareCenter", "302 81");
-    m_raysSize = cfg.Pair("FlareRaysSize", "714 714");
-    m_raysSpin = kTwoPi / cfg.NonZero("FlareRaysRotT", "-61");
+    m_core.ReadTextureFiles(cfg);
+    m_rays.Read(cfg, "302 81", "-61");
     m_fieldOfView = cfg.Float("FOV", "45");
     if (!(m_fieldOfView > 0.0f && m_fieldOfView < 180.0f))
         m_fieldOfView = 45.0f;
@@ -78,7 +73,7 @@ void CValleyBackground::Init()
 int CValleyBackground::Build()
 {
     const uint32_t white = 0xFFFFFFFF;
-    m_flareRays = m_core.MakeTurningRays(m_raysCentre, m_raysSize, 0xFFFFFFFF, kFlareRays, m_raysSpin);
+    m_flareRays = m_core.MakeTurningRays(m_rays, kFlareRays);
 
     // The picture is screened over the clouds: its dark sky lets them show.
     m_picture = MakeLayerSprite(kOriginX, kOriginY, kOriginZ, kScreenWidth, kScreenHeight, white,
@@ -144,9 +139,6 @@ void CValleyBackground::SetProgress(int count, int quiet) { m_ornaments.SetProgr
 
 void CValleyBackground::ReleaseObjects()
 {
-    m_core.services.Drop(&m_picture);
-    m_core.services.Drop(&m_flareRays);
-    m_core.services.Drop(&m_cloud);
-    m_core.services.Drop(&m_maskSprite);
+    m_core.services.Drop({&m_picture, &m_flareRays, &m_cloud, &m_maskSprite});
     m_ornaments.Release();
 }

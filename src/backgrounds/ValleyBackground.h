@@ -13,8 +13,6 @@ public:
 
     CValleyBackground();
     ~CValleyBackground();
-    CValleyBackground(const CValleyBackground&) = delete;
-    CValleyBackground& operator=(const CValleyBackground&) = delete;
 
     // Its services and textures: device, sound, loading and releasing.
     CSceneCore& Core() { return m_core; }
@@ -48,12 +46,8 @@ private:
     enum Texture { kPicture, kCloud, kMask, kFlareRays };
 
     CSceneCore m_core; // services and textures
-    CountedHandle<CTexture> m_flareTexture;
-    CountedHandle<CTexture> m_sparkTexture;
 
-    Vec2 m_raysCentre{};
-    Vec2 m_raysSize{};
-    float m_raysSpin = 0.0f; // radians per second
+    TurningRays m_rays;
     float m_fieldOfView = 0.0f;
     Vec3 m_cloudCentre{};
     Vec2 m_cloudSize{}; // width (x) and depth (z)
