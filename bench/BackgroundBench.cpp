@@ -4,9 +4,9 @@
 // and its chest breaking (pieces, glow worms, fading rays); the main menu in
 // its ordinary run. Besides the time, each reports its draw calls, the runs
 // of texture and blend they should be, and its allocations per frame.
+#include "BenchDevice.h"
+
 #include "backgrounds/BackgroundManager.h"
-#include "engine/Log.h"
-#include "platform/NullDirect3D.h"
 #include "platform/System.h"
 
 #include <benchmark/benchmark.h>
@@ -34,15 +34,9 @@ using namespace d3d;
 
 namespace {
 
-struct Rig {
-    Rig() : direct3d(NullDirect3D::StandardAdapters())
+struct Rig : BenchDevice {
+    Rig()
     {
-        SetLogName("/dev/null");
-        device = MakeCountedHandle(new CRenderDevice(&direct3d, 0));
-        device->CreateDevice(1024, 768, D3DFMT_X8R8G8B8, 0, 1, nullptr, D3DFMT_D16, 1, 0, 1, 0);
-        direct3d.lastDevice->quiet = true;
-        vertices = device->CreateVertexBuffer(65536, 0x208, 0x242, D3DPOOL_DEFAULT);
-        indices = device->CreateIndexBuffer(65536, D3DFMT_INDEX16, 0x208, D3DPOOL_DEFAULT);
         sprites = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
         foreground = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
         flares = MakeCountedHandle(new CFlareRenderer(device, vertices, indices));
@@ -109,10 +103,6 @@ struct Rig {
         return runs;
     }
 
-    NullDirect3D direct3d;
-    CountedHandle<CRenderDevice> device;
-    CountedHandle<CVertexBuffer> vertices;
-    CountedHandle<CIndexBuffer> indices;
     CountedHandle<CSpriteRenderer> sprites;
     CountedHandle<CSpriteRenderer> foreground;
     CountedHandle<CFlareRenderer> flares;

@@ -3,14 +3,14 @@
 // random possible move whenever the board rests, the no-move search forced
 // every frame, then the mesh, the caps and the chains drawn. And the
 // no-move search alone on a full board that has no move.
+#include "BenchDevice.h"
+
 #include "balance/BalanceState.h"
 #include "board/GameBoard.h"
 #include "effects/particles/ParticleSystemsManager.h"
 #include "engine/Flare.h"
-#include "engine/Log.h"
 #include "engine/Sprite.h"
 #include "layout/QuestLayout.h"
-#include "platform/NullDirect3D.h"
 #include "platform/System.h"
 #include "rays/TerminatorsManager.h"
 #include "rays/TokenHighlight.h"
@@ -32,7 +32,6 @@ namespace {
 // The benchmark reads the installed pictures, animations and skin.
 void EnterGameFolder()
 {
-    SetLogName("/dev/null");
     if (chdir(GALVORINE_GAME_DIR) != 0)
         std::abort();
 }
@@ -61,12 +60,10 @@ int LightRuns(const CCapsRenderer& caps)
 void BoardFrame(benchmark::State& state)
 {
     EnterGameFolder();
-    NullDirect3D direct3d(NullDirect3D::StandardAdapters());
-    auto device = MakeCountedHandle(new CRenderDevice(&direct3d, 0));
-    device->CreateDevice(1024, 768, D3DFMT_X8R8G8B8, 0, 1, nullptr, D3DFMT_D16, 1, 0, 1, 0);
-    direct3d.lastDevice->quiet = true;
-    auto vertices = device->CreateVertexBuffer(65536, 0x208, 0x242, D3DPOOL_DEFAULT);
-    auto indices = device->CreateIndexBuffer(65536, D3DFMT_INDEX16, 0x208, D3DPOOL_DEFAULT);
+    BenchDevice rig;
+    const CountedHandle<CRenderDevice>& device = rig.device;
+    const CountedHandle<CVertexBuffer>& vertices = rig.vertices;
+    const CountedHandle<CIndexBuffer>& indices = rig.indices;
     auto load = [&](const char* file) {
         return device->LoadTexture(std::string("Data\\Gfx\\") + file, file, 0, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
     };
@@ -102,7 +99,7 @@ void BoardFrame(benchmark::State& state)
     plat::SeedRandom(17);
     const float dt = 1.0f / 60.0f;
     const Vec2 pointer = board->CellToPoint(3, 3, true);
-    NullDeviceLog& log = direct3d.log;
+    NullDeviceLog& log = rig.log();
     double slowest = 0;
     long long draws = 0, capsDraws = 0, runs = 0, frames = 0;
     // Only the board's own frame is timed: the player's choice of a move and

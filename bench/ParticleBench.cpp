@@ -3,13 +3,13 @@
 // three blend modes; keeper-driven systems with multi-origin, vortex and
 // sand-with-dust keepers) held at about 10,000 live particles. A frame is the
 // six updates of 1/60 s and both drawing passes of every manager.
+#include "BenchDevice.h"
+
 #include "effects/keepers/DustTrackKeeper.h"
 #include "effects/keepers/MultiOriginSystemKeeper.h"
 #include "effects/keepers/SandKeeper.h"
 #include "effects/keepers/VortexKeeper.h"
 #include "effects/particles/ParticleSystemsManager.h"
-#include "engine/Log.h"
-#include "platform/NullDirect3D.h"
 #include "platform/System.h"
 
 #include <benchmark/benchmark.h>
@@ -44,14 +44,9 @@ namespace {
 
 constexpr float kForever = 1e6f;
 
-struct Scene {
+struct Scene : BenchDevice {
     Scene()
-        : direct3d(NullDirect3D::StandardAdapters()), device(MakeCountedHandle(new CRenderDevice(&direct3d, 0)))
     {
-        device->CreateDevice(1024, 768, D3DFMT_X8R8G8B8, 0, 1, nullptr, D3DFMT_D16, 1, 0, 1, 0);
-        direct3d.lastDevice->quiet = true;
-        auto vertices = device->CreateVertexBuffer(65536, 0x208, kVertexFvf, D3DPOOL_DEFAULT);
-        auto indices = device->CreateIndexBuffer(65536, D3DFMT_INDEX16, 0x208, D3DPOOL_DEFAULT);
         for (int i = 0; i < 6; ++i) {
             managers[i] = MakeCountedHandle(new CParticleSystemsManager(device, vertices, indices));
             CParticleEnvironment& env = managers[i]->Environment();
@@ -174,15 +169,12 @@ struct Scene {
         return live;
     }
 
-    NullDirect3D direct3d;
-    CountedHandle<CRenderDevice> device;
     CountedHandle<CParticleSystemsManager> managers[6];
     CountedHandle<CTexture> textures[4];
 };
 
 void ParticleFrame(benchmark::State& state)
 {
-    SetLogName("/dev/null"); // the managers' farewell lines are not the benchmark's business
     plat::SeedRandom(9);
     Scene scene;
     NullDeviceLog& log = scene.direct3d.log;

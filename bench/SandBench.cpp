@@ -5,12 +5,12 @@
 // systems with about 300 live particles, both box passes and the manager's
 // two passes. Every frame is timed on its own, so the mean and the 99th
 // percentile can be reported.
+#include "BenchDevice.h"
+
 #include "effects/keepers/DuneKeepers.h"
 #include "effects/particles/ParticleSystemsManager.h"
 #include "effects/sandbox/SandHeightfield.h"
 #include "effects/sandbox/Sandbox.h"
-#include "engine/Log.h"
-#include "platform/NullDirect3D.h"
 #include "platform/System.h"
 
 #include <benchmark/benchmark.h>
@@ -124,14 +124,10 @@ BENCHMARK(HeightfieldBurst)->Arg(40)->Arg(64)->UseManualTime()->Unit(benchmark::
 void SandFrame(benchmark::State& state)
 {
     using namespace d3d;
-    SetLogName("/dev/null"); // the objects' farewell lines are not the benchmark's business
     plat::SeedRandom(21);
-    NullDirect3D direct3d(NullDirect3D::StandardAdapters());
-    auto device = MakeCountedHandle(new CRenderDevice(&direct3d, 0));
-    device->CreateDevice(1024, 768, D3DFMT_X8R8G8B8, 0, 1, nullptr, D3DFMT_D16, 1, 0, 1, 0);
-    direct3d.lastDevice->quiet = true;
-    const FrameTargets targets{device, device->CreateVertexBuffer(65536, 0x208, 0x242, D3DPOOL_DEFAULT),
-                               device->CreateIndexBuffer(65536, D3DFMT_INDEX16, 0x208, D3DPOOL_DEFAULT)};
+    BenchDevice rig;
+    const CountedHandle<CRenderDevice>& device = rig.device;
+    const FrameTargets targets{device, rig.vertices, rig.indices};
     auto manager = MakeCountedHandle(new CParticleSystemsManager(device, targets.vertices, targets.indices));
     manager->Environment().killMin = Vec3{-1000, -1000, -1000};
     manager->Environment().killMax = Vec3{1000, 1000, 1000};
@@ -155,7 +151,7 @@ void SandFrame(benchmark::State& state)
     box.FlyOutKeeper()->crestRate = 90.0f;
     box.DustKeeper()->rate = 190.0f;
 
-    NullDeviceLog& log = direct3d.log;
+    NullDeviceLog& log = rig.log();
     int draws = 0;
     auto frame = [&] {
         const float amount = field->Total() < 0.55 ? 0.0006f : 0.0002f;
