@@ -8,6 +8,7 @@
 // scaled and centred.
 #include "platform/D3D8.h"
 #include "platform/DeviceStateStore.h"
+#include "platform/IndexRange.h"
 #include "platform/MemoryResources.h"
 #include "platform/PixelCodec.h"
 #include "platform/System.h"
@@ -653,6 +654,11 @@ public:
         const size_t base = static_cast<size_t>(m_baseVertex) * m_stride;
         if (base + static_cast<size_t>(minIndex + vertexCount) * m_stride > m_stream->data.size())
             return D3DERR_INVALIDCALL;
+        // GL reads the vertices the indices name from our memory: an index
+        // outside the range the caller gave would read past the buffer.
+        const uint8_t* indexData = m_indices->data.data() + static_cast<size_t>(startIndex) * indexSize;
+        if (!IndicesWithin(indexData, indexSize, count, minIndex, minIndex + vertexCount))
+            return D3DERR_INVALIDCALL;
         if (m_renderStatesDirty) {
             ApplyRenderStates();
             m_renderStatesDirty = false;
@@ -699,10 +705,9 @@ public:
             }
         }
         m_procs.ClientActiveTexture(GL_TEXTURE0);
-        const uint8_t* indices = m_indices->data.data() + static_cast<size_t>(startIndex) * indexSize;
         m_procs.DrawRangeElements(mode, minIndex, minIndex + std::max(vertexCount, 1u) - 1,
                                   static_cast<GLsizei>(count),
-                                  indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, indices);
+                                  indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, indexData);
         return D3D_OK;
     }
 
