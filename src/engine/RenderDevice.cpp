@@ -288,6 +288,13 @@ HRESULT CRenderDevice::SetTexture(uint32_t stage, CountedHandle<CTexture> textur
     if (!device || stage >= static_cast<uint32_t>(kTextureStageCount))
         return D3DERR_INVALIDCALL;
     IDirect3DTexture8* bound = texture ? texture->texture.get() : nullptr;
+    // A texture destroyed since may have left its address to a new one: the
+    // cached pointers then prove nothing.
+    if (texturesDestroyedSeen != IDirect3DTexture8::destroyedCount) {
+        texturesDestroyedSeen = IDirect3DTexture8::destroyedCount;
+        for (auto& b : boundTextures)
+            b = nullptr;
+    }
     if (boundTextures[stage] == bound)
         return D3D_OK;
     const HRESULT hr = device->SetTexture(stage, bound);

@@ -122,6 +122,9 @@ public:
     uint32_t stageStates[d3d::kTextureStageCount][d3d::kTextureStageStateCount] = {};
     uint32_t renderStates[d3d::kRenderStateCount] = {};
     d3d::IDirect3DTexture8* boundTextures[d3d::kTextureStageCount] = {};
+    // How many texture objects had been destroyed when the bindings above
+    // were last known good.
+    uint64_t texturesDestroyedSeen = 0;
     d3d::IDirect3DVertexBuffer8* boundVertexBuffer = nullptr;
     d3d::IDirect3DIndexBuffer8* boundIndexBuffer = nullptr;
 };

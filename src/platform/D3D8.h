@@ -232,7 +232,12 @@ public:
 
 class IDirect3DTexture8 {
 public:
-    virtual ~IDirect3DTexture8() = default;
+    // Counts every texture object destroyed, so that a cache of bound
+    // textures can tell when a pointer it holds may since name a new object
+    // made at the same address.
+    static inline uint64_t destroyedCount = 0;
+
+    virtual ~IDirect3DTexture8() { ++destroyedCount; }
     virtual uint32_t GetLevelCount() = 0;
     virtual HRESULT GetLevelDesc(uint32_t level, D3DSURFACE_DESC* desc) = 0;
     virtual HRESULT LockRect(uint32_t level, D3DLOCKED_RECT* locked, uint32_t flags) = 0;

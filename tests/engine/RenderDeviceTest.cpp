@@ -214,3 +214,20 @@ TEST(Viewports, CentredFourByThreeInsideTheBackBuffer)
         EXPECT_EQ(full.Width, static_cast<uint32_t>(c.w));
     }
 }
+
+// A texture object destroyed may leave its address to the next one made, so
+// a cached binding is not trusted across a destruction.
+TEST(RenderDeviceCache, ABindingIsMadeAgainOnceAnyTextureWasDestroyed)
+{
+    NullRig rig;
+    auto a = rig.device->CreateTexture("A", 4, 4, 1, 0, D3DPOOL_MANAGED, D3DFMT_A8R8G8B8);
+    auto b = rig.device->CreateTexture("B", 4, 4, 1, 0, D3DPOOL_MANAGED, D3DFMT_A8R8G8B8);
+    ASSERT_TRUE(a && b);
+    rig.device->SetTexture(0, a);
+    const size_t calls = rig.log().Count("SetTexture 0");
+    rig.device->SetTexture(0, a);
+    EXPECT_EQ(rig.log().Count("SetTexture 0"), calls);
+    b->ReleaseD3DResource();
+    rig.device->SetTexture(0, a);
+    EXPECT_EQ(rig.log().Count("SetTexture 0"), calls + 1);
+}
