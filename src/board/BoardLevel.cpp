@@ -157,3 +157,13 @@ void CGameBoard::OnLevelState(bool save)
     if (boardMode == 0 && sandbox->heightfield)
         sandbox->heightfield->flowEnabled = true;
 }
+
+// STAND-IN until the levels land: the animated shuffle lets every token
+// fall off the board, and the refill fills it afresh.
+void CGameBoard::ShuffleAnimated(float, int)
+{
+    DropAllTokens();
+    swapsActive.clear();
+    swapsBack.clear();
+    firstFill = 1;
+}

@@ -132,6 +132,8 @@ public:
     void SetLevelDifficulty(int level);
     void SetLevelState(int state, int subState);
     void StopPlay();
+    // Every token falls off and the board fills again.
+    void ShuffleAnimated(float seconds, int attempts);
 
     // Events.
     int DeferEvents();

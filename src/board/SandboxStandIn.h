@@ -20,6 +20,9 @@ public:
     float sandRate = 0.0f;
     float drainRate = 0.0f;
     float fullTime = 0.0f; // handed back to the box when it is set full
+    float meter = 0.0f;    // the score-frenzy meter, 0 .. 1
+    float meterGain = 0.1f;
+    float total = 0.0f; // the sand in the box
     std::vector<Vec3> fallingGrains;
 };
 
