@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libgl-dev libopengl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   libpng-dev libjpeg62-turbo-dev zlib1g-dev libvorbis-dev libstb-dev
   libfreetype-dev fonts-dejavu-core libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool
+  xvfb xauth xdotool x11-apps imagemagick
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -1,10 +1,12 @@
 #include "TestSupport.h"
 
+#include "engine/Log.h"
 #include "platform/Files.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace testing_support {
 
@@ -18,6 +20,31 @@ ScratchDir::ScratchDir()
 }
 
 ScratchDir::~ScratchDir() { plat::RemoveDirectoryTree(m_path.substr(0, m_path.size() - 1)); }
+
+LogCapture::LogCapture()
+{
+    char pattern[] = "/tmp/galvorine-log-XXXXXX";
+    if (!mkdtemp(pattern))
+        throw std::runtime_error("no log folder");
+    m_folder = std::string(pattern) + "/";
+    const std::string user = GetUserDataFolder();
+    const std::string shared = GetSharedDataFolder();
+    const bool perUser = HasUserDataFolders() != 0;
+    SetDataFoldersForTests(m_folder, "");
+    SetLogName("test.log");
+    SetDataFoldersForTests(perUser ? user : "", shared);
+    ClearLog();
+}
+
+LogCapture::~LogCapture()
+{
+    std::remove((m_folder + "test.log").c_str());
+    rmdir(m_folder.c_str());
+    SetLogName("Objects.log");
+}
+
+std::string LogCapture::Text() const { return ReadText(m_folder + "test.log"); }
+void LogCapture::Clear() const { ClearLog(); }
 
 void WriteText(const std::string& path, const std::string& text)
 {

@@ -22,6 +22,20 @@ private:
     std::string m_path;
 };
 
+// Points the log at a file of its own for the test's lifetime.
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+    std::string Text() const;
+    void Clear() const;
+
+private:
+    std::string m_folder;
+};
+
 void WriteText(const std::string& path, const std::string& text);
 std::string ReadText(const std::string& path);
 std::vector<unsigned char> ReadBytes(const std::string& path);

@@ -399,8 +399,7 @@ void CSpriteRenderer::Render()
     device->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
     device->SetTextureStageState(1, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
     device->SetTextureStageState(1, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
-    std::vector<CSprite*> run;
-    run.reserve(64);
+    std::vector<CSprite*>& run = m_run;
     for (auto it = sprites.begin(); it != sprites.end();) {
         CSprite* first = it->Get();
         if (!first->visible || first->blended) {
@@ -461,8 +460,7 @@ void CSpriteRenderer::RenderLayer(int32_t layerNumber)
     auto byKey = [](const CSprite* a, const CSprite* b) { return a->zOrder > b->zOrder; };
     if (!std::is_sorted(m_drawable.begin(), m_drawable.end(), byKey))
         std::stable_sort(m_drawable.begin(), m_drawable.end(), byKey);
-    std::vector<CSprite*> run;
-    run.reserve(64);
+    std::vector<CSprite*>& run = m_run;
     for (size_t i = 0; i < m_drawable.size();) {
         CSprite* first = m_drawable[i];
         run.clear();

@@ -136,6 +136,7 @@ private:
     bool DrawRun(const std::vector<CSprite*>& run);
     const std::vector<CSprite*>& Ordered();
     std::vector<CSprite*> m_drawable; // kept between frames to avoid allocations
+    std::vector<CSprite*> m_run;      // the same for the run being drawn
     std::vector<CSprite*> m_ordered;  // `sprites` as plain pointers, rebuilt when it changes
     bool m_orderedDirty = true;
 };

@@ -322,11 +322,11 @@ bool CGame::CreateScreens()
 
 bool CGame::CreateSpriteRenderers()
 {
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
         spriteRenderers[i] = MakeCountedHandle(new CSpriteRenderer(device, vertexBuffer, indexBuffer));
-        if (i > 0)
-            renderer->spriteLayers[i - 1] = spriteRenderers[i];
-    }
+    // Renderer 0 is drawn only by the scene backgrounds, inside their own pass.
+    for (int i = 1; i < 4; ++i)
+        renderer->spriteLayers[i - 1] = spriteRenderers[i];
     return true;
 }
 
@@ -420,10 +420,29 @@ bool CGame::CreateLifeLostAward()
     return true;
 }
 
+// The scenes are set up once; from then on every frame draws the main menu's
+// scene behind whatever shows.
 bool CGame::CreateBackgrounds()
 {
     backgrounds = MakeCountedHandle(new CBackgroundManager());
+    backgrounds->SetDevice(device, vertexBuffer, indexBuffer);
+    BackgroundResources shared;
+    shared.sprites = spriteRenderers[0];
+    shared.particles = particleManagers[0];
+    shared.flares = flareRenderers[0];
+    shared.flare = effectTextures[kFlare];
+    shared.jungleFlash = effectTextures[kJungleFlash];
+    shared.smallSand = effectTextures[kSmallSand];
+    shared.cloud = effectTextures[kCloud];
+    shared.spark = effectTextures[kSpark];
+    shared.halo = effectTextures[kHalo1];
+    shared.foreground = spriteRenderers[3];
+    backgrounds->SetResources(shared);
+    backgrounds->LoadSettings(paths.folders[CDataPaths::Config] + "Background.cfg");
+    backgrounds->Init(paths.folders[CDataPaths::Gfx]);
+    backgrounds->OpenRenderGate();
     backgrounds->SetScene(CBackgroundManager::kMainMenu);
+    renderer->background = backgrounds;
     return true;
 }
 
@@ -440,6 +459,7 @@ bool CGame::StartSounds()
     board->sounds = sounds;
     board->movingTokens.SetSoundManager(sounds);
     board->terminators->SetSoundManager(sounds);
+    backgrounds->SetSoundManager(sounds);
     return true;
 }
 

@@ -317,6 +317,8 @@ public:
     virtual HRESULT SetViewport(const D3DVIEWPORT8& viewport) = 0;
     virtual HRESULT GetViewport(D3DVIEWPORT8* viewport) = 0;
     virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix) = 0;
+    // The matrix last set for the state (identity before any).
+    virtual HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) = 0;
     virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, uint32_t value) = 0;
     virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, uint32_t* value) = 0;
     virtual HRESULT SetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE type, uint32_t value) = 0;

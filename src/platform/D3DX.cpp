@@ -265,4 +265,18 @@ HRESULT D3DXLoadSurfaceFromFile(IDirect3DSurface8* surface, const std::string& p
     return surface->UnlockRect();
 }
 
+D3DMATRIX* D3DXMatrixPerspectiveOffCenterLH(D3DMATRIX* out, float left, float right, float bottom, float top,
+                                            float zNear, float zFar)
+{
+    *out = D3DMATRIX{};
+    out->m[0][0] = 2.0f * zNear / (right - left);
+    out->m[1][1] = 2.0f * zNear / (top - bottom);
+    out->m[2][0] = (left + right) / (left - right);
+    out->m[2][1] = (top + bottom) / (bottom - top);
+    out->m[2][2] = zFar / (zFar - zNear);
+    out->m[2][3] = 1.0f;
+    out->m[3][2] = zNear * zFar / (zNear - zFar);
+    return out;
+}
+
 } // namespace d3d

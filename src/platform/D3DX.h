@@ -46,6 +46,11 @@ HRESULT D3DXCreateTextureFromFileEx(IDirect3DDevice8* device, const std::string&
                                     D3DXIMAGE_INFO* info, std::unique_ptr<IDirect3DTexture8>* out);
 HRESULT D3DXCreateTexture(IDirect3DDevice8* device, uint32_t width, uint32_t height, uint32_t mipLevels,
                           uint32_t usage, D3DFORMAT format, D3DPOOL pool, std::unique_ptr<IDirect3DTexture8>* out);
+// Left-handed perspective projection of the view volume between the planes
+// left..right and bottom..top at the near distance, depth near..far mapped
+// onto 0..1. Returns `out`.
+D3DMATRIX* D3DXMatrixPerspectiveOffCenterLH(D3DMATRIX* out, float left, float right, float bottom, float top,
+                                            float zNear, float zFar);
 // The whole picture into the whole surface (scaled by nearest texel when the
 // sizes differ).
 HRESULT D3DXLoadSurfaceFromFile(IDirect3DSurface8* surface, const std::string& path, D3DXIMAGE_INFO* info);

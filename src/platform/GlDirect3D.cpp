@@ -406,6 +406,7 @@ public:
         if (state == D3DTS_PROJECTION) {
             // The device's clip depth runs 0..w, GL's -w..w: z' = 2z - w.
             static const GLfloat depthFix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 2, 0, 0, 0, -1, 1};
+            m_projection = matrix;
             glMatrixMode(GL_PROJECTION);
             glLoadMatrixf(depthFix);
             glMultMatrixf(&matrix.m[0][0]);
@@ -421,6 +422,22 @@ public:
             return D3DERR_INVALIDCALL;
         }
         return D3D_OK;
+    }
+
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override
+    {
+        switch (state) {
+        case D3DTS_PROJECTION:
+            *matrix = m_projection;
+            return D3D_OK;
+        case D3DTS_VIEW:
+            *matrix = m_view;
+            return D3D_OK;
+        case D3DTS_WORLD:
+            *matrix = m_world;
+            return D3D_OK;
+        }
+        return D3DERR_INVALIDCALL;
     }
 
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, uint32_t value) override
@@ -918,6 +935,7 @@ private:
     D3DVIEWPORT8 m_viewport;
     D3DMATRIX m_world{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
     D3DMATRIX m_view{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+    D3DMATRIX m_projection{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
     D3DGAMMARAMP m_savedRamp;
     int m_backWidth = 0;
     int m_backHeight = 0;

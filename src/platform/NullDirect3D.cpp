@@ -99,7 +99,27 @@ HRESULT NullDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& m
     m_log->Add("SetTransform " + std::to_string(static_cast<int>(state)));
     if (state == D3DTS_PROJECTION)
         lastProjection = matrix;
+    else if (state == D3DTS_VIEW)
+        lastView = matrix;
+    else if (state == D3DTS_WORLD)
+        lastWorld = matrix;
     return D3D_OK;
+}
+
+HRESULT NullDevice::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix)
+{
+    switch (state) {
+    case D3DTS_PROJECTION:
+        *matrix = lastProjection;
+        return D3D_OK;
+    case D3DTS_VIEW:
+        *matrix = lastView;
+        return D3D_OK;
+    case D3DTS_WORLD:
+        *matrix = lastWorld;
+        return D3D_OK;
+    }
+    return D3DERR_INVALIDCALL;
 }
 
 HRESULT NullDevice::SetRenderState(D3DRENDERSTATETYPE state, uint32_t value)

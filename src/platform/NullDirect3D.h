@@ -49,6 +49,7 @@ public:
     HRESULT SetViewport(const D3DVIEWPORT8& viewport) override;
     HRESULT GetViewport(D3DVIEWPORT8* viewport) override;
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, uint32_t value) override;
     HRESULT GetRenderState(D3DRENDERSTATETYPE state, uint32_t* value) override;
     HRESULT SetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE type, uint32_t value) override;
@@ -81,7 +82,9 @@ public:
     bool failCreates = false;          // resource creation answers E_OUTOFMEMORY
     bool quiet = false;                // record only draws (benchmarks)
     IDirect3DTexture8* boundTextures[kTextureStageCount] = {};
-    D3DMATRIX lastProjection;
+    D3DMATRIX lastProjection{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+    D3DMATRIX lastView{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+    D3DMATRIX lastWorld{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
     D3DVIEWPORT8 viewport;
 
 private:

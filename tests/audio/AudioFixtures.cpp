@@ -77,31 +77,6 @@ std::vector<float> Sine(int channels, int rate, double seconds, double hz, float
     return out;
 }
 
-LogCapture::LogCapture()
-{
-    char pattern[] = "/tmp/galvorine-log-XXXXXX";
-    if (!mkdtemp(pattern))
-        throw std::runtime_error("no log folder");
-    m_folder = std::string(pattern) + "/";
-    const std::string user = GetUserDataFolder();
-    const std::string shared = GetSharedDataFolder();
-    const bool perUser = HasUserDataFolders() != 0;
-    SetDataFoldersForTests(m_folder, "");
-    SetLogName("test.log");
-    SetDataFoldersForTests(perUser ? user : "", shared);
-    ClearLog();
-}
-
-LogCapture::~LogCapture()
-{
-    std::remove((m_folder + "test.log").c_str());
-    rmdir(m_folder.c_str());
-    SetLogName("Objects.log");
-}
-
-std::string LogCapture::Text() const { return testing_support::ReadText(m_folder + "test.log"); }
-void LogCapture::Clear() const { ClearLog(); }
-
 AudioDevice::AudioDevice() { m_open = plat::snd::Init(1, 44100, 0, nullptr, nullptr) != 0; }
 AudioDevice::~AudioDevice()
 {

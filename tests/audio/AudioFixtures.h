@@ -1,6 +1,8 @@
 // Small sound files and helpers the audio tests build on.
 #pragma once
 
+#include "TestSupport.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,17 +19,7 @@ void WriteOggFile(const std::string& path, const std::vector<float>& interleaved
 // A sine of `seconds` at `rate`, `channels` channels (the same in each).
 std::vector<float> Sine(int channels, int rate, double seconds, double hz, float amplitude);
 
-// Points the log at a file of its own for the test's lifetime.
-class LogCapture {
-public:
-    LogCapture();
-    ~LogCapture();
-    std::string Text() const;
-    void Clear() const;
-
-private:
-    std::string m_folder;
-};
+using testing_support::LogCapture;
 
 // Opens the audio output for the test's lifetime (the test main picks the
 // dummy driver).

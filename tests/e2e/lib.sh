@@ -50,6 +50,17 @@ wait_for_init() {
   fail "timed out waiting for the end of the load sequence"
 }
 
+# Sets $window to the game window titled exactly $1.
+find_window() {
+  window=""
+  for _ in $(seq 1 50); do
+    window=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && return 0
+    sleep 0.1
+  done
+  fail "no window titled $1"
+}
+
 stop_game() {
   kill -TERM "$GAME_PID"
   local rc=0

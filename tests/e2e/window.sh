@@ -9,13 +9,7 @@ printf 'Sandglass Test\n' > "$INSTALL/appname.txt"
 start_game
 wait_for_init
 
-window=""
-for _ in $(seq 1 50); do
-  window=$(xdotool search --name '^Sandglass Test$' 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || fail "no window titled from appname.txt"
+find_window 'Sandglass Test'
 geometry=$(xdotool getwindowgeometry "$window" | grep Geometry | awk '{print $2}')
 [ "$geometry" = "640x480" ] || fail "client area is $geometry"
 

@@ -388,4 +388,53 @@ bool ProbeSize(const std::string& path, int& w, int& h)
     return false;
 }
 
+bool Inside(const std::vector<Pt>& poly, float x, float y)
+{
+    bool in = false;
+    for (size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++) {
+        const Pt& a = poly[i];
+        const Pt& b = poly[j];
+        if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x)
+            in = !in;
+    }
+    return in;
+}
+
+float SegDist(float px, float py, const Pt& a, const Pt& b)
+{
+    const float dx = b.x - a.x, dy = b.y - a.y;
+    const float len2 = dx * dx + dy * dy;
+    const float t = len2 > 0 ? Clamp01(((px - a.x) * dx + (py - a.y) * dy) / len2) : 0.0f;
+    return std::hypot(px - a.x - t * dx, py - a.y - t * dy);
+}
+
+float PolyDist(const std::vector<Pt>& poly, float x, float y)
+{
+    float d = 1e9f;
+    for (size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++)
+        d = std::min(d, SegDist(x, y, poly[j], poly[i]));
+    return Inside(poly, x, y) ? -d : d;
+}
+
+void FillPolygon(Image& img, const std::vector<Pt>& poly, const Color& c, float k)
+{
+    if (poly.size() < 3)
+        return;
+    float x0 = poly[0].x, x1 = x0, y0 = poly[0].y, y1 = y0;
+    for (const Pt& p : poly) {
+        x0 = std::min(x0, p.x);
+        x1 = std::max(x1, p.x);
+        y0 = std::min(y0, p.y);
+        y1 = std::max(y1, p.y);
+    }
+    for (int y = std::max(0, static_cast<int>(y0) - 1); y <= std::min(img.Height() - 1, static_cast<int>(y1) + 1);
+         ++y)
+        for (int x = std::max(0, static_cast<int>(x0) - 1);
+             x <= std::min(img.Width() - 1, static_cast<int>(x1) + 1); ++x) {
+            const float cover = Clamp01(0.5f - PolyDist(poly, x + 0.5f, y + 0.5f));
+            if (cover > 0)
+                img.Blend(x, y, c, cover * k);
+        }
+}
+
 } // namespace gfx

@@ -78,4 +78,16 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 // Reads back only the picture size of a written file, to check the outputs.
 bool ProbeSize(const std::string& path, int& w, int& h);
 
+// Polygons: points in texels, y down.
+struct Pt {
+    float x, y;
+};
+bool Inside(const std::vector<Pt>& poly, float x, float y);
+// Distance from (px, py) to the segment a-b.
+float SegDist(float px, float py, const Pt& a, const Pt& b);
+// Signed distance to a polygon: negative inside.
+float PolyDist(const std::vector<Pt>& poly, float x, float y);
+// Anti-aliased filled polygon, blended with coverage k.
+void FillPolygon(Image& img, const std::vector<Pt>& poly, const Color& c, float k = 1.0f);
+
 } // namespace gfx

@@ -25,34 +25,6 @@ const Color kWarmWhite = Rgb(255, 246, 222);
 
 } // namespace
 
-bool Inside(const std::vector<Pt>& poly, float x, float y)
-{
-    bool in = false;
-    for (size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++) {
-        const Pt& a = poly[i];
-        const Pt& b = poly[j];
-        if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x)
-            in = !in;
-    }
-    return in;
-}
-
-float SegDist(float px, float py, const Pt& a, const Pt& b)
-{
-    const float dx = b.x - a.x, dy = b.y - a.y;
-    const float t = Clamp01(((px - a.x) * dx + (py - a.y) * dy) / (dx * dx + dy * dy));
-    return std::hypot(px - a.x - t * dx, py - a.y - t * dy);
-}
-
-// Signed distance to a polygon: negative inside.
-float PolyDist(const std::vector<Pt>& poly, float x, float y)
-{
-    float d = 1e9f;
-    for (size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++)
-        d = std::min(d, SegDist(x, y, poly[j], poly[i]));
-    return Inside(poly, x, y) ? -d : d;
-}
-
 std::vector<Pt> StarPoly(float cx, float cy, float outer, float inner, int points, float rotation)
 {
     std::vector<Pt> p;
@@ -87,7 +59,6 @@ void Glint(Image& img, float cx, float cy, float size, const Color& c, float str
                 img.Blend(x, y, c, k);
         }
 }
-
 
 // ---------------------------------------------------------------------------
 // Loading picture: 1024 x 1024, the title scene in rows 0-767, the progress

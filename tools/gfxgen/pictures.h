@@ -26,14 +26,7 @@ Image MakeRing();
 Image MakeHalo();
 Image MakeSpellFuzzy();
 
-// Shapes and light shared by the picture sets.
-struct Pt {
-    float x, y;
-};
-bool Inside(const std::vector<Pt>& poly, float x, float y);
-float SegDist(float px, float py, const Pt& a, const Pt& b);
-// Signed distance to a polygon: negative inside.
-float PolyDist(const std::vector<Pt>& poly, float x, float y);
+// Shapes and light shared by the picture sets (polygons: image.h).
 std::vector<Pt> StarPoly(float cx, float cy, float outer, float inner, int points, float rotation);
 // A four-pointed glint: a soft core with two thin crossing rays.
 void Glint(Image& img, float cx, float cy, float size, const Color& c, float strength, bool additive);

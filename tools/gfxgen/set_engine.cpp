@@ -16,14 +16,15 @@ namespace {
 
 bool WriteEngineSet(Output& out)
 {
-    const Color gold = Rgb(255, 204, 84);
     bool ok = true;
     ok = ok && out.Save("Loading.jpg", MakeLoading(kFontDir));
     ok = ok && out.Save("Frame.png", MakeFrame());
     ok = ok && out.Save("FrameBack.tga", MakeFrameBack());
     ok = ok && out.Save("StarParticle.bmp", MakeStarGlint(64, 0.7f).OverBlack());
     ok = ok && out.Save("Selector.png", MakeSelector());
-    ok = ok && out.Save("Spark.bmp", MakeGlow(64, gold, 2.4f, 0.35f).OverBlack());
+    // Tinted by its users (rainbow streaks, chest rays, sparks): a near-white
+    // glow that keeps their colours saturated along its length.
+    ok = ok && out.Save("Spark.bmp", MakeGlow(64, Rgb(255, 236, 190), 0.9f, 0.6f).OverBlack());
     ok = ok && out.Save("Sandbox.jpg", MakeSandbox());
     ok = ok && out.Save("SandboxFront.png", MakeSandboxFront());
     ok = ok && out.Save("SandboxGlass.tga", MakeSandboxGlass());

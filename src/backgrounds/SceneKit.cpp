@@ -1,0 +1,484 @@
+#include "backgrounds/SceneKit.h"
+
+#include "engine/Random.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+using namespace d3d;
+
+void SceneMeshLayer::SizeForQuads(size_t quads)
+{
+    vertices.assign(quads * 4, SceneVertex{});
+    indices.resize(quads * 6);
+    for (size_t q = 0; q < quads; ++q) {
+        const uint16_t b = static_cast<uint16_t>(firstVertex + static_cast<int32_t>(q * 4));
+        const uint16_t quad[6] = {b, static_cast<uint16_t>(b + 1), static_cast<uint16_t>(b + 2),
+                                  b, static_cast<uint16_t>(b + 2), static_cast<uint16_t>(b + 3)};
+        std::memcpy(&indices[q * 6], quad, sizeof quad);
+    }
+}
+
+void SceneServices::SetDevice(const CountedHandle<CRenderDevice>& renderDevice,
+                              const CountedHandle<CVertexBuffer>& vertices,
+                              const CountedHandle<CIndexBuffer>& indices)
+{
+    device = renderDevice;
+    vertexBuffer = vertices;
+    indexBuffer = indices;
+}
+
+void SceneServices::Play(SceneSound sound) const
+{
+    if (sounds)
+        sounds->Play(sounds->slots[sound], 0, 0);
+}
+
+const CountedHandle<CSprite>& SceneServices::Add(const CountedHandle<CSprite>& sprite) const
+{
+    if (sprites)
+        sprites->Add(sprite);
+    return sprite;
+}
+
+void SceneServices::Drop(CountedHandle<CSprite>* sprite) const
+{
+    if (sprites && *sprite)
+        sprites->Remove(*sprite);
+    sprite->Reset();
+}
+
+void SceneServices::DropAll(std::vector<CountedHandle<CSprite>>* list) const
+{
+    for (auto& sprite : *list)
+        Drop(&sprite);
+    list->clear();
+}
+
+bool CSceneCore::LoadTextures(const std::string& folder)
+{
+    // Masks take the first of these formats the device offers.
+    static const std::vector<D3DFORMAT> maskFormats = {D3DFMT_A1R5G5B5, D3DFMT_A4L4, D3DFMT_A8R3G3B2,
+                                                       D3DFMT_A4R4G4B4, D3DFMT_A8L8, D3DFMT_A8R8G8B8};
+    if (!services.device)
+        return false;
+    CRenderDevice& device = *services.device;
+    bool ok = true;
+    for (SceneTexture& t : m_textures) {
+        if (device.FindTextureIndex(t.name) >= 0) {
+            t.texture = device.FindTextureStr(t.name);
+            continue;
+        }
+        const std::string path = folder + t.file;
+        switch (t.loader) {
+        case TextureLoader::Plain:
+            t.texture = device.LoadTexture(path, t.name, 1, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
+            break;
+        case TextureLoader::AutoFormat:
+            t.texture = device.LoadTextureAutoFormat(path, t.name, maskFormats, 1, 0, D3DPOOL_MANAGED);
+            break;
+        case TextureLoader::AlphaGrey:
+            t.texture = device.LoadTextureForAlpha(path, t.name, 1, 0, D3DPOOL_MANAGED);
+            break;
+        case TextureLoader::AlphaColour:
+            t.texture = device.LoadTextureForAlpha(path, t.name, 0, 0, D3DPOOL_MANAGED);
+            break;
+        }
+        ok = ok && t.texture;
+    }
+    return ok;
+}
+
+int CSceneCore::ReleaseTextures()
+{
+    CRenderDevice* device = services.device.Get();
+    for (SceneTexture& t : m_textures) {
+        if (device)
+            device->RemoveTexture(device->FindTextureIndex(t.name));
+        t.texture.Reset();
+    }
+    return 1;
+}
+
+CountedHandle<CSprite> CSceneCore::MakePicture(bool depth) const
+{
+    auto picture =
+        MakeMainSprite(kOriginX, kOriginY, kOriginZ, kScreenWidth, kScreenHeight, 0xFFFFFFFF, Texture(0));
+    picture->SetFrameRect(0, 0.0f, 0.0f, 1.0f, 0.75f);
+    SetDepth(*picture, depth, depth);
+    picture->zOrder = 100;
+    return services.Add(picture);
+}
+
+CountedHandle<CSprite> CSceneCore::MakeTurningRays(Vec2 centre, Vec2 size, uint32_t colour, size_t texture,
+                                                   float spin) const
+{
+    auto rays = MakeLayerSprite(centre.x, centre.y, kOriginZ, size.x, size.y, colour, Texture(texture), 1, 3);
+    SetDepth(*rays, true, false);
+    rays->spinning = 1;
+    rays->spinSpeed = spin;
+    rays->zOrder = -10;
+    return services.Add(rays);
+}
+
+void CDustLayers::Read(const CSceneSettings& file, bool yUp)
+{
+    const int layers = std::clamp(file.Int("DustLayersCount", "4"), 0, kMaxCountedQuads);
+    m_size = file.Float("DustSizeFactor", "4");
+    m_layers.assign(static_cast<size_t>(layers), Layer{});
+    for (int n = 0; n < layers; ++n) {
+        const Vec2 drift = file.Pair(Numbered("DustVec_", n).c_str(), "0.001 -0.002");
+        m_layers[static_cast<size_t>(n)].velocity = TurnedDrift(Vec2{drift.x, yUp ? -drift.y : drift.y}, n);
+    }
+}
+
+void CDustLayers::Init(SceneMeshLayer* mesh, size_t extraQuads, float z, uint32_t colour)
+{
+    mesh->SizeForQuads(m_layers.size() + extraQuads);
+    for (size_t q = 0; q < m_layers.size() + extraQuads; ++q)
+        FullScreenQuad(mesh->Quad(q), z, colour);
+    for (size_t n = 0; n < m_layers.size(); ++n) {
+        DustCorners(static_cast<int>(n), m_size, m_layers[n].corners);
+        m_layers[n].offset.x = RandomUnit();
+        m_layers[n].offset.y = RandomUnit();
+    }
+}
+
+void CDustLayers::Drift(SceneMeshLayer* mesh, float dt)
+{
+    for (size_t n = 0; n < m_layers.size(); ++n) {
+        Layer& layer = m_layers[n];
+        layer.offset.x = WrapUnit(layer.offset.x + layer.velocity.x * dt);
+        layer.offset.y = WrapUnit(layer.offset.y + layer.velocity.y * dt);
+        SceneVertex* q = mesh->Quad(n);
+        q[0].u = layer.offset.x;
+        q[0].v = layer.offset.y;
+        for (int k = 0; k < 3; ++k) {
+            q[k + 1].u = layer.offset.x + layer.corners[k].x;
+            q[k + 1].v = layer.offset.y + layer.corners[k].y;
+        }
+    }
+}
+
+namespace {
+
+// The copy of the mesh in the shared buffers.
+struct MeshCopy {
+    uint32_t firstVertex = 0;
+    uint32_t firstIndex = 0;
+};
+
+HRESULT CopyMesh(const SceneServices& services, const SceneMeshLayer& mesh, MeshCopy* copy)
+{
+    uint8_t* vertexData = nullptr;
+    uint8_t* indexData = nullptr;
+    HRESULT hr = services.vertexBuffer->Lock(static_cast<uint32_t>(mesh.vertices.size()), &vertexData, 0);
+    if (Failed(hr))
+        return hr;
+    hr = services.indexBuffer->Lock(static_cast<uint32_t>(mesh.indices.size()), &indexData, 0);
+    if (Failed(hr)) {
+        services.vertexBuffer->Unlock();
+        return hr;
+    }
+    copy->firstVertex = services.vertexBuffer->LockStart();
+    copy->firstIndex = services.indexBuffer->LockStart();
+    std::memcpy(vertexData, mesh.vertices.data(), mesh.vertices.size() * sizeof(SceneVertex));
+    // The indices address the copy, wherever the ring put it.
+    uint16_t* indices = reinterpret_cast<uint16_t*>(indexData);
+    for (size_t i = 0; i < mesh.indices.size(); ++i)
+        indices[i] = static_cast<uint16_t>(mesh.indices[i] + copy->firstVertex);
+    services.indexBuffer->Unlock();
+    services.vertexBuffer->Unlock();
+    return D3D_OK;
+}
+
+} // namespace
+
+HRESULT RenderMeshPasses(const SceneServices& services, const SceneMeshLayer& mesh, const MeshPass* passes,
+                         size_t passCount)
+{
+    CRenderDevice* device = services.device.Get();
+    if (!device || !device->Device() || !services.vertexBuffer || !services.indexBuffer || mesh.vertices.empty())
+        return D3D_OK;
+    MeshCopy copy;
+    const HRESULT hr = CopyMesh(services, mesh, &copy);
+    if (Failed(hr))
+        return hr;
+
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    device->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    device->SetTextureStageState(1, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    device->SetTextureStageState(1, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    // Texels of alpha 1 or less (of 255) are dropped, with the frame's
+    // "greater" alpha function.
+    device->SetRenderState(D3DRS_ALPHAREF, 1);
+    uint32_t keptZWrite = 1;
+    device->Device()->GetRenderState(D3DRS_ZWRITEENABLE, &keptZWrite);
+    device->SetRenderState(D3DRS_ZWRITEENABLE, 0);
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+
+    for (size_t p = 0; p < passCount; ++p) {
+        const MeshPass& pass = passes[p];
+        device->SetRenderState(D3DRS_SRCBLEND, pass.sourceBlend);
+        device->SetRenderState(D3DRS_DESTBLEND, pass.destinationBlend);
+        device->SetTextureStageState(0, D3DTSS_COLOROP, pass.colourOperation);
+        for (uint32_t stage = 0; stage < 2; ++stage) {
+            device->SetTextureStageState(stage, D3DTSS_ADDRESSU,
+                                         pass.clampU ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP);
+            device->SetTextureStageState(stage, D3DTSS_ADDRESSV,
+                                         pass.clampV ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP);
+        }
+        device->SetTexture(0, pass.layer);
+        device->SetTexture(1, pass.mask);
+        if (pass.quadCount == 0)
+            continue;
+        const uint32_t quad = static_cast<uint32_t>(pass.firstQuad);
+        const uint32_t quads = static_cast<uint32_t>(pass.quadCount);
+        device->DrawIndexed(D3DPT_TRIANGLELIST,
+                            copy.firstVertex + static_cast<uint32_t>(mesh.firstVertex) + 4 * quad, 4 * quads,
+                            copy.firstIndex + static_cast<uint32_t>(mesh.firstIndex) + 6 * quad, 2 * quads);
+    }
+
+    device->SetRenderState(D3DRS_ZWRITEENABLE, keptZWrite);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    device->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+    for (uint32_t stage = 0; stage < 2; ++stage) {
+        device->SetTextureStageState(stage, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
+        device->SetTextureStageState(stage, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
+    }
+    return D3D_OK;
+}
+
+namespace {
+
+// The numbers of a setting's text, up to four, over zeros.
+void ParseFloats(const char* text, float out[4])
+{
+    out[0] = out[1] = out[2] = out[3] = 0.0f;
+    std::sscanf(text ? text : "", "%f %f %f %f", &out[0], &out[1], &out[2], &out[3]);
+}
+
+// A value read from the file falls back to the default's own number when it
+// is not a finite one.
+void KeepFinite(float* values, const char* defaultText, int count)
+{
+    float fallback[4];
+    ParseFloats(defaultText, fallback);
+    for (int i = 0; i < count; ++i)
+        if (!std::isfinite(values[i]))
+            values[i] = fallback[i];
+}
+
+float FirstNumber(const char* text)
+{
+    float numbers[4];
+    ParseFloats(text, numbers);
+    return numbers[0];
+}
+
+} // namespace
+
+std::string CSceneSettings::Text(const char* key, const char* defaultText) const
+{
+    return ReadIniString(m_file, m_section, key, defaultText);
+}
+
+int32_t CSceneSettings::Int(const char* key, const char* defaultText) const
+{
+    return ReadIniInt(m_file, m_section, key, defaultText);
+}
+
+float CSceneSettings::Float(const char* key, const char* defaultText) const
+{
+    float value = ReadIniFloat(m_file, m_section, key, defaultText);
+    KeepFinite(&value, defaultText, 1);
+    return value;
+}
+
+float CSceneSettings::Positive(const char* key, const char* defaultText) const
+{
+    const float value = Float(key, defaultText);
+    return value > 0.0f ? value : FirstNumber(defaultText);
+}
+
+float CSceneSettings::NonZero(const char* key, const char* defaultText) const
+{
+    const float value = Float(key, defaultText);
+    return value != 0.0f ? value : FirstNumber(defaultText);
+}
+
+Vec2 CSceneSettings::Pair(const char* key, const char* defaultText) const
+{
+    Vec2 v;
+    ReadIniVec2(m_file, m_section, key, defaultText, &v);
+    KeepFinite(&v.x, defaultText, 2);
+    return v;
+}
+
+Vec3 CSceneSettings::Triple(const char* key, const char* defaultText) const
+{
+    Vec3 v;
+    ReadIniVec3(m_file, m_section, key, defaultText, &v);
+    KeepFinite(&v.x, defaultText, 3);
+    return v;
+}
+
+Vec4 CSceneSettings::Quad(const char* key, const char* defaultText) const
+{
+    Vec4 v;
+    ReadIniVec4(m_file, m_section, key, defaultText, &v);
+    KeepFinite(&v.x, defaultText, 4);
+    return v;
+}
+
+IntPair CSceneSettings::Ints(const char* key, const char* defaultText) const
+{
+    IntPair pair;
+    ReadIniIntPair(m_file, m_section, key, defaultText, &pair);
+    return pair;
+}
+
+uint32_t CSceneSettings::Colour(const char* key, const char* defaultText) const
+{
+    return ReadIniColor(m_file, m_section, key, defaultText);
+}
+
+int CSceneSettings::BlendPreset(const char* key, const char* defaultText) const
+{
+    const std::string method = Text(key, defaultText);
+    if (method == "Screen")
+        return 3;
+    if (method == "Normal")
+        return 0;
+    return 1;
+}
+
+Vec2 CSceneSettings::Position(const char* key, const char* defaultText) const
+{
+    const Vec2 p = Pair(key, defaultText);
+    return Vec2{p.x - 512.0f, 384.0f - p.y};
+}
+
+ScreenBox CSceneSettings::Box(const char* key, const char* defaultText) const
+{
+    const Vec4 r = Quad(key, defaultText);
+    return ScreenBox{r.x - 512.0f + r.z / 2.0f, 384.0f - r.y - r.w / 2.0f, r.z, r.w};
+}
+
+Vec4 CSceneSettings::TexelRect(const char* key, const char* defaultText, float texWidth, float texHeight) const
+{
+    const Vec4 r = Quad(key, defaultText);
+    return Vec4{r.x / texWidth, r.y / texHeight, r.z / texWidth, r.w / texHeight};
+}
+
+std::string Numbered(const char* prefix, int number) { return prefix + std::to_string(number); }
+
+CountedHandle<CSprite> MakeLayerSprite(float x, float y, float z, float width, float height, uint32_t colour,
+                                       const CountedHandle<CTexture>& texture, int layer, int preset)
+{
+    auto sprite = MakeCountedHandle(new CSprite(x, y, z, width, height, colour, texture, 1));
+    sprite->SetBlendMode(1, preset);
+    sprite->layer = layer;
+    return sprite;
+}
+
+CountedHandle<CSprite> MakeMainSprite(float x, float y, float z, float width, float height, uint32_t colour,
+                                      const CountedHandle<CTexture>& texture)
+{
+    return MakeCountedHandle(new CSprite(x, y, z, width, height, colour, texture, 0));
+}
+
+void SetDepth(CSprite& sprite, bool test, bool write)
+{
+    sprite.depthTest = test ? 1 : 0;
+    sprite.depthWrite = write ? 1 : 0;
+}
+
+void FadeOutAndExpire(CSprite& sprite, float life)
+{
+    sprite.FadeTo(0.0f);
+    sprite.timed = 1;
+    sprite.timeLeft = life;
+}
+
+void FadeOutAtOwnRate(CSprite& sprite) { FadeOutAndExpire(sprite, sprite.opacity / sprite.fadeSpeed); }
+
+void FullScreenQuad(SceneVertex quad[4], float z, uint32_t colour)
+{
+    const float x[4] = {-512.0f, 512.0f, 512.0f, -512.0f}, y[4] = {384.0f, 384.0f, -384.0f, -384.0f};
+    const float mu[4] = {0, 1, 1, 0}, mv[4] = {0, 0, 0.75f, 0.75f};
+    for (int k = 0; k < 4; ++k)
+        quad[k] = SceneVertex{kOriginX + x[k], kOriginY + y[k], z, colour, 0, 0, mu[k], mv[k]};
+}
+
+void DustCorners(int layer, float s, Vec2 corners[3])
+{
+    switch (layer % 4) {
+    case 0:
+        corners[0] = {s, 0};
+        corners[1] = {s, 0.75f * s};
+        corners[2] = {0, 0.75f * s};
+        break;
+    case 1:
+        corners[0] = {0, s};
+        corners[1] = {-0.75f * s, s};
+        corners[2] = {-0.75f * s, 0};
+        break;
+    case 2:
+        corners[0] = {-s, 0};
+        corners[1] = {-s, -0.75f * s};
+        corners[2] = {0, -0.75f * s};
+        break;
+    default:
+        corners[0] = {0, -s};
+        corners[1] = {0.75f * s, -s};
+        corners[2] = {0.75f * s, 0};
+        break;
+    }
+}
+
+Vec2 TurnedDrift(Vec2 d, int layer)
+{
+    switch (layer % 4) {
+    case 0:
+        return {-d.x, -d.y};
+    case 1:
+        return {d.y, -d.x};
+    case 2:
+        return {d.x, d.y};
+    default:
+        return {-d.y, d.x};
+    }
+}
+
+float WrapUnit(float value)
+{
+    if (value >= 1.0f)
+        return value - 1.0f;
+    if (value < 0.0f)
+        return value + 1.0f;
+    return value;
+}
+
+float WrapPhase(float phase, bool atTwoPi)
+{
+    constexpr float kTwoPiValue = 6.2831855f;
+    if (phase > kTwoPiValue || (atTwoPi && phase == kTwoPiValue))
+        return phase - kTwoPiValue;
+    return phase;
+}

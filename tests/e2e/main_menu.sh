@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Under Xvfb: after the loading bar the main menu's scene animates. Two grabs
+# of the window a second apart differ and are no flat clear colour, and the
+# log holds no error of the backgrounds or their glint mask.
+source "$(dirname "$0")/lib.sh"
+unset SDL_VIDEODRIVER
+
+make_install
+printf 'Menu Scene Test\n' > "$INSTALL/appname.txt"
+start_game
+wait_for_init
+
+find_window 'Menu Scene Test'
+sleep 1
+xwd -id "$window" -silent > "$WORK/first.xwd" || fail "xwd could not grab the window"
+sleep 1
+xwd -id "$window" -silent > "$WORK/second.xwd" || fail "xwd could not grab the window"
+cmp -s "$WORK/first.xwd" "$WORK/second.xwd" && fail "the menu's scene did not move in a second"
+colours=$(identify -format '%k' "$WORK/first.xwd")
+[ "$colours" -gt 1000 ] || fail "the window shows only $colours colours"
+if grep -E 'background textures|JungleFlashMask' "$LOG"; then
+  fail "the log reports a scene error"
+fi
+stop_game
+echo "e2e main menu: ok"
