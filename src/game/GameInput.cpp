@@ -53,7 +53,8 @@ int CGame::OnLButtonDown(int, int, uintptr_t)
         board->reactionChallenge)
         board->reactionChallenge->OnStop(0.0f, 0.0f);
     const bool tutorialHolds = IsTimedLevelState(board->levelState) && board->levelStateTime < delays.tutorialTime;
-    if (mode == kModePlaying && phase == kPhasePlay && !board->ended && !offBoard && !tutorialHolds)
+    if (mode == kModePlaying && phase == kPhasePlay && !board->ended && !board->locked && !offBoard &&
+        !tutorialHolds)
         PressOnBoard(x, y);
     if (mode == kModePlaying && phase == kPhaseShop)
         shop->OnMouseDown(x, y);
@@ -130,7 +131,7 @@ void CGame::OnScreensPress(const GameEvent& event, bool* consumed, bool* offBoar
 // pressed neighbour; a press on any other token picks that one instead.
 void CGame::PressOnBoard(float x, float y)
 {
-    const CountedHandle<CToken>& selected = board->selectionMarker->Token();
+    const CountedHandle<CToken> selected = board->selectionMarker->Token();
     if (!selected) {
         const CountedHandle<CToken> token = board->TokenAt(x, y);
         if (token && TutorialAllowsPick(token))

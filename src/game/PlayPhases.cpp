@@ -49,7 +49,8 @@ void CGame::DragSwap()
 {
     if (phase != kPhasePlay || board->ended || !dragging || gameType != 0)
         return;
-    const CountedHandle<CToken>& selected = board->selectionMarker->Token();
+    // A copy: hiding the marker lets go of its token.
+    const CountedHandle<CToken> selected = board->selectionMarker->Token();
     if (!selected || (IsTimedLevelState(board->levelState) && board->levelStateTime < delays.tutorialTime))
         return;
     const MatchCell cell = board->PointToCell(cursorX, cursorY);
@@ -247,7 +248,8 @@ void CGame::UpdateLevelComplete()
         modeTimer = 0.0f;
     } else if (subState == 1 && modeTimer >= 0.5f && !TokensMoving()) {
         HideLevelScreen(false);
-        ShowLevelResults(true);
+        // The results are filled in and wait hidden for the tally.
+        ShowLevelResults(false);
         screens->ShowForm(screens->statistics.form, 2.0f);
         subState = 2;
         modeTimer = 0.0f;
