@@ -39,6 +39,12 @@ void CGameBoard::SetLevelDifficulty(int level)
     }
 }
 
+void CGameBoard::DropFallingSand()
+{
+    if (sandbox->Heightfield())
+        sandbox->Heightfield()->ClearFallingGrains();
+}
+
 void CGameBoard::SetLevelState(int state, int subState)
 {
     BoardEvent event;
@@ -46,8 +52,8 @@ void CGameBoard::SetLevelState(int state, int subState)
     event.value = subState;
     event.arg = static_cast<uint32_t>(state);
     events.Push(event);
-    if (sandbox->heightfield)
-        sandbox->heightfield->flowEnabled = false;
+    if (sandbox->Heightfield())
+        sandbox->Heightfield()->draining = false;
     levelState = state;
     levelStateTime = 0.0f;
     levelSubState = subState;
@@ -59,7 +65,7 @@ void CGameBoard::StopPlay()
     EndPlay();
     if (boardMode != 0)
         return;
-    sandbox->queuedPoints.clear();
+    DropFallingSand();
     SettleTotems();
 }
 
@@ -154,8 +160,8 @@ void CGameBoard::OnLevelState(bool save)
         swapsBack.clear();
     }
     levelState = 0;
-    if (boardMode == 0 && sandbox->heightfield)
-        sandbox->heightfield->flowEnabled = true;
+    if (boardMode == 0 && sandbox->Heightfield())
+        sandbox->Heightfield()->draining = true;
 }
 
 // STAND-IN until the levels land: the animated shuffle lets every token

@@ -284,7 +284,7 @@ void CGameBoard::FinishLevel()
     EndPlay();
     DropAllTokens();
     if (boardMode == 0) {
-        sandbox->queuedPoints.clear();
+        DropFallingSand();
         SettleTotems();
     }
     Push(kEventLevelWon);

@@ -14,8 +14,6 @@
 #include <algorithm>
 
 namespace {
-// Score popups float this far in front of the board.
-constexpr float kPopupDepth = -20.0f;
 // The no-move test runs four times a second.
 constexpr float kNoMoveInterval = 0.25f;
 } // namespace
@@ -29,17 +27,19 @@ void CGameBoard::Update(float dt, float mouseX, float mouseY)
     ResolveSwaps();
     selectionMarker->Update(dt);
     mesh->Update(dt);
-    if (boardMode == 0 && sandbox->heightfield) {
-        CSandHeightfield& field = *sandbox->heightfield;
+    if (boardMode == 0 && sandbox->Heightfield()) {
+        CSandHeightfield& field = *sandbox->Heightfield();
         field.Update(dt);
         const bool inPlay = !locked && enabled && !ended;
-        if (field.stateCode == 1 && field.flowing)
+        using State = CSandHeightfield::State;
+        const State state = field.StateCode();
+        if (state == State::Empty && field.IsFull())
             SetSandFlowing(false);
-        else if (field.stateCode == 2 && playState == 100 && inPlay)
+        else if (state == State::Full && playState == 100 && inPlay)
             SetSandFlowing(true);
-        else if (field.stateCode == 2 && playState == 101)
+        else if (state == State::Full && playState == 101)
             Push(kEventSandOtherMode);
-        else if (field.stateCode == 3 && inPlay)
+        else if (state == State::MeterFull && inPlay)
             Push(kEventSandState);
     }
     sandbox->Update(dt);
@@ -114,7 +114,7 @@ void CGameBoard::ScoreFinishedStrikes()
     fired.reserve(40);
     int best = 0;
     int32_t total = 0;
-    const bool flowing = sandbox->heightfield && sandbox->heightfield->flowing;
+    const bool flowing = sandbox->Heightfield() && sandbox->Heightfield()->IsFull();
     for (const CountedHandle<CTerminator>& handle : terminators->Finished()) {
         const CTerminator& strike = *handle;
         const int extra = static_cast<int>(strike.Bonuses().size());
@@ -125,7 +125,8 @@ void CGameBoard::ScoreFinishedStrikes()
         // Score bonuses multiply the strike's points; the popup shows them
         // where their tokens were.
         int32_t sum = 0;
-        std::vector<float> positions;
+        const float popupDepth = ScoreMessageSettings().z;
+        std::vector<Vec3> positions;
         std::vector<int> values;
         for (const CountedHandle<CToken>& target : strike.Targets()) {
             if (!target || !target->bonus)
@@ -134,8 +135,7 @@ void CGameBoard::ScoreFinishedStrikes()
             if (target->bonus->kind != kBonusScore)
                 continue;
             sum += CBalanceState::TokenValue(target->bonus->value);
-            positions.push_back(target->x + target->offsetX);
-            positions.push_back(target->y + target->offsetY);
+            positions.push_back(Vec3{target->x + target->offsetX, target->y + target->offsetY, popupDepth});
             values.push_back(target->bonus->value);
         }
         if (balance.CountsAsCascade(n)) {
@@ -155,11 +155,11 @@ void CGameBoard::ScoreFinishedStrikes()
         stats.AddToRunTables(n, StatLargestMatch);
         const Vec2 centre = CentreOfCells(cells, true);
         if (sum > 0) {
-            popups.AddEquationPopup(points, points * sum, style, centre.x, centre.y, kPopupDepth, positions,
+            popups.AddEquationPopup(points, points * sum, style, centre.x, centre.y, popupDepth, positions,
                                     values);
             points *= sum;
         } else {
-            popups.AddNumberPopup(points, style, centre.x, centre.y, kPopupDepth);
+            popups.AddNumberPopup(points, style, centre.x, centre.y, popupDepth);
         }
         stats.AddToRunTables(points, StatScore);
         total += points;
@@ -313,8 +313,9 @@ void CGameBoard::SpawnStrikeSand(const CTerminator& strike, float value)
     for (const CountedHandle<CToken>& target : strike.Targets())
         k += target ? 1 : 0;
     const float share = k > 0 ? value / static_cast<float>(k) : 0.0f;
-    const bool flowing = sandbox->heightfield && sandbox->heightfield->flowing;
-    const float ground = sandDropEnabled ? sandbox->place.y - sandbox->place.height : -440.0f;
+    const bool flowing = sandbox->Heightfield() && sandbox->Heightfield()->IsFull();
+    const SandboxGeometry& box = *sandbox->Geometry();
+    const float ground = sandDropEnabled ? box.top - box.height : -440.0f;
     for (const CountedHandle<CToken>& target : strike.Targets()) {
         if (!target)
             continue;
@@ -334,8 +335,11 @@ void CGameBoard::SpawnStrikeSand(const CTerminator& strike, float value)
             trail.alphaFactor = 0.5f;
             particlesFront->AddCollection2(&trail, 200, textures[1]);
         }
+        // The grain falls as the burst's grains do, from half their size
+        // above the token.
         if (flowing && sandDropEnabled)
-            sandbox->DropGrain(share, at);
+            sandbox->DropGrain(share, at.x, at.y, at.z, 0.5f * sand->height, 0.0f, sand->speed,
+                               sand->terminalSpeed, sand->gravity);
     }
 }
 

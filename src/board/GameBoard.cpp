@@ -67,8 +67,9 @@ void CGameBoard::Reset(int mode)
         ApplyHalfCellCorrection();
         if (mode == 0) {
             CountedHandle<CSandHeightfield> field = MakeCountedHandle(new CSandHeightfield());
-            field->sandRate = balance.sandRate;
-            field->flowEnabled = balance.sandRate > 0.0f;
+            field->SetColumnCount(layout.sandbox.columns);
+            field->drainRate = balance.sandRate;
+            field->draining = balance.sandRate > 0.0f;
             sandbox->SetHeightfield(field);
             PlaceSandbox(0.0f, 0.0f);
             sandbox->Show(false, 0.0f);
@@ -122,8 +123,8 @@ void CGameBoard::ApplyHalfCellCorrection()
 
 void CGameBoard::PlaceSandbox(float shiftX, float shiftY)
 {
-    const SandboxPlace place;
-    sandbox->SetGeometry(place.x + shiftX, place.y + shiftY, place.z, place.width, place.height);
+    const SandboxSettings& place = layout.sandbox;
+    sandbox->SetGeometry(place.origin.x + shiftX, place.origin.y + shiftY, 0.0f, place.size.x, place.size.y);
 }
 
 Vec2 CGameBoard::CellToPoint(int column, int row, bool addOrigin) const
@@ -198,8 +199,8 @@ void CGameBoard::SetLocked(bool on)
     if (playState != 100)
         return;
     enabled = !on;
-    if (boardMode == 0 && sandbox->heightfield)
-        sandbox->heightfield->flowEnabled = !on;
+    if (boardMode == 0 && sandbox->Heightfield())
+        sandbox->Heightfield()->draining = !on;
 }
 
 bool CGameBoard::CanSelect(int column, int row) const
@@ -274,8 +275,8 @@ void CGameBoard::FlushTokens()
     swapsActive.clear();
     swapsBack.clear();
     if (boardMode == 0) {
-        if (sandbox->heightfield)
-            sandbox->heightfield->fallingGrains.clear();
+        if (sandbox->Heightfield())
+            sandbox->Heightfield()->ClearFallingGrains();
         SettleTotems();
     }
 }
@@ -314,7 +315,7 @@ void CGameBoard::SetSandFlowing(bool on)
         sandbox->SetFull(false, 0.0f);
         return;
     }
-    sandbox->SetFull(true, sandbox->heightfield ? sandbox->heightfield->fullTime : 0.0f);
+    sandbox->SetFull(true, sandbox->Heightfield() ? sandbox->Heightfield()->Meter() : 0.0);
     Push(kEventSandFull);
     shake.AddImpulse(8.0f);
     stats.AddToRunTables(1, StatSandFlows);

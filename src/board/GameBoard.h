@@ -16,11 +16,11 @@
 #include "board/BoardShake.h"
 #include "board/GemsBar.h"
 #include "board/MatchAnalyser.h"
-#include "board/PopupsStandIn.h"
-#include "board/SandboxStandIn.h"
 #include "bonuses/AdviserInterface.h"
 #include "bonuses/BonusManager.h"
 #include "challenges/Challenges.h"
+#include "effects/overlays/Popups.h"
+#include "effects/sandbox/Sandbox.h"
 #include "engine/CountedHandle.h"
 #include "events/GameEvent.h"
 #include "records/PlayerStats.h"
@@ -138,6 +138,9 @@ public:
     // Events.
     int DeferEvents();
     void SetSandFlowing(bool on);
+    // Sand still falling towards the box is let go when play stops or the
+    // level is won.
+    void DropFallingSand();
     void ShowMoveHints();
 
     // Matches.

@@ -261,7 +261,7 @@ public:
     CountedHandle<std::string> playerName;
     CountedHandle<CCapsRenderer> capsRenderer;
     // In order: Frame, FrameBack, Selector, Sandbox, SandboxGlass,
-    // SandboxFront, ScoreFrenzyStar, GemProgress, BigStar, ShopPointer.
+    // SandboxFront, ScoreFrenzyStar, GemProgress, BigStar, Heart, ShopPointer.
     enum ScreenTexture {
         kFrame,
         kFrameBack,
@@ -272,6 +272,7 @@ public:
         kScoreFrenzyStar,
         kGemProgress,
         kBigStar,
+        kHeart,
         kShopPointer,
         kScreenTextureCount
     };
@@ -503,6 +504,7 @@ private:
     void SetSandDrain(bool on, float rate);
     void ResetSandKeepingMeter();
     void SetSandMeter(float value);
+    void SetSandMeterGain(float gain);
     double SandMeter() const;
     float SandAmount() const;
 

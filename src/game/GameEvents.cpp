@@ -144,9 +144,9 @@ void CGame::StartFrenzy()
 {
     const Vec3& at = questLayout.frenzyMessagePos;
     board->popups.AddTextPopup(GetString(7), 1.8f, 4, at.x, at.y, at.z);
-    const SandboxPlace& box = board->sandbox->place;
-    AddFlare(box.x + box.width * 0.5f, box.y - box.height * 0.5f, box.z - 50.0f, box.width, box.height, 0.1f, 0.5f,
-             0.5f, 16.0f, 16.0f);
+    const SandboxGeometry& box = *board->sandbox->Geometry();
+    AddFlare(box.left + box.width * 0.5f, box.top - box.height * 0.5f, box.z - 50.0f, box.width, box.height, 0.1f,
+             0.5f, 0.5f, 16.0f, 16.0f);
     Play(FlowSound::Frenzy);
 }
 
@@ -156,8 +156,7 @@ void CGame::AwardFrenzyStar()
     board->SetLocked(true);
     board->sandbox->SetFull(false, 0.0f);
     const int n = ++starsThisLevel;
-    if (board->sandbox->heightfield)
-        board->sandbox->heightfield->meterGain = BalanceDecay(n) * (board->hardMode ? 0.5f : 1.0f);
+    SetSandMeterGain(BalanceDecay(n) * (board->hardMode ? 0.5f : 1.0f));
     starAward->Start();
     Play(FlowSound::GoldenStar);
     ++shop->goldenStars;

@@ -199,6 +199,7 @@ bool CGame::LoadSharedTextures()
         {"StarSand.tga", "StarSand", Candidates, &effectTextures[kStarSand], kNoFrame},
         {"JungleFlash.tga", "JungleFlash", Plain, &effectTextures[kJungleFlash], kNoFrame},
         {"BigStar.png", "BigStar", Plain, &screenTextures[kBigStar], kNoFrame},
+        {"Heart.png", "Heart", Plain, &screenTextures[kHeart], kNoFrame},
         // The step's own closing frame follows in the sequence table.
         {"ShopPointer.tga", "ShopPointer", Plain, &screenTextures[kShopPointer], kNoFrame},
     };
@@ -360,6 +361,13 @@ bool CGame::CreateBoard()
     board->textures[2] = effectTextures[kStarSand];
     board->mesh->textures = {screenTextures[kFrame], screenTextures[kFrameBack]};
     renderer->boardMesh = board->mesh;
+    CSandbox& sandbox = *board->sandbox;
+    sandbox.SetTextures(screenTextures[kSandbox], effectTextures[kSmallSand], effectTextures[kCloud],
+                        screenTextures[kSandboxFront], screenTextures[kSandboxGlass],
+                        screenTextures[kScoreFrenzyStar]);
+    sandbox.SetParticleManager(particleManagers[1]);
+    sandbox.ApplySettings(questLayout.sandbox);
+    renderer->sandbox = board->sandbox;
     return true;
 }
 
@@ -395,8 +403,13 @@ bool CGame::CreateTotems()
     return true;
 }
 
+// The popups' looks; the board's popups draw with font 2 and cut their
+// token icons from the score plates the bonuses load, when they have. The
+// board hides until a level shows it.
 bool CGame::LoadScoreSettings()
 {
+    LoadScoreMessageSettings(paths.folders[CDataPaths::Config] + "Score.cfg");
+    board->popups.SetResources(spriteRenderers[1], textBatch, fonts[2], fonts[2], device->FindTexture("Bonus3"));
     board->Show(false, false, 0.0f);
     return true;
 }
@@ -411,12 +424,18 @@ bool CGame::CreateShop()
 bool CGame::CreateStarAward()
 {
     starAward = MakeCountedHandle(new CStarAward());
+    starAward->SetResources(spriteRenderers[2], particleManagers[2], &board->popups, screenTextures[kBigStar],
+                            effectTextures[kStarParticle], effectTextures[kRing]);
+    starAward->settings.Load(paths.folders[CDataPaths::Config] + "Score.cfg", "Star");
     return true;
 }
 
 bool CGame::CreateLifeLostAward()
 {
     lifeLostAward = MakeCountedHandle(new CLifeLostAward());
+    lifeLostAward->SetResources(spriteRenderers[3], particleManagers[5], &board->popups, screenTextures[kHeart],
+                                effectTextures[kSpark]);
+    lifeLostAward->settings.Load(paths.folders[CDataPaths::Config] + "Score.cfg", "Loss");
     return true;
 }
 

@@ -469,7 +469,7 @@ void CGame::UpdateQuestOver()
 
 void CGame::StartLifeLostAnimation(const std::string& caption, float x, float y, bool fromGiven)
 {
-    lifeLostAward->caption = caption;
+    lifeLostAward->SetCaption(caption);
     lifeLostAward->Start(fromGiven, x, y, -10.0f);
 }
 

@@ -159,6 +159,7 @@ void CQuestLayout::Load(const std::string& path)
     boardOrigin = field.Position("Coord", "367.5 16.5");
     cellSize = field.Size("CellSize", "80");
     tokenRadius = field.Size("Radius", "32");
+    sandbox.Load(path, field.Name());
     gemsOverlayShift = field.Shift("GemsOverlayShift", "128 -40");
     gemsFillingShift = field.Shift("GemsFillingShift", "129 -34");
     gemsGemsShift = field.Shift("GemsGemsShift", "129 -38");

@@ -9,6 +9,7 @@
 // shifts are stored with their y negated.
 #pragma once
 
+#include "effects/sandbox/SandboxSettings.h"
 #include "engine/Settings.h" // Vec2, Vec3, Vec4
 
 #include <cstdint>
@@ -47,8 +48,8 @@ struct CQuestLayout {
     Vec2 boardOrigin;          // "Coord", the board's top-left corner
     float cellSize = 80.0f;    // "CellSize": cell width and height
     float tokenRadius = 32.0f; // "Radius": the size of new tokens
-    // The sand box's own keys ("Sandbox...") belong to the sand box's
-    // settings record, which this layout holds beside the board's values.
+    // [FieldQuest]: the sand box's own keys ("Sandbox...").
+    SandboxSettings sandbox;
 
     // [FieldQuest]: gems bar, combo and frenzy messages.
     Vec2 gemsOverlayShift, gemsFillingShift, gemsGemsShift, gemsLabelShift, gemsCountShift;

@@ -345,7 +345,7 @@ TEST(Board, SandFlowScoresDoubleAndShakesOnlyForStrikesOfThree)
         BoardRig rig;
         rig.Place(NoMoveGrid());
         CGameBoard& b = *rig.board;
-        b.sandbox->heightfield->flowing = true;
+        b.sandbox->SetFull(true, 0.0);
         b.sandEnabled = true;
         b.particlesFront =
             MakeCountedHandle(new CParticleSystemsManager(rig.gpu.device, rig.gpu.vertices, rig.gpu.indices));

@@ -24,6 +24,7 @@ expect_load_failure() {
 }
 
 remove_frame() { rm "$INSTALL/Data/Gfx/Frame.png"; }
+remove_heart() { rm "$INSTALL/Data/Gfx/Heart.png"; }
 short_font() {
   rm "$INSTALL/Data/Fonts/Font.vfd"
   head -c 12311 "$GAME_DIR/Data/Fonts/Font.vfd" > "$INSTALL/Data/Fonts/Font.vfd"
@@ -42,6 +43,7 @@ bad_caps_animation() {
 }
 
 expect_load_failure "Unable to load Frame Texture" remove_frame
+expect_load_failure "Unable to load Heart Texture" remove_heart
 expect_load_failure "Unable to load Font.vfd" short_font
 expect_load_failure "Unable to load AdditionalFonts.lst" one_extra_font
 expect_load_failure "Unable to create forms" remove_help_form

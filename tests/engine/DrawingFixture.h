@@ -68,13 +68,21 @@ protected:
         direct3d.reset();
         window.reset();
     }
-    Frame Grab()
+    // A test that grabs several frames names each: "-<name>" goes before
+    // the PNG's extension.
+    Frame Grab(const char* name = nullptr)
     {
         Frame frame;
         EXPECT_TRUE(ReadBackPixels(device->Device(), &frame.width, &frame.height, &frame.pixels));
-        if (const char* path = std::getenv("GALVORINE_DRAWING_PNG"))
-            WritePngFile(path, static_cast<uint32_t>(frame.width), static_cast<uint32_t>(frame.height),
+        if (const char* path = std::getenv("GALVORINE_DRAWING_PNG")) {
+            std::string file = path;
+            if (name) {
+                const size_t dot = file.rfind('.');
+                file.insert(dot == std::string::npos ? file.size() : dot, std::string("-") + name);
+            }
+            WritePngFile(file, static_cast<uint32_t>(frame.width), static_cast<uint32_t>(frame.height),
                          frame.pixels);
+        }
         return frame;
     }
     // Screen pixel of a point of the 1024 x 768 virtual screen.

@@ -66,15 +66,15 @@ TEST(BoardEvents, ATimeBonusStaysWithinTheLevelsTime)
 TEST(BoardEvents, ACascadeCountsEvenWithoutItsMessage)
 {
     InPlay game;
-    const size_t messages = game->board->popups.shownTexts.size();
+    const size_t messages = game->board->popups.Popups().size();
     game->board->events.Push(Event(kEventCombo, 2));
     game.Frames(1);
-    EXPECT_EQ(game->board->popups.shownTexts.size(), messages);
+    EXPECT_EQ(game->board->popups.Popups().size(), messages);
     EXPECT_EQ(game->board->stats.tables[1].Get(StatLongestCascade), 2);
     EXPECT_EQ(game->board->stats.tables[2].Get(StatLongestCascade), 2);
     game->board->events.Push(Event(kEventCombo, 9));
     game.Frames(1);
-    EXPECT_EQ(game->board->popups.shownTexts.size(), messages + 1);
+    EXPECT_EQ(game->board->popups.Popups().size(), messages + 1);
     EXPECT_EQ(game->board->stats.tables[1].Get(StatLongestCascade), 9);
 }
 
@@ -137,7 +137,7 @@ TEST(LevelClock, ATimeOutStartsTheLostLifeOnceTheBoardSettles)
     const float started = game->lifeLost.timer;
     game.Frames(30);
     EXPECT_GT(game->lifeLost.timer, started + 0.4f);
-    EXPECT_EQ(game->lifeLostAward->starts, 0); // a time-out costs no life by default
+    EXPECT_FALSE(game->lifeLostAward->running); // a time-out costs no life by default
 }
 
 // The record takes the quest at the first idle frame after 3 s of play.

@@ -69,7 +69,7 @@ protected:
         std::vector<CountedHandle<CBitmapFont>> fonts = {font};
         std::vector<std::string> errors;
         LoadFontSet(*device, "Data\\Fonts\\", &fonts, &errors);
-        ASSERT_EQ(fonts.size(), 3u);
+        ASSERT_GE(fonts.size(), 3u);
 
         sprites = MakeCountedHandle(new CSpriteRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
         texts = MakeCountedHandle(new CTextBatch(device, renderer->vertexBuffer, renderer->indexBuffer));

@@ -68,3 +68,32 @@ TEST(QuestLayout, TheShippedSkinFramesTheBoard)
     for (const FramePiece& p : layout.framePieces)
         EXPECT_EQ(p.method, 0);
 }
+
+TEST(QuestLayout, FramePieceCountsAndTheGaugeAlphaStayInRange)
+{
+    ScratchDir dir;
+    struct Case {
+        const char* alpha;
+        uint32_t byte;
+    };
+    for (const Case& c : {Case{"0.25", 63}, Case{"1.0", 255}, Case{"3", 255}, Case{"-1", 0}, Case{"nan", 63}}) {
+        WriteText(dir.File("Skin.cfg"),
+                  std::string("[FrameQuest]\nElementsCount=-4\n[PanelQuest]\nAlpha=") + c.alpha + "\n");
+        CQuestLayout layout;
+        layout.Load(dir.File("Skin.cfg"));
+        EXPECT_TRUE(layout.framePieces.empty());
+        EXPECT_EQ(layout.gaugeAlphaByte, c.byte << 24) << c.alpha;
+    }
+}
+
+TEST(QuestLayout, TheShippedSandBoxSitsUnderTheBoardAndAsWide)
+{
+    CQuestLayout layout;
+    layout.Load("Data\\Config\\Skin.cfg");
+    const SandboxSettings& box = layout.sandbox;
+    EXPECT_FLOAT_EQ(box.origin.x, layout.boardOrigin.x);
+    EXPECT_FLOAT_EQ(box.size.x, 8 * layout.cellSize);
+    EXPECT_LT(box.origin.y, layout.boardOrigin.y - 8 * layout.cellSize);
+    EXPECT_GT(box.origin.y - box.size.y, -384.0f); // and on the screen
+    EXPECT_EQ(box.columns, 40);
+}

@@ -63,7 +63,7 @@ private:
 inline std::vector<CountedHandle<CBitmapFont>> LoadGameFonts(CRenderDevice& device)
 {
     std::vector<CountedHandle<CBitmapFont>> fonts;
-    for (const char* name : {"Font", "FontBold", "FontTitle"}) {
+    for (const char* name : {"Font", "FontBold", "FontPopup", "FontTitle"}) {
         const std::string stem = std::string("Data\\Fonts\\") + name;
         auto texture = device.LoadTexture(stem + ".tga", name, 0, 0, d3d::D3DPOOL_MANAGED, d3d::D3DFMT_UNKNOWN);
         auto font = MakeCountedHandle(new CBitmapFont(texture));

@@ -466,7 +466,9 @@ Image MakeSandbox()
 // that are laid side by side as one 658 x 42 box: band 0 (x 0-484, y 0-168)
 // is the left 242 units, band 1 (x 80-432, y 168-336) the middle 176, band 2
 // (x 32-512, y 336-504) the right 240. The sand shows through x 9-649,
-// y 4-36 of the box.
+// y 4-36 of the box. Each band runs on past its ends where the texture has
+// room, so that filtering and the smaller mip levels find the band's own
+// picture beyond its edge instead of a seam where two bands meet.
 static void PaintBoxBands(Image& img, Color (*at)(float, float))
 {
     struct Band {
@@ -474,9 +476,10 @@ static void PaintBoxBands(Image& img, Color (*at)(float, float))
         float u0, units;
     };
     const Band bands[] = {{0, 484, 0, 168, 0, 242}, {80, 432, 168, 336, 242, 176}, {32, 512, 336, 504, 418, 240}};
+    const int runOn = 16;
     for (const Band& b : bands)
         for (int y = b.y0; y < b.y1; ++y)
-            for (int x = b.x0; x < b.x1; ++x) {
+            for (int x = std::max(b.x0 - runOn, 0); x < std::min(b.x1 + runOn, img.Width()); ++x) {
                 const float ux = b.u0 + (x - b.x0 + 0.5f) * b.units / static_cast<float>(b.x1 - b.x0);
                 const float uy = (y - b.y0 + 0.5f) * 42.0f / static_cast<float>(b.y1 - b.y0);
                 img.At(x, y) = at(ux, uy);
@@ -527,32 +530,6 @@ Image MakeSandboxGlass()
         c.a = Clamp01(k) * Clamp01(1.0f - inner);
         return c;
     });
-    return img;
-}
-
-// Big award star, 256 x 256: faceted gold with a warm glow behind.
-Image MakeBigStar()
-{
-    Image img(256, 256, Color{1, 1, 1, 0});
-    img.Glow(128, 134, 127, kGold, 0.55f, 2.2f, false);
-    const auto star = StarPoly(128, 136, 112, 48, 5, 0);
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
-            const float px = x + 0.5f, py = y + 0.5f;
-            const float d = PolyDist(star, px, py);
-            if (d > 0.5f)
-                continue;
-            // Facets: each ray is lit on one side, shaded on the other.
-            const float ang = std::atan2(px - 128, -(py - 136));
-            const float sector = std::fmod(ang + 2 * kPi + kPi / 5, 2 * kPi / 5) / (2 * kPi / 5);
-            const float light = sector < 0.5f ? 1.0f : 0.55f;
-            Color c = Mix(kGoldDark, kGoldLight, light * (1 - std::hypot(px - 128, py - 136) / 160));
-            c = Mix(c, kGold, 0.35f);
-            if (d > -4.0f)
-                c = Mix(c, Rgb(120, 64, 10), 0.7f); // outline
-            img.Blend(x, y, c, Clamp01(0.5f - d));
-        }
-    Glint(img, 98, 96, 30, kWhite, 0.9f, false);
     return img;
 }
 

@@ -16,7 +16,6 @@ Image MakeGlow(int size, const Color& tint, float falloff, float core);
 Image MakeSandbox();
 Image MakeSandboxFront();
 Image MakeSandboxGlass();
-Image MakeBigStar();
 Image MakeCursor();
 Image MakeShopPointer();
 Image MakeTwirl();

@@ -35,18 +35,20 @@ bool WriteEngineSet(Output& out)
     ok = ok && out.Save("Twirl.tga", MakeTwirl());
     ok = ok && out.SaveWithAlpha("Flare", MakeFlare());
     ok = ok && out.Save("JungleFlash.tga", MakeJungleFlash());
-    ok = ok && out.Save("BigStar.png", MakeBigStar());
     ok = ok && out.Save("ShopPointer.tga", MakeShopPointer());
     ok = ok && out.Save("Cursor.tga", MakeCursor());
     if (!ok)
         return false;
 
     // Font 0 is the body font; the list adds font 1 (counters, small bold
-    // labels) and font 2 (combo messages and score popups).
+    // labels), font 2 (the popups: scores, combo and frenzy messages,
+    // captions; drawn up to 1.8 times its size, so that the longest message
+    // still fits over the board) and font 3 (large titles).
     const std::string dv = std::string(kFontDir) + "/";
     const FontStyle fonts[] = {
         {"Font", dv + "DejaVuSans.ttf", 24, 1.5f, 0.8f, 0},
         {"FontBold", dv + "DejaVuSans-Bold.ttf", 28, 2.0f, 0.85f, 0},
+        {"FontPopup", dv + "DejaVuSerif-Bold.ttf", 30, 2.0f, 0.9f, 2},
         {"FontTitle", dv + "DejaVuSerif-Bold.ttf", 56, 3.0f, 0.9f, 3},
     };
     for (const FontStyle& f : fonts) {
@@ -56,7 +58,7 @@ bool WriteEngineSet(Output& out)
         out.Record(out.FontsDir() + "/" + f.name + ".vfd", 12312);
     }
     std::ofstream lst(out.FontsDir() + "/AdditionalFonts.lst", std::ios::trunc);
-    lst << "FontBold\nFontTitle\n";
+    lst << "FontBold\nFontPopup\nFontTitle\n";
     if (!lst) {
         std::fprintf(stderr, "gfxgen: cannot write AdditionalFonts.lst\n");
         return false;

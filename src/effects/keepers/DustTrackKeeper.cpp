@@ -85,20 +85,8 @@ bool CDustTrackKeeper::UpdateParticle(int, CCollectedParticle2& p, float dt, flo
 {
     if (dt == 0.0f)
         return true;
-    p.alpha -= dt * p.alphaSpeed;
-    if (p.alphaSpeed < 0.0f) {
-        if (p.alpha >= 1.0f) {
-            // The time spent above full opacity is spent fading out already.
-            const float r = Spread(fadeOutSpeed, fadeOutSpread);
-            p.alpha = 1.0f - r * ((p.alpha - 1.0f) / fadeInSpeed);
-            p.alphaSpeed = r;
-            if (p.alpha <= 0.0f)
-                return false;
-        }
-    } else if (p.alpha <= 0.0f) {
-        p.alpha = 0.0f;
+    if (!FadeInThenOut(p, dt, fadeInSpeed, [this] { return Spread(fadeOutSpeed, fadeOutSpread); }))
         return false;
-    }
     auto damp = [&](float& v) {
         const float d = v * dt * damping;
         v = std::fabs(v) <= std::fabs(d) ? 0.0f : v - d;

@@ -23,6 +23,29 @@ void SetAtlasCell(CCollectedParticle& p, int cell);
 // The direction of (dx, dy) in 1024ths of a turn, 0 along +x, counter-
 // clockwise; 0 for a zero vector.
 float AngleOf(float dx, float dy);
+
+// A particle fades in at `fadeIn` opacity per second (its alpha speed is
+// -fadeIn meanwhile) and, once full, out at the speed `fadeOut()` gives,
+// the time past full opacity already spent fading out. False once it has
+// faded out.
+template <class FadeOut>
+bool FadeInThenOut(CCollectedParticle& p, float dt, float fadeIn, FadeOut fadeOut)
+{
+    p.alpha -= dt * p.alphaSpeed;
+    if (p.alphaSpeed < 0.0f) {
+        if (p.alpha < 1.0f)
+            return true;
+        const float over = (p.alpha - 1.0f) / fadeIn;
+        p.alphaSpeed = fadeOut();
+        p.alpha = 1.0f - p.alphaSpeed * over;
+        return p.alpha > 0.0f;
+    }
+    if (p.alpha <= 0.0f) {
+        p.alpha = 0.0f;
+        return false;
+    }
+    return true;
+}
 // The whole particles `rate` per second gives over dt, the fraction kept in
 // the accumulator; a rate of 0 gives none.
 int TakeWholeParticles(float& accumulator, float rate, float dt);
