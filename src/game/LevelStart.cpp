@@ -17,6 +17,7 @@ void CGame::StartLevel(int levelNumber)
     board->stats.PromoteThird();
     if (gameType != 0)
         return;
+    SwapPanelTextures(false, false);
     board->gemsToPlace = board->gemsToCollect = BalanceGemGoal(levelNumber);
     timeLeft = balance.timeLimit;
     countdownThreshold = 30.0f;
