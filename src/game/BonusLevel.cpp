@@ -89,18 +89,13 @@ void CGame::StartBonusLevel(int number, int group, int challenge)
     m_challengeTime = timeLeft;
     ResetSandKeepingMeter();
     phase = kPhaseBonusLevel;
-    subState = 0;
-    modeTimer = 0.0f;
+    Next(0);
     if (music)
         music->FadeTo(3);
 }
 
 void CGame::UpdateBonusLevel(float dt)
 {
-    auto next = [this](int to) {
-        subState = to;
-        modeTimer = 0.0f;
-    };
     const int which = std::clamp(challengeMode - kMemory, 0, 3);
     switch (subState) {
     case -10:
@@ -111,35 +106,35 @@ void CGame::UpdateBonusLevel(float dt)
                                CGameScreens::kGroupContinue, 4);
         screens->ShowForm(screens->msgBox.form, 2.0f);
         screens->quest.form->SetEnabled(false);
-        next(-9);
+        Next(-9);
         return;
     case -9:
         if (modeTimer >= 0.5f)
-            next(-8);
+            Next(-8);
         return;
     case -7:
         if (modeTimer < 0.5f)
             return;
         screens->quest.form->SetEnabled(true);
-        next(3);
+        Next(3);
         return;
     case 0:
     case 1:
     case 12:
     case 13:
-        next(subState + 1);
+        Next(subState + 1);
         return;
     case 2:
         Play(FlowSound::BonusLevel);
         screens->HideForm(screens->statistics.form, 2.0f);
         screens->ShowForm(ChallengeForm(), 2.0f);
         board->Show(true, true, 2.0f);
-        next(profile && profile->questTutorial ? -10 : 3);
+        Next(profile && profile->questTutorial ? -10 : 3);
         return;
     case 3:
         if (modeTimer >= 0.5f) {
             StartChallenge();
-            next(4);
+            Next(4);
         }
         return;
     case 4:
@@ -148,13 +143,13 @@ void CGame::UpdateBonusLevel(float dt)
         return;
     case 9:
         if (modeTimer >= 2.0f)
-            next(11);
+            Next(11);
         return;
     case 11:
         FinishChallenge();
         if (!capsRenderer->SwitchTextureSet(0))
             WriteLog("Error switching Caps textures\n");
-        next(12);
+        Next(12);
         return;
     case 14:
         board->memoryChallenge.Reset();
@@ -267,8 +262,7 @@ void CGame::LeaveBonusLevel()
     phase = kPhaseAfterResults;
     challengeMode = kOrdinaryLevel;
     board->playState = kOrdinaryLevel;
-    subState = 0;
-    modeTimer = 0.0f;
+    Next(0);
     if (music)
         music->FadeTo(2);
 }

@@ -444,6 +444,16 @@ private:
     void UpdateLifeLost(float dt);
     void UpdateShop(float dt);
     void OpenShop();
+    void ReopenShop();
+    // The board cleared, the menu's music and scene.
+    void ClearForMenu();
+    void ReturnToMenu(int text, int command);
+    // On to a sub-state, its timer from 0.
+    void Next(int to)
+    {
+        subState = to;
+        modeTimer = 0.0f;
+    }
     void StartLevelPlay();
     // Tokens of the board still falling or flying.
     bool TokensMoving() const;

@@ -37,8 +37,7 @@ void CGame::HandleScreenEvent(const GameEvent& event)
             break;
         screens->SetIntroTextureLoaded(false);
         if (mode == kModeLevelIntro && subState < 0) {
-            subState = 0;
-            modeTimer = 0.0f;
+            Next(0);
         }
         break;
     }
@@ -294,15 +293,13 @@ void CGame::WinBonusLevel()
     ++shop->goldenStars;
     ++board->trophyCounters[0];
     ++board->trophyCounters[1];
-    subState = 10;
-    modeTimer = 0.0f;
+    Next(10);
 }
 
 void CGame::FailBonusLevel(int text)
 {
     ShowCaption(GetString(text));
-    subState = 9;
-    modeTimer = 0.0f;
+    Next(9);
 }
 
 // A wrong stop in the Reaction challenge costs the challenge's penalty

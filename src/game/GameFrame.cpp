@@ -111,20 +111,16 @@ void CGame::UpdateSplash()
 {
     CGameScreens::SplashForm& splash = screens->splash;
     const int groups = static_cast<int>(splash.groups.size());
-    auto next = [this](int to) {
-        subState = to;
-        modeTimer = 0.0f;
-    };
     switch (subState) {
     case 0:
     case 1:
-        next(subState + 1);
+        Next(subState + 1);
         return;
     case 2:
         screens->FadeInControls(splash.base, splashFadeIn);
         if (groups > 0)
             screens->FadeInControls(splash.groups[0], splashFadeIn);
-        next(3);
+        Next(3);
         return;
     case 3:
         if (modeTimer < 1.0f / splashFadeIn)
@@ -140,10 +136,10 @@ void CGame::UpdateSplash()
             WriteLog("Unable to Recreate TrophiesTexture (not found)\n");
         else if (d3d::Failed(art->Recreate(device->Device())))
             WriteLog("Unable to Recreate TrophiesTexture!\n");
-        next(4);
+        Next(4);
         return;
     case 4:
-        next(10);
+        Next(10);
         return;
     default:
         break;
@@ -157,24 +153,24 @@ void CGame::UpdateSplash()
             screens->FadeOutControls(splash.groups[static_cast<size_t>(p - 1)], splashFadeOut);
         else
             screens->HideForm(splash.form, splashFadeOut);
-        next(subState + 1);
+        Next(subState + 1);
         return;
     case 1:
         if (modeTimer < 1.0f / splashFadeOut)
             return;
         if (p < groups) {
             screens->FadeInControls(splash.groups[static_cast<size_t>(p)], splashFadeIn);
-            next(subState + 1);
+            Next(subState + 1);
             return;
         }
         screens->ShowForm(nameEntryPending ? screens->newProfile.form : screens->mainMenu.form, 2.0f);
         screens->HideForm(splash.form, splashFadeOut);
         mode = kModeMenus;
-        next(0);
+        Next(0);
         return;
     case 2:
         if (modeTimer >= 1.0f / splashFadeIn)
-            next(10 * (p + 1));
+            Next(10 * (p + 1));
         return;
     default:
         return;
@@ -213,34 +209,30 @@ void CGame::ShowLevelHud()
 
 void CGame::UpdateLevelIntro(float)
 {
-    auto next = [this](int to) {
-        subState = to;
-        modeTimer = 0.0f;
-    };
     switch (subState) {
     case -10:
         screens->SetIntroTextureLoaded(true);
-        next(-9);
+        Next(-9);
         break;
     case -9:
-        next(-8);
+        Next(-8);
         break;
     case -8:
         screens->ShowIntroPage(0);
         screens->ShowForm(screens->intro.form, 2.0f);
-        next(-7);
+        Next(-7);
         break;
     case 0:
         if (modeTimer < 1.0f)
             break;
         ShowLevelHud();
-        next(1);
+        Next(1);
         break;
     case 1:
         if (modeTimer < 1.0f)
             break;
         screens->HideForm(screens->newLevel.form, 2.0f);
-        next(2);
+        Next(2);
         break;
     case 2:
         if (modeTimer < 0.5f)
@@ -249,7 +241,7 @@ void CGame::UpdateLevelIntro(float)
         StartLevelPlay();
         questSave->state = 0;
         levelIntroPending = false;
-        next(0);
+        Next(0);
         break;
     default:
         // -7 waits for a key or a click, -6 for the intro to fade out.
@@ -261,18 +253,9 @@ void CGame::UpdateShopIntro()
 {
     if (subState == 0 && modeTimer >= 1.0f) {
         screens->gaugeHold = gameType;
-        subState = 1;
-        modeTimer = 0.0f;
+        Next(1);
     } else if (subState == 1 && modeTimer >= 0.5f) {
-        mode = kModePlaying;
-        phase = kPhaseShop;
-        subState = 0;
-        modeTimer = 0.0f;
-        questSave->state = 0;
-        shop->Show(1, 2.0f, level + 1);
-        screens->ShowForm(screens->shop.form, 2.0f);
-        if (music)
-            music->FadeTo(2);
+        ReopenShop();
     }
 }
 
@@ -281,53 +264,38 @@ void CGame::EnterGameComplete()
     screens->SwitchNewspaper();
     mode = kModeQuestComplete;
     phase = kPhasePlay;
-    subState = 0;
-    modeTimer = 0.0f;
+    Next(0);
     hiscoreEntered = EnterHiscore(board->stats.tables[1].Get(StatScore));
 }
 
 void CGame::UpdateQuestComplete()
 {
-    auto next = [this](int to) {
-        subState = to;
-        modeTimer = 0.0f;
-    };
     switch (subState) {
     case 0:
     case 1:
     case 5:
     case 6:
-        next(subState + 1);
+        Next(subState + 1);
         break;
     case 2:
         screens->HideForm(screens->background.form, 2.0f);
         screens->ShowForm(screens->win.form, 2.0f);
         Play(FlowSound::Victory);
-        next(3);
+        Next(3);
         break;
     case 4:
         if (modeTimer < 0.5f)
             break;
-        board->Clear();
-        if (music)
-            music->FadeTo(1);
-        if (backgrounds)
-            backgrounds->SetScene(CBackgroundManager::kMainMenu);
-        next(5);
+        ClearForMenu();
+        Next(5);
         break;
     case 7:
+        // A Normal quest's end says the Hard mode is open; its OK then
+        // tells of a new high score.
         if (!board->hardMode)
-            ShowMessage(GetString(62), CGameScreens::kGroupOk, 10, 2.0f);
-        else if (hiscoreEntered)
-            ShowMessage(GetString(61), CGameScreens::kGroupOk, 9, 2.0f);
+            ReturnToMenu(62, 10);
         else
-            screens->ShowForm(screens->mainMenu.form, 2.0f);
-        board->ended = false;
-        mode = kModeMenus;
-        phase = kPhasePlay;
-        next(0);
-        if (questSave)
-            questSave->state = 0;
+            ReturnToMenu(hiscoreEntered ? 61 : 0, 9);
         break;
     default:
         // 3 waits for a key or a click, 10 for the trophies screen.

@@ -84,8 +84,7 @@ int CGame::OnLButtonDown(int, int, uintptr_t)
             screens->ShowIntroPage(screens->IntroPage() + 1);
         } else {
             screens->HideForm(screens->intro.form, 2.0f);
-            subState = -6;
-            modeTimer = 0.0f;
+            Next(-6);
         }
     }
     if (mode == kModeSplash && subState >= 10 && subState % 10 == 0)
@@ -220,8 +219,7 @@ int CGame::OnKeyDown(int key)
     }
     if (mode == kModeLevelIntro && subState == -7) {
         screens->HideForm(screens->intro.form, 2.0f);
-        subState = -6;
-        modeTimer = 0.0f;
+        Next(-6);
         return 0;
     }
     if ((key == 32 || key == 27 || key == 80) && mode == kModePlaying && gameType == 0) {

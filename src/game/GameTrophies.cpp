@@ -37,8 +37,7 @@ void CGame::ShowTrophiesStep(bool show)
             if (const int reached = trophies->EvaluateLevel(0, board->hardMode ? 1 : 0))
                 trophies->RecordAward(0, reached);
             screens->HideForm(screens->win.form, 2.0f);
-            subState = 10;
-            modeTimer = 0.0f;
+            Next(10);
         } else {
             // The level's screens and the board step back while the
             // trophies are up; play waits.
@@ -74,8 +73,7 @@ void CGame::ShowTrophiesStep(bool show)
             profile->SaveSettings(paths.folders[CDataPaths::Players] + profile->Name());
         }
         DeleteQuestSaves(gameType, true);
-        subState = 4;
-        modeTimer = 0.0f;
+        Next(4);
         return;
     }
     trophiesOverLevel = false;

@@ -169,37 +169,32 @@ void CGame::FinishTally()
 void CGame::ShowResultsEnd()
 {
     screens->statistics.values[kContinue]->SetVisible(true);
-    subState = 22;
-    modeTimer = 0.0f;
+    Next(22);
     if (EvaluateTrophiesAfterGame())
         RunTrophyStep();
 }
 
 void CGame::UpdateLevelResults(float)
 {
-    auto next = [this](int to) {
-        subState = to;
-        modeTimer = 0.0f;
-    };
     switch (subState) {
     case 0:
     case 2:
     case 7:
     case 15:
         RevealResultsRow(subState);
-        next(subState + 1);
+        Next(subState + 1);
         return;
     case 9:
     case 12: {
         RevealResultsRow(subState);
         const bool marked = subState == 9 ? results.newBestTime : results.newBestScore;
-        next(marked ? subState + 1 : subState + 2);
+        Next(marked ? subState + 1 : subState + 2);
         return;
     }
     case 10:
     case 13:
         if (modeTimer >= 1.0f)
-            next(subState + 2);
+            Next(subState + 2);
         return;
     case 1:
     case 3:
@@ -209,16 +204,16 @@ void CGame::UpdateLevelResults(float)
     case 14:
     case 16:
         if (modeTimer >= kPause)
-            next(subState + 1);
+            Next(subState + 1);
         return;
     case 4:
         if (results.timeBonus <= 0) {
-            next(7);
+            Next(7);
             return;
         }
         if (sounds)
             sounds->Play(sounds->Sample(FlowSoundFile(FlowSound::Tally)), 0, 1);
-        next(5);
+        Next(5);
         return;
     case 5:
         if (modeTimer / kTallyTime < 1.0f) {
@@ -226,7 +221,7 @@ void CGame::UpdateLevelResults(float)
             return;
         }
         FinishTally();
-        next(6);
+        Next(6);
         return;
     case 17:
     case 18:
@@ -237,7 +232,7 @@ void CGame::UpdateLevelResults(float)
             return;
         RevealResultsRow(subState);
         if (subState < 21)
-            next(subState + 1);
+            Next(subState + 1);
         else
             ShowResultsEnd();
         return;
@@ -264,8 +259,7 @@ void CGame::UpdateMapMarch(float)
     int nextStage = 0, nextInStage = 0;
     SplitLevelNumber(m_marchTo, &nextStage, &nextInStage);
     if (nextStage >= 6) {
-        subState = 1;
-        modeTimer = 0.0f;
+        Next(1);
         return;
     }
     const float t = mapMarchTime > 0.0f ? modeTimer / mapMarchTime : 1.0f;
@@ -274,8 +268,7 @@ void CGame::UpdateMapMarch(float)
         return;
     }
     screens->PlaceMapFlag(m_marchFrom, m_marchTo, 1.0f);
-    subState = 1;
-    modeTimer = 0.0f;
+    Next(1);
     if (nextInStage >= 2) {
         const Vec3 flag = screens->map.flag->Position();
         AddFlare(flag.x, flag.y - 10.0f, flag.z - 1.0f, 16.0f, 16.0f, 0.5f, 0.5f, 0.5f, 7.0f, 4.0f);

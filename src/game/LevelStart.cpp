@@ -67,8 +67,7 @@ void CGame::StartQuestLevel()
 {
     RestoreFromSave(*this, false);
     phase = kPhasePlay;
-    subState = 0;
-    modeTimer = 0.0f;
+    Next(0);
     mode = questSave->resumeKind == 8 ? kModeShopIntro : kModeLevelIntro;
     SwapPanelTextures(questSave->resumeKind == 8, false);
     capsRenderer->SwitchTextureSet(0);

@@ -26,7 +26,10 @@ int CGame::OnLButtonUp(int, int, uintptr_t)
             commands.push_back(events.At(i).value);
     int quit = 0;
     for (const int32_t code : commands) {
-        if (mode == kModeMenus)
+        // The window's quit button works in every mode, the intros too.
+        if (code == 280)
+            quit = 1;
+        else if (mode == kModeMenus)
             quit |= OnMenuCommand(code);
         else if (mode == kModePlaying)
             quit |= OnPlayCommand(code);
@@ -166,11 +169,9 @@ int CGame::OnPlayCommand(int code)
         return 0;
     case 200:
         if (screens->MessageCommand() == 4) {
-            subState = -7;
-            modeTimer = 0.0f;
+            Next(-7);
         } else if (screens->MessageCommand() == 5 || screens->MessageCommand() == 6) {
-            subState = 3;
-            modeTimer = 0.0f;
+            Next(3);
         }
         return 0;
     case 202:
@@ -289,8 +290,7 @@ void CGame::ContinueAfterStatistics()
     screens->HideBackgroundItems();
     screens->ShowForm(screens->background.form, 2.0f);
     phase = kPhaseAfterResults;
-    subState = 0;
-    modeTimer = 0.0f;
+    Next(0);
 }
 
 void CGame::CloseShop()
@@ -302,8 +302,7 @@ void CGame::CloseShop()
     screens->FillMapScreen(level + 1, 1);
     screens->ShowForm(screens->map.form, 2.0f);
     phase = kPhaseMapMarch;
-    subState = 0;
-    modeTimer = 0.0f;
+    Next(0);
     m_marchFrom = level;
     m_marchTo = level + 1;
 }

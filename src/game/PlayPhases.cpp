@@ -32,8 +32,7 @@ void CGame::UpdateState(float dt)
             SetSandMeter(0.0f);
             board->SetLocked(false);
         } else {
-            subState = 11;
-            modeTimer = 0.0f;
+            Next(11);
         }
     }
     if (lifeLostAward->running && lifeLostAward->Update(dt) == 0)
@@ -230,8 +229,7 @@ void CGame::OnLevelComplete()
     screens->ShowForm(screens->newLevel.form, 2.0f);
     SetSandDrain(false, 0.0f);
     phase = kPhaseLevelComplete;
-    subState = 0;
-    modeTimer = 0.0f;
+    Next(0);
     Play(FlowSound::LevelComplete);
     ++shop->goldenStars;
     ++board->trophyCounters[0];
@@ -244,22 +242,19 @@ void CGame::UpdateLevelComplete()
 {
     if (subState == 0 && modeTimer >= 1.5f) {
         screens->HideForm(screens->newLevel.form, 2.0f);
-        subState = 1;
-        modeTimer = 0.0f;
+        Next(1);
     } else if (subState == 1 && modeTimer >= 0.5f && !TokensMoving()) {
         HideLevelScreen(false);
         // The results are filled in and wait hidden for the tally.
         ShowLevelResults(false);
         screens->ShowForm(screens->statistics.form, 2.0f);
-        subState = 2;
-        modeTimer = 0.0f;
+        Next(2);
     } else if (subState == 2 && modeTimer >= 0.5f) {
         board->Clear();
         if (music)
             music->FadeTo(2);
         phase = kPhaseResults;
-        subState = 0;
-        modeTimer = 0.0f;
+        Next(0);
     }
 }
 
@@ -268,8 +263,42 @@ void CGame::OpenShop()
     shop->Show(1, 2.0f, level + 1);
     screens->ShowForm(screens->shop.form, 2.0f);
     phase = kPhaseShop;
-    subState = 0;
-    modeTimer = 0.0f;
+    Next(0);
+}
+
+// A saved or reloaded quest goes on in the shop before its next level.
+void CGame::ReopenShop()
+{
+    mode = kModePlaying;
+    questSave->state = 0;
+    OpenShop();
+    if (music)
+        music->FadeTo(2);
+}
+
+void CGame::ClearForMenu()
+{
+    board->Clear();
+    if (music)
+        music->FadeTo(1);
+    if (backgrounds)
+        backgrounds->SetScene(CBackgroundManager::kMainMenu);
+}
+
+// The menu comes back, or first the message box with text `text` (0 for
+// none) and its command.
+void CGame::ReturnToMenu(int text, int command)
+{
+    if (text)
+        ShowMessage(GetString(text), CGameScreens::kGroupOk, command, 2.0f);
+    else
+        screens->ShowForm(screens->mainMenu.form, 2.0f);
+    board->ended = false;
+    mode = kModeMenus;
+    phase = kPhasePlay;
+    Next(0);
+    if (questSave)
+        questSave->state = 0;
 }
 
 // After the results: the scene shows the stage's progress, the player's key
@@ -277,10 +306,6 @@ void CGame::OpenShop()
 // level opens a stage, to the shop.
 void CGame::UpdateAfterResults()
 {
-    auto next = [this](int to) {
-        subState = to;
-        modeTimer = 0.0f;
-    };
     switch (subState) {
     case 0:
         if (modeTimer < 0.5f)
@@ -291,20 +316,20 @@ void CGame::UpdateAfterResults()
             SplitLevelNumber(level, &stage, &inStage);
             backgrounds->SetProgress(inStage, 0);
         }
-        next(1);
+        Next(1);
         return;
     case 1:
         if (modeTimer >= 0.5f)
-            next(10);
+            Next(10);
         return;
     case 11: {
         int stage = 0, inStage = 0;
         SplitLevelNumber(level + 1, &stage, &inStage);
         if (inStage == 1 && stage >= 2 && stage <= 5) {
             screens->ShowNewspaper(stage - 2);
-            next(13);
+            Next(13);
         } else {
-            next(12);
+            Next(12);
         }
         return;
     }
@@ -315,7 +340,7 @@ void CGame::UpdateAfterResults()
     case 13:
         screens->HideForm(screens->background.form, 2.0f);
         screens->ShowForm(screens->newspaper.form, 2.0f);
-        next(14);
+        Next(14);
         return;
     case 15:
         screens->HideForm(screens->newspaper.form, 2.0f);
@@ -331,18 +356,15 @@ void CGame::UpdateLevelStart()
 {
     if (subState == 0 && modeTimer >= 1.0f) {
         ShowLevelHud();
-        subState = 1;
-        modeTimer = 0.0f;
+        Next(1);
     } else if (subState == 1 && modeTimer >= 1.0f) {
         screens->HideForm(screens->newLevel.form, 2.0f);
-        subState = 2;
-        modeTimer = 0.0f;
+        Next(2);
     } else if (subState == 2 && modeTimer >= 0.5f) {
         StartLevelPlay();
         levelIntroPending = false;
         phase = kPhasePlay;
-        subState = 0;
-        modeTimer = 0.0f;
+        Next(0);
     }
 }
 
@@ -361,30 +383,14 @@ void CGame::UpdateBackToMenu()
 {
     if (subState == 0 && modeTimer >= 0.5f && !TokensMoving()) {
         HideLevelScreen(true);
-        subState = 1;
-        modeTimer = 0.0f;
+        Next(1);
     } else if (subState == 1 && modeTimer >= 0.5f) {
-        board->Clear();
-        if (music)
-            music->FadeTo(1);
-        if (backgrounds)
-            backgrounds->SetScene(CBackgroundManager::kMainMenu);
-        subState = 2;
-        modeTimer = 0.0f;
+        ClearForMenu();
+        Next(2);
     } else if (subState == 2 || subState == 3) {
-        ++subState;
-        modeTimer = 0.0f;
+        Next(subState + 1);
     } else if (subState == 4) {
-        if (hiscoreEntered)
-            ShowMessage(GetString(61), CGameScreens::kGroupOk, 9, 2.0f);
-        else
-            screens->ShowForm(screens->mainMenu.form, 2.0f);
-        board->ended = false;
-        mode = kModeMenus;
-        phase = kPhasePlay;
-        subState = 0;
-        modeTimer = 0.0f;
-        questSave->state = 0;
+        ReturnToMenu(hiscoreEntered ? 61 : 0, 9);
     }
 }
 
@@ -406,28 +412,17 @@ void CGame::UpdateLevelFailed()
             ShowMessage(text, CGameScreens::kGroupContinue, 5, 2.0f);
         }
         Play(FlowSound::Failure);
-        subState = 1;
-        modeTimer = 0.0f;
+        Next(1);
     } else if (subState == 3 && modeTimer >= 0.5f) {
         board->Clear();
         ResumeQuestLevel();
-        subState = 4;
-        modeTimer = 0.0f;
+        Next(4);
     } else if (subState == 4) {
         // The reloaded level gets one frame before the shop opens.
-        subState = 5;
-        modeTimer = 0.0f;
+        Next(5);
     } else if (subState == 5) {
         levelWon = false;
-        mode = kModePlaying;
-        phase = kPhaseShop;
-        subState = 0;
-        modeTimer = 0.0f;
-        questSave->state = 0;
-        shop->Show(1, 2.0f, level + 1);
-        screens->ShowForm(screens->shop.form, 2.0f);
-        if (music)
-            music->FadeTo(2);
+        ReopenShop();
     }
 }
 
@@ -439,31 +434,15 @@ void CGame::UpdateQuestOver()
             ShowMessage(GetString(lifeLost.timeUp ? 54 : 13) + "\n" + GetString(58), CGameScreens::kGroupContinue,
                         6, 2.0f);
         Play(FlowSound::Failure);
-        subState = 1;
-        modeTimer = 0.0f;
+        Next(1);
     } else if (subState == 3 && modeTimer >= 0.5f) {
-        board->Clear();
-        if (music)
-            music->FadeTo(1);
-        if (backgrounds)
-            backgrounds->SetScene(CBackgroundManager::kMainMenu);
-        subState = 4;
-        modeTimer = 0.0f;
+        ClearForMenu();
+        Next(4);
     } else if (subState == 4 || subState == 5) {
-        ++subState;
-        modeTimer = 0.0f;
+        Next(subState + 1);
     } else if (subState == 6) {
         hiscoreEntered = EnterHiscore(board->stats.tables[1].Get(StatScore));
-        if (hiscoreEntered)
-            ShowMessage(GetString(61), CGameScreens::kGroupOk, 9, 2.0f);
-        else
-            screens->ShowForm(screens->mainMenu.form, 2.0f);
-        board->ended = false;
-        mode = kModeMenus;
-        phase = kPhasePlay;
-        subState = 0;
-        modeTimer = 0.0f;
-        questSave->state = 0;
+        ReturnToMenu(hiscoreEntered ? 61 : 0, 9);
     }
 }
 

@@ -123,8 +123,7 @@ int CGame::SaveQuestAndLeave(bool fromBoard)
         shop->Show(0, 2.0f, level + 1);
         screens->HideForm(screens->shop.form, 2.0f);
     }
-    modeTimer = 0.0f;
-    subState = 1;
+    Next(1);
     phase = kPhaseToMenu;
     hiscoreEntered = EnterHiscore(board->stats.tables[1].Get(StatScore));
     return hiscoreEntered;
@@ -153,8 +152,7 @@ int CGame::QuitQuestToMenu()
     StoreShopAndSave();
     ClearLevelForQuit();
     phase = kPhaseToMenu;
-    subState = 0;
-    modeTimer = 0.0f;
+    Next(0);
     hiscoreEntered = EnterHiscore(board->stats.tables[1].Get(StatScore));
     return hiscoreEntered;
 }
@@ -164,8 +162,7 @@ int CGame::EndQuestSession()
     ResetQuestDisplay();
     board->StopPlay();
     phase = kPhaseQuestOver;
-    subState = 0;
-    modeTimer = 0.0f;
+    Next(0);
     hiscoreEntered = EnterHiscore(board->stats.tables[1].Get(StatScore));
     return hiscoreEntered;
 }
@@ -198,8 +195,7 @@ int CGame::LoadQuestCheckpoint(bool noLivesLeft)
         RestoreCheckpointCopy(gameType);
     ClearLevelForQuit();
     phase = kPhaseLevelFailed;
-    subState = 0;
-    modeTimer = 0.0f;
+    Next(0);
     starAwarded = false;
     return 1;
 }
