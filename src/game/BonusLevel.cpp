@@ -51,7 +51,7 @@ void CGame::StartBonusLevel(int number, int group, int challenge)
     board->playState = challenge;
     if (challenge != kAccuracy && !capsRenderer->SwitchTextureSet(1))
         WriteLog("Error switching Caps textures\n");
-    countdownThreshold = 10.0f;
+    nextTimeWarning = 10.0f;
     switch (challenge) {
     case kMemory: {
         screens->SetMemoryCaptions(number, 1, 3);
@@ -206,9 +206,9 @@ void CGame::UpdateChallengeClock(float dt)
     timeLeft = std::max(0.0f, timeLeft - dt);
     if (m_challengeTime > 0.0f)
         screens->SetGaugeTarget(timeLeft / m_challengeTime);
-    if (timeLeft <= countdownThreshold && countdownThreshold >= 0.0f) {
+    if (timeLeft <= nextTimeWarning && nextTimeWarning >= 0.0f) {
         screens->StartOverlay(true);
-        countdownThreshold = countdownThreshold == 10.0f ? 5.0f : countdownThreshold - 1.0f;
+        nextTimeWarning = nextTimeWarning == 10.0f ? 5.0f : nextTimeWarning - 1.0f;
     }
     if (!wasRunning || timeLeft > 0.0f)
         return;

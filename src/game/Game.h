@@ -306,7 +306,7 @@ public:
     int lives = 3;
     float timeLeft = 0.0f;
     // The next time left at which the countdown overlay starts.
-    float countdownThreshold = 30.0f;
+    float nextTimeWarning = 30.0f;
     // A level intro runs and keeps the quest from being saved.
     bool levelIntroPending = false;
     // Golden Stars of the score frenzy in this level (each further one takes

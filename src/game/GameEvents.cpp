@@ -158,7 +158,7 @@ void CGame::AwardFrenzyStar()
     SetSandMeterGain(BalanceDecay(n) * (board->hardMode ? 0.5f : 1.0f));
     starAward->Start();
     Play(FlowSound::GoldenStar);
-    ++shop->goldenStars;
+    ++shop->stars;
     starAwarded = true;
     ++board->trophyCounters[0];
     ++board->trophyCounters[1];
@@ -170,13 +170,13 @@ void CGame::ChangeTimeLeft(float seconds)
         return;
     timeLeft += seconds;
     if (timeLeft > 30.0f)
-        countdownThreshold = 30.0f;
+        nextTimeWarning = 30.0f;
     else if (timeLeft > 15.0f)
-        countdownThreshold = 15.0f;
+        nextTimeWarning = 15.0f;
     else if (timeLeft > 10.0f)
-        countdownThreshold = 10.0f;
+        nextTimeWarning = 10.0f;
     else
-        countdownThreshold = std::floor(timeLeft);
+        nextTimeWarning = std::floor(timeLeft);
     timeLeft = std::clamp(timeLeft, 0.0f, balance.timeLimit);
     screens->SetGaugeTarget(timeLeft / balance.timeLimit);
     PlayAt(FlowSound::TimeAdded, screens->quest.gauge.At(0)->Position().x);
@@ -290,7 +290,7 @@ void CGame::WinBonusLevel()
     ResetSandKeepingMeter();
     starAward->Start();
     Play(FlowSound::GoldenStar);
-    ++shop->goldenStars;
+    ++shop->stars;
     ++board->trophyCounters[0];
     ++board->trophyCounters[1];
     Next(10);

@@ -20,7 +20,7 @@ void CGame::StartLevel(int levelNumber)
     SwapPanelTextures(false, false);
     board->gemsToPlace = board->gemsToCollect = BalanceGemGoal(levelNumber);
     timeLeft = balance.timeLimit;
-    countdownThreshold = 30.0f;
+    nextTimeWarning = 30.0f;
     starsThisLevel = 0;
     starAwarded = false;
 }
@@ -35,7 +35,7 @@ static void RestoreFromSave(CGame& game, bool resume)
     game.level = save.level;
     game.lives = save.lives;
     game.timeLeft = save.timeLeft;
-    game.countdownThreshold = save.nextTimeWarning;
+    game.nextTimeWarning = save.nextTimeWarning;
     game.challengeMode = kOrdinaryLevel;
     game.balance.Reset(game.gameType, save.level);
     CGameBoard& board = *game.board;
@@ -56,9 +56,9 @@ static void RestoreFromSave(CGame& game, bool resume)
     board.gemsToPlace = save.gemGoal;
     board.firstFill = 1;
     if (game.gameType == 0) {
-        for (int i = 0; i < CShop::kItems; ++i)
-            game.shop->itemLevels[i] = save.itemLevels[i];
-        game.shop->goldenStars = save.stars;
+        for (int i = 0; i < CShopItemTable::kItems; ++i)
+            game.shop->items.levels[static_cast<size_t>(i)] = save.itemLevels[i];
+        game.shop->stars = save.stars;
     }
     game.levelIntroPending = !resume && save.resumeKind != 8;
 }

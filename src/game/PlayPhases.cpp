@@ -135,11 +135,11 @@ void CGame::UpdateLevelClock(float dt)
     timeLeft = std::max(0.0f, timeLeft - dt);
     board->stats.AddFloatToBoth(dt, StatSeconds);
     screens->SetGaugeTarget(timeLeft / balance.timeLimit);
-    if (timeLeft <= countdownThreshold && countdownThreshold >= 0.0f) {
+    if (timeLeft <= nextTimeWarning && nextTimeWarning >= 0.0f) {
         screens->StartOverlay(true);
-        countdownThreshold = countdownThreshold == 30.0f   ? 15.0f
-                             : countdownThreshold == 15.0f ? 10.0f
-                                                           : countdownThreshold - 1.0f;
+        nextTimeWarning = nextTimeWarning == 30.0f   ? 15.0f
+                          : nextTimeWarning == 15.0f ? 10.0f
+                                                     : nextTimeWarning - 1.0f;
     }
     // A time-out is one lost life, however long the settling takes.
     if (timeLeft <= 0.0f && !lifeLost.active && board->IsIdle(true))
@@ -231,7 +231,7 @@ void CGame::OnLevelComplete()
     phase = kPhaseLevelComplete;
     Next(0);
     Play(FlowSound::LevelComplete);
-    ++shop->goldenStars;
+    ++shop->stars;
     ++board->trophyCounters[0];
     ++board->trophyCounters[1];
     ++levelsWon;

@@ -35,12 +35,12 @@ void CGame::StartNewQuest(int difficulty)
     if (gameType == 0) {
         if (backgrounds)
             backgrounds->SetScene(CBackgroundManager::kMuseum);
-        for (int32_t& item : shop->itemLevels)
+        for (int32_t& item : shop->items.levels)
             item = 0;
-        shop->goldenStars = 0;
+        shop->stars = 0;
         StartLevel(1);
         timeLeft = balance.timeLimit;
-        countdownThreshold = 30.0f;
+        nextTimeWarning = 30.0f;
         SetSandDrain(false, 0.0f);
     }
     if (!questSave)

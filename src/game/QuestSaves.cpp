@@ -5,6 +5,7 @@
 
 #include "rays/TokenHighlight.h"
 
+#include <algorithm>
 #include <cstring>
 
 std::string CGame::PlayerFolder() const
@@ -38,7 +39,7 @@ void CGame::StoreQuestState(bool withShop)
         std::memset(save.sandMeter, 0, sizeof save.sandMeter);
     } else {
         save.timeLeft = timeLeft;
-        save.nextTimeWarning = countdownThreshold;
+        save.nextTimeWarning = nextTimeWarning;
         save.lives = lives;
         save.sandAmount = SandAmount();
         std::memcpy(save.sandMeter, &meter, sizeof save.sandMeter);
@@ -62,8 +63,8 @@ void CGame::StoreQuestState(bool withShop)
     save.trophyCounter5 = board->trophyCounters[1];
     save.trophyCounter7 = board->trophyCounters[2];
     if (gameType == 0 && withShop) {
-        std::memcpy(save.itemLevels, shop->itemLevels, sizeof save.itemLevels);
-        save.stars = shop->goldenStars;
+        std::copy(shop->items.levels.begin(), shop->items.levels.end(), save.itemLevels);
+        save.stars = shop->stars;
     }
 }
 

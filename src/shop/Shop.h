@@ -10,19 +10,35 @@
 #include "engine/Text.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+class CBalanceState;
 class CGameBoard;
 class CGameScreens;
 class CParticleSystemsManager;
 class CSpriteRenderer;
 
-class CShop {
+// The sixteen items' levels, the limits they open up to by level, and
+// their effect on the level's balance (recorded, not applied).
+class CShopItemTable {
 public:
     static constexpr int kItems = 16;
 
+    // The items open up to this level.
+    void SetLimits(int level) { limitLevel = level; }
+    // The bought levels overwrite the balance's defaults.
+    void ApplyToBalance(CBalanceState&) { ++balanceApplied; }
+
+    std::array<int32_t, kItems> levels{};
+    int32_t limitLevel = 0;
+    int balanceApplied = 0;
+};
+
+class CShop {
+public:
     CShop(CountedHandle<CGameScreens> screens, CountedHandle<CGameBoard> board,
           CountedHandle<CParticleSystemsManager>, CountedHandle<CSpriteRenderer>,
           CountedHandle<CParticleSystemsManager>, CountedHandle<CTextBatch>, CountedHandle<CBitmapFont>)
@@ -72,12 +88,15 @@ public:
         Record("ChangeLevel " + std::to_string(item) + " " + std::to_string(up));
         return 0;
     }
-    int CountAvailableStars() const { return goldenStars; }
+    int CountAvailableStars() const { return stars; }
     int CanStillUpgrade() const { return 0; }
     void SettleStars() { Record("SettleStars"); }
+    // The owned totems' levels go to the totems.
+    void ApplyTotemLevels() { Record("ApplyTotemLevels"); }
 
-    int32_t itemLevels[kItems] = {};
-    int32_t goldenStars = 0;
+    CShopItemTable items;
+    // The Golden Stars on hand.
+    int32_t stars = 0;
     bool visible = false;
     // 0 closed .. 1 open.
     float openFraction = 0.0f;

@@ -192,7 +192,7 @@ TEST(MenuCommands, TheShopsButtonsWaitForTheShop)
     game.ClickId(game->screens->shop.form, 31);
     EXPECT_EQ(game->phase, kPhaseShop); // not open yet
     game.Frames(40);
-    game->shop->goldenStars = 0;
+    game->shop->stars = 0;
     game.ClickId(game->screens->shop.form, 42);
     EXPECT_EQ(game->screens->MessageCommand(), 8);
     EXPECT_FALSE(game->screens->shop.form->IsEnabled());

@@ -38,7 +38,7 @@ TEST(BoardEvents, TheLevelsEndIsHandledAfterTheOtherEventsOfItsFrame)
     EXPECT_EQ(game->phase, kPhaseLevelComplete);
     EXPECT_EQ(game.Score(), before + 100);
     EXPECT_TRUE(game->levelWon);
-    EXPECT_EQ(game->shop->goldenStars, 1);
+    EXPECT_EQ(game->shop->stars, 1);
 }
 
 TEST(BoardEvents, ATimeBonusStaysWithinTheLevelsTime)
@@ -56,7 +56,7 @@ TEST(BoardEvents, ATimeBonusStaysWithinTheLevelsTime)
         game->board->SetLocked(true); // the clock stands still
         game.Frames(1);
         EXPECT_FLOAT_EQ(game->timeLeft, c.after) << c.before << " + " << c.seconds;
-        EXPECT_FLOAT_EQ(game->countdownThreshold, c.threshold) << c.before << " + " << c.seconds;
+        EXPECT_FLOAT_EQ(game->nextTimeWarning, c.threshold) << c.before << " + " << c.seconds;
         game->board->SetLocked(false);
     }
 }
@@ -106,15 +106,15 @@ TEST(LevelClock, TheCountdownComesAtItsMarks)
 {
     InPlay game;
     game->timeLeft = 31.0f;
-    game->countdownThreshold = 30.0f;
+    game->nextTimeWarning = 30.0f;
     std::vector<int> marks;
-    float last = game->countdownThreshold;
+    float last = game->nextTimeWarning;
     const float played = game->board->stats.tables[2].GetFloat(StatSeconds);
     while (game->timeLeft > 0.5f) {
         game.Frames(1);
-        if (game->countdownThreshold != last) {
+        if (game->nextTimeWarning != last) {
             marks.push_back(static_cast<int>(last));
-            last = game->countdownThreshold;
+            last = game->nextTimeWarning;
         }
         game->board->events.Clear();
     }

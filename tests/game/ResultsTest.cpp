@@ -161,7 +161,7 @@ TEST(LostLevel, TheBoxLeadsBackToTheShop)
     game.ClickId(game->screens->msgBox.form, 200);
     ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseShop; }, 5.0f));
     EXPECT_EQ(game->level, 3);
-    EXPECT_EQ(game->shop->goldenStars, 4);
+    EXPECT_EQ(game->shop->stars, 4);
     EXPECT_EQ(game->shop->levelNumber, 4);
 }
 
