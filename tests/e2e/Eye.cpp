@@ -10,6 +10,8 @@
 //   e2e_eye board <png> <Caps.png> <client width> <client height>
 //   e2e_eye moves <board file>
 //   e2e_eye savegrid <Quest.sav>
+//   e2e_eye savelevel <Quest.sav>      level, resume kind, quest score, lives
+//   e2e_eye same <png> <png> <x> <y> <w> <h>
 //
 // Window pixels: the 4:3 part of the client area shows the 1024 x 768
 // design screen of the forms; the board's cells are those of the default
@@ -178,6 +180,21 @@ Mean MeanColour(const d3d::DecodedImage& image, int cx, int cy, int side)
     return m;
 }
 
+// A gem on a token is a pale turquoise stone in its middle: the pixels of
+// that tint, which no token's own colours have, near the centre.
+int GemCount(const d3d::DecodedImage& image, int cx, int cy, int cell)
+{
+    int n = 0;
+    const int half = std::max(3, cell / 6);
+    for (int y = cy - half - cell / 12; y < cy + half - cell / 12; ++y)
+        for (int x = cx - half; x < cx + half; ++x) {
+            double h, s, v;
+            MeanColour(image, x, y, 1).Hsv(&h, &s, &v);
+            n += h >= 165.0 && h <= 205.0 && s >= 0.12 && s <= 0.7 && v >= 0.8 ? 1 : 0;
+        }
+    return n;
+}
+
 int Board(const std::string& shot, const std::string& caps, int width, int height)
 {
     d3d::DecodedImage screen, atlas;
@@ -216,41 +233,55 @@ int Board(const std::string& shot, const std::string& caps, int width, int heigh
             for (int c = 1; c < kColours; ++c)
                 if (votes[static_cast<size_t>(c)] > votes[static_cast<size_t>(best)])
                     best = c;
-            std::printf("%s%d", column ? " " : "",
-                        votes[static_cast<size_t>(best)] == 0 ? -1
-                        : best == 7                           ? 100
-                                                              : best);
+            const int code = votes[static_cast<size_t>(best)] == 0 ? -1 : best == 7 ? 100 : best;
+            const bool gem = code >= 0 && code < 100 && GemCount(screen, cx, cy, cell) >= cell / 8;
+            std::printf("%s%d", column ? " " : "", gem ? ~code : code);
         }
         std::printf("\n");
     }
     return 0;
 }
 
-// The swaps of neighbours that make a run of three of one colour; steel
-// never runs.
+// The swaps of neighbours that make a run of three of one colour (steel
+// never runs), those that strike most gem tokens first, then the lowest.
 int Moves(const std::string& file)
 {
     std::ifstream in(file);
     int g[8][8];
-    for (auto& row : g)
-        for (int& v : row)
+    bool gem[8][8];
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c) {
+            int v = 0;
             if (!(in >> v))
                 return 1;
-    auto runs = [&](int c, int r) {
+            gem[r][c] = v < 0 && v != -1;
+            g[r][c] = v == -1 ? 1000 + c + 8 * r : v < 0 ? ~v : v;
+        }
+    // The cells of the runs through (c, r), or none.
+    auto run = [&](int c, int r, std::set<std::pair<int, int>>* cells) {
         const int v = g[r][c];
         if (v >= 100)
-            return false;
-        int h = 1, k = 1;
-        for (int x = c - 1; x >= 0 && g[r][x] == v; --x)
-            ++h;
-        for (int x = c + 1; x < 8 && g[r][x] == v; ++x)
-            ++h;
-        for (int y = r - 1; y >= 0 && g[y][c] == v; --y)
-            ++k;
-        for (int y = r + 1; y < 8 && g[y][c] == v; ++y)
-            ++k;
-        return h >= 3 || k >= 3;
+            return;
+        int left = c, right = c, up = r, down = r;
+        while (left > 0 && g[r][left - 1] == v)
+            --left;
+        while (right < 7 && g[r][right + 1] == v)
+            ++right;
+        while (up > 0 && g[up - 1][c] == v)
+            --up;
+        while (down < 7 && g[down + 1][c] == v)
+            ++down;
+        if (right - left >= 2)
+            for (int x = left; x <= right; ++x)
+                cells->insert({x, r});
+        if (down - up >= 2)
+            for (int y = up; y <= down; ++y)
+                cells->insert({c, y});
     };
+    struct Move {
+        int c1, r1, c2, r2, gems;
+    };
+    std::vector<Move> moves;
     for (int r = 0; r < 8; ++r)
         for (int c = 0; c < 8; ++c)
             for (const auto& [dc, dr] : {std::pair{1, 0}, {0, 1}}) {
@@ -258,10 +289,23 @@ int Moves(const std::string& file)
                 if (c2 > 7 || r2 > 7 || g[r][c] == g[r2][c2])
                     continue;
                 std::swap(g[r][c], g[r2][c2]);
-                if (runs(c, r) || runs(c2, r2))
-                    std::printf("%d %d %d %d\n", c, r, c2, r2);
+                std::swap(gem[r][c], gem[r2][c2]);
+                std::set<std::pair<int, int>> cells;
+                run(c, r, &cells);
+                run(c2, r2, &cells);
+                int gems = 0;
+                for (const auto& [x, y] : cells)
+                    gems += gem[y][x] ? 1 : 0;
+                if (!cells.empty())
+                    moves.push_back({c, r, c2, r2, gems});
                 std::swap(g[r][c], g[r2][c2]);
+                std::swap(gem[r][c], gem[r2][c2]);
             }
+    std::stable_sort(moves.begin(), moves.end(), [](const Move& a, const Move& b) {
+        return a.gems != b.gems ? a.gems > b.gems : std::max(a.r1, a.r2) > std::max(b.r1, b.r2);
+    });
+    for (const Move& m : moves)
+        std::printf("%d %d %d %d\n", m.c1, m.r1, m.c2, m.r2);
     return 0;
 }
 
@@ -280,6 +324,20 @@ int SaveGrid(const std::string& file)
         std::printf("\n");
     }
     return 0;
+}
+
+// Whether two pictures are the same in a rectangle.
+bool SameRegion(const d3d::DecodedImage& a, const d3d::DecodedImage& b, int x0, int y0, int w, int h)
+{
+    if (a.width != b.width || a.height != b.height)
+        return false;
+    for (int y = std::max(0, y0); y < std::min(y0 + h, static_cast<int>(a.height)); ++y)
+        for (int x = std::max(0, x0); x < std::min(x0 + w, static_cast<int>(a.width)); ++x) {
+            const size_t i = static_cast<size_t>(y) * a.width + static_cast<size_t>(x);
+            if (a.pixels[i] != b.pixels[i])
+                return false;
+        }
+    return true;
 }
 
 size_t Colours(const d3d::DecodedImage& image)
@@ -318,6 +376,18 @@ int main(int argc, char** argv)
         return Moves(a[1]);
     if (a.size() == 2 && a[0] == "savegrid")
         return SaveGrid(a[1]);
-    std::cerr << "usage: e2e_eye control|colours|differ|board|moves|savegrid ...\n";
+    if (a.size() == 2 && a[0] == "savelevel") {
+        CQuestSave save;
+        if (!save.Load(a[1]))
+            return 1;
+        std::printf("%d %d %d %d\n", save.level, save.resumeKind, save.stats.tables[1].Get(StatScore), save.lives);
+        return 0;
+    }
+    if (a.size() == 7 && a[0] == "same" && Load(a[1], &first) && Load(a[2], &second))
+        return SameRegion(first, second, std::atoi(a[3].c_str()), std::atoi(a[4].c_str()), std::atoi(a[5].c_str()),
+                          std::atoi(a[6].c_str()))
+                   ? 0
+                   : 1;
+    std::cerr << "usage: e2e_eye control|colours|differ|board|moves|savegrid|savelevel|same ...\n";
     return 2;
 }
