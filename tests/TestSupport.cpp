@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -21,18 +22,85 @@ ScratchDir::ScratchDir()
 
 ScratchDir::~ScratchDir() { plat::RemoveDirectoryTree(m_path.substr(0, m_path.size() - 1)); }
 
+namespace {
+std::unique_ptr<ScratchDir>& Run()
+{
+    static std::unique_ptr<ScratchDir> run;
+    return run;
+}
+} // namespace
+
+const std::string& RunFolder()
+{
+    if (!Run())
+        Run() = std::make_unique<ScratchDir>();
+    return Run()->Path();
+}
+
+void RemoveRunFolder() { Run().reset(); }
+
+namespace {
+// The log at `path`, whatever the data folders are, which stay as they are.
+void PointLogAt(const std::string& path)
+{
+    const std::string user = GetUserDataFolder();
+    const std::string shared = GetSharedDataFolder();
+    const bool perUser = HasUserDataFolders() != 0;
+    SetDataFoldersForTests("", "");
+    SetLogName(path);
+    SetDataFoldersForTests(perUser ? user : "", shared);
+}
+} // namespace
+
+void UseRunLog() { PointLogAt(RunFolder() + "Objects.log"); }
+
+void ResetDataFolders()
+{
+    SetDataFoldersForTests("", "");
+    SetLogName(RunFolder() + "Objects.log");
+}
+
+ScopedEnv::ScopedEnv(const char* name, const char* value) : m_name(name)
+{
+    const char* old = std::getenv(name);
+    m_had = old != nullptr;
+    if (old)
+        m_old = old;
+    if (value)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv()
+{
+    if (m_had)
+        setenv(m_name, m_old.c_str(), 1);
+    else
+        unsetenv(m_name);
+}
+
+ScopedWorkingFolder::ScopedWorkingFolder(const std::string& path)
+{
+    char old[4096];
+    if (!getcwd(old, sizeof old) || chdir(path.c_str()) != 0)
+        throw std::runtime_error("cannot change to " + path);
+    m_old = old;
+}
+
+ScopedWorkingFolder::~ScopedWorkingFolder()
+{
+    if (chdir(m_old.c_str()) != 0)
+        std::perror("chdir");
+}
+
 LogCapture::LogCapture()
 {
     char pattern[] = "/tmp/galvorine-log-XXXXXX";
     if (!mkdtemp(pattern))
         throw std::runtime_error("no log folder");
     m_folder = std::string(pattern) + "/";
-    const std::string user = GetUserDataFolder();
-    const std::string shared = GetSharedDataFolder();
-    const bool perUser = HasUserDataFolders() != 0;
-    SetDataFoldersForTests(m_folder, "");
-    SetLogName("test.log");
-    SetDataFoldersForTests(perUser ? user : "", shared);
+    PointLogAt(m_folder + "test.log");
     ClearLog();
 }
 
@@ -40,7 +108,7 @@ LogCapture::~LogCapture()
 {
     std::remove((m_folder + "test.log").c_str());
     rmdir(m_folder.c_str());
-    SetLogName("Objects.log");
+    UseRunLog();
 }
 
 std::string LogCapture::Text() const { return ReadText(m_folder + "test.log"); }

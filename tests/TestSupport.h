@@ -22,6 +22,42 @@ private:
     std::string m_path;
 };
 
+// The folder of this test run's own files, the log among them; the test
+// main removes it at the end. Tests run in the installation folder and write
+// nothing there.
+const std::string& RunFolder();
+// No per-user data folders, and the log in the run folder.
+void ResetDataFolders();
+// The log in the run folder, the data folders left as they are.
+void UseRunLog();
+void RemoveRunFolder();
+
+// Sets an environment variable for the scope and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    bool m_had = false;
+    std::string m_old;
+};
+
+// Makes `path` the working folder for the scope.
+class ScopedWorkingFolder {
+public:
+    explicit ScopedWorkingFolder(const std::string& path);
+    ~ScopedWorkingFolder();
+    ScopedWorkingFolder(const ScopedWorkingFolder&) = delete;
+    ScopedWorkingFolder& operator=(const ScopedWorkingFolder&) = delete;
+
+private:
+    std::string m_old;
+};
+
 // Points the log at a file of its own for the test's lifetime.
 class LogCapture {
 public:

@@ -1,5 +1,9 @@
+#include "TestSupport.h"
+#include "engine/Log.h"
+
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char** argv)
@@ -9,5 +13,15 @@ int main(int argc, char** argv)
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     setenv("GALVORINE_NO_DIALOGS", "1", 0);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    testing_support::ResetDataFolders();
+    int result = RUN_ALL_TESTS();
+    // Tests run in the installation folder and write nothing there: a test
+    // that leaves the log relative to it would have the next lines land there
+    // (destructors log after the test's own checks).
+    if (GetLogPath().empty() || GetLogPath()[0] != '/') {
+        std::fprintf(stderr, "A test left the log in the working folder: %s\n", GetLogPath().c_str());
+        result = 1;
+    }
+    testing_support::RemoveRunFolder();
+    return result;
 }

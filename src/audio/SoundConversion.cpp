@@ -8,7 +8,6 @@
 #include "engine/TextReader.h"
 #include "platform/Audio.h"
 #include "platform/Files.h"
-#include "platform/Profile.h"
 
 #include <chrono>
 #include <cstdio>
@@ -109,6 +108,9 @@ int CSoundManager::ConvertOggSounds(const std::string& optionsFile, const std::s
                                     const std::string& writableFolder)
 {
     const bool sharedFolder = HasUserDataFolders() && writableFolder != installedFolder;
+    m_convertedFolder = writableFolder;
+    m_optionsFile = optionsFile;
+    m_markedByFile = sharedFolder;
     if (sharedFolder) {
         if (FILE* marker = plat::OpenFile(writableFolder + "Vol.cfg", "r")) {
             std::fclose(marker);
@@ -128,6 +130,7 @@ int CSoundManager::ConvertOggSounds(const std::string& optionsFile, const std::s
         return 0;
     }
     bool everyFile = true;
+    int converted = 0;
     char line[512];
     while (std::fgets(line, 511, list)) {
         CTextReader::CutAtLastNewline(line);
@@ -137,7 +140,14 @@ int CSoundManager::ConvertOggSounds(const std::string& optionsFile, const std::s
             line[length - 1] = '\0';
         if (line[0] == '\0')
             continue;
-        if (!ConvertOggToWav(installedFolder + line + ".ogg", writableFolder + line + ".wav")) {
+        // A name is joined to two folders: one with a separator or ".." in it
+        // would read and write outside them.
+        if (!plat::IsPlainFileName(line)) {
+            WriteLog(std::string("Refused sound name in Ogg.lst: ") + line + "\n");
+            everyFile = false;
+        } else if (ConvertOggToWav(installedFolder + line + ".ogg", writableFolder + line + ".wav")) {
+            ++converted;
+        } else {
             WriteLog("Fist time sound convertion error!\n");
             everyFile = false;
         }
@@ -147,12 +157,24 @@ int CSoundManager::ConvertOggSounds(const std::string& optionsFile, const std::s
 
     // Only a complete conversion is marked: a file that failed (a full disk,
     // a damaged OGG that a reinstall repairs) is tried again on the next
-    // start instead of leaving the sound off for good.
-    if (everyFile) {
+    // start instead of leaving the sound off for good. An empty list
+    // converted nothing, and marks nothing either.
+    if (everyFile && converted > 0) {
         if (sharedFolder)
             plat::CopyFile(installedFolder + "Vol.cfg", writableFolder + "Vol.cfg", false);
         else
-            plat::WritePrivateProfileString("Sound", "Converted", "1", optionsFile);
+            WriteIniString(optionsFile, "Sound", "Converted", "1");
     }
     return 1;
+}
+
+void CSoundManager::ForgetConversion()
+{
+    if (m_convertedFolder.empty())
+        return;
+    if (m_markedByFile)
+        plat::RemoveFile(m_convertedFolder + "Vol.cfg");
+    else
+        WriteIniString(m_optionsFile, "Sound", "Converted", "0");
+    WriteLog("The converted sounds are made again on the next start\n");
 }

@@ -292,6 +292,8 @@ int CSoundManager::LoadSamples(const std::string& folder)
         WriteLog("Unable to load sound ");
         WriteLog(currentPath);
         WriteLog("\n");
+        if (folder == m_convertedFolder)
+            ForgetConversion();
         return 2;
     };
     for (int slot = 0; slot < kSlotCount; ++slot) {

@@ -95,8 +95,16 @@ public:
     CountedHandle<CSoundSample> slots[kSlotCount];
 
 private:
+    // Takes back the mark of a finished conversion, so that the next start
+    // converts every sound again (a converted file would not load).
+    void ForgetConversion();
     int FindConfig(const std::string& fileName) const;
     bool LoadVariant(CSoundSample& sound, size_t variant, const std::string& fileName, int maxPlaybacks,
                      uint32_t flags);
     void StartChannel(CSoundSample& sound, size_t variant, int loop, int pan, bool panned);
+
+    // Where the last conversion put its files and its mark.
+    std::string m_convertedFolder;
+    std::string m_optionsFile;
+    bool m_markedByFile = false; // "Vol.cfg" in the folder, else the options key
 };

@@ -61,6 +61,12 @@ int LoadFontSet(CRenderDevice& device, const std::string& folder, std::vector<Co
         const std::string name = trimmed;
         if (name.empty())
             break;
+        // Joined to the fonts folder: a separator or ".." would reach outside it.
+        if (!plat::IsPlainFileName(name)) {
+            errors->push_back("Refused font name " + name);
+            WriteLog(errors->back() + "\n");
+            break;
+        }
         auto texture = device.LoadTextureAutoFormat(folder + name + ".tga", "___Font_" + name,
                                                     FontFormatCandidates(), 0, 0, D3DPOOL_MANAGED);
         if (!texture) {

@@ -126,8 +126,9 @@ private:
 #pragma GCC diagnostic pop
 #endif
 
-// Wraps a freshly made object with a count of 1. A null object, or a block
-// that cannot be allocated, gives the empty handle.
+// Wraps a freshly made object with a count of 1. A null object gives the
+// empty handle; so does a block that cannot be allocated, and the object,
+// which nobody else holds, is deleted then rather than lost.
 template <typename T>
 CountedHandle<T> MakeCountedHandle(T* object)
 {
@@ -136,5 +137,7 @@ CountedHandle<T> MakeCountedHandle(T* object)
         return handle;
     handle.m_block =
         new (std::nothrow) detail::CountedBlock{object, 1, [](void* p) { delete static_cast<T*>(p); }};
+    if (!handle.m_block)
+        delete object;
     return handle;
 }

@@ -79,6 +79,14 @@ HRESULT RingUnlock(Buffer* b)
     return hr;
 }
 
+// A lock or unlock of a buffer that was never made (or failed to be remade
+// after a reset) is a failed device call, like any other.
+HRESULT NoBuffer(const char* what)
+{
+    WriteLog(std::string(what) + " used without a device buffer\n");
+    return D3DERR_INVALIDCALL;
+}
+
 } // namespace
 
 CVertexBuffer::~CVertexBuffer()
@@ -112,14 +120,14 @@ HRESULT CVertexBuffer::Recreate(IDirect3DDevice8* device)
 HRESULT CVertexBuffer::Lock(uint32_t count, uint8_t** data, int forceDiscard)
 {
     if (!buffer)
-        throw kNoVertexBuffer;
+        return NoBuffer("Vertex Buffer");
     return RingLock(this, stride, count, data, forceDiscard);
 }
 
 HRESULT CVertexBuffer::Unlock()
 {
     if (!buffer)
-        throw kNoVertexBuffer;
+        return NoBuffer("Vertex Buffer");
     return RingUnlock(this);
 }
 
@@ -151,14 +159,14 @@ HRESULT CIndexBuffer::Recreate(IDirect3DDevice8* device) { return Create(device,
 HRESULT CIndexBuffer::Lock(uint32_t count, uint8_t** data, int forceDiscard)
 {
     if (!buffer)
-        throw kNoIndexBuffer;
+        return NoBuffer("Index Buffer");
     return RingLock(this, indexSize, count, data, forceDiscard);
 }
 
 HRESULT CIndexBuffer::Unlock()
 {
     if (!buffer)
-        throw kNoIndexBuffer;
+        return NoBuffer("Index Buffer");
     return RingUnlock(this);
 }
 

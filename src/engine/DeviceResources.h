@@ -9,9 +9,6 @@
 #include <memory>
 #include <string>
 
-// Thrown by a buffer lock or unlock when the buffer has no device object.
-enum TarnwickD3DException { kNoVertexBuffer = 2, kNoIndexBuffer = 3 };
-
 struct PixelFormatInfo {
     d3d::D3DFORMAT format = d3d::D3DFMT_A8R8G8B8;
     uint32_t bitsPerPixel = 32;

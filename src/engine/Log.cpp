@@ -34,14 +34,24 @@ int CreateUserFolders()
 {
     const std::string user = plat::UserAppDataFolder();
     const std::string shared = plat::CommonAppDataFolder();
-    if (user.empty() || shared.empty()) {
+    if (!user.empty() && !shared.empty()) {
+        g_userFolder = ProductFolder(user);
+        g_sharedFolder = ProductFolder(shared);
+    }
+    if (user.empty() || shared.empty() || !plat::DirectoryExists(g_userFolder) ||
+        !plat::DirectoryExists(g_sharedFolder)) {
+        // Without folders of its own the game runs on without writing: the
+        // installation folder is no place for a player's files, the log or
+        // the converted sounds.
         g_perUserFolders = 0;
         g_userFolder.clear();
         g_sharedFolder.clear();
+        plat::RefuseWrites("");
+        // The log is among what cannot be written: this is the only word of it.
+        std::fprintf(stderr, "No folder for the game's own files could be made under %s: nothing is written\n",
+                     user.empty() ? "the data home" : user.c_str());
         return 0;
     }
-    g_userFolder = ProductFolder(user);
-    g_sharedFolder = ProductFolder(shared);
     // Results are not tested: an existing folder is fine, a missing one shows
     // up later as a file that cannot be written.
     plat::CreateDirectory(g_userFolder + "Players");
@@ -51,9 +61,12 @@ int CreateUserFolders()
     plat::CreateDirectory(g_sharedFolder + "Data\\GameData");
     plat::CreateDirectory(g_sharedFolder + "Data\\Sfx");
 
+    // A file of single keys written now would stand in the way of the copy
+    // on every later start: without the installed options, this run leaves
+    // the user's copy unwritten.
     const std::string userOptions = g_userFolder + "Data\\Config\\Options.ini";
-    if (!plat::FileExists(userOptions))
-        plat::CopyFile("Data\\Config\\Options.ini", userOptions, false);
+    if (!plat::FileExists(userOptions) && !plat::CopyFile("Data\\Config\\Options.ini", userOptions, false))
+        plat::RefuseWrites(userOptions);
     return 1;
 }
 

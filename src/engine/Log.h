@@ -6,8 +6,9 @@
 
 #include <string>
 
-// The per-user folders are in use (1) or everything lives under the working
-// folder (0).
+// The per-user folders are in use (1), or none could be made (0): the game
+// then runs without writing any file. A first start that cannot copy the
+// installed options leaves the user's "Options.ini" unwritten for the run.
 int SetUpFolders();
 int CreateUserFolders();
 int HasUserDataFolders();

@@ -64,6 +64,8 @@ HRESULT CRenderDevice::CreateDevice(int width, int height, D3DFORMAT format, int
     CDisplayModeList* list = ModeList();
     if (!list || !object)
         return D3DERR_NOTAVAILABLE;
+    if (width <= 0 || height <= 0)
+        return D3DERR_INVALIDCALL; // the back buffer's size is unsigned
     const int index = fullScreen ? list->FindFullScreenMode(width, height, format, false)
                                  : list->FindWindowedMode(width, height, format, true);
     if (index < 0)

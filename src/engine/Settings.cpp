@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int kValueSize = 256;
+constexpr int32_t kMaxScreenSide = 16384;
 
 std::string RawValue(const std::string& file, const char* section, const char* key, const char* defaultText)
 {
@@ -47,12 +48,17 @@ float ReadIniFloat(const std::string& file, const char* section, const char* key
 
 uint32_t ParseColor(const char* text, const char* defaultText)
 {
-    float c[4] = {0, 0, 0, 0};
-    std::sscanf(defaultText ? defaultText : "", "%f %f %f %f", &c[0], &c[1], &c[2], &c[3]);
+    float fallback[4] = {0, 0, 0, 0};
+    std::sscanf(defaultText ? defaultText : "", "%f %f %f %f", &fallback[0], &fallback[1], &fallback[2],
+                &fallback[3]);
+    float c[4] = {fallback[0], fallback[1], fallback[2], fallback[3]};
     std::sscanf(text ? text : "", "%f %f %f %f", &c[0], &c[1], &c[2], &c[3]);
+    // A component outside 0..255 would spill into its neighbours, and one
+    // that is not a number has no integer at all.
     uint32_t v[4];
     for (int i = 0; i < 4; ++i)
-        v[i] = static_cast<uint32_t>(static_cast<int32_t>(std::floor(c[i])));
+        v[i] =
+            static_cast<uint32_t>(std::floor(std::clamp(std::isfinite(c[i]) ? c[i] : fallback[i], 0.0f, 255.0f)));
     return v[3] * 0x1000000u + v[0] * 0x10000u + v[1] * 0x100u + v[2];
 }
 
@@ -106,6 +112,14 @@ int ReadIniRaw(const std::string& file, const char* section, const char* key, co
     return plat::GetPrivateProfileString(section, key, defaultText, buffer, size, file);
 }
 
+bool WriteIniString(const std::string& file, const char* section, const char* key, const std::string& value)
+{
+    if (plat::WritePrivateProfileString(section, key, value.c_str(), file))
+        return true;
+    WriteLog(std::string("Unable to write [") + section + "] " + key + " to " + file + "\n");
+    return false;
+}
+
 void SetDisplaySettings(const DisplaySettings& settings) { g_display = settings; }
 void GetDisplaySettings(DisplaySettings* settings) { *settings = g_display; }
 
@@ -119,11 +133,17 @@ void ReadDisplaySettings()
         plat::GetPrivateProfileString("Settings", key, def, buffer, sizeof buffer, file);
         return static_cast<int32_t>(std::atol(buffer));
     };
+    // A size no screen has (a negative one reached the device as four
+    // billion pixels) reads as the default; 0 still asks the device to choose.
+    auto size = [&](const char* key, const char* def) {
+        const int32_t value = read(key, def);
+        return value >= 0 && value <= kMaxScreenSide ? value : std::atoi(def);
+    };
     g_display.adapter = read("Adapter", "0");
     g_display.colorMode = read("ColorMode", "-1");
     g_display.fullScreen = read("FullScreen", "0");
-    g_display.width = read("Width", "640");
-    g_display.height = read("Height", "480");
+    g_display.width = size("Width", "640");
+    g_display.height = size("Height", "480");
     g_display.videoSync = read("VideoSync", "1");
 }
 
@@ -132,9 +152,7 @@ void WriteDisplaySettings()
     if (g_display.adapter < 0 || g_display.colorMode < 0)
         return;
     const std::string file = OptionsFilePath();
-    auto write = [&](const char* key, int value) {
-        plat::WritePrivateProfileString("Settings", key, std::to_string(value).c_str(), file);
-    };
+    auto write = [&](const char* key, int value) { WriteIniString(file, "Settings", key, std::to_string(value)); };
     write("Adapter", g_display.adapter);
     write("Width", g_display.width);
     write("Height", g_display.height);

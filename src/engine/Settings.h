@@ -41,7 +41,13 @@ std::string ReadIniString(const std::string& file, const char* section, const ch
 int ReadIniRaw(const std::string& file, const char* section, const char* key, const char* defaultText,
                char* buffer, int size);
 
-// The colour of four numbers "r g b a" packed as ARGB (components floored).
+// Sets one key, adding the section, the key or the file when missing. A
+// failure (a file that cannot be read or written) is logged with the file
+// and the key, and leaves the file as it was.
+bool WriteIniString(const std::string& file, const char* section, const char* key, const std::string& value);
+
+// The colour of four numbers "r g b a" packed as ARGB: components floored
+// and held to 0..255; one that is not a number takes the default's.
 uint32_t ParseColor(const char* text, const char* defaultText);
 
 struct DisplaySettings {

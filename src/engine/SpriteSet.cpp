@@ -1,5 +1,7 @@
 #include "engine/SpriteSet.h"
 
+#include "engine/Log.h"
+#include "engine/Settings.h"
 #include "platform/Profile.h"
 
 #include <cctype>
@@ -40,6 +42,12 @@ int CSpriteSet::LoadFromIni(const std::string& file, const std::string& section,
         count = Integer(Read(file, section, Key(prefix, "SpritesCount"), "0"));
     if (count < 1)
         return 0;
+    // The count sizes what is reserved: a hand-edited one must stay sane.
+    if (count > kMaxSprites) {
+        WriteLog("Warning! " + file + " [" + section + "] " + prefix + "SpritesCount " + std::to_string(count) +
+                 " is more than " + std::to_string(kMaxSprites) + "\n");
+        count = kMaxSprites;
+    }
     const size_t more = static_cast<size_t>(count);
     positions.reserve(positions.size() + more);
     sizes.reserve(sizes.size() + more);
@@ -63,11 +71,8 @@ int CSpriteSet::LoadFromIni(const std::string& file, const std::string& section,
                     &u1, &v1);
         textureRects.push_back({u0 / textureWidth, v0 / textureHeight, u1 / textureWidth, v1 / textureHeight});
 
-        float r = 0, g = 0, b = 0, a = 0;
-        std::sscanf(Read(file, section, Key(prefix, "SpriteColor", i), "255 255 255 255").c_str(), "%f %f %f %f",
-                    &r, &g, &b, &a);
-        auto byte = [](float v) { return static_cast<uint32_t>(static_cast<int32_t>(std::floor(v))) & 0xFF; };
-        colors.push_back(byte(a) << 24 | byte(r) << 16 | byte(g) << 8 | byte(b));
+        colors.push_back(
+            ParseColor(Read(file, section, Key(prefix, "SpriteColor", i), "255 255 255 255").c_str(), "0 0 0 0"));
 
         std::string filter = Read(file, section, Key(prefix, "SpriteFilter", i), "Normal");
         for (char& c : filter)

@@ -18,6 +18,9 @@ public:
         float u0, v0, u1, v1;
     };
 
+    // More sprites than a set ever needs; a larger count read from a file is cut to it.
+    static constexpr int kMaxSprites = 4096;
+
     void SetMapping(float sx, float sy, float texWidth, float texHeight, float ox, float oy, float zOff);
     int LoadFromIni(const std::string& file, const std::string& section, const std::string& prefix, int count);
 

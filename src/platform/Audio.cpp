@@ -320,6 +320,8 @@ size_t ReadCallback(void* data, size_t size, size_t count, void* source)
     if (size == 0)
         return 0;
     const size_t items = std::min(count, (file.bytes.size() - file.position) / size);
+    if (items == 0)
+        return 0; // an empty file has no bytes to copy from at all
     std::memcpy(data, file.bytes.data() + file.position, items * size);
     file.position += items * size;
     return items;
@@ -394,14 +396,18 @@ int Free()
     if (!s.device)
         return 0;
     SDL_CloseAudioDevice(s.device); // waits for the callback thread to end
-    std::map<Handle, std::unique_ptr<Sample>> samples;
-    std::map<Handle, std::unique_ptr<Stream>> streams;
     {
-        std::lock_guard<std::mutex> guard(s.lock);
-        s.device = 0;
-        s.voices.clear();
-        samples.swap(s.samples);
-        streams.swap(s.streams);
+        // Freed outside the lock, and before the audio subsystem goes: a
+        // stream's rate converter belongs to it.
+        std::map<Handle, std::unique_ptr<Sample>> samples;
+        std::map<Handle, std::unique_ptr<Stream>> streams;
+        {
+            std::lock_guard<std::mutex> guard(s.lock);
+            s.device = 0;
+            s.voices.clear();
+            samples.swap(s.samples);
+            streams.swap(s.streams);
+        }
     }
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return 1;

@@ -15,13 +15,21 @@ namespace d3d {
 
 namespace {
 
-bool DecodePng(const std::vector<uint8_t>& file, DecodedImage* image)
+// The size a header claims is checked before anything is allocated for it:
+// a damaged or hostile file may claim a million pixels square.
+bool Fits(uint32_t width, uint32_t height, uint32_t maxSide) { return width <= maxSide && height <= maxSide; }
+
+bool DecodePng(const std::vector<uint8_t>& file, uint32_t maxSide, DecodedImage* image)
 {
     png_image png;
     std::memset(&png, 0, sizeof png);
     png.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&png, file.data(), file.size()))
         return false;
+    if (!Fits(png.width, png.height, maxSide)) {
+        png_image_free(&png);
+        return false;
+    }
     image->hasAlpha = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
     png.format = PNG_FORMAT_BGRA;
     image->width = png.width;
@@ -41,7 +49,7 @@ struct JpegError {
 
 void JpegFail(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1); }
 
-bool DecodeJpeg(const std::vector<uint8_t>& file, DecodedImage* image)
+bool DecodeJpeg(const std::vector<uint8_t>& file, uint32_t maxSide, DecodedImage* image)
 {
     jpeg_decompress_struct info;
     JpegError error;
@@ -56,6 +64,10 @@ bool DecodeJpeg(const std::vector<uint8_t>& file, DecodedImage* image)
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
     jpeg_read_header(&info, TRUE);
+    if (!Fits(info.image_width, info.image_height, maxSide)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
     image->width = info.output_width;
@@ -76,9 +88,12 @@ bool DecodeJpeg(const std::vector<uint8_t>& file, DecodedImage* image)
     return true;
 }
 
-bool DecodeStb(const std::vector<uint8_t>& file, DecodedImage* image)
+bool DecodeStb(const std::vector<uint8_t>& file, uint32_t maxSide, DecodedImage* image)
 {
     int w = 0, h = 0, components = 0;
+    if (!stbi_info_from_memory(file.data(), static_cast<int>(file.size()), &w, &h, &components) ||
+        !Fits(static_cast<uint32_t>(w), static_cast<uint32_t>(h), maxSide))
+        return false;
     stbi_uc* data = stbi_load_from_memory(file.data(), static_cast<int>(file.size()), &w, &h, &components, 4);
     if (!data)
         return false;
@@ -165,7 +180,7 @@ bool WritePngFile(const std::string& nativePath, uint32_t width, uint32_t height
     return png_image_write_to_file(&png, nativePath.c_str(), 0, pixels.data(), 0, nullptr) != 0;
 }
 
-bool DecodeImageFile(const std::string& path, DecodedImage* image)
+bool DecodeImageFile(const std::string& path, DecodedImage* image, uint32_t maxSide)
 {
     std::vector<uint8_t> file;
     if (!plat::ReadWholeFile(path, &file) || file.size() < 4)
@@ -173,11 +188,11 @@ bool DecodeImageFile(const std::string& path, DecodedImage* image)
     *image = DecodedImage{};
     bool ok = false;
     if (file[0] == 0x89 && file[1] == 'P' && file[2] == 'N' && file[3] == 'G')
-        ok = DecodePng(file, image);
+        ok = DecodePng(file, maxSide, image);
     else if (file[0] == 0xFF && file[1] == 0xD8)
-        ok = DecodeJpeg(file, image);
+        ok = DecodeJpeg(file, maxSide, image);
     else
-        ok = DecodeStb(file, image);
+        ok = DecodeStb(file, maxSide, image);
     return ok && image->width > 0 && image->height > 0;
 }
 
@@ -200,8 +215,12 @@ HRESULT D3DXCreateTextureFromFileEx(IDirect3DDevice8* device, const std::string&
 {
     if (!device || !out)
         return D3DERR_INVALIDCALL;
+    D3DCAPS8 caps;
+    uint32_t maxSide = kMaxPictureSide;
+    if (!Failed(device->GetDeviceCaps(&caps)) && caps.MaxTextureWidth > 0 && caps.MaxTextureHeight > 0)
+        maxSide = std::min(caps.MaxTextureWidth, caps.MaxTextureHeight);
     DecodedImage image;
-    if (!DecodeImageFile(path, &image))
+    if (!DecodeImageFile(path, &image, maxSide))
         return D3DERR_INVALIDCALL;
     if (info) {
         *info = D3DXIMAGE_INFO{};

@@ -29,9 +29,14 @@ struct DecodedImage {
     std::vector<uint32_t> pixels;
 };
 
+// The largest side of a picture read for a surface; textures take theirs
+// from the device.
+constexpr uint32_t kMaxPictureSide = 4096;
+
 // Decodes by content (PNG and JPEG signatures, BMP header, else TGA). The
-// path is a game path. False when the file is missing or not a picture.
-bool DecodeImageFile(const std::string& path, DecodedImage* image);
+// path is a game path. False when the file is missing, not a picture, or
+// claims a side longer than `maxSide` (checked before decoding).
+bool DecodeImageFile(const std::string& path, DecodedImage* image, uint32_t maxSide = kMaxPictureSide);
 
 // Writes 32-bit ARGB pixels (top row first) as a PNG file (a native path).
 bool WritePngFile(const std::string& nativePath, uint32_t width, uint32_t height,

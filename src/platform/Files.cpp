@@ -1,5 +1,7 @@
 #include "platform/Files.h"
 
+#include "platform/Profile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -15,6 +17,43 @@ namespace plat {
 namespace {
 
 long g_failAfterBytes = -1;
+
+// Native folders that came from the system as they stand (the data home):
+// a backslash in them is part of a name, not a separator of the game's.
+std::vector<std::string>& NativeRoots()
+{
+    static std::vector<std::string> roots;
+    return roots;
+}
+
+// Native paths the game must leave alone; "" stands for every path.
+std::vector<std::string>& RefusedPaths()
+{
+    static std::vector<std::string> refused;
+    return refused;
+}
+
+bool IsAtOrBelow(const std::string& native, const std::string& folder)
+{
+    if (folder.empty())
+        return true;
+    if (native.compare(0, folder.size(), folder) != 0)
+        return false;
+    return native.size() == folder.size() || folder.back() == '/' || native[folder.size()] == '/';
+}
+
+// Every change to the file system passes here first; what the INI reader
+// parsed of the path is forgotten, so a write is seen by the next read.
+bool MayWrite(const std::string& native)
+{
+    ForgetParsedFiles(native);
+    for (const std::string& refused : RefusedPaths())
+        if (IsAtOrBelow(native, refused)) {
+            errno = EACCES;
+            return false;
+        }
+    return true;
+}
 
 // mkstemp fills in the six X.
 constexpr char kTemporarySuffix[] = ".tmpXXXXXX";
@@ -64,13 +103,41 @@ void SyncFolder(const std::string& folder)
     }
 }
 
+std::string BaseName(const std::string& native)
+{
+    const size_t slash = native.find_last_of('/');
+    return slash == std::string::npos ? native : native.substr(slash + 1);
+}
+
+// Temporaries that an interrupted write of this file left behind: only one
+// copy of the game runs, so none of them is being written now.
+void RemoveLeftovers(const std::string& native)
+{
+    const std::string folder = FolderOf(native);
+    const std::string name = BaseName(native);
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = readdir(dir))
+        if (AtomicWriteLeftoverTarget(entry->d_name) == name)
+            unlink((folder + "/" + entry->d_name).c_str());
+    closedir(dir);
+}
+
 WriteOutcome AtomicWriteNative(const std::string& native, const void* data, size_t size)
 {
+    if (!MayWrite(native))
+        return WriteOutcome::CannotCreate;
+    RemoveLeftovers(native);
+    // The new file keeps the mode of the one it replaces (a shared hiscore
+    // table stays writable for every user).
+    struct stat old {};
+    const mode_t mode = stat(native.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
     std::string temp = native + kTemporarySuffix;
     const int fd = mkstemp(temp.data());
     if (fd < 0)
         return WriteOutcome::CannotCreate;
-    fchmod(fd, 0644);
+    fchmod(fd, mode);
     bool ok = WriteAll(fd, static_cast<const uint8_t*>(data), size);
     ok = ok && fsync(fd) == 0;
     ok = (close(fd) == 0) && ok;
@@ -90,14 +157,26 @@ WriteOutcome AtomicWriteNative(const std::string& native, const void* data, size
 
 std::string NativePath(const std::string& gamePath)
 {
+    size_t root = 0;
+    for (const std::string& r : NativeRoots())
+        if (r.size() > root && gamePath.compare(0, r.size(), r) == 0)
+            root = r.size();
     std::string native = gamePath;
-    std::replace(native.begin(), native.end(), '\\', '/');
+    std::replace(native.begin() + static_cast<long>(root), native.end(), '\\', '/');
     return native;
+}
+
+bool IsPlainFileName(const std::string& name)
+{
+    return !name.empty() && name.find_first_of("/\\") == std::string::npos && name.find("..") == std::string::npos;
 }
 
 FILE* OpenFile(const std::string& gamePath, const char* mode)
 {
-    return std::fopen(NativePath(gamePath).c_str(), mode);
+    const std::string native = NativePath(gamePath);
+    if (std::strpbrk(mode, "wa+") && !MayWrite(native))
+        return nullptr;
+    return std::fopen(native.c_str(), mode);
 }
 
 bool FileExists(const std::string& gamePath)
@@ -112,11 +191,23 @@ bool DirectoryExists(const std::string& gamePath)
     return stat(NativePath(gamePath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool CreateDirectory(const std::string& gamePath) { return mkdir(NativePath(gamePath).c_str(), 0755) == 0; }
+bool IsRealDirectory(const std::string& gamePath)
+{
+    struct stat st {};
+    return lstat(NativePath(gamePath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
 
-bool RemoveDirectoryTree(const std::string& gamePath)
+bool CreateDirectory(const std::string& gamePath)
 {
     const std::string native = NativePath(gamePath);
+    return MayWrite(native) && mkdir(native.c_str(), 0755) == 0;
+}
+
+namespace {
+// Below the top folder the names are the file system's own: a backslash in
+// one is part of it.
+bool RemoveTreeNative(const std::string& native)
+{
     DIR* dir = opendir(native.c_str());
     if (!dir)
         return false;
@@ -127,40 +218,61 @@ bool RemoveDirectoryTree(const std::string& gamePath)
         const std::string child = native + "/" + entry->d_name;
         struct stat st {};
         if (lstat(child.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-            ok = RemoveDirectoryTree(child) && ok;
+            ok = RemoveTreeNative(child) && ok;
         else
             ok = unlink(child.c_str()) == 0 && ok;
     }
     closedir(dir);
     return rmdir(native.c_str()) == 0 && ok;
 }
+} // namespace
 
-bool RemoveDirectory(const std::string& gamePath) { return rmdir(NativePath(gamePath).c_str()) == 0; }
+bool RemoveDirectoryTree(const std::string& gamePath)
+{
+    const std::string native = NativePath(gamePath);
+    return MayWrite(native) && RemoveTreeNative(native);
+}
 
-bool RemoveFile(const std::string& gamePath) { return unlink(NativePath(gamePath).c_str()) == 0; }
+bool RemoveDirectory(const std::string& gamePath)
+{
+    const std::string native = NativePath(gamePath);
+    return MayWrite(native) && rmdir(native.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& gamePath)
+{
+    const std::string native = NativePath(gamePath);
+    return MayWrite(native) && unlink(native.c_str()) == 0;
+}
 
 bool RenameFile(const std::string& fromGamePath, const std::string& toGamePath)
 {
+    const std::string from = NativePath(fromGamePath);
     const std::string to = NativePath(toGamePath);
-    if (rename(NativePath(fromGamePath).c_str(), to.c_str()) != 0)
+    if (!MayWrite(from) || !MayWrite(to) || rename(from.c_str(), to.c_str()) != 0)
         return false;
     SyncFolder(FolderOf(to));
     return true;
 }
 
-bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>* out)
+ReadOutcome ReadWholeFileOutcome(const std::string& gamePath, std::vector<uint8_t>* out)
 {
     out->clear();
     FILE* file = OpenFile(gamePath, "rb");
     if (!file)
-        return false;
+        return errno == ENOENT || errno == ENOTDIR ? ReadOutcome::Missing : ReadOutcome::Failed;
     uint8_t buffer[65536];
     size_t n = 0;
     while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
         out->insert(out->end(), buffer, buffer + n);
-    const bool ok = std::ferror(file) == 0;
+    const bool ok = std::ferror(file) == 0; // a folder opens, and fails here
     std::fclose(file);
-    return ok;
+    return ok ? ReadOutcome::Read : ReadOutcome::Failed;
+}
+
+bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>* out)
+{
+    return ReadWholeFileOutcome(gamePath, out) == ReadOutcome::Read;
 }
 
 bool CopyFile(const std::string& fromGamePath, const std::string& toGamePath, bool failIfExists)
@@ -188,6 +300,7 @@ std::vector<DirEntry> ListDirectory(const std::string& gamePath)
         struct stat st {};
         const std::string child = (native.empty() ? std::string(".") : native) + "/" + e.name;
         e.isDirectory = stat(child.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        e.isLink = lstat(child.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
         entries.push_back(std::move(e));
     }
     closedir(dir);
@@ -216,7 +329,15 @@ std::string AtomicWriteLeftoverTarget(const std::string& name)
 
 void InjectWriteFailureForTests(long bytesAllowed) { g_failAfterBytes = bytesAllowed; }
 
-bool MakeWorldWritable(const std::string& gamePath) { return chmod(NativePath(gamePath).c_str(), 0666) == 0; }
+void RefuseWrites(const std::string& gamePath) { RefusedPaths().push_back(NativePath(gamePath)); }
+
+void ClearWriteRefusalsForTests() { RefusedPaths().clear(); }
+
+bool MakeWorldWritable(const std::string& gamePath)
+{
+    const std::string native = NativePath(gamePath);
+    return MayWrite(native) && chmod(native.c_str(), 0666) == 0;
+}
 
 namespace {
 std::string DataHome()
@@ -247,7 +368,8 @@ std::string DataHome()
         return {};
     while (base.size() > 1 && base.back() == '/')
         base.pop_back();
-    std::replace(base.begin(), base.end(), '/', '\\');
+    if (std::find(NativeRoots().begin(), NativeRoots().end(), base) == NativeRoots().end())
+        NativeRoots().push_back(base);
     return base;
 }
 } // namespace

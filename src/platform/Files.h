@@ -1,6 +1,7 @@
 // Files and folders. Game code writes paths the way its data names them,
 // with backslashes ("Data\\Gfx\\Frame.png"); they become native paths here,
-// at the boundary, and nowhere else.
+// at the boundary, and nowhere else. The folders the system hands out (the
+// data home) are native already and stay as they are, backslashes and all.
 #pragma once
 
 #include <cstdint>
@@ -13,12 +14,18 @@ namespace plat {
 // "Data\\Gfx\\Frame.png" -> "Data/Gfx/Frame.png".
 std::string NativePath(const std::string& gamePath);
 
+// A name read from a list file that stays inside the folder it is joined to:
+// not empty, no separator of either kind and no "..".
+bool IsPlainFileName(const std::string& name);
+
 // fopen on the native form of `gamePath`. Text modes behave like binary ones;
 // readers of text tolerate "\r\n" themselves.
 FILE* OpenFile(const std::string& gamePath, const char* mode);
 
 bool FileExists(const std::string& gamePath);
 bool DirectoryExists(const std::string& gamePath);
+// A folder itself, not a link to one.
+bool IsRealDirectory(const std::string& gamePath);
 // Creates one folder; false when it could not be made (an existing folder is
 // not an error for the callers, who test nothing).
 bool CreateDirectory(const std::string& gamePath);
@@ -35,16 +42,23 @@ bool CopyFile(const std::string& fromGamePath, const std::string& toGamePath, bo
 
 struct DirEntry {
     std::string name;
-    bool isDirectory = false;
+    bool isDirectory = false; // a folder, or a link to one
+    bool isLink = false;
 };
 // The entries of a folder without "." and "..", sorted by name.
 std::vector<DirEntry> ListDirectory(const std::string& gamePath);
 
 bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>* out);
+// The same, telling a file that is not there from one that is there and
+// cannot be read (no permission, a folder, an I/O error).
+enum class ReadOutcome { Read, Missing, Failed };
+ReadOutcome ReadWholeFileOutcome(const std::string& gamePath, std::vector<uint8_t>* out);
 
 // Writes `size` bytes as the new content of `gamePath`: a temporary file in
-// the same folder, every write checked, fsync, then rename over the target.
-// On any failure the temporary is removed and the old file stays whole.
+// the same folder, every write checked, fsync, then rename over the target,
+// keeping the target's mode. Temporaries that an interrupted write of the
+// same file left behind are removed first. On any failure the temporary is
+// removed and the old file stays whole.
 bool WriteFileAtomically(const std::string& gamePath, const void* data, size_t size);
 // The same, telling a file that could not be created (or put in place) from
 // one whose bytes could not all be written.
@@ -58,12 +72,18 @@ std::string AtomicWriteLeftoverTarget(const std::string& name);
 // (negative: no failure). Lets tests show that the old file survives.
 void InjectWriteFailureForTests(long bytesAllowed);
 
+// From now on every write, creation, removal or rename at or below
+// `gamePath` (a file or a folder; "" for every path) fails without touching
+// anything: the game runs on without changing what it must not change.
+void RefuseWrites(const std::string& gamePath);
+void ClearWriteRefusalsForTests();
+
 // Lets every local user read and write the file (shared hiscore tables).
 bool MakeWorldWritable(const std::string& gamePath);
 
-// The per-user and the shared application-data folders, with backslash
-// separators and no trailing one: $XDG_DATA_HOME (default ~/.local/share).
-// Empty when neither can be found.
+// The per-user and the shared application-data folders, native and without
+// a trailing separator: $XDG_DATA_HOME (default ~/.local/share). Empty when
+// neither can be found.
 std::string UserAppDataFolder();
 std::string CommonAppDataFolder();
 

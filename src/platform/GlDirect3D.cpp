@@ -10,6 +10,7 @@
 #include "platform/DeviceStateStore.h"
 #include "platform/MemoryResources.h"
 #include "platform/PixelCodec.h"
+#include "platform/System.h"
 #include "platform/Window.h"
 
 #include <SDL.h>
@@ -353,6 +354,7 @@ public:
     HRESULT Present() override
     {
         SDL_GL_SwapWindow(m_window->Handle());
+        m_pacer.AfterSwap();
         return D3D_OK;
     }
 
@@ -885,13 +887,32 @@ private:
         m_window->SetFullScreen(!params.Windowed);
         m_window->SetClientSize(m_backWidth, m_backHeight);
         m_window->SetBackBufferSize(m_backWidth, m_backHeight);
-        const int interval = params.FullScreen_PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1;
-        if (SDL_GL_SetSwapInterval(interval) != 0 && interval == 1)
+        // Presenting on the retrace is asked for with vertical sync and in a
+        // window. Drivers that refuse the swap interval (Xvfb's) would draw
+        // a thousand frames a second: the pacer holds them to the refresh
+        // rate. Behind a driver that took it, the pacer only catches swaps
+        // that come back far too soon, and never fights the retrace.
+        const bool onRetrace = params.FullScreen_PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE;
+        const bool driverWaits = SDL_GL_SetSwapInterval(onRetrace ? 1 : 0) == 0 && onRetrace;
+        if (onRetrace && !driverWaits)
             SDL_GL_SetSwapInterval(0);
+        const int64_t period = onRetrace ? RefreshPeriod() : 0;
+        m_pacer.SetPeriod(driverWaits ? period * 9 / 10 : period);
         ComputeLetterbox();
         m_viewport =
             D3DVIEWPORT8{0, 0, static_cast<uint32_t>(m_backWidth), static_cast<uint32_t>(m_backHeight), 0, 1};
         ApplyViewport();
+    }
+
+    // One refresh of the display the window is on; 60 Hz when it does not say.
+    int64_t RefreshPeriod() const
+    {
+        SDL_DisplayMode mode{};
+        const int display = SDL_GetWindowDisplayIndex(m_window->Handle());
+        const int hertz = display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0
+                              ? mode.refresh_rate
+                              : 60;
+        return 1000000000 / hertz;
     }
 
     void ComputeLetterbox()
@@ -943,6 +964,7 @@ private:
     int m_offsetX = 0;
     int m_offsetY = 0;
     float m_scale = 1.0f;
+    plat::FramePacer m_pacer;
     bool m_cursorShown = true;
     bool m_gammaWarned = false;
     GlProcs m_procs;

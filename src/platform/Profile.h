@@ -1,8 +1,13 @@
 // INI ("profile") files with the semantics the game's settings code relies
 // on: section and key names compare case-insensitively, the first match
 // wins, blanks and one pair of quotes around a value are stripped, and a
-// missing file, section or key gives the default. Writes keep every other
-// line of the file and replace it atomically.
+// missing or unreadable file, section or key gives the default. Writes keep
+// every other line of the file and replace it atomically.
+//
+// A file is parsed once and its keys are served from the parsed form for as
+// long as its content is unchanged: the file's stamp (inode, size, times) is
+// checked on every read, and its bytes as well while its times are too
+// recent to tell two writes apart.
 #pragma once
 
 #include <string>
@@ -18,8 +23,13 @@ std::string GetProfileString(const std::string& section, const std::string& key,
                              const std::string& gamePath);
 
 // Sets `key` in `section` to `value`, adding the section or the key when
-// missing. False when the file could not be written (the old one stays).
+// missing, and the file when it does not exist. False when the file exists
+// but cannot be read, or could not be written: the old one stays as it was.
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                const std::string& gamePath);
+
+// Drops what was parsed of the files at or below `native` (a native path).
+// Every change the platform makes to the file system calls it.
+void ForgetParsedFiles(const std::string& native);
 
 } // namespace plat

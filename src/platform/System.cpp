@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -18,14 +19,45 @@ extern char** environ;
 
 namespace plat {
 
+int64_t MonotonicNanoseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 uint32_t TimeGetTime()
 {
     // Counted from system start, not from our own: the game seeds its random
     // generator with the first reading, which must differ from run to run.
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    const uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
-    return static_cast<uint32_t>(ms);
+    return static_cast<uint32_t>(MonotonicNanoseconds() / 1000000);
+}
+
+void SleepUntil(int64_t nanoseconds)
+{
+    const timespec until{static_cast<time_t>(nanoseconds / 1000000000),
+                         static_cast<long>(nanoseconds % 1000000000)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
+}
+
+void FramePacer::SetPeriod(int64_t nanoseconds)
+{
+    m_period = std::max<int64_t>(nanoseconds, 0);
+    m_frameStart = -1;
+}
+
+void FramePacer::AfterSwap()
+{
+    const int64_t now = m_clock();
+    if (m_period > 0 && m_frameStart >= 0 && now - m_frameStart < m_period) {
+        // The next frame starts one period after this one did, not when the
+        // sleep happens to end, so the rate holds however the sleep rounds.
+        m_frameStart += m_period;
+        m_sleep(m_frameStart);
+    } else {
+        m_frameStart = now;
+    }
 }
 
 namespace {
@@ -126,6 +158,20 @@ void ShellOpen(const std::string& path)
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     posix_spawnp(&pid, opener, &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
+}
+
+bool EnterExecutableFolder()
+{
+    char path[4096];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return false;
+    path[n] = '\0';
+    char* slash = std::strrchr(path, '/');
+    if (!slash)
+        return false;
+    *(slash == path ? slash + 1 : slash) = '\0';
+    return chdir(path) == 0;
 }
 
 } // namespace plat

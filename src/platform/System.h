@@ -16,6 +16,34 @@ inline void TimeBeginPeriod(unsigned) {}
 inline void TimeEndPeriod(unsigned) {}
 inline unsigned TimerMinPeriod() { return 1; }
 
+// Nanoseconds of a monotonic clock, and a precise sleep until such a time.
+int64_t MonotonicNanoseconds();
+void SleepUntil(int64_t nanoseconds);
+
+// Holds presented frames to one per period when the swap itself does not
+// wait for the display (drivers that refuse a swap interval, as Xvfb's
+// does): after each swap it sleeps out what is left of the period since the
+// frame before. A frame that came late is not made up for by hurrying the
+// next ones.
+class FramePacer {
+public:
+    using Clock = int64_t (*)();
+    using Sleep = void (*)(int64_t until);
+    explicit FramePacer(Clock clock = MonotonicNanoseconds, Sleep sleep = SleepUntil)
+        : m_clock(clock), m_sleep(sleep)
+    {}
+    // 0 lets every frame through at once.
+    void SetPeriod(int64_t nanoseconds);
+    int64_t Period() const { return m_period; }
+    void AfterSwap();
+
+private:
+    Clock m_clock;
+    Sleep m_sleep;
+    int64_t m_period = 0;
+    int64_t m_frameStart = -1; // when the frame being drawn was let go
+};
+
 // A 15-bit linear congruential generator: Rand() yields 0..RandMax, both
 // included, so callers dividing by RandMax can reach exactly 1.0.
 constexpr int RandMax = 32767;
@@ -59,5 +87,10 @@ void MessageBox(const std::string& text, const std::string& caption, unsigned fl
 
 // Opens `path` with the desktop's registered handler without waiting for it.
 void ShellOpen(const std::string& path);
+
+// Makes the folder of the running executable the working folder, as a
+// desktop shortcut's "start in" does: the game's data lies beside it. False
+// (and the working folder unchanged) when the executable cannot be found.
+bool EnterExecutableFolder();
 
 } // namespace plat

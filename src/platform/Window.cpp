@@ -1,12 +1,73 @@
 #include "platform/Window.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace plat {
 
 namespace {
+
+// Under X the window can go away under the game: another client destroys
+// it, or the connection to the server breaks. Xlib's default handlers end the
+// process from inside whatever call met the news, and the game's static
+// destructors then tear down objects that are still in use. The handlers
+// here note the loss instead, and the game closes as it does from a click.
+Display* g_xDisplay = nullptr;
+XID g_xWindow = 0;
+bool g_xWindowLost = false;
+bool g_xConnectionLost = false;
+XErrorHandler g_defaultXErrorHandler = nullptr;
+
+int OnXError(Display* display, XErrorEvent* error)
+{
+    if (g_xWindow != 0 && error->resourceid == g_xWindow) {
+        g_xWindowLost = true;
+        return 0;
+    }
+    return g_defaultXErrorHandler ? g_defaultXErrorHandler(display, error) : 0;
+}
+
+// Returning from both marks the connection dead: every later call on it
+// does nothing.
+void KeepRunning(Display*, void*) {}
+
+int OnXConnectionLost(Display* display)
+{
+    if (!g_xConnectionLost)
+        std::fprintf(stderr, "The connection to the display %s is lost\n", DisplayString(display));
+    g_xWindowLost = g_xConnectionLost = true;
+    return 0;
+}
+
+void WatchXWindow(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return;
+    g_xDisplay = info.info.x11.display;
+    g_xWindow = info.info.x11.window;
+    g_xWindowLost = false;
+    XSetIOErrorExitHandler(g_xDisplay, KeepRunning, nullptr);
+    if (!g_defaultXErrorHandler) {
+        g_defaultXErrorHandler = XSetErrorHandler(OnXError);
+        XSetIOErrorHandler(OnXConnectionLost);
+    }
+}
+
+// Called once the window is destroyed: the server's answer to destroying a
+// window that is gone already must reach our handler before the video
+// subsystem quits and puts Xlib's own handler back.
+void ForgetXWindow()
+{
+    if (g_xDisplay && g_xWindow)
+        XSync(g_xDisplay, False);
+    g_xDisplay = nullptr;
+    g_xWindow = 0;
+}
 
 int VirtualKey(SDL_Keycode key)
 {
@@ -86,29 +147,47 @@ int ControlCharacter(SDL_Keycode key)
 
 } // namespace
 
-bool InitVideo(std::string* why)
+bool InitVideo(std::string* why, VideoFault* fault)
 {
+    auto missing = [&](VideoFault what) {
+        if (fault)
+            *fault = what;
+        return false;
+    };
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         *why = SDL_GetError();
-        return false;
+        return missing(VideoFault::NoDisplay);
+    }
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if ((!asked || !*asked) && driver &&
+        (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
+        *why = "no display could be opened";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        return missing(VideoFault::NoDisplay);
     }
     if (SDL_GL_LoadLibrary(nullptr) != 0) {
         *why = SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-        return false;
+        return missing(VideoFault::NoOpenGL);
     }
     // A GL library without its entry points is as good as none.
     if (!SDL_GL_GetProcAddress("glClear") || !SDL_GL_GetProcAddress("glViewport")) {
         *why = "the OpenGL library has no usable entry points";
         SDL_GL_UnloadLibrary();
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-        return false;
+        return missing(VideoFault::NoOpenGL);
     }
     return true;
 }
 
 void ShutdownVideo()
 {
+    // Closing SDL's connections to a server that is gone would only meet
+    // Xlib's default handler on a connection of SDL's own; the process ends
+    // next, and the server has dropped everything of ours already.
+    if (g_xConnectionLost)
+        return;
     SDL_GL_UnloadLibrary();
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
@@ -120,8 +199,10 @@ Window::Window(const std::string& title, int width, int height, WindowProc proc)
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     m_window = SDL_CreateWindow(title.c_str(), 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
-    if (m_window)
+    if (m_window) {
+        WatchXWindow(m_window);
         SDL_StartTextInput();
+    }
 }
 
 Window::~Window()
@@ -129,6 +210,7 @@ Window::~Window()
     if (m_window) {
         SDL_StopTextInput();
         SDL_DestroyWindow(m_window);
+        ForgetXWindow();
     }
 }
 
@@ -279,6 +361,15 @@ void Window::Pump()
     SDL_Event event;
     while (SDL_PollEvent(&event))
         Translate(event);
+    ReportWindowLoss();
+}
+
+void Window::ReportWindowLoss()
+{
+    if (g_xWindowLost && !m_closing && !m_lossReported) {
+        m_lossReported = true;
+        PostMessage(WM_CLOSE);
+    }
 }
 
 bool Window::PeekMessage(Message* out, bool remove)
@@ -301,6 +392,7 @@ bool Window::GetMessage(Message* out)
         if (!SDL_WaitEvent(&event))
             continue;
         Translate(event);
+        ReportWindowLoss();
         // Some window managers bring a window back with a show and no
         // restore: the loop sleeping here while minimised must wake all the
         // same, as it does for the size message a restore brings.

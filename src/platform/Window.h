@@ -77,9 +77,14 @@ inline int HighWord(intptr_t lParam) { return static_cast<int>((static_cast<uint
 
 using WindowProc = intptr_t (*)(uint32_t message, uintptr_t wParam, intptr_t lParam);
 
-// Starts SDL's video; false when the video system or the GL library is
-// missing (the game cannot run at all then).
-bool InitVideo(std::string* why);
+// What keeps the game from drawing at all.
+enum class VideoFault { NoDisplay, NoOpenGL };
+// Starts SDL's video on a display and loads the GL library. SDL's headless
+// drivers count only when SDL_VIDEODRIVER names them: without it, SDL falls
+// back to one when no display opens, and the game would run unseen.
+// False when the game cannot draw: `why` says why, `fault` (when given) what
+// is missing.
+bool InitVideo(std::string* why, VideoFault* fault = nullptr);
 void ShutdownVideo();
 
 class Window {
@@ -120,6 +125,8 @@ public:
 
 private:
     void Pump();
+    // A window destroyed from outside, or a lost display, closes the game.
+    void ReportWindowLoss();
     void Translate(const SDL_Event& event);
     void ToBackBuffer(int* x, int* y) const;
 
@@ -128,6 +135,7 @@ private:
     std::deque<Message> m_queue;
     bool m_fullScreen = false;
     bool m_closing = false;
+    bool m_lossReported = false; // the window was destroyed from outside
     int m_backWidth = 0;
     int m_backHeight = 0;
 };

@@ -3,7 +3,6 @@
 #include "engine/Settings.h"
 #include "engine/TextReader.h"
 #include "platform/D3D8.h"
-#include "platform/Profile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,12 +45,11 @@ int CSoundOptions::Read(const std::string& path)
 
 bool CSoundOptions::Write(const std::string& path) const
 {
-    bool ok = plat::WritePrivateProfileString("Sound", "Sound", soundOn ? "On" : "Off", path);
-    ok = plat::WritePrivateProfileString("Sound", "SoundVolume", ThreeDecimals(soundVolume).c_str(), path) && ok;
-    ok = plat::WritePrivateProfileString("Sound", "Music", musicOn ? "On" : "Off", path) && ok;
-    ok = plat::WritePrivateProfileString("Sound", "MusicVolume", ThreeDecimals(musicVolume).c_str(), path) && ok;
-    ok =
-        plat::WritePrivateProfileString("Sound", "MusicAmplify", std::to_string(musicAmplify).c_str(), path) && ok;
+    bool ok = WriteIniString(path, "Sound", "Sound", soundOn ? "On" : "Off");
+    ok = WriteIniString(path, "Sound", "SoundVolume", ThreeDecimals(soundVolume)) && ok;
+    ok = WriteIniString(path, "Sound", "Music", musicOn ? "On" : "Off") && ok;
+    ok = WriteIniString(path, "Sound", "MusicVolume", ThreeDecimals(musicVolume)) && ok;
+    ok = WriteIniString(path, "Sound", "MusicAmplify", std::to_string(musicAmplify)) && ok;
     return ok;
 }
 
@@ -65,11 +63,9 @@ int CGameOptions::Read(const std::string& path)
 
 bool CGameOptions::Write(const std::string& path) const
 {
-    bool ok = plat::WritePrivateProfileString("Game", "Profile", profile.c_str(), path);
-    ok = plat::WritePrivateProfileString("Game", "FastExpTerm", std::to_string(fastExpTerm ? 1 : 0).c_str(),
-                                         path) &&
-         ok;
-    ok = plat::WritePrivateProfileString("Game", "CapsLockTutorial", capsLockTutorial ? "1" : "0", path) && ok;
+    bool ok = WriteIniString(path, "Game", "Profile", profile);
+    ok = WriteIniString(path, "Game", "FastExpTerm", fastExpTerm ? "1" : "0") && ok;
+    ok = WriteIniString(path, "Game", "CapsLockTutorial", capsLockTutorial ? "1" : "0") && ok;
     return ok;
 }
 
@@ -77,9 +73,9 @@ bool WriteDisplayModeSettings(const std::string& path, int width, int height, in
 {
     const int bits = d3d::FormatBits(format);
     const int colorMode = bits == 24 ? 24 : bits == 32 ? 32 : 16;
-    bool ok = plat::WritePrivateProfileString("Settings", "Width", std::to_string(width).c_str(), path);
-    ok = plat::WritePrivateProfileString("Settings", "Height", std::to_string(height).c_str(), path) && ok;
-    ok = plat::WritePrivateProfileString("Settings", "ColorMode", std::to_string(colorMode).c_str(), path) && ok;
-    ok = plat::WritePrivateProfileString("Settings", "FullScreen", fullScreen ? "1" : "0", path) && ok;
+    bool ok = WriteIniString(path, "Settings", "Width", std::to_string(width));
+    ok = WriteIniString(path, "Settings", "Height", std::to_string(height)) && ok;
+    ok = WriteIniString(path, "Settings", "ColorMode", std::to_string(colorMode)) && ok;
+    ok = WriteIniString(path, "Settings", "FullScreen", fullScreen ? "1" : "0") && ok;
     return ok;
 }

@@ -2,7 +2,6 @@
 
 #include "engine/Settings.h"
 #include "platform/Files.h"
-#include "platform/Profile.h"
 #include "records/HiscoreTable.h"
 #include "records/Options.h"
 
@@ -42,10 +41,23 @@ constexpr TutorialKey kTutorialKeys[] = {
     {"Shop", &CProfile::tutShop},
 };
 
+// What the name entry can produce; only such a name ever becomes a path.
+bool IsProfileName(const std::string& name)
+{
+    if (name.empty() || name.size() > CProfile::kMaxNameLength)
+        return false;
+    for (char c : name)
+        if (!IsNameChar(static_cast<unsigned char>(c)))
+            return false;
+    return true;
+}
+
+// A folder found on disk is a player only when the name entry could have
+// made it, and when it is a folder of its own: deleting a link's contents
+// would delete files elsewhere.
 bool IsProfileEntry(const plat::DirEntry& entry)
 {
-    return entry.isDirectory && entry.name.size() <= CProfile::kMaxNameLength && entry.name != "." &&
-           entry.name != "..";
+    return entry.isDirectory && !entry.isLink && IsProfileName(entry.name);
 }
 
 // A temporary that a save interrupted by a crash left beside one of the
@@ -77,11 +89,11 @@ bool CProfile::SaveSettings(const std::string& folder) const
     const std::string path = SettingsPath(folder);
     EnsureFile(path);
     auto flag = [](int32_t value) { return value ? "1" : "0"; };
-    bool ok = plat::WritePrivateProfileString("Main", "Veteran", flag(veteran), path);
-    ok = plat::WritePrivateProfileString("Main", "SingleTutorial", flag(singleTutorial), path) && ok;
-    ok = plat::WritePrivateProfileString("Main", "QuestTutorial", flag(questTutorial), path) && ok;
+    bool ok = WriteIniString(path, "Main", "Veteran", flag(veteran));
+    ok = WriteIniString(path, "Main", "SingleTutorial", flag(singleTutorial)) && ok;
+    ok = WriteIniString(path, "Main", "QuestTutorial", flag(questTutorial)) && ok;
     for (const TutorialKey& k : kTutorialKeys)
-        ok = plat::WritePrivateProfileString("QuestTut", k.key, flag(this->*k.flag), path) && ok;
+        ok = WriteIniString(path, "QuestTut", k.key, flag(this->*k.flag)) && ok;
     return ok;
 }
 
@@ -121,13 +133,9 @@ int CProfiles::FindProfile(const std::string& playerName) const
 
 int CProfiles::CreateProfile(const std::string& playerName)
 {
-    // The file system may tell case apart; players may not. A name that the
-    // name entry could not have produced never becomes a path.
-    bool valid = !playerName.empty() && playerName.size() <= CProfile::kMaxNameLength;
-    for (char c : playerName)
-        valid = valid && IsNameChar(static_cast<unsigned char>(c));
+    // The file system may tell case apart; players may not.
     int made = 0;
-    if (valid && FindProfile(playerName) < 0)
+    if (IsProfileName(playerName) && FindProfile(playerName) < 0)
         made = plat::CreateDirectory(baseFolder + playerName) ? 1 : 0;
     Refresh();
     return made;
@@ -146,6 +154,8 @@ void CProfiles::DeleteProfile(const std::string& playerName)
 
 int RemoveProfileFolder(const std::string& folder)
 {
+    if (!plat::IsRealDirectory(folder))
+        return 0;
     std::vector<std::string> files;
     for (const plat::DirEntry& entry : plat::ListDirectory(folder))
         if (!entry.isDirectory && (entry.name.size() <= CProfile::kMaxNameLength || IsOwnLeftover(entry.name)))

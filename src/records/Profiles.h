@@ -65,7 +65,7 @@ public:
 
 // Deletes the files of a profile folder (no trailing backslash) and then the
 // folder. Files with names longer than a profile file's, and subfolders,
-// stay, and the folder with them.
+// stay, and the folder with them; a link to a folder is left alone.
 int RemoveProfileFolder(const std::string& folder);
 
 // Upper-cased for comparing player names.

@@ -113,13 +113,15 @@ void CTrophies::ClearLevels()
 int CTrophies::Parse(const uint8_t* data, size_t size)
 {
     ClearLevels();
+    // Read into a copy first, so a bad file cannot leave the levels before
+    // its fault in the record that the next save would write out again.
+    int32_t read[kKinds];
     plat::ByteReader in(data, size);
-    for (int k = 0; k < kKinds; ++k) {
-        int32_t value = 0;
-        if (!in.I32(&value) || value < 0 || value > 3 || value > kLevels[k])
+    for (int k = 0; k < kKinds; ++k)
+        if (!in.I32(&read[k]) || read[k] < 0 || read[k] > 3 || read[k] > kLevels[k])
             return 0;
-        levels[k] = shownLevels[k] = value;
-    }
+    std::copy(std::begin(read), std::end(read), levels);
+    std::copy(std::begin(read), std::end(read), shownLevels);
     return 1;
 }
 

@@ -26,8 +26,7 @@ public:
     // 1 when every description was read; a missing file leaves them empty
     // without a word, a short one logs and leaves the rest empty.
     int LoadDescriptions(const std::string& path);
-    // 1 when all nine levels were read; otherwise the kinds read before the
-    // fault keep their levels and the others are 0.
+    // 1 when all nine levels were read; otherwise every level is 0.
     int Load(const std::string& path);
     int Save(const std::string& path) const;
 

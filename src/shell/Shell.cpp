@@ -179,10 +179,30 @@ std::string WindowTitle()
 
 void Box(const std::string& text, unsigned flags) { plat::MessageBox(text, "Error!", flags); }
 
+// What the game cannot run without, and where a player gets it.
+void ShowRuntimeMissing(plat::VideoFault fault, const std::string& why)
+{
+    const bool noDisplay = fault == plat::VideoFault::NoDisplay;
+    char text[1024];
+    std::snprintf(text, sizeof text, "%s was not detected!\nYou need %s to play %s!\n%s\n(%s)",
+                  noDisplay ? "A display for SDL video" : "OpenGL",
+                  noDisplay ? "a graphical desktop session (DISPLAY or WAYLAND_DISPLAY)" : "an OpenGL driver",
+                  kBuiltInTitle,
+                  noDisplay ? "Start the game from your desktop; without one, install SDL video with "
+                              "\"apt-get install libsdl2-2.0-0\"."
+                            : "You can install it from your distribution: \"apt-get install libgl1 "
+                              "libgl1-mesa-dri\".",
+                  why.c_str());
+    plat::MessageBox(text, kBuiltInTitle, plat::MB_ICONEXCLAMATION);
+}
+
 } // namespace
 
 int RunGame()
 {
+    // The data lies beside the executable, wherever it was started from.
+    plat::EnterExecutableFolder();
+
     plat::InstanceLock instanceLock;
     if (!instanceLock.Acquire(kMutexName))
         return 0;
@@ -190,14 +210,9 @@ int RunGame()
     plat::SeedRandom(plat::TimeGetTime());
 
     std::string why;
-    if (!plat::InitVideo(&why)) {
-        char text[1024];
-        std::snprintf(text, sizeof text,
-                      "Microsoft DirectX 8.0 was not detected!\nYou need DirectX library to play %s!\n"
-                      "You can download DirectX version from your distribution: install the SDL2 and "
-                      "Mesa OpenGL libraries (apt-get install libsdl2-2.0-0 libgl1-mesa-dri).\n(%s)",
-                      kBuiltInTitle, why.c_str());
-        plat::MessageBox(text, kBuiltInTitle, plat::MB_ICONEXCLAMATION);
+    plat::VideoFault fault = plat::VideoFault::NoDisplay;
+    if (!plat::InitVideo(&why, &fault)) {
+        ShowRuntimeMissing(fault, why);
         return 100;
     }
     SetDisplaySettings(g_settings);

@@ -44,7 +44,7 @@ void Install(const ScratchDir& dir, const std::string& list, const std::vector<s
 // Restores "no per-user folders" when the test ends.
 struct UserFolders {
     UserFolders(const std::string& user, const std::string& shared) { SetDataFoldersForTests(user, shared); }
-    ~UserFolders() { SetDataFoldersForTests("", ""); }
+    ~UserFolders() { testing_support::ResetDataFolders(); }
 };
 
 } // namespace
@@ -168,4 +168,68 @@ TEST(SoundConversion, MissingListFailsWithoutMarker)
     EXPECT_EQ(m.ConvertOggSounds(dir.File("Options.ini"), dir.Path(), dir.Path()), 0);
     EXPECT_EQ(log.Text(), " Firs time sound convertion...\n Unable to open file Ogg.lst");
     EXPECT_FALSE(plat::FileExists(dir.File("Options.ini")));
+}
+
+TEST(SoundConversion, NamesReachingOutsideTheFoldersAreRefused)
+{
+    ScratchDir root;
+    LogCapture log;
+    UserFolders folders(root.Path(), root.Path());
+    ASSERT_TRUE(plat::CreateDirectory(root.File("install")));
+    ASSERT_TRUE(plat::CreateDirectory(root.File("shared")));
+    const std::string installed = root.File("install/"), shared = root.File("shared/");
+    WriteOggFile(root.File("Evil.ogg"), Sine(1, 22050, 0.05, 600, 0.3f), 1, 22050);
+    WriteOggFile(installed + "A.ogg", Sine(1, 22050, 0.05, 600, 0.3f), 1, 22050);
+    WriteText(installed + "Vol.cfg", "");
+    WriteText(installed + "Ogg.lst", "../Evil\nsub\\..\\..\\Evil\nA\n");
+    CSoundManager m;
+    ASSERT_EQ(m.ConvertOggSounds("", installed, shared), 1);
+    EXPECT_TRUE(plat::FileExists(shared + "A.wav"));
+    EXPECT_FALSE(plat::FileExists(root.File("Evil.wav")));
+    EXPECT_FALSE(plat::FileExists(shared + "Vol.cfg")); // not every listed sound was made
+    EXPECT_NE(log.Text().find(" Refused sound name in Ogg.lst: ../Evil\n"), std::string::npos) << log.Text();
+}
+
+TEST(SoundConversion, NothingConvertedMarksNothing)
+{
+    ScratchDir installed, shared;
+    UserFolders folders(shared.Path(), shared.Path());
+    Install(installed, "\n\n", {});
+    CSoundManager m;
+    ASSERT_EQ(m.ConvertOggSounds("", installed.Path(), shared.Path()), 1);
+    EXPECT_FALSE(plat::FileExists(shared.File("Vol.cfg")));
+
+    SetDataFoldersForTests("", "");
+    ASSERT_EQ(m.ConvertOggSounds(installed.File("Options.ini"), installed.Path(), installed.Path()), 1);
+    EXPECT_EQ(plat::GetProfileString("Sound", "Converted", "none", installed.File("Options.ini")), "none");
+}
+
+TEST(SoundConversion, AConvertedSoundThatWillNotLoadIsConvertedAgainNextStart)
+{
+    struct Case {
+        const char* what;
+        bool perUser;
+    } cases[] = {{"marked by Vol.cfg", true}, {"marked in the options", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir installed, shared;
+        LogCapture log;
+        UserFolders folders(c.perUser ? shared.Path() : "", shared.Path());
+        const std::string target = c.perUser ? shared.Path() : installed.Path();
+        const std::string options = installed.File("Options.ini");
+        Install(installed, "MouseOver\n", {"MouseOver"});
+        AudioDevice device;
+        ASSERT_TRUE(device.Open());
+        CSoundManager m;
+        ASSERT_EQ(m.ConvertOggSounds(options, installed.Path(), target), 1);
+        ASSERT_TRUE(plat::FileExists(target + "MouseOver.wav"));
+
+        WriteText(target + "MouseOver.wav", "RIFF, but damaged");
+        EXPECT_EQ(m.LoadSamples(target), 2);
+        EXPECT_NE(log.Text().find(" The converted sounds are made again on the next start\n"), std::string::npos);
+
+        CSoundManager next;
+        ASSERT_EQ(next.ConvertOggSounds(options, installed.Path(), target), 1);
+        EXPECT_GT(ReadBytes(target + "MouseOver.wav").size(), 44u);
+    }
 }

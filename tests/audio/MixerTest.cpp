@@ -12,6 +12,7 @@
 #include <thread>
 
 using namespace audio_fixtures;
+using testing_support::ScopedEnv;
 namespace snd = plat::snd;
 
 namespace {
@@ -29,31 +30,6 @@ bool WaitUntilSilent(const std::vector<snd::Handle>& channels, double seconds)
     }
     return false;
 }
-
-// Sets an environment variable for the scope and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name)
-    {
-        const char* old = std::getenv(name);
-        m_had = old != nullptr;
-        if (old)
-            m_old = old;
-        setenv(name, value, 1);
-    }
-    ~ScopedEnv()
-    {
-        if (m_had)
-            setenv(m_name, m_old.c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    bool m_had = false;
-    std::string m_old;
-};
 
 } // namespace
 
@@ -122,6 +98,26 @@ TEST(Mixer, FinishedAndFreedHandlesAreHarmlessAndNotReused)
     const snd::Handle fresh = snd::SampleLoad(0, dir.File("blip.wav").c_str(), 0, 0, 4, 0);
     EXPECT_EQ(seen.count(fresh), 0u);
     EXPECT_EQ(seen.count(snd::SamplePlay(fresh)), 0u);
+}
+
+TEST(Mixer, ClosingWithStreamsOpenAndEmptyFilesAreClean)
+{
+    testing_support::ScratchDir dir;
+    // A rate the device does not run at, so the stream holds a rate converter.
+    WriteOggFile(dir.File("song.ogg"), Sine(2, 22050, 0.5, 330, 0.3f), 2, 22050);
+    WriteQuietWav(dir.File("blip.wav"), 44100, 100);
+    testing_support::WriteText(dir.File("empty.ogg"), "");
+    {
+        AudioDevice device;
+        ASSERT_TRUE(device.Open());
+        const snd::Handle song = snd::StreamCreateFile(0, dir.File("song.ogg").c_str(), 0, 0, snd::SAMPLE_LOOP);
+        ASSERT_NE(song, 0u);
+        EXPECT_EQ(snd::StreamPlay(song, 1, snd::SAMPLE_LOOP), 1);
+        EXPECT_NE(snd::SamplePlay(snd::SampleLoad(0, dir.File("blip.wav").c_str(), 0, 0, 4, 0)), 0u);
+        EXPECT_EQ(snd::StreamCreateFile(0, dir.File("empty.ogg").c_str(), 0, 0, 0), 0u);
+    } // closes the device with the stream and the sample still there
+    EXPECT_EQ(snd::StreamCountForTests(), 0);
+    EXPECT_EQ(snd::StreamCreateFile(0, dir.File("empty.ogg").c_str(), 0, 0, snd::STREAM_DECODE), 0u);
 }
 
 TEST(Mixer, WithoutADeviceOnlyDecodingWorks)

@@ -118,5 +118,5 @@ TEST(ShippedSounds, ConvertedSlotsAllLoadAndPlay)
         EXPECT_EQ(music.playing, 1) << kind;
         EXPECT_EQ(snd::ChannelIsActive(music.stream), snd::ACTIVE_PLAYING) << kind;
     }
-    SetDataFoldersForTests("", "");
+    testing_support::ResetDataFolders();
 }

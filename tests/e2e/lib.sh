@@ -4,7 +4,7 @@ set -euo pipefail
 
 GAME_DIR=$1
 WORK=$(mktemp -d)
-trap 'kill -TERM ${GAME_PID:-} 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$WORK"' EXIT
+trap 'kill -TERM ${GAME_PID:-} ${SERVER_PID:-} 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$WORK"' EXIT
 export XDG_DATA_HOME=$WORK/home
 # A lock folder of our own: a game the developer runs meanwhile is not this test's.
 export XDG_RUNTIME_DIR=$WORK/run
@@ -17,10 +17,13 @@ LOG=$USER_DIR/Objects.log
 fail() { echo "FAIL: $*" >&2; [ -f "$LOG" ] && sed 's/^/  log: /' "$LOG" >&2; exit 1; }
 
 # An installation folder of our own, so a test can add files beside the game.
+# The executable is a copy: the game makes its own folder the working folder.
 make_install() {
   INSTALL=$WORK/install
   mkdir -p "$INSTALL"
   for entry in "$GAME_DIR"/*; do ln -s "$entry" "$INSTALL/"; done
+  rm "$INSTALL/galvorine"
+  cp "$GAME_DIR/galvorine" "$INSTALL/galvorine"
 }
 
 start_game() {
@@ -67,6 +70,21 @@ stop_game() {
   wait "$GAME_PID" || rc=$?
   GAME_PID=
   [ "$rc" -eq 0 ] || fail "exit code $rc after a close request"
+}
+
+# The game ends by itself, as a close from the window ends it: exit code 0
+# and the log's last line.
+wait_for_clean_end() {
+  local what=$1 rc=0
+  for _ in $(seq 1 100); do
+    kill -0 "$GAME_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$GAME_PID" 2>/dev/null && fail "the game still runs after $what"
+  wait "$GAME_PID" || rc=$?
+  GAME_PID=
+  [ "$rc" -eq 0 ] || fail "exit code $rc after $what"
+  [ "$(tail -c 12 "$LOG")" = " End of log" ] || fail "the log does not end with End of log after $what"
 }
 
 # Player's eyes and hands under Xvfb, for the window in $window with a

@@ -12,7 +12,7 @@ expect_load_failure() {
   rm -rf "$WORK/install"
   mkdir -p "$WORK/install"
   INSTALL=$WORK/install
-  ln -s "$GAME_DIR/galvorine" "$INSTALL/galvorine"
+  cp "$GAME_DIR/galvorine" "$INSTALL/galvorine"
   ln -s "$GAME_DIR/Music" "$INSTALL/Music"
   cp -rs "$GAME_DIR/Data" "$INSTALL/Data"
   "$@"

@@ -181,6 +181,5 @@ TEST(ParticleManager, DestructionIsLogged)
     }
     EXPECT_NE(testing_support::ReadText(dir.File("Objects.log")).find(" Particle Systems manager destruction.\n"),
               std::string::npos);
-    SetDataFoldersForTests("", "");
-    SetLogName("Objects.log");
+    testing_support::ResetDataFolders();
 }

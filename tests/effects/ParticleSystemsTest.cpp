@@ -384,8 +384,7 @@ TEST(ParticleSystems, ThunderboltsFitTheirCapacity)
     const std::string log = testing_support::ReadText(dir.File("cut.log"));
     EXPECT_NE(log.find("does not fit"), std::string::npos);
     EXPECT_EQ(log.find("does not fit"), log.rfind("does not fit")); // once
-    SetDataFoldersForTests("", "");
-    SetLogName("Objects.log");
+    testing_support::ResetDataFolders();
 }
 
 TEST(ParticleSystems, InwardSparklesArriveOnThePoint)

@@ -2,6 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <new>
+
+// The handle's control block comes from the non-throwing new; this test
+// binary replaces it so that a test can make it fail.
+namespace {
+bool g_refuseNothrowNew = false;
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    return g_refuseNothrowNew ? nullptr : std::malloc(size ? size : 1);
+}
+
 namespace {
 
 struct Tracked {
@@ -16,6 +29,16 @@ TEST(CountedHandle, NullObjectGivesEmptyHandle)
     EXPECT_FALSE(handle);
     handle.Reset();
     EXPECT_FALSE(handle);
+}
+
+TEST(CountedHandle, BlockThatCannotBeMadeDeletesTheObject)
+{
+    int destroyed = 0;
+    g_refuseNothrowNew = true;
+    CountedHandle<Tracked> handle = MakeCountedHandle(new Tracked(&destroyed));
+    g_refuseNothrowNew = false;
+    EXPECT_FALSE(handle);
+    EXPECT_EQ(destroyed, 1);
 }
 
 TEST(CountedHandle, DestroysExactlyAtTheLastRelease)

@@ -334,4 +334,10 @@ TEST(SpriteSet, MappingColoursAndFilters)
     EXPECT_EQ(set.zOrders[2], -4);
     EXPECT_EQ(set.LoadFromIni(dir.File("set.ini"), "Shape", "T", 1), 1); // given count: the file's is not read
     EXPECT_EQ(set.LoadFromIni(dir.File("none.ini"), "Shape", "T", 0), 0);
+
+    // A hand-edited count cannot make the set reserve gigabytes.
+    testing_support::WriteText(dir.File("huge.ini"), "[Shape]\nTSpritesCount=2000000000\n");
+    CSpriteSet huge;
+    EXPECT_EQ(huge.LoadFromIni(dir.File("huge.ini"), "Shape", "T", 0), CSpriteSet::kMaxSprites);
+    EXPECT_EQ(huge.colors.size(), static_cast<size_t>(CSpriteSet::kMaxSprites));
 }

@@ -1,14 +1,14 @@
 #include "engine/Log.h"
+#include "engine/Settings.h"
 #include "platform/Files.h"
 
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <unistd.h>
-
 using testing_support::ReadText;
+using testing_support::ScopedEnv;
+using testing_support::ScopedWorkingFolder;
 using testing_support::ScratchDir;
 using testing_support::WriteText;
 
@@ -16,11 +16,7 @@ namespace {
 
 class LogTest : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
-        SetDataFoldersForTests("", "");
-        SetLogName("Objects.log");
-    }
+    void TearDown() override { testing_support::ResetDataFolders(); }
 };
 
 TEST_F(LogTest, MessagesArePrefixedWithOneSpace)
@@ -66,19 +62,29 @@ TEST_F(LogTest, DataPathsFollowTheFolders)
     EXPECT_FLOAT_EQ(paths.tuning[8], 50.0f);
 }
 
-TEST(UserFolders, FirstRunCopiesOptionsAndLaterRunsKeepEdits)
-{
+// A home and an installation folder of their own for the scope; the data
+// folders and the write refusals go back to how the tests keep them.
+class UserFolders : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        plat::ClearWriteRefusalsForTests();
+        testing_support::ResetDataFolders();
+    }
     ScratchDir home;
     ScratchDir install;
-    const std::string oldCwd = std::string(getenv("PWD") ? getenv("PWD") : ".");
-    setenv("XDG_DATA_HOME", home.Path().c_str(), 1);
-    ASSERT_EQ(chdir(install.Path().c_str()), 0);
+    ScopedEnv dataHome{"XDG_DATA_HOME", home.Path().c_str()};
+    ScopedWorkingFolder inInstall{install.Path()};
+    const std::string user = home.Path() + "Tarnwick/TheGalvorineOfPellisand_GP_DE/";
+};
+
+TEST_F(UserFolders, FirstRunCopiesOptionsAndLaterRunsKeepEdits)
+{
     plat::CreateDirectory("Data");
     plat::CreateDirectory("Data/Config");
     WriteText("Data/Config/Options.ini", "[Settings]\nWidth=640\n");
 
     ASSERT_EQ(SetUpFolders(), 1);
-    const std::string user = home.Path() + "Tarnwick/TheGalvorineOfPellisand_GP_DE/";
     EXPECT_EQ(GetUserDataFolder().back(), '\\');
     EXPECT_EQ(ReadText(user + "Data/Config/Options.ini"), "[Settings]\nWidth=640\n");
     EXPECT_TRUE(plat::DirectoryExists(user + "Players"));
@@ -88,10 +94,35 @@ TEST(UserFolders, FirstRunCopiesOptionsAndLaterRunsKeepEdits)
     WriteText(user + "Data/Config/Options.ini", "[Settings]\nWidth=800\n");
     ASSERT_EQ(SetUpFolders(), 1);
     EXPECT_EQ(ReadText(user + "Data/Config/Options.ini"), "[Settings]\nWidth=800\n");
+}
 
-    ASSERT_EQ(chdir(oldCwd.c_str()), 0);
-    unsetenv("XDG_DATA_HOME");
-    SetDataFoldersForTests("", "");
+TEST_F(UserFolders, FirstStartWithoutInstalledOptionsLeavesTheCopyForLater)
+{
+    ASSERT_EQ(SetUpFolders(), 1);
+    EXPECT_FALSE(WriteIniString(OptionsFilePath(), "Settings", "Width", "800"));
+    EXPECT_FALSE(plat::FileExists(user + "Data/Config/Options.ini"));
+
+    plat::ClearWriteRefusalsForTests(); // the next start
+    plat::CreateDirectory("Data");
+    plat::CreateDirectory("Data/Config");
+    WriteText("Data/Config/Options.ini", "[Game]\nProfile=Ann\n");
+    ASSERT_EQ(SetUpFolders(), 1);
+    EXPECT_EQ(ReadText(user + "Data/Config/Options.ini"), "[Game]\nProfile=Ann\n");
+}
+
+TEST_F(UserFolders, WithoutFoldersOfItsOwnTheGameWritesNothing)
+{
+    WriteText(home.File("Tarnwick"), "a file where the maker's folder belongs");
+    EXPECT_EQ(SetUpFolders(), 0);
+    EXPECT_EQ(HasUserDataFolders(), 0);
+    SetLogName("Objects.log");
+    ClearLog();
+    WriteLog("Begin log\n");
+    CDataPaths paths;
+    EXPECT_FALSE(
+        WriteIniString(paths.folders[CDataPaths::UserConfig] + "Options.ini", "Settings", "Width", "800"));
+    EXPECT_FALSE(plat::CreateDirectory(paths.folders[CDataPaths::Players]));
+    EXPECT_TRUE(plat::ListDirectory(install.Path()).empty());
 }
 
 } // namespace

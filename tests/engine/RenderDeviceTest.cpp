@@ -64,13 +64,17 @@ TEST(RingLocks, ExactFitAppendsOneMoreDiscardsTooManyFails)
     ib.Unlock();
 }
 
-TEST(RingLocks, LockWithoutBufferThrows)
+TEST(RingLocks, LockWithoutBufferFailsAsADeviceCall)
 {
     CVertexBuffer vb;
     uint8_t* data = nullptr;
-    EXPECT_THROW(vb.Lock(4, &data, 0), TarnwickD3DException);
+    EXPECT_EQ(vb.Lock(4, &data, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(vb.Unlock(), D3DERR_INVALIDCALL);
+    EXPECT_EQ(vb.outstandingLocks, 0);
     CIndexBuffer ib;
-    EXPECT_THROW(ib.Unlock(), TarnwickD3DException);
+    EXPECT_EQ(ib.Lock(6, &data, 1), D3DERR_INVALIDCALL);
+    EXPECT_EQ(ib.Unlock(), D3DERR_INVALIDCALL);
+    EXPECT_EQ(ib.writePosition, 0u);
 }
 
 TEST(TextureRegistry, LookupsAreExactAndRemovalIgnoresBadIndices)
@@ -184,6 +188,16 @@ TEST(FontFile, ListStopsAtTheFirstEmptyLineAndAcceptsQuotedNames)
     EXPECT_EQ(LoadFontSet(*rig.device, dir.Path(), &fonts, &errors), 1);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors.back(), "Unable to load Texture B");
+
+    // A name that reaches outside the fonts folder is refused, not followed.
+    ScratchDir fontsFolder;
+    WritePicture(dir.File("Out.tga"), 4, 4, 0xFFFFFFFF);
+    testing_support::WriteBytes(dir.File("Out.vfd"), std::vector<unsigned char>(12312, 0));
+    const std::string up = "../" + dir.Path().substr(dir.Path().rfind('/', dir.Path().size() - 2) + 1) + "Out";
+    testing_support::WriteText(fontsFolder.File("AdditionalFonts.lst"), up + "\n");
+    fonts.clear();
+    EXPECT_EQ(LoadFontSet(*rig.device, fontsFolder.Path(), &fonts, &errors), 0);
+    EXPECT_EQ(errors.back(), "Refused font name " + up);
 }
 
 TEST(Viewports, CentredFourByThreeInsideTheBackBuffer)

@@ -86,6 +86,20 @@ TEST(SettingsReaders, ConvertValuesAndDefaults)
     EXPECT_EQ(ReadIniColor(file, "S", "Short", "0 0 0 255"), 0xFF010200u);
 }
 
+TEST(SettingsReaders, ColourComponentsStayInTheirByte)
+{
+    struct Case {
+        const char* text;
+        uint32_t colour;
+    } cases[] = {
+        {"300 -5 1e30 255", 0xFFFF00FFu}, // held to 0..255, no spill into neighbours
+        {"nan 1 2 inf", 0x04070102u},     // not a number: the default's component
+        {"-1e30 0 0 0", 0x00000000u},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ParseColor(c.text, "7 1 2 4"), c.colour) << c.text;
+}
+
 class DisplaySettingsTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -94,7 +108,7 @@ protected:
         plat::CreateDirectory(dir.Path() + "Data");
         plat::CreateDirectory(dir.Path() + "Data/Config");
     }
-    void TearDown() override { SetDataFoldersForTests("", ""); }
+    void TearDown() override { testing_support::ResetDataFolders(); }
     ScratchDir dir;
 };
 
@@ -110,6 +124,27 @@ TEST_F(DisplaySettingsTest, ReadsDefaultsForMissingKeys)
     EXPECT_EQ(s.width, 800);
     EXPECT_EQ(s.height, 480);
     EXPECT_EQ(s.videoSync, 1);
+}
+
+TEST_F(DisplaySettingsTest, SizesNoScreenHasReadAsTheDefaults)
+{
+    struct Case {
+        const char* width;
+        const char* height;
+        int32_t readWidth, readHeight;
+    } cases[] = {{"-5", "-1", 640, 480},
+                 {"100000", "4294967291", 640, 480},
+                 {"0", "600", 0, 600},
+                 {"1920", "1080", 1920, 1080}};
+    for (const Case& c : cases) {
+        WriteText(dir.File("Data/Config/Options.ini"),
+                  std::string("[Settings]\nWidth=") + c.width + "\nHeight=" + c.height + "\n");
+        ReadDisplaySettings();
+        DisplaySettings s;
+        GetDisplaySettings(&s);
+        EXPECT_EQ(s.width, c.readWidth) << c.width;
+        EXPECT_EQ(s.height, c.readHeight) << c.height;
+    }
 }
 
 TEST_F(DisplaySettingsTest, WritesInKeyOrderOnlyWithAChosenColourMode)

@@ -22,8 +22,7 @@ protected:
     void TearDown() override
     {
         ClearStrings();
-        SetDataFoldersForTests("", "");
-        SetLogName("Objects.log");
+        testing_support::ResetDataFolders();
     }
     int Load(const std::string& text)
     {

@@ -32,7 +32,6 @@ public:
                      std::vector<d3d::NullAdapter> adapters = d3d::NullDirect3D::StandardAdapters())
         : d3d(std::move(adapters))
     {
-        setenv("SDL_AUDIODRIVER", "galvorine-none", 1);
         SetDataFoldersForTests(folder.Path(), folder.Path());
         plat::CreateDirectory(folder.Path() + "Players");
         plat::CreateDirectory(folder.Path() + "Data");
@@ -58,8 +57,7 @@ public:
         renderer.Reset();
         plat::SetCursorPollForTests(nullptr);
         ClearStrings();
-        SetDataFoldersForTests("", "");
-        SetLogName("Objects.log");
+        testing_support::ResetDataFolders();
     }
     GameRig(const GameRig&) = delete;
     GameRig& operator=(const GameRig&) = delete;
@@ -169,6 +167,8 @@ public:
             30.0f);
     }
 
+    // No sound device: no first-run conversion of the sounds.
+    testing_support::ScopedEnv silent{"SDL_AUDIODRIVER", "galvorine-none"};
     testing_support::ScratchDir folder;
     d3d::NullDirect3D d3d;
     DisplaySettings settings;

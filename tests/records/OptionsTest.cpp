@@ -1,6 +1,8 @@
 #include "records/Options.h"
 
+#include "RecordsTestSupport.h"
 #include "TestSupport.h"
+#include "platform/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -102,6 +104,19 @@ TEST(Options, WritesKeepHandEditedKeys)
     back.Read(file);
     EXPECT_EQ(back.profile, "Ann");
     EXPECT_EQ(back.capsLockTutorial, 0);
+}
+
+TEST(Options, WriteToAnUnreadableFileFailsAloudAndLeavesIt)
+{
+    LoggedScratch dir;
+    const std::string file = dir.File("Options.ini");
+    ASSERT_TRUE(plat::CreateDirectory(file)); // there, and not readable as a file
+    CGameOptions game;
+    EXPECT_FALSE(game.Write(file));
+    EXPECT_TRUE(plat::DirectoryExists(file));
+    const std::string log = dir.TakeLog();
+    EXPECT_NE(log.find(" Unable to write [Game] Profile to " + file + "\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(" Unable to write [Game] CapsLockTutorial to " + file + "\n"), std::string::npos);
 }
 
 TEST(Options, DisplayModeColourDepths)

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using testing_support::ScratchDir;
 using testing_support::WriteText;
 
@@ -26,6 +29,12 @@ TEST(Profiles, ListingCreatingAndFindingIgnoreCase)
     plat::CreateDirectory(players.File("Thirteenchars"));
     plat::CreateDirectory(players.File("Twelve_chars"));
     WriteText(players.File("Loose.txt"), "not a profile");
+    // Folders the name entry could not have made: a separator in the game's
+    // paths, a line break for "Options.ini", a dot, and a link to elsewhere.
+    for (const char* odd : {"Ann\\Bert", "Ann\nBert", "..x", "Ann.Bert"})
+        ASSERT_EQ(mkdir((players.Path() + odd).c_str(), 0755), 0) << odd;
+    ScratchDir elsewhere;
+    ASSERT_EQ(symlink(elsewhere.Path().c_str(), players.File("Linked").c_str()), 0);
 
     CProfiles profiles(players.Path());
     EXPECT_EQ(Names(profiles), std::vector<std::string>{"Twelve_chars"});
@@ -57,6 +66,16 @@ TEST(Profiles, DeletingRemovesTheStoredFolderOrNothing)
     profiles.DeleteProfile("ANNA"); // the folder removed is "Anna", the stored name
     EXPECT_EQ(Names(profiles), std::vector<std::string>{"Bert"});
     EXPECT_FALSE(plat::DirectoryExists(players.File("Anna")));
+
+    // A link among the players is no profile, and removing it as a profile
+    // folder touches nothing where it points.
+    ScratchDir elsewhere;
+    WriteText(elsewhere.File("Quest.sav"), "someone else's");
+    ASSERT_EQ(symlink(elsewhere.Path().c_str(), players.File("Evil").c_str()), 0);
+    profiles.Refresh();
+    EXPECT_EQ(profiles.FindProfile("Evil"), -1);
+    EXPECT_EQ(RemoveProfileFolder(players.Path() + "Evil"), 0);
+    EXPECT_TRUE(plat::FileExists(elsewhere.File("Quest.sav")));
 
     // A file with a longer name keeps the folder; the profile's own files go.
     WriteText(players.File("Bert/Settings.ini"), "[Main]\n");

@@ -9,11 +9,7 @@ LoggedScratch::LoggedScratch()
     ClearLog();
 }
 
-LoggedScratch::~LoggedScratch()
-{
-    SetDataFoldersForTests("", "");
-    SetLogName("Objects.log");
-}
+LoggedScratch::~LoggedScratch() { testing_support::ResetDataFolders(); }
 
 std::string LoggedScratch::TakeLog()
 {

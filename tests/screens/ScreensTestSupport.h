@@ -48,11 +48,7 @@ public:
         SetLogName("Objects.log");
         ClearLog();
     }
-    ~LogCapture()
-    {
-        SetDataFoldersForTests("", "");
-        SetLogName("Objects.log");
-    }
+    ~LogCapture() { testing_support::ResetDataFolders(); }
     std::string Text() const { return testing_support::ReadText(m_dir.File("Objects.log")); }
     const testing_support::ScratchDir& Dir() const { return m_dir; }
 

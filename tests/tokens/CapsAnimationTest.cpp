@@ -22,7 +22,7 @@ protected:
         SetLogName("Objects.log");
         ClearLog();
     }
-    void TearDown() override { SetDataFoldersForTests("", ""); }
+    void TearDown() override { testing_support::ResetDataFolders(); }
 
     // Loads `text` as the whole file; the log it wrote.
     std::string Load(const std::string& text, bool* ok, std::vector<CCapsAnimation>* out = nullptr)

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# With no display to open and no video driver asked for (a start over SSH),
+# the game says what it lacks on standard error and leaves with code 100
+# instead of running unseen; the headless driver stays for who asks for it.
+source "$(dirname "$0")/lib.sh"
+unset DISPLAY WAYLAND_DISPLAY SDL_VIDEODRIVER GALVORINE_NO_DIALOGS
+
+make_install
+rc=0
+(cd "$INSTALL" && timeout 60 ./galvorine) >"$WORK/stdout" 2>"$WORK/stderr" || rc=$?
+[ "$rc" -eq 100 ] || fail "exit code $rc without a display, expected 100"
+grep -q "A display for SDL video was not detected" "$WORK/stderr" || fail "no message on stderr: $(cat "$WORK/stderr")"
+grep -q "apt-get install" "$WORK/stderr" || fail "the message names no package"
+
+export SDL_VIDEODRIVER=offscreen GALVORINE_NO_DIALOGS=1
+start_game
+wait_for_init
+stop_game
+echo "e2e no display: ok"
