@@ -5,6 +5,8 @@
 // the swaps that make a run, and reads the token grid of a quest save.
 //
 //   e2e_eye control <form.qof> <id> <client width> <client height> [n]
+//   e2e_eye rect <form.qof> <id> <client width> <client height> [n]
+//           (an id of "key:n" finds the control by its INTERRUPT key)
 //   e2e_eye colours <png>
 //   e2e_eye differ <png> <png>
 //   e2e_eye board <png> <Caps.png> <client width> <client height>
@@ -41,9 +43,12 @@ struct Rect {
     float x = 0, y = 0, w = 0, h = 0;
 };
 
-// The design-screen rectangles of the controls with an id, in file order.
+// The design-screen rectangles of the controls with an id (or, for
+// "key:n", with the INTERRUPT key n), in file order.
 std::vector<Rect> FindControls(const std::string& file, const std::string& wanted)
 {
+    const bool byKey = wanted.rfind("key:", 0) == 0;
+    std::string elementKey;
     std::ifstream in(file);
     std::map<std::string, std::string> defines;
     std::vector<Rect> found;
@@ -67,6 +72,7 @@ std::vector<Rect> FindControls(const std::string& file, const std::string& wante
             std::string kind, key;
             line >> kind >> key;
             elementId.clear();
+            elementKey.clear();
             if (key == "ID")
                 line >> elementId;
             inElement = true;
@@ -78,7 +84,7 @@ std::vector<Rect> FindControls(const std::string& file, const std::string& wante
             if (--depth == 0 && inElement) {
                 inElement = false;
                 const std::string id = defines.count(elementId) ? defines[elementId] : elementId;
-                if (sized && id == wanted)
+                if (sized && (byKey ? elementKey == wanted.substr(4) : id == wanted))
                     found.push_back(Rect{form.x + element.x, form.y + element.y, element.w, element.h});
             }
         } else if (word == "POSITION") {
@@ -92,6 +98,8 @@ std::vector<Rect> FindControls(const std::string& file, const std::string& wante
                 element.x = x;
                 element.y = y;
             }
+        } else if (word == "INTERRUPT" && inElement && depth == 1) {
+            in >> elementKey;
         } else if (word == "SIZE" && inElement && depth == 1) {
             in >> element.w >> element.h;
             sized = true;
@@ -351,7 +359,7 @@ size_t Colours(const d3d::DecodedImage& image)
 int main(int argc, char** argv)
 {
     const std::vector<std::string> a(argv + 1, argv + argc);
-    if (a.size() >= 5 && a[0] == "control") {
+    if (a.size() >= 5 && (a[0] == "control" || a[0] == "rect")) {
         const std::vector<Rect> found = FindControls(a[1], a[2]);
         const size_t n = a.size() > 5 ? std::strtoul(a[5].c_str(), nullptr, 10) : 0;
         if (n >= found.size()) {
@@ -360,7 +368,10 @@ int main(int argc, char** argv)
         }
         const Screen s(std::atoi(a[3].c_str()), std::atoi(a[4].c_str()));
         const Rect& r = found[n];
-        std::printf("%d %d\n", s.X(r.x + r.w / 2), s.Y(r.y + r.h / 2));
+        if (a[0] == "rect")
+            std::printf("%d %d %d %d\n", s.X(r.x), s.Y(r.y), s.X(r.x + r.w) - s.X(r.x), s.Y(r.y + r.h) - s.Y(r.y));
+        else
+            std::printf("%d %d\n", s.X(r.x + r.w / 2), s.Y(r.y + r.h / 2));
         return 0;
     }
     d3d::DecodedImage first, second;
