@@ -177,3 +177,35 @@ TEST(WonLevel, NoMarchPastTheLastStage)
     game.Frames(2);
     EXPECT_EQ(game->subState, 1);
 }
+
+// After level 5 the Accuracy challenge runs as a bonus level: its rules,
+// its form, its end (the stand-in fails it); the quest goes on to the
+// second stage's newspaper and the shop.
+TEST(BonusLevel, ABonusLevelShowsItsRulesFailsAndTheQuestGoesOn)
+{
+    InPlay game;
+    game->level = 5;
+    ASSERT_TRUE(game.WinLevel());
+    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 22; }, 10.0f));
+    game.ClickId(game->screens->statistics.form, 20);
+    EXPECT_EQ(game->phase, kPhaseBonusLevel);
+    EXPECT_EQ(game->challengeMode, kAccuracy);
+    EXPECT_EQ(game->board->playState, kAccuracy);
+    EXPECT_FLOAT_EQ(game->timeLeft, 40.0f);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
+    EXPECT_EQ(game->screens->MessageCommand(), 4);
+    EXPECT_TRUE(game->screens->arcade.form->IsVisible());
+    game.ClickId(game->screens->msgBox.form, 200);
+    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 9; }, 5.0f));
+    ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseAfterResults; }, 5.0f));
+    EXPECT_EQ(game->challengeMode, kOrdinaryLevel);
+    EXPECT_FALSE(game->board->accuracyChallenge);
+    EXPECT_EQ(game->board->trophyCounters[2], 0);
+    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 10; }, 5.0f));
+    // Level 6 opens stage 2: its newspaper comes before the shop.
+    game.Key(32);
+    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 14; }, 5.0f));
+    EXPECT_TRUE(game->screens->newspaper.form->IsVisible());
+    game.Key(32);
+    ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseShop; }, 5.0f));
+}
