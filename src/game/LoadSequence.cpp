@@ -518,6 +518,8 @@ bool CGame::CreateFpsText()
     fpsText->origin[0] = -511.5f;
     fpsText->origin[1] = 377.5f;
     fpsText->origin[2] = -2.0f;
+    // Drawn over the menus and dialogs, which cover the whole screen.
+    fpsText->layer = kTextLayerOverlay;
     textBatch->Add(fpsText);
     return true;
 }

@@ -242,9 +242,11 @@ void Window::SetFullScreen(bool fullScreen)
 
 bool Window::IsIconic() const { return m_window && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MINIMIZED) != 0; }
 
+// Hiding waits for the server's answer: a window that is gone, or a dead
+// connection, would keep that wait going for ever.
 void Window::Hide()
 {
-    if (m_window)
+    if (m_window && !g_xWindowLost)
         SDL_HideWindow(m_window);
 }
 
