@@ -10,7 +10,7 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -DGALVORINE_BUILD_FUZZERS=ON -DGAL
   -DGALVORINE_BUILD_BENCHMARKS=OFF
 cmake --build build-fuzz -j"$(nproc)"
 cd build-fuzz/fuzz
-for name in quest_save hiscore_table best_list trophies form_file; do
+for name in quest_save hiscore_table best_list trophies form_file level_file; do
   mkdir -p "corpus/$name"
   cp -n ../../fuzz/seeds/"$name"/* "corpus/$name/" 2>/dev/null || true
   max_len=4096
@@ -18,6 +18,10 @@ for name in quest_save hiscore_table best_list trophies form_file; do
     # The GUI tests' fixture forms seed the form reader as well.
     cp -n ../../tests/gui/*.qof "corpus/$name/"
     max_len=16384
+  fi
+  if [ "$name" = level_file ]; then
+    # The authored levels seed the level reader.
+    cp -n ../../data/Data/Lvl/*.lvl "corpus/$name/"
   fi
   dict=()
   [ -f "../../fuzz/$name.dict" ] && dict=("-dict=../../fuzz/$name.dict")

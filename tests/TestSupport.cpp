@@ -114,6 +114,13 @@ LogCapture::~LogCapture()
 std::string LogCapture::Text() const { return ReadText(m_folder + "test.log"); }
 void LogCapture::Clear() const { ClearLog(); }
 
+std::string LogCapture::Take() const
+{
+    const std::string text = Text();
+    Clear();
+    return text;
+}
+
 void WriteText(const std::string& path, const std::string& text)
 {
     FILE* file = std::fopen(path.c_str(), "wb");

@@ -67,6 +67,8 @@ public:
     LogCapture& operator=(const LogCapture&) = delete;
     std::string Text() const;
     void Clear() const;
+    // The text logged since the last Clear or Take, and a clear log.
+    std::string Take() const;
 
 private:
     std::string m_folder;

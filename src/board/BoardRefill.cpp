@@ -1,16 +1,20 @@
 // After tokens have left the board: the tokens above fall into the gaps, a
-// colour is drawn for every cell still empty, gems are attached, and the new
-// tokens drop in from above. Also the tokens in flight: which one is under
-// the pointer, one arriving, one leaving with a bonus, and the level's end.
+// colour is chosen for every cell still empty, gems, chains, fixed marks
+// and bonuses are attached, and the new tokens drop in from above. Also the
+// tokens in flight: which one is under the pointer, one arriving, one
+// leaving with a bonus, and the level's end.
 //
-// The level files, the animated shuffle and saved boards bring their own
-// fill modes with the levels; until then every fill draws at random.
+// Colours are drawn at random in play. A level's first fill takes them from
+// the level's file (through the shuffle of its start layout), the fill after
+// an animated shuffle brings back the tokens the level fixed, and a resumed
+// level's first fill restores the saved board.
 #include "board/GameBoard.h"
 
 #include "balance/BalanceState.h"
 #include "engine/Log.h"
 #include "engine/Random.h"
 #include "rays/TokenHighlight.h"
+#include "records/QuestSave.h"
 #include "tokens/CapsRenderer.h"
 
 #include <algorithm>
@@ -29,6 +33,18 @@ constexpr int kMaxForcedRetries = 100;
 constexpr int32_t kSteelCode = kSteelColour + 1;
 
 bool IsOrdinary(int32_t code) { return std::abs(code) < 99; }
+
+// The bonus kind of a level file's bonus digit.
+constexpr int32_t kBonusOfDigit[CLevelData::kBonusDigits] = {kBonusTnt,   kBonusScore,      kBonusTime,
+                                                             kBonusFlash, kBonusSolidarity, kBonusAdviser};
+
+// A saved code the board can hold: a colour, chained or not, or steel. An
+// empty cell saves 1000.
+bool IsTokenCode(int32_t code)
+{
+    const int32_t a = std::abs(code);
+    return (a >= 1 && a <= 7) || a == kSteelCode;
+}
 
 } // namespace
 
@@ -94,39 +110,232 @@ void CGameBoard::Refill(bool requireNoRun, bool requireMove)
             gemsOnBoard += t->bonus && t->bonus->kind == kBonusGem ? 1 : 0;
         }
 
-    // Long chain reactions make the refill avoid handing out new runs.
-    bool checkRuns = requireNoRun, forced = false;
-    if (colours.size() < 7) {
-        CopyToAnalyser();
-        const bool keepPolicy =
-            analyser.HasReadyRun(3, false) || cascadeCount < 6 || (cascadeCount < 10 && RandomUnit() < 0.5f);
-        if (!keepPolicy)
-            checkRuns = forced = true;
-    }
-    DrawCodes(checkRuns, forced, requireMove, steelOnBoard, chainedOnBoard);
-
-    int newOrdinary = 0;
-    for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r)
-            newOrdinary += !Cell(c, r) && IsOrdinary(analyser.Cell(c, r)) ? 1 : 0;
-    int gems = 0;
-    if (levelState != 7) {
-        if (refillLimitFlag) {
-            gems = std::min(refillLimit - gemsOnBoard, newOrdinary);
-            refillLimitFlag = false;
-        } else {
-            gems = std::min(static_cast<int>(std::floor(balance.shareValue * static_cast<float>(newOrdinary))),
-                            balance.item8Value - gemsOnBoard);
+    const FillSource source = SourceOfFill();
+    if (source == FillSource::Level) {
+        Shuffle(steelOnBoard, chainedOnBoard);
+    } else if (source == FillSource::Saved) {
+        // The saved board is taken as it stands; only cells it holds no
+        // token for are drawn.
+        DrawCodes(false, false, false, steelOnBoard, chainedOnBoard, source);
+    } else {
+        // Long chain reactions make the refill avoid handing out new runs.
+        bool checkRuns = requireNoRun, forced = false;
+        if (colours.size() < 7) {
+            CopyToAnalyser();
+            const bool keepPolicy =
+                analyser.HasReadyRun(3, false) || cascadeCount < 6 || (cascadeCount < 10 && RandomUnit() < 0.5f);
+            if (!keepPolicy)
+                checkRuns = forced = true;
         }
-        gems = std::min({std::max(gems, 0), newOrdinary, gemsToPlace});
-        gemsToPlace -= gems;
+        DrawCodes(checkRuns, forced, requireMove, steelOnBoard, chainedOnBoard, source);
     }
-    DropNewTokens(ChooseGemCells(gems, newOrdinary));
+
+    std::vector<int32_t> gemCells;
+    if (source == FillSource::Drawn) {
+        int newOrdinary = 0;
+        for (int c = 0; c < columns; ++c)
+            for (int r = 0; r < rows; ++r)
+                newOrdinary += !Cell(c, r) && IsOrdinary(analyser.Cell(c, r)) ? 1 : 0;
+        int gems = 0;
+        if (levelState != 7) {
+            if (refillLimitFlag) {
+                gems = std::min(refillLimit - gemsOnBoard, newOrdinary);
+                refillLimitFlag = false;
+            } else {
+                gems = std::min(static_cast<int>(std::floor(balance.shareValue * static_cast<float>(newOrdinary))),
+                                balance.item8Value - gemsOnBoard);
+            }
+            gems = std::min({std::max(gems, 0), newOrdinary, gemsToPlace});
+            gemsToPlace -= gems;
+        }
+        gemCells = ChooseGemCells(gems, newOrdinary);
+    } else {
+        gemCells = PresetGemCells(source);
+    }
+    DropNewTokens(gemCells, source);
+    if (source == FillSource::Drawn)
+        return;
+    AttachPresetBonuses(source);
+    if (source == FillSource::Saved)
+        RestoreSavedExtras();
+}
+
+CGameBoard::FillSource CGameBoard::SourceOfFill() const
+{
+    switch (firstFill) {
+    case 1:
+        return boardMode == 0 && levelData && !levelData->notParsed ? FillSource::Level : FillSource::Drawn;
+    case 2:
+        return boardMode == 0 && !cellInfo.empty() ? FillSource::Remembered : FillSource::Drawn;
+    case 3:
+        // A save taken outside board play (in the shop or after the level
+        // was won) carries no board.
+        return questSave && !questSave->cells[CQuestSave::TokenCodes].empty() ? FillSource::Saved
+                                                                              : FillSource::Drawn;
+    default:
+        return FillSource::Drawn;
+    }
+}
+
+int32_t CGameBoard::PresetCode(FillSource source, int column, int row) const
+{
+    if (source == FillSource::Remembered) {
+        const ShuffleCell& cell = cellInfo[static_cast<size_t>(row)][static_cast<size_t>(column)];
+        if (cell.free)
+            return 0;
+        const int32_t code = cell.colour + 1 > 98 ? kSteelCode : cell.colour + 1;
+        return cell.lock > 0 ? -code : code;
+    }
+    if (source == FillSource::Saved) {
+        const int32_t saved = questSave->Cell(CQuestSave::TokenCodes, row, column);
+        if (!IsTokenCode(saved))
+            return 0;
+        const int32_t code = std::abs(saved);
+        return questSave->Cell(CQuestSave::ChainFlags, row, column) > 0 ? -code : code;
+    }
+    return 0;
+}
+
+bool CGameBoard::IsPresetGem(FillSource source, int column, int row) const
+{
+    const size_t r = static_cast<size_t>(row), c = static_cast<size_t>(column);
+    switch (source) {
+    case FillSource::Level:
+        return r < CLevelData::kRows && c < CLevelData::kRowLength && levelData->gemRows[r][c] == 'g';
+    case FillSource::Remembered:
+        return !cellInfo[r][c].free && cellInfo[r][c].gem;
+    case FillSource::Saved: {
+        const int32_t saved = questSave->Cell(CQuestSave::TokenCodes, row, column);
+        return saved < 0 && IsTokenCode(saved);
+    }
+    default:
+        return false;
+    }
+}
+
+int32_t CGameBoard::PresetLock(FillSource source, int column, int row) const
+{
+    const size_t r = static_cast<size_t>(row), c = static_cast<size_t>(column);
+    switch (source) {
+    case FillSource::Level:
+        if (r < CLevelData::kRows && c < CLevelData::kRowLength) {
+            const char digit = levelData->lockRows[r][c];
+            if (digit >= '1' && digit <= '9')
+                return digit - '0';
+        }
+        return 1;
+    case FillSource::Remembered:
+        return !cellInfo[r][c].free && cellInfo[r][c].lock > 0 ? cellInfo[r][c].lock : 1;
+    case FillSource::Saved:
+        return std::max(questSave->Cell(CQuestSave::ChainFlags, row, column), 1);
+    default:
+        return 1;
+    }
+}
+
+bool CGameBoard::IsPresetFixed(FillSource source, int column, int row) const
+{
+    const size_t r = static_cast<size_t>(row), c = static_cast<size_t>(column);
+    switch (source) {
+    case FillSource::Level:
+        return r < CLevelData::kRows && c < CLevelData::kRowLength && levelData->fixedRows[r][c] == 'f';
+    case FillSource::Remembered:
+        return !cellInfo[r][c].free;
+    case FillSource::Saved:
+        return questSave->Cell(CQuestSave::TokenFlags, row, column) == 1;
+    default:
+        return false;
+    }
+}
+
+// Only gems that land on a coloured token are placed, and only those count
+// against the gems still to place: a gem cell that holds steel has none.
+std::vector<int32_t> CGameBoard::PresetGemCells(FillSource source)
+{
+    std::vector<int32_t> cells;
+    cells.reserve(32);
+    int ordinary = 0;
+    for (int c = 0; c < columns; ++c)
+        for (int r = rows - 1; r >= 0; --r) {
+            if (Cell(c, r) || !IsOrdinary(analyser.Cell(c, r)))
+                continue;
+            if (IsPresetGem(source, c, r)) {
+                cells.push_back(ordinary);
+                if (source != FillSource::Saved && gemsToPlace > 0)
+                    --gemsToPlace;
+            }
+            ++ordinary;
+        }
+    return cells;
+}
+
+// Bonuses the level's file or the remembered tokens carry, and those of a
+// saved board, ride in on their tokens.
+void CGameBoard::AttachPresetBonuses(FillSource source)
+{
+    for (int c = 0; c < columns; ++c)
+        for (int r = 0; r < rows; ++r) {
+            const CountedHandle<CToken>& token = Cell(c, r);
+            if (!token || token->gem || token->bonus)
+                continue;
+            CToken& t = *token;
+            int32_t kind = 0, value = 0;
+            const size_t rr = static_cast<size_t>(r), cc = static_cast<size_t>(c);
+            if (source == FillSource::Level && rr < CLevelData::kRows && cc < CLevelData::kRowLength) {
+                const char digit = levelData->bonusRows[rr][cc];
+                if (digit < '0' || digit > '5')
+                    continue;
+                const int d = digit - '0';
+                kind = kBonusOfDigit[d];
+                value = levelData->bonusLevels[static_cast<size_t>(d)];
+                if (value < 0)
+                    value = std::max(balance.bonusSlots[static_cast<size_t>(kind - 2)], 0);
+            } else if (source == FillSource::Remembered) {
+                const ShuffleCell& cell = cellInfo[rr][cc];
+                if (!t.settled || !cell.hasBonus)
+                    continue;
+                kind = cell.bonusKind;
+                value = cell.bonusValue;
+            } else if (source == FillSource::Saved) {
+                kind = questSave->Cell(CQuestSave::BonusKinds, r, c);
+                value = questSave->Cell(CQuestSave::BonusParams, r, c);
+                if (kind == 0)
+                    continue;
+            } else {
+                continue;
+            }
+            CountedHandle<CBonus> bonus = bonuses->CreateBonus(kind, value, 0, 1);
+            if (!bonus)
+                continue;
+            bonus->FlyIn(t.x + originX, t.y + originY, t.z + originZ, t.size, c, r, true, 0.5f);
+            GiveBonus(t, bonus);
+        }
+}
+
+// What a saved board brings beside its tokens: the hint display's time and
+// the totems' state.
+void CGameBoard::RestoreSavedExtras()
+{
+    const CQuestSave& save = *questSave;
+    if (save.hintTimeLeft > 0.0f) {
+        adviser.AddTime(true, save.hintTimeLeft);
+        ShowMoveHints();
+    }
+    if (boardMode != 0)
+        return;
+    if (save.extraFlag) {
+        totems.SetBlueTotemsActive(true);
+        steelRate = 0.0f;
+        steelCap = 0;
+    }
+    if (save.extraIndex >= 0 && save.extraIndex < CTotemsManager::kColours)
+        totems.QueueTotem(save.extraIndex);
 }
 
 // Draws a code for every empty cell into the analyser, again and again
-// until the draw suits the refill.
-void CGameBoard::DrawCodes(bool checkRuns, bool forced, bool requireMove, int steelOnBoard, int chainedOnBoard)
+// until the draw suits the refill. Cells the source presets keep their code.
+void CGameBoard::DrawCodes(bool checkRuns, bool forced, bool requireMove, int steelOnBoard, int chainedOnBoard,
+                           FillSource source)
 {
     int retries = 0;
     for (int pass = 1;; ++pass) {
@@ -137,11 +346,13 @@ void CGameBoard::DrawCodes(bool checkRuns, bool forced, bool requireMove, int st
                     analyser.Cell(c, r) = AnalyserCode(*t);
                     continue;
                 }
-                int colour = DrawColour();
-                // Steel beyond the cap is drawn again as a colour, so that
-                // a steel rate of 1 cannot stall the draw.
-                if (colour > 97 && steel >= steelCap)
-                    colour = DrawPlainColour();
+                if (const int32_t preset = PresetCode(source, c, r)) {
+                    analyser.Cell(c, r) = preset;
+                    steel += std::abs(preset) == kSteelCode ? 1 : 0;
+                    chained += preset < 0 ? 1 : 0;
+                    continue;
+                }
+                const int colour = DrawColourUnderCap(steel);
                 if (colour > 97) {
                     analyser.Cell(c, r) = kSteelCode;
                     ++steel;
@@ -165,6 +376,14 @@ void CGameBoard::DrawCodes(bool checkRuns, bool forced, bool requireMove, int st
     }
 }
 
+// Steel beyond the cap is drawn again as a colour, so that a steel rate of
+// 1 cannot stall the draw.
+int CGameBoard::DrawColourUnderCap(int steel)
+{
+    const int colour = DrawColour();
+    return colour > 97 && steel >= steelCap ? DrawPlainColour() : colour;
+}
+
 // `count` distinct numbers of the new ordinary cells, which count column by
 // column from the left, bottom-up within a column.
 std::vector<int32_t> CGameBoard::ChooseGemCells(int count, int newOrdinary)
@@ -183,7 +402,7 @@ std::vector<int32_t> CGameBoard::ChooseGemCells(int count, int newOrdinary)
 
 // New tokens start two rows above the board, a random part of a cell
 // higher, and each next one of the column one to two cells higher still.
-void CGameBoard::DropNewTokens(const std::vector<int32_t>& gemCells)
+void CGameBoard::DropNewTokens(const std::vector<int32_t>& gemCells, FillSource source)
 {
     size_t nextGem = 0;
     int ordinary = 0;
@@ -215,7 +434,8 @@ void CGameBoard::DropNewTokens(const std::vector<int32_t>& gemCells)
                 }
             }
             if (code < 0)
-                t.SetChained(1);
+                t.SetChained(PresetLock(source, c, r));
+            t.settled = IsPresetFixed(source, c, r) ? 1 : 0;
             t.kind = kBoardToken;
             t.moveKind = 1;
             if (t.cap)

@@ -64,6 +64,9 @@ void CGameBoard::Reset(int mode)
         mesh->SetOffset(originX, originY, originZ);
         mesh->SetScale(1.0f, 1.0f);
         mesh->Show(false, 0.0f);
+        // The gems bar stands with the mesh from the start, not only once a
+        // shake has moved them.
+        gemsBar->SetPosition(mesh->OffsetX(), mesh->OffsetY(), mesh->OffsetZ());
         ApplyHalfCellCorrection();
         if (mode == 0) {
             CountedHandle<CSandHeightfield> field = MakeCountedHandle(new CSandHeightfield());
@@ -167,7 +170,8 @@ bool CGameBoard::GemGoalReached() const { return boardMode == 0 && levelState ==
 
 int CGameBoard::DrawColour()
 {
-    if (RandomUnit() < steelRate)
+    // Without steel in the level no draw is spent on it.
+    if (steelRate > 0.0f && RandomUnit() < steelRate)
         return kSteelColour;
     return DrawPlainColour();
 }
@@ -177,7 +181,8 @@ int CGameBoard::DrawPlainColour()
     if (colours.empty())
         return 0;
     const int n = static_cast<int>(colours.size());
-    const int index = static_cast<int>(std::floor(RandomUnit() * static_cast<float>(n)));
+    // The product is never negative: truncation is its floor, and far cheaper.
+    const int index = static_cast<int>(RandomUnit() * static_cast<float>(n));
     return colours[static_cast<size_t>(index >= n ? n - 1 : index)];
 }
 
@@ -188,7 +193,7 @@ void CGameBoard::Show(bool visible, bool capsVisible, float seconds)
     capsRenderer->SetShown(capsVisible);
     if (visible && boardMode == 0) {
         sandbox->Show(true, seconds);
-        gemsBar->Show(true, seconds);
+        gemsBar->Show(true, rate);
     }
     swapRefused = false;
 }

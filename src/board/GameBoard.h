@@ -15,6 +15,7 @@
 #include "board/BoardMesh.h"
 #include "board/BoardShake.h"
 #include "board/GemsBar.h"
+#include "board/LevelData.h"
 #include "board/MatchAnalyser.h"
 #include "bonuses/AdviserInterface.h"
 #include "bonuses/BonusManager.h"
@@ -27,13 +28,16 @@
 #include "tokens/MovingTokens.h"
 #include "totems/TotemsManager.h"
 
+#include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CBalanceState;
 class CCapsRenderer;
 class CParticleSystemsManager;
 class CProfile;
+class CQuestSave;
 class CSoundManager;
 class CTerminator;
 class CTerminatorsManager;
@@ -128,12 +132,22 @@ public:
     int PassOnBonus(const CountedHandle<CToken>& token);
     void FinishLevel();
 
-    // Difficulty and level state.
+    // Difficulty, the level file and the level state.
     void SetLevelDifficulty(int level);
+    // 1 when the file was read and passed its checks (the level then
+    // overrides what its number gave), else 0.
+    int LoadLevel(const std::string& path);
     void SetLevelState(int state, int subState);
     void StopPlay();
-    // Every token falls off and the board fills again.
-    void ShuffleAnimated(float seconds, int attempts);
+
+    // Shuffles (BoardShuffle.cpp). The level's first fill: colours from the
+    // level's start layout into the analyser, repeated until no run stands
+    // and a move exists; false when the layout could not be accepted and
+    // its letters were drawn at random instead (logged).
+    bool Shuffle(int steelOnBoard, int chainedOnBoard);
+    // No move left: the tokens tremble and fall off, the level's fixed ones
+    // are remembered, and the next refill drops a new board in.
+    void ShuffleAnimated(float duration, int steps);
 
     // Events.
     int DeferEvents();
@@ -211,6 +225,13 @@ public:
     CountedHandle<CAccuracyChallenge> accuracyChallenge;
     CountedHandle<CAttentionChallenge> attentionChallenge;
     CountedHandle<CReactionChallenge> reactionChallenge;
+    // The level's file, as the last LoadLevel read it.
+    CountedHandle<CLevelData> levelData;
+    // What the animated shuffle remembered, [row][column]; empty when
+    // nothing was.
+    std::vector<std::vector<ShuffleCell>> cellInfo;
+    // The quest save a resumed level's board is restored from.
+    CountedHandle<CQuestSave> questSave;
     int32_t levelNumber = 1;
     CountedHandle<CProfile> profile; // the current player; empty before one exists
     int32_t levelState = 0, levelSubState = 0;
@@ -244,8 +265,53 @@ private:
     // Puts a bonus on a token and gives it the token's colour.
     void GiveBonus(CToken& token, const CountedHandle<CBonus>& bonus);
     void MoveRidingBonuses();
-    void DrawCodes(bool checkRuns, bool forced, bool requireMove, int steelOnBoard, int chainedOnBoard);
+    // Where a refill takes the cells that the level's file, the animated
+    // shuffle or a saved board preset; Drawn when its source is missing.
+    enum class FillSource { Drawn, Level, Remembered, Saved };
+    FillSource SourceOfFill() const;
+    // The analyser code a source gives an empty cell; 0 when it is drawn.
+    int32_t PresetCode(FillSource source, int column, int row) const;
+    bool IsPresetGem(FillSource source, int column, int row) const;
+    // The chain count of a new chained token; 1 unless the source says.
+    int32_t PresetLock(FillSource source, int column, int row) const;
+    bool IsPresetFixed(FillSource source, int column, int row) const;
+    // The gems of a fill from a source, as numbers of the new ordinary cells.
+    std::vector<int32_t> PresetGemCells(FillSource source);
+    void AttachPresetBonuses(FillSource source);
+    void RestoreSavedExtras();
+    void DrawCodes(bool checkRuns, bool forced, bool requireMove, int steelOnBoard, int chainedOnBoard,
+                   FillSource source);
     std::vector<int32_t> ChooseGemCells(int count, int newOrdinary);
-    void DropNewTokens(const std::vector<int32_t>& gemCells);
+    void DropNewTokens(const std::vector<int32_t>& gemCells, FillSource source);
     bool IsTutorialRefill() const;
+    // The level's start layout read cell by cell; one draw of it into the
+    // analyser, true when it can be played (BoardShuffle.cpp).
+    void ReadStartLayout(bool lettersAsRandom);
+    bool DrawStartLayout(int steelOnBoard, int chainedOnBoard, bool stopAtRun = true);
+    bool PlaceLetters();
+    void DealLetters();
+    void DealGroups();
+    // A random colour, or steel while the steel cap allows.
+    int DrawColourUnderCap(int steel);
+
+    // The start layout's letter cells and the colours dealt to its letters
+    // and group letters "A".."G", kept between draws so that drawing
+    // allocates nothing.
+    struct LayoutCell {
+        enum Kind : uint8_t { Drawn, Token, Fixed, Letter } kind = Drawn;
+        enum Lock : uint8_t { Chance, Chain, Free } lock = Chance;
+        char letter = 'x';
+        int32_t code = 0; // of a token on the board or a fixed cell
+    };
+    struct LetterCell {
+        int column, row;
+        char letter;
+        bool chained;
+    };
+    static constexpr int kGroupLetters = 7;
+    std::vector<LayoutCell> m_layout;   // column by column, top down
+    std::vector<int32_t> m_layoutCodes; // a draw, in the same order
+    std::vector<LetterCell> m_letterCells;
+    std::vector<int32_t> m_letterColours, m_dealtColours;
+    std::array<std::vector<int32_t>, kGroupLetters> m_groupColours;
 };

@@ -1,6 +1,6 @@
 // STAND-IN until the token bonuses are built: the bonus as the board sees
-// it. The stand-in bonus manager never makes one, so none of these calls
-// runs yet; the real bonus replaces this file in place.
+// it. The stand-in bonus manager makes only resting gems, which neither
+// move nor fire; the real bonus replaces this file in place.
 #pragma once
 
 #include "events/GameEvent.h"

@@ -153,7 +153,7 @@ public:
     void StartNewQuest(int difficulty);
     // 1 when the score entered the hiscore table.
     int EnterHiscore(int32_t score);
-    void SwapPanelTextures(bool toShop, bool keep);
+    void SwapPanelTextures(bool toShop, int keep);
     void StoreQuestState(bool withShop);
     int SaveQuestAndLeave(bool fromBoard);
     int QuitQuestToMenu();
@@ -167,13 +167,20 @@ public:
     // keeping it from being saved.
     bool QuestInProgress() const;
 
-    // ---- Level operations (the levels' own; LevelStart.cpp) ----
+    // ---- Levels and the tutorial (LevelStart.cpp) ----
+    // A level of a running game; a quest level from the quest save, started
+    // (then `phaseEntry` is the mode to enter) or resumed.
     void StartLevel(int levelNumber);
     void StartQuestLevel();
     void ResumeQuestLevel();
-    void ShowTutorialStep(int state, int subState);
-    bool StepTutorial(int column, int row);
-    void ApplyLevelState(bool save);
+    // The tutorial prompt the board asked for, with its argument.
+    void ShowTutorialStep(int prompt, int argument);
+    // 1 when a swap onto the cell may go ahead in the running lesson.
+    int StepTutorial(int column, int row);
+    // Closes the prompt; with `save` it is marked as shown.
+    void ApplyLevelState(int save);
+    // The current player's profile; empty before a player exists.
+    CountedHandle<CProfile> CurrentProfile() const;
 
     // ---- Results (LevelResults.cpp) ----
     void ShowLevelResults(bool visible);
@@ -307,6 +314,11 @@ public:
     float timeLeft = 0.0f;
     // The next time left at which the countdown overlay starts.
     float nextTimeWarning = 30.0f;
+    // The mode a quest level started from the save enters.
+    int phaseEntry = 0;
+    bool boardQueryPending = false;
+    // 1 while the shop's panel pictures are up.
+    int panelTextures = 0;
     // A level intro runs and keeps the quest from being saved.
     bool levelIntroPending = false;
     // Golden Stars of the score frenzy in this level (each further one takes
@@ -371,9 +383,11 @@ private:
     bool CreateCapsRenderer();
     bool ResetBalance();
     bool CreateBoard();
+    bool CreateGemsBar();
     bool CreateSelectionMarker();
     bool CreateTerminators();
     bool CreateBonuses();
+    bool LoadGemFlares();
     bool CreateTotems();
     bool LoadScoreSettings();
     bool CreateShop();
@@ -393,6 +407,19 @@ private:
     bool ReleaseLoadLocals();
 
     bool Fail(const std::string& text);
+    // The text for the player and a log line of its own.
+    bool Fail(const std::string& text, const std::string& logLine);
+
+    // Quest levels (LevelStart.cpp).
+    void EnterQuestLevel(bool resume);
+    void ShowStageBackground();
+    void EnterQuestBoard(const CQuestSave& save);
+    void RestoreQuestLevel(const CQuestSave& save, bool inShop);
+    // The tutorial form's panel and pointer.
+    void ShowTutorialPanel(const std::string& text);
+    void PointTutorialAt(int columnA, int rowA, int columnB, int rowB);
+    bool PointTutorialAtToken(bool (*test)(const CToken&));
+    bool ShowTotemStep(int argument);
     void LoadingFrame(float progress);
 
     // The frame (GameFrame.cpp).
@@ -493,8 +520,6 @@ private:
     // Quest saves (QuestSaves.cpp).
     std::string PlayerFolder() const;
     void StoreCell(int column, int row);
-    // The token's fixed flag, which the level file gives.
-    bool TokenFixed(const CToken& token) const;
     void ResetQuestDisplay();
     void StoreShopAndSave();
     void ClearLevelForQuit();

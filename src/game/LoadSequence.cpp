@@ -43,9 +43,12 @@ const CGame::LoadStep CGame::kLoadSequence[] = {
     {&CGame::CreateCapsRenderer, 0.55f},
     {&CGame::ResetBalance, kNoFrame},
     {&CGame::CreateBoard, kNoFrame},
+    {&CGame::CreateGemsBar, kNoFrame},
     {&CGame::CreateSelectionMarker, kNoFrame},
     {&CGame::CreateTerminators, kNoFrame},
-    {&CGame::CreateBonuses, 0.65f},
+    // The gems bar's sparkles, until the bonuses load their own pictures.
+    {&CGame::CreateBonuses, kNoFrame},
+    {&CGame::LoadGemFlares, 0.65f},
     // The totems' textures load here; the screens' pictures that depend on
     // the difficulty come after them.
     {&CGame::CreateTotems, kNoFrame},
@@ -88,6 +91,13 @@ bool CGame::Fail(const std::string& text)
 {
     errors.push_back(text);
     WriteLog(text + "!\n");
+    return false;
+}
+
+bool CGame::Fail(const std::string& text, const std::string& logLine)
+{
+    errors.push_back(text);
+    WriteLog(logLine);
     return false;
 }
 
@@ -368,6 +378,39 @@ bool CGame::CreateBoard()
     sandbox.SetParticleManager(particleManagers[1]);
     sandbox.ApplySettings(questLayout.sandbox);
     renderer->sandbox = board->sandbox;
+    return true;
+}
+
+// The gems bar draws its frame and fill from the screens' GemProgress
+// picture and its counter with font 1; it stands with the board's mesh.
+bool CGame::CreateGemsBar()
+{
+    auto bar = MakeCountedHandle(new CGemsBar());
+    const CountedHandle<CTexture>& frame =
+        screenTextures[kGemProgress] ? screenTextures[kGemProgress] : screenTextures[kFrame];
+    bar->SetSharedObjects(device, frame, spriteRenderers[1], textBatch, fonts[1], flareRenderers[1]);
+    bar->ApplyLayout(questLayout);
+    if (!bar->LoadBarGems(paths.folders[CDataPaths::Gfx] + "BarGems.bmp"))
+        return Fail("Error loading BarGems.bmp", "Error!\n");
+    if (!bar->Init())
+        return Fail("Error! Unable to create Gems buffer Texture",
+                    "Error! Unable to create Gems buffer Texture\n");
+    bar->SetPosition(board->mesh->OffsetX(), board->mesh->OffsetY(), board->mesh->OffsetZ());
+    board->gemsBar = bar;
+    return true;
+}
+
+// A failure ends the sequence with the log line alone, as the bonuses' own
+// loader does.
+bool CGame::LoadGemFlares()
+{
+    CountedHandle<CTexture> flares = device->LoadTextureAutoFormat(
+        paths.folders[CDataPaths::Gfx] + "GemFlares.tga", "GemFlares", m_alphaCandidates, 0, 0, D3DPOOL_MANAGED);
+    if (!flares) {
+        WriteLog("Unable to load GemFlares Texture!\n");
+        return false;
+    }
+    board->gemsBar->SetEffectTexture(flares);
     return true;
 }
 

@@ -81,8 +81,9 @@ int CGame::OnMenuCommand(int code)
         return 0;
     case 211:
         questSave->state = 2;
-        screens->HideForm(screens->startQuest.form, 2.0f);
         StartQuestLevel();
+        mode = phaseEntry;
+        modeTimer = 0.0f;
         return 0;
     case 230:
         ConfirmOptions(screens->mainMenu.form, 2.0f);

@@ -71,9 +71,12 @@ int CGame::EnterHiscore(int32_t score)
 }
 
 // A missing texture is logged and skipped; the swap goes on.
-void CGame::SwapPanelTextures(bool toShop, bool keep)
+void CGame::SwapPanelTextures(bool toShop, int keep)
 {
+    panelTextures = toShop ? 1 : 0;
     board->totems.RecreateTextures(toShop ? 1 : 0, paths.folders[CDataPaths::Gfx]);
+    if (!device)
+        return;
     auto release = [this](const char* name) {
         if (CountedHandle<CTexture> t = device->FindTexture(name))
             t->ReleaseD3DResource();

@@ -86,7 +86,7 @@ void CGame::StoreCell(int column, int row)
     save.SetCell(CQuestSave::ChainFlags, row, column, t.chained);
     save.SetCell(CQuestSave::BonusKinds, row, column, rider ? t.bonus->kind : 0);
     save.SetCell(CQuestSave::BonusParams, row, column, rider ? t.bonus->value : 0);
-    save.SetCell(CQuestSave::TokenFlags, row, column, TokenFixed(t) ? 1 : 0);
+    save.SetCell(CQuestSave::TokenFlags, row, column, t.settled ? 1 : 0);
 }
 
 void CGame::ResetQuestDisplay()

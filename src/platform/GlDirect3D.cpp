@@ -1035,8 +1035,8 @@ public:
 
     // Accepted formats. Render targets: the display formats and the common
     // 16-bit ones. Plain textures: every format the device can hold except
-    // those that cut alpha to 1 or 4 bits or colour to 3 bits
-    // (A1R5G5B5, A4R4G4B4, A8R3G3B2, A4L4, R3G3B2) and the grey A8L8, so a
+    // those that cut alpha to 1, 2 or 4 bits or colour to 3 bits
+    // (A1R5G5B5, A2B10G10R10, A4R4G4B4, A8R3G3B2, A4L4, R3G3B2) and the grey A8L8, so a
     // candidate list that starts with them falls through to A8R8G8B8 and the
     // soft edges of glyphs, glows and sand survive; the others (X8R8G8B8,
     // R5G6B5, L8, A8, ...) carry nothing a picture would lose.
@@ -1048,6 +1048,7 @@ public:
         if (resourceType == D3DRTYPE_TEXTURE && usage == 0) {
             switch (checkFormat) {
             case D3DFMT_A1R5G5B5:
+            case D3DFMT_A2B10G10R10:
             case D3DFMT_A4R4G4B4:
             case D3DFMT_A8R3G3B2:
             case D3DFMT_A4L4:

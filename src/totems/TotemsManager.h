@@ -1,18 +1,30 @@
 // STAND-IN until the power totems are built: the totems manager's calls the
-// board and the game make. It owns no totem, is always idle, produces no
-// action, and its panel calls do nothing but leave a record of themselves;
-// the real manager replaces this file in place.
+// board and the game make. It is always idle and produces no action; it
+// keeps the totem levels the shop would give (above 0: the colour's totem is
+// owned), records the totems queued to fly in, and its panel calls do
+// nothing but leave a record of themselves. The real manager replaces this
+// file in place.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 class CTotemsManager {
 public:
-    int CountOwnedColours() const { return 0; }
+    static constexpr int kColours = 7;
+
+    int CountOwnedColours() const
+    {
+        int owned = 0;
+        for (int32_t level : levels)
+            owned += level > 0 ? 1 : 0;
+        return owned;
+    }
     bool IsIdle() const { return true; }
-    void PlacePendingTotem() {}
-    void QueueTotem(int) {}
+    void PlacePendingTotem() { queued.clear(); }
+    void QueueTotem(int colour) { queued.push_back(colour); }
     void SetBlueTotemsActive(bool on) { blueTotemsActive = on; }
     // Non-zero when it produced actions for the board.
     int Update(float) { return 0; }
@@ -33,6 +45,8 @@ public:
     }
 
     bool blueTotemsActive = false;
+    std::array<int32_t, kColours> levels{}; // per colour 0..6
+    std::vector<int> queued;                // colours waiting to fly in
     std::vector<std::string> calls;
 
 private:

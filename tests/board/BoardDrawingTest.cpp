@@ -2,110 +2,12 @@
 // every colour, a gem, a chain, the light under the pointer, the selection
 // highlight and a ray on its way, inside the gold frame. Every effect is
 // judged against a twin token of the same colour without it.
-#include "BoardRig.h"
-#include "effects/particles/ParticleSystemsManager.h"
-#include "engine/DrawingFixture.h"
-#include "engine/Flare.h"
-#include "engine/Sprite.h"
+#include "BoardDrawingFixture.h"
 
-#include <cmath>
-
+using board_drawing::BoardDrawing;
 using drawing_test::Channel;
 using drawing_test::Frame;
 using drawing_test::Near;
-
-namespace {
-
-class BoardDrawing : public drawing_test::Drawing {
-protected:
-    void SetUp() override
-    {
-        Drawing::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        layout.Load("Data\\Config\\Skin.cfg");
-        caps = MakeCountedHandle(new CCapsRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
-        ASSERT_TRUE(caps->LoadTextures("Data\\Gfx\\"));
-        ASSERT_TRUE(caps->LoadAnimations("Data\\"));
-        board = MakeCountedHandle(new CGameBoard(caps, layout, paths, balance, options));
-        board->mesh->textures = {Load("Frame.png"), Load("FrameBack.tga")};
-        sprites = MakeCountedHandle(new CSpriteRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
-        glows = MakeCountedHandle(new CFlareRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
-        sparkles = MakeCountedHandle(new CFlareRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
-        // The particles of the board and its rays in their frame layers, as
-        // the game's start-up makes them.
-        for (CountedHandle<CParticleSystemsManager>& manager : particles) {
-            manager = MakeCountedHandle(
-                new CParticleSystemsManager(device, renderer->vertexBuffer, renderer->indexBuffer));
-            manager->Environment().killMin = Vec3{-1000.0f, -1000.0f, -1000.0f};
-            manager->Environment().killMax = Vec3{1000.0f, 1000.0f, 1000.0f};
-            manager->Environment().view->eye.z = 10000.0f;
-        }
-        renderer->particleLayers[1] = board->particlesFront = particles[0];
-        renderer->particleLayers[2] = board->particles = particles[1];
-        board->selectionMarker = MakeCountedHandle(
-            new CTokenHighlight(particles[1], sprites, glows, Load("Selector.png"), Load("StarParticle.bmp")));
-        board->terminators = MakeCountedHandle(
-            new CTerminatorsManager(&board->movingTokens, particles[1], glows, sparkles, sprites));
-        board->terminators->SetCapsRenderer(caps);
-        const CountedHandle<CTexture> chain = device->FindTexture("Chain");
-        board->terminators->SetTextures(Load("Spark.bmp"), chain, chain, Load("Lightning.jpg"));
-        renderer->caps = caps;
-        renderer->boardMesh = board->mesh;
-        renderer->spriteLayers[0] = sprites;
-        renderer->flareLayers[1] = glows;
-        renderer->flareLayers[2] = sparkles;
-        board->Show(true, true, 0.0f);
-    }
-    void TearDown() override
-    {
-        board.Reset();
-        caps.Reset();
-        Drawing::TearDown();
-    }
-    CountedHandle<CTexture> Load(const char* file)
-    {
-        const std::string name(file);
-        return device->LoadTexture("Data\\Gfx\\" + name, name.substr(0, name.find('.')), 0, 0,
-                                   d3d::D3DPOOL_MANAGED, d3d::D3DFMT_UNKNOWN);
-    }
-    Vec2 Centre(int column, int row) const { return board->CellToPoint(column, row, true); }
-    uint32_t At(const Frame& f, Vec2 p, float dx = 0, float dy = 0) const
-    {
-        return f.At(Px(p.x + dx), Py(p.y + dy));
-    }
-    // The mean brightness of a square patch round a point.
-    static double Brightness(const Frame& f, int x, int y, int half)
-    {
-        double sum = 0;
-        for (int j = -half; j <= half; ++j)
-            for (int i = -half; i <= half; ++i) {
-                const uint32_t p = f.At(x + i, y + j);
-                sum += Channel(p, 16) + Channel(p, 8) + Channel(p, 0);
-            }
-        return sum / ((2 * half + 1) * (2 * half + 1) * 3);
-    }
-    // The picture of token kind k at the centre of its cell in an atlas.
-    static uint32_t AtlasCentre(const char* file, int k)
-    {
-        d3d::DecodedImage image;
-        EXPECT_TRUE(d3d::DecodeImageFile(std::string("Data\\Gfx\\") + file, &image));
-        const uint32_t x = static_cast<uint32_t>(k % 4) * 128 + 64, y = static_cast<uint32_t>(k / 4) * 128 + 64;
-        return image.pixels[y * image.width + x];
-    }
-
-    CQuestLayout layout;
-    CDataPaths paths;
-    CBalanceState balance;
-    CGameOptions options;
-    CountedHandle<CCapsRenderer> caps;
-    CountedHandle<CGameBoard> board;
-    CountedHandle<CSpriteRenderer> sprites;
-    CountedHandle<CFlareRenderer> glows, sparkles;
-    CountedHandle<CParticleSystemsManager> particles[2];
-};
-
-} // namespace
 
 TEST_F(BoardDrawing, ABoardInPlayShowsItsTokensAndEffects)
 {

@@ -42,6 +42,13 @@ bad_caps_animation() {
   sed '0,/FRAME 0/s//FRAME 1/' "$GAME_DIR/Data/CapsAnimation.dat" > "$INSTALL/Data/CapsAnimation.dat"
 }
 
+# A gems picture one row too tall: its header says 320 x 81.
+tall_bar_gems() {
+  rm "$INSTALL/Data/Gfx/BarGems.bmp"
+  cp "$GAME_DIR/Data/Gfx/BarGems.bmp" "$INSTALL/Data/Gfx/BarGems.bmp"
+  printf '\x51' | dd of="$INSTALL/Data/Gfx/BarGems.bmp" bs=1 seek=22 conv=notrunc status=none
+}
+
 expect_load_failure "Unable to load Frame Texture" remove_frame
 expect_load_failure "Unable to load Heart Texture" remove_heart
 expect_load_failure "Unable to load Font.vfd" short_font
@@ -51,4 +58,6 @@ grep -qF "Error loading Form Help: Unable to open file" "$LOG" || fail "the log 
 expect_load_failure "Unable to load caps Textures" no_caps
 expect_load_failure "Unable to load caps Animation" bad_caps_animation
 grep -qF "Wrong FrameNum in line" "$LOG" || fail "the log does not name the wrong frame number"
+expect_load_failure "Error loading BarGems.bmp" tall_bar_gems
+grep -qF "Error loading BarGems.bmp file!" "$LOG" || fail "the log does not say the gems picture is bad"
 echo "e2e load failures: ok"

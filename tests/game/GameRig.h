@@ -51,12 +51,14 @@ public:
         return RunUntil([&] { return Shown(Screens().mainMenu.form); }, 5.0f);
     }
     // The main menu's quest (no save yet) through the intro to play on the
-    // first level's full board.
-    bool PlayFirstLevel()
+    // first level's full board; without the tutorial unless asked.
+    bool PlayFirstLevel(bool tutorial = false)
     {
         ClickId(Screens().mainMenu.form, 1);
         if (!RunUntil([&] { return game->mode == kModeLevelIntro && game->subState == -7; }, 10.0f))
             return false;
+        if (!tutorial)
+            game->profile->questTutorial = 0;
         Key(32);
         return RunUntil(
             [&] { return game->mode == kModePlaying && game->phase == kPhasePlay && game->board->IsIdle(true); },

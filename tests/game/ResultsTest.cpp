@@ -187,6 +187,7 @@ TEST(BonusLevel, ABonusLevelShowsItsRulesFailsAndTheQuestGoesOn)
     game->level = 5;
     ASSERT_TRUE(game.WinLevel());
     ASSERT_TRUE(game.RunUntil([&] { return game->subState == 22; }, 10.0f));
+    game->profile->questTutorial = 1; // the rules come with the tutorial
     game.ClickId(game->screens->statistics.form, 20);
     EXPECT_EQ(game->phase, kPhaseBonusLevel);
     EXPECT_EQ(game->challengeMode, kAccuracy);

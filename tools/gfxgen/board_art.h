@@ -1,6 +1,7 @@
-// Drawing helpers shared by the board's picture sets (tokens, chains and
-// the memory challenge's tiles): signed distances of the token shapes, a
-// lit bevel, and a supersampled painter of one atlas cell.
+// Drawing helpers shared by the board's picture sets (tokens, chains, the
+// memory challenge's tiles and the gems bar's gems): signed distances of the
+// token shapes, a lit bevel, a supersampled painter of one atlas cell, and
+// the colours and silhouettes of the tokens.
 #pragma once
 
 #include <algorithm>
@@ -151,6 +152,50 @@ inline Color Over(const Color& top, const Color& under)
         return Color{1, 1, 1, 0};
     auto ch = [&](float t, float u) { return (t * top.a + u * under.a * (1 - top.a)) / a; };
     return Color{ch(top.r, under.r), ch(top.g, under.g), ch(top.b, under.b), a};
+}
+
+// The gold of the tokens' settings.
+const Color kSettingGold = Rgb(255, 204, 84);
+const Color kSettingLight = Rgb(255, 244, 196);
+const Color kSettingDark = Rgb(120, 70, 16);
+
+struct TokenLook {
+    Color dark, base, light;
+};
+
+// Green, yellow, red, blue, orange, white, violet.
+const TokenLook kLooks[7] = {
+    {Rgb(8, 74, 38), Rgb(46, 182, 86), Rgb(176, 255, 170)},
+    {Rgb(150, 92, 0), Rgb(246, 204, 34), Rgb(255, 250, 186)},
+    {Rgb(100, 0, 18), Rgb(214, 34, 48), Rgb(255, 156, 146)},
+    {Rgb(8, 26, 104), Rgb(40, 98, 226), Rgb(156, 204, 255)},
+    {Rgb(140, 44, 0), Rgb(246, 128, 28), Rgb(255, 212, 144)},
+    {Rgb(128, 118, 170), Rgb(232, 230, 246), Rgb(255, 255, 255)},
+    {Rgb(64, 8, 104), Rgb(158, 58, 216), Rgb(232, 176, 255)},
+};
+
+// The silhouette of token kind k (0..6 colours, 7 steel) in units of the
+// token's radius: every colour has its own shape.
+inline float Silhouette(int k, float x, float y)
+{
+    switch (k) {
+    case 0: // green: a hexagon
+        return Polygon(x, y, 0.98f, 6);
+    case 1: // yellow: a round coin
+        return Circle(x, y, 0.9f);
+    case 2: // red: a tall diamond
+        return Rhombus(x, y, 0.8f, 1.0f);
+    case 3: // blue: a drop, point up
+        return Drop(x, y - 0.26f, 0.7f, 0.07f, 0.96f);
+    case 4: // orange: a triangle, point up
+        return Polygon(x, y - 0.2f, 1.08f, 3) - 0.06f;
+    case 5: // white: a cushion square
+        return Box(x, y, 0.76f, 0.76f, 0.26f);
+    case 6: // violet: a five-pointed star
+        return Star(x, y + 0.04f, 1.0f, 5, 0.52f) - 0.03f;
+    default: // steel: an octagonal nut
+        return Polygon(x, y, 0.97f, 8);
+    }
 }
 
 } // namespace board_art

@@ -231,7 +231,8 @@ Image MakeLoading(const std::string& fontDir)
 }
 
 // ---------------------------------------------------------------------------
-// Frame.png, 256 x 256. Gems bar pieces (texels):
+// Frame.png, 256 x 256. Gems bar pieces (texels), the frame's inside a glass
+// that lets the gems show:
 //   frame left  x 3-206,  y 1-47     frame right x 48-253, y 49-95
 //   fill left   x 4-208,  y 96-128   fill right  x 48-251, y 128-160
 // Board frame pieces for the skin:
@@ -259,16 +260,21 @@ Image MakeFrame()
             c = kTurquoise;
             c.a = 0.8f;
         } else {
-            c = Mix(Rgb(30, 22, 70), kIndigo, fy / 46.0f);
-            c.a = 0.82f;
+            // Glass over the strip of gems, which the bar draws under its
+            // frame: a faint indigo tint and a sheen along the top.
+            const float sheen = std::exp(-std::pow((fy - 9.0f) / 5.0f, 2.0f));
+            c = Mix(Mix(Rgb(30, 22, 70), kIndigo, fy / 46.0f), Rgb(210, 226, 255), sheen);
+            c.a = 0.14f + 0.2f * sheen;
         }
         return c;
     };
+    // Each piece runs one texel on past the join, so that filtering at the
+    // join blends with the shape's own continuation, not with nothing.
     for (int y = 1; y < 47; ++y)
-        for (int x = 3; x < 206; ++x)
+        for (int x = 3; x < 207; ++x)
             img.At(x, y) = frameAt((x - 3 + 0.5f) * 205.0f / 203.0f, y - 1 + 0.5f);
     for (int y = 49; y < 95; ++y)
-        for (int x = 48; x < 253; ++x)
+        for (int x = 47; x < 253; ++x)
             img.At(x, y) = frameAt(205 + (x - 48 + 0.5f), y - 49 + 0.5f);
 
     // Progress fill, 407 x 32, see-through in the middle so the gems show.
@@ -283,10 +289,10 @@ Image MakeFrame()
         return c;
     };
     for (int y = 96; y < 128; ++y)
-        for (int x = 4; x < 208; ++x)
+        for (int x = 4; x < 209; ++x)
             img.At(x, y) = fillAt(x - 4 + 0.5f, y - 96 + 0.5f);
     for (int y = 128; y < 160; ++y)
-        for (int x = 48; x < 251; ++x)
+        for (int x = 47; x < 251; ++x)
             img.At(x, y) = fillAt(204 + (x - 48 + 0.5f), y - 128 + 0.5f);
 
     // Horizontal rail.

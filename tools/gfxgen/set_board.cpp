@@ -20,49 +20,6 @@ constexpr int kCell = 128;
 // from bleeding into each other in the smaller mip levels.
 constexpr float kTokenScale = 0.84f;
 
-const Color kSettingGold = Rgb(255, 204, 84);
-const Color kSettingLight = Rgb(255, 244, 196);
-const Color kSettingDark = Rgb(120, 70, 16);
-
-struct TokenLook {
-    Color dark, base, light;
-};
-
-// Green, yellow, red, blue, orange, white, violet.
-const TokenLook kLooks[7] = {
-    {Rgb(8, 74, 38), Rgb(46, 182, 86), Rgb(176, 255, 170)},
-    {Rgb(150, 92, 0), Rgb(246, 204, 34), Rgb(255, 250, 186)},
-    {Rgb(100, 0, 18), Rgb(214, 34, 48), Rgb(255, 156, 146)},
-    {Rgb(8, 26, 104), Rgb(40, 98, 226), Rgb(156, 204, 255)},
-    {Rgb(140, 44, 0), Rgb(246, 128, 28), Rgb(255, 212, 144)},
-    {Rgb(128, 118, 170), Rgb(232, 230, 246), Rgb(255, 255, 255)},
-    {Rgb(64, 8, 104), Rgb(158, 58, 216), Rgb(232, 176, 255)},
-};
-
-// The silhouette of token kind k (0..6 colours, 7 steel) in units of the
-// token's radius.
-float Silhouette(int k, float x, float y)
-{
-    switch (k) {
-    case 0: // green: a hexagon
-        return Polygon(x, y, 0.98f, 6);
-    case 1: // yellow: a round coin
-        return Circle(x, y, 0.9f);
-    case 2: // red: a tall diamond
-        return Rhombus(x, y, 0.8f, 1.0f);
-    case 3: // blue: a drop, point up
-        return Drop(x, y - 0.26f, 0.7f, 0.07f, 0.96f);
-    case 4: // orange: a triangle, point up
-        return Polygon(x, y - 0.2f, 1.08f, 3) - 0.06f;
-    case 5: // white: a cushion square
-        return Box(x, y, 0.76f, 0.76f, 0.26f);
-    case 6: // violet: a five-pointed star
-        return Star(x, y + 0.04f, 1.0f, 5, 0.52f) - 0.03f;
-    default: // steel: an octagonal nut
-        return Polygon(x, y, 0.97f, 8);
-    }
-}
-
 constexpr float kBezel = 0.13f; // the gold setting's width
 constexpr float kTable = 0.42f; // the flat top of the cut stone starts this deep
 

@@ -1,0 +1,381 @@
+// Levels on the board: a level file's difficulty, the first fill from its
+// start layout (letters, groups, chains, fixed tokens, gems), the fallback
+// of a layout that cannot be played, the animated reshuffle and the fill
+// after it, and a saved board restored.
+#include "BoardRig.h"
+#include "TestSupport.h"
+#include "platform/System.h"
+#include "records/QuestSave.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using board_rig::BoardRig;
+using board_rig::NoMoveGrid;
+using board_rig::PlaceGrid;
+using testing_support::ScratchDir;
+using testing_support::WriteText;
+
+namespace {
+
+constexpr int32_t kSteelCode = kSteelColour + 1;
+
+class LevelFill : public ::testing::Test {
+protected:
+    // Loads `text` as the level's file.
+    int Load(const std::string& text)
+    {
+        WriteText(dir.File("l.lvl"), text);
+        return rig.board->LoadLevel(dir.File("l.lvl"));
+    }
+    // The first fill of the loaded level, as the update makes it.
+    void FirstFill()
+    {
+        rig.board->firstFill = 1;
+        rig.board->Refill(true, true);
+        rig.board->firstFill = 0;
+    }
+    int32_t Code(int column, int row) const { return rig.board->analyser.Cell(column, row); }
+
+    ScratchDir dir;
+    testing_support::LogCapture capture;
+    BoardRig rig;
+};
+
+std::string Begin(const std::vector<std::string>& rows, const std::string& items = "")
+{
+    std::string text = "BEGIN { " + items + "\n";
+    for (const std::string& row : rows)
+        text += "  \"" + row + "\"\n";
+    return text + "}\n";
+}
+
+TEST_F(LevelFill, FileOverridesTheLevelNumberAndHardModeTempersIt)
+{
+    struct Case {
+        const char* text;
+        bool hard;
+        float steelRate;
+        int32_t steelCap;
+        float lockRate;
+        int32_t lockCap;
+        size_t colours;
+        int32_t gems;
+    };
+    // Level 14 gives steel 0.006 / 1, chains 0.0115 / 1, seven colours and
+    // gems 70 (set by the caller); hard mode chains 0.016 / 2.
+    const Case cases[] = {
+        {"STEEL 0.01 3", false, 0.01f, 3, 0.0115f, 1, 7, 70},
+        {"STEEL 0.01 3", true, 0.0125f, 2, 0.016f, 2, 7, 70},
+        {"STEEL 0.02 1", true, 0.025f, 0, 0.016f, 2, 7, 70},
+        {"LOCK 0.5 4 SET { 0 2 4 6 5 }", false, 0.006f, 1, 0.5f, 4, 5, 70},
+        {"GEMSCOUNT 0", false, 0.006f, 1, 0.0115f, 1, 7, 0},
+        {"GEMSCOUNT 23", false, 0.006f, 1, 0.0115f, 1, 7, 23},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.text << (c.hard ? " hard" : ""));
+        CGameBoard& b = *rig.board;
+        b.hardMode = c.hard;
+        b.SetLevelDifficulty(14);
+        b.gemsToPlace = b.gemsToCollect = 70;
+        ASSERT_EQ(Load(c.text), 1);
+        EXPECT_FLOAT_EQ(b.steelRate, c.steelRate);
+        EXPECT_EQ(b.steelCap, c.steelCap);
+        EXPECT_NEAR(b.lockRate, c.lockRate, 1e-6f);
+        EXPECT_EQ(b.lockCap, c.lockCap);
+        EXPECT_EQ(b.colours.size(), c.colours);
+        EXPECT_EQ(b.gemsToPlace, c.gems);
+        EXPECT_EQ(b.gemsToCollect, c.gems);
+    }
+    // A file that fails changes nothing but the level record.
+    rig.board->hardMode = false;
+    rig.board->SetLevelDifficulty(3);
+    rig.board->gemsToPlace = 70;
+    EXPECT_EQ(Load("GEMSCOUNT 4 SET { 9 }"), 0);
+    EXPECT_EQ(rig.board->colours.size(), 5u);
+    EXPECT_EQ(rig.board->gemsToPlace, 70);
+    EXPECT_EQ(rig.board->levelData->notParsed, 1);
+}
+
+TEST_F(LevelFill, EqualLettersShareAColourAndDifferentLettersDiffer)
+{
+    for (uint32_t seed = 0; seed < 20; ++seed) {
+        SCOPED_TRACE(seed);
+        plat::SeedRandom(seed);
+        rig.board->SetLevelDifficulty(1); // five colours
+        ASSERT_EQ(Load(Begin({"aabbaabb", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx", "aabbaabb", "xxxxxxxx", "xxxxxxxx",
+                              "xxxxxxxx"})),
+                  1);
+        ASSERT_TRUE(rig.board->Shuffle(0, 0));
+        const int32_t a = Code(0, 0), b = Code(2, 0);
+        EXPECT_NE(a, b);
+        for (int r : {0, 4})
+            for (int c = 0; c < 8; ++c)
+                EXPECT_EQ(Code(c, r), (c / 2) % 2 ? b : a) << c << " " << r;
+    }
+}
+
+TEST_F(LevelFill, GroupsDrawFromColoursOfTheirOwn)
+{
+    std::set<int32_t> all;
+    for (uint32_t seed = 0; seed < 20; ++seed) {
+        SCOPED_TRACE(seed);
+        plat::SeedRandom(seed);
+        rig.board->SetLevelDifficulty(1);
+        ASSERT_EQ(Load(Begin({"AxAxBxBx", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx", "AxAxBxBx", "xxxxxxxx", "xxxxxxxx",
+                              "xxxxxxxx"},
+                             "A 2 B 3")),
+                  1);
+        ASSERT_TRUE(rig.board->Shuffle(0, 0));
+        std::set<int32_t> as, bs;
+        for (int r : {0, 4})
+            for (int c = 0; c < 8; c += 2)
+                (c < 4 ? as : bs).insert(Code(c, r));
+        EXPECT_LE(as.size(), 2u);
+        EXPECT_LE(bs.size(), 3u);
+        for (int32_t code : as)
+            EXPECT_EQ(bs.count(code), 0u) << code;
+        all.insert(as.begin(), as.end());
+    }
+    EXPECT_EQ(all.size(), 5u); // every colour serves group A now and then
+}
+
+TEST_F(LevelFill, LettersWithoutColoursToTakeAreDrawnLikeX)
+{
+    plat::SeedRandom(8);
+    rig.board->SetLevelDifficulty(1); // five colours: group A cannot be dealt its nine
+    ASSERT_EQ(Load(Begin({"AJAJAJAJ", "xxxxxxxx", "JAJAJAJA"}, "A 9")), 1);
+    ASSERT_TRUE(rig.board->Shuffle(0, 0));
+    std::set<int32_t> seen;
+    for (int r : {0, 2})
+        for (int c = 0; c < 8; ++c)
+            seen.insert(Code(c, r));
+    EXPECT_GT(seen.size(), 2u);
+    for (int32_t code : seen)
+        EXPECT_TRUE(code >= 1 && code <= 6 && code != 2) << code; // level 1 has no yellow
+}
+
+TEST_F(LevelFill, ChainsFollowTheFileAndZeroKeepsACellFree)
+{
+    plat::SeedRandom(4);
+    ASSERT_EQ(Load("LOCK 1 16\nLOCKS { \"00000000\" \"3-------\" }"), 1);
+    rig.board->Shuffle(0, 0);
+    int chained = 0;
+    for (int c = 0; c < 8; ++c) {
+        EXPECT_GT(Code(c, 0), 0) << c;
+        for (int r = 1; r < 8; ++r)
+            chained += Code(c, r) < 0 ? 1 : 0;
+    }
+    EXPECT_EQ(chained, 16); // the lock cap, the digit's chain counted in it
+    EXPECT_LT(Code(0, 1), 0);
+}
+
+TEST_F(LevelFill, TheTotemLessonDealsTheOwnedTotemsColourToA)
+{
+    for (uint32_t seed = 0; seed < 10; ++seed) {
+        plat::SeedRandom(seed);
+        ASSERT_EQ(Load("SET { 0 1 2 3 4 5 6 }\n" + Begin({"xxxxxxxx", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx",
+                                                          "xaxaabax", "xaxxxxxx", "xbaxxxxx", "xxxxxxxx"})),
+                  1);
+        rig.board->levelState = 7;
+        rig.board->totems.levels[4] = 1;
+        rig.board->Shuffle(0, 0);
+        EXPECT_EQ(rig.board->tutorialColour, 4);
+        EXPECT_EQ(Code(1, 4), 4 + 1) << seed;
+        EXPECT_EQ(Code(2, 6), 4 + 1) << seed;
+    }
+}
+
+TEST_F(LevelFill, ALayoutThatCannotBePlayedFallsBackToRandomLetters)
+{
+    plat::SeedRandom(2);
+    ASSERT_EQ(Load(Begin({"s0aaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa",
+                          "aaaaaaaa"})),
+              1);
+    capture.Take();
+    EXPECT_FALSE(rig.board->Shuffle(0, 0));
+    EXPECT_EQ(capture.Take(), " Warning! The start layout of " + dir.File("l.lvl") +
+                                  " cannot be played; its letters are drawn at random\n");
+    EXPECT_EQ(Code(0, 0), kSteelCode);
+    EXPECT_EQ(Code(1, 0), 1);
+    EXPECT_FALSE(rig.board->analyser.HasReadyRun(3, false));
+    EXPECT_TRUE(rig.board->analyser.HasPossibleMove(3, false));
+}
+
+TEST_F(LevelFill, ALayoutThatCanNeverStandIsKeptWholeAsDrawn)
+{
+    plat::SeedRandom(2);
+    ASSERT_EQ(Load(Begin({"5555xxxx", "xxxxxxxx"})), 1); // four fixed whites in a row
+    capture.Take();
+    EXPECT_FALSE(rig.board->Shuffle(0, 0));
+    const std::string log = capture.Take();
+    EXPECT_NE(log.find("cannot be played"), std::string::npos);
+    EXPECT_NE(log.find(" Warning! The start layout of " + dir.File("l.lvl") + " is kept as drawn\n"),
+              std::string::npos);
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c)
+            EXPECT_TRUE(Code(c, r) >= 1 && Code(c, r) <= 7) << c << " " << r; // every cell drawn
+}
+
+TEST_F(LevelFill, FirstFillPlacesTheFilesTokensGemsChainsAndFixedMarks)
+{
+    plat::SeedRandom(11);
+    CGameBoard& b = *rig.board;
+    b.SetLevelDifficulty(14);
+    b.gemsToPlace = 10;
+    ASSERT_EQ(Load(Begin({"s0xxxxxx", "xx2xxxxx", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx",
+                          "xxxxxxx6"}) +
+                   "LOCKS { \"--------\" \"--4-----\" }\n"
+                   "FIXED { \"ff------\" }\n"
+                   "GEMS { \"gg------\" \"--g-----\" }\n"),
+              1);
+    FirstFill();
+    auto at = [&b](int c, int r) -> const CToken& { return *b.Cell(c, r); };
+    EXPECT_EQ(at(0, 0).colour, kSteelColour);
+    EXPECT_EQ(at(1, 0).colour, 0);
+    EXPECT_EQ(at(2, 1).colour, 2);
+    EXPECT_EQ(at(7, 7).colour, 6);
+    EXPECT_EQ(at(2, 1).chained, 4);
+    EXPECT_EQ(at(0, 0).settled, 1);
+    EXPECT_EQ(at(1, 0).settled, 1);
+    EXPECT_EQ(at(2, 0).settled, 0);
+    // The gem cell on steel gets no gem, and costs none of the goal.
+    EXPECT_EQ(at(0, 0).gem, 0);
+    EXPECT_EQ(at(1, 0).gem, 1);
+    EXPECT_EQ(at(2, 1).gem, 1);
+    ASSERT_TRUE(at(1, 0).bonus);
+    EXPECT_EQ(at(1, 0).bonus->kind, kBonusGem);
+    int gems = 0;
+    for (const auto& row : b.grid)
+        for (const CountedHandle<CToken>& t : row)
+            gems += t->gem;
+    EXPECT_EQ(gems, 2);
+    EXPECT_EQ(b.gemsToPlace, 8);
+    b.CopyToAnalyser();
+    EXPECT_FALSE(b.analyser.HasReadyRun(3, false));
+}
+
+TEST_F(LevelFill, AnimatedShuffleDropsEveryTokenAndTheFillBringsTheFixedOnesBack)
+{
+    plat::SeedRandom(6);
+    CGameBoard& b = *rig.board;
+    std::vector<std::string> rows = NoMoveGrid();
+    rows[7][2] = 's';
+    PlaceGrid(b, rows, {{4, 4}, {5, 5}});
+    b.Cell(2, 7)->settled = 1;
+    b.Cell(4, 4)->settled = 1;
+    b.Cell(4, 4)->SetChained(2);
+    const int32_t fixedColour = b.Cell(4, 4)->colour;
+    b.gemsToPlace = 3;
+
+    b.ShuffleAnimated(1.5f, 30);
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c)
+            EXPECT_FALSE(b.Cell(c, r));
+    EXPECT_EQ(b.gemsToPlace, 5);
+    EXPECT_EQ(b.firstFill, 2);
+    EXPECT_TRUE(b.locked);
+    ASSERT_EQ(b.cellInfo.size(), 8u);
+    EXPECT_EQ(b.cellInfo[4][4].free, 0);
+    EXPECT_EQ(b.cellInfo[4][4].lock, 2);
+    EXPECT_EQ(b.cellInfo[4][4].gem, 1);
+    EXPECT_EQ(b.cellInfo[7][2].colour, kSteelColour);
+    EXPECT_EQ(b.cellInfo[0][0].free, 1);
+    for (const CountedHandle<CToken>& t : b.movingTokens.Tokens()) {
+        EXPECT_EQ(t->moveKind, 2);
+        EXPECT_GT(t->pathDuration, 1.5f);
+    }
+
+    b.SetLocked(false);
+    ASSERT_TRUE(rig.Settle());
+    EXPECT_EQ(b.Cell(2, 7)->colour, kSteelColour);
+    EXPECT_EQ(b.Cell(4, 4)->colour, fixedColour);
+    EXPECT_EQ(b.Cell(4, 4)->chained, 2);
+    EXPECT_EQ(b.Cell(4, 4)->gem, 1);
+    EXPECT_EQ(b.Cell(4, 4)->settled, 1);
+    EXPECT_EQ(b.gemsToPlace, 4); // the fixed gem is placed again; the other waits for later fills
+    b.CopyToAnalyser();
+    EXPECT_FALSE(b.analyser.HasReadyRun(3, false));
+    EXPECT_TRUE(b.analyser.HasPossibleMove(3, false));
+    EXPECT_EQ(b.movingTokens.Tokens().size(), 64u); // the fallen tokens have left
+}
+
+TEST_F(LevelFill, AnimatedShuffleOfABoardWithoutFixedTokensRemembersNothing)
+{
+    PlaceGrid(*rig.board, NoMoveGrid());
+    rig.board->ShuffleAnimated(1.5f, 30);
+    EXPECT_TRUE(rig.board->cellInfo.empty());
+}
+
+// A saved board: the colours of the no-move pattern, with a gem, a chain of
+// three and a fixed token, an empty cell and a code no token has.
+CountedHandle<CQuestSave> SavedBoard()
+{
+    auto save = MakeCountedHandle(new CQuestSave());
+    save->SizeGrids();
+    const std::vector<std::string> rows = NoMoveGrid();
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c)
+            save->SetCell(CQuestSave::TokenCodes, r, c, board_rig::ColourOf(rows[r][c]) + 1);
+    save->SetCell(CQuestSave::TokenCodes, 1, 1, -save->Cell(CQuestSave::TokenCodes, 1, 1));
+    save->SetCell(CQuestSave::ChainFlags, 2, 2, 3);
+    save->SetCell(CQuestSave::TokenFlags, 3, 3, 1);
+    save->SetCell(CQuestSave::TokenCodes, 4, 4, 1000);
+    save->SetCell(CQuestSave::TokenCodes, 5, 5, 55);
+    save->hintTimeLeft = 12.0f;
+    save->extraFlag = 1;
+    save->extraIndex = 3;
+    return save;
+}
+
+TEST_F(LevelFill, SavedBoardIsRestoredAndCellsWithoutATokenAreDrawn)
+{
+    plat::SeedRandom(3);
+    CGameBoard& b = *rig.board;
+    b.SetLevelDifficulty(9); // seven colours, no steel
+    b.questSave = SavedBoard();
+    b.gemsToPlace = 7;
+    b.firstFill = 3;
+    b.Refill(true, true);
+    const std::vector<std::string> rows = NoMoveGrid();
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c) {
+            ASSERT_TRUE(b.Cell(c, r));
+            if ((c == 4 && r == 4) || (c == 5 && r == 5))
+                EXPECT_LT(b.Cell(c, r)->colour, 7); // drawn, never steel from a code
+            else
+                EXPECT_EQ(b.Cell(c, r)->colour, board_rig::ColourOf(rows[r][c])) << c << " " << r;
+        }
+    EXPECT_EQ(b.Cell(1, 1)->gem, 1);
+    EXPECT_EQ(b.Cell(2, 2)->chained, 3);
+    EXPECT_EQ(b.Cell(3, 3)->settled, 1);
+    EXPECT_EQ(b.gemsToPlace, 7); // the save's gems were counted when it was written
+    EXPECT_FLOAT_EQ(b.adviser.timeGiven, 12.0f);
+    EXPECT_TRUE(b.totems.blueTotemsActive);
+    EXPECT_EQ(b.steelCap, 0);
+    EXPECT_EQ(b.totems.queued, std::vector<int>{3});
+}
+
+TEST_F(LevelFill, SaveWithoutABoardFillsAtRandom)
+{
+    plat::SeedRandom(3);
+    CGameBoard& b = *rig.board;
+    b.questSave = MakeCountedHandle(new CQuestSave()); // a shop save: no grids
+    b.gemsToPlace = 7;
+    b.firstFill = 3;
+    b.Refill(true, true);
+    EXPECT_TRUE(b.IsFull());
+    EXPECT_EQ(b.gemsToPlace, 3); // four drawn by the share, as in play
+}
+
+TEST_F(LevelFill, ResetPlacesTheGemsBarWithTheMesh)
+{
+    rig.board->gemsBar->SetPosition(0.0f, 0.0f, 0.0f);
+    rig.board->Reset(0);
+    const Vec3 origin = rig.board->gemsBar->Origin();
+    EXPECT_FLOAT_EQ(origin.x, rig.board->mesh->OffsetX());
+    EXPECT_FLOAT_EQ(origin.y, rig.board->mesh->OffsetY());
+}
+
+} // namespace
