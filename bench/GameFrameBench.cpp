@@ -1,13 +1,14 @@
 // The game's whole frame (update, render, present) on the recording null
-// device: the real game object from the installed data, seeded. A scripted
-// player plays level 3, a move every 1.5 s of rest, clicking its tokens
-// through the game's mouse handlers; after 5 s of play, 60 s of frames of
+// device: the real game object from the installed data, seeded. The level
+// lab's reference player plays level 3, a move every 1.5 s of rest, clicking
+// its tokens through the game's mouse handlers; after 5 s of play, 60 s of frames of
 // 1/60 s are timed one by one (the rays, the sand, the popups and the
 // particles all run). The level's goal is kept out of reach, so the minute
 // stays on the board. Also the main menu's frame and the level results'
 // tally. Each reports the median, the 99th percentile and the slowest
 // frame, and the draw calls per frame.
 #include "GameHarness.h"
+#include "ReferencePlayer.h"
 
 #include "platform/System.h"
 
@@ -94,7 +95,7 @@ bool ToLevel3(GameHarness& game)
     return game.RunUntil([&] { return game->phase == kPhasePlay && game->board->IsIdle(true); }, 10.0f);
 }
 
-// The scripted player: after 1.5 s of rest it clicks a move's two tokens.
+// The reference player: after its time of rest it clicks a move's two tokens.
 class Player {
 public:
     explicit Player(GameHarness& game) : m_game(game) {}
@@ -103,11 +104,10 @@ public:
         CGameBoard& board = *m_game->board;
         const bool resting = board.enabled && !board.locked && !board.ended && board.IsIdle(true);
         m_rest = resting ? m_rest + kFrame : 0.0f;
-        if (m_rest < 1.5f)
+        if (m_rest < kReferenceThinkTime)
             return;
-        board.CopyToAnalyser();
         MatchMove move;
-        if (!board.analyser.PickRandomMove(&move))
+        if (!ChooseReferenceMove(board, &move))
             return;
         const Vec2 a = m_game.Cell(move.column1, move.row1), b = m_game.Cell(move.column2, move.row2);
         m_game.Click(a.x, a.y);
@@ -130,7 +130,7 @@ void PlayLevel3(benchmark::State& state)
             state.SkipWithError("the game did not reach level 3");
             return;
         }
-        game->board->gemsToCollect = game->board->gemsToPlace = 1000;
+        game->board->gemsToCollect = 1000;
         Player player(game);
         for (int i = 0; i < static_cast<int>(5.0f / kFrame); ++i) {
             player.Frame();

@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,17 +27,23 @@ public:
     static constexpr float kFrame = 1.0f / 60.0f;
 
     // `prepare` may put files into the user folder before the game starts.
+    // The game keeps its files in a scratch folder of its own, or in `root`
+    // when given (a later game of the same player).
     explicit GameHarness(const std::function<void(const std::string& userFolder)>& prepare = {},
-                         std::vector<d3d::NullAdapter> adapters = d3d::NullDirect3D::StandardAdapters())
+                         std::vector<d3d::NullAdapter> adapters = d3d::NullDirect3D::StandardAdapters(),
+                         const std::string& root = "")
         : d3d(std::move(adapters))
     {
-        SetDataFoldersForTests(folder.Path(), folder.Path());
+        if (root.empty())
+            m_scratch = std::make_unique<testing_support::ScratchDir>();
+        m_root = root.empty() ? m_scratch->Path() : root;
+        SetDataFoldersForTests(m_root, m_root);
         for (const char* sub : {"Players", "Data", "Data\\GameData", "Data\\Config"})
-            plat::CreateDirectory(folder.Path() + sub);
+            plat::CreateDirectory(m_root + sub);
         SetLogName("Objects.log");
         ClearLog();
         if (prepare)
-            prepare(folder.Path());
+            prepare(m_root);
         settings.colorMode = -1;
         settings.width = 1024;
         settings.height = 768;
@@ -48,20 +55,28 @@ public:
     }
     ~GameHarness()
     {
-        game.Reset();
-        renderer.Reset();
+        EndGame();
         plat::SetCursorPollForTests(nullptr);
         ClearStrings();
         testing_support::ResetDataFolders();
+    }
+    // The program ends: the window goes (the quest is saved) and the game
+    // object with it; the player's files stay.
+    void EndGame()
+    {
+        if (game)
+            game->SaveQuestOnExit();
+        game.Reset();
+        renderer.Reset();
     }
     GameHarness(const GameHarness&) = delete;
     GameHarness& operator=(const GameHarness&) = delete;
 
     CGame& operator*() { return *game; }
     CGame* operator->() { return game.Get(); }
-    std::string UserFolder() const { return folder.Path(); }
-    std::string PlayerFolder(const std::string& name) const { return folder.Path() + "Players\\" + name + "\\"; }
-    std::string Log() const { return testing_support::ReadText(folder.File("Objects.log")); }
+    std::string UserFolder() const { return m_root; }
+    std::string PlayerFolder(const std::string& name) const { return m_root + "Players\\" + name + "\\"; }
+    std::string Log() const { return testing_support::ReadText(m_root + "Objects.log"); }
 
     void Frames(int n, float dt = kFrame)
     {
@@ -116,7 +131,8 @@ public:
 
     // No sound device: no first-run conversion of the sounds.
     testing_support::ScopedEnv silent{"SDL_AUDIODRIVER", "galvorine-none"};
-    testing_support::ScratchDir folder;
+    std::unique_ptr<testing_support::ScratchDir> m_scratch;
+    std::string m_root;
     d3d::NullDirect3D d3d;
     DisplaySettings settings;
     CountedHandle<CSceneRenderer> renderer;

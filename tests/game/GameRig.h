@@ -9,8 +9,9 @@
 class GameRig : public GameHarness {
 public:
     explicit GameRig(const std::function<void(const std::string& userFolder)>& prepare = {},
-                     std::vector<d3d::NullAdapter> adapters = d3d::NullDirect3D::StandardAdapters())
-        : GameHarness(prepare, std::move(adapters))
+                     std::vector<d3d::NullAdapter> adapters = d3d::NullDirect3D::StandardAdapters(),
+                     const std::string& root = "")
+        : GameHarness(prepare, std::move(adapters), root)
     {
         EXPECT_TRUE(deviceMade);
         EXPECT_TRUE(started) << (game->errors.empty() ? "" : game->errors.back());
