@@ -420,6 +420,7 @@ private:
     void PointTutorialAt(int columnA, int rowA, int columnB, int rowB);
     bool PointTutorialAtToken(bool (*test)(const CToken&));
     bool ShowTotemStep(int argument);
+    void HideShopLesson();
     void LoadingFrame(float progress);
 
     // The frame (GameFrame.cpp).

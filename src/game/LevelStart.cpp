@@ -333,6 +333,13 @@ void CGame::ShowTutorialStep(int prompt, int argument)
     screens->ShowForm(screens->tutorial.form, speed);
 }
 
+// The shop's lesson leaves with the shop.
+void CGame::HideShopLesson()
+{
+    if (screens->tutorial.form->IsVisible())
+        screens->HideForm(screens->tutorial.form, kFormHideSpeed);
+}
+
 // The totem lesson's prompts; false when nothing is to be shown.
 bool CGame::ShowTotemStep(int argument)
 {

@@ -300,6 +300,7 @@ void CGame::CloseShop()
     StoreQuestState(true);
     questSave->state = 2;
     screens->HideForm(screens->shop.form, 2.0f);
+    HideShopLesson();
     screens->FillMapScreen(level + 1, 1);
     screens->ShowForm(screens->map.form, 2.0f);
     phase = kPhaseMapMarch;

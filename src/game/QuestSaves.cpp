@@ -123,6 +123,7 @@ int CGame::SaveQuestAndLeave(bool fromBoard)
         StoreShopAndSave();
         shop->Show(0, 2.0f, level + 1);
         screens->HideForm(screens->shop.form, 2.0f);
+        HideShopLesson();
     }
     Next(1);
     phase = kPhaseToMenu;

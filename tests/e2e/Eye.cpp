@@ -18,6 +18,10 @@
 // Window pixels: the 4:3 part of the client area shows the 1024 x 768
 // design screen of the forms; the board's cells are those of the default
 // skin (top-left corner at design pixel (367.5, 16.5), cells of 80).
+//
+// A board file has a row of eight cells per line: a colour 0..6, its
+// complement (~colour, negative) for a token with a gem, 100 for steel and
+// 1000 for a cell that shows no token.
 #include "platform/D3DX.h"
 #include "records/QuestSave.h"
 
@@ -38,6 +42,7 @@ namespace {
 
 constexpr float kBoardLeft = 367.5f, kBoardTop = 16.5f, kCell = 80.0f;
 constexpr int kColours = 8; // seven colours and steel, in the caps picture's order
+constexpr int kSteel = 100, kEmpty = 1000;
 
 struct Rect {
     float x = 0, y = 0, w = 0, h = 0;
@@ -190,16 +195,20 @@ Mean MeanColour(const d3d::DecodedImage& image, int cx, int cy, int side)
 
 // A gem on a token is a pale turquoise stone in its middle: the pixels of
 // that tint, which no token's own colours have, near the centre.
+bool GemTint(const Mean& m)
+{
+    double h, s, v;
+    m.Hsv(&h, &s, &v);
+    return h >= 165.0 && h <= 205.0 && s >= 0.12 && s <= 0.7 && v >= 0.8;
+}
+
 int GemCount(const d3d::DecodedImage& image, int cx, int cy, int cell)
 {
     int n = 0;
     const int half = std::max(3, cell / 6);
     for (int y = cy - half - cell / 12; y < cy + half - cell / 12; ++y)
-        for (int x = cx - half; x < cx + half; ++x) {
-            double h, s, v;
-            MeanColour(image, x, y, 1).Hsv(&h, &s, &v);
-            n += h >= 165.0 && h <= 205.0 && s >= 0.12 && s <= 0.7 && v >= 0.8 ? 1 : 0;
-        }
+        for (int x = cx - half; x < cx + half; ++x)
+            n += GemTint(MeanColour(image, x, y, 1)) ? 1 : 0;
     return n;
 }
 
@@ -221,12 +230,15 @@ int Board(const std::string& shot, const std::string& caps, int width, int heigh
             const int cx = s.X(kBoardLeft + (column + 0.5f) * kCell), cy = s.Y(kBoardTop + (row + 0.5f) * kCell);
             // Each pixel of the token's middle votes for the nearest of the
             // colours or of the board behind it (taken at the cell's corner);
-            // a gem's sparkle is small and loses.
+            // a gem's stone does not vote (it is pale enough to pass for
+            // white).
             const Mean back = MeanColour(screen, cx - cell / 2 + 4, cy - cell / 2 + 4, 4);
             std::array<int, kColours> votes{};
             for (int y = cy - side / 2; y < cy + side / 2; ++y)
                 for (int x = cx - side / 2; x < cx + side / 2; ++x) {
                     const Mean p = MeanColour(screen, x, y, 1);
+                    if (GemTint(p))
+                        continue;
                     int best = -1;
                     double nearest = p.Distance(back);
                     for (int c = 0; c < kColours; ++c)
@@ -241,8 +253,8 @@ int Board(const std::string& shot, const std::string& caps, int width, int heigh
             for (int c = 1; c < kColours; ++c)
                 if (votes[static_cast<size_t>(c)] > votes[static_cast<size_t>(best)])
                     best = c;
-            const int code = votes[static_cast<size_t>(best)] == 0 ? -1 : best == 7 ? 100 : best;
-            const bool gem = code >= 0 && code < 100 && GemCount(screen, cx, cy, cell) >= cell / 8;
+            const int code = votes[static_cast<size_t>(best)] == 0 ? kEmpty : best == 7 ? kSteel : best;
+            const bool gem = code < kSteel && GemCount(screen, cx, cy, cell) >= cell / 8;
             std::printf("%s%d", column ? " " : "", gem ? ~code : code);
         }
         std::printf("\n");
@@ -262,13 +274,14 @@ int Moves(const std::string& file)
             int v = 0;
             if (!(in >> v))
                 return 1;
-            gem[r][c] = v < 0 && v != -1;
-            g[r][c] = v == -1 ? 1000 + c + 8 * r : v < 0 ? ~v : v;
+            gem[r][c] = v < 0;
+            // Empty cells never match: each its own value.
+            g[r][c] = v == kEmpty ? kEmpty + c + 8 * r : v < 0 ? ~v : v;
         }
     // The cells of the runs through (c, r), or none.
     auto run = [&](int c, int r, std::set<std::pair<int, int>>* cells) {
         const int v = g[r][c];
-        if (v >= 100)
+        if (v >= kSteel)
             return;
         int left = c, right = c, up = r, down = r;
         while (left > 0 && g[r][left - 1] == v)
@@ -317,8 +330,8 @@ int Moves(const std::string& file)
     return 0;
 }
 
-// The save's token codes as colours: colour + 1, its complement for a
-// gem token, 1000 for an empty cell.
+// The save's token codes (colour + 1, ~colour for a gem token, 1000 for an
+// empty cell) as a board file's colours, gems unmarked.
 int SaveGrid(const std::string& file)
 {
     CQuestSave save;
@@ -327,7 +340,7 @@ int SaveGrid(const std::string& file)
     for (int r = 0; r < 8; ++r) {
         for (int c = 0; c < 8; ++c) {
             const int32_t v = save.Cell(CQuestSave::TokenCodes, r, c);
-            std::printf("%s%d", c ? " " : "", v == 1000 ? -1 : v < 0 ? ~v : v - 1);
+            std::printf("%s%d", c ? " " : "", v == kEmpty ? kEmpty : v < 0 ? ~v : v - 1);
         }
         std::printf("\n");
     }

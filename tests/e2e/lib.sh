@@ -46,7 +46,7 @@ wait_for_log() {
 # with the first start's sound conversion lines in between.
 wait_for_init() {
   for _ in $(seq 1 300); do
-    tr '\n' ' ' < "$LOG" 2>/dev/null | grep -qE 'Init stuf\.\.\..* Ok ' && return 0
+    [ -f "$LOG" ] && tr '\n' ' ' < "$LOG" | grep -qE 'Init stuf\.\.\..* Ok ' && return 0
     kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before its load sequence finished"
     sleep 0.1
   done

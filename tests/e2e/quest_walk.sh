@@ -28,17 +28,37 @@ click_cell() {
 # The board as the screenshot $1 shows it, into $2.
 read_board() { "$EYE" board "$1" "$CAPS" $CLIENT_W $CLIENT_H > "$2" || fail "cannot read the board from $1"; }
 # Colours only: a gem's mark (the complement) read as its colour.
-colours_of() { awk '{ for (i = 1; i <= NF; i++) printf "%s%d", (i > 1 ? " " : ""), ($i < -1 ? -$i - 1 : $i); print "" }' "$1"; }
+colours_of() { awk '{ for (i = 1; i <= NF; i++) printf "%s%d", (i > 1 ? " " : ""), ($i < 0 ? -$i - 1 : $i); print "" }' "$1"; }
 snap() { import -window "$window" "$WORK/$1.png" || fail "no screenshot"; }
-# How many cells show no token.
-empty_cells() { tr ' ' '\n' < "$1" | grep -c '^-1$' || true; }
+# The board once it stands still (two reads alike): $WORK/$1.png and .txt.
+steady_board() {
+  local last=""
+  for _ in $(seq 1 12); do
+    snap "$1" && read_board "$WORK/$1.png" "$WORK/$1.txt"
+    [ "$(cat "$WORK/$1.txt")" = "$last" ] && return 0
+    last=$(cat "$WORK/$1.txt")
+    sleep 0.25
+  done
+}
+# How many cells read differently in the board files $1 and $2.
+cells_changed() { paste -d' ' "$1" "$2" | awk '{ for (i = 1; i <= NF / 2; i++) n += $i != $(i + NF / 2) } END { print n + 0 }'; }
+# Whether the board file $1 shows the board: most cells read as a token.
+board_shown() { [ "$(tr ' ' '\n' < "$1" | awk '$1 < 100' | wc -l)" -ge 48 ]; }
+# Whether the HUD's menu button looks as it does in play (screenshot $2)
+# in screenshot $1: the results cover the board only, the trophies more.
+hud_shown() {
+  # shellcheck disable=SC2046
+  "$EYE" same "$1" "$2" $("$EYE" rect "$INSTALL/Data/Forms/Quest.qof" 11 $CLIENT_W $CLIENT_H)
+}
 
-# One move as a player makes it: the swaps that make a run, those that
-# strike gems first; a swap the board refuses (the tokens fly back, or a
-# lesson wants another) is followed by the next.
+# One move as a player makes it on the still board in $WORK/now: the swaps
+# that make a run, those that strike gems first; a swap the board refuses
+# (the tokens fly back, or a lesson wants another) is followed by the next.
+# A move clears at least three cells; a picked token's glow changes one.
+# The board after it is in $WORK/now again.
 play_move() {
-  snap board && read_board "$WORK/board.png" "$WORK/board.txt"
-  "$EYE" moves "$WORK/board.txt" > "$WORK/moves.txt" || return 1
+  "$EYE" moves "$WORK/now.txt" > "$WORK/moves.txt" || return 1
+  cp "$WORK/now.txt" "$WORK/before.txt"
   local tried=0
   while read -r c1 r1 c2 r2; do
     tried=$((tried + 1))
@@ -46,11 +66,33 @@ play_move() {
     click_cell "$c1" "$r1"
     sleep 0.15
     click_cell "$c2" "$r2"
-    sleep 1.4
-    snap after && read_board "$WORK/after.png" "$WORK/after.txt"
-    cmp -s "$WORK/board.txt" "$WORK/after.txt" || return 0
+    sleep 0.6
+    steady_board now
+    [ "$(cells_changed "$WORK/before.txt" "$WORK/now.txt")" -ge 3 ] && return 0
   done < "$WORK/moves.txt"
   return 1
+}
+# Plays the level on screen until its results come over the board. A
+# trophy won in play comes over everything: it is seen (screenshot $1, the
+# first time) and closed.
+play_level() {
+  local shot=$1 seen=""
+  steady_board now
+  cp "$WORK/now.png" "$WORK/play.png"
+  for _ in $(seq 1 150); do
+    if ! board_shown "$WORK/now.txt"; then
+      hud_shown "$WORK/now.png" "$WORK/play.png" && return 0
+      [ -n "$seen" ] || grab "$shot"
+      seen=yes
+      click_control Trophies 159
+      sleep 1.5
+      steady_board now
+      continue
+    fi
+    cp "$WORK/now.png" "$WORK/play.png"
+    play_move || { sleep 0.5; steady_board now; }
+  done
+  fail "the level was not won"
 }
 
 # ---- First start: name, quest, intro, lesson, the level won ----
@@ -79,18 +121,8 @@ sleep 0.3
 click_cell 3 4
 sleep 2
 grab 05_level_1_play
-won=""
-for _ in $(seq 1 200); do
-  play_move || sleep 0.5
-  snap now && read_board "$WORK/now.png" "$WORK/now.txt"
-  # A won level's tokens fall off the board.
-  if [ "$(empty_cells "$WORK/now.txt")" -gt 40 ]; then
-    won=yes
-    break
-  fi
-done
-[ -n "$won" ] || fail "the first level was not won"
-sleep 4
+play_level 05b_trophy_in_play
+sleep 1
 grab 06_results_tally
 sleep 8
 grab 07_results
@@ -128,7 +160,6 @@ grab 14_map_again
 click_control Map 150
 sleep 5
 grab 15_level_2
-play_move || true
 sleep 1
 xdotool key --window "$window" Escape
 sleep 1

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -131,6 +132,7 @@ public:
         ClickId(Screens().shop.form, 31);
         if (!RunUntil([&] { return Shown(Screens().map.form) && game->subState == 1; }, 10.0f))
             return false;
+        lessonsOverTheMap += Screens().tutorial.form->IsVisible() ? 1 : 0;
         ClickId(Screens().map.form, 150);
         return RunUntil([&] { return game->phase == kPhasePlay && game->board->IsIdle(true); }, 10.0f);
     }
@@ -165,6 +167,8 @@ public:
     int bonusLevelsPlayed = 0, newspapersRead = 0, levelsLost = 0, trophiesInPlay = 0;
     // Quest.sav and QuestAS1.sav as each shop's opening left them.
     std::vector<std::pair<std::vector<unsigned char>, std::vector<unsigned char>>> shopVisits;
+    // Times a lesson still showed when the map came in.
+    int lessonsOverTheMap = 0;
 
 private:
     bool Move()
@@ -243,10 +247,19 @@ TEST(Quest, TheFirstSixLevelsWithTheirChecks)
         EXPECT_EQ(scores.Value(1), game->board->stats.tables[2].Get(StatScore));
         EXPECT_EQ(scores.Name(1), game.name);
     }
+    // The statistics rows say what they count: the first level has no
+    // bonus but its gems, and each gem's token was one of those cleared.
+    std::map<std::string, int> rows;
+    for (const ControlRow& row : game.Screens().statistics.levelRows)
+        rows[row.At(0)->MainText()->text] = std::stoi(row.At(1)->MainText()->text);
+    EXPECT_EQ(rows["Gems and bonuses"], game->board->gemsBar->Collected());
+    EXPECT_GT(rows["Tokens cleared"], rows["Gems and bonuses"]);
 
     // On through the shop: its opening writes Quest.sav and QuestAS1.sav alike.
     ASSERT_TRUE(game.OnToTheNextLevel());
     ASSERT_EQ(game.shopVisits.size(), 1u);
+    EXPECT_EQ(game->CurrentProfile()->tutShop, 1); // the shop showed its lesson
+    EXPECT_EQ(game.lessonsOverTheMap, 0); // the shop's lesson left with the shop
     EXPECT_EQ(game.shopVisits[0].first.size(), 312u);
     EXPECT_EQ(game.shopVisits[0].first, game.shopVisits[0].second);
     EXPECT_EQ(game->level, 2);
