@@ -343,8 +343,41 @@ void CGameBoard::SpawnStrikeSand(const CTerminator& strike, float value)
     }
 }
 
-// Totem actions, bonus events and fired bonuses act on the board once their
-// subsystems are built; the stand-ins produce none.
+// Totem actions act on the board once the totems are built; their stand-in
+// produces none.
 void CGameBoard::ApplyTotemActions() {}
-void CGameBoard::ApplyBonusEvents() {}
-void CGameBoard::ApplyBonusFire(const CountedHandle<CBonus>&) {}
+
+// What the bonuses ask of the board. Of the bonuses only gems exist yet: a
+// gem that reached the gems bar goes into it and off the level's goal.
+void CGameBoard::ApplyBonusEvents()
+{
+    const GameEventVector& pending = bonuses->pendingEvents;
+    for (size_t i = 0; i < pending.Size(); ++i) {
+        const GameEvent& e = pending.At(i);
+        auto* bonus = static_cast<CBonus*>(e.sender.Get());
+        if (e.kind != CBonusManager::kGemArrived || !bonus)
+            continue;
+        gemsBar->AddGem(bonus->colour);
+        bonus->state = kBonusCollected;
+        --gemsToCollect;
+        if (sounds)
+            sounds->PlayPanned(sounds->Sample("GemBar.wav"), bonus->x, 0, 0);
+    }
+}
+
+// A bonus whose token a strike destroyed fires; a gem first learns where in
+// the gems bar it lands, after the gems already on their way.
+void CGameBoard::ApplyBonusFire(const CountedHandle<CBonus>& bonus)
+{
+    if (bonus->kind == kBonusGem) {
+        int n = 1;
+        for (const CountedHandle<CBonus>& other : bonuses->bonuses)
+            n += other->kind == kBonusGem && other->state == kBonusFired ? 1 : 0;
+        bonus->destination = gemsBar->GetGemTarget(bonus->colour, n);
+        if (sounds)
+            sounds->PlayPanned(sounds->Sample("GemOut.wav"), bonus->x, 0, 0);
+        timerB = 0.0f;
+    }
+    bonus->Fire();
+    stats.AddToRunTables(1, StatRemovals);
+}

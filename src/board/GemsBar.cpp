@@ -544,6 +544,8 @@ void CGemsBar::EffectPoint(float* x, float* y) const
 
 void CGemsBar::SpawnSparkle(float x, float y)
 {
+    if (!m_sprites)
+        return;
     const float size = m_look.sparkleSize;
     auto sprite = MakeCountedHandle(
         new CSprite(x, y, m_z + kDepth - 0.5f, size, size, m_look.sparkleColour, m_effectTexture, 1));
@@ -561,8 +563,11 @@ void CGemsBar::SpawnSparkle(float x, float y)
     m_sparkleAges.push_back(0.0f);
 }
 
+// A bar not given its renderers shows no flares (nor sparkles).
 void CGemsBar::SpawnFlare(float x, float y)
 {
+    if (!m_flares)
+        return;
     auto flare = MakeCountedHandle(new CFlare(x, y, m_z + kDepth - 0.5f, m_effectTexture, m_look.flareColour));
     const float k = std::min(std::floor(RandomUnit() * 4.0f), 3.0f);
     flare->SetTextureRect(k / 4, 0.625f, (k + 1) / 4, 0.875f);

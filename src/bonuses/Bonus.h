@@ -1,8 +1,10 @@
 // STAND-IN until the token bonuses are built: the bonus as the board sees
-// it. The stand-in bonus manager makes only resting gems, which neither
-// move nor fire; the real bonus replaces this file in place.
+// it. The stand-in bonus manager makes only gems, which ride on their
+// tokens and, once fired by a strike, fly to the gems bar; the real bonus
+// replaces this file in place.
 #pragma once
 
+#include "engine/Settings.h" // Vec3
 #include "events/GameEvent.h"
 
 #include <cstdint>
@@ -17,19 +19,33 @@ enum BonusKind : int32_t {
     kBonusSolidarity
 };
 
+// Bonus states the board reads.
+enum BonusState : int32_t {
+    kBonusFlyingIn = 1, // a destroyed carrier hands it on
+    kBonusFired = 4,    // a gem on its way to the gems bar
+    kBonusCollected = 6,
+};
+
 class CBonus : public CEventSource {
 public:
     void FlyIn(float, float, float, float, int, int, bool, float) {}
     void FlyToTarget(float) {}
-    void Place(float, float, float, float, int, int) {}
-    void MoveTo(float, float, float, int, int, int) {}
-    void Fire() {}
+    void Place(float px, float, float, float, int, int) { x = px; }
+    void MoveTo(float px, float, float, int, int, int) { x = px; }
+    void Fire()
+    {
+        state = kBonusFired;
+        flightTime = 0.0f;
+    }
 
     int32_t kind = 0;
-    int32_t state = 0; // 1 flying in: a destroyed carrier hands it on
+    int32_t state = 0;
     int32_t value = 0;
     int32_t level = 0;
-    int32_t colour = 0;
+    int32_t colour = 0; // a gem's picture is its colour's
     int32_t boardFlag = 0;
     int32_t eventsEnabled = 0;
+    float x = 0.0f;   // where its sounds are panned
+    Vec3 destination; // a fired gem's place in the gems bar
+    float flightTime = 0.0f;
 };

@@ -1,8 +1,9 @@
 // STAND-IN until the token bonuses are built: the bonus manager's calls the
-// board makes. It is always idle and raises no event; of the bonuses it
-// makes only gems, plain resting ones that are not drawn (the gem shows on
-// its token's cap), so that the board's gem counts hold. The real manager
-// replaces this file in place.
+// board makes. It is always idle; of the bonuses it makes only gems, plain
+// ones that are not drawn (the gem shows on its token's cap), so that the
+// board's gem counts hold. A fired gem reports that it reached the gems bar
+// (event 2) a second later, and goes once the board has collected it. The
+// real manager replaces this file in place.
 #pragma once
 
 #include "bonuses/Bonus.h"
@@ -14,6 +15,13 @@
 
 class CBonusManager {
 public:
+    // Seconds a fired gem takes to the gems bar.
+    static constexpr float kGemFlight = 1.0f;
+    // The event a gem sends on its arrival.
+    static constexpr int32_t kGemArrived = 2;
+
+    CBonusManager() : pendingEvents(128) {}
+
     bool AllPlaced() const { return true; }
     bool IsIdle() const { return true; }
     CountedHandle<CBonus> CreateBonus(int, int, int, int) { return {}; }
@@ -35,7 +43,26 @@ public:
         bonuses.erase(it);
         return index;
     }
-    void Update(float) {}
+    // The events of the last update are the board's until this one.
+    void Update(float dt)
+    {
+        pendingEvents.Clear();
+        bonuses.erase(std::remove_if(bonuses.begin(), bonuses.end(),
+                                     [](const CountedHandle<CBonus>& b) { return b->state == kBonusCollected; }),
+                      bonuses.end());
+        for (const CountedHandle<CBonus>& bonus : bonuses) {
+            if (bonus->kind != kBonusGem || bonus->state != kBonusFired)
+                continue;
+            const bool arriving = bonus->flightTime < kGemFlight && bonus->flightTime + dt >= kGemFlight;
+            bonus->flightTime += dt;
+            if (!arriving)
+                continue;
+            GameEvent event;
+            event.kind = kGemArrived;
+            event.sender = bonus;
+            pendingEvents.Push(event);
+        }
+    }
 
     std::vector<CountedHandle<CBonus>> bonuses;
     GameEventVector pendingEvents;

@@ -1,59 +1,26 @@
-// The game object's life cycle, its frame and its input handlers. The load
-// sequence lives in LoadSequence.cpp.
+// The game object's life cycle and the small queries and steps the rest of
+// the flow shares: readiness for input, the tutorial's swap rule, the blink
+// timers, the frame-rate text, the right button, sounds and flares.
 #include "game/Game.h"
 
-#include "balance/BalanceState.h"
+#include "rays/TokenHighlight.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 CGame::CGame(CountedHandle<CSceneRenderer> sceneRenderer)
 {
-    renderer = sceneRenderer;
+    renderer = std::move(sceneRenderer);
     if (renderer)
         device = renderer->device;
     questSave = MakeCountedHandle(new CQuestSave());
-    shop = MakeCountedHandle(new CShop());
+    delays.ReadFrom(paths);
 }
 
+// The members go in the reverse order of their declaration: the trophies
+// first, the render device last of all handles.
 CGame::~CGame() = default;
-
-// A step of exactly 0 only draws (when asked to); a non-zero step while
-// paused does nothing; any other step, at most half a second, advances the
-// game one frame and draws it.
-void CGame::Frame(float timeStep, int draw, int paused)
-{
-    if (!renderer)
-        return;
-    if (timeStep == 0.0f) {
-        if (draw && !d3d::Failed(renderer->RenderFrame()))
-            renderer->Present();
-        return;
-    }
-    if (paused)
-        return;
-    timeStep = std::min(timeStep, 0.5f);
-    if (music)
-        music->Update(timeStep);
-    if (board)
-        board->popups.Update(timeStep);
-    if (backgrounds)
-        backgrounds->Update(timeStep);
-    modeTimer += timeStep;
-    for (auto& particles : particleManagers)
-        if (particles)
-            particles->Update(timeStep);
-    for (auto& flares : flareRenderers)
-        if (flares)
-            flares->Update(timeStep);
-    if (textBatch)
-        textBatch->Update(timeStep);
-    for (int i = 1; i < 4; ++i)
-        if (spriteRenderers[i])
-            spriteRenderers[i]->Update(timeStep, 0);
-    if (!d3d::Failed(renderer->RenderFrame()))
-        renderer->Present();
-}
 
 void CGame::SetFps(float value)
 {
@@ -65,25 +32,139 @@ void CGame::SetFps(float value)
     }
 }
 
-int CGame::OnKeyDown(int) { return 0; }
 int CGame::OnKeyUp(int) { return 0; }
-int CGame::OnChar(int) { return 0; }
-int CGame::OnLButtonDown(int, int, uintptr_t) { return 0; }
-int CGame::OnLButtonUp(int, int, uintptr_t) { return 0; }
-int CGame::OnRButtonDown(int, int, uintptr_t) { return 0; }
+
+int CGame::OnChar(int character)
+{
+    if (screens)
+        screens->OnNameChar(character);
+    return 0;
+}
+
+// The right button lets go of the selected token.
+int CGame::OnRButtonDown(int, int, uintptr_t)
+{
+    if (mode != kModePlaying || phase != kPhasePlay || !board || board->locked || board->levelState != 0)
+        return 0;
+    if (board->selectionMarker->Token()) {
+        board->selectionMarker->Hide();
+        dragging = false;
+    }
+    return 0;
+}
+
 int CGame::OnRButtonUp(int, int, uintptr_t) { return 0; }
-void CGame::SaveQuestOnExit() {}
+
+bool CGame::IsTimedLevelState(int state) { return (state >= 2 && state <= 5) || state == 8 || state == 9; }
+
+void CGame::EnterPhase10()
+{
+    modeTimer = 0.0f;
+    phase = kPhaseLevelStart;
+    subState = 0;
+    board->ended = false;
+}
 
 bool CGame::SwitchBackgroundForStage(int oldLevel, int newLevel)
 {
-    int stage = 0, position = 0, oldStage = -1;
-    SplitLevelNumber(newLevel, &stage, &position);
+    int stage = 0, inStage = 0, oldStage = -1;
+    SplitLevelNumber(newLevel, &stage, &inStage);
     if (oldLevel >= 0)
-        SplitLevelNumber(oldLevel, &oldStage, &position);
+        SplitLevelNumber(oldLevel, &oldStage, &inStage);
     if (stage == oldStage)
         return false;
-    // Stages 1 to 4 have their own scenes; the treasury serves every later one.
+    // Stages 1 to 5 have scenes of their own; the treasury serves any later one.
     if (backgrounds)
-        backgrounds->SetScene(std::min(stage, static_cast<int>(CBackgroundManager::kTreasury)));
+        backgrounds->SetScene(stage >= 1 && stage <= 5 ? stage : 5);
     return true;
+}
+
+bool CGame::IsReadyForInput() const
+{
+    if (phase == kPhasePlay)
+        return board->enabled && !board->ended && !board->locked;
+    if (phase != kPhaseBonusLevel || board->locked)
+        return false;
+    switch (challengeMode) {
+    case kMemory:
+        return board->memoryChallenge && board->memoryChallenge->state == CMemoryChallenge::kWaiting;
+    case kAccuracy:
+        return board->accuracyChallenge && board->accuracyChallenge->state == CAccuracyChallenge::kWaiting;
+    case kAttention:
+        return board->attentionChallenge && board->attentionChallenge->state == CAttentionChallenge::kWaiting;
+    case kReaction:
+        return board->reactionChallenge && board->reactionChallenge->state == CReactionChallenge::kWaiting;
+    default:
+        return false;
+    }
+}
+
+bool CGame::IsPlayIdle() const
+{
+    return mode == kModePlaying && phase == kPhasePlay && board->enabled && !board->ended && !board->locked &&
+           board->IsIdle(true) && !SandInFlight();
+}
+
+bool CGame::IsActionAllowedInTutorial(int column, int row) const
+{
+    const int s = board->levelState, u = board->levelSubState;
+    if (s == 0 || !gameOptions.capsLockTutorial)
+        return true;
+    auto at = [&](int c, int r) { return column == c && row == r; };
+    switch (s) {
+    case 1:
+        return u == 1 && at(3, 4);
+    case 6:
+        return (u == 1 && at(1, 5)) || (u == 5 && at(5, 4));
+    case 7:
+        return (u == 3 && at(1, 6)) || (u == 7 && at(5, 4));
+    default:
+        return true;
+    }
+}
+
+// Each blink timer turns its check box over twice a second.
+void CGame::AdvanceBlinkA(float dt)
+{
+    blinkTimerA += dt;
+    if (gameType == 0 && screens->quest.hintHighlight)
+        static_cast<CQoCheckbox*>(screens->quest.hintHighlight.Get())
+            ->SetChecked(static_cast<int>(std::floor(blinkTimerA * 2.0f)) % 2 != 0);
+}
+
+void CGame::AdvanceBlinkB(float dt)
+{
+    blinkTimerB += dt;
+    if (gameType == 0 && screens->quest.warningLamp)
+        static_cast<CQoCheckbox*>(screens->quest.warningLamp.Get())
+            ->SetChecked(static_cast<int>(std::floor(blinkTimerB * 2.0f)) % 2 != 0);
+}
+
+void CGame::Play(FlowSound sound)
+{
+    if (sounds)
+        sounds->Play(sounds->Sample(FlowSoundFile(sound)), 0, 0);
+}
+
+void CGame::PlayAt(FlowSound sound, float x)
+{
+    if (sounds)
+        sounds->PlayPanned(sounds->Sample(FlowSoundFile(sound)), x, 0, 0);
+}
+
+// The flow's flares burn over the forms, without flicker.
+void CGame::AddFlare(float x, float y, float z, float width, float height, float fadeIn, float fadeOutStart,
+                     float fadeOut, float scaleTarget, float scaleSpeed)
+{
+    if (!flareRenderers[2])
+        return;
+    auto flare = MakeCountedHandle(new CFlare(x, y, z, effectTextures[kFlare], 0xFFFFFF));
+    flare->SetSize(width, height);
+    flare->fadeIn = fadeIn;
+    flare->fadeOutStart = fadeOutStart;
+    flare->fadeOut = fadeOut;
+    flare->flickerDepth = 0.0f;
+    if (scaleTarget > 0.0f)
+        flare->StartScale(scaleTarget, scaleSpeed);
+    flareRenderers[2]->Add(flare);
 }

@@ -333,6 +333,13 @@ void CGame::ShowTutorialStep(int prompt, int argument)
     screens->ShowForm(screens->tutorial.form, speed);
 }
 
+// The shop's lesson leaves with the shop.
+void CGame::HideShopLesson()
+{
+    if (screens->tutorial.form->IsVisible())
+        screens->HideForm(screens->tutorial.form, kFormHideSpeed);
+}
+
 // The totem lesson's prompts; false when nothing is to be shown.
 bool CGame::ShowTotemStep(int argument)
 {
@@ -416,7 +423,3 @@ void CGame::ApplyLevelState(int save)
     if (screens)
         screens->HideForm(screens->tutorial.form, kFormHideSpeed);
 }
-
-// STAND-IN until the game's flow is built: the quest panel's textures are
-// not switched yet; the set asked for is kept.
-void CGame::SwapPanelTextures(bool toShop, int) { panelTextures = toShop ? 1 : 0; }

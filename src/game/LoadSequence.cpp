@@ -47,25 +47,26 @@ const CGame::LoadStep CGame::kLoadSequence[] = {
     {&CGame::CreateSelectionMarker, kNoFrame},
     {&CGame::CreateTerminators, kNoFrame},
     // The gems bar's sparkles, until the bonuses load their own pictures.
+    {&CGame::CreateBonuses, kNoFrame},
     {&CGame::LoadGemFlares, 0.65f},
     // The totems' textures load here; the screens' pictures that depend on
     // the difficulty come after them.
-    {&CGame::SetMapDifficultyTexture, kNoFrame},
-    {&CGame::LoadScoreSettings, kNoFrame},
-    {&CGame::HideBoard, 0.75f},
+    {&CGame::CreateTotems, kNoFrame},
+    {&CGame::LoadScoreSettings, 0.75f},
+    {&CGame::CreateShop, kNoFrame},
     {&CGame::CreateStarAward, kNoFrame},
     {&CGame::CreateLifeLostAward, 0.8f},
     {&CGame::CreateBackgrounds, 0.85f},
     {&CGame::StartSounds, kNoFrame},
-    {&CGame::ShareSounds, kNoFrame},
     {&CGame::StartMusic, 0.95f},
     {&CGame::CreateFpsText, kNoFrame},
     {&CGame::SetGamma, kNoFrame},
     {&CGame::CreateCursor, kNoFrame},
     {&CGame::EnterIntroMode, kNoFrame},
     {&CGame::ChooseCurrentProfile, kNoFrame},
-    {&CGame::LoadTrophies, 1.0f},
+    {&CGame::CreateTrophies, 1.0f},
     {&CGame::StartIntro, kNoFrame},
+    {&CGame::ReleaseLoadLocals, kNoFrame},
 };
 
 int CGame::Init(plat::Window* mainWindow, void* programInstance)
@@ -81,12 +82,17 @@ int CGame::Init(plat::Window* mainWindow, void* programInstance)
         if (step.frameAfter != kNoFrame)
             LoadingFrame(step.frameAfter);
     }
-    m_loadingPicture.Reset();
-    m_alphaCandidates.clear();
+    if (!ok)
+        ReleaseLoadLocals();
     return ok ? 1 : 0;
 }
 
-bool CGame::Fail(const std::string& text) { return Fail(text, text + "!\n"); }
+bool CGame::Fail(const std::string& text)
+{
+    errors.push_back(text);
+    WriteLog(text + "!\n");
+    return false;
+}
 
 bool CGame::Fail(const std::string& text, const std::string& logLine)
 {
@@ -107,9 +113,16 @@ bool CGame::LoadStringTable()
     return true;
 }
 
+// The skin also times the splash and the map's flag; a time or speed that is
+// no positive number keeps its default.
 bool CGame::LoadQuestLayout()
 {
     questLayout.Load(paths.folders[CDataPaths::Config] + "Skin.cfg");
+    auto positive = [](float value, float fallback) { return value > 0.0f && value < 1.0e6f ? value : fallback; };
+    splashFadeIn = positive(questLayout.splashBloomSpeed, splashFadeIn);
+    splashHold = positive(questLayout.splashLifeTime, splashHold);
+    splashFadeOut = positive(questLayout.splashFadeSpeed, splashFadeOut);
+    mapMarchTime = positive(questLayout.flagMoveTime, mapMarchTime);
     return true;
 }
 
@@ -421,26 +434,33 @@ bool CGame::CreateTerminators()
     return true;
 }
 
-// Two pictures that stay in memory: the HUD panel's for the hint button and
-// the trophies' own for the medal of the hard quest.
-bool CGame::SetMapDifficultyTexture()
+// The bonuses stand in for now: nothing to load.
+bool CGame::CreateBonuses() { return true; }
+
+// The totems stand in for now; the screens' two pictures that depend on the
+// difficulty follow them: the HUD panel's for the hint button and the
+// trophies' own for the medal of the hard quest.
+bool CGame::CreateTotems()
 {
     screens->SetMapDifficultyTexture(device->FindTexture("PanelQuest"), device->FindTexture("Trophies"));
     return true;
 }
 
 // The popups' looks; the board's popups draw with font 2 and cut their
-// token icons from the score plates the bonuses load, when they have.
+// token icons from the score plates the bonuses load, when they have. The
+// board hides until a level shows it.
 bool CGame::LoadScoreSettings()
 {
     LoadScoreMessageSettings(paths.folders[CDataPaths::Config] + "Score.cfg");
     board->popups.SetResources(spriteRenderers[1], textBatch, fonts[2], fonts[2], device->FindTexture("Bonus3"));
+    board->Show(false, false, 0.0f);
     return true;
 }
 
-bool CGame::HideBoard()
+bool CGame::CreateShop()
 {
-    board->Show(false, false, 0.0f);
+    shop = MakeCountedHandle(new CShop(screens, board, particleManagers[4], spriteRenderers[3],
+                                       particleManagers[5], textBatch, fonts[0]));
     return true;
 }
 
@@ -488,14 +508,25 @@ bool CGame::CreateBackgrounds()
     return true;
 }
 
-// A machine without a sound device plays on silently.
+// A machine without a sound device plays on silently; every object that
+// plays sounds gets the manager either way.
 bool CGame::StartSounds()
 {
     sounds = MakeCountedHandle(new CSoundManager());
-    if (sounds->Init(window) != 0) {
+    if (sounds->Init(window) != 0)
         WriteLog("Error loading Sfx!\n");
-        return true;
-    }
+    else
+        LoadSounds();
+    screens->SetSoundManager(sounds);
+    board->sounds = sounds;
+    board->movingTokens.SetSoundManager(sounds);
+    board->terminators->SetSoundManager(sounds);
+    backgrounds->SetSoundManager(sounds);
+    return true;
+}
+
+void CGame::LoadSounds()
+{
     const std::string& writableSfx = paths.folders[CDataPaths::SharedSfx];
     sounds->panDivisor = 520.0f / soundOptions.soundPanFactor;
     sounds->soundFolder = writableSfx;
@@ -508,18 +539,6 @@ bool CGame::StartSounds()
         WriteLog("Sounds Loading Error!\n");
     }
     sounds->SetVolume(soundOptions.soundOn ? soundOptions.soundVolume : 0.0f);
-    return true;
-}
-
-// Everything that plays effects gets its copy of the sound manager.
-bool CGame::ShareSounds()
-{
-    screens->SetSoundManager(sounds);
-    board->sounds = sounds;
-    board->movingTokens.SetSoundManager(sounds);
-    board->terminators->SetSoundManager(sounds);
-    backgrounds->SetSoundManager(sounds);
-    return true;
 }
 
 bool CGame::StartMusic()
@@ -564,7 +583,9 @@ bool CGame::CreateCursor()
     if (Failed(cursor->LoadFromFile(paths.folders[CDataPaths::Gfx] + "Cursor.tga", 0)))
         return Fail("Unable to Load Cursor.tga");
     device->Device()->SetCursorProperties(0, 0, cursor->surface.get());
-    cursorSurfaceIndex = device->FindSurfaceIndex("CursorSurface");
+    // The frame renderer finds the surface by its name after a reset.
+    if (device->FindSurfaceIndex("CursorSurface") < 0)
+        WriteLog("Cursor surface not registered!\n");
     return true;
 }
 
@@ -589,7 +610,9 @@ bool CGame::ChooseCurrentProfile()
     const int index =
         SelectCurrentProfile(*profiles, gameOptions, paths.folders[CDataPaths::UserConfig] + "Options.ini");
     if (index >= 0) {
-        playerName = profiles->At(static_cast<size_t>(index))->name;
+        profile = profiles->At(static_cast<size_t>(index));
+        playerName = profile->name;
+        board->profile = profile;
         screens->profileSelected = index;
         if (index >= 5)
             screens->profileScroll = index - 5;
@@ -601,13 +624,18 @@ bool CGame::ChooseCurrentProfile()
     return true;
 }
 
-bool CGame::LoadTrophies()
+bool CGame::CreateTrophies()
 {
-    trophies = MakeCountedHandle(new CTrophies());
+    trophies = MakeCountedHandle(new CTrophiesScreen());
     trophies->LoadSettings(paths.folders[CDataPaths::Config] + "Skin.cfg");
     trophies->LoadDescriptions(paths.folders[CDataPaths::Txt] + "Trophies.txt");
+    trophies->SetSharedObjects(screens, particleManagers[4], particleManagers[5], flareRenderers[2],
+                               spriteRenderers[3], spriteRenderers[1]);
+    trophies->sounds = sounds;
+    trophies->SetTextures(effectTextures[kStarParticle], effectTextures[kRing], device->FindTexture("White"),
+                          effectTextures[kHalo1]);
     if (playerName)
-        trophies->Load(paths.folders[CDataPaths::Players] + *playerName + "\\Trophies.dat");
+        trophies->Load(PlayerFolder() + "Trophies.dat");
     return true;
 }
 
@@ -627,5 +655,12 @@ bool CGame::StartIntro()
         splash.base.At(0)->SetVisible(false);
     for (const ControlRow& group : splash.groups)
         group.SetVisible(false);
+    return true;
+}
+
+bool CGame::ReleaseLoadLocals()
+{
+    m_loadingPicture.Reset();
+    m_alphaCandidates.clear();
     return true;
 }

@@ -448,4 +448,28 @@ intptr_t Window::DefWindowProc(uint32_t message, uintptr_t, intptr_t)
 
 void Window::ShowSystemCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
+namespace {
+bool g_cursorOverridden = false;
+CursorPoll g_cursorOverride;
+} // namespace
+
+CursorPoll PollCursor(const Window* window)
+{
+    if (g_cursorOverridden)
+        return g_cursorOverride;
+    CursorPoll poll;
+    if (!window || !window->IsValid() || window->IsIconic())
+        return poll;
+    window->GetCursorPos(&poll.x, &poll.y);
+    window->GetClientSize(&poll.width, &poll.height);
+    return poll;
+}
+
+void SetCursorPollForTests(const CursorPoll* poll)
+{
+    g_cursorOverridden = poll != nullptr;
+    if (poll)
+        g_cursorOverride = *poll;
+}
+
 } // namespace plat

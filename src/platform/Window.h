@@ -140,4 +140,16 @@ private:
     int m_backHeight = 0;
 };
 
+// The cursor in client pixels and the client area's size, as the game polls
+// them once a frame and at every click. A minimised window has no client
+// area (0 x 0). Tests without a window put their own values in.
+struct CursorPoll {
+    int x = 0, y = 0;
+    int width = 0, height = 0;
+};
+CursorPoll PollCursor(const Window* window);
+// While `poll` is set, PollCursor gives it whatever the window; nullptr
+// gives the window back its own.
+void SetCursorPollForTests(const CursorPoll* poll);
+
 } // namespace plat

@@ -167,6 +167,9 @@ public:
 
     // ---- Map, newspaper, help and tutorial (MapPages.cpp) ----
     void FillMapScreen(int level, int flag);
+    // The flag on its way from the spot of level `from` to that of `to`, at
+    // `share` (0 to 1) of the way, hopping over it.
+    void PlaceMapFlag(int from, int to, float share);
     void SetStartQuestCaption(int level, bool hard);
     void RecreateMapTextures(int stage);
     bool SwitchNewspaper();
@@ -381,6 +384,9 @@ private:
     // leaves it registered under its name and file, without a picture.
     bool Reload(CTexture& texture) const;
     void PlaceRow(const ControlRow& row, const std::vector<Vec2>& offsets, float x, float y, bool rounded);
+    // The spot of a level on the map; false when the map has none.
+    bool SpotOf(int level, Vec3* at) const;
+    void PutFlag(float x, float y, float hop);
 
     void* m_instance;
     CountedHandle<CRenderDevice> m_device;

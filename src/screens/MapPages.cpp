@@ -71,9 +71,7 @@ void CGameScreens::FillMapScreen(int level, int flag)
     if (onMap) {
         const Vec3& spot =
             map.spots[static_cast<size_t>(markStage - 1)].At(static_cast<size_t>(markLevel - 1))->Position();
-        const float fx = spot.x + m_layout.flagShift.x, fy = spot.y + m_layout.flagShift.y;
-        MoveTo(map.form, map.flag, fx, fy);
-        MoveTo(map.form, map.flagShadow, fx + m_layout.shadowShift.x, fy + m_layout.shadowShift.y);
+        PutFlag(spot.x, spot.y, 0.0f);
     }
     map.flag->SetVisible(onMap);
     map.flagShadow->SetVisible(onMap);
@@ -81,6 +79,37 @@ void CGameScreens::FillMapScreen(int level, int flag)
         map.seals.At(j)->SetVisible(static_cast<int>(j) < stage - 1);
         map.gems.At(j)->SetVisible(static_cast<int>(j) < stage - 1);
     }
+}
+
+void CGameScreens::PutFlag(float x, float y, float hop)
+{
+    const float fx = x + m_layout.flagShift.x, fy = y + m_layout.flagShift.y;
+    MoveTo(map.form, map.flag, fx, fy + hop);
+    MoveTo(map.form, map.flagShadow, fx + m_layout.shadowShift.x, fy + m_layout.shadowShift.y);
+}
+
+bool CGameScreens::SpotOf(int level, Vec3* at) const
+{
+    int stage = 0, n = 0;
+    if (level < 1 || !m_levelMapper(level, &stage, &n) || stage < 1 || stage > 5 || n < 1)
+        return false;
+    const ControlRow& spots = map.spots[static_cast<size_t>(stage - 1)];
+    if (static_cast<size_t>(n) > spots.Size())
+        return false;
+    *at = spots.At(static_cast<size_t>(n - 1))->Position();
+    return true;
+}
+
+void CGameScreens::PlaceMapFlag(int from, int to, float share)
+{
+    Vec3 a, b;
+    if (!SpotOf(from, &a) || !SpotOf(to, &b))
+        return;
+    const float s = std::isfinite(share) ? std::clamp(share, 0.0f, 1.0f) : 1.0f;
+    const float hop = m_layout.flagJumpHeight * std::sin(3.14159265f * s);
+    PutFlag(a.x + (b.x - a.x) * s, a.y + (b.y - a.y) * s, hop);
+    map.flag->SetVisible(true);
+    map.flagShadow->SetVisible(true);
 }
 
 void CGameScreens::SetStartQuestCaption(int level, bool hard)

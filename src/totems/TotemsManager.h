@@ -1,12 +1,14 @@
 // STAND-IN until the power totems are built: the totems manager's calls the
-// board makes. It is always idle and produces no action; it keeps the
-// totem levels the shop would give (above 0: the colour's totem is owned)
-// and records the totems queued to fly in. The real manager replaces this
+// board and the game make. It is always idle and produces no action; it
+// keeps the totem levels the shop would give (above 0: the colour's totem is
+// owned), records the totems queued to fly in, and its panel calls do
+// nothing but leave a record of themselves. The real manager replaces this
 // file in place.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CTotemsManager {
@@ -29,7 +31,24 @@ public:
     // The totems' copy of the board geometry.
     void SetBoardGrid(float, float, float, int, int, float, float) {}
 
+    // What the game asks at level starts and when the totems leave the screen.
+    void Reset() { calls.push_back("Reset"); }
+    void BuildPanel(int shown) { calls.push_back("BuildPanel " + std::to_string(shown)); }
+    void ShowPanel(int shown, float seconds)
+    {
+        calls.push_back("ShowPanel " + std::to_string(shown) + Seconds(seconds));
+    }
+    void FadeOutAll(float seconds) { calls.push_back("FadeOutAll" + Seconds(seconds)); }
+    void RecreateTextures(int toShop, const std::string&)
+    {
+        calls.push_back("RecreateTextures " + std::to_string(toShop));
+    }
+
     bool blueTotemsActive = false;
     std::array<int32_t, kColours> levels{}; // per colour 0..6
     std::vector<int> queued;                // colours waiting to fly in
+    std::vector<std::string> calls;
+
+private:
+    static std::string Seconds(float s) { return " " + std::to_string(s); }
 };

@@ -46,7 +46,7 @@ wait_for_log() {
 # with the first start's sound conversion lines in between.
 wait_for_init() {
   for _ in $(seq 1 300); do
-    tr '\n' ' ' < "$LOG" 2>/dev/null | grep -qE 'Init stuf\.\.\..* Ok ' && return 0
+    [ -f "$LOG" ] && tr '\n' ' ' < "$LOG" | grep -qE 'Init stuf\.\.\..* Ok ' && return 0
     kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before its load sequence finished"
     sleep 0.1
   done
@@ -85,4 +85,35 @@ wait_for_clean_end() {
   GAME_PID=
   [ "$rc" -eq 0 ] || fail "exit code $rc after $what"
   [ "$(tail -c 12 "$LOG")" = " End of log" ] || fail "the log does not end with End of log after $what"
+}
+
+# Player's eyes and hands under Xvfb, for the window in $window with a
+# 640 x 480 client area. $EYE is the e2e_eye tool, $SHOTS the folder the
+# screenshots stay in.
+CLIENT_W=640
+CLIENT_H=480
+
+# Clicks the centre of a form's control, found by id in the installed form
+# file ($3: which of the controls sharing the id, from 0).
+click_control() {
+  local at
+  at=$("$EYE" control "$INSTALL/Data/Forms/$1.qof" "$2" $CLIENT_W $CLIENT_H "${3:-0}") \
+    || fail "no control $2 in $1.qof"
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$window" $at click 1
+}
+
+# Saves a screenshot of the window as $SHOTS/$1.png; it must show a picture
+# (many colours) and differ from the screenshot before it.
+LAST_SHOT=""
+grab() {
+  local file=$SHOTS/$1.png
+  import -window "$window" "$file" || fail "no screenshot $1"
+  local colours
+  colours=$("$EYE" colours "$file")
+  [ "$colours" -gt 500 ] || fail "screenshot $1 shows only $colours colours"
+  if [ -n "$LAST_SHOT" ]; then
+    "$EYE" differ "$LAST_SHOT" "$file" || fail "screenshot $1 is the same as the one before"
+  fi
+  LAST_SHOT=$file
 }

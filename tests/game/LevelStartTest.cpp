@@ -25,6 +25,7 @@ struct GameRig {
         game.screens = screensRig.screens;
         game.board = boardRig.board;
         game.capsRenderer = boardRig.caps;
+        game.shop = MakeCountedHandle(new CShop(game.screens, game.board, {}, {}, {}, {}, {}));
         game.profiles = MakeCountedHandle(new CProfiles(game.paths.folders[CDataPaths::Players]));
         game.profiles->CreateProfile("Tester");
         game.playerName = MakeCountedHandle(new std::string("Tester"));

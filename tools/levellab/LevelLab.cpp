@@ -18,6 +18,7 @@
 // It prints a row per level, the log lines of a failing file, and exits with
 // 1 when any check failed.
 #include "LabBoard.h"
+#include "ReferencePlayer.h"
 
 #include "balance/BalanceState.h"
 #include "engine/Random.h"
@@ -41,7 +42,6 @@ constexpr int kLevels = 41;
 constexpr int kFills = 200;
 constexpr float kTimeLimit = 240.0f;
 constexpr float kFrame = 1.0f / 60.0f;
-constexpr float kThinkTime = 1.5f;
 constexpr float kFairShare = 0.9f;
 constexpr float kFirstLevelShare = 0.4f;
 // The totem lesson's fills are tried at the first level a totem can be
@@ -196,47 +196,6 @@ void CheckFills(LabBoard& lab, LevelReport& report)
         report.failures.push_back(what + " (" + std::to_string(count) + " of " + std::to_string(kFills) + ")");
 }
 
-// The move that strikes most gem tokens at once; among equals the lowest on
-// the board, then one at random.
-bool ChooseMove(CGameBoard& b, MatchMove* chosen)
-{
-    b.CopyToAnalyser();
-    std::vector<MatchMove> moves;
-    if (b.analyser.ListMoves(&moves, 3, false) == 0)
-        return false;
-    std::vector<MatchMove> best;
-    int bestGems = -1, bestRow = -1;
-    for (const MatchMove& m : moves) {
-        CMatchAnalyser after = b.analyser;
-        std::swap(after.Cell(m.column1, m.row1), after.Cell(m.column2, m.row2));
-        after.FindRuns(3, false);
-        int gems = 0;
-        for (const CMatchGroup& group : after.Groups())
-            for (const MatchCell& cell : group.cells) {
-                // The token in a cell after the swap came from the other cell.
-                MatchCell from = cell;
-                if (cell.column == m.column1 && cell.row == m.row1)
-                    from = {m.column2, m.row2};
-                else if (cell.column == m.column2 && cell.row == m.row2)
-                    from = {m.column1, m.row1};
-                const CountedHandle<CToken>& t = b.Cell(from.column, from.row);
-                gems += t && t->gem && !t->chained ? 1 : 0;
-            }
-        const int row = std::max(m.row1, m.row2);
-        if (gems > bestGems || (gems == bestGems && row > bestRow)) {
-            best.clear();
-            bestGems = gems;
-            bestRow = row;
-        }
-        if (gems == bestGems && row == bestRow)
-            best.push_back(m);
-    }
-    const size_t pick =
-        std::min(best.size() - 1, static_cast<size_t>(RandomUnit() * static_cast<float>(best.size())));
-    *chosen = best[pick];
-    return true;
-}
-
 // One play of the level; the seconds to its goal (-1 when the time ran out)
 // and the reshuffles it needed.
 float Play(LabBoard& lab, const LevelReport& report, uint32_t seed, int* reshuffles)
@@ -269,7 +228,7 @@ float Play(LabBoard& lab, const LevelReport& report, uint32_t seed, int* reshuff
         const bool resting = b.enabled && !b.locked && !b.ended && b.IsIdle(true);
         idle = resting ? idle + kFrame : 0.0f;
         MatchMove move;
-        if (idle >= kThinkTime && ChooseMove(b, &move)) {
+        if (idle >= kReferenceThinkTime && ChooseReferenceMove(b, &move)) {
             b.Swap(move.column1, move.row1, move.column2, move.row2, false);
             idle = 0.0f;
         }

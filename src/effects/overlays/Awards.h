@@ -78,6 +78,9 @@ public:
     // The heart flies from (x, y, z) when `fromGiven` is set, else from the
     // settings' start point.
     void Start(bool fromGiven, float x, float y, float z);
+    // The caption of the next start, in place of "Life lost" alone (the
+    // game puts the cause before it, or shows a shuffle's text).
+    void SetCaption(const std::string& caption) { m_caption = caption; }
     int Update(float dt);
     void Clear();
 

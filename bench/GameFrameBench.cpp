@@ -1,0 +1,191 @@
+// The game's whole frame (update, render, present) on the recording null
+// device: the real game object from the installed data, seeded. The level
+// lab's reference player plays level 3, a move every 1.5 s of rest, clicking
+// its tokens through the game's mouse handlers; after 5 s of play, 60 s of frames of
+// 1/60 s are timed one by one (the rays, the sand, the popups and the
+// particles all run). The level's goal is kept out of reach, so the minute
+// stays on the board. Also the main menu's frame and the level results'
+// tally. Each reports the median, the 99th percentile and the slowest
+// frame, and the draw calls per frame.
+#include "GameHarness.h"
+#include "ReferencePlayer.h"
+
+#include "platform/System.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <unistd.h>
+
+namespace {
+
+constexpr float kFrame = GameHarness::kFrame;
+
+void EnterGameFolder()
+{
+    if (chdir(GALVORINE_GAME_DIR) != 0)
+        std::abort();
+}
+
+// The frames timed, in microseconds, and the draws they made.
+struct FrameTimes {
+    std::vector<double> micros;
+    long draws = 0;
+
+    void Time(GameHarness& game)
+    {
+        const int drawsBefore = game.d3d.log.draws;
+        const auto start = std::chrono::steady_clock::now();
+        game->Frame(kFrame, 1, 0);
+        const auto end = std::chrono::steady_clock::now();
+        micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+        draws += game.d3d.log.draws - drawsBefore;
+    }
+    void Report(benchmark::State& state)
+    {
+        if (micros.empty()) {
+            state.SkipWithError("no frame was timed");
+            return;
+        }
+        std::vector<double> sorted = micros;
+        std::sort(sorted.begin(), sorted.end());
+        auto at = [&](double q) {
+            return sorted[std::min(sorted.size() - 1, static_cast<size_t>(q * sorted.size()))];
+        };
+        state.counters["median_us"] = at(0.5);
+        state.counters["p99_us"] = at(0.99);
+        state.counters["max_us"] = sorted.back();
+        state.counters["draws_per_frame"] = static_cast<double>(draws) / static_cast<double>(micros.size());
+        state.counters["frames"] = static_cast<double>(micros.size());
+    }
+};
+
+// A player called Bench who has seen the tutorial: its prompts write the
+// player's settings, which is the disk's time, not the frame's.
+void MakeBench(const std::string& user)
+{
+    plat::CreateDirectory(user + "Players\\Bench");
+    testing_support::WriteText(user + "Players/Bench/Settings.ini", "[Main]\nQuestTutorial=0\n");
+}
+
+// A game at the main menu with the player Bench.
+bool ToTheMenu(GameHarness& game)
+{
+    if (!game.started)
+        return false;
+    game.d3d.lastDevice->quiet = true;
+    return game.RunUntil([&] { return GameHarness::Shown(game->screens->mainMenu.form); }, 30.0f);
+}
+
+// The quest's first level, then level 3 started as the map starts it.
+bool ToLevel3(GameHarness& game)
+{
+    if (!ToTheMenu(game))
+        return false;
+    game->EnterLevelIntro(0);
+    if (!game.RunUntil([&] { return game->subState == -7; }, 5.0f))
+        return false;
+    game.Key(32);
+    if (!game.RunUntil([&] { return game->mode == kModePlaying && game->phase == kPhasePlay; }, 10.0f))
+        return false;
+    game->StartLevel(3);
+    game->SwitchBackgroundForStage(1, 3);
+    game->EnterPhase10();
+    return game.RunUntil([&] { return game->phase == kPhasePlay && game->board->IsIdle(true); }, 10.0f);
+}
+
+// The reference player: after its time of rest it clicks a move's two tokens.
+class Player {
+public:
+    explicit Player(GameHarness& game) : m_game(game) {}
+    void Frame()
+    {
+        CGameBoard& board = *m_game->board;
+        const bool resting = board.enabled && !board.locked && !board.ended && board.IsIdle(true);
+        m_rest = resting ? m_rest + kFrame : 0.0f;
+        if (m_rest < kReferenceThinkTime)
+            return;
+        MatchMove move;
+        if (!ChooseReferenceMove(board, &move))
+            return;
+        const Vec2 a = m_game.Cell(move.column1, move.row1), b = m_game.Cell(move.column2, move.row2);
+        m_game.Click(a.x, a.y);
+        m_game.Click(b.x, b.y);
+        m_rest = 0.0f;
+    }
+
+private:
+    GameHarness& m_game;
+    float m_rest = 0.0f;
+};
+
+void PlayLevel3(benchmark::State& state)
+{
+    EnterGameFolder();
+    for (auto _ : state) {
+        plat::SeedRandom(3);
+        GameHarness game(MakeBench);
+        if (!ToLevel3(game)) {
+            state.SkipWithError("the game did not reach level 3");
+            return;
+        }
+        game->board->gemsToCollect = 1000;
+        Player player(game);
+        for (int i = 0; i < static_cast<int>(5.0f / kFrame); ++i) {
+            player.Frame();
+            game->Frame(kFrame, 1, 0);
+        }
+        FrameTimes times;
+        for (int i = 0; i < static_cast<int>(60.0f / kFrame); ++i) {
+            player.Frame();
+            times.Time(game);
+        }
+        times.Report(state);
+    }
+}
+
+void MainMenu(benchmark::State& state)
+{
+    EnterGameFolder();
+    for (auto _ : state) {
+        GameHarness game(MakeBench);
+        if (!ToTheMenu(game)) {
+            state.SkipWithError("the game did not reach the menu");
+            return;
+        }
+        FrameTimes times;
+        for (int i = 0; i < static_cast<int>(10.0f / kFrame); ++i)
+            times.Time(game);
+        times.Report(state);
+    }
+}
+
+void ResultsTally(benchmark::State& state)
+{
+    EnterGameFolder();
+    for (auto _ : state) {
+        plat::SeedRandom(3);
+        GameHarness game(MakeBench);
+        if (!ToLevel3(game)) {
+            state.SkipWithError("the game did not reach level 3");
+            return;
+        }
+        game->board->gemsToCollect = 0;
+        if (!game.RunUntil([&] { return game->phase == kPhaseResults; }, 10.0f)) {
+            state.SkipWithError("the level did not end");
+            return;
+        }
+        FrameTimes times;
+        while (game->phase == kPhaseResults && game->subState < 22 && times.micros.size() < 1200)
+            times.Time(game);
+        times.Report(state);
+    }
+}
+
+} // namespace
+
+BENCHMARK(PlayLevel3)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(MainMenu)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(ResultsTally)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();

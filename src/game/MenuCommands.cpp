@@ -1,0 +1,363 @@
+// The left button's release and the commands of the menu screens' buttons,
+// by game mode: the main menu's quest, options and profiles; in play the
+// hint, pause, shuffle, results, shop, map and message-box buttons; the
+// completed quest's trophies. Also the shop's closing, the shuffle a life
+// pays for and the hint that costs points.
+#include "game/Game.h"
+
+#include "engine/StringTable.h"
+#include "gui/QoScroller.h"
+#include "platform/Files.h"
+
+int CGame::OnLButtonUp(int, int, uintptr_t)
+{
+    if (!screens)
+        return 0;
+    dragging = false;
+    MapCursor();
+    if (mode == kModePlaying && phase == kPhaseShop)
+        shop->OnMouseUp(cursorX, cursorY);
+    screens->OnMouseUp(cursorX, cursorY);
+    // The events are copied: a command may refill the screens' list.
+    std::vector<int32_t> commands;
+    const GameEventVector& events = screens->Events();
+    for (size_t i = 0; i < events.Size(); ++i)
+        if (events.At(i).kind == CGameScreens::kClick)
+            commands.push_back(events.At(i).value);
+    int quit = 0;
+    for (const int32_t code : commands) {
+        // The window's quit button works in every mode, the intros too.
+        if (code == 280)
+            quit = 1;
+        else if (mode == kModeMenus)
+            quit |= OnMenuCommand(code);
+        else if (mode == kModePlaying)
+            quit |= OnPlayCommand(code);
+        else if (mode == kModeQuestComplete)
+            quit |= OnCompleteCommand(code);
+    }
+    if (mode == kModePlaying && phase == kPhaseAfterResults && (subState == 10 || subState == 14))
+        ContinueAfterWait();
+    return quit;
+}
+
+int CGame::OnMenuCommand(int code)
+{
+    switch (code) {
+    case 1:
+        StartQuestFromMenu();
+        return 0;
+    case 2:
+    case 280:
+        return 1;
+    case 3:
+        OpenOptions(screens->mainMenu.form, 2.0f);
+        return 0;
+    case 180:
+    case 195:
+        MakeProfileCurrent(screens->profileSelected);
+        return 0;
+    case 200:
+        if (screens->MessageCommand() == 10) {
+            if (hiscoreEntered)
+                ShowMessage(GetString(61), CGameScreens::kGroupOk, 9, 2.0f);
+            else
+                screens->ShowForm(screens->mainMenu.form, 2.0f);
+        }
+        return 0;
+    case 202:
+    case 203:
+        if (screens->MessageCommand() == 2 && code == 202) {
+            if (profile && profile->veteran) {
+                AskHardMode(4.0f);
+            } else {
+                screens->HideForm(screens->startQuest.form, 2.0f);
+                StartFreshQuest(0);
+            }
+        } else if (screens->MessageCommand() == 11) {
+            screens->HideForm(screens->msgBox.form, 2.0f);
+            StartFreshQuest(code == 202 ? 1 : 0);
+        }
+        return 0;
+    case 211:
+        questSave->state = 2;
+        StartQuestLevel();
+        mode = phaseEntry;
+        modeTimer = 0.0f;
+        return 0;
+    case 230:
+        ConfirmOptions(screens->mainMenu.form, 2.0f);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+int CGame::OnPlayCommand(int code)
+{
+    if (code >= 40 && code <= 55) {
+        if (shop->CountAvailableStars() > 0) {
+            shop->ChangeLevel(code - 40, 1);
+        } else {
+            screens->shop.form->SetEnabled(false);
+            ShowMessage(GetString(60), CGameScreens::kGroupOk, 8, 4.0f);
+        }
+        return 0;
+    }
+    if (code >= 60 && code <= 75) {
+        shop->ChangeLevel(code - 60, 0);
+        return 0;
+    }
+    switch (code) {
+    case 10:
+        if (board->levelState != 0)
+            return 0;
+        ApplyLevelState(true);
+        if (ShowHint())
+            AddScore(-balance.BonusPoints());
+        return 0;
+    case 11:
+        if (!IsReadyForInput())
+            return 0;
+        board->SetLocked(true);
+        screens->ShowForm(screens->gameMenu.form, 4.0f);
+        if (gameType == 0)
+            screens->quest.form->SetEnabled(false);
+        return 0;
+    case 12:
+    case 13:
+        if (board->levelState == 0)
+            ShuffleForLife(code - 12);
+        return 0;
+    case 20:
+        ContinueAfterStatistics();
+        return 0;
+    case 30:
+        SaveQuestAndLeave(false);
+        return 0;
+    case 31:
+        if (shop->openFraction < 1.0f)
+            return 0;
+        if (shop->CountAvailableStars() > 0 && shop->CanStillUpgrade()) {
+            screens->shop.form->SetEnabled(false);
+            ShowMessage(GetString(59), CGameScreens::kGroupYesNo, 7, 4.0f);
+        } else {
+            CloseShop();
+        }
+        return 0;
+    case 150:
+        PlayMapLevel();
+        return 0;
+    case 151:
+        SaveQuestAndLeave(true);
+        return 0;
+    case 159:
+        RunTrophyStep();
+        return 0;
+    case 160:
+        screens->HideForm(screens->gameMenu.form, 4.0f);
+        if (gameType == 0)
+            screens->quest.form->SetEnabled(true);
+        board->SetLocked(false);
+        return 0;
+    case 161:
+        screens->HideForm(screens->gameMenu.form, 2.0f);
+        ApplyLevelState(false);
+        QuitQuestToMenu();
+        return 0;
+    case 162:
+        OpenOptions(screens->gameMenu.form, 5.0f);
+        return 0;
+    case 200:
+        if (screens->MessageCommand() == 4) {
+            Next(-7);
+        } else if (screens->MessageCommand() == 5 || screens->MessageCommand() == 6) {
+            Next(3);
+        }
+        return 0;
+    case 202:
+        if (screens->MessageCommand() == 7)
+            CloseShop();
+        return 0;
+    case 230:
+        ConfirmOptions(screens->gameMenu.form, 5.0f);
+        return 0;
+    case 260:
+        RunTrophyStep();
+        return 0;
+    case 280:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+// The completed quest: the trophies screen's buttons both leave it (the
+// continue button would otherwise do nothing here).
+int CGame::OnCompleteCommand(int code)
+{
+    if (code == 159 || code == 260) {
+        if (subState == 10)
+            RunTrophyStep();
+        return 0;
+    }
+    return code == 280 ? 1 : 0;
+}
+
+void CGame::StartQuestFromMenu()
+{
+    gameType = 0;
+    challengeMode = kOrdinaryLevel;
+    if (!questSave)
+        questSave = MakeCountedHandle(new CQuestSave());
+    const std::string folder = PlayerFolder();
+    const bool loaded = questSave->Load(QuestSavePath(folder)) || questSave->Load(SecondCheckpointPath(folder)) ||
+                        questSave->Load(FirstCheckpointPath(folder));
+    screens->HideForm(screens->mainMenu.form, 2.0f);
+    if (loaded) {
+        screens->SetStartQuestCaption(questSave->level + (questSave->resumeKind == 8 ? 1 : 0),
+                                      questSave->difficulty != 0);
+        screens->ShowForm(screens->startQuest.form, 2.0f);
+    } else if (profile && profile->veteran) {
+        AskHardMode(2.0f);
+    } else {
+        EnterLevelIntro(0);
+    }
+}
+
+void CGame::AskHardMode(float speed) { ShowMessage(GetString(63), CGameScreens::kGroupHardNormal, 11, speed); }
+
+void CGame::StartFreshQuest(int difficulty)
+{
+    DeleteQuestSaves(0, true);
+    EnterLevelIntro(difficulty);
+}
+
+void CGame::OpenOptions(const CountedHandle<CQoForm>& from, float speed)
+{
+    appliedDisplayMask = pendingDisplayMask = GetDisplayFlags();
+    screens->SetOptionsScrollers(soundOptions.soundVolume, soundOptions.musicVolume);
+    UpdateToggleControls(pendingDisplayMask);
+    screens->HideForm(from, speed);
+    screens->ShowForm(screens->options.form, speed);
+}
+
+void CGame::ConfirmOptions(const CountedHandle<CQoForm>& back, float speed)
+{
+    const std::string options = paths.folders[CDataPaths::UserConfig] + "Options.ini";
+    if (pendingDisplayMask != appliedDisplayMask && ApplyDisplayMode(pendingDisplayMask)) {
+        appliedDisplayMask = pendingDisplayMask;
+        int w = 0, h = 0;
+        d3d::D3DFORMAT format = 0;
+        renderer->GetDisplayMode(fullScreen, &w, &h, &format);
+        WriteDisplayModeSettings(options, w, h, format, fullScreen);
+    }
+    soundOptions.soundVolume = static_cast<const CQoScroller*>(screens->options.soundVolume.Get())->Value();
+    soundOptions.musicVolume = static_cast<const CQoScroller*>(screens->options.musicVolume.Get())->Value();
+    soundOptions.Write(options);
+    screens->HideForm(screens->options.form, speed);
+    screens->ShowForm(back, speed);
+}
+
+// The profile chosen on the Profiles or NewProfile form becomes the current
+// player; an index outside the list (nothing chosen yet) changes nothing.
+void CGame::MakeProfileCurrent(int index)
+{
+    if (!profiles || index < 0 || static_cast<size_t>(index) >= profiles->Count())
+        return;
+    profile = profiles->At(static_cast<size_t>(index));
+    playerName = profile->name;
+    nameEntryPending = false;
+    gameOptions.profile = profile->Name();
+    gameOptions.Write(paths.folders[CDataPaths::UserConfig] + "Options.ini");
+    board->profile = profile;
+    trophies->Load(PlayerFolder() + "Trophies.dat");
+}
+
+void CGame::ContinueAfterStatistics()
+{
+    int number = 0, group = 0;
+    const int kind = BonusLevelAfterLevel(level, &number, &group);
+    if (kind >= 1 && kind <= 4) {
+        // Memory, Accuracy, Attention and Reaction in the balance's order.
+        static const int kChallenges[4] = {kMemory, kAccuracy, kAttention, kReaction};
+        StartBonusLevel(number, group, kChallenges[kind - 1]);
+        return;
+    }
+    screens->HideForm(screens->statistics.form, 2.0f);
+    screens->HideForm(screens->quest.form, 2.0f);
+    board->totems.ShowPanel(0, 2.0f);
+    board->totems.FadeOutAll(2.0f);
+    screens->HideBackgroundItems();
+    screens->ShowForm(screens->background.form, 2.0f);
+    phase = kPhaseAfterResults;
+    Next(0);
+}
+
+void CGame::CloseShop()
+{
+    shop->Show(0, 0.0f, level + 1);
+    StoreQuestState(true);
+    questSave->state = 2;
+    screens->HideForm(screens->shop.form, 2.0f);
+    HideShopLesson();
+    screens->FillMapScreen(level + 1, 1);
+    screens->ShowForm(screens->map.form, 2.0f);
+    phase = kPhaseMapMarch;
+    Next(0);
+    m_marchFrom = level;
+    m_marchTo = level + 1;
+}
+
+// The map's Play button: the won level gives way to the next one.
+void CGame::PlayMapLevel()
+{
+    StartLevel(level + 1);
+    screens->FillMapScreen(level, 1);
+    screens->HideForm(screens->map.form, 2.0f);
+    SwitchBackgroundForStage(level - 1, level);
+    EnterPhase10();
+}
+
+void CGame::ShuffleForLife(int button)
+{
+    screens->SetQuestOverlayVisible(false);
+    overlayIdleTimer = 0.0f;
+    overlayBlinking = false;
+    if (phase != kPhasePlay || board->levelState != 0 || starAward->running || lifeLostAward->running ||
+        lifeLost.active || !IsReadyForInput() || !board->IsIdle(true))
+        return;
+    lifeLost.active = true;
+    lifeLost.timer = 0.0f;
+    lifeLost.timeUp = false;
+    lifeLost.finished = false;
+    Play(FlowSound::Shuffle);
+    CountedHandle<CQoStatic> pressed;
+    for (const auto& control : screens->quest.shuffleGroup)
+        if (control->id == 12 + button)
+            pressed = control;
+    const Vec3 at = pressed ? pressed->Position() : Vec3{};
+    StartLifeLostAnimation(GetString(72), at.x, at.y, static_cast<bool>(pressed));
+    board->ShuffleAnimated(1.5f, 30);
+    --lives;
+    if (pressed)
+        pressed->SetVisible(false);
+    board->events.Clear();
+}
+
+bool CGame::ShowHint()
+{
+    if (board->ended || !board->sandEnabled || board->locked)
+        return false;
+    board->CopyToAnalyser();
+    MatchMove move;
+    if (!board->analyser.PickRandomMove(&move))
+        return false;
+    for (const auto& [column, row] : {std::pair{move.column1, move.row1}, std::pair{move.column2, move.row2}}) {
+        const Vec2 p = board->CellToPoint(column, row, true);
+        board->adviser.AddArrow(p.x, p.y + 0.3f * board->cellHeight);
+    }
+    PlayAt(FlowSound::Hint, board->CellToPoint(move.column2, move.row2, true).x);
+    board->trophyCounters[1] = -1;
+    return true;
+}

@@ -1,0 +1,417 @@
+// The end-to-end scripts' eye: it reads what a player reads. It finds a
+// control's rectangle in the installed form files by its id, counts the
+// colours of a screenshot, compares two, reads the board's tokens from a
+// screenshot by their colours against the generated caps picture, lists
+// the swaps that make a run, and reads the token grid of a quest save.
+//
+//   e2e_eye control <form.qof> <id> <client width> <client height> [n]
+//   e2e_eye rect <form.qof> <id> <client width> <client height> [n]
+//           (an id of "key:n" finds the control by its INTERRUPT key)
+//   e2e_eye colours <png>
+//   e2e_eye differ <png> <png>
+//   e2e_eye board <png> <Caps.png> <client width> <client height>
+//   e2e_eye moves <board file>
+//   e2e_eye savegrid <Quest.sav>
+//   e2e_eye savelevel <Quest.sav>      level, resume kind, quest score, lives
+//   e2e_eye same <png> <png> <x> <y> <w> <h>
+//
+// Window pixels: the 4:3 part of the client area shows the 1024 x 768
+// design screen of the forms; the board's cells are those of the default
+// skin (top-left corner at design pixel (367.5, 16.5), cells of 80).
+//
+// A board file has a row of eight cells per line: a colour 0..6, its
+// complement (~colour, negative) for a token with a gem, 100 for steel and
+// 1000 for a cell that shows no token.
+#include "platform/D3DX.h"
+#include "records/QuestSave.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr float kBoardLeft = 367.5f, kBoardTop = 16.5f, kCell = 80.0f;
+constexpr int kColours = 8; // seven colours and steel, in the caps picture's order
+constexpr int kSteel = 100, kEmpty = 1000;
+
+struct Rect {
+    float x = 0, y = 0, w = 0, h = 0;
+};
+
+// The design-screen rectangles of the controls with an id (or, for
+// "key:n", with the INTERRUPT key n), in file order.
+std::vector<Rect> FindControls(const std::string& file, const std::string& wanted)
+{
+    const bool byKey = wanted.rfind("key:", 0) == 0;
+    std::string elementKey;
+    std::ifstream in(file);
+    std::map<std::string, std::string> defines;
+    std::vector<Rect> found;
+    Rect form, element;
+    std::string word, elementId;
+    int depth = 0;
+    bool inElement = false, formPlaced = false, sized = false;
+    while (in >> word) {
+        if (word == "#" || word[0] == '#') {
+            std::getline(in, word);
+            continue;
+        }
+        if (word == "DEFINE" && depth == 0) {
+            std::string name, value;
+            in >> name >> value;
+            defines[name] = value;
+        } else if (word == "ELEMENT" && depth == 0) {
+            std::string rest;
+            std::getline(in, rest);
+            std::istringstream line(rest);
+            std::string kind, key;
+            line >> kind >> key;
+            elementId.clear();
+            elementKey.clear();
+            if (key == "ID")
+                line >> elementId;
+            inElement = true;
+            element = Rect{};
+            sized = false;
+        } else if (word == "{") {
+            ++depth;
+        } else if (word == "}") {
+            if (--depth == 0 && inElement) {
+                inElement = false;
+                const std::string id = defines.count(elementId) ? defines[elementId] : elementId;
+                if (sized && (byKey ? elementKey == wanted.substr(4) : id == wanted))
+                    found.push_back(Rect{form.x + element.x, form.y + element.y, element.w, element.h});
+            }
+        } else if (word == "POSITION") {
+            float x = 0, y = 0, z = 0;
+            in >> x >> y >> z;
+            if (depth == 0 && !formPlaced) {
+                form.x = x;
+                form.y = y;
+                formPlaced = true;
+            } else if (inElement && depth == 1) {
+                element.x = x;
+                element.y = y;
+            }
+        } else if (word == "INTERRUPT" && inElement && depth == 1) {
+            in >> elementKey;
+        } else if (word == "SIZE" && inElement && depth == 1) {
+            in >> element.w >> element.h;
+            sized = true;
+        }
+    }
+    return found;
+}
+
+// Design pixels to window pixels of a client area.
+struct Screen {
+    float scale, offsetX;
+    Screen(int width, int height)
+    {
+        const float area = std::min(static_cast<float>(width), std::floor(height * 1024.0f / 768.0f + 0.5f));
+        scale = area / 1024.0f;
+        offsetX = std::floor((static_cast<float>(width) - area) / 2.0f);
+    }
+    int X(float designX) const { return static_cast<int>(std::lround(offsetX + designX * scale)); }
+    int Y(float designY) const { return static_cast<int>(std::lround(designY * scale)); }
+};
+
+bool Load(const std::string& file, d3d::DecodedImage* image)
+{
+    if (d3d::DecodeImageFile(file, image))
+        return true;
+    std::cerr << "cannot read " << file << "\n";
+    return false;
+}
+
+// A colour compared by hue where it is saturated, and by saturation and
+// brightness: shading keeps a token's hue, so an orange in shadow stays
+// nearer orange than red.
+struct Mean {
+    double r = 0, g = 0, b = 0;
+    void Hsv(double* h, double* s, double* v) const
+    {
+        const double mx = std::max({r, g, b}), mn = std::min({r, g, b}), d = mx - mn;
+        *v = mx / 255.0;
+        *s = mx > 0 ? d / mx : 0.0;
+        if (d <= 0) {
+            *h = 0;
+            return;
+        }
+        if (mx == r)
+            *h = 60.0 * std::fmod((g - b) / d + 6.0, 6.0);
+        else if (mx == g)
+            *h = 60.0 * ((b - r) / d + 2.0);
+        else
+            *h = 60.0 * ((r - g) / d + 4.0);
+    }
+    double Distance(const Mean& o) const
+    {
+        double h1, s1, v1, h2, s2, v2;
+        Hsv(&h1, &s1, &v1);
+        o.Hsv(&h2, &s2, &v2);
+        const double dh = std::min(std::fabs(h1 - h2), 360.0 - std::fabs(h1 - h2)) / 180.0;
+        return dh * dh * 4.0 * std::min(s1, s2) + (s1 - s2) * (s1 - s2) + 0.5 * (v1 - v2) * (v1 - v2);
+    }
+};
+
+// The mean colour of the square of side `side` centred at (cx, cy) (the
+// pixel itself for side 1), over the pixels that are not (almost)
+// transparent.
+Mean MeanColour(const d3d::DecodedImage& image, int cx, int cy, int side)
+{
+    Mean m;
+    double n = 0;
+    const int from = side / 2, to = side - side / 2;
+    for (int y = cy - from; y < cy + to; ++y)
+        for (int x = cx - from; x < cx + to; ++x) {
+            if (x < 0 || y < 0 || x >= static_cast<int>(image.width) || y >= static_cast<int>(image.height))
+                continue;
+            const uint32_t p = image.pixels[static_cast<size_t>(y) * image.width + static_cast<size_t>(x)];
+            if (image.hasAlpha && (p >> 24) < 128)
+                continue;
+            m.r += (p >> 16) & 0xFF;
+            m.g += (p >> 8) & 0xFF;
+            m.b += p & 0xFF;
+            ++n;
+        }
+    if (n > 0) {
+        m.r /= n;
+        m.g /= n;
+        m.b /= n;
+    }
+    return m;
+}
+
+// A gem on a token is a pale turquoise stone in its middle: the pixels of
+// that tint, which no token's own colours have, near the centre.
+bool GemTint(const Mean& m)
+{
+    double h, s, v;
+    m.Hsv(&h, &s, &v);
+    return h >= 165.0 && h <= 205.0 && s >= 0.12 && s <= 0.7 && v >= 0.8;
+}
+
+int GemCount(const d3d::DecodedImage& image, int cx, int cy, int cell)
+{
+    int n = 0;
+    const int half = std::max(3, cell / 6);
+    for (int y = cy - half - cell / 12; y < cy + half - cell / 12; ++y)
+        for (int x = cx - half; x < cx + half; ++x)
+            n += GemTint(MeanColour(image, x, y, 1)) ? 1 : 0;
+    return n;
+}
+
+int Board(const std::string& shot, const std::string& caps, int width, int height)
+{
+    d3d::DecodedImage screen, atlas;
+    if (!Load(shot, &screen) || !Load(caps, &atlas))
+        return 1;
+    const int cellSide = static_cast<int>(atlas.width / 4);
+    std::array<Mean, kColours> references;
+    for (int c = 0; c < kColours; ++c)
+        references[static_cast<size_t>(c)] = MeanColour(atlas, (c % 4) * cellSide + cellSide / 2,
+                                                        (c / 4) * cellSide + cellSide / 2, cellSide * 2 / 5);
+    const Screen s(width, height);
+    const int cell = static_cast<int>(kCell * s.scale);
+    const int side = std::max(6, cell * 2 / 5);
+    for (int row = 0; row < 8; ++row) {
+        for (int column = 0; column < 8; ++column) {
+            const int cx = s.X(kBoardLeft + (column + 0.5f) * kCell), cy = s.Y(kBoardTop + (row + 0.5f) * kCell);
+            // Each pixel of the token's middle votes for the nearest of the
+            // colours or of the board behind it (taken at the cell's corner);
+            // a gem's stone does not vote (it is pale enough to pass for
+            // white).
+            const Mean back = MeanColour(screen, cx - cell / 2 + 4, cy - cell / 2 + 4, 4);
+            std::array<int, kColours> votes{};
+            for (int y = cy - side / 2; y < cy + side / 2; ++y)
+                for (int x = cx - side / 2; x < cx + side / 2; ++x) {
+                    const Mean p = MeanColour(screen, x, y, 1);
+                    if (GemTint(p))
+                        continue;
+                    int best = -1;
+                    double nearest = p.Distance(back);
+                    for (int c = 0; c < kColours; ++c)
+                        if (p.Distance(references[static_cast<size_t>(c)]) < nearest) {
+                            nearest = p.Distance(references[static_cast<size_t>(c)]);
+                            best = c;
+                        }
+                    if (best >= 0)
+                        ++votes[static_cast<size_t>(best)];
+                }
+            int best = 0;
+            for (int c = 1; c < kColours; ++c)
+                if (votes[static_cast<size_t>(c)] > votes[static_cast<size_t>(best)])
+                    best = c;
+            const int code = votes[static_cast<size_t>(best)] == 0 ? kEmpty : best == 7 ? kSteel : best;
+            const bool gem = code < kSteel && GemCount(screen, cx, cy, cell) >= cell / 8;
+            std::printf("%s%d", column ? " " : "", gem ? ~code : code);
+        }
+        std::printf("\n");
+    }
+    return 0;
+}
+
+// The swaps of neighbours that make a run of three of one colour (steel
+// never runs), those that strike most gem tokens first, then the lowest.
+int Moves(const std::string& file)
+{
+    std::ifstream in(file);
+    int g[8][8];
+    bool gem[8][8];
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c) {
+            int v = 0;
+            if (!(in >> v))
+                return 1;
+            gem[r][c] = v < 0;
+            // Empty cells never match: each its own value.
+            g[r][c] = v == kEmpty ? kEmpty + c + 8 * r : v < 0 ? ~v : v;
+        }
+    // The cells of the runs through (c, r), or none.
+    auto run = [&](int c, int r, std::set<std::pair<int, int>>* cells) {
+        const int v = g[r][c];
+        if (v >= kSteel)
+            return;
+        int left = c, right = c, up = r, down = r;
+        while (left > 0 && g[r][left - 1] == v)
+            --left;
+        while (right < 7 && g[r][right + 1] == v)
+            ++right;
+        while (up > 0 && g[up - 1][c] == v)
+            --up;
+        while (down < 7 && g[down + 1][c] == v)
+            ++down;
+        if (right - left >= 2)
+            for (int x = left; x <= right; ++x)
+                cells->insert({x, r});
+        if (down - up >= 2)
+            for (int y = up; y <= down; ++y)
+                cells->insert({c, y});
+    };
+    struct Move {
+        int c1, r1, c2, r2, gems;
+    };
+    std::vector<Move> moves;
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c)
+            for (const auto& [dc, dr] : {std::pair{1, 0}, {0, 1}}) {
+                const int c2 = c + dc, r2 = r + dr;
+                if (c2 > 7 || r2 > 7 || g[r][c] == g[r2][c2])
+                    continue;
+                std::swap(g[r][c], g[r2][c2]);
+                std::swap(gem[r][c], gem[r2][c2]);
+                std::set<std::pair<int, int>> cells;
+                run(c, r, &cells);
+                run(c2, r2, &cells);
+                int gems = 0;
+                for (const auto& [x, y] : cells)
+                    gems += gem[y][x] ? 1 : 0;
+                if (!cells.empty())
+                    moves.push_back({c, r, c2, r2, gems});
+                std::swap(g[r][c], g[r2][c2]);
+                std::swap(gem[r][c], gem[r2][c2]);
+            }
+    std::stable_sort(moves.begin(), moves.end(), [](const Move& a, const Move& b) {
+        return a.gems != b.gems ? a.gems > b.gems : std::max(a.r1, a.r2) > std::max(b.r1, b.r2);
+    });
+    for (const Move& m : moves)
+        std::printf("%d %d %d %d\n", m.c1, m.r1, m.c2, m.r2);
+    return 0;
+}
+
+// The save's token codes (colour + 1, ~colour for a gem token, 1000 for an
+// empty cell) as a board file's colours, gems unmarked.
+int SaveGrid(const std::string& file)
+{
+    CQuestSave save;
+    if (!save.Load(file) || save.resumeKind != 1)
+        return 1;
+    for (int r = 0; r < 8; ++r) {
+        for (int c = 0; c < 8; ++c) {
+            const int32_t v = save.Cell(CQuestSave::TokenCodes, r, c);
+            std::printf("%s%d", c ? " " : "", v == kEmpty ? kEmpty : v < 0 ? ~v : v - 1);
+        }
+        std::printf("\n");
+    }
+    return 0;
+}
+
+// Whether two pictures are the same in a rectangle.
+bool SameRegion(const d3d::DecodedImage& a, const d3d::DecodedImage& b, int x0, int y0, int w, int h)
+{
+    if (a.width != b.width || a.height != b.height)
+        return false;
+    for (int y = std::max(0, y0); y < std::min(y0 + h, static_cast<int>(a.height)); ++y)
+        for (int x = std::max(0, x0); x < std::min(x0 + w, static_cast<int>(a.width)); ++x) {
+            const size_t i = static_cast<size_t>(y) * a.width + static_cast<size_t>(x);
+            if (a.pixels[i] != b.pixels[i])
+                return false;
+        }
+    return true;
+}
+
+size_t Colours(const d3d::DecodedImage& image)
+{
+    std::set<uint32_t> seen(image.pixels.begin(), image.pixels.end());
+    return seen.size();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> a(argv + 1, argv + argc);
+    if (a.size() >= 5 && (a[0] == "control" || a[0] == "rect")) {
+        const std::vector<Rect> found = FindControls(a[1], a[2]);
+        const size_t n = a.size() > 5 ? std::strtoul(a[5].c_str(), nullptr, 10) : 0;
+        if (n >= found.size()) {
+            std::cerr << "no control " << a[2] << " in " << a[1] << "\n";
+            return 1;
+        }
+        const Screen s(std::atoi(a[3].c_str()), std::atoi(a[4].c_str()));
+        const Rect& r = found[n];
+        if (a[0] == "rect")
+            std::printf("%d %d %d %d\n", s.X(r.x), s.Y(r.y), s.X(r.x + r.w) - s.X(r.x), s.Y(r.y + r.h) - s.Y(r.y));
+        else
+            std::printf("%d %d\n", s.X(r.x + r.w / 2), s.Y(r.y + r.h / 2));
+        return 0;
+    }
+    d3d::DecodedImage first, second;
+    if (a.size() == 2 && a[0] == "colours" && Load(a[1], &first)) {
+        std::printf("%zu\n", Colours(first));
+        return 0;
+    }
+    if (a.size() == 3 && a[0] == "differ" && Load(a[1], &first) && Load(a[2], &second))
+        return first.pixels != second.pixels ? 0 : 1;
+    if (a.size() == 5 && a[0] == "board")
+        return Board(a[1], a[2], std::atoi(a[3].c_str()), std::atoi(a[4].c_str()));
+    if (a.size() == 2 && a[0] == "moves")
+        return Moves(a[1]);
+    if (a.size() == 2 && a[0] == "savegrid")
+        return SaveGrid(a[1]);
+    if (a.size() == 2 && a[0] == "savelevel") {
+        CQuestSave save;
+        if (!save.Load(a[1]))
+            return 1;
+        std::printf("%d %d %d %d\n", save.level, save.resumeKind, save.stats.tables[1].Get(StatScore), save.lives);
+        return 0;
+    }
+    if (a.size() == 7 && a[0] == "same" && Load(a[1], &first) && Load(a[2], &second))
+        return SameRegion(first, second, std::atoi(a[3].c_str()), std::atoi(a[4].c_str()), std::atoi(a[5].c_str()),
+                          std::atoi(a[6].c_str()))
+                   ? 0
+                   : 1;
+    std::cerr << "usage: e2e_eye control|colours|differ|board|moves|savegrid|savelevel|same ...\n";
+    return 2;
+}

@@ -1,0 +1,68 @@
+// The game's tests drive the real game object on the null device (see
+// GameHarness.h) with the checks and the walks through the menus they share.
+#pragma once
+
+#include "GameHarness.h"
+
+#include <gtest/gtest.h>
+
+class GameRig : public GameHarness {
+public:
+    explicit GameRig(const std::function<void(const std::string& userFolder)>& prepare = {},
+                     std::vector<d3d::NullAdapter> adapters = d3d::NullDirect3D::StandardAdapters(),
+                     const std::string& root = "")
+        : GameHarness(prepare, std::move(adapters), root)
+    {
+        EXPECT_TRUE(deviceMade);
+        EXPECT_TRUE(started) << (game->errors.empty() ? "" : game->errors.back());
+    }
+
+    // The visible one, when several controls share the id.
+    static const CQoWindow& Control(const CountedHandle<CQoForm>& form, int32_t id)
+    {
+        for (size_t i = 0; i < form->ChildCount(); ++i)
+            if (form->Child(i)->id == id && form->Child(i)->IsVisible())
+                return *form->Child(i);
+        CountedHandle<CQoWindow> w = form->FindChild(id);
+        EXPECT_TRUE(w) << "no control with id " << id;
+        return *w;
+    }
+    int ClickId(const CountedHandle<CQoForm>& form, int32_t id) { return Click(Control(form, id)); }
+    CGameScreens& Screens() { return *game->screens; }
+    // A form shown at once, its fade run to its end.
+    void ShowNow(const CountedHandle<CQoForm>& form)
+    {
+        game->screens->ShowForm(form, 1000.0f);
+        Frames(1);
+    }
+    // A message box up with a command, as the game puts it up.
+    void AskNow(int command, int group)
+    {
+        game->screens->SetMessageBox("?", "", group, command);
+        ShowNow(game->screens->msgBox.form);
+    }
+
+    // From the splash through the name entry to the main menu.
+    bool NewPlayer(const std::string& name)
+    {
+        if (!RunUntil([&] { return Shown(Screens().newProfile.form); }, 30.0f))
+            return false;
+        Type(std::string(12, '\b') + name);
+        Key(13);
+        return RunUntil([&] { return Shown(Screens().mainMenu.form); }, 5.0f);
+    }
+    // The main menu's quest (no save yet) through the intro to play on the
+    // first level's full board; without the tutorial unless asked.
+    bool PlayFirstLevel(bool tutorial = false)
+    {
+        ClickId(Screens().mainMenu.form, 1);
+        if (!RunUntil([&] { return game->mode == kModeLevelIntro && game->subState == -7; }, 10.0f))
+            return false;
+        if (!tutorial)
+            game->profile->questTutorial = 0;
+        Key(32);
+        return RunUntil(
+            [&] { return game->mode == kModePlaying && game->phase == kPhasePlay && game->board->IsIdle(true); },
+            30.0f);
+    }
+};

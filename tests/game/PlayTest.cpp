@@ -1,0 +1,226 @@
+// Board play on the first level: the board's events as the game handles
+// them, the level clock and its countdown, a time-out, the autosave, a lost
+// life and the checkpoint a lost level reloads.
+#include "GameRig.h"
+
+#include "records/QuestSave.h"
+
+namespace {
+
+BoardEvent Event(int32_t kind, int32_t value = 0)
+{
+    BoardEvent e;
+    e.kind = kind;
+    e.value = value;
+    return e;
+}
+
+// A game in play on the first level, with a player called Anna.
+struct InPlay : GameRig {
+    InPlay()
+    {
+        EXPECT_TRUE(NewPlayer("Anna"));
+        EXPECT_TRUE(PlayFirstLevel());
+    }
+    int32_t Score() { return game->board->stats.tables[1].Get(StatScore); }
+};
+
+} // namespace
+
+// The level-complete event waits for the others of its frame.
+TEST(BoardEvents, TheLevelsEndIsHandledAfterTheOtherEventsOfItsFrame)
+{
+    InPlay game;
+    const int32_t before = game.Score();
+    game->board->events.Push(Event(kEventLevelWon));
+    game->board->events.Push(Event(kEventChallengePoints, 100));
+    game.Frames(1);
+    EXPECT_EQ(game->phase, kPhaseLevelComplete);
+    EXPECT_EQ(game.Score(), before + 100);
+    EXPECT_TRUE(game->levelWon);
+    EXPECT_EQ(game->shop->stars, 1);
+}
+
+TEST(BoardEvents, ATimeBonusStaysWithinTheLevelsTime)
+{
+    InPlay game;
+    struct Case {
+        float before, seconds, after, threshold;
+    };
+    for (const Case c : {Case{20, -30, 0, -10}, Case{20, 500, 240, 30}, Case{12, 5, 17, 15}, Case{5, 7, 12, 10},
+                         Case{8, 0.5f, 8.5f, 8}}) {
+        game->timeLeft = c.before;
+        BoardEvent e = Event(kEventTimeBonus);
+        e.a = plat::FloatBits(c.seconds);
+        game->board->events.Push(e);
+        game->board->SetLocked(true); // the clock stands still
+        game.Frames(1);
+        EXPECT_FLOAT_EQ(game->timeLeft, c.after) << c.before << " + " << c.seconds;
+        EXPECT_FLOAT_EQ(game->nextTimeWarning, c.threshold) << c.before << " + " << c.seconds;
+        game->board->SetLocked(false);
+    }
+}
+
+// A cascade reaches the longest-cascade counters whether or not it is
+// long enough for a message.
+TEST(BoardEvents, ACascadeCountsEvenWithoutItsMessage)
+{
+    InPlay game;
+    const size_t messages = game->board->popups.Popups().size();
+    game->board->events.Push(Event(kEventCombo, 2));
+    game.Frames(1);
+    EXPECT_EQ(game->board->popups.Popups().size(), messages);
+    EXPECT_EQ(game->board->stats.tables[1].Get(StatLongestCascade), 2);
+    EXPECT_EQ(game->board->stats.tables[2].Get(StatLongestCascade), 2);
+    game->board->events.Push(Event(kEventCombo, 9));
+    game.Frames(1);
+    EXPECT_EQ(game->board->popups.Popups().size(), messages + 1);
+    EXPECT_EQ(game->board->stats.tables[1].Get(StatLongestCascade), 9);
+}
+
+// Without the lives cap each new multiple of the points per life gives a
+// life; one event passing two multiples gives one.
+TEST(BoardEvents, ScoreGivesExtraLivesOneAtATime)
+{
+    InPlay game;
+    game->balance.livesLimited = 0;
+    game->balance.pointsPerLife = 1000;
+    const int lives = game->lives;
+    struct Step {
+        int32_t points;
+        int livesGained;
+    };
+    for (const Step s : {Step{600, 0}, Step{500, 1}, Step{1000, 2}, Step{2500, 3}, Step{100, 3}}) {
+        game->board->events.Push(Event(kEventChallengePoints, s.points));
+        game.Frames(1);
+        EXPECT_EQ(game->lives, lives + s.livesGained) << game.Score();
+    }
+    game->board->events.Push(Event(kEventSandOtherMode));
+    game.Frames(1);
+    EXPECT_EQ(game->lives, lives + 3);
+}
+
+// The countdown overlay comes at 30, 15 and 10 seconds and then every
+// second; the clock also counts the time played.
+TEST(LevelClock, TheCountdownComesAtItsMarks)
+{
+    InPlay game;
+    game->timeLeft = 31.0f;
+    game->nextTimeWarning = 30.0f;
+    std::vector<int> marks;
+    float last = game->nextTimeWarning;
+    const float played = game->board->stats.tables[2].GetFloat(StatSeconds);
+    for (int frame = 0; frame < 60 * 40 && game->timeLeft > 0.5f; ++frame) {
+        game.Frames(1);
+        if (game->nextTimeWarning != last) {
+            marks.push_back(static_cast<int>(last));
+            last = game->nextTimeWarning;
+        }
+        game->board->events.Clear();
+    }
+    EXPECT_EQ(marks, (std::vector<int>{30, 15, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
+    EXPECT_NEAR(game->board->stats.tables[2].GetFloat(StatSeconds) - played, 30.5f, 0.1f);
+}
+
+// A time-out costs the level once, when the board has settled, however long
+// the life-lost sequence then runs.
+TEST(LevelClock, ATimeOutStartsTheLostLifeOnceTheBoardSettles)
+{
+    InPlay game;
+    game->timeLeft = 0.05f;
+    game->board->ShuffleAnimated(1.5f, 30); // the tokens fall, the board in play
+    game->board->SetLocked(false);
+    game.Frames(6);
+    EXPECT_FLOAT_EQ(game->timeLeft, 0.0f);
+    EXPECT_FALSE(game->lifeLost.active);
+    ASSERT_TRUE(game.RunUntil([&] { return game->lifeLost.active; }, 10.0f));
+    EXPECT_TRUE(game->lifeLost.timeUp);
+    const float started = game->lifeLost.timer;
+    game.Frames(30);
+    EXPECT_GT(game->lifeLost.timer, started + 0.4f);
+    EXPECT_FALSE(game->lifeLostAward->running); // a time-out costs no life by default
+}
+
+// The record takes the quest at the first idle frame after 3 s of play.
+TEST(LevelClock, TheAutosaveWaitsForAnIdleBoard)
+{
+    InPlay game;
+    game->questSave->state = 0;
+    game->autosaveTimer = 2.9f;
+    game->board->ShuffleAnimated(1.5f, 30);
+    game->board->SetLocked(false);
+    game.Frames(12);
+    EXPECT_EQ(game->questSave->state, 0);
+    EXPECT_GT(game->autosaveTimer, 3.0f);
+    ASSERT_TRUE(game.RunUntil([&] { return game->questSave->state == 2; }, 10.0f));
+    EXPECT_EQ(game->questSave->resumeKind, 1);
+    EXPECT_EQ(game->questSave->level, 1);
+    EXPECT_NE(game->questSave->Cell(CQuestSave::TokenCodes, 0, 0), 1000);
+    EXPECT_FLOAT_EQ(game->autosaveTimer, 0.0f);
+}
+
+// A board without moves: play goes on while lives are left (or capped);
+// without lives the second checkpoint comes back.
+TEST(LostLife, TheSequenceEndsByTheLivesLeft)
+{
+    struct Case {
+        int lives;
+        bool capped;
+        int phase;
+    };
+    for (const Case c : {Case{2, false, kPhasePlay}, Case{1, true, kPhasePlay}, Case{1, false, kPhaseQuestOver}}) {
+        InPlay game;
+        game->balance.livesLimited = c.capped ? 1 : 0;
+        game->lives = c.lives;
+        game->balance.noMovesFlag = 1; // no moves costs a life
+        game->board->events.Push(Event(kEventNoMoveLeft));
+        game.Frames(1);
+        EXPECT_EQ(game->lives, c.lives - 1);
+        EXPECT_TRUE(game->lifeLost.active);
+        ASSERT_TRUE(game.RunUntil([&] { return !game->lifeLost.active; }, 10.0f));
+        // No checkpoint exists yet: losing the last life ends the quest.
+        EXPECT_EQ(game->phase, c.phase) << c.lives << c.capped;
+        if (c.phase == kPhasePlay) {
+            EXPECT_FALSE(game->board->locked);
+        }
+    }
+}
+
+// A lost level reloads a shop checkpoint: the first one keeps the lives,
+// the second one gives at least the level's minimum and is copied back.
+TEST(Checkpoints, ALostLevelReloadsItsCheckpointWithTheRightLives)
+{
+    struct Case {
+        int32_t level;
+        int32_t savedLives;
+        bool noLivesLeft;
+        int32_t resumeKind;
+        int loaded;
+        int32_t lives;
+    };
+    const Case cases[] = {
+        {12, 1, true, 8, 1, 4},  {31, 1, true, 8, 1, 3}, {3, 5, true, 8, 1, 5},
+        {12, 1, false, 8, 1, 2}, {12, 1, true, 1, 0, 1},
+    };
+    for (const Case& c : cases) {
+        InPlay game;
+        game->balance.livesLimited = 0;
+        game->lives = 2;
+        CQuestSave save;
+        save.level = c.level;
+        save.lives = c.savedLives;
+        save.resumeKind = c.resumeKind;
+        if (c.resumeKind == 1)
+            save.SizeGrids();
+        const std::string folder = game.PlayerFolder("Anna");
+        ASSERT_EQ(save.Save(c.noLivesLeft ? SecondCheckpointPath(folder) : FirstCheckpointPath(folder)), 1);
+        EXPECT_EQ(game->LoadQuestCheckpoint(c.noLivesLeft), c.loaded) << c.level;
+        if (!c.loaded) {
+            EXPECT_EQ(game->phase, kPhasePlay);
+            continue;
+        }
+        EXPECT_EQ(game->phase, kPhaseLevelFailed);
+        EXPECT_EQ(game->questSave->lives, c.lives) << c.level;
+        EXPECT_EQ(plat::FileExists(FirstCheckpointPath(folder)), true);
+    }
+}

@@ -1,0 +1,399 @@
+// The scripted quest: the real game object on the null device, seeded, in
+// frames of 1/60 s, played only through the mouse and key handlers and the
+// cursor's seam, its moves by the level lab's reference player (and the
+// lessons' own moves while a lesson runs). The first run types a player,
+// plays the first level's lesson and on to level 6, and checks the records
+// and screens along the way; the second plays all 41 levels to the end of
+// the quest.
+#include "GameRig.h"
+
+#include "ReferencePlayer.h"
+#include "platform/System.h"
+#include "records/BestList.h"
+#include "records/QuestSave.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace {
+
+// A lesson's move: in (level state, sub-state) the token of the first cell
+// goes onto the second.
+struct LessonMove {
+    int state, subState, column1, row1, column2, row2;
+};
+constexpr LessonMove kLessonMoves[] = {
+    {1, 0, 4, 4, 3, 4}, {6, 0, 2, 5, 1, 5}, {6, 4, 6, 4, 5, 4}, {7, 2, 2, 6, 1, 6}, {7, 6, 6, 4, 5, 4},
+};
+
+std::vector<unsigned char> Bytes(const std::string& path)
+{
+    std::vector<uint8_t> bytes;
+    plat::ReadWholeFile(path, &bytes);
+    return {bytes.begin(), bytes.end()};
+}
+
+class QuestGame : public GameRig {
+public:
+    using GameRig::GameRig;
+
+    // One frame, with the player's move when the board has rested long
+    // enough: a lesson's move while a lesson waits for it, else the
+    // reference player's.
+    void Frame()
+    {
+        CGame& g = *game;
+        // A trophy reached in play comes over the level: seen, and closed.
+        if (g.trophiesOverLevel && g.phase == kPhasePlay && Shown(Screens().trophies.form) &&
+            g.trophies->pendingAwards.empty()) {
+            ++trophiesInPlay;
+            ClickId(Screens().trophies.form, 159);
+        }
+        if (g.mode == kModePlaying && g.phase == kPhasePlay) {
+            const CGameBoard& b = *g.board;
+            const bool resting = b.enabled && !b.locked && !b.ended && b.IsIdle(true) && !b.swapRefused;
+            m_rest = resting ? m_rest + kFrame : 0.0f;
+            if (m_rest >= kReferenceThinkTime && Move())
+                m_rest = 0.0f;
+            maxCascade = std::max(maxCascade, b.cascadeCount);
+        }
+        Frames(1);
+    }
+    bool PlayUntil(const std::function<bool()>& done, float limit)
+    {
+        for (float t = 0.0f; t < limit; t += kFrame) {
+            if (done())
+                return true;
+            Frame();
+        }
+        return done();
+    }
+    // Play until the level is won (or lost: its checkpoint comes back).
+    bool PlayLevel(float limit = 400.0f)
+    {
+        maxCascade = 0;
+        return PlayUntil(
+            [&] {
+                return game->phase == kPhaseLevelComplete || game->phase == kPhaseLevelFailed ||
+                       game->phase == kPhaseQuestOver;
+            },
+            limit);
+    }
+    // From the won level's results to play on the next level: the story,
+    // a bonus level when one follows, a newspaper when a stage opens, the
+    // shop and the map.
+    bool OnToTheNextLevel()
+    {
+        if (!RunUntil([&] { return game->phase == kPhaseResults && game->subState == 22; }, 20.0f))
+            return false;
+        // The trophies may come over the results.
+        if (game->trophiesOverLevel) {
+            RunUntil([&] { return game->trophies->pendingAwards.empty() && !game->trophies->AwardRunning(); },
+                     10.0f);
+            ClickId(Screens().trophies.form, 159);
+        }
+        if (!RunUntil([&] { return Shown(Screens().statistics.form); }, 10.0f))
+            return false;
+        ClickId(Screens().statistics.form, 20);
+        if (game->phase == kPhaseBonusLevel && !PlayBonusLevel())
+            return false;
+        return ThroughTheShop();
+    }
+    bool PlayBonusLevel()
+    {
+        const bool ended = RunUntil(
+            [&] {
+                if (Shown(Screens().msgBox.form) && Screens().MessageCommand() == 4)
+                    ClickId(Screens().msgBox.form, 200);
+                return game->phase == kPhaseAfterResults;
+            },
+            120.0f);
+        ++bonusLevelsPlayed;
+        return ended;
+    }
+    // The story, a newspaper, the shop (its opening writes the checkpoint),
+    // the map and the level's start.
+    bool ThroughTheShop()
+    {
+        for (float t = 0.0f; t < 30.0f && game->phase != kPhaseShop; t += kFrame) {
+            if (game->phase == kPhaseAfterResults && (game->subState == 10 || game->subState == 14)) {
+                if (game->subState == 14)
+                    ++newspapersRead;
+                Key(32);
+            }
+            Frames(1);
+        }
+        if (!RunUntil([&] { return Shown(Screens().shop.form) && game->shop->openFraction >= 1.0f; }, 10.0f))
+            return false;
+        Frames(1);
+        shopVisits.push_back(
+            {Bytes(PlayerFolder(name) + "Quest.sav"), Bytes(PlayerFolder(name) + "QuestAS1.sav")});
+        ClickId(Screens().shop.form, 31);
+        if (!RunUntil([&] { return Shown(Screens().map.form) && game->subState == 1; }, 10.0f))
+            return false;
+        lessonsOverTheMap += Screens().tutorial.form->IsVisible() ? 1 : 0;
+        ClickId(Screens().map.form, 150);
+        return RunUntil([&] { return game->phase == kPhasePlay && game->board->IsIdle(true); }, 10.0f);
+    }
+    // The level-failed box, then the shop again before the same level.
+    bool BackFromALostLevel()
+    {
+        if (!RunUntil([&] { return Shown(Screens().msgBox.form); }, 10.0f) || Screens().MessageCommand() != 5)
+            return false;
+        ClickId(Screens().msgBox.form, 200);
+        return ThroughTheShop();
+    }
+    // A level won, whatever it takes: a lost level comes back and is played
+    // again.
+    bool WinTheLevel()
+    {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            if (!PlayLevel())
+                return false;
+            if (game->phase == kPhaseLevelComplete)
+                return true;
+            if (game->phase == kPhaseQuestOver || !BackFromALostLevel())
+                return false;
+            ++levelsLost;
+        }
+        return false;
+    }
+    int32_t QuestScore() { return game->board->stats.tables[1].Get(StatScore); }
+    std::string HudScore() { return game->screens->quest.score->MainText()->text; }
+
+    std::string name = "Quester";
+    int maxCascade = 0;
+    int bonusLevelsPlayed = 0, newspapersRead = 0, levelsLost = 0, trophiesInPlay = 0;
+    // Quest.sav and QuestAS1.sav as each shop's opening left them.
+    std::vector<std::pair<std::vector<unsigned char>, std::vector<unsigned char>>> shopVisits;
+    // Times a lesson still showed when the map came in.
+    int lessonsOverTheMap = 0;
+
+private:
+    bool Move()
+    {
+        const CGameBoard& b = *game->board;
+        for (const LessonMove& m : kLessonMoves)
+            if (b.levelState == m.state && b.levelSubState == m.subState) {
+                ClickCell(m.column1, m.row1);
+                ClickCell(m.column2, m.row2);
+                return true;
+            }
+        if (CGame::IsTimedLevelState(b.levelState) && b.levelStateTime < game->delays.tutorialTime)
+            return false;
+        MatchMove move;
+        if (!ChooseReferenceMove(*game->board, &move))
+            return false;
+        ClickCell(move.column1, move.row1);
+        ClickCell(move.column2, move.row2);
+        return true;
+    }
+    void ClickCell(int column, int row)
+    {
+        const Vec2 p = Cell(column, row);
+        Click(p.x, p.y);
+    }
+
+    float m_rest = 0.0f;
+};
+
+// A low hiscore table for the quest to enter.
+void LowHiscores(const std::string& user)
+{
+    CHiscoreTable table;
+    table.topDefaultScore = 1000;
+    table.Load(user + "Data\\GameData\\Game0.tbl");
+    table.Save();
+}
+
+} // namespace
+
+TEST(Quest, TheFirstSixLevelsWithTheirChecks)
+{
+    plat::SeedRandom(1234);
+    QuestGame game(LowHiscores);
+    const std::string folder = game.PlayerFolder(game.name);
+    ASSERT_TRUE(game.NewPlayer(game.name));
+    ASSERT_TRUE(game.PlayFirstLevel(true));
+
+    // Level 1: its lesson, then play to the goal. The clock counts the time
+    // played; the longest cascade is kept.
+    EXPECT_EQ(game->board->levelState, 1); // the lesson waits
+    ASSERT_TRUE(game.WinTheLevel());
+    const CStatTable& level = game->board->stats.tables[2];
+    EXPECT_NEAR(level.GetFloat(StatSeconds), game->balance.timeLimit - game->timeLeft, 0.05f);
+    EXPECT_EQ(level.Get(StatLongestCascade), game.maxCascade);
+    EXPECT_GE(game->board->stats.tables[1].Get(StatLongestCascade), game.maxCascade);
+    EXPECT_EQ(game->screens->ScoreCounter().Target(), game.QuestScore());
+
+    // Its results: the whole seconds left times 50 in both tables; a click
+    // during the tally shows the exact final score; the best lists take
+    // only a better value.
+    const int32_t before = game.QuestScore();
+    ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseResults && game->subState == 5; }, 10.0f));
+    const int32_t bonus = static_cast<int32_t>(game->timeLeft) * 50;
+    EXPECT_EQ(game->results.timeBonus, bonus);
+    EXPECT_EQ(game.QuestScore(), before + bonus);
+    EXPECT_EQ(game->board->stats.tables[2].Get(StatScore), game->results.levelScore + bonus);
+    game.Click(0.0f, -300.0f);
+    game.Frames(1);
+    EXPECT_EQ(game.HudScore(), std::to_string(game.QuestScore()));
+    const std::string shared = game.UserFolder() + "Data\\GameData\\";
+    CBestList times(41), scores(41);
+    EXPECT_EQ(times.Load(shared + "Ti.bst"), game->results.newBestTime);
+    EXPECT_EQ(scores.Load(shared + "Sc.bst"), game->results.newBestScore);
+    if (game->results.newBestScore) {
+        EXPECT_EQ(scores.Value(1), game->board->stats.tables[2].Get(StatScore));
+        EXPECT_EQ(scores.Name(1), game.name);
+    }
+    // The statistics rows say what they count: the first level has no
+    // bonus but its gems, and each gem's token was one of those cleared.
+    std::map<std::string, int> rows;
+    for (const ControlRow& row : game.Screens().statistics.levelRows)
+        rows[row.At(0)->MainText()->text] = std::stoi(row.At(1)->MainText()->text);
+    EXPECT_EQ(rows["Gems and bonuses"], game->board->gemsBar->Collected());
+    EXPECT_GT(rows["Tokens cleared"], rows["Gems and bonuses"]);
+
+    // On through the shop: its opening writes Quest.sav and QuestAS1.sav alike.
+    ASSERT_TRUE(game.OnToTheNextLevel());
+    ASSERT_EQ(game.shopVisits.size(), 1u);
+    EXPECT_EQ(game->CurrentProfile()->tutShop, 1); // the shop showed its lesson
+    EXPECT_EQ(game.lessonsOverTheMap, 0); // the shop's lesson left with the shop
+    EXPECT_EQ(game.shopVisits[0].first.size(), 312u);
+    EXPECT_EQ(game.shopVisits[0].first, game.shopVisits[0].second);
+    EXPECT_EQ(game->level, 2);
+
+    // Level 2 (its bonus lesson), then on: the old first checkpoint becomes
+    // the second.
+    ASSERT_TRUE(game.WinTheLevel());
+    ASSERT_TRUE(game.OnToTheNextLevel());
+    ASSERT_EQ(game.shopVisits.size(), 2u);
+    EXPECT_EQ(game.shopVisits[1].first, game.shopVisits[1].second);
+    EXPECT_EQ(Bytes(folder + "QuestAS2.sav"), game.shopVisits[0].second);
+
+    // Level 3: the time runs out; the level-failed box brings back the first
+    // checkpoint, its shop, and the level again.
+    EXPECT_EQ(game->level, 3);
+    game.Seconds(2.0f);
+    game->timeLeft = 0.2f;
+    ASSERT_TRUE(game.PlayLevel());
+    EXPECT_EQ(game->phase, kPhaseLevelFailed);
+    EXPECT_FALSE(game->reloadedWithoutLives);
+    ASSERT_TRUE(game.BackFromALostLevel());
+    EXPECT_EQ(game->level, 3);
+    ASSERT_TRUE(game.WinTheLevel());
+    ASSERT_TRUE(game.OnToTheNextLevel());
+
+    // Level 4: left through the pause menu after idle play; the quest enters
+    // the low hiscore table. A new game object resumes the same level, score,
+    // lives and board.
+    EXPECT_EQ(game->level, 4);
+    game.PlayUntil([&] { return game->questSave->state == 2 && game->questSave->resumeKind == 1; }, 30.0f);
+    game.Seconds(4.0f);
+    game.Key(27);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->gameMenu.form); }, 3.0f));
+    game.ClickId(game->screens->gameMenu.form, 161);
+    ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModeMenus; }, 10.0f));
+    EXPECT_EQ(game->hiscoreEntered, 1);
+    EXPECT_EQ(game->hiscores.GetName(0).substr(0, game.name.size()), game.name);
+    EXPECT_TRUE(GuidEquals(game->hiscores.guids[0], game->questGuid));
+    CQuestSave left;
+    ASSERT_EQ(left.Load(QuestSavePath(folder)), 1);
+    EXPECT_EQ(left.level, 4);
+    EXPECT_EQ(left.resumeKind, 1);
+    EXPECT_EQ(left.stats.tables[1].Get(StatScore), game.QuestScore());
+    game.EndGame();
+
+    QuestGame again({}, d3d::NullDirect3D::StandardAdapters(), game.UserFolder());
+    ASSERT_TRUE(again.RunUntil([&] { return GameRig::Shown(again->screens->mainMenu.form); }, 30.0f));
+    again.ClickId(again->screens->mainMenu.form, 1);
+    ASSERT_TRUE(again.RunUntil([&] { return GameRig::Shown(again->screens->startQuest.form); }, 5.0f));
+    again.ClickId(again->screens->startQuest.form, 211);
+    ASSERT_TRUE(again.RunUntil([&] { return again->mode == kModePlaying && again->board->IsIdle(true); }, 10.0f));
+    EXPECT_EQ(again->level, 4);
+    EXPECT_EQ(again.QuestScore(), left.stats.tables[1].Get(StatScore));
+    EXPECT_EQ(again->lives, left.lives);
+    EXPECT_EQ(again.HudScore(), std::to_string(again.QuestScore()));
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c) {
+            const CToken& t = *again->board->Cell(c, r);
+            EXPECT_EQ(t.gem ? ~t.colour : t.colour + 1, left.Cell(CQuestSave::TokenCodes, r, c)) << c << "," << r;
+        }
+
+    // Level 4 won; level 5 won with few seconds left: trophy kind 8.
+    ASSERT_TRUE(again.WinTheLevel());
+    ASSERT_TRUE(again.OnToTheNextLevel());
+    EXPECT_EQ(again->level, 5);
+    ASSERT_TRUE(again.PlayUntil(
+        [&] {
+            // The last gem on its way: the clock says 9 s.
+            const auto& gems = again->board->bonuses->bonuses;
+            const bool last = again->board->gemsToCollect == 1 &&
+                              std::any_of(gems.begin(), gems.end(),
+                                          [](const CountedHandle<CBonus>& b) { return b->state == kBonusFired; });
+            if (last && again->timeLeft > 9.0f)
+                again->timeLeft = 9.0f;
+            return again->phase != kPhasePlay;
+        },
+        400.0f));
+    ASSERT_EQ(again->phase, kPhaseLevelComplete);
+    ASSERT_TRUE(again.RunUntil([&] { return again->phase == kPhaseResults && again->subState == 22; }, 20.0f));
+    EXPECT_LE(again->lastGameValue, 10);
+    EXPECT_TRUE(again->trophiesOverLevel);
+    ASSERT_TRUE(again.RunUntil([&] { return again->trophies->pendingAwards.empty(); }, 10.0f));
+    EXPECT_GE(again->trophies->levels[8], 1);
+    EXPECT_EQ(Bytes(folder + "Trophies.dat").size(), 36u);
+
+    // The Accuracy bonus level after level 5 fails through its stand-in; the
+    // second stage's newspaper comes; level 6 is played.
+    ASSERT_TRUE(again.OnToTheNextLevel());
+    EXPECT_EQ(again.bonusLevelsPlayed, 1);
+    EXPECT_EQ(again.newspapersRead, 1);
+    EXPECT_EQ(again->level, 6);
+    ASSERT_TRUE(again.WinTheLevel());
+    for (const auto& [quest, checkpoint] : again.shopVisits)
+        EXPECT_EQ(quest, checkpoint);
+}
+
+TEST(Quest, AllFortyOneLevelsToTheQuestsEnd)
+{
+    plat::SeedRandom(41);
+    QuestGame game;
+    ASSERT_TRUE(game.NewPlayer(game.name));
+    ASSERT_TRUE(game.PlayFirstLevel(true));
+    for (int n = 1; n <= 41; ++n) {
+        ASSERT_EQ(game->level, n);
+        ASSERT_TRUE(game.WinTheLevel()) << "level " << n;
+        if (n == 41)
+            break;
+        ASSERT_TRUE(game.OnToTheNextLevel()) << "after level " << n;
+    }
+    EXPECT_EQ(game.bonusLevelsPlayed, 8);
+    EXPECT_EQ(game.newspapersRead, 4);
+    // The last results, the trophies they may bring, the story's last page.
+    ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseResults && game->subState == 22; }, 20.0f));
+    if (game->trophiesOverLevel) {
+        game.RunUntil([&] { return game->trophies->pendingAwards.empty(); }, 10.0f);
+        game.ClickId(game->screens->trophies.form, 159);
+    }
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->statistics.form); }, 10.0f));
+    game.ClickId(game->screens->statistics.form, 20);
+    ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseAfterResults && game->subState == 10; }, 10.0f));
+    game.Key(32);
+    EXPECT_EQ(game->mode, kModeQuestComplete);
+    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 3; }, 5.0f));
+    game.Key(32);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->trophies.form); }, 5.0f));
+    game.ClickId(game->screens->trophies.form, 260);
+    EXPECT_EQ(game->trophies->levels[0], 1);
+    ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModeMenus; }, 5.0f));
+    const std::string folder = game.PlayerFolder(game.name);
+    EXPECT_NE(
+        testing_support::ReadText(game.UserFolder() + "Players/" + game.name + "/Settings.ini").find("Veteran=1"),
+        std::string::npos);
+    for (const char* save : {"Quest.sav", "QuestAS1.sav", "QuestAS2.sav"})
+        EXPECT_FALSE(plat::FileExists(folder + save)) << save;
+    EXPECT_EQ(game->screens->MessageCommand(), 10);
+    EXPECT_TRUE(game->screens->msgBox.form->IsVisible());
+}

@@ -1,0 +1,212 @@
+// A won level's way on: the results and their tally, the best lists, the
+// story screen, the shop and its checkpoint, the map's march; and a lost
+// level's way back through its checkpoint to the shop.
+#include "GameRig.h"
+
+#include "records/BestList.h"
+
+namespace {
+
+struct InPlay : GameRig {
+    InPlay()
+    {
+        EXPECT_TRUE(NewPlayer("Anna"));
+        EXPECT_TRUE(PlayFirstLevel());
+    }
+    int32_t QuestScore() { return game->board->stats.tables[1].Get(StatScore); }
+    // The gem goal is met: the level ends and its results come.
+    bool WinLevel()
+    {
+        game->board->gemsToCollect = 0;
+        return RunUntil([&] { return game->phase == kPhaseResults; }, 10.0f);
+    }
+    bool Shows(int key) { return game->screens->statistics.values[static_cast<size_t>(key)]->IsVisible(); }
+};
+
+} // namespace
+
+// The time left becomes points in both tables; the tally reveals its rows
+// and ends with the continue button. The best lists take the better values.
+TEST(LevelResults, TheTimeLeftBecomesPointsAndTheRowsComeOneByOne)
+{
+    InPlay game;
+    game->board->stats.AddToRunTables(300, StatScore);
+    game->board->SetLocked(true);
+    game->timeLeft = 100.7f;
+    game->board->SetLocked(false);
+    ASSERT_TRUE(game.WinLevel());
+    const int32_t secondsLeft = static_cast<int32_t>(game->timeLeft);
+    EXPECT_EQ(game->results.timeBonus, secondsLeft * 50);
+    EXPECT_EQ(game->results.levelScore, 300);
+    EXPECT_EQ(game.QuestScore(), 300 + secondsLeft * 50);
+    EXPECT_EQ(game->board->stats.tables[2].Get(StatScore), 300 + secondsLeft * 50);
+    EXPECT_EQ(game->lastGameValue, secondsLeft);
+    // The defaults of level 1 are beaten: 15 s and 20000 points are not,
+    // so only the time is a new best.
+    EXPECT_TRUE(game->results.newBestTime);
+    EXPECT_FALSE(game->results.newBestScore);
+    EXPECT_TRUE(plat::FileExists(game.UserFolder() + "Data\\GameData\\Ti.bst"));
+    EXPECT_FALSE(plat::FileExists(game.UserFolder() + "Data\\GameData\\Sc.bst"));
+    EXPECT_FALSE(game.Shows(13));
+    EXPECT_FALSE(game.Shows(4));
+    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 5; }, 3.0f));
+    EXPECT_TRUE(game.Shows(4));
+    game.Seconds(1.25f);
+    const int32_t halfway = std::stoi(game->screens->quest.score->MainText()->text);
+    EXPECT_GT(halfway, 300);
+    EXPECT_LT(halfway, 300 + secondsLeft * 50);
+    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 22; }, 10.0f));
+    EXPECT_TRUE(game.Shows(13));
+    EXPECT_TRUE(game.Shows(7));
+    EXPECT_FALSE(game.Shows(8));
+}
+
+// A press during the tally gives the final values at once and ends the
+// results as the tally would: the continue button shows.
+TEST(LevelResults, APressFinishesTheTallyAtOnce)
+{
+    InPlay game;
+    game->board->SetLocked(true);
+    game->timeLeft = 60.0f;
+    game->board->SetLocked(false);
+    ASSERT_TRUE(game.WinLevel());
+    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 5; }, 3.0f));
+    game.Seconds(0.5f);
+    game.Click(-500.0f, -300.0f);
+    EXPECT_EQ(game->subState, 22);
+    game.Frames(1);
+    EXPECT_EQ(game->screens->quest.score->MainText()->text, std::to_string(game.QuestScore()));
+    EXPECT_EQ(game->screens->statistics.values[4]->MainText()->text, std::to_string(game->results.timeBonus));
+    EXPECT_TRUE(game.Shows(13));
+}
+
+// With no time left the tally skips the counting.
+TEST(LevelResults, NoTimeLeftSkipsTheTimeBonus)
+{
+    InPlay game;
+    game->board->SetLocked(true);
+    game->timeLeft = 0.0f;
+    game->board->SetLocked(false);
+    ASSERT_TRUE(game.WinLevel());
+    bool counted = false;
+    ASSERT_TRUE(game.RunUntil(
+        [&] {
+            counted = counted || game->subState == 5;
+            return game->subState == 22;
+        },
+        10.0f));
+    EXPECT_FALSE(counted);
+    EXPECT_EQ(game->results.timeBonus, 0);
+}
+
+// After the results: the story screen, the shop, whose opening writes the
+// checkpoint (the first becomes the second), the map's march and the next
+// level.
+TEST(WonLevel, TheShopsOpeningWritesTheCheckpointAndTheMapLeadsOn)
+{
+    InPlay game;
+    const std::string folder = game.PlayerFolder("Anna");
+    testing_support::WriteText(game.UserFolder() + "Players/Anna/QuestAS1.sav", "older checkpoint");
+    ASSERT_TRUE(game.WinLevel());
+    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 22; }, 10.0f));
+    game.ClickId(game->screens->statistics.form, 20);
+    EXPECT_EQ(game->phase, kPhaseAfterResults);
+    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 10; }, 5.0f));
+    game.Key(32);
+    ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseShop; }, 5.0f));
+    EXPECT_TRUE(game->levelWon);
+    ASSERT_TRUE(game.RunUntil([&] { return !game->levelWon; }, 5.0f));
+    const auto quest = testing_support::ReadBytes(game.UserFolder() + "Players/Anna/Quest.sav");
+    EXPECT_EQ(quest.size(), 312u);
+    EXPECT_EQ(quest, testing_support::ReadBytes(game.UserFolder() + "Players/Anna/QuestAS1.sav"));
+    EXPECT_EQ(testing_support::ReadText(game.UserFolder() + "Players/Anna/QuestAS2.sav"), "older checkpoint");
+    CQuestSave saved;
+    ASSERT_EQ(saved.Load(QuestSavePath(folder)), 1);
+    EXPECT_EQ(saved.resumeKind, 8);
+    EXPECT_EQ(saved.level, 1);
+    EXPECT_EQ(saved.stars, 1);
+    EXPECT_EQ(game->level, 1); // the won level stays until the map's Play
+
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->shop.form); }, 5.0f));
+    game.ClickId(game->screens->shop.form, 31);
+    EXPECT_EQ(game->phase, kPhaseMapMarch);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->map.form); }, 5.0f));
+    const Vec3 start = game->screens->map.flag->Position();
+    game.Seconds(0.5f);
+    const Vec3 halfway = game->screens->map.flag->Position();
+    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 1; }, 5.0f));
+    const Vec3 end = game->screens->map.flag->Position();
+    EXPECT_NE(start.x, end.x);
+    EXPECT_GT(halfway.y, std::min(start.y, end.y)); // the flag hops on its way
+    game.ClickId(game->screens->map.form, 150);
+    EXPECT_EQ(game->level, 2);
+    EXPECT_EQ(game->phase, kPhaseLevelStart);
+    ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhasePlay && game->board->IsFull(); }, 10.0f));
+}
+
+// A lost level's box leads back to the checkpoint's shop a frame after the
+// level came back.
+TEST(LostLevel, TheBoxLeadsBackToTheShop)
+{
+    InPlay game;
+    CQuestSave save;
+    save.level = 3;
+    save.lives = 2;
+    save.resumeKind = 8;
+    save.stars = 4;
+    ASSERT_EQ(save.Save(FirstCheckpointPath(game.PlayerFolder("Anna"))), 1);
+    ASSERT_EQ(game->LoadQuestCheckpoint(false), 1);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
+    EXPECT_EQ(game->screens->MessageCommand(), 5);
+    game.ClickId(game->screens->msgBox.form, 200);
+    ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseShop; }, 5.0f));
+    EXPECT_EQ(game->level, 3);
+    EXPECT_EQ(game->shop->stars, 4);
+    EXPECT_EQ(game->shop->levelNumber, 4);
+}
+
+// After the last level of stage 5 the map does not march.
+TEST(WonLevel, NoMarchPastTheLastStage)
+{
+    InPlay game;
+    game->level = 41;
+    game->phase = kPhaseShop;
+    game.ShowNow(game->screens->shop.form);
+    game->CloseShop();
+    game.ShowNow(game->screens->map.form);
+    game.Frames(2);
+    EXPECT_EQ(game->subState, 1);
+}
+
+// After level 5 the Accuracy challenge runs as a bonus level: its rules,
+// its form, its end (the stand-in fails it); the quest goes on to the
+// second stage's newspaper and the shop.
+TEST(BonusLevel, ABonusLevelShowsItsRulesFailsAndTheQuestGoesOn)
+{
+    InPlay game;
+    game->level = 5;
+    ASSERT_TRUE(game.WinLevel());
+    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 22; }, 10.0f));
+    game->profile->questTutorial = 1; // the rules come with the tutorial
+    game.ClickId(game->screens->statistics.form, 20);
+    EXPECT_EQ(game->phase, kPhaseBonusLevel);
+    EXPECT_EQ(game->challengeMode, kAccuracy);
+    EXPECT_EQ(game->board->playState, kAccuracy);
+    EXPECT_FLOAT_EQ(game->timeLeft, 40.0f);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
+    EXPECT_EQ(game->screens->MessageCommand(), 4);
+    EXPECT_TRUE(game->screens->arcade.form->IsVisible());
+    game.ClickId(game->screens->msgBox.form, 200);
+    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 9; }, 5.0f));
+    ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseAfterResults; }, 5.0f));
+    EXPECT_EQ(game->challengeMode, kOrdinaryLevel);
+    EXPECT_FALSE(game->board->accuracyChallenge);
+    EXPECT_EQ(game->board->trophyCounters[2], 0);
+    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 10; }, 5.0f));
+    // Level 6 opens stage 2: its newspaper comes before the shop.
+    game.Key(32);
+    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 14; }, 5.0f));
+    EXPECT_TRUE(game->screens->newspaper.form->IsVisible());
+    game.Key(32);
+    ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseShop; }, 5.0f));
+}

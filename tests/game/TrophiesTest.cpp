@@ -1,0 +1,61 @@
+// The trophies screen: over a level when play reaches a trophy, and at the
+// end of a completed quest with the award's flight, the veteran's mark and
+// the quest's saves gone.
+#include "GameRig.h"
+
+#include "records/QuestSave.h"
+
+namespace {
+struct InPlay : GameRig {
+    InPlay()
+    {
+        EXPECT_TRUE(NewPlayer("Anna"));
+        EXPECT_TRUE(PlayFirstLevel());
+    }
+};
+} // namespace
+
+TEST(Trophies, AScoreTrophyComesOverThePausedLevelAndGoesAgain)
+{
+    InPlay game;
+    game->board->stats.AddToRunTables(600000, StatScore);
+    game.Frames(1);
+    EXPECT_TRUE(game->trophiesOverLevel);
+    EXPECT_TRUE(game->board->locked);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->trophies.form); }, 2.0f));
+    EXPECT_FALSE(game->screens->quest.form->IsVisible());
+    // The award flies in and lands on its medal.
+    ASSERT_TRUE(game.RunUntil([&] { return game->trophies->pendingAwards.empty(); }, 5.0f));
+    EXPECT_EQ(game->trophies->levels[3], 1);
+    EXPECT_TRUE(game->screens->trophies.levels[3].At(0)->IsVisible());
+    EXPECT_FALSE(game->screens->trophies.locked[3].At(0)->IsVisible());
+    EXPECT_EQ(testing_support::ReadBytes(game.UserFolder() + "Players/Anna/Trophies.dat").size(), 36u);
+    game.ClickId(game->screens->trophies.form, 159);
+    EXPECT_FALSE(game->trophiesOverLevel);
+    EXPECT_FALSE(game->board->locked);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->quest.form); }, 2.0f));
+    game.Frames(5);
+    EXPECT_FALSE(game->trophiesOverLevel); // the same trophy does not come again
+}
+
+TEST(Trophies, ACompletedQuestEndsWithTheTrophiesAndTheHardModeOpen)
+{
+    InPlay game;
+    ASSERT_EQ(CQuestSave().Save(QuestSavePath(game.PlayerFolder("Anna"))), 1);
+    game->level = 41;
+    game->EnterGameComplete();
+    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 3; }, 2.0f));
+    EXPECT_TRUE(game->screens->win.form->IsVisible());
+    game.Key(32);
+    EXPECT_EQ(game->subState, 10);
+    ASSERT_FALSE(game->trophies->pendingAwards.empty());
+    EXPECT_EQ(game->trophies->pendingAwards.front().first, 0);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->trophies.form); }, 2.0f));
+    game.ClickId(game->screens->trophies.form, 260);
+    EXPECT_EQ(game->trophies->levels[0], 1); // Normal completed
+    EXPECT_EQ(game->profile->veteran, 1);
+    EXPECT_FALSE(plat::FileExists(QuestSavePath(game.PlayerFolder("Anna"))));
+    ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModeMenus; }, 3.0f));
+    EXPECT_EQ(game->screens->MessageCommand(), 10);
+    EXPECT_TRUE(game->screens->msgBox.form->IsVisible());
+}
