@@ -162,12 +162,14 @@ void CGame::UpdateBonusLevel(float dt)
         board->totems.FadeOutAll(2.0f);
         HideLevelScreen(false);
         if (EvaluateTrophiesAfterGame())
-            RunTrophyStep();
+            Next(20);
         else
             LeaveBonusLevel();
         return;
     case 20:
-        if (modeTimer >= 0.5f)
+        // The trophies come once and stay until the player closes them,
+        // which leaves the bonus level.
+        if (modeTimer >= 0.5f && !trophiesOverLevel)
             RunTrophyStep();
         return;
     default:

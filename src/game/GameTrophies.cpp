@@ -51,7 +51,9 @@ void CGame::ShowTrophiesStep(bool show)
                     m_formsUnderTrophies.push_back(*f);
                     screens->HideForm(*f, 5.0f);
                 }
-            m_boardUnderTrophies = board->mesh->IsShown();
+            // Only play has the board under the trophies; after a level
+            // it is on its way out.
+            m_boardUnderTrophies = phase == kPhasePlay && board->mesh->IsShown();
             if (m_boardUnderTrophies)
                 board->Show(false, false, 0.2f);
             trophiesOverLevel = true;
@@ -83,6 +85,6 @@ void CGame::ShowTrophiesStep(bool show)
     if (m_boardUnderTrophies)
         board->Show(true, true, 0.2f);
     board->SetLocked(false);
-    if (phase == kPhaseBonusLevel && subState == 14)
+    if (phase == kPhaseBonusLevel && subState == 20)
         LeaveBonusLevel();
 }

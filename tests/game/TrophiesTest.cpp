@@ -38,6 +38,26 @@ TEST(Trophies, AScoreTrophyComesOverThePausedLevelAndGoesAgain)
     EXPECT_FALSE(game->trophiesOverLevel); // the same trophy does not come again
 }
 
+// A trophy reached when a bonus level ends stays up until the player closes
+// it; then the quest goes on without the board coming back.
+TEST(Trophies, ATrophyAtABonusLevelsEndWaitsForThePlayer)
+{
+    InPlay game;
+    game->profile->questTutorial = 0;
+    game->StartBonusLevel(2, 1, kAccuracy);
+    game->lastGameValue = 0; // the last results' seconds left reach kind 8
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->trophies.form); }, 15.0f));
+    game.Seconds(3.0f);
+    EXPECT_TRUE(GameRig::Shown(game->screens->trophies.form));
+    EXPECT_EQ(game->phase, kPhaseBonusLevel);
+    game.ClickId(game->screens->trophies.form, 159);
+    EXPECT_EQ(game->phase, kPhaseAfterResults);
+    EXPECT_EQ(game->trophies->levels[8], 3);
+    game.Seconds(2.5f);
+    EXPECT_FALSE(game->board->mesh->IsShown());
+    EXPECT_FALSE(game->trophiesOverLevel);
+}
+
 TEST(Trophies, ACompletedQuestEndsWithTheTrophiesAndTheHardModeOpen)
 {
     InPlay game;
