@@ -294,9 +294,12 @@ void CGame::ContinueAfterStatistics()
     Next(0);
 }
 
+// The shop's stars come to rest before its levels go into the record, and
+// it fades out with its form.
 void CGame::CloseShop()
 {
-    shop->Show(0, 0.0f, level + 1);
+    shop->SettleStars();
+    shop->Show(0, 2.0f, level + 1);
     StoreQuestState(true);
     questSave->state = 2;
     screens->HideForm(screens->shop.form, 2.0f);

@@ -130,6 +130,11 @@ TEST(WonLevel, TheShopsOpeningWritesTheCheckpointAndTheMapLeadsOn)
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->shop.form); }, 5.0f));
     game.ClickId(game->screens->shop.form, 31);
     EXPECT_EQ(game->phase, kPhaseMapMarch);
+    // Its stars come to rest before they are stored; it fades out.
+    const std::vector<std::string>& calls = game->shop->calls;
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[calls.size() - 2], "SettleStars");
+    EXPECT_EQ(calls.back(), "Show 0 2.000000 2");
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->map.form); }, 5.0f));
     const Vec3 start = game->screens->map.flag->Position();
     game.Seconds(0.5f);
