@@ -441,7 +441,8 @@ void CGame::UpdateQuestOver()
     } else if (subState == 4 || subState == 5) {
         Next(subState + 1);
     } else if (subState == 6) {
-        hiscoreEntered = EnterHiscore(board->stats.tables[1].Get(StatScore));
+        // The score went into the table when the quest ended; a second
+        // offer would find its own entry there and could say it did not.
         ReturnToMenu(hiscoreEntered ? 61 : 0, 9);
     }
 }

@@ -224,3 +224,21 @@ TEST(Checkpoints, ALostLevelReloadsItsCheckpointWithTheRightLives)
         EXPECT_EQ(plat::FileExists(FirstCheckpointPath(folder)), true);
     }
 }
+
+// A quest that ends without a checkpoint offers its score once: one that
+// takes the table's last place is told as a new high score.
+TEST(QuestOver, AScoreThatTakesTheLastPlaceIsANewHighScore)
+{
+    InPlay game;
+    for (int i = 0; i < game->hiscores.count; ++i)
+        game->hiscores.scores[static_cast<size_t>(i)] = 100000 - 1000 * i;
+    game->board->stats.AddToRunTables(91500, StatScore);
+    game->EndQuestSession();
+    EXPECT_EQ(game->hiscoreEntered, 1);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
+    game.ClickId(game->screens->msgBox.form, 200);
+    ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModeMenus; }, 5.0f));
+    EXPECT_EQ(game->screens->MessageCommand(), 9);
+    EXPECT_EQ(game->screens->highScoreHighlight, game->hiscores.count - 1);
+    EXPECT_EQ(game->hiscores.scores.back(), 91500);
+}
