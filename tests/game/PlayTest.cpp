@@ -123,22 +123,26 @@ TEST(LevelClock, TheCountdownComesAtItsMarks)
 }
 
 // A time-out costs the level once, when the board has settled, however long
-// the life-lost sequence then runs.
+// the life-lost sequence then runs (with and without the life it costs);
+// without a checkpoint the quest then ends.
 TEST(LevelClock, ATimeOutStartsTheLostLifeOnceTheBoardSettles)
 {
-    InPlay game;
-    game->timeLeft = 0.05f;
-    game->board->ShuffleAnimated(1.5f, 30); // the tokens fall, the board in play
-    game->board->SetLocked(false);
-    game.Frames(6);
-    EXPECT_FLOAT_EQ(game->timeLeft, 0.0f);
-    EXPECT_FALSE(game->lifeLost.active);
-    ASSERT_TRUE(game.RunUntil([&] { return game->lifeLost.active; }, 10.0f));
-    EXPECT_TRUE(game->lifeLost.timeUp);
-    const float started = game->lifeLost.timer;
-    game.Frames(30);
-    EXPECT_GT(game->lifeLost.timer, started + 0.4f);
-    EXPECT_FALSE(game->lifeLostAward->running); // a time-out costs no life by default
+    for (const bool costsLife : {false, true}) {
+        InPlay game;
+        game->balance.timeOutFlag = costsLife ? 1 : 0;
+        const int lives = game->lives;
+        game->timeLeft = 0.05f;
+        game->board->ShuffleAnimated(1.5f, 30); // the tokens fall, the board in play
+        game->board->SetLocked(false);
+        game.Frames(6);
+        EXPECT_FLOAT_EQ(game->timeLeft, 0.0f);
+        EXPECT_FALSE(game->lifeLost.active);
+        ASSERT_TRUE(game.RunUntil([&] { return game->lifeLost.active; }, 10.0f));
+        EXPECT_TRUE(game->lifeLost.timeUp);
+        EXPECT_EQ(game->lifeLostAward->running, costsLife);
+        ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseQuestOver; }, 10.0f)) << costsLife;
+        EXPECT_EQ(game->lives, costsLife ? lives - 1 : lives);
+    }
 }
 
 // The record takes the quest at the first idle frame after 3 s of play.
