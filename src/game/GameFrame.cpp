@@ -198,6 +198,10 @@ void CGame::ShowLevelHud()
     screens->SetHudValues(board->stats.tables[1].Get(StatScore), lives, timeLeft / balance.timeLimit);
     if (balance.livesLimited)
         screens->ShowFirstItems(lives);
+    // The hint counter and the warning of a life at stake wait hidden until
+    // they have something to show.
+    screens->quest.hintCounter->SetVisible(false);
+    screens->SetQuestOverlayVisible(false);
     screens->ShowForm(screens->quest.form, 2.0f);
     screens->SetNewLevelCaption(level);
     screens->ShowForm(screens->newLevel.form, 2.0f);

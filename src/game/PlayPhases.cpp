@@ -201,11 +201,13 @@ void CGame::ResetHints()
 
 bool CGame::TokensMoving() const { return !board->movingTokens.AllBoardTokensIdle(); }
 
+// The sand box, the gems bar and the board go together, in the half second
+// the phases give them before the board is cleared.
 void CGame::HideLevelScreen(bool withQuestForm)
 {
     board->sandbox->Show(false, 2.0f);
     board->gemsBar->Show(false, 2.0f);
-    board->Show(false, true, 2.0f);
+    board->Show(false, true, 0.5f);
     if (!withQuestForm || gameType != 0)
         return;
     screens->HideForm(screens->quest.form, 2.0f);
@@ -276,9 +278,12 @@ void CGame::ReopenShop()
         music->FadeTo(2);
 }
 
+// The board is only updated in play: the menu gets it hidden, not half
+// faded.
 void CGame::ClearForMenu()
 {
     board->Clear();
+    board->Show(false, false, 0.0f);
     if (music)
         music->FadeTo(1);
     if (backgrounds)

@@ -246,3 +246,22 @@ TEST(QuestOver, AScoreThatTakesTheLastPlaceIsANewHighScore)
     EXPECT_EQ(game->screens->highScoreHighlight, game->hiscores.count - 1);
     EXPECT_EQ(game->hiscores.scores.back(), 91500);
 }
+
+// A level starts with the hint counter and the warning of a life at stake
+// hidden; leaving the quest from the pause menu leaves no board behind in
+// the menu.
+TEST(LevelScreen, ComesWithoutStrayPartsAndGoesWhole)
+{
+    InPlay game;
+    EXPECT_FALSE(game->screens->quest.hintCounter->IsVisible());
+    EXPECT_FALSE(game->screens->quest.warningLamp->IsVisible());
+    EXPECT_FALSE(game->screens->quest.warningGroup.At(0)->IsVisible());
+    game.Key(27);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->gameMenu.form); }, 2.0f));
+    game.ClickId(game->screens->gameMenu.form, 161);
+    ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModeMenus; }, 5.0f));
+    game.Seconds(1.0f);
+    EXPECT_FALSE(game->board->mesh->IsShown());
+    EXPECT_FALSE(game->board->sandbox->IsShown());
+    EXPECT_FALSE(game->board->gemsBar->IsShown());
+}
