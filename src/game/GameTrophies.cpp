@@ -3,6 +3,8 @@
 // at the end of a completed quest or over a level's screens.
 #include "game/Game.h"
 
+#include "rays/TokenHighlight.h"
+
 TrophyValues CGame::CurrentTrophyValues() const
 {
     const int32_t score = board->stats.tables[1].Get(StatScore);
@@ -54,8 +56,13 @@ void CGame::ShowTrophiesStep(bool show)
             // Only play has the board under the trophies; after a level
             // it is on its way out.
             m_boardUnderTrophies = phase == kPhasePlay && board->mesh->IsShown();
-            if (m_boardUnderTrophies)
+            if (m_boardUnderTrophies) {
+                board->selectionMarker->Hide();
+                dragging = false;
                 board->Show(false, false, 0.2f);
+                board->sandbox->Show(false, 5.0f);
+                board->gemsBar->Show(false, 5.0f);
+            }
             trophiesOverLevel = true;
         }
         screens->ShowForm(form, 5.0f);

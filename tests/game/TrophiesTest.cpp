@@ -3,6 +3,7 @@
 // the quest's saves gone.
 #include "GameRig.h"
 
+#include "rays/TokenHighlight.h"
 #include "records/QuestSave.h"
 
 namespace {
@@ -15,15 +16,23 @@ struct InPlay : GameRig {
 };
 } // namespace
 
+// The level steps back, its picked token let go, with the sand box and the
+// gems bar; it comes back when the trophy is closed.
 TEST(Trophies, AScoreTrophyComesOverThePausedLevelAndGoesAgain)
 {
     InPlay game;
+    const Vec2 cell = game.Cell(3, 3);
+    game.Click(cell.x, cell.y);
+    ASSERT_TRUE(game->board->selectionMarker->Token());
     game->board->stats.AddToRunTables(600000, StatScore);
     game.Frames(1);
     EXPECT_TRUE(game->trophiesOverLevel);
     EXPECT_TRUE(game->board->locked);
+    EXPECT_FALSE(game->board->selectionMarker->Token());
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->trophies.form); }, 2.0f));
     EXPECT_FALSE(game->screens->quest.form->IsVisible());
+    EXPECT_FALSE(game->board->sandbox->IsShown());
+    EXPECT_FALSE(game->board->gemsBar->IsShown());
     // The award flies in and lands on its medal.
     ASSERT_TRUE(game.RunUntil([&] { return game->trophies->pendingAwards.empty(); }, 5.0f));
     EXPECT_EQ(game->trophies->levels[3], 1);
