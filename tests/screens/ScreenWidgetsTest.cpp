@@ -220,6 +220,24 @@ TEST_F(ScreenWidgets, TheLongestNamesFitTheirTexts)
     EXPECT_LE(static_cast<float>(lines) * text.charHeight * text.lineSpacing, s().msgBox.text1->Size().h);
 }
 
+// The lessons' texts fit their panels: the board's prompts (a colour name
+// put into the totems' two) and the shop's.
+TEST_F(ScreenWidgets, TheLessonsTextsFitTheirPanels)
+{
+    for (int number = 35; number <= 44; ++number) {
+        std::string text = GetString(number);
+        if (const size_t at = text.find("%s"); at != std::string::npos)
+            text.replace(at, 2, "yellow");
+        const CountedHandle<CQoStatic>& control = number == 44 ? s().tutorial.shopText : s().tutorial.panelText;
+        control->SetText(text);
+        const CText& shown = *control->MainText();
+        const size_t lines =
+            1 + static_cast<size_t>(std::count(shown.text.begin(), shown.text.end(), CText::kSoftBreak)) +
+            static_cast<size_t>(std::count(shown.text.begin(), shown.text.end(), '\n'));
+        EXPECT_LE(static_cast<float>(lines) * shown.charHeight * shown.lineSpacing, control->Size().h) << number;
+    }
+}
+
 TEST_F(ScreenWidgets, TheMapShowsWhereTheQuestStands)
 {
     struct Case {
