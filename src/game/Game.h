@@ -488,6 +488,8 @@ private:
     void HideLevelScreen(bool withQuestForm);
     void ShowMessage(const std::string& text, int group, int command, float speed);
     void ResetHints();
+    // The HUD's lives after one was lost or paid.
+    void ShowLivesLeft();
     void StartLifeLostAnimation(const std::string& caption, float x, float y, bool fromGiven);
 
     // The bonus level (BonusLevel.cpp).

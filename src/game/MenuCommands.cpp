@@ -343,6 +343,7 @@ void CGame::ShuffleForLife(int button)
     StartLifeLostAnimation(GetString(72), at.x, at.y, static_cast<bool>(pressed));
     board->ShuffleAnimated(1.5f, 30);
     --lives;
+    ShowLivesLeft();
     if (pressed)
         pressed->SetVisible(false);
     board->events.Clear();

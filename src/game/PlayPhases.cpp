@@ -458,6 +458,13 @@ void CGame::StartLifeLostAnimation(const std::string& caption, float x, float y,
     lifeLostAward->Start(fromGiven, x, y, -10.0f);
 }
 
+void CGame::ShowLivesLeft()
+{
+    screens->SetHudValues(board->stats.tables[1].Get(StatScore), lives, timeLeft / balance.timeLimit);
+    if (balance.livesLimited)
+        screens->ShowFirstItems(lives);
+}
+
 void CGame::LoseLife(bool timeUp, bool noLoss)
 {
     lifeLost.active = true;
@@ -471,9 +478,7 @@ void CGame::LoseLife(bool timeUp, bool noLoss)
         StartLifeLostAnimation(cause + "\n" + GetString(53), 0.0f, 0.0f, false);
         board->ShuffleAnimated(kShuffleLength, 30);
         --lives;
-        screens->SetHudValues(board->stats.tables[1].Get(StatScore), lives, timeLeft / balance.timeLimit);
-        if (balance.livesLimited)
-            screens->ShowFirstItems(lives);
+        ShowLivesLeft();
     } else {
         ShowCaption(cause);
         board->ShuffleAnimated(kShuffleLength, 30);

@@ -215,6 +215,18 @@ TEST(MenuCommands, AHintCostsItsPoints)
     EXPECT_EQ(game->board->trophyCounters[1], -1);
 }
 
+// A shuffle bought with a life reshuffles the board and the HUD shows the
+// life gone.
+TEST(MenuCommands, AShuffleCostsALifeTheHudShows)
+{
+    InPlay game;
+    const int lives = game->lives;
+    game.ClickId(game->screens->quest.form, 12);
+    EXPECT_EQ(game->lives, lives - 1);
+    EXPECT_TRUE(game->lifeLost.active);
+    EXPECT_EQ(game->screens->quest.count->MainText()->text, std::to_string(lives - 1));
+}
+
 // The chosen profile becomes the player's; no choice (-1) changes nothing.
 TEST(MenuCommands, AChosenProfileBecomesCurrentWhenItExists)
 {
