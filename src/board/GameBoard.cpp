@@ -192,7 +192,7 @@ void CGameBoard::Show(bool visible, bool capsVisible, float seconds)
     mesh->Show(visible, rate);
     capsRenderer->SetShown(capsVisible);
     if (visible && boardMode == 0) {
-        sandbox->Show(true, seconds);
+        sandbox->Show(true, rate);
         gemsBar->Show(true, rate);
     }
     swapRefused = false;

@@ -107,6 +107,21 @@ TEST(Board, GemGoalOnlyOnTheQuestBoardWithoutALevelState)
     EXPECT_FALSE(b.GemGoalReached());
 }
 
+// Shown over two seconds, the board brings its sand box and gems bar in
+// over the same two seconds.
+TEST(Board, ShowingTheBoardFadesItsSandBoxAndGemsBarAlong)
+{
+    BoardRig rig;
+    CGameBoard& b = *rig.board;
+    b.sandbox->Show(false, 0.0f);
+    b.gemsBar->Show(false, 0.0f);
+    b.Show(true, true, 2.0f);
+    for (int i = 0; i < 60; ++i)
+        rig.Frame();
+    EXPECT_NEAR(b.sandbox->Fade(), 0.5f, 0.02f);
+    EXPECT_NEAR(b.gemsBar->Alpha(), 0.5f, 0.02f);
+}
+
 TEST(Board, DeferredEventsKeepTheirOrder)
 {
     BoardRig rig;
