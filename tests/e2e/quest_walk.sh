@@ -109,17 +109,27 @@ grab 02_main_menu
 click_control MainMenu 1
 sleep 2
 grab 03_intro
-for _ in 1 2 3 4; do
+# A click turns each of the intro's pages once its fade has ended.
+for _ in $(seq 1 12); do
   xdotool mousemove --window "$window" 320 240 click 1
   sleep 0.7
+  snap intro && read_board "$WORK/intro.png" "$WORK/intro.txt"
+  board_shown "$WORK/intro.txt" && break
 done
 sleep 5
 grab 04_level_1_lesson
-# The lesson: this token, onto its neighbour.
-click_cell 4 4
-sleep 0.3
-click_cell 3 4
-sleep 2
+# The lesson: this token, onto its neighbour, until the board takes it.
+steady_board now
+for _ in 1 2 3 4 5; do
+  cp "$WORK/now.txt" "$WORK/before.txt"
+  click_cell 4 4
+  sleep 0.3
+  click_cell 3 4
+  sleep 0.6
+  steady_board now
+  [ "$(cells_changed "$WORK/before.txt" "$WORK/now.txt")" -ge 3 ] && break
+done
+sleep 1.4
 grab 05_level_1_play
 play_level 05b_trophy_in_play
 sleep 1
