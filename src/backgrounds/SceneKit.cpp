@@ -73,8 +73,8 @@ CSceneCore::CSceneCore(std::initializer_list<SceneTexture> textures)
 void CSceneCore::ReadTextureFiles(const CSceneSettings& file)
 {
     for (Slot& t : m_textures)
-        if (t.spec.fileKey)
-            t.file = file.Text(t.spec.fileKey, t.spec.file);
+        if (t.wanted.fileKey)
+            t.file = file.Text(t.wanted.fileKey, t.wanted.file);
 }
 
 bool CSceneCore::LoadTextures(const std::string& folder)
@@ -87,13 +87,13 @@ bool CSceneCore::LoadTextures(const std::string& folder)
     CRenderDevice& device = *services.device;
     bool ok = true;
     for (Slot& t : m_textures) {
-        const char* name = t.spec.name;
+        const char* name = t.wanted.name;
         if (device.FindTextureIndex(name) >= 0) {
             t.texture = device.FindTextureStr(name);
             continue;
         }
         const std::string path = folder + t.file;
-        switch (t.spec.loader) {
+        switch (t.wanted.loader) {
         case TextureLoader::Plain:
             t.texture = device.LoadTexture(path, name, 1, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
             break;
@@ -117,7 +117,7 @@ int CSceneCore::ReleaseTextures()
     CRenderDevice* device = services.device.Get();
     for (Slot& t : m_textures) {
         if (device)
-            device->RemoveTexture(device->FindTextureIndex(t.spec.name));
+            device->RemoveTexture(device->FindTextureIndex(t.wanted.name));
         t.texture.Reset();
     }
     return 1;

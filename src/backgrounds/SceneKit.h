@@ -177,7 +177,7 @@ public:
 
 private:
     struct Slot {
-        SceneTexture spec;
+        SceneTexture wanted; // the name, loader and default file asked for
         std::string file;
         CountedHandle<CTexture> texture;
     };

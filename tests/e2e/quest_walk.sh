@@ -95,6 +95,16 @@ play_level() {
   fail "the level was not won"
 }
 
+# A later start, past the splash, at the quest's menu (continue or anew).
+start_at_the_quest_menu() {
+  start_game
+  wait_for_init
+  find_window 'Quest Walk'
+  sleep 7
+  click_control MainMenu 1
+  sleep 2
+}
+
 # ---- First start: name, quest, intro, lesson, the level won ----
 start_game
 wait_for_init
@@ -154,12 +164,7 @@ click_control MainMenu 2
 wait_for_clean_end "Exit in the main menu"
 
 # ---- Continued: shop, map, the second level, a pause, closed by the window ----
-start_game
-wait_for_init
-find_window 'Quest Walk'
-sleep 7
-click_control MainMenu 1
-sleep 2
+start_at_the_quest_menu
 grab 12_continue_screen
 click_control StartQuest 211
 sleep 4
@@ -191,12 +196,7 @@ save=$("$EYE" savelevel "$PLAYER/Quest.sav") || fail "no save after closing"
   fail "the board read from the screen is not the saved one: $(paste -d'|' "$WORK/closing.txt" "$WORK/saved.txt")"
 
 # ---- Continued again: the same level, score and board ----
-start_game
-wait_for_init
-find_window 'Quest Walk'
-sleep 7
-click_control MainMenu 1
-sleep 2
+start_at_the_quest_menu
 click_control StartQuest 211
 sleep 6
 grab 19_level_2_resumed

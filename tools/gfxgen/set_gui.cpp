@@ -167,9 +167,9 @@ void Jewel(Image& img, float cx, float cy, float radius)
         }
         const float u = d / stone;
         Color c = Mix(kTurquoiseLight, kTurquoiseDeep, Smooth(0.0f, 1.0f, 0.55f * u + 0.35f * (dx + dy) / stone));
-        const float spec =
+        const float glint =
             std::exp(-(std::pow(dx / stone + 0.35f, 2.0f) + std::pow(dy / stone + 0.4f, 2.0f)) * 14);
-        return WithAlpha(Mix(c, kWhite, 0.85f * spec), 1.0f);
+        return WithAlpha(Mix(c, kWhite, 0.85f * glint), 1.0f);
     });
 }
 
@@ -328,8 +328,8 @@ void PaintSocket(Image& img, int x0, int y0, Socket look)
                                     : Mix(kTurquoiseDeep, kTurquoiseLight, 0.25f + 0.6f * lit);
         const float edge = std::fabs(std::fmod(angle + kPi + 10 * kPi, kPi / 4) - kPi / 8);
         c = Mix(c, kTurquoiseDeep, 0.35f * Smooth(0.06f, 0.0f, edge * d / inner));
-        const float spec = std::exp(-(std::pow((dx + 5) / 4, 2.0f) + std::pow((dy + 6) / 4, 2.0f)));
-        c = Mix(c, kWhite, 0.9f * spec);
+        const float glint = std::exp(-(std::pow((dx + 5) / 4, 2.0f) + std::pow((dy + 6) / 4, 2.0f)));
+        c = Mix(c, kWhite, 0.9f * glint);
         if (over)
             c = Mix(c, kTurquoiseLight, 0.2f);
         if (off)
@@ -351,8 +351,8 @@ void PaintKnob(Image& img, int x0, int y0)
         const float light = Clamp01(0.35f * (-dx / r) + 0.45f * (-dy / r) + 0.65f * nz);
         Color c = Mix(kGoldDark, kGold, light);
         c = Mix(c, kAmberDeep, 0.3f * Smooth(0.7f, 1.0f, d / r));
-        const float spec = std::exp(-(std::pow((dx + 7) / 5, 2.0f) + std::pow((dy + 8) / 4, 2.0f)));
-        c = Mix(c, kGoldLight, 0.9f * spec);
+        const float glint = std::exp(-(std::pow((dx + 7) / 5, 2.0f) + std::pow((dy + 8) / 4, 2.0f)));
+        c = Mix(c, kGoldLight, 0.9f * glint);
         return WithAlpha(c, Clamp01(r + 0.5f - d));
     });
 }
