@@ -340,12 +340,15 @@ const std::vector<CSprite*>& CSpriteRenderer::Ordered()
 
 void CSpriteRenderer::Update(float dt, int updateHidden)
 {
-    auto expired = [](const CountedHandle<CSprite>& h) { return h->timed && h->timeLeft <= 0.0f; };
+    auto over = [](const CSprite& s) {
+        return (s.timed && s.timeLeft <= 0.0f) || (s.dropWhenFaded && s.opacity <= 0.0f);
+    };
+    auto expired = [&](const CountedHandle<CSprite>& h) { return over(*h); };
     bool anyExpired = false;
     for (CSprite* s : Ordered()) {
         if (s->visible || updateHidden)
             s->Update(dt);
-        anyExpired = anyExpired || (s->timed && s->timeLeft <= 0.0f);
+        anyExpired = anyExpired || over(*s);
     }
     if (anyExpired) {
         sprites.erase(std::remove_if(sprites.begin(), sprites.end(), expired), sprites.end());

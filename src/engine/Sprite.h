@@ -84,6 +84,8 @@ public:
     float extentX[3] = {0, 0, 0};
     float extentY[3] = {0, 0, 0};
     float timeLeft = 1.0f;
+    // The renderer lets go of the sprite once its opacity has reached 0.
+    int32_t dropWhenFaded = 0;
     std::vector<float> cornerOffsets; // x, y pairs
     SpriteFrames frames;
 

@@ -242,6 +242,32 @@ TEST(Sprite, ScreenPresetPremultipliesAndTimedSpritesFadeOut)
     EXPECT_NEAR(spin.angle, 7.0f - 6.2831855f, 1e-5);
 }
 
+// A sprite marked to go when faded stays while it fades and leaves the
+// renderer in the update that brings it to 0, hidden or not; its owner's
+// handle keeps the object.
+TEST(Sprite, MarkedSpritesGoOnceFaded)
+{
+    NullRig rig;
+    CSpriteRenderer renderer(rig.device, rig.vertices, rig.indices);
+    auto shown = MakeSprite(0, {}), hidden = MakeSprite(0, {}), unmarked = MakeSprite(0, {});
+    for (auto* s : {&shown, &hidden, &unmarked}) {
+        (*s)->fadeSpeed = 4.0f;
+        (*s)->FadeTo(0.0f);
+        (*s)->dropWhenFaded = s != &unmarked;
+    }
+    hidden->visible = 0;
+    for (auto* s : {&shown, &hidden, &unmarked})
+        renderer.Add(*s);
+    renderer.Update(0.125f, 1);
+    EXPECT_EQ(renderer.sprites.size(), 2u);
+    EXPECT_EQ(renderer.hiddenSprites.size(), 1u);
+    renderer.Update(0.125f, 1);
+    ASSERT_EQ(renderer.sprites.size(), 1u);
+    EXPECT_EQ(renderer.sprites[0], unmarked);
+    EXPECT_TRUE(renderer.hiddenSprites.empty());
+    EXPECT_EQ(shown->opacity, 0.0f);
+}
+
 TEST(Flare, LifeWithoutFlicker)
 {
     CFlare flare(0, 0, 0, {}, 0xFFFFFF);
