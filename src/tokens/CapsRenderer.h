@@ -66,6 +66,10 @@ public:
     const std::vector<CCapsAnimation>& Animations() const { return m_animations; }
     const CountedHandle<CTexture>& Texture(int entry) const { return m_textures[static_cast<size_t>(entry)]; }
     int TextureSet() const { return m_textureSet; }
+    // The chain picture and its second texture loaded from the same file
+    // (the chain's alpha), for the effects that show chains elsewhere.
+    const CountedHandle<CTexture>& ChainTexture() const { return m_chainTexture; }
+    const CountedHandle<CTexture>& ChainAlphaTexture() const { return m_chainAlphaTexture; }
     // The animation a cap type shows, or -1 for a type without one.
     int AnimationIndex(int type) const;
 
