@@ -87,6 +87,68 @@ void Well(Image& img, float x0, float y0, float x1, float y1, float radius)
         }
 }
 
+// The totems' alcove: a recess of carved stone under a gold lip, a dais in
+// its upper half where the totem in front stands, and a shelf along its
+// foot with a niche for each colour's small totem (their middles 44 apart
+// from x 44, their feet on the shelf at y 666).
+void TotemAlcove(Image& img)
+{
+    const float x0 = 16, y0 = 448, x1 = 336, y1 = 676;
+    for (int y = static_cast<int>(y0) - 2; y < static_cast<int>(y1) + 3; ++y)
+        for (int x = static_cast<int>(x0) - 2; x < static_cast<int>(x1) + 3; ++x) {
+            const float d = Image::RoundRectDist(x + 0.5f, y + 0.5f, x0, y0, x1, y1, 14);
+            if (d > 1.5f)
+                continue;
+            if (d > -1.5f) {
+                img.Blend(x, y, Mix(kGold, kGoldDark, (y - y0) / (y1 - y0)), Clamp01(1.5f - std::fabs(d)) * 0.95f);
+                continue;
+            }
+            // Dark carved stone, shaded deeper toward the lip.
+            const float grain = Fbm(x / 9.0f, y / 9.0f, 91, 4);
+            Color c = Mix(Rgb(26, 20, 46), Rgb(50, 42, 74), grain);
+            c = Mix(c, Rgb(10, 6, 20), 0.55f * (1 - Smooth(0.0f, 16.0f, -d)));
+            c.a = 1;
+            img.Blend(x, y, c, 1);
+        }
+    // The dais: a round step lit from above.
+    for (int y = 566; y < 612; ++y)
+        for (int x = 96; x < 256; ++x) {
+            const float dx = (x + 0.5f - 176) / 74, dy = (y + 0.5f - 592) / 14;
+            const float top = std::hypot(dx, dy), side = std::hypot(dx, (y + 0.5f - 598) / 14);
+            if (side < 1 && top >= 1)
+                img.Blend(x, y, Mix(Rgb(60, 52, 80), Rgb(24, 18, 40), (y - 592) / 20.0f),
+                          Clamp01((1 - side) * 40));
+            if (top < 1) {
+                const Color face = Mix(Rgb(92, 80, 120), Rgb(52, 44, 76), Clamp01(top));
+                img.Blend(x, y, face, Clamp01((1 - top) * 40));
+                if (top > 0.9f)
+                    img.Blend(x, y, kGoldDark, Clamp01((top - 0.9f) * 12) * 0.9f);
+            }
+        }
+    // The niches: arches cut into the back wall over the shelf.
+    for (int c = 0; c < 7; ++c) {
+        const float cx = 44 + 44.0f * c;
+        for (int y = 592; y < 668; ++y)
+            for (int x = static_cast<int>(cx) - 22; x < static_cast<int>(cx) + 22; ++x) {
+                const float px = x + 0.5f - cx, py = y + 0.5f;
+                const float arch = py < 614 ? std::hypot(px, py - 614) - 20 : std::fabs(px) - 20;
+                if (arch > 1)
+                    continue;
+                const float k = Clamp01(1 - arch);
+                img.Blend(x, y, Mix(Rgb(8, 6, 18), Rgb(24, 18, 40), Smooth(596.0f, 668.0f, py)), 0.9f * k);
+                if (arch > -2)
+                    img.Blend(x, y, kGoldDark, 0.7f * Clamp01(1 - std::fabs(arch + 0.5f)));
+            }
+    }
+    // The shelf.
+    for (int y = 664; y < 676; ++y)
+        for (int x = 18; x < 334; ++x) {
+            const Color c =
+                y < 667 ? Mix(kGoldDark, kGold, 0.4f) : Mix(Rgb(70, 60, 96), Rgb(30, 24, 48), (y - 667) / 9.0f);
+            img.Blend(x, y, c, 1);
+        }
+}
+
 // PanelQuest.png, 512 x 1024: the HUD beside the board and its pieces.
 //   panel body           x 0-351,   y 0-767 (drawn at 1:1 on the screen's left)
 //   HUD button plate     normal x 356-499, y 4-55; over y 60-111; pressed y 116-167
@@ -98,8 +160,10 @@ void Well(Image& img, float x0, float y0, float x1, float y1, float radius)
 //   hint counter ring    x 424-487, y 280-343
 //   gauge rim            x 4-243,   y 772-1011 (the dial shows through its middle)
 //   gauge flash          x 252-379, y 772-899 (for additive drawing)
-// The body leaves the gauge's socket centred at (176, 300), the score plate
-// at x 24-327, y 96-155 and the lives plate at x 24-327, y 444-555.
+// The body leaves the gauge's socket centred at (176, 240), the score plate
+// at x 24-327, y 84-135, the lives plate at x 24-327, y 346-437, the totems'
+// alcove at x 16-335, y 448-675 (seven niches on a shelf, a dais above the
+// middle one) and three button wells along the foot.
 Image MakePanelQuest()
 {
     Image img(512, 1024, Color{0, 0, 0, 0});
@@ -133,28 +197,30 @@ Image MakePanelQuest()
     Galvorine(img, 176, 50, 22);
 
     // Score plate and lives plate.
-    Plate(img, 24, 96, 328, 156, 14, Rgb(14, 10, 36), 4);
-    Plate(img, 24, 444, 328, 556, 16, Rgb(18, 14, 44), 4);
-    Well(img, 40, 488, 312, 540, 10);
+    Plate(img, 24, 84, 328, 136, 14, Rgb(14, 10, 36), 4);
+    Plate(img, 24, 346, 328, 438, 16, Rgb(18, 14, 44), 4);
+    Well(img, 40, 386, 312, 432, 10);
 
     // Gauge socket: a deep bowl with a ring of studs around it.
-    for (int y = 170; y < 432; ++y)
-        for (int x = 40; x < 312; ++x) {
-            const float d = std::hypot(x + 0.5f - 176, y + 0.5f - 300);
-            if (d < 124)
-                img.Blend(x, y, Mix(Rgb(2, 1, 10), Rgb(30, 22, 70), Smooth(60, 124, d)), Clamp01(124 - d));
-            if (d > 124 && d < 132)
-                img.Blend(x, y, kGoldDark, Clamp01(std::min(d - 124, 132 - d)));
+    for (int y = 136; y < 346; ++y)
+        for (int x = 60; x < 292; ++x) {
+            const float d = std::hypot(x + 0.5f - 176, y + 0.5f - 240);
+            if (d < 93)
+                img.Blend(x, y, Mix(Rgb(2, 1, 10), Rgb(30, 22, 70), Smooth(45, 93, d)), Clamp01(93 - d));
+            if (d > 93 && d < 99)
+                img.Blend(x, y, kGoldDark, Clamp01(std::min(d - 93, 99 - d)));
         }
     for (int i = 0; i < 24; ++i) {
         const float a = 2 * kPi * i / 24;
-        Disc(img, 176 + 128 * std::sin(a), 300 - 128 * std::cos(a), 2.2f, kGold);
+        Disc(img, 176 + 96 * std::sin(a), 240 - 96 * std::cos(a), 1.8f, kGold);
     }
 
+    TotemAlcove(img);
+
     // Button wells.
-    Well(img, 20, 576, 172, 636, 14);
-    Well(img, 180, 576, 332, 636, 14);
-    Well(img, 100, 672, 252, 740, 14);
+    Well(img, 17, 681, 121, 731, 12);
+    Well(img, 124, 681, 228, 731, 12);
+    Well(img, 231, 681, 335, 731, 12);
 
     // HUD button plates: normal, over (warmer and lit), pressed (sunk).
     struct Look {
