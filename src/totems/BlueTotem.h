@@ -1,0 +1,68 @@
+// The blue totem: thunderbolts break the steel tokens. Its record of
+// "Totems.cfg" and the class that stands, flies and charges; its last two
+// body sprites show the steel cap its power breaks off, and shield pulses
+// follow it on its picture while the board keeps them on.
+#pragma once
+
+#include "totems/ColourTotem.h"
+#include "totems/TotemSettings.h"
+
+struct BlueTotemParametres {
+    static constexpr int kLevels = 3;
+    static constexpr int kMaxBolts = 16;
+
+    // One charging bolt: the middles of its begin and end segments and the
+    // segments' two points each.
+    struct Bolt {
+        Vec2 begin[2];
+        Vec2 end[2];
+    };
+
+    uint32_t shineColor = 0;
+    TextureRect empty[kLevels][2]; // the last two body sprites without the cap
+    std::vector<Bolt> bolts[kLevels];
+    Vec3 target; // where the bolts gather; depth -100
+    float preTime = 0.5f, strikeTime = 0.1f;
+    Vec2 boltSize{200.0f, 48.0f};
+    float boltSpeed = 2500.0f;
+    uint32_t boltColor = 0;
+    PicturePlace caps;   // depth -50
+    PicturePlace shield; // on the large totem; depth -0.5
+    TextureRect shieldT;
+    PicturePlace smallShield; // on the small totem's picture; depth -0.5
+    TextureRect smallShieldT;
+    uint32_t shieldColor = 0;
+    float shieldLifeTime = 2.0f, shieldBirth = 1.0f;
+    float shieldMinFactor = 0.5f, shieldMaxFactor = 2.0f;
+};
+void LoadBlueTotemParameters(const CTotemSection& section, const PictureScale& picture,
+                             const PictureScale& smallPicture, BlueTotemParametres* params);
+
+class CBlueTotem : public CColourTotem {
+public:
+    CBlueTotem();
+    ~CBlueTotem() override;
+
+    void SetParameters(const BlueTotemParametres& p);
+    void ClearSprites() override;
+    int Process(float dt) override;
+    // The shield pulses on or off; off takes every pulse away at once.
+    void ApplyPower(bool on);
+
+    BlueTotemParametres params;
+    std::vector<CountedHandle<CParticleSystem>> runningSystems;
+    std::vector<CountedHandle<CSprite>> shieldSprites;
+    std::vector<float> shieldAges;
+    bool shieldsOn = false;
+    float shieldBirthTimer = 10.0f;
+
+protected:
+    void BuildExtras() override;
+    void PlaceExtras() override;
+    void ResizeExtras(float oldX, float oldY) override;
+    void ShiftExtras(int d) override;
+
+private:
+    // The tables of levels 1..3; a level-4 totem uses level 3's.
+    size_t TableLevel() const;
+};
