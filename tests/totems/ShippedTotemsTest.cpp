@@ -262,3 +262,150 @@ TEST_F(Shipped, TheTotemsKeepToTheirBand)
     }
     EXPECT_LT(band.x1, 352.0f);
 }
+
+// Every key the totems read is written in the shipped file, so that what a
+// player sees is the file's and not a default of the code.
+TEST(ShippedTotems, EveryKeyIsInTheFile)
+{
+    struct Section {
+        const char* name;
+        std::vector<std::string> keys;
+    };
+    auto numbered = [](const std::string& pattern, int from, int to) {
+        std::vector<std::string> keys;
+        for (int i = from; i <= to; ++i)
+            keys.push_back(KeyOf(pattern.c_str(), i));
+        return keys;
+    };
+    auto join = [](std::initializer_list<std::vector<std::string>> parts) {
+        std::vector<std::string> all;
+        for (const auto& part : parts)
+            all.insert(all.end(), part.begin(), part.end());
+        return all;
+    };
+    const std::vector<std::string> colourKeys =
+        join({{"ShineColor", "MainTextureSize", "ShopTextureSize", "LightSprite0", "LightSpriteT2"},
+              numbered("Small%dSpritesCount", 1, 4),
+              numbered("Shadow%dSpritesCount", 1, 4),
+              numbered("Main%dSpritesCount", 1, 4),
+              numbered("Shop%dSpritesCount", 1, 4)});
+    const Section sections[] = {
+        {"Shared", join({{"Center", "MainSize", "SmallSize", "PixSmallSize", "BottomZOrder", "InTime", "OutTime",
+                          "SwitchInTime", "SmallTextureSize", "ShadowTextureSize", "LightTextureSize", "Base",
+                          "BaseT", "ContourColor", "ShopSize", "ShopTexturesSize"},
+                         numbered("Pos%d", 0, 6),
+                         numbered("SmallPos%d", 0, 6),
+                         numbered("Dark%d", 0, 6),
+                         numbered("DarkTexture%d", 0, 6),
+                         numbered("DarkT%d", 0, 6),
+                         numbered("ContourT%d", 0, 6)})},
+        {"Red", join({colourKeys, {"Color1", "Color2", "ExpColor", "FlySpeed"}, numbered("Point%d", 0, 3)})},
+        {"Orange", join({colourKeys,
+                         {"FlyTime", "PreFlyTime", "PostFlyTime", "DigitsSize", "StarColor", "TwirlColor",
+                          "FlyTwirlFilter", "FlyTwirlColor"},
+                         numbered("Point%d", 0, 4)})},
+        {"Violet", join({colourKeys,
+                         {"GlowColor", "RayColor", "RayHFactor", "RayW", "FlyTime"},
+                         numbered("Glow%d", 1, 4),
+                         numbered("Ray%d", 1, 4),
+                         numbered("RayR%d", 1, 4),
+                         numbered("Area%d", 1, 4)})},
+        {"Green", join({colourKeys,
+                        {"NoChainT",
+                         "NoChainShadowT",
+                         "Chain",
+                         "RayColor",
+                         "RayFlareColor",
+                         "PreRayTime",
+                         "RayFlareTime",
+                         "RayThickness",
+                         "RayTan",
+                         "RaySpeed",
+                         "RayLen",
+                         "Ray2PiLen",
+                         "RayInTermTime",
+                         "RayHeadSize",
+                         "RayHeadW",
+                         "UnigemSize",
+                         "UnigemTailColor",
+                         "UnigemTailPSize",
+                         "UnigemFlyTime",
+                         "UnigemStartFlyTime",
+                         "PauseTime",
+                         "SmallFSize",
+                         "SmallFLifeTime",
+                         "SmallFW",
+                         "SmallFT",
+                         "SmallFIntensity",
+                         "BigFSize",
+                         "BigFIntensity",
+                         "BigFT",
+                         "BigFW",
+                         "ChainTime",
+                         "ChainLightSize",
+                         "ChainLightLifeTime",
+                         "ChainLightT",
+                         "ChainLightColor"},
+                        numbered("Point%d", 1, 4),
+                        numbered("Flares%d", 2, 4)})},
+        {"Yellow",
+         join({colourKeys,
+               {"NuggetFadeTime", "SmokeColor", "SmokeSize", "SmokeExpand", "SmokeUpSpeed", "SmokeFadeSpeed",
+                "NumberStartTime", "NumberFlyTime", "NumberFadeTime", "NumberTarget", "FlareSize", "FlareLifeTime",
+                "FlareW", "FalreT", "FlareColor", "PlusSize", "FrenzyTarget"},
+               numbered("SmokeCenter%d", 1, 4),
+               numbered("SmokePlatformSize%d", 1, 4),
+               numbered("NumberT%d", 0, 4),
+               numbered("NumberSize%d", 0, 4),
+               numbered("Flare%d", 1, 4)})},
+        {"Blue",
+         join({colourKeys, {"Empty1T0",        "Empty1T1",       "Empty2T0",    "Empty2T1",       "Empty3T0",
+                            "Empty3T1",        "Bolt1Count",     "Bolt2Count",  "Bolt3Count",     "Bolt1Begin0",
+                            "Bolt1End0",       "Target",         "PreTime",     "StrikeTime",     "BoltSize",
+                            "BoltSpeed",       "BoltColor",      "Caps",        "Shield",         "ShieldT",
+                            "SmallShield",     "SmallShieldT",   "ShieldColor", "ShieldLifeTime", "ShieldBirth",
+                            "ShieldMinFactor", "ShieldMaxFactor"}})},
+        {"White",
+         join({colourKeys,
+               {"StripWFactor", "Strip1Count", "Strip4Count", "Strip1Line0", "StreamIntensity", "StreamTSpeed",
+                "PaintDropSpeed", "PaintDropIntensity", "PaintDropLengthFactor", "PaintDropWidthFactor",
+                "PaintDropW", "SprayIntensity", "SprayParticleSize", "SprayParticles"},
+               numbered("Fog%d", 1, 4)})},
+        {"Shop", join({{"Z", "ZOrder", "ContourColor", "ContourDarkColor", "AvailableColor", "QSignColor"},
+                       numbered("Pic%d", 0, 6),
+                       numbered("PicT%d", 0, 6),
+                       numbered("QShift%d", 0, 6),
+                       numbered("TotemShift%d", 0, 6)})},
+    };
+    for (const Section& section : sections)
+        for (const std::string& key : section.keys)
+            EXPECT_NE(ReadIniString("Data\\Config\\Totems.cfg", section.name, key.c_str(), "(missing)"),
+                      "(missing)")
+                << "[" << section.name << "] " << key;
+}
+
+TEST(ShippedTotems, EveryPictureHasItsSize)
+{
+    struct Picture {
+        std::string file;
+        int width, height;
+    };
+    std::vector<Picture> pictures = {
+        {"SmallTotem1.png", 256, 256}, {"TotemLights.png", 256, 128},    {"TotemShadows.jpg", 512, 512},
+        {"TotemBase.tga", 256, 256},   {"TotemDark2.tga", 128, 128},     {"TotemContour.png", 256, 256},
+        {"TimeDigits.png", 256, 256},  {"VioletGlowRays.tga", 256, 256}, {"Unigem.tga", 256, 256},
+        {"SteelCapsT.png", 128, 64},   {"PaintStream.png", 64, 256},     {"PaintDrop.png", 128, 128},
+        {"ShopColor.png", 512, 512},   {"ShopMul.png", 512, 512},        {"ShopBW.png", 512, 512}};
+    for (const char* colour : kNames) {
+        pictures.push_back({std::string(colour) + "Totem.png", 512, 256});
+        pictures.push_back({std::string(colour) + "TotemShop.png", 512, 256});
+    }
+    NullRig null;
+    for (const Picture& p : pictures) {
+        auto texture = null.device->LoadTexture("Data\\Gfx\\" + p.file, p.file, 1, 0, d3d::D3DPOOL_MANAGED,
+                                                d3d::D3DFMT_UNKNOWN);
+        ASSERT_TRUE(texture) << p.file;
+        EXPECT_EQ(texture->description.Width, static_cast<uint32_t>(p.width)) << p.file;
+        EXPECT_EQ(texture->description.Height, static_cast<uint32_t>(p.height)) << p.file;
+    }
+}
