@@ -76,6 +76,12 @@ size_t CBlueTotem::TableLevel() const
     return static_cast<size_t>(std::clamp(level, 1, BlueTotemParametres::kLevels) - 1);
 }
 
+void CBlueTotem::Init(int newMode, CountedHandle<CTotemShapeSet> shapeSet)
+{
+    CColourTotem::Init(newMode, std::move(shapeSet));
+    shieldBirthTimer = params.shieldBirth;
+}
+
 // In front of the board the last two sprites keep the capless look the
 // strike switches to; a body of fewer sprites has no cap to lose.
 void CBlueTotem::BuildExtras()
@@ -86,7 +92,6 @@ void CBlueTotem::BuildExtras()
         bodySprites[n - 2]->AddFrame(empty[0].u0, empty[0].v0, empty[0].u1, empty[0].v1);
         bodySprites[n - 1]->AddFrame(empty[1].u0, empty[1].v0, empty[1].u1, empty[1].v1);
     }
-    shieldBirthTimer = params.shieldBirth;
 }
 
 void CBlueTotem::ApplyPower(bool on)

@@ -44,6 +44,8 @@ public:
     ~CBlueTotem() override;
 
     void SetParameters(const BlueTotemParametres& p);
+    // Also sets the time to the first shield pulse, in every mode.
+    void Init(int newMode, CountedHandle<CTotemShapeSet> shapeSet) override;
     void ClearSprites() override;
     int Process(float dt) override;
     // The shield pulses on or off; off takes every pulse away at once.
