@@ -35,6 +35,9 @@ protected:
         ASSERT_TRUE(totems.LoadTextures("Data\\Gfx\\"));
         std::array<CountedHandle<CTexture>, CTotemsManager::kSharedPictures> shared;
         shared[CTotemsManager::kHalo1] = Picture("Halo1.tga");
+        shared[CTotemsManager::kShopColor] = Picture("ShopColor.png");
+        shared[CTotemsManager::kShopMul] = Picture("ShopMul.png");
+        shared[CTotemsManager::kShopBW] = Picture("ShopBW.png");
         totems.SetTextures(shared);
     }
     void TearDown() override
@@ -154,4 +157,34 @@ TEST_F(TotemsDrawing, ColoursNotOwnedShowTheirOutlines)
             }
         EXPECT_GT(gold, 40) << c;
     }
+}
+
+// The shop's cards of the seven totem items, as Shop.qof lays them, with a
+// colour not offered, one for sale, and the others bought at levels 1 to 4.
+TEST_F(TotemsDrawing, TheShopsTotemPicturesSitInTheirCards)
+{
+    panel->Remove(panel->sprites[0]);
+    const CountedHandle<CTexture> frame = Picture("ShopFrame.png");
+    // The item card of each colour (violet, white, blue, yellow, orange, red
+    // are items 0-5 in rows of four, green item 9).
+    const float cards[kTotemColours][2] = {{520, 250}, {768, 104}, {272, 250}, {520, 104},
+                                           {24, 250},  {272, 104}, {24, 104}};
+    for (const auto& card : cards) {
+        auto sprite = MakeCountedHandle(
+            new CSprite(card[0] + 116 - 512, 384 - card[1] - 68, 0, 232, 136, 0xFFFFFFFF, frame, 1));
+        sprite->SetFrameRect(0, 0, 0, 232 / 1024.0f, 136 / 1024.0f);
+        panel->Add(sprite);
+    }
+    totems.RecreateTextures(true, "Data\\Gfx\\");
+    const int levels[kTotemColours] = {4, -1, 0, 3, 1, 2, 4};
+    for (int c = 0; c < kTotemColours; ++c)
+        totems.SetShopLevel(c, levels[c], 4.0f);
+    Run(0.6f);
+    const Frame shot = Draw("shop");
+    for (int c = 0; c < kTotemColours; ++c) {
+        // The well's middle is no longer the card's dark well.
+        const Mean m = Patch(shot, cards[c][0] + 60, cards[c][1] + 68, 6);
+        EXPECT_GT(m.r + m.g + m.b, 90) << c;
+    }
+    totems.RecreateTextures(false, "Data\\Gfx\\");
 }
