@@ -363,11 +363,12 @@ Image MakeClockAndScore()
             }
             return Light(Rgb(255, 236, 140), Clamp01(k));
         });
-    // The hands turn about their hubs near their left ends, shadows above.
-    Paint(img, 204, 242, 52, 14, Pt{7, 6}, [](float x, float y) { return HandLight(x, y, 41.0f, 4.5f); });
-    Paint(img, 204, 228, 52, 14, Pt{6, 7}, [](float x, float y) { return HandShadow(x, y, 41.0f, 4.5f); });
-    Paint(img, 162, 242, 42, 14, Pt{7, 8}, [](float x, float y) { return HandLight(x, y, 28.0f, 6.0f); });
-    Paint(img, 162, 228, 42, 14, Pt{6, 7}, [](float x, float y) { return HandShadow(x, y, 28.0f, 6.0f); });
+    // The hands turn about their hubs near their left ends, shadows above;
+    // they reach the ticks and no further.
+    Paint(img, 204, 242, 52, 14, Pt{7, 6}, [](float x, float y) { return HandLight(x, y, 23.0f, 4.5f); });
+    Paint(img, 204, 228, 52, 14, Pt{6, 7}, [](float x, float y) { return HandShadow(x, y, 23.0f, 4.5f); });
+    Paint(img, 162, 242, 42, 14, Pt{7, 8}, [](float x, float y) { return HandLight(x, y, 16.0f, 6.0f); });
+    Paint(img, 162, 228, 42, 14, Pt{6, 7}, [](float x, float y) { return HandShadow(x, y, 16.0f, 6.0f); });
     // The plates, marked with their factors (the popups show them too).
     const char* factors[4] = {"\xD7"
                               "3",
