@@ -57,16 +57,19 @@ TEST(Tnt, BlastGrowsWithTheLevelAndStopsAtTheEdges)
     EXPECT_EQ(Cells(FireAt(rig, kBonusTnt, 0, 0, 0)), (std::vector<Cell>{{0, 0}, {1, 0}, {0, 1}}));
 }
 
-// A bomb that rides on no cell (a preview, a bonus between tokens) blows
-// up nothing of the board.
-TEST(Tnt, WithoutACellItDestroysNothing)
+// A bomb or a bolt that rides on no cell (a preview, a bonus between
+// tokens) destroys nothing of the board.
+TEST(TntAndFlash, WithoutACellTheyDestroyNothing)
 {
-    BonusRig rig;
-    CountedHandle<CBonus> bonus = rig.manager->CreateBonus(kBonusTnt, 3, 0, 1);
-    bonus->Fire();
-    const std::vector<GameEvent> events = rig.Step(0.0f);
-    EXPECT_EQ(CountKind(events, kEventTntFired), 1);
-    EXPECT_TRUE(Cells(events).empty());
+    for (int32_t kind : {kBonusTnt, kBonusFlash}) {
+        SCOPED_TRACE(kind);
+        BonusRig rig;
+        CountedHandle<CBonus> bonus = rig.manager->CreateBonus(kind, 3, 0, 1);
+        bonus->Fire();
+        const std::vector<GameEvent> events = rig.Step(0.0f);
+        ASSERT_EQ(events.size(), 1u);
+        EXPECT_EQ(events[0].kind, kind == kBonusTnt ? kEventTntFired : kEventFlashFired);
+    }
 }
 
 TEST(Tnt, SparksShowOnTheNearSideAndTurnTwentyFramesASecond)
@@ -216,14 +219,14 @@ TEST(Flash, BoltsFlickerAboutThirtyTimesASecond)
 
 TEST(Time, AClockShowsItsBadgeFromLevelOne)
 {
-    for (int32_t param : {0, 1, 2, 3}) {
+    for (int32_t param : {0, 1, 2, 3, 7}) {
         SCOPED_TRACE(param);
         BonusRig rig;
         CountedHandle<CBonus> bonus = rig.Placed(kBonusTime, param, 3, 3);
         const auto& clock = static_cast<CBonusTime&>(*bonus);
         ASSERT_EQ(clock.clockSprites.size(), param == 0 ? 6u : 7u);
-        if (param > 0) { // the badge's frame is that level's
-            EXPECT_FLOAT_EQ(clock.clockSprites[4]->frames.data()[1], (param - 1) * 76.0f / 256.0f);
+        if (param > 0) { // the badge's frame is that level's, the last past 3
+            EXPECT_FLOAT_EQ(clock.clockSprites[4]->frames.data()[1], (std::min(param, 3) - 1) * 76.0f / 256.0f);
         }
         // The shadows fall a scaled unit right of and above their hands.
         bonus->Update(0.0f);
