@@ -3,7 +3,7 @@
 // a started power, and what is left when it goes.
 #include "TotemsRig.h"
 
-#include "totems/BoardGrid.h"
+#include "tokens/BoardGrid.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "totems/BoardGrid.h"
+#include "tokens/BoardGrid.h"
 
 void CBoardGrid::Set(float x, float y, float z, int columnCount, int rowCount, float cellW, float cellH)
 {

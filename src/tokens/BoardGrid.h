@@ -1,9 +1,12 @@
-// Where the board's cells lie on the screen: written by the board whenever
-// it resets for a level, read by the totems to aim at cells and to keep
-// neighbour cells on the board.
+// Where the board's cells lie on the screen, as the effects over the board
+// read it: its top-left corner on the virtual screen (y up), the depth of the
+// cell centres, its rows and columns and the size of a cell. Rows count from
+// the top, columns from the left. There is one for the whole process; the
+// board sets it whenever it resets for a level, and until then it holds the
+// default 8 x 8 board.
 #pragma once
 
-#include "engine/Settings.h"
+#include "engine/Settings.h" // Vec3
 
 class CBoardGrid {
 public:
@@ -21,6 +24,6 @@ public:
     float cellWidth = 0, cellHeight = 0;
 };
 
-// The one grid of the program, and its setter the board calls.
+// The one grid of the program, and the setter the board calls.
 CBoardGrid& BoardGrid();
 void SetBoardGrid(float x, float y, float z, int columns, int rows, float cellWidth, float cellHeight);
