@@ -437,3 +437,24 @@ TEST(Vortex, SwirlsCounterClockwiseAtItsSpeed)
     EXPECT_GT(fading.alphaSpeed, 0.0f);
     EXPECT_LT(fading.alpha, 1.0f);
 }
+
+// A swirl whose emission is switched off lets its particles fade and ends,
+// though its system's time has not run out.
+TEST(Vortex, SwitchedOffItDiesOut)
+{
+    plat::SeedRandom(29);
+    auto vortex = MakeCountedHandle(new CVortexKeeper());
+    vortex->rate = 100.0f;
+    auto system = RunKeeper(vortex, 64, 0, 0, 1e7f);
+    for (int i = 0; i < 30; ++i)
+        system->Update(1.0f / 60);
+    EXPECT_GT(system->LiveCount(), 0);
+    vortex->continuous = false;
+    bool alive = true;
+    for (int i = 0; i < 600 && alive; ++i) {
+        alive = system->Update(1.0f / 60);
+        EXPECT_FALSE(system->IsEmitting());
+    }
+    EXPECT_FALSE(alive);
+    EXPECT_EQ(system->LiveCount(), 0);
+}

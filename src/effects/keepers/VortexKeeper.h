@@ -15,7 +15,9 @@ public:
     CVortexKeeper();
 
     bool UpdateParticle(int slot, CCollectedParticle2& p, float dt, float x, float y, float z) override;
-    bool IsEmitting() override { return true; }
+    // False once `continuous` is cleared: no particle is born any more, and
+    // the swirl dies out as its particles fade.
+    bool IsEmitting() override { return continuous; }
     int GetEmitCount(float dt) override;
     bool InitParticle(int slot, CCollectedParticle2& p, float x, float y, float z) override;
     bool FollowOrigin(float x, float y, float z, float dt) override;
@@ -55,6 +57,7 @@ public:
     float rate = 10.0f;           // particles per second
     float accumulator = 0.0f;
     bool swirl = true;
+    bool continuous = true; // particles keep being born
 
 private:
     // A fade-out speed drawn for a particle whose hold ended `h` seconds ago
