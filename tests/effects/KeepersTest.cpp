@@ -438,17 +438,24 @@ TEST(Vortex, SwirlsCounterClockwiseAtItsSpeed)
     EXPECT_LT(fading.alpha, 1.0f);
 }
 
-// A swirl whose emission is switched off lets its particles fade and ends,
-// though its system's time has not run out.
-TEST(Vortex, SwitchedOffItDiesOut)
+// A swirl of one cell of its picture; switched off, it lets its particles
+// fade and ends, though its system's time has not run out.
+TEST(Vortex, OneCellAndSwitchedOffItDiesOut)
 {
     plat::SeedRandom(29);
     auto vortex = MakeCountedHandle(new CVortexKeeper());
     vortex->rate = 100.0f;
+    // Every particle shows the one cell.
+    vortex->UseCell(0.75f, 0.5f, 1.0f, 1.0f);
     auto system = RunKeeper(vortex, 64, 0, 0, 1e7f);
     for (int i = 0; i < 30; ++i)
         system->Update(1.0f / 60);
     EXPECT_GT(system->LiveCount(), 0);
+    for (int i = 0; i < system->HighWater(); ++i)
+        if (system->Particle(i).alive) {
+            EXPECT_FLOAT_EQ(system->Particle(i).uv[0][0], 0.75f);
+            EXPECT_FLOAT_EQ(system->Particle(i).uv[2][1], 1.0f);
+        }
     vortex->continuous = false;
     bool alive = true;
     for (int i = 0; i < 600 && alive; ++i) {

@@ -66,6 +66,11 @@ void CVortexKeeper::BuildShape(int type)
     }
 }
 
+void CVortexKeeper::UseCell(float u0, float v0, float u1, float v1)
+{
+    m_shapes.assign(1, Shape{u0, v0, u1, v1, 1.0f, 1.0f});
+}
+
 bool CVortexKeeper::FollowOrigin(float x, float y, float z, float)
 {
     origin = V3(x, y, z);

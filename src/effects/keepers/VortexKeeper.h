@@ -31,6 +31,8 @@ public:
     // 4 x 4 atlas; 2: as 1 with shapes 5 and 6 trimmed. Other types leave the
     // table as it is.
     void BuildShape(int type);
+    // One shape: this rectangle of the texture.
+    void UseCell(float u0, float v0, float u1, float v1);
 
     struct Shape {
         float u0, v0, u1, v1;
