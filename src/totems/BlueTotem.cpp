@@ -58,7 +58,12 @@ void LoadBlueTotemParameters(const CTotemSection& s, const PictureScale& pic, co
 
 CBlueTotem::CBlueTotem() : CColourTotem(kBlueTotem, 9)
 {
+    boltBegins.reserve(6);
+    boltEnds.reserve(6);
+    boltLengths.reserve(12);
     runningSystems.reserve(3);
+    flying.reserve(10);
+    hits.reserve(10);
     shieldSprites.reserve(4);
     shieldAges.reserve(4);
 }
@@ -92,17 +97,6 @@ void CBlueTotem::BuildExtras()
         bodySprites[n - 2]->AddFrame(empty[0].u0, empty[0].v0, empty[0].u1, empty[0].v1);
         bodySprites[n - 1]->AddFrame(empty[1].u0, empty[1].v0, empty[1].u1, empty[1].v1);
     }
-}
-
-void CBlueTotem::ApplyPower(bool on)
-{
-    shieldsOn = on;
-    if (on)
-        return;
-    for (const auto& shield : shieldSprites)
-        Unshow(shield);
-    shieldSprites.clear();
-    shieldAges.clear();
 }
 
 // Shields stand on one point: the small totem's or the large one's.
@@ -144,17 +138,8 @@ void CBlueTotem::ClearSprites()
         }
     CColourTotem::ClearSprites();
     StopEmittingAll(runningSystems);
+    flying.clear();
+    hits.clear();
     shieldSprites.clear();
     shieldAges.clear();
-}
-
-int CBlueTotem::Process(float dt)
-{
-    if (FadeStep(dt))
-        return 1;
-    if (state == kTotemMoving)
-        return MoveStep(dt);
-    if (state == kTotemPower || state == kTotemPowerFull)
-        return PowerStandIn(level >= 2 && state == kTotemPower);
-    return 0;
 }

@@ -2,9 +2,15 @@
 // "Totems.cfg" and the class that stands, flies and charges; its last two
 // body sprites show the steel cap its power breaks off, and shield pulses
 // follow it on its picture while the board keeps them on.
+//
+// The power (in BluePower.cpp): flickering bolts charge on the body, gather
+// on one point, the steel cap bursts, the totem asks the board for the steel
+// tokens and one bolt flies to each; every bolt that arrives is a hit.
 #pragma once
 
 #include "totems/ColourTotem.h"
+#include "totems/StrikeBolt.h"
+#include "totems/TotemAction.h"
 #include "totems/TotemSettings.h"
 
 struct BlueTotemParametres {
@@ -48,15 +54,36 @@ public:
     void Init(int newMode, CountedHandle<CTotemShapeSet> shapeSet) override;
     void ClearSprites() override;
     int Process(float dt) override;
+    // The power at strength a + 1; its charge bolts are laid out at once.
+    int Activate(int a) override;
+    // The board's steel tokens: one bolt flies to each (points on the
+    // screen, cells on the board, the same count).
+    void SetTargets(const std::vector<Vec2>& points, const std::vector<TotemCell>& cells);
     // The shield pulses on or off; off takes every pulse away at once.
     void ApplyPower(bool on);
 
+    static constexpr int kChargeSteps = 5;
+    // The power's steps after the charge: gathering, waiting for the
+    // board's targets, bolts in flight.
+    static constexpr int kGathering = kChargeSteps + 1;
+    static constexpr int kAsking = kChargeSteps + 2;
+    static constexpr int kStriking = kChargeSteps + 3;
+
     BlueTotemParametres params;
-    std::vector<CountedHandle<CParticleSystem>> runningSystems;
+    // The charge bolts on the body: their two ends on the screen, and the
+    // lengths of the segments they start and end on.
+    std::vector<Vec3> boltBegins, boltEnds;
+    std::vector<float> boltLengths; // begin and end segment per bolt
+    float powerClock = 0.0f;
+    int32_t stepsDone = 0;
+    bool strikeRequest = false;                                 // the board is asked for the steel tokens
+    std::vector<CountedHandle<CParticleSystem>> runningSystems; // the gathering bolts
+    std::vector<CountedHandle<CStrikeBolt>> flying, hits;
     std::vector<CountedHandle<CSprite>> shieldSprites;
     std::vector<float> shieldAges;
     bool shieldsOn = false;
     float shieldBirthTimer = 10.0f;
+    float minDuration = 0.0f; // what the power lasts at least, counting down
 
 protected:
     void BuildExtras() override;
@@ -67,4 +94,13 @@ protected:
 private:
     // The tables of levels 1..3; a level-4 totem uses level 3's.
     size_t TableLevel() const;
+    void PulseShields(float dt);
+    int PowerStep(float dt);
+    void LayOutCharge();
+    void ChargeStep(bool first);
+    void StartGathering();
+    void Gather(float f);
+    void BreakCap();
+    // The last two body sprites show the cap (frame 0) or its empty place.
+    void ShowCap(bool shown);
 };

@@ -88,6 +88,12 @@ protected:
 
     // A local point of the totem's picture on the screen.
     Vec3 Place(float px, float py, float pz) const;
+    // The same without the totem's axes: the point scaled by the totem's
+    // size and added to its position.
+    Vec3 PlaceFlat(const Vec3& local) const
+    {
+        return {position[0] + local.x * scale[0], position[1] + local.y * scale[1], position[2] + local.z};
+    }
     const CountedHandle<CTexture>& Texture(int index) const;
     // Removes the sprite from the renderer (when there is one).
     void Unshow(const CountedHandle<CSprite>& sprite) const;

@@ -10,6 +10,7 @@
 #include <vector>
 
 class CParticleSystem;
+class CParticleSystemsManager;
 
 class CFlareList {
 public:
@@ -18,6 +19,16 @@ public:
     CFlareList(const CFlareList&) = delete;
     CFlareList& operator=(const CFlareList&) = delete;
 
+    // The unigem at the current position: a glow and four spinning
+    // sparkles of the unigem picture fading in over `fadeIn`, and a trail of
+    // sparkles behind it. Without the renderers it is only a position.
+    void BuildUnigem(float sparkle, uint32_t trailArgb, float trailSize, float fadeIn,
+                     const CountedHandle<CParticleSystemsManager>& particles,
+                     const CountedHandle<CFlareRenderer>& flareRenderer, const CountedHandle<CTexture>& unigem,
+                     const CountedHandle<CTexture>& trailTexture);
+    void SetPosition(float x, float y, float z);
+    // A step toward the target that lands on it when `timeLeft` runs out.
+    void MoveToward(float dt, float timeLeft);
     bool IsEmpty() const { return flares.empty(); }
     // Every flare fades out now and the list forgets it; the trail stops
     // emitting and is let go.

@@ -63,7 +63,11 @@ void LoadGreenTotemParameters(const CTotemSection& s, const PictureScale& pic, f
     p->chainLightColor = s.Color("ChainLightColor", "255 255 255 255");
 }
 
-CGreenTotem::CGreenTotem() : CColourTotem(kGreenTotem, 10) { unigems.reserve(20); }
+CGreenTotem::CGreenTotem() : CColourTotem(kGreenTotem, 10)
+{
+    rays.reserve(20);
+    unigems.reserve(20);
+}
 
 CGreenTotem::~CGreenTotem() { CGreenTotem::ClearSprites(); }
 
@@ -93,19 +97,6 @@ void CGreenTotem::ClearSprites()
         flare.Reset();
     }
     CColourTotem::ClearSprites();
+    rays.clear();
     unigems.clear();
-}
-
-// The twinkling comes with the green power.
-void CGreenTotem::SetTargets(bool) {}
-
-int CGreenTotem::Process(float dt)
-{
-    if (FadeStep(dt))
-        return 1;
-    if (state == kTotemMoving)
-        return MoveStep(dt);
-    if (state == kTotemPower || state == kTotemPowerFull)
-        return PowerStandIn(StaysAfterPower());
-    return 0;
 }

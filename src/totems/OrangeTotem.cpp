@@ -36,24 +36,18 @@ void COrangeTotem::SetParameters(const OrangeTotemParametres& p)
     shineColor = p.shineColor;
 }
 
-// The swirls stop emitting but stay held; the twirl goes at once.
+// The swirls stop being fed and stop emitting, their systems still held;
+// the twirl goes at once.
 void COrangeTotem::ClearSprites()
 {
     CColourTotem::ClearSprites();
-    for (const auto& system : effectSystems)
-        if (system)
-            system->StopEmitting();
+    for (int i = 0; i < 2; ++i) {
+        if (effectKeepers[i])
+            effectKeepers[i]->continuous = false;
+        effectKeepers[i].Reset();
+        if (effectSystems[i])
+            effectSystems[i]->StopEmitting();
+    }
     Unshow(flyingTwirl);
     flyingTwirl.Reset();
-}
-
-int COrangeTotem::Process(float dt)
-{
-    if (FadeStep(dt))
-        return 1;
-    if (state == kTotemMoving)
-        return MoveStep(dt);
-    if (state == kTotemPower || state == kTotemPowerFull)
-        return PowerStandIn(StaysAfterPower());
-    return 0;
 }

@@ -15,7 +15,12 @@ void LoadRedTotemParameters(const CTotemSection& s, RedTotemParametres* p)
     p->flySpeed = s.Positive("FlySpeed", "2000");
 }
 
-CRedTotem::CRedTotem() : CColourTotem(kRedTotem, 3) { runningSystems.reserve(16); }
+CRedTotem::CRedTotem() : CColourTotem(kRedTotem, 3)
+{
+    runningSystems.reserve(16);
+    fireballs.reserve(4);
+    hits.reserve(4);
+}
 
 CRedTotem::~CRedTotem() { CRedTotem::ClearSprites(); }
 
@@ -29,6 +34,8 @@ void CRedTotem::ClearSprites()
 {
     CColourTotem::ClearSprites();
     StopEmittingAll(runningSystems);
+    fireballs.clear();
+    hits.clear();
 }
 
 void CRedTotem::FadeOut(float speed)
@@ -37,36 +44,13 @@ void CRedTotem::FadeOut(float speed)
     StopEmittingAll(runningSystems);
 }
 
-// The balls come with the red power; off, they end at once.
-void CRedTotem::SetTargets(bool on, int)
-{
-    if (on)
-        return;
-    for (const auto& system : runningSystems)
-        if (system)
-            system->Kill();
-    runningSystems.clear();
-}
-
 // Both systems of ball k stand on the ball's point.
 void CRedTotem::PlaceExtras()
 {
     for (size_t i = 0; i < runningSystems.size(); ++i) {
         if (!runningSystems[i])
             continue;
-        const Vec3& point = params.points[(i / 2) % 4];
-        const Vec3 at = Place(point.x, point.y, point.z);
+        const Vec3 at = BallPoint(static_cast<int>(i / 2));
         runningSystems[i]->SetPosition(at.x, at.y, at.z);
     }
-}
-
-int CRedTotem::Process(float dt)
-{
-    if (FadeStep(dt))
-        return 1;
-    if (state == kTotemMoving)
-        return MoveStep(dt);
-    if (state == kTotemPower || state == kTotemPowerFull)
-        return PowerStandIn(StaysAfterPower());
-    return 0;
 }

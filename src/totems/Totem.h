@@ -51,6 +51,7 @@ public:
     // Starts the power at strength a + 1 (state 4 for a = 2, else 3).
     virtual int Activate(int a);
     virtual int Process(float) { return 0; }
+    bool PowerRuns() const { return state == kTotemPower || state == kTotemPowerFull; }
 
     int32_t kind = -1;
     int32_t state = kTotemIdle;

@@ -25,3 +25,9 @@ struct TotemAction {
     int32_t amount = 0;
 };
 static_assert(sizeof(TotemAction) == 13 * 4, "a totem action is thirteen words");
+
+// A board cell the board hands to a totem power.
+struct TotemCell {
+    int32_t column = 0;
+    int32_t row = 0;
+};

@@ -1,5 +1,7 @@
 #include "totems/TotemsManager.h"
 
+#include "balance/BalanceState.h"
+#include "tokens/BoardGrid.h"
 #include "totems/TotemBalance.h"
 
 #include <algorithm>
@@ -172,6 +174,10 @@ CountedHandle<CTotem> CTotemsManager::CreateTotem(int colour, int mode, int leve
     // totem its shapes have: the colour's nearest level.
     totem->level = std::clamp(level, 1, colour == kBlueTotem ? kHighestBlueLevel : kHighestLevel);
     totem->Init(mode, shapeSets[static_cast<size_t>(colour)]);
+    // The shields pulse on every blue totem while they are on, also on one
+    // that takes another's place.
+    if (colour == kBlueTotem && blueActive)
+        static_cast<CBlueTotem*>(totem)->ApplyPower(true);
     if (registerIt)
         RegisterTotem(handle);
     return handle;
@@ -327,8 +333,7 @@ int CTotemsManager::Update(float dt)
     for (size_t i = 0; i < m_totems.size();) {
         const CountedHandle<CTotem> totem = m_totems[i];
         const int reported = totem->Process(dt);
-        // Each power's flags and lists become records here, in the frame they
-        // happen, once the powers are built.
+        Collect(*totem);
         if (!reported) {
             ++i;
             continue;
@@ -418,4 +423,159 @@ void CTotemsManager::SetBlueTotemsActive(bool on)
     for (const auto& totem : m_totems)
         if (totem->kind == kBlueTotem)
             static_cast<CBlueTotem&>(*totem).ApplyPower(on);
+}
+
+// ---- The powers' records ----
+
+void CTotemsManager::Record(int type, int column, int row, int value, int amount, float weight)
+{
+    TotemAction a;
+    a.type = type;
+    a.column = column;
+    a.row = row;
+    a.value = value;
+    a.weight = weight;
+    a.amount = amount;
+    m_actions.push_back(a);
+}
+
+void CTotemsManager::Collect(CTotem& totem)
+{
+    switch (totem.kind) {
+    case kGreenTotem: {
+        CGreenTotem& green = static_cast<CGreenTotem&>(totem);
+        // The request goes out every frame until the board answers.
+        if (green.waitingFlag && green.PowerRuns())
+            Record(kGreenTotem, 0, 0, 0);
+        if (green.finishFlag && !green.waitingFlag) {
+            Record(kGreenTotem, 0, 0, 1);
+            green.finishFlag = false;
+        }
+        return;
+    }
+    case kYellowTotem: {
+        CYellowTotem& yellow = static_cast<CYellowTotem&>(totem);
+        if (yellow.releaseFlag == 1) {
+            Record(kYellowTotem, yellow.level, yellow.strength, 0);
+            yellow.releaseFlag = 2;
+        }
+        return;
+    }
+    case kRedTotem: {
+        CRedTotem& red = static_cast<CRedTotem&>(totem);
+        for (const auto& hit : red.hits)
+            Record(kRedTotem, hit->column, hit->row, hit->sizeClass);
+        red.hits.clear();
+        return;
+    }
+    case kBlueTotem:
+        CollectBlue(static_cast<CBlueTotem&>(totem));
+        return;
+    case kOrangeTotem: {
+        COrangeTotem& orange = static_cast<COrangeTotem&>(totem);
+        if (orange.releaseFlag == 1) {
+            Record(kOrangeTotem, 0, 0, orange.strength, orange.level);
+            orange.releaseFlag = 2;
+        }
+        return;
+    }
+    case kWhiteTotem:
+        CollectWhite(static_cast<CWhiteTotem&>(totem));
+        return;
+    case kVioletTotem: {
+        CVioletTotem& violet = static_cast<CVioletTotem&>(totem);
+        if (violet.releaseFlag == 1) {
+            m_actions.insert(m_actions.end(), violet.ownActions.begin(), violet.ownActions.end());
+            violet.releaseFlag = 2;
+        }
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+// The request for the steel tokens while the strike waits for them (at
+// full strength the shields come on with it), else a record for every cell
+// a bolt reached and, from level 3, for its neighbours on the board.
+void CTotemsManager::CollectBlue(CBlueTotem& blue)
+{
+    if (blue.strikeRequest && blue.PowerRuns()) {
+        Record(kBlueTotem, 0, 0, blue.strength);
+        if (blue.strength == 3)
+            SetBlueTotemsActive(true);
+        return;
+    }
+    const CBoardGrid& grid = BoardGrid();
+    const bool wide = blue.level >= 3;
+    for (const auto& hit : blue.hits) {
+        const TotemCell cells[5] = {{hit->column, hit->row},
+                                    {hit->column - 1, hit->row},
+                                    {hit->column + 1, hit->row},
+                                    {hit->column, hit->row - 1},
+                                    {hit->column, hit->row + 1}};
+        for (int k = 0; k < (wide ? 5 : 1); ++k)
+            if (k == 0 || grid.Contains(cells[k].column, cells[k].row))
+                Record(kBlueTotem, cells[k].column, cells[k].row, 0, 0, wide ? 1.0f : 0.0f);
+    }
+    blue.hits.clear();
+}
+
+// The request for tokens while the power waits for them, else a record for
+// every token a stream reached, and once all have, the end of the power
+// (again every frame while the totem waits in front, for the board to look
+// for new runs).
+void CTotemsManager::CollectWhite(CWhiteTotem& white)
+{
+    if (white.waitingFlag) {
+        if (white.PowerRuns())
+            Record(kWhiteTotem, 0, 0, CBalanceState::TotemCount(white.level, white.strength));
+        return;
+    }
+    for (const auto& hit : white.hits)
+        Record(kWhiteTotem, hit->column, hit->row, 0, hit->colourIndex);
+    white.hits.clear();
+    if ((white.state == kTotemBack || white.state == kTotemStays) &&
+        (white.eventCode == kTotemPowerOver || white.eventCode == kTotemFullPowerOver))
+        Record(kWhiteTotem, 0, 0, -1);
+}
+
+CTotem* CTotemsManager::Powering(int colour) const
+{
+    CTotem* totem = m_placed[static_cast<size_t>(colour)].Get();
+    return totem && totem->PowerRuns() ? totem : nullptr;
+}
+
+void CTotemsManager::StrikeGreen(const std::vector<Vec2>& gems, const std::vector<Vec2>& points,
+                                 const std::vector<TotemCell>& cells, std::vector<float>* delays)
+{
+    CTotem* totem = Powering(kGreenTotem);
+    if (!totem)
+        return;
+    const CountedHandle<CTotem> held = m_placed[kGreenTotem];
+    CGreenTotem& green = static_cast<CGreenTotem&>(*totem);
+    green.ApplyPower(gems, points, cells, delays);
+    green.waitingFlag = false;
+}
+
+void CTotemsManager::StrikeBlue(const std::vector<Vec2>& points, const std::vector<TotemCell>& cells)
+{
+    if (CTotem* totem = Powering(kBlueTotem)) {
+        const CountedHandle<CTotem> held = m_placed[kBlueTotem];
+        static_cast<CBlueTotem&>(*totem).SetTargets(points, cells);
+    }
+}
+
+void CTotemsManager::StrikeWhite(const std::vector<Vec2>& points, const std::vector<TotemCell>& cells)
+{
+    if (CTotem* totem = Powering(kWhiteTotem)) {
+        const CountedHandle<CTotem> held = m_placed[kWhiteTotem];
+        static_cast<CWhiteTotem&>(*totem).ApplyPower(points, cells);
+    }
+}
+
+std::vector<CountedHandle<CFlareList>>* CTotemsManager::GreenUnigems()
+{
+    CTotem* totem = m_placed[kGreenTotem].Get();
+    return totem ? &static_cast<CGreenTotem&>(*totem).unigems : nullptr;
 }

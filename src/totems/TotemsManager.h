@@ -129,6 +129,21 @@ public:
     int CountOwnedColours() const;
     const std::vector<TotemAction>& Actions() const { return m_actions; }
 
+    // ---- The board's answers to the powers' requests ----
+    // Each reaches the colour's totem only while its power runs.
+    // Green: the gem tokens' points (a ray to each), the points and cells
+    // of the plain tokens to secure gems on; one delay per ray is appended
+    // to `delays`: the time until the ray takes its gem.
+    void StrikeGreen(const std::vector<Vec2>& gems, const std::vector<Vec2>& points,
+                     const std::vector<TotemCell>& cells, std::vector<float>* delays);
+    // Blue: the steel tokens' points and cells.
+    void StrikeBlue(const std::vector<Vec2>& points, const std::vector<TotemCell>& cells);
+    // White: the chosen tokens' points and cells.
+    void StrikeWhite(const std::vector<Vec2>& points, const std::vector<TotemCell>& cells);
+    // The green unigems in flight or landed, in the order launched; the
+    // board places the gems of the landed ones and empties the list.
+    std::vector<CountedHandle<CFlareList>>* GreenUnigems();
+
     // ---- Panel and shop ----
     void BuildPanel(bool shown);
     // Fades are speeds in opacity a second; 0 or less is at once.
@@ -189,6 +204,13 @@ private:
     void BringForward(int colour, int zOrder, float time);
     void SendBack();
     void OnEvent(const CountedHandle<CTotem>& totem);
+    // What the totem's power asks of the board in this frame, as records.
+    void Collect(CTotem& totem);
+    void Record(int type, int column, int row, int value, int amount = 0, float weight = 0.0f);
+    void CollectBlue(CBlueTotem& blue);
+    void CollectWhite(CWhiteTotem& white);
+    // The colour's current totem while its power runs, else null.
+    CTotem* Powering(int colour) const;
     void PlaySound(const char* name, const float* pannedX = nullptr) const;
     TotemResources Resources(int colour) const;
     bool CanDraw() const { return m_sprites && m_texturesLoaded; }

@@ -35,7 +35,11 @@ void LoadVioletTotemParameters(const CTotemSection& s, const PictureScale& pic, 
     p->flyTime = s.Positive("FlyTime", "0.5");
 }
 
-CVioletTotem::CVioletTotem() : CColourTotem(kVioletTotem, 4) { parts.reserve(3); }
+CVioletTotem::CVioletTotem() : CColourTotem(kVioletTotem, 4)
+{
+    parts.reserve(3);
+    ownActions.reserve(4);
+}
 
 CVioletTotem::~CVioletTotem() { CVioletTotem::ClearSprites(); }
 
@@ -47,19 +51,13 @@ void CVioletTotem::SetParameters(const VioletTotemParametres& p)
 
 size_t CVioletTotem::Entry() const { return static_cast<size_t>(std::clamp(level, 1, 4) - 1); }
 
-// The glow and rays are the violet power's; off, whatever shows fades and
-// the renderer lets it go.
-void CVioletTotem::SetTargets(bool on)
+// The glow and rays leave with the body.
+void CVioletTotem::ClearSprites()
 {
-    if (on)
-        return;
-    for (const auto& part : parts) {
-        if (!part)
-            continue;
-        part->fadeSpeed = 10.0f;
-        part->FadeTo(0.0f);
-        part->dropWhenFaded = 1;
-    }
+    for (const auto& part : parts)
+        Unshow(part);
+    parts.clear();
+    CColourTotem::ClearSprites();
 }
 
 void CVioletTotem::FadeOut(float speed)
@@ -111,15 +109,4 @@ void CVioletTotem::ShiftExtras(int d)
     for (const auto& part : parts)
         if (part)
             part->zOrder += d;
-}
-
-int CVioletTotem::Process(float dt)
-{
-    if (FadeStep(dt))
-        return 1;
-    if (state == kTotemMoving)
-        return MoveStep(dt);
-    if (state == kTotemPower || state == kTotemPowerFull)
-        return PowerStandIn(StaysAfterPower());
-    return 0;
 }

@@ -45,7 +45,11 @@ void LoadWhiteTotemParameters(const CTotemSection& s, const PictureScale& pic, W
     p->sprayParticles = s.Count("SprayParticles", "15", 256);
 }
 
-CWhiteTotem::CWhiteTotem() : CColourTotem(kWhiteTotem, 5) {}
+CWhiteTotem::CWhiteTotem() : CColourTotem(kWhiteTotem, 5)
+{
+    streams.reserve(20);
+    hits.reserve(20);
+}
 
 CWhiteTotem::~CWhiteTotem() { CWhiteTotem::ClearSprites(); }
 
@@ -122,18 +126,6 @@ void CWhiteTotem::ClearSprites()
     stripSprites.clear();
     CColourTotem::ClearSprites();
     StopEmittingAll(runningSystems);
-}
-
-// The fog comes with the white power.
-void CWhiteTotem::SetTargets(bool) {}
-
-int CWhiteTotem::Process(float dt)
-{
-    if (FadeStep(dt))
-        return 1;
-    if (state == kTotemMoving)
-        return MoveStep(dt);
-    if (state == kTotemPower || state == kTotemPowerFull)
-        return PowerStandIn(StaysAfterPower());
-    return 0;
+    streams.clear();
+    hits.clear();
 }

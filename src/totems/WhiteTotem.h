@@ -1,9 +1,15 @@
 // The white totem, the paint totem: streams of one colour paint tokens.
 // Its record of "Totems.cfg" and the class that stands, flies and charges;
 // paint flows down the strips carved along its body.
+//
+// The power (in WhitePower.cpp): the totem asks the board for tokens, draws
+// one paint colour and throws a stream of it at each; every stream that
+// splashes is a hit, and the tokens take the colour.
 #pragma once
 
 #include "totems/ColourTotem.h"
+#include "totems/PaintStream.h"
+#include "totems/TotemAction.h"
 #include "totems/TotemSettings.h"
 
 struct WhiteTotemParametres {
@@ -37,13 +43,23 @@ public:
     void SetParameters(const WhiteTotemParametres& p);
     void ClearSprites() override;
     int Process(float dt) override;
+    // The power at strength a + 1: it waits for the board's tokens.
+    int Activate(int a) override;
     // The fog in front of the board, on or off.
     void SetTargets(bool on);
+    // The board's tokens (points on the screen, cells on the board): one
+    // stream of the power's colour to each.
+    void ApplyPower(const std::vector<Vec2>& points, const std::vector<TotemCell>& cells);
+
+    // The paint of each token colour.
+    static uint32_t PaintColour(int colour);
 
     WhiteTotemParametres params;
     std::vector<CountedHandle<CSprite>> stripSprites;
     float stripOffset = 1.0f;                                   // where the paint starts on its texture
     std::vector<CountedHandle<CParticleSystem>> runningSystems; // the fog
+    std::vector<CountedHandle<CPaintStream>> streams, hits;
+    bool waitingFlag = false; // the power waits for the board's tokens
 
 protected:
     void BuildExtras() override;
@@ -55,4 +71,5 @@ protected:
 
 private:
     size_t Entry() const;
+    void FlowStrips(float dt);
 };

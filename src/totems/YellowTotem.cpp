@@ -20,7 +20,7 @@ void LoadYellowTotemParameters(const CTotemSection& s, const PictureScale& pic, 
     p->numberFlyTime = s.Positive("NumberFlyTime", "0.5");
     p->numberFadeTime = s.Positive("NumberFadeTime", "0.25");
     const Vec2 target = s.Pair("NumberTarget", "136 232");
-    p->numberTarget = ScreenPoint(target.x, target.y, 0.0f);
+    p->numberTarget = ScreenPoint(target.x, target.y, -100.0f);
     float r[4];
     for (int i = 0; i < 5; ++i) {
         s.Floats(KeyOf("NumberT%d", i).c_str(), "344 104 428 144", r, 4);
@@ -40,7 +40,8 @@ void LoadYellowTotemParameters(const CTotemSection& s, const PictureScale& pic, 
     }
     p->plusSize = s.Positive("PlusSize", "32");
     s.Floats("FrenzyTarget", "652 736 640", r, 3);
-    p->frenzyTarget = ScreenPoint(r[0], r[1], r[2]);
+    p->frenzyTarget = ScreenPoint(r[0], r[1], -100.0f);
+    p->frenzyWidth = r[2];
 }
 
 CYellowTotem::CYellowTotem() : CColourTotem(kYellowTotem, 5) {}
@@ -63,21 +64,6 @@ void CYellowTotem::BuildExtras()
 
 void CYellowTotem::ClearSprites()
 {
-    Unshow(number);
     CColourTotem::ClearSprites();
-    number.Reset();
-    if (plusSwirl)
-        plusSwirl->StopEmitting();
-    plusSwirl.Reset();
-}
-
-int CYellowTotem::Process(float dt)
-{
-    if (FadeStep(dt))
-        return 1;
-    if (state == kTotemMoving)
-        return MoveStep(dt);
-    if (state == kTotemPower || state == kTotemPowerFull)
-        return PowerStandIn(StaysAfterPower());
-    return 0;
+    EndNumber();
 }

@@ -55,8 +55,12 @@ TEST(TotemsManager, AMatchBringsTheTotemForwardAndTheNextChargesIt)
         EXPECT_EQ(As<CColourTotem>(large).lightSprites.size(), draw ? 1u : 0u);
         // The second match: two lamps, the colour's power sound, a started
         // power; a level-3 totem stays in front after it.
+        auto powerRuns = [&] { return large->state == kTotemPower || large->state == kTotemPowerFull; };
         t.QueueTotem(kRedTotem);
-        rig.Run(2.0f / 60);
+        rig.Run(1.0f / 60);
+        EXPECT_FALSE(t.IsIdle());
+        while (powerRuns())
+            rig.Run(1.0f / 60);
         EXPECT_EQ(t.charge, 2);
         EXPECT_EQ(As<CColourTotem>(large).lightSprites.size(), draw ? 2u : 0u);
         EXPECT_EQ(Plays(*rig.sounds, "TotemRed1.wav"), 1);
@@ -64,7 +68,9 @@ TEST(TotemsManager, AMatchBringsTheTotemForwardAndTheNextChargesIt)
         EXPECT_EQ(t.pendingColour, kRedTotem);
         // The third: full strength, and back it goes.
         t.QueueTotem(kRedTotem);
-        rig.Run(2.0f / 60);
+        rig.Run(1.0f / 60);
+        while (powerRuns())
+            rig.Run(1.0f / 60);
         EXPECT_EQ(t.pendingColour, -1);
         EXPECT_EQ(large->state, kTotemMoving);
         size_t frames = 0;

@@ -1,5 +1,8 @@
 #include "TotemsRig.h"
 
+#include "StubBoard.h"
+#include "totems/TotemBalance.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,9 +22,16 @@ int Plays(const CSoundManager& sounds, const char* name) { return sounds.Sample(
 
 Rig::Rig(bool draw, const std::string& config)
     : sprites(MakeCountedHandle(new CSpriteRenderer(null.device, null.vertices, null.indices))),
+      particles(MakeCountedHandle(new CParticleSystemsManager(null.device, null.vertices, null.indices))),
+      flares(MakeCountedHandle(new CFlareRenderer(null.device, null.vertices, null.indices))),
       sounds(CountingSounds())
 {
-    totems.SetRenderers(null.device, draw ? sprites : CountedHandle<CSpriteRenderer>(), {}, {}, nullptr);
+    particles->Environment().killMin = Vec3{-2000, -2000, -2000};
+    particles->Environment().killMax = Vec3{2000, 2000, 2000};
+    if (draw)
+        totems.SetRenderers(null.device, sprites, particles, flares, &balance);
+    else
+        totems.SetRenderers(null.device, {}, {}, {}, &balance);
     totems.LoadConfig(config);
     if (draw) {
         EXPECT_TRUE(totems.LoadTextures("Data\\Gfx\\"));
@@ -38,13 +48,19 @@ Rig::Rig(bool draw, const std::string& config)
     totems.sounds = sounds;
 }
 
+Rig::~Rig() { SetTotemBalanceState(nullptr); }
+
 void Rig::Run(float seconds, float dt)
 {
     for (float t = 0; t < seconds - 1e-4f; t += dt) {
         const int made = totems.Update(dt);
         EXPECT_EQ(made, static_cast<int>(totems.Actions().size()));
         frames.push_back(made ? totems.Actions() : std::vector<TotemAction>());
+        if (board && made)
+            board->Apply(totems);
         sprites->Update(dt, 1);
+        particles->Update(dt);
+        flares->Update(dt);
     }
 }
 

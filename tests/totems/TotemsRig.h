@@ -1,10 +1,14 @@
 // The totems on the recording null device: a manager with the shipped
-// "Totems.cfg" and pictures (or none, as the level lab runs it), sounds that
-// count their plays by slot, a stub board that keeps the action records of
-// every frame, and small configuration files written for one test.
+// "Totems.cfg" and pictures (or none, as the level lab runs it), its sprite
+// renderer, particle manager and flare renderer, a balance state, sounds
+// that count their plays by slot, a stub board that keeps the action records
+// of every frame (and, when given one, answers them), and small
+// configuration files written for one test.
 #pragma once
 
 #include "audio/SoundManager.h"
+#include "balance/BalanceState.h"
+#include "effects/particles/ParticleSystemsManager.h"
 #include "engine/RenderTestSupport.h"
 #include "engine/Sprite.h"
 #include "totems/TotemsManager.h"
@@ -20,9 +24,12 @@ namespace totems_rig {
 CountedHandle<CSoundManager> CountingSounds();
 int Plays(const CSoundManager& sounds, const char* name);
 
+class StubBoard;
+
 struct Rig {
-    // `draw`: the manager gets the sprite renderer and its pictures.
+    // `draw`: the manager gets the renderers and its pictures.
     explicit Rig(bool draw = true, const std::string& config = "Data\\Config\\Totems.cfg");
+    ~Rig();
 
     // Frames of `dt` until `seconds` have passed; the stub board keeps each
     // frame's records (an empty list for a frame that made none).
@@ -35,9 +42,14 @@ struct Rig {
 
     NullRig null;
     CountedHandle<CSpriteRenderer> sprites;
+    CountedHandle<CParticleSystemsManager> particles;
+    CountedHandle<CFlareRenderer> flares;
     CountedHandle<CSoundManager> sounds;
+    CBalanceState balance;
     CTotemsManager totems;
     std::vector<std::vector<TotemAction>> frames;
+    // Answers each frame's records when set.
+    StubBoard* board = nullptr;
 };
 
 // A totem as its colour class.
