@@ -22,8 +22,9 @@ constexpr float kPi = 3.14159265f;
 // A four-point sparkle in a square of `size` texels at (x0, y0): a bright
 // core, two long thin rays along the axes, two shorter ones along the
 // diagonals (`diagonal` of the main rays' length), tinted from white at the
-// heart to `tint` at the tips.
-void Sparkle(Image& img, int x0, int y0, int size, float diagonal, const Color& tint, float twist)
+// heart to `tint` at the tips; the core `core` of the half size wide.
+void Sparkle(Image& img, int x0, int y0, int size, float diagonal, const Color& tint, float twist,
+             float coreSize = 0.32f)
 {
     const float half = static_cast<float>(size) / 2;
     for (int y = 0; y < size; ++y)
@@ -37,7 +38,7 @@ void Sparkle(Image& img, int x0, int y0, int size, float diagonal, const Color& 
             const float diagAcross = r * std::fabs(std::cos(2 * a)) / 2;
             const float main = std::exp(-mainAcross / 0.018f) * std::pow(Clamp01(1 - r), 1.4f);
             const float diag = std::exp(-diagAcross / 0.014f) * std::pow(Clamp01(1 - r / diagonal), 2.0f);
-            const float core = std::pow(Clamp01(1 - r / 0.32f), 2.2f);
+            const float core = std::pow(Clamp01(1 - r / coreSize), 2.2f);
             const float halo = 0.22f * std::pow(Clamp01(1 - r / 0.7f), 2.5f);
             const float k = Clamp01(main + 0.7f * diag + core + halo);
             Color c = Mix(tint, Rgb(255, 255, 255), Clamp01(core * 1.5f + (1 - r) * 0.6f));
@@ -62,16 +63,45 @@ void SmallFlare(Image& img, int x0, int y0, int size, const Color& hue)
         }
 }
 
+// The light that runs along the green totem's chain, in the cell x 188-252,
+// y 64-192 that it is cut from (drawn squeezed to a square). That cell also
+// holds the corner of the right sparkle and the top of the last small flare,
+// so the light stands in its lower half, round once squeezed: it fades out
+// before the sparkle's cell and runs on into the small flare's glow.
+void ChainLight(Image& img)
+{
+    const float cx = 220, cy = 150, rx = 28, up = 22, down = 44;
+    for (int y = 128; y < 192; ++y)
+        for (int x = 188; x < 252; ++x) {
+            const float dx = (x + 0.5f - cx) / rx, dy = (y + 0.5f - cy) / (y + 0.5f < cy ? up : down);
+            const float r = std::sqrt(dx * dx + dy * dy);
+            const float k = std::pow(Clamp01(1 - r), 1.3f);
+            if (k <= 0)
+                continue;
+            // Added over what the small flare has there.
+            const Color under = img.At(x, y);
+            const float a = Clamp01(under.a + k);
+            const Color light = Mix(Rgb(255, 246, 214), Rgb(255, 255, 255), std::pow(Clamp01(1 - r / 0.4f), 1.5f));
+            Color c = Mix(under, light, k / a);
+            c.a = a;
+            img.At(x, y) = c;
+        }
+}
+
 // 256 x 256: two 128 x 128 sparkles side by side in the top half; four
-// 64 x 64 flares at y 160-223 (warm white, gold, amber, pale turquoise).
+// 64 x 64 flares at y 160-223 (warm white, gold, amber, pale turquoise);
+// the chain light between the right sparkle and the last flare.
 Image MakeGemFlares()
 {
     Image img(256, 256, Color{0, 0, 0, 0});
     Sparkle(img, 0, 0, 128, 0.55f, Rgb(255, 214, 120), 0.0f);
-    Sparkle(img, 128, 0, 128, 0.4f, Rgb(170, 240, 236), kPi / 16);
+    // The right one turned so that no ray runs into the chain light's cell
+    // below its heart, and with a small heart.
+    Sparkle(img, 128, 0, 128, 0.3f, Rgb(170, 240, 236), -kPi / 16, 0.2f);
     const Color hues[4] = {Rgb(255, 244, 220), Rgb(255, 208, 96), Rgb(246, 150, 56), Rgb(150, 236, 232)};
     for (int k = 0; k < 4; ++k)
         SmallFlare(img, 64 * k, 160, 64, hues[k]);
+    ChainLight(img);
     return img;
 }
 

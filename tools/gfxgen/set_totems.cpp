@@ -34,7 +34,8 @@
 // SteelCapsT.png, 128 x 64: the helm x 0-83.
 // PaintStream.png, 64 x 256: paint running down, seamless.
 // PaintDrop.png, 128 x 128: a drop pointing right x 0-63, y 0-63, its
-//   highlight x 64-127; splash drops in the lower half.
+//   highlight x 64-127; a round splash drop x 0-63, y 64-127, its highlight
+//   x 64-127.
 // ShopColor.png, ShopMul.png, ShopBW.png, 512 x 512: colour c's item picture
 //   in a 104 x 104 cell at x 8 + 128 (c % 4), y 8 + 128 (c / 4): in colour,
 //   as a silhouette that darkens, and as a white engraving; the question
@@ -387,10 +388,13 @@ Image MakePaintDrop()
             const float k = Clamp01(1 - std::hypot(x + 0.5f - 108, y + 0.5f - 26) / 10);
             img.Blend(x, y, Rgb(255, 255, 255), k * k);
         }
-    for (int i = 0; i < 6; ++i) {
-        const float cx = 16 + 20 * i, cy = 84 + 18 * (i % 3), r = 5 + 2 * (i % 2);
-        art::Disc(img, cx, cy, r, Rgb(255, 255, 255));
-    }
+    // The splash drop, round, and its shine up on its left.
+    art::Disc(img, 32, 96, 20, Rgb(255, 255, 255));
+    for (int y = 64; y < 128; ++y)
+        for (int x = 64; x < 128; ++x) {
+            const float k = Clamp01(1 - std::hypot(x + 0.5f - 89, y + 0.5f - 89) / 9);
+            img.Blend(x, y, Rgb(255, 255, 255), k * k);
+        }
     return img;
 }
 
