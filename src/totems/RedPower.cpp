@@ -95,14 +95,14 @@ int CRedTotem::Activate(int a)
         fireball->Launch(sizeClass, column, row, from, aim, Length(aim - from) / params.flySpeed, params.expColor,
                          halo);
         const float r = BallRadius(sizeClass, scale[0]);
-        fireball->Dress(0.75f * r);
+        fireball->Dress(1.5f * r);
         fireballs.push_back(fireball);
         if (particleSystems) {
             CSpellsSpringParametres burst(from.x, from.y, from.z, 0, 25.0f, 0, 15.0f * r / 4.0f, 15.0f * r / 8.0f,
                                           15.0f * 0.75f * r / 4.0f, 15.0f * r / 16.0f, params.color2);
             burst.duration = 0.2f;
             burst.rate = 80.0f * factor;
-            burst.fadeRate = 2.0f;
+            burst.fadeRate = 4.0f;
             burst.randomRotation = true;
             particleSystems->AddSpells(&burst, 40, Texture(kBallPicture));
         }
