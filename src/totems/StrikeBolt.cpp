@@ -94,9 +94,11 @@ void CStrikeBolt::Impact()
 {
     const float k = level < 3 ? 1.0f : 2.5f;
     const float cell = BoardGrid().cellWidth;
-    if (CountedHandle<CFlare> flash =
-            AddFlare(m_flares, target, m_spark, m_colour, 2.0f * k * cell, 2.0f * k * cell, 0.0625f, 0.25f, 0.1f))
+    if (CountedHandle<CFlare> flash = AddFlare(m_flares, target, m_spark, m_colour, 2.0f * k * cell,
+                                               2.0f * k * cell, 0.0625f, 0.25f, 0.1f)) {
         SpinAtRandom(*flash, kTotemPi);
+        flash->alphaFactor = 0.6f;
+    }
     const float half = 0.5f * k * cell;
     BoltShape across;
     across.across = V3(0.0f, 1.0f, 0.0f);
