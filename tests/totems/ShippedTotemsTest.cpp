@@ -5,6 +5,7 @@
 // the board.
 #include "TotemsRig.h"
 
+#include "effects/sandbox/SandboxSettings.h"
 #include "gui/FormFile.h"
 
 #include <gtest/gtest.h>
@@ -261,6 +262,38 @@ TEST_F(Shipped, TheTotemsKeepToTheirBand)
                 << c << " sprite " << i;
     }
     EXPECT_LT(band.x1, 352.0f);
+}
+
+// Where the powers land on the quest screen as Quest.qof and Skin.cfg lay
+// it out: orange's swirl on the time gauge, yellow's number on the score
+// and its frenzy bolt across the sand box.
+TEST_F(Shipped, ThePowersLandOnTheQuestScreen)
+{
+    CFormFile quest(null.device);
+    ASSERT_TRUE(quest.Parse("Data\\Forms\\Quest.qof")) << quest.errorText;
+    // The design screen's middle of the control that interrupts with `key`.
+    auto middle = [&](int key) {
+        for (const auto& e : quest.elements)
+            if (e->hasInterrupt && e->interrupt == key) {
+                const Box b = BoxOf(*e);
+                return Vec2{quest.position.x + (b.x0 + b.x1) / 2, quest.position.y + (b.y0 + b.y1) / 2};
+            }
+        ADD_FAILURE() << "no control " << key;
+        return Vec2{};
+    };
+    const Vec2 gauge = middle(3), score = middle(6);
+    const Vec3& clock = totems.orangeParams.destination;
+    EXPECT_NEAR(clock.x + 512.0f, gauge.x, 1.0f);
+    EXPECT_NEAR(384.0f - clock.y, gauge.y, 1.0f);
+    const Vec3& number = totems.yellowParams.numberTarget;
+    EXPECT_NEAR(number.x + 512.5f, score.x, 1.0f);
+    EXPECT_NEAR(384.5f - number.y, score.y, 1.0f);
+    SandboxSettings sand;
+    sand.Load("Data\\Config\\Skin.cfg");
+    const Vec3& frenzy = totems.yellowParams.frenzyTarget;
+    EXPECT_NEAR(frenzy.x, sand.origin.x + sand.size.x / 2, 1.0f);
+    EXPECT_NEAR(frenzy.y, sand.origin.y - sand.size.y / 2, 1.0f);
+    EXPECT_FLOAT_EQ(totems.yellowParams.frenzyWidth, sand.size.x);
 }
 
 // Every key the totems read is written in the shipped file, so that what a
