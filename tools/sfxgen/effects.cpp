@@ -152,6 +152,70 @@ Buf ChainRattle(int links, double span, uint64_t seed)
     return out;
 }
 
+// Electric crackle: sharp broadband snaps, thick at first and thinning out,
+// over a falling zap and a mains hum.
+Buf Crackle(double dur, int snaps, uint64_t seed)
+{
+    Rng rng(seed);
+    Buf out = Silence(dur);
+    for (int i = 0; i < snaps; ++i) {
+        const double at = dur * 0.85 * std::pow(rng.Uni(), 1.8);
+        Buf snap = NoiseHit(rng.Range(0.004, 0.018), rng.Range(2500, 7500), rng.Range(0.7, 1.6),
+                            rng.Range(250, 600), rng);
+        MixInto(out, snap, at, rng.Range(0.5, 1.0) * (1.0 - 0.6 * at / dur));
+    }
+    MixInto(out, NoiseSweep(0.35, 6000, 900, 4.0, rng), 0.0, 0.45);
+    VoiceParams hum;
+    hum.freq = 100;
+    hum.dur = dur * 0.6;
+    hum.attack = 0.005;
+    hum.release = dur * 0.3;
+    hum.decay = 3.0;
+    MixInto(out, Voice(SoftSaw(), hum), 0.0, 0.07);
+    HighPass(out, 120);
+    return out;
+}
+
+// A splash of liquid: a wet burst that darkens as it falls back, then drops
+// plinking round it, each rising in pitch as drops do.
+Buf Splash(double dur, int drops, uint64_t seed)
+{
+    Rng rng(seed);
+    Buf out = Silence(dur);
+    MixInto(out, NoiseSweep(0.28, 5200, 700, 1.2, rng), 0.0, 0.9);
+    MixInto(out, NoiseHit(0.12, 900, 0.8, 25, rng, 0.004), 0.0, 0.6);
+    for (int i = 0; i < drops; ++i) {
+        VoiceParams p;
+        p.freq = rng.Range(900, 1800);
+        p.dur = rng.Range(0.025, 0.05);
+        p.attack = 0.003;
+        p.release = 0.03;
+        p.glide = rng.Range(1.6, 2.4);
+        MixInto(out, Voice(Wavetable::Sine(), p), 0.08 + rng.Range(0.0, dur * 0.55), rng.Range(0.2, 0.45));
+    }
+    LowPass(out, 9000);
+    SimpleReverb(out, 0.2, 0.7, 0.5);
+    return out;
+}
+
+// Coins pouring: bright clinks by the dozen, swelling and thinning, each a
+// small metal ring, with the hiss of the pile.
+Buf CoinRush(double dur, int coins, uint64_t seed)
+{
+    Rng rng(seed);
+    Buf out = Silence(dur);
+    for (int i = 0; i < coins; ++i) {
+        // Most coins land in the first half.
+        const double at = dur * 0.75 * (0.5 * rng.Uni() + 0.5 * rng.Uni() * rng.Uni());
+        MixInto(out, Metal(rng.Range(2600, 5200), rng.Range(0.08, 0.2), rng.Range(25, 45), rng), at,
+                rng.Range(0.25, 0.6));
+    }
+    MixInto(out, NoiseSweep(dur * 0.8, 7000, 3500, 1.0, rng), 0.0, 0.06);
+    HighPass(out, 500);
+    SimpleReverb(out, 0.18, 0.8, 0.4);
+    return out;
+}
+
 } // namespace
 
 std::vector<Effect> AllEffects()
@@ -422,55 +486,64 @@ std::vector<Effect> AllEffects()
         SimpleReverb(b, 0.3, 1.2, 0.4);
         return b;
     });
-    add("TotemGreen1", [] { return TotemVoice({50, 57, 62, 66}, 0, 30, 1.5, nullptr); });
+    // Each colour's power sound: its totem's voice with its power's own accent.
+    add("TotemGreen1", [] {
+        return TotemVoice({50, 57, 62, 66}, 0, 30, 1.5, [](Buf& b, Rng&) {
+            MixInto(b, Arpeggio({81, 86, 90, 93}, 0.07, 0.45, 0.8), 0.2, 0.22); // gems catching light
+        });
+    });
     add("TotemGreen2", [] {
         return TotemVoice({50, 57, 62, 69}, 1, 31, 1.6, [](Buf& b, Rng& rng) {
             MixInto(b, Arpeggio({86, 88, 93, 98}, 0.08, 0.5, 0.6), 0.15, 0.25);
             MixInto(b, NoiseSweep(0.8, 2000, 6000, 2, rng), 0.0, 0.08); // leaves rustling
         });
     });
-    add("TotemYellow1", [] { return TotemVoice({52, 59, 64, 68}, 0, 32, 1.5, nullptr); });
-    add("TotemYellow2", [] {
-        return TotemVoice({52, 59, 64, 71}, 3, 33, 1.7, [](Buf& b, Rng& rng) {
-            MixInto(b, NoiseSweep(1.3, 6000, 1500, 1.2, rng), 0.05, 0.35); // pouring sand
+    add("TotemYellow1", [] {
+        return TotemVoice({52, 59, 64, 68}, 0, 32, 1.5, [](Buf& b, Rng& rng) {
+            MixInto(b, Metal(3800, 0.3, 12, rng), 0.18, 0.3); // a coin spun up
+            MixInto(b, Metal(4600, 0.25, 14, rng), 0.3, 0.2);
         });
     });
-    add("TotemRed1", [] { return TotemVoice({45, 52, 57, 60}, 0, 34, 1.5, nullptr); });
-    add("TotemRed2", [] {
-        return TotemVoice({45, 52, 57, 60}, 1, 35, 1.7, [](Buf& b, Rng& rng) {
-            MixInto(b, NoiseHit(1.3, 180, 0.7, 2.0, rng, 0.1), 0.0, 0.7); // fire's roar
-            MixInto(b, Kick(110, 45, 0.6, 0.2), 0.0, 0.5);
+    add("TotemYellow2", [] { // the points land: a rush of coins
+        Buf b = CoinRush(1.3, 46, 33);
+        MixInto(b, Arpeggio({76, 80, 83, 88}, 0.05, 0.4, 0.7), 0.0, 0.2);
+        return b;
+    });
+    add("TotemRed1", [] {
+        return TotemVoice({45, 52, 57, 60}, 0, 34, 1.5, [](Buf& b, Rng& rng) {
+            MixInto(b, NoiseSweep(0.9, 250, 1400, 1.5, rng), 0.15, 0.35); // fire taking hold
         });
     });
-    add("TotemBlue1", [] { return TotemVoice({55, 62, 67, 71}, 2, 36, 1.5, nullptr); });
-    add("TotemBlue2", [] {
-        return TotemVoice({55, 62, 67, 74}, 1, 37, 1.6, [](Buf& b, Rng& rng) {
-            for (int i = 0; i < 7; ++i) { // bubbles: short upward blips
-                VoiceParams p;
-                p.freq = rng.Range(500, 1100);
-                p.dur = 0.05;
-                p.attack = 0.005;
-                p.release = 0.02;
-                p.glide = 1.8;
-                MixInto(b, Voice(Wavetable::Sine(), p), 0.1 + 0.12 * i + rng.Range(0, 0.05), 0.25);
-            }
-        });
+    add("TotemRed2", [] { // a fireball bursts: a blast with a roar of flame after it
+        Buf b = Explosion(1.1, 48, 3800, 35, 0.45);
+        Rng rng(36);
+        MixInto(b, NoiseHit(0.8, 420, 0.6, 4.0, rng, 0.02), 0.04, 0.35);
+        return b;
     });
-    add("TotemBlue3", [] {
+    add("TotemBlue1", [] {
+        return TotemVoice({55, 62, 67, 71}, 2, 36, 1.5,
+                          [](Buf& b, Rng&) { MixInto(b, Crackle(0.7, 14, 361), 0.3, 0.35); }); // charging bolts
+    });
+    add("TotemBlue2", [] { return Crackle(0.9, 34, 37); }); // the bolts strike the steel
+    add("TotemBlue3", [] { // full strength: the steel is done for and the shields rise
         return TotemVoice({43, 55, 62, 67}, 2, 38, 1.8, [](Buf& b, Rng& rng) {
-            MixInto(b, NoiseSweep(1.2, 400, 2500, 1.5, rng), 0.1, 0.3); // a wave washing in
+            MixInto(b, NoiseSweep(1.0, 500, 4000, 6.0, rng), 0.1, 0.3); // a charge winding up
+            MixInto(b, Crackle(0.6, 12, 381), 0.9, 0.3);
         });
     });
     add("TotemOrange", [] {
-        return TotemVoice({53, 60, 65, 69}, 0, 39, 1.6,
-                          [](Buf& b, Rng&) { MixInto(b, Brass(77, 0.5, 0.3), 0.2, 0.25); });
-    });
-    add("TotemWhite1", [] { return TotemVoice({60, 64, 67, 72}, 4, 40, 1.5, nullptr); });
-    add("TotemWhite2", [] {
-        return TotemVoice({60, 64, 67, 76}, 3, 41, 1.6, [](Buf& b, Rng&) {
-            MixInto(b, Arpeggio({96, 100, 103, 108}, 0.06, 0.5, 0.6), 0.2, 0.3);
+        return TotemVoice({53, 60, 65, 69}, 0, 39, 1.6, [](Buf& b, Rng& rng) {
+            MixInto(b, Brass(77, 0.5, 0.3), 0.2, 0.25);
+            for (int i = 0; i < 4; ++i) // the clock's hand ticking on
+                MixInto(b, Tick(1800, rng), 0.25 + 0.18 * i, 0.3);
         });
     });
+    add("TotemWhite1", [] {
+        return TotemVoice({60, 64, 67, 72}, 4, 40, 1.5, [](Buf& b, Rng& rng) {
+            MixInto(b, NoiseSweep(0.6, 1200, 3500, 2.0, rng), 0.2, 0.18); // paint stirring
+        });
+    });
+    add("TotemWhite2", [] { return Splash(0.9, 9, 41); }); // the paint lands
     add("TotemViolet", [] {
         return TotemVoice({47, 54, 59, 62, 66}, 2, 42, 1.8, [](Buf& b, Rng&) {
             MixInto(b, Bell(MidiHz(83), 1.0, 0.4), 0.3, 0.2);
