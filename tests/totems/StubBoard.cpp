@@ -52,10 +52,9 @@ void StubBoard::Destroy(int column, int row)
 
 void StubBoard::Apply(CTotemsManager& totems)
 {
-    // The records are read from a copy: the answers may add none, but the
-    // manager's list must not move under the walk.
-    const std::vector<TotemAction> actions = totems.Actions();
-    for (const TotemAction& a : actions) {
+    // The answers add no record, so the list stands still under the walk.
+    for (size_t i = 0; i < totems.Actions().size(); ++i) {
+        const TotemAction& a = totems.Actions()[i];
         switch (a.type) {
         case kGreenTotem:
             Green(totems, a);
