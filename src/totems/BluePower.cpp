@@ -275,6 +275,7 @@ void CBlueTotem::BreakCap()
         crack->BuildCracks();
         CCollection2Parametres pieces(p.x, p.y, p.z, nullptr, crack, kCollectionAlphaBlend);
         pieces.keeperFlag = true;
+        pieces.duration = 2.5f; // the pieces have fallen off the screen by then
         particleSystems->AddCollection2(&pieces, 40, Texture(kCapsPicture));
     }
     AddFlare(flareRenderer, V3(p.x, p.y, p.z - 50.0f), Texture(kSparkPicture), params.boltColor, 1.5f * w,

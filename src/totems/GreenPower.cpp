@@ -216,6 +216,7 @@ void CGreenTotem::BreakChain()
         links->SeedLine(left.x, left.y, 0.0f, right.x, right.y, 0.0f, 16);
         CCollection2Parametres pieces(centre.x, centre.y, centre.z, nullptr, links, kCollectionAlphaBlend);
         pieces.keeperFlag = true;
+        pieces.duration = 2.5f; // the links have fallen off the screen by then
         particleSystems->AddCollection2(&pieces, 20, Texture(kChainPicture));
     }
     if (bodySprites.size() >= 7 && mode == kLargeTotem && level >= 3) {

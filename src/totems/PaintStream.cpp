@@ -175,6 +175,7 @@ void CPaintStream::Splash()
                                       kCollectionAlphaBlend);
         splash.keeperFlag = true;
         splash.alphaFactor = sprayIntensity;
+        splash.duration = 1.5f; // the drops have fallen off the screen by then
         m_particles->AddCollection2(&splash, sprayDrops + 2, m_sprayTexture);
     }
 }

@@ -46,12 +46,14 @@ void CRedTotem::SetTargets(bool on, int ballStrength)
             CSpellsSpringParametres c(at.x, at.y, at.z, 0, 0, 0, r, r / 2.0f, r / 8.0f, r / 4.0f, params.color1);
             c.duration = kForever;
             c.rate = 8.0f * factor;
+            c.fadeRate = 2.0f;
             c.randomRotation = true;
             core = particleSystems->AddSpells(&c, 40, Texture(kBallPicture));
             CSpellsSpringParametres h(at.x, at.y, at.z, 0, 25.0f, 0, r / 4.0f, r / 8.0f, 0.75f * r, r / 4.0f,
                                       params.color2);
             h.duration = kForever;
             h.rate = 16.0f * factor;
+            h.fadeRate = 1.5f;
             h.randomRotation = true;
             halo = particleSystems->AddSpells(&h, 40, Texture(kBallPicture));
         }

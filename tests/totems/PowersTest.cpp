@@ -593,3 +593,35 @@ TEST(Sparkles, AFullDrawPicksTheLastCell)
         EXPECT_FLOAT_EQ(sparkles[0]->uv[1][0], 1.0f) << colour;
     }
 }
+
+// ---- Every power ----
+
+// A power cut short (the level ends while it runs) asks and reports nothing
+// more, and once its totem has gone back and faded nothing of it is left:
+// no sprite but the small totems', no flare, no particle system.
+TEST(Powers, APowerCutShortLeavesNothingBehind)
+{
+    for (int colour = 0; colour < kTotemColours; ++colour) {
+        SCOPED_TRACE(colour);
+        Powers p;
+        p.board.At(5, 5).colour = kSteel;
+        p.board.At(2, 6).gem = true;
+        p.rig.totems.levels[static_cast<size_t>(colour)] = 3;
+        p.rig.totems.Reset();
+        const size_t smallSprites = p.rig.SpritesHeld();
+        auto totem = p.InFront(colour, 3);
+        p.rig.totems.QueueTotem(colour);
+        // Into the power far enough for every effect to be under way.
+        p.rig.Run(colour == kBlueTotem ? 0.7f : 0.3f);
+        ASSERT_TRUE(totem->PowerRuns());
+        p.rig.totems.PlacePendingTotem();
+        totem.Reset(); // the manager's are the only hands on it
+        p.rig.TakeFrames();
+        p.rig.Run(4.0f);
+        EXPECT_TRUE(p.Records(colour).empty());
+        EXPECT_EQ(p.rig.totems.Placed(colour)->mode, kSmallTotem);
+        EXPECT_EQ(p.rig.SpritesHeld(), smallSprites);
+        EXPECT_TRUE(p.rig.flares->flares.empty());
+        EXPECT_TRUE(p.rig.particles->BlendedSystems().empty());
+    }
+}
