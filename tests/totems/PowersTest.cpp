@@ -278,6 +278,23 @@ TEST(RedPower, AFullDrawStillAimsInsideTheBoard)
     EXPECT_FLOAT_EQ(r.fireballs[0]->target.x, aim.x - 0.5f * BoardGrid().cellWidth);
 }
 
+// Without particle systems (a totem that runs unseen) a ball starts from
+// its point on the totem.
+TEST(RedPower, ABallWithoutItsSystemsStartsFromItsPoint)
+{
+    Powers p(false);
+    auto red = p.InFront(kRedTotem, 2);
+    p.rig.totems.QueueTotem(kRedTotem);
+    p.rig.Run(kFrame);
+    const CRedTotem& r = As<CRedTotem>(red);
+    ASSERT_EQ(r.fireballs.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        const Vec3& point = r.params.points[i];
+        EXPECT_FLOAT_EQ(r.fireballs[i]->start.x, red->position[0] + point.x * red->scale[0]) << i;
+        EXPECT_FLOAT_EQ(r.fireballs[i]->start.y, red->position[1] + point.y * red->scale[1]) << i;
+    }
+}
+
 // ---- Violet ----
 
 // The bonuses of a power by level and strength, ordinary and special, and
