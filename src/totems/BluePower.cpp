@@ -152,14 +152,7 @@ int CBlueTotem::PowerStep(float dt)
         }
     }
     if (stepsDone == kStriking)
-        for (size_t i = 0; i < flying.size();) {
-            if (flying[i]->Update(dt)) {
-                ++i;
-                continue;
-            }
-            hits.push_back(flying[i]);
-            flying.erase(flying.begin() + static_cast<std::ptrdiff_t>(i));
-        }
+        AdvanceAll(flying, dt, &hits);
     if (stepsDone < kStriking || minDuration > 0.0f || !flying.empty() || !hits.empty())
         return 0;
     ShowCap(true);

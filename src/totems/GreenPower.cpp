@@ -238,12 +238,7 @@ int CGreenTotem::Process(float dt)
     if (!PowerRuns())
         return 0;
     powerClock += dt;
-    for (size_t i = 0; i < rays.size();) {
-        if (rays[i]->Update(dt))
-            ++i;
-        else
-            rays.erase(rays.begin() + static_cast<std::ptrdiff_t>(i));
-    }
+    AdvanceAll(rays, dt);
     if (!unigems.empty() && powerClock >= params.unigemStartFlyTime) {
         if (!soundPlayed && sounds)
             sounds->PlayPanned(sounds->Sample("TotemGreen2.wav"), position[0], 0, 0);

@@ -123,14 +123,7 @@ int CRedTotem::Process(float dt)
         return MoveStep(dt);
     if (!PowerRuns())
         return 0;
-    for (size_t i = 0; i < fireballs.size();) {
-        if (fireballs[i]->Update(dt)) {
-            ++i;
-            continue;
-        }
-        hits.push_back(fireballs[i]);
-        fireballs.erase(fireballs.begin() + static_cast<std::ptrdiff_t>(i));
-    }
+    AdvanceAll(fireballs, dt, &hits);
     if (!fireballs.empty() || !hits.empty())
         return 0;
     const bool stays = StaysAfterPower();

@@ -8,7 +8,9 @@
 #include "engine/Flare.h"
 #include "engine/Settings.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 class CParticleSystem;
 class CParticleSystemsManager;
@@ -60,6 +62,23 @@ CountedHandle<CParticleSystem> AddSmoke(const CountedHandle<CParticleSystemsMana
 // A swirl stops being fed and emitting, and both are let go; what it has
 // out fades on its own.
 void LetSwirlDie(CountedHandle<CVortexKeeper>& keeper, CountedHandle<CParticleSystem>& system);
+
+// Advances every effect of `running` by dt; an effect whose update answers
+// that it is over leaves the list, in order, for `over` when given.
+template <class Effect>
+void AdvanceAll(std::vector<CountedHandle<Effect>>& running, float dt,
+                std::vector<CountedHandle<Effect>>* over = nullptr)
+{
+    for (size_t i = 0; i < running.size();) {
+        if (running[i]->Update(dt)) {
+            ++i;
+            continue;
+        }
+        if (over)
+            over->push_back(running[i]);
+        running.erase(running.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+}
 
 // A whole number 0 .. n - 1 drawn as floor(RandomUnit x n); the draw of
 // exactly 1 is held to n - 1.

@@ -139,14 +139,7 @@ int CWhiteTotem::Process(float dt)
         return MoveStep(dt);
     if (!PowerRuns())
         return 0;
-    for (size_t i = 0; i < streams.size();) {
-        if (streams[i]->Update(dt)) {
-            ++i;
-            continue;
-        }
-        hits.push_back(streams[i]);
-        streams.erase(streams.begin() + static_cast<std::ptrdiff_t>(i));
-    }
+    AdvanceAll(streams, dt, &hits);
     if (waitingFlag || !streams.empty() || !hits.empty())
         return 0;
     return EndPower(StaysAfterPower());
