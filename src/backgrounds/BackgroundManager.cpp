@@ -72,7 +72,7 @@ void CBackgroundManager::SetResources(const BackgroundResources& r)
     m_valley.SetResources(r.sprites, r.particles, r.flares, r.flare, r.spark);
     m_door.SetResources(r.sprites, r.particles, r.flares, r.flare, r.smallSand, r.cloud, r.spark);
     m_treasury.SetResources(r.sprites, r.particles, r.flares, r.flare, r.spark, r.halo);
-    m_mainMenu.SetResources(r.sprites, r.particles, r.flares, r.foreground);
+    m_mainMenu.SetResources(r.sprites, r.particles, r.flares);
 }
 
 void CBackgroundManager::LoadSettings(const std::string& file)

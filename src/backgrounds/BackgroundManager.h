@@ -28,7 +28,6 @@ struct BackgroundResources {
     CountedHandle<CTexture> cloud;
     CountedHandle<CTexture> spark; // "Spark": rainbow streaks and chest rays
     CountedHandle<CTexture> halo;
-    CountedHandle<CSpriteRenderer> foreground; // drawn late, above the board
 };
 
 class CBackgroundManager final : public IBackgroundLayer {

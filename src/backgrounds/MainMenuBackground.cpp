@@ -41,11 +41,9 @@ CMainMenuBackground::~CMainMenuBackground() { ReleaseObjects(); }
 
 void CMainMenuBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
                                        const CountedHandle<CParticleSystemsManager>& particles,
-                                       const CountedHandle<CFlareRenderer>& flares,
-                                       const CountedHandle<CSpriteRenderer>& foreground)
+                                       const CountedHandle<CFlareRenderer>& flares)
 {
     m_core.SetServices(sprites, particles, flares);
-    m_foreground = foreground;
 }
 
 void CMainMenuBackground::LoadSettings(const std::string& file)
@@ -109,11 +107,13 @@ void CMainMenuBackground::LoadSettings(const std::string& file)
     m_lipsChance = cfg.Float("LipsProbability", "0.3");
     m_lipsMinTime = cfg.Float("LipsMinTime", "0.3");
 
-    const Vec3 front = cfg.Triple("FrontFoliage", "9 94 -100");
+    // Its depth counts from the picture, as the elements' do: the scene
+    // stays behind whatever the frame draws after it.
+    const Vec3 front = cfg.Triple("FrontFoliage", "9 94 -3");
     m_frontSize = cfg.Pair("FrontFoliageSize", "404 242");
     m_frontCentre =
         Vec3{front.x - 512.0f + m_frontSize.x / 2.0f, 384.0f - front.y - m_frontSize.y / 2.0f, front.z};
-    m_frontZOrder = cfg.Int("FrontFoliageZOrder", "-100");
+    m_frontZOrder = cfg.Int("FrontFoliageZOrder", "0");
     m_frontMove = cfg.Pair("FrontFoliageMove", "8 8");
     m_frontMoveSpeed = cfg.Pair("FrontFoliageMoveW", "1.17 0.95");
     m_frontSkew = cfg.Pair("FrontFoliageSqew", "8 2");
@@ -211,13 +211,15 @@ int CMainMenuBackground::Build()
 
     for (float& phase : m_frontPhase)
         phase = randomPhase();
-    m_front = MakeMainSprite(m_frontCentre.x + kOriginX, m_frontCentre.y + kOriginY, m_frontCentre.z,
-                             m_frontSize.x, m_frontSize.y, white, m_core.Texture(kFrontTexture));
+    // The front foliage is blended in the scene's layer pass, over the
+    // falling leaves, and writes no depth.
+    m_front = MakeLayerSprite(m_frontCentre.x + kOriginX, m_frontCentre.y + kOriginY, m_frontCentre.z + kOriginZ,
+                              m_frontSize.x, m_frontSize.y, white, m_core.Texture(kFrontTexture), 1, 0);
+    SetDepth(*m_front, true, false);
     m_front->SetFrameRect(0, 0.0f, 0.0f, m_frontSize.x / 512.0f, m_frontSize.y / 256.0f);
     m_front->zOrder = m_frontZOrder;
     MoveFrontFoliage(0.0f);
-    if (m_foreground)
-        m_foreground->Add(m_front);
+    m_core.services.Add(m_front);
     return 0;
 }
 
@@ -445,9 +447,7 @@ void CMainMenuBackground::ReleaseObjects()
     m_core.services.DropAll(&m_elements);
     m_core.services.Drop(&m_picture);
     m_core.services.DropAll(&m_cells);
-    if (m_foreground && m_front)
-        m_foreground->Remove(m_front);
-    m_front.Reset();
+    m_core.services.Drop(&m_front);
     m_leaves.clear();
     m_leafQuads = 0;
     m_birthTimer = 0.0f;

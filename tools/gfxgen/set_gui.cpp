@@ -62,9 +62,10 @@ const Color kSlateDark = Rgb(58, 62, 80);
 const Color kWhite = Rgb(255, 255, 255);
 const Color kClear{0, 0, 0, 0};
 
-// The glass of the frame and the background: opaque enough to read captions
-// on, clear enough to show the scene behind.
-constexpr float kGlassAlpha = 0.9f;
+// The glass of the frame and the background is opaque: a dialog hides the
+// scene and the forms behind it, so its captions read cleanly whatever moves
+// there.
+constexpr float kGlassAlpha = 1.0f;
 
 Color WithAlpha(Color c, float a)
 {
