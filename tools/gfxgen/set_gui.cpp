@@ -34,6 +34,9 @@
 //   scroller track, vertical (464, 192)-(496, 512)
 //   swap arrows            (0, 320)-(128, 384): over two neighbouring cells,
 //                          one arrow to the right above one to the left
+//   shade                  (128, 320)-(192, 448): white, clear at the top
+//                          and opaque from two thirds down, for a band that
+//                          darkens the screen without an edge
 // The two progress pictures share one outline, so a bar split between them
 // shows no seam.
 #include <algorithm>
@@ -439,6 +442,14 @@ void PaintSwapArrows(Image& img, int x0, int y0)
     });
 }
 
+// A white ramp 64 x 128 whose alpha rises smoothly from the top row to full
+// two thirds of the way down; tinted by a control's colour, it darkens a
+// band of the screen without a visible edge.
+void PaintShade(Image& img, int x0, int y0)
+{
+    Paint(img, x0, y0, 64, 128, [](float, float y) { return WithAlpha(kWhite, Smooth(2.0f, 86.0f, y)); });
+}
+
 Image MakeGuiControls()
 {
     Image img(512, 512);
@@ -457,6 +468,7 @@ Image MakeGuiControls()
     PaintBar(img, 0, 272, true);
     PaintTrack(img, 464, 192, 32, 320);
     PaintSwapArrows(img, 0, 320);
+    PaintShade(img, 128, 320);
     return img;
 }
 
