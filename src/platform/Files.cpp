@@ -346,12 +346,15 @@ std::string DataHome()
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') {
         base = xdg;
     } else {
+        // A relative HOME would put the user folder inside the working
+        // folder, which is the installation: it counts as none, like an
+        // empty one.
         const char* home = std::getenv("HOME");
-        if (!home || !*home) {
+        if (!home || home[0] != '/') {
             const passwd* pw = getpwuid(getuid());
             home = pw ? pw->pw_dir : nullptr;
         }
-        if (!home || !*home)
+        if (!home || home[0] != '/')
             return {};
         base = std::string(home) + "/.local/share";
     }
