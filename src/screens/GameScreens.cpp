@@ -588,8 +588,7 @@ void CGameScreens::SetUpForm(int index)
         SetUpShopDial();
         break;
     case kMap:
-        if (!ReadStory(m_paths.folders[CDataPaths::Txt] + "Story.txt"))
-            WriteLog("Warning! Story loading error.\n");
+        ReadStory(m_paths.folders[CDataPaths::Txt] + "Story.txt");
         for (const ControlRow& pictures : map.stagePictures)
             pictures.SetVisible(false);
         for (const ControlRow& spots : map.spots)
@@ -723,8 +722,10 @@ bool CGameScreens::ReadStory(const std::string& path)
 {
     m_story.assign(kStoryTexts, std::string());
     FILE* f = plat::OpenFile(path, "r");
-    if (!f)
+    if (!f) {
+        WriteLog("Warning! Story loading error: " + path + " cannot be read\n");
         return false;
+    }
     char line[4096];
     auto next = [&](std::string* out) {
         if (!std::fgets(line, sizeof line, f))
@@ -744,5 +745,13 @@ bool CGameScreens::ReadStory(const std::string& path)
             break;
     }
     std::fclose(f);
+    // A file cut short, emptied or overwritten leaves texts blank; the map
+    // then shows none before those levels, and the log says why.
+    const auto filled = std::count_if(m_story.begin(), m_story.end(), [](const std::string& t) {
+        return t.find_first_not_of(" \t\r\n") != std::string::npos;
+    });
+    if (filled < kStoryTexts)
+        WriteLog("Warning! Story file " + path + " holds " + std::to_string(filled) + " of " +
+                 std::to_string(kStoryTexts) + " texts: the others stay blank\n");
     return true;
 }
