@@ -24,6 +24,9 @@ public:
     // Why a file was refused.
     enum LoadResult { Ok = 0, UnableToLoad = 1, Unsupported = 2, Corrupted = 3 };
 
+    // Whether the reader would take this record back: Save and the
+    // checkpoint writer refuse (and log) a record that is not.
+    bool IsValid() const;
     int Save(const std::string& path);
     // 1 when the file was read and is valid (`state` 2). The record is only
     // changed when the whole file is good; `state` is 0 on any failure.
