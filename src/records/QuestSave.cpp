@@ -330,6 +330,31 @@ int SaveQuestWithCheckpoint(CQuestSave& save, const std::string& playerFolder, i
     return ok;
 }
 
+int FinishPendingCheckpoint(const std::string& playerFolder)
+{
+    const std::string pending = PendingCheckpointPath(playerFolder);
+    if (!plat::FileExists(pending))
+        return 0;
+    // The pending file was written whole by the atomic writer, so one that
+    // does not read back was put there by someone else: it is no checkpoint.
+    CQuestSave probe;
+    if (!probe.Load(pending)) {
+        plat::RemoveFile(pending);
+        return 0;
+    }
+    // The run that wrote it stopped before the old first checkpoint moved
+    // on, or after: either way the step it began ends as it would have.
+    const std::string first = FirstCheckpointPath(playerFolder);
+    if (plat::FileExists(first))
+        RotateFirstToSecond(playerFolder);
+    if (!plat::RenameFile(pending, first)) {
+        LogUnableToCreate(first);
+        return 0;
+    }
+    WriteLog("Put in place the checkpoint " + first + " that a stopped run left pending\n");
+    return 1;
+}
+
 void PromoteCheckpoint(const std::string& playerFolder, int typeFlag)
 {
     if (typeFlag != 0)

@@ -89,6 +89,11 @@ std::string SecondCheckpointPath(const std::string& playerFolder);
 // first checkpoint become the second one. A failed write rotates nothing.
 // Returns 1 when both files were written.
 int SaveQuestWithCheckpoint(CQuestSave& save, const std::string& playerFolder, int typeFlag);
+// At start-up, with one copy of the game running: a new first checkpoint
+// that a stopped run wrote but did not put in place is put in place, as the
+// run would have done (a pending file that does not read back is removed).
+// 1 when a checkpoint was put in place.
+int FinishPendingCheckpoint(const std::string& playerFolder);
 // The old first checkpoint becomes the second one (no new one is written).
 void PromoteCheckpoint(const std::string& playerFolder, int typeFlag);
 // Copies the second checkpoint over the first, through a temporary.

@@ -7,6 +7,7 @@
 #include "platform/Files.h"
 #include "platform/System.h"
 #include "platform/Window.h"
+#include "records/UserFolder.h"
 
 #include <cstdio>
 #include <cstring>
@@ -236,6 +237,9 @@ int RunGame()
     WriteLog("Begin log\n");
     WriteLog("Ver.1.09");
     WriteLog("\n");
+    // The lock is ours: no other copy writes to the user folder now.
+    if (HasUserDataFolders())
+        TidyUserFolder(GetUserDataFolder());
     WriteLog("Creating Direct3D object...");
 
     std::unique_ptr<d3d::IDirect3D8> direct3d = d3d::CreateDirect3D();

@@ -397,4 +397,49 @@ TEST(QuestSave, NeverWritesARecordItsReaderRefuses)
     EXPECT_EQ(dir.TakeLog(), "");
 }
 
+// A run stopped between the checkpoint's rotation and its rename leaves
+// "QuestNew.sav" and no first checkpoint; one stopped before the rotation
+// leaves both. The next start ends the step as the run would have.
+TEST(QuestSave, APendingCheckpointIsPutInPlaceAtStartUp)
+{
+    LoggedScratch dir;
+    const std::string folder = dir.Path();
+    const std::string pending = folder + "QuestNew.sav";
+    CQuestSave old = SampleSave(8, 0), fresh = SampleSave(8, 0);
+    old.level = 4;
+    fresh.level = 5;
+    CQuestSave probe;
+
+    // After the rotation: the old first is the second, the first is missing.
+    ASSERT_EQ(old.Save(SecondCheckpointPath(folder)), 1);
+    ASSERT_EQ(fresh.Save(pending), 1);
+    EXPECT_EQ(FinishPendingCheckpoint(folder), 1);
+    ASSERT_EQ(probe.Load(FirstCheckpointPath(folder)), 1);
+    EXPECT_EQ(probe.level, 5);
+    ASSERT_EQ(probe.Load(SecondCheckpointPath(folder)), 1);
+    EXPECT_EQ(probe.level, 4);
+    EXPECT_FALSE(plat::FileExists(pending));
+    EXPECT_EQ(dir.TakeLog(), " Put in place the checkpoint " + FirstCheckpointPath(folder) +
+                                 " that a stopped run left pending\n");
+    EXPECT_EQ(FinishPendingCheckpoint(folder), 0); // nothing pending: nothing changes
+
+    // Before the rotation: the first moves on to second, as it would have.
+    fresh.level = 6;
+    ASSERT_EQ(fresh.Save(pending), 1);
+    EXPECT_EQ(FinishPendingCheckpoint(folder), 1);
+    ASSERT_EQ(probe.Load(FirstCheckpointPath(folder)), 1);
+    EXPECT_EQ(probe.level, 6);
+    ASSERT_EQ(probe.Load(SecondCheckpointPath(folder)), 1);
+    EXPECT_EQ(probe.level, 5);
+    dir.TakeLog();
+
+    // A pending file that does not read back is nobody's checkpoint.
+    WriteBytes(pending, {'P', 'S', 'A', 'V', 9, 0, 0, 0});
+    EXPECT_EQ(FinishPendingCheckpoint(folder), 0);
+    EXPECT_FALSE(plat::FileExists(pending));
+    ASSERT_EQ(probe.Load(FirstCheckpointPath(folder)), 1);
+    EXPECT_EQ(probe.level, 6);
+    EXPECT_EQ(dir.TakeLog(), " Error. Unsupported file version " + pending + "\n");
+}
+
 } // namespace
