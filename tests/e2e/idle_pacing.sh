@@ -49,7 +49,10 @@ load=$(awk -v t="$((ticks_after - ticks_before))" -v hz="$(getconf CLK_TCK)" -v 
   'BEGIN {printf "%.2f", t / hz / (to - from)}')
 echo "idle game: $per_second paced frames a second, $load CPU-seconds per second"
 # About 60 a second; frames that take longer than a refresh on a busy machine
-# are not slept after, hence the low bar.
-[ "$per_second" -ge 15 ] || fail "only $per_second frames a second waited for the refresh"
+# are not slept after, hence the low bar, and lower still for a sanitizer
+# build, whose frames take several times as long.
+least=15
+[ -z "${ASAN_OPTIONS:-}" ] || least=3
+[ "$per_second" -ge "$least" ] || fail "only $per_second frames a second waited for the refresh"
 [ "$per_second" -le 90 ] || fail "$per_second paced frames a second: more than one per refresh"
 echo "e2e idle pacing: ok"
