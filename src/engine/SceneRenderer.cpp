@@ -436,7 +436,7 @@ HRESULT CSceneRenderer::RenderFrame()
     return D3D_OK;
 }
 
-void CSceneRenderer::DepthWritesOff() { device->SetRenderState(D3DRS_ZWRITEENABLE, 0); }
+void CSceneRenderer::DepthWritesOff() { device->SetFrameDepthWrites(false); }
 
 void CSceneRenderer::DrawParticlesAlphaTested(int layer)
 {

@@ -356,8 +356,8 @@ void CTextBatch::Draw(int32_t layer)
         return;
     drawn.assign(texts.size(), 0);
     uint32_t fog = 0, fogColour = 0;
-    device->Device()->GetRenderState(D3DRS_FOGENABLE, &fog);
-    device->Device()->GetRenderState(D3DRS_FOGCOLOR, &fogColour);
+    device->GetFrameRenderState(D3DRS_FOGENABLE, &fog);
+    device->GetFrameRenderState(D3DRS_FOGCOLOR, &fogColour);
     device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
     device->SetRenderState(D3DRS_ALPHAREF, 0);
     device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
