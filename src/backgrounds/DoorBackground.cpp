@@ -177,8 +177,7 @@ HRESULT CDoorBackground::RenderMesh()
     shadow.layer = m_core.Texture(kShadow);
     shadow.mask = m_core.Texture(kMask);
     // Darkens by the shadow's colour: white is the deepest shade.
-    shadow.sourceBlend = D3DBLEND_ZERO;
-    shadow.destinationBlend = D3DBLEND_INVSRCCOLOR;
+    shadow.blend = PassBlend::Darken();
     shadow.clampV = true;
     return RenderMeshPasses(m_core.services, m_mesh, &shadow, 1);
 }

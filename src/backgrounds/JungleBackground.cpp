@@ -248,7 +248,7 @@ HRESULT CJungleBackground::RenderMesh()
     fog.quadCount = 1;
     fog.layer = m_core.Texture(kFog);
     fog.mask = m_core.Texture(kMask);
-    fog.destinationBlend = D3DBLEND_ONE;
+    fog.blend = PassBlend::Additive();
     return RenderMeshPasses(m_core.services, m_mesh, &fog, 1);
 }
 

@@ -235,59 +235,25 @@ HRESULT RenderMeshPasses(const SceneServices& services, const SceneMeshLayer& me
     if (Failed(hr))
         return hr;
 
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-    device->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    device->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
-    device->SetTextureStageState(1, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    device->SetTextureStageState(1, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    // Texels of alpha 1 or less (of 255) are dropped, with the frame's
-    // "greater" alpha function.
-    device->SetRenderState(D3DRS_ALPHAREF, 1);
-    uint32_t keptZWrite = 1;
-    device->Device()->GetRenderState(D3DRS_ZWRITEENABLE, &keptZWrite);
-    device->SetRenderState(D3DRS_ZWRITEENABLE, 0);
-    device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-
+    // Texels of alpha 1 or less (of 255) are dropped; the passes draw without
+    // depth writes.
+    PassState state;
+    state.depth = PassDepth::NoWrite;
     for (size_t p = 0; p < passCount; ++p) {
         const MeshPass& pass = passes[p];
-        device->SetRenderState(D3DRS_SRCBLEND, pass.sourceBlend);
-        device->SetRenderState(D3DRS_DESTBLEND, pass.destinationBlend);
-        device->SetTextureStageState(0, D3DTSS_COLOROP, pass.colourOperation);
-        for (uint32_t stage = 0; stage < 2; ++stage) {
-            device->SetTextureStageState(stage, D3DTSS_ADDRESSU,
-                                         pass.clampU ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP);
-            device->SetTextureStageState(stage, D3DTSS_ADDRESSV,
-                                         pass.clampV ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP);
-        }
-        device->SetTexture(0, pass.layer);
-        device->SetTexture(1, pass.mask);
         if (pass.quadCount == 0)
             continue;
+        state.blend = pass.blend;
+        state.texturing = pass.vertexColour ? PassTexturing::MaskedVertexColour : PassTexturing::Masked;
+        state.clampU = pass.clampU;
+        state.clampV = pass.clampV;
+        state.texture = pass.layer;
+        state.second = pass.mask;
         const uint32_t quad = static_cast<uint32_t>(pass.firstQuad);
-        const uint32_t quads = static_cast<uint32_t>(pass.quadCount);
-        device->DrawIndexed(D3DPT_TRIANGLELIST,
-                            copy.firstVertex + static_cast<uint32_t>(mesh.firstVertex) + 4 * quad, 4 * quads,
-                            copy.firstIndex + static_cast<uint32_t>(mesh.firstIndex) + 6 * quad, 2 * quads);
-    }
-
-    device->SetRenderState(D3DRS_ZWRITEENABLE, keptZWrite);
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
-    device->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
-    for (uint32_t stage = 0; stage < 2; ++stage) {
-        device->SetTextureStageState(stage, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
-        device->SetTextureStageState(stage, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
+        device->DrawPass(state,
+                         PassDraw::Quads(copy.firstVertex + static_cast<uint32_t>(mesh.firstVertex) + 4 * quad,
+                                         copy.firstIndex + static_cast<uint32_t>(mesh.firstIndex) + 6 * quad,
+                                         static_cast<uint32_t>(pass.quadCount)));
     }
     return D3D_OK;
 }

@@ -213,16 +213,16 @@ struct MeshPass {
     size_t quadCount = 0;
     CountedHandle<CTexture> layer;
     CountedHandle<CTexture> mask;
-    uint32_t sourceBlend = d3d::D3DBLEND_SRCALPHA;
-    uint32_t destinationBlend = d3d::D3DBLEND_INVSRCALPHA;
-    uint32_t colourOperation = d3d::D3DTOP_SELECTARG1; // the layer's colour; SELECTARG2: the vertex colour
+    PassBlend blend = PassBlend::Alpha();
+    // The vertex colour with the layer's alpha, in place of the layer's colour.
+    bool vertexColour = false;
     bool clampU = false;
     bool clampV = false;
 };
 
 // Copies the whole mesh into the shared buffers and draws the passes over it,
-// the mask multiplying the layer in colour and alpha, without depth writes;
-// the device's stage states go back to the frame's afterwards. A failed
+// the mask multiplying the layer in colour and alpha, without depth writes
+// (engine draw passes: the frame's states come back after them). A failed
 // buffer lock skips the frame's mesh and is returned.
 d3d::HRESULT RenderMeshPasses(const SceneServices& services, const SceneMeshLayer& mesh, const MeshPass* passes,
                               size_t passCount);
