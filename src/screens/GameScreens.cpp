@@ -4,6 +4,7 @@
 // kinds the screens rely on, and each form's own set-up.
 #include "screens/GameScreens.h"
 
+#include "engine/DataPaths.h"
 #include "engine/Log.h"
 #include "engine/Sprite.h"
 #include "engine/TextReader.h"
@@ -277,7 +278,7 @@ bool CGameScreens::LoadTextures(const std::string& formsFolder, const std::strin
     const std::vector<D3DFORMAT> alphaFormats = {D3DFMT_A1R5G5B5, D3DFMT_A4L4, D3DFMT_A8R3G3B2,
                                                  D3DFMT_A4R4G4B4, D3DFMT_A8L8, D3DFMT_A8R8G8B8};
     CTextReader reader;
-    if (reader.Open(formsFolder + "Textures.lst") != 0) {
+    if (!reader.Open(formsFolder + "Textures.lst")) {
         WriteLog("Unable to open Textures.lst\n");
         return false;
     }
