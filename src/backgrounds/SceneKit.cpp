@@ -1,10 +1,9 @@
 #include "backgrounds/SceneKit.h"
 
+#include "engine/CheckedSettings.h"
 #include "engine/Random.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 #include <cstring>
 
 using namespace d3d;
@@ -258,35 +257,6 @@ HRESULT RenderMeshPasses(const SceneServices& services, const SceneMeshLayer& me
     return D3D_OK;
 }
 
-namespace {
-
-// The numbers of a setting's text, up to four, over zeros.
-void ParseFloats(const char* text, float out[4])
-{
-    out[0] = out[1] = out[2] = out[3] = 0.0f;
-    std::sscanf(text ? text : "", "%f %f %f %f", &out[0], &out[1], &out[2], &out[3]);
-}
-
-// A value read from the file falls back to the default's own number when it
-// is not a finite one.
-void KeepFinite(float* values, const char* defaultText, int count)
-{
-    float fallback[4];
-    ParseFloats(defaultText, fallback);
-    for (int i = 0; i < count; ++i)
-        if (!std::isfinite(values[i]))
-            values[i] = fallback[i];
-}
-
-float FirstNumber(const char* text)
-{
-    float numbers[4];
-    ParseFloats(text, numbers);
-    return numbers[0];
-}
-
-} // namespace
-
 std::string CSceneSettings::Text(const char* key, const char* defaultText) const
 {
     return ReadIniString(m_file, m_section, key, defaultText);
@@ -299,45 +269,33 @@ int32_t CSceneSettings::Int(const char* key, const char* defaultText) const
 
 float CSceneSettings::Float(const char* key, const char* defaultText) const
 {
-    float value = ReadIniFloat(m_file, m_section, key, defaultText);
-    KeepFinite(&value, defaultText, 1);
-    return value;
+    return ReadCheckedFloat(m_file, m_section, key, defaultText);
 }
 
 float CSceneSettings::Positive(const char* key, const char* defaultText) const
 {
-    const float value = Float(key, defaultText);
-    return value > 0.0f ? value : FirstNumber(defaultText);
+    return ReadPositiveFloat(m_file, m_section, key, defaultText);
 }
 
 float CSceneSettings::NonZero(const char* key, const char* defaultText) const
 {
     const float value = Float(key, defaultText);
-    return value != 0.0f ? value : FirstNumber(defaultText);
+    return value != 0.0f ? value : DefaultNumber(defaultText);
 }
 
 Vec2 CSceneSettings::Pair(const char* key, const char* defaultText) const
 {
-    Vec2 v;
-    ReadIniVec2(m_file, m_section, key, defaultText, &v);
-    KeepFinite(&v.x, defaultText, 2);
-    return v;
+    return ReadCheckedVec2(m_file, m_section, key, defaultText);
 }
 
 Vec3 CSceneSettings::Triple(const char* key, const char* defaultText) const
 {
-    Vec3 v;
-    ReadIniVec3(m_file, m_section, key, defaultText, &v);
-    KeepFinite(&v.x, defaultText, 3);
-    return v;
+    return ReadCheckedVec3(m_file, m_section, key, defaultText);
 }
 
 Vec4 CSceneSettings::Quad(const char* key, const char* defaultText) const
 {
-    Vec4 v;
-    ReadIniVec4(m_file, m_section, key, defaultText, &v);
-    KeepFinite(&v.x, defaultText, 4);
-    return v;
+    return ReadCheckedVec4(m_file, m_section, key, defaultText);
 }
 
 IntPair CSceneSettings::Ints(const char* key, const char* defaultText) const
@@ -471,8 +429,7 @@ float WrapUnit(float value)
 
 float WrapPhase(float phase, bool atTwoPi)
 {
-    constexpr float kTwoPiValue = 6.2831855f;
-    if (phase > kTwoPiValue || (atTwoPi && phase == kTwoPiValue))
-        return phase - kTwoPiValue;
+    if (phase > kTwoPi || (atTwoPi && phase == kTwoPi))
+        return phase - kTwoPi;
     return phase;
 }

@@ -1,6 +1,6 @@
 #include "engine/Text.h"
-
 #include "engine/Random.h"
+#include "engine/VectorMath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,6 @@
 using namespace d3d;
 
 namespace {
-constexpr float kTwoPi = 6.2831855f;
 bool IsBreak(uint8_t c) { return c == 10 || c == 11; }
 uint32_t ToByte(float value) { return static_cast<uint32_t>(std::clamp(std::floor(value), 0.0f, 255.0f)); }
 } // namespace
