@@ -1,7 +1,7 @@
 #include "effects/sandbox/Sandbox.h"
 
-#include "effects/keepers/DuneKeepers.h"
 #include "effects/particles/ParticleSystemsManager.h"
+#include "effects/sandbox/DuneKeepers.h"
 #include "engine/RenderDevice.h"
 #include "engine/Vertex.h"
 
