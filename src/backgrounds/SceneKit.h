@@ -64,6 +64,21 @@ struct SceneMeshLayer {
     SceneVertex* Quad(size_t quad) { return &vertices[quad * 4]; }
 };
 
+// What the scenes share, handed over once at start-up; each scene takes the
+// part it uses.
+struct BackgroundResources {
+    CountedHandle<CSpriteRenderer> sprites; // drawn only inside the scenes
+    CountedHandle<CParticleSystemsManager> particles;
+    CountedHandle<CFlareRenderer> flares;
+    CountedHandle<CTexture> flare; // "Flare": the progress flares
+    CountedHandle<CTexture> jungleFlash;
+    CountedHandle<CTexture> smallSand;
+    CountedHandle<CTexture> cloud;
+    CountedHandle<CTexture> spark; // "Spark": rainbow streaks and chest rays
+    CountedHandle<CTexture> halo;
+    CountedHandle<CSpriteRenderer> foreground; // drawn late, above the board
+};
+
 // The services a scene draws and plays through, shared by all six.
 struct SceneServices {
     CountedHandle<CRenderDevice> device;
@@ -136,14 +151,14 @@ public:
     {
         services.SetDevice(device, vertices, indices);
     }
-    void SetServices(const CountedHandle<CSpriteRenderer>& sprites,
-                     const CountedHandle<CParticleSystemsManager>& particles,
-                     const CountedHandle<CFlareRenderer>& flares)
+    void SetResources(const BackgroundResources& shared)
     {
-        services.sprites = sprites;
-        services.particles = particles;
-        services.flares = flares;
+        services.sprites = shared.sprites;
+        services.particles = shared.particles;
+        services.flares = shared.flares;
+        resources = shared;
     }
+    BackgroundResources resources;
     // The files of the textures that have a key, from the scene's section.
     void ReadTextureFiles(const CSceneSettings& file);
     // Shares each texture already registered under its name and loads the
@@ -183,6 +198,25 @@ private:
     };
     // Fixed from construction on: scenes keep references into it.
     std::vector<Slot> m_textures;
+};
+
+// What each of the six scenes is built on: its core, made from the scene's
+// textures, through which the manager hands it the device, the sound and the
+// shared resources.
+class CScene {
+public:
+    CScene(const CScene&) = delete;
+    CScene& operator=(const CScene&) = delete;
+
+    // Its services and textures: device, sound, loading and releasing.
+    CSceneCore& Core() { return m_core; }
+    void SetResources(const BackgroundResources& shared) { m_core.SetResources(shared); }
+
+protected:
+    explicit CScene(std::initializer_list<SceneTexture> textures) : m_core(textures) {}
+    ~CScene() = default;
+
+    CSceneCore m_core;
 };
 
 // Dust drifting in stacked full-screen layers of a scene's mesh.

@@ -15,7 +15,7 @@ constexpr int kMostCracks = 64;
 } // namespace
 
 CTreasuryBackground::CTreasuryBackground()
-    : m_core({{"BackgroundTreasury", "Treasury.jpg", TextureLoader::Plain},
+    : CScene({{"BackgroundTreasury", "Treasury.jpg", TextureLoader::Plain},
               {"TreasuryDust", "TreasuryDust.tga", TextureLoader::AlphaGrey, "DustTexture"},
               {"TreasuryMask", "TreasuryMask.tga", TextureLoader::AutoFormat, "MaskTexture"},
               {"TreasuryElements", "TreasuryElements.tga", TextureLoader::AlphaColour, "ElementsTexture"},
@@ -31,18 +31,6 @@ CTreasuryBackground::CTreasuryBackground()
 }
 
 CTreasuryBackground::~CTreasuryBackground() { ReleaseObjects(); }
-
-void CTreasuryBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
-                                       const CountedHandle<CParticleSystemsManager>& particles,
-                                       const CountedHandle<CFlareRenderer>& flares,
-                                       const CountedHandle<CTexture>& flareTexture,
-                                       const CountedHandle<CTexture>& sparkTexture,
-                                       const CountedHandle<CTexture>& haloTexture)
-{
-    m_core.SetServices(sprites, particles, flares);
-    m_ornaments.SetTextures(flareTexture, sparkTexture);
-    m_haloTexture = haloTexture;
-}
 
 void CTreasuryBackground::LoadSettings(const std::string& file)
 {
