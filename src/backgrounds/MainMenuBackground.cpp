@@ -37,7 +37,7 @@ CountedHandle<CSprite> MakePiece(float x, float y, float z, float width, float h
 } // namespace
 
 CMainMenuBackground::CMainMenuBackground()
-    : m_core({{"BackgroundMainMenu", "MainBack.jpg", TextureLoader::Plain},
+    : CScene({{"BackgroundMainMenu", "MainBack.jpg", TextureLoader::Plain},
               {"MainMenuSkyMask", "MainSkyMask.tga", TextureLoader::AutoFormat},
               {"MainMenuLeafMask", "MainLeafMask.tga", TextureLoader::AutoFormat},
               {"MainMenuElements", "MainElements.tga", TextureLoader::AlphaColour},
@@ -50,13 +50,6 @@ CMainMenuBackground::CMainMenuBackground()
 }
 
 CMainMenuBackground::~CMainMenuBackground() { ReleaseObjects(); }
-
-void CMainMenuBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
-                                       const CountedHandle<CParticleSystemsManager>& particles,
-                                       const CountedHandle<CFlareRenderer>& flares)
-{
-    m_core.SetServices(sprites, particles, flares);
-}
 
 void CMainMenuBackground::LoadSettings(const std::string& file)
 {

@@ -12,7 +12,7 @@
 
 #include <vector>
 
-class CMainMenuBackground {
+class CMainMenuBackground final : public CScene {
 public:
     static constexpr int kElements = 8;
     // The elements that move.
@@ -25,12 +25,6 @@ public:
     CMainMenuBackground();
     ~CMainMenuBackground();
 
-    // Its services and textures: device, sound, loading and releasing.
-    CSceneCore& Core() { return m_core; }
-
-    void SetResources(const CountedHandle<CSpriteRenderer>& sprites,
-                      const CountedHandle<CParticleSystemsManager>& particles,
-                      const CountedHandle<CFlareRenderer>& flares);
     void LoadSettings(const std::string& file);
     int Init();
     int Build();
@@ -81,8 +75,6 @@ private:
     void MoveFrontFoliage(float dt);
 
     enum Texture { kPicture, kSkyMask, kLeafMask, kElementsTexture, kFrontTexture };
-
-    CSceneCore m_core; // services and textures
 
     // Sky.
     Vec3 m_skyPosition{};

@@ -40,6 +40,17 @@ struct SceneRig : NullRig {
         }
     }
 
+    // The shared resources as the manager hands them over, without
+    // textures; the particle manager only for the scenes that make particles.
+    BackgroundResources Shared(bool withParticles) const
+    {
+        BackgroundResources shared;
+        shared.sprites = sprites;
+        shared.particles = withParticles ? particles : CountedHandle<CParticleSystemsManager>();
+        shared.flares = flares;
+        return shared;
+    }
+
     CountedHandle<CSpriteRenderer> sprites;
     CountedHandle<CFlareRenderer> flares;
     CountedHandle<CParticleSystemsManager> particles;
