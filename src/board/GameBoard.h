@@ -23,6 +23,7 @@
 #include "effects/overlays/Popups.h"
 #include "effects/sandbox/Sandbox.h"
 #include "engine/CountedHandle.h"
+#include "engine/DataPaths.h"
 #include "events/GameEvent.h"
 #include "records/PlayerStats.h"
 #include "tokens/MovingTokens.h"

@@ -5,6 +5,7 @@
 
 #include "balance/BalanceState.h"
 #include "board/GameBoard.h"
+#include "engine/DataPaths.h"
 #include "engine/Log.h"
 #include "engine/RenderTestSupport.h"
 #include "layout/QuestLayout.h"

@@ -6,6 +6,7 @@
 
 #include "balance/BalanceState.h"
 #include "board/GameBoard.h"
+#include "engine/DataPaths.h"
 #include "engine/Log.h"
 #include "layout/QuestLayout.h"
 #include "platform/NullDirect3D.h"
