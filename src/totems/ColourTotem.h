@@ -69,9 +69,6 @@ protected:
     // The power is over: the event is the strength's, and the totem goes
     // back (state 5) or stays in front to charge again (state 6).
     int EndPower(bool stays);
-    // Until the powers come, a started power ends in its first frame; the
-    // colours differ only in who stays in front afterwards.
-    int PowerStandIn(bool stays) { return EndPower(stays); }
     // Level 3 and 4 totems stay after a power below full strength.
     bool StaysAfterPower() const { return level > 2 && state == kTotemPower; }
 
