@@ -424,8 +424,11 @@ TEST(GreenPower, UnigemCountsAndRayDelays)
         p.board.placedGems.clear();
         p.board.struckGems.clear();
         const int placeBefore = p.board.gemsToPlace;
+        const int soundsBefore = Plays(*p.rig.sounds, "TotemGreen2.wav");
         p.rig.TakeFrames();
         p.Fire(green);
+        // The unigems' sound, once as they set off.
+        EXPECT_EQ(Plays(*p.rig.sounds, "TotemGreen2.wav") - soundsBefore, c.unigems > 0 ? 1 : 0);
         EXPECT_EQ(static_cast<int>(p.board.placedGems.size()), std::min(c.unigems, placeBefore));
         EXPECT_EQ(p.board.struckGems.size(), 2u);
         ASSERT_EQ(p.board.greenDelays.size(), 2u);
