@@ -616,9 +616,9 @@ TEST(Sparkles, AFullDrawPicksTheLastCell)
 
 // ---- Every power ----
 
-// A power cut short (the level ends while it runs) asks and reports nothing
-// more, and once its totem has gone back and faded nothing of it is left:
-// no sprite but the small totems', no flare, no particle system.
+// A power cut short (the level ends while it runs, or a new one starts)
+// asks and reports nothing more, and once its totem has gone nothing of it
+// is left: no sprite but the small totems', no flare, no particle system.
 TEST(Powers, APowerCutShortLeavesNothingBehind)
 {
     for (int colour = 0; colour < kTotemColours; ++colour) {
@@ -640,6 +640,18 @@ TEST(Powers, APowerCutShortLeavesNothingBehind)
         p.rig.Run(4.0f);
         EXPECT_TRUE(p.Records(colour).empty());
         EXPECT_EQ(p.rig.totems.Placed(colour)->mode, kSmallTotem);
+        EXPECT_EQ(p.rig.SpritesHeld(), smallSprites);
+        EXPECT_TRUE(p.rig.flares->flares.empty());
+        EXPECT_TRUE(p.rig.particles->BlendedSystems().empty());
+        // A new level starting while the power runs takes it away at once.
+        totem = p.InFront(colour, 3);
+        p.rig.totems.QueueTotem(colour);
+        p.rig.Run(colour == kBlueTotem ? 0.7f : 0.3f);
+        totem.Reset();
+        p.rig.totems.Reset();
+        p.rig.TakeFrames();
+        p.rig.Run(4.0f);
+        EXPECT_TRUE(p.Records(colour).empty());
         EXPECT_EQ(p.rig.SpritesHeld(), smallSprites);
         EXPECT_TRUE(p.rig.flares->flares.empty());
         EXPECT_TRUE(p.rig.particles->BlendedSystems().empty());
