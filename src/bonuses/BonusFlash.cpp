@@ -227,12 +227,12 @@ void CBonusFlash::Fire()
         AddFlare(current.flares, flare);
     }
     if (n != 1)
-        Thunderbolt(p.x, grid.top, true);
+        Thunderbolt(p.x, grid.originY, true);
     if (n == 3)
-        Thunderbolt(p.x, grid.top - grid.height, true);
+        Thunderbolt(p.x, grid.originY - grid.height, true);
     if (n >= 1) {
-        Thunderbolt(grid.left, p.y, false);
-        Thunderbolt(grid.left + grid.width, p.y, false);
+        Thunderbolt(grid.originX, p.y, false);
+        Thunderbolt(grid.originX + grid.width, p.y, false);
     }
     Raise(kEventFlashFired, param);
     // A bolt from no cell strikes nothing of the board.

@@ -1,9 +1,10 @@
 #include "tokens/BoardGrid.h"
 
-void CBoardGrid::Set(float leftX, float topY, int32_t columnCount, int32_t rowCount, float cellW, float cellH)
+void CBoardGrid::Set(float x, float y, float z, int columnCount, int rowCount, float cellW, float cellH)
 {
-    left = leftX;
-    top = topY;
+    originX = x;
+    originY = y;
+    originZ = z;
     columns = columnCount;
     rows = rowCount;
     cellWidth = cellW;
@@ -12,14 +13,19 @@ void CBoardGrid::Set(float leftX, float topY, int32_t columnCount, int32_t rowCo
     height = static_cast<float>(rows) * cellHeight;
 }
 
-Vec2 CBoardGrid::CellCentre(int32_t column, int32_t row) const
+Vec3 CBoardGrid::CellCenter(int column, int row) const
 {
-    return Vec2{left + (static_cast<float>(column) + 0.5f) * cellWidth,
-                top - (static_cast<float>(row) + 0.5f) * cellHeight};
+    return {originX + (static_cast<float>(column) + 0.5f) * cellWidth,
+            originY - (static_cast<float>(row) + 0.5f) * cellHeight, originZ};
 }
 
 CBoardGrid& BoardGrid()
 {
     static CBoardGrid grid;
     return grid;
+}
+
+void SetBoardGrid(float x, float y, float z, int columns, int rows, float cellWidth, float cellHeight)
+{
+    BoardGrid().Set(x, y, z, columns, rows, cellWidth, cellHeight);
 }

@@ -5,6 +5,7 @@
 // 7 before its extension.
 #include "engine/DrawingFixture.h"
 
+#include "QuestBoardGrid.h"
 #include "bonuses/BonusGem.h"
 #include "bonuses/BonusManager.h"
 #include "bonuses/BonusParameters.h"
@@ -21,6 +22,8 @@
 
 using namespace d3d;
 using namespace drawing_test;
+using bonus_test::CellPoint;
+using bonus_test::UseQuestBoardGrid;
 
 namespace {
 
@@ -35,7 +38,7 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         plat::SeedRandom(5);
-        BoardGrid() = CBoardGrid();
+        UseQuestBoardGrid();
         LoadBonusParameters("Data\\Config\\Gems.cfg", "Data\\Config\\Bonus.cfg");
         auto vb = renderer->vertexBuffer;
         auto ib = renderer->indexBuffer;
@@ -64,7 +67,7 @@ protected:
         // A board of tokens, each colour in turn.
         for (int row = 0; row < 8; ++row)
             for (int column = 0; column < 8; ++column) {
-                const Vec2 at = BoardGrid().CellCentre(column, row);
+                const Vec2 at = CellPoint(column, row);
                 caps->CreateCap((column + row) % 7, at.x, at.y, 0, kTokenSize, 0);
             }
 
@@ -103,7 +106,7 @@ protected:
     CountedHandle<CBonus> Ride(int32_t kind, int column, int row)
     {
         CountedHandle<CBonus> bonus = manager->CreateBonus(kind, 3, 0, 1);
-        const Vec2 at = BoardGrid().CellCentre(column, row);
+        const Vec2 at = CellPoint(column, row);
         bonus->position = Vec3{at.x, at.y, 0};
         bonus->FlyIn(at.x, at.y, 0, kTokenSize, column, row, 1, 0.0f);
         return bonus;
@@ -162,12 +165,12 @@ TEST_F(BonusDrawing, EachKindRidesAndFires)
     for (int i = 0; i < 6; ++i)
         riding[i] = Ride(kinds[i], i + 1, 3);
     CountedHandle<CBonus> gem = manager->CreateGem(2, 1);
-    const Vec2 gemCell = BoardGrid().CellCentre(3, 5);
+    const Vec2 gemCell = CellPoint(3, 5);
     gem->Place(gemCell.x, gemCell.y, 0, kTokenSize, 3, 5);
     Run(0.5f);
     const Frame ride = Draw("1");
     for (int i = 0; i < 6; ++i) {
-        const Vec2 at = BoardGrid().CellCentre(i + 1, 3);
+        const Vec2 at = CellPoint(i + 1, 3);
         EXPECT_GT(Change(board, ride, at.x, at.y), 12.0) << "kind " << kinds[i];
     }
     EXPECT_GT(Change(board, ride, gemCell.x, gemCell.y, 30), 4.0);
@@ -179,15 +182,15 @@ TEST_F(BonusDrawing, EachKindRidesAndFires)
         Vec2 where;    // a point the effect lights
     };
     const CBoardGrid& grid = BoardGrid();
-    const Vec2 cell = grid.CellCentre(3, 3);
+    const Vec2 cell = CellPoint(3, 3);
     const Vec3 clock = BonusParams().timeTarget;
     const Fired fired[6] = {
-        {kBonusTnt, 0.2f, grid.CellCentre(5, 3)},                         // two steps away
-        {kBonusFlash, 0.1f, Vec2{grid.left + 10.0f, cell.y}},             // the row's end
+        {kBonusTnt, 0.2f, CellPoint(5, 3)},                               // two steps away
+        {kBonusFlash, 0.1f, Vec2{grid.originX + 10.0f, cell.y}},          // the row's end
         {kBonusTime, 0.42f, Vec2{clock.x, clock.y}},                      // the time display
         {kBonusAdviser, 0.0f, Vec2{BonusParams().adviserTarget.x, 0.0f}}, // placed below
         {kBonusScore, 0.15f, cell},                                       // the coins' burst
-        {kBonusSolidarity, 0.2f, grid.CellCentre(3, 1)},                  // along its bolt
+        {kBonusSolidarity, 0.2f, CellPoint(3, 1)},                        // along its bolt
     };
     for (int i = 0; i < 6; ++i) {
         SCOPED_TRACE(fired[i].kind);
@@ -200,8 +203,8 @@ TEST_F(BonusDrawing, EachKindRidesAndFires)
         Run(0.2f);
         if (fired[i].kind == kBonusSolidarity) {
             std::vector<float> delays;
-            static_cast<CBonusSolidarity&>(*bonus).SetTargets(
-                {grid.CellCentre(3, 1), grid.CellCentre(3, 0), grid.CellCentre(6, 0)}, &delays);
+            static_cast<CBonusSolidarity&>(*bonus).SetTargets({CellPoint(3, 1), CellPoint(3, 0), CellPoint(6, 0)},
+                                                              &delays);
         }
         const Frame before = Draw(nullptr);
         bonus->Fire();

@@ -5,6 +5,7 @@
 // their defaults for each test.
 #pragma once
 
+#include "QuestBoardGrid.h"
 #include "bonuses/Bonus.h"
 #include "bonuses/BonusManager.h"
 #include "bonuses/BonusParameters.h"
@@ -24,7 +25,7 @@ struct BonusRig : NullRig {
     {
         GemParams() = GemParameters();
         BonusParams() = BonusParameters();
-        BoardGrid() = CBoardGrid();
+        UseQuestBoardGrid();
         sprites1 = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
         sprites2 = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
         sprites3 = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
@@ -58,7 +59,7 @@ struct BonusRig : NullRig {
     {
         CountedHandle<CBonus> bonus =
             kind == kBonusGem ? manager->CreateGem(param, 1) : manager->CreateBonus(kind, param, 0, 1);
-        const Vec2 at = BoardGrid().CellCentre(column, row);
+        const Vec2 at = CellPoint(column, row);
         if (kind == kBonusGem) {
             bonus->Place(at.x, at.y, 0.0f, size, column, row);
         } else {
