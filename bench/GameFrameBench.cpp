@@ -113,7 +113,7 @@ public:
         // flown, the player closes it.
         if (m_game->trophiesOverLevel) {
             const CountedHandle<CQoForm>& form = m_game->screens->trophies.form;
-            const CountedHandle<CQoWindow> close = form->FindChild(159);
+            const CountedHandle<CQoWindow> close = form->FindChild(IdOf(Command::TrophiesContinue));
             if (close && GameHarness::Shown(form) && m_game->trophies->pendingAwards.empty() &&
                 !m_game->trophies->AwardRunning())
                 m_game.Click(*close);

@@ -103,7 +103,7 @@ void CGame::UpdateBonusLevel(float dt)
             return;
         screens->SetMessageBox(GetString(kTitleText[which]),
                                FormatTableText(kRulesText[which], 256, ChallengeGoal()),
-                               CGameScreens::kGroupContinue, 4);
+                               CGameScreens::kGroupContinue, Question::BonusLevelRules);
         screens->ShowForm(screens->msgBox.form, 2.0f);
         screens->quest.form->SetEnabled(false);
         Next(-9);

@@ -438,7 +438,7 @@ private:
 
     // Events (GameEvents.cpp).
     void HandleScreenEvents();
-    void HandleScreenEvent(const GameEvent& event);
+    void HandleScreenEvent(const ScreenEvent& event);
     void HandleBoardEvents();
     void HandleBoardEvent(const BoardEvent& event);
     void CheckExtraLife();
@@ -475,7 +475,7 @@ private:
     void ReopenShop();
     // The board cleared, the menu's music and scene.
     void ClearForMenu();
-    void ReturnToMenu(int text, int command);
+    void ReturnToMenu(int text, Question question);
     // On to a sub-state, its timer from 0.
     void Next(int to)
     {
@@ -486,7 +486,7 @@ private:
     // Tokens of the board still falling or flying.
     bool TokensMoving() const;
     void HideLevelScreen(bool withQuestForm);
-    void ShowMessage(const std::string& text, int group, int command, float speed);
+    void ShowMessage(const std::string& text, int group, Question question, float speed);
     void ResetHints();
     // The HUD's lives after one was lost or paid.
     void ShowLivesLeft();
@@ -503,14 +503,14 @@ private:
     int ChallengeGoal() const;
 
     // Input (GameInput.cpp, MenuCommands.cpp).
-    void OnScreensPress(const GameEvent& event, bool* consumed, bool* offBoard);
+    void OnScreensPress(const ScreenEvent& event, bool* consumed, bool* offBoard);
     void PressOnBoard(float x, float y);
     void PickToken(const CountedHandle<CToken>& token);
     void ContinueAfterWait();
     bool TogglePause();
-    int OnMenuCommand(int code);
-    int OnPlayCommand(int code);
-    int OnCompleteCommand(int code);
+    int OnMenuCommand(Command command);
+    int OnPlayCommand(Command command);
+    int OnCompleteCommand(Command command);
     void OpenOptions(const CountedHandle<CQoForm>& from, float speed);
     void ConfirmOptions(const CountedHandle<CQoForm>& back, float speed);
     void MakeProfileCurrent(int index);

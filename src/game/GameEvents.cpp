@@ -17,30 +17,27 @@ constexpr float kPopupDepth = -20.0f;
 
 void CGame::HandleScreenEvents()
 {
-    const GameEventVector& events = screens->Events();
-    for (size_t i = 0; i < events.Size(); ++i)
-        HandleScreenEvent(events.At(i));
+    for (const ScreenEvent& event : screens->Events())
+        HandleScreenEvent(event);
 }
 
-void CGame::HandleScreenEvent(const GameEvent& event)
+void CGame::HandleScreenEvent(const ScreenEvent& event)
 {
     switch (event.kind) {
-    case CGameScreens::kScroller:
-        if (event.value == 231 && sounds)
-            sounds->SetVolume(event.ArgFloat());
-        else if (event.value == 232 && music)
-            music->SetVolume(event.ArgFloat());
+    case ScreenEvent::Kind::VolumeChanged:
+        if (event.command == Command::SoundVolume && sounds)
+            sounds->SetVolume(event.value);
+        else if (event.command == Command::MusicVolume && music)
+            music->SetVolume(event.value);
         break;
-    case CGameScreens::kFadedOut: {
-        const CEventSource* intro = screens->intro.form.Get();
-        if (event.sender.Get() != intro)
+    case ScreenEvent::Kind::FadedOut:
+        if (event.form != screens->intro.form)
             break;
         screens->SetIntroTextureLoaded(false);
         if (mode == kModeLevelIntro && subState < 0) {
             Next(0);
         }
         break;
-    }
     default:
         break;
     }

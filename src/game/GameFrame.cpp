@@ -297,9 +297,9 @@ void CGame::UpdateQuestComplete()
         // A Normal quest's end says the Hard mode is open; its OK then
         // tells of a new high score.
         if (!board->hardMode)
-            ReturnToMenu(62, 10);
+            ReturnToMenu(62, Question::HardModeUnlocked);
         else
-            ReturnToMenu(hiscoreEntered ? 61 : 0, 9);
+            ReturnToMenu(hiscoreEntered ? 61 : 0, Question::NewHighScore);
         break;
     default:
         // 3 waits for a key or a click, 10 for the trophies screen.

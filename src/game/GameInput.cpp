@@ -46,9 +46,8 @@ int CGame::OnLButtonDown(int, int, uintptr_t)
         dragging = false;
     bool consumed = false, offBoard = false;
     screens->OnMouseDown(x, y);
-    const GameEventVector& events = screens->Events();
-    for (size_t i = 0; i < events.Size(); ++i)
-        OnScreensPress(events.At(i), &consumed, &offBoard);
+    for (const ScreenEvent& event : screens->Events())
+        OnScreensPress(event, &consumed, &offBoard);
     if (phase == kPhaseBonusLevel && challengeMode == kReaction && gameType == 0 && !consumed && !board->ended &&
         board->reactionChallenge)
         board->reactionChallenge->OnStop(0.0f, 0.0f);
@@ -92,33 +91,34 @@ int CGame::OnLButtonDown(int, int, uintptr_t)
     return 0;
 }
 
-void CGame::OnScreensPress(const GameEvent& event, bool* consumed, bool* offBoard)
+void CGame::OnScreensPress(const ScreenEvent& event, bool* consumed, bool* offBoard)
 {
-    if (event.kind == CGameScreens::kScroller) {
+    if (event.kind == ScreenEvent::Kind::VolumeChanged) {
         HandleScreenEvent(event);
         return;
     }
-    if (event.kind != CGameScreens::kPress)
+    if (event.kind != ScreenEvent::Kind::Press)
         return;
-    switch (event.value) {
-    case 11:
+    switch (event.command) {
+    case Command::QuestMenu:
         *consumed = true;
         break;
-    case 170:
+    case Command::ReactionStop:
         if (!board->ended && board->reactionChallenge) {
             board->reactionChallenge->OnStop(cursorX, cursorY);
             *consumed = true;
         }
         break;
-    case 220:
+    case Command::LessonClose:
         ApplyLevelState(true);
         *offBoard = true;
         break;
-    case 233:
-    case 234:
-    case 235:
-    case 236:
-        pendingDisplayMask = ToggleDisplayOption(pendingDisplayMask, event.value - 233);
+    case Command::FullScreenBox:
+    case Command::WindowSizeBox:
+    case Command::ColourDepthBox:
+    case Command::WideScreenBox:
+        pendingDisplayMask =
+            ToggleDisplayOption(pendingDisplayMask, IndexIn(event.command, Command::FullScreenBox));
         UpdateToggleControls(pendingDisplayMask);
         break;
     default:

@@ -618,7 +618,7 @@ bool CGame::ChooseCurrentProfile()
             screens->profileScroll = index - 5;
         screens->ShowPlayerName();
     } else {
-        screens->SetNameEntry("Spieler", 0);
+        screens->SetNameEntry(kDefaultPlayerName, 0);
         nameEntryPending = true;
     }
     return true;

@@ -19,73 +19,72 @@ int CGame::OnLButtonUp(int, int, uintptr_t)
         shop->OnMouseUp(cursorX, cursorY);
     screens->OnMouseUp(cursorX, cursorY);
     // The events are copied: a command may refill the screens' list.
-    std::vector<int32_t> commands;
-    const GameEventVector& events = screens->Events();
-    for (size_t i = 0; i < events.Size(); ++i)
-        if (events.At(i).kind == CGameScreens::kClick)
-            commands.push_back(events.At(i).value);
+    std::vector<Command> commands;
+    for (const ScreenEvent& e : screens->Events())
+        if (e.kind == ScreenEvent::Kind::Click)
+            commands.push_back(e.command);
     int quit = 0;
-    for (const int32_t code : commands) {
+    for (const Command command : commands) {
         // The window's quit button works in every mode, the intros too.
-        if (code == 280)
+        if (command == Command::Quit)
             quit = 1;
         else if (mode == kModeMenus)
-            quit |= OnMenuCommand(code);
+            quit |= OnMenuCommand(command);
         else if (mode == kModePlaying)
-            quit |= OnPlayCommand(code);
+            quit |= OnPlayCommand(command);
         else if (mode == kModeQuestComplete)
-            quit |= OnCompleteCommand(code);
+            quit |= OnCompleteCommand(command);
     }
     if (mode == kModePlaying && phase == kPhaseAfterResults && (subState == 10 || subState == 14))
         ContinueAfterWait();
     return quit;
 }
 
-int CGame::OnMenuCommand(int code)
+int CGame::OnMenuCommand(Command command)
 {
-    switch (code) {
-    case 1:
+    const Question asked = screens->AskedQuestion();
+    switch (command) {
+    case Command::PlayQuest:
         StartQuestFromMenu();
         return 0;
-    case 2:
-    case 280:
+    case Command::Exit:
         return 1;
-    case 3:
+    case Command::Options:
         OpenOptions(screens->mainMenu.form, 2.0f);
         return 0;
-    case 180:
-    case 195:
+    case Command::ProfileOk:
+    case Command::NameOk:
         MakeProfileCurrent(screens->profileSelected);
         return 0;
-    case 200:
-        if (screens->MessageCommand() == 10) {
+    case Command::MessageOk:
+        if (asked == Question::HardModeUnlocked) {
             if (hiscoreEntered)
-                ShowMessage(GetString(61), CGameScreens::kGroupOk, 9, 2.0f);
+                ShowMessage(GetString(61), CGameScreens::kGroupOk, Question::NewHighScore, 2.0f);
             else
                 screens->ShowForm(screens->mainMenu.form, 2.0f);
         }
         return 0;
-    case 202:
-    case 203:
-        if (screens->MessageCommand() == 2 && code == 202) {
+    case Command::MessageYes:
+    case Command::MessageNo:
+        if (asked == Question::ReplaceSavedQuest && command == Command::MessageYes) {
             if (profile && profile->veteran) {
                 AskHardMode(4.0f);
             } else {
                 screens->HideForm(screens->startQuest.form, 2.0f);
                 StartFreshQuest(0);
             }
-        } else if (screens->MessageCommand() == 11) {
+        } else if (asked == Question::TryHardMode) {
             screens->HideForm(screens->msgBox.form, 2.0f);
-            StartFreshQuest(code == 202 ? 1 : 0);
+            StartFreshQuest(command == Command::MessageYes ? 1 : 0);
         }
         return 0;
-    case 211:
+    case Command::ContinueQuest:
         questSave->state = 2;
         StartQuestLevel();
         mode = phaseEntry;
         modeTimer = 0.0f;
         return 0;
-    case 230:
+    case Command::OptionsOk:
         ConfirmOptions(screens->mainMenu.form, 2.0f);
         return 0;
     default:
@@ -93,30 +92,31 @@ int CGame::OnMenuCommand(int code)
     }
 }
 
-int CGame::OnPlayCommand(int code)
+int CGame::OnPlayCommand(Command command)
 {
-    if (code >= 40 && code <= 55) {
+    if (IsBetween(command, Command::ItemPlusFirst, Command::ItemPlusLast)) {
         if (shop->CountAvailableStars() > 0) {
-            shop->ChangeLevel(code - 40, 1);
+            shop->ChangeLevel(IndexIn(command, Command::ItemPlusFirst), 1);
         } else {
             screens->shop.form->SetEnabled(false);
-            ShowMessage(GetString(60), CGameScreens::kGroupOk, 8, 4.0f);
+            ShowMessage(GetString(60), CGameScreens::kGroupOk, Question::NoStarsLeft, 4.0f);
         }
         return 0;
     }
-    if (code >= 60 && code <= 75) {
-        shop->ChangeLevel(code - 60, 0);
+    if (IsBetween(command, Command::ItemMinusFirst, Command::ItemMinusLast)) {
+        shop->ChangeLevel(IndexIn(command, Command::ItemMinusFirst), 0);
         return 0;
     }
-    switch (code) {
-    case 10:
+    const Question asked = screens->AskedQuestion();
+    switch (command) {
+    case Command::Hint:
         if (board->levelState != 0)
             return 0;
         ApplyLevelState(true);
         if (ShowHint())
             AddScore(-balance.BonusPoints());
         return 0;
-    case 11:
+    case Command::QuestMenu:
         if (!IsReadyForInput())
             return 0;
         board->SetLocked(true);
@@ -124,69 +124,67 @@ int CGame::OnPlayCommand(int code)
         if (gameType == 0)
             screens->quest.form->SetEnabled(false);
         return 0;
-    case 12:
-    case 13:
+    case Command::ShuffleFirst:
+    case Command::ShuffleSecond:
         if (board->levelState == 0)
-            ShuffleForLife(code - 12);
+            ShuffleForLife(IndexIn(command, Command::ShuffleFirst));
         return 0;
-    case 20:
+    case Command::ResultsContinue:
         ContinueAfterStatistics();
         return 0;
-    case 30:
+    case Command::ShopToMenu:
         SaveQuestAndLeave(false);
         return 0;
-    case 31:
+    case Command::ShopDone:
         if (shop->openFraction < 1.0f)
             return 0;
         if (shop->CountAvailableStars() > 0 && shop->CanStillUpgrade()) {
             screens->shop.form->SetEnabled(false);
-            ShowMessage(GetString(59), CGameScreens::kGroupYesNo, 7, 4.0f);
+            ShowMessage(GetString(59), CGameScreens::kGroupYesNo, Question::StarsLeft, 4.0f);
         } else {
             CloseShop();
         }
         return 0;
-    case 150:
+    case Command::MapPlay:
         PlayMapLevel();
         return 0;
-    case 151:
+    case Command::MapToMenu:
         SaveQuestAndLeave(true);
         return 0;
-    case 159:
+    case Command::TrophiesContinue:
         RunTrophyStep();
         return 0;
-    case 160:
+    case Command::Resume:
         screens->HideForm(screens->gameMenu.form, 4.0f);
         if (gameType == 0)
             screens->quest.form->SetEnabled(true);
         board->SetLocked(false);
         return 0;
-    case 161:
+    case Command::LeaveQuest:
         screens->HideForm(screens->gameMenu.form, 2.0f);
         ApplyLevelState(false);
         QuitQuestToMenu();
         return 0;
-    case 162:
+    case Command::PauseOptions:
         OpenOptions(screens->gameMenu.form, 5.0f);
         return 0;
-    case 200:
-        if (screens->MessageCommand() == 4) {
+    case Command::MessageOk:
+        if (asked == Question::BonusLevelRules) {
             Next(-7);
-        } else if (screens->MessageCommand() == 5 || screens->MessageCommand() == 6) {
+        } else if (asked == Question::LevelFailed || asked == Question::GameOver) {
             Next(3);
         }
         return 0;
-    case 202:
-        if (screens->MessageCommand() == 7)
+    case Command::MessageYes:
+        if (asked == Question::StarsLeft)
             CloseShop();
         return 0;
-    case 230:
+    case Command::OptionsOk:
         ConfirmOptions(screens->gameMenu.form, 5.0f);
         return 0;
-    case 260:
+    case Command::TrophiesClose:
         RunTrophyStep();
         return 0;
-    case 280:
-        return 1;
     default:
         return 0;
     }
@@ -194,14 +192,14 @@ int CGame::OnPlayCommand(int code)
 
 // The completed quest: the trophies screen's buttons both leave it (the
 // continue button would otherwise do nothing here).
-int CGame::OnCompleteCommand(int code)
+int CGame::OnCompleteCommand(Command command)
 {
-    if (code == 159 || code == 260) {
+    if (command == Command::TrophiesContinue || command == Command::TrophiesClose) {
         if (subState == 10)
             RunTrophyStep();
         return 0;
     }
-    return code == 280 ? 1 : 0;
+    return 0;
 }
 
 void CGame::StartQuestFromMenu()
@@ -225,7 +223,10 @@ void CGame::StartQuestFromMenu()
     }
 }
 
-void CGame::AskHardMode(float speed) { ShowMessage(GetString(63), CGameScreens::kGroupHardNormal, 11, speed); }
+void CGame::AskHardMode(float speed)
+{
+    ShowMessage(GetString(63), CGameScreens::kGroupHardNormal, Question::TryHardMode, speed);
+}
 
 void CGame::StartFreshQuest(int difficulty)
 {
@@ -337,7 +338,7 @@ void CGame::ShuffleForLife(int button)
     Play(FlowSound::Shuffle);
     CountedHandle<CQoStatic> pressed;
     for (const auto& control : screens->quest.shuffleGroup)
-        if (control->id == 12 + button)
+        if (CommandOf(control->id) == NthOf(Command::ShuffleFirst, button))
             pressed = control;
     const Vec3 at = pressed ? pressed->Position() : Vec3{};
     StartLifeLostAnimation(GetString(72), at.x, at.y, static_cast<bool>(pressed));

@@ -215,9 +215,9 @@ void CGame::HideLevelScreen(bool withQuestForm)
     board->totems.FadeOutAll(2.0f);
 }
 
-void CGame::ShowMessage(const std::string& text, int group, int command, float speed)
+void CGame::ShowMessage(const std::string& text, int group, Question question, float speed)
 {
-    screens->SetMessageBox(text, "", group, command);
+    screens->SetMessageBox(text, "", group, question);
     screens->ShowForm(screens->msgBox.form, speed);
 }
 
@@ -291,11 +291,11 @@ void CGame::ClearForMenu()
 }
 
 // The menu comes back, or first the message box with text `text` (0 for
-// none) and its command.
-void CGame::ReturnToMenu(int text, int command)
+// none) and its question.
+void CGame::ReturnToMenu(int text, Question question)
 {
     if (text)
-        ShowMessage(GetString(text), CGameScreens::kGroupOk, command, 2.0f);
+        ShowMessage(GetString(text), CGameScreens::kGroupOk, question, 2.0f);
     else
         screens->ShowForm(screens->mainMenu.form, 2.0f);
     board->ended = false;
@@ -395,7 +395,7 @@ void CGame::UpdateBackToMenu()
     } else if (subState == 2 || subState == 3) {
         Next(subState + 1);
     } else if (subState == 4) {
-        ReturnToMenu(hiscoreEntered ? 61 : 0, 9);
+        ReturnToMenu(hiscoreEntered ? 61 : 0, Question::NewHighScore);
     }
 }
 
@@ -414,7 +414,7 @@ void CGame::UpdateLevelFailed()
             } else {
                 text = GetString(54) + "\n" + GetString(55);
             }
-            ShowMessage(text, CGameScreens::kGroupContinue, 5, 2.0f);
+            ShowMessage(text, CGameScreens::kGroupContinue, Question::LevelFailed, 2.0f);
         }
         Play(FlowSound::Failure);
         Next(1);
@@ -437,7 +437,7 @@ void CGame::UpdateQuestOver()
         HideLevelScreen(true);
         if (gameType == 0)
             ShowMessage(GetString(lifeLost.timeUp ? 54 : 13) + "\n" + GetString(58), CGameScreens::kGroupContinue,
-                        6, 2.0f);
+                        Question::GameOver, 2.0f);
         Play(FlowSound::Failure);
         Next(1);
     } else if (subState == 3 && modeTimer >= 0.5f) {
@@ -448,7 +448,7 @@ void CGame::UpdateQuestOver()
     } else if (subState == 6) {
         // The score went into the table when the quest ended; a second
         // offer would find its own entry there and could say it did not.
-        ReturnToMenu(hiscoreEntered ? 61 : 0, 9);
+        ReturnToMenu(hiscoreEntered ? 61 : 0, Question::NewHighScore);
     }
 }
 

@@ -116,8 +116,8 @@ TEST(MenuCommands, TheMainMenuStartsQuestsAndLeaves)
     {
         GameRig game;
         ASSERT_TRUE(game.NewPlayer("Anna"));
-        EXPECT_EQ(game.ClickId(game->screens->mainMenu.form, 2), 1);
-        game.ClickId(game->screens->mainMenu.form, 1);
+        EXPECT_EQ(game.ClickId(game->screens->mainMenu.form, Command::Exit), 1);
+        game.ClickId(game->screens->mainMenu.form, Command::PlayQuest);
         EXPECT_EQ(game->mode, kModeLevelIntro); // no save, no veteran: a Normal quest at once
         EXPECT_FALSE(game->board->hardMode);
     }
@@ -128,10 +128,10 @@ TEST(MenuCommands, TheMainMenuStartsQuestsAndLeaves)
             testing_support::WriteText(user + "Players/Vera/Settings.ini", "[Main]\nVeteran=1\n");
         });
         ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->mainMenu.form); }, 30.0f));
-        game.ClickId(game->screens->mainMenu.form, 1);
+        game.ClickId(game->screens->mainMenu.form, Command::PlayQuest);
         ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
-        EXPECT_EQ(game->screens->MessageCommand(), 11);
-        game.ClickId(game->screens->msgBox.form, 202);
+        EXPECT_EQ(game->screens->AskedQuestion(), Question::TryHardMode);
+        game.ClickId(game->screens->msgBox.form, Command::MessageYes);
         EXPECT_EQ(game->mode, kModeLevelIntro);
         EXPECT_TRUE(game->board->hardMode);
     }
@@ -145,12 +145,12 @@ TEST(MenuCommands, TheMainMenuStartsQuestsAndLeaves)
             save.Save(user + "Players\\Anna\\QuestAS1.sav");
         });
         ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->mainMenu.form); }, 30.0f));
-        game.ClickId(game->screens->mainMenu.form, 1);
+        game.ClickId(game->screens->mainMenu.form, Command::PlayQuest);
         ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->startQuest.form); }, 5.0f));
-        game.ClickId(game->screens->startQuest.form, 210);
+        game.ClickId(game->screens->startQuest.form, Command::NewQuest);
         ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
-        EXPECT_EQ(game->screens->MessageCommand(), 2);
-        game.ClickId(game->screens->msgBox.form, 202);
+        EXPECT_EQ(game->screens->AskedQuestion(), Question::ReplaceSavedQuest);
+        game.ClickId(game->screens->msgBox.form, Command::MessageYes);
         EXPECT_EQ(game->mode, kModeLevelIntro);
         EXPECT_FALSE(plat::FileExists(game.PlayerFolder("Anna") + "QuestAS1.sav"));
     }
@@ -160,14 +160,16 @@ TEST(MenuCommands, TheMainMenuStartsQuestsAndLeaves)
 TEST(MenuCommands, TheMessageBoxAnswersByItsCommand)
 {
     struct Case {
-        int command, group, button;
+        Question question;
+        int group;
+        Command button;
         int subState, phase;
     };
     const Case cases[] = {
-        {4, CGameScreens::kGroupContinue, 200, -7, kPhaseBonusLevel},
-        {5, CGameScreens::kGroupContinue, 200, 3, kPhaseLevelFailed},
-        {6, CGameScreens::kGroupContinue, 200, 3, kPhaseQuestOver},
-        {7, CGameScreens::kGroupYesNo, 202, 0, kPhaseMapMarch},
+        {Question::BonusLevelRules, CGameScreens::kGroupContinue, Command::MessageOk, -7, kPhaseBonusLevel},
+        {Question::LevelFailed, CGameScreens::kGroupContinue, Command::MessageOk, 3, kPhaseLevelFailed},
+        {Question::GameOver, CGameScreens::kGroupContinue, Command::MessageOk, 3, kPhaseQuestOver},
+        {Question::StarsLeft, CGameScreens::kGroupYesNo, Command::MessageYes, 0, kPhaseMapMarch},
     };
     for (const Case& c : cases) {
         InPlay game;
@@ -175,10 +177,10 @@ TEST(MenuCommands, TheMessageBoxAnswersByItsCommand)
         game->phase = c.phase == kPhaseMapMarch ? kPhaseShop : c.phase;
         game->subState = c.phase == kPhaseBonusLevel ? -8 : 1;
         game->board->SetLocked(true);
-        game.AskNow(c.command, c.group);
+        game.AskNow(c.question, c.group);
         game.ClickId(game->screens->msgBox.form, c.button);
-        EXPECT_EQ(game->phase, c.phase) << c.command;
-        EXPECT_EQ(game->subState, c.subState) << c.command;
+        EXPECT_EQ(game->phase, c.phase) << static_cast<int>(c.question);
+        EXPECT_EQ(game->subState, c.subState) << static_cast<int>(c.question);
     }
 }
 
@@ -189,18 +191,18 @@ TEST(MenuCommands, TheShopsButtonsWaitForTheShop)
     game->phase = kPhaseShop;
     game->shop->Show(1, 2.0f, 2);
     game.ShowNow(game->screens->shop.form);
-    game.ClickId(game->screens->shop.form, 31);
+    game.ClickId(game->screens->shop.form, Command::ShopDone);
     EXPECT_EQ(game->phase, kPhaseShop); // not open yet
     game.Frames(40);
     game->shop->stars = 0;
-    game.ClickId(game->screens->shop.form, 42);
-    EXPECT_EQ(game->screens->MessageCommand(), 8);
+    game.ClickId(game->screens->shop.form, NthOf(Command::ItemPlusFirst, 2));
+    EXPECT_EQ(game->screens->AskedQuestion(), Question::NoStarsLeft);
     EXPECT_FALSE(game->screens->shop.form->IsEnabled());
     game.Frames(30);
-    game.ClickId(game->screens->msgBox.form, 200);
+    game.ClickId(game->screens->msgBox.form, Command::MessageOk);
     game.Frames(30);
     EXPECT_TRUE(game->screens->shop.form->IsEnabled());
-    game.ClickId(game->screens->shop.form, 31);
+    game.ClickId(game->screens->shop.form, Command::ShopDone);
     EXPECT_EQ(game->phase, kPhaseMapMarch);
     EXPECT_EQ(game->questSave->resumeKind, 8);
 }
@@ -210,7 +212,7 @@ TEST(MenuCommands, AHintCostsItsPoints)
 {
     InPlay game;
     game->board->stats.AddToRunTables(7000, StatScore);
-    game.ClickId(game->screens->quest.form, 10);
+    game.ClickId(game->screens->quest.form, Command::Hint);
     EXPECT_EQ(game->board->stats.tables[1].Get(StatScore), 2000);
     EXPECT_EQ(game->board->trophyCounters[1], -1);
 }
@@ -221,7 +223,7 @@ TEST(MenuCommands, AShuffleCostsALifeTheHudShows)
 {
     InPlay game;
     const int lives = game->lives;
-    game.ClickId(game->screens->quest.form, 12);
+    game.ClickId(game->screens->quest.form, Command::ShuffleFirst);
     EXPECT_EQ(game->lives, lives - 1);
     EXPECT_TRUE(game->lifeLost.active);
     EXPECT_EQ(game->screens->quest.count->MainText()->text, std::to_string(lives - 1));
@@ -241,11 +243,11 @@ TEST(MenuCommands, AChosenProfileBecomesCurrentWhenItExists)
     // Nothing chosen yet.
     game->screens->profileSelected = -1;
     game.ShowNow(game->screens->profiles.form);
-    game.ClickId(game->screens->profiles.form, 180);
+    game.ClickId(game->screens->profiles.form, Command::ProfileOk);
     EXPECT_EQ(*game->playerName, current);
     game->screens->profileSelected = other;
     game.ShowNow(game->screens->profiles.form);
-    game.ClickId(game->screens->profiles.form, 180);
+    game.ClickId(game->screens->profiles.form, Command::ProfileOk);
     EXPECT_NE(*game->playerName, current);
     EXPECT_EQ(game->gameOptions.profile, *game->playerName);
 }

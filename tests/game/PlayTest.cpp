@@ -240,9 +240,9 @@ TEST(QuestOver, AScoreThatTakesTheLastPlaceIsANewHighScore)
     game->EndQuestSession();
     EXPECT_EQ(game->hiscoreEntered, 1);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
-    game.ClickId(game->screens->msgBox.form, 200);
+    game.ClickId(game->screens->msgBox.form, Command::MessageOk);
     ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModeMenus; }, 5.0f));
-    EXPECT_EQ(game->screens->MessageCommand(), 9);
+    EXPECT_EQ(game->screens->AskedQuestion(), Question::NewHighScore);
     EXPECT_EQ(game->screens->highScoreHighlight, game->hiscores.count - 1);
     EXPECT_EQ(game->hiscores.scores.back(), 91500);
 }
@@ -258,7 +258,7 @@ TEST(LevelScreen, ComesWithoutStrayPartsAndGoesWhole)
     EXPECT_FALSE(game->screens->quest.warningGroup.At(0)->IsVisible());
     game.Key(27);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->gameMenu.form); }, 2.0f));
-    game.ClickId(game->screens->gameMenu.form, 161);
+    game.ClickId(game->screens->gameMenu.form, Command::LeaveQuest);
     ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModeMenus; }, 5.0f));
     game.Seconds(1.0f);
     EXPECT_FALSE(game->board->mesh->IsShown());

@@ -48,7 +48,7 @@ public:
         if (g.trophiesOverLevel && g.phase == kPhasePlay && Shown(Screens().trophies.form) &&
             g.trophies->pendingAwards.empty()) {
             ++trophiesInPlay;
-            ClickId(Screens().trophies.form, 159);
+            ClickId(Screens().trophies.form, Command::TrophiesContinue);
         }
         if (g.mode == kModePlaying && g.phase == kPhasePlay) {
             const CGameBoard& b = *g.board;
@@ -91,11 +91,11 @@ public:
         if (game->trophiesOverLevel) {
             RunUntil([&] { return game->trophies->pendingAwards.empty() && !game->trophies->AwardRunning(); },
                      10.0f);
-            ClickId(Screens().trophies.form, 159);
+            ClickId(Screens().trophies.form, Command::TrophiesContinue);
         }
         if (!RunUntil([&] { return Shown(Screens().statistics.form); }, 10.0f))
             return false;
-        ClickId(Screens().statistics.form, 20);
+        ClickId(Screens().statistics.form, Command::ResultsContinue);
         if (game->phase == kPhaseBonusLevel && !PlayBonusLevel())
             return false;
         return ThroughTheShop();
@@ -104,8 +104,8 @@ public:
     {
         const bool ended = RunUntil(
             [&] {
-                if (Shown(Screens().msgBox.form) && Screens().MessageCommand() == 4)
-                    ClickId(Screens().msgBox.form, 200);
+                if (Shown(Screens().msgBox.form) && Screens().AskedQuestion() == Question::BonusLevelRules)
+                    ClickId(Screens().msgBox.form, Command::MessageOk);
                 return game->phase == kPhaseAfterResults;
             },
             120.0f);
@@ -129,19 +129,20 @@ public:
         Frames(1);
         shopVisits.push_back(
             {Bytes(PlayerFolder(name) + "Quest.sav"), Bytes(PlayerFolder(name) + "QuestAS1.sav")});
-        ClickId(Screens().shop.form, 31);
+        ClickId(Screens().shop.form, Command::ShopDone);
         if (!RunUntil([&] { return Shown(Screens().map.form) && game->subState == 1; }, 10.0f))
             return false;
         lessonsOverTheMap += Screens().tutorial.form->IsVisible() ? 1 : 0;
-        ClickId(Screens().map.form, 150);
+        ClickId(Screens().map.form, Command::MapPlay);
         return RunUntil([&] { return game->phase == kPhasePlay && game->board->IsIdle(true); }, 10.0f);
     }
     // The level-failed box, then the shop again before the same level.
     bool BackFromALostLevel()
     {
-        if (!RunUntil([&] { return Shown(Screens().msgBox.form); }, 10.0f) || Screens().MessageCommand() != 5)
+        if (!RunUntil([&] { return Shown(Screens().msgBox.form); }, 10.0f) ||
+            Screens().AskedQuestion() != Question::LevelFailed)
             return false;
-        ClickId(Screens().msgBox.form, 200);
+        ClickId(Screens().msgBox.form, Command::MessageOk);
         return ThroughTheShop();
     }
     // A level won, whatever it takes: a lost level comes back and is played
@@ -259,7 +260,7 @@ TEST(Quest, TheFirstSixLevelsWithTheirChecks)
     ASSERT_TRUE(game.OnToTheNextLevel());
     ASSERT_EQ(game.shopVisits.size(), 1u);
     EXPECT_EQ(game->CurrentProfile()->tutShop, 1); // the shop showed its lesson
-    EXPECT_EQ(game.lessonsOverTheMap, 0); // the shop's lesson left with the shop
+    EXPECT_EQ(game.lessonsOverTheMap, 0);          // the shop's lesson left with the shop
     EXPECT_EQ(game.shopVisits[0].first.size(), 312u);
     EXPECT_EQ(game.shopVisits[0].first, game.shopVisits[0].second);
     EXPECT_EQ(game->level, 2);
@@ -293,7 +294,7 @@ TEST(Quest, TheFirstSixLevelsWithTheirChecks)
     game.Seconds(4.0f);
     game.Key(27);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->gameMenu.form); }, 3.0f));
-    game.ClickId(game->screens->gameMenu.form, 161);
+    game.ClickId(game->screens->gameMenu.form, Command::LeaveQuest);
     ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModeMenus; }, 10.0f));
     EXPECT_EQ(game->hiscoreEntered, 1);
     EXPECT_EQ(game->hiscores.GetName(0).substr(0, game.name.size()), game.name);
@@ -307,9 +308,9 @@ TEST(Quest, TheFirstSixLevelsWithTheirChecks)
 
     QuestGame again({}, d3d::NullDirect3D::StandardAdapters(), game.UserFolder());
     ASSERT_TRUE(again.RunUntil([&] { return GameRig::Shown(again->screens->mainMenu.form); }, 30.0f));
-    again.ClickId(again->screens->mainMenu.form, 1);
+    again.ClickId(again->screens->mainMenu.form, Command::PlayQuest);
     ASSERT_TRUE(again.RunUntil([&] { return GameRig::Shown(again->screens->startQuest.form); }, 5.0f));
-    again.ClickId(again->screens->startQuest.form, 211);
+    again.ClickId(again->screens->startQuest.form, Command::ContinueQuest);
     ASSERT_TRUE(again.RunUntil([&] { return again->mode == kModePlaying && again->board->IsIdle(true); }, 10.0f));
     EXPECT_EQ(again->level, 4);
     EXPECT_EQ(again.QuestScore(), left.stats.tables[1].Get(StatScore));
@@ -375,17 +376,17 @@ TEST(Quest, AllFortyOneLevelsToTheQuestsEnd)
     ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseResults && game->subState == 22; }, 20.0f));
     if (game->trophiesOverLevel) {
         game.RunUntil([&] { return game->trophies->pendingAwards.empty(); }, 10.0f);
-        game.ClickId(game->screens->trophies.form, 159);
+        game.ClickId(game->screens->trophies.form, Command::TrophiesContinue);
     }
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->statistics.form); }, 10.0f));
-    game.ClickId(game->screens->statistics.form, 20);
+    game.ClickId(game->screens->statistics.form, Command::ResultsContinue);
     ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseAfterResults && game->subState == 10; }, 10.0f));
     game.Key(32);
     EXPECT_EQ(game->mode, kModeQuestComplete);
     ASSERT_TRUE(game.RunUntil([&] { return game->subState == 3; }, 5.0f));
     game.Key(32);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->trophies.form); }, 5.0f));
-    game.ClickId(game->screens->trophies.form, 260);
+    game.ClickId(game->screens->trophies.form, Command::TrophiesClose);
     EXPECT_EQ(game->trophies->levels[0], 1);
     ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModeMenus; }, 5.0f));
     const std::string folder = game.PlayerFolder(game.name);
@@ -394,6 +395,6 @@ TEST(Quest, AllFortyOneLevelsToTheQuestsEnd)
         std::string::npos);
     for (const char* save : {"Quest.sav", "QuestAS1.sav", "QuestAS2.sav"})
         EXPECT_FALSE(plat::FileExists(folder + save)) << save;
-    EXPECT_EQ(game->screens->MessageCommand(), 10);
+    EXPECT_EQ(game->screens->AskedQuestion(), Question::HardModeUnlocked);
     EXPECT_TRUE(game->screens->msgBox.form->IsVisible());
 }

@@ -109,7 +109,7 @@ TEST(WonLevel, TheShopsOpeningWritesTheCheckpointAndTheMapLeadsOn)
     testing_support::WriteText(game.UserFolder() + "Players/Anna/QuestAS1.sav", "older checkpoint");
     ASSERT_TRUE(game.WinLevel());
     ASSERT_TRUE(game.RunUntil([&] { return game->subState == 22; }, 10.0f));
-    game.ClickId(game->screens->statistics.form, 20);
+    game.ClickId(game->screens->statistics.form, Command::ResultsContinue);
     EXPECT_EQ(game->phase, kPhaseAfterResults);
     ASSERT_TRUE(game.RunUntil([&] { return game->subState == 10; }, 5.0f));
     game.Key(32);
@@ -128,7 +128,7 @@ TEST(WonLevel, TheShopsOpeningWritesTheCheckpointAndTheMapLeadsOn)
     EXPECT_EQ(game->level, 1); // the won level stays until the map's Play
 
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->shop.form); }, 5.0f));
-    game.ClickId(game->screens->shop.form, 31);
+    game.ClickId(game->screens->shop.form, Command::ShopDone);
     EXPECT_EQ(game->phase, kPhaseMapMarch);
     // Its stars come to rest before they are stored; it fades out.
     const std::vector<std::string>& calls = game->shop->calls;
@@ -143,7 +143,7 @@ TEST(WonLevel, TheShopsOpeningWritesTheCheckpointAndTheMapLeadsOn)
     const Vec3 end = game->screens->map.flag->Position();
     EXPECT_NE(start.x, end.x);
     EXPECT_GT(halfway.y, std::min(start.y, end.y)); // the flag hops on its way
-    game.ClickId(game->screens->map.form, 150);
+    game.ClickId(game->screens->map.form, Command::MapPlay);
     EXPECT_EQ(game->level, 2);
     EXPECT_EQ(game->phase, kPhaseLevelStart);
     ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhasePlay && game->board->IsFull(); }, 10.0f));
@@ -162,8 +162,8 @@ TEST(LostLevel, TheBoxLeadsBackToTheShop)
     ASSERT_EQ(save.Save(FirstCheckpointPath(game.PlayerFolder("Anna"))), 1);
     ASSERT_EQ(game->LoadQuestCheckpoint(false), 1);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
-    EXPECT_EQ(game->screens->MessageCommand(), 5);
-    game.ClickId(game->screens->msgBox.form, 200);
+    EXPECT_EQ(game->screens->AskedQuestion(), Question::LevelFailed);
+    game.ClickId(game->screens->msgBox.form, Command::MessageOk);
     ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseShop; }, 5.0f));
     EXPECT_EQ(game->level, 3);
     EXPECT_EQ(game->shop->stars, 4);
@@ -193,15 +193,15 @@ TEST(BonusLevel, ABonusLevelShowsItsRulesFailsAndTheQuestGoesOn)
     ASSERT_TRUE(game.WinLevel());
     ASSERT_TRUE(game.RunUntil([&] { return game->subState == 22; }, 10.0f));
     game->profile->questTutorial = 1; // the rules come with the tutorial
-    game.ClickId(game->screens->statistics.form, 20);
+    game.ClickId(game->screens->statistics.form, Command::ResultsContinue);
     EXPECT_EQ(game->phase, kPhaseBonusLevel);
     EXPECT_EQ(game->challengeMode, kAccuracy);
     EXPECT_EQ(game->board->playState, kAccuracy);
     EXPECT_FLOAT_EQ(game->timeLeft, 40.0f);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
-    EXPECT_EQ(game->screens->MessageCommand(), 4);
+    EXPECT_EQ(game->screens->AskedQuestion(), Question::BonusLevelRules);
     EXPECT_TRUE(game->screens->arcade.form->IsVisible());
-    game.ClickId(game->screens->msgBox.form, 200);
+    game.ClickId(game->screens->msgBox.form, Command::MessageOk);
     ASSERT_TRUE(game.RunUntil([&] { return game->subState == 9; }, 5.0f));
     ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseAfterResults; }, 5.0f));
     EXPECT_EQ(game->challengeMode, kOrdinaryLevel);

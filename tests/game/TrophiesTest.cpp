@@ -39,7 +39,7 @@ TEST(Trophies, AScoreTrophyComesOverThePausedLevelAndGoesAgain)
     EXPECT_TRUE(game->screens->trophies.levels[3].At(0)->IsVisible());
     EXPECT_FALSE(game->screens->trophies.locked[3].At(0)->IsVisible());
     EXPECT_EQ(testing_support::ReadBytes(game.UserFolder() + "Players/Anna/Trophies.dat").size(), 36u);
-    game.ClickId(game->screens->trophies.form, 159);
+    game.ClickId(game->screens->trophies.form, Command::TrophiesContinue);
     EXPECT_FALSE(game->trophiesOverLevel);
     EXPECT_FALSE(game->board->locked);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->quest.form); }, 2.0f));
@@ -59,7 +59,7 @@ TEST(Trophies, ATrophyAtABonusLevelsEndWaitsForThePlayer)
     game.Seconds(3.0f);
     EXPECT_TRUE(GameRig::Shown(game->screens->trophies.form));
     EXPECT_EQ(game->phase, kPhaseBonusLevel);
-    game.ClickId(game->screens->trophies.form, 159);
+    game.ClickId(game->screens->trophies.form, Command::TrophiesContinue);
     EXPECT_EQ(game->phase, kPhaseAfterResults);
     EXPECT_EQ(game->trophies->levels[8], 3);
     game.Seconds(2.5f);
@@ -80,11 +80,11 @@ TEST(Trophies, ACompletedQuestEndsWithTheTrophiesAndTheHardModeOpen)
     ASSERT_FALSE(game->trophies->pendingAwards.empty());
     EXPECT_EQ(game->trophies->pendingAwards.front().first, 0);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->trophies.form); }, 2.0f));
-    game.ClickId(game->screens->trophies.form, 260);
+    game.ClickId(game->screens->trophies.form, Command::TrophiesClose);
     EXPECT_EQ(game->trophies->levels[0], 1); // Normal completed
     EXPECT_EQ(game->profile->veteran, 1);
     EXPECT_FALSE(plat::FileExists(QuestSavePath(game.PlayerFolder("Anna"))));
     ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModeMenus; }, 3.0f));
-    EXPECT_EQ(game->screens->MessageCommand(), 10);
+    EXPECT_EQ(game->screens->AskedQuestion(), Question::HardModeUnlocked);
     EXPECT_TRUE(game->screens->msgBox.form->IsVisible());
 }
