@@ -27,6 +27,7 @@
 #include "backgrounds/BackgroundManager.h"
 #include "balance/BalanceState.h"
 #include "board/GameBoard.h"
+#include "challenges/Challenges.h"
 #include "effects/overlays/Awards.h"
 #include "effects/particles/ParticleSystemsManager.h"
 #include "engine/BitmapFont.h"
@@ -93,6 +94,10 @@ enum ChallengeKind : int {
     kReaction = 104,
 };
 
+// The board a save keeps, for the board to restore, with the gem counts it
+// is to go on with.
+BoardSnapshot SnapshotOfSave(const CQuestSave& save, int32_t gemsToCollect, int32_t gemsToPlace);
+
 class CGame {
 public:
     explicit CGame(CountedHandle<CSceneRenderer> sceneRenderer);
@@ -120,7 +125,9 @@ public:
     void SaveQuestOnExit();
 
     // ---- Queries and small steps (Game.cpp) ----
-    static bool IsTimedLevelState(int state);
+    // A timed lesson has shown for less than the tutorial's time: presses
+    // and drags stay off the board.
+    bool LessonHoldsPresses() const;
     void EnterPhase10();
     // Shows the scene of `newLevel`'s stage when it is not `oldLevel`'s (a
     // negative old level always switches); true when it switched.
@@ -140,7 +147,7 @@ public:
     void UpdateState(float dt);
     void OnLevelComplete();
     void LoseLife(bool timeUp, bool noLoss);
-    void StartBonusLevel(int bonusLevel, int group, int challenge);
+    void StartBonusLevel(int bonusLevel, int group, ChallengeKind kind);
 
     // ---- Input (GameInput.cpp, MenuCommands.cpp) ----
     bool TutorialAllowsPick(const CountedHandle<CToken>& token) const;
@@ -174,11 +181,15 @@ public:
     void StartQuestLevel();
     void ResumeQuestLevel();
     // The tutorial prompt the board asked for, with its argument.
-    void ShowTutorialStep(int prompt, int argument);
+    void ShowTutorialStep(Lesson lesson, int step);
     // 1 when a swap onto the cell may go ahead in the running lesson.
     int StepTutorial(int column, int row);
     // Closes the prompt; with `save` it is marked as shown.
     void ApplyLevelState(int save);
+    // The player's settings mark the lesson as seen.
+    void MarkLessonSeen(Lesson lesson);
+    // The lessons the current player has still to see.
+    LessonPlan CurrentLessonPlan() const;
     // The current player's profile; empty before a player exists.
     CountedHandle<CProfile> CurrentProfile() const;
 
@@ -253,7 +264,8 @@ public:
     int subState = 0;
     // 0: the quest with lives, time, sand and the shop.
     int gameType = 0;
-    int challengeMode = kOrdinaryLevel;
+    // The challenge that runs: an ordinary level, or a bonus level's.
+    ChallengeKind challenge = kOrdinaryLevel;
     // The menu screens; their profiles list is the game's `profiles`.
     CountedHandle<CGameScreens> screens;
     CHiscoreTable hiscores;
@@ -284,6 +296,15 @@ public:
         kScreenTextureCount
     };
     CountedHandle<CTexture> screenTextures[kScreenTextureCount];
+    // What the board shares with the game: its score popups, the gems bar,
+    // the bonuses with the hint display, the totems, and the stream its
+    // game draws from (seeded from the shared generator at start-up).
+    CountedHandle<CPopupManager> popups;
+    CountedHandle<CGemsBar> gemsBar;
+    CountedHandle<CBonusManager> bonuses;
+    CountedHandle<CAdviserInterface> adviser;
+    CountedHandle<CTotemsManager> totems;
+    CRandomStream boardRandom;
     CountedHandle<CGameBoard> board;
     CountedHandle<CBackgroundManager> backgrounds;
     // Tuning of the current mode and level; the board reads it.
@@ -332,6 +353,21 @@ public:
     bool levelWon = false;
     // The numbers the level results show.
     LevelResults results;
+    // The player's statistics: the whole game, the quest and the level.
+    CPlayerStats stats;
+    // The lives already given for the score; the three trophy counters of
+    // the quest (kinds 1, 5 and 7).
+    int32_t extraLifeSteps = 0;
+    int32_t trophyCounters[3] = {0, 0, 0};
+    // The quest's difficulty.
+    bool hardMode = false;
+    // Steps of the sand's drain rate the level brought.
+    int32_t sandRateSteps = 0;
+    // The bonus level's challenge; only the one that runs exists.
+    CountedHandle<CMemoryChallenge> memoryChallenge;
+    CountedHandle<CAccuracyChallenge> accuracyChallenge;
+    CountedHandle<CAttentionChallenge> attentionChallenge;
+    CountedHandle<CReactionChallenge> reactionChallenge;
     // The last finished quest entered the hiscore table.
     int hiscoreEntered = 0;
     // The splash: fade-in speed, hold time, fade-out speed.
@@ -419,7 +455,7 @@ private:
     void ShowTutorialPanel(const std::string& text);
     void PointTutorialAt(int columnA, int rowA, int columnB, int rowB);
     bool PointTutorialAtToken(bool (*test)(const CToken&));
-    bool ShowTotemStep(int argument);
+    bool ShowTotemStep(int step);
     void HideShopLesson();
     void LoadingFrame(float progress);
 
@@ -441,17 +477,14 @@ private:
     void HandleScreenEvent(const ScreenEvent& event);
     void HandleBoardEvents();
     void HandleBoardEvent(const BoardEvent& event);
+    void DropBoardEvents();
     void CheckExtraLife();
     void ShowCombo(int count);
     void StartFrenzy();
     void AwardFrenzyStar();
     void ChangeTimeLeft(float seconds);
-    void OnChallengeHit();
-    void OnChallengeRoundOver();
-    void OnChallengePrompt(int value);
-    void WinBonusLevel();
-    void FailBonusLevel(int text);
     void AddScore(int32_t points);
+
     // A message over the board that stays `life` seconds (0: its own time).
     void ShowTextPopup(const std::string& text, float scale, int style, float life);
     // A caption in the middle of the board.
@@ -483,8 +516,6 @@ private:
         modeTimer = 0.0f;
     }
     void StartLevelPlay();
-    // Tokens of the board still falling or flying.
-    bool TokensMoving() const;
     void HideLevelScreen(bool withQuestForm);
     void ShowMessage(const std::string& text, int group, Question question, float speed);
     void ResetHints();
@@ -493,6 +524,15 @@ private:
     void StartLifeLostAnimation(const std::string& caption, float x, float y, bool fromGiven);
 
     // The bonus level (BonusLevel.cpp).
+    // The challenge that runs, on the game and on the board alike.
+    void RunChallenge(ChallengeKind kind);
+    void ReleaseChallenge();
+    void UpdateChallenge(float dt);
+    void OnChallengeHit();
+    void OnChallengeRoundOver();
+    void OnChallengePrompt(int value);
+    void WinBonusLevel();
+    void FailBonusLevel(int text);
     void UpdateBonusLevel(float dt);
     void UpdateChallengeClock(float dt);
     void StartChallenge();
@@ -522,7 +562,6 @@ private:
 
     // Quest saves (QuestSaves.cpp).
     std::string PlayerFolder() const;
-    void StoreCell(int column, int row);
     void ResetQuestDisplay();
     void StoreShopAndSave();
     void ClearLevelForQuit();
@@ -536,15 +575,6 @@ private:
 
     // Trophies (GameTrophies.cpp).
     TrophyValues CurrentTrophyValues() const;
-
-    // The sand box (GameSand.cpp).
-    bool SandInFlight() const;
-    void SetSandDrain(bool on, float rate);
-    void ResetSandKeepingMeter();
-    void SetSandMeter(float value);
-    void SetSandMeterGain(float gain);
-    double SandMeter() const;
-    float SandAmount() const;
 
     // Sounds and flares (Game.cpp).
     void Play(FlowSound sound);
@@ -562,6 +592,10 @@ private:
     int32_t m_tallyScoreFrom = 0;
     // The running challenge's time, for its gauge.
     float m_challengeTime = 0.0f;
+    // The board's events of the frame being handled, and whether a handler
+    // dropped the rest.
+    std::vector<BoardEvent> m_boardEvents;
+    bool m_boardEventsDropped = false;
     // What the trophies screen covered over a level: its forms and the board.
     std::vector<CountedHandle<CQoForm>> m_formsUnderTrophies;
     bool m_boardUnderTrophies = false;

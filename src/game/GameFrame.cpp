@@ -46,7 +46,7 @@ void CGame::UpdateServices(float dt)
 {
     if (music)
         music->Update(dt);
-    board->popups.Update(dt);
+    popups->Update(dt);
     if (backgrounds)
         backgrounds->Update(dt);
     for (auto& particles : particleManagers)
@@ -195,7 +195,7 @@ void CGame::ShowLevelHud()
 {
     board->Show(true, true, 2.0f);
     screens->gaugeHold = gameType;
-    screens->SetHudValues(board->stats.tables[1].Get(StatScore), lives, timeLeft / balance.timeLimit);
+    screens->SetHudValues(stats.tables[1].Get(StatScore), lives, timeLeft / balance.timeLimit);
     if (balance.livesLimited)
         screens->ShowFirstItems(lives);
     // The hint counter and the warning of a life at stake wait hidden until
@@ -206,9 +206,9 @@ void CGame::ShowLevelHud()
     screens->SetNewLevelCaption(level);
     screens->ShowForm(screens->newLevel.form, 2.0f);
     Play(FlowSound::LevelStart);
-    board->totems.Reset();
-    board->totems.BuildPanel(0);
-    board->totems.ShowPanel(1, 2.0f);
+    totems->Reset();
+    totems->BuildPanel(0);
+    totems->ShowPanel(1, 2.0f);
 }
 
 void CGame::UpdateLevelIntro(float)
@@ -269,7 +269,7 @@ void CGame::EnterGameComplete()
     mode = kModeQuestComplete;
     phase = kPhasePlay;
     Next(0);
-    hiscoreEntered = EnterHiscore(board->stats.tables[1].Get(StatScore));
+    hiscoreEntered = EnterHiscore(stats.tables[1].Get(StatScore));
 }
 
 void CGame::UpdateQuestComplete()
@@ -296,7 +296,7 @@ void CGame::UpdateQuestComplete()
     case 7:
         // A Normal quest's end says the Hard mode is open; its OK then
         // tells of a new high score.
-        if (!board->hardMode)
+        if (!hardMode)
             ReturnToMenu(62, Question::HardModeUnlocked);
         else
             ReturnToMenu(hiscoreEntered ? 61 : 0, Question::NewHighScore);

@@ -5,6 +5,7 @@
 // pays for and the hint that costs points.
 #include "game/Game.h"
 
+#include "engine/Random.h"
 #include "engine/StringTable.h"
 #include "gui/QoScroller.h"
 #include "platform/Files.h"
@@ -110,7 +111,7 @@ int CGame::OnPlayCommand(Command command)
     const Question asked = screens->AskedQuestion();
     switch (command) {
     case Command::Hint:
-        if (board->levelState != 0)
+        if (board->CurrentLesson().lesson != Lesson::None)
             return 0;
         ApplyLevelState(true);
         if (ShowHint())
@@ -126,7 +127,7 @@ int CGame::OnPlayCommand(Command command)
         return 0;
     case Command::ShuffleFirst:
     case Command::ShuffleSecond:
-        if (board->levelState == 0)
+        if (board->CurrentLesson().lesson == Lesson::None)
             ShuffleForLife(IndexIn(command, Command::ShuffleFirst));
         return 0;
     case Command::ResultsContinue:
@@ -205,7 +206,7 @@ int CGame::OnCompleteCommand(Command command)
 void CGame::StartQuestFromMenu()
 {
     gameType = 0;
-    challengeMode = kOrdinaryLevel;
+    RunChallenge(kOrdinaryLevel);
     if (!questSave)
         questSave = MakeCountedHandle(new CQuestSave());
     const std::string folder = PlayerFolder();
@@ -271,7 +272,7 @@ void CGame::MakeProfileCurrent(int index)
     nameEntryPending = false;
     gameOptions.profile = profile->Name();
     gameOptions.Write(paths.folders[CDataPaths::UserConfig] + "Options.ini");
-    board->profile = profile;
+    board->SetLessons(CurrentLessonPlan());
     trophies->Load(PlayerFolder() + "Trophies.dat");
 }
 
@@ -281,14 +282,14 @@ void CGame::ContinueAfterStatistics()
     const int kind = BonusLevelAfterLevel(level, &number, &group);
     if (kind >= 1 && kind <= 4) {
         // Memory, Accuracy, Attention and Reaction in the balance's order.
-        static const int kChallenges[4] = {kMemory, kAccuracy, kAttention, kReaction};
+        static const ChallengeKind kChallenges[4] = {kMemory, kAccuracy, kAttention, kReaction};
         StartBonusLevel(number, group, kChallenges[kind - 1]);
         return;
     }
     screens->HideForm(screens->statistics.form, 2.0f);
     screens->HideForm(screens->quest.form, 2.0f);
-    board->totems.ShowPanel(0, 2.0f);
-    board->totems.FadeOutAll(2.0f);
+    totems->ShowPanel(0, 2.0f);
+    totems->FadeOutAll(2.0f);
     screens->HideBackgroundItems();
     screens->ShowForm(screens->background.form, 2.0f);
     phase = kPhaseAfterResults;
@@ -328,8 +329,8 @@ void CGame::ShuffleForLife(int button)
     screens->SetQuestOverlayVisible(false);
     overlayIdleTimer = 0.0f;
     overlayBlinking = false;
-    if (phase != kPhasePlay || board->levelState != 0 || starAward->running || lifeLostAward->running ||
-        lifeLost.active || !IsReadyForInput() || !board->IsIdle(true))
+    if (phase != kPhasePlay || board->CurrentLesson().lesson != Lesson::None || starAward->running ||
+        lifeLostAward->running || lifeLost.active || !IsReadyForInput() || !board->IsIdle())
         return;
     lifeLost.active = true;
     lifeLost.timer = 0.0f;
@@ -347,22 +348,22 @@ void CGame::ShuffleForLife(int button)
     ShowLivesLeft();
     if (pressed)
         pressed->SetVisible(false);
-    board->events.Clear();
+    DropBoardEvents();
 }
 
 bool CGame::ShowHint()
 {
-    if (board->ended || !board->sandEnabled || board->locked)
+    const BoardStatus status = board->Status();
+    if (status.ended || !status.sandActive || status.locked)
         return false;
-    board->CopyToAnalyser();
     MatchMove move;
-    if (!board->analyser.PickRandomMove(&move))
+    if (!board->Analysis().PickRandomMove(&move, RandomUnit()))
         return false;
     for (const auto& [column, row] : {std::pair{move.column1, move.row1}, std::pair{move.column2, move.row2}}) {
         const Vec2 p = board->CellToPoint(column, row, true);
-        board->adviser.AddArrow(p.x, p.y + 0.3f * board->cellHeight);
+        adviser->AddArrow(p.x, p.y + 0.3f * board->CellHeight());
     }
     PlayAt(FlowSound::Hint, board->CellToPoint(move.column2, move.row2, true).x);
-    board->trophyCounters[1] = -1;
+    trophyCounters[1] = -1;
     return true;
 }

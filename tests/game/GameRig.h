@@ -63,7 +63,7 @@ public:
             game->profile->questTutorial = 0;
         Key(32);
         return RunUntil(
-            [&] { return game->mode == kModePlaying && game->phase == kPhasePlay && game->board->IsIdle(true); },
+            [&] { return game->mode == kModePlaying && game->phase == kPhasePlay && game->board->IsIdle(); },
             30.0f);
     }
 };

@@ -11,7 +11,7 @@ TEST(GameStart, TheLoadSequenceEndsInTheSplashWithEveryMemberMade)
     ASSERT_TRUE(game.started);
     EXPECT_EQ(game->mode, kModeSplash);
     EXPECT_EQ(game->phase, kPhasePlay);
-    EXPECT_EQ(game->challengeMode, kOrdinaryLevel);
+    EXPECT_EQ(game->challenge, kOrdinaryLevel);
     EXPECT_TRUE(game->nameEntryPending);
     EXPECT_TRUE(game->cursorReady);
     for (const bool made : {!!game->screens, !!game->board, !!game->backgrounds, !!game->shop, !!game->starAward,
@@ -140,7 +140,7 @@ TEST(GameStart, MembersAreDeclaredInTheirReleaseOrderReversed)
         &g.modeTimer,
         &g.subState,
         &g.gameType,
-        &g.challengeMode,
+        &g.challenge,
         &g.screens,
         &g.hiscores,
         &g.music,

@@ -23,16 +23,16 @@ TEST(Trophies, AScoreTrophyComesOverThePausedLevelAndGoesAgain)
     InPlay game;
     const Vec2 cell = game.Cell(3, 3);
     game.Click(cell.x, cell.y);
-    ASSERT_TRUE(game->board->selectionMarker->Token());
-    game->board->stats.AddToRunTables(600000, StatScore);
+    ASSERT_TRUE(game->board->Picked());
+    game->stats.AddToRunTables(600000, StatScore);
     game.Frames(1);
     EXPECT_TRUE(game->trophiesOverLevel);
-    EXPECT_TRUE(game->board->locked);
-    EXPECT_FALSE(game->board->selectionMarker->Token());
+    EXPECT_TRUE(game->board->Status().locked);
+    EXPECT_FALSE(game->board->Picked());
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->trophies.form); }, 2.0f));
     EXPECT_FALSE(game->screens->quest.form->IsVisible());
-    EXPECT_FALSE(game->board->sandbox->IsShown());
-    EXPECT_FALSE(game->board->gemsBar->IsShown());
+    EXPECT_FALSE(game->board->SandboxShown());
+    EXPECT_FALSE(game->gemsBar->IsShown());
     // The award flies in and lands on its medal.
     ASSERT_TRUE(game.RunUntil([&] { return game->trophies->pendingAwards.empty(); }, 5.0f));
     EXPECT_EQ(game->trophies->levels[3], 1);
@@ -41,7 +41,7 @@ TEST(Trophies, AScoreTrophyComesOverThePausedLevelAndGoesAgain)
     EXPECT_EQ(testing_support::ReadBytes(game.UserFolder() + "Players/Anna/Trophies.dat").size(), 36u);
     game.ClickId(game->screens->trophies.form, Command::TrophiesContinue);
     EXPECT_FALSE(game->trophiesOverLevel);
-    EXPECT_FALSE(game->board->locked);
+    EXPECT_FALSE(game->board->Status().locked);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->quest.form); }, 2.0f));
     game.Frames(5);
     EXPECT_FALSE(game->trophiesOverLevel); // the same trophy does not come again
@@ -63,7 +63,7 @@ TEST(Trophies, ATrophyAtABonusLevelsEndWaitsForThePlayer)
     EXPECT_EQ(game->phase, kPhaseAfterResults);
     EXPECT_EQ(game->trophies->levels[8], 3);
     game.Seconds(2.5f);
-    EXPECT_FALSE(game->board->mesh->IsShown());
+    EXPECT_FALSE(game->board->IsShown());
     EXPECT_FALSE(game->trophiesOverLevel);
 }
 
