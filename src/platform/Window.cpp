@@ -147,6 +147,20 @@ int ControlCharacter(SDL_Keycode key)
 
 } // namespace
 
+namespace {
+// Whether the SDL library has a driver for a desktop's display at all; when
+// it has none, no session could give the game a window.
+bool HasDesktopVideoDriver()
+{
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const char* name = SDL_GetVideoDriver(i);
+        if (name && (SDL_strcmp(name, "x11") == 0 || SDL_strcmp(name, "wayland") == 0))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
 bool InitVideo(std::string* why, VideoFault* fault)
 {
     auto missing = [&](VideoFault what) {
@@ -154,9 +168,10 @@ bool InitVideo(std::string* why, VideoFault* fault)
             *fault = what;
         return false;
     };
+    const VideoFault noScreen = HasDesktopVideoDriver() ? VideoFault::NoDisplay : VideoFault::NoSdlVideo;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         *why = SDL_GetError();
-        return missing(VideoFault::NoDisplay);
+        return missing(noScreen);
     }
     const char* asked = SDL_getenv("SDL_VIDEODRIVER");
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -164,7 +179,7 @@ bool InitVideo(std::string* why, VideoFault* fault)
         (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
         *why = "no display could be opened";
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-        return missing(VideoFault::NoDisplay);
+        return missing(noScreen);
     }
     if (SDL_GL_LoadLibrary(nullptr) != 0) {
         *why = SDL_GetError();

@@ -77,8 +77,10 @@ inline int HighWord(intptr_t lParam) { return static_cast<int>((static_cast<uint
 
 using WindowProc = intptr_t (*)(uint32_t message, uintptr_t wParam, intptr_t lParam);
 
-// What keeps the game from drawing at all.
-enum class VideoFault { NoDisplay, NoOpenGL };
+// What keeps the game from drawing at all: no display to open (a start
+// outside a desktop session), an SDL built without any desktop video driver,
+// or no usable OpenGL library.
+enum class VideoFault { NoDisplay, NoSdlVideo, NoOpenGL };
 // Starts SDL's video on a display and loads the GL library. SDL's headless
 // drivers count only when SDL_VIDEODRIVER names them: without it, SDL falls
 // back to one when no display opens, and the game would run unseen.

@@ -31,6 +31,9 @@ public:
     // Why a file was refused.
     enum LoadResult { Ok = 0, UnableToLoad = 1, Unsupported = 2, Corrupted = 3 };
 
+    // Whether the reader would take this record back: Save and the
+    // checkpoint writer refuse (and log) a record that is not.
+    bool IsValid() const;
     int Save(const std::string& path);
     // 1 when the file was read and is valid (`state` 2). The record is only
     // changed when the whole file is good; `state` is 0 on any failure.
@@ -93,6 +96,11 @@ std::string SecondCheckpointPath(const std::string& playerFolder);
 // first checkpoint become the second one. A failed write rotates nothing.
 // Returns 1 when both files were written.
 int SaveQuestWithCheckpoint(CQuestSave& save, const std::string& playerFolder, int typeFlag);
+// At start-up, with one copy of the game running: a new first checkpoint
+// that a stopped run wrote but did not put in place is put in place, as the
+// run would have done (a pending file that does not read back is removed).
+// 1 when a checkpoint was put in place.
+int FinishPendingCheckpoint(const std::string& playerFolder);
 // The old first checkpoint becomes the second one (no new one is written).
 void PromoteCheckpoint(const std::string& playerFolder, int typeFlag);
 // Copies the second checkpoint over the first, through a temporary.

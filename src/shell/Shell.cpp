@@ -7,6 +7,7 @@
 #include "platform/Files.h"
 #include "platform/System.h"
 #include "platform/Window.h"
+#include "records/UserFolder.h"
 
 #include <cstdio>
 #include <cstring>
@@ -179,21 +180,28 @@ std::string WindowTitle()
 
 void Box(const std::string& text, unsigned flags) { plat::MessageBox(text, "Error!", flags); }
 
-// What the game cannot run without, and where a player gets it.
+// What the game cannot run without, and where a player gets it. A player
+// simply outside a desktop session needs to hear that first; a package is
+// advised only for what a package brings.
 void ShowRuntimeMissing(plat::VideoFault fault, const std::string& why)
 {
-    const bool noDisplay = fault == plat::VideoFault::NoDisplay;
-    char text[1024];
-    std::snprintf(text, sizeof text, "%s was not detected!\nYou need %s to play %s!\n%s\n(%s)",
-                  noDisplay ? "A display for SDL video" : "OpenGL",
-                  noDisplay ? "a graphical desktop session (DISPLAY or WAYLAND_DISPLAY)" : "an OpenGL driver",
-                  kBuiltInTitle,
-                  noDisplay ? "Start the game from your desktop; without one, install SDL video with "
-                              "\"apt-get install libsdl2-2.0-0\"."
-                            : "You can install it from your distribution: \"apt-get install libgl1 "
-                              "libgl1-mesa-dri\".",
-                  why.c_str());
-    plat::MessageBox(text, kBuiltInTitle, plat::MB_ICONEXCLAMATION);
+    const std::string title = kBuiltInTitle;
+    std::string text;
+    switch (fault) {
+    case plat::VideoFault::NoDisplay:
+        text = "No display found!\nYou need a graphical desktop session (DISPLAY or WAYLAND_DISPLAY) to play " +
+               title + ".\nStart the game from your desktop.";
+        break;
+    case plat::VideoFault::NoSdlVideo:
+        text = "SDL video was not detected!\nYou need SDL with a desktop video driver to play " + title +
+               "!\nYou can install it from your distribution: \"apt-get install libsdl2-2.0-0\".";
+        break;
+    case plat::VideoFault::NoOpenGL:
+        text = "OpenGL was not detected!\nYou need an OpenGL driver to play " + title +
+               "!\nYou can install it from your distribution: \"apt-get install libgl1 libgl1-mesa-dri\".";
+        break;
+    }
+    plat::MessageBox(text + "\n(" + why + ")", kBuiltInTitle, plat::MB_ICONEXCLAMATION);
 }
 
 } // namespace
@@ -229,6 +237,9 @@ int RunGame()
     WriteLog("Begin log\n");
     WriteLog("Ver.1.09");
     WriteLog("\n");
+    // The lock is ours: no other copy writes to the user folder now.
+    if (HasUserDataFolders())
+        TidyUserFolder(GetUserDataFolder());
     WriteLog("Creating Direct3D object...");
 
     std::unique_ptr<d3d::IDirect3D8> direct3d = d3d::CreateDirect3D();

@@ -60,10 +60,16 @@ protected:
         renderer->flareLayers[2] = sparkles;
         board->Show(true, true, 0.0f);
     }
+    // Everything that holds the device goes before the window does.
     void TearDown() override
     {
         board.Reset();
         caps.Reset();
+        sprites.Reset();
+        glows.Reset();
+        sparkles.Reset();
+        for (CountedHandle<CParticleSystemsManager>& manager : particles)
+            manager.Reset();
         Drawing::TearDown();
     }
     CountedHandle<CTexture> Load(const char* file)

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 
 using namespace d3d;
 using testing_support::ScratchDir;
@@ -168,6 +169,39 @@ TEST(FontFile, ExactSizeLoadsOneByteLessFails)
     EXPECT_FLOAT_EQ(font.header3f, 24.0f);
     EXPECT_EQ(ReadFontFile(&font, dir.File("Long.vfd")), 1);
     EXPECT_EQ(ReadFontFile(&font, dir.File("Short.vfd")), 0);
+}
+
+// A damaged descriptor's metrics are held to what a text can be laid out
+// with: not finite reads as 0, measures within 16 character sizes, texture
+// coordinates within the picture.
+TEST(FontFile, DamagedMetricsAreHeldInRange)
+{
+    ScratchDir dir;
+    std::vector<unsigned char> bytes(12312, 0);
+    auto put = [&](size_t offset, float value) { std::memcpy(&bytes[offset], &value, 4); };
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    const size_t a = 24 + 'A' * 48, space = 24 + 32 * 48;
+    put(20, nan);          // the fixed advance
+    put(a + 0, 3.0e38f);   // width
+    put(a + 8, -inf);      // x offset
+    put(a + 24, 1.25f);    // advance, as it is
+    put(a + 28, nan);      // u0
+    put(a + 36, 7.0f);     // u1
+    put(a + 44, -1.0e30f); // y offset
+    put(space + 24, inf);  // the space's advance
+    testing_support::WriteBytes(dir.File("Bad.vfd"), bytes);
+
+    CBitmapFont font{CountedHandle<CTexture>()};
+    ASSERT_EQ(ReadFontFile(&font, dir.File("Bad.vfd")), 1);
+    const GlyphRecord& g = font.glyphs[static_cast<size_t>('A')];
+    EXPECT_EQ(font.fixedAdvance, 0.0f);
+    EXPECT_EQ(g.width, 16.0f);
+    EXPECT_EQ(g.xOffset, 0.0f);
+    EXPECT_EQ(g.advance, 1.25f);
+    EXPECT_EQ(g.u0, 0.0f);
+    EXPECT_EQ(g.u1, 1.0f);
+    EXPECT_EQ(g.yOffset, -16.0f);
+    EXPECT_EQ(font.spaceAdvance, 0.0f);
 }
 
 TEST(FontFile, ListStopsAtTheFirstEmptyLineAndAcceptsQuotedNames)

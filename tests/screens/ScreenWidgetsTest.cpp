@@ -430,6 +430,45 @@ TEST(Story, ReadsFortyTextsAfterTheHeader)
     EXPECT_EQ(rig.screens->StoryTexts().size(), 40u);
 }
 
+// A story file emptied, cut short or overwritten leaves blank texts, and one
+// log line naming the file says so each time it is read.
+TEST(Story, DamagedFilesAreNamedInTheLog)
+{
+    ScreensRig rig;
+    const std::string path = rig.log.Dir().File("Story.txt");
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"empty", "", " holds 0 of 40 texts"},
+        {"header only", "The story\n", " holds 0 of 40 texts"},
+        {"cut short", "header\nOne\n#\nTwo", " holds 2 of 40 texts"},
+        {"garbage", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + "\nno separators at all\n",
+         " holds 1 of 40 texts"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing_support::WriteText(path, c.text);
+        ClearLog();
+        EXPECT_TRUE(rig.screens->ReadStory(path));
+        EXPECT_EQ(rig.log.Text(), " Warning! Story file " + path + c.line + ": the others stay blank\n");
+    }
+    std::string whole = "header\n";
+    for (int i = 0; i < 40; ++i)
+        whole += "Text\n#\n";
+    testing_support::WriteText(path, whole);
+    ClearLog();
+    EXPECT_TRUE(rig.screens->ReadStory(path));
+    EXPECT_EQ(rig.log.Text(), ""); // a whole file says nothing
+
+    ClearLog();
+    EXPECT_FALSE(rig.screens->ReadStory(rig.log.Dir().File("none.txt")));
+    EXPECT_EQ(rig.log.Text(),
+              " Warning! Story loading error: " + rig.log.Dir().File("none.txt") + " cannot be read\n");
+}
+
 std::vector<std::string> g_opened;
 void Remember(const std::string& link) { g_opened.push_back(link); }
 
