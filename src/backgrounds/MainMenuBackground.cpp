@@ -25,7 +25,7 @@ void Advance(float* phase, float speed, float dt) { *phase = WrapPhase(*phase + 
 } // namespace
 
 CMainMenuBackground::CMainMenuBackground()
-    : m_core({{"BackgroundMainMenu", "MainBack.jpg", TextureLoader::Plain},
+    : CScene({{"BackgroundMainMenu", "MainBack.jpg", TextureLoader::Plain},
               {"MainMenuSkyMask", "MainSkyMask.tga", TextureLoader::AutoFormat},
               {"MainMenuLeafMask", "MainLeafMask.tga", TextureLoader::AutoFormat},
               {"MainMenuElements", "MainElements.jpg", TextureLoader::AlphaColour},
@@ -38,15 +38,6 @@ CMainMenuBackground::CMainMenuBackground()
 }
 
 CMainMenuBackground::~CMainMenuBackground() { ReleaseObjects(); }
-
-void CMainMenuBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
-                                       const CountedHandle<CParticleSystemsManager>& particles,
-                                       const CountedHandle<CFlareRenderer>& flares,
-                                       const CountedHandle<CSpriteRenderer>& foreground)
-{
-    m_core.SetServices(sprites, particles, flares);
-    m_foreground = foreground;
-}
 
 void CMainMenuBackground::LoadSettings(const std::string& file)
 {
@@ -216,8 +207,8 @@ int CMainMenuBackground::Build()
     m_front->SetFrameRect(0, 0.0f, 0.0f, m_frontSize.x / 512.0f, m_frontSize.y / 256.0f);
     m_front->zOrder = m_frontZOrder;
     MoveFrontFoliage(0.0f);
-    if (m_foreground)
-        m_foreground->Add(m_front);
+    if (m_core.resources.foreground)
+        m_core.resources.foreground->Add(m_front);
     return 0;
 }
 
@@ -445,8 +436,8 @@ void CMainMenuBackground::ReleaseObjects()
     m_core.services.DropAll(&m_elements);
     m_core.services.Drop(&m_picture);
     m_core.services.DropAll(&m_cells);
-    if (m_foreground && m_front)
-        m_foreground->Remove(m_front);
+    if (m_core.resources.foreground && m_front)
+        m_core.resources.foreground->Remove(m_front);
     m_front.Reset();
     m_leaves.clear();
     m_leafQuads = 0;

@@ -11,7 +11,7 @@
 
 #include <vector>
 
-class CMainMenuBackground {
+class CMainMenuBackground final : public CScene {
 public:
     static constexpr int kElements = 8;
     // The elements that move.
@@ -24,13 +24,6 @@ public:
     CMainMenuBackground();
     ~CMainMenuBackground();
 
-    // Its services and textures: device, sound, loading and releasing.
-    CSceneCore& Core() { return m_core; }
-
-    void SetResources(const CountedHandle<CSpriteRenderer>& sprites,
-                      const CountedHandle<CParticleSystemsManager>& particles,
-                      const CountedHandle<CFlareRenderer>& flares,
-                      const CountedHandle<CSpriteRenderer>& foreground);
     void LoadSettings(const std::string& file);
     int Init();
     int Build();
@@ -81,9 +74,6 @@ private:
     void MoveFrontFoliage(float dt);
 
     enum Texture { kPicture, kSkyMask, kLeafMask, kElementsTexture, kFrontTexture };
-
-    CSceneCore m_core; // services and textures
-    CountedHandle<CSpriteRenderer> m_foreground;
 
     // Sky.
     Vec3 m_skyPosition{};

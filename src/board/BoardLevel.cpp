@@ -2,7 +2,7 @@
 // of destroyed tokens; and the end of play without a win.
 #include "board/GameBoard.h"
 
-#include "engine/Log.h"
+#include "engine/DataPaths.h"
 #include "rays/Terminator.h"
 #include "rays/TokenHighlight.h"
 

@@ -3,7 +3,7 @@
 #include "board/GameBoard.h"
 
 #include "balance/BalanceState.h"
-#include "engine/Log.h"
+#include "engine/DataPaths.h"
 #include "engine/Random.h"
 #include "layout/QuestLayout.h"
 #include "rays/TerminatorsManager.h"

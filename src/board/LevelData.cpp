@@ -56,7 +56,7 @@ public:
     // False after logging the fault.
     bool Run()
     {
-        if (m_reader.Open(m_path) != 0) {
+        if (!m_reader.Open(m_path)) {
             WriteLog("Unable to open file");
             WriteLog(m_path);
             WriteLog("probably this is not error\n");

@@ -3,6 +3,7 @@
 // quest and the shop, and the running quest written when the window goes.
 #include "game/Game.h"
 
+#include "engine/DataPaths.h"
 #include "engine/Log.h"
 
 void CGame::StartNewQuest(int difficulty)

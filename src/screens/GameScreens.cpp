@@ -5,6 +5,7 @@
 #include "screens/GameScreens.h"
 #include "screens/ScreenFiles.h"
 
+#include "engine/DataPaths.h"
 #include "engine/Log.h"
 #include "engine/Sprite.h"
 #include "engine/TextReader.h"

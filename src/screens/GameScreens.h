@@ -14,6 +14,7 @@
 #include "balance/BalanceState.h"
 #include "engine/BitmapFont.h"
 #include "engine/CountedHandle.h"
+#include "engine/DataPaths.h"
 #include "engine/Log.h"
 #include "engine/RenderDevice.h"
 #include "engine/Text.h"

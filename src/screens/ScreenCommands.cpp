@@ -5,6 +5,7 @@
 #include "screens/GameScreens.h"
 
 #include "engine/StringTable.h"
+#include "engine/VectorMath.h"
 #include "platform/System.h"
 #include "records/Options.h"
 #include "screens/TextFormat.h"
@@ -14,8 +15,6 @@
 #include <cstring>
 
 namespace {
-
-constexpr float kTwoPi = 6.2831855f;
 
 // Fade speeds, in alpha per second.
 constexpr float kScreenSpeed = 2.0f;

@@ -51,7 +51,7 @@ bool ReadTextureList(const std::string& path, std::vector<TextureListEntry>* ent
 {
     entries->clear();
     CTextReader reader;
-    if (reader.Open(path) != 0) {
+    if (!reader.Open(path)) {
         WriteLog("Unable to open Textures.lst\n");
         return false;
     }

@@ -5,6 +5,7 @@
 #include "screens/GameScreens.h"
 
 #include "engine/StringTable.h"
+#include "engine/VectorMath.h"
 #include "screens/TextFormat.h"
 
 #include <algorithm>
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr float kTwoPi = 6.2831855f;
 constexpr float kHalfPi = 1.5707964f;
 
 // Values the gauge and the dial take: 0 to 1, and 0 for what is no number.

@@ -42,6 +42,18 @@ struct SceneRig : NullRig {
         }
     }
 
+    // The shared resources as the manager hands them over, without
+    // textures; the particle manager only for the scenes that make particles.
+    BackgroundResources Shared(bool withParticles) const
+    {
+        BackgroundResources shared;
+        shared.sprites = sprites;
+        shared.particles = withParticles ? particles : CountedHandle<CParticleSystemsManager>();
+        shared.flares = flares;
+        shared.foreground = foreground;
+        return shared;
+    }
+
     CountedHandle<CSpriteRenderer> sprites;
     CountedHandle<CSpriteRenderer> foreground;
     CountedHandle<CFlareRenderer> flares;

@@ -24,40 +24,30 @@ namespace {
 const char* const kNoFile = "no such file.cfg";
 
 // Sets a scene up as the manager does, without textures.
-template <typename Scene, typename... Resources>
-void Prepare(Scene& scene, SceneRig& rig, const std::string& settings, const Resources&... resources)
+template <typename Scene>
+void Prepare(Scene& scene, SceneRig& rig, const std::string& settings, bool withParticles = false)
 {
     scene.Core().SetDevice(rig.device, rig.vertices, rig.indices);
-    scene.SetResources(resources...);
+    scene.SetResources(rig.Shared(withParticles));
     scene.Core().services.sounds = rig.sounds;
     scene.LoadSettings(settings);
     scene.Init();
     scene.Build();
 }
 
-void PrepareMuseum(CMuseumBackground& s, SceneRig& rig, const std::string& cfg = kNoFile)
-{
-    Prepare(s, rig, cfg, rig.sprites, CountedHandle<CParticleSystemsManager>(), rig.flares,
-            CountedHandle<CTexture>(), CountedHandle<CTexture>());
-}
-void PrepareJungle(CJungleBackground& s, SceneRig& rig, const std::string& cfg = kNoFile)
-{
-    Prepare(s, rig, cfg, rig.sprites, CountedHandle<CParticleSystemsManager>(), rig.flares,
-            CountedHandle<CTexture>(), CountedHandle<CTexture>(), CountedHandle<CTexture>());
-}
+void PrepareMuseum(CMuseumBackground& s, SceneRig& rig, const std::string& cfg = kNoFile) { Prepare(s, rig, cfg); }
+void PrepareJungle(CJungleBackground& s, SceneRig& rig, const std::string& cfg = kNoFile) { Prepare(s, rig, cfg); }
 void PrepareDoor(CDoorBackground& s, SceneRig& rig, const std::string& cfg = kNoFile)
 {
-    Prepare(s, rig, cfg, rig.sprites, rig.particles, rig.flares, CountedHandle<CTexture>(),
-            CountedHandle<CTexture>(), CountedHandle<CTexture>(), CountedHandle<CTexture>());
+    Prepare(s, rig, cfg, true);
 }
 void PrepareTreasury(CTreasuryBackground& s, SceneRig& rig, const std::string& cfg = kNoFile)
 {
-    Prepare(s, rig, cfg, rig.sprites, rig.particles, rig.flares, CountedHandle<CTexture>(),
-            CountedHandle<CTexture>(), CountedHandle<CTexture>());
+    Prepare(s, rig, cfg, true);
 }
 void PrepareMainMenu(CMainMenuBackground& s, SceneRig& rig, const std::string& cfg = kNoFile)
 {
-    Prepare(s, rig, cfg, rig.sprites, CountedHandle<CParticleSystemsManager>(), rig.flares, rig.foreground);
+    Prepare(s, rig, cfg);
 }
 
 // Runs single frames until `done` holds (at most ten seconds of them).
@@ -251,8 +241,7 @@ TEST(Valley, TheCloudViewAndItsDrift)
 {
     SceneRig rig;
     CValleyBackground valley;
-    Prepare(valley, rig, kNoFile, rig.sprites, CountedHandle<CParticleSystemsManager>(), rig.flares,
-            CountedHandle<CTexture>(), CountedHandle<CTexture>());
+    Prepare(valley, rig, kNoFile);
     const CValleyBackground::Frustum& f = valley.CloudFrustum();
     EXPECT_NEAR(f.nearZ, 1112.4f, 0.01f);
     EXPECT_NEAR(f.farZ, 2734.6f, 0.01f);

@@ -6,6 +6,7 @@
 #include "BoardProbe.h"
 #include "balance/BalanceState.h"
 #include "board/GameBoard.h"
+#include "engine/DataPaths.h"
 #include "engine/Log.h"
 #include "engine/RenderTestSupport.h"
 #include "layout/QuestLayout.h"

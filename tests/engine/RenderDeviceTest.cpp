@@ -265,3 +265,121 @@ TEST(RenderDeviceCache, ABindingIsMadeAgainOnceAnyTextureWasDestroyed)
     rig.device->SetTexture(0, a);
     EXPECT_EQ(rig.log().Count("SetTexture 0"), calls + 1);
 }
+
+namespace {
+
+uint32_t DeviceRenderState(NullRig& rig, D3DRENDERSTATETYPE state)
+{
+    uint32_t value = 0;
+    rig.null().GetRenderState(state, &value);
+    return value;
+}
+
+uint32_t DeviceStageState(NullRig& rig, uint32_t stage, D3DTEXTURESTAGESTATETYPE type)
+{
+    uint32_t value = 0;
+    rig.null().GetTextureStageState(stage, type, &value);
+    return value;
+}
+
+// The frame's usual states, as the frame renderer sets them.
+void FrameStates(CRenderDevice& device)
+{
+    device.ModulateTextureByVertexColour(0);
+    device.SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    device.SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+    device.SetRenderState(D3DRS_ALPHATESTENABLE, 0);
+    device.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    device.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device.SetRenderState(D3DRS_ZWRITEENABLE, 0);
+}
+
+} // namespace
+
+TEST(DrawPasses, APassesStatesComeBackForTheNextDrawUnlessSetSince)
+{
+    NullRig rig;
+    CRenderDevice& device = *rig.device;
+    FrameStates(device);
+    PassState sheen;
+    sheen.blend = PassBlend::Add();
+    sheen.texturing = PassTexturing::LitBySecond;
+    sheen.depth = PassDepth::Write;
+    sheen.clampSecond = true;
+    ASSERT_EQ(device.DrawPass(sheen, PassDraw::Quads(0, 0, 1)), D3D_OK);
+    EXPECT_EQ(DeviceRenderState(rig, D3DRS_DESTBLEND), D3DBLEND_ONE);
+    EXPECT_EQ(DeviceStageState(rig, 1, D3DTSS_ADDRESSU), D3DTADDRESS_CLAMP);
+    uint32_t frameDepth = 7;
+    device.GetFrameRenderState(D3DRS_ZWRITEENABLE, &frameDepth);
+    EXPECT_EQ(frameDepth, 0u);
+
+    // A setter in between settles its state: no call back for it.
+    device.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    const size_t sourceCalls = rig.log().Count("SetRenderState 19 ");
+    device.DrawIndexed(D3DPT_TRIANGLELIST, 0, 4, 0, 2);
+    EXPECT_EQ(rig.log().Count("SetRenderState 19 "), sourceCalls);
+    EXPECT_EQ(DeviceRenderState(rig, D3DRS_SRCBLEND), D3DBLEND_ONE);
+    EXPECT_EQ(DeviceRenderState(rig, D3DRS_DESTBLEND), D3DBLEND_INVSRCALPHA);
+    EXPECT_EQ(DeviceRenderState(rig, D3DRS_ZWRITEENABLE), 0u);
+    EXPECT_EQ(DeviceRenderState(rig, D3DRS_ALPHATESTENABLE), 0u);
+    EXPECT_EQ(DeviceStageState(rig, 0, D3DTSS_COLOROP), D3DTOP_MODULATE);
+    EXPECT_EQ(DeviceStageState(rig, 1, D3DTSS_COLOROP), D3DTOP_DISABLE);
+    // Stage 1 is off for that draw: its addressing waits for a draw it can change.
+    EXPECT_EQ(DeviceStageState(rig, 1, D3DTSS_ADDRESSU), D3DTADDRESS_CLAMP);
+    device.SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device.DrawIndexed(D3DPT_TRIANGLELIST, 0, 4, 0, 2);
+    EXPECT_EQ(DeviceStageState(rig, 1, D3DTSS_ADDRESSU), D3DTADDRESS_WRAP);
+}
+
+TEST(DrawPasses, PassesNextToEachOtherMakeNoCallsBackAndForth)
+{
+    PassState chains;
+    chains.texturing = PassTexturing::AlphaFromSecond;
+    PassState dust;
+    dust.texturing = PassTexturing::Masked;
+    dust.blend = PassBlend::Additive();
+    PassState plain;
+    plain.alphaTest = false;
+    plain.blend = PassBlend::Opaque();
+    // What a pass changed and the opaque pass after it cannot see stays as
+    // it is: stage 1's arguments while stage 1 is off, the blend factors
+    // while blending is. Then the next frame's pass needs no call to set them
+    // again.
+    const struct {
+        const PassState* pass;
+        const char* untouched;
+    } cases[] = {{&chains, "SetTextureStageState 1 2 "}, {&dust, "SetRenderState 20 "}};
+    for (const auto& c : cases) {
+        NullRig rig;
+        CRenderDevice& device = *rig.device;
+        FrameStates(device);
+        device.DrawPass(*c.pass, PassDraw::Quads(0, 0, 1));
+        device.DrawPass(plain, PassDraw::Quads(0, 0, 1));
+        const size_t before = rig.log().Count(c.untouched);
+        const size_t stateCalls = rig.log().Count("SetRenderState ") + rig.log().Count("SetTextureStageState ");
+        device.DrawPass(*c.pass, PassDraw::Quads(0, 0, 1));
+        device.DrawPass(plain, PassDraw::Quads(0, 0, 1));
+        EXPECT_EQ(rig.log().Count(c.untouched), before) << c.untouched;
+        const size_t secondRound =
+            rig.log().Count("SetRenderState ") + rig.log().Count("SetTextureStageState ") - stateCalls;
+        device.DrawPass(*c.pass, PassDraw::Quads(0, 0, 1));
+        device.DrawPass(plain, PassDraw::Quads(0, 0, 1));
+        EXPECT_EQ(rig.log().Count("SetRenderState ") + rig.log().Count("SetTextureStageState ") - stateCalls,
+                  2 * secondRound);
+    }
+}
+
+TEST(DrawPasses, AResetTakesTheOwedStatesBack)
+{
+    NullRig rig;
+    CRenderDevice& device = *rig.device;
+    FrameStates(device);
+    PassState pass;
+    pass.depth = PassDepth::Write;
+    device.DrawPass(pass, PassDraw::Quads(0, 0, 1));
+    ASSERT_EQ(device.Reset(), D3D_OK);
+    EXPECT_EQ(device.renderStates[D3DRS_ZWRITEENABLE], 0u);
+    EXPECT_EQ(DeviceRenderState(rig, D3DRS_ZWRITEENABLE), 0u);
+    EXPECT_EQ(DeviceRenderState(rig, D3DRS_ALPHATESTENABLE), 0u);
+}

@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "balance/BalanceState.h"
 #include "engine/BitmapFont.h"
+#include "engine/DataPaths.h"
 #include "engine/Log.h"
 #include "engine/StringTable.h"
 #include "platform/Files.h"

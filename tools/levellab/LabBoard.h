@@ -7,6 +7,7 @@
 
 #include "balance/BalanceState.h"
 #include "board/GameBoard.h"
+#include "engine/DataPaths.h"
 #include "engine/Log.h"
 #include "engine/Random.h"
 #include "layout/QuestLayout.h"
