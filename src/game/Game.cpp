@@ -32,29 +32,70 @@ void CGame::SetFps(float value)
     }
 }
 
-int CGame::OnKeyUp(int) { return 0; }
+void CGame::OnKeyUp(int) {}
 
-int CGame::OnChar(int character)
+void CGame::OnCharacter(int character)
 {
     if (screens)
         screens->OnNameChar(character);
-    return 0;
 }
 
-// The right button lets go of the selected token.
-int CGame::OnRButtonDown(int, int, uintptr_t)
+// The right button lets go of the picked token.
+void CGame::LetGoOfThePick()
 {
     if (mode != kModePlaying || phase != kPhasePlay || !board || board->Status().locked ||
         board->CurrentLesson().lesson != Lesson::None)
-        return 0;
+        return;
     if (board->Picked()) {
         board->LetGo();
         dragging = false;
     }
-    return 0;
 }
 
-int CGame::OnRButtonUp(int, int, uintptr_t) { return 0; }
+void CGame::SetDisplay(int fullScreenOn, int level)
+{
+    fullScreen = fullScreenOn;
+    hardwareLevel = level;
+}
+
+const std::string& CGame::LastError() const
+{
+    static const std::string kNone;
+    return errors.empty() ? kNone : errors.back();
+}
+
+void CGame::ToggleFpsText()
+{
+    fpsShown = !fpsShown;
+    if (fpsText)
+        fpsText->visible = fpsShown;
+}
+
+void CGame::PauseAudio(bool paused)
+{
+    if (!music)
+        return;
+    if (paused)
+        music->Pause();
+    else
+        music->Resume();
+}
+
+void CGame::ShowCursorAt(int x, int y)
+{
+    d3d::IDirect3DDevice8* d = device ? device->Device() : nullptr;
+    if (!d)
+        return;
+    d->ShowCursor(cursorReady);
+    if (cursorReady)
+        d->SetCursorPosition(x, y, d3d::D3DCURSOR_IMMEDIATE_UPDATE);
+}
+
+void CGame::RestoreGamma()
+{
+    if (renderer)
+        renderer->RestoreGammaRamp();
+}
 
 bool CGame::LessonHoldsPresses() const
 {

@@ -42,6 +42,7 @@
 #include "game/FlowTables.h"
 #include "game/TrophiesScreen.h"
 #include "layout/QuestLayout.h"
+#include "platform/Window.h"
 #include "records/BestList.h"
 #include "records/Guid.h"
 #include "records/HiscoreTable.h"
@@ -54,10 +55,6 @@
 
 #include <string>
 #include <vector>
-
-namespace plat {
-class Window;
-}
 
 // Game modes.
 enum GameMode : int {
@@ -99,6 +96,9 @@ enum ChallengeKind : int {
 // is to go on with.
 BoardSnapshot SnapshotOfSave(const CQuestSave& save, int32_t gemsToCollect, int32_t gemsToPlace);
 
+// What the game makes of the player's input: go on, or quit the game.
+enum class InputResult { Continue, Quit };
+
 class CGame {
 public:
     explicit CGame(CountedHandle<CSceneRenderer> sceneRenderer);
@@ -114,16 +114,31 @@ public:
     void Frame(float timeStep, int draw, int paused);
     void SetFps(float value);
 
-    // Input; a mouse handler's 1 asks the shell to close the window.
-    int OnKeyDown(int key);
-    int OnKeyUp(int key);
-    int OnChar(int character);
-    int OnLButtonDown(int x, int y, uintptr_t flags);
-    int OnLButtonUp(int x, int y, uintptr_t flags);
-    int OnRButtonDown(int x, int y, uintptr_t flags);
-    int OnRButtonUp(int x, int y, uintptr_t flags);
+    // Input. A press and a release come with the point they were made at, in
+    // back-buffer pixels; the game maps it onto its screen once.
+    InputResult OnPress(plat::MouseButton button, int x, int y);
+    InputResult OnRelease(plat::MouseButton button, int x, int y);
+    InputResult OnKeyDown(int key);
+    void OnKeyUp(int key);
+    void OnCharacter(int character);
     // The window is going: the running quest is written to "Quest.sav".
     void SaveQuestOnExit();
+
+    // ---- What the shell asks of the game ----
+    // The display start-up made: full screen, and the adapter's level.
+    void SetDisplay(int fullScreenOn, int level);
+    bool IsFullScreen() const { return fullScreen != 0; }
+    // Why the load sequence failed; empty when it only logged.
+    const std::string& LastError() const;
+    // F5 shows or hides the frame-rate text.
+    void ToggleFpsText();
+    // A minimised window holds the music and the sounds.
+    void PauseAudio(bool paused);
+    // The game's own cursor at the pointer (in back-buffer pixels), once
+    // it can be drawn.
+    void ShowCursorAt(int x, int y);
+    // The display's gamma as it was before the game.
+    void RestoreGamma();
 
     // ---- Queries and small steps (Game.cpp) ----
     // A timed lesson has shown for less than the tutorial's time: presses
@@ -544,14 +559,18 @@ private:
     int ChallengeGoal() const;
 
     // Input (GameInput.cpp, MenuCommands.cpp).
-    void OnScreensPress(const ScreenEvent& event, bool* consumed, bool* offBoard);
+    void OnScreensPress(const ScreenEvent& event, float x, float y, bool* consumed, bool* offBoard);
     void PressOnBoard(float x, float y);
+    void LetGoOfThePick();
     void PickToken(const CountedHandle<CToken>& token);
     void ContinueAfterWait();
     bool TogglePause();
-    int OnMenuCommand(Command command);
-    int OnPlayCommand(Command command);
-    int OnCompleteCommand(Command command);
+    InputResult OnMenuCommand(Command command);
+    InputResult OnPlayCommand(Command command);
+    InputResult OnCompleteCommand(Command command);
+    // A point in back-buffer pixels on the virtual screen; false without a
+    // client area.
+    bool MapPoint(int px, int py, float* x, float* y) const;
     void OpenOptions(const CountedHandle<CQoForm>& from, float speed);
     void ConfirmOptions(const CountedHandle<CQoForm>& back, float speed);
     void MakeProfileCurrent(int index);

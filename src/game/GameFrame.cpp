@@ -59,16 +59,26 @@ void CGame::UpdateServices(float dt)
 }
 
 // The centred 4:3 part of the client area spans x -512 .. 512 and y 384 ..
-// -384. A window without a client area (minimised) keeps the last point.
+// -384.
+bool CGame::MapPoint(int px, int py, float* x, float* y) const
+{
+    int width = 0, height = 0;
+    plat::ClientSize(window, &width, &height);
+    const int h = height / 2;
+    const int e = (h * 4) / 3;
+    if (e <= 0)
+        return false;
+    *x = static_cast<float>((px - width / 2) * 512) / static_cast<float>(e);
+    *y = static_cast<float>((py - h) * -512) / static_cast<float>(e);
+    return true;
+}
+
+// The cursor, polled for hovering. A window without a client area
+// (minimised) keeps the last point.
 void CGame::MapCursor()
 {
     const plat::CursorPoll poll = plat::PollCursor(window);
-    const int h = poll.height / 2;
-    const int e = (h * 4) / 3;
-    if (e <= 0)
-        return;
-    cursorX = static_cast<float>((poll.x - poll.width / 2) * 512) / static_cast<float>(e);
-    cursorY = static_cast<float>((poll.y - h) * -512) / static_cast<float>(e);
+    MapPoint(poll.x, poll.y, &cursorX, &cursorY);
 }
 
 void CGame::UpdateWinBox()

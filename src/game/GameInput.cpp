@@ -10,18 +10,25 @@
 
 #include <cstdlib>
 
-int CGame::OnLButtonDown(int, int, uintptr_t)
+InputResult CGame::OnPress(plat::MouseButton button, int px, int py)
 {
     if (!screens)
-        return 0;
-    MapCursor();
-    const float x = cursorX, y = cursorY;
+        return InputResult::Continue;
+    if (button == plat::MouseButton::Right) {
+        LetGoOfThePick();
+        return InputResult::Continue;
+    }
+    if (button != plat::MouseButton::Left)
+        return InputResult::Continue;
+    // Without a client area the press stands where the cursor was last.
+    float x = cursorX, y = cursorY;
+    MapPoint(px, py, &x, &y);
     if (!board->Picked())
         dragging = false;
     bool consumed = false, offBoard = false;
     screens->OnMouseDown(x, y);
     for (const ScreenEvent& event : screens->Events())
-        OnScreensPress(event, &consumed, &offBoard);
+        OnScreensPress(event, x, y, &consumed, &offBoard);
     const BoardStatus status = board->Status();
     if (phase == kPhaseBonusLevel && challenge == kReaction && gameType == 0 && !consumed && !status.ended &&
         reactionChallenge)
@@ -62,10 +69,10 @@ int CGame::OnLButtonDown(int, int, uintptr_t)
     }
     if (mode == kModeSplash && subState >= 10 && subState % 10 == 0)
         modeTimer = splashHold;
-    return 0;
+    return InputResult::Continue;
 }
 
-void CGame::OnScreensPress(const ScreenEvent& event, bool* consumed, bool* offBoard)
+void CGame::OnScreensPress(const ScreenEvent& event, float x, float y, bool* consumed, bool* offBoard)
 {
     if (event.kind == ScreenEvent::Kind::VolumeChanged) {
         HandleScreenEvent(event);
@@ -79,7 +86,7 @@ void CGame::OnScreensPress(const ScreenEvent& event, bool* consumed, bool* offBo
         break;
     case Command::ReactionStop:
         if (!board->Status().ended && reactionChallenge) {
-            reactionChallenge->OnStop(cursorX, cursorY);
+            reactionChallenge->OnStop(x, y);
             *consumed = true;
         }
         break;
@@ -147,45 +154,46 @@ void CGame::AdvanceTutorialPick(const CountedHandle<CToken>& token)
     screens->PlaceTutorialPointer(arrow.x, arrow.y + 0.25f * board->CellHeight());
 }
 
-int CGame::OnKeyDown(int key)
+InputResult CGame::OnKeyDown(int key)
 {
     if (!screens)
-        return 0;
+        return InputResult::Continue;
     if (screens->OnNameKey(key) == 3) {
         MakeProfileCurrent(screens->profileSelected);
-        return 0;
+        return InputResult::Continue;
     }
     if (mode == kModePlaying && phase == kPhaseBonusLevel && gameType == 0 && challenge == kReaction &&
-        key == 32 && !board->Status().ended && reactionChallenge) {
+        key == plat::VK_SPACE && !board->Status().ended && reactionChallenge) {
         reactionChallenge->OnStop(0.0f, 0.0f);
-        return 0;
+        return InputResult::Continue;
     }
     if (mode == kModePlaying && phase == kPhaseAfterResults && (subState == 10 || subState == 14)) {
         ContinueAfterWait();
-        return 0;
+        return InputResult::Continue;
     }
     if (mode == kModeQuestComplete && subState == 3) {
         RunTrophyStep();
-        return 0;
+        return InputResult::Continue;
     }
     const CQoForm& newspaper = *screens->newspaper.form;
     if (phase == kPhaseMapMarch && newspaper.IsVisible() && newspaper.active) {
         screens->HideForm(screens->newspaper.form, 2.0f);
         screens->ShowForm(screens->map.form, 2.0f);
-        return 0;
+        return InputResult::Continue;
     }
     if (mode == kModeLevelIntro && subState == -7) {
         screens->HideForm(screens->intro.form, 2.0f);
         Next(-6);
-        return 0;
+        return InputResult::Continue;
     }
-    if ((key == 32 || key == 27 || key == 80) && mode == kModePlaying && gameType == 0) {
+    if ((key == plat::VK_SPACE || key == plat::VK_ESCAPE || key == plat::VK_P) && mode == kModePlaying &&
+        gameType == 0) {
         TogglePause();
-        return 0;
+        return InputResult::Continue;
     }
     if (mode == kModeSplash && subState >= 10 && subState % 10 == 0)
         modeTimer = splashHold;
-    return 0;
+    return InputResult::Continue;
 }
 
 // After the results or the story: on to the game's end, or to the story or

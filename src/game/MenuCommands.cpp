@@ -10,53 +10,59 @@
 #include "gui/QoScroller.h"
 #include "platform/Files.h"
 
-int CGame::OnLButtonUp(int, int, uintptr_t)
+InputResult CGame::OnRelease(plat::MouseButton button, int px, int py)
 {
-    if (!screens)
-        return 0;
+    if (!screens || button != plat::MouseButton::Left)
+        return InputResult::Continue;
     dragging = false;
-    MapCursor();
+    // Without a client area the release stands where the cursor was last.
+    float x = cursorX, y = cursorY;
+    MapPoint(px, py, &x, &y);
     if (mode == kModePlaying && phase == kPhaseShop)
-        shop->OnMouseUp(cursorX, cursorY);
-    screens->OnMouseUp(cursorX, cursorY);
+        shop->OnMouseUp(x, y);
+    screens->OnMouseUp(x, y);
     // The events are copied: a command may refill the screens' list.
     std::vector<Command> commands;
     for (const ScreenEvent& e : screens->Events())
         if (e.kind == ScreenEvent::Kind::Click)
             commands.push_back(e.command);
-    int quit = 0;
+    InputResult result = InputResult::Continue;
+    auto take = [&result](InputResult r) {
+        if (r == InputResult::Quit)
+            result = r;
+    };
     for (const Command command : commands) {
         // The window's quit button works in every mode, the intros too.
         if (command == Command::Quit)
-            quit = 1;
+            result = InputResult::Quit;
         else if (mode == kModeMenus)
-            quit |= OnMenuCommand(command);
+            take(OnMenuCommand(command));
         else if (mode == kModePlaying)
-            quit |= OnPlayCommand(command);
+            take(OnPlayCommand(command));
         else if (mode == kModeQuestComplete)
-            quit |= OnCompleteCommand(command);
+            take(OnCompleteCommand(command));
     }
     if (mode == kModePlaying && phase == kPhaseAfterResults && (subState == 10 || subState == 14))
         ContinueAfterWait();
-    return quit;
+    return result;
 }
 
-int CGame::OnMenuCommand(Command command)
+InputResult CGame::OnMenuCommand(Command command)
 {
     const Question asked = screens->AskedQuestion();
     switch (command) {
     case Command::PlayQuest:
         StartQuestFromMenu();
-        return 0;
+        return InputResult::Continue;
     case Command::Exit:
-        return 1;
+        return InputResult::Quit;
     case Command::Options:
         OpenOptions(screens->mainMenu.form, 2.0f);
-        return 0;
+        return InputResult::Continue;
     case Command::ProfileOk:
     case Command::NameOk:
         MakeProfileCurrent(screens->profileSelected);
-        return 0;
+        return InputResult::Continue;
     case Command::MessageOk:
         if (asked == Question::HardModeUnlocked) {
             if (hiscoreEntered)
@@ -64,7 +70,7 @@ int CGame::OnMenuCommand(Command command)
             else
                 screens->ShowForm(screens->mainMenu.form, 2.0f);
         }
-        return 0;
+        return InputResult::Continue;
     case Command::MessageYes:
     case Command::MessageNo:
         if (asked == Question::ReplaceSavedQuest && command == Command::MessageYes) {
@@ -78,22 +84,22 @@ int CGame::OnMenuCommand(Command command)
             screens->HideForm(screens->msgBox.form, 2.0f);
             StartFreshQuest(command == Command::MessageYes ? 1 : 0);
         }
-        return 0;
+        return InputResult::Continue;
     case Command::ContinueQuest:
         questSave->state = 2;
         StartQuestLevel();
         mode = phaseEntry;
         modeTimer = 0.0f;
-        return 0;
+        return InputResult::Continue;
     case Command::OptionsOk:
         ConfirmOptions(screens->mainMenu.form, 2.0f);
-        return 0;
+        return InputResult::Continue;
     default:
-        return 0;
+        return InputResult::Continue;
     }
 }
 
-int CGame::OnPlayCommand(Command command)
+InputResult CGame::OnPlayCommand(Command command)
 {
     if (IsBetween(command, Command::ItemPlusFirst, Command::ItemPlusLast)) {
         if (shop->CountAvailableStars() > 0) {
@@ -102,105 +108,105 @@ int CGame::OnPlayCommand(Command command)
             screens->shop.form->SetEnabled(false);
             ShowMessage(GetString(60), CGameScreens::kGroupOk, Question::NoStarsLeft, 4.0f);
         }
-        return 0;
+        return InputResult::Continue;
     }
     if (IsBetween(command, Command::ItemMinusFirst, Command::ItemMinusLast)) {
         shop->ChangeLevel(IndexIn(command, Command::ItemMinusFirst), 0);
-        return 0;
+        return InputResult::Continue;
     }
     const Question asked = screens->AskedQuestion();
     switch (command) {
     case Command::Hint:
         if (board->CurrentLesson().lesson != Lesson::None)
-            return 0;
+            return InputResult::Continue;
         ApplyLevelState(true);
         if (ShowHint())
             AddScore(-balance.BonusPoints());
-        return 0;
+        return InputResult::Continue;
     case Command::QuestMenu:
         if (!IsReadyForInput())
-            return 0;
+            return InputResult::Continue;
         board->SetLocked(true);
         screens->ShowForm(screens->gameMenu.form, 4.0f);
         if (gameType == 0)
             screens->quest.form->SetEnabled(false);
-        return 0;
+        return InputResult::Continue;
     case Command::ShuffleFirst:
     case Command::ShuffleSecond:
         if (board->CurrentLesson().lesson == Lesson::None)
             ShuffleForLife(IndexIn(command, Command::ShuffleFirst));
-        return 0;
+        return InputResult::Continue;
     case Command::ResultsContinue:
         ContinueAfterStatistics();
-        return 0;
+        return InputResult::Continue;
     case Command::ShopToMenu:
         SaveQuestAndLeave(false);
-        return 0;
+        return InputResult::Continue;
     case Command::ShopDone:
         if (shop->openFraction < 1.0f)
-            return 0;
+            return InputResult::Continue;
         if (shop->CountAvailableStars() > 0 && shop->CanStillUpgrade()) {
             screens->shop.form->SetEnabled(false);
             ShowMessage(GetString(59), CGameScreens::kGroupYesNo, Question::StarsLeft, 4.0f);
         } else {
             CloseShop();
         }
-        return 0;
+        return InputResult::Continue;
     case Command::MapPlay:
         PlayMapLevel();
-        return 0;
+        return InputResult::Continue;
     case Command::MapToMenu:
         SaveQuestAndLeave(true);
-        return 0;
+        return InputResult::Continue;
     case Command::TrophiesContinue:
         RunTrophyStep();
-        return 0;
+        return InputResult::Continue;
     case Command::Resume:
         screens->HideForm(screens->gameMenu.form, 4.0f);
         if (gameType == 0)
             screens->quest.form->SetEnabled(true);
         board->SetLocked(false);
-        return 0;
+        return InputResult::Continue;
     case Command::LeaveQuest:
         screens->HideForm(screens->gameMenu.form, 2.0f);
         ApplyLevelState(false);
         QuitQuestToMenu();
-        return 0;
+        return InputResult::Continue;
     case Command::PauseOptions:
         OpenOptions(screens->gameMenu.form, 5.0f);
-        return 0;
+        return InputResult::Continue;
     case Command::MessageOk:
         if (asked == Question::BonusLevelRules) {
             Next(-7);
         } else if (asked == Question::LevelFailed || asked == Question::GameOver) {
             Next(3);
         }
-        return 0;
+        return InputResult::Continue;
     case Command::MessageYes:
         if (asked == Question::StarsLeft)
             CloseShop();
-        return 0;
+        return InputResult::Continue;
     case Command::OptionsOk:
         ConfirmOptions(screens->gameMenu.form, 5.0f);
-        return 0;
+        return InputResult::Continue;
     case Command::TrophiesClose:
         RunTrophyStep();
-        return 0;
+        return InputResult::Continue;
     default:
-        return 0;
+        return InputResult::Continue;
     }
 }
 
 // The completed quest: the trophies screen's buttons both leave it (the
 // continue button would otherwise do nothing here).
-int CGame::OnCompleteCommand(Command command)
+InputResult CGame::OnCompleteCommand(Command command)
 {
     if (command == Command::TrophiesContinue || command == Command::TrophiesClose) {
         if (subState == 10)
             RunTrophyStep();
-        return 0;
+        return InputResult::Continue;
     }
-    return 0;
+    return InputResult::Continue;
 }
 
 void CGame::StartQuestFromMenu()

@@ -28,7 +28,10 @@ public:
         EXPECT_TRUE(w) << "no control with id " << id;
         return *w;
     }
-    int ClickId(const CountedHandle<CQoForm>& form, Command command) { return Click(Control(form, command)); }
+    InputResult ClickId(const CountedHandle<CQoForm>& form, Command command)
+    {
+        return Click(Control(form, command));
+    }
     CGameScreens& Screens() { return *game->screens; }
     // A form shown at once, its fade run to its end.
     void ShowNow(const CountedHandle<CQoForm>& form)

@@ -118,13 +118,34 @@ TEST(BoardInput, PauseKeysPauseAndResume)
     EXPECT_FALSE(menu->IsVisible());
 }
 
+// The input's result is quit or go on: the main menu's Exit and the window's
+// quit button end the game, and no other button of the menu does.
+TEST(MenuCommands, OnlyExitAndTheQuitButtonEndTheGame)
+{
+    const Command commands[] = {Command::PlayQuest,  Command::Exit,    Command::Options, Command::Help,
+                                Command::HighScores, Command::Players, Command::Quit};
+    for (const Command command : commands) {
+        GameRig game;
+        ASSERT_TRUE(game.NewPlayer("Anna"));
+        // The window's buttons show when the pointer comes near the top of
+        // the screen; each button is pressed in its upper half.
+        const bool onWindow = command == Command::Quit;
+        const CountedHandle<CQoForm>& form = onWindow ? game->screens->winBox.form : game->screens->mainMenu.form;
+        const CQoWindow& button = GameRig::Control(form, command);
+        const float x = button.Position().x, y = button.Position().y + button.Size().h / 4.0f;
+        game.PointAt(x, y);
+        game.Frames(2);
+        const bool quits = command == Command::Exit || onWindow;
+        EXPECT_EQ(game.Click(x, y), quits ? InputResult::Quit : InputResult::Continue) << IdOf(command);
+    }
+}
+
 // The main menu's commands.
 TEST(MenuCommands, TheMainMenuStartsQuestsAndLeaves)
 {
     {
         GameRig game;
         ASSERT_TRUE(game.NewPlayer("Anna"));
-        EXPECT_EQ(game.ClickId(game->screens->mainMenu.form, Command::Exit), 1);
         game.ClickId(game->screens->mainMenu.form, Command::PlayQuest);
         EXPECT_EQ(game->mode, kModeLevelIntro); // no save, no veteran: a Normal quest at once
         EXPECT_FALSE(game->hardMode);
