@@ -512,7 +512,6 @@ bool CGame::CreateBackgrounds()
     shared.cloud = effectTextures[kCloud];
     shared.spark = effectTextures[kSpark];
     shared.halo = effectTextures[kHalo1];
-    shared.foreground = spriteRenderers[3];
     backgrounds->SetResources(shared);
     backgrounds->LoadSettings(paths.folders[CDataPaths::Config] + "Background.cfg");
     backgrounds->Init(paths.folders[CDataPaths::Gfx]);
