@@ -235,7 +235,7 @@ TEST_F(ScreenDrawing, TheMenuSceneNeitherCoversNorShowsThroughTheForms)
     s.SetNameEntry("Spieler", 1);
     s.FillHighScores(0);
     s.ShowHelpPage(1);
-    s.SetMessageBox(GetString(34), "", CGameScreens::kGroupYesNo, 2);
+    s.SetMessageBox(GetString(34), "", CGameScreens::kGroupYesNo, Question::ReplaceSavedQuest);
     struct Case {
         const char* name;
         CountedHandle<CQoForm> form;
