@@ -1,6 +1,6 @@
 #include "bonuses/BonusParameters.h"
 
-#include "effects/CheckedSettings.h"
+#include "engine/CheckedSettings.h"
 #include "engine/Text.h" // ParseHex
 
 #include <algorithm>
