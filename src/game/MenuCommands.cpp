@@ -367,7 +367,7 @@ bool CGame::ShowHint()
         return false;
     for (const auto& [column, row] : {std::pair{move.column1, move.row1}, std::pair{move.column2, move.row2}}) {
         const Vec2 p = board->CellToPoint(column, row, true);
-        adviser->AddArrow(p.x, p.y + 0.3f * board->CellHeight());
+        adviser->AddArrow(p.x, p.y + 0.3f * board->CellHeight(), 3.0f);
     }
     PlayAt(FlowSound::Hint, board->CellToPoint(move.column2, move.row2, true).x);
     trophyCounters[1] = -1;

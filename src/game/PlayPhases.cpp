@@ -220,7 +220,6 @@ void CGame::ShowMessage(const std::string& text, int group, Question question, f
 void CGame::OnLevelComplete()
 {
     adviser->Reset();
-    adviser->Hide();
     ResetHints();
     board->Events().DropPlayEvents();
     screens->SetNewLevelCaptionText(GetString(10));

@@ -47,7 +47,6 @@ void CGame::StartNewQuest(int difficulty)
     levelIntroPending = true;
     levelWon = false;
     adviser->Reset();
-    adviser->Hide();
     ResetHints();
 }
 
