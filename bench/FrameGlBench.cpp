@@ -9,7 +9,7 @@
 // included) and the frames a second.
 //
 //   frame_gl_bench                 the table
-//   frame_gl_bench --draws         also the 20 costliest kinds of draw of each
+//   frame_gl_bench --draws         also the 40 costliest kinds of draw of each
 //                                  scene (each draw finished before and after,
 //                                  summed by texture, blend and vertex count
 //                                  over 120 frames)
@@ -279,7 +279,7 @@ public:
                     pixels / frames / m_screenPixels);
         std::printf("    %-28s %-18s %8s %9s %10s %6s\n", "texture", "blend", "vertices", "per frame",
                     "ms a frame", "share");
-        for (size_t i = 0; i < sorted.size() && i < 20; ++i) {
+        for (size_t i = 0; i < sorted.size() && i < 40; ++i) {
             const auto& [key, entry] = sorted[i];
             std::printf("    %-28s %-10s %8u %9.1f %10.3f %5.1f%% %9.2f\n", std::get<0>(key).c_str(),
                         std::get<1>(key).c_str(), std::get<2>(key), entry.count / static_cast<double>(frames),

@@ -2,6 +2,8 @@
 
 #include "engine/Log.h"
 
+#include <algorithm>
+
 using namespace d3d;
 
 void PixelFormatInfo::Describe(D3DFORMAT f)
@@ -154,6 +156,7 @@ HRESULT CTexture::LoadFromFile(IDirect3DDevice8* device, const std::string& file
                                uint32_t levels, uint32_t usage, D3DPOOL pool, D3DFORMAT format)
 {
     texture.reset();
+    m_alphaBoundsKnown = false;
     mipLevels = levels;
     const HRESULT hr = D3DXCreateTextureFromFileEx(device, file, D3DX_DEFAULT, D3DX_DEFAULT, levels, usage, format,
                                                    pool, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, nullptr, &texture);
@@ -172,6 +175,7 @@ HRESULT CTexture::CreateBlank(IDirect3DDevice8* device, const std::string& textu
                               uint32_t height, uint32_t levels, uint32_t usage, D3DPOOL pool, D3DFORMAT format)
 {
     texture.reset();
+    m_alphaBoundsKnown = false;
     mipLevels = levels;
     const HRESULT hr = D3DXCreateTexture(device, width, height, levels, usage, format, pool, &texture);
     if (Failed(hr) || Failed(texture->GetLevelDesc(0, &description))) {
@@ -195,6 +199,7 @@ HRESULT CTexture::LoadWithAlphaCompanion(IDirect3DDevice8* device, const std::st
                                          D3DFORMAT format)
 {
     texture.reset();
+    m_alphaBoundsKnown = false;
     if (file.size() <= 4)
         return D3DERR_INVALIDCALL;
     auto fail = [&](HRESULT hr) {
@@ -306,6 +311,45 @@ HRESULT CTexture::CombineColourAndAlpha(IDirect3DTexture8* colour, IDirect3DText
     colour->UnlockRect(0);
     texture->UnlockRect(0);
     return D3D_OK;
+}
+
+const CTexture::UvRect& CTexture::AlphaBounds()
+{
+    if (m_alphaBoundsKnown)
+        return m_alphaBounds;
+    m_alphaBounds = UvRect{};
+    PixelFormatInfo info;
+    info.Describe(description.Format);
+    D3DLOCKED_RECT locked;
+    if (!texture || info.alpha.bits == 0 || description.Width == 0 || description.Height == 0 ||
+        Failed(texture->LockRect(0, &locked, D3DLOCK_READONLY)))
+        return m_alphaBounds;
+    m_alphaBoundsKnown = true;
+    const uint32_t bytes = info.bitsPerPixel / 8;
+    int left = static_cast<int>(description.Width), right = -1, top = static_cast<int>(description.Height),
+        bottom = -1;
+    for (uint32_t y = 0; y < description.Height; ++y) {
+        const uint8_t* row = static_cast<const uint8_t*>(locked.pBits) + static_cast<ptrdiff_t>(y) * locked.Pitch;
+        for (uint32_t x = 0; x < description.Width; ++x)
+            if (ReadPixel(row + x * bytes, bytes) & info.alpha.mask) {
+                left = std::min(left, static_cast<int>(x));
+                right = std::max(right, static_cast<int>(x));
+                top = std::min(top, static_cast<int>(y));
+                bottom = std::max(bottom, static_cast<int>(y));
+            }
+    }
+    texture->UnlockRect(0);
+    if (right < 0) {
+        m_alphaBounds = UvRect{0.0f, 0.0f, 0.0f, 0.0f};
+        return m_alphaBounds;
+    }
+    // A filtered sample takes texels up to one away: the rectangle grows by
+    // one on each side.
+    const float w = static_cast<float>(description.Width), h = static_cast<float>(description.Height);
+    m_alphaBounds = UvRect{
+        std::max(0.0f, static_cast<float>(left - 1) / w), std::max(0.0f, static_cast<float>(top - 1) / h),
+        std::min(1.0f, static_cast<float>(right + 2) / w), std::min(1.0f, static_cast<float>(bottom + 2) / h)};
+    return m_alphaBounds;
 }
 
 HRESULT CTexture::Recreate(IDirect3DDevice8* device)

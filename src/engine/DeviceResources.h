@@ -118,12 +118,26 @@ public:
 
     static std::string CompanionName(const std::string& file);
 
+    // Where level 0 can be seen: the rectangle of its texels whose alpha is
+    // not zero, in texture coordinates, grown by a texel for filtering (the
+    // whole texture for formats without alpha; empty when nothing shows).
+    // Read from the texture once after each load.
+    struct UvRect {
+        float u0 = 0.0f, v0 = 0.0f, u1 = 1.0f, v1 = 1.0f;
+        bool Empty() const { return u1 <= u0 || v1 <= v0; }
+    };
+    const UvRect& AlphaBounds();
+
     std::unique_ptr<d3d::IDirect3DTexture8> texture;
     d3d::D3DSURFACE_DESC description;
     std::string name;
     std::string fileName;
     uint32_t mipLevels = 0;
     int32_t alphaCompanion = 0;
+
+private:
+    UvRect m_alphaBounds;
+    bool m_alphaBoundsKnown = false;
 };
 
 class CImageSurface {
