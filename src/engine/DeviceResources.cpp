@@ -157,6 +157,7 @@ HRESULT CTexture::LoadFromFile(IDirect3DDevice8* device, const std::string& file
 {
     texture.reset();
     m_alphaBoundsKnown = false;
+    m_cellBounds.clear();
     mipLevels = levels;
     const HRESULT hr = D3DXCreateTextureFromFileEx(device, file, D3DX_DEFAULT, D3DX_DEFAULT, levels, usage, format,
                                                    pool, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, nullptr, &texture);
@@ -176,6 +177,7 @@ HRESULT CTexture::CreateBlank(IDirect3DDevice8* device, const std::string& textu
 {
     texture.reset();
     m_alphaBoundsKnown = false;
+    m_cellBounds.clear();
     mipLevels = levels;
     const HRESULT hr = D3DXCreateTexture(device, width, height, levels, usage, format, pool, &texture);
     if (Failed(hr) || Failed(texture->GetLevelDesc(0, &description))) {
@@ -200,6 +202,7 @@ HRESULT CTexture::LoadWithAlphaCompanion(IDirect3DDevice8* device, const std::st
 {
     texture.reset();
     m_alphaBoundsKnown = false;
+    m_cellBounds.clear();
     if (file.size() <= 4)
         return D3DERR_INVALIDCALL;
     auto fail = [&](HRESULT hr) {
@@ -313,43 +316,66 @@ HRESULT CTexture::CombineColourAndAlpha(IDirect3DTexture8* colour, IDirect3DText
     return D3D_OK;
 }
 
-const CTexture::UvRect& CTexture::AlphaBounds()
+bool CTexture::ScanAlpha(int x0, int y0, int x1, int y1, UvRect* bounds)
 {
-    if (m_alphaBoundsKnown)
-        return m_alphaBounds;
-    m_alphaBounds = UvRect{};
     PixelFormatInfo info;
     info.Describe(description.Format);
     D3DLOCKED_RECT locked;
-    if (!texture || info.alpha.bits == 0 || description.Width == 0 || description.Height == 0 ||
+    // Smaller levels spread a texel over more of the picture: only a texture
+    // of one level is read.
+    if (!texture || info.alpha.bits == 0 || texture->GetLevelCount() != 1 ||
         Failed(texture->LockRect(0, &locked, D3DLOCK_READONLY)))
-        return m_alphaBounds;
-    m_alphaBoundsKnown = true;
+        return false;
     const uint32_t bytes = info.bitsPerPixel / 8;
-    int left = static_cast<int>(description.Width), right = -1, top = static_cast<int>(description.Height),
-        bottom = -1;
-    for (uint32_t y = 0; y < description.Height; ++y) {
+    int left = x1, right = x0 - 1, top = y1, bottom = y0 - 1;
+    for (int y = y0; y < y1; ++y) {
         const uint8_t* row = static_cast<const uint8_t*>(locked.pBits) + static_cast<ptrdiff_t>(y) * locked.Pitch;
-        for (uint32_t x = 0; x < description.Width; ++x)
+        for (int x = x0; x < x1; ++x)
             if (ReadPixel(row + x * bytes, bytes) & info.alpha.mask) {
-                left = std::min(left, static_cast<int>(x));
-                right = std::max(right, static_cast<int>(x));
-                top = std::min(top, static_cast<int>(y));
-                bottom = std::max(bottom, static_cast<int>(y));
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
             }
     }
     texture->UnlockRect(0);
-    if (right < 0) {
-        m_alphaBounds = UvRect{0.0f, 0.0f, 0.0f, 0.0f};
-        return m_alphaBounds;
+    const float w = static_cast<float>(description.Width), h = static_cast<float>(description.Height);
+    if (right < left) {
+        *bounds = UvRect{x0 / w, y0 / h, x0 / w, y0 / h};
+        return true;
     }
     // A filtered sample takes texels up to one away: the rectangle grows by
     // one on each side.
-    const float w = static_cast<float>(description.Width), h = static_cast<float>(description.Height);
-    m_alphaBounds = UvRect{
-        std::max(0.0f, static_cast<float>(left - 1) / w), std::max(0.0f, static_cast<float>(top - 1) / h),
-        std::min(1.0f, static_cast<float>(right + 2) / w), std::min(1.0f, static_cast<float>(bottom + 2) / h)};
+    *bounds =
+        UvRect{static_cast<float>(std::max(left - 1, x0)) / w, static_cast<float>(std::max(top - 1, y0)) / h,
+               static_cast<float>(std::min(right + 2, x1)) / w, static_cast<float>(std::min(bottom + 2, y1)) / h};
+    return true;
+}
+
+const CTexture::UvRect& CTexture::AlphaBounds()
+{
+    if (!m_alphaBoundsKnown) {
+        m_alphaBounds = UvRect{};
+        m_alphaBoundsKnown = ScanAlpha(0, 0, static_cast<int>(description.Width),
+                                       static_cast<int>(description.Height), &m_alphaBounds);
+    }
     return m_alphaBounds;
+}
+
+const CTexture::UvRect& CTexture::AtlasCellBounds(int cell)
+{
+    cell = std::clamp(cell, 0, 15);
+    if (m_cellBounds.empty()) {
+        m_cellBounds.resize(16);
+        const int w = static_cast<int>(description.Width) / 4, h = static_cast<int>(description.Height) / 4;
+        for (int n = 0; n < 16; ++n) {
+            UvRect& b = m_cellBounds[static_cast<size_t>(n)];
+            const int x = (n % 4) * w, y = (n / 4) * h;
+            if (!ScanAlpha(x, y, x + w, y + h, &b))
+                b = UvRect{(n % 4) * 0.25f, (n / 4) * 0.25f, (n % 4 + 1) * 0.25f, (n / 4 + 1) * 0.25f};
+        }
+    }
+    return m_cellBounds[static_cast<size_t>(cell)];
 }
 
 HRESULT CTexture::Recreate(IDirect3DDevice8* device)

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 struct PixelFormatInfo {
     d3d::D3DFORMAT format = d3d::D3DFMT_A8R8G8B8;
@@ -120,13 +121,17 @@ public:
 
     // Where level 0 can be seen: the rectangle of its texels whose alpha is
     // not zero, in texture coordinates, grown by a texel for filtering (the
-    // whole texture for formats without alpha; empty when nothing shows).
+    // whole texture for formats without alpha and for textures of several
+    // levels; empty when nothing shows).
     // Read from the texture once after each load.
     struct UvRect {
         float u0 = 0.0f, v0 = 0.0f, u1 = 1.0f, v1 = 1.0f;
         bool Empty() const { return u1 <= u0 || v1 <= v0; }
     };
     const UvRect& AlphaBounds();
+    // The same for one cell of a 4 x 4 atlas (cells of a quarter each way,
+    // 4 to a row), grown by a texel but kept inside the cell.
+    const UvRect& AtlasCellBounds(int cell);
 
     std::unique_ptr<d3d::IDirect3DTexture8> texture;
     d3d::D3DSURFACE_DESC description;
@@ -136,8 +141,13 @@ public:
     int32_t alphaCompanion = 0;
 
 private:
+    // The bounds of the texels whose alpha is not zero within a rectangle of
+    // level 0, in texels; false when the texture has no alpha to read.
+    bool ScanAlpha(int x0, int y0, int x1, int y1, UvRect* bounds);
+
     UvRect m_alphaBounds;
     bool m_alphaBoundsKnown = false;
+    std::vector<UvRect> m_cellBounds; // empty until read
 };
 
 class CImageSurface {

@@ -408,15 +408,17 @@ void CSceneRenderer::SetFrameStates()
     device->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
 }
 
-// Step 4 of the frame: a scene that paints over black asks for a black clear;
-// otherwise depth, and the target when asked, with the clear colour.
+// A scene that paints over black asks for a black clear; otherwise depth,
+// and the target when asked and no scene's picture covers it, with the
+// clear colour.
 void CSceneRenderer::ClearTarget()
 {
     if (background && background->IsRenderGateOpen() && background->WantsBlackClear()) {
         device->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
         return;
     }
-    device->Clear(D3DCLEAR_ZBUFFER | (clearTarget ? D3DCLEAR_TARGET : 0), clearColor, 1.0f, 0);
+    const bool covered = background && background->IsRenderGateOpen() && background->CoversScreen();
+    device->Clear(D3DCLEAR_ZBUFFER | (clearTarget && !covered ? D3DCLEAR_TARGET : 0), clearColor, 1.0f, 0);
 }
 
 HRESULT CSceneRenderer::RenderFrame()
