@@ -158,6 +158,7 @@ HRESULT CTexture::LoadFromFile(IDirect3DDevice8* device, const std::string& file
     texture.reset();
     m_alphaBoundsKnown = false;
     m_cellBounds.clear();
+    m_loadOnUse = false;
     mipLevels = levels;
     const HRESULT hr = D3DXCreateTextureFromFileEx(device, file, D3DX_DEFAULT, D3DX_DEFAULT, levels, usage, format,
                                                    pool, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, nullptr, &texture);
@@ -172,12 +173,41 @@ HRESULT CTexture::LoadFromFile(IDirect3DDevice8* device, const std::string& file
     return D3D_OK;
 }
 
+HRESULT CTexture::RegisterFile(const std::string& file, const std::string& textureName, uint32_t levels,
+                               uint32_t usage, D3DPOOL pool, D3DFORMAT format)
+{
+    texture.reset();
+    m_alphaBoundsKnown = false;
+    m_cellBounds.clear();
+    D3DXIMAGE_INFO info;
+    if (!D3DXGetImageInfoFromFile(file, &info)) {
+        name.clear();
+        fileName.clear();
+        m_loadOnUse = false;
+        return D3DERR_INVALIDCALL;
+    }
+    description = D3DSURFACE_DESC{};
+    description.Format = format == D3DFMT_UNKNOWN ? info.Format : format;
+    description.Type = D3DRTYPE_SURFACE;
+    description.Usage = usage;
+    description.Pool = pool;
+    description.Width = info.Width;
+    description.Height = info.Height;
+    description.Size = info.Width * info.Height * FormatBytes(description.Format);
+    mipLevels = levels;
+    name = textureName;
+    fileName = file;
+    m_loadOnUse = true;
+    return D3D_OK;
+}
+
 HRESULT CTexture::CreateBlank(IDirect3DDevice8* device, const std::string& textureName, uint32_t width,
                               uint32_t height, uint32_t levels, uint32_t usage, D3DPOOL pool, D3DFORMAT format)
 {
     texture.reset();
     m_alphaBoundsKnown = false;
     m_cellBounds.clear();
+    m_loadOnUse = false;
     mipLevels = levels;
     const HRESULT hr = D3DXCreateTexture(device, width, height, levels, usage, format, pool, &texture);
     if (Failed(hr) || Failed(texture->GetLevelDesc(0, &description))) {
@@ -203,6 +233,7 @@ HRESULT CTexture::LoadWithAlphaCompanion(IDirect3DDevice8* device, const std::st
     texture.reset();
     m_alphaBoundsKnown = false;
     m_cellBounds.clear();
+    m_loadOnUse = false;
     if (file.size() <= 4)
         return D3DERR_INVALIDCALL;
     auto fail = [&](HRESULT hr) {
@@ -212,13 +243,14 @@ HRESULT CTexture::LoadWithAlphaCompanion(IDirect3DDevice8* device, const std::st
         return hr;
     };
     std::unique_ptr<IDirect3DTexture8> colour, alpha;
+    // The two pictures are only read: they stay in memory (the scratch pool).
     HRESULT hr =
         D3DXCreateTextureFromFileEx(device, file, D3DX_DEFAULT, D3DX_DEFAULT, 1, 0, D3DFMT_UNKNOWN,
-                                    D3DPOOL_MANAGED, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, nullptr, &colour);
+                                    D3DPOOL_SCRATCH, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, nullptr, &colour);
     if (Failed(hr))
         return fail(hr);
     hr = D3DXCreateTextureFromFileEx(device, CompanionName(file), D3DX_DEFAULT, D3DX_DEFAULT, 1, 0, D3DFMT_UNKNOWN,
-                                     D3DPOOL_MANAGED, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, nullptr, &alpha);
+                                     D3DPOOL_SCRATCH, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, nullptr, &alpha);
     if (Failed(hr))
         return fail(hr);
     D3DSURFACE_DESC colourDesc, alphaDesc;

@@ -104,6 +104,12 @@ public:
     d3d::HRESULT LoadFromFile(d3d::IDirect3DDevice8* device, const std::string& file,
                               const std::string& textureName, uint32_t mipLevels, uint32_t usage,
                               d3d::D3DPOOL pool, d3d::D3DFORMAT format);
+    // The record of a picture whose pixels come later: the header is read
+    // for the size and kind, the picture itself on Recreate (and by the
+    // render device when the texture is first drawn with).
+    d3d::HRESULT RegisterFile(const std::string& file, const std::string& textureName, uint32_t mipLevels,
+                              uint32_t usage, d3d::D3DPOOL pool, d3d::D3DFORMAT format);
+    bool LoadsOnUse() const { return m_loadOnUse; }
     d3d::HRESULT CreateBlank(d3d::IDirect3DDevice8* device, const std::string& textureName, uint32_t width,
                              uint32_t height, uint32_t mipLevels, uint32_t usage, d3d::D3DPOOL pool,
                              d3d::D3DFORMAT format);
@@ -115,7 +121,11 @@ public:
     d3d::HRESULT CombineColourAndAlpha(d3d::IDirect3DTexture8* colour, d3d::IDirect3DTexture8* alpha);
     d3d::HRESULT Recreate(d3d::IDirect3DDevice8* device);
     // Drops the device object, keeping the record (and its registry entry).
-    void ReleaseD3DResource() { texture.reset(); }
+    void ReleaseD3DResource()
+    {
+        texture.reset();
+        m_loadOnUse = false;
+    }
 
     static std::string CompanionName(const std::string& file);
 
@@ -147,6 +157,7 @@ private:
 
     UvRect m_alphaBounds;
     bool m_alphaBoundsKnown = false;
+    bool m_loadOnUse = false;
     std::vector<UvRect> m_cellBounds; // empty until read
 };
 

@@ -299,7 +299,12 @@ public:
     {
         if (!out || width == 0 || height == 0 || width > 4096 || height > 4096 || !IsTextureFormat(format))
             return D3DERR_INVALIDCALL;
-        *out = std::make_unique<GlTexture>(width, height, levels, usage, format, pool, &m_procs, m_shared);
+        // A scratch texture is only read and written, never drawn with: it
+        // stays in memory.
+        if (pool == D3DPOOL_SCRATCH || pool == D3DPOOL_SYSTEMMEM)
+            *out = std::make_unique<MemoryTexture>(width, height, levels, usage, format, pool);
+        else
+            *out = std::make_unique<GlTexture>(width, height, levels, usage, format, pool, &m_procs, m_shared);
         return D3D_OK;
     }
 
@@ -316,7 +321,11 @@ public:
     {
         if (stage >= static_cast<uint32_t>(kTextureStageCount))
             return D3DERR_INVALIDCALL;
-        GlTexture* bound = static_cast<GlTexture*>(texture);
+        // Only the device's own textures draw; one kept in memory (the
+        // scratch pool) cannot be bound.
+        GlTexture* bound = dynamic_cast<GlTexture*>(texture);
+        if (texture && !bound)
+            return D3DERR_INVALIDCALL;
         if (m_textures[stage] != bound) {
             m_textures[stage] = bound;
             m_stagesDirty = true;
@@ -555,6 +564,15 @@ private:
     // units in use (stages up to the first disabled one).
     int ApplyStages()
     {
+        // A texture never written is made whole first (its upload binds it
+        // on unit 0). Only the stages in use: a stage past them may still
+        // name a texture destroyed since.
+        for (int unit = 0; unit < kTextureStageCount; ++unit) {
+            if (m_states.StageState(static_cast<uint32_t>(unit), D3DTSS_COLOROP) == D3DTOP_DISABLE)
+                break;
+            if (m_textures[unit])
+                m_textures[unit]->Complete();
+        }
         GLfloat factor[4];
         ColourOf(m_states.RenderState(D3DRS_TEXTUREFACTOR), factor);
         int used = 0;
