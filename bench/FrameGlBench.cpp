@@ -50,7 +50,7 @@ namespace {
 
 constexpr float kFrame = 1.0f / 60.0f;
 
-intptr_t Proc(uint32_t, uintptr_t, intptr_t) { return 0; }
+bool Proc(const plat::WindowEvent&) { return false; }
 
 double CpuSeconds()
 {
@@ -173,12 +173,12 @@ public:
     void Click(float x, float y)
     {
         PointAt(x, y);
-        game->OnLButtonDown(0, 0, 0);
-        game->OnLButtonUp(0, 0, 0);
+        game->OnPress(plat::MouseButton::Left, m_poll.x, m_poll.y);
+        game->OnRelease(plat::MouseButton::Left, m_poll.x, m_poll.y);
     }
-    void ClickId(const CountedHandle<CQoForm>& form, int id)
+    void ClickId(const CountedHandle<CQoForm>& form, Command command)
     {
-        if (const CountedHandle<CQoWindow> control = form->FindChild(id))
+        if (const CountedHandle<CQoWindow> control = form->FindChild(IdOf(command)))
             Click(control->Position().x, control->Position().y);
     }
     static bool Shown(const CountedHandle<CQoForm>& form) { return form->IsVisible() && form->active; }
@@ -195,7 +195,8 @@ private:
 
 bool ToTheMenu(GlGame& game)
 {
-    return game.started && game.RunUntil([&] { return GlGame::Shown(game->screens->mainMenu.form); }, 30.0f);
+    return game.started &&
+           game.RunUntil([&] { return GlGame::Shown(game->services.screens->mainMenu.form); }, 30.0f);
 }
 
 // The quest's first level, then level 3 started as the map starts it.
@@ -203,16 +204,16 @@ bool ToLevel3(GlGame& game)
 {
     if (!ToTheMenu(game))
         return false;
-    game->EnterLevelIntro(0);
-    if (!game.RunUntil([&] { return game->subState == -7; }, 5.0f))
+    game->flow.StartNewQuest(0);
+    if (!game.RunUntil([&] { return game->flow.IsAt<CStoryPages>(CStoryPages::kPages); }, 5.0f))
         return false;
     game->OnKeyDown(32);
-    if (!game.RunUntil([&] { return game->mode == kModePlaying && game->phase == kPhasePlay; }, 10.0f))
+    if (!game.RunUntil([&] { return game->flow.IsIn<CPlay>(); }, 10.0f))
         return false;
-    game->StartLevel(3);
-    game->SwitchBackgroundForStage(1, 3);
-    game->EnterPhase10();
-    return game.RunUntil([&] { return game->phase == kPhasePlay && game->board->IsIdle(true); }, 10.0f);
+    game->flow.loader.StartLevel(3);
+    game->services.SwitchBackgroundForStage(1, 3);
+    game->flow.Enter(game->flow.levelStart);
+    return game.RunUntil([&] { return game->flow.IsIn<CPlay>() && game->services.board->IsIdle(); }, 10.0f);
 }
 
 // The reference player: after its time of rest it clicks a move's two
@@ -222,15 +223,15 @@ public:
     explicit Player(GlGame& game) : m_game(game) {}
     void Frame()
     {
-        if (m_game->trophiesOverLevel) {
-            const CountedHandle<CQoForm>& form = m_game->screens->trophies.form;
-            if (GlGame::Shown(form) && m_game->trophies->pendingAwards.empty() &&
-                !m_game->trophies->AwardRunning())
-                m_game.ClickId(form, 159);
+        if (m_game->flow.trophies.OverLevel()) {
+            const CountedHandle<CQoForm>& form = m_game->services.screens->trophies.form;
+            if (GlGame::Shown(form) && m_game->services.trophies->pendingAwards.empty() &&
+                !m_game->services.trophies->AwardRunning())
+                m_game.ClickId(form, Command::TrophiesContinue);
             return;
         }
-        CGameBoard& board = *m_game->board;
-        const bool resting = board.enabled && !board.locked && !board.ended && board.IsIdle(true);
+        const CGameBoard& board = *m_game->services.board;
+        const bool resting = board.Status().inPlay && board.IsIdle();
         m_rest = resting ? m_rest + kFrame : 0.0f;
         if (m_rest < kReferenceThinkTime)
             return;
@@ -376,7 +377,7 @@ void RunScenes(const Options& options, Size size)
             std::printf("play: the game did not reach level 3\n");
             return;
         }
-        game->board->gemsToCollect = 1000;
+        game->services.board->SetGemCounts(1000, game->services.board->GemsToPlace());
         Player player(game);
         auto play = [&] {
             player.Frame();
@@ -388,8 +389,8 @@ void RunScenes(const Options& options, Size size)
             TimeFrames(game, options, "play", size, play);
         if (!wanted("results") && !wanted("shop"))
             return;
-        game->board->gemsToCollect = 0;
-        if (!game.RunUntil([&] { return game->phase == kPhaseResults; }, 10.0f)) {
+        game->services.board->SetGemCounts(0, game->services.board->GemsToPlace());
+        if (!game.RunUntil([&] { return game->flow.IsIn<CLevelResults>(); }, 10.0f)) {
             std::printf("results: the level did not end\n");
             return;
         }
@@ -398,16 +399,19 @@ void RunScenes(const Options& options, Size size)
             TimeFrames(game, options, "results", size, [&] { game.Frame(); });
         if (!wanted("shop"))
             return;
-        if (!game.RunUntil([&] { return game->subState == 22; }, 20.0f))
+        if (!game.RunUntil([&] { return game->flow.IsAt<CLevelResults>(CLevelResults::kAllShown); }, 20.0f))
             return;
-        game.ClickId(game->screens->statistics.form, 20);
-        for (float t = 0.0f; t < 30.0f && game->phase != kPhaseShop; t += kFrame) {
-            if (game->phase == kPhaseAfterResults && (game->subState == 10 || game->subState == 14))
+        game.ClickId(game->services.screens->statistics.form, Command::ResultsContinue);
+        for (float t = 0.0f; t < 30.0f && !game->flow.IsIn<CShopVisit>(); t += kFrame) {
+            if (game->flow.IsIn<CBetweenLevels>() && game->flow.WaitsForPlayer())
                 game->OnKeyDown(32);
             game.Frame();
         }
         if (!game.RunUntil(
-                [&] { return GlGame::Shown(game->screens->shop.form) && game->shop->openFraction >= 1.0f; },
+                [&] {
+                    return GlGame::Shown(game->services.screens->shop.form) &&
+                           game->services.shop->openFraction >= 1.0f;
+                },
                 10.0f)) {
             std::printf("shop: the shop did not open\n");
             return;
@@ -452,7 +456,7 @@ int StartOnce(const std::string& userFolder, int64_t execNanoseconds, Size size)
     if (game->Init(window.get(), nullptr) != 1)
         return 4;
     const double loaded = since();
-    d3d::SetDrawTimer(game->renderer->device->Device(), {});
+    d3d::SetDrawTimer(game->services.device->Device(), {});
     for (int i = 0; i < 120; ++i)
         game->Frame(kFrame, 1, 0);
     rusage usage{};

@@ -76,7 +76,6 @@ struct BackgroundResources {
     CountedHandle<CTexture> cloud;
     CountedHandle<CTexture> spark; // "Spark": rainbow streaks and chest rays
     CountedHandle<CTexture> halo;
-    CountedHandle<CSpriteRenderer> foreground; // drawn late, above the board
 };
 
 // The services a scene draws and plays through, shared by all six.

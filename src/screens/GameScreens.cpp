@@ -272,6 +272,7 @@ CGameScreens::CGameScreens(void* instance, CountedHandle<CRenderDevice> device,
     for (const auto& font : m_fonts)
         m_fontSizes.push_back(font ? static_cast<float>(font->header3) : 0.0f);
     m_formFades.reserve(16);
+    m_events.reserve(32);
     m_groupFades.reserve(16);
     StartOverlay(false);
 }
@@ -599,7 +600,7 @@ void CGameScreens::SetUpForm(int index)
         m_enteredName.clear();
         break;
     case kMsgBox:
-        m_messageCommand = 0;
+        m_question = Question::None;
         break;
     case kTutorial:
         SetUpTutorialOffsets();

@@ -19,7 +19,6 @@ protected:
         BackgroundResources shared;
         shared.sprites = rig.sprites;
         shared.flares = rig.flares;
-        shared.foreground = rig.foreground;
         manager->SetResources(shared);
         manager->SetSoundManager(rig.sounds);
         manager->LoadSettings("Data\\Config\\Background.cfg");

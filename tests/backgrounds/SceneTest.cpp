@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 using testing_support::ScratchDir;
@@ -527,8 +528,12 @@ TEST(MainMenu, TheFrontFoliageSlidesAsideUnderTheCursor)
     EXPECT_TRUE(zone.Contains(-488, 152));
     EXPECT_TRUE(zone.Contains(-130, 32));
     EXPECT_FALSE(zone.Contains(-131, 153));
+    // It belongs to the scene's own pass, over the leaves, and leaves no depth
+    // that could hide what the frame draws after the scene.
     ASSERT_TRUE(menu.FrontFoliage());
-    EXPECT_EQ(rig.foreground->sprites.size(), 1u);
+    const CSprite& front = *menu.FrontFoliage();
+    EXPECT_EQ(std::count(rig.sprites->sprites.begin(), rig.sprites->sprites.end(), menu.FrontFoliage()), 1);
+    EXPECT_TRUE(front.blended == 1 && front.layer == 1 && front.depthWrite == 0);
 
     menu.SetCursorInZone(true);
     rig.Run(menu, 1, 0.1f);
