@@ -134,15 +134,3 @@ void CBackgroundManager::Render()
         return;
     ForScene(*this, m_current, [&](auto& scene) { scene.Render(); });
 }
-
-// Every scene but the valley, whose sky is painted over black, lays its
-// picture over the whole screen first, when the picture loaded.
-bool CBackgroundManager::CoversScreen() const
-{
-    const CScene* scenes[] = {nullptr, &m_museum, &m_jungle, nullptr, &m_door, &m_treasury, &m_mainMenu};
-    const CScene* scene = m_current >= kMuseum && m_current <= kMainMenu ? scenes[m_current] : nullptr;
-    if (!scene)
-        return false;
-    const CountedHandle<CTexture>& picture = scene->Core().Texture(0);
-    return picture && picture->texture;
-}

@@ -47,7 +47,6 @@ public:
     // The frame's background slot.
     bool IsRenderGateOpen() const override { return m_renderGate; }
     bool WantsBlackClear() const override { return m_current == kValley; }
-    bool CoversScreen() const override;
     void Render() override;
 
     int CurrentScene() const { return m_current; }

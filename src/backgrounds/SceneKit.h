@@ -209,7 +209,6 @@ public:
 
     // Its services and textures: device, sound, loading and releasing.
     CSceneCore& Core() { return m_core; }
-    const CSceneCore& Core() const { return m_core; }
     void SetResources(const BackgroundResources& shared) { m_core.SetResources(shared); }
 
 protected:

@@ -41,9 +41,6 @@ public:
     // A scene that paints its own sky over black wants the target cleared to
     // black whatever the frame's clear settings are.
     virtual bool WantsBlackClear() const = 0;
-    // A scene whose opaque picture covers the whole screen: clearing the
-    // target under it would only be painted over.
-    virtual bool CoversScreen() const = 0;
     virtual void Render() = 0;
 };
 

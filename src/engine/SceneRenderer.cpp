@@ -409,16 +409,17 @@ void CSceneRenderer::SetFrameStates()
 }
 
 // A scene that paints over black asks for a black clear; otherwise depth,
-// and the target when asked and no scene's picture covers it, with the
-// clear colour.
+// and the target when asked, with the clear colour. The target is cleared
+// even under a scene's opaque picture: the software rasteriser starts a
+// cleared frame without reading the old one back, which costs less than the
+// clear.
 void CSceneRenderer::ClearTarget()
 {
     if (background && background->IsRenderGateOpen() && background->WantsBlackClear()) {
         device->Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
         return;
     }
-    const bool covered = background && background->IsRenderGateOpen() && background->CoversScreen();
-    device->Clear(D3DCLEAR_ZBUFFER | (clearTarget && !covered ? D3DCLEAR_TARGET : 0), clearColor, 1.0f, 0);
+    device->Clear(D3DCLEAR_ZBUFFER | (clearTarget ? D3DCLEAR_TARGET : 0), clearColor, 1.0f, 0);
 }
 
 HRESULT CSceneRenderer::RenderFrame()
