@@ -1,5 +1,7 @@
 #include "engine/Sprite.h"
 
+#include "engine/BufferLocks.h"
+
 #include "engine/VectorMath.h"
 
 #include <algorithm>
@@ -424,21 +426,11 @@ void CSpriteRenderer::Update(float dt, int updateHidden)
 bool CSpriteRenderer::DrawRun(const std::vector<CSprite*>& run)
 {
     const uint32_t n = static_cast<uint32_t>(run.size());
-    uint8_t* v = nullptr;
-    uint8_t* x = nullptr;
-    if (Failed(vertexBuffer->Lock(4 * n, &v, 0)))
+    CBufferLocks locks(*vertexBuffer, *indexBuffer, 4 * n, 6 * n);
+    if (!locks.Locked())
         return false;
-    if (Failed(indexBuffer->Lock(6 * n, &x, 0))) {
-        vertexBuffer->Unlock();
-        return false;
-    }
-    const uint32_t first = vertexBuffer->LockStart();
-    Vertex* vertices = reinterpret_cast<Vertex*>(v);
-    uint16_t* indices = reinterpret_cast<uint16_t*>(x);
     for (uint32_t i = 0; i < n; ++i)
-        run[i]->FillVertices(vertices + 4 * i, indices + 6 * i, first + 4 * i);
-    indexBuffer->Unlock();
-    vertexBuffer->Unlock();
+        run[i]->FillVertices(locks.vertices + 4 * i, locks.indices + 6 * i, locks.firstVertex + 4 * i);
     return true;
 }
 
@@ -567,17 +559,9 @@ bool CSpriteRenderer::FillRuns()
     const uint32_t n = static_cast<uint32_t>(m_drawable.size());
     if (4 * n > vertexBuffer->capacity || 6 * n > indexBuffer->capacity)
         return false;
-    uint8_t* v = nullptr;
-    uint8_t* x = nullptr;
-    if (Failed(vertexBuffer->Lock(4 * n, &v, 0)))
+    CBufferLocks locks(*vertexBuffer, *indexBuffer, 4 * n, 6 * n);
+    if (!locks.Locked())
         return false;
-    if (Failed(indexBuffer->Lock(6 * n, &x, 0))) {
-        vertexBuffer->Unlock();
-        return false;
-    }
-    const uint32_t first = vertexBuffer->LockStart(), firstIndex = indexBuffer->LockStart();
-    Vertex* vertices = reinterpret_cast<Vertex*>(v);
-    uint16_t* indices = reinterpret_cast<uint16_t*>(x);
     // The sprites come in z-order, not in the order they lie in memory: the
     // ones a few places ahead are fetched while this one is filled.
     constexpr uint32_t kAhead = 6;
@@ -588,13 +572,11 @@ bool CSpriteRenderer::FillRuns()
             __builtin_prefetch(ahead + 64);
             __builtin_prefetch(ahead + 128);
         }
-        m_drawable[i]->FillVertices(vertices + 4 * i, indices + 6 * i, first + 4 * i);
+        m_drawable[i]->FillVertices(locks.vertices + 4 * i, locks.indices + 6 * i, locks.firstVertex + 4 * i);
     }
-    indexBuffer->Unlock();
-    vertexBuffer->Unlock();
     for (Run& r : m_runs) {
-        r.firstVertex = first + 4 * static_cast<uint32_t>(r.begin);
-        r.firstIndex = firstIndex + 6 * static_cast<uint32_t>(r.begin);
+        r.firstVertex = locks.firstVertex + 4 * static_cast<uint32_t>(r.begin);
+        r.firstIndex = locks.firstIndex + 6 * static_cast<uint32_t>(r.begin);
     }
     return true;
 }

@@ -1,4 +1,5 @@
 #include "engine/Text.h"
+#include "engine/BufferLocks.h"
 #include "engine/Random.h"
 #include "engine/VectorMath.h"
 
@@ -400,17 +401,13 @@ bool CTextBatch::DrawRun(const std::vector<CText*>& run)
     uint32_t n = 0;
     for (CText* t : run)
         n += static_cast<uint32_t>(t->quads.size());
-    uint8_t* v = nullptr;
-    uint8_t* x = nullptr;
-    if (Failed(vertexBuffer->Lock(4 * n, &v, 0)))
+    CBufferLocks locks(*vertexBuffer, *indexBuffer, 4 * n, 6 * n);
+    if (!locks.Locked())
         return false;
-    if (Failed(indexBuffer->Lock(6 * n, &x, 0))) {
-        vertexBuffer->Unlock();
-        return false;
-    }
-    Vertex* vertices = reinterpret_cast<Vertex*>(v);
-    uint16_t* indices = reinterpret_cast<uint16_t*>(x);
-    const uint32_t first = vertexBuffer->LockStart();
+    Vertex* vertices = locks.vertices;
+    uint16_t* indices = locks.indices;
+    const uint32_t first = locks.firstVertex;
+    const uint32_t firstIndex = locks.firstIndex;
     uint32_t b = first;
     for (CText* t : run) {
         const std::vector<Vertex>& glyphs = t->Vertices();
@@ -422,9 +419,8 @@ bool CTextBatch::DrawRun(const std::vector<CText*>& run)
             indices = std::copy(list, list + 6, indices);
         }
     }
-    vertexBuffer->Unlock();
-    indexBuffer->Unlock();
-    device->DrawIndexed(D3DPT_TRIANGLELIST, first, 4 * n, indexBuffer->LockStart(), 2 * n);
+    locks.Unlock();
+    device->DrawIndexed(D3DPT_TRIANGLELIST, first, 4 * n, firstIndex, 2 * n);
     return true;
 }
 
