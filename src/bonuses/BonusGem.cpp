@@ -91,8 +91,19 @@ void CBonusGem::MakeSmallFlare()
     const GemParameters& g = GemParams();
     const float s = scale;
     const Vec2 offset = RandomOffset(false);
-    auto flare = MakeCountedHandle(
-        new CFlare(position.x + s * offset.x, position.y + s * offset.y, position.z, gemFlares, 0xFFFFFF));
+    const CFlare fresh(position.x + s * offset.x, position.y + s * offset.y, position.z, gemFlares, 0xFFFFFF);
+    // A sparkle the renderers have let go of sparkles again: a riding gem
+    // makes several a second, and none of them need be new.
+    const auto spent = std::find_if(smallFlares.begin(), smallFlares.end(),
+                                    [](const CountedHandle<CFlare>& f) { return f.UseCount() == 1; });
+    CountedHandle<CFlare> flare;
+    if (spent != smallFlares.end()) {
+        flare = *spent;
+        *flare = fresh;
+    } else {
+        flare = MakeCountedHandle(new CFlare(fresh));
+        smallFlares.push_back(flare);
+    }
     const float q = static_cast<float>(RandomIndex(4));
     flare->SetTextureRect(0.25f * q, 0.625f, 0.25f * (q + 1.0f), 0.875f);
     flare->SetSize(s * g.smallFlareSize, s * g.smallFlareSize);

@@ -38,10 +38,11 @@ public:
 
     CountedHandle<CSprite> halo;
     CountedHandle<CSprite> bigFlares[2];
-    CountedHandle<CSprite> gemSprite;     // from Fire on
-    CountedHandle<CParticleSystem> trail; // from Fire on
-    int32_t value = 0;                    // 0 .. 7: the gem's colour
-    float smallFlareClock = 0.0f;         // seconds not yet spent on small flares
+    CountedHandle<CSprite> gemSprite;               // from Fire on
+    CountedHandle<CParticleSystem> trail;           // from Fire on
+    int32_t value = 0;                              // 0 .. 7: the gem's colour
+    float smallFlareClock = 0.0f;                   // seconds not yet spent on small flares
+    std::vector<CountedHandle<CFlare>> smallFlares; // every small flare it made, alive or spent
     Vec2 flareOffsets[2];
     // Fired: the sprites live in the second renderer, new small flares go to
     // the second flare renderer.

@@ -21,6 +21,13 @@ public:
     // The highest quest level; the best lists hold one entry per level.
     static constexpr int32_t kLastLevel = 41;
 
+    // Where a resumed quest goes on (`resumeKind`): in play, at the won
+    // level's results, or in the shop after a won level.
+    enum ResumeKind : int32_t { kResumeInPlay = 1, kResumeAtResults = 6, kResumeInShop = 8 };
+    // What the record holds (`state`): nothing to resume, a quest just
+    // begun, or a quest stored to go on with.
+    enum RecordState : int32_t { kNothing = 0, kNewQuest = 1, kStored = 2 };
+
     // Why a file was refused.
     enum LoadResult { Ok = 0, UnableToLoad = 1, Unsupported = 2, Corrupted = 3 };
 

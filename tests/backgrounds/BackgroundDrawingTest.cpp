@@ -18,7 +18,7 @@ using namespace d3d;
 
 namespace {
 
-intptr_t Proc(uint32_t, uintptr_t, intptr_t) { return 0; }
+bool Proc(const plat::WindowEvent&) { return false; }
 
 struct Frame {
     int width = 0, height = 0;

@@ -27,6 +27,31 @@ TEST(Gem, SmallFlaresComeByTheirPeriodAndTheRestCarriesOver)
     EXPECT_TRUE(rig.flares2->flares.empty());
 }
 
+// A riding gem sparkles for as long as it rides with no more small flares
+// than shine at once: a spent one shines again, anew.
+TEST(Gem, SpentSmallFlaresSparkleAgain)
+{
+    BonusRig rig;
+    plat::SeedRandom(4);
+    CountedHandle<CBonus> gem = rig.Placed(kBonusGem, 5, 2, 2);
+    const GemParameters& g = GemParams();
+    const float life = 1.2f * g.smallFlareLifeTime; // its fade-in, its time and its fade-out
+    for (int frame = 0; frame < 600; ++frame) {
+        rig.Step(1.0f / 60.0f);
+        rig.flares1->Update(1.0f / 60.0f);
+    }
+    const std::vector<CountedHandle<CFlare>>& made = AsGem(gem).smallFlares;
+    EXPECT_LE(static_cast<float>(made.size()), life / g.smallFlareT + 2.0f);
+    // As many shine as a gem that makes a new one each time.
+    int shining = 0;
+    for (const CountedHandle<CFlare>& flare : made)
+        if (flare.UseCount() > 1) {
+            ++shining;
+            EXPECT_LE(flare->age, life);
+        }
+    EXPECT_GE(static_cast<float>(shining), life / g.smallFlareT - 2.0f);
+}
+
 TEST(Gem, PicturesComeFromTheCellsOfItsValue)
 {
     BonusRig rig;

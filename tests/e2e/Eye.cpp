@@ -12,7 +12,8 @@
 //   e2e_eye board <png> <Caps.png> <client width> <client height>
 //   e2e_eye moves <board file>
 //   e2e_eye savegrid <Quest.sav>
-//   e2e_eye savelevel <Quest.sav>      level, resume kind, quest score, lives
+//   e2e_eye savelevel <Quest.sav>      level, resume kind, quest score, lives,
+//                                      seconds left, the hint display's seconds
 //   e2e_eye same <png> <png> <x> <y> <w> <h>
 //
 // Window pixels: the 4:3 part of the client area shows the 1024 x 768
@@ -404,7 +405,8 @@ int main(int argc, char** argv)
         CQuestSave save;
         if (!save.Load(a[1]))
             return 1;
-        std::printf("%d %d %d %d\n", save.level, save.resumeKind, save.stats.tables[1].Get(StatScore), save.lives);
+        std::printf("%d %d %d %d %.2f %.2f\n", save.level, save.resumeKind, save.stats.tables[1].Get(StatScore),
+                    save.lives, static_cast<double>(save.timeLeft), static_cast<double>(save.hintTimeLeft));
         return 0;
     }
     if (a.size() == 7 && a[0] == "same" && Load(a[1], &first) && Load(a[2], &second))

@@ -143,8 +143,9 @@ TEST_F(ScreenDrawing, EveryFormDrawsInsideItsRectangleOnly)
                  s.splash.groups[g].SetVisible(false);
          }},
         {"Profiles", s.profiles.form, [&] { s.RefreshProfileRows(); }},
-        {"NewProfile", s.newProfile.form, [&] { s.SetNameEntry("Spieler", 1); }},
-        {"MsgBox", s.msgBox.form, [&] { s.SetMessageBox(GetString(34), "", CGameScreens::kGroupYesNo, 2); }},
+        {"NewProfile", s.newProfile.form, [&] { s.SetNameEntry(kDefaultPlayerName, 1); }},
+        {"MsgBox", s.msgBox.form,
+         [&] { s.SetMessageBox(GetString(34), "", CGameScreens::kGroupYesNo, Question::ReplaceSavedQuest); }},
         {"StartQuest", s.startQuest.form, [&] { s.SetStartQuestCaption(14, false); }},
         {"Tutorial", s.tutorial.form,
          [&] {
@@ -234,7 +235,7 @@ TEST_F(ScreenDrawing, TheMenuSceneNeitherCoversNorShowsThroughTheForms)
     s.SetNameEntry("Spieler", 1);
     s.FillHighScores(0);
     s.ShowHelpPage(1);
-    s.SetMessageBox(GetString(34), "", CGameScreens::kGroupYesNo, 2);
+    s.SetMessageBox(GetString(34), "", CGameScreens::kGroupYesNo, Question::ReplaceSavedQuest);
     struct Case {
         const char* name;
         CountedHandle<CQoForm> form;

@@ -212,7 +212,7 @@ TEST_F(ScreenWidgets, TheLongestNamesFitTheirTexts)
     s().ShowPlayerName();
     EXPECT_EQ(s().mainMenu.playerLabel->MainText()->text.find(CText::kSoftBreak), std::string::npos);
 
-    s().SetMessageBox(FormatTableText(31, 256, name), "", CGameScreens::kGroupDeleteKeep, 1);
+    s().SetMessageBox(FormatTableText(31, 256, name), "", CGameScreens::kGroupDeleteKeep, Question::DeleteProfile);
     const CText& text = *s().msgBox.text1->MainText();
     const size_t lines = 1 +
                          static_cast<size_t>(std::count(text.text.begin(), text.text.end(), CText::kSoftBreak)) +
