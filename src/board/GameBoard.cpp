@@ -108,7 +108,6 @@ void CGameBoard::SetBonuses(const CountedHandle<CBonusManager>& bonuses,
 void CGameBoard::SetTotems(const CountedHandle<CTotemsManager>& totems)
 {
     m_totems = totems;
-    m_totems->SetBoardGrid(m_originX, m_originY, m_originZ, m_columns, m_rows, m_cellWidth, m_cellHeight);
 }
 
 CountedHandle<IBufferLayer> CGameBoard::MeshLayer() const { return m_mesh; }
@@ -148,7 +147,6 @@ void CGameBoard::Reset(int mode)
             m_sandActive = m_sandDropEnabled = true;
             m_hardMode = false;
         }
-        m_totems->SetBoardGrid(m_originX, m_originY, m_originZ, m_columns, m_rows, m_cellWidth, m_cellHeight);
         SetBoardGrid(m_originX, m_originY, m_originZ, m_columns, m_rows, m_cellWidth, m_cellHeight);
     }
     m_grid.assign(static_cast<size_t>(m_rows), std::vector<CountedHandle<CToken>>(static_cast<size_t>(m_columns)));
@@ -226,7 +224,7 @@ BoardSnapshot CGameBoard::Snapshot() const
     snapshot.gemsToCollect = m_gemsToCollect;
     snapshot.gemsToPlace = m_gemsToPlace;
     snapshot.waitingTotem = m_tutorialColour;
-    snapshot.blueTotems = m_totems->blueTotemsActive;
+    snapshot.blueTotems = m_totems->blueActive;
     return snapshot;
 }
 
@@ -492,7 +490,7 @@ void CGameBoard::EndPlay()
 // takes its place at once.
 void CGameBoard::SettleTotems()
 {
-    if (m_totems->blueTotemsActive)
+    if (m_totems->blueActive)
         m_totems->SetBlueTotemsActive(false);
     m_totems->PlacePendingTotem();
 }

@@ -81,9 +81,12 @@ void CVioletTotem::ApplyPower()
     const float step = count >= 2 ? 0.5f / static_cast<float>(count - 1) : 0.0f;
     const Vec4& area = params.areas[Entry()];
     float k = 0.0f;
+    // The kinds are drawn, like the rest of the totems' choices, from the
+    // shared generator.
+    CRandomStream kinds(RandomSeed());
     for (int i = 0; i < count; ++i) {
         int32_t code = 0, bonusLevel = 0;
-        if (!balance || !balance->PickSlot(i >= ordinary, &code, &bonusLevel))
+        if (!balance || !balance->PickSlot(i >= ordinary, &code, &bonusLevel, kinds))
             continue;
         const float lx = (area.x + RandomUnit() * area.z) * scale[0];
         const float ly = (area.y - RandomUnit() * area.w) * scale[1];

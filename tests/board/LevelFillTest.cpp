@@ -342,9 +342,9 @@ TEST_F(LevelFill, SavedBoardIsRestoredAndCellsWithoutATokenAreDrawn)
     EXPECT_EQ(b.Cell(3, 3)->settled, 1);
     EXPECT_EQ(b.GemsToPlace(), 7); // the save's gems were counted when it was written
     EXPECT_FLOAT_EQ(probe.Adviser().SecondsLeft(), 12.0f);
-    EXPECT_TRUE(probe.Totems().blueTotemsActive);
+    EXPECT_TRUE(probe.Totems().blueActive);
     EXPECT_EQ(probe.SteelCap(), 0);
-    EXPECT_EQ(probe.Totems().queued, std::vector<int>{3});
+    EXPECT_EQ(probe.Totems().QueuedCount(), 1u); // the waiting colour
 }
 
 TEST_F(LevelFill, SaveWithoutABoardFillsAtRandom)
