@@ -276,10 +276,6 @@ void CGameBoard::SpawnStrikeSand(const CTerminator& strike, float value)
     }
 }
 
-// Totem actions act on the board once the totems are built; their stand-in
-// produces none.
-void CGameBoard::ApplyTotemActions() {}
-
 void CGameBoard::PlayBonusSound(BonusSound sound, float x)
 {
     if (m_sounds)

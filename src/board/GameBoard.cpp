@@ -92,6 +92,11 @@ void CGameBoard::SetSounds(const CountedHandle<CSoundManager>& sounds)
     m_sounds = sounds;
     for (size_t i = 0; i < m_bonusSounds.size(); ++i)
         m_bonusSounds[i] = sounds ? sounds->Sample(kBonusSoundFiles[i]) : CountedHandle<CSoundSample>();
+    static constexpr const char* kTotemSoundFiles[] = {"GemIn.wav",      "TotemYellow2.wav", "TotemRed2.wav",
+                                                       "TotemBlue3.wav", "TotemBlue2.wav",   "TotemWhite2.wav"};
+    static_assert(std::size(kTotemSoundFiles) == static_cast<size_t>(TotemSound::Count));
+    for (size_t i = 0; i < m_totemSounds.size(); ++i)
+        m_totemSounds[i] = sounds ? sounds->Sample(kTotemSoundFiles[i]) : CountedHandle<CSoundSample>();
     m_movingTokens.SetSoundManager(sounds);
     m_rays->SetSoundManager(sounds);
 }
@@ -105,10 +110,7 @@ void CGameBoard::SetBonuses(const CountedHandle<CBonusManager>& bonuses,
     m_adviser = adviser;
 }
 
-void CGameBoard::SetTotems(const CountedHandle<CTotemsManager>& totems)
-{
-    m_totems = totems;
-}
+void CGameBoard::SetTotems(const CountedHandle<CTotemsManager>& totems) { m_totems = totems; }
 
 CountedHandle<IBufferLayer> CGameBoard::MeshLayer() const { return m_mesh; }
 
@@ -223,7 +225,7 @@ BoardSnapshot CGameBoard::Snapshot() const
         }
     snapshot.gemsToCollect = m_gemsToCollect;
     snapshot.gemsToPlace = m_gemsToPlace;
-    snapshot.waitingTotem = m_tutorialColour;
+    snapshot.waitingTotem = m_totems->pendingColour;
     snapshot.blueTotems = m_totems->blueActive;
     return snapshot;
 }

@@ -335,8 +335,32 @@ private:
     // Sand still falling towards the box is let go when play stops or the
     // level is won.
     void DropFallingSand();
-    // What the totems do to the board; their stand-in produces nothing yet.
+    // What the totems' powers ask of the board this frame, in order: cells
+    // struck, points, seconds, tokens recoloured, gems placed, bonuses
+    // flown in, the powers started counted; then the closing sounds of the
+    // bolts and the paint, panned at the mean x of what they reached.
     void ApplyTotemActions();
+    void ApplyTotemActions(const std::vector<TotemAction>& actions);
+    enum class TotemSound { GemIn, Coins, Blast, Charge, Crackle, Splash, Count };
+    struct TotemHits {
+        int struck = 0, painted = 0;
+        float struckX = 0.0f, paintedX = 0.0f;
+    };
+    void PlayTotemSound(TotemSound sound, const float* pannedX);
+    // An active token that is not steel and carries no gem and no bonus.
+    bool IsFreeForGem(int column, int row) const;
+    // `count` distinct draws among `n`, in ascending order; all of them
+    // when the count reaches n.
+    std::vector<int> DrawDistinct(int count, int n);
+    // A gem bonus of the colour placed on the token at once.
+    void PlaceGemBonus(CToken& token, int colour);
+    void PlaceTotemGems();
+    void StrikeTotemGems();
+    CountedHandle<CTerminator> TotemRay(const CountedHandle<CToken>& token, int column, int row, int32_t mode);
+    void BlastTotemCells(int column, int row, int strength);
+    void StrikeTotemSteel(const TotemAction& a, TotemHits* hits);
+    void PaintTotemTokens(const TotemAction& a, TotemHits* hits);
+    void FlyInTotemBonus(const TotemAction& a);
     // What the bonuses ask of the board this frame: a gem into the gems
     // bar, a cell's token struck, a bonus handed on, time, the hint display,
     // sounds and shakes. Time and hints come to nothing once play has ended.
@@ -432,6 +456,7 @@ private:
     CountedHandle<CTexture> m_sandTexture, m_cloudTexture, m_starSandTexture;
     CountedHandle<CSoundManager> m_sounds;
     std::array<CountedHandle<CSoundSample>, static_cast<size_t>(BonusSound::Count)> m_bonusSounds;
+    std::array<CountedHandle<CSoundSample>, static_cast<size_t>(TotemSound::Count)> m_totemSounds;
     CountedHandle<CPopupManager> m_popups;
     CountedHandle<CBonusManager> m_bonuses;
     CountedHandle<CAdviserInterface> m_adviser;

@@ -86,6 +86,10 @@ public:
     void ApplyBonusEvents() { m_board.ApplyBonusEvents(); }
     bool DestroyCell(int column, int row) { return m_board.DestroyCellToken(column, row, 0.0f, true); }
     void EndPlay() { m_board.EndPlay(); }
+    // The totems' side of the board, one list of records at a time.
+    void ApplyTotemActions(const std::vector<TotemAction>& actions) { m_board.ApplyTotemActions(actions); }
+    std::vector<int> DrawDistinct(int count, int n) { return m_board.DrawDistinct(count, n); }
+    bool TotemActionPending() const { return m_board.m_totemActionPending; }
 
 private:
     CGameBoard& m_board;
