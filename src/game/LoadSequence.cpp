@@ -434,12 +434,28 @@ bool CGameServices::CreateBonuses()
     return true;
 }
 
-// The totems stand in for now; the screens' two pictures that depend on the
-// difficulty follow them: the HUD panel's for the hint button and the
-// trophies' own for the medal of the hard quest.
+// The totems draw their large totems, panel and shop pictures in sprite
+// layer 3, their powers' effects in particle layer 5 and flare layer 2, and
+// read "Totems.cfg". A picture of their own that cannot be loaded ends the
+// sequence with the manager's log lines. The screens' two pictures that
+// depend on the difficulty follow: the HUD panel's for the hint button and
+// the trophies' own for the medal of the hard quest.
 bool CGameServices::CreateTotems()
 {
     totems = MakeCountedHandle(new CTotemsManager());
+    totems->SetRenderers(device, spriteRenderers[3], particleManagers[5], flareRenderers[2], &balance);
+    totems->LoadConfig(paths.folders[CDataPaths::Config] + "Totems.cfg");
+    if (!totems->LoadTextures(paths.folders[CDataPaths::Gfx])) {
+        WriteLog("Error loading Totems Textures\n");
+        return false;
+    }
+    totems->SetTextures({effectTextures[kHalo1], effectTextures[kSpellFuzzy], effectTextures[kFireCloud],
+                         effectTextures[kStarParticle], effectTextures[kTwirl], device->FindTexture("PanelGlass"),
+                         bonuses->textures[::kGemFlares], effectTextures[kLightning], effectTextures[kSpark],
+                         effectTextures[kCloud], capsRenderer->ChainTexture(), capsRenderer->ChainAlphaTexture(),
+                         device->FindTexture("ShopColor"), device->FindTexture("ShopMul"),
+                         device->FindTexture("ShopBW")});
+    totems->totemFactor = graphicsOptions.effects;
     board->SetTotems(totems);
     screens->SetMapDifficultyTexture(device->FindTexture("PanelQuest"), device->FindTexture("Trophies"));
     return true;
@@ -466,6 +482,7 @@ bool CGameServices::CreateShop()
 {
     shop = MakeCountedHandle(new CShop(screens, board, particleManagers[4], spriteRenderers[3],
                                        particleManagers[5], textBatch, fonts[0]));
+    shop->totems = totems.Get();
     return true;
 }
 
@@ -523,6 +540,7 @@ bool CGameServices::StartSounds()
         LoadSounds();
     screens->SetSoundManager(sounds);
     board->SetSounds(sounds);
+    totems->sounds = sounds;
     backgrounds->SetSoundManager(sounds);
     return true;
 }

@@ -95,7 +95,7 @@ void CGameServices::ShowCaption(const std::string& text)
 // A missing texture is logged and skipped; the swap goes on.
 void CGameServices::SwapPanelTextures(bool toShop, int keep)
 {
-    totems->RecreateTextures(toShop ? 1 : 0, paths.folders[CDataPaths::Gfx]);
+    totems->RecreateTextures(toShop, paths.folders[CDataPaths::Gfx]);
     if (!device)
         return;
     auto release = [this](const char* name) {

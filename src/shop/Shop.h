@@ -8,6 +8,7 @@
 #include "engine/BitmapFont.h"
 #include "engine/CountedHandle.h"
 #include "engine/Text.h"
+#include "totems/TotemsManager.h"
 
 #include <algorithm>
 #include <array>
@@ -51,6 +52,11 @@ public:
         Record("Show " + std::to_string(open) + " " + std::to_string(speed) + " " + std::to_string(level));
         levelNumber = level;
         visible = open != 0 || visible;
+        // The totems' shop pictures come and go with the shop.
+        if (totems && open)
+            totems->RefreshShopLevels(speed);
+        else if (totems)
+            totems->FadeOutAll(speed);
         if (speed <= 0.0f) {
             openFraction = open ? 1.0f : 0.0f;
             fadeDirection = 0;
@@ -91,8 +97,19 @@ public:
     int CountAvailableStars() const { return stars; }
     int CanStillUpgrade() const { return 0; }
     void SettleStars() { Record("SettleStars"); }
-    // The owned totems' levels go to the totems.
-    void ApplyTotemLevels() { Record("ApplyTotemLevels"); }
+    // The totem items' levels are the totems' owned levels (0: not owned).
+    void ApplyTotemLevels()
+    {
+        Record("ApplyTotemLevels");
+        if (!totems)
+            return;
+        for (int colour = 0; colour < CTotemsManager::kColours; ++colour)
+            totems->levels[static_cast<size_t>(colour)] =
+                std::max(items.levels[static_cast<size_t>(kTotemItems[colour])], 0);
+    }
+    // The totem item of each colour (green, yellow, red, blue, orange,
+    // white, violet).
+    static constexpr int kTotemItems[CTotemsManager::kColours] = {9, 3, 5, 2, 4, 1, 0};
 
     CShopItemTable items;
     // The Golden Stars on hand.
@@ -104,6 +121,9 @@ public:
     float fadeSpeed = 0.0f;
     int levelNumber = 0;
     std::vector<std::string> calls;
+    // The totems whose levels the items set and whose pictures the shop
+    // shows.
+    CTotemsManager* totems = nullptr;
 
 private:
     void Record(const std::string& call) { calls.push_back(call); }
