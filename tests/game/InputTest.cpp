@@ -268,6 +268,31 @@ TEST(MenuCommands, AShuffleCostsALifeTheHudShows)
     EXPECT_EQ(game->services.screens->quest.count->MainText()->text, std::to_string(lives - 1));
 }
 
+// Leaving a quest hides the shuffles with the HUD; a new quest begun after
+// it offers them again on its first level, as every level does.
+TEST(MenuCommands, ANewQuestAfterLeavingOneOffersItsShuffles)
+{
+    InPlay game;
+    CGameScreens& screens = *game->services.screens;
+    game.Seconds(4.0f); // idle play: the quest is kept to be continued
+    game.Key(27);
+    game.Frames(30);
+    game.ClickId(screens.gameMenu.form, Command::LeaveQuest);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(screens.mainMenu.form); }, 10.0f));
+    EXPECT_FALSE(screens.quest.shuffleNote->IsVisible());
+    game.ClickId(screens.mainMenu.form, Command::PlayQuest);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(screens.startQuest.form); }, 5.0f));
+    game.ClickId(screens.startQuest.form, Command::NewQuest);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(screens.msgBox.form); }, 5.0f));
+    game.ClickId(screens.msgBox.form, Command::MessageYes);
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsAt<CStoryPages>(CStoryPages::kPages); }, 10.0f));
+    game.Key(32);
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CPlay>(); }, 30.0f));
+    EXPECT_TRUE(screens.quest.shuffleNote->IsVisible());
+    for (const auto& button : screens.quest.shuffleGroup)
+        EXPECT_TRUE(button->IsVisible());
+}
+
 // The chosen profile becomes the player's; no choice (-1) changes nothing.
 TEST(MenuCommands, AChosenProfileBecomesCurrentWhenItExists)
 {

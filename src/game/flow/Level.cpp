@@ -409,6 +409,9 @@ void CLevel::ShowHud()
     // they have something to show.
     screens.quest.hintCounter->SetVisible(false);
     screens.SetQuestOverlayVisible(false);
+    // Every level of the quest offers its shuffles, however the quest was
+    // reached: leaving a quest hides them.
+    screens.SetQuestGroupVisible(m_quest.gameType != 0, true);
     screens.ShowForm(screens.quest.form, 2.0f);
     screens.SetNewLevelCaption(m_quest.level);
     screens.ShowForm(screens.newLevel.form, 2.0f);
