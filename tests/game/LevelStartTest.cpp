@@ -110,9 +110,10 @@ TEST(LevelStart, ALevelOfTheQuestTakesItsFilesGoalOrFiveGemsALevel)
     EXPECT_EQ(rig.game.quest.lives, 2); // the balance limits the lives
     EXPECT_EQ(rig.game.services.shop->items.balanceApplied, 1);
 
-    rig.game.flow.loader.StartLevel(47); // no file: five gems a level
-    EXPECT_EQ(b.GemsToCollect(), 235);
-    EXPECT_EQ(rig.game.services.gemsBar->goal, 235);
+    // There is no level past the last one: nothing changes.
+    EXPECT_FALSE(rig.game.flow.loader.StartLevel(CQuestSave::kLastLevel + 1));
+    EXPECT_EQ(rig.game.quest.level, 1);
+    EXPECT_EQ(b.GemsToCollect(), 5);
 }
 
 TEST(LevelStart, ATotemOwnedStartsTheTotemLessonOnItsOwnBoard)

@@ -65,16 +65,22 @@ void CLevelLoader::StartNewQuest(int difficulty)
     m_flow.level.ResetHints();
 }
 
-void CLevelLoader::StartLevel(int number)
+bool CLevelLoader::StartLevel(int number)
 {
     CGameServices& s = m_services;
     CQuestState& q = m_quest;
+    // Past the last level there is nothing to play, and the record of such a
+    // level could never be read back.
+    if (number < 1 || number > CQuestSave::kLastLevel) {
+        WriteLog("Error. No quest level " + std::to_string(number) + " to start\n");
+        return false;
+    }
     q.level = number;
     s.balance.Reset(q.gameType, q.level);
     q.stats.PromoteThird();
     if (q.gameType != 0) {
         s.board->StartLevel(LevelSetup(q.level, q.hardMode, BalanceGemGoal(q.level)));
-        return;
+        return true;
     }
     s.shop->items.ApplyToBalance(s.balance);
     s.SwapPanelTextures(false, q.gameType);
@@ -89,6 +95,7 @@ void CLevelLoader::StartLevel(int number)
         setup.lesson = Lesson::Totem;
     }
     s.board->StartLevel(setup);
+    return true;
 }
 
 CFlowState& CLevelLoader::StartQuestLevel()

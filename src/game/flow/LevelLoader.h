@@ -20,8 +20,9 @@ public:
     void StartNewQuest(int difficulty);
     // The quest's level `number`: its balance, file, clock and lives; the
     // totem lesson's board comes first on the first level played after a
-    // totem was bought (it needs a player to remember it).
-    void StartLevel(int number);
+    // totem was bought (it needs a player to remember it). False, with a
+    // log line, for a number outside the quest's levels: nothing changes.
+    bool StartLevel(int number);
     // The quest level the save keeps, to be entered through the state this
     // returns: its level's intro, or the shop's intro when it was saved in
     // the shop.
