@@ -17,7 +17,27 @@ std::string LevelFile(const CDataPaths& paths, int level)
     std::snprintf(name, sizeof name, "l%d.lvl", level);
     return paths.folders[CDataPaths::Levels] + name;
 }
+// The gem tokens of a board a save keeps (a gem's code is the complement
+// of its colour).
+int32_t GemsOnSavedBoard(const CQuestSave& save)
+{
+    int32_t gems = 0;
+    for (int r = 0; r < CQuestSave::kRows; ++r)
+        for (int c = 0; c < CQuestSave::kColumns; ++c)
+            gems += save.Cell(CQuestSave::TokenCodes, r, c) < 0 ? 1 : 0;
+    return gems;
+}
+
 } // namespace
+
+GemCounts HoldGemCounts(int32_t goal, int32_t toCollect, int32_t toPlace, int32_t gemsOnBoard)
+{
+    GemCounts held;
+    held.toCollect = std::clamp(toCollect, 0, std::max(goal, 0));
+    const int64_t missing = static_cast<int64_t>(held.toCollect) - std::max(gemsOnBoard, 0);
+    held.toPlace = std::clamp(toPlace, static_cast<int32_t>(std::max<int64_t>(missing, 0)), held.toCollect);
+    return held;
+}
 
 CLevelLoader::CLevelLoader(CGameFlow& flow, CGameServices& services, CQuestState& quest)
     : m_flow(flow), m_services(services), m_quest(quest)
@@ -189,11 +209,10 @@ void CLevelLoader::RestoreQuestLevel(const CQuestSave& save, bool inShop)
 
     const BoardSetup setup = QuestLevelSetup(q.level);
     s.board->StartLevel(setup);
-    const int32_t goal = setup.gemGoal;
-    s.board->SetGemCounts(save.gemsLeft, save.gemGoal);
-    // A save that claims more gems than the goal, or fewer than none, shows
-    // what the goal allows.
-    const int32_t collected = std::clamp(goal - save.gemsLeft, 0, std::max(goal, 0));
+    const int32_t goal = std::max(setup.gemGoal, 0);
+    const GemCounts gems = HoldGemCounts(goal, save.gemsLeft, save.gemGoal, GemsOnSavedBoard(save));
+    s.board->SetGemCounts(gems.toCollect, gems.toPlace);
+    const int32_t collected = goal - gems.toCollect;
     for (int32_t i = 0; i < collected; ++i)
         s.gemsBar->AddGem(std::min(static_cast<int>(std::floor(RandomUnit() * 7.0f)), 6));
 
