@@ -187,6 +187,36 @@ TEST(LevelStart, ASavedLevelGoesOnWithTheGemsItCanDeliver)
     }
 }
 
+// The gems bar of a continued level shows the gems collected, in their
+// colours and order, through the save file; a save that does not keep them
+// (an older one) shows the level's own colours.
+TEST(LevelStart, TheGemsBarShowsTheGemsCollectedThroughTheSave)
+{
+    GameRig rig;
+    CGame& game = rig.game;
+    game.quest.level = 1;
+    game.flow.loader.StartLevel(1);
+    const std::vector<int32_t> gems = {2, 0, 2};
+    for (const int32_t colour : gems)
+        game.services.gemsBar->AddGem(colour);
+    rig.Board().SetGemCounts(2, 0);
+    game.quest.Store(CQuestSave::kResumeInPlay, true);
+    const std::string path = game.quest.PlayerFolder() + "Quest.sav";
+    ASSERT_EQ(game.services.questSave->Save(path), 1);
+    ASSERT_EQ(game.services.questSave->Load(path), 1);
+    game.flow.loader.StartQuestLevel();
+    EXPECT_EQ(game.services.gemsBar->CollectedColours(), gems);
+
+    const std::vector<int32_t> colours = game.flow.loader.QuestLevelSetup(1).colours;
+    game.services.questSave->collectedGems.clear();
+    for (int i = 0; i < 10; ++i) {
+        game.flow.loader.StartQuestLevel();
+        ASSERT_EQ(game.services.gemsBar->Collected(), 3);
+        for (const int32_t colour : game.services.gemsBar->CollectedColours())
+            EXPECT_TRUE(std::find(colours.begin(), colours.end(), colour) != colours.end()) << colour;
+    }
+}
+
 TEST(LevelStart, AQuestLevelTakesTheSavesValuesAndHowToFillTheBoard)
 {
     GameRig rig;

@@ -28,6 +28,16 @@ int32_t GemsOnSavedBoard(const CQuestSave& save)
     return gems;
 }
 
+// A colour the level draws its tokens from.
+int RandomColourOf(const BoardSetup& setup)
+{
+    const std::vector<int32_t>& colours = setup.colours;
+    if (colours.empty())
+        return std::min(static_cast<int>(std::floor(RandomUnit() * 7.0f)), 6);
+    const size_t n = colours.size();
+    return colours[std::min(static_cast<size_t>(std::floor(RandomUnit() * static_cast<float>(n))), n - 1)];
+}
+
 } // namespace
 
 GemCounts HoldGemCounts(int32_t goal, int32_t toCollect, int32_t toPlace, int32_t gemsOnBoard)
@@ -212,9 +222,11 @@ void CLevelLoader::RestoreQuestLevel(const CQuestSave& save, bool inShop)
     const int32_t goal = std::max(setup.gemGoal, 0);
     const GemCounts gems = HoldGemCounts(goal, save.gemsLeft, save.gemGoal, GemsOnSavedBoard(save));
     s.board->SetGemCounts(gems.toCollect, gems.toPlace);
-    const int32_t collected = goal - gems.toCollect;
-    for (int32_t i = 0; i < collected; ++i)
-        s.gemsBar->AddGem(std::min(static_cast<int>(std::floor(RandomUnit() * 7.0f)), 6));
+    // The bar shows the gems collected as the save keeps them; one that
+    // keeps fewer (an older save) shows the rest in the level's colours.
+    const size_t collected = static_cast<size_t>(goal - gems.toCollect);
+    for (size_t i = 0; i < collected; ++i)
+        s.gemsBar->AddGem(i < save.collectedGems.size() ? save.collectedGems[i] : RandomColourOf(setup));
 
     q.timeLeft = save.timeLeft;
     q.nextTimeWarning = save.nextTimeWarning;
