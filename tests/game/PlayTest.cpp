@@ -5,6 +5,8 @@
 
 #include "records/QuestSave.h"
 
+#include <algorithm>
+
 namespace {
 
 BoardEvent Event(BoardEventKind kind, int32_t value = 0)
@@ -266,4 +268,43 @@ TEST(LevelScreen, ComesWithoutStrayPartsAndGoesWhole)
     EXPECT_FALSE(game->services.board->IsShown());
     EXPECT_FALSE(game->services.board->SandboxShown());
     EXPECT_FALSE(game->services.gemsBar->IsShown());
+}
+
+// Play's messages show one at a time: a new one takes the place of the one
+// showing, and so does the refusal of a swap, which stays inside the board.
+TEST(PlayMessages, ANewMessageTakesThePlaceOfTheOneShowing)
+{
+    InPlay game;
+    const std::vector<CountedHandle<CPopup>>& popups = game->services.popups->Popups();
+    auto messages = [&] {
+        return std::count_if(popups.begin(), popups.end(), [](const CountedHandle<CPopup>& p) {
+            return p->GetKind() == CPopup::kMessage || p->GetKind() == CPopup::kCaption;
+        });
+    };
+    game->services.board->Events().Push(Event(BoardEventKind::Combo, 20));
+    game.Frames(1);
+    EXPECT_EQ(messages(), 1);
+    game->services.board->Events().Push(Event(BoardEventKind::SandFull));
+    game.Frames(1);
+    EXPECT_EQ(messages(), 1);
+    game->services.ShowCaption("NO MOVES!");
+    EXPECT_EQ(messages(), 1);
+
+    game->flow.lessons.ShowStep(Lesson::Wrong, 0);
+    EXPECT_EQ(messages(), 0);
+    game.Frames(30);
+    const BoardGeometry g = game->services.board->Geometry();
+    const float left = g.baseOriginX, top = g.baseOriginY;
+    const float right = left + g.cellWidth * static_cast<float>(g.columns);
+    const float bottom = top - g.cellHeight * static_cast<float>(g.rows);
+    CGameScreens& screens = *game->services.screens;
+    for (const CQoStatic* shown : {screens.tutorial.title.Get(), screens.tutorial.rows[0].At(0).Get()}) {
+        ASSERT_TRUE(shown->IsVisible());
+        const Vec3& at = shown->Position();
+        const GuiSize& size = shown->Size();
+        EXPECT_GE(at.x - size.w / 2, left - 1.0f);
+        EXPECT_LE(at.x + size.w / 2, right + 1.0f);
+        EXPECT_LE(at.y + size.h / 2, top + 1.0f);
+        EXPECT_GE(at.y - size.h / 2, bottom - 1.0f);
+    }
 }

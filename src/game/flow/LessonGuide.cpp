@@ -205,6 +205,9 @@ void CLessonGuide::ShowStep(Lesson lesson, int step)
         }
         break;
     case Lesson::Wrong:
+        // The refusal is play's message now: the one showing gives way.
+        if (m_services.popups)
+            m_services.popups->DropMessages();
         screens.HideTutorialRows();
         screens.tutorial.title->SetText(GetString(kTextWrong));
         screens.ShowTutorialRow(0);
