@@ -82,8 +82,7 @@ void CLessonGuide::StepWithPick(const CountedHandle<CToken>& token)
         return;
     }
     board.SetLessonStep(pick->nextStep);
-    const Vec2 arrow = board.CellToPoint(pick->arrowColumn, pick->arrowRow, true);
-    m_services.screens->PlaceTutorialPointer(arrow.x, arrow.y + 0.25f * board.CellHeight());
+    PointHandAt(pick->arrowColumn, pick->arrowRow, token->column);
 }
 
 bool CLessonGuide::StepWithSwap(int column, int row)
@@ -141,15 +140,14 @@ void CLessonGuide::HideShopLesson()
         screens.HideForm(screens.tutorial.form, kFormHideSpeed);
 }
 
+// The panel's tab points at the edge between the two tokens' row and the
+// panel; the hand points at the second token from the side away from the
+// first.
 void CLessonGuide::PointAt(int columnA, int rowA, int columnB, int rowB)
 {
     const CGameBoard& board = *m_services.board;
     const Vec2 a = board.CellToPoint(columnA, rowA, true), c = board.CellToPoint(columnB, rowB, true);
-    const float quarter = board.CellHeight() / 4;
-    CGameScreens& screens = *m_services.screens;
-    screens.PlaceTutorialPanel(std::floor((a.x + c.x) / 2), std::floor((a.y + c.y) / 2 - quarter));
-    screens.PlaceTutorialPointer(c.x, c.y + quarter);
-    screens.ShowTutorialRow(4);
+    PlacePrompt(columnB, rowB, (a.x + c.x) / 2, columnA);
 }
 
 // Rows from the top, columns from the left.
@@ -159,15 +157,35 @@ bool CLessonGuide::PointAtToken(bool (*test)(const CToken&))
     MatchCell cell;
     if (!board.FindRestingToken(test, &cell))
         return false;
-    const Vec2 at = board.CellToPoint(cell.column, cell.row, true);
-    // The panel stands a quarter cell towards the board's middle.
-    const float quarter = board.CellHeight() / 4;
-    const float towards = cell.row < board.Geometry().rows / 2 ? -quarter : quarter;
-    CGameScreens& screens = *m_services.screens;
-    screens.PlaceTutorialPanel(std::floor(at.x), std::floor(at.y + towards));
-    screens.PlaceTutorialPointer(at.x, at.y);
-    screens.ShowTutorialRow(4);
+    PlacePrompt(cell.column, cell.row, board.CellToPoint(cell.column, cell.row, true).x, cell.column);
     return true;
+}
+
+// Neither the panel nor the hand covers the token or the other: the panel
+// lies beyond the edge of the token's row, below a row of the board's upper
+// half and above one of its lower half; the hand lies in the row.
+void CLessonGuide::PlacePrompt(int column, int row, float tabX, int partnerColumn)
+{
+    const CGameBoard& board = *m_services.board;
+    const Vec2 at = board.CellToPoint(column, row, true);
+    const bool below = row < board.Geometry().rows / 2;
+    const float edge = at.y + (below ? -0.5f : 0.5f) * board.CellHeight();
+    CGameScreens& screens = *m_services.screens;
+    screens.PlaceTutorialPanel(std::floor(tabX), std::floor(edge), below);
+    PointHandAt(column, row, partnerColumn);
+    screens.ShowTutorialRow(4);
+}
+
+// The fingertip rests on the cell's edge, the hand beside the token on the
+// side away from its partner in a swap, or, without one, on the side of the
+// board's middle, where there is room.
+void CLessonGuide::PointHandAt(int column, int row, int partnerColumn)
+{
+    const CGameBoard& board = *m_services.board;
+    const int side = partnerColumn != column ? (partnerColumn > column ? -1 : 1)
+                                             : (column < board.Geometry().columns / 2 ? 1 : -1);
+    const Vec2 at = board.CellToPoint(column, row, true);
+    m_services.screens->PlaceTutorialPointer(at.x + side * board.CellWidth() / 2, at.y, side);
 }
 
 void CLessonGuide::ShowPanel(const std::string& text)
