@@ -199,6 +199,9 @@ public:
     // choice, below a point in the screen's upper half.
     void PlaceTutorialPanel(float x, float y, bool below);
     void PlaceTutorialPanel(float x, float y) { PlaceTutorialPanel(x, y, y >= 0); }
+    // The panel without a tab, its left edge at `left` and its middle at
+    // `y`: beside the hand that points at something off the board.
+    void PlaceTutorialPanelBeside(float left, float y);
     void PlaceTutorialItem(float x, float y);
     // The pointing hand with its fingertip at (x, y), the hand lying to the
     // right of it (`side` 1, pointing left) or to the left (-1, pointing

@@ -237,6 +237,14 @@ void CGameScreens::PlaceTutorialPanel(float x, float y, bool below)
     tutorial.tabBelow->SetVisible(!above);
 }
 
+void CGameScreens::PlaceTutorialPanelBeside(float left, float y)
+{
+    const GuiSize& panel = tutorial.rows[1].At(0)->BaseSize();
+    PlaceRow(tutorial.rows[1], tutorial.panelOffsets, left + panel.w / 2, y, true);
+    tutorial.tabAbove->SetVisible(false);
+    tutorial.tabBelow->SetVisible(false);
+}
+
 void CGameScreens::PlaceTutorialItem(float x, float y)
 {
     const GuiSize& size = tutorial.rows[6].At(0)->BaseSize();

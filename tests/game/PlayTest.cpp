@@ -147,6 +147,64 @@ TEST(LevelClock, ATimeOutStartsTheLostLifeOnceTheBoardSettles)
     }
 }
 
+// The level's clock never stands still unseen: through a minimise and a
+// restore the level goes on as before, and when a lesson's note holds the
+// clock (the clock's own note, 30 s into a first level) the note is there
+// to read, and a press goes on with the level.
+TEST(LevelClock, TheClockStopsOnlyWhereTheLevelSaysSo)
+{
+    GameRig game;
+    ASSERT_TRUE(game.NewPlayer("Anna"));
+    ASSERT_TRUE(game.PlayFirstLevel(true));
+    CGameBoard& board = *game->services.board;
+    ASSERT_TRUE(game.RunUntil([&] { return board.CurrentLesson().lesson == Lesson::Base; }, 5.0f));
+    for (const MatchCell cell : {MatchCell{4, 4}, MatchCell{3, 4}}) {
+        const Vec2 p = game.Cell(cell.column, cell.row);
+        game.Click(p.x, p.y);
+    }
+    ASSERT_TRUE(game.RunUntil([&] { return board.CurrentLesson().lesson == Lesson::Gem; }, 10.0f));
+    game.Seconds(2.0f);
+    const Vec2 corner = game.Cell(0, 7);
+    game.Click(corner.x, corner.y);
+    ASSERT_EQ(board.CurrentLesson().lesson, Lesson::None);
+
+    const CGameScreens& screens = *game->services.screens;
+    auto noteShown = [&] {
+        return screens.tutorial.form->IsVisible() && screens.tutorial.panelText->IsVisible() &&
+               !screens.tutorial.panelText->MainText()->text.empty() &&
+               screens.tutorial.rows[4].At(0)->IsVisible();
+    };
+    bool timerNoteSeen = false;
+    float stillSeconds = 0.0f;
+    for (int frame = 0; frame < 60 * 45; ++frame) {
+        if (frame == 60 * 10) {
+            // Minimised for a while, then restored: the first frame after it
+            // brings the whole time away, which the game cuts short.
+            game->PauseAudio(true);
+            for (int pass = 0; pass < 200; ++pass)
+                game->Frame(0.0f, 0, 1);
+            game->PauseAudio(false);
+            const float left = game->quest.timeLeft;
+            game->Frame(20.0f, 1, 0);
+            EXPECT_LT(game->quest.timeLeft, left);
+        }
+        const float before = game->quest.timeLeft;
+        game.Frames(1);
+        if (game->quest.timeLeft < before) {
+            stillSeconds = 0.0f;
+            continue;
+        }
+        stillSeconds += GameHarness::kFrame;
+        ASSERT_TRUE(noteShown() || GameRig::Shown(screens.gameMenu.form))
+            << "the clock stands still unseen after " << frame << " frames";
+        if (board.CurrentLesson().lesson == Lesson::Timer && stillSeconds > 3.0f && !timerNoteSeen) {
+            timerNoteSeen = true;
+            game.Click(corner.x, corner.y); // read: the level goes on
+        }
+    }
+    EXPECT_TRUE(timerNoteSeen);
+}
+
 // The record takes the quest at the first idle frame after 3 s of play.
 TEST(LevelClock, TheAutosaveWaitsForAnIdleBoard)
 {

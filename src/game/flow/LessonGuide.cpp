@@ -29,6 +29,8 @@ enum TutorialText : int32_t {
     kChargeColourNames = 64,
     kTextDone = 71,
     kLitColourNames = 74,
+    kTextTimer = 81,
+    kTextSandbox = 82,
 };
 
 constexpr float kFormShowSpeed = 5.0f, kShopLessonSpeed = 2.0f, kFormHideSpeed = 8.0f;
@@ -176,6 +178,39 @@ void CLessonGuide::PlacePrompt(int column, int row, float tabX, int partnerColum
     screens.ShowTutorialRow(4);
 }
 
+// The hand points at the dial's middle from its right, over the board's
+// edge; the note stands beside the hand.
+void CLessonGuide::PointAtDial()
+{
+    CGameScreens& screens = *m_services.screens;
+    float right = -1.0e9f, top = -1.0e9f, bottom = 1.0e9f;
+    for (const auto& quarter : screens.quest.gauge) {
+        const Vec3& at = quarter->Position();
+        const GuiSize& size = quarter->Size();
+        right = std::max(right, at.x + size.w / 2);
+        top = std::max(top, at.y + size.h / 2);
+        bottom = std::min(bottom, at.y - size.h / 2);
+    }
+    const float middle = (top + bottom) / 2;
+    screens.PlaceTutorialPointer(right, middle, 1);
+    screens.ShowTutorialRow(4);
+    const float reach = screens.tutorial.rows[4].At(0)->BaseSize().w + 2.0f * m_services.questLayout.clickHereA;
+    screens.PlaceTutorialPanelBeside(right + reach, middle);
+}
+
+// The hand points at the sand box's left end from the left; the note stands
+// over the board's lowest rows, clear of the box.
+void CLessonGuide::PointAtSandbox()
+{
+    const SandboxGeometry box = m_services.board->SandboxBox();
+    CGameScreens& screens = *m_services.screens;
+    screens.PlaceTutorialPointer(box.left, box.top - box.height / 2, -1);
+    screens.ShowTutorialRow(4);
+    const float panelHeight = screens.tutorial.rows[1].At(0)->BaseSize().h;
+    screens.PlaceTutorialPanelBeside(box.left + m_services.board->CellWidth() / 2,
+                                     box.top + m_services.board->CellHeight() + panelHeight / 2);
+}
+
 // The fingertip rests on the cell's edge, the hand beside the token on the
 // side away from its partner in a swap, or, without one, on the side of the
 // board's middle, where there is room.
@@ -231,10 +266,13 @@ void CLessonGuide::ShowStep(Lesson lesson, int step)
         screens.ShowTutorialRow(0);
         break;
     case Lesson::Timer:
+        // The clock waits while the note is up: the note says so.
+        ShowPanel(GetString(kTextTimer));
+        PointAtDial();
+        break;
     case Lesson::Sandbox:
-        // The lesson form's rows 2 and 3 show them.
-        screens.HideTutorialRows();
-        screens.ShowTutorialRow(lesson == Lesson::Timer ? 2 : 3);
+        ShowPanel(GetString(kTextSandbox));
+        PointAtSandbox();
         break;
     case Lesson::Bonus:
         ShowPanel(GetString(step == lesson_step::kPrompt ? kTextBonus : kTextBonusFire));

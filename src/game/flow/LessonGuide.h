@@ -50,6 +50,9 @@ private:
     // `partnerColumn` (the token's own column when there is none).
     void PlacePrompt(int column, int row, float tabX, int partnerColumn);
     void PointHandAt(int column, int row, int partnerColumn);
+    // The hand at the level's clock, or at the sand box, the note beside it.
+    void PointAtDial();
+    void PointAtSandbox();
     // The first resting token the test picks; false when there is none.
     bool PointAtToken(bool (*test)(const CToken&));
     // The totem lesson's prompts; false when nothing is to be shown.
