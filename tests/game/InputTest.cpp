@@ -51,9 +51,10 @@ TEST(BoardInput, ADraggedTokenSwapsWithTheNeighbourItIsDraggedTo)
     game.Release(b.x, b.y);
 }
 
-// In the first lesson the player can only pick the lesson's token and make
-// the lesson's swap; the arrow then points at where the token goes. Without
-// the option that holds the player to the lessons, any token is picked.
+// In the first lesson the hand points at the lesson's token, the only one
+// the player can pick, and then at where it goes: only the lesson's swap is
+// made. Without the option that holds the player to the lessons, any token
+// is picked.
 TEST(BoardInput, TheFirstLessonLetsThePlayerMakeOnlyItsOwnMove)
 {
     GameRig game;
@@ -68,15 +69,23 @@ TEST(BoardInput, TheFirstLessonLetsThePlayerMakeOnlyItsOwnMove)
         const CountedHandle<CToken>& t = game->services.board->Picked();
         return t ? MatchCell{t->column, t->row} : MatchCell{-1, -1};
     };
+    const CGameScreens& screens = *game->services.screens;
+    const float half = 0.5f * game->services.board->CellWidth();
+    // The token to pick, from the side away from where it goes.
+    game.Frames(1);
+    const Vec2 token = game.Cell(4, 4);
+    EXPECT_FLOAT_EQ(screens.pointerX, token.x + half);
+    EXPECT_FLOAT_EQ(screens.pointerY, token.y);
+    EXPECT_EQ(screens.pointerSide, 1);
     click(2, 2);
     EXPECT_EQ(picked(), (MatchCell{-1, -1})); // not the lesson's token
     click(4, 4);
     EXPECT_EQ(picked(), (MatchCell{4, 4}));
     // The hand points at where the token goes, from the side away from it.
     const Vec2 arrow = game.Cell(3, 4);
-    EXPECT_FLOAT_EQ(game->services.screens->pointerX, arrow.x - 0.5f * game->services.board->CellWidth());
-    EXPECT_FLOAT_EQ(game->services.screens->pointerY, arrow.y);
-    EXPECT_EQ(game->services.screens->pointerSide, -1);
+    EXPECT_FLOAT_EQ(screens.pointerX, arrow.x - half);
+    EXPECT_FLOAT_EQ(screens.pointerY, arrow.y);
+    EXPECT_EQ(screens.pointerSide, -1);
     click(5, 4); // a neighbour, but not the lesson's
     EXPECT_EQ(picked(), (MatchCell{4, 4}));
     EXPECT_TRUE(game->services.board->IsIdle());
@@ -140,7 +149,7 @@ TEST(BoardInput, ALessonsNoteAndHandLeaveTheirTokenAndTextClear)
         EXPECT_FALSE(RectOf(*t.rows[1].At(0)).Overlaps(token));
         EXPECT_FALSE(RectOf(tab).Overlaps(token));
     };
-    check({3, 4});
+    check({4, 4});
     const MatchCell cells[] = {{0, 0}, {7, 0}, {4, 3}, {3, 4}, {0, 7}, {7, 7}, {6, 5}};
     for (const MatchCell& cell : cells) {
         for (int r = 0; r < 8; ++r)

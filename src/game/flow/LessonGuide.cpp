@@ -248,7 +248,7 @@ void CLessonGuide::ShowStep(Lesson lesson, int step)
             return;
         }
         ShowPanel(GetString(kTextSwap));
-        PointAt(4, 4, 3, 4);
+        PointAt(3, 4, 4, 4);
         break;
     case Lesson::Gem:
         ShowPanel(GetString(kTextGem));
@@ -277,9 +277,9 @@ void CLessonGuide::ShowStep(Lesson lesson, int step)
     case Lesson::Bonus:
         ShowPanel(GetString(step == lesson_step::kPrompt ? kTextBonus : kTextBonusFire));
         if (step == lesson_step::kPrompt)
-            PointAt(2, 5, 1, 5);
+            PointAt(1, 5, 2, 5);
         else
-            PointAt(6, 4, 5, 4);
+            PointAt(5, 4, 6, 4);
         break;
     case Lesson::Totem:
         if (!ShowTotemStep(step))
@@ -320,11 +320,11 @@ bool CLessonGuide::ShowTotemStep(int step)
     switch (step) {
     case kTotemChargePrompt:
         ShowPanel(WithColour(kTextTotemCharge, kChargeColourNames, colour));
-        PointAt(2, 6, 1, 6);
+        PointAt(1, 6, 2, 6);
         return true;
     case kTotemLightPrompt:
         ShowPanel(WithColour(kTextTotemLit, kLitColourNames, colour));
-        PointAt(6, 4, 5, 4);
+        PointAt(5, 4, 6, 4);
         return true;
     case kTotemOver:
         Close(true);
