@@ -55,6 +55,9 @@ void CStrikeBolt::Launch(const Vec3& from, const Vec3& to, int targetColumn, int
         const float across[3] = {side.x, side.y, side.z};
         m_flare->SetAxes(along, across);
         m_flare->SetSize(height, height);
+        // Several bolts fly side by side: their glows must not burn the
+        // board white where they cross.
+        m_flare->alphaFactor = 0.5f;
     }
 }
 
@@ -88,11 +91,11 @@ bool CStrikeBolt::Update(float dt)
     return false;
 }
 
-// The cell lights up and two short bolts cross over it, larger from the
-// third level on, when the neighbours break too.
+// The cell lights up and two short bolts cross over it; from the third
+// level on, when the neighbours break too, over the 3 x 3 cells it breaks.
 void CStrikeBolt::Impact()
 {
-    const float k = level < 3 ? 1.0f : 2.5f;
+    const float k = level < 3 ? 1.0f : 1.5f;
     const float cell = BoardGrid().cellWidth;
     if (CountedHandle<CFlare> flash = AddFlare(m_flares, target, m_spark, m_colour, 2.0f * k * cell,
                                                2.0f * k * cell, 0.0625f, 0.25f, 0.1f)) {

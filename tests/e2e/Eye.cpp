@@ -12,6 +12,7 @@
 //   e2e_eye board <png> <Caps.png> <client width> <client height>
 //   e2e_eye moves <board file>
 //   e2e_eye savegrid <Quest.sav>
+//   e2e_eye savebonuses <Quest.sav>    the tokens carrying a bonus (not a gem)
 //   e2e_eye savelevel <Quest.sav>      level, resume kind, quest score, lives,
 //                                      seconds left, the hint display's seconds
 //   e2e_eye same <png> <png> <x> <y> <w> <h>
@@ -348,6 +349,21 @@ int SaveGrid(const std::string& file)
     return 0;
 }
 
+// The number of cells of a saved board whose token carries a bonus (not a
+// gem).
+int SaveBonuses(const std::string& file)
+{
+    CQuestSave save;
+    if (!save.Load(file) || save.resumeKind != 1)
+        return 1;
+    int n = 0;
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c)
+            n += save.Cell(CQuestSave::BonusKinds, r, c) > 1 ? 1 : 0;
+    std::printf("%d\n", n);
+    return 0;
+}
+
 // Whether two pictures are the same in a rectangle.
 bool SameRegion(const d3d::DecodedImage& a, const d3d::DecodedImage& b, int x0, int y0, int w, int h)
 {
@@ -401,6 +417,8 @@ int main(int argc, char** argv)
         return Moves(a[1]);
     if (a.size() == 2 && a[0] == "savegrid")
         return SaveGrid(a[1]);
+    if (a.size() == 2 && a[0] == "savebonuses")
+        return SaveBonuses(a[1]);
     if (a.size() == 2 && a[0] == "savelevel") {
         CQuestSave save;
         if (!save.Load(a[1]))
@@ -414,6 +432,6 @@ int main(int argc, char** argv)
                           std::atoi(a[6].c_str()))
                    ? 0
                    : 1;
-    std::cerr << "usage: e2e_eye control|colours|differ|board|moves|savegrid|savelevel|same ...\n";
+    std::cerr << "usage: e2e_eye control|colours|differ|board|moves|savegrid|savebonuses|savelevel|same ...\n";
     return 2;
 }

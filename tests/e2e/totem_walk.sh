@@ -75,4 +75,12 @@ grab 03_charged
 sleep 8
 grab 04_level
 band_changed "$SHOTS/01_panel.png" "$SHOTS/02_forward.png" || fail "no totem came forward in the totems' band"
-stop_game
+band_changed "$SHOTS/02_forward.png" "$SHOTS/03_charged.png" || fail "the totem in front did not charge"
+xdotool mousemove --window "$window" 600 4
+sleep 0.5
+click_control WinBox 280
+wait_for_clean_end "the window's quit button"
+grep -qi 'totem.*error\|error.*totem' "$LOG" && fail "the totems logged an error"
+# The lesson is given once: the player has had it.
+grep -qE '^Totem *= *1' "$PLAYER/Settings.ini" || fail "the totem lesson is not marked as seen"
+echo "e2e totem walk: ok"

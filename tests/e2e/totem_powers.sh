@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Under Xvfb, by the mouse only: for each colour a quest of level 38 saved
+# in play owning every totem at level 3 and every bonus, on a still board
+# with steel, gems and two runs of that colour to make. The game is
+# started, Continue clicked, the first run brings the totem forward and the
+# second fires its power. <colour>_before.png (the totem in front) and
+# <colour>.png (mid-power) stay in the shots folder, with <colour>_after.png
+# once the board rests. The board must change under the power, and the quest
+# the window's close button saves must hold what it did: no steel left
+# after blue, the points after yellow, the seconds after orange, a bonus on
+# the board after violet; red, green and white change cells that no run
+# reached.
+source "$(dirname "$0")/lib.sh"
+unset SDL_VIDEODRIVER
+SHOTS=$2/totems/powers
+EYE=$3
+FIXTURES=$4
+rm -rf "$SHOTS" && mkdir -p "$SHOTS"
+
+make_install
+printf 'Powers Walk\n' > "$INSTALL/appname.txt"
+PLAYER=$USER_DIR/Players/Pia
+
+# Board cells in window pixels (see totem_walk.sh).
+cell_at() { awk -v c="$1" -v r="$2" 'BEGIN { printf "%d %d", (367.5 + (c + 0.5) * 80) * 0.625, (16.5 + (r + 0.5) * 80) * 0.625 }'; }
+cell_rect() { awk -v c="$1" -v r="$2" 'BEGIN { printf "%d %d 26 26", (367.5 + (c + 0.5) * 80) * 0.625 - 13, (16.5 + (r + 0.5) * 80) * 0.625 - 13 }'; }
+BOARD_RECT="229 10 400 400"
+board_changed() {
+  # shellcheck disable=SC2086
+  ! "$EYE" same "$1" "$2" $BOARD_RECT
+}
+# The cells of columns 0, 1, 5, 6 and 7 in rows 1 to 6 that differ: no run
+# of the walk reaches them.
+far_cells_changed() {
+  local n=0 c r
+  for c in 0 1 5 6 7; do
+    for r in 1 2 3 4 5 6; do
+      # shellcheck disable=SC2046
+      "$EYE" same "$1" "$2" $(cell_rect "$c" "$r") || n=$((n + 1))
+    done
+  done
+  echo "$n"
+}
+swap() {
+  # shellcheck disable=SC2046
+  xdotool mousemove --window "$window" $(cell_at "$1" "$2") click 1
+  sleep 0.3
+  # shellcheck disable=SC2046
+  xdotool mousemove --window "$window" $(cell_at "$3" "$4") click 1
+}
+
+# ---- A first start makes the player ----
+start_game
+wait_for_init
+find_window 'Powers Walk'
+sleep 7
+xdotool key --window "$window" BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
+xdotool type --window "$window" --delay 60 'Pia'
+xdotool key --window "$window" Return
+sleep 1.5
+click_control MainMenu 2
+wait_for_clean_end "Exit in the main menu"
+
+# How long each power runs before its shot is taken.
+declare -A MID=([green]=1.2 [yellow]=0.9 [red]=1.2 [blue]=1.3 [orange]=1.0 [white]=1.4 [violet]=1.2)
+declare -A COLOUR=([green]=0 [yellow]=1 [red]=2 [blue]=3 [orange]=4 [white]=5 [violet]=6)
+for name in ${WALK_COLOURS:-green yellow red blue orange white violet}; do
+  "$FIXTURES" power "$PLAYER" "${COLOUR[$name]}" || fail "cannot write the $name quest"
+  start_game
+  wait_for_init
+  find_window 'Powers Walk'
+  sleep 7
+  click_control MainMenu 1
+  sleep 2
+  click_control StartQuest 211
+  continued=$(date +%s.%N)
+  sleep 6
+  swap 4 1 4 0
+  sleep 3
+  grab "${name}_before"
+  swap 4 6 4 7
+  sleep "${MID[$name]}"
+  grab "$name"
+  sleep 6
+  grab "${name}_after"
+  before=$SHOTS/${name}_before.png
+  board_changed "$before" "$SHOTS/$name.png" || fail "the board does not change under the $name power"
+  far=$(far_cells_changed "$before" "$SHOTS/${name}_after.png")
+  # The quest is kept once the board rests; the window's close button then
+  # leaves it.
+  sleep 1
+  played=$(awk -v t0="$continued" -v now="$(date +%s.%N)" 'BEGIN { printf "%.1f", now - t0 }')
+  xdotool mousemove --window "$window" 600 4
+  sleep 0.5
+  click_control WinBox 280
+  wait_for_clean_end "the window's quit button ($name)"
+  save=$("$EYE" savelevel "$PLAYER/Quest.sav") || fail "no save after the $name power"
+  steel=$("$EYE" savegrid "$PLAYER/Quest.sav" | tr ' ' '\n' | grep -c '^100$' || true)
+  bonuses=$("$EYE" savebonuses "$PLAYER/Quest.sav")
+  echo "$name: $save; steel $steel, bonuses $bonuses, far cells changed $far"
+  case $name in
+  blue) [ "$steel" -lt 6 ] || fail "the blue bolts left the steel: $steel" ;;
+  yellow) [ "$(echo "$save" | cut -d' ' -f3)" -ge 1500 ] || fail "no points from the yellow totem: $save" ;;
+  orange) awk -v t="$(echo "$save" | cut -d' ' -f5)" -v e="$played" 'BEGIN { exit !(t > 200 - e + 30) }' ||
+    fail "the orange totem gave no time in $played s: $save" ;;
+  violet) [ "$bonuses" -ge 1 ] || fail "no bonus of the violet totem on the board" ;;
+  red | green | white) [ "$far" -ge 1 ] || fail "the $name power changed no cell away from the runs" ;;
+  esac
+done
+echo "e2e totem powers: ok"
