@@ -126,6 +126,7 @@ declare -A KIND=([tnt]=2 [flash]=3 [time]=4 [adviser]=5 [score]=6 [solidarity]=7
 
 for name in tnt flash time adviser score solidarity; do
   "$FIXTURES" bonus "$PLAYER" "${KIND[$name]}" 3 || fail "cannot write the $name quest"
+  cp "$PLAYER/Quest.sav" "$WORK/fixture.sav"
   start_game
   wait_for_init
   find_window 'Bonus Walk'
@@ -136,6 +137,9 @@ for name in tnt flash time adviser score solidarity; do
   continued=$(date +%s.%N)
   sleep 6
   grab "$name-rest"
+  "$EYE" board "$SHOTS/$name-rest.png" "$INSTALL/Data/Gfx/Caps.png" $CLIENT_W $CLIENT_H > "$WORK/rest.txt" ||
+    fail "cannot read the board of $name-rest"
+  "$EYE" sameboard "$WORK/rest.txt" "$WORK/fixture.sav" || fail "the $name quest continues on another board"
   # The swap takes 0.4 s and the strike's ray 0.75 s: the bonus fires
   # about 1.15 s after the drag.
   drag_the_swap
