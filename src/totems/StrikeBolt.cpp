@@ -100,7 +100,7 @@ void CStrikeBolt::Impact()
     if (CountedHandle<CFlare> flash = AddFlare(m_flares, target, m_spark, m_colour, 2.0f * k * cell,
                                                2.0f * k * cell, 0.0625f, 0.25f, 0.1f)) {
         SpinAtRandom(*flash, kTotemPi);
-        flash->alphaFactor = 0.6f;
+        flash->alphaFactor = 0.35f;
     }
     const float half = 0.5f * k * cell;
     BoltShape across;

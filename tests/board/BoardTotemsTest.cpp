@@ -423,3 +423,25 @@ TEST(TotemPowersOnTheBoard, APowerCutShortEndsCleanly)
         EXPECT_TRUE(rig.totemParticles->BlendedSystems().empty());
     }
 }
+
+// The board's snapshot names the totem waiting in front (-1 for none), and
+// a board restored from it brings that totem forward again.
+TEST(TotemPowersOnTheBoard, TheSnapshotKeepsTheTotemInFront)
+{
+    TotemBoardRig rig;
+    rig.Place(NoMoveGrid());
+    rig.totems->levels[kOrangeTotem] = 2;
+    rig.totems->Reset();
+    EXPECT_EQ(rig.board->Snapshot().waitingTotem, -1);
+    rig.totems->QueueTotem(kOrangeTotem);
+    ASSERT_TRUE(rig.Settle());
+    const BoardSnapshot snapshot = rig.board->Snapshot();
+    EXPECT_EQ(snapshot.waitingTotem, kOrangeTotem);
+
+    TotemBoardRig resumed;
+    resumed.totems->levels[kOrangeTotem] = 2;
+    resumed.totems->Reset();
+    resumed.board->Restore(snapshot);
+    ASSERT_TRUE(resumed.Settle());
+    EXPECT_EQ(resumed.totems->pendingColour, kOrangeTotem);
+}

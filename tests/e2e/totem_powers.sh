@@ -37,6 +37,25 @@ far_cells_changed() {
     NR >= 2 && NR <= 7 { for (c = 1; c <= 8; c++) if ((c <= 2 || c >= 6) && $c != $(c + 8)) n++ }
     END { print n + 0 }'
 }
+# The totems' band of the HUD in window pixels (see totem_walk.sh).
+BAND="10 280 200 142"
+snap() { import -window "$window" "$WORK/$1.png" || fail "no screenshot"; }
+# A swap is made (again, while the board is still busy with the last) until
+# the totems' band answers: the totem comes forward, or its second eye
+# lights as the power starts.
+swap_until_band_changes() {
+  local from=$WORK/band-before.png
+  snap band-before
+  for _ in 1 2 3 4; do
+    swap "$@"
+    for _ in $(seq 1 25); do
+      sleep 0.2
+      snap band
+      "$EYE" same "$from" "$WORK/band.png" $BAND || return 0
+    done
+  done
+  return 1
+}
 swap() {
   # shellcheck disable=SC2046
   xdotool mousemove --window "$window" $(cell_at "$1" "$2") click 1
@@ -58,7 +77,7 @@ click_control MainMenu 2
 wait_for_clean_end "Exit in the main menu"
 
 # How long each power runs before its shot is taken.
-declare -A MID=([green]=1.2 [yellow]=0.9 [red]=1.2 [blue]=1.3 [orange]=1.0 [white]=1.4 [violet]=1.2)
+declare -A MID=([green]=0.2 [yellow]=0.1 [red]=0.3 [blue]=0.4 [orange]=0.2 [white]=0.5 [violet]=0.3)
 declare -A COLOUR=([green]=0 [yellow]=1 [red]=2 [blue]=3 [orange]=4 [white]=5 [violet]=6)
 for name in ${WALK_COLOURS:-green yellow red blue orange white violet}; do
   "$FIXTURES" power "$PLAYER" "${COLOUR[$name]}" || fail "cannot write the $name quest"
@@ -72,19 +91,24 @@ for name in ${WALK_COLOURS:-green yellow red blue orange white violet}; do
   click_control StartQuest 211
   continued=$(date +%s.%N)
   sleep 6
-  swap 4 1 4 0
-  sleep 3
+  swap_until_band_changes 4 1 4 0 || fail "the $name totem did not come forward"
+  sleep 2.5
   grab "${name}_before"
-  swap 4 6 4 7
+  swap_until_band_changes 4 6 4 7 || fail "the $name totem's power did not start"
   sleep "${MID[$name]}"
   grab "$name"
   sleep 6
   grab "${name}_after"
   before=$SHOTS/${name}_before.png
   board_changed "$before" "$SHOTS/$name.png" || fail "the board does not change under the $name power"
-  # The quest is kept once the board rests; the window's close button then
-  # leaves it.
-  sleep 1
+  # The quest is kept every few seconds while the board rests: a save
+  # written after the shot above holds what the power did. The window's
+  # close button then leaves it.
+  kept=$("$EYE" savelevel "$PLAYER/Quest.sav")
+  for _ in $(seq 1 60); do
+    [ "$("$EYE" savelevel "$PLAYER/Quest.sav")" != "$kept" ] && break
+    sleep 0.25
+  done
   played=$(awk -v t0="$continued" -v now="$(date +%s.%N)" 'BEGIN { printf "%.1f", now - t0 }')
   xdotool mousemove --window "$window" 600 4
   sleep 0.5

@@ -28,6 +28,7 @@ band_changed() {
   # shellcheck disable=SC2086
   ! "$EYE" same "$1" "$2" $BAND
 }
+snap() { import -window "$window" "$WORK/$1.png" || fail "no screenshot"; }
 # Picks the token of cell ($1, $2) and then the neighbour ($3, $4) it
 # swaps with, a few frames apart, as the lessons take a swap.
 swap() {
@@ -36,6 +37,22 @@ swap() {
   sleep 0.3
   # shellcheck disable=SC2046
   xdotool mousemove --window "$window" $(cell_at "$3" "$4") click 1
+}
+
+# Each of the lesson's swaps is taken only once its prompt is up: a swap is
+# made again until the totems' band answers.
+swap_until_band_changes() {
+  local from=$1
+  shift
+  for _ in 1 2 3 4 5 6; do
+    swap "$@"
+    for _ in $(seq 1 25); do
+      sleep 0.2
+      snap band
+      band_changed "$from" "$WORK/band.png" && return 0
+    done
+  done
+  return 1
 }
 
 # ---- A first start makes the player ----
@@ -66,16 +83,15 @@ sleep 3
 click_control Map 150
 sleep 6
 grab 01_panel
-swap 2 6 1 6
-sleep 2.5
+swap_until_band_changes "$SHOTS/01_panel.png" 2 6 1 6 || fail "no totem came forward in the totems' band"
+# The totem arrives in front and the lesson's second prompt comes up.
+sleep 3
 grab 02_forward
-swap 6 4 5 4
-sleep 0.8
+swap_until_band_changes "$SHOTS/02_forward.png" 6 4 5 4 || fail "the totem in front did not charge"
+sleep 0.3
 grab 03_charged
 sleep 8
 grab 04_level
-band_changed "$SHOTS/01_panel.png" "$SHOTS/02_forward.png" || fail "no totem came forward in the totems' band"
-band_changed "$SHOTS/02_forward.png" "$SHOTS/03_charged.png" || fail "the totem in front did not charge"
 xdotool mousemove --window "$window" 600 4
 sleep 0.5
 click_control WinBox 280
