@@ -230,6 +230,14 @@ TEST_F(ScreenCommands, TheHintButtonLightsUnderTheCursorAndPressesDown)
     EXPECT_FALSE(highlight->IsVisible());
 }
 
+TEST_F(ScreenCommands, TheReactionChallengesStopButtonPressesDownAsStop)
+{
+    Load();
+    s().SetReactionCaption(3);
+    rig.Show(s().blinker.form);
+    EXPECT_EQ(rig.Press(rig.Control(s().blinker.form, 170)), std::vector<GameEvent>{Ev(K::kPress, 170)});
+}
+
 TEST_F(ScreenCommands, OptionsReportTheirVolumesAndSwitches)
 {
     Load();
