@@ -92,7 +92,7 @@ bool ToLevel3(GameHarness& game)
     game->StartLevel(3);
     game->SwitchBackgroundForStage(1, 3);
     game->EnterPhase10();
-    return game.RunUntil([&] { return game->phase == kPhasePlay && game->board->IsIdle(true); }, 10.0f);
+    return game.RunUntil([&] { return game->phase == kPhasePlay && game->board->IsIdle(); }, 10.0f);
 }
 
 bool ToLevel3(GameHarness& game, benchmark::State& state)
@@ -113,14 +113,14 @@ public:
         // flown, the player closes it.
         if (m_game->trophiesOverLevel) {
             const CountedHandle<CQoForm>& form = m_game->screens->trophies.form;
-            const CountedHandle<CQoWindow> close = form->FindChild(159);
+            const CountedHandle<CQoWindow> close = form->FindChild(IdOf(Command::TrophiesContinue));
             if (close && GameHarness::Shown(form) && m_game->trophies->pendingAwards.empty() &&
                 !m_game->trophies->AwardRunning())
                 m_game.Click(*close);
             return;
         }
-        CGameBoard& board = *m_game->board;
-        const bool resting = board.enabled && !board.locked && !board.ended && board.IsIdle(true);
+        const CGameBoard& board = *m_game->board;
+        const bool resting = board.Status().inPlay && board.IsIdle();
         m_rest = resting ? m_rest + kFrame : 0.0f;
         if (m_rest < kReferenceThinkTime)
             return;
@@ -148,7 +148,7 @@ void PlayLevel3(benchmark::State& state)
         GameHarness game(MakeBench);
         if (!ToLevel3(game, state))
             return;
-        game->board->gemsToCollect = 1000;
+        game->board->SetGemCounts(1000, game->board->GemsToPlace());
         Player player(game);
         for (int i = 0; i < static_cast<int>(5.0f / kFrame); ++i) {
             player.Frame();
@@ -188,7 +188,7 @@ void ResultsTally(benchmark::State& state)
         GameHarness game(MakeBench);
         if (!ToLevel3(game, state))
             return;
-        game->board->gemsToCollect = 0;
+        game->board->SetGemCounts(0, game->board->GemsToPlace());
         if (!game.RunUntil([&] { return game->phase == kPhaseResults; }, 10.0f)) {
             state.SkipWithError("the level did not end");
             return;

@@ -10,14 +10,31 @@
 #include <algorithm>
 
 namespace {
+// Popups of a challenge's points float this far in front of the board.
+constexpr float kChallengePopupDepth = -20.0f;
 // Title and rules texts by challenge (Memory, Accuracy, Attention, Reaction).
 constexpr int kTitleText[4] = {50, 49, 52, 51};
 constexpr int kRulesText[4] = {46, 45, 48, 47};
 } // namespace
 
+void CGame::RunChallenge(ChallengeKind kind)
+{
+    challenge = kind;
+    board->SetChallengePlay(kind != kOrdinaryLevel);
+}
+
+// A challenge's controller lives only while its bonus level runs.
+void CGame::ReleaseChallenge()
+{
+    memoryChallenge.Reset();
+    accuracyChallenge.Reset();
+    attentionChallenge.Reset();
+    reactionChallenge.Reset();
+}
+
 const CountedHandle<CQoForm>& CGame::ChallengeForm() const
 {
-    switch (challengeMode) {
+    switch (challenge) {
     case kMemory:
         return screens->memory.form;
     case kAccuracy:
@@ -31,11 +48,11 @@ const CountedHandle<CQoForm>& CGame::ChallengeForm() const
 
 int CGame::ChallengeGoal() const
 {
-    switch (challengeMode) {
+    switch (challenge) {
     case kMemory:
         return BalanceCountByMode(bonusGroup);
     case kAccuracy:
-        return board->accuracyChallenge ? board->accuracyChallenge->goal : 0;
+        return accuracyChallenge ? accuracyChallenge->goal : 0;
     case kAttention:
         return BalanceConst8();
     default:
@@ -43,29 +60,28 @@ int CGame::ChallengeGoal() const
     }
 }
 
-void CGame::StartBonusLevel(int number, int group, int challenge)
+void CGame::StartBonusLevel(int number, int group, ChallengeKind kind)
 {
     bonusLevel = number;
     bonusGroup = group;
-    challengeMode = challenge;
-    board->playState = challenge;
-    if (challenge != kAccuracy && !capsRenderer->SwitchTextureSet(1))
+    RunChallenge(kind);
+    if (kind != kAccuracy && !capsRenderer->SwitchTextureSet(1))
         WriteLog("Error switching Caps textures\n");
     nextTimeWarning = 10.0f;
-    switch (challenge) {
+    switch (kind) {
     case kMemory: {
         screens->SetMemoryCaptions(number, 1, 3);
         timeLeft = BalanceMemoryTime();
         auto memory = MakeCountedHandle(new CMemoryChallenge());
         memory->round = 1;
         memory->collected = 0;
-        board->memoryChallenge = memory;
+        memoryChallenge = memory;
         break;
     }
     case kAccuracy:
         screens->SetAccuracyCaption(number);
         timeLeft = BalanceAccuracyTime();
-        board->accuracyChallenge = MakeCountedHandle(new CAccuracyChallenge());
+        accuracyChallenge = MakeCountedHandle(new CAccuracyChallenge());
         break;
     case kAttention: {
         screens->SetAttentionCaptions(number, 1, 10);
@@ -73,7 +89,7 @@ void CGame::StartBonusLevel(int number, int group, int challenge)
         auto attention = MakeCountedHandle(new CAttentionChallenge());
         attention->round = 1;
         attention->rightAnswers = 0;
-        board->attentionChallenge = attention;
+        attentionChallenge = attention;
         break;
     }
     default: {
@@ -82,12 +98,12 @@ void CGame::StartBonusLevel(int number, int group, int challenge)
         auto reaction = MakeCountedHandle(new CReactionChallenge());
         reaction->hits = 0;
         reaction->needed = BalanceReactionCount();
-        board->reactionChallenge = reaction;
+        reactionChallenge = reaction;
         break;
     }
     }
     m_challengeTime = timeLeft;
-    ResetSandKeepingMeter();
+    board->ResetSandKeepingMeter();
     phase = kPhaseBonusLevel;
     Next(0);
     if (music)
@@ -96,14 +112,14 @@ void CGame::StartBonusLevel(int number, int group, int challenge)
 
 void CGame::UpdateBonusLevel(float dt)
 {
-    const int which = std::clamp(challengeMode - kMemory, 0, 3);
+    const int which = std::clamp(challenge - kMemory, 0, 3);
     switch (subState) {
     case -10:
         if (modeTimer < 0.5f)
             return;
         screens->SetMessageBox(GetString(kTitleText[which]),
                                FormatTableText(kRulesText[which], 256, ChallengeGoal()),
-                               CGameScreens::kGroupContinue, 4);
+                               CGameScreens::kGroupContinue, Question::BonusLevelRules);
         screens->ShowForm(screens->msgBox.form, 2.0f);
         screens->quest.form->SetEnabled(false);
         Next(-9);
@@ -138,7 +154,7 @@ void CGame::UpdateBonusLevel(float dt)
         }
         return;
     case 4:
-        if (!board->ended && challengeMode != kAttention)
+        if (!board->Status().ended && challenge != kAttention)
             UpdateChallengeClock(dt);
         return;
     case 9:
@@ -152,14 +168,11 @@ void CGame::UpdateBonusLevel(float dt)
         Next(12);
         return;
     case 14:
-        board->memoryChallenge.Reset();
-        board->accuracyChallenge.Reset();
-        board->attentionChallenge.Reset();
-        board->reactionChallenge.Reset();
+        ReleaseChallenge();
         screens->HideForm(ChallengeForm(), 2.0f);
         screens->HideForm(screens->quest.form, 2.0f);
-        board->totems.ShowPanel(0, 2.0f);
-        board->totems.FadeOutAll(2.0f);
+        totems->ShowPanel(0, 2.0f);
+        totems->FadeOutAll(2.0f);
         HideLevelScreen(false);
         if (EvaluateTrophiesAfterGame())
             Next(20);
@@ -180,23 +193,23 @@ void CGame::UpdateBonusLevel(float dt)
 
 void CGame::StartChallenge()
 {
-    switch (challengeMode) {
+    switch (challenge) {
     case kMemory:
-        if (board->memoryChallenge)
-            board->memoryChallenge->StartRound(3 * bonusGroup - 2);
+        if (memoryChallenge)
+            memoryChallenge->StartRound(3 * bonusGroup - 2);
         break;
     case kAccuracy:
-        if (board->accuracyChallenge)
-            board->accuracyChallenge->Start(bonusGroup);
+        if (accuracyChallenge)
+            accuracyChallenge->Start(bonusGroup);
         ShowTextPopup(GetString(18), 1.0f, 1, 0.5f);
         break;
     case kAttention:
-        if (board->attentionChallenge)
-            board->attentionChallenge->StartRound(1, bonusGroup);
+        if (attentionChallenge)
+            attentionChallenge->StartRound(1, bonusGroup);
         break;
     default:
-        if (board->reactionChallenge)
-            board->reactionChallenge->Start(bonusGroup);
+        if (reactionChallenge)
+            reactionChallenge->Start(bonusGroup);
         break;
     }
 }
@@ -214,18 +227,18 @@ void CGame::UpdateChallengeClock(float dt)
     }
     if (!wasRunning || timeLeft > 0.0f)
         return;
-    switch (challengeMode) {
+    switch (challenge) {
     case kMemory:
-        if (board->memoryChallenge && board->memoryChallenge->state == CMemoryChallenge::kWaiting)
-            board->memoryChallenge->DismissPlates();
+        if (memoryChallenge && memoryChallenge->state == CMemoryChallenge::kWaiting)
+            memoryChallenge->DismissPlates();
         break;
     case kAccuracy:
-        if (board->accuracyChallenge && board->accuracyChallenge->state == CAccuracyChallenge::kWaiting)
-            board->accuracyChallenge->SendStarsAway();
+        if (accuracyChallenge && accuracyChallenge->state == CAccuracyChallenge::kWaiting)
+            accuracyChallenge->SendStarsAway();
         break;
     case kReaction:
-        if (board->reactionChallenge && board->reactionChallenge->state == CReactionChallenge::kWaiting) {
-            board->reactionChallenge->DismissPlates();
+        if (reactionChallenge && reactionChallenge->state == CReactionChallenge::kWaiting) {
+            reactionChallenge->DismissPlates();
             for (size_t i = 1; i < screens->blinker.captions.size(); ++i)
                 screens->blinker.captions[i]->SetVisible(false);
         }
@@ -237,22 +250,22 @@ void CGame::UpdateChallengeClock(float dt)
 
 void CGame::FinishChallenge()
 {
-    switch (challengeMode) {
+    switch (challenge) {
     case kMemory:
-        if (board->memoryChallenge)
-            board->memoryChallenge->state = 0;
+        if (memoryChallenge)
+            memoryChallenge->state = 0;
         break;
     case kAccuracy:
-        if (board->accuracyChallenge)
-            board->accuracyChallenge->state = 12;
+        if (accuracyChallenge)
+            accuracyChallenge->state = 12;
         break;
     case kAttention:
-        if (board->attentionChallenge)
-            board->attentionChallenge->state = 8;
+        if (attentionChallenge)
+            attentionChallenge->state = 8;
         break;
     default:
-        if (board->reactionChallenge)
-            board->reactionChallenge->state = 15;
+        if (reactionChallenge)
+            reactionChallenge->state = 15;
         break;
     }
 }
@@ -262,9 +275,209 @@ void CGame::LeaveBonusLevel()
     screens->HideBackgroundItems();
     screens->ShowForm(screens->background.form, 2.0f);
     phase = kPhaseAfterResults;
-    challengeMode = kOrdinaryLevel;
-    board->playState = kOrdinaryLevel;
+    RunChallenge(kOrdinaryLevel);
     Next(0);
     if (music)
         music->FadeTo(2);
+}
+
+// What the running challenge reports in a frame: points scored at a place,
+// a hit, a prompt, or the end of a round.
+void CGame::UpdateChallenge(float dt)
+{
+    auto points = [this](int32_t value, const Vec2& at) {
+        stats.AddToRunTables(value, StatScore);
+        screens->SetScore(stats.tables[1].Get(StatScore), true);
+        popups->AddNumberPopup(value, 1, at.x, at.y, kChallengePopupDepth);
+        CheckExtraLife();
+    };
+    switch (challenge) {
+    case kMemory:
+        if (!memoryChallenge)
+            return;
+        switch (memoryChallenge->Update(dt)) {
+        case 106:
+            points(100, memoryChallenge->firstItem);
+            points(100, memoryChallenge->secondItem);
+            OnChallengeHit();
+            break;
+        case 105:
+            points(100, memoryChallenge->firstItem);
+            points(100, memoryChallenge->secondItem);
+            break;
+        case 103:
+            OnChallengeRoundOver();
+            break;
+        }
+        break;
+    case kAccuracy:
+        if (accuracyChallenge && accuracyChallenge->Update(dt) == 107)
+            OnChallengeRoundOver();
+        break;
+    case kAttention:
+        if (!attentionChallenge)
+            return;
+        switch (attentionChallenge->Update(dt)) {
+        case 101:
+            if (attentionChallenge->chosenPlate == 1)
+                points(500, attentionChallenge->plate);
+            OnChallengeHit();
+            break;
+        case 109:
+            OnChallengePrompt(1);
+            break;
+        case 108:
+            OnChallengeRoundOver();
+            break;
+        }
+        break;
+    case kReaction:
+        if (!reactionChallenge)
+            return;
+        switch (reactionChallenge->Update(dt)) {
+        case 101:
+            ++reactionChallenge->hits;
+            reactionChallenge->SpeedUp();
+            reactionChallenge->mode = 2;
+            reactionChallenge->timer = 0.0f;
+            points(500, reactionChallenge->plate);
+            OnChallengeHit();
+            break;
+        case 102:
+            reactionChallenge->mode = 1;
+            reactionChallenge->timer = 0.0f;
+            reactionChallenge->PlayMissSound();
+            OnChallengePrompt(2);
+            break;
+        case 110:
+            OnChallengeRoundOver();
+            break;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CGame::OnChallengeHit()
+{
+    switch (challenge) {
+    case kMemory:
+        if (memoryChallenge)
+            memoryChallenge->DismissPlates();
+        break;
+    case kAttention:
+        if (!attentionChallenge)
+            break;
+        screens->thimbles.captions[2]->SetVisible(false);
+        if (attentionChallenge->chosenPlate == 1) {
+            ++attentionChallenge->rightAnswers;
+            ShowTextPopup(GetString(21), 1.0f, 0, 0.75f);
+            attentionChallenge->DismissPlates();
+        } else {
+            ShowTextPopup(GetString(23), 1.0f, 3, 0.75f);
+            Play(FlowSound::Miss);
+        }
+        break;
+    case kReaction:
+        ShowTextPopup(GetString(24), 1.0f, 0, 0.75f);
+        break;
+    default:
+        break;
+    }
+}
+
+void CGame::OnChallengeRoundOver()
+{
+    if (board->SandInFlight() || subState > 8)
+        return;
+    switch (challenge) {
+    case kMemory: {
+        CMemoryChallenge* memory = memoryChallenge.Get();
+        if (!memory)
+            return;
+        if (memory->round < 3 && timeLeft > 0.0f) {
+            screens->SetMemoryCaptions(bonusLevel, memory->round + 1, 3);
+            memory->StartRound(3 * bonusGroup - 2 + memory->round);
+            ++memory->round;
+        } else if (memory->collected >= BalanceCountByMode(bonusGroup)) {
+            WinBonusLevel();
+        } else {
+            FailBonusLevel(17);
+        }
+        return;
+    }
+    case kAccuracy: {
+        const CAccuracyChallenge* accuracy = accuracyChallenge.Get();
+        if (accuracy && accuracy->caught >= accuracy->goal)
+            WinBonusLevel();
+        else
+            FailBonusLevel(17);
+        return;
+    }
+    case kAttention: {
+        CAttentionChallenge* attention = attentionChallenge.Get();
+        if (!attention)
+            return;
+        if (attention->round < 10) {
+            screens->SetAttentionCaptions(bonusLevel, attention->round + 1, 10);
+            attention->StartRound(attention->round + 1, bonusGroup);
+            ++attention->round;
+        } else if (attention->rightAnswers >= BalanceConst8()) {
+            WinBonusLevel();
+        } else {
+            FailBonusLevel(19);
+        }
+        return;
+    }
+    case kReaction: {
+        const CReactionChallenge* reaction = reactionChallenge.Get();
+        if (!reaction || reaction->hits < reaction->needed) {
+            FailBonusLevel(19);
+            return;
+        }
+        for (size_t i = 1; i < screens->blinker.captions.size(); ++i)
+            screens->blinker.captions[i]->SetVisible(false);
+        WinBonusLevel();
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+void CGame::WinBonusLevel()
+{
+    ++trophyCounters[2];
+    board->ResetSandKeepingMeter();
+    starAward->Start();
+    Play(FlowSound::GoldenStar);
+    ++shop->stars;
+    ++trophyCounters[0];
+    ++trophyCounters[1];
+    Next(10);
+}
+
+void CGame::FailBonusLevel(int text)
+{
+    ShowCaption(GetString(text));
+    Next(9);
+}
+
+// A wrong stop in the Reaction challenge costs the challenge's penalty
+// (the text shown with it says five seconds; the two are kept apart).
+void CGame::OnChallengePrompt(int value)
+{
+    if (value == 1) {
+        screens->thimbles.captions[2]->SetVisible(true);
+        ShowTextPopup(GetString(20), 1.0f, 1, 1.0f);
+        return;
+    }
+    if (value != 2)
+        return;
+    const CReactionChallenge* reaction = reactionChallenge.Get();
+    const float messageTime = reaction ? reaction->messageTime : 4.0f;
+    ShowTextPopup(GetString(23) + "\n" + GetString(30), 1.0f, 3, 0.6f * messageTime);
+    if (reaction)
+        timeLeft = std::max(0.0f, timeLeft - reaction->penaltySeconds);
 }

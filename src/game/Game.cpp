@@ -3,7 +3,7 @@
 // timers, the frame-rate text, the right button, sounds and flares.
 #include "game/Game.h"
 
-#include "rays/TokenHighlight.h"
+#include "game/Lessons.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,37 +32,82 @@ void CGame::SetFps(float value)
     }
 }
 
-int CGame::OnKeyUp(int) { return 0; }
+void CGame::OnKeyUp(int) {}
 
-int CGame::OnChar(int character)
+void CGame::OnCharacter(int character)
 {
     if (screens)
         screens->OnNameChar(character);
-    return 0;
 }
 
-// The right button lets go of the selected token.
-int CGame::OnRButtonDown(int, int, uintptr_t)
+// The right button lets go of the picked token.
+void CGame::LetGoOfThePick()
 {
-    if (mode != kModePlaying || phase != kPhasePlay || !board || board->locked || board->levelState != 0)
-        return 0;
-    if (board->selectionMarker->Token()) {
-        board->selectionMarker->Hide();
+    if (mode != kModePlaying || phase != kPhasePlay || !board || board->Status().locked ||
+        board->CurrentLesson().lesson != Lesson::None)
+        return;
+    if (board->Picked()) {
+        board->LetGo();
         dragging = false;
     }
-    return 0;
 }
 
-int CGame::OnRButtonUp(int, int, uintptr_t) { return 0; }
+void CGame::SetDisplay(int fullScreenOn, int level)
+{
+    fullScreen = fullScreenOn;
+    hardwareLevel = level;
+}
 
-bool CGame::IsTimedLevelState(int state) { return (state >= 2 && state <= 5) || state == 8 || state == 9; }
+const std::string& CGame::LastError() const
+{
+    static const std::string kNone;
+    return errors.empty() ? kNone : errors.back();
+}
+
+void CGame::ToggleFpsText()
+{
+    fpsShown = !fpsShown;
+    if (fpsText)
+        fpsText->visible = fpsShown;
+}
+
+void CGame::PauseAudio(bool paused)
+{
+    if (!music)
+        return;
+    if (paused)
+        music->Pause();
+    else
+        music->Resume();
+}
+
+void CGame::ShowCursorAt(int x, int y)
+{
+    d3d::IDirect3DDevice8* d = device ? device->Device() : nullptr;
+    if (!d)
+        return;
+    d->ShowCursor(cursorReady);
+    if (cursorReady)
+        d->SetCursorPosition(x, y, d3d::D3DCURSOR_IMMEDIATE_UPDATE);
+}
+
+void CGame::RestoreGamma()
+{
+    if (renderer)
+        renderer->RestoreGammaRamp();
+}
+
+bool CGame::LessonHoldsPresses() const
+{
+    const LessonState lesson = board->CurrentLesson();
+    return IsTimedLesson(lesson.lesson) && lesson.seconds < delays.tutorialTime;
+}
 
 void CGame::EnterPhase10()
 {
     modeTimer = 0.0f;
     phase = kPhaseLevelStart;
     subState = 0;
-    board->ended = false;
 }
 
 bool CGame::SwitchBackgroundForStage(int oldLevel, int newLevel)
@@ -81,19 +126,20 @@ bool CGame::SwitchBackgroundForStage(int oldLevel, int newLevel)
 
 bool CGame::IsReadyForInput() const
 {
+    const BoardStatus status = board->Status();
     if (phase == kPhasePlay)
-        return board->enabled && !board->ended && !board->locked;
-    if (phase != kPhaseBonusLevel || board->locked)
+        return status.inPlay;
+    if (phase != kPhaseBonusLevel || status.locked)
         return false;
-    switch (challengeMode) {
+    switch (challenge) {
     case kMemory:
-        return board->memoryChallenge && board->memoryChallenge->state == CMemoryChallenge::kWaiting;
+        return memoryChallenge && memoryChallenge->state == CMemoryChallenge::kWaiting;
     case kAccuracy:
-        return board->accuracyChallenge && board->accuracyChallenge->state == CAccuracyChallenge::kWaiting;
+        return accuracyChallenge && accuracyChallenge->state == CAccuracyChallenge::kWaiting;
     case kAttention:
-        return board->attentionChallenge && board->attentionChallenge->state == CAttentionChallenge::kWaiting;
+        return attentionChallenge && attentionChallenge->state == CAttentionChallenge::kWaiting;
     case kReaction:
-        return board->reactionChallenge && board->reactionChallenge->state == CReactionChallenge::kWaiting;
+        return reactionChallenge && reactionChallenge->state == CReactionChallenge::kWaiting;
     default:
         return false;
     }
@@ -101,26 +147,16 @@ bool CGame::IsReadyForInput() const
 
 bool CGame::IsPlayIdle() const
 {
-    return mode == kModePlaying && phase == kPhasePlay && board->enabled && !board->ended && !board->locked &&
-           board->IsIdle(true) && !SandInFlight();
+    return mode == kModePlaying && phase == kPhasePlay && board->Status().inPlay && board->IsIdle() &&
+           !board->SandInFlight();
 }
 
 bool CGame::IsActionAllowedInTutorial(int column, int row) const
 {
-    const int s = board->levelState, u = board->levelSubState;
-    if (s == 0 || !gameOptions.capsLockTutorial)
+    const LessonState lesson = board->CurrentLesson();
+    if (lesson.lesson == Lesson::None || !gameOptions.capsLockTutorial)
         return true;
-    auto at = [&](int c, int r) { return column == c && row == r; };
-    switch (s) {
-    case 1:
-        return u == 1 && at(3, 4);
-    case 6:
-        return (u == 1 && at(1, 5)) || (u == 5 && at(5, 4));
-    case 7:
-        return (u == 3 && at(1, 6)) || (u == 7 && at(5, 4));
-    default:
-        return true;
-    }
+    return LessonAllowsSwap(lesson, column, row);
 }
 
 // Each blink timer turns its check box over twice a second.

@@ -27,10 +27,12 @@
 #include "backgrounds/BackgroundManager.h"
 #include "balance/BalanceState.h"
 #include "board/GameBoard.h"
+#include "challenges/Challenges.h"
 #include "effects/overlays/Awards.h"
 #include "effects/particles/ParticleSystemsManager.h"
 #include "engine/BitmapFont.h"
 #include "engine/CountedHandle.h"
+#include "engine/DataPaths.h"
 #include "engine/Flare.h"
 #include "engine/Log.h"
 #include "engine/RenderDevice.h"
@@ -40,6 +42,7 @@
 #include "game/FlowTables.h"
 #include "game/TrophiesScreen.h"
 #include "layout/QuestLayout.h"
+#include "platform/Window.h"
 #include "records/BestList.h"
 #include "records/Guid.h"
 #include "records/HiscoreTable.h"
@@ -52,10 +55,6 @@
 
 #include <string>
 #include <vector>
-
-namespace plat {
-class Window;
-}
 
 // Game modes.
 enum GameMode : int {
@@ -93,6 +92,13 @@ enum ChallengeKind : int {
     kReaction = 104,
 };
 
+// The board a save keeps, for the board to restore, with the gem counts it
+// is to go on with.
+BoardSnapshot SnapshotOfSave(const CQuestSave& save, int32_t gemsToCollect, int32_t gemsToPlace);
+
+// What the game makes of the player's input: go on, or quit the game.
+enum class InputResult { Continue, Quit };
+
 class CGame {
 public:
     explicit CGame(CountedHandle<CSceneRenderer> sceneRenderer);
@@ -108,19 +114,36 @@ public:
     void Frame(float timeStep, int draw, int paused);
     void SetFps(float value);
 
-    // Input; a mouse handler's 1 asks the shell to close the window.
-    int OnKeyDown(int key);
-    int OnKeyUp(int key);
-    int OnChar(int character);
-    int OnLButtonDown(int x, int y, uintptr_t flags);
-    int OnLButtonUp(int x, int y, uintptr_t flags);
-    int OnRButtonDown(int x, int y, uintptr_t flags);
-    int OnRButtonUp(int x, int y, uintptr_t flags);
+    // Input. A press and a release come with the point they were made at, in
+    // back-buffer pixels; the game maps it onto its screen once.
+    InputResult OnPress(plat::MouseButton button, int x, int y);
+    InputResult OnRelease(plat::MouseButton button, int x, int y);
+    InputResult OnKeyDown(int key);
+    void OnKeyUp(int key);
+    void OnCharacter(int character);
     // The window is going: the running quest is written to "Quest.sav".
     void SaveQuestOnExit();
 
+    // ---- What the shell asks of the game ----
+    // The display start-up made: full screen, and the adapter's level.
+    void SetDisplay(int fullScreenOn, int level);
+    bool IsFullScreen() const { return fullScreen != 0; }
+    // Why the load sequence failed; empty when it only logged.
+    const std::string& LastError() const;
+    // F5 shows or hides the frame-rate text.
+    void ToggleFpsText();
+    // A minimised window holds the music and the sounds.
+    void PauseAudio(bool paused);
+    // The game's own cursor at the pointer (in back-buffer pixels), once
+    // it can be drawn.
+    void ShowCursorAt(int x, int y);
+    // The display's gamma as it was before the game.
+    void RestoreGamma();
+
     // ---- Queries and small steps (Game.cpp) ----
-    static bool IsTimedLevelState(int state);
+    // A timed lesson has shown for less than the tutorial's time: presses
+    // and drags stay off the board.
+    bool LessonHoldsPresses() const;
     void EnterPhase10();
     // Shows the scene of `newLevel`'s stage when it is not `oldLevel`'s (a
     // negative old level always switches); true when it switched.
@@ -140,7 +163,7 @@ public:
     void UpdateState(float dt);
     void OnLevelComplete();
     void LoseLife(bool timeUp, bool noLoss);
-    void StartBonusLevel(int bonusLevel, int group, int challenge);
+    void StartBonusLevel(int bonusLevel, int group, ChallengeKind kind);
 
     // ---- Input (GameInput.cpp, MenuCommands.cpp) ----
     bool TutorialAllowsPick(const CountedHandle<CToken>& token) const;
@@ -174,11 +197,15 @@ public:
     void StartQuestLevel();
     void ResumeQuestLevel();
     // The tutorial prompt the board asked for, with its argument.
-    void ShowTutorialStep(int prompt, int argument);
+    void ShowTutorialStep(Lesson lesson, int step);
     // 1 when a swap onto the cell may go ahead in the running lesson.
     int StepTutorial(int column, int row);
     // Closes the prompt; with `save` it is marked as shown.
     void ApplyLevelState(int save);
+    // The player's settings mark the lesson as seen.
+    void MarkLessonSeen(Lesson lesson);
+    // The lessons the current player has still to see.
+    LessonPlan CurrentLessonPlan() const;
     // The current player's profile; empty before a player exists.
     CountedHandle<CProfile> CurrentProfile() const;
 
@@ -253,7 +280,8 @@ public:
     int subState = 0;
     // 0: the quest with lives, time, sand and the shop.
     int gameType = 0;
-    int challengeMode = kOrdinaryLevel;
+    // The challenge that runs: an ordinary level, or a bonus level's.
+    ChallengeKind challenge = kOrdinaryLevel;
     // The menu screens; their profiles list is the game's `profiles`.
     CountedHandle<CGameScreens> screens;
     CHiscoreTable hiscores;
@@ -284,6 +312,15 @@ public:
         kScreenTextureCount
     };
     CountedHandle<CTexture> screenTextures[kScreenTextureCount];
+    // What the board shares with the game: its score popups, the gems bar,
+    // the bonuses with the hint display, the totems, and the stream its
+    // game draws from (seeded from the shared generator at start-up).
+    CountedHandle<CPopupManager> popups;
+    CountedHandle<CGemsBar> gemsBar;
+    CountedHandle<CBonusManager> bonuses;
+    CountedHandle<CAdviserInterface> adviser;
+    CountedHandle<CTotemsManager> totems;
+    CRandomStream boardRandom;
     CountedHandle<CGameBoard> board;
     CountedHandle<CBackgroundManager> backgrounds;
     // Tuning of the current mode and level; the board reads it.
@@ -332,6 +369,21 @@ public:
     bool levelWon = false;
     // The numbers the level results show.
     LevelResults results;
+    // The player's statistics: the whole game, the quest and the level.
+    CPlayerStats stats;
+    // The lives already given for the score; the three trophy counters of
+    // the quest (kinds 1, 5 and 7).
+    int32_t extraLifeSteps = 0;
+    int32_t trophyCounters[3] = {0, 0, 0};
+    // The quest's difficulty.
+    bool hardMode = false;
+    // Steps of the sand's drain rate the level brought.
+    int32_t sandRateSteps = 0;
+    // The bonus level's challenge; only the one that runs exists.
+    CountedHandle<CMemoryChallenge> memoryChallenge;
+    CountedHandle<CAccuracyChallenge> accuracyChallenge;
+    CountedHandle<CAttentionChallenge> attentionChallenge;
+    CountedHandle<CReactionChallenge> reactionChallenge;
     // The last finished quest entered the hiscore table.
     int hiscoreEntered = 0;
     // The splash: fade-in speed, hold time, fade-out speed.
@@ -419,7 +471,7 @@ private:
     void ShowTutorialPanel(const std::string& text);
     void PointTutorialAt(int columnA, int rowA, int columnB, int rowB);
     bool PointTutorialAtToken(bool (*test)(const CToken&));
-    bool ShowTotemStep(int argument);
+    bool ShowTotemStep(int step);
     void HideShopLesson();
     void LoadingFrame(float progress);
 
@@ -438,20 +490,17 @@ private:
 
     // Events (GameEvents.cpp).
     void HandleScreenEvents();
-    void HandleScreenEvent(const GameEvent& event);
+    void HandleScreenEvent(const ScreenEvent& event);
     void HandleBoardEvents();
     void HandleBoardEvent(const BoardEvent& event);
+    void DropBoardEvents();
     void CheckExtraLife();
     void ShowCombo(int count);
     void StartFrenzy();
     void AwardFrenzyStar();
     void ChangeTimeLeft(float seconds);
-    void OnChallengeHit();
-    void OnChallengeRoundOver();
-    void OnChallengePrompt(int value);
-    void WinBonusLevel();
-    void FailBonusLevel(int text);
     void AddScore(int32_t points);
+
     // A message over the board that stays `life` seconds (0: its own time).
     void ShowTextPopup(const std::string& text, float scale, int style, float life);
     // A caption in the middle of the board.
@@ -475,7 +524,7 @@ private:
     void ReopenShop();
     // The board cleared, the menu's music and scene.
     void ClearForMenu();
-    void ReturnToMenu(int text, int command);
+    void ReturnToMenu(int text, Question question);
     // On to a sub-state, its timer from 0.
     void Next(int to)
     {
@@ -483,16 +532,23 @@ private:
         modeTimer = 0.0f;
     }
     void StartLevelPlay();
-    // Tokens of the board still falling or flying.
-    bool TokensMoving() const;
     void HideLevelScreen(bool withQuestForm);
-    void ShowMessage(const std::string& text, int group, int command, float speed);
+    void ShowMessage(const std::string& text, int group, Question question, float speed);
     void ResetHints();
     // The HUD's lives after one was lost or paid.
     void ShowLivesLeft();
     void StartLifeLostAnimation(const std::string& caption, float x, float y, bool fromGiven);
 
     // The bonus level (BonusLevel.cpp).
+    // The challenge that runs, on the game and on the board alike.
+    void RunChallenge(ChallengeKind kind);
+    void ReleaseChallenge();
+    void UpdateChallenge(float dt);
+    void OnChallengeHit();
+    void OnChallengeRoundOver();
+    void OnChallengePrompt(int value);
+    void WinBonusLevel();
+    void FailBonusLevel(int text);
     void UpdateBonusLevel(float dt);
     void UpdateChallengeClock(float dt);
     void StartChallenge();
@@ -503,14 +559,18 @@ private:
     int ChallengeGoal() const;
 
     // Input (GameInput.cpp, MenuCommands.cpp).
-    void OnScreensPress(const GameEvent& event, bool* consumed, bool* offBoard);
+    void OnScreensPress(const ScreenEvent& event, float x, float y, bool* consumed, bool* offBoard);
     void PressOnBoard(float x, float y);
+    void LetGoOfThePick();
     void PickToken(const CountedHandle<CToken>& token);
     void ContinueAfterWait();
     bool TogglePause();
-    int OnMenuCommand(int code);
-    int OnPlayCommand(int code);
-    int OnCompleteCommand(int code);
+    InputResult OnMenuCommand(Command command);
+    InputResult OnPlayCommand(Command command);
+    InputResult OnCompleteCommand(Command command);
+    // A point in back-buffer pixels on the virtual screen; false without a
+    // client area.
+    bool MapPoint(int px, int py, float* x, float* y) const;
     void OpenOptions(const CountedHandle<CQoForm>& from, float speed);
     void ConfirmOptions(const CountedHandle<CQoForm>& back, float speed);
     void MakeProfileCurrent(int index);
@@ -522,7 +582,6 @@ private:
 
     // Quest saves (QuestSaves.cpp).
     std::string PlayerFolder() const;
-    void StoreCell(int column, int row);
     void ResetQuestDisplay();
     void StoreShopAndSave();
     void ClearLevelForQuit();
@@ -536,15 +595,6 @@ private:
 
     // Trophies (GameTrophies.cpp).
     TrophyValues CurrentTrophyValues() const;
-
-    // The sand box (GameSand.cpp).
-    bool SandInFlight() const;
-    void SetSandDrain(bool on, float rate);
-    void ResetSandKeepingMeter();
-    void SetSandMeter(float value);
-    void SetSandMeterGain(float gain);
-    double SandMeter() const;
-    float SandAmount() const;
 
     // Sounds and flares (Game.cpp).
     void Play(FlowSound sound);
@@ -562,6 +612,10 @@ private:
     int32_t m_tallyScoreFrom = 0;
     // The running challenge's time, for its gauge.
     float m_challengeTime = 0.0f;
+    // The board's events of the frame being handled, and whether a handler
+    // dropped the rest.
+    std::vector<BoardEvent> m_boardEvents;
+    bool m_boardEventsDropped = false;
     // What the trophies screen covered over a level: its forms and the board.
     std::vector<CountedHandle<CQoForm>> m_formsUnderTrophies;
     bool m_boardUnderTrophies = false;

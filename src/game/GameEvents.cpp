@@ -1,7 +1,8 @@
 // What the game does with the events of the menu screens and the board: the
 // volumes, the intro's end, the score and extra lives, combos, the score
 // frenzy and its Golden Star, time bonuses, a won level, a board without
-// moves, the bonus-level challenges' reports and the tutorial's prompts.
+// moves, the lessons' prompts and what the player has seen, and the counts
+// of the statistics.
 #include "game/Game.h"
 
 #include "effects/overlays/ScoreSettings.h"
@@ -17,92 +18,94 @@ constexpr float kPopupDepth = -20.0f;
 
 void CGame::HandleScreenEvents()
 {
-    const GameEventVector& events = screens->Events();
-    for (size_t i = 0; i < events.Size(); ++i)
-        HandleScreenEvent(events.At(i));
+    for (const ScreenEvent& event : screens->Events())
+        HandleScreenEvent(event);
 }
 
-void CGame::HandleScreenEvent(const GameEvent& event)
+void CGame::HandleScreenEvent(const ScreenEvent& event)
 {
     switch (event.kind) {
-    case CGameScreens::kScroller:
-        if (event.value == 231 && sounds)
-            sounds->SetVolume(event.ArgFloat());
-        else if (event.value == 232 && music)
-            music->SetVolume(event.ArgFloat());
+    case ScreenEvent::Kind::VolumeChanged:
+        if (event.command == Command::SoundVolume && sounds)
+            sounds->SetVolume(event.value);
+        else if (event.command == Command::MusicVolume && music)
+            music->SetVolume(event.value);
         break;
-    case CGameScreens::kFadedOut: {
-        const CEventSource* intro = screens->intro.form.Get();
-        if (event.sender.Get() != intro)
+    case ScreenEvent::Kind::FadedOut:
+        if (event.form != screens->intro.form)
             break;
         screens->SetIntroTextureLoaded(false);
         if (mode == kModeLevelIntro && subState < 0) {
             Next(0);
         }
         break;
-    }
     default:
         break;
     }
 }
 
 // The board's events of one frame, the level's end, a board without moves
-// and a full frenzy meter last (in that order).
+// and a full frenzy meter last (in that order). A handler that drops the
+// board's events drops the rest of the frame's too; what the handlers make
+// the board report waits for the next frame.
 void CGame::HandleBoardEvents()
 {
-    if (board->events.Empty())
+    if (board->Events().Empty())
         return;
-    const size_t n = static_cast<size_t>(board->DeferEvents());
-    for (size_t i = 0; i < n && i < board->events.Size(); ++i)
-        HandleBoardEvent(board->events.At(i));
-    board->events.Clear();
+    board->Events().TakeDeferred(&m_boardEvents);
+    m_boardEventsDropped = false;
+    for (const BoardEvent& event : m_boardEvents) {
+        HandleBoardEvent(event);
+        if (m_boardEventsDropped)
+            break;
+    }
+    m_boardEvents.clear();
+}
+
+// The events of play the board still holds, and the rest of the frame's,
+// are dropped; what the player has seen stays reported.
+void CGame::DropBoardEvents()
+{
+    board->Events().DropPlayEvents();
+    m_boardEventsDropped = true;
 }
 
 void CGame::HandleBoardEvent(const BoardEvent& event)
 {
     switch (event.kind) {
-    case kEventStrikesScored:
-        screens->SetScore(board->stats.tables[1].Get(StatScore), true);
+    case BoardEventKind::StrikesScored:
+        stats.AddToRunTables(event.value, StatScore);
+        screens->SetScore(stats.tables[1].Get(StatScore), true);
         CheckExtraLife();
         break;
-    case kEventCombo:
+    case BoardEventKind::Combo:
         ShowCombo(event.value);
         break;
-    case kEventSandFull:
+    case BoardEventKind::SandFull:
         StartFrenzy();
         break;
-    case kEventTimeBonus:
-        ChangeTimeLeft(event.AFloat());
+    case BoardEventKind::TimeBonus:
+        ChangeTimeLeft(event.seconds);
         break;
-    case kEventLevelWon:
+    case BoardEventKind::LevelWon:
         OnLevelComplete();
         break;
-    case kEventSandState:
+    case BoardEventKind::FrenzyMeterFull:
         AwardFrenzyStar();
         break;
-    case kEventNoMoveLeft:
+    case BoardEventKind::NoMoveLeft:
         LoseLife(false, !balance.noMovesFlag);
         break;
-    case kEventChallengeResult:
-        OnChallengeHit();
+    case BoardEventKind::LessonStep:
+        ShowTutorialStep(event.lesson, event.step);
         break;
-    case kEventChallengeOver:
-        OnChallengeRoundOver();
+    case BoardEventKind::Counted:
+        stats.AddToRunTables(event.value, event.counter);
         break;
-    case kEventChallengePoints:
-        board->stats.AddToRunTables(event.value, StatScore);
-        screens->SetScore(board->stats.tables[1].Get(StatScore), true);
-        board->popups.AddNumberPopup(event.value, 1, event.AFloat(), event.SenderFloat(), kPopupDepth);
-        CheckExtraLife();
+    case BoardEventKind::LessonSeen:
+        MarkLessonSeen(event.lesson);
         break;
-    case kEventChallengePrompt:
-        OnChallengePrompt(event.value);
-        break;
-    case kEventLevelState:
-        ShowTutorialStep(static_cast<int32_t>(event.arg), event.value);
-        break;
-    default:
-        // Kind 10 and any other are the board's own business.
+    case BoardEventKind::SandFullInChallenge:
         break;
     }
 }
@@ -113,11 +116,11 @@ void CGame::CheckExtraLife()
 {
     if (gameType != 0 || balance.livesLimited || balance.pointsPerLife <= 0)
         return;
-    const int32_t score = board->stats.tables[1].Get(StatScore);
+    const int32_t score = stats.tables[1].Get(StatScore);
     const int32_t n = balance.pointsPerLife;
-    if (static_cast<int64_t>(board->savedCounter + 1) * n > score)
+    if (static_cast<int64_t>(extraLifeSteps + 1) * n > score)
         return;
-    board->savedCounter = score / n;
+    extraLifeSteps = score / n;
     ++lives;
     screens->quest.count->SetText(std::to_string(lives));
     const CQoStatic& counter = *screens->quest.count;
@@ -129,21 +132,20 @@ void CGame::CheckExtraLife()
 
 void CGame::ShowCombo(int count)
 {
-    const ComboMessage shown =
-        ChooseComboMessage(ScoreMessageSettings(), static_cast<int>(board->colours.size()), count);
+    const ComboMessage shown = ChooseComboMessage(ScoreMessageSettings(), board->ColourCount(), count);
     if (shown.message > 0) {
         const Vec3& at = questLayout.comboMessagePos;
-        board->popups.AddTextPopup(shown.text, shown.scale, shown.style, at.x, at.y, at.z);
+        popups->AddTextPopup(shown.text, shown.scale, shown.style, at.x, at.y, at.z);
     }
-    board->stats.tables[2].Add(count, StatLongestCascade);
-    board->stats.tables[1].Add(count, StatLongestCascade);
+    stats.tables[2].Add(count, StatLongestCascade);
+    stats.tables[1].Add(count, StatLongestCascade);
 }
 
 void CGame::StartFrenzy()
 {
     const Vec3& at = questLayout.frenzyMessagePos;
-    board->popups.AddTextPopup(GetString(7), 1.8f, 4, at.x, at.y, at.z);
-    const SandboxGeometry& box = *board->sandbox->Geometry();
+    popups->AddTextPopup(GetString(7), 1.8f, 4, at.x, at.y, at.z);
+    const SandboxGeometry box = board->SandboxBox();
     AddFlare(box.left + box.width * 0.5f, box.top - box.height * 0.5f, box.z - 50.0f, box.width, box.height, 0.1f,
              0.5f, 0.5f, 16.0f, 16.0f);
     Play(FlowSound::Frenzy);
@@ -153,15 +155,15 @@ void CGame::StartFrenzy()
 void CGame::AwardFrenzyStar()
 {
     board->SetLocked(true);
-    board->sandbox->SetFull(false, 0.0f);
+    board->SetSandFlowing(false);
     const int n = ++starsThisLevel;
-    SetSandMeterGain(BalanceDecay(n) * (board->hardMode ? 0.5f : 1.0f));
+    board->SetSandMeterGain(BalanceDecay(n) * (hardMode ? 0.5f : 1.0f));
     starAward->Start();
     Play(FlowSound::GoldenStar);
     ++shop->stars;
     starAwarded = true;
-    ++board->trophyCounters[0];
-    ++board->trophyCounters[1];
+    ++trophyCounters[0];
+    ++trophyCounters[1];
 }
 
 void CGame::ChangeTimeLeft(float seconds)
@@ -185,144 +187,22 @@ void CGame::ChangeTimeLeft(float seconds)
 void CGame::ShowTextPopup(const std::string& text, float scale, int style, float life)
 {
     const Vec3& at = questLayout.comboMessagePos;
-    CountedHandle<CPopup> popup = board->popups.AddTextPopup(text, scale, style, at.x, at.y, at.z);
+    CountedHandle<CPopup> popup = popups->AddTextPopup(text, scale, style, at.x, at.y, at.z);
     if (popup && life > 0.0f)
         popup->life = life;
 }
 
 void CGame::ShowCaption(const std::string& text)
 {
-    const Vec2 centre = board->CellToPoint(board->columns / 2, board->rows / 2, true);
-    board->popups.AddCaptionPopup(text, 1.5f, centre.x - board->cellWidth * 0.5f,
-                                  centre.y + board->cellHeight * 0.5f, kPopupDepth);
-}
-
-void CGame::OnChallengeHit()
-{
-    switch (challengeMode) {
-    case kMemory:
-        if (board->memoryChallenge)
-            board->memoryChallenge->DismissPlates();
-        break;
-    case kAttention:
-        if (!board->attentionChallenge)
-            break;
-        screens->thimbles.captions[2]->SetVisible(false);
-        if (board->attentionChallenge->chosenPlate == 1) {
-            ++board->attentionChallenge->rightAnswers;
-            ShowTextPopup(GetString(21), 1.0f, 0, 0.75f);
-            board->attentionChallenge->DismissPlates();
-        } else {
-            ShowTextPopup(GetString(23), 1.0f, 3, 0.75f);
-            Play(FlowSound::Miss);
-        }
-        break;
-    case kReaction:
-        ShowTextPopup(GetString(24), 1.0f, 0, 0.75f);
-        break;
-    default:
-        break;
-    }
-}
-
-void CGame::OnChallengeRoundOver()
-{
-    if (SandInFlight() || subState > 8)
-        return;
-    switch (challengeMode) {
-    case kMemory: {
-        CMemoryChallenge* memory = board->memoryChallenge.Get();
-        if (!memory)
-            return;
-        if (memory->round < 3 && timeLeft > 0.0f) {
-            screens->SetMemoryCaptions(bonusLevel, memory->round + 1, 3);
-            memory->StartRound(3 * bonusGroup - 2 + memory->round);
-            ++memory->round;
-        } else if (memory->collected >= BalanceCountByMode(bonusGroup)) {
-            WinBonusLevel();
-        } else {
-            FailBonusLevel(17);
-        }
-        return;
-    }
-    case kAccuracy: {
-        const CAccuracyChallenge* accuracy = board->accuracyChallenge.Get();
-        if (accuracy && accuracy->caught >= accuracy->goal)
-            WinBonusLevel();
-        else
-            FailBonusLevel(17);
-        return;
-    }
-    case kAttention: {
-        CAttentionChallenge* attention = board->attentionChallenge.Get();
-        if (!attention)
-            return;
-        if (attention->round < 10) {
-            screens->SetAttentionCaptions(bonusLevel, attention->round + 1, 10);
-            attention->StartRound(attention->round + 1, bonusGroup);
-            ++attention->round;
-        } else if (attention->rightAnswers >= BalanceConst8()) {
-            WinBonusLevel();
-        } else {
-            FailBonusLevel(19);
-        }
-        return;
-    }
-    case kReaction: {
-        const CReactionChallenge* reaction = board->reactionChallenge.Get();
-        if (!reaction || reaction->hits < reaction->needed) {
-            FailBonusLevel(19);
-            return;
-        }
-        for (size_t i = 1; i < screens->blinker.captions.size(); ++i)
-            screens->blinker.captions[i]->SetVisible(false);
-        WinBonusLevel();
-        return;
-    }
-    default:
-        return;
-    }
-}
-
-void CGame::WinBonusLevel()
-{
-    ++board->trophyCounters[2];
-    ResetSandKeepingMeter();
-    starAward->Start();
-    Play(FlowSound::GoldenStar);
-    ++shop->stars;
-    ++board->trophyCounters[0];
-    ++board->trophyCounters[1];
-    Next(10);
-}
-
-void CGame::FailBonusLevel(int text)
-{
-    ShowCaption(GetString(text));
-    Next(9);
-}
-
-// A wrong stop in the Reaction challenge costs the challenge's penalty
-// (the text shown with it says five seconds; the two are kept apart).
-void CGame::OnChallengePrompt(int value)
-{
-    if (value == 1) {
-        screens->thimbles.captions[2]->SetVisible(true);
-        ShowTextPopup(GetString(20), 1.0f, 1, 1.0f);
-        return;
-    }
-    if (value != 2)
-        return;
-    const CReactionChallenge* reaction = board->reactionChallenge.Get();
-    const float messageTime = reaction ? reaction->messageTime : 4.0f;
-    ShowTextPopup(GetString(23) + "\n" + GetString(30), 1.0f, 3, 0.6f * messageTime);
-    if (reaction)
-        timeLeft = std::max(0.0f, timeLeft - reaction->penaltySeconds);
+    const BoardGeometry g = board->Geometry();
+    const Vec2 centre = board->CellToPoint(g.columns / 2, g.rows / 2, true);
+    popups->AddCaptionPopup(text, 1.5f, centre.x - g.cellWidth * 0.5f, centre.y + g.cellHeight * 0.5f,
+                            kPopupDepth);
 }
 
 void CGame::AddScore(int32_t points)
 {
-    board->stats.AddToRunTables(points, StatScore);
-    screens->SetScore(board->stats.tables[1].Get(StatScore), true);
+    stats.AddToRunTables(points, StatScore);
+    screens->SetScore(stats.tables[1].Get(StatScore), true);
     CheckExtraLife();
 }

@@ -46,7 +46,7 @@ void CGame::UpdateServices(float dt)
 {
     if (music)
         music->Update(dt);
-    board->popups.Update(dt);
+    popups->Update(dt);
     if (backgrounds)
         backgrounds->Update(dt);
     for (auto& particles : particleManagers)
@@ -59,16 +59,26 @@ void CGame::UpdateServices(float dt)
 }
 
 // The centred 4:3 part of the client area spans x -512 .. 512 and y 384 ..
-// -384. A window without a client area (minimised) keeps the last point.
+// -384.
+bool CGame::MapPoint(int px, int py, float* x, float* y) const
+{
+    int width = 0, height = 0;
+    plat::ClientSize(window, &width, &height);
+    const int h = height / 2;
+    const int e = (h * 4) / 3;
+    if (e <= 0)
+        return false;
+    *x = static_cast<float>((px - width / 2) * 512) / static_cast<float>(e);
+    *y = static_cast<float>((py - h) * -512) / static_cast<float>(e);
+    return true;
+}
+
+// The cursor, polled for hovering. A window without a client area
+// (minimised) keeps the last point.
 void CGame::MapCursor()
 {
     const plat::CursorPoll poll = plat::PollCursor(window);
-    const int h = poll.height / 2;
-    const int e = (h * 4) / 3;
-    if (e <= 0)
-        return;
-    cursorX = static_cast<float>((poll.x - poll.width / 2) * 512) / static_cast<float>(e);
-    cursorY = static_cast<float>((poll.y - h) * -512) / static_cast<float>(e);
+    MapPoint(poll.x, poll.y, &cursorX, &cursorY);
 }
 
 void CGame::UpdateWinBox()
@@ -195,7 +205,7 @@ void CGame::ShowLevelHud()
 {
     board->Show(true, true, 2.0f);
     screens->gaugeHold = gameType;
-    screens->SetHudValues(board->stats.tables[1].Get(StatScore), lives, timeLeft / balance.timeLimit);
+    screens->SetHudValues(stats.tables[1].Get(StatScore), lives, timeLeft / balance.timeLimit);
     if (balance.livesLimited)
         screens->ShowFirstItems(lives);
     // The hint counter and the warning of a life at stake wait hidden until
@@ -206,9 +216,9 @@ void CGame::ShowLevelHud()
     screens->SetNewLevelCaption(level);
     screens->ShowForm(screens->newLevel.form, 2.0f);
     Play(FlowSound::LevelStart);
-    board->totems.Reset();
-    board->totems.BuildPanel(0);
-    board->totems.ShowPanel(1, 2.0f);
+    totems->Reset();
+    totems->BuildPanel(0);
+    totems->ShowPanel(1, 2.0f);
 }
 
 void CGame::UpdateLevelIntro(float)
@@ -269,7 +279,7 @@ void CGame::EnterGameComplete()
     mode = kModeQuestComplete;
     phase = kPhasePlay;
     Next(0);
-    hiscoreEntered = EnterHiscore(board->stats.tables[1].Get(StatScore));
+    hiscoreEntered = EnterHiscore(stats.tables[1].Get(StatScore));
 }
 
 void CGame::UpdateQuestComplete()
@@ -296,10 +306,10 @@ void CGame::UpdateQuestComplete()
     case 7:
         // A Normal quest's end says the Hard mode is open; its OK then
         // tells of a new high score.
-        if (!board->hardMode)
-            ReturnToMenu(62, 10);
+        if (!hardMode)
+            ReturnToMenu(62, Question::HardModeUnlocked);
         else
-            ReturnToMenu(hiscoreEntered ? 61 : 0, 9);
+            ReturnToMenu(hiscoreEntered ? 61 : 0, Question::NewHighScore);
         break;
     default:
         // 3 waits for a key or a click, 10 for the trophies screen.

@@ -6,70 +6,50 @@
 // pause and resume play.
 #include "game/Game.h"
 
-#include "rays/TokenHighlight.h"
+#include "game/Lessons.h"
 
 #include <cstdlib>
 
-namespace {
-
-// The tutorial's picks: in (level state, sub-state) the token of one cell
-// may be picked, which moves the lesson to a new sub-state and its arrow to
-// the cell the token is to go to.
-struct TutorialPick {
-    int state, subState;
-    int column, row;
-    int newSubState;
-    int arrowColumn, arrowRow;
-};
-constexpr TutorialPick kTutorialPicks[] = {
-    {1, 0, 4, 4, 1, 3, 4}, {6, 0, 2, 5, 1, 1, 5}, {6, 4, 6, 4, 5, 5, 4},
-    {7, 2, 2, 6, 3, 1, 6}, {7, 6, 6, 4, 7, 5, 4},
-};
-
-const TutorialPick* FindPick(int state, int subState, int column, int row)
-{
-    for (const TutorialPick& p : kTutorialPicks)
-        if (p.state == state && p.subState == subState && p.column == column && p.row == row)
-            return &p;
-    return nullptr;
-}
-
-} // namespace
-
-int CGame::OnLButtonDown(int, int, uintptr_t)
+InputResult CGame::OnPress(plat::MouseButton button, int px, int py)
 {
     if (!screens)
-        return 0;
-    MapCursor();
-    const float x = cursorX, y = cursorY;
-    if (!board->selectionMarker->Token())
+        return InputResult::Continue;
+    if (button == plat::MouseButton::Right) {
+        LetGoOfThePick();
+        return InputResult::Continue;
+    }
+    if (button != plat::MouseButton::Left)
+        return InputResult::Continue;
+    // Without a client area the press stands where the cursor was last.
+    float x = cursorX, y = cursorY;
+    MapPoint(px, py, &x, &y);
+    if (!board->Picked())
         dragging = false;
     bool consumed = false, offBoard = false;
     screens->OnMouseDown(x, y);
-    const GameEventVector& events = screens->Events();
-    for (size_t i = 0; i < events.Size(); ++i)
-        OnScreensPress(events.At(i), &consumed, &offBoard);
-    if (phase == kPhaseBonusLevel && challengeMode == kReaction && gameType == 0 && !consumed && !board->ended &&
-        board->reactionChallenge)
-        board->reactionChallenge->OnStop(0.0f, 0.0f);
-    const bool tutorialHolds = IsTimedLevelState(board->levelState) && board->levelStateTime < delays.tutorialTime;
-    if (mode == kModePlaying && phase == kPhasePlay && !board->ended && !board->locked && !offBoard &&
-        !tutorialHolds)
+    for (const ScreenEvent& event : screens->Events())
+        OnScreensPress(event, x, y, &consumed, &offBoard);
+    const BoardStatus status = board->Status();
+    if (phase == kPhaseBonusLevel && challenge == kReaction && gameType == 0 && !consumed && !status.ended &&
+        reactionChallenge)
+        reactionChallenge->OnStop(0.0f, 0.0f);
+    if (mode == kModePlaying && phase == kPhasePlay && !status.ended && !status.locked && !offBoard &&
+        !LessonHoldsPresses())
         PressOnBoard(x, y);
     if (mode == kModePlaying && phase == kPhaseShop)
         shop->OnMouseDown(x, y);
     if (mode == kModePlaying && phase == kPhaseResults && subState < 9)
         SkipLevelResults();
-    if (mode == kModePlaying && phase == kPhaseBonusLevel && !board->ended) {
-        if (challengeMode == kMemory && board->memoryChallenge) {
-            board->memoryChallenge->OnClick(x, y);
-        } else if (challengeMode == kAccuracy && board->accuracyChallenge) {
-            if (board->accuracyChallenge->OnClick(x, y) == 101) {
+    if (mode == kModePlaying && phase == kPhaseBonusLevel && !status.ended) {
+        if (challenge == kMemory && memoryChallenge) {
+            memoryChallenge->OnClick(x, y);
+        } else if (challenge == kAccuracy && accuracyChallenge) {
+            if (accuracyChallenge->OnClick(x, y) == 101) {
                 AddScore(250);
-                board->popups.AddNumberPopup(250, 1, x, y, -20.0f);
+                popups->AddNumberPopup(250, 1, x, y, -20.0f);
             }
-        } else if (challengeMode == kAttention && board->attentionChallenge) {
-            board->attentionChallenge->OnClick(x, y);
+        } else if (challenge == kAttention && attentionChallenge) {
+            attentionChallenge->OnClick(x, y);
         }
     }
     if (mode == kModeQuestComplete && subState == 3)
@@ -89,36 +69,37 @@ int CGame::OnLButtonDown(int, int, uintptr_t)
     }
     if (mode == kModeSplash && subState >= 10 && subState % 10 == 0)
         modeTimer = splashHold;
-    return 0;
+    return InputResult::Continue;
 }
 
-void CGame::OnScreensPress(const GameEvent& event, bool* consumed, bool* offBoard)
+void CGame::OnScreensPress(const ScreenEvent& event, float x, float y, bool* consumed, bool* offBoard)
 {
-    if (event.kind == CGameScreens::kScroller) {
+    if (event.kind == ScreenEvent::Kind::VolumeChanged) {
         HandleScreenEvent(event);
         return;
     }
-    if (event.kind != CGameScreens::kPress)
+    if (event.kind != ScreenEvent::Kind::Press)
         return;
-    switch (event.value) {
-    case 11:
+    switch (event.command) {
+    case Command::QuestMenu:
         *consumed = true;
         break;
-    case 170:
-        if (!board->ended && board->reactionChallenge) {
-            board->reactionChallenge->OnStop(cursorX, cursorY);
+    case Command::ReactionStop:
+        if (!board->Status().ended && reactionChallenge) {
+            reactionChallenge->OnStop(x, y);
             *consumed = true;
         }
         break;
-    case 220:
+    case Command::LessonClose:
         ApplyLevelState(true);
         *offBoard = true;
         break;
-    case 233:
-    case 234:
-    case 235:
-    case 236:
-        pendingDisplayMask = ToggleDisplayOption(pendingDisplayMask, event.value - 233);
+    case Command::FullScreenBox:
+    case Command::WindowSizeBox:
+    case Command::ColourDepthBox:
+    case Command::WideScreenBox:
+        pendingDisplayMask =
+            ToggleDisplayOption(pendingDisplayMask, IndexIn(event.command, Command::FullScreenBox));
         UpdateToggleControls(pendingDisplayMask);
         break;
     default:
@@ -130,37 +111,21 @@ void CGame::OnScreensPress(const GameEvent& event, bool* consumed, bool* offBoar
 // pressed neighbour; a press on any other token picks that one instead.
 void CGame::PressOnBoard(float x, float y)
 {
-    const CountedHandle<CToken> selected = board->selectionMarker->Token();
-    if (!selected) {
-        const CountedHandle<CToken> token = board->TokenAt(x, y);
-        if (token && TutorialAllowsPick(token))
-            PickToken(token);
-        return;
-    }
-    if (gameType != 0)
-        return;
-    const MatchCell cell = board->PointToCell(x, y);
-    if (!board->IsOnBoard(cell.column, cell.row))
-        return;
-    const int dc = std::abs(cell.column - selected->column), dr = std::abs(cell.row - selected->row);
-    const bool neighbour = dc <= 1 && dr <= 1 && dc != dr;
-    if (neighbour && board->CanSelect(cell.column, cell.row) && IsActionAllowedInTutorial(cell.column, cell.row) &&
-        StepTutorial(cell.column, cell.row)) {
-        const int column = selected->column, row = selected->row;
-        board->selectionMarker->Hide();
+    const BoardPress press = board->PressAt(x, y, gameType == 0);
+    if (press.kind == BoardPress::Kind::Swap && IsActionAllowedInTutorial(press.column, press.row) &&
+        StepTutorial(press.column, press.row)) {
+        board->SwapPicked(press.column, press.row);
         dragging = false;
-        board->Swap(column, row, cell.column, cell.row, false);
         ResetHints();
         return;
     }
-    const CountedHandle<CToken> token = board->TokenAt(x, y);
-    if (token && TutorialAllowsPick(token))
-        PickToken(token);
+    if (press.kind != BoardPress::Kind::None && press.token && TutorialAllowsPick(press.token))
+        PickToken(press.token);
 }
 
 void CGame::PickToken(const CountedHandle<CToken>& token)
 {
-    board->selectionMarker->ShowAt(token);
+    board->Pick(token);
     dragging = true;
     PlayAt(token->colour >= 98 ? FlowSound::PickSteel : FlowSound::Pick, token->x + token->offsetX);
     AdvanceTutorialPick(token);
@@ -168,67 +133,67 @@ void CGame::PickToken(const CountedHandle<CToken>& token)
 
 bool CGame::TutorialAllowsPick(const CountedHandle<CToken>& token) const
 {
-    const int s = board->levelState;
-    if (s == 0 || !gameOptions.capsLockTutorial)
+    const LessonState lesson = board->CurrentLesson();
+    if (lesson.lesson == Lesson::None || !gameOptions.capsLockTutorial)
         return true;
-    if (s != 1 && s != 6 && s != 7)
-        return true;
-    return FindPick(s, board->levelSubState, token->column, token->row) != nullptr;
+    return LessonAllowsPick(lesson, token->column, token->row);
 }
 
 void CGame::AdvanceTutorialPick(const CountedHandle<CToken>& token)
 {
-    if (board->levelState == 0 || !gameOptions.capsLockTutorial)
+    const LessonState lesson = board->CurrentLesson();
+    if (lesson.lesson == Lesson::None || !gameOptions.capsLockTutorial)
         return;
-    const TutorialPick* pick = FindPick(board->levelState, board->levelSubState, token->column, token->row);
+    const LessonPick* pick = FindLessonPick(lesson, token->column, token->row);
     if (!pick) {
         ApplyLevelState(true);
         return;
     }
-    board->levelSubState = pick->newSubState;
+    board->SetLessonStep(pick->nextStep);
     const Vec2 arrow = board->CellToPoint(pick->arrowColumn, pick->arrowRow, true);
-    screens->PlaceTutorialPointer(arrow.x, arrow.y + 0.25f * board->cellHeight);
+    screens->PlaceTutorialPointer(arrow.x, arrow.y + 0.25f * board->CellHeight());
 }
 
-int CGame::OnKeyDown(int key)
+InputResult CGame::OnKeyDown(int key)
 {
     if (!screens)
-        return 0;
+        return InputResult::Continue;
     if (screens->OnNameKey(key) == 3) {
         MakeProfileCurrent(screens->profileSelected);
-        return 0;
+        return InputResult::Continue;
     }
-    if (mode == kModePlaying && phase == kPhaseBonusLevel && gameType == 0 && challengeMode == kReaction &&
-        key == 32 && !board->ended && board->reactionChallenge) {
-        board->reactionChallenge->OnStop(0.0f, 0.0f);
-        return 0;
+    if (mode == kModePlaying && phase == kPhaseBonusLevel && gameType == 0 && challenge == kReaction &&
+        key == plat::VK_SPACE && !board->Status().ended && reactionChallenge) {
+        reactionChallenge->OnStop(0.0f, 0.0f);
+        return InputResult::Continue;
     }
     if (mode == kModePlaying && phase == kPhaseAfterResults && (subState == 10 || subState == 14)) {
         ContinueAfterWait();
-        return 0;
+        return InputResult::Continue;
     }
     if (mode == kModeQuestComplete && subState == 3) {
         RunTrophyStep();
-        return 0;
+        return InputResult::Continue;
     }
     const CQoForm& newspaper = *screens->newspaper.form;
     if (phase == kPhaseMapMarch && newspaper.IsVisible() && newspaper.active) {
         screens->HideForm(screens->newspaper.form, 2.0f);
         screens->ShowForm(screens->map.form, 2.0f);
-        return 0;
+        return InputResult::Continue;
     }
     if (mode == kModeLevelIntro && subState == -7) {
         screens->HideForm(screens->intro.form, 2.0f);
         Next(-6);
-        return 0;
+        return InputResult::Continue;
     }
-    if ((key == 32 || key == 27 || key == 80) && mode == kModePlaying && gameType == 0) {
+    if ((key == plat::VK_SPACE || key == plat::VK_ESCAPE || key == plat::VK_P) && mode == kModePlaying &&
+        gameType == 0) {
         TogglePause();
-        return 0;
+        return InputResult::Continue;
     }
     if (mode == kModeSplash && subState >= 10 && subState % 10 == 0)
         modeTimer = splashHold;
-    return 0;
+    return InputResult::Continue;
 }
 
 // After the results or the story: on to the game's end, or to the story or

@@ -3,13 +3,11 @@
 // at the end of a completed quest or over a level's screens.
 #include "game/Game.h"
 
-#include "rays/TokenHighlight.h"
-
 TrophyValues CGame::CurrentTrophyValues() const
 {
-    const int32_t score = board->stats.tables[1].Get(StatScore);
-    return MakeTrophyValues(board->stats, board->trophyCounters[0], board->trophyCounters[1],
-                            board->trophyCounters[2], hiscores.FindRank(score) + 1, lastGameValue);
+    const int32_t score = stats.tables[1].Get(StatScore);
+    return MakeTrophyValues(stats, trophyCounters[0], trophyCounters[1], trophyCounters[2],
+                            hiscores.FindRank(score) + 1, lastGameValue);
 }
 
 int CGame::EvaluateTrophiesAfterGame() { return JudgeTrophiesAfterGame(*trophies, CurrentTrophyValues()); }
@@ -36,7 +34,7 @@ void CGame::ShowTrophiesStep(bool show)
     const CountedHandle<CQoForm>& form = screens->trophies.form;
     if (show) {
         if (mode == kModeQuestComplete) {
-            if (const int reached = trophies->EvaluateLevel(0, board->hardMode ? 1 : 0))
+            if (const int reached = trophies->EvaluateLevel(0, hardMode ? 1 : 0))
                 trophies->RecordAward(0, reached);
             screens->HideForm(screens->win.form, 2.0f);
             Next(10);
@@ -55,13 +53,11 @@ void CGame::ShowTrophiesStep(bool show)
                 }
             // Only play has the board under the trophies; after a level
             // it is on its way out.
-            m_boardUnderTrophies = phase == kPhasePlay && board->mesh->IsShown();
+            m_boardUnderTrophies = phase == kPhasePlay && board->IsShown();
             if (m_boardUnderTrophies) {
-                board->selectionMarker->Hide();
+                board->LetGo();
                 dragging = false;
                 board->Show(false, false, 0.2f);
-                board->sandbox->Show(false, 5.0f);
-                board->gemsBar->Show(false, 5.0f);
             }
             trophiesOverLevel = true;
         }

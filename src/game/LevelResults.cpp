@@ -39,7 +39,7 @@ enum ResultsValue {
 
 void CGame::ShowLevelResults(bool visible)
 {
-    results = TallyLevelResults(board->stats, level, timeLeft, balance.pointsPerSecond,
+    results = TallyLevelResults(stats, level, timeLeft, balance.pointsPerSecond,
                                 playerName ? *playerName : std::string(), *bestScores, *bestTimes,
                                 paths.folders[CDataPaths::SharedGameData]);
     lastGameValue = results.secondsLeft;
@@ -58,9 +58,9 @@ void CGame::ShowLevelResults(bool visible)
         const auto& levelRow = screens->statistics.levelRows[i];
         const auto& questRow = screens->statistics.questRows[i];
         if (levelRow.Size() > 1)
-            levelRow.At(1)->SetText(std::to_string(board->stats.tables[2].Get(kStatisticsCounters[i])));
+            levelRow.At(1)->SetText(std::to_string(stats.tables[2].Get(kStatisticsCounters[i])));
         if (!questRow.Empty())
-            questRow.At(0)->SetText(std::to_string(board->stats.tables[1].Get(kStatisticsCounters[i])));
+            questRow.At(0)->SetText(std::to_string(stats.tables[1].Get(kStatisticsCounters[i])));
     }
     SetResultsVisible(visible);
     if (!visible) {
@@ -158,7 +158,7 @@ void CGame::ShowTallyValues(float share)
 void CGame::FinishTally()
 {
     ShowTallyValues(1.0f);
-    screens->SetScore(board->stats.tables[1].Get(StatScore), false);
+    screens->SetScore(stats.tables[1].Get(StatScore), false);
     if (sounds)
         sounds->StopLoops(sounds->Sample(FlowSoundFile(FlowSound::Tally)));
     CheckExtraLife();

@@ -7,12 +7,21 @@
 #include "effects/overlays/ScoreSettings.h"
 #include "engine/Random.h"
 #include "engine/StringTable.h"
+#include "game/Lessons.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 namespace {
+
+// The flag of a lesson in the player's settings.
+int32_t* LessonFlag(CProfile& p, Lesson lesson)
+{
+    int32_t* const flags[] = {nullptr,     &p.tutBase,  &p.tutGem,  &p.tutWrong, &p.tutTimer, &p.tutSandbox,
+                              &p.tutBonus, &p.tutTotem, &p.tutLock, &p.tutSteel, &p.tutShop};
+    return flags[static_cast<size_t>(lesson)];
+}
 
 // String numbers of the tutorial's texts.
 enum TutorialText : int32_t {
@@ -31,8 +40,6 @@ enum TutorialText : int32_t {
     kLitColourNames = 74,
 };
 
-// The quest save's resume code of a level won and waiting in the shop.
-constexpr int32_t kResumeInShop = 8;
 constexpr float kFormShowSpeed = 5.0f, kShopLessonSpeed = 2.0f, kFormHideSpeed = 8.0f;
 
 std::string LevelFile(const CDataPaths& paths, int level)
@@ -64,27 +71,18 @@ CountedHandle<CProfile> CGame::CurrentProfile() const
 void CGame::StartLevel(int levelNumber)
 {
     level = levelNumber;
-    challengeMode = 100;
+    RunChallenge(kOrdinaryLevel);
     balance.Reset(gameType, level);
-    CGameBoard& b = *board;
-    b.levelNumber = level;
-    b.enabled = false;
-    b.SetLevelDifficulty(level);
-    b.firstFill = 1;
-    b.stats.PromoteThird();
+    stats.PromoteThird();
     boardQueryPending = false;
-    if (gameType != 0)
+    BoardSetup setup = LevelSetup(level, hardMode, BalanceGemGoal(level));
+    if (gameType != 0) {
+        board->StartLevel(setup);
         return;
+    }
     shop->items.ApplyToBalance(balance);
     SwapPanelTextures(false, gameType);
-    b.gemsToPlace = b.gemsToCollect = BalanceGemGoal(level);
-    b.LoadLevel(LevelFile(paths, level));
-    b.gemsBar->goal = b.gemsToPlace;
-    b.gemsBar->ResetLevel();
-    if (CSandHeightfield* field = b.sandbox->Heightfield().Get()) {
-        field->Reset();
-        field->draining = false;
-    }
+    LoadLevelFile(&setup, LevelFile(paths, level));
     timeLeft = balance.timeLimit;
     nextTimeWarning = 30.0f;
     if (balance.livesLimited)
@@ -92,10 +90,11 @@ void CGame::StartLevel(int levelNumber)
     // The totem lesson comes once, on the first level played after a totem
     // was bought; it needs a player to remember it.
     const CountedHandle<CProfile> player = CurrentProfile();
-    if (player && player->questTutorial && !player->tutTotem && b.totems.CountOwnedColours() > 0) {
-        b.LoadLevel(paths.folders[CDataPaths::Levels] + "Totem.lvl");
-        ShowTutorialStep(7, 0);
+    if (player && player->questTutorial && !player->tutTotem && totems->CountOwnedColours() > 0) {
+        LoadLevelFile(&setup, paths.folders[CDataPaths::Levels] + "Totem.lvl");
+        setup.lesson = Lesson::Totem;
     }
+    board->StartLevel(setup);
 }
 
 void CGame::StartQuestLevel() { EnterQuestLevel(false); }
@@ -108,10 +107,10 @@ void CGame::ResumeQuestLevel() { EnterQuestLevel(true); }
 // the level clock and its warning, lives the limit value, sandAmount and
 // sandRateSteps the sand box's fill and step count, gemsLeft and gemGoal the
 // gems still to collect and still to place, stats the statistics tables,
-// extraLifeSteps and the three trophy counters the board's saved words,
-// itemLevels and stars the shop's; the board reads hintTimeLeft, extraIndex
-// (the totem waiting to fly in), extraFlag (blue totems) and the cells itself
-// in its first fill.
+// extraLifeSteps and the three trophy counters the quest's counters,
+// itemLevels and stars the shop's; the board restores its cells,
+// hintTimeLeft, extraIndex (the totem waiting to fly in) and extraFlag
+// (blue totems) in its first fill.
 void CGame::EnterQuestLevel(bool resume)
 {
     const CQuestSave& save = *questSave;
@@ -119,9 +118,8 @@ void CGame::EnterQuestLevel(bool resume)
         screens->SetQuestGroupVisible(false, true);
     questGuid = save.questGuid;
     gameType = save.gameTypeFlag;
-    CGameBoard& b = *board;
-    b.hardMode = save.difficulty != 0;
-    const bool inShop = save.resumeKind == kResumeInShop;
+    hardMode = save.difficulty != 0;
+    const bool inShop = save.resumeKind == CQuestSave::kResumeInShop;
     if (resume) {
         subState = 5;
     } else {
@@ -132,7 +130,6 @@ void CGame::EnterQuestLevel(bool resume)
     SwapPanelTextures(!resume && inShop, gameType);
     if (capsRenderer && !capsRenderer->SwitchTextureSet(0))
         WriteLog("Error switching Caps textures\n");
-    challengeMode = 100;
     level = save.level;
     lives = save.lives;
     if (!resume && gameType == 0 && balance.livesLimited)
@@ -142,14 +139,14 @@ void CGame::EnterQuestLevel(bool resume)
     EnterQuestBoard(save);
     if (gameType == 0)
         RestoreQuestLevel(save, inShop);
-    b.questSave = questSave;
-    b.timerA = b.timerB = 0.0f;
+    // A level resumed from play restores its board; one won and waiting in
+    // the shop, or reloaded, starts on a new one.
+    if (!resume && !inShop)
+        board->Restore(SnapshotOfSave(save, board->GemsToCollect(), board->GemsToPlace()));
     if (screens) {
         screens->SetQuestOverlayVisible(false);
         screens->SetQuestGroupVisible(gameType != 0, true);
     }
-    b.fillFlag2 = !resume && !inShop ? 1 : 0;
-    b.firstFill = !resume && !inShop ? 3 : 1;
 }
 
 void CGame::ShowStageBackground()
@@ -161,70 +158,53 @@ void CGame::ShowStageBackground()
         backgrounds->SetProgress(inStage - 1, 1);
 }
 
-// The board set up for the saved level: its mode, player, difficulty,
-// statistics and counters.
+// The board set up for the saved level: its mode and difficulty, and the
+// quest's statistics and counters.
 void CGame::EnterQuestBoard(const CQuestSave& save)
 {
-    CGameBoard& b = *board;
     balance.Reset(gameType, level);
-    b.Reset(gameType);
-    b.levelNumber = level;
-    b.profile = CurrentProfile();
-    b.hardMode = save.difficulty != 0;
-    b.enabled = false;
-    b.ended = false;
-    b.locked = false;
-    b.SetLevelDifficulty(level);
-    b.stats.Assign(save.stats);
-    b.savedCounter = save.extraLifeSteps;
-    b.trophyCounters[0] = save.trophyCounter1;
-    b.trophyCounters[1] = save.trophyCounter5;
-    b.trophyCounters[2] = save.trophyCounter7;
+    board->Reset(gameType);
+    RunChallenge(kOrdinaryLevel);
+    board->StartLevel(LevelSetup(level, hardMode, BalanceGemGoal(level)));
+    stats.Assign(save.stats);
+    extraLifeSteps = save.extraLifeSteps;
+    trophyCounters[0] = save.trophyCounter1;
+    trophyCounters[1] = save.trophyCounter5;
+    trophyCounters[2] = save.trophyCounter7;
 }
 
 // The quest's own part: the shop's items, the level's file, the gems and the
 // sand as the save left them.
 void CGame::RestoreQuestLevel(const CQuestSave& save, bool inShop)
 {
-    CGameBoard& b = *board;
     shop->stars = save.stars;
     std::copy(std::begin(save.itemLevels), std::end(save.itemLevels), shop->items.levels.begin());
     shop->items.SetLimits(level + (inShop ? 1 : 0));
     shop->items.ApplyToBalance(balance);
     shop->ApplyTotemLevels();
 
-    b.gemsToPlace = b.gemsToCollect = BalanceGemGoal(level);
-    b.LoadLevel(LevelFile(paths, level));
-    const int32_t goal = b.gemsToCollect;
-    b.gemsToCollect = save.gemsLeft;
-    b.gemsToPlace = save.gemGoal;
-    CGemsBar& bar = *b.gemsBar;
-    bar.goal = goal;
-    bar.ResetLevel();
+    BoardSetup setup = LevelSetup(level, hardMode, BalanceGemGoal(level));
+    LoadLevelFile(&setup, LevelFile(paths, level));
+    board->StartLevel(setup);
+    const int32_t goal = setup.gemGoal;
+    board->SetGemCounts(save.gemsLeft, save.gemGoal);
     // A save that claims more gems than the goal, or fewer than none, shows
     // what the goal allows.
     const int32_t collected = std::clamp(goal - save.gemsLeft, 0, std::max(goal, 0));
     for (int32_t i = 0; i < collected; ++i)
-        bar.AddGem(std::min(static_cast<int>(std::floor(RandomUnit() * 7.0f)), 6));
+        gemsBar->AddGem(std::min(static_cast<int>(std::floor(RandomUnit() * 7.0f)), 6));
 
     timeLeft = save.timeLeft;
     nextTimeWarning = save.nextTimeWarning;
-    b.levelSetting = save.sandRateSteps;
-    if (CSandHeightfield* field = b.sandbox->Heightfield().Get()) {
-        field->draining = false;
-        field->Reset();
-        if (save.sandAmount > 0.0f)
-            field->Pour(save.sandAmount, (field->ColumnCount() - 1) / 2.0);
-        field->drainRate = BalanceDecay(b.levelSetting) * (b.hardMode ? 0.5f : 1.0f);
-    }
+    sandRateSteps = save.sandRateSteps;
+    board->RestoreSand(save.sandAmount, BalanceDecay(sandRateSteps) * (hardMode ? 0.5f : 1.0f));
 }
 
 // The tutorial form points at the second of two cells from between them.
 void CGame::PointTutorialAt(int columnA, int rowA, int columnB, int rowB)
 {
-    const CGameBoard& b = *board;
-    const Vec2 a = b.CellToPoint(columnA, rowA, true), c = b.CellToPoint(columnB, rowB, true);
-    const float quarter = b.cellHeight / 4;
+    const Vec2 a = board->CellToPoint(columnA, rowA, true), c = board->CellToPoint(columnB, rowB, true);
+    const float quarter = board->CellHeight() / 4;
     screens->PlaceTutorialPanel(std::floor((a.x + c.x) / 2), std::floor((a.y + c.y) / 2 - quarter));
     screens->PlaceTutorialPointer(c.x, c.y + quarter);
     screens->ShowTutorialRow(4);
@@ -234,21 +214,17 @@ void CGame::PointTutorialAt(int columnA, int rowA, int columnB, int rowB)
 // the left); false when there is none.
 bool CGame::PointTutorialAtToken(bool (*test)(const CToken&))
 {
-    const CGameBoard& b = *board;
-    for (int r = 0; r < b.rows; ++r)
-        for (int c = 0; c < b.columns; ++c) {
-            const CountedHandle<CToken>& t = b.Cell(c, r);
-            if (!t || t->state != kTokenResting || !test(*t))
-                continue;
-            const Vec2 at = b.CellToPoint(c, r, true);
-            // The panel stands a quarter cell towards the board's middle.
-            const float towards = r < b.rows / 2 ? -b.cellHeight / 4 : b.cellHeight / 4;
-            screens->PlaceTutorialPanel(std::floor(at.x), std::floor(at.y + towards));
-            screens->PlaceTutorialPointer(at.x, at.y);
-            screens->ShowTutorialRow(4);
-            return true;
-        }
-    return false;
+    MatchCell cell;
+    if (!board->FindRestingToken(test, &cell))
+        return false;
+    const Vec2 at = board->CellToPoint(cell.column, cell.row, true);
+    // The panel stands a quarter cell towards the board's middle.
+    const float quarter = board->CellHeight() / 4;
+    const float towards = cell.row < board->Geometry().rows / 2 ? -quarter : quarter;
+    screens->PlaceTutorialPanel(std::floor(at.x), std::floor(at.y + towards));
+    screens->PlaceTutorialPointer(at.x, at.y);
+    screens->ShowTutorialRow(4);
+    return true;
 }
 
 // A prompt with its text on the panel.
@@ -259,7 +235,7 @@ void CGame::ShowTutorialPanel(const std::string& text)
     screens->ShowTutorialRow(1);
 }
 
-void CGame::ShowTutorialStep(int prompt, int argument)
+void CGame::ShowTutorialStep(Lesson lesson, int step)
 {
     const CountedHandle<CProfile> player = CurrentProfile();
     // Without a player the tutorial is off: nothing is shown or written.
@@ -268,58 +244,59 @@ void CGame::ShowTutorialStep(int prompt, int argument)
         return;
     }
     float speed = kFormShowSpeed;
-    switch (prompt) {
-    case 1: // Base
-        if (argument != 0) {
+    switch (lesson) {
+    case Lesson::Base:
+        if (step != lesson_step::kPrompt) {
             ApplyLevelState(1);
             return;
         }
         ShowTutorialPanel(GetString(kTextSwap));
         PointTutorialAt(4, 4, 3, 4);
         break;
-    case 2: // Gem
+    case Lesson::Gem:
         ShowTutorialPanel(GetString(kTextGem));
         if (!PointTutorialAtToken([](const CToken& t) { return t.gem != 0; })) {
             ApplyLevelState(1);
             return;
         }
         break;
-    case 3: // Wrong
+    case Lesson::Wrong:
         screens->HideTutorialRows();
         screens->tutorial.title->SetText(GetString(kTextWrong));
         screens->ShowTutorialRow(0);
         break;
-    case 4: // Timer
-    case 5: // Sandbox
+    case Lesson::Timer:
+    case Lesson::Sandbox:
+        // The lesson form's rows 2 and 3 show them.
         screens->HideTutorialRows();
-        screens->ShowTutorialRow(prompt - 2);
+        screens->ShowTutorialRow(lesson == Lesson::Timer ? 2 : 3);
         break;
-    case 6: // Bonus
-        ShowTutorialPanel(GetString(argument == 0 ? kTextBonus : kTextBonusFire));
-        if (argument == 0)
+    case Lesson::Bonus:
+        ShowTutorialPanel(GetString(step == lesson_step::kPrompt ? kTextBonus : kTextBonusFire));
+        if (step == lesson_step::kPrompt)
             PointTutorialAt(2, 5, 1, 5);
         else
             PointTutorialAt(6, 4, 5, 4);
         break;
-    case 7: // Totem
-        if (!ShowTotemStep(argument))
+    case Lesson::Totem:
+        if (!ShowTotemStep(step))
             return;
         break;
-    case 8: // Lock
+    case Lesson::Lock:
         ShowTutorialPanel(GetString(kTextLock));
         if (!PointTutorialAtToken([](const CToken& t) { return t.chained != 0; })) {
             ApplyLevelState(1);
             return;
         }
         break;
-    case 9: // Steel
+    case Lesson::Steel:
         ShowTutorialPanel(GetString(kTextSteel));
         if (!PointTutorialAtToken([](const CToken& t) { return t.colour > 97; })) {
             ApplyLevelState(1);
             return;
         }
         break;
-    case 10: // Shop
+    case Lesson::Shop:
         screens->HideTutorialRows();
         screens->tutorial.shopText->SetText(GetString(kTextShop));
         screens->ShowTutorialRow(5);
@@ -341,25 +318,19 @@ void CGame::HideShopLesson()
 }
 
 // The totem lesson's prompts; false when nothing is to be shown.
-bool CGame::ShowTotemStep(int argument)
+bool CGame::ShowTotemStep(int step)
 {
-    CGameBoard& b = *board;
-    switch (argument) {
-    case 0:
-        // The lesson starts over on its own board; the event that said so
-        // is not news to the game.
-        b.SetLevelState(7, 0);
-        b.events.Erase(b.events.Size() - 1);
-        return false;
-    case 2:
-        ShowTutorialPanel(WithColour(kTextTotemCharge, kChargeColourNames, b.tutorialColour));
+    using namespace lesson_step;
+    switch (step) {
+    case kTotemChargePrompt:
+        ShowTutorialPanel(WithColour(kTextTotemCharge, kChargeColourNames, board->TutorialColour()));
         PointTutorialAt(2, 6, 1, 6);
         return true;
-    case 6:
-        ShowTutorialPanel(WithColour(kTextTotemLit, kLitColourNames, b.tutorialColour));
+    case kTotemLightPrompt:
+        ShowTutorialPanel(WithColour(kTextTotemLit, kLitColourNames, board->TutorialColour()));
         PointTutorialAt(6, 4, 5, 4);
         return true;
-    case 10:
+    case kTotemOver:
         ApplyLevelState(1);
         return false;
     default:
@@ -367,59 +338,75 @@ bool CGame::ShowTotemStep(int argument)
     }
 }
 
+// A guided lesson's swap: on the lesson's path it moves the lesson on; off
+// it, the player went their own way and the lesson ends (the totem lesson
+// refuses that swap). 1 when the swap may go ahead.
 int CGame::StepTutorial(int column, int row)
 {
-    CGameBoard& b = *board;
-    const int s = b.levelState, t = b.levelSubState;
-    auto is = [column, row](int c, int r) { return column == c && row == r; };
-    // The player went their own way: the lesson ends and the swap is made.
-    auto leave = [this] {
-        ApplyLevelState(1);
-        return 1;
-    };
-    auto advance = [this, &b] {
-        ++b.levelSubState;
-        if (screens)
-            screens->HideForm(screens->tutorial.form, kFormHideSpeed);
-        if (b.levelSubState > 5)
-            ApplyLevelState(1);
-        return 1;
-    };
-    switch (s) {
-    case 1:
-        return t == 1 && !is(3, 4) ? leave() : advance();
-    case 6:
-        return (t == 1 && !is(1, 5)) || (t == 3 && !is(5, 4)) ? leave() : advance();
-    case 7:
-        // The totem lesson refuses any other swap and ends.
-        if ((t != 3 || is(1, 6)) && (t != 7 || is(5, 4))) {
-            ++b.levelSubState;
+    const LessonState lesson = board->CurrentLesson();
+    const bool offPath = SwapLeavesLesson(lesson, column, row);
+    if (lesson.lesson == Lesson::Totem) {
+        if (!offPath) {
+            board->SetLessonStep(lesson.step + 1);
             if (screens)
                 screens->HideForm(screens->tutorial.form, kFormHideSpeed);
-            if (b.levelSubState < 9)
+            if (lesson.step + 1 <= lesson_step::kTotemLit)
                 return 1;
         }
         ApplyLevelState(1);
         return 0;
-    default:
-        return leave();
     }
+    if (!IsGuidedLesson(lesson.lesson) || offPath) {
+        ApplyLevelState(1);
+        return 1;
+    }
+    board->SetLessonStep(lesson.step + 1);
+    if (screens)
+        screens->HideForm(screens->tutorial.form, kFormHideSpeed);
+    if (lesson.step + 1 > lesson_step::kSecondPicked)
+        ApplyLevelState(1);
+    return 1;
 }
 
 void CGame::ApplyLevelState(int save)
 {
-    CGameBoard& b = *board;
-    if (b.levelState == 7) {
+    if (board->CurrentLesson().lesson == Lesson::Totem) {
         // The lesson's board gives way to the level's own.
-        b.LoadLevel(LevelFile(paths, level));
+        BoardSetup setup = LevelSetup(level, hardMode, BalanceGemGoal(level));
+        LoadLevelFile(&setup, LevelFile(paths, level));
+        board->TakeSetup(setup);
         subState = 0;
-        phase = 14;
+        phase = kPhaseResume;
+        modeTimer = 0.0f;
         if (save) {
-            const Vec2 centre = b.CellToPoint(b.columns / 2, b.rows / 2, true);
-            b.popups.AddTextPopup(GetString(kTextDone), 1.0f, 0, centre.x, centre.y, ScoreMessageSettings().z);
+            const BoardGeometry g = board->Geometry();
+            const Vec2 centre = board->CellToPoint(g.columns / 2, g.rows / 2, true);
+            popups->AddTextPopup(GetString(kTextDone), 1.0f, 0, centre.x, centre.y, ScoreMessageSettings().z);
         }
     }
-    b.OnLevelState(save != 0);
+    board->CloseLesson(save != 0);
     if (screens)
         screens->HideForm(screens->tutorial.form, kFormHideSpeed);
+}
+
+// The player's settings keep what the player has seen.
+void CGame::MarkLessonSeen(Lesson lesson)
+{
+    const CountedHandle<CProfile> player = CurrentProfile();
+    if (!player || lesson == Lesson::None)
+        return;
+    *LessonFlag(*player, lesson) = 1;
+    player->SaveSettings(paths.folders[CDataPaths::Players] + player->Name());
+}
+
+LessonPlan CGame::CurrentLessonPlan() const
+{
+    LessonPlan plan;
+    const CountedHandle<CProfile> player = CurrentProfile();
+    if (!player)
+        return plan;
+    plan.on = player->questTutorial != 0;
+    for (int i = 1; i < kLessonKinds; ++i)
+        plan.seen[static_cast<size_t>(i)] = *LessonFlag(*player, static_cast<Lesson>(i)) != 0;
+    return plan;
 }

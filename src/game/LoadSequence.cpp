@@ -5,6 +5,7 @@
 #include "game/Game.h"
 
 #include "balance/BalanceState.h"
+#include "engine/Random.h"
 #include "engine/StringTable.h"
 #include "rays/TerminatorsManager.h"
 #include "rays/TokenHighlight.h"
@@ -359,25 +360,31 @@ bool CGame::ResetBalance()
 }
 
 // The board draws its mesh from the Frame and FrameBack pictures and its
-// sand effects from Sand, Cloud and StarSand.
+// sand effects from Sand, Cloud and StarSand. Its game draws from a stream
+// of its own, seeded here from the shared generator.
 bool CGame::CreateBoard()
 {
-    board = MakeCountedHandle(new CGameBoard(capsRenderer, questLayout, paths, balance, gameOptions));
+    boardRandom.Seed(RandomSeed());
+    const BoardTuning tuning{paths.tuning[0], paths.tuning[1], paths.tuning[2]};
+    board = MakeCountedHandle(new CGameBoard(capsRenderer, questLayout, balance, boardRandom, tuning));
     board->Reset(0);
-    board->particles = particleManagers[2];
-    board->particlesFront = particleManagers[1];
-    board->textures[0] = effectTextures[kSand];
-    board->textures[1] = effectTextures[kCloud];
-    board->textures[2] = effectTextures[kStarSand];
-    board->mesh->textures = {screenTextures[kFrame], screenTextures[kFrameBack]};
-    renderer->boardMesh = board->mesh;
-    CSandbox& sandbox = *board->sandbox;
-    sandbox.SetTextures(screenTextures[kSandbox], effectTextures[kSmallSand], effectTextures[kCloud],
-                        screenTextures[kSandboxFront], screenTextures[kSandboxGlass],
-                        screenTextures[kScoreFrenzyStar]);
-    sandbox.SetParticleManager(particleManagers[1]);
-    sandbox.ApplySettings(questLayout.sandbox);
-    renderer->sandbox = board->sandbox;
+    BoardLooks looks;
+    looks.particles = particleManagers[2];
+    looks.particlesFront = particleManagers[1];
+    looks.sand = effectTextures[kSand];
+    looks.cloud = effectTextures[kCloud];
+    looks.starSand = effectTextures[kStarSand];
+    looks.mesh = {screenTextures[kFrame], screenTextures[kFrameBack]};
+    looks.sandbox = screenTextures[kSandbox];
+    looks.sandboxGrains = effectTextures[kSmallSand];
+    looks.sandboxDust = effectTextures[kCloud];
+    looks.sandboxFront = screenTextures[kSandboxFront];
+    looks.sandboxGlass = screenTextures[kSandboxGlass];
+    looks.frenzyStar = screenTextures[kScoreFrenzyStar];
+    looks.sandboxParticles = particleManagers[1];
+    board->SetLooks(looks);
+    renderer->boardMesh = board->MeshLayer();
+    renderer->sandbox = board->SandLayer();
     return true;
 }
 
@@ -385,18 +392,17 @@ bool CGame::CreateBoard()
 // picture and its counter with font 1; it stands with the board's mesh.
 bool CGame::CreateGemsBar()
 {
-    auto bar = MakeCountedHandle(new CGemsBar());
+    gemsBar = MakeCountedHandle(new CGemsBar());
     const CountedHandle<CTexture>& frame =
         screenTextures[kGemProgress] ? screenTextures[kGemProgress] : screenTextures[kFrame];
-    bar->SetSharedObjects(device, frame, spriteRenderers[1], textBatch, fonts[1], flareRenderers[1]);
-    bar->ApplyLayout(questLayout);
-    if (!bar->LoadBarGems(paths.folders[CDataPaths::Gfx] + "BarGems.bmp"))
+    gemsBar->SetSharedObjects(device, frame, spriteRenderers[1], textBatch, fonts[1], flareRenderers[1]);
+    gemsBar->ApplyLayout(questLayout);
+    if (!gemsBar->LoadBarGems(paths.folders[CDataPaths::Gfx] + "BarGems.bmp"))
         return Fail("Error loading BarGems.bmp", "Error!\n");
-    if (!bar->Init())
+    if (!gemsBar->Init())
         return Fail("Error! Unable to create Gems buffer Texture",
                     "Error! Unable to create Gems buffer Texture\n");
-    bar->SetPosition(board->mesh->OffsetX(), board->mesh->OffsetY(), board->mesh->OffsetZ());
-    board->gemsBar = bar;
+    board->SetGemsBar(gemsBar);
     return true;
 }
 
@@ -410,15 +416,15 @@ bool CGame::LoadGemFlares()
         WriteLog("Unable to load GemFlares Texture!\n");
         return false;
     }
-    board->gemsBar->SetEffectTexture(flares);
+    gemsBar->SetEffectTexture(flares);
     return true;
 }
 
 bool CGame::CreateSelectionMarker()
 {
-    board->selectionMarker =
+    board->SetSelectionMarker(
         MakeCountedHandle(new CTokenHighlight(particleManagers[2], spriteRenderers[1], flareRenderers[1],
-                                              screenTextures[kSelector], effectTextures[kStarParticle]));
+                                              screenTextures[kSelector], effectTextures[kStarParticle])));
     return true;
 }
 
@@ -426,33 +432,41 @@ bool CGame::CreateSelectionMarker()
 // the sparkles along chains come from the chain picture the caps loaded.
 bool CGame::CreateTerminators()
 {
-    board->terminators = MakeCountedHandle(new CTerminatorsManager(
-        &board->movingTokens, particleManagers[2], flareRenderers[1], flareRenderers[2], spriteRenderers[1]));
-    const CountedHandle<CTexture> chain = device->FindTexture("Chain");
-    board->terminators->SetTextures(effectTextures[kSpark], chain, chain, effectTextures[kLightning]);
-    board->terminators->SetCapsRenderer(capsRenderer);
+    board->EquipRays(particleManagers[2], flareRenderers[1], flareRenderers[2], spriteRenderers[1],
+                     effectTextures[kSpark], device->FindTexture("Chain"), effectTextures[kLightning]);
     return true;
 }
 
-// The bonuses stand in for now: nothing to load.
-bool CGame::CreateBonuses() { return true; }
+// The bonuses and the hint display stand in for now: nothing to load; the
+// board carries them.
+bool CGame::CreateBonuses()
+{
+    bonuses = MakeCountedHandle(new CBonusManager());
+    adviser = MakeCountedHandle(new CAdviserInterface());
+    board->SetBonuses(bonuses, adviser);
+    return true;
+}
 
 // The totems stand in for now; the screens' two pictures that depend on the
 // difficulty follow them: the HUD panel's for the hint button and the
 // trophies' own for the medal of the hard quest.
 bool CGame::CreateTotems()
 {
+    totems = MakeCountedHandle(new CTotemsManager());
+    board->SetTotems(totems);
     screens->SetMapDifficultyTexture(device->FindTexture("PanelQuest"), device->FindTexture("Trophies"));
     return true;
 }
 
-// The popups' looks; the board's popups draw with font 2 and cut their
-// token icons from the score plates the bonuses load, when they have. The
-// board hides until a level shows it.
+// The popups' looks; they draw with font 2 and cut their token icons from
+// the score plates the bonuses load, when they have. The board raises its
+// score popups among them, and hides until a level shows it.
 bool CGame::LoadScoreSettings()
 {
     LoadScoreMessageSettings(paths.folders[CDataPaths::Config] + "Score.cfg");
-    board->popups.SetResources(spriteRenderers[1], textBatch, fonts[2], fonts[2], device->FindTexture("Bonus3"));
+    popups = MakeCountedHandle(new CPopupManager());
+    popups->SetResources(spriteRenderers[1], textBatch, fonts[2], fonts[2], device->FindTexture("Bonus3"));
+    board->SetPopups(popups);
     board->Show(false, false, 0.0f);
     return true;
 }
@@ -467,7 +481,7 @@ bool CGame::CreateShop()
 bool CGame::CreateStarAward()
 {
     starAward = MakeCountedHandle(new CStarAward());
-    starAward->SetResources(spriteRenderers[2], particleManagers[2], &board->popups, screenTextures[kBigStar],
+    starAward->SetResources(spriteRenderers[2], particleManagers[2], popups.Get(), screenTextures[kBigStar],
                             effectTextures[kStarParticle], effectTextures[kRing]);
     starAward->settings.Load(paths.folders[CDataPaths::Config] + "Score.cfg", "Star");
     return true;
@@ -476,7 +490,7 @@ bool CGame::CreateStarAward()
 bool CGame::CreateLifeLostAward()
 {
     lifeLostAward = MakeCountedHandle(new CLifeLostAward());
-    lifeLostAward->SetResources(spriteRenderers[3], particleManagers[5], &board->popups, screenTextures[kHeart],
+    lifeLostAward->SetResources(spriteRenderers[3], particleManagers[5], popups.Get(), screenTextures[kHeart],
                                 effectTextures[kSpark]);
     lifeLostAward->settings.Load(paths.folders[CDataPaths::Config] + "Score.cfg", "Loss");
     return true;
@@ -498,7 +512,6 @@ bool CGame::CreateBackgrounds()
     shared.cloud = effectTextures[kCloud];
     shared.spark = effectTextures[kSpark];
     shared.halo = effectTextures[kHalo1];
-    shared.foreground = spriteRenderers[3];
     backgrounds->SetResources(shared);
     backgrounds->LoadSettings(paths.folders[CDataPaths::Config] + "Background.cfg");
     backgrounds->Init(paths.folders[CDataPaths::Gfx]);
@@ -518,9 +531,7 @@ bool CGame::StartSounds()
     else
         LoadSounds();
     screens->SetSoundManager(sounds);
-    board->sounds = sounds;
-    board->movingTokens.SetSoundManager(sounds);
-    board->terminators->SetSoundManager(sounds);
+    board->SetSounds(sounds);
     backgrounds->SetSoundManager(sounds);
     return true;
 }
@@ -595,7 +606,7 @@ bool CGame::EnterIntroMode()
     mode = 13;
     phase = 1;
     gameType = 0;
-    challengeMode = 100;
+    challenge = kOrdinaryLevel;
     subState = 0;
     nameEntryPending = false;
     return true;
@@ -612,13 +623,12 @@ bool CGame::ChooseCurrentProfile()
     if (index >= 0) {
         profile = profiles->At(static_cast<size_t>(index));
         playerName = profile->name;
-        board->profile = profile;
         screens->profileSelected = index;
         if (index >= 5)
             screens->profileScroll = index - 5;
         screens->ShowPlayerName();
     } else {
-        screens->SetNameEntry("Spieler", 0);
+        screens->SetNameEntry(kDefaultPlayerName, 0);
         nameEntryPending = true;
     }
     return true;

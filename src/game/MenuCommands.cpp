@@ -5,209 +5,214 @@
 // pays for and the hint that costs points.
 #include "game/Game.h"
 
+#include "engine/Random.h"
 #include "engine/StringTable.h"
 #include "gui/QoScroller.h"
 #include "platform/Files.h"
 
-int CGame::OnLButtonUp(int, int, uintptr_t)
+InputResult CGame::OnRelease(plat::MouseButton button, int px, int py)
 {
-    if (!screens)
-        return 0;
+    if (!screens || button != plat::MouseButton::Left)
+        return InputResult::Continue;
     dragging = false;
-    MapCursor();
+    // Without a client area the release stands where the cursor was last.
+    float x = cursorX, y = cursorY;
+    MapPoint(px, py, &x, &y);
     if (mode == kModePlaying && phase == kPhaseShop)
-        shop->OnMouseUp(cursorX, cursorY);
-    screens->OnMouseUp(cursorX, cursorY);
+        shop->OnMouseUp(x, y);
+    screens->OnMouseUp(x, y);
     // The events are copied: a command may refill the screens' list.
-    std::vector<int32_t> commands;
-    const GameEventVector& events = screens->Events();
-    for (size_t i = 0; i < events.Size(); ++i)
-        if (events.At(i).kind == CGameScreens::kClick)
-            commands.push_back(events.At(i).value);
-    int quit = 0;
-    for (const int32_t code : commands) {
+    std::vector<Command> commands;
+    for (const ScreenEvent& e : screens->Events())
+        if (e.kind == ScreenEvent::Kind::Click)
+            commands.push_back(e.command);
+    InputResult result = InputResult::Continue;
+    auto take = [&result](InputResult r) {
+        if (r == InputResult::Quit)
+            result = r;
+    };
+    for (const Command command : commands) {
         // The window's quit button works in every mode, the intros too.
-        if (code == 280)
-            quit = 1;
+        if (command == Command::Quit)
+            result = InputResult::Quit;
         else if (mode == kModeMenus)
-            quit |= OnMenuCommand(code);
+            take(OnMenuCommand(command));
         else if (mode == kModePlaying)
-            quit |= OnPlayCommand(code);
+            take(OnPlayCommand(command));
         else if (mode == kModeQuestComplete)
-            quit |= OnCompleteCommand(code);
+            take(OnCompleteCommand(command));
     }
     if (mode == kModePlaying && phase == kPhaseAfterResults && (subState == 10 || subState == 14))
         ContinueAfterWait();
-    return quit;
+    return result;
 }
 
-int CGame::OnMenuCommand(int code)
+InputResult CGame::OnMenuCommand(Command command)
 {
-    switch (code) {
-    case 1:
+    const Question asked = screens->AskedQuestion();
+    switch (command) {
+    case Command::PlayQuest:
         StartQuestFromMenu();
-        return 0;
-    case 2:
-    case 280:
-        return 1;
-    case 3:
+        return InputResult::Continue;
+    case Command::Exit:
+        return InputResult::Quit;
+    case Command::Options:
         OpenOptions(screens->mainMenu.form, 2.0f);
-        return 0;
-    case 180:
-    case 195:
+        return InputResult::Continue;
+    case Command::ProfileOk:
+    case Command::NameOk:
         MakeProfileCurrent(screens->profileSelected);
-        return 0;
-    case 200:
-        if (screens->MessageCommand() == 10) {
+        return InputResult::Continue;
+    case Command::MessageOk:
+        if (asked == Question::HardModeUnlocked) {
             if (hiscoreEntered)
-                ShowMessage(GetString(61), CGameScreens::kGroupOk, 9, 2.0f);
+                ShowMessage(GetString(61), CGameScreens::kGroupOk, Question::NewHighScore, 2.0f);
             else
                 screens->ShowForm(screens->mainMenu.form, 2.0f);
         }
-        return 0;
-    case 202:
-    case 203:
-        if (screens->MessageCommand() == 2 && code == 202) {
+        return InputResult::Continue;
+    case Command::MessageYes:
+    case Command::MessageNo:
+        if (asked == Question::ReplaceSavedQuest && command == Command::MessageYes) {
             if (profile && profile->veteran) {
                 AskHardMode(4.0f);
             } else {
                 screens->HideForm(screens->startQuest.form, 2.0f);
                 StartFreshQuest(0);
             }
-        } else if (screens->MessageCommand() == 11) {
+        } else if (asked == Question::TryHardMode) {
             screens->HideForm(screens->msgBox.form, 2.0f);
-            StartFreshQuest(code == 202 ? 1 : 0);
+            StartFreshQuest(command == Command::MessageYes ? 1 : 0);
         }
-        return 0;
-    case 211:
+        return InputResult::Continue;
+    case Command::ContinueQuest:
         questSave->state = 2;
         StartQuestLevel();
         mode = phaseEntry;
         modeTimer = 0.0f;
-        return 0;
-    case 230:
+        return InputResult::Continue;
+    case Command::OptionsOk:
         ConfirmOptions(screens->mainMenu.form, 2.0f);
-        return 0;
+        return InputResult::Continue;
     default:
-        return 0;
+        return InputResult::Continue;
     }
 }
 
-int CGame::OnPlayCommand(int code)
+InputResult CGame::OnPlayCommand(Command command)
 {
-    if (code >= 40 && code <= 55) {
+    if (IsBetween(command, Command::ItemPlusFirst, Command::ItemPlusLast)) {
         if (shop->CountAvailableStars() > 0) {
-            shop->ChangeLevel(code - 40, 1);
+            shop->ChangeLevel(IndexIn(command, Command::ItemPlusFirst), 1);
         } else {
             screens->shop.form->SetEnabled(false);
-            ShowMessage(GetString(60), CGameScreens::kGroupOk, 8, 4.0f);
+            ShowMessage(GetString(60), CGameScreens::kGroupOk, Question::NoStarsLeft, 4.0f);
         }
-        return 0;
+        return InputResult::Continue;
     }
-    if (code >= 60 && code <= 75) {
-        shop->ChangeLevel(code - 60, 0);
-        return 0;
+    if (IsBetween(command, Command::ItemMinusFirst, Command::ItemMinusLast)) {
+        shop->ChangeLevel(IndexIn(command, Command::ItemMinusFirst), 0);
+        return InputResult::Continue;
     }
-    switch (code) {
-    case 10:
-        if (board->levelState != 0)
-            return 0;
+    const Question asked = screens->AskedQuestion();
+    switch (command) {
+    case Command::Hint:
+        if (board->CurrentLesson().lesson != Lesson::None)
+            return InputResult::Continue;
         ApplyLevelState(true);
         if (ShowHint())
             AddScore(-balance.BonusPoints());
-        return 0;
-    case 11:
+        return InputResult::Continue;
+    case Command::QuestMenu:
         if (!IsReadyForInput())
-            return 0;
+            return InputResult::Continue;
         board->SetLocked(true);
         screens->ShowForm(screens->gameMenu.form, 4.0f);
         if (gameType == 0)
             screens->quest.form->SetEnabled(false);
-        return 0;
-    case 12:
-    case 13:
-        if (board->levelState == 0)
-            ShuffleForLife(code - 12);
-        return 0;
-    case 20:
+        return InputResult::Continue;
+    case Command::ShuffleFirst:
+    case Command::ShuffleSecond:
+        if (board->CurrentLesson().lesson == Lesson::None)
+            ShuffleForLife(IndexIn(command, Command::ShuffleFirst));
+        return InputResult::Continue;
+    case Command::ResultsContinue:
         ContinueAfterStatistics();
-        return 0;
-    case 30:
+        return InputResult::Continue;
+    case Command::ShopToMenu:
         SaveQuestAndLeave(false);
-        return 0;
-    case 31:
+        return InputResult::Continue;
+    case Command::ShopDone:
         if (shop->openFraction < 1.0f)
-            return 0;
+            return InputResult::Continue;
         if (shop->CountAvailableStars() > 0 && shop->CanStillUpgrade()) {
             screens->shop.form->SetEnabled(false);
-            ShowMessage(GetString(59), CGameScreens::kGroupYesNo, 7, 4.0f);
+            ShowMessage(GetString(59), CGameScreens::kGroupYesNo, Question::StarsLeft, 4.0f);
         } else {
             CloseShop();
         }
-        return 0;
-    case 150:
+        return InputResult::Continue;
+    case Command::MapPlay:
         PlayMapLevel();
-        return 0;
-    case 151:
+        return InputResult::Continue;
+    case Command::MapToMenu:
         SaveQuestAndLeave(true);
-        return 0;
-    case 159:
+        return InputResult::Continue;
+    case Command::TrophiesContinue:
         RunTrophyStep();
-        return 0;
-    case 160:
+        return InputResult::Continue;
+    case Command::Resume:
         screens->HideForm(screens->gameMenu.form, 4.0f);
         if (gameType == 0)
             screens->quest.form->SetEnabled(true);
         board->SetLocked(false);
-        return 0;
-    case 161:
+        return InputResult::Continue;
+    case Command::LeaveQuest:
         screens->HideForm(screens->gameMenu.form, 2.0f);
         ApplyLevelState(false);
         QuitQuestToMenu();
-        return 0;
-    case 162:
+        return InputResult::Continue;
+    case Command::PauseOptions:
         OpenOptions(screens->gameMenu.form, 5.0f);
-        return 0;
-    case 200:
-        if (screens->MessageCommand() == 4) {
+        return InputResult::Continue;
+    case Command::MessageOk:
+        if (asked == Question::BonusLevelRules) {
             Next(-7);
-        } else if (screens->MessageCommand() == 5 || screens->MessageCommand() == 6) {
+        } else if (asked == Question::LevelFailed || asked == Question::GameOver) {
             Next(3);
         }
-        return 0;
-    case 202:
-        if (screens->MessageCommand() == 7)
+        return InputResult::Continue;
+    case Command::MessageYes:
+        if (asked == Question::StarsLeft)
             CloseShop();
-        return 0;
-    case 230:
+        return InputResult::Continue;
+    case Command::OptionsOk:
         ConfirmOptions(screens->gameMenu.form, 5.0f);
-        return 0;
-    case 260:
+        return InputResult::Continue;
+    case Command::TrophiesClose:
         RunTrophyStep();
-        return 0;
-    case 280:
-        return 1;
+        return InputResult::Continue;
     default:
-        return 0;
+        return InputResult::Continue;
     }
 }
 
 // The completed quest: the trophies screen's buttons both leave it (the
 // continue button would otherwise do nothing here).
-int CGame::OnCompleteCommand(int code)
+InputResult CGame::OnCompleteCommand(Command command)
 {
-    if (code == 159 || code == 260) {
+    if (command == Command::TrophiesContinue || command == Command::TrophiesClose) {
         if (subState == 10)
             RunTrophyStep();
-        return 0;
+        return InputResult::Continue;
     }
-    return code == 280 ? 1 : 0;
+    return InputResult::Continue;
 }
 
 void CGame::StartQuestFromMenu()
 {
     gameType = 0;
-    challengeMode = kOrdinaryLevel;
+    RunChallenge(kOrdinaryLevel);
     if (!questSave)
         questSave = MakeCountedHandle(new CQuestSave());
     const std::string folder = PlayerFolder();
@@ -225,7 +230,10 @@ void CGame::StartQuestFromMenu()
     }
 }
 
-void CGame::AskHardMode(float speed) { ShowMessage(GetString(63), CGameScreens::kGroupHardNormal, 11, speed); }
+void CGame::AskHardMode(float speed)
+{
+    ShowMessage(GetString(63), CGameScreens::kGroupHardNormal, Question::TryHardMode, speed);
+}
 
 void CGame::StartFreshQuest(int difficulty)
 {
@@ -270,7 +278,7 @@ void CGame::MakeProfileCurrent(int index)
     nameEntryPending = false;
     gameOptions.profile = profile->Name();
     gameOptions.Write(paths.folders[CDataPaths::UserConfig] + "Options.ini");
-    board->profile = profile;
+    board->SetLessons(CurrentLessonPlan());
     trophies->Load(PlayerFolder() + "Trophies.dat");
 }
 
@@ -280,14 +288,14 @@ void CGame::ContinueAfterStatistics()
     const int kind = BonusLevelAfterLevel(level, &number, &group);
     if (kind >= 1 && kind <= 4) {
         // Memory, Accuracy, Attention and Reaction in the balance's order.
-        static const int kChallenges[4] = {kMemory, kAccuracy, kAttention, kReaction};
+        static const ChallengeKind kChallenges[4] = {kMemory, kAccuracy, kAttention, kReaction};
         StartBonusLevel(number, group, kChallenges[kind - 1]);
         return;
     }
     screens->HideForm(screens->statistics.form, 2.0f);
     screens->HideForm(screens->quest.form, 2.0f);
-    board->totems.ShowPanel(0, 2.0f);
-    board->totems.FadeOutAll(2.0f);
+    totems->ShowPanel(0, 2.0f);
+    totems->FadeOutAll(2.0f);
     screens->HideBackgroundItems();
     screens->ShowForm(screens->background.form, 2.0f);
     phase = kPhaseAfterResults;
@@ -327,8 +335,8 @@ void CGame::ShuffleForLife(int button)
     screens->SetQuestOverlayVisible(false);
     overlayIdleTimer = 0.0f;
     overlayBlinking = false;
-    if (phase != kPhasePlay || board->levelState != 0 || starAward->running || lifeLostAward->running ||
-        lifeLost.active || !IsReadyForInput() || !board->IsIdle(true))
+    if (phase != kPhasePlay || board->CurrentLesson().lesson != Lesson::None || starAward->running ||
+        lifeLostAward->running || lifeLost.active || !IsReadyForInput() || !board->IsIdle())
         return;
     lifeLost.active = true;
     lifeLost.timer = 0.0f;
@@ -337,7 +345,7 @@ void CGame::ShuffleForLife(int button)
     Play(FlowSound::Shuffle);
     CountedHandle<CQoStatic> pressed;
     for (const auto& control : screens->quest.shuffleGroup)
-        if (control->id == 12 + button)
+        if (CommandOf(control->id) == NthOf(Command::ShuffleFirst, button))
             pressed = control;
     const Vec3 at = pressed ? pressed->Position() : Vec3{};
     StartLifeLostAnimation(GetString(72), at.x, at.y, static_cast<bool>(pressed));
@@ -346,22 +354,22 @@ void CGame::ShuffleForLife(int button)
     ShowLivesLeft();
     if (pressed)
         pressed->SetVisible(false);
-    board->events.Clear();
+    DropBoardEvents();
 }
 
 bool CGame::ShowHint()
 {
-    if (board->ended || !board->sandEnabled || board->locked)
+    const BoardStatus status = board->Status();
+    if (status.ended || !status.sandActive || status.locked)
         return false;
-    board->CopyToAnalyser();
     MatchMove move;
-    if (!board->analyser.PickRandomMove(&move))
+    if (!board->Analysis().PickRandomMove(&move, RandomUnit()))
         return false;
     for (const auto& [column, row] : {std::pair{move.column1, move.row1}, std::pair{move.column2, move.row2}}) {
         const Vec2 p = board->CellToPoint(column, row, true);
-        board->adviser.AddArrow(p.x, p.y + 0.3f * board->cellHeight);
+        adviser->AddArrow(p.x, p.y + 0.3f * board->CellHeight());
     }
     PlayAt(FlowSound::Hint, board->CellToPoint(move.column2, move.row2, true).x);
-    board->trophyCounters[1] = -1;
+    trophyCounters[1] = -1;
     return true;
 }

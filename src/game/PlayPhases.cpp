@@ -5,7 +5,7 @@
 #include "game/Game.h"
 
 #include "engine/StringTable.h"
-#include "rays/TokenHighlight.h"
+#include "game/Lessons.h"
 #include "screens/TextFormat.h"
 
 #include <algorithm>
@@ -22,14 +22,16 @@ void CGame::UpdateState(float dt)
 {
     DragSwap();
     board->Update(dt, cursorX, cursorY);
+    if (challenge != kOrdinaryLevel && !board->Status().locked)
+        UpdateChallenge(dt);
     HandleBoardEvents();
-    if (phase == kPhasePlay && board->levelState == 0 && !starAward->running && !lifeLostAward->running &&
-        !lifeLost.active && IsReadyForInput() && board->IsIdle(true) && !SandInFlight() &&
-        EvaluateTrophiesPartial(true))
+    if (phase == kPhasePlay && board->CurrentLesson().lesson == Lesson::None && !starAward->running &&
+        !lifeLostAward->running && !lifeLost.active && IsReadyForInput() && board->IsIdle() &&
+        !board->SandInFlight() && EvaluateTrophiesPartial(true))
         RunTrophyStep();
     if (starAward->running && starAward->Update(dt) == 0) {
-        if (challengeMode == kOrdinaryLevel) {
-            SetSandMeter(0.0f);
+        if (challenge == kOrdinaryLevel) {
+            board->SetSandMeter(0.0f);
             board->SetLocked(false);
         } else {
             Next(11);
@@ -46,21 +48,17 @@ void CGame::UpdateState(float dt)
 // A token pressed and dragged onto a neighbour swaps with it.
 void CGame::DragSwap()
 {
-    if (phase != kPhasePlay || board->ended || !dragging || gameType != 0)
+    if (phase != kPhasePlay || board->Status().ended || !dragging || gameType != 0)
         return;
-    // A copy: hiding the marker lets go of its token.
-    const CountedHandle<CToken> selected = board->selectionMarker->Token();
-    if (!selected || (IsTimedLevelState(board->levelState) && board->levelStateTime < delays.tutorialTime))
+    if (!board->Picked() || LessonHoldsPresses())
         return;
-    const MatchCell cell = board->PointToCell(cursorX, cursorY);
-    const int dc = std::abs(cell.column - selected->column), dr = std::abs(cell.row - selected->row);
-    if (!board->IsOnBoard(cell.column, cell.row) || dc > 1 || dr > 1 || dc == dr)
+    MatchCell cell;
+    if (!board->DragTarget(cursorX, cursorY, &cell))
         return;
     if (!IsActionAllowedInTutorial(cell.column, cell.row) || !board->CanSelect(cell.column, cell.row) ||
         !StepTutorial(cell.column, cell.row))
         return;
-    board->selectionMarker->Hide();
-    board->Swap(selected->column, selected->row, cell.column, cell.row, false);
+    board->SwapPicked(cell.column, cell.row);
     dragging = false;
     ResetHints();
 }
@@ -92,7 +90,6 @@ void CGame::UpdatePhase(float dt)
     case kPhaseResume:
         if (modeTimer > 1.5f) {
             phase = kPhasePlay;
-            board->enabled = true;
             board->SetLocked(false);
         }
         break;
@@ -113,14 +110,16 @@ void CGame::UpdatePhase(float dt)
 
 void CGame::UpdatePlay(float dt)
 {
-    if (IsTimedLevelState(board->levelState))
-        board->levelStateTime += dt;
-    const bool running = board->sandEnabled && !board->ended && !board->locked && board->levelState == 0;
-    if (gameType == 0 && challengeMode == kOrdinaryLevel && running) {
+    const LessonState lesson = board->CurrentLesson();
+    if (IsTimedLesson(lesson.lesson))
+        board->AdvanceLessonClock(dt);
+    const BoardStatus status = board->Status();
+    const bool running = status.sandActive && !status.ended && !status.locked && lesson.lesson == Lesson::None;
+    if (gameType == 0 && challenge == kOrdinaryLevel && running) {
         UpdateLevelClock(dt);
         UpdateIdleHints(dt);
     }
-    if (challengeMode == kOrdinaryLevel && running && !levelIntroPending) {
+    if (challenge == kOrdinaryLevel && running && !levelIntroPending) {
         autosaveTimer += dt;
         if (autosaveTimer >= kAutosaveInterval && IsPlayIdle()) {
             StoreQuestState(questSave->state == 0);
@@ -133,7 +132,8 @@ void CGame::UpdatePlay(float dt)
 void CGame::UpdateLevelClock(float dt)
 {
     timeLeft = std::max(0.0f, timeLeft - dt);
-    board->stats.AddFloatToBoth(dt, StatSeconds);
+    stats.AddFloatToBoth(dt, StatSeconds);
+    board->SetSecondsPlayed(stats.tables[2].GetFloat(StatSeconds));
     screens->SetGaugeTarget(timeLeft / balance.timeLimit);
     if (timeLeft <= nextTimeWarning && nextTimeWarning >= 0.0f) {
         screens->StartOverlay(true);
@@ -142,7 +142,7 @@ void CGame::UpdateLevelClock(float dt)
                                                      : nextTimeWarning - 1.0f;
     }
     // A time-out is one lost life, however long the settling takes.
-    if (timeLeft <= 0.0f && !lifeLost.active && board->IsIdle(true))
+    if (timeLeft <= 0.0f && !lifeLost.active && board->IsIdle())
         LoseLife(true, !balance.timeOutFlag);
 }
 
@@ -199,43 +199,39 @@ void CGame::ResetHints()
     hintBlinking = overlayBlinking = false;
 }
 
-bool CGame::TokensMoving() const { return !board->movingTokens.AllBoardTokensIdle(); }
-
 // The sand box, the gems bar and the board go together, in the half second
 // the phases give them before the board is cleared.
 void CGame::HideLevelScreen(bool withQuestForm)
 {
-    board->sandbox->Show(false, 2.0f);
-    board->gemsBar->Show(false, 2.0f);
     board->Show(false, true, 0.5f);
     if (!withQuestForm || gameType != 0)
         return;
     screens->HideForm(screens->quest.form, 2.0f);
-    board->totems.ShowPanel(0, 2.0f);
-    board->totems.FadeOutAll(2.0f);
+    totems->ShowPanel(0, 2.0f);
+    totems->FadeOutAll(2.0f);
 }
 
-void CGame::ShowMessage(const std::string& text, int group, int command, float speed)
+void CGame::ShowMessage(const std::string& text, int group, Question question, float speed)
 {
-    screens->SetMessageBox(text, "", group, command);
+    screens->SetMessageBox(text, "", group, question);
     screens->ShowForm(screens->msgBox.form, speed);
 }
 
 void CGame::OnLevelComplete()
 {
-    board->adviser.Reset();
-    board->adviser.Hide();
+    adviser->Reset();
+    adviser->Hide();
     ResetHints();
-    board->events.Clear();
+    board->Events().DropPlayEvents();
     screens->SetNewLevelCaptionText(GetString(10));
     screens->ShowForm(screens->newLevel.form, 2.0f);
-    SetSandDrain(false, 0.0f);
+    board->SetSandDrain(false, 0.0f);
     phase = kPhaseLevelComplete;
     Next(0);
     Play(FlowSound::LevelComplete);
     ++shop->stars;
-    ++board->trophyCounters[0];
-    ++board->trophyCounters[1];
+    ++trophyCounters[0];
+    ++trophyCounters[1];
     ++levelsWon;
     levelWon = true;
 }
@@ -245,7 +241,7 @@ void CGame::UpdateLevelComplete()
     if (subState == 0 && modeTimer >= 1.5f) {
         screens->HideForm(screens->newLevel.form, 2.0f);
         Next(1);
-    } else if (subState == 1 && modeTimer >= 0.5f && !TokensMoving()) {
+    } else if (subState == 1 && modeTimer >= 0.5f && !board->TokensMoving()) {
         HideLevelScreen(false);
         // The results are filled in and wait hidden for the tally.
         ShowLevelResults(false);
@@ -291,14 +287,13 @@ void CGame::ClearForMenu()
 }
 
 // The menu comes back, or first the message box with text `text` (0 for
-// none) and its command.
-void CGame::ReturnToMenu(int text, int command)
+// none) and its question.
+void CGame::ReturnToMenu(int text, Question question)
 {
     if (text)
-        ShowMessage(GetString(text), CGameScreens::kGroupOk, command, 2.0f);
+        ShowMessage(GetString(text), CGameScreens::kGroupOk, question, 2.0f);
     else
         screens->ShowForm(screens->mainMenu.form, 2.0f);
-    board->ended = false;
     mode = kModeMenus;
     phase = kPhasePlay;
     Next(0);
@@ -376,17 +371,18 @@ void CGame::UpdateLevelStart()
 // The level's clock and sand start running, and the board takes play.
 void CGame::StartLevelPlay()
 {
+    board->SetLessons(CurrentLessonPlan());
     board->SetLocked(false);
-    board->sandEnabled = true;
+    board->SetSandActive(true);
     if (gameType == 0)
-        SetSandDrain(true, balance.LevelRate());
+        board->SetSandDrain(true, balance.LevelRate());
     if (music)
         music->FadeTo(0);
 }
 
 void CGame::UpdateBackToMenu()
 {
-    if (subState == 0 && modeTimer >= 0.5f && !TokensMoving()) {
+    if (subState == 0 && modeTimer >= 0.5f && !board->TokensMoving()) {
         HideLevelScreen(true);
         Next(1);
     } else if (subState == 1 && modeTimer >= 0.5f) {
@@ -395,7 +391,7 @@ void CGame::UpdateBackToMenu()
     } else if (subState == 2 || subState == 3) {
         Next(subState + 1);
     } else if (subState == 4) {
-        ReturnToMenu(hiscoreEntered ? 61 : 0, 9);
+        ReturnToMenu(hiscoreEntered ? 61 : 0, Question::NewHighScore);
     }
 }
 
@@ -403,7 +399,7 @@ void CGame::UpdateBackToMenu()
 // and the shop opens again before it.
 void CGame::UpdateLevelFailed()
 {
-    if (subState == 0 && modeTimer >= 0.5f && !TokensMoving()) {
+    if (subState == 0 && modeTimer >= 0.5f && !board->TokensMoving()) {
         HideLevelScreen(true);
         if (gameType == 0) {
             std::string text;
@@ -414,7 +410,7 @@ void CGame::UpdateLevelFailed()
             } else {
                 text = GetString(54) + "\n" + GetString(55);
             }
-            ShowMessage(text, CGameScreens::kGroupContinue, 5, 2.0f);
+            ShowMessage(text, CGameScreens::kGroupContinue, Question::LevelFailed, 2.0f);
         }
         Play(FlowSound::Failure);
         Next(1);
@@ -433,11 +429,11 @@ void CGame::UpdateLevelFailed()
 
 void CGame::UpdateQuestOver()
 {
-    if (subState == 0 && modeTimer >= 0.5f && !TokensMoving()) {
+    if (subState == 0 && modeTimer >= 0.5f && !board->TokensMoving()) {
         HideLevelScreen(true);
         if (gameType == 0)
             ShowMessage(GetString(lifeLost.timeUp ? 54 : 13) + "\n" + GetString(58), CGameScreens::kGroupContinue,
-                        6, 2.0f);
+                        Question::GameOver, 2.0f);
         Play(FlowSound::Failure);
         Next(1);
     } else if (subState == 3 && modeTimer >= 0.5f) {
@@ -448,7 +444,7 @@ void CGame::UpdateQuestOver()
     } else if (subState == 6) {
         // The score went into the table when the quest ended; a second
         // offer would find its own entry there and could say it did not.
-        ReturnToMenu(hiscoreEntered ? 61 : 0, 9);
+        ReturnToMenu(hiscoreEntered ? 61 : 0, Question::NewHighScore);
     }
 }
 
@@ -460,7 +456,7 @@ void CGame::StartLifeLostAnimation(const std::string& caption, float x, float y,
 
 void CGame::ShowLivesLeft()
 {
-    screens->SetHudValues(board->stats.tables[1].Get(StatScore), lives, timeLeft / balance.timeLimit);
+    screens->SetHudValues(stats.tables[1].Get(StatScore), lives, timeLeft / balance.timeLimit);
     if (balance.livesLimited)
         screens->ShowFirstItems(lives);
 }
@@ -483,7 +479,7 @@ void CGame::LoseLife(bool timeUp, bool noLoss)
         ShowCaption(cause);
         board->ShuffleAnimated(kShuffleLength, 30);
     }
-    board->events.Clear();
+    board->Events().DropPlayEvents();
 }
 
 // The lost life holds play for a while; then a time-out reloads the last
@@ -520,5 +516,5 @@ void CGame::UpdateShop(float dt)
     SaveQuestWithCheckpoint(*questSave, PlayerFolder(), gameType);
     levelWon = false;
     if (profile && profile->questTutorial && !profile->tutShop)
-        ShowTutorialStep(10, 0);
+        ShowTutorialStep(Lesson::Shop, 0);
 }

@@ -3,6 +3,7 @@
 // quest and the shop, and the running quest written when the window goes.
 #include "game/Game.h"
 
+#include "engine/DataPaths.h"
 #include "engine/Log.h"
 
 void CGame::StartNewQuest(int difficulty)
@@ -14,20 +15,16 @@ void CGame::StartNewQuest(int difficulty)
         profile->ResetQuestTutorial();
         profile->SaveSettings(paths.folders[CDataPaths::Players] + profile->Name());
     }
-    challengeMode = kOrdinaryLevel;
     balance.Reset(0, 1);
     lives = balance.livesLimited ? balance.maxLives : 3;
+    hardMode = difficulty != 0;
     board->Reset(0);
-    board->levelNumber = 1;
-    board->profile = profile;
-    board->hardMode = difficulty != 0;
-    board->sandEnabled = false;
-    board->locked = false;
-    board->ended = false;
-    board->SetLevelDifficulty(1);
-    board->stats.Reset();
-    board->savedCounter = 0;
-    for (int32_t& counter : board->trophyCounters)
+    RunChallenge(kOrdinaryLevel);
+    board->StartLevel(LevelSetup(1, hardMode, BalanceGemGoal(1)));
+    board->SetSandActive(false);
+    stats.Reset();
+    extraLifeSteps = 0;
+    for (int32_t& counter : trophyCounters)
         counter = 0;
     starsThisLevel = 0;
     starAwarded = false;
@@ -41,7 +38,7 @@ void CGame::StartNewQuest(int difficulty)
         StartLevel(1);
         timeLeft = balance.timeLimit;
         nextTimeWarning = 30.0f;
-        SetSandDrain(false, 0.0f);
+        board->SetSandDrain(false, 0.0f);
     }
     if (!questSave)
         questSave = MakeCountedHandle(new CQuestSave());
@@ -49,8 +46,8 @@ void CGame::StartNewQuest(int difficulty)
     questSave->state = 1;
     levelIntroPending = true;
     levelWon = false;
-    board->adviser.Reset();
-    board->adviser.Hide();
+    adviser->Reset();
+    adviser->Hide();
     ResetHints();
 }
 
@@ -74,7 +71,7 @@ int CGame::EnterHiscore(int32_t score)
 void CGame::SwapPanelTextures(bool toShop, int keep)
 {
     panelTextures = toShop ? 1 : 0;
-    board->totems.RecreateTextures(toShop ? 1 : 0, paths.folders[CDataPaths::Gfx]);
+    totems->RecreateTextures(toShop ? 1 : 0, paths.folders[CDataPaths::Gfx]);
     if (!device)
         return;
     auto release = [this](const char* name) {

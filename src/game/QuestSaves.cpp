@@ -3,8 +3,6 @@
 // checkpoint when a level is lost; and the three ways out of a quest.
 #include "game/Game.h"
 
-#include "rays/TokenHighlight.h"
-
 #include <algorithm>
 #include <cstring>
 
@@ -25,73 +23,83 @@ void CGame::StoreQuestState(bool withShop)
     CQuestSave& save = *questSave;
     save.gameTypeFlag = gameType;
     save.questGuid = questGuid;
-    save.difficulty = board->hardMode ? 1 : 0;
-    save.resumeKind = phase == kPhaseResults ? 6 : phase == kPhaseShop ? 8 : 1;
-    save.stats.Assign(board->stats);
-    save.extraLifeSteps = board->savedCounter;
+    save.difficulty = hardMode ? 1 : 0;
+    save.resumeKind = phase == kPhaseResults ? CQuestSave::kResumeAtResults
+                      : phase == kPhaseShop  ? CQuestSave::kResumeInShop
+                                             : CQuestSave::kResumeInPlay;
+    save.stats.Assign(stats);
+    save.extraLifeSteps = extraLifeSteps;
     save.level = level;
-    const double meter = SandMeter();
+    const double meter = board->SandMeter();
+    const BoardSnapshot snapshot = board->Snapshot();
     if (gameType != 0) {
         save.timeLeft = 0.0f;
         save.nextTimeWarning = 0.0f;
         save.lives = 1;
-        save.sandAmount = SandAmount();
+        save.sandAmount = board->SandAmount();
         std::memset(save.sandMeter, 0, sizeof save.sandMeter);
     } else {
         save.timeLeft = timeLeft;
         save.nextTimeWarning = nextTimeWarning;
         save.lives = lives;
-        save.sandAmount = SandAmount();
+        save.sandAmount = board->SandAmount();
         std::memcpy(save.sandMeter, &meter, sizeof save.sandMeter);
-        save.gemsLeft = board->gemsToCollect;
-        save.gemGoal = board->gemsToPlace;
+        save.gemsLeft = snapshot.gemsToCollect;
+        save.gemGoal = snapshot.gemsToPlace;
     }
-    save.sandRateSteps = board->levelSetting;
+    save.sandRateSteps = sandRateSteps;
     save.hintTimeLeft = 0.0f;
-    save.extraIndex = gameType != 0 || board->tutorialColour < 0 ? -1 : board->tutorialColour;
-    save.extraFlag = gameType == 0 && phase != kPhaseShop && board->totems.blueTotemsActive ? 1 : 0;
+    save.extraIndex = gameType != 0 || snapshot.waitingTotem < 0 ? -1 : snapshot.waitingTotem;
+    save.extraFlag = gameType == 0 && phase != kPhaseShop && snapshot.blueTotems ? 1 : 0;
     if (phase == kPhaseShop) {
         save.ClearGrids();
     } else {
         save.SizeGrids();
         for (int r = 0; r < CQuestSave::kRows; ++r)
-            for (int c = 0; c < CQuestSave::kColumns; ++c)
-                StoreCell(c, r);
+            for (int c = 0; c < CQuestSave::kColumns; ++c) {
+                const BoardSnapshot::Cell& cell = snapshot.cells[static_cast<size_t>(r)][static_cast<size_t>(c)];
+                save.SetCell(CQuestSave::TokenCodes, r, c, cell.code);
+                save.SetCell(CQuestSave::ChainFlags, r, c, cell.chains);
+                save.SetCell(CQuestSave::BonusKinds, r, c, cell.bonusKind);
+                save.SetCell(CQuestSave::BonusParams, r, c, cell.bonusValue);
+                save.SetCell(CQuestSave::TokenFlags, r, c, cell.fixed ? 1 : 0);
+            }
     }
     save.keyedCounters.clear();
-    save.trophyCounter1 = board->trophyCounters[0];
-    save.trophyCounter5 = board->trophyCounters[1];
-    save.trophyCounter7 = board->trophyCounters[2];
+    save.trophyCounter1 = trophyCounters[0];
+    save.trophyCounter5 = trophyCounters[1];
+    save.trophyCounter7 = trophyCounters[2];
     if (gameType == 0 && withShop) {
         std::copy(shop->items.levels.begin(), shop->items.levels.end(), save.itemLevels);
         save.stars = shop->stars;
     }
 }
 
-// A cell of the board in the record's five grids.
-void CGame::StoreCell(int column, int row)
+// The board a save keeps, for the board to restore.
+BoardSnapshot SnapshotOfSave(const CQuestSave& save, int32_t gemsToCollect, int32_t gemsToPlace)
 {
-    CQuestSave& save = *questSave;
-    const CountedHandle<CToken>* cell = board->IsOnBoard(column, row) ? &board->Cell(column, row) : nullptr;
-    if (!cell || !*cell) {
-        save.SetCell(CQuestSave::TokenCodes, row, column, 1000);
-        for (int grid = CQuestSave::ChainFlags; grid < CQuestSave::GridCount; ++grid)
-            save.SetCell(grid, row, column, 0);
-        return;
-    }
-    const CToken& t = **cell;
-    const bool marked = t.gem != 0;
-    const bool rider = t.bonus && !marked;
-    save.SetCell(CQuestSave::TokenCodes, row, column, marked ? ~t.colour : t.colour + 1);
-    save.SetCell(CQuestSave::ChainFlags, row, column, t.chained);
-    save.SetCell(CQuestSave::BonusKinds, row, column, rider ? t.bonus->kind : 0);
-    save.SetCell(CQuestSave::BonusParams, row, column, rider ? t.bonus->value : 0);
-    save.SetCell(CQuestSave::TokenFlags, row, column, t.settled ? 1 : 0);
+    BoardSnapshot snapshot;
+    snapshot.hasCells = !save.cells[CQuestSave::TokenCodes].empty();
+    if (snapshot.hasCells)
+        for (int r = 0; r < CQuestSave::kRows; ++r)
+            for (int c = 0; c < CQuestSave::kColumns; ++c) {
+                BoardSnapshot::Cell& cell = snapshot.cells[static_cast<size_t>(r)][static_cast<size_t>(c)];
+                cell.code = save.Cell(CQuestSave::TokenCodes, r, c);
+                cell.chains = save.Cell(CQuestSave::ChainFlags, r, c);
+                cell.bonusKind = save.Cell(CQuestSave::BonusKinds, r, c);
+                cell.bonusValue = save.Cell(CQuestSave::BonusParams, r, c);
+                cell.fixed = save.Cell(CQuestSave::TokenFlags, r, c) == 1;
+            }
+    snapshot.gemsToCollect = gemsToCollect;
+    snapshot.gemsToPlace = gemsToPlace;
+    snapshot.hintSeconds = save.hintTimeLeft;
+    snapshot.waitingTotem = save.extraIndex;
+    snapshot.blueTotems = save.extraFlag != 0;
+    return snapshot;
 }
 
 void CGame::ResetQuestDisplay()
 {
-    board->timerA = board->timerB = 0.0f;
     autosaveTimer = 0.0f;
     ResetHints();
     screens->SetQuestGroupVisible(gameType != 0, false);
@@ -127,14 +135,14 @@ int CGame::SaveQuestAndLeave(bool fromBoard)
     }
     Next(1);
     phase = kPhaseToMenu;
-    hiscoreEntered = EnterHiscore(board->stats.tables[1].Get(StatScore));
+    hiscoreEntered = EnterHiscore(stats.tables[1].Get(StatScore));
     return hiscoreEntered;
 }
 
 void CGame::ClearLevelForQuit()
 {
-    board->events.Clear();
-    SetSandDrain(false, 0.0f);
+    DropBoardEvents();
+    board->SetSandDrain(false, 0.0f);
     board->FlushTokens();
 }
 
@@ -144,18 +152,14 @@ int CGame::QuitQuestToMenu()
     if (phase == kPhaseBonusLevel) {
         FinishChallenge();
         screens->HideForm(ChallengeForm(), 2.0f);
-        board->memoryChallenge.Reset();
-        board->accuracyChallenge.Reset();
-        board->attentionChallenge.Reset();
-        board->reactionChallenge.Reset();
-        challengeMode = kOrdinaryLevel;
-        board->playState = kOrdinaryLevel;
+        ReleaseChallenge();
+        RunChallenge(kOrdinaryLevel);
     }
     StoreShopAndSave();
     ClearLevelForQuit();
     phase = kPhaseToMenu;
     Next(0);
-    hiscoreEntered = EnterHiscore(board->stats.tables[1].Get(StatScore));
+    hiscoreEntered = EnterHiscore(stats.tables[1].Get(StatScore));
     return hiscoreEntered;
 }
 
@@ -165,7 +169,7 @@ int CGame::EndQuestSession()
     board->StopPlay();
     phase = kPhaseQuestOver;
     Next(0);
-    hiscoreEntered = EnterHiscore(board->stats.tables[1].Get(StatScore));
+    hiscoreEntered = EnterHiscore(stats.tables[1].Get(StatScore));
     return hiscoreEntered;
 }
 
@@ -187,12 +191,12 @@ int CGame::LoadQuestCheckpoint(bool noLivesLeft)
     else
         save.lives = std::max(save.lives, BalanceStepByLength(save.level));
     if (!noLivesLeft)
-        save.extraLifeSteps = board->savedCounter;
+        save.extraLifeSteps = extraLifeSteps;
     if (starAwarded) {
-        board->trophyCounters[0] = 0;
+        trophyCounters[0] = 0;
         save.trophyCounter1 = 0;
     }
-    save.trophyCounter5 = board->trophyCounters[1];
+    save.trophyCounter5 = trophyCounters[1];
     if (noLivesLeft)
         RestoreCheckpointCopy(gameType);
     ClearLevelForQuit();

@@ -84,16 +84,16 @@ TEST(DisplayOptions, TheOptionsScreenAppliesWhatItsBoxesShow)
 {
     GameRig game;
     ASSERT_TRUE(game.NewPlayer("Anna"));
-    game.ClickId(game->screens->mainMenu.form, 3);
+    game.ClickId(game->screens->mainMenu.form, Command::Options);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->options.form); }, 5.0f));
     auto box = [&](size_t i) { return static_cast<CQoCheckbox*>(game->screens->options.switches[i].Get()); };
     EXPECT_FALSE(box(0)->IsChecked());
     EXPECT_TRUE(box(0)->IsEnabled());
     EXPECT_FALSE(box(2)->IsEnabled()); // depth only in full screen
-    game.ClickId(game->screens->options.form, 233);
+    game.ClickId(game->screens->options.form, Command::FullScreenBox);
     EXPECT_EQ(game->pendingDisplayMask & 1, 1);
     EXPECT_TRUE(box(0)->IsChecked());
-    game.ClickId(game->screens->options.form, 230);
+    game.ClickId(game->screens->options.form, Command::OptionsOk);
     EXPECT_EQ(game->fullScreen, 1);
     const std::string options = testing_support::ReadText(game.UserFolder() + "Data/Config/Options.ini");
     EXPECT_NE(options.find("FullScreen=1"), std::string::npos);

@@ -18,8 +18,9 @@ public:
     }
 
     // The visible one, when several controls share the id.
-    static const CQoWindow& Control(const CountedHandle<CQoForm>& form, int32_t id)
+    static const CQoWindow& Control(const CountedHandle<CQoForm>& form, Command command)
     {
+        const int32_t id = IdOf(command);
         for (size_t i = 0; i < form->ChildCount(); ++i)
             if (form->Child(i)->id == id && form->Child(i)->IsVisible())
                 return *form->Child(i);
@@ -27,7 +28,10 @@ public:
         EXPECT_TRUE(w) << "no control with id " << id;
         return *w;
     }
-    int ClickId(const CountedHandle<CQoForm>& form, int32_t id) { return Click(Control(form, id)); }
+    InputResult ClickId(const CountedHandle<CQoForm>& form, Command command)
+    {
+        return Click(Control(form, command));
+    }
     CGameScreens& Screens() { return *game->screens; }
     // A form shown at once, its fade run to its end.
     void ShowNow(const CountedHandle<CQoForm>& form)
@@ -35,10 +39,10 @@ public:
         game->screens->ShowForm(form, 1000.0f);
         Frames(1);
     }
-    // A message box up with a command, as the game puts it up.
-    void AskNow(int command, int group)
+    // A message box up with a question, as the game puts it up.
+    void AskNow(Question question, int group)
     {
-        game->screens->SetMessageBox("?", "", group, command);
+        game->screens->SetMessageBox("?", "", group, question);
         ShowNow(game->screens->msgBox.form);
     }
 
@@ -55,14 +59,14 @@ public:
     // first level's full board; without the tutorial unless asked.
     bool PlayFirstLevel(bool tutorial = false)
     {
-        ClickId(Screens().mainMenu.form, 1);
+        ClickId(Screens().mainMenu.form, Command::PlayQuest);
         if (!RunUntil([&] { return game->mode == kModeLevelIntro && game->subState == -7; }, 10.0f))
             return false;
         if (!tutorial)
             game->profile->questTutorial = 0;
         Key(32);
         return RunUntil(
-            [&] { return game->mode == kModePlaying && game->phase == kPhasePlay && game->board->IsIdle(true); },
+            [&] { return game->mode == kModePlaying && game->phase == kPhasePlay && game->board->IsIdle(); },
             30.0f);
     }
 };

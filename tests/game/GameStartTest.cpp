@@ -11,7 +11,7 @@ TEST(GameStart, TheLoadSequenceEndsInTheSplashWithEveryMemberMade)
     ASSERT_TRUE(game.started);
     EXPECT_EQ(game->mode, kModeSplash);
     EXPECT_EQ(game->phase, kPhasePlay);
-    EXPECT_EQ(game->challengeMode, kOrdinaryLevel);
+    EXPECT_EQ(game->challenge, kOrdinaryLevel);
     EXPECT_TRUE(game->nameEntryPending);
     EXPECT_TRUE(game->cursorReady);
     for (const bool made : {!!game->screens, !!game->board, !!game->backgrounds, !!game->shop, !!game->starAward,
@@ -83,12 +83,9 @@ TEST(GameFrame, TheCursorMapsOntoTheVirtualScreen)
         float x, y;
     };
     const Case cases[] = {
-        {{640, 0, 1280, 1024}, 0.0f, 384.37537f},
-        {{0, 512, 1280, 1024}, -480.46921f, 0.0f},
-        {{320, 240, 640, 480}, 0.0f, 0.0f},
-        {{1024, 768, 1024, 768}, 512.0f, -384.0f},
-        {{5, 5, 0, 0}, 512.0f, -384.0f},
-        {{0, 0, 640, 1}, 512.0f, -384.0f},
+        {{640, 0, 1280, 1024}, 0.0f, 384.37537f}, {{0, 512, 1280, 1024}, -480.46921f, 0.0f},
+        {{320, 240, 640, 480}, 0.0f, 0.0f},       {{1024, 768, 1024, 768}, 512.0f, -384.0f},
+        {{5, 5, 0, 0}, 512.0f, -384.0f},          {{0, 0, 640, 1}, 512.0f, -384.0f},
     };
     for (const Case& c : cases) {
         plat::SetCursorPollForTests(&c.poll);
@@ -143,7 +140,7 @@ TEST(GameStart, MembersAreDeclaredInTheirReleaseOrderReversed)
         &g.modeTimer,
         &g.subState,
         &g.gameType,
-        &g.challengeMode,
+        &g.challenge,
         &g.screens,
         &g.hiscores,
         &g.music,
@@ -177,7 +174,7 @@ TEST(GameStart, TheIntroWaitsForThePlayerAndItsFade)
 {
     GameRig game;
     ASSERT_TRUE(game.NewPlayer("Anna"));
-    game.ClickId(game->screens->mainMenu.form, 1);
+    game.ClickId(game->screens->mainMenu.form, Command::PlayQuest);
     ASSERT_TRUE(game.RunUntil([&] { return game->subState == -7; }, 5.0f));
     EXPECT_TRUE(game->device->FindTexture("Intro")->texture);
     game.Seconds(5.0f);

@@ -13,7 +13,7 @@ struct InPlay : GameRig {
         EXPECT_TRUE(NewPlayer("Anna"));
         EXPECT_TRUE(PlayFirstLevel());
     }
-    const CountedHandle<CToken>& Selected() { return game->board->selectionMarker->Token(); }
+    const CountedHandle<CToken>& Selected() { return game->board->Picked(); }
 };
 
 } // namespace
@@ -34,7 +34,7 @@ TEST(BoardInput, APressPicksOrSwapsWithANeighbour)
     EXPECT_EQ(game.Selected()->row, 3);
     game.Click(next.x, next.y);
     EXPECT_FALSE(game.Selected());
-    EXPECT_FALSE(game->board->swapsActive.empty());
+    EXPECT_FALSE(game->board->IsIdle()); // the swap is under way
 }
 
 // A token pressed and dragged onto a neighbour swaps with it.
@@ -47,42 +47,50 @@ TEST(BoardInput, ADraggedTokenSwapsWithTheNeighbourItIsDraggedTo)
     game.PointAt(b.x, b.y);
     game.Frames(1);
     EXPECT_FALSE(game->dragging);
-    EXPECT_FALSE(game->board->swapsActive.empty());
+    EXPECT_FALSE(game->board->IsIdle()); // the swap is under way
     game.Release(b.x, b.y);
 }
 
-// In the lessons only the lesson's token may be picked; picking it moves the
-// lesson on and the arrow to the token's target.
-TEST(BoardInput, TheLessonsAllowTheirOwnPicksOnly)
+// In the first lesson the player can only pick the lesson's token and make
+// the lesson's swap; the arrow then points at where the token goes. Without
+// the option that holds the player to the lessons, any token is picked.
+TEST(BoardInput, TheFirstLessonLetsThePlayerMakeOnlyItsOwnMove)
 {
-    InPlay game;
-    struct Case {
-        int state, subState, column, row;
-        bool allowed;
-        int newSubState;
+    GameRig game;
+    ASSERT_TRUE(game.NewPlayer("Anna"));
+    ASSERT_TRUE(game.PlayFirstLevel(true));
+    ASSERT_TRUE(game.RunUntil([&] { return game->board->CurrentLesson().lesson == Lesson::Base; }, 5.0f));
+    auto click = [&](int column, int row) {
+        const Vec2 p = game.Cell(column, row);
+        game.Click(p.x, p.y);
     };
-    const Case cases[] = {
-        {1, 0, 4, 4, true, 1}, {1, 0, 3, 4, false, 0}, {6, 0, 2, 5, true, 1},  {6, 4, 6, 4, true, 5},
-        {7, 2, 2, 6, true, 3}, {7, 6, 6, 4, true, 7},  {7, 6, 2, 6, false, 6}, {2, 0, 0, 0, true, 0},
+    auto picked = [&]() -> MatchCell {
+        const CountedHandle<CToken>& t = game->board->Picked();
+        return t ? MatchCell{t->column, t->row} : MatchCell{-1, -1};
     };
-    for (const Case& c : cases) {
-        game->board->levelState = c.state;
-        game->board->levelSubState = c.subState;
-        const CountedHandle<CToken> token = game->board->Cell(c.column, c.row);
-        ASSERT_TRUE(token);
-        EXPECT_EQ(game->TutorialAllowsPick(token), c.allowed) << c.state << "/" << c.subState;
-        if (!c.allowed)
-            continue;
-        game->AdvanceTutorialPick(token);
-        EXPECT_EQ(game->board->levelSubState, c.newSubState) << c.state << "/" << c.subState;
-    }
-    const Vec2 arrow = game.Cell(5, 4);
+    click(2, 2);
+    EXPECT_EQ(picked(), (MatchCell{-1, -1})); // not the lesson's token
+    click(4, 4);
+    EXPECT_EQ(picked(), (MatchCell{4, 4}));
+    const Vec2 arrow = game.Cell(3, 4);
     EXPECT_FLOAT_EQ(game->screens->pointerX, arrow.x);
-    EXPECT_FLOAT_EQ(game->screens->pointerY, arrow.y + 0.25f * game->board->cellHeight);
-    game->gameOptions.capsLockTutorial = 0;
-    game->board->levelState = 1;
-    game->board->levelSubState = 0;
-    EXPECT_TRUE(game->TutorialAllowsPick(game->board->Cell(0, 0)));
+    EXPECT_FLOAT_EQ(game->screens->pointerY, arrow.y + 0.25f * game->board->CellHeight());
+    click(5, 4); // a neighbour, but not the lesson's
+    EXPECT_EQ(picked(), (MatchCell{4, 4}));
+    EXPECT_TRUE(game->board->IsIdle());
+    click(3, 4);
+    EXPECT_FALSE(game->board->IsIdle()); // the lesson's swap is under way
+    EXPECT_EQ(game->board->CurrentLesson().step, lesson_step::kSwapped);
+
+    GameRig free;
+    ASSERT_TRUE(free.NewPlayer("Bert"));
+    free->gameOptions.capsLockTutorial = 0;
+    ASSERT_TRUE(free.PlayFirstLevel(true));
+    ASSERT_TRUE(free.RunUntil([&] { return free->board->CurrentLesson().lesson == Lesson::Base; }, 5.0f));
+    const Vec2 other = free.Cell(2, 2);
+    free.Click(other.x, other.y);
+    ASSERT_TRUE(free->board->Picked());
+    EXPECT_EQ(free->board->Picked()->column, 2);
 }
 
 // Space, Escape and P pause play that is ready for input and resume it; a
@@ -95,19 +103,41 @@ TEST(BoardInput, PauseKeysPauseAndResume)
         game.Key(key);
         game.Frames(30);
         EXPECT_TRUE(GameRig::Shown(menu)) << key;
-        EXPECT_TRUE(game->board->locked);
+        EXPECT_TRUE(game->board->Status().locked);
         const Vec2 cell = game.Cell(1, 1);
         game.Click(cell.x, cell.y);
-        EXPECT_FALSE(game->board->selectionMarker->Token());
+        EXPECT_FALSE(game->board->Picked());
         game.Key(key);
         game.Frames(30);
         EXPECT_FALSE(menu->IsVisible()) << key;
-        EXPECT_FALSE(game->board->locked);
+        EXPECT_FALSE(game->board->Status().locked);
     }
     game->gameType = 1;
     game.Key(27);
     game.Frames(30);
     EXPECT_FALSE(menu->IsVisible());
+}
+
+// The input's result is quit or go on: the main menu's Exit and the window's
+// quit button end the game, and no other button of the menu does.
+TEST(MenuCommands, OnlyExitAndTheQuitButtonEndTheGame)
+{
+    const Command commands[] = {Command::PlayQuest,  Command::Exit,    Command::Options, Command::Help,
+                                Command::HighScores, Command::Players, Command::Quit};
+    for (const Command command : commands) {
+        GameRig game;
+        ASSERT_TRUE(game.NewPlayer("Anna"));
+        // The window's buttons show when the pointer comes near the top of
+        // the screen; each button is pressed in its upper half.
+        const bool onWindow = command == Command::Quit;
+        const CountedHandle<CQoForm>& form = onWindow ? game->screens->winBox.form : game->screens->mainMenu.form;
+        const CQoWindow& button = GameRig::Control(form, command);
+        const float x = button.Position().x, y = button.Position().y + button.Size().h / 4.0f;
+        game.PointAt(x, y);
+        game.Frames(2);
+        const bool quits = command == Command::Exit || onWindow;
+        EXPECT_EQ(game.Click(x, y), quits ? InputResult::Quit : InputResult::Continue) << IdOf(command);
+    }
 }
 
 // The main menu's commands.
@@ -116,10 +146,9 @@ TEST(MenuCommands, TheMainMenuStartsQuestsAndLeaves)
     {
         GameRig game;
         ASSERT_TRUE(game.NewPlayer("Anna"));
-        EXPECT_EQ(game.ClickId(game->screens->mainMenu.form, 2), 1);
-        game.ClickId(game->screens->mainMenu.form, 1);
+        game.ClickId(game->screens->mainMenu.form, Command::PlayQuest);
         EXPECT_EQ(game->mode, kModeLevelIntro); // no save, no veteran: a Normal quest at once
-        EXPECT_FALSE(game->board->hardMode);
+        EXPECT_FALSE(game->hardMode);
     }
     {
         // A veteran is asked for the Hard mode; Hard starts a Hard quest.
@@ -128,12 +157,12 @@ TEST(MenuCommands, TheMainMenuStartsQuestsAndLeaves)
             testing_support::WriteText(user + "Players/Vera/Settings.ini", "[Main]\nVeteran=1\n");
         });
         ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->mainMenu.form); }, 30.0f));
-        game.ClickId(game->screens->mainMenu.form, 1);
+        game.ClickId(game->screens->mainMenu.form, Command::PlayQuest);
         ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
-        EXPECT_EQ(game->screens->MessageCommand(), 11);
-        game.ClickId(game->screens->msgBox.form, 202);
+        EXPECT_EQ(game->screens->AskedQuestion(), Question::TryHardMode);
+        game.ClickId(game->screens->msgBox.form, Command::MessageYes);
         EXPECT_EQ(game->mode, kModeLevelIntro);
-        EXPECT_TRUE(game->board->hardMode);
+        EXPECT_TRUE(game->hardMode);
     }
     {
         // With a save the continue screen comes, and a new quest is asked for.
@@ -145,12 +174,12 @@ TEST(MenuCommands, TheMainMenuStartsQuestsAndLeaves)
             save.Save(user + "Players\\Anna\\QuestAS1.sav");
         });
         ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->mainMenu.form); }, 30.0f));
-        game.ClickId(game->screens->mainMenu.form, 1);
+        game.ClickId(game->screens->mainMenu.form, Command::PlayQuest);
         ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->startQuest.form); }, 5.0f));
-        game.ClickId(game->screens->startQuest.form, 210);
+        game.ClickId(game->screens->startQuest.form, Command::NewQuest);
         ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
-        EXPECT_EQ(game->screens->MessageCommand(), 2);
-        game.ClickId(game->screens->msgBox.form, 202);
+        EXPECT_EQ(game->screens->AskedQuestion(), Question::ReplaceSavedQuest);
+        game.ClickId(game->screens->msgBox.form, Command::MessageYes);
         EXPECT_EQ(game->mode, kModeLevelIntro);
         EXPECT_FALSE(plat::FileExists(game.PlayerFolder("Anna") + "QuestAS1.sav"));
     }
@@ -160,14 +189,16 @@ TEST(MenuCommands, TheMainMenuStartsQuestsAndLeaves)
 TEST(MenuCommands, TheMessageBoxAnswersByItsCommand)
 {
     struct Case {
-        int command, group, button;
+        Question question;
+        int group;
+        Command button;
         int subState, phase;
     };
     const Case cases[] = {
-        {4, CGameScreens::kGroupContinue, 200, -7, kPhaseBonusLevel},
-        {5, CGameScreens::kGroupContinue, 200, 3, kPhaseLevelFailed},
-        {6, CGameScreens::kGroupContinue, 200, 3, kPhaseQuestOver},
-        {7, CGameScreens::kGroupYesNo, 202, 0, kPhaseMapMarch},
+        {Question::BonusLevelRules, CGameScreens::kGroupContinue, Command::MessageOk, -7, kPhaseBonusLevel},
+        {Question::LevelFailed, CGameScreens::kGroupContinue, Command::MessageOk, 3, kPhaseLevelFailed},
+        {Question::GameOver, CGameScreens::kGroupContinue, Command::MessageOk, 3, kPhaseQuestOver},
+        {Question::StarsLeft, CGameScreens::kGroupYesNo, Command::MessageYes, 0, kPhaseMapMarch},
     };
     for (const Case& c : cases) {
         InPlay game;
@@ -175,10 +206,10 @@ TEST(MenuCommands, TheMessageBoxAnswersByItsCommand)
         game->phase = c.phase == kPhaseMapMarch ? kPhaseShop : c.phase;
         game->subState = c.phase == kPhaseBonusLevel ? -8 : 1;
         game->board->SetLocked(true);
-        game.AskNow(c.command, c.group);
+        game.AskNow(c.question, c.group);
         game.ClickId(game->screens->msgBox.form, c.button);
-        EXPECT_EQ(game->phase, c.phase) << c.command;
-        EXPECT_EQ(game->subState, c.subState) << c.command;
+        EXPECT_EQ(game->phase, c.phase) << static_cast<int>(c.question);
+        EXPECT_EQ(game->subState, c.subState) << static_cast<int>(c.question);
     }
 }
 
@@ -189,18 +220,18 @@ TEST(MenuCommands, TheShopsButtonsWaitForTheShop)
     game->phase = kPhaseShop;
     game->shop->Show(1, 2.0f, 2);
     game.ShowNow(game->screens->shop.form);
-    game.ClickId(game->screens->shop.form, 31);
+    game.ClickId(game->screens->shop.form, Command::ShopDone);
     EXPECT_EQ(game->phase, kPhaseShop); // not open yet
     game.Frames(40);
     game->shop->stars = 0;
-    game.ClickId(game->screens->shop.form, 42);
-    EXPECT_EQ(game->screens->MessageCommand(), 8);
+    game.ClickId(game->screens->shop.form, NthOf(Command::ItemPlusFirst, 2));
+    EXPECT_EQ(game->screens->AskedQuestion(), Question::NoStarsLeft);
     EXPECT_FALSE(game->screens->shop.form->IsEnabled());
     game.Frames(30);
-    game.ClickId(game->screens->msgBox.form, 200);
+    game.ClickId(game->screens->msgBox.form, Command::MessageOk);
     game.Frames(30);
     EXPECT_TRUE(game->screens->shop.form->IsEnabled());
-    game.ClickId(game->screens->shop.form, 31);
+    game.ClickId(game->screens->shop.form, Command::ShopDone);
     EXPECT_EQ(game->phase, kPhaseMapMarch);
     EXPECT_EQ(game->questSave->resumeKind, 8);
 }
@@ -209,10 +240,10 @@ TEST(MenuCommands, TheShopsButtonsWaitForTheShop)
 TEST(MenuCommands, AHintCostsItsPoints)
 {
     InPlay game;
-    game->board->stats.AddToRunTables(7000, StatScore);
-    game.ClickId(game->screens->quest.form, 10);
-    EXPECT_EQ(game->board->stats.tables[1].Get(StatScore), 2000);
-    EXPECT_EQ(game->board->trophyCounters[1], -1);
+    game->stats.AddToRunTables(7000, StatScore);
+    game.ClickId(game->screens->quest.form, Command::Hint);
+    EXPECT_EQ(game->stats.tables[1].Get(StatScore), 2000);
+    EXPECT_EQ(game->trophyCounters[1], -1);
 }
 
 // A shuffle bought with a life reshuffles the board and the HUD shows the
@@ -221,7 +252,7 @@ TEST(MenuCommands, AShuffleCostsALifeTheHudShows)
 {
     InPlay game;
     const int lives = game->lives;
-    game.ClickId(game->screens->quest.form, 12);
+    game.ClickId(game->screens->quest.form, Command::ShuffleFirst);
     EXPECT_EQ(game->lives, lives - 1);
     EXPECT_TRUE(game->lifeLost.active);
     EXPECT_EQ(game->screens->quest.count->MainText()->text, std::to_string(lives - 1));
@@ -241,33 +272,19 @@ TEST(MenuCommands, AChosenProfileBecomesCurrentWhenItExists)
     // Nothing chosen yet.
     game->screens->profileSelected = -1;
     game.ShowNow(game->screens->profiles.form);
-    game.ClickId(game->screens->profiles.form, 180);
+    game.ClickId(game->screens->profiles.form, Command::ProfileOk);
     EXPECT_EQ(*game->playerName, current);
     game->screens->profileSelected = other;
     game.ShowNow(game->screens->profiles.form);
-    game.ClickId(game->screens->profiles.form, 180);
+    game.ClickId(game->screens->profiles.form, Command::ProfileOk);
     EXPECT_NE(*game->playerName, current);
     EXPECT_EQ(game->gameOptions.profile, *game->playerName);
 }
 
-// The tutorial's swap rule, the blink of the hint button and the scenes of
-// the stages.
-TEST(GameQueries, TutorialRuleBlinkAndStageScenes)
+// The blink of the hint button and the scenes of the stages.
+TEST(GameQueries, BlinkAndStageScenes)
 {
     InPlay game;
-    struct Swap {
-        int state, subState, column, row;
-        bool allowed;
-    };
-    for (const Swap s :
-         {Swap{0, 0, 0, 0, true}, Swap{1, 1, 3, 4, true}, Swap{1, 0, 3, 4, false}, Swap{1, 1, 4, 4, false},
-          Swap{6, 1, 1, 5, true}, Swap{6, 5, 5, 4, true}, Swap{6, 5, 1, 5, false}, Swap{7, 3, 1, 6, true},
-          Swap{7, 7, 5, 4, true}, Swap{7, 3, 5, 4, false}, Swap{3, 0, 7, 7, true}}) {
-        game->board->levelState = s.state;
-        game->board->levelSubState = s.subState;
-        EXPECT_EQ(game->IsActionAllowedInTutorial(s.column, s.row), s.allowed) << s.state << "/" << s.subState;
-    }
-    game->board->levelState = 0;
     auto* highlight = static_cast<CQoCheckbox*>(game->screens->quest.hintHighlight.Get());
     for (const auto& [t, checked] : {std::pair{0.49f, false}, {0.01f, true}, {0.5f, false}}) {
         game->AdvanceBlinkA(t);
@@ -298,6 +315,6 @@ TEST(GameQueries, ReadyAndIdleFollowTheBoard)
     game->phase = kPhaseShop;
     EXPECT_FALSE(game->IsReadyForInput());
     game->phase = kPhasePlay;
-    game->board->ended = true;
+    game->board->StopPlay();
     EXPECT_FALSE(game->IsReadyForInput());
 }

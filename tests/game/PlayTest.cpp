@@ -7,7 +7,7 @@
 
 namespace {
 
-BoardEvent Event(int32_t kind, int32_t value = 0)
+BoardEvent Event(BoardEventKind kind, int32_t value = 0)
 {
     BoardEvent e;
     e.kind = kind;
@@ -22,7 +22,7 @@ struct InPlay : GameRig {
         EXPECT_TRUE(NewPlayer("Anna"));
         EXPECT_TRUE(PlayFirstLevel());
     }
-    int32_t Score() { return game->board->stats.tables[1].Get(StatScore); }
+    int32_t Score() { return game->stats.tables[1].Get(StatScore); }
 };
 
 } // namespace
@@ -32,8 +32,8 @@ TEST(BoardEvents, TheLevelsEndIsHandledAfterTheOtherEventsOfItsFrame)
 {
     InPlay game;
     const int32_t before = game.Score();
-    game->board->events.Push(Event(kEventLevelWon));
-    game->board->events.Push(Event(kEventChallengePoints, 100));
+    game->board->Events().Push(Event(BoardEventKind::LevelWon));
+    game->board->Events().Push(Event(BoardEventKind::StrikesScored, 100));
     game.Frames(1);
     EXPECT_EQ(game->phase, kPhaseLevelComplete);
     EXPECT_EQ(game.Score(), before + 100);
@@ -50,9 +50,9 @@ TEST(BoardEvents, ATimeBonusStaysWithinTheLevelsTime)
     for (const Case c : {Case{20, -30, 0, -10}, Case{20, 500, 240, 30}, Case{12, 5, 17, 15}, Case{5, 7, 12, 10},
                          Case{8, 0.5f, 8.5f, 8}}) {
         game->timeLeft = c.before;
-        BoardEvent e = Event(kEventTimeBonus);
-        e.a = plat::FloatBits(c.seconds);
-        game->board->events.Push(e);
+        BoardEvent e = Event(BoardEventKind::TimeBonus);
+        e.seconds = c.seconds;
+        game->board->Events().Push(e);
         game->board->SetLocked(true); // the clock stands still
         game.Frames(1);
         EXPECT_FLOAT_EQ(game->timeLeft, c.after) << c.before << " + " << c.seconds;
@@ -66,16 +66,16 @@ TEST(BoardEvents, ATimeBonusStaysWithinTheLevelsTime)
 TEST(BoardEvents, ACascadeCountsEvenWithoutItsMessage)
 {
     InPlay game;
-    const size_t messages = game->board->popups.Popups().size();
-    game->board->events.Push(Event(kEventCombo, 2));
+    const size_t messages = game->popups->Popups().size();
+    game->board->Events().Push(Event(BoardEventKind::Combo, 2));
     game.Frames(1);
-    EXPECT_EQ(game->board->popups.Popups().size(), messages);
-    EXPECT_EQ(game->board->stats.tables[1].Get(StatLongestCascade), 2);
-    EXPECT_EQ(game->board->stats.tables[2].Get(StatLongestCascade), 2);
-    game->board->events.Push(Event(kEventCombo, 9));
+    EXPECT_EQ(game->popups->Popups().size(), messages);
+    EXPECT_EQ(game->stats.tables[1].Get(StatLongestCascade), 2);
+    EXPECT_EQ(game->stats.tables[2].Get(StatLongestCascade), 2);
+    game->board->Events().Push(Event(BoardEventKind::Combo, 9));
     game.Frames(1);
-    EXPECT_EQ(game->board->popups.Popups().size(), messages + 1);
-    EXPECT_EQ(game->board->stats.tables[1].Get(StatLongestCascade), 9);
+    EXPECT_EQ(game->popups->Popups().size(), messages + 1);
+    EXPECT_EQ(game->stats.tables[1].Get(StatLongestCascade), 9);
 }
 
 // Without the lives cap each new multiple of the points per life gives a
@@ -91,11 +91,11 @@ TEST(BoardEvents, ScoreGivesExtraLivesOneAtATime)
         int livesGained;
     };
     for (const Step s : {Step{600, 0}, Step{500, 1}, Step{1000, 2}, Step{2500, 3}, Step{100, 3}}) {
-        game->board->events.Push(Event(kEventChallengePoints, s.points));
+        game->board->Events().Push(Event(BoardEventKind::StrikesScored, s.points));
         game.Frames(1);
         EXPECT_EQ(game->lives, lives + s.livesGained) << game.Score();
     }
-    game->board->events.Push(Event(kEventSandOtherMode));
+    game->board->Events().Push(Event(BoardEventKind::SandFullInChallenge));
     game.Frames(1);
     EXPECT_EQ(game->lives, lives + 3);
 }
@@ -109,17 +109,17 @@ TEST(LevelClock, TheCountdownComesAtItsMarks)
     game->nextTimeWarning = 30.0f;
     std::vector<int> marks;
     float last = game->nextTimeWarning;
-    const float played = game->board->stats.tables[2].GetFloat(StatSeconds);
+    const float played = game->stats.tables[2].GetFloat(StatSeconds);
     for (int frame = 0; frame < 60 * 40 && game->timeLeft > 0.5f; ++frame) {
         game.Frames(1);
         if (game->nextTimeWarning != last) {
             marks.push_back(static_cast<int>(last));
             last = game->nextTimeWarning;
         }
-        game->board->events.Clear();
+        game->board->Events().Clear();
     }
     EXPECT_EQ(marks, (std::vector<int>{30, 15, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
-    EXPECT_NEAR(game->board->stats.tables[2].GetFloat(StatSeconds) - played, 30.5f, 0.1f);
+    EXPECT_NEAR(game->stats.tables[2].GetFloat(StatSeconds) - played, 30.5f, 0.1f);
 }
 
 // A time-out costs the level once, when the board has settled, however long
@@ -177,7 +177,7 @@ TEST(LostLife, TheSequenceEndsByTheLivesLeft)
         game->balance.livesLimited = c.capped ? 1 : 0;
         game->lives = c.lives;
         game->balance.noMovesFlag = 1; // no moves costs a life
-        game->board->events.Push(Event(kEventNoMoveLeft));
+        game->board->Events().Push(Event(BoardEventKind::NoMoveLeft));
         game.Frames(1);
         EXPECT_EQ(game->lives, c.lives - 1);
         EXPECT_TRUE(game->lifeLost.active);
@@ -185,7 +185,7 @@ TEST(LostLife, TheSequenceEndsByTheLivesLeft)
         // No checkpoint exists yet: losing the last life ends the quest.
         EXPECT_EQ(game->phase, c.phase) << c.lives << c.capped;
         if (c.phase == kPhasePlay) {
-            EXPECT_FALSE(game->board->locked);
+            EXPECT_FALSE(game->board->Status().locked);
         }
     }
 }
@@ -236,13 +236,13 @@ TEST(QuestOver, AScoreThatTakesTheLastPlaceIsANewHighScore)
     InPlay game;
     for (int i = 0; i < game->hiscores.count; ++i)
         game->hiscores.scores[static_cast<size_t>(i)] = 100000 - 1000 * i;
-    game->board->stats.AddToRunTables(91500, StatScore);
+    game->stats.AddToRunTables(91500, StatScore);
     game->EndQuestSession();
     EXPECT_EQ(game->hiscoreEntered, 1);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
-    game.ClickId(game->screens->msgBox.form, 200);
+    game.ClickId(game->screens->msgBox.form, Command::MessageOk);
     ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModeMenus; }, 5.0f));
-    EXPECT_EQ(game->screens->MessageCommand(), 9);
+    EXPECT_EQ(game->screens->AskedQuestion(), Question::NewHighScore);
     EXPECT_EQ(game->screens->highScoreHighlight, game->hiscores.count - 1);
     EXPECT_EQ(game->hiscores.scores.back(), 91500);
 }
@@ -258,10 +258,10 @@ TEST(LevelScreen, ComesWithoutStrayPartsAndGoesWhole)
     EXPECT_FALSE(game->screens->quest.warningGroup.At(0)->IsVisible());
     game.Key(27);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->gameMenu.form); }, 2.0f));
-    game.ClickId(game->screens->gameMenu.form, 161);
+    game.ClickId(game->screens->gameMenu.form, Command::LeaveQuest);
     ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModeMenus; }, 5.0f));
     game.Seconds(1.0f);
-    EXPECT_FALSE(game->board->mesh->IsShown());
-    EXPECT_FALSE(game->board->sandbox->IsShown());
-    EXPECT_FALSE(game->board->gemsBar->IsShown());
+    EXPECT_FALSE(game->board->IsShown());
+    EXPECT_FALSE(game->board->SandboxShown());
+    EXPECT_FALSE(game->gemsBar->IsShown());
 }

@@ -18,13 +18,15 @@
 
 namespace {
 
-// A lesson's move: in (level state, sub-state) the token of the first cell
-// goes onto the second.
+// A lesson's move: at its step the token of the first cell goes onto the
+// second.
 struct LessonMove {
-    int state, subState, column1, row1, column2, row2;
+    Lesson lesson;
+    int step, column1, row1, column2, row2;
 };
 constexpr LessonMove kLessonMoves[] = {
-    {1, 0, 4, 4, 3, 4}, {6, 0, 2, 5, 1, 5}, {6, 4, 6, 4, 5, 4}, {7, 2, 2, 6, 1, 6}, {7, 6, 6, 4, 5, 4},
+    {Lesson::Base, 0, 4, 4, 3, 4},  {Lesson::Bonus, 0, 2, 5, 1, 5}, {Lesson::Bonus, 4, 6, 4, 5, 4},
+    {Lesson::Totem, 2, 2, 6, 1, 6}, {Lesson::Totem, 6, 6, 4, 5, 4},
 };
 
 std::vector<unsigned char> Bytes(const std::string& path)
@@ -48,15 +50,16 @@ public:
         if (g.trophiesOverLevel && g.phase == kPhasePlay && Shown(Screens().trophies.form) &&
             g.trophies->pendingAwards.empty()) {
             ++trophiesInPlay;
-            ClickId(Screens().trophies.form, 159);
+            ClickId(Screens().trophies.form, Command::TrophiesContinue);
         }
         if (g.mode == kModePlaying && g.phase == kPhasePlay) {
             const CGameBoard& b = *g.board;
-            const bool resting = b.enabled && !b.locked && !b.ended && b.IsIdle(true) && !b.swapRefused;
+            const BoardStatus status = b.Status();
+            const bool resting = status.inPlay && b.IsIdle() && !status.swapRefused;
             m_rest = resting ? m_rest + kFrame : 0.0f;
             if (m_rest >= kReferenceThinkTime && Move())
                 m_rest = 0.0f;
-            maxCascade = std::max(maxCascade, b.cascadeCount);
+            maxCascade = std::max(maxCascade, status.cascade);
         }
         Frames(1);
     }
@@ -91,11 +94,11 @@ public:
         if (game->trophiesOverLevel) {
             RunUntil([&] { return game->trophies->pendingAwards.empty() && !game->trophies->AwardRunning(); },
                      10.0f);
-            ClickId(Screens().trophies.form, 159);
+            ClickId(Screens().trophies.form, Command::TrophiesContinue);
         }
         if (!RunUntil([&] { return Shown(Screens().statistics.form); }, 10.0f))
             return false;
-        ClickId(Screens().statistics.form, 20);
+        ClickId(Screens().statistics.form, Command::ResultsContinue);
         if (game->phase == kPhaseBonusLevel && !PlayBonusLevel())
             return false;
         return ThroughTheShop();
@@ -104,8 +107,8 @@ public:
     {
         const bool ended = RunUntil(
             [&] {
-                if (Shown(Screens().msgBox.form) && Screens().MessageCommand() == 4)
-                    ClickId(Screens().msgBox.form, 200);
+                if (Shown(Screens().msgBox.form) && Screens().AskedQuestion() == Question::BonusLevelRules)
+                    ClickId(Screens().msgBox.form, Command::MessageOk);
                 return game->phase == kPhaseAfterResults;
             },
             120.0f);
@@ -129,19 +132,20 @@ public:
         Frames(1);
         shopVisits.push_back(
             {Bytes(PlayerFolder(name) + "Quest.sav"), Bytes(PlayerFolder(name) + "QuestAS1.sav")});
-        ClickId(Screens().shop.form, 31);
+        ClickId(Screens().shop.form, Command::ShopDone);
         if (!RunUntil([&] { return Shown(Screens().map.form) && game->subState == 1; }, 10.0f))
             return false;
         lessonsOverTheMap += Screens().tutorial.form->IsVisible() ? 1 : 0;
-        ClickId(Screens().map.form, 150);
-        return RunUntil([&] { return game->phase == kPhasePlay && game->board->IsIdle(true); }, 10.0f);
+        ClickId(Screens().map.form, Command::MapPlay);
+        return RunUntil([&] { return game->phase == kPhasePlay && game->board->IsIdle(); }, 10.0f);
     }
     // The level-failed box, then the shop again before the same level.
     bool BackFromALostLevel()
     {
-        if (!RunUntil([&] { return Shown(Screens().msgBox.form); }, 10.0f) || Screens().MessageCommand() != 5)
+        if (!RunUntil([&] { return Shown(Screens().msgBox.form); }, 10.0f) ||
+            Screens().AskedQuestion() != Question::LevelFailed)
             return false;
-        ClickId(Screens().msgBox.form, 200);
+        ClickId(Screens().msgBox.form, Command::MessageOk);
         return ThroughTheShop();
     }
     // A level won, whatever it takes: a lost level comes back and is played
@@ -159,7 +163,7 @@ public:
         }
         return false;
     }
-    int32_t QuestScore() { return game->board->stats.tables[1].Get(StatScore); }
+    int32_t QuestScore() { return game->stats.tables[1].Get(StatScore); }
     std::string HudScore() { return game->screens->quest.score->MainText()->text; }
 
     std::string name = "Quester";
@@ -173,14 +177,14 @@ public:
 private:
     bool Move()
     {
-        const CGameBoard& b = *game->board;
+        const LessonState lesson = game->board->CurrentLesson();
         for (const LessonMove& m : kLessonMoves)
-            if (b.levelState == m.state && b.levelSubState == m.subState) {
+            if (lesson.lesson == m.lesson && lesson.step == m.step) {
                 ClickCell(m.column1, m.row1);
                 ClickCell(m.column2, m.row2);
                 return true;
             }
-        if (CGame::IsTimedLevelState(b.levelState) && b.levelStateTime < game->delays.tutorialTime)
+        if (game->LessonHoldsPresses())
             return false;
         MatchMove move;
         if (!ChooseReferenceMove(*game->board, &move))
@@ -219,12 +223,12 @@ TEST(Quest, TheFirstSixLevelsWithTheirChecks)
 
     // Level 1: its lesson, then play to the goal. The clock counts the time
     // played; the longest cascade is kept.
-    EXPECT_EQ(game->board->levelState, 1); // the lesson waits
+    EXPECT_EQ(game->board->CurrentLesson().lesson, Lesson::Base); // the lesson waits
     ASSERT_TRUE(game.WinTheLevel());
-    const CStatTable& level = game->board->stats.tables[2];
+    const CStatTable& level = game->stats.tables[2];
     EXPECT_NEAR(level.GetFloat(StatSeconds), game->balance.timeLimit - game->timeLeft, 0.05f);
     EXPECT_EQ(level.Get(StatLongestCascade), game.maxCascade);
-    EXPECT_GE(game->board->stats.tables[1].Get(StatLongestCascade), game.maxCascade);
+    EXPECT_GE(game->stats.tables[1].Get(StatLongestCascade), game.maxCascade);
     EXPECT_EQ(game->screens->ScoreCounter().Target(), game.QuestScore());
 
     // Its results: the whole seconds left times 50 in both tables; a click
@@ -235,7 +239,7 @@ TEST(Quest, TheFirstSixLevelsWithTheirChecks)
     const int32_t bonus = static_cast<int32_t>(game->timeLeft) * 50;
     EXPECT_EQ(game->results.timeBonus, bonus);
     EXPECT_EQ(game.QuestScore(), before + bonus);
-    EXPECT_EQ(game->board->stats.tables[2].Get(StatScore), game->results.levelScore + bonus);
+    EXPECT_EQ(game->stats.tables[2].Get(StatScore), game->results.levelScore + bonus);
     game.Click(0.0f, -300.0f);
     game.Frames(1);
     EXPECT_EQ(game.HudScore(), std::to_string(game.QuestScore()));
@@ -244,7 +248,7 @@ TEST(Quest, TheFirstSixLevelsWithTheirChecks)
     EXPECT_EQ(times.Load(shared + "Ti.bst"), game->results.newBestTime);
     EXPECT_EQ(scores.Load(shared + "Sc.bst"), game->results.newBestScore);
     if (game->results.newBestScore) {
-        EXPECT_EQ(scores.Value(1), game->board->stats.tables[2].Get(StatScore));
+        EXPECT_EQ(scores.Value(1), game->stats.tables[2].Get(StatScore));
         EXPECT_EQ(scores.Name(1), game.name);
     }
     // The statistics rows say what they count: the first level has no
@@ -252,14 +256,14 @@ TEST(Quest, TheFirstSixLevelsWithTheirChecks)
     std::map<std::string, int> rows;
     for (const ControlRow& row : game.Screens().statistics.levelRows)
         rows[row.At(0)->MainText()->text] = std::stoi(row.At(1)->MainText()->text);
-    EXPECT_EQ(rows["Gems and bonuses"], game->board->gemsBar->Collected());
+    EXPECT_EQ(rows["Gems and bonuses"], game->gemsBar->Collected());
     EXPECT_GT(rows["Tokens cleared"], rows["Gems and bonuses"]);
 
     // On through the shop: its opening writes Quest.sav and QuestAS1.sav alike.
     ASSERT_TRUE(game.OnToTheNextLevel());
     ASSERT_EQ(game.shopVisits.size(), 1u);
     EXPECT_EQ(game->CurrentProfile()->tutShop, 1); // the shop showed its lesson
-    EXPECT_EQ(game.lessonsOverTheMap, 0); // the shop's lesson left with the shop
+    EXPECT_EQ(game.lessonsOverTheMap, 0);          // the shop's lesson left with the shop
     EXPECT_EQ(game.shopVisits[0].first.size(), 312u);
     EXPECT_EQ(game.shopVisits[0].first, game.shopVisits[0].second);
     EXPECT_EQ(game->level, 2);
@@ -293,7 +297,7 @@ TEST(Quest, TheFirstSixLevelsWithTheirChecks)
     game.Seconds(4.0f);
     game.Key(27);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->gameMenu.form); }, 3.0f));
-    game.ClickId(game->screens->gameMenu.form, 161);
+    game.ClickId(game->screens->gameMenu.form, Command::LeaveQuest);
     ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModeMenus; }, 10.0f));
     EXPECT_EQ(game->hiscoreEntered, 1);
     EXPECT_EQ(game->hiscores.GetName(0).substr(0, game.name.size()), game.name);
@@ -307,10 +311,10 @@ TEST(Quest, TheFirstSixLevelsWithTheirChecks)
 
     QuestGame again({}, d3d::NullDirect3D::StandardAdapters(), game.UserFolder());
     ASSERT_TRUE(again.RunUntil([&] { return GameRig::Shown(again->screens->mainMenu.form); }, 30.0f));
-    again.ClickId(again->screens->mainMenu.form, 1);
+    again.ClickId(again->screens->mainMenu.form, Command::PlayQuest);
     ASSERT_TRUE(again.RunUntil([&] { return GameRig::Shown(again->screens->startQuest.form); }, 5.0f));
-    again.ClickId(again->screens->startQuest.form, 211);
-    ASSERT_TRUE(again.RunUntil([&] { return again->mode == kModePlaying && again->board->IsIdle(true); }, 10.0f));
+    again.ClickId(again->screens->startQuest.form, Command::ContinueQuest);
+    ASSERT_TRUE(again.RunUntil([&] { return again->mode == kModePlaying && again->board->IsIdle(); }, 10.0f));
     EXPECT_EQ(again->level, 4);
     EXPECT_EQ(again.QuestScore(), left.stats.tables[1].Get(StatScore));
     EXPECT_EQ(again->lives, left.lives);
@@ -328,8 +332,8 @@ TEST(Quest, TheFirstSixLevelsWithTheirChecks)
     ASSERT_TRUE(again.PlayUntil(
         [&] {
             // The last gem on its way: the clock says 9 s.
-            const auto& gems = again->board->bonuses->bonuses;
-            const bool last = again->board->gemsToCollect == 1 &&
+            const auto& gems = again->bonuses->bonuses;
+            const bool last = again->board->GemsToCollect() == 1 &&
                               std::any_of(gems.begin(), gems.end(),
                                           [](const CountedHandle<CBonus>& b) { return b->state == kBonusFired; });
             if (last && again->timeLeft > 9.0f)
@@ -375,17 +379,17 @@ TEST(Quest, AllFortyOneLevelsToTheQuestsEnd)
     ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseResults && game->subState == 22; }, 20.0f));
     if (game->trophiesOverLevel) {
         game.RunUntil([&] { return game->trophies->pendingAwards.empty(); }, 10.0f);
-        game.ClickId(game->screens->trophies.form, 159);
+        game.ClickId(game->screens->trophies.form, Command::TrophiesContinue);
     }
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->statistics.form); }, 10.0f));
-    game.ClickId(game->screens->statistics.form, 20);
+    game.ClickId(game->screens->statistics.form, Command::ResultsContinue);
     ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseAfterResults && game->subState == 10; }, 10.0f));
     game.Key(32);
     EXPECT_EQ(game->mode, kModeQuestComplete);
     ASSERT_TRUE(game.RunUntil([&] { return game->subState == 3; }, 5.0f));
     game.Key(32);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->trophies.form); }, 5.0f));
-    game.ClickId(game->screens->trophies.form, 260);
+    game.ClickId(game->screens->trophies.form, Command::TrophiesClose);
     EXPECT_EQ(game->trophies->levels[0], 1);
     ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModeMenus; }, 5.0f));
     const std::string folder = game.PlayerFolder(game.name);
@@ -394,6 +398,6 @@ TEST(Quest, AllFortyOneLevelsToTheQuestsEnd)
         std::string::npos);
     for (const char* save : {"Quest.sav", "QuestAS1.sav", "QuestAS2.sav"})
         EXPECT_FALSE(plat::FileExists(folder + save)) << save;
-    EXPECT_EQ(game->screens->MessageCommand(), 10);
+    EXPECT_EQ(game->screens->AskedQuestion(), Question::HardModeUnlocked);
     EXPECT_TRUE(game->screens->msgBox.form->IsVisible());
 }

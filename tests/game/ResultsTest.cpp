@@ -13,11 +13,11 @@ struct InPlay : GameRig {
         EXPECT_TRUE(NewPlayer("Anna"));
         EXPECT_TRUE(PlayFirstLevel());
     }
-    int32_t QuestScore() { return game->board->stats.tables[1].Get(StatScore); }
+    int32_t QuestScore() { return game->stats.tables[1].Get(StatScore); }
     // The gem goal is met: the level ends and its results come.
     bool WinLevel()
     {
-        game->board->gemsToCollect = 0;
+        game->board->SetGemCounts(0, game->board->GemsToPlace());
         return RunUntil([&] { return game->phase == kPhaseResults; }, 10.0f);
     }
     bool Shows(int key) { return game->screens->statistics.values[static_cast<size_t>(key)]->IsVisible(); }
@@ -30,7 +30,7 @@ struct InPlay : GameRig {
 TEST(LevelResults, TheTimeLeftBecomesPointsAndTheRowsComeOneByOne)
 {
     InPlay game;
-    game->board->stats.AddToRunTables(300, StatScore);
+    game->stats.AddToRunTables(300, StatScore);
     game->board->SetLocked(true);
     game->timeLeft = 100.7f;
     game->board->SetLocked(false);
@@ -39,7 +39,7 @@ TEST(LevelResults, TheTimeLeftBecomesPointsAndTheRowsComeOneByOne)
     EXPECT_EQ(game->results.timeBonus, secondsLeft * 50);
     EXPECT_EQ(game->results.levelScore, 300);
     EXPECT_EQ(game.QuestScore(), 300 + secondsLeft * 50);
-    EXPECT_EQ(game->board->stats.tables[2].Get(StatScore), 300 + secondsLeft * 50);
+    EXPECT_EQ(game->stats.tables[2].Get(StatScore), 300 + secondsLeft * 50);
     EXPECT_EQ(game->lastGameValue, secondsLeft);
     // The defaults of level 1 are beaten: 15 s and 20000 points are not,
     // so only the time is a new best.
@@ -109,7 +109,7 @@ TEST(WonLevel, TheShopsOpeningWritesTheCheckpointAndTheMapLeadsOn)
     testing_support::WriteText(game.UserFolder() + "Players/Anna/QuestAS1.sav", "older checkpoint");
     ASSERT_TRUE(game.WinLevel());
     ASSERT_TRUE(game.RunUntil([&] { return game->subState == 22; }, 10.0f));
-    game.ClickId(game->screens->statistics.form, 20);
+    game.ClickId(game->screens->statistics.form, Command::ResultsContinue);
     EXPECT_EQ(game->phase, kPhaseAfterResults);
     ASSERT_TRUE(game.RunUntil([&] { return game->subState == 10; }, 5.0f));
     game.Key(32);
@@ -128,7 +128,7 @@ TEST(WonLevel, TheShopsOpeningWritesTheCheckpointAndTheMapLeadsOn)
     EXPECT_EQ(game->level, 1); // the won level stays until the map's Play
 
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->shop.form); }, 5.0f));
-    game.ClickId(game->screens->shop.form, 31);
+    game.ClickId(game->screens->shop.form, Command::ShopDone);
     EXPECT_EQ(game->phase, kPhaseMapMarch);
     // Its stars come to rest before they are stored; it fades out.
     const std::vector<std::string>& calls = game->shop->calls;
@@ -143,7 +143,7 @@ TEST(WonLevel, TheShopsOpeningWritesTheCheckpointAndTheMapLeadsOn)
     const Vec3 end = game->screens->map.flag->Position();
     EXPECT_NE(start.x, end.x);
     EXPECT_GT(halfway.y, std::min(start.y, end.y)); // the flag hops on its way
-    game.ClickId(game->screens->map.form, 150);
+    game.ClickId(game->screens->map.form, Command::MapPlay);
     EXPECT_EQ(game->level, 2);
     EXPECT_EQ(game->phase, kPhaseLevelStart);
     ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhasePlay && game->board->IsFull(); }, 10.0f));
@@ -162,8 +162,8 @@ TEST(LostLevel, TheBoxLeadsBackToTheShop)
     ASSERT_EQ(save.Save(FirstCheckpointPath(game.PlayerFolder("Anna"))), 1);
     ASSERT_EQ(game->LoadQuestCheckpoint(false), 1);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
-    EXPECT_EQ(game->screens->MessageCommand(), 5);
-    game.ClickId(game->screens->msgBox.form, 200);
+    EXPECT_EQ(game->screens->AskedQuestion(), Question::LevelFailed);
+    game.ClickId(game->screens->msgBox.form, Command::MessageOk);
     ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseShop; }, 5.0f));
     EXPECT_EQ(game->level, 3);
     EXPECT_EQ(game->shop->stars, 4);
@@ -193,20 +193,21 @@ TEST(BonusLevel, ABonusLevelShowsItsRulesFailsAndTheQuestGoesOn)
     ASSERT_TRUE(game.WinLevel());
     ASSERT_TRUE(game.RunUntil([&] { return game->subState == 22; }, 10.0f));
     game->profile->questTutorial = 1; // the rules come with the tutorial
-    game.ClickId(game->screens->statistics.form, 20);
+    game.ClickId(game->screens->statistics.form, Command::ResultsContinue);
     EXPECT_EQ(game->phase, kPhaseBonusLevel);
-    EXPECT_EQ(game->challengeMode, kAccuracy);
-    EXPECT_EQ(game->board->playState, kAccuracy);
+    EXPECT_EQ(game->challenge, kAccuracy);
+    EXPECT_TRUE(game->board->Status().challengePlay);
     EXPECT_FLOAT_EQ(game->timeLeft, 40.0f);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
-    EXPECT_EQ(game->screens->MessageCommand(), 4);
+    EXPECT_EQ(game->screens->AskedQuestion(), Question::BonusLevelRules);
     EXPECT_TRUE(game->screens->arcade.form->IsVisible());
-    game.ClickId(game->screens->msgBox.form, 200);
+    game.ClickId(game->screens->msgBox.form, Command::MessageOk);
     ASSERT_TRUE(game.RunUntil([&] { return game->subState == 9; }, 5.0f));
     ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseAfterResults; }, 5.0f));
-    EXPECT_EQ(game->challengeMode, kOrdinaryLevel);
-    EXPECT_FALSE(game->board->accuracyChallenge);
-    EXPECT_EQ(game->board->trophyCounters[2], 0);
+    EXPECT_EQ(game->challenge, kOrdinaryLevel);
+    EXPECT_FALSE(game->accuracyChallenge);
+    EXPECT_FALSE(game->board->Status().challengePlay);
+    EXPECT_EQ(game->trophyCounters[2], 0);
     ASSERT_TRUE(game.RunUntil([&] { return game->subState == 10; }, 5.0f));
     // Level 6 opens stage 2: its newspaper comes before the shop.
     game.Key(32);

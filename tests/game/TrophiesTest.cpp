@@ -23,25 +23,25 @@ TEST(Trophies, AScoreTrophyComesOverThePausedLevelAndGoesAgain)
     InPlay game;
     const Vec2 cell = game.Cell(3, 3);
     game.Click(cell.x, cell.y);
-    ASSERT_TRUE(game->board->selectionMarker->Token());
-    game->board->stats.AddToRunTables(600000, StatScore);
+    ASSERT_TRUE(game->board->Picked());
+    game->stats.AddToRunTables(600000, StatScore);
     game.Frames(1);
     EXPECT_TRUE(game->trophiesOverLevel);
-    EXPECT_TRUE(game->board->locked);
-    EXPECT_FALSE(game->board->selectionMarker->Token());
+    EXPECT_TRUE(game->board->Status().locked);
+    EXPECT_FALSE(game->board->Picked());
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->trophies.form); }, 2.0f));
     EXPECT_FALSE(game->screens->quest.form->IsVisible());
-    EXPECT_FALSE(game->board->sandbox->IsShown());
-    EXPECT_FALSE(game->board->gemsBar->IsShown());
+    EXPECT_FALSE(game->board->SandboxShown());
+    EXPECT_FALSE(game->gemsBar->IsShown());
     // The award flies in and lands on its medal.
     ASSERT_TRUE(game.RunUntil([&] { return game->trophies->pendingAwards.empty(); }, 5.0f));
     EXPECT_EQ(game->trophies->levels[3], 1);
     EXPECT_TRUE(game->screens->trophies.levels[3].At(0)->IsVisible());
     EXPECT_FALSE(game->screens->trophies.locked[3].At(0)->IsVisible());
     EXPECT_EQ(testing_support::ReadBytes(game.UserFolder() + "Players/Anna/Trophies.dat").size(), 36u);
-    game.ClickId(game->screens->trophies.form, 159);
+    game.ClickId(game->screens->trophies.form, Command::TrophiesContinue);
     EXPECT_FALSE(game->trophiesOverLevel);
-    EXPECT_FALSE(game->board->locked);
+    EXPECT_FALSE(game->board->Status().locked);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->quest.form); }, 2.0f));
     game.Frames(5);
     EXPECT_FALSE(game->trophiesOverLevel); // the same trophy does not come again
@@ -59,18 +59,20 @@ TEST(Trophies, ATrophyAtABonusLevelsEndWaitsForThePlayer)
     game.Seconds(3.0f);
     EXPECT_TRUE(GameRig::Shown(game->screens->trophies.form));
     EXPECT_EQ(game->phase, kPhaseBonusLevel);
-    game.ClickId(game->screens->trophies.form, 159);
+    game.ClickId(game->screens->trophies.form, Command::TrophiesContinue);
     EXPECT_EQ(game->phase, kPhaseAfterResults);
     EXPECT_EQ(game->trophies->levels[8], 3);
     game.Seconds(2.5f);
-    EXPECT_FALSE(game->board->mesh->IsShown());
+    EXPECT_FALSE(game->board->IsShown());
     EXPECT_FALSE(game->trophiesOverLevel);
 }
 
 TEST(Trophies, ACompletedQuestEndsWithTheTrophiesAndTheHardModeOpen)
 {
     InPlay game;
-    ASSERT_EQ(CQuestSave().Save(QuestSavePath(game.PlayerFolder("Anna"))), 1);
+    CQuestSave running;
+    running.resumeKind = 8; // a quest waiting in the shop
+    ASSERT_EQ(running.Save(QuestSavePath(game.PlayerFolder("Anna"))), 1);
     game->level = 41;
     game->EnterGameComplete();
     ASSERT_TRUE(game.RunUntil([&] { return game->subState == 3; }, 2.0f));
@@ -80,11 +82,11 @@ TEST(Trophies, ACompletedQuestEndsWithTheTrophiesAndTheHardModeOpen)
     ASSERT_FALSE(game->trophies->pendingAwards.empty());
     EXPECT_EQ(game->trophies->pendingAwards.front().first, 0);
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->trophies.form); }, 2.0f));
-    game.ClickId(game->screens->trophies.form, 260);
+    game.ClickId(game->screens->trophies.form, Command::TrophiesClose);
     EXPECT_EQ(game->trophies->levels[0], 1); // Normal completed
     EXPECT_EQ(game->profile->veteran, 1);
     EXPECT_FALSE(plat::FileExists(QuestSavePath(game.PlayerFolder("Anna"))));
     ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModeMenus; }, 3.0f));
-    EXPECT_EQ(game->screens->MessageCommand(), 10);
+    EXPECT_EQ(game->screens->AskedQuestion(), Question::HardModeUnlocked);
     EXPECT_TRUE(game->screens->msgBox.form->IsVisible());
 }

@@ -60,13 +60,10 @@ std::vector<Pt> RectPoly(float x0, float y0, float x1, float y1);
 void Disc(Image& img, float cx, float cy, float r, const Color& c);
 
 // Token colours in the game's order: green, yellow, red, blue, orange,
-// white, violet; each has its own shape so that no colour is told by hue
-// alone.
+// white, violet, for what the menus tint by a token's colour. The tokens
+// themselves are the caps' pictures, which the forms lay over the pages.
 constexpr int kTokenColours = 7;
 Color TokenColour(int colour);
-std::vector<Pt> TokenShape(int colour, float cx, float cy, float r);
-// A glossy token of that colour and shape, `r` its outer radius.
-void Token(Image& img, int colour, float cx, float cy, float r);
 
 // Copies a rectangle of one picture into another at (dx, dy).
 void Paste(Image& dst, const Image& src, int sx, int sy, int w, int h, int dx, int dy);

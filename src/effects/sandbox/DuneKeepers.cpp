@@ -1,4 +1,4 @@
-#include "effects/keepers/DuneKeepers.h"
+#include "effects/sandbox/DuneKeepers.h"
 
 #include "effects/keepers/KeeperMath.h"
 

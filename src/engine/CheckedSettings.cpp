@@ -1,4 +1,4 @@
-#include "effects/CheckedSettings.h"
+#include "engine/CheckedSettings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,6 +26,13 @@ void KeepFinite(float* values, const char* defaultText, int count)
 
 } // namespace
 
+float DefaultNumber(const char* defaultText)
+{
+    float value = 0.0f;
+    DefaultNumbers(defaultText, &value, 1);
+    return value;
+}
+
 float ReadCheckedFloat(const std::string& file, const char* section, const char* key, const char* defaultText)
 {
     float value = ReadIniFloat(file, section, key, defaultText);
@@ -36,11 +43,7 @@ float ReadCheckedFloat(const std::string& file, const char* section, const char*
 float ReadPositiveFloat(const std::string& file, const char* section, const char* key, const char* defaultText)
 {
     const float value = ReadIniFloat(file, section, key, defaultText);
-    if (std::isfinite(value) && value > 0.0f)
-        return value;
-    float fallback;
-    DefaultNumbers(defaultText, &fallback, 1);
-    return fallback;
+    return std::isfinite(value) && value > 0.0f ? value : DefaultNumber(defaultText);
 }
 
 Vec2 ReadCheckedVec2(const std::string& file, const char* section, const char* key, const char* defaultText)

@@ -1,12 +1,16 @@
-// Readers of the numbers in "Skin.cfg" and "Score.cfg" that a player may
-// edit: a value that is not a finite number reads as its default, so that
-// nothing downstream divides by, converts or draws with one.
+// Readers of the numbers of settings files a player may edit ("Skin.cfg",
+// "Score.cfg", "Background.cfg"): a value that is not a finite number reads
+// as its default, so that nothing downstream divides by, converts or draws
+// with one.
 #pragma once
 
 #include "engine/Settings.h"
 
 #include <cstdint>
 #include <string>
+
+// The first number of a default text, read as a value is.
+float DefaultNumber(const char* defaultText);
 
 float ReadCheckedFloat(const std::string& file, const char* section, const char* key, const char* defaultText);
 // A time that divides: one that is not above 0 reads as its default too.
