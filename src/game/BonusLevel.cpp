@@ -15,6 +15,21 @@ constexpr float kChallengePopupDepth = -20.0f;
 // Title and rules texts by challenge (Memory, Accuracy, Attention, Reaction).
 constexpr int kTitleText[4] = {50, 49, 52, 51};
 constexpr int kRulesText[4] = {46, 45, 48, 47};
+
+CountedHandle<CPlate> TokenPlateOf(const CAttentionChallenge& attention)
+{
+    const auto& plates = attention.Plates();
+    return plates.size() > CAttentionChallenge::kTokenPlate ? plates[CAttentionChallenge::kTokenPlate]
+                                                            : CountedHandle<CPlate>();
+}
+
+Vec2 AtPlate(const CountedHandle<CPlate>& plate)
+{
+    if (!plate)
+        return Vec2{};
+    const Vec3 p = plate->Position();
+    return Vec2{p.x, p.y};
+}
 } // namespace
 
 void CGame::RunChallenge(ChallengeKind kind)
@@ -52,7 +67,7 @@ int CGame::ChallengeGoal() const
     case kMemory:
         return BalanceCountByMode(bonusGroup);
     case kAccuracy:
-        return accuracyChallenge ? accuracyChallenge->goal : 0;
+        return accuracyChallenge ? accuracyChallenge->Goal() : 0;
     case kAttention:
         return BalanceConst8();
     default:
@@ -68,13 +83,21 @@ void CGame::StartBonusLevel(int number, int group, ChallengeKind kind)
     if (kind != kAccuracy && !capsRenderer->SwitchTextureSet(1))
         WriteLog("Error switching Caps textures\n");
     nextTimeWarning = 10.0f;
+    // The plates lie on the board's cells, and the challenges play through
+    // the game's sounds.
+    auto onBoard = [this](CPlateChallenge& plates) {
+        const BoardGeometry g = board->Geometry();
+        plates.SetSoundManager(sounds);
+        plates.CreatePlateSet(capsRenderer);
+        plates.SetBoardGeometry(g.originX, g.originY, g.originZ, g.cellWidth, g.cellHeight);
+    };
     switch (kind) {
     case kMemory: {
         screens->SetMemoryCaptions(number, 1, 3);
         timeLeft = BalanceMemoryTime();
         auto memory = MakeCountedHandle(new CMemoryChallenge());
-        memory->round = 1;
-        memory->collected = 0;
+        onBoard(*memory);
+        memory->SetRound(1);
         memoryChallenge = memory;
         break;
     }
@@ -82,13 +105,14 @@ void CGame::StartBonusLevel(int number, int group, ChallengeKind kind)
         screens->SetAccuracyCaption(number);
         timeLeft = BalanceAccuracyTime();
         accuracyChallenge = MakeCountedHandle(new CAccuracyChallenge());
+        accuracyChallenge->SetSoundManager(sounds);
         break;
     case kAttention: {
         screens->SetAttentionCaptions(number, 1, 10);
         timeLeft = 0.0f;
         auto attention = MakeCountedHandle(new CAttentionChallenge());
-        attention->round = 1;
-        attention->rightAnswers = 0;
+        onBoard(*attention);
+        attention->SetRound(1);
         attentionChallenge = attention;
         break;
     }
@@ -96,8 +120,8 @@ void CGame::StartBonusLevel(int number, int group, ChallengeKind kind)
         screens->SetReactionCaption(number);
         timeLeft = BalanceReactionTime();
         auto reaction = MakeCountedHandle(new CReactionChallenge());
-        reaction->hits = 0;
-        reaction->needed = BalanceReactionCount();
+        onBoard(*reaction);
+        reaction->SetNeeded(BalanceReactionCount());
         reactionChallenge = reaction;
         break;
     }
@@ -205,7 +229,7 @@ void CGame::StartChallenge()
         break;
     case kAttention:
         if (attentionChallenge)
-            attentionChallenge->StartRound(1, bonusGroup);
+            attentionChallenge->StartRound(bonusGroup);
         break;
     default:
         if (reactionChallenge)
@@ -229,16 +253,15 @@ void CGame::UpdateChallengeClock(float dt)
         return;
     switch (challenge) {
     case kMemory:
-        if (memoryChallenge && memoryChallenge->state == CMemoryChallenge::kWaiting)
+        if (memoryChallenge && memoryChallenge->IsWaitingForPlayer())
             memoryChallenge->DismissPlates();
         break;
     case kAccuracy:
-        if (accuracyChallenge && accuracyChallenge->state == CAccuracyChallenge::kWaiting)
-            accuracyChallenge->SendStarsAway();
+        if (accuracyChallenge)
+            accuracyChallenge->EndOnTimeOut();
         break;
     case kReaction:
-        if (reactionChallenge && reactionChallenge->state == CReactionChallenge::kWaiting) {
-            reactionChallenge->DismissPlates();
+        if (reactionChallenge && reactionChallenge->EndOnTimeOut()) {
             for (size_t i = 1; i < screens->blinker.captions.size(); ++i)
                 screens->blinker.captions[i]->SetVisible(false);
         }
@@ -253,19 +276,19 @@ void CGame::FinishChallenge()
     switch (challenge) {
     case kMemory:
         if (memoryChallenge)
-            memoryChallenge->state = 0;
+            memoryChallenge->Finish();
         break;
     case kAccuracy:
         if (accuracyChallenge)
-            accuracyChallenge->state = 12;
+            accuracyChallenge->Finish();
         break;
     case kAttention:
         if (attentionChallenge)
-            attentionChallenge->state = 8;
+            attentionChallenge->Finish();
         break;
     default:
         if (reactionChallenge)
-            reactionChallenge->state = 15;
+            reactionChallenge->Finish();
         break;
     }
 }
@@ -297,16 +320,18 @@ void CGame::UpdateChallenge(float dt)
             return;
         switch (memoryChallenge->Update(dt)) {
         case 106:
-            points(100, memoryChallenge->firstItem);
-            points(100, memoryChallenge->secondItem);
+            points(100, memoryChallenge->FirstOfLastPair());
+            points(100, memoryChallenge->SecondOfLastPair());
             OnChallengeHit();
             break;
         case 105:
-            points(100, memoryChallenge->firstItem);
-            points(100, memoryChallenge->secondItem);
+            points(100, memoryChallenge->FirstOfLastPair());
+            points(100, memoryChallenge->SecondOfLastPair());
             break;
         case 103:
             OnChallengeRoundOver();
+            break;
+        default:
             break;
         }
         break;
@@ -319,8 +344,8 @@ void CGame::UpdateChallenge(float dt)
             return;
         switch (attentionChallenge->Update(dt)) {
         case 101:
-            if (attentionChallenge->chosenPlate == 1)
-                points(500, attentionChallenge->plate);
+            if (attentionChallenge->ChoseRight())
+                points(500, AtPlate(TokenPlateOf(*attentionChallenge)));
             OnChallengeHit();
             break;
         case 109:
@@ -329,6 +354,8 @@ void CGame::UpdateChallenge(float dt)
         case 108:
             OnChallengeRoundOver();
             break;
+        default:
+            break;
         }
         break;
     case kReaction:
@@ -336,21 +363,18 @@ void CGame::UpdateChallenge(float dt)
             return;
         switch (reactionChallenge->Update(dt)) {
         case 101:
-            ++reactionChallenge->hits;
-            reactionChallenge->SpeedUp();
-            reactionChallenge->mode = 2;
-            reactionChallenge->timer = 0.0f;
-            points(500, reactionChallenge->plate);
+            reactionChallenge->CountCatch();
+            points(500, AtPlate(reactionChallenge->OpenPlate()));
             OnChallengeHit();
             break;
         case 102:
-            reactionChallenge->mode = 1;
-            reactionChallenge->timer = 0.0f;
-            reactionChallenge->PlayMissSound();
+            reactionChallenge->TakeMiss();
             OnChallengePrompt(2);
             break;
         case 110:
             OnChallengeRoundOver();
+            break;
+        default:
             break;
         }
         break;
@@ -370,8 +394,8 @@ void CGame::OnChallengeHit()
         if (!attentionChallenge)
             break;
         screens->thimbles.captions[2]->SetVisible(false);
-        if (attentionChallenge->chosenPlate == 1) {
-            ++attentionChallenge->rightAnswers;
+        if (attentionChallenge->ChoseRight()) {
+            attentionChallenge->AddRightAnswer();
             ShowTextPopup(GetString(21), 1.0f, 0, 0.75f);
             attentionChallenge->DismissPlates();
         } else {
@@ -396,11 +420,11 @@ void CGame::OnChallengeRoundOver()
         CMemoryChallenge* memory = memoryChallenge.Get();
         if (!memory)
             return;
-        if (memory->round < 3 && timeLeft > 0.0f) {
-            screens->SetMemoryCaptions(bonusLevel, memory->round + 1, 3);
-            memory->StartRound(3 * bonusGroup - 2 + memory->round);
-            ++memory->round;
-        } else if (memory->collected >= BalanceCountByMode(bonusGroup)) {
+        if (memory->Round() < 3 && timeLeft > 0.0f) {
+            screens->SetMemoryCaptions(bonusLevel, memory->Round() + 1, 3);
+            memory->StartRound(3 * bonusGroup - 2 + memory->Round());
+            memory->SetRound(memory->Round() + 1);
+        } else if (memory->Collected() >= BalanceCountByMode(bonusGroup)) {
             WinBonusLevel();
         } else {
             FailBonusLevel(17);
@@ -409,7 +433,7 @@ void CGame::OnChallengeRoundOver()
     }
     case kAccuracy: {
         const CAccuracyChallenge* accuracy = accuracyChallenge.Get();
-        if (accuracy && accuracy->caught >= accuracy->goal)
+        if (accuracy && accuracy->Caught() >= accuracy->Goal())
             WinBonusLevel();
         else
             FailBonusLevel(17);
@@ -419,11 +443,11 @@ void CGame::OnChallengeRoundOver()
         CAttentionChallenge* attention = attentionChallenge.Get();
         if (!attention)
             return;
-        if (attention->round < 10) {
-            screens->SetAttentionCaptions(bonusLevel, attention->round + 1, 10);
-            attention->StartRound(attention->round + 1, bonusGroup);
-            ++attention->round;
-        } else if (attention->rightAnswers >= BalanceConst8()) {
+        if (attention->Round() < 10) {
+            screens->SetAttentionCaptions(bonusLevel, attention->Round() + 1, 10);
+            attention->StartRound(bonusGroup);
+            attention->SetRound(attention->Round() + 1);
+        } else if (attention->RightAnswers() >= BalanceConst8()) {
             WinBonusLevel();
         } else {
             FailBonusLevel(19);
@@ -432,7 +456,7 @@ void CGame::OnChallengeRoundOver()
     }
     case kReaction: {
         const CReactionChallenge* reaction = reactionChallenge.Get();
-        if (!reaction || reaction->hits < reaction->needed) {
+        if (!reaction || reaction->Caught() < reaction->Needed()) {
             FailBonusLevel(19);
             return;
         }
@@ -476,8 +500,8 @@ void CGame::OnChallengePrompt(int value)
     if (value != 2)
         return;
     const CReactionChallenge* reaction = reactionChallenge.Get();
-    const float messageTime = reaction ? reaction->messageTime : 4.0f;
+    const float messageTime = reaction ? reaction->MissPause() : 3.0f;
     ShowTextPopup(GetString(23) + "\n" + GetString(30), 1.0f, 3, 0.6f * messageTime);
     if (reaction)
-        timeLeft = std::max(0.0f, timeLeft - reaction->penaltySeconds);
+        timeLeft = std::max(0.0f, timeLeft - reaction->Penalty());
 }

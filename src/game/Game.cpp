@@ -133,13 +133,13 @@ bool CGame::IsReadyForInput() const
         return false;
     switch (challenge) {
     case kMemory:
-        return memoryChallenge && memoryChallenge->state == CMemoryChallenge::kWaiting;
+        return memoryChallenge && memoryChallenge->IsWaitingForPlayer();
     case kAccuracy:
-        return accuracyChallenge && accuracyChallenge->state == CAccuracyChallenge::kWaiting;
+        return accuracyChallenge && accuracyChallenge->IsWaitingForPlayer();
     case kAttention:
-        return attentionChallenge && attentionChallenge->state == CAttentionChallenge::kWaiting;
+        return attentionChallenge && attentionChallenge->IsWaitingForPlayer();
     case kReaction:
-        return reactionChallenge && reactionChallenge->state == CReactionChallenge::kWaiting;
+        return reactionChallenge && reactionChallenge->IsWaitingForPlayer();
     default:
         return false;
     }

@@ -32,7 +32,7 @@ InputResult CGame::OnPress(plat::MouseButton button, int px, int py)
     const BoardStatus status = board->Status();
     if (phase == kPhaseBonusLevel && challenge == kReaction && gameType == 0 && !consumed && !status.ended &&
         reactionChallenge)
-        reactionChallenge->OnStop(0.0f, 0.0f);
+        reactionChallenge->OnStop();
     if (mode == kModePlaying && phase == kPhasePlay && !status.ended && !status.locked && !offBoard &&
         !LessonHoldsPresses())
         PressOnBoard(x, y);
@@ -72,7 +72,7 @@ InputResult CGame::OnPress(plat::MouseButton button, int px, int py)
     return InputResult::Continue;
 }
 
-void CGame::OnScreensPress(const ScreenEvent& event, float x, float y, bool* consumed, bool* offBoard)
+void CGame::OnScreensPress(const ScreenEvent& event, float, float, bool* consumed, bool* offBoard)
 {
     if (event.kind == ScreenEvent::Kind::VolumeChanged) {
         HandleScreenEvent(event);
@@ -86,7 +86,7 @@ void CGame::OnScreensPress(const ScreenEvent& event, float x, float y, bool* con
         break;
     case Command::ReactionStop:
         if (!board->Status().ended && reactionChallenge) {
-            reactionChallenge->OnStop(x, y);
+            reactionChallenge->OnStop();
             *consumed = true;
         }
         break;
@@ -164,7 +164,7 @@ InputResult CGame::OnKeyDown(int key)
     }
     if (mode == kModePlaying && phase == kPhaseBonusLevel && gameType == 0 && challenge == kReaction &&
         key == plat::VK_SPACE && !board->Status().ended && reactionChallenge) {
-        reactionChallenge->OnStop(0.0f, 0.0f);
+        reactionChallenge->OnStop();
         return InputResult::Continue;
     }
     if (mode == kModePlaying && phase == kPhaseAfterResults && (subState == 10 || subState == 14)) {

@@ -238,7 +238,8 @@ TEST_F(ScreenCommands, TheReactionChallengesStopButtonPressesDownAsStop)
     Load();
     s().SetReactionCaption(3);
     rig.Show(s().blinker.form);
-    EXPECT_EQ(rig.Press(rig.Control(s().blinker.form, 170)), std::vector<GameEvent>{Ev(K::kPress, 170)});
+    EXPECT_EQ(rig.Press(rig.Control(s().blinker.form, Command::ReactionStop)),
+              std::vector<ScreenEvent>{Ev(K::Press, Command::ReactionStop)});
 }
 
 TEST_F(ScreenCommands, OptionsReportTheirVolumesAndSwitches)
