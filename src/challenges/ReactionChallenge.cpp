@@ -227,6 +227,10 @@ bool CReactionChallenge::EndOnTimeOut()
 std::vector<CountedHandle<CPlate>> CReactionChallenge::TakeCaughtPlates()
 {
     std::vector<CountedHandle<CPlate>> taken;
+    // Only a catch that was taken hands its plate over: a plate open in the
+    // flashing, or after a miss, stays.
+    if (m_state != kStopped || m_step != kAfterCatch)
+        return taken;
     for (size_t i = 0; i < m_plates.size();) {
         const CountedHandle<CPlate> plate = m_plates[i];
         if (!plate || !plate->IsShowingPicture()) {

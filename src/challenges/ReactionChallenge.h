@@ -50,9 +50,10 @@ public:
     // The time is up: a flashing challenge sends its plates away and ends.
     // False when it was not flashing (call again once it is).
     bool EndOnTimeOut();
-    // Takes the plates showing their picture (the caught token) out of the
-    // plate set and the list and hands them over (the board shatters them
-    // into sand). Catches are counted by CountCatch alone.
+    // Once a catch is taken, takes the plates showing their picture (the
+    // caught token) out of the plate set and the list and hands them over
+    // (the board shatters them into sand); none at any other time. Catches
+    // are counted by CountCatch alone.
     std::vector<CountedHandle<CPlate>> TakeCaughtPlates();
     // The bonus level is over: no more phases are run.
     void Finish() { m_state = kConstructed; }
