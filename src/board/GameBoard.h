@@ -171,7 +171,8 @@ public:
     // The seconds of the level played so far, which some lessons wait for.
     void SetSecondsPlayed(float seconds);
     // A bonus level's challenge plays on the board: the board stays locked
-    // to swaps and its sand neither drains nor starts the frenzy.
+    // to swaps and its sand neither drains nor starts the frenzy. The end of
+    // the level before it is over: the challenge's play has not ended.
     void SetChallengePlay(bool on);
     void Clear();
     // Shows the board with its sand box and gems bar, fading over `seconds`

@@ -260,3 +260,19 @@ TEST_F(ChallengeEffects, ACaughtTokenShattersAndCountsOnceSoTheLevelTakesTwelveC
     EXPECT_EQ(Grains().size(), 12u);
     EXPECT_EQ(RunUntil(reaction, 110, 1.1f), 110);
 }
+
+// A challenge starts on the board that the won level before it ended: its
+// play has not ended, though the board takes no swaps.
+TEST(ChallengePlay, AChallengeOnTheBoardAfterAWonLevelHasNotEnded)
+{
+    BoardRig rig;
+    CGameBoard& b = *rig.board;
+    rig.Place(board_rig::NoMoveGrid());
+    b.StopPlay();
+    ASSERT_TRUE(b.Status().ended);
+    b.SetChallengePlay(true);
+    const BoardStatus status = b.Status();
+    EXPECT_TRUE(status.challengePlay);
+    EXPECT_FALSE(status.ended);
+    EXPECT_FALSE(status.inPlay);
+}
