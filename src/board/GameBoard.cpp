@@ -348,12 +348,14 @@ bool CGameBoard::IsShown() const { return m_mesh->IsShown(); }
 
 bool CGameBoard::SandboxShown() const { return m_sandbox->IsShown(); }
 
+// A level that has ended takes no play again until the next one starts:
+// unlocked, its cleared board would finish the level a second time.
 void CGameBoard::SetLocked(bool on)
 {
     m_locked = on;
     if (m_challengePlay)
         return;
-    m_enabled = !on;
+    m_enabled = !on && !m_ended;
     if (m_boardMode == 0 && m_sandbox->Heightfield())
         m_sandbox->Heightfield()->draining = !on;
 }

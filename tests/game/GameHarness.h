@@ -128,7 +128,7 @@ public:
     }
     static bool Shown(const CountedHandle<CQoForm>& form) { return form->IsVisible() && form->active; }
     // The centre of a board cell on the virtual screen.
-    Vec2 Cell(int column, int row) const { return game->board->CellToPoint(column, row, true); }
+    Vec2 Cell(int column, int row) const { return game->services.board->CellToPoint(column, row, true); }
 
     // No sound device: no first-run conversion of the sounds.
     testing_support::ScopedEnv silent{"SDL_AUDIODRIVER", "galvorine-none"};

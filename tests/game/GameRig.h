@@ -14,7 +14,7 @@ public:
         : GameHarness(prepare, std::move(adapters), root)
     {
         EXPECT_TRUE(deviceMade);
-        EXPECT_TRUE(started) << (game->errors.empty() ? "" : game->errors.back());
+        EXPECT_TRUE(started) << (game->services.errors.empty() ? "" : game->services.errors.back());
     }
 
     // The visible one, when several controls share the id.
@@ -32,18 +32,18 @@ public:
     {
         return Click(Control(form, command));
     }
-    CGameScreens& Screens() { return *game->screens; }
+    CGameScreens& Screens() { return *game->services.screens; }
     // A form shown at once, its fade run to its end.
     void ShowNow(const CountedHandle<CQoForm>& form)
     {
-        game->screens->ShowForm(form, 1000.0f);
+        game->services.screens->ShowForm(form, 1000.0f);
         Frames(1);
     }
     // A message box up with a question, as the game puts it up.
     void AskNow(Question question, int group)
     {
-        game->screens->SetMessageBox("?", "", group, question);
-        ShowNow(game->screens->msgBox.form);
+        game->services.screens->SetMessageBox("?", "", group, question);
+        ShowNow(game->services.screens->msgBox.form);
     }
 
     // From the splash through the name entry to the main menu.
@@ -60,13 +60,11 @@ public:
     bool PlayFirstLevel(bool tutorial = false)
     {
         ClickId(Screens().mainMenu.form, Command::PlayQuest);
-        if (!RunUntil([&] { return game->mode == kModeLevelIntro && game->subState == -7; }, 10.0f))
+        if (!RunUntil([&] { return game->flow.IsAt<CStoryPages>(CStoryPages::kPages); }, 10.0f))
             return false;
         if (!tutorial)
-            game->profile->questTutorial = 0;
+            game->quest.profile->questTutorial = 0;
         Key(32);
-        return RunUntil(
-            [&] { return game->mode == kModePlaying && game->phase == kPhasePlay && game->board->IsIdle(); },
-            30.0f);
+        return RunUntil([&] { return game->flow.IsIn<CPlay>() && game->services.board->IsIdle(); }, 30.0f);
     }
 };

@@ -13,7 +13,7 @@ struct InPlay : GameRig {
         EXPECT_TRUE(NewPlayer("Anna"));
         EXPECT_TRUE(PlayFirstLevel());
     }
-    const CountedHandle<CToken>& Selected() { return game->board->Picked(); }
+    const CountedHandle<CToken>& Selected() { return game->services.board->Picked(); }
 };
 
 } // namespace
@@ -27,14 +27,14 @@ TEST(BoardInput, APressPicksOrSwapsWithANeighbour)
     game.Click(a.x, a.y);
     ASSERT_TRUE(game.Selected());
     EXPECT_EQ(game.Selected()->column, 3);
-    EXPECT_TRUE(game->dragging == false); // the release lets go of the drag
+    EXPECT_TRUE(game->flow.level.dragging == false); // the release lets go of the drag
     game.Click(far.x, far.y);
     ASSERT_TRUE(game.Selected());
     EXPECT_EQ(game.Selected()->column, 5);
     EXPECT_EQ(game.Selected()->row, 3);
     game.Click(next.x, next.y);
     EXPECT_FALSE(game.Selected());
-    EXPECT_FALSE(game->board->IsIdle()); // the swap is under way
+    EXPECT_FALSE(game->services.board->IsIdle()); // the swap is under way
 }
 
 // A token pressed and dragged onto a neighbour swaps with it.
@@ -43,11 +43,11 @@ TEST(BoardInput, ADraggedTokenSwapsWithTheNeighbourItIsDraggedTo)
     InPlay game;
     const Vec2 a = game.Cell(2, 2), b = game.Cell(2, 3);
     game.Press(a.x, a.y);
-    EXPECT_TRUE(game->dragging);
+    EXPECT_TRUE(game->flow.level.dragging);
     game.PointAt(b.x, b.y);
     game.Frames(1);
-    EXPECT_FALSE(game->dragging);
-    EXPECT_FALSE(game->board->IsIdle()); // the swap is under way
+    EXPECT_FALSE(game->flow.level.dragging);
+    EXPECT_FALSE(game->services.board->IsIdle()); // the swap is under way
     game.Release(b.x, b.y);
 }
 
@@ -59,13 +59,13 @@ TEST(BoardInput, TheFirstLessonLetsThePlayerMakeOnlyItsOwnMove)
     GameRig game;
     ASSERT_TRUE(game.NewPlayer("Anna"));
     ASSERT_TRUE(game.PlayFirstLevel(true));
-    ASSERT_TRUE(game.RunUntil([&] { return game->board->CurrentLesson().lesson == Lesson::Base; }, 5.0f));
+    ASSERT_TRUE(game.RunUntil([&] { return game->services.board->CurrentLesson().lesson == Lesson::Base; }, 5.0f));
     auto click = [&](int column, int row) {
         const Vec2 p = game.Cell(column, row);
         game.Click(p.x, p.y);
     };
     auto picked = [&]() -> MatchCell {
-        const CountedHandle<CToken>& t = game->board->Picked();
+        const CountedHandle<CToken>& t = game->services.board->Picked();
         return t ? MatchCell{t->column, t->row} : MatchCell{-1, -1};
     };
     click(2, 2);
@@ -73,24 +73,24 @@ TEST(BoardInput, TheFirstLessonLetsThePlayerMakeOnlyItsOwnMove)
     click(4, 4);
     EXPECT_EQ(picked(), (MatchCell{4, 4}));
     const Vec2 arrow = game.Cell(3, 4);
-    EXPECT_FLOAT_EQ(game->screens->pointerX, arrow.x);
-    EXPECT_FLOAT_EQ(game->screens->pointerY, arrow.y + 0.25f * game->board->CellHeight());
+    EXPECT_FLOAT_EQ(game->services.screens->pointerX, arrow.x);
+    EXPECT_FLOAT_EQ(game->services.screens->pointerY, arrow.y + 0.25f * game->services.board->CellHeight());
     click(5, 4); // a neighbour, but not the lesson's
     EXPECT_EQ(picked(), (MatchCell{4, 4}));
-    EXPECT_TRUE(game->board->IsIdle());
+    EXPECT_TRUE(game->services.board->IsIdle());
     click(3, 4);
-    EXPECT_FALSE(game->board->IsIdle()); // the lesson's swap is under way
-    EXPECT_EQ(game->board->CurrentLesson().step, lesson_step::kSwapped);
+    EXPECT_FALSE(game->services.board->IsIdle()); // the lesson's swap is under way
+    EXPECT_EQ(game->services.board->CurrentLesson().step, lesson_step::kSwapped);
 
     GameRig free;
     ASSERT_TRUE(free.NewPlayer("Bert"));
-    free->gameOptions.capsLockTutorial = 0;
+    free->services.gameOptions.capsLockTutorial = 0;
     ASSERT_TRUE(free.PlayFirstLevel(true));
-    ASSERT_TRUE(free.RunUntil([&] { return free->board->CurrentLesson().lesson == Lesson::Base; }, 5.0f));
+    ASSERT_TRUE(free.RunUntil([&] { return free->services.board->CurrentLesson().lesson == Lesson::Base; }, 5.0f));
     const Vec2 other = free.Cell(2, 2);
     free.Click(other.x, other.y);
-    ASSERT_TRUE(free->board->Picked());
-    EXPECT_EQ(free->board->Picked()->column, 2);
+    ASSERT_TRUE(free->services.board->Picked());
+    EXPECT_EQ(free->services.board->Picked()->column, 2);
 }
 
 // Space, Escape and P pause play that is ready for input and resume it; a
@@ -98,21 +98,21 @@ TEST(BoardInput, TheFirstLessonLetsThePlayerMakeOnlyItsOwnMove)
 TEST(BoardInput, PauseKeysPauseAndResume)
 {
     InPlay game;
-    const CountedHandle<CQoForm>& menu = game->screens->gameMenu.form;
+    const CountedHandle<CQoForm>& menu = game->services.screens->gameMenu.form;
     for (const int key : {27, 32, 80}) {
         game.Key(key);
         game.Frames(30);
         EXPECT_TRUE(GameRig::Shown(menu)) << key;
-        EXPECT_TRUE(game->board->Status().locked);
+        EXPECT_TRUE(game->services.board->Status().locked);
         const Vec2 cell = game.Cell(1, 1);
         game.Click(cell.x, cell.y);
-        EXPECT_FALSE(game->board->Picked());
+        EXPECT_FALSE(game->services.board->Picked());
         game.Key(key);
         game.Frames(30);
         EXPECT_FALSE(menu->IsVisible()) << key;
-        EXPECT_FALSE(game->board->Status().locked);
+        EXPECT_FALSE(game->services.board->Status().locked);
     }
-    game->gameType = 1;
+    game->quest.gameType = 1;
     game.Key(27);
     game.Frames(30);
     EXPECT_FALSE(menu->IsVisible());
@@ -130,7 +130,8 @@ TEST(MenuCommands, OnlyExitAndTheQuitButtonEndTheGame)
         // The window's buttons show when the pointer comes near the top of
         // the screen; each button is pressed in its upper half.
         const bool onWindow = command == Command::Quit;
-        const CountedHandle<CQoForm>& form = onWindow ? game->screens->winBox.form : game->screens->mainMenu.form;
+        const CountedHandle<CQoForm>& form =
+            onWindow ? game->services.screens->winBox.form : game->services.screens->mainMenu.form;
         const CQoWindow& button = GameRig::Control(form, command);
         const float x = button.Position().x, y = button.Position().y + button.Size().h / 4.0f;
         game.PointAt(x, y);
@@ -146,9 +147,9 @@ TEST(MenuCommands, TheMainMenuStartsQuestsAndLeaves)
     {
         GameRig game;
         ASSERT_TRUE(game.NewPlayer("Anna"));
-        game.ClickId(game->screens->mainMenu.form, Command::PlayQuest);
-        EXPECT_EQ(game->mode, kModeLevelIntro); // no save, no veteran: a Normal quest at once
-        EXPECT_FALSE(game->hardMode);
+        game.ClickId(game->services.screens->mainMenu.form, Command::PlayQuest);
+        EXPECT_EQ(game->flow.Mode(), kModeLevelIntro); // no save, no veteran: a Normal quest at once
+        EXPECT_FALSE(game->quest.hardMode);
     }
     {
         // A veteran is asked for the Hard mode; Hard starts a Hard quest.
@@ -156,13 +157,13 @@ TEST(MenuCommands, TheMainMenuStartsQuestsAndLeaves)
             plat::CreateDirectory(user + "Players\\Vera");
             testing_support::WriteText(user + "Players/Vera/Settings.ini", "[Main]\nVeteran=1\n");
         });
-        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->mainMenu.form); }, 30.0f));
-        game.ClickId(game->screens->mainMenu.form, Command::PlayQuest);
-        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
-        EXPECT_EQ(game->screens->AskedQuestion(), Question::TryHardMode);
-        game.ClickId(game->screens->msgBox.form, Command::MessageYes);
-        EXPECT_EQ(game->mode, kModeLevelIntro);
-        EXPECT_TRUE(game->hardMode);
+        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->mainMenu.form); }, 30.0f));
+        game.ClickId(game->services.screens->mainMenu.form, Command::PlayQuest);
+        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->msgBox.form); }, 5.0f));
+        EXPECT_EQ(game->services.screens->AskedQuestion(), Question::TryHardMode);
+        game.ClickId(game->services.screens->msgBox.form, Command::MessageYes);
+        EXPECT_EQ(game->flow.Mode(), kModeLevelIntro);
+        EXPECT_TRUE(game->quest.hardMode);
     }
     {
         // With a save the continue screen comes, and a new quest is asked for.
@@ -173,43 +174,52 @@ TEST(MenuCommands, TheMainMenuStartsQuestsAndLeaves)
             save.resumeKind = 8;
             save.Save(user + "Players\\Anna\\QuestAS1.sav");
         });
-        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->mainMenu.form); }, 30.0f));
-        game.ClickId(game->screens->mainMenu.form, Command::PlayQuest);
-        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->startQuest.form); }, 5.0f));
-        game.ClickId(game->screens->startQuest.form, Command::NewQuest);
-        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
-        EXPECT_EQ(game->screens->AskedQuestion(), Question::ReplaceSavedQuest);
-        game.ClickId(game->screens->msgBox.form, Command::MessageYes);
-        EXPECT_EQ(game->mode, kModeLevelIntro);
+        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->mainMenu.form); }, 30.0f));
+        game.ClickId(game->services.screens->mainMenu.form, Command::PlayQuest);
+        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->startQuest.form); }, 5.0f));
+        game.ClickId(game->services.screens->startQuest.form, Command::NewQuest);
+        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->msgBox.form); }, 5.0f));
+        EXPECT_EQ(game->services.screens->AskedQuestion(), Question::ReplaceSavedQuest);
+        game.ClickId(game->services.screens->msgBox.form, Command::MessageYes);
+        EXPECT_EQ(game->flow.Mode(), kModeLevelIntro);
         EXPECT_FALSE(plat::FileExists(game.PlayerFolder("Anna") + "QuestAS1.sav"));
     }
 }
 
-// The message box's OK and Yes answer by the box's command.
+// The message box's OK and Yes answer by the box's question: the state that
+// waits for the box goes on.
 TEST(MenuCommands, TheMessageBoxAnswersByItsCommand)
 {
     struct Case {
         Question question;
         int group;
         Command button;
-        int subState, phase;
+        // The state that waits for the box, without its screens' work.
+        void (*wait)(CGameFlow&);
+        bool (*answered)(const CGameFlow&);
     };
     const Case cases[] = {
-        {Question::BonusLevelRules, CGameScreens::kGroupContinue, Command::MessageOk, -7, kPhaseBonusLevel},
-        {Question::LevelFailed, CGameScreens::kGroupContinue, Command::MessageOk, 3, kPhaseLevelFailed},
-        {Question::GameOver, CGameScreens::kGroupContinue, Command::MessageOk, 3, kPhaseQuestOver},
-        {Question::StarsLeft, CGameScreens::kGroupYesNo, Command::MessageYes, 0, kPhaseMapMarch},
+        {Question::BonusLevelRules, CGameScreens::kGroupContinue, Command::MessageOk,
+         [](CGameFlow& f) { f.Enter(f.bonusLevel, CBonusLevel::kRules); },
+         [](const CGameFlow& f) { return f.IsAt<CBonusLevel>(CBonusLevel::kRulesRead); }},
+        {Question::LevelFailed, CGameScreens::kGroupContinue, Command::MessageOk,
+         [](CGameFlow& f) { f.Enter(f.levelFailed, CLevelFailed::kMessage); },
+         [](const CGameFlow& f) { return f.IsAt<CLevelFailed>(CLevelFailed::kReload); }},
+        {Question::GameOver, CGameScreens::kGroupContinue, Command::MessageOk,
+         [](CGameFlow& f) { f.Enter(f.questOver, CQuestOver::kMessage); },
+         [](const CGameFlow& f) { return f.IsAt<CQuestOver>(CQuestOver::kClear); }},
+        {Question::StarsLeft, CGameScreens::kGroupYesNo, Command::MessageYes,
+         [](CGameFlow& f) { f.Enter(f.shopVisit); }, [](const CGameFlow& f) { return f.IsIn<CMapMarch>(); }},
     };
     for (const Case& c : cases) {
         InPlay game;
-        // Phases that wait for the box, without their screens' work.
-        game->phase = c.phase == kPhaseMapMarch ? kPhaseShop : c.phase;
-        game->subState = c.phase == kPhaseBonusLevel ? -8 : 1;
-        game->board->SetLocked(true);
+        c.wait(game->flow);
+        EXPECT_TRUE(game->flow.WaitsForPlayer() || game->flow.IsIn<CShopVisit>());
+        game->services.board->SetLocked(true);
         game.AskNow(c.question, c.group);
-        game.ClickId(game->screens->msgBox.form, c.button);
-        EXPECT_EQ(game->phase, c.phase) << static_cast<int>(c.question);
-        EXPECT_EQ(game->subState, c.subState) << static_cast<int>(c.question);
+        game.ClickId(game->services.screens->msgBox.form, c.button);
+        EXPECT_TRUE(c.answered(game->flow))
+            << static_cast<int>(c.question) << ": " << game->flow.StateName() << ", " << game->flow.StepName();
     }
 }
 
@@ -217,33 +227,33 @@ TEST(MenuCommands, TheMessageBoxAnswersByItsCommand)
 TEST(MenuCommands, TheShopsButtonsWaitForTheShop)
 {
     InPlay game;
-    game->phase = kPhaseShop;
-    game->shop->Show(1, 2.0f, 2);
-    game.ShowNow(game->screens->shop.form);
-    game.ClickId(game->screens->shop.form, Command::ShopDone);
-    EXPECT_EQ(game->phase, kPhaseShop); // not open yet
+    game->flow.Enter(game->flow.shopVisit);
+    game->services.shop->Show(1, 2.0f, 2);
+    game.ShowNow(game->services.screens->shop.form);
+    game.ClickId(game->services.screens->shop.form, Command::ShopDone);
+    EXPECT_TRUE(game->flow.IsIn<CShopVisit>()); // not open yet
     game.Frames(40);
-    game->shop->stars = 0;
-    game.ClickId(game->screens->shop.form, NthOf(Command::ItemPlusFirst, 2));
-    EXPECT_EQ(game->screens->AskedQuestion(), Question::NoStarsLeft);
-    EXPECT_FALSE(game->screens->shop.form->IsEnabled());
+    game->services.shop->stars = 0;
+    game.ClickId(game->services.screens->shop.form, NthOf(Command::ItemPlusFirst, 2));
+    EXPECT_EQ(game->services.screens->AskedQuestion(), Question::NoStarsLeft);
+    EXPECT_FALSE(game->services.screens->shop.form->IsEnabled());
     game.Frames(30);
-    game.ClickId(game->screens->msgBox.form, Command::MessageOk);
+    game.ClickId(game->services.screens->msgBox.form, Command::MessageOk);
     game.Frames(30);
-    EXPECT_TRUE(game->screens->shop.form->IsEnabled());
-    game.ClickId(game->screens->shop.form, Command::ShopDone);
-    EXPECT_EQ(game->phase, kPhaseMapMarch);
-    EXPECT_EQ(game->questSave->resumeKind, 8);
+    EXPECT_TRUE(game->services.screens->shop.form->IsEnabled());
+    game.ClickId(game->services.screens->shop.form, Command::ShopDone);
+    EXPECT_TRUE(game->flow.IsIn<CMapMarch>());
+    EXPECT_EQ(game->services.questSave->resumeKind, CQuestSave::kResumeInShop);
 }
 
 // A hint shows a move and costs its points, even without an extra life.
 TEST(MenuCommands, AHintCostsItsPoints)
 {
     InPlay game;
-    game->stats.AddToRunTables(7000, StatScore);
-    game.ClickId(game->screens->quest.form, Command::Hint);
-    EXPECT_EQ(game->stats.tables[1].Get(StatScore), 2000);
-    EXPECT_EQ(game->trophyCounters[1], -1);
+    game->quest.stats.AddToRunTables(7000, StatScore);
+    game.ClickId(game->services.screens->quest.form, Command::Hint);
+    EXPECT_EQ(game->quest.stats.tables[1].Get(StatScore), 2000);
+    EXPECT_EQ(game->quest.trophyCounters[1], -1);
 }
 
 // A shuffle bought with a life reshuffles the board and the HUD shows the
@@ -251,11 +261,11 @@ TEST(MenuCommands, AHintCostsItsPoints)
 TEST(MenuCommands, AShuffleCostsALifeTheHudShows)
 {
     InPlay game;
-    const int lives = game->lives;
-    game.ClickId(game->screens->quest.form, Command::ShuffleFirst);
-    EXPECT_EQ(game->lives, lives - 1);
-    EXPECT_TRUE(game->lifeLost.active);
-    EXPECT_EQ(game->screens->quest.count->MainText()->text, std::to_string(lives - 1));
+    const int lives = game->quest.lives;
+    game.ClickId(game->services.screens->quest.form, Command::ShuffleFirst);
+    EXPECT_EQ(game->quest.lives, lives - 1);
+    EXPECT_TRUE(game->flow.level.lifeLost.active);
+    EXPECT_EQ(game->services.screens->quest.count->MainText()->text, std::to_string(lives - 1));
 }
 
 // The chosen profile becomes the player's; no choice (-1) changes nothing.
@@ -265,30 +275,30 @@ TEST(MenuCommands, AChosenProfileBecomesCurrentWhenItExists)
         plat::CreateDirectory(user + "Players\\Anna");
         plat::CreateDirectory(user + "Players\\Bert");
     });
-    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->mainMenu.form); }, 30.0f));
-    ASSERT_TRUE(game->playerName);
-    const std::string current = *game->playerName;
-    const int other = game->profiles->FindProfile(current == "Anna" ? "Bert" : "Anna");
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->mainMenu.form); }, 30.0f));
+    ASSERT_TRUE(game->quest.playerName);
+    const std::string current = *game->quest.playerName;
+    const int other = game->services.profiles->FindProfile(current == "Anna" ? "Bert" : "Anna");
     // Nothing chosen yet.
-    game->screens->profileSelected = -1;
-    game.ShowNow(game->screens->profiles.form);
-    game.ClickId(game->screens->profiles.form, Command::ProfileOk);
-    EXPECT_EQ(*game->playerName, current);
-    game->screens->profileSelected = other;
-    game.ShowNow(game->screens->profiles.form);
-    game.ClickId(game->screens->profiles.form, Command::ProfileOk);
-    EXPECT_NE(*game->playerName, current);
-    EXPECT_EQ(game->gameOptions.profile, *game->playerName);
+    game->services.screens->profileSelected = -1;
+    game.ShowNow(game->services.screens->profiles.form);
+    game.ClickId(game->services.screens->profiles.form, Command::ProfileOk);
+    EXPECT_EQ(*game->quest.playerName, current);
+    game->services.screens->profileSelected = other;
+    game.ShowNow(game->services.screens->profiles.form);
+    game.ClickId(game->services.screens->profiles.form, Command::ProfileOk);
+    EXPECT_NE(*game->quest.playerName, current);
+    EXPECT_EQ(game->services.gameOptions.profile, *game->quest.playerName);
 }
 
 // The blink of the hint button and the scenes of the stages.
 TEST(GameQueries, BlinkAndStageScenes)
 {
     InPlay game;
-    auto* highlight = static_cast<CQoCheckbox*>(game->screens->quest.hintHighlight.Get());
+    auto* highlight = static_cast<CQoCheckbox*>(game->services.screens->quest.hintHighlight.Get());
     for (const auto& [t, checked] : {std::pair{0.49f, false}, {0.01f, true}, {0.5f, false}}) {
-        game->AdvanceBlinkA(t);
-        EXPECT_EQ(highlight->IsChecked(), checked) << game->blinkTimerA;
+        game->flow.level.AdvanceBlinkA(t);
+        EXPECT_EQ(highlight->IsChecked(), checked) << game->flow.level.blinkTimerA;
     }
     struct Stages {
         int from, to;
@@ -297,8 +307,8 @@ TEST(GameQueries, BlinkAndStageScenes)
     };
     for (const Stages s :
          {Stages{-1, 3, true, 1}, Stages{4, 5, false, 1}, Stages{5, 6, true, 2}, Stages{41, 42, true, 5}}) {
-        EXPECT_EQ(game->SwitchBackgroundForStage(s.from, s.to), s.switched) << s.from;
-        EXPECT_EQ(game->backgrounds->CurrentScene(), s.scene) << s.from;
+        EXPECT_EQ(game->services.SwitchBackgroundForStage(s.from, s.to), s.switched) << s.from;
+        EXPECT_EQ(game->services.backgrounds->CurrentScene(), s.scene) << s.from;
     }
 }
 
@@ -306,15 +316,15 @@ TEST(GameQueries, BlinkAndStageScenes)
 TEST(GameQueries, ReadyAndIdleFollowTheBoard)
 {
     InPlay game;
-    EXPECT_TRUE(game->IsReadyForInput());
-    EXPECT_TRUE(game->IsPlayIdle());
-    game->board->SetLocked(true);
-    EXPECT_FALSE(game->IsReadyForInput());
-    EXPECT_FALSE(game->IsPlayIdle());
-    game->board->SetLocked(false);
-    game->phase = kPhaseShop;
-    EXPECT_FALSE(game->IsReadyForInput());
-    game->phase = kPhasePlay;
-    game->board->StopPlay();
-    EXPECT_FALSE(game->IsReadyForInput());
+    EXPECT_TRUE(game->flow.level.IsReadyForInput());
+    EXPECT_TRUE(game->flow.level.IsPlayIdle());
+    game->services.board->SetLocked(true);
+    EXPECT_FALSE(game->flow.level.IsReadyForInput());
+    EXPECT_FALSE(game->flow.level.IsPlayIdle());
+    game->services.board->SetLocked(false);
+    game->flow.Enter(game->flow.shopVisit);
+    EXPECT_FALSE(game->flow.level.IsReadyForInput());
+    game->flow.Enter(game->flow.play);
+    game->services.board->StopPlay();
+    EXPECT_FALSE(game->flow.level.IsReadyForInput());
 }

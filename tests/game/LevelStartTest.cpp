@@ -22,30 +22,32 @@ struct GameRig {
     GameRig()
     {
         EXPECT_TRUE(screensRig.Load());
-        game.screens = screensRig.screens;
-        game.board = boardRig.board;
-        game.capsRenderer = boardRig.caps;
+        game.services.screens = screensRig.screens;
+        game.services.board = boardRig.board;
+        game.services.capsRenderer = boardRig.caps;
         // What the board shares with the game.
-        game.totems = MakeCountedHandle(new CTotemsManager());
-        game.board->SetTotems(game.totems);
-        game.gemsBar = MakeCountedHandle(new CGemsBar());
-        game.board->SetGemsBar(game.gemsBar);
-        game.popups = MakeCountedHandle(new CPopupManager());
-        game.board->SetPopups(game.popups);
-        game.bonuses = MakeCountedHandle(new CBonusManager());
-        game.adviser = MakeCountedHandle(new CAdviserInterface());
-        game.board->SetBonuses(game.bonuses, game.adviser);
-        game.shop = MakeCountedHandle(new CShop(game.screens, game.board, {}, {}, {}, {}, {}));
-        game.profiles = MakeCountedHandle(new CProfiles(game.paths.folders[CDataPaths::Players]));
-        game.profiles->CreateProfile("Tester");
-        game.playerName = MakeCountedHandle(new std::string("Tester"));
+        game.services.totems = MakeCountedHandle(new CTotemsManager());
+        game.services.board->SetTotems(game.services.totems);
+        game.services.gemsBar = MakeCountedHandle(new CGemsBar());
+        game.services.board->SetGemsBar(game.services.gemsBar);
+        game.services.popups = MakeCountedHandle(new CPopupManager());
+        game.services.board->SetPopups(game.services.popups);
+        game.services.bonuses = MakeCountedHandle(new CBonusManager());
+        game.services.adviser = MakeCountedHandle(new CAdviserInterface());
+        game.services.board->SetBonuses(game.services.bonuses, game.services.adviser);
+        game.services.shop =
+            MakeCountedHandle(new CShop(game.services.screens, game.services.board, {}, {}, {}, {}, {}));
+        game.services.profiles =
+            MakeCountedHandle(new CProfiles(game.services.paths.folders[CDataPaths::Players]));
+        game.services.profiles->CreateProfile("Tester");
+        game.quest.playerName = MakeCountedHandle(new std::string("Tester"));
     }
-    CProfile& Player() { return *game.CurrentProfile(); }
+    CProfile& Player() { return *game.quest.CurrentProfile(); }
     CGameBoard& Board() { return *boardRig.board; }
     // The board's play starts with the player's lessons.
     void StartPlay()
     {
-        Board().SetLessons(game.CurrentLessonPlan());
+        Board().SetLessons(game.quest.CurrentLessonPlan());
         Board().SetLocked(false);
     }
 
@@ -61,15 +63,15 @@ struct GameRig {
             b.Events().TakeDeferred(&events);
             for (const BoardEvent& e : events) {
                 if (e.kind == BoardEventKind::LessonSeen)
-                    game.MarkLessonSeen(e.lesson);
+                    game.quest.MarkLessonSeen(e.lesson);
                 if (e.kind == BoardEventKind::LessonStep) {
-                    game.ShowTutorialStep(e.lesson, e.step);
+                    game.flow.lessons.ShowStep(e.lesson, e.step);
                     break;
                 }
             }
             for (size_t i = 0; i < b.Events().Size(); ++i)
                 if (b.Events().At(i).kind == BoardEventKind::LessonSeen)
-                    game.MarkLessonSeen(b.Events().At(i).lesson);
+                    game.quest.MarkLessonSeen(b.Events().At(i).lesson);
             b.Events().Clear();
             if (b.IsIdle() && t > 1.0f)
                 return;
@@ -81,7 +83,7 @@ struct GameRig {
     {
         CGameBoard& b = Board();
         b.SetLessonStep(b.CurrentLesson().step + 1);
-        if (!game.StepTutorial(toColumn, toRow))
+        if (!game.flow.lessons.StepWithSwap(toColumn, toRow))
             return false;
         b.Swap(fromColumn, fromRow, toColumn, toRow, false);
         return true;
@@ -97,31 +99,30 @@ TEST(LevelStart, ALevelOfTheQuestTakesItsFilesGoalOrFiveGemsALevel)
 {
     GameRig rig;
     rig.Player().questTutorial = 0;
-    rig.game.StartLevel(1);
+    rig.game.flow.loader.StartLevel(1);
     CGameBoard& b = rig.Board();
     EXPECT_EQ(b.GemsToCollect(), 5); // the file's goal
-    EXPECT_EQ(rig.game.gemsBar->goal, 5);
+    EXPECT_EQ(rig.game.services.gemsBar->goal, 5);
     EXPECT_FALSE(b.Status().enabled);
-    EXPECT_EQ(rig.game.challenge, kOrdinaryLevel);
     EXPECT_FALSE(b.Status().challengePlay);
-    EXPECT_FLOAT_EQ(rig.game.timeLeft, 240.0f);
-    EXPECT_FLOAT_EQ(rig.game.nextTimeWarning, 30.0f);
-    EXPECT_EQ(rig.game.lives, 2); // the balance limits the lives
-    EXPECT_EQ(rig.game.shop->items.balanceApplied, 1);
+    EXPECT_FLOAT_EQ(rig.game.quest.timeLeft, 240.0f);
+    EXPECT_FLOAT_EQ(rig.game.quest.nextTimeWarning, 30.0f);
+    EXPECT_EQ(rig.game.quest.lives, 2); // the balance limits the lives
+    EXPECT_EQ(rig.game.services.shop->items.balanceApplied, 1);
 
-    rig.game.StartLevel(47); // no file: five gems a level
+    rig.game.flow.loader.StartLevel(47); // no file: five gems a level
     EXPECT_EQ(b.GemsToCollect(), 235);
-    EXPECT_EQ(rig.game.gemsBar->goal, 235);
+    EXPECT_EQ(rig.game.services.gemsBar->goal, 235);
 }
 
 TEST(LevelStart, ATotemOwnedStartsTheTotemLessonOnItsOwnBoard)
 {
     GameRig rig;
     CGameBoard& b = rig.Board();
-    rig.game.StartLevel(6);
+    rig.game.flow.loader.StartLevel(6);
     EXPECT_EQ(b.CurrentLesson().lesson, Lesson::None); // no totem owned yet
-    rig.game.totems->levels[3] = 1;
-    rig.game.StartLevel(6);
+    rig.game.services.totems->levels[3] = 1;
+    rig.game.flow.loader.StartLevel(6);
     EXPECT_EQ(b.CurrentLesson().lesson, Lesson::Totem);
     EXPECT_EQ(b.CurrentLesson().step, 0);
     EXPECT_EQ(b.ColourCount(), 7);
@@ -132,7 +133,7 @@ TEST(LevelStart, ATotemOwnedStartsTheTotemLessonOnItsOwnBoard)
 // A save of level 42 (no file: a goal of 210) in the middle of play.
 CQuestSave& SaveAt(CGame& game, int32_t gemsLeft, int32_t resumeKind)
 {
-    CQuestSave& save = *game.questSave;
+    CQuestSave& save = *game.services.questSave;
     save.level = 42;
     save.resumeKind = resumeKind;
     save.gemsLeft = gemsLeft;
@@ -160,11 +161,11 @@ TEST(LevelStart, AResumedLevelShowsTheGemsCollectedSoFar)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.gemsLeft);
         GameRig rig;
-        SaveAt(rig.game, c.gemsLeft, 1);
-        rig.game.ResumeQuestLevel();
+        SaveAt(rig.game, c.gemsLeft, CQuestSave::kResumeInPlay);
+        rig.game.flow.loader.ResumeQuestLevel();
         CGameBoard& b = rig.Board();
-        EXPECT_EQ(rig.game.gemsBar->goal, 210);
-        EXPECT_EQ(rig.game.gemsBar->Collected(), c.collected);
+        EXPECT_EQ(rig.game.services.gemsBar->goal, 210);
+        EXPECT_EQ(rig.game.services.gemsBar->Collected(), c.collected);
         EXPECT_EQ(b.GemsToCollect(), c.gemsLeft);
         EXPECT_EQ(b.GemsToPlace(), 7);
     }
@@ -173,25 +174,24 @@ TEST(LevelStart, AResumedLevelShowsTheGemsCollectedSoFar)
 TEST(LevelStart, AQuestLevelTakesTheSavesValuesAndHowToFillTheBoard)
 {
     GameRig rig;
-    CQuestSave& save = SaveAt(rig.game, 100, 1);
+    CQuestSave& save = SaveAt(rig.game, 100, CQuestSave::kResumeInPlay);
     save.difficulty = 1;
     save.SizeGrids();
     save.SetCell(CQuestSave::TokenCodes, 0, 0, 3);
-    rig.game.StartQuestLevel();
+    CFlowState& entry = rig.game.flow.loader.StartQuestLevel();
     CGameBoard& b = rig.Board();
     CGame& game = rig.game;
-    EXPECT_EQ(game.level, 42);
-    EXPECT_EQ(game.lives, 2); // the balance's limit is lower
-    EXPECT_FLOAT_EQ(game.timeLeft, 77.0f);
-    EXPECT_FLOAT_EQ(game.nextTimeWarning, 60.0f);
-    EXPECT_EQ(game.phase, 1);
-    EXPECT_EQ(game.phaseEntry, 4);
-    EXPECT_TRUE(game.hardMode);
-    EXPECT_EQ(game.extraLifeSteps, 4);
-    EXPECT_EQ(game.trophyCounters[1], 9);
-    EXPECT_EQ(game.shop->stars, 6);
-    EXPECT_EQ(game.shop->items.levels[3], 2);
-    EXPECT_EQ(game.shop->items.limitLevel, 42);
+    EXPECT_EQ(game.quest.level, 42);
+    EXPECT_EQ(game.quest.lives, 2); // the balance's limit is lower
+    EXPECT_FLOAT_EQ(game.quest.timeLeft, 77.0f);
+    EXPECT_FLOAT_EQ(game.quest.nextTimeWarning, 60.0f);
+    EXPECT_EQ(&entry, &game.flow.levelIntro);
+    EXPECT_TRUE(game.quest.hardMode);
+    EXPECT_EQ(game.quest.extraLifeSteps, 4);
+    EXPECT_EQ(game.quest.trophyCounters[1], 9);
+    EXPECT_EQ(game.services.shop->stars, 6);
+    EXPECT_EQ(game.services.shop->items.levels[3], 2);
+    EXPECT_EQ(game.services.shop->items.limitLevel, 42);
     // Hard mode drains the sand at half the rate.
     EXPECT_DOUBLE_EQ(b.SandDrainRate(), BalanceDecay(2) * 0.5f);
     // The saved board comes back with the first fill.
@@ -200,18 +200,16 @@ TEST(LevelStart, AQuestLevelTakesTheSavesValuesAndHowToFillTheBoard)
     ASSERT_TRUE(b.Cell(0, 0));
     EXPECT_EQ(b.Cell(0, 0)->colour, 2);
 
-    save.resumeKind = 8; // won and waiting in the shop: a new board
+    save.resumeKind = CQuestSave::kResumeInShop; // won and waiting in the shop: a new board
     save.difficulty = 0;
-    game.StartQuestLevel();
-    EXPECT_EQ(game.phaseEntry, 12);
-    EXPECT_EQ(game.shop->items.limitLevel, 43);
+    EXPECT_EQ(&game.flow.loader.StartQuestLevel(), &game.flow.shopIntro);
+    EXPECT_EQ(game.services.shop->items.limitLevel, 43);
     EXPECT_DOUBLE_EQ(b.SandDrainRate(), BalanceDecay(2));
     EXPECT_EQ(BoardProbe(b).FirstFill(), 1); // the level's own first fill
 
-    save.resumeKind = 1;
-    game.ResumeQuestLevel();
+    save.resumeKind = CQuestSave::kResumeInPlay;
+    game.flow.loader.ResumeQuestLevel();
     EXPECT_EQ(BoardProbe(b).FirstFill(), 1); // a reloaded level starts afresh
-    EXPECT_EQ(game.subState, 5);
 }
 
 // A swap in a guided lesson: the lesson's own moves it on; another cell
@@ -242,7 +240,7 @@ TEST(LevelStart, StepTutorialLetsTheLessonsMovesThroughAndEndsAnyOther)
         SCOPED_TRACE(testing::Message()
                      << static_cast<int>(c.lesson) << "/" << c.step << " at " << c.column << "," << c.row);
         probe.SetLesson(c.lesson, c.step);
-        EXPECT_EQ(rig.game.StepTutorial(c.column, c.row), c.result);
+        EXPECT_EQ(rig.game.flow.lessons.StepWithSwap(c.column, c.row), c.result);
         EXPECT_EQ(b.CurrentLesson().lesson, c.lessonAfter);
         if (c.lessonAfter != Lesson::None) {
             EXPECT_EQ(b.CurrentLesson().step, c.stepAfter);
@@ -255,39 +253,41 @@ TEST(LevelStart, PromptsShowTheirTextAndTheShopLessonIsWrittenDown)
     GameRig rig;
     CGameBoard& b = rig.Board();
     BoardProbe probe(b);
-    rig.game.StartLevel(1);
+    rig.game.flow.loader.StartLevel(1);
     rig.StartPlay();
     probe.SetLesson(Lesson::Base, 0);
-    rig.game.ShowTutorialStep(Lesson::Base, 0);
-    std::string shown = rig.game.screens->tutorial.panelText->MainText()->text;
+    rig.game.flow.lessons.ShowStep(Lesson::Base, 0);
+    std::string shown = rig.game.services.screens->tutorial.panelText->MainText()->text;
     std::replace(shown.begin(), shown.end(), CText::kSoftBreak, ' ');
     EXPECT_EQ(shown, GetString(35));
     EXPECT_EQ(b.CurrentLesson().lesson, Lesson::Base);
 
     probe.SetLesson(Lesson::Gem, 0); // no gem on the board yet: nothing to show
-    rig.game.ShowTutorialStep(Lesson::Gem, 0);
+    rig.game.flow.lessons.ShowStep(Lesson::Gem, 0);
     EXPECT_EQ(b.CurrentLesson().lesson, Lesson::None);
     rig.Play(0.1f);
     EXPECT_EQ(rig.Player().tutGem, 1);
 
-    rig.game.ShowTutorialStep(Lesson::Shop, 0);
+    rig.game.flow.lessons.ShowStep(Lesson::Shop, 0);
     EXPECT_EQ(rig.Player().tutShop, 1);
-    EXPECT_NE(testing_support::ReadText(rig.game.paths.folders[CDataPaths::Players] + "Tester\\Settings.ini")
-                  .find("Shop=1"),
-              std::string::npos);
+    EXPECT_NE(
+        testing_support::ReadText(rig.game.services.paths.folders[CDataPaths::Players] + "Tester\\Settings.ini")
+            .find("Shop=1"),
+        std::string::npos);
 }
 
 TEST(LevelStart, WithoutAPlayerThereIsNoTutorial)
 {
     GameRig rig;
-    rig.game.playerName.Reset();
-    rig.game.totems->levels[0] = 1;
-    rig.game.StartLevel(6);
+    rig.game.quest.playerName.Reset();
+    rig.game.services.totems->levels[0] = 1;
+    rig.game.flow.loader.StartLevel(6);
     EXPECT_EQ(rig.Board().CurrentLesson().lesson, Lesson::None); // no totem lesson
-    rig.game.ShowTutorialStep(Lesson::Shop, 0);
-    EXPECT_EQ(testing_support::ReadText(rig.game.paths.folders[CDataPaths::Players] + "Tester\\Settings.ini")
-                  .find("Shop=1"),
-              std::string::npos);
+    rig.game.flow.lessons.ShowStep(Lesson::Shop, 0);
+    EXPECT_EQ(
+        testing_support::ReadText(rig.game.services.paths.folders[CDataPaths::Players] + "Tester\\Settings.ini")
+            .find("Shop=1"),
+        std::string::npos);
 }
 
 // A lesson's swap made its row when the token that stood in the row is gone.
@@ -296,7 +296,7 @@ TEST(Lessons, BaseLessonSwapsTheFourthTokenIntoARowOfThree)
     GameRig rig;
     rig.boardRig.random.Seed(21);
     CGameBoard& b = rig.Board();
-    rig.game.StartLevel(1);
+    rig.game.flow.loader.StartLevel(1);
     rig.StartPlay();
     rig.Play();
     ASSERT_EQ(b.CurrentLesson().lesson, Lesson::Base);
@@ -314,7 +314,7 @@ TEST(Lessons, BonusLessonMakesARowOfFourThenARowThroughTheMiddle)
     rig.boardRig.random.Seed(5);
     CGameBoard& b = rig.Board();
     rig.Player().tutBase = rig.Player().tutGem = 1;
-    rig.game.StartLevel(2);
+    rig.game.flow.loader.StartLevel(2);
     rig.StartPlay();
     rig.Play();
     ASSERT_EQ(b.CurrentLesson().lesson, Lesson::Bonus);
@@ -336,8 +336,8 @@ TEST(Lessons, TotemLessonMakesTwoRowsOfTheTotemsColour)
     GameRig rig;
     rig.boardRig.random.Seed(8);
     CGameBoard& b = rig.Board();
-    rig.game.totems->levels[5] = 1;
-    rig.game.StartLevel(6);
+    rig.game.services.totems->levels[5] = 1;
+    rig.game.flow.loader.StartLevel(6);
     rig.StartPlay();
     rig.Play();
     ASSERT_EQ(b.CurrentLesson().lesson, Lesson::Totem);
@@ -355,7 +355,7 @@ TEST(Lessons, TotemLessonMakesTwoRowsOfTheTotemsColour)
     // The level's own board comes back, with the level's own colours.
     EXPECT_EQ(b.LevelData()->path, "Data\\Lvl\\l6.lvl");
     EXPECT_EQ(b.ColourCount(), 6);
-    EXPECT_EQ(rig.game.phase, kPhaseResume);
+    EXPECT_TRUE(rig.game.flow.IsIn<CResumePlay>());
 }
 
 } // namespace

@@ -1,10 +1,10 @@
-// The display check boxes of the options screen. The display is a mask:
-// 1 full screen, 2 wider than 640, 4 more than 16 bits of colour, 8 wider
-// than 4:3 (full screen only). The boxes edit a pending copy within what the
-// display offers; the options' OK applies it.
-#include "game/Game.h"
+// The options screen: its volumes and display boxes, opened from a menu and
+// confirmed back to it.
+#include "game/flow/OptionsScreen.h"
 
+#include "game/Services.h"
 #include "gui/QoButton.h"
+#include "gui/QoScroller.h"
 
 namespace {
 
@@ -23,28 +23,65 @@ int DesktopBits(const CRenderDevice& device)
 
 } // namespace
 
-int CGame::GetDisplayFlags() const
+COptionsScreen::COptionsScreen(CGameServices& services) : m_services(services) {}
+
+void COptionsScreen::Open(const CountedHandle<CQoForm>& from, float speed)
+{
+    CGameScreens& screens = *m_services.screens;
+    appliedDisplayMask = pendingDisplayMask = GetDisplayFlags();
+    screens.SetOptionsScrollers(m_services.soundOptions.soundVolume, m_services.soundOptions.musicVolume);
+    UpdateToggleControls(pendingDisplayMask);
+    screens.HideForm(from, speed);
+    screens.ShowForm(screens.options.form, speed);
+}
+
+void COptionsScreen::Confirm(const CountedHandle<CQoForm>& back, float speed)
+{
+    CGameServices& s = m_services;
+    const std::string options = s.paths.folders[CDataPaths::UserConfig] + "Options.ini";
+    if (pendingDisplayMask != appliedDisplayMask && ApplyDisplayMode(pendingDisplayMask)) {
+        appliedDisplayMask = pendingDisplayMask;
+        int w = 0, h = 0;
+        d3d::D3DFORMAT format = 0;
+        s.renderer->GetDisplayMode(s.fullScreen, &w, &h, &format);
+        WriteDisplayModeSettings(options, w, h, format, s.fullScreen);
+    }
+    CGameScreens& screens = *s.screens;
+    s.soundOptions.soundVolume = static_cast<const CQoScroller*>(screens.options.soundVolume.Get())->Value();
+    s.soundOptions.musicVolume = static_cast<const CQoScroller*>(screens.options.musicVolume.Get())->Value();
+    s.soundOptions.Write(options);
+    screens.HideForm(screens.options.form, speed);
+    screens.ShowForm(back, speed);
+}
+
+void COptionsScreen::PressBox(int box)
+{
+    pendingDisplayMask = ToggleDisplayOption(pendingDisplayMask, box);
+    UpdateToggleControls(pendingDisplayMask);
+}
+
+int COptionsScreen::GetDisplayFlags() const
 {
     int w = 0, h = 0;
     d3d::D3DFORMAT format = 0;
-    if (fullScreen) {
-        renderer->GetDisplayMode(1, &w, &h, &format);
+    if (m_services.fullScreen) {
+        m_services.renderer->GetDisplayMode(1, &w, &h, &format);
         return kFull | (w > 640 ? kWidth : 0) | (d3d::FormatBits(format) > 16 ? kDepth : 0) |
                (w * 3 > h * 4 ? kWide : 0);
     }
-    return (renderer->width > 640 ? kWidth : 0) | (DesktopBits(*device) > 16 ? kDepth : 0);
+    return (m_services.renderer->width > 640 ? kWidth : 0) | (DesktopBits(*m_services.device) > 16 ? kDepth : 0);
 }
 
-int CGame::GetAvailableToggles(int flags) const
+int COptionsScreen::GetAvailableToggles(int flags) const
 {
-    const std::vector<int32_t>& modes = renderer->fullScreenModes;
+    const std::vector<int32_t>& modes = m_services.renderer->fullScreenModes;
     auto any = [&modes](std::initializer_list<int> entries) {
         for (const int e : entries)
             if (static_cast<size_t>(e) < modes.size() && modes[static_cast<size_t>(e)] >= 0)
                 return true;
         return false;
     };
-    const size_t windowSizes = renderer->windowSizes.size();
+    const size_t windowSizes = m_services.renderer->windowSizes.size();
     if (!(flags & kFull))
         return (any({0, 1, 2, 3, 4, 5, 6, 7}) ? kFull : 0) | (windowSizes >= 2 ? kWidth : 0);
     int available = windowSizes > 0 ? kFull : 0;
@@ -57,24 +94,24 @@ int CGame::GetAvailableToggles(int flags) const
     return available;
 }
 
-void CGame::UpdateToggleControls(int flags)
+void COptionsScreen::UpdateToggleControls(int flags)
 {
     const int available = GetAvailableToggles(flags);
     const int bits[4] = {kFull, kWidth, kDepth, kWide};
     for (size_t i = 0; i < 4; ++i) {
-        auto* box = static_cast<CQoCheckbox*>(screens->options.switches[i].Get());
+        auto* box = static_cast<CQoCheckbox*>(m_services.screens->options.switches[i].Get());
         box->SetChecked((flags & bits[i]) != 0);
         box->SetEnabled((available & bits[i]) != 0);
     }
 }
 
-int CGame::ToggleDisplayOption(int mask, int option) const
+int COptionsScreen::ToggleDisplayOption(int mask, int option) const
 {
-    const std::vector<int32_t>& modes = renderer->fullScreenModes;
+    const std::vector<int32_t>& modes = m_services.renderer->fullScreenModes;
     auto offered = [&modes](int cls) {
         return static_cast<size_t>(cls) < modes.size() && modes[static_cast<size_t>(cls)] >= 0;
     };
-    const bool twoSizes = renderer->windowSizes.size() >= 2;
+    const bool twoSizes = m_services.renderer->windowSizes.size() >= 2;
     if (!(mask & kFull)) {
         if (option == 1) {
             if (mask & kWidth)
@@ -102,7 +139,7 @@ int CGame::ToggleDisplayOption(int mask, int option) const
         int windowed = mask & ~(kFull | kWide);
         if (!twoSizes)
             windowed &= ~kWidth;
-        if (DesktopBits(*device) <= 16)
+        if (DesktopBits(*m_services.device) <= 16)
             windowed &= ~kDepth;
         return windowed;
     }
@@ -113,13 +150,13 @@ int CGame::ToggleDisplayOption(int mask, int option) const
     return offered(ClassOf(flipped)) ? flipped : mask;
 }
 
-bool CGame::ApplyDisplayMode(int mask)
+bool COptionsScreen::ApplyDisplayMode(int mask)
 {
-    const CDisplayModeList* list = device->ModeList();
+    const CDisplayModeList* list = m_services.device->ModeList();
     if (mask & kFull) {
         const int cls = ClassOf(mask);
-        const int32_t entry = static_cast<size_t>(cls) < renderer->fullScreenModes.size()
-                                  ? renderer->fullScreenModes[static_cast<size_t>(cls)]
+        const int32_t entry = static_cast<size_t>(cls) < m_services.renderer->fullScreenModes.size()
+                                  ? m_services.renderer->fullScreenModes[static_cast<size_t>(cls)]
                                   : -1;
         if (entry < 0 || !list || static_cast<size_t>(entry) >= list->entries.size()) {
             WriteLog("Unable to find Fullscreen mode");
@@ -129,7 +166,7 @@ bool CGame::ApplyDisplayMode(int mask)
             return false;
         }
         const DisplayMode& m = list->entries[static_cast<size_t>(entry)];
-        if (!renderer->SetDisplayMode(1, m.width, m.height, m.format)) {
+        if (!m_services.renderer->SetDisplayMode(1, m.width, m.height, m.format)) {
             WriteLog("Unable to switch fullscreen Videomode");
             WriteLogNumber(m.width);
             WriteLogNumber(m.height);
@@ -137,17 +174,17 @@ bool CGame::ApplyDisplayMode(int mask)
             WriteLog("\n");
             return false;
         }
-        fullScreen = 1;
+        m_services.fullScreen = 1;
         return true;
     }
-    const auto& sizes = renderer->windowSizes;
+    const auto& sizes = m_services.renderer->windowSizes;
     if (sizes.empty())
         return false;
     const size_t index = (mask & kWidth) && sizes.size() >= 2 ? 1 : 0;
     const int w = sizes[index].first, h = sizes[index].second;
     const int32_t format =
         list && list->desktopIndex >= 0 ? list->entries[static_cast<size_t>(list->desktopIndex)].format : 0;
-    if (!renderer->SetDisplayMode(0, w, h, format)) {
+    if (!m_services.renderer->SetDisplayMode(0, w, h, format)) {
         WriteLog("Unable to switch windowed Videomode");
         WriteLogNumber(w);
         WriteLogNumber(h);
@@ -155,6 +192,6 @@ bool CGame::ApplyDisplayMode(int mask)
         WriteLog("\n");
         return false;
     }
-    fullScreen = 0;
+    m_services.fullScreen = 0;
     return true;
 }
