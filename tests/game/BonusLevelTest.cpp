@@ -54,32 +54,11 @@ struct SavedQuest : GameRig {
     // the results, and on: true once the next state shows.
     bool WinTheLevel()
     {
-        auto stop = [&](const char* where) {
-            ADD_FAILURE() << "no " << where << "; the flow is at " << game->flow.StateName() << ", "
+        if (const char* missing = PlayTheLastSwap(*this)) {
+            ADD_FAILURE() << "no " << missing << "; the flow is at " << game->flow.StateName() << ", "
                           << game->flow.StepName();
             return false;
-        };
-        if (!RunUntil([&] { return Shown(Screens().mainMenu.form); }, 30.0f))
-            return stop("main menu");
-        ClickId(Screens().mainMenu.form, Command::PlayQuest);
-        if (!RunUntil([&] { return Shown(Screens().startQuest.form); }, 5.0f))
-            return stop("quest to continue");
-        ClickId(Screens().startQuest.form, Command::ContinueQuest);
-        if (!RunUntil([&] { return game->flow.IsIn<CPlay>() && game->services.board->IsIdle(); }, 15.0f))
-            return stop("play");
-        using namespace one_gem_left;
-        const Vec2 from = Cell(kFromColumn, kFromRow), to = Cell(kToColumn, kToRow);
-        Click(from.x, from.y);
-        Click(to.x, to.y);
-        if (!RunUntil([&] { return game->flow.IsAt<CLevelResults>(CLevelResults::kAllShown); }, 30.0f))
-            return stop("results");
-        if (game->flow.trophies.OverLevel()) {
-            RunUntil([&] { return game->services.trophies->pendingAwards.empty(); }, 10.0f);
-            ClickId(Screens().trophies.form, Command::TrophiesContinue);
         }
-        if (!RunUntil([&] { return Shown(Screens().statistics.form); }, 10.0f))
-            return stop("statistics");
-        ClickId(Screens().statistics.form, Command::ResultsContinue);
         return true;
     }
 };

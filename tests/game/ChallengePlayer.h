@@ -9,8 +9,54 @@
 #pragma once
 
 #include "GameHarness.h"
+#include "OneGemLeft.h"
 
 #include <vector>
+
+// Clicks the visible control of `form` with the command's id; false when
+// there is none.
+inline bool ClickCommand(GameHarness& game, const CountedHandle<CQoForm>& form, Command command)
+{
+    for (size_t i = 0; i < form->ChildCount(); ++i) {
+        const CQoWindow& control = *form->Child(i);
+        if (control.id == IdOf(command) && control.IsVisible()) {
+            game.Click(control);
+            return true;
+        }
+    }
+    return false;
+}
+
+// A player whose quest stands one swap before a level's end (OneGemLeft.h):
+// from the main menu the quest goes on, the swap strikes the last gem, the
+// results come (with the trophies they bring, closed) and "Continue" leads
+// on. Null when it did, else what did not come.
+inline const char* PlayTheLastSwap(GameHarness& game)
+{
+    CGameScreens& screens = *game->services.screens;
+    if (!game.RunUntil([&] { return GameHarness::Shown(screens.mainMenu.form); }, 30.0f))
+        return "the main menu";
+    ClickCommand(game, screens.mainMenu.form, Command::PlayQuest);
+    if (!game.RunUntil([&] { return GameHarness::Shown(screens.startQuest.form); }, 5.0f))
+        return "the quest to continue";
+    ClickCommand(game, screens.startQuest.form, Command::ContinueQuest);
+    if (!game.RunUntil([&] { return game->flow.IsIn<CPlay>() && game->services.board->IsIdle(); }, 15.0f))
+        return "play";
+    using namespace one_gem_left;
+    const Vec2 from = game.Cell(kFromColumn, kFromRow), to = game.Cell(kToColumn, kToRow);
+    game.Click(from.x, from.y);
+    game.Click(to.x, to.y);
+    if (!game.RunUntil([&] { return game->flow.IsAt<CLevelResults>(CLevelResults::kAllShown); }, 30.0f))
+        return "the results";
+    if (game->flow.trophies.OverLevel()) {
+        game.RunUntil([&] { return game->services.trophies->pendingAwards.empty(); }, 10.0f);
+        ClickCommand(game, screens.trophies.form, Command::TrophiesContinue);
+    }
+    if (!game.RunUntil([&] { return GameHarness::Shown(screens.statistics.form); }, 10.0f))
+        return "the statistics";
+    ClickCommand(game, screens.statistics.form, Command::ResultsContinue);
+    return nullptr;
+}
 
 class ChallengePlayer {
 public:
@@ -57,7 +103,7 @@ public:
     {
         CGameScreens& screens = *m_game->services.screens;
         if (GameHarness::Shown(screens.msgBox.form) && screens.AskedQuestion() == Question::BonusLevelRules)
-            ClickButton(screens.msgBox.form, Command::MessageOk);
+            ClickCommand(m_game, screens.msgBox.form, Command::MessageOk);
     }
     // The trophies the bonus level brought, once their awards have flown.
     void CloseTheTrophies()
@@ -66,35 +112,27 @@ public:
         if (g.flow.IsAt<CBonusLevel>(CBonusLevel::kTrophies) &&
             GameHarness::Shown(g.services.screens->trophies.form) && g.services.trophies->pendingAwards.empty() &&
             !g.services.trophies->AwardRunning())
-            ClickButton(g.services.screens->trophies.form, Command::TrophiesContinue);
+            ClickCommand(m_game, g.services.screens->trophies.form, Command::TrophiesContinue);
     }
     int clicks = 0, stops = 0;
+    // Seconds between two clicks on stars.
+    float catchPause = 0.2f;
 
 private:
-    void ClickButton(const CountedHandle<CQoForm>& form, Command command)
-    {
-        for (size_t i = 0; i < form->ChildCount(); ++i) {
-            const CQoWindow& button = *form->Child(i);
-            if (button.id == IdOf(command) && button.IsVisible()) {
-                m_game.Click(button);
-                return;
-            }
-        }
-    }
     void ClickAt(const Vec3& p, float pause)
     {
         m_game.Click(p.x, p.y);
         ++clicks;
         m_wait = pause;
     }
-    // The oldest free star over the board, a click every fifth of a second.
+    // The oldest free star over the board, a click every `catchPause`.
     void Catch(const CAccuracyChallenge& accuracy)
     {
         if (m_aim == Aim::Lose || !accuracy.IsWaitingForPlayer())
             return;
         for (const CountedHandle<CAccuracyStar>& star : accuracy.Stars())
             if (star->state == CAccuracyStar::kFree && star->sprite && star->sprite->x < 480.0f) {
-                ClickAt(Vec3{star->sprite->x, star->sprite->y, 0.0f}, 0.2f);
+                ClickAt(Vec3{star->sprite->x, star->sprite->y, 0.0f}, catchPause);
                 return;
             }
     }
