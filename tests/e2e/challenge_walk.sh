@@ -49,33 +49,41 @@ look() {
   RING_TIME[$RING]=$(now)
   cp "$WORK/ring$RING.bmp" "$WORK/now.bmp"
 }
+# The time of the last look that showed the strip as it was.
+LAST_SAME=""
 still_playing() {
-  # shellcheck disable=SC2046
-  "$EYE" same "$WORK/now.bmp" "$SHOTS/${KIND}_1_rules.png" $CAPTION
+  # shellcheck disable=SC2086
+  "$EYE" same "$WORK/now.bmp" "$SHOTS/${KIND}_1_rules.png" $CAPTION || return 1
+  LAST_SAME=${RING_TIME[$RING]}
 }
-# The end: the look from about a second and a half before the forms began
-# to go (the loss's caption, or the Golden Star over the board), once the
-# strip has looked otherwise for most of a second (the Golden Star's flash
-# lights it up for a moment).
-ring_before() {
-  local at=$1 pick=$RING
-  for back in $(seq 1 23); do
-    local i=$(((RING + 24 - back) % 24))
-    [ -n "${RING_TIME[$i]:-}" ] || break
-    pick=$i
-    later_than "$(awk -v a="$at" -v b="${RING_TIME[$i]}" 'BEGIN { print a - b }')" 1.5 && break
+# The end: once the strip has looked otherwise for most of a second (the
+# Golden Star's flash lights it up for a moment), the looks of the last
+# three seconds it still showed as it was are the candidates, and the one
+# that shows most of the result's gold or red in the board's middle band
+# (the award and its text, or the loss's caption) is the end.
+result_pixels() {
+  convert "$1" -crop 380x100+240+190 +repage \
+    -fx '(r>0.8&&g>0.7&&b<0.6)||(r>0.7&&g<0.45&&b<0.6&&r-g>0.3)' -format '%[fx:round(mean*w*h)]' info:
+}
+keep_candidates() {
+  local at=$1 n=0
+  rm -f "$WORK"/candidate*.bmp
+  for i in $(seq 0 23); do
+    local t=${RING_TIME[$i]:-}
+    [ -n "$t" ] || continue
+    awk -v a="$at" -v t="$t" 'BEGIN { exit !(t <= a && t > a - 3) }' || continue
+    n=$((n + 1))
+    cp "$WORK/ring$i.bmp" "$WORK/candidate$n.bmp"
   done
-  echo "$pick"
 }
 grab_end() {
-  local gone="" pick=""
+  local gone=""
   for _ in $(seq 1 300); do
     if still_playing; then
       gone=""
     elif [ -z "$gone" ]; then
       gone=${RING_TIME[$RING]}
-      pick=$(ring_before "$gone")
-      cp "$WORK/ring$pick.bmp" "$WORK/end.bmp"
+      keep_candidates "${LAST_SAME:-$gone}"
     elif later_than "$(since "$gone")" 0.8; then
       break
     fi
@@ -83,6 +91,17 @@ grab_end() {
     look
   done
   [ -n "$gone" ] || fail "$KIND: the bonus level does not end"
+  local best=-1
+  for candidate in "$WORK"/candidate*.bmp; do
+    [ -f "$candidate" ] || continue
+    local n
+    n=$(result_pixels "$candidate")
+    if [ "$n" -gt "$best" ]; then
+      best=$n
+      cp "$candidate" "$WORK/end.bmp"
+    fi
+  done
+  [ "$best" -ge 0 ] || cp "$WORK/now.bmp" "$WORK/end.bmp"
   LAST_SHOT=""
   local file=$SHOTS/${KIND}_3_end.png
   convert "$WORK/end.bmp" "$file" || fail "cannot keep the end of $KIND"
@@ -167,7 +186,8 @@ play_accuracy() {
         }
       }
       END { if (found) printf "%d %d", px, py }' "$WORK/stars_a" "$WORK/stars_b")
-    [ -n "$target" ] || continue
+    # No star to aim at: a look, so that the end is seen when it comes.
+    [ -n "$target" ] || { look; continue; }
     # shellcheck disable=SC2086
     xdotool mousemove --window "$window" $target click 1 mousemove --window "$window" 4 240
     clicks=$((clicks + 1))
@@ -328,6 +348,7 @@ for entry in "accuracy 5 Arcade" "memory 11 Memory" "reaction 15 Blinker" "atten
   # shellcheck disable=SC2086
   set -- $entry
   KIND=$1
+  LAST_SAME=""
   CAPTION=$("$EYE" rect "$INSTALL/Data/Forms/$3.qof" key:1 $CLIENT_W $CLIENT_H) || fail "no caption in $3.qof"
   to_the_bonus_level "$2"
   "play_$KIND"
