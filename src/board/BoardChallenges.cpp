@@ -18,6 +18,8 @@
 namespace {
 // The sand of a shattered plate is paler than a strike's.
 constexpr uint32_t kPlateSandColour = 0xfff7d96b;
+// The plate's puff of sand lives as long as any burst of grains.
+constexpr float kPlateSandLife = 10.0f;
 // A Memory plate is cut into 4 x 4 pieces, a plate of the other two
 // challenges into 6 x 6.
 constexpr int kMemoryPieces = 4, kMemoryPieceParticles = 20;
@@ -59,7 +61,7 @@ void CGameBoard::ShatterPlates(const std::vector<CountedHandle<CPlate>>& plates,
         grains->rate = 0.0f;
         const SandboxGeometry& box = *m_sandbox->Geometry();
         grains->groundLine = box.top - box.height;
-        ThrowSand(Vec3{p.x, p.y, m_mesh->OffsetZ() + 1.0f}, grains, m_sandTexture);
+        ThrowSand(Vec3{p.x, p.y, m_mesh->OffsetZ() + 1.0f}, grains, m_sandTexture, kPlateSandLife);
         m_sandbox->DropGrain(sand, p.x, p.y, p.z, 0.5f * grains->height, 0.0f, grains->speed,
                              grains->terminalSpeed, grains->gravity);
     }

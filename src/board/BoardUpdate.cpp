@@ -16,6 +16,10 @@
 namespace {
 // The no-move test runs four times a second.
 constexpr float kNoMoveInterval = 0.25f;
+// A struck token's sand pours this long after its burst: a short fall past
+// the tokens below, not a stream down their column for seconds after the
+// token has gone and others have fallen into its place.
+constexpr float kStrikeSandPour = 0.25f;
 } // namespace
 
 void CGameBoard::Update(float dt, float mouseX, float mouseY)
@@ -248,7 +252,7 @@ void CGameBoard::SpawnStrikeSand(const CTerminator& strike, float value)
         const Vec3 at{target->x + target->offsetX, target->y + target->offsetY, m_mesh->OffsetZ() + 1.0f};
         CountedHandle<CSandKeeper> sand = MakeCountedHandle(new CSandKeeper());
         sand->groundLine = ground;
-        ThrowSand(at, sand, flowing ? m_starSandTexture : m_sandTexture);
+        ThrowSand(at, sand, flowing ? m_starSandTexture : m_sandTexture, kStrikeSandPour);
         // The grain falls as the burst's grains do, from half their size
         // above the token.
         if (flowing && m_sandDropEnabled)
@@ -257,15 +261,16 @@ void CGameBoard::SpawnStrikeSand(const CTerminator& strike, float value)
     }
 }
 
-// A burst of sand grains at `at` on the front layer, with a trail of dust
-// that follows them.
+// A burst of sand grains at `at` on the front layer, pouring for `pour`
+// seconds, with a trail of dust that follows them.
 void CGameBoard::ThrowSand(const Vec3& at, const CountedHandle<CSandKeeper>& sand,
-                           const CountedHandle<CTexture>& texture)
+                           const CountedHandle<CTexture>& texture, float pour)
 {
     if (!m_particlesFront)
         return;
     CCollection2Parametres burst(at.x, at.y, at.z, nullptr, sand, kCollectionAlphaBlend);
     burst.keeperFlag = true;
+    burst.duration = pour;
     const CountedHandle<CParticleSystem> grains = m_particlesFront->AddCollection2(&burst, 40, texture);
     CountedHandle<CDustTrackKeeper> dust = MakeCountedHandle(new CDustTrackKeeper(*sand, grains));
     dust->floorOffset = 2.0f;

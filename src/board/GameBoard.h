@@ -340,7 +340,8 @@ private:
     Vec2 CentreOfCells(const std::vector<std::pair<int32_t, int32_t>>& cells, bool addOrigin) const;
     void BookDestroyed(const CTerminator& batch);
     void SpawnStrikeSand(const CTerminator& strike, float value);
-    void ThrowSand(const Vec3& at, const CountedHandle<CSandKeeper>& sand, const CountedHandle<CTexture>& texture);
+    void ThrowSand(const Vec3& at, const CountedHandle<CSandKeeper>& sand, const CountedHandle<CTexture>& texture,
+                   float pour);
     void ShatterPlates(const std::vector<CountedHandle<CPlate>>& plates, int pieces, int particles, float sand);
     void ShatterPicture(const CPlate& plate, int pieces, int particles);
     int CheckMatches();
