@@ -80,6 +80,10 @@ TEST_F(Reaction, PlatesOpenForLessTimeAndMoreOftenWithEveryCatch)
     ASSERT_TRUE(UntilAPlateOpens(kToken));
     const CountedHandle<CPlate> open = reaction.OpenPlate();
     Run(reaction, 0.84f);
+    ASSERT_TRUE(open->IsShowingPicture());
+    // A token open in the flashing is no catch: the board gets no plate of it.
+    EXPECT_TRUE(reaction.TakeCaughtPlates().empty());
+    EXPECT_EQ(reaction.Plates().size(), 18u);
     EXPECT_EQ(reaction.OpenPlate(), open);
     Run(reaction, 0.02f);
     EXPECT_FALSE(reaction.OpenPlate());
