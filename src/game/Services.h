@@ -210,7 +210,6 @@ private:
     bool CreateSelectionMarker();
     bool CreateTerminators();
     bool CreateBonuses();
-    bool LoadGemFlares();
     bool CreateTotems();
     bool LoadScoreSettings();
     bool CreateShop();

@@ -367,7 +367,7 @@ for entry in "accuracy 5 Arcade" "memory 11 Memory" "reaction 15 Blinker" "atten
     wait_for_clean_end "the window's quit button in the shop"
     save=$("$EYE" savelevel "$PLAYER/Quest.sav") || fail "no save after the memory level"
     # Four on hand, one for the won level, one for the bonus level.
-    [ "$(echo "$save" | cut -d' ' -f5)" = 6 ] || fail "memory: the save after the win holds: $save"
+    [ "$(echo "$save" | cut -d' ' -f7)" = 6 ] || fail "memory: the save after the win holds: $save"
   else
     stop_game
   fi
