@@ -3,7 +3,8 @@
 // ones that are not drawn (the gem shows on its token's cap), so that the
 // board's gem counts hold. A fired gem reports that it reached the gems bar
 // (event 2) a second later, and goes once the board has collected it. The
-// real manager replaces this file in place.
+// bonuses of other kinds (the shop's previews) are recorded and not made:
+// their handles are empty. The real manager replaces this file in place.
 #pragma once
 
 #include "bonuses/Bonus.h"
@@ -11,6 +12,7 @@
 #include "events/GameEvent.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 class CBonusManager {
@@ -24,7 +26,12 @@ public:
 
     bool AllPlaced() const { return true; }
     bool IsIdle() const { return true; }
-    CountedHandle<CBonus> CreateBonus(int, int, int, int) { return {}; }
+    CountedHandle<CBonus> CreateBonus(int kind, int level, int a, int b)
+    {
+        calls.push_back("CreateBonus " + std::to_string(kind) + " " + std::to_string(level) + " " +
+                        std::to_string(a) + " " + std::to_string(b));
+        return {};
+    }
     CountedHandle<CBonus> CreateGem(int colour, int)
     {
         auto gem = MakeCountedHandle(new CBonus());
@@ -66,4 +73,5 @@ public:
 
     std::vector<CountedHandle<CBonus>> bonuses;
     GameEventVector pendingEvents;
+    std::vector<std::string> calls;
 };

@@ -2,14 +2,19 @@
 // board and the game make. It is always idle and produces no action; it
 // keeps the totem levels the shop would give (above 0: the colour's totem is
 // owned), records the totems queued to fly in, and its panel calls do
-// nothing but leave a record of themselves. The real manager replaces this
-// file in place.
+// nothing but leave a record of themselves; so do the shop's calls, whose
+// shop-totem table holds empty handles. The real manager replaces this file
+// in place.
 #pragma once
+
+#include "engine/CountedHandle.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+class CTotem;
 
 class CTotemsManager {
 public:
@@ -44,9 +49,19 @@ public:
         calls.push_back("RecreateTextures " + std::to_string(toShop));
     }
 
+    // The shop's display of a colour's totem at a level (-1 to 4): the old
+    // one fades out at `speed` (opacity per second), the new one is built.
+    void SetShopLevel(int colour, int level, float speed)
+    {
+        calls.push_back("SetShopLevel " + std::to_string(colour) + " " + std::to_string(level) + Seconds(speed));
+    }
+    void RefreshShopLevels(float speed) { calls.push_back("RefreshShopLevels" + Seconds(speed)); }
+
     bool blueTotemsActive = false;
     std::array<int32_t, kColours> levels{}; // per colour 0..6
     std::vector<int> queued;                // colours waiting to fly in
+    // The totems the shop shows, per colour; the shop copies them.
+    std::array<CountedHandle<CTotem>, kColours> shopTotems;
     std::vector<std::string> calls;
 
 private:
