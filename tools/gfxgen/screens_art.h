@@ -68,6 +68,15 @@ std::vector<Pt> TokenShape(int colour, float cx, float cy, float r);
 // A glossy token of that colour and shape, `r` its outer radius.
 void Token(Image& img, int colour, float cx, float cy, float r);
 
+// A faceted gem seen from above: the gems the levels ask for.
+void Gem(Image& img, float cx, float cy, float r, const Color& c);
+// The bonuses on a round plate of radius r: kind 0 gem, 1 TNT, 2 flash,
+// 3 time, 4 adviser, 5 score, 6 solidarity.
+void BonusIcon(Image& img, int kind, float cx, float cy, float r);
+// A Power Totem of three carved blocks `s` high standing on (cx, by), the
+// token of its colour on top and its two charge lamps lit.
+void Totem(Image& img, float cx, float by, float s, int colour);
+
 // Copies a rectangle of one picture into another at (dx, dy).
 void Paste(Image& dst, const Image& src, int sx, int sy, int w, int h, int dx, int dy);
 
