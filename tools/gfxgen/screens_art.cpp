@@ -440,12 +440,12 @@ void BonusIcon(Image& img, int kind, float cx, float cy, float r)
     }
 }
 
-void Totem(Image& img, float cx, float by, float s, int colour)
+void Totem(Image& img, float cx, float by, float s, int colour, float corner, float rim)
 {
     const Color wood = Rgb(120, 70, 40), c = TokenColour(colour);
     for (int k = 0; k < 3; ++k) {
         const float top = by - (k + 1) * s;
-        Plate(img, cx - s * 0.55f, top, cx + s * 0.55f, top + s - 4, 12, Mix(wood, c, 0.25f), 3);
+        Plate(img, cx - s * 0.55f, top, cx + s * 0.55f, top + s - 4, corner, Mix(wood, c, 0.25f), rim);
         Disc(img, cx - s * 0.2f, top + s * 0.35f, s * 0.09f, kWarmWhite);
         Disc(img, cx + s * 0.2f, top + s * 0.35f, s * 0.09f, kWarmWhite);
         Stroke(img, {cx - s * 0.18f, top + s * 0.68f}, {cx + s * 0.18f, top + s * 0.68f}, 4, kInk);

@@ -74,8 +74,9 @@ void Gem(Image& img, float cx, float cy, float r, const Color& c);
 // 3 time, 4 adviser, 5 score, 6 solidarity.
 void BonusIcon(Image& img, int kind, float cx, float cy, float r);
 // A Power Totem of three carved blocks `s` high standing on (cx, by), the
-// token of its colour on top and its two charge lamps lit.
-void Totem(Image& img, float cx, float by, float s, int colour);
+// token of its colour on top and its two charge lamps lit; the blocks'
+// corner radius and gold rim suit the size drawn.
+void Totem(Image& img, float cx, float by, float s, int colour, float corner = 12, float rim = 3);
 
 // Copies a rectangle of one picture into another at (dx, dy).
 void Paste(Image& dst, const Image& src, int sx, int sy, int w, int h, int dx, int dy);
