@@ -170,21 +170,33 @@ float BulbWidth(float u)
     return 0.14f + 0.86f * std::pow(std::sin(a * kPi / 2), 0.8f) * (1 - 0.25f * std::pow(a, 10.0f));
 }
 
-// The sand glass's frame and sand in the box (x0, y0, w, h): a gold plate
-// above and below, two rods, sand heaped in the lower bulb, a little left in
-// the upper one and a thin stream between.
-void SandGlassFront(Image& img, float x0, float y0, float w, float h)
+// The sand glass in its box (x0, y0, w, h): a plate above and below, the
+// bulbs between them.
+struct GlassBox {
+    GlassBox(float bx, float by, float bw, float bh)
+        : x0(bx), y0(by), w(bw), h(bh), plate(std::max(5.0f, bh * 0.09f)), cx(bx + bw / 2), innerTop(by + plate),
+          half((bh - 2 * plate) / 2), widest(bw / 2 - 7)
+    {}
+    // -1 at the top of the bulbs, 1 at their bottom.
+    float U(float py) const { return (py - (innerTop + half)) / half; }
+    float Edge(float u) const { return widest * BulbWidth(u); }
+    float x0, y0, w, h, plate, cx, innerTop, half, widest;
+};
+
+// The sand glass's frame and sand: a gold plate above and below, two rods,
+// sand heaped in the lower bulb, a little left in the upper one and a thin
+// stream between.
+void SandGlassFront(Image& img, const GlassBox& box)
 {
-    const float plate = std::max(5.0f, h * 0.09f), cx = x0 + w / 2;
-    const float innerTop = y0 + plate, innerBottom = y0 + h - plate, half = (innerBottom - innerTop) / 2;
-    const float widest = w / 2 - 7;
+    const float x0 = box.x0, y0 = box.y0, w = box.w, h = box.h, plate = box.plate, cx = box.cx;
+    const float innerTop = box.innerTop, innerBottom = box.innerTop + 2 * box.half, widest = box.widest;
     for (int y = static_cast<int>(y0); y < static_cast<int>(y0 + h); ++y)
         for (int x = static_cast<int>(x0); x < static_cast<int>(x0 + w); ++x) {
             const float px = x + 0.5f, py = y + 0.5f;
-            const float u = (py - (innerTop + half)) / half;
+            const float u = box.U(py);
             if (std::fabs(u) >= 1)
                 continue;
-            const float edge = widest * BulbWidth(u) - 1.5f;
+            const float edge = box.Edge(u) - 1.5f;
             const float off = std::fabs(px - cx);
             float sand = 0;
             if (u > 0.3f) { // the heap in the lower bulb, rounded at its top
@@ -237,25 +249,22 @@ void SandGlassFront(Image& img, float x0, float y0, float w, float h)
     }
 }
 
-// The glass of the sand glass in the box (x0, y0, w, h): faint inside, its
-// rim and a reflection brighter; white, for the shop tints it.
-void SandGlassGlass(Image& img, float x0, float y0, float w, float h)
+// The glass of the sand glass: faint inside, its rim and a reflection
+// brighter; white, for the shop tints it.
+void SandGlassGlass(Image& img, const GlassBox& box)
 {
-    const float plate = std::max(5.0f, h * 0.09f), cx = x0 + w / 2;
-    const float innerTop = y0 + plate, innerBottom = y0 + h - plate, half = (innerBottom - innerTop) / 2;
-    const float widest = w / 2 - 7;
-    for (int y = static_cast<int>(y0); y < static_cast<int>(y0 + h); ++y)
-        for (int x = static_cast<int>(x0); x < static_cast<int>(x0 + w); ++x) {
+    for (int y = static_cast<int>(box.y0); y < static_cast<int>(box.y0 + box.h); ++y)
+        for (int x = static_cast<int>(box.x0); x < static_cast<int>(box.x0 + box.w); ++x) {
             const float px = x + 0.5f, py = y + 0.5f;
-            const float u = (py - (innerTop + half)) / half;
+            const float u = box.U(py);
             if (std::fabs(u) > 1)
                 continue;
-            const float inside = widest * BulbWidth(u) - std::fabs(px - cx); // > 0 inside the glass
+            const float inside = box.Edge(u) - std::fabs(px - box.cx); // > 0 inside the glass
             if (inside < -1)
                 continue;
             float k = 0.12f;
             k += 0.65f * std::exp(-inside / 1.1f) * Clamp01(inside + 1);
-            const float reflection = px - (cx - widest * BulbWidth(u) * 0.55f);
+            const float reflection = px - (box.cx - box.Edge(u) * 0.55f);
             k += 0.5f * std::exp(-reflection * reflection / 2.0f) * Clamp01(1 - std::fabs(u) * 1.1f + 0.3f);
             Color c = kWhite;
             c.a = Clamp01(k) * Clamp01(inside + 1);
@@ -276,8 +285,8 @@ bool WriteShopSet(Output& out)
     const Box glass = rect("SandboxGlassT", "0 380 178 440");
     Image sandboxFront = MakeSandboxFront();
     Image sandboxGlass = MakeSandboxGlass();
-    SandGlassFront(sandboxFront, front.x, front.y, front.w, front.h);
-    SandGlassGlass(sandboxGlass, glass.x, glass.y, glass.w, glass.h);
+    SandGlassFront(sandboxFront, GlassBox(front.x, front.y, front.w, front.h));
+    SandGlassGlass(sandboxGlass, GlassBox(glass.x, glass.y, glass.w, glass.h));
     return out.Save("ShopCtrls1.png", MakeShopCtrls1()) && out.Save("ShopCtrls2.png", MakeShopCtrls2()) &&
            out.Save("ShopPointer.tga", MakePointerRing()) && out.Save("SandboxFront.png", sandboxFront) &&
            out.Save("SandboxGlass.tga", sandboxGlass);
