@@ -38,7 +38,6 @@ struct Rig : BenchDevice {
     Rig()
     {
         sprites = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
-        foreground = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
         flares = MakeCountedHandle(new CFlareRenderer(device, vertices, indices));
         particles = MakeCountedHandle(new CParticleSystemsManager(device, vertices, indices));
         const std::string gfx = "Data\\Gfx\\";
@@ -46,7 +45,6 @@ struct Rig : BenchDevice {
         shared.sprites = sprites;
         shared.flares = flares;
         shared.particles = particles;
-        shared.foreground = foreground;
         shared.flare = device->LoadTextureForAlpha(gfx + "Flare.jpg", "Flare", 1, 0, D3DPOOL_MANAGED);
         shared.spark = device->LoadTexture(gfx + "Spark.bmp", "Spark", 0, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
         shared.halo = device->LoadTexture(gfx + "Halo1.tga", "Halo1", 0, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
@@ -104,7 +102,6 @@ struct Rig : BenchDevice {
     }
 
     CountedHandle<CSpriteRenderer> sprites;
-    CountedHandle<CSpriteRenderer> foreground;
     CountedHandle<CFlareRenderer> flares;
     CountedHandle<CParticleSystemsManager> particles;
     CountedHandle<CBackgroundManager> manager;

@@ -4,17 +4,18 @@
 // every frame, then the mesh, the caps and the chains drawn. And the
 // no-move search alone on a full board that has no move.
 #include "BenchDevice.h"
+#include "BoardProbe.h"
 
 #include "balance/BalanceState.h"
 #include "board/GameBoard.h"
 #include "effects/particles/ParticleSystemsManager.h"
 #include "engine/Flare.h"
+#include "engine/Random.h"
 #include "engine/Sprite.h"
 #include "layout/QuestLayout.h"
 #include "platform/System.h"
 #include "rays/TerminatorsManager.h"
 #include "rays/TokenHighlight.h"
-#include "records/Options.h"
 #include "tokens/CapsRenderer.h"
 
 #include <benchmark/benchmark.h>
@@ -70,9 +71,8 @@ void BoardFrame(benchmark::State& state)
 
     CQuestLayout layout;
     layout.Load("Data\\Config\\Skin.cfg");
-    CDataPaths paths;
     CBalanceState balance;
-    CGameOptions options;
+    CRandomStream random(17);
     auto caps = MakeCountedHandle(new CCapsRenderer(device, vertices, indices));
     if (!caps->LoadTextures("Data\\Gfx\\") || !caps->LoadAnimations("Data\\")) {
         state.SkipWithError("the caps pictures are not installed");
@@ -81,19 +81,20 @@ void BoardFrame(benchmark::State& state)
     auto sprites = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
     auto glows = MakeCountedHandle(new CFlareRenderer(device, vertices, indices));
     auto sparkles = MakeCountedHandle(new CFlareRenderer(device, vertices, indices));
-    auto board = MakeCountedHandle(new CGameBoard(caps, layout, paths, balance, options));
+    auto board = MakeCountedHandle(new CGameBoard(caps, layout, balance, random));
     board->Reset(0);
-    board->mesh->textures = {load("Frame.png"), load("FrameBack.tga")};
+    BoardLooks looks;
     auto particles = MakeCountedHandle(new CParticleSystemsManager(device, vertices, indices));
-    board->particles = board->particlesFront = particles;
-    board->selectionMarker = MakeCountedHandle(
-        new CTokenHighlight(particles, sprites, glows, load("Selector.png"), load("StarParticle.bmp")));
-    board->terminators =
-        MakeCountedHandle(new CTerminatorsManager(&board->movingTokens, particles, glows, sparkles, sprites));
-    board->terminators->SetCapsRenderer(caps);
-    const CountedHandle<CTexture> chain = device->FindTexture("Chain");
-    board->terminators->SetTextures(load("Spark.bmp"), chain, chain, load("Lightning.jpg"));
+    looks.particles = looks.particlesFront = particles;
+    looks.mesh = {load("Frame.png"), load("FrameBack.tga")};
+    board->SetLooks(looks);
+    board->SetSelectionMarker(MakeCountedHandle(
+        new CTokenHighlight(particles, sprites, glows, load("Selector.png"), load("StarParticle.bmp"))));
+    board->EquipRays(particles, glows, sparkles, sprites, load("Spark.bmp"), device->FindTexture("Chain"),
+                     load("Lightning.jpg"));
     board->Show(true, true, 0.0f);
+    BoardProbe probe(*board);
+    const CountedHandle<IBufferLayer> mesh = board->MeshLayer();
     const FrameTargets targets{device, vertices, indices};
 
     plat::SeedRandom(17);
@@ -105,24 +106,23 @@ void BoardFrame(benchmark::State& state)
     // Only the board's own frame is timed: the player's choice of a move and
     // the updates of the effects the board started belong to the game.
     for (auto _ : state) {
-        if (board->IsIdle(true)) {
-            board->CopyToAnalyser();
+        if (board->IsIdle()) {
             MatchMove move;
-            if (board->analyser.PickRandomMove(&move)) {
-                board->selectionMarker->ShowAt(board->Cell(move.column1, move.row1));
+            if (board->Analysis().PickRandomMove(&move, RandomUnit())) {
+                board->Pick(board->Cell(move.column1, move.row1));
                 board->Swap(move.column1, move.row1, move.column2, move.row2, false);
             } else {
                 board->Reset(0);
             }
         }
-        board->noMoveTimer = 1.0f; // the no-move search runs every frame
+        probe.SearchForMovesNow(); // the no-move search runs every frame
         glows->Update(dt);
         sparkles->Update(dt);
         particles->Update(dt);
         const int before = log.draws;
         const auto start = std::chrono::steady_clock::now();
         board->Update(dt, pointer.x, pointer.y);
-        board->mesh->DrawMesh(targets);
+        mesh->Draw(targets);
         const int beforeCaps = log.draws;
         caps->Render();
         const int capsCalls = log.draws - beforeCaps;
@@ -133,7 +133,7 @@ void BoardFrame(benchmark::State& state)
         draws += log.draws - before;
         capsDraws += capsCalls - LightRuns(*caps);
         runs += TextureLayerRuns(*caps);
-        board->events.Clear();
+        board->Events().Clear();
         ++frames;
     }
     state.counters["slowest_us"] = slowest;

@@ -75,7 +75,7 @@ bool ToTheMenu(GameHarness& game)
     if (!game.started)
         return false;
     game.d3d.lastDevice->quiet = true;
-    return game.RunUntil([&] { return GameHarness::Shown(game->screens->mainMenu.form); }, 30.0f);
+    return game.RunUntil([&] { return GameHarness::Shown(game->services.screens->mainMenu.form); }, 30.0f);
 }
 
 // The quest's first level, then level 3 started as the map starts it.
@@ -83,16 +83,16 @@ bool ToLevel3(GameHarness& game)
 {
     if (!ToTheMenu(game))
         return false;
-    game->EnterLevelIntro(0);
-    if (!game.RunUntil([&] { return game->subState == -7; }, 5.0f))
+    game->flow.StartNewQuest(0);
+    if (!game.RunUntil([&] { return game->flow.IsAt<CStoryPages>(CStoryPages::kPages); }, 5.0f))
         return false;
     game.Key(32);
-    if (!game.RunUntil([&] { return game->mode == kModePlaying && game->phase == kPhasePlay; }, 10.0f))
+    if (!game.RunUntil([&] { return game->flow.IsIn<CPlay>(); }, 10.0f))
         return false;
-    game->StartLevel(3);
-    game->SwitchBackgroundForStage(1, 3);
-    game->EnterPhase10();
-    return game.RunUntil([&] { return game->phase == kPhasePlay && game->board->IsIdle(true); }, 10.0f);
+    game->flow.loader.StartLevel(3);
+    game->services.SwitchBackgroundForStage(1, 3);
+    game->flow.Enter(game->flow.levelStart);
+    return game.RunUntil([&] { return game->flow.IsIn<CPlay>() && game->services.board->IsIdle(); }, 10.0f);
 }
 
 bool ToLevel3(GameHarness& game, benchmark::State& state)
@@ -111,16 +111,16 @@ public:
     {
         // A trophy won in play comes over the board: once its award has
         // flown, the player closes it.
-        if (m_game->trophiesOverLevel) {
-            const CountedHandle<CQoForm>& form = m_game->screens->trophies.form;
-            const CountedHandle<CQoWindow> close = form->FindChild(159);
-            if (close && GameHarness::Shown(form) && m_game->trophies->pendingAwards.empty() &&
-                !m_game->trophies->AwardRunning())
+        if (m_game->flow.trophies.OverLevel()) {
+            const CountedHandle<CQoForm>& form = m_game->services.screens->trophies.form;
+            const CountedHandle<CQoWindow> close = form->FindChild(IdOf(Command::TrophiesContinue));
+            if (close && GameHarness::Shown(form) && m_game->services.trophies->pendingAwards.empty() &&
+                !m_game->services.trophies->AwardRunning())
                 m_game.Click(*close);
             return;
         }
-        CGameBoard& board = *m_game->board;
-        const bool resting = board.enabled && !board.locked && !board.ended && board.IsIdle(true);
+        const CGameBoard& board = *m_game->services.board;
+        const bool resting = board.Status().inPlay && board.IsIdle();
         m_rest = resting ? m_rest + kFrame : 0.0f;
         if (m_rest < kReferenceThinkTime)
             return;
@@ -148,7 +148,7 @@ void PlayLevel3(benchmark::State& state)
         GameHarness game(MakeBench);
         if (!ToLevel3(game, state))
             return;
-        game->board->gemsToCollect = 1000;
+        game->services.board->SetGemCounts(1000, game->services.board->GemsToPlace());
         Player player(game);
         for (int i = 0; i < static_cast<int>(5.0f / kFrame); ++i) {
             player.Frame();
@@ -188,13 +188,13 @@ void ResultsTally(benchmark::State& state)
         GameHarness game(MakeBench);
         if (!ToLevel3(game, state))
             return;
-        game->board->gemsToCollect = 0;
-        if (!game.RunUntil([&] { return game->phase == kPhaseResults; }, 10.0f)) {
+        game->services.board->SetGemCounts(0, game->services.board->GemsToPlace());
+        if (!game.RunUntil([&] { return game->flow.IsIn<CLevelResults>(); }, 10.0f)) {
             state.SkipWithError("the level did not end");
             return;
         }
         FrameTimes times;
-        while (game->phase == kPhaseResults && game->subState < 22 && times.micros.size() < 1200)
+        while (game->flow.IsIn<CLevelResults>() && !game->flow.WaitsForPlayer() && times.micros.size() < 1200)
             times.Time(game);
         times.Report(state);
     }

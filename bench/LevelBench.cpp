@@ -3,6 +3,7 @@
 // with its steel basin), a level's whole first fill (64 new tokens with
 // their caps and fall paths), and the animated reshuffle of a full board.
 // Each call is timed alone; the board is emptied again off the clock.
+#include "BoardProbe.h"
 #include "LabBoard.h"
 
 #include "platform/System.h"
@@ -23,12 +24,13 @@ std::unique_ptr<LabBoard> BoardAt(benchmark::State& state, int level)
     if (chdir(GALVORINE_GAME_DIR) != 0)
         std::abort();
     auto lab = std::make_unique<LabBoard>();
-    lab->StartLevel(level);
-    if (!lab->Ready() || lab->board->LoadLevel(LabBoard::LevelPath("l" + std::to_string(level) + ".lvl")) != 1) {
+    bool parsed = false;
+    lab->StartLevel(level, "l" + std::to_string(level) + ".lvl", Lesson::None, &parsed);
+    if (!lab->Ready() || !parsed) {
         state.SkipWithError("the caps pictures or the level file are not installed");
         return {};
     }
-    plat::SeedRandom(7);
+    lab->Seed(7);
     return lab;
 }
 
@@ -50,8 +52,9 @@ void ShuffleStartLayout(benchmark::State& state)
     const auto lab = BoardAt(state, static_cast<int>(state.range(0)));
     if (!lab)
         return;
+    BoardProbe probe(*lab->board);
     Timed(
-        state, [] {}, [&] { benchmark::DoNotOptimize(lab->board->Shuffle(0, 0)); }, [] {});
+        state, [] {}, [&] { benchmark::DoNotOptimize(probe.Shuffle(0, 0)); }, [] {});
 }
 
 void FirstFill(benchmark::State& state)
@@ -63,7 +66,7 @@ void FirstFill(benchmark::State& state)
         state, [] {}, [&] { lab->FirstFill(); },
         [&] {
             lab->board->FlushTokens();
-            lab->DropFallenTokens();
+            lab->board->LetFallenTokensGo();
         });
 }
 
@@ -75,7 +78,7 @@ void ShuffleAnimatedFullBoard(benchmark::State& state)
     Timed(
         state, [&] { lab->FirstFill(); }, [&] { lab->board->ShuffleAnimated(1.5f, 30); },
         [&] {
-            lab->DropFallenTokens();
+            lab->board->LetFallenTokensGo();
             lab->board->SetLocked(false);
         });
 }

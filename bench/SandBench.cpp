@@ -7,8 +7,8 @@
 // percentile can be reported.
 #include "BenchDevice.h"
 
-#include "effects/keepers/DuneKeepers.h"
 #include "effects/particles/ParticleSystemsManager.h"
+#include "effects/sandbox/DuneKeepers.h"
 #include "effects/sandbox/SandHeightfield.h"
 #include "effects/sandbox/Sandbox.h"
 #include "platform/System.h"

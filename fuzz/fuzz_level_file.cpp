@@ -14,7 +14,6 @@
 #include "layout/QuestLayout.h"
 #include "platform/NullDirect3D.h"
 #include "platform/System.h"
-#include "records/Options.h"
 #include "tokens/CapsRenderer.h"
 
 #include <unistd.h>
@@ -80,15 +79,14 @@ struct Rig {
         auto vertices = device->CreateVertexBuffer(4096, 0x208, 0x242, d3d::D3DPOOL_DEFAULT);
         auto indices = device->CreateIndexBuffer(4096, d3d::D3DFMT_INDEX16, 0x208, d3d::D3DPOOL_DEFAULT);
         caps = MakeCountedHandle(new CCapsRenderer(device, vertices, indices));
-        board = MakeCountedHandle(new CGameBoard(caps, layout, paths, balance, options));
+        board = MakeCountedHandle(new CGameBoard(caps, layout, balance, random));
     }
 
     d3d::NullDirect3D direct3d;
     CountedHandle<CRenderDevice> device;
     CQuestLayout layout;
-    CDataPaths paths;
     CBalanceState balance;
-    CGameOptions options;
+    CRandomStream random;
     CountedHandle<CCapsRenderer> caps;
     CountedHandle<CGameBoard> board;
     std::string path = "/tmp/fuzz_level_file_" + std::to_string(getpid()) + ".lvl";
@@ -96,8 +94,9 @@ struct Rig {
 
 void CheckBoard(const CGameBoard& b)
 {
-    for (int r = 0; r < b.rows; ++r)
-        for (int c = 0; c < b.columns; ++c) {
+    const BoardGeometry g = b.Geometry();
+    for (int r = 0; r < g.rows; ++r)
+        for (int c = 0; c < g.columns; ++c) {
             const CountedHandle<CToken>& t = b.Cell(c, r);
             Check(static_cast<bool>(t));
             Check(IsColour(t->colour) || t->colour == kSteelColour);
@@ -124,19 +123,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckRecord(level);
 
     plat::SeedRandom(static_cast<uint32_t>(size));
+    rig.random.Seed(static_cast<uint32_t>(size));
     CGameBoard& b = *rig.board;
     b.Reset(0);
-    b.SetLevelDifficulty(14);
-    Check(b.LoadLevel(rig.path) == 1);
-    b.firstFill = 1;
-    b.Refill(true, true);
+    BoardSetup setup = LevelSetup(14, false, BalanceGemGoal(14));
+    Check(LoadLevelFile(&setup, rig.path));
+    b.StartLevel(setup);
+    b.FillNow();
     CheckBoard(b);
     b.ShuffleAnimated(1.5f, 30);
-    const std::vector<CountedHandle<CToken>> falling = b.movingTokens.Tokens();
-    for (const CountedHandle<CToken>& t : falling)
-        b.movingTokens.Remove(t, true);
+    b.LetFallenTokensGo();
     b.SetLocked(false);
-    b.Refill(true, true);
+    b.FillNow();
     CheckBoard(b);
     return 0;
 }

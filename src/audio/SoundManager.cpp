@@ -170,7 +170,7 @@ int CSoundManager::LoadConfig(const std::string& path)
     configSilencers.reserve(80);
 
     CTextReader reader;
-    if (reader.Open(path) != 0) {
+    if (!reader.Open(path)) {
         WriteLog("Unable to open file");
         WriteLog(path);
         return 0;

@@ -67,12 +67,7 @@ void CBackgroundManager::SetResources(const BackgroundResources& r)
     m_flares = r.flares;
     m_flareTexture = r.flare;
     m_jungleFlash = r.jungleFlash;
-    m_museum.SetResources(r.sprites, r.particles, r.flares, r.flare, r.spark);
-    m_jungle.SetResources(r.sprites, r.particles, r.flares, r.flare, r.jungleFlash, r.spark);
-    m_valley.SetResources(r.sprites, r.particles, r.flares, r.flare, r.spark);
-    m_door.SetResources(r.sprites, r.particles, r.flares, r.flare, r.smallSand, r.cloud, r.spark);
-    m_treasury.SetResources(r.sprites, r.particles, r.flares, r.flare, r.spark, r.halo);
-    m_mainMenu.SetResources(r.sprites, r.particles, r.flares, r.foreground);
+    ForEachScene(*this, [&](CScene& scene) { scene.SetResources(r); });
 }
 
 void CBackgroundManager::LoadSettings(const std::string& file)

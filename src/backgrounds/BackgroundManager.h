@@ -17,20 +17,6 @@
 
 #include <string>
 
-// What the scenes share, handed over once at start-up.
-struct BackgroundResources {
-    CountedHandle<CSpriteRenderer> sprites; // drawn only inside the scenes
-    CountedHandle<CParticleSystemsManager> particles;
-    CountedHandle<CFlareRenderer> flares;
-    CountedHandle<CTexture> flare; // "Flare": the progress flares
-    CountedHandle<CTexture> jungleFlash;
-    CountedHandle<CTexture> smallSand;
-    CountedHandle<CTexture> cloud;
-    CountedHandle<CTexture> spark; // "Spark": rainbow streaks and chest rays
-    CountedHandle<CTexture> halo;
-    CountedHandle<CSpriteRenderer> foreground; // drawn late, above the board
-};
-
 class CBackgroundManager final : public IBackgroundLayer {
 public:
     enum Scene { kNoScene = 0, kMuseum = 1, kJungle, kValley, kDoor, kTreasury, kMainMenu };

@@ -10,7 +10,7 @@ const OrnamentLook kDoorLook = {CDoorBackground::kSets, 0, -2, kSoundDoor, false
 } // namespace
 
 CDoorBackground::CDoorBackground()
-    : m_core({{"BackgroundDoor", "Door.jpg", TextureLoader::Plain},
+    : CScene({{"BackgroundDoor", "Door.jpg", TextureLoader::Plain},
               {"DoorShadow", "DoorShadow.jpg", TextureLoader::Plain, "ShadowTexture"},
               {"DoorMask", "DoorMask.tga", TextureLoader::AutoFormat, "MaskTexture"},
               {"DoorFoliage", "DoorFoliage.tga", TextureLoader::AlphaColour, "FoliageTexture"}}),
@@ -20,20 +20,6 @@ CDoorBackground::CDoorBackground()
 }
 
 CDoorBackground::~CDoorBackground() { ReleaseObjects(); }
-
-void CDoorBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
-                                   const CountedHandle<CParticleSystemsManager>& particles,
-                                   const CountedHandle<CFlareRenderer>& flares,
-                                   const CountedHandle<CTexture>& flareTexture,
-                                   const CountedHandle<CTexture>& sandTexture,
-                                   const CountedHandle<CTexture>& dustTexture,
-                                   const CountedHandle<CTexture>& sparkTexture)
-{
-    m_core.SetServices(sprites, particles, flares);
-    m_ornaments.SetTextures(flareTexture, sparkTexture);
-    m_sandTexture = sandTexture;
-    m_dustTexture = dustTexture;
-}
 
 void CDoorBackground::LoadSettings(const std::string& file)
 {
@@ -177,8 +163,7 @@ HRESULT CDoorBackground::RenderMesh()
     shadow.layer = m_core.Texture(kShadow);
     shadow.mask = m_core.Texture(kMask);
     // Darkens by the shadow's colour: white is the deepest shade.
-    shadow.sourceBlend = D3DBLEND_ZERO;
-    shadow.destinationBlend = D3DBLEND_INVSRCCOLOR;
+    shadow.blend = PassBlend::Darken();
     shadow.clampV = true;
     return RenderMeshPasses(m_core.services, m_mesh, &shadow, 1);
 }

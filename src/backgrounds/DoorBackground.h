@@ -9,21 +9,13 @@
 #include "backgrounds/SceneKit.h"
 #include "effects/keepers/SandKeeper.h"
 
-class CDoorBackground {
+class CDoorBackground final : public CScene {
 public:
     static constexpr int kSets = 10;
 
     CDoorBackground();
     ~CDoorBackground();
 
-    // Its services and textures: device, sound, loading and releasing.
-    CSceneCore& Core() { return m_core; }
-
-    void SetResources(const CountedHandle<CSpriteRenderer>& sprites,
-                      const CountedHandle<CParticleSystemsManager>& particles,
-                      const CountedHandle<CFlareRenderer>& flares, const CountedHandle<CTexture>& flareTexture,
-                      const CountedHandle<CTexture>& sandTexture, const CountedHandle<CTexture>& dustTexture,
-                      const CountedHandle<CTexture>& sparkTexture);
     void LoadSettings(const std::string& file);
     void Init();
     int Build();
@@ -81,10 +73,6 @@ private:
     void StopSand();
 
     enum Texture { kPicture, kShadow, kMask, kFoliage };
-
-    CSceneCore m_core; // services and textures
-    CountedHandle<CTexture> m_sandTexture;
-    CountedHandle<CTexture> m_dustTexture;
 
     Vec4 m_shadowWindow{}; // u0, v0, u1, v1
     Vec2 m_nearSway{};

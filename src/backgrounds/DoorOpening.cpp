@@ -209,7 +209,8 @@ void CDoorBackground::StartSand(int side)
     grains.keeperFlag = true;
     grains.duration = 10000000.0f;
     grains.alphaFactor = static_cast<float>(m_door.sandColour >> 24) / 255.0f;
-    const CountedHandle<CParticleSystem> system = particles->AddCollection2(&grains, 80, m_sandTexture);
+    const CountedHandle<CParticleSystem> system =
+        particles->AddCollection2(&grains, 80, m_core.resources.smallSand);
 
     auto dust = MakeCountedHandle(new CDustTrackKeeper(*sand, system));
     dust->colour = m_door.dustColour;
@@ -218,7 +219,7 @@ void CDoorBackground::StartSand(int side)
     cloud.keeperFlag = true;
     cloud.duration = 100.0f;
     cloud.alphaFactor = static_cast<float>(m_door.dustColour >> 24) / 255.0f;
-    particles->AddCollection2(&cloud, 200, m_dustTexture);
+    particles->AddCollection2(&cloud, 200, m_core.resources.cloud);
 
     m_sandSystems.push_back(system);
     m_sandKeepers.push_back(sand);

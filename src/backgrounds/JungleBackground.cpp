@@ -32,7 +32,7 @@ uint32_t Le32(const std::vector<uint8_t>& b, size_t at)
 } // namespace
 
 CJungleBackground::CJungleBackground()
-    : m_core({{"BackgroundJungle", "Jungle.jpg", TextureLoader::Plain},
+    : CScene({{"BackgroundJungle", "Jungle.jpg", TextureLoader::Plain},
               {"JungleFog", "JungleFog.jpg", TextureLoader::Plain, "FogTexture"},
               {"JungleMask", "JungleMask.tga", TextureLoader::AutoFormat, "MaskTexture"},
               {"JungleFlareRays", "JungleFlareRays.tga", TextureLoader::AlphaColour, "FlareRaysTexture"}}),
@@ -40,18 +40,6 @@ CJungleBackground::CJungleBackground()
 {}
 
 CJungleBackground::~CJungleBackground() { ReleaseObjects(); }
-
-void CJungleBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
-                                     const CountedHandle<CParticleSystemsManager>& particles,
-                                     const CountedHandle<CFlareRenderer>& flares,
-                                     const CountedHandle<CTexture>& flareTexture,
-                                     const CountedHandle<CTexture>& flashTexture,
-                                     const CountedHandle<CTexture>& sparkTexture)
-{
-    m_core.SetServices(sprites, particles, flares);
-    m_ornaments.SetTextures(flareTexture, sparkTexture);
-    m_flashTexture = flashTexture;
-}
 
 void CJungleBackground::LoadSettings(const std::string& file)
 {
@@ -210,7 +198,8 @@ void CJungleBackground::MakeFlash()
             const Vec2 e{p.x + distance * std::cos(angle), p.y + distance * std::sin(angle)};
             if (MaskAt(e.x, e.y) <= kEndThreshold)
                 continue;
-            auto flash = MakeCountedHandle(new CFlare(p.x, p.y, kOriginZ - 3.0f, m_flashTexture, m_flashColour));
+            auto flash = MakeCountedHandle(
+                new CFlare(p.x, p.y, kOriginZ - 3.0f, m_core.resources.jungleFlash, m_flashColour));
             flash->SetSize(m_flashSize, m_flashSize);
             flash->alphaFactor = brightness;
             flash->flickerDepth = 0.0f;
@@ -248,7 +237,7 @@ HRESULT CJungleBackground::RenderMesh()
     fog.quadCount = 1;
     fog.layer = m_core.Texture(kFog);
     fog.mask = m_core.Texture(kMask);
-    fog.destinationBlend = D3DBLEND_ONE;
+    fog.blend = PassBlend::Additive();
     return RenderMeshPasses(m_core.services, m_mesh, &fog, 1);
 }
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-class CJungleBackground {
+class CJungleBackground final : public CScene {
 public:
     static constexpr int kSets = 6;
     static constexpr int kMaskWidth = 256;
@@ -19,13 +19,6 @@ public:
     CJungleBackground();
     ~CJungleBackground();
 
-    // Its services and textures: device, sound, loading and releasing.
-    CSceneCore& Core() { return m_core; }
-
-    void SetResources(const CountedHandle<CSpriteRenderer>& sprites,
-                      const CountedHandle<CParticleSystemsManager>& particles,
-                      const CountedHandle<CFlareRenderer>& flares, const CountedHandle<CTexture>& flareTexture,
-                      const CountedHandle<CTexture>& flashTexture, const CountedHandle<CTexture>& sparkTexture);
     void LoadSettings(const std::string& file);
     void Init();
     // The glints' mask, a 256 x 102 24-bit bitmap; false (and a log line)
@@ -52,9 +45,6 @@ private:
     void MakeFlash();
 
     enum Texture { kPicture, kFog, kMask, kFlareRays };
-
-    CSceneCore m_core; // services and textures
-    CountedHandle<CTexture> m_flashTexture;
 
     Vec4 m_fog{}; // left, top (y up), width, height
     Vec2 m_fogRepeats{};

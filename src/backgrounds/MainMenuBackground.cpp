@@ -22,14 +22,26 @@ Vec4 ElementTexels(const CSceneSettings& cfg, const char* key, const char* defau
 
 // A phase that advances and wraps by one turn when it reaches a full turn.
 void Advance(float* phase, float speed, float dt) { *phase = WrapPhase(*phase + speed * dt, true); }
+
+// Every piece of the scene but its picture is blended in the layer pass,
+// after the sky and the falling leaves, so that its soft edges lie over
+// them; none writes depth, so the scene stays behind whatever the frame
+// draws after it.
+CountedHandle<CSprite> MakePiece(float x, float y, float z, float width, float height,
+                                 const CountedHandle<CTexture>& texture)
+{
+    auto sprite = MakeLayerSprite(x, y, z, width, height, 0xFFFFFFFF, texture, 1, 0);
+    SetDepth(*sprite, true, false);
+    return sprite;
+}
 } // namespace
 
 CMainMenuBackground::CMainMenuBackground()
-    : m_core({{"BackgroundMainMenu", "MainBack.jpg", TextureLoader::Plain},
+    : CScene({{"BackgroundMainMenu", "MainBack.jpg", TextureLoader::Plain},
               {"MainMenuSkyMask", "MainSkyMask.tga", TextureLoader::AutoFormat},
               {"MainMenuLeafMask", "MainLeafMask.tga", TextureLoader::AutoFormat},
-              {"MainMenuElements", "MainElements.jpg", TextureLoader::AlphaColour},
-              {"MainMenuFrontFoliage", "MainFoliage.jpg", TextureLoader::AlphaColour}})
+              {"MainMenuElements", "MainElements.tga", TextureLoader::AlphaColour},
+              {"MainMenuFrontFoliage", "MainFoliage.tga", TextureLoader::AlphaColour}})
 {
     m_mesh.vertices.reserve(36);
     m_mesh.indices.reserve(54);
@@ -39,23 +51,14 @@ CMainMenuBackground::CMainMenuBackground()
 
 CMainMenuBackground::~CMainMenuBackground() { ReleaseObjects(); }
 
-void CMainMenuBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
-                                       const CountedHandle<CParticleSystemsManager>& particles,
-                                       const CountedHandle<CFlareRenderer>& flares,
-                                       const CountedHandle<CSpriteRenderer>& foreground)
-{
-    m_core.SetServices(sprites, particles, flares);
-    m_foreground = foreground;
-}
-
 void CMainMenuBackground::LoadSettings(const std::string& file)
 {
     const CSceneSettings cfg(file, "MainMenu");
     const Vec2 sky = cfg.Position("SkyPos", "262 0");
     m_skyPosition = Vec3{sky.x, sky.y, -1.0f};
-    m_skySize = cfg.Pair("SkySize", "762 312");
-    m_skyTop = cfg.Float("SkyV", "780") / 1024.0f;
-    const Vec2 strip = cfg.Pair("SkyTSize", "512 208");
+    m_skySize = cfg.Pair("SkySize", "762 256");
+    m_skyTop = cfg.Float("SkyV", "768") / 1024.0f;
+    const Vec2 strip = cfg.Pair("SkyTSize", "762 256");
     m_skyTexSize = Vec2{strip.x / 1024.0f, strip.y / 1024.0f};
     const Vec2 mask = cfg.Pair("SkyMaskTSize", "254 104");
     m_skyMaskExtent = Vec2{mask.x / 256.0f, mask.y / 128.0f};
@@ -109,11 +112,13 @@ void CMainMenuBackground::LoadSettings(const std::string& file)
     m_lipsChance = cfg.Float("LipsProbability", "0.3");
     m_lipsMinTime = cfg.Float("LipsMinTime", "0.3");
 
-    const Vec3 front = cfg.Triple("FrontFoliage", "9 94 -100");
+    // Its depth counts from the picture, as the elements' do: the scene
+    // stays behind whatever the frame draws after it.
+    const Vec3 front = cfg.Triple("FrontFoliage", "9 94 -3");
     m_frontSize = cfg.Pair("FrontFoliageSize", "404 242");
     m_frontCentre =
         Vec3{front.x - 512.0f + m_frontSize.x / 2.0f, 384.0f - front.y - m_frontSize.y / 2.0f, front.z};
-    m_frontZOrder = cfg.Int("FrontFoliageZOrder", "-100");
+    m_frontZOrder = cfg.Int("FrontFoliageZOrder", "0");
     m_frontMove = cfg.Pair("FrontFoliageMove", "8 8");
     m_frontMoveSpeed = cfg.Pair("FrontFoliageMoveW", "1.17 0.95");
     m_frontSkew = cfg.Pair("FrontFoliageSqew", "8 2");
@@ -151,12 +156,11 @@ int CMainMenuBackground::Init()
 int CMainMenuBackground::Build()
 {
     const CountedHandle<CTexture>& elements = m_core.Texture(kElementsTexture);
-    const uint32_t white = 0xFFFFFFFF;
     auto randomPhase = [] { return kTwoPi * RandomUnit(); };
     for (int i = 0; i < kElements; ++i) {
         const Element& e = m_element[i];
-        auto sprite = MakeMainSprite(e.centre.x + kOriginX, e.centre.y + kOriginY, e.centre.z + kOriginZ, e.size.x,
-                                     e.size.y, white, elements);
+        auto sprite = MakePiece(e.centre.x + kOriginX, e.centre.y + kOriginY, e.centre.z + kOriginZ, e.size.x,
+                                e.size.y, elements);
         sprite->SetFrameRect(0, e.texels.x, e.texels.y, e.texels.z, e.texels.w);
         sprite->zOrder = e.zOrder;
         if (i == kStrandA || i == kStrandB) {
@@ -190,9 +194,9 @@ int CMainMenuBackground::Build()
     const float th = m_foliageTexels.w / static_cast<float>(std::max(m_rows, 1));
     for (int r = 0; r < m_rows; ++r)
         for (int c = 0; c < m_columns; ++c) {
-            auto cell = MakeMainSprite(m_foliageForm.x + (static_cast<float>(c) + 0.5f) * cw + kOriginX,
-                                       m_foliageForm.y - (static_cast<float>(r) + 0.5f) * ch + kOriginY,
-                                       kOriginZ - 2.0f, cw, ch, white, elements);
+            auto cell = MakePiece(m_foliageForm.x + (static_cast<float>(c) + 0.5f) * cw + kOriginX,
+                                  m_foliageForm.y - (static_cast<float>(r) + 0.5f) * ch + kOriginY,
+                                  kOriginZ - 2.0f, cw, ch, elements);
             const float u = m_foliageTexels.x + static_cast<float>(c) * tw;
             const float v = m_foliageTexels.y + static_cast<float>(r) * th;
             cell->SetFrameRect(0, u, v, u + tw, v + th);
@@ -211,13 +215,12 @@ int CMainMenuBackground::Build()
 
     for (float& phase : m_frontPhase)
         phase = randomPhase();
-    m_front = MakeMainSprite(m_frontCentre.x + kOriginX, m_frontCentre.y + kOriginY, m_frontCentre.z,
-                             m_frontSize.x, m_frontSize.y, white, m_core.Texture(kFrontTexture));
+    m_front = MakePiece(m_frontCentre.x + kOriginX, m_frontCentre.y + kOriginY, m_frontCentre.z + kOriginZ,
+                        m_frontSize.x, m_frontSize.y, m_core.Texture(kFrontTexture));
     m_front->SetFrameRect(0, 0.0f, 0.0f, m_frontSize.x / 512.0f, m_frontSize.y / 256.0f);
     m_front->zOrder = m_frontZOrder;
     MoveFrontFoliage(0.0f);
-    if (m_foreground)
-        m_foreground->Add(m_front);
+    m_core.services.Add(m_front);
     return 0;
 }
 
@@ -445,9 +448,7 @@ void CMainMenuBackground::ReleaseObjects()
     m_core.services.DropAll(&m_elements);
     m_core.services.Drop(&m_picture);
     m_core.services.DropAll(&m_cells);
-    if (m_foreground && m_front)
-        m_foreground->Remove(m_front);
-    m_front.Reset();
+    m_core.services.Drop(&m_front);
     m_leaves.clear();
     m_leafQuads = 0;
     m_birthTimer = 0.0f;

@@ -2,16 +2,17 @@
 // eight elements cut from one texture (two hanging strands and a hanging map
 // that sway, an eye that opens and closes at random, lips that move while it
 // is open), leaves falling along swinging arcs behind a mask, a block of
-// foliage whose texture wobbles with slow noise, and a front foliage in the
-// foreground that sways and slides aside while the cursor is over it. It
-// has no progress and plays no sound.
+// foliage whose texture wobbles with slow noise, and a front foliage before
+// the rest of the scene that sways and slides aside while the cursor is over
+// it. Everything is drawn in the scene's own pass, so no part of it comes
+// over the forms. It has no progress and plays no sound.
 #pragma once
 
 #include "backgrounds/SceneKit.h"
 
 #include <vector>
 
-class CMainMenuBackground {
+class CMainMenuBackground final : public CScene {
 public:
     static constexpr int kElements = 8;
     // The elements that move.
@@ -24,13 +25,6 @@ public:
     CMainMenuBackground();
     ~CMainMenuBackground();
 
-    // Its services and textures: device, sound, loading and releasing.
-    CSceneCore& Core() { return m_core; }
-
-    void SetResources(const CountedHandle<CSpriteRenderer>& sprites,
-                      const CountedHandle<CParticleSystemsManager>& particles,
-                      const CountedHandle<CFlareRenderer>& flares,
-                      const CountedHandle<CSpriteRenderer>& foreground);
     void LoadSettings(const std::string& file);
     int Init();
     int Build();
@@ -82,9 +76,6 @@ private:
 
     enum Texture { kPicture, kSkyMask, kLeafMask, kElementsTexture, kFrontTexture };
 
-    CSceneCore m_core; // services and textures
-    CountedHandle<CSpriteRenderer> m_foreground;
-
     // Sky.
     Vec3 m_skyPosition{};
     Vec2 m_skySize{};
@@ -135,7 +126,7 @@ private:
     // Front foliage.
     Vec3 m_frontCentre{};
     Vec2 m_frontSize{};
-    int32_t m_frontZOrder = -100;
+    int32_t m_frontZOrder = 0;
     Vec2 m_frontMove{};
     Vec2 m_frontMoveSpeed{};
     Vec2 m_frontSkew{};

@@ -11,7 +11,7 @@ const OrnamentLook kMuseumLook = {CMuseumBackground::kSets, 1, -1, kSoundMuseum,
 } // namespace
 
 CMuseumBackground::CMuseumBackground()
-    : m_core({{"BackgroundMuseum", "Museum.jpg", TextureLoader::Plain},
+    : CScene({{"BackgroundMuseum", "Museum.jpg", TextureLoader::Plain},
               {"MuseumDust", "MuseumDust.tga", TextureLoader::AlphaGrey, "DustTexture"},
               {"MuseumDustMask", "MuseumDustMask.tga", TextureLoader::AutoFormat, "DustMaskTexture"},
               {"MuseumFlareRays", "MuseumFlareRays.tga", TextureLoader::AlphaColour, "FlareRaysTexture"}}),
@@ -19,16 +19,6 @@ CMuseumBackground::CMuseumBackground()
 {}
 
 CMuseumBackground::~CMuseumBackground() { ReleaseObjects(); }
-
-void CMuseumBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
-                                     const CountedHandle<CParticleSystemsManager>& particles,
-                                     const CountedHandle<CFlareRenderer>& flares,
-                                     const CountedHandle<CTexture>& flareTexture,
-                                     const CountedHandle<CTexture>& sparkTexture)
-{
-    m_core.SetServices(sprites, particles, flares);
-    m_ornaments.SetTextures(flareTexture, sparkTexture);
-}
 
 void CMuseumBackground::LoadSettings(const std::string& file)
 {

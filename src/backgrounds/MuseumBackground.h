@@ -7,20 +7,13 @@
 #include "backgrounds/ProgressOrnaments.h"
 #include "backgrounds/SceneKit.h"
 
-class CMuseumBackground {
+class CMuseumBackground final : public CScene {
 public:
     static constexpr int kSets = 5;
 
     CMuseumBackground();
     ~CMuseumBackground();
 
-    // Its services and textures: device, sound, loading and releasing.
-    CSceneCore& Core() { return m_core; }
-
-    void SetResources(const CountedHandle<CSpriteRenderer>& sprites,
-                      const CountedHandle<CParticleSystemsManager>& particles,
-                      const CountedHandle<CFlareRenderer>& flares, const CountedHandle<CTexture>& flareTexture,
-                      const CountedHandle<CTexture>& sparkTexture);
     void LoadSettings(const std::string& file);
     void Init();
     int Build();
@@ -43,7 +36,6 @@ private:
     void UnrollMap(float dt);
 
     enum Texture { kPicture, kDust, kDustMask, kFlareRays };
-    CSceneCore m_core; // services and textures
 
     CDustLayers m_dust;
     TurningRays m_rays;

@@ -52,7 +52,7 @@ void ReadOrnamentSettings(const CSceneSettings& file, const OrnamentDefaults& de
 }
 
 CProgressOrnaments::CProgressOrnaments(const OrnamentLook& look, const CSceneCore& core)
-    : m_look(look), m_services(core.services), m_picture(core.Texture(0)),
+    : m_look(look), m_services(core.services), m_picture(core.Texture(0)), m_shared(core.resources),
       m_phase(static_cast<size_t>(look.sets) + 1, 0), m_timer(static_cast<size_t>(look.sets) + 1, 0.0f)
 {
     m_gems.reserve(static_cast<size_t>(look.sets));
@@ -66,7 +66,7 @@ CountedHandle<CSprite> CProgressOrnaments::MakeFlare(size_t index, bool bloom) c
     const float size = settings.flareSizes[index];
     const Vec2& c = settings.flareCentres[index];
     auto flare = MakeLayerSprite(c.x + kOriginX, c.y + kOriginY, kOriginZ, size / 4, size / 4,
-                                 settings.flareColours[index], m_flareTexture, 1, 1);
+                                 settings.flareColours[index], m_shared.flare, 1, 1);
     flare->zOrder = m_look.flareZOrder;
     flare->SetAlphaNow(0.0f);
     flare->fadeSpeed = 1.0f / settings.flareTime;
@@ -229,7 +229,7 @@ void CProgressOrnaments::RunRainbow(size_t set, float dt)
         // third is dark.
         const uint32_t colour = RandomColorBetween(0, 1, 0, 0);
         auto streak =
-            MakeLayerSprite(c.x + kOriginX, c.y + kOriginY, kOriginZ, w, h, colour, m_sparkTexture, 1, 1);
+            MakeLayerSprite(c.x + kOriginX, c.y + kOriginY, kOriginZ, w, h, colour, m_shared.spark, 1, 1);
         // The right half of the spark: bright at the streak's root.
         streak->SetFrameRect(0, 0.5f, 0.0f, 1.0f, 1.0f);
         streak->zOrder = -1;

@@ -61,8 +61,9 @@ void ReadOrnamentSettings(const CSceneSettings& file, const OrnamentDefaults& de
 
 class CProgressOrnaments {
 public:
-    // The gems and rays are cut from the core's picture (its texture 0); the
-    // core belongs to the scene and outlives the ornaments.
+    // The gems and rays are cut from the core's picture (its texture 0), the
+    // flares and sparks drawn with the shared "Flare" and "Spark"; the core
+    // belongs to the scene and outlives the ornaments.
     CProgressOrnaments(const OrnamentLook& look, const CSceneCore& core);
     CProgressOrnaments(const CProgressOrnaments&) = delete;
     CProgressOrnaments& operator=(const CProgressOrnaments&) = delete;
@@ -90,12 +91,6 @@ public:
     void AppendRay(const CountedHandle<CSprite>& ray) { m_rays.push_back(ray); }
 
     // The shared "Flare" of the flares and "Spark" of the rainbow streaks.
-    void SetTextures(const CountedHandle<CTexture>& flare, const CountedHandle<CTexture>& spark)
-    {
-        m_flareTexture = flare;
-        m_sparkTexture = spark;
-    }
-    const CountedHandle<CTexture>& SparkTexture() const { return m_sparkTexture; }
 
     OrnamentSettings settings;
 
@@ -122,8 +117,7 @@ private:
     OrnamentLook m_look;
     const SceneServices& m_services;
     const CountedHandle<CTexture>& m_picture;
-    CountedHandle<CTexture> m_flareTexture;
-    CountedHandle<CTexture> m_sparkTexture;
+    const BackgroundResources& m_shared; // the flare and the spark
     int32_t m_count = 0;
     int32_t m_quiet = 0;
     float m_rainbowTimer = 0.0f;

@@ -1,10 +1,9 @@
 #include "backgrounds/SceneKit.h"
 
+#include "engine/CheckedSettings.h"
 #include "engine/Random.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 #include <cstring>
 
 using namespace d3d;
@@ -235,91 +234,28 @@ HRESULT RenderMeshPasses(const SceneServices& services, const SceneMeshLayer& me
     if (Failed(hr))
         return hr;
 
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-    device->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    device->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
-    device->SetTextureStageState(1, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    device->SetTextureStageState(1, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    // Texels of alpha 1 or less (of 255) are dropped, with the frame's
-    // "greater" alpha function.
-    device->SetRenderState(D3DRS_ALPHAREF, 1);
-    uint32_t keptZWrite = 1;
-    device->Device()->GetRenderState(D3DRS_ZWRITEENABLE, &keptZWrite);
-    device->SetRenderState(D3DRS_ZWRITEENABLE, 0);
-    device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-
+    // Texels of alpha 1 or less (of 255) are dropped; the passes draw without
+    // depth writes.
+    PassState state;
+    state.depth = PassDepth::NoWrite;
     for (size_t p = 0; p < passCount; ++p) {
         const MeshPass& pass = passes[p];
-        device->SetRenderState(D3DRS_SRCBLEND, pass.sourceBlend);
-        device->SetRenderState(D3DRS_DESTBLEND, pass.destinationBlend);
-        device->SetTextureStageState(0, D3DTSS_COLOROP, pass.colourOperation);
-        for (uint32_t stage = 0; stage < 2; ++stage) {
-            device->SetTextureStageState(stage, D3DTSS_ADDRESSU,
-                                         pass.clampU ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP);
-            device->SetTextureStageState(stage, D3DTSS_ADDRESSV,
-                                         pass.clampV ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP);
-        }
-        device->SetTexture(0, pass.layer);
-        device->SetTexture(1, pass.mask);
         if (pass.quadCount == 0)
             continue;
+        state.blend = pass.blend;
+        state.texturing = pass.vertexColour ? PassTexturing::MaskedVertexColour : PassTexturing::Masked;
+        state.clampU = pass.clampU;
+        state.clampV = pass.clampV;
+        state.texture = pass.layer;
+        state.second = pass.mask;
         const uint32_t quad = static_cast<uint32_t>(pass.firstQuad);
-        const uint32_t quads = static_cast<uint32_t>(pass.quadCount);
-        device->DrawIndexed(D3DPT_TRIANGLELIST,
-                            copy.firstVertex + static_cast<uint32_t>(mesh.firstVertex) + 4 * quad, 4 * quads,
-                            copy.firstIndex + static_cast<uint32_t>(mesh.firstIndex) + 6 * quad, 2 * quads);
-    }
-
-    device->SetRenderState(D3DRS_ZWRITEENABLE, keptZWrite);
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
-    device->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
-    for (uint32_t stage = 0; stage < 2; ++stage) {
-        device->SetTextureStageState(stage, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
-        device->SetTextureStageState(stage, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
+        device->DrawPass(state,
+                         PassDraw::Quads(copy.firstVertex + static_cast<uint32_t>(mesh.firstVertex) + 4 * quad,
+                                         copy.firstIndex + static_cast<uint32_t>(mesh.firstIndex) + 6 * quad,
+                                         static_cast<uint32_t>(pass.quadCount)));
     }
     return D3D_OK;
 }
-
-namespace {
-
-// The numbers of a setting's text, up to four, over zeros.
-void ParseFloats(const char* text, float out[4])
-{
-    out[0] = out[1] = out[2] = out[3] = 0.0f;
-    std::sscanf(text ? text : "", "%f %f %f %f", &out[0], &out[1], &out[2], &out[3]);
-}
-
-// A value read from the file falls back to the default's own number when it
-// is not a finite one.
-void KeepFinite(float* values, const char* defaultText, int count)
-{
-    float fallback[4];
-    ParseFloats(defaultText, fallback);
-    for (int i = 0; i < count; ++i)
-        if (!std::isfinite(values[i]))
-            values[i] = fallback[i];
-}
-
-float FirstNumber(const char* text)
-{
-    float numbers[4];
-    ParseFloats(text, numbers);
-    return numbers[0];
-}
-
-} // namespace
 
 std::string CSceneSettings::Text(const char* key, const char* defaultText) const
 {
@@ -333,45 +269,33 @@ int32_t CSceneSettings::Int(const char* key, const char* defaultText) const
 
 float CSceneSettings::Float(const char* key, const char* defaultText) const
 {
-    float value = ReadIniFloat(m_file, m_section, key, defaultText);
-    KeepFinite(&value, defaultText, 1);
-    return value;
+    return ReadCheckedFloat(m_file, m_section, key, defaultText);
 }
 
 float CSceneSettings::Positive(const char* key, const char* defaultText) const
 {
-    const float value = Float(key, defaultText);
-    return value > 0.0f ? value : FirstNumber(defaultText);
+    return ReadPositiveFloat(m_file, m_section, key, defaultText);
 }
 
 float CSceneSettings::NonZero(const char* key, const char* defaultText) const
 {
     const float value = Float(key, defaultText);
-    return value != 0.0f ? value : FirstNumber(defaultText);
+    return value != 0.0f ? value : DefaultNumber(defaultText);
 }
 
 Vec2 CSceneSettings::Pair(const char* key, const char* defaultText) const
 {
-    Vec2 v;
-    ReadIniVec2(m_file, m_section, key, defaultText, &v);
-    KeepFinite(&v.x, defaultText, 2);
-    return v;
+    return ReadCheckedVec2(m_file, m_section, key, defaultText);
 }
 
 Vec3 CSceneSettings::Triple(const char* key, const char* defaultText) const
 {
-    Vec3 v;
-    ReadIniVec3(m_file, m_section, key, defaultText, &v);
-    KeepFinite(&v.x, defaultText, 3);
-    return v;
+    return ReadCheckedVec3(m_file, m_section, key, defaultText);
 }
 
 Vec4 CSceneSettings::Quad(const char* key, const char* defaultText) const
 {
-    Vec4 v;
-    ReadIniVec4(m_file, m_section, key, defaultText, &v);
-    KeepFinite(&v.x, defaultText, 4);
-    return v;
+    return ReadCheckedVec4(m_file, m_section, key, defaultText);
 }
 
 IntPair CSceneSettings::Ints(const char* key, const char* defaultText) const
@@ -505,8 +429,7 @@ float WrapUnit(float value)
 
 float WrapPhase(float phase, bool atTwoPi)
 {
-    constexpr float kTwoPiValue = 6.2831855f;
-    if (phase > kTwoPiValue || (atTwoPi && phase == kTwoPiValue))
-        return phase - kTwoPiValue;
+    if (phase > kTwoPi || (atTwoPi && phase == kTwoPi))
+        return phase - kTwoPi;
     return phase;
 }

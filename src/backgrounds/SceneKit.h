@@ -64,6 +64,20 @@ struct SceneMeshLayer {
     SceneVertex* Quad(size_t quad) { return &vertices[quad * 4]; }
 };
 
+// What the scenes share, handed over once at start-up; each scene takes the
+// part it uses.
+struct BackgroundResources {
+    CountedHandle<CSpriteRenderer> sprites; // drawn only inside the scenes
+    CountedHandle<CParticleSystemsManager> particles;
+    CountedHandle<CFlareRenderer> flares;
+    CountedHandle<CTexture> flare; // "Flare": the progress flares
+    CountedHandle<CTexture> jungleFlash;
+    CountedHandle<CTexture> smallSand;
+    CountedHandle<CTexture> cloud;
+    CountedHandle<CTexture> spark; // "Spark": rainbow streaks and chest rays
+    CountedHandle<CTexture> halo;
+};
+
 // The services a scene draws and plays through, shared by all six.
 struct SceneServices {
     CountedHandle<CRenderDevice> device;
@@ -136,14 +150,14 @@ public:
     {
         services.SetDevice(device, vertices, indices);
     }
-    void SetServices(const CountedHandle<CSpriteRenderer>& sprites,
-                     const CountedHandle<CParticleSystemsManager>& particles,
-                     const CountedHandle<CFlareRenderer>& flares)
+    void SetResources(const BackgroundResources& shared)
     {
-        services.sprites = sprites;
-        services.particles = particles;
-        services.flares = flares;
+        services.sprites = shared.sprites;
+        services.particles = shared.particles;
+        services.flares = shared.flares;
+        resources = shared;
     }
+    BackgroundResources resources;
     // The files of the textures that have a key, from the scene's section.
     void ReadTextureFiles(const CSceneSettings& file);
     // Shares each texture already registered under its name and loads the
@@ -185,6 +199,25 @@ private:
     std::vector<Slot> m_textures;
 };
 
+// What each of the six scenes is built on: its core, made from the scene's
+// textures, through which the manager hands it the device, the sound and the
+// shared resources.
+class CScene {
+public:
+    CScene(const CScene&) = delete;
+    CScene& operator=(const CScene&) = delete;
+
+    // Its services and textures: device, sound, loading and releasing.
+    CSceneCore& Core() { return m_core; }
+    void SetResources(const BackgroundResources& shared) { m_core.SetResources(shared); }
+
+protected:
+    explicit CScene(std::initializer_list<SceneTexture> textures) : m_core(textures) {}
+    ~CScene() = default;
+
+    CSceneCore m_core;
+};
+
 // Dust drifting in stacked full-screen layers of a scene's mesh.
 class CDustLayers {
 public:
@@ -213,16 +246,16 @@ struct MeshPass {
     size_t quadCount = 0;
     CountedHandle<CTexture> layer;
     CountedHandle<CTexture> mask;
-    uint32_t sourceBlend = d3d::D3DBLEND_SRCALPHA;
-    uint32_t destinationBlend = d3d::D3DBLEND_INVSRCALPHA;
-    uint32_t colourOperation = d3d::D3DTOP_SELECTARG1; // the layer's colour; SELECTARG2: the vertex colour
+    PassBlend blend = PassBlend::Alpha();
+    // The vertex colour with the layer's alpha, in place of the layer's colour.
+    bool vertexColour = false;
     bool clampU = false;
     bool clampV = false;
 };
 
 // Copies the whole mesh into the shared buffers and draws the passes over it,
-// the mask multiplying the layer in colour and alpha, without depth writes;
-// the device's stage states go back to the frame's afterwards. A failed
+// the mask multiplying the layer in colour and alpha, without depth writes
+// (engine draw passes: the frame's states come back after them). A failed
 // buffer lock skips the frame's mesh and is returned.
 d3d::HRESULT RenderMeshPasses(const SceneServices& services, const SceneMeshLayer& mesh, const MeshPass* passes,
                               size_t passCount);

@@ -15,7 +15,7 @@ constexpr int kMostCracks = 64;
 } // namespace
 
 CTreasuryBackground::CTreasuryBackground()
-    : m_core({{"BackgroundTreasury", "Treasury.jpg", TextureLoader::Plain},
+    : CScene({{"BackgroundTreasury", "Treasury.jpg", TextureLoader::Plain},
               {"TreasuryDust", "TreasuryDust.tga", TextureLoader::AlphaGrey, "DustTexture"},
               {"TreasuryMask", "TreasuryMask.tga", TextureLoader::AutoFormat, "MaskTexture"},
               {"TreasuryElements", "TreasuryElements.tga", TextureLoader::AlphaColour, "ElementsTexture"},
@@ -31,18 +31,6 @@ CTreasuryBackground::CTreasuryBackground()
 }
 
 CTreasuryBackground::~CTreasuryBackground() { ReleaseObjects(); }
-
-void CTreasuryBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
-                                       const CountedHandle<CParticleSystemsManager>& particles,
-                                       const CountedHandle<CFlareRenderer>& flares,
-                                       const CountedHandle<CTexture>& flareTexture,
-                                       const CountedHandle<CTexture>& sparkTexture,
-                                       const CountedHandle<CTexture>& haloTexture)
-{
-    m_core.SetServices(sprites, particles, flares);
-    m_ornaments.SetTextures(flareTexture, sparkTexture);
-    m_haloTexture = haloTexture;
-}
 
 void CTreasuryBackground::LoadSettings(const std::string& file)
 {
@@ -144,14 +132,14 @@ HRESULT CTreasuryBackground::RenderMesh()
     passes[0].quadCount = m_dust.Count();
     passes[0].layer = m_core.Texture(kDust);
     passes[0].mask = m_core.Texture(kMask);
-    passes[0].destinationBlend = m_dustAdditive ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA;
+    passes[0].blend = m_dustAdditive ? PassBlend::Additive() : PassBlend::Alpha();
     // White dust takes its colour from the vertices, its shape from the texture.
-    passes[0].colourOperation = m_dustWhite ? D3DTOP_SELECTARG2 : D3DTOP_SELECTARG1;
+    passes[0].vertexColour = m_dustWhite;
     passes[1].firstQuad = m_dust.Count();
     passes[1].quadCount = 2;
     passes[1].layer = m_core.Texture(kRays);
     passes[1].mask = m_core.Texture(kMask);
-    passes[1].destinationBlend = D3DBLEND_ONE;
+    passes[1].blend = PassBlend::Additive();
     passes[1].clampU = true;
     return RenderMeshPasses(m_core.services, m_mesh, passes, 2);
 }

@@ -9,20 +9,13 @@
 #include "backgrounds/ProgressOrnaments.h"
 #include "backgrounds/SceneKit.h"
 
-class CTreasuryBackground {
+class CTreasuryBackground final : public CScene {
 public:
     static constexpr int kSets = 12;
 
     CTreasuryBackground();
     ~CTreasuryBackground();
 
-    // Its services and textures: device, sound, loading and releasing.
-    CSceneCore& Core() { return m_core; }
-
-    void SetResources(const CountedHandle<CSpriteRenderer>& sprites,
-                      const CountedHandle<CParticleSystemsManager>& particles,
-                      const CountedHandle<CFlareRenderer>& flares, const CountedHandle<CTexture>& flareTexture,
-                      const CountedHandle<CTexture>& sparkTexture, const CountedHandle<CTexture>& haloTexture);
     void LoadSettings(const std::string& file);
     void Init();
     int Build();
@@ -87,9 +80,6 @@ private:
         float riseSpeed;
         float phase;
     };
-
-    CSceneCore m_core; // services and textures
-    CountedHandle<CTexture> m_haloTexture;
 
     CDustLayers m_dust;
     bool m_dustAdditive = true;

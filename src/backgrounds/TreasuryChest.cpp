@@ -95,7 +95,7 @@ void CTreasuryBackground::ShootChestRays(int count)
         const float thickness = (0.5f * RandomUnit() + 0.75f) * c.raysSize.y;
         auto ray = MakeLayerSprite(kOriginX + c.raysCentre.x + d * std::cos(a),
                                    kOriginY + c.raysCentre.y + d * std::sin(a), kOriginZ + kRaysDepth, length,
-                                   thickness, c.raysColour, m_ornaments.SparkTexture(), 1, 1);
+                                   thickness, c.raysColour, m_core.resources.spark, 1, 1);
         ray->SetFrameRect(0, 0.5f, 0.0f, 1.0f, 1.0f);
         ray->zOrder = -12;
         ray->fadeSpeed = 1.0f / c.fadeTime;
@@ -115,7 +115,7 @@ void CTreasuryBackground::ShootChestRays(int count)
             sparks.duration = 0.1f;
             sparks.rate = 300.0f;
             sparks.sphereMode = true;
-            particles->AddSparks(&sparks, 120, m_ornaments.SparkTexture());
+            particles->AddSparks(&sparks, 120, m_core.resources.spark);
         }
     }
 }
@@ -134,7 +134,7 @@ void CTreasuryBackground::BreakLid()
     if (m_core.services.flares) {
         auto flash =
             MakeCountedHandle(new CFlare(c.form.x + kOriginX + c.form.z / 2, kOriginY + c.form.y - c.form.w / 2,
-                                         kOriginZ + kFlashDepth, m_ornaments.SparkTexture(), c.flashColour));
+                                         kOriginZ + kFlashDepth, m_core.resources.spark, c.flashColour));
         flash->SetSize(c.form.z, c.form.w);
         flash->flickerDepth = 0.0f;
         flash->fadeIn = 0.1f * c.fadeTime;
@@ -241,7 +241,8 @@ void CTreasuryBackground::MoveDebris(float dt)
             const float y = kOriginY + c.raysCentre.y - (0.5f + 0.5f * RandomUnit()) * c.raysRadius;
             const float size = (0.5f * RandomUnit() + 0.75f) * c.wormSize;
             const uint32_t colour = c.wormColour ? c.wormColour : RandomColorBetween(0, 1, 0, 0);
-            auto worm = MakeLayerSprite(x, y, kOriginZ + kDebrisDepth, size, size, colour, m_haloTexture, 0, 1);
+            auto worm =
+                MakeLayerSprite(x, y, kOriginZ + kDebrisDepth, size, size, colour, m_core.resources.halo, 0, 1);
             worm->zOrder = -13;
             worm->fadeSpeed = 4.0f;
             worm->SetAlphaNow(0.0f);

@@ -11,7 +11,7 @@ const OrnamentLook kValleyLook = {CValleyBackground::kSets, 1, -2, kSoundFlare, 
 } // namespace
 
 CValleyBackground::CValleyBackground()
-    : m_core({{"BackgroundValley", "Valley.jpg", TextureLoader::Plain},
+    : CScene({{"BackgroundValley", "Valley.jpg", TextureLoader::Plain},
               {"ValleyCloud", "ValleyCloud.jpg", TextureLoader::Plain, "CloudTexture"},
               {"ValleyMask", "ValleyMask.tga", TextureLoader::Plain, "MaskTexture"},
               {"ValleyFlareRays", "ValleyFlareRays.tga", TextureLoader::AlphaColour, "FlareRaysTexture"}}),
@@ -19,16 +19,6 @@ CValleyBackground::CValleyBackground()
 {}
 
 CValleyBackground::~CValleyBackground() { ReleaseObjects(); }
-
-void CValleyBackground::SetResources(const CountedHandle<CSpriteRenderer>& sprites,
-                                     const CountedHandle<CParticleSystemsManager>& particles,
-                                     const CountedHandle<CFlareRenderer>& flares,
-                                     const CountedHandle<CTexture>& flareTexture,
-                                     const CountedHandle<CTexture>& sparkTexture)
-{
-    m_core.SetServices(sprites, particles, flares);
-    m_ornaments.SetTextures(flareTexture, sparkTexture);
-}
 
 void CValleyBackground::LoadSettings(const std::string& file)
 {

@@ -7,20 +7,13 @@
 #include "backgrounds/ProgressOrnaments.h"
 #include "backgrounds/SceneKit.h"
 
-class CValleyBackground {
+class CValleyBackground final : public CScene {
 public:
     static constexpr int kSets = 8;
 
     CValleyBackground();
     ~CValleyBackground();
 
-    // Its services and textures: device, sound, loading and releasing.
-    CSceneCore& Core() { return m_core; }
-
-    void SetResources(const CountedHandle<CSpriteRenderer>& sprites,
-                      const CountedHandle<CParticleSystemsManager>& particles,
-                      const CountedHandle<CFlareRenderer>& flares, const CountedHandle<CTexture>& flareTexture,
-                      const CountedHandle<CTexture>& sparkTexture);
     void LoadSettings(const std::string& file);
     void Init();
     int Build();
@@ -44,8 +37,6 @@ private:
     void ScrollClouds(float dt);
 
     enum Texture { kPicture, kCloud, kMask, kFlareRays };
-
-    CSceneCore m_core; // services and textures
 
     TurningRays m_rays;
     float m_fieldOfView = 0.0f;

@@ -6,10 +6,10 @@
 
 namespace {
 
-// floor(RandomUnit() x n), a drawn 1.0 kept inside the range.
-int DrawIndex(int n)
+// floor(random x n), a drawn 1.0 kept inside the range.
+int DrawIndex(CRandomStream& random, int n)
 {
-    const int index = static_cast<int>(std::floor(RandomUnit() * static_cast<float>(n)));
+    const int index = static_cast<int>(std::floor(random.Unit() * static_cast<float>(n)));
     return index >= n ? n - 1 : (index < 0 ? 0 : index);
 }
 
@@ -134,7 +134,7 @@ int32_t CBalanceState::TotemCount(int type, int lvl)
 // Long matches give the adviser or the solidarity bonus when either is
 // available; otherwise any other available kind, the score bonus four times
 // less likely than each of the others.
-bool CBalanceState::PickSlot(bool longMatch, int32_t* kind, int32_t* value) const
+bool CBalanceState::PickSlot(bool longMatch, int32_t* kind, int32_t* value, CRandomStream& random) const
 {
     int slot = -1;
     if (longMatch) {
@@ -146,7 +146,7 @@ bool CBalanceState::PickSlot(bool longMatch, int32_t* kind, int32_t* value) cons
         if (count == 1)
             slot = candidates[0];
         else if (count == 2)
-            slot = candidates[DrawIndex(2)];
+            slot = candidates[DrawIndex(random, 2)];
     }
     if (slot < 0) {
         int candidates[6];
@@ -160,8 +160,8 @@ bool CBalanceState::PickSlot(bool longMatch, int32_t* kind, int32_t* value) cons
             slot = candidates[0];
         } else {
             do
-                slot = candidates[DrawIndex(count)];
-            while (slot == 4 && RandomUnit() < 0.75f);
+                slot = candidates[DrawIndex(random, count)];
+            while (slot == 4 && random.Unit() < 0.75f);
         }
     }
     *kind = slot + 2;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+class CRandomStream;
+
 // Game modes: 0 is played with the sand box; 1 and 2 are the other level
 // modes; any other mode gets the formulas' neutral values.
 class CBalanceState {
@@ -33,7 +35,7 @@ public:
     static int32_t TotemLevelCount(int type, int level);
     static int32_t TotemCount(int type, int level);
     // A bonus kind for a new bonus: false when no kind is available.
-    bool PickSlot(bool longMatch, int32_t* kind, int32_t* value) const;
+    bool PickSlot(bool longMatch, int32_t* kind, int32_t* value, CRandomStream& random) const;
 
     int32_t mode = 0;
     int32_t level = 1;

@@ -11,11 +11,11 @@
 int CGameBoard::CheckMatches()
 {
     CopyToAnalyser();
-    const int groups = analyser.FindRuns(3, false);
+    const int groups = m_analyser.FindRuns(3, false);
     if (groups == 0) {
-        if (cascadeCount > 1)
-            Push(kEventCombo, cascadeCount);
-        cascadeCount = 0;
+        if (m_cascadeCount > 1)
+            Push(BoardEventKind::Combo, m_cascadeCount);
+        m_cascadeCount = 0;
         return 0;
     }
     ProcessMatchGroups();
@@ -24,16 +24,14 @@ int CGameBoard::CheckMatches()
 
 void CGameBoard::ProcessMatchGroups()
 {
-    if (!analyser.Groups().empty())
-        timerA = 0.0f;
-    for (const CMatchGroup& group : analyser.Groups()) {
+    for (const CMatchGroup& group : m_analyser.Groups()) {
         const CountedHandle<CToken>& first = Cell(group.cells.front().column, group.cells.front().row);
         TerminatorPath path;
         for (const MatchCell& cell : group.cells)
             path.cells.emplace_back(cell.column, cell.row);
         path.links = group.links;
         // Match rays take their time: the quick flag is for bonus blasts.
-        CountedHandle<CTerminator> ray = terminators->Spawn(
+        CountedHandle<CTerminator> ray = m_rays->Spawn(
             1, path, first && first->cap ? first->cap->baseTexture : CountedHandle<CTexture>(), false);
         for (const MatchCell& cell : group.cells) {
             CountedHandle<CToken> t = Cell(cell.column, cell.row);
@@ -41,30 +39,31 @@ void CGameBoard::ProcessMatchGroups()
                 continue;
             PassOnBonus(t);
             ray->AddTarget(t, kRemoveOneChain);
-            if (selectionMarker->Token() == t)
-                selectionMarker->Hide();
+            if (m_marker->Token() == t)
+                m_marker->Hide();
             t->active = 0;
             t->state = kTokenDestroyed;
             if (!t->chained)
-                Cell(cell.column, cell.row).Reset();
+                CellRef(cell.column, cell.row).Reset();
         }
-        terminators->QueueHitSound(ray);
+        m_rays->QueueHitSound(ray);
         BookDestroyed(*ray);
         if (group.cells.size() <= 3)
             continue;
         int32_t kind = 0, value = 0;
-        if (!balance.PickSlot(group.cells.size() > 4, &kind, &value))
+        if (!m_balance.PickSlot(group.cells.size() > 4, &kind, &value, m_random))
             continue;
         // In the bonus lesson the new bonus always lands on the same token.
-        const CountedHandle<CToken> carrier = levelState == 6 ? Cell(4, 4) : movingTokens.PickFreeToken();
+        const CountedHandle<CToken> carrier =
+            m_lesson == Lesson::Bonus ? Cell(4, 4) : m_movingTokens.PickFreeToken(m_random);
         if (!carrier)
             continue;
         // A bonus the manager cannot make is skipped.
-        CountedHandle<CBonus> bonus = bonuses->CreateBonus(kind, value, 0, 1);
+        CountedHandle<CBonus> bonus = m_bonuses->CreateBonus(kind, value, 0, 1);
         if (!bonus)
             continue;
         bonus->boardFlag = 1;
-        bonus->FlyIn(carrier->anchorX + originX, carrier->anchorY + originY, carrier->anchorZ + originZ,
+        bonus->FlyIn(carrier->anchorX + m_originX, carrier->anchorY + m_originY, carrier->anchorZ + m_originZ,
                      carrier->size, carrier->column, carrier->row, true, 0.5f);
         GiveBonus(*carrier, bonus);
     }

@@ -105,16 +105,6 @@ bool CBoardMesh::DrawMesh(const FrameTargets& targets)
     const uint32_t quads = static_cast<uint32_t>(m_scaledColour.size());
     if (quads == 0)
         return true;
-    CRenderDevice& d = *targets.device;
-    d.ModulateTextureByVertexColour(0);
-    d.SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
-    d.SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
-    d.SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    d.SetRenderState(D3DRS_ALPHATESTENABLE, 1);
-    d.SetRenderState(D3DRS_ALPHAREF, 1);
-    d.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-    d.SetRenderState(D3DRS_ZWRITEENABLE, 0);
-
     uint8_t* vb = nullptr;
     if (Failed(targets.vertices->Lock(4 * quads, &vb, 0)))
         return false;
@@ -150,25 +140,22 @@ bool CBoardMesh::DrawMesh(const FrameTargets& targets)
     const uint32_t firstIndex = targets.indices->LockStart();
     targets.indices->Unlock();
 
+    // The mesh draws without depth writes and leaves them on for the layers
+    // after it.
+    PassState pass;
+    pass.depth = PassDepth::NoWrite;
     uint32_t before = 0;
-    int32_t bound = -1;
     for (const Batch& batch : m_batches) {
         const uint32_t s = before;
         before += static_cast<uint32_t>(batch.quads);
         // A piece naming a texture the mesh was not given is not drawn.
         if (batch.texture < 0 || batch.texture >= static_cast<int32_t>(textures.size()))
             continue;
-        if (batch.texture != bound) {
-            d.SetTexture(0, textures[static_cast<size_t>(batch.texture)]);
-            bound = batch.texture;
-        }
-        d.SetRenderState(D3DRS_SRCBLEND, batch.sourceBlend);
-        d.SetRenderState(D3DRS_DESTBLEND, batch.destinationBlend);
-        const uint32_t n = static_cast<uint32_t>(batch.quads);
-        d.DrawIndexed(D3DPT_TRIANGLELIST, firstVertex + 4 * s, 4 * n, firstIndex + 6 * s, 2 * n);
+        pass.texture = textures[static_cast<size_t>(batch.texture)];
+        pass.blend = PassBlend::Factors(batch.sourceBlend, batch.destinationBlend);
+        targets.device->DrawPass(
+            pass, PassDraw::Quads(firstVertex + 4 * s, firstIndex + 6 * s, static_cast<uint32_t>(batch.quads)));
     }
-    d.SetRenderState(D3DRS_ZWRITEENABLE, 1);
-    d.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    d.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    targets.device->SetFrameDepthWrites(true);
     return true;
 }

@@ -14,7 +14,6 @@
 #include "engine/Log.h"
 #include "engine/Random.h"
 #include "rays/TokenHighlight.h"
-#include "records/QuestSave.h"
 #include "tokens/CapsRenderer.h"
 
 #include <algorithm>
@@ -53,14 +52,14 @@ bool IsTokenCode(int32_t code)
 // and settles.
 void CGameBoard::FallTo(CToken& token, float targetX, float targetY, bool rebound)
 {
-    const float g = paths.tuning[0] > 0.0f ? paths.tuning[0] : 2000.0f;
+    const float g = m_tuning.gravity > 0.0f ? m_tuning.gravity : 2000.0f;
     const float drop = token.y - targetY;
     const float t = std::max(std::sqrt(std::fabs(2.0f * drop / g)), 0.001f);
     const Vec3 target{targetX, targetY, 0.0f};
-    movingTokens.StartPath(token, target, t, Vec3{1, 0, 1}, Vec3{1, 2, 1});
+    m_movingTokens.StartPath(token, target, t, Vec3{1, 0, 1}, Vec3{1, 2, 1});
     if (!rebound)
         return;
-    const float r = paths.tuning[1];
+    const float r = m_tuning.rebound;
     if (r <= 0.0f)
         return;
     token.path.AppendCurve(Vec3{targetX, targetY + r * drop, 0.0f}, Vec3{1, 2, 1}, Vec3{1, 0, 1}, r * t);
@@ -78,8 +77,8 @@ void CGameBoard::GiveBonus(CToken& token, const CountedHandle<CBonus>& bonus)
 void CGameBoard::Refill(bool requireNoRun, bool requireMove)
 {
     // Gravity: the lowest empty cells fill first.
-    for (int c = 0; c < columns; ++c)
-        for (int r = rows - 1; r >= 0; --r) {
+    for (int c = 0; c < m_columns; ++c)
+        for (int r = m_rows - 1; r >= 0; --r) {
             if (Cell(c, r))
                 continue;
             int above = r - 1;
@@ -88,8 +87,8 @@ void CGameBoard::Refill(bool requireNoRun, bool requireMove)
             if (above < 0)
                 break;
             CountedHandle<CToken> token = Cell(c, above);
-            Cell(c, above).Reset();
-            Cell(c, r) = token;
+            CellRef(c, above).Reset();
+            CellRef(c, r) = token;
             token->fromColumn = token->column;
             token->fromRow = token->row;
             token->row = r;
@@ -101,7 +100,7 @@ void CGameBoard::Refill(bool requireNoRun, bool requireMove)
         }
 
     int steelOnBoard = 0, chainedOnBoard = 0, gemsOnBoard = 0;
-    for (const auto& row : grid)
+    for (const auto& row : m_grid)
         for (const CountedHandle<CToken>& t : row) {
             if (!t)
                 continue;
@@ -120,10 +119,10 @@ void CGameBoard::Refill(bool requireNoRun, bool requireMove)
     } else {
         // Long chain reactions make the refill avoid handing out new runs.
         bool checkRuns = requireNoRun, forced = false;
-        if (colours.size() < 7) {
+        if (m_colours.size() < 7) {
             CopyToAnalyser();
-            const bool keepPolicy =
-                analyser.HasReadyRun(3, false) || cascadeCount < 6 || (cascadeCount < 10 && RandomUnit() < 0.5f);
+            const bool keepPolicy = m_analyser.HasReadyRun(3, false) || m_cascadeCount < 6 ||
+                                    (m_cascadeCount < 10 && m_random.Unit() < 0.5f);
             if (!keepPolicy)
                 checkRuns = forced = true;
         }
@@ -133,20 +132,21 @@ void CGameBoard::Refill(bool requireNoRun, bool requireMove)
     std::vector<int32_t> gemCells;
     if (source == FillSource::Drawn) {
         int newOrdinary = 0;
-        for (int c = 0; c < columns; ++c)
-            for (int r = 0; r < rows; ++r)
-                newOrdinary += !Cell(c, r) && IsOrdinary(analyser.Cell(c, r)) ? 1 : 0;
+        for (int c = 0; c < m_columns; ++c)
+            for (int r = 0; r < m_rows; ++r)
+                newOrdinary += !Cell(c, r) && IsOrdinary(m_analyser.Cell(c, r)) ? 1 : 0;
         int gems = 0;
-        if (levelState != 7) {
-            if (refillLimitFlag) {
-                gems = std::min(refillLimit - gemsOnBoard, newOrdinary);
-                refillLimitFlag = false;
+        if (m_lesson != Lesson::Totem) {
+            if (m_refillLimitFlag) {
+                gems = std::min(m_refillLimit - gemsOnBoard, newOrdinary);
+                m_refillLimitFlag = false;
             } else {
-                gems = std::min(static_cast<int>(std::floor(balance.shareValue * static_cast<float>(newOrdinary))),
-                                balance.item8Value - gemsOnBoard);
+                gems =
+                    std::min(static_cast<int>(std::floor(m_balance.shareValue * static_cast<float>(newOrdinary))),
+                             m_balance.item8Value - gemsOnBoard);
             }
-            gems = std::min({std::max(gems, 0), newOrdinary, gemsToPlace});
-            gemsToPlace -= gems;
+            gems = std::min({std::max(gems, 0), newOrdinary, m_gemsToPlace});
+            m_gemsToPlace -= gems;
         }
         gemCells = ChooseGemCells(gems, newOrdinary);
     } else {
@@ -162,16 +162,15 @@ void CGameBoard::Refill(bool requireNoRun, bool requireMove)
 
 CGameBoard::FillSource CGameBoard::SourceOfFill() const
 {
-    switch (firstFill) {
+    switch (m_firstFill) {
     case 1:
-        return boardMode == 0 && levelData && !levelData->notParsed ? FillSource::Level : FillSource::Drawn;
+        return m_boardMode == 0 && m_levelData && !m_levelData->notParsed ? FillSource::Level : FillSource::Drawn;
     case 2:
-        return boardMode == 0 && !cellInfo.empty() ? FillSource::Remembered : FillSource::Drawn;
+        return m_boardMode == 0 && !m_cellInfo.empty() ? FillSource::Remembered : FillSource::Drawn;
     case 3:
         // A save taken outside board play (in the shop or after the level
         // was won) carries no board.
-        return questSave && !questSave->cells[CQuestSave::TokenCodes].empty() ? FillSource::Saved
-                                                                              : FillSource::Drawn;
+        return m_restore.hasCells ? FillSource::Saved : FillSource::Drawn;
     default:
         return FillSource::Drawn;
     }
@@ -180,18 +179,18 @@ CGameBoard::FillSource CGameBoard::SourceOfFill() const
 int32_t CGameBoard::PresetCode(FillSource source, int column, int row) const
 {
     if (source == FillSource::Remembered) {
-        const ShuffleCell& cell = cellInfo[static_cast<size_t>(row)][static_cast<size_t>(column)];
+        const ShuffleCell& cell = m_cellInfo[static_cast<size_t>(row)][static_cast<size_t>(column)];
         if (cell.free)
             return 0;
         const int32_t code = cell.colour + 1 > 98 ? kSteelCode : cell.colour + 1;
         return cell.lock > 0 ? -code : code;
     }
     if (source == FillSource::Saved) {
-        const int32_t saved = questSave->Cell(CQuestSave::TokenCodes, row, column);
-        if (!IsTokenCode(saved))
+        const BoardSnapshot::Cell& saved = SavedCell(column, row);
+        if (!IsTokenCode(saved.code))
             return 0;
-        const int32_t code = std::abs(saved);
-        return questSave->Cell(CQuestSave::ChainFlags, row, column) > 0 ? -code : code;
+        const int32_t code = std::abs(saved.code);
+        return saved.chains > 0 ? -code : code;
     }
     return 0;
 }
@@ -201,11 +200,11 @@ bool CGameBoard::IsPresetGem(FillSource source, int column, int row) const
     const size_t r = static_cast<size_t>(row), c = static_cast<size_t>(column);
     switch (source) {
     case FillSource::Level:
-        return r < CLevelData::kRows && c < CLevelData::kRowLength && levelData->gemRows[r][c] == 'g';
+        return r < CLevelData::kRows && c < CLevelData::kRowLength && m_levelData->gemRows[r][c] == 'g';
     case FillSource::Remembered:
-        return !cellInfo[r][c].free && cellInfo[r][c].gem;
+        return !m_cellInfo[r][c].free && m_cellInfo[r][c].gem;
     case FillSource::Saved: {
-        const int32_t saved = questSave->Cell(CQuestSave::TokenCodes, row, column);
+        const int32_t saved = SavedCell(column, row).code;
         return saved < 0 && IsTokenCode(saved);
     }
     default:
@@ -219,15 +218,15 @@ int32_t CGameBoard::PresetLock(FillSource source, int column, int row) const
     switch (source) {
     case FillSource::Level:
         if (r < CLevelData::kRows && c < CLevelData::kRowLength) {
-            const char digit = levelData->lockRows[r][c];
+            const char digit = m_levelData->lockRows[r][c];
             if (digit >= '1' && digit <= '9')
                 return digit - '0';
         }
         return 1;
     case FillSource::Remembered:
-        return !cellInfo[r][c].free && cellInfo[r][c].lock > 0 ? cellInfo[r][c].lock : 1;
+        return !m_cellInfo[r][c].free && m_cellInfo[r][c].lock > 0 ? m_cellInfo[r][c].lock : 1;
     case FillSource::Saved:
-        return std::max(questSave->Cell(CQuestSave::ChainFlags, row, column), 1);
+        return std::max(SavedCell(column, row).chains, 1);
     default:
         return 1;
     }
@@ -238,11 +237,11 @@ bool CGameBoard::IsPresetFixed(FillSource source, int column, int row) const
     const size_t r = static_cast<size_t>(row), c = static_cast<size_t>(column);
     switch (source) {
     case FillSource::Level:
-        return r < CLevelData::kRows && c < CLevelData::kRowLength && levelData->fixedRows[r][c] == 'f';
+        return r < CLevelData::kRows && c < CLevelData::kRowLength && m_levelData->fixedRows[r][c] == 'f';
     case FillSource::Remembered:
-        return !cellInfo[r][c].free;
+        return !m_cellInfo[r][c].free;
     case FillSource::Saved:
-        return questSave->Cell(CQuestSave::TokenFlags, row, column) == 1;
+        return SavedCell(column, row).fixed;
     default:
         return false;
     }
@@ -255,14 +254,14 @@ std::vector<int32_t> CGameBoard::PresetGemCells(FillSource source)
     std::vector<int32_t> cells;
     cells.reserve(32);
     int ordinary = 0;
-    for (int c = 0; c < columns; ++c)
-        for (int r = rows - 1; r >= 0; --r) {
-            if (Cell(c, r) || !IsOrdinary(analyser.Cell(c, r)))
+    for (int c = 0; c < m_columns; ++c)
+        for (int r = m_rows - 1; r >= 0; --r) {
+            if (Cell(c, r) || !IsOrdinary(m_analyser.Cell(c, r)))
                 continue;
             if (IsPresetGem(source, c, r)) {
                 cells.push_back(ordinary);
-                if (source != FillSource::Saved && gemsToPlace > 0)
-                    --gemsToPlace;
+                if (source != FillSource::Saved && m_gemsToPlace > 0)
+                    --m_gemsToPlace;
             }
             ++ordinary;
         }
@@ -273,8 +272,8 @@ std::vector<int32_t> CGameBoard::PresetGemCells(FillSource source)
 // saved board, ride in on their tokens.
 void CGameBoard::AttachPresetBonuses(FillSource source)
 {
-    for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < m_columns; ++c)
+        for (int r = 0; r < m_rows; ++r) {
             const CountedHandle<CToken>& token = Cell(c, r);
             if (!token || token->gem || token->bonus)
                 continue;
@@ -282,32 +281,32 @@ void CGameBoard::AttachPresetBonuses(FillSource source)
             int32_t kind = 0, value = 0;
             const size_t rr = static_cast<size_t>(r), cc = static_cast<size_t>(c);
             if (source == FillSource::Level && rr < CLevelData::kRows && cc < CLevelData::kRowLength) {
-                const char digit = levelData->bonusRows[rr][cc];
+                const char digit = m_levelData->bonusRows[rr][cc];
                 if (digit < '0' || digit > '5')
                     continue;
                 const int d = digit - '0';
                 kind = kBonusOfDigit[d];
-                value = levelData->bonusLevels[static_cast<size_t>(d)];
+                value = m_levelData->bonusLevels[static_cast<size_t>(d)];
                 if (value < 0)
-                    value = std::max(balance.bonusSlots[static_cast<size_t>(kind - 2)], 0);
+                    value = std::max(m_balance.bonusSlots[static_cast<size_t>(kind - 2)], 0);
             } else if (source == FillSource::Remembered) {
-                const ShuffleCell& cell = cellInfo[rr][cc];
+                const ShuffleCell& cell = m_cellInfo[rr][cc];
                 if (!t.settled || !cell.hasBonus)
                     continue;
                 kind = cell.bonusKind;
                 value = cell.bonusValue;
             } else if (source == FillSource::Saved) {
-                kind = questSave->Cell(CQuestSave::BonusKinds, r, c);
-                value = questSave->Cell(CQuestSave::BonusParams, r, c);
+                kind = SavedCell(c, r).bonusKind;
+                value = SavedCell(c, r).bonusValue;
                 if (kind == 0)
                     continue;
             } else {
                 continue;
             }
-            CountedHandle<CBonus> bonus = bonuses->CreateBonus(kind, value, 0, 1);
+            CountedHandle<CBonus> bonus = m_bonuses->CreateBonus(kind, value, 0, 1);
             if (!bonus)
                 continue;
-            bonus->FlyIn(t.x + originX, t.y + originY, t.z + originZ, t.size, c, r, true, 0.5f);
+            bonus->FlyIn(t.x + m_originX, t.y + m_originY, t.z + m_originZ, t.size, c, r, true, 0.5f);
             GiveBonus(t, bonus);
         }
 }
@@ -316,20 +315,20 @@ void CGameBoard::AttachPresetBonuses(FillSource source)
 // the totems' state.
 void CGameBoard::RestoreSavedExtras()
 {
-    const CQuestSave& save = *questSave;
-    if (save.hintTimeLeft > 0.0f) {
-        adviser.AddTime(true, save.hintTimeLeft);
+    const BoardSnapshot& save = m_restore;
+    if (save.hintSeconds > 0.0f) {
+        m_adviser->AddTime(true, save.hintSeconds);
         ShowMoveHints();
     }
-    if (boardMode != 0)
+    if (m_boardMode != 0)
         return;
-    if (save.extraFlag) {
-        totems.SetBlueTotemsActive(true);
-        steelRate = 0.0f;
-        steelCap = 0;
+    if (save.blueTotems) {
+        m_totems->SetBlueTotemsActive(true);
+        m_steelRate = 0.0f;
+        m_steelCap = 0;
     }
-    if (save.extraIndex >= 0 && save.extraIndex < CTotemsManager::kColours)
-        totems.QueueTotem(save.extraIndex);
+    if (save.waitingTotem >= 0 && save.waitingTotem < CTotemsManager::kColours)
+        m_totems->QueueTotem(save.waitingTotem);
 }
 
 // Draws a code for every empty cell into the analyser, again and again
@@ -340,34 +339,34 @@ void CGameBoard::DrawCodes(bool checkRuns, bool forced, bool requireMove, int st
     int retries = 0;
     for (int pass = 1;; ++pass) {
         int steel = steelOnBoard, chained = chainedOnBoard;
-        for (int c = 0; c < columns; ++c)
-            for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < m_columns; ++c)
+            for (int r = 0; r < m_rows; ++r) {
                 if (const CountedHandle<CToken>& t = Cell(c, r)) {
-                    analyser.Cell(c, r) = AnalyserCode(*t);
+                    m_analyser.Cell(c, r) = AnalyserCode(*t);
                     continue;
                 }
                 if (const int32_t preset = PresetCode(source, c, r)) {
-                    analyser.Cell(c, r) = preset;
+                    m_analyser.Cell(c, r) = preset;
                     steel += std::abs(preset) == kSteelCode ? 1 : 0;
                     chained += preset < 0 ? 1 : 0;
                     continue;
                 }
                 const int colour = DrawColourUnderCap(steel);
                 if (colour > 97) {
-                    analyser.Cell(c, r) = kSteelCode;
+                    m_analyser.Cell(c, r) = kSteelCode;
                     ++steel;
-                } else if (chained < lockCap && RandomUnit() < lockRate) {
-                    analyser.Cell(c, r) = ~colour;
+                } else if (chained < m_lockCap && m_random.Unit() < m_lockRate) {
+                    m_analyser.Cell(c, r) = ~colour;
                     ++chained;
                 } else {
-                    analyser.Cell(c, r) = colour + 1;
+                    m_analyser.Cell(c, r) = colour + 1;
                 }
             }
         if (pass >= kMaxDrawPasses)
             return;
-        if (requireMove && !analyser.HasPossibleMove(3, false))
+        if (requireMove && !m_analyser.HasPossibleMove(3, false))
             continue;
-        if (checkRuns && analyser.HasReadyRun(3, false)) {
+        if (checkRuns && m_analyser.HasReadyRun(3, false)) {
             if (forced && ++retries > kMaxForcedRetries)
                 return;
             continue;
@@ -381,7 +380,7 @@ void CGameBoard::DrawCodes(bool checkRuns, bool forced, bool requireMove, int st
 int CGameBoard::DrawColourUnderCap(int steel)
 {
     const int colour = DrawColour();
-    return colour > 97 && steel >= steelCap ? DrawPlainColour() : colour;
+    return colour > 97 && steel >= m_steelCap ? DrawPlainColour() : colour;
 }
 
 // `count` distinct numbers of the new ordinary cells, which count column by
@@ -391,7 +390,7 @@ std::vector<int32_t> CGameBoard::ChooseGemCells(int count, int newOrdinary)
     std::vector<int32_t> chosen;
     chosen.reserve(32);
     while (static_cast<int>(chosen.size()) < count) {
-        int index = static_cast<int>(std::floor(RandomUnit() * static_cast<float>(newOrdinary)));
+        int index = static_cast<int>(std::floor(m_random.Unit() * static_cast<float>(newOrdinary)));
         index = std::min(index, newOrdinary - 1);
         if (std::find(chosen.begin(), chosen.end(), index) == chosen.end())
             chosen.push_back(index);
@@ -406,12 +405,12 @@ void CGameBoard::DropNewTokens(const std::vector<int32_t>& gemCells, FillSource 
 {
     size_t nextGem = 0;
     int ordinary = 0;
-    for (int c = 0; c < columns; ++c) {
-        float spawnY = CellToPoint(c, -2, false).y + RandomUnit() * cellHeight;
-        for (int r = rows - 1; r >= 0; --r) {
+    for (int c = 0; c < m_columns; ++c) {
+        float spawnY = CellToPoint(c, -2, false).y + m_random.Unit() * m_cellHeight;
+        for (int r = m_rows - 1; r >= 0; --r) {
             if (Cell(c, r))
                 continue;
-            const int32_t code = analyser.Cell(c, r);
+            const int32_t code = m_analyser.Cell(c, r);
             bool gem = false;
             if (IsOrdinary(code)) {
                 gem = nextGem < gemCells.size() && gemCells[nextGem] == ordinary;
@@ -419,17 +418,17 @@ void CGameBoard::DropNewTokens(const std::vector<int32_t>& gemCells, FillSource 
                 ++ordinary;
             }
             const Vec2 centre = CellToPoint(c, r, false);
-            CountedHandle<CToken> token = movingTokens.CreateToken(std::abs(code) - 1, gem, centre.x, spawnY, 0.0f,
-                                                                   tokenSize, 1, originX, originY, originZ);
+            CountedHandle<CToken> token = m_movingTokens.CreateToken(
+                std::abs(code) - 1, gem, centre.x, spawnY, 0.0f, m_tokenSize, 1, m_originX, m_originY, m_originZ);
             CToken& t = *token;
-            Cell(c, r) = token;
+            CellRef(c, r) = token;
             t.column = c;
             t.row = r;
             if (gem) {
                 // A gem the bonus manager cannot make leaves the token
                 // marked but without a gem bonus.
-                if (CountedHandle<CBonus> bonus = bonuses->CreateGem(t.colour, 1)) {
-                    bonus->Place(t.x + originX, t.y + originY, t.z + originZ, t.size, c, r);
+                if (CountedHandle<CBonus> bonus = m_bonuses->CreateGem(t.colour, 1)) {
+                    bonus->Place(t.x + m_originX, t.y + m_originY, t.z + m_originZ, t.size, c, r);
                     GiveBonus(t, bonus);
                 }
             }
@@ -443,20 +442,20 @@ void CGameBoard::DropNewTokens(const std::vector<int32_t>& gemCells, FillSource 
             t.active = 0;
             t.ArmDropSound();
             FallTo(t, centre.x, centre.y, true);
-            spawnY += (1.0f + RandomUnit()) * cellHeight;
+            spawnY += (1.0f + m_random.Unit()) * m_cellHeight;
         }
     }
 }
 
 void CGameBoard::OnTokenArrived(const CountedHandle<CToken>& token)
 {
-    for (const std::vector<SwapPair>* list : {&swapsActive, &swapsBack})
+    for (const std::vector<SwapPair>* list : {&m_swapsActive, &m_swapsBack})
         for (const SwapPair& pair : *list) {
             if (pair.first == token) {
                 token->state = kTokenResting;
                 if (token->cap) {
                     token->cap->layer += 1;
-                    capsRenderer->ResortCap(token->cap);
+                    m_caps->ResortCap(token->cap);
                 }
                 return;
             }
@@ -473,7 +472,7 @@ int CGameBoard::PassOnBonus(const CountedHandle<CToken>& token)
         return 1;
     const CountedHandle<CBonus> bonus = token->bonus;
     token->bonus.Reset();
-    if (CountedHandle<CToken> taker = movingTokens.PickFreeToken()) {
+    if (CountedHandle<CToken> taker = m_movingTokens.PickFreeToken(m_random)) {
         GiveBonus(*taker, bonus);
         return 1;
     }
@@ -483,9 +482,9 @@ int CGameBoard::PassOnBonus(const CountedHandle<CToken>& token)
 
 void CGameBoard::DropAllTokens()
 {
-    for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r) {
-            CountedHandle<CToken>& cell = Cell(c, r);
+    for (int c = 0; c < m_columns; ++c)
+        for (int r = 0; r < m_rows; ++r) {
+            CountedHandle<CToken>& cell = CellRef(c, r);
             if (!cell)
                 continue;
             CToken& t = *cell;
@@ -503,9 +502,9 @@ void CGameBoard::FinishLevel()
 {
     EndPlay();
     DropAllTokens();
-    if (boardMode == 0) {
+    if (m_boardMode == 0) {
         DropFallingSand();
         SettleTotems();
     }
-    Push(kEventLevelWon);
+    Push(BoardEventKind::LevelWon);
 }

@@ -1,13 +1,13 @@
 #include "board/BoardShake.h"
 
 #include "engine/Random.h"
+#include "engine/VectorMath.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 constexpr float kPi = 3.14159265f;
-constexpr float kTwoPi = 6.2831855f;
 // The new direction points backwards within 67.5 degrees either side.
 constexpr float kTurnSpread = 2.3561945f;
 } // namespace

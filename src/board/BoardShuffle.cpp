@@ -21,15 +21,15 @@ constexpr int kLayoutAttempts = 1000;
 constexpr int kMixExchanges = 40;
 constexpr int32_t kSteelCode = kSteelColour + 1;
 
-// floor(random x n), clamped to n - 1.
-int Pick(int n)
+} // namespace
+
+int CGameBoard::Pick(int n)
 {
-    const int i = static_cast<int>(std::floor(RandomUnit() * static_cast<float>(n)));
+    const int i = static_cast<int>(std::floor(m_random.Unit() * static_cast<float>(n)));
     return std::min(i, n - 1);
 }
 
-// Forty exchanges of two random entries, from `first` on.
-void Mix(std::vector<int32_t>& list, size_t first)
+void CGameBoard::Mix(std::vector<int32_t>& list, size_t first)
 {
     if (list.size() <= first)
         return;
@@ -41,13 +41,10 @@ void Mix(std::vector<int32_t>& list, size_t first)
     }
 }
 
-// A random member of a list, or -1 for an empty one.
-int32_t Member(const std::vector<int32_t>& list)
+int32_t CGameBoard::Member(const std::vector<int32_t>& list)
 {
     return list.empty() ? -1 : list[static_cast<size_t>(Pick(static_cast<int>(list.size())))];
 }
-
-} // namespace
 
 bool CGameBoard::Shuffle(int steelOnBoard, int chainedOnBoard)
 {
@@ -55,7 +52,7 @@ bool CGameBoard::Shuffle(int steelOnBoard, int chainedOnBoard)
     for (int attempt = 0; attempt < kLayoutAttempts; ++attempt)
         if (DrawStartLayout(steelOnBoard, chainedOnBoard))
             return true;
-    WriteLog("Warning! The start layout of " + levelData->path +
+    WriteLog("Warning! The start layout of " + m_levelData->path +
              " cannot be played; its letters are drawn at random\n");
     ReadStartLayout(true);
     for (int attempt = 0; attempt < kLayoutAttempts; ++attempt)
@@ -64,7 +61,7 @@ bool CGameBoard::Shuffle(int steelOnBoard, int chainedOnBoard)
     // A draw that stops at its first run leaves cells undrawn: the one kept
     // is drawn whole.
     DrawStartLayout(steelOnBoard, chainedOnBoard, false);
-    WriteLog("Warning! The start layout of " + levelData->path + " is kept as drawn\n");
+    WriteLog("Warning! The start layout of " + m_levelData->path + " is kept as drawn\n");
     return false;
 }
 
@@ -76,21 +73,21 @@ bool CGameBoard::Shuffle(int steelOnBoard, int chainedOnBoard)
 // drawn like "x".
 void CGameBoard::ReadStartLayout(bool lettersAsRandom)
 {
-    const CLevelData& level = *levelData;
-    const int n = static_cast<int>(colours.size());
+    const CLevelData& level = *m_levelData;
+    const int n = static_cast<int>(m_colours.size());
     auto isLetter = [&level, n](char ch) {
         return (ch >= 'a' && ch <= 'z' && ch != 's' && ch - 'a' < n) || (ch >= 'A' && ch <= 'G') ||
                (ch >= 'I' && ch <= 'O' &&
                 std::find(level.listLetters.begin(), level.listLetters.end(), ch) != level.listLetters.end());
     };
-    m_layout.clear();
-    for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r) {
+    m_layoutCells.clear();
+    for (int c = 0; c < m_columns; ++c)
+        for (int r = 0; r < m_rows; ++r) {
             LayoutCell cell;
             if (const CountedHandle<CToken>& t = Cell(c, r)) {
                 cell.kind = LayoutCell::Token;
                 cell.code = AnalyserCode(*t);
-                m_layout.push_back(cell);
+                m_layoutCells.push_back(cell);
                 continue;
             }
             const bool inFile = r < CLevelData::kRows && c < CLevelData::kRowLength;
@@ -109,7 +106,7 @@ void CGameBoard::ReadStartLayout(bool lettersAsRandom)
             cell.lock = lock >= '1' && lock <= '9' ? LayoutCell::Chain
                         : lock == '0'              ? LayoutCell::Free
                                                    : LayoutCell::Chance;
-            m_layout.push_back(cell);
+            m_layoutCells.push_back(cell);
         }
 }
 
@@ -120,25 +117,25 @@ void CGameBoard::ReadStartLayout(bool lettersAsRandom)
 // draw were made whole.
 bool CGameBoard::DrawStartLayout(int steelOnBoard, int chainedOnBoard, bool stopAtRun)
 {
-    m_layoutCodes.resize(m_layout.size());
+    m_layoutCodes.resize(m_layoutCells.size());
     int32_t* codes = m_layoutCodes.data();
-    const int32_t* palette = colours.data();
-    const int n = static_cast<int>(colours.size());
-    const bool noSteel = steelRate <= 0.0f || n == 0;
+    const int32_t* palette = m_colours.data();
+    const int n = static_cast<int>(m_colours.size());
+    const bool noSteel = m_steelRate <= 0.0f || n == 0;
     // A run closes at cell i (column-major) with the two cells above it or
     // the two cells left of it.
     auto run = [this, codes](int c, int r, size_t i, int32_t code) {
         const int32_t a = std::abs(code);
-        const size_t column = static_cast<size_t>(rows);
+        const size_t column = static_cast<size_t>(m_rows);
         return a < 99 && ((r >= 2 && std::abs(codes[i - 1]) == a && std::abs(codes[i - 2]) == a) ||
                           (c >= 2 && std::abs(codes[i - column]) == a && std::abs(codes[i - 2 * column]) == a));
     };
     m_letterCells.clear();
     int steel = steelOnBoard, chained = chainedOnBoard;
     size_t i = 0;
-    for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r, ++i) {
-            const LayoutCell& cell = m_layout[i];
+    for (int c = 0; c < m_columns; ++c)
+        for (int r = 0; r < m_rows; ++r, ++i) {
+            const LayoutCell& cell = m_layoutCells[i];
             int32_t code = cell.code;
             switch (cell.kind) {
             case LayoutCell::Token:
@@ -151,7 +148,7 @@ bool CGameBoard::DrawStartLayout(int steelOnBoard, int chainedOnBoard, bool stop
                 break;
             case LayoutCell::Drawn:
                 if (noSteel) {
-                    const int k = static_cast<int>(RandomUnit() * static_cast<float>(n));
+                    const int k = static_cast<int>(m_random.Unit() * static_cast<float>(n));
                     code = palette[k < n ? k : n - 1] + 1;
                 } else {
                     const int colour = DrawColourUnderCap(steel);
@@ -162,8 +159,9 @@ bool CGameBoard::DrawStartLayout(int steelOnBoard, int chainedOnBoard, bool stop
             case LayoutCell::Letter:
                 break;
             }
-            const bool chain = cell.lock == LayoutCell::Chain ||
-                               (cell.lock == LayoutCell::Chance && chained < lockCap && RandomUnit() < lockRate);
+            const bool chain =
+                cell.lock == LayoutCell::Chain ||
+                (cell.lock == LayoutCell::Chance && chained < m_lockCap && m_random.Unit() < m_lockRate);
             chained += chain ? 1 : 0;
             if (cell.kind == LayoutCell::Letter) {
                 m_letterCells.push_back({c, r, cell.letter, chain});
@@ -175,18 +173,18 @@ bool CGameBoard::DrawStartLayout(int steelOnBoard, int chainedOnBoard, bool stop
                 return false;
         }
     i = 0;
-    for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r)
-            analyser.Cell(c, r) = codes[i++];
+    for (int c = 0; c < m_columns; ++c)
+        for (int r = 0; r < m_rows; ++r)
+            m_analyser.Cell(c, r) = codes[i++];
     if (!m_letterCells.empty() && !PlaceLetters())
         return false;
-    return analyser.HasPossibleMove(3, false);
+    return m_analyser.HasPossibleMove(3, false);
 }
 
 // The letters' cells take their colours; false when a run stands then.
 bool CGameBoard::PlaceLetters()
 {
-    const CLevelData& level = *levelData;
+    const CLevelData& level = *m_levelData;
     bool lettersDealt = false, groupsDealt = false;
     for (const LetterCell& cell : m_letterCells) {
         int32_t colour = -1;
@@ -208,24 +206,24 @@ bool CGameBoard::PlaceLetters()
         // A group dealt nothing is drawn like "x" (never steel).
         if (colour < 0)
             colour = DrawPlainColour();
-        analyser.Cell(cell.column, cell.row) = cell.chained ? ~colour : colour + 1;
+        m_analyser.Cell(cell.column, cell.row) = cell.chained ? ~colour : colour + 1;
     }
-    return !analyser.HasReadyRun(3, false);
+    return !m_analyser.HasReadyRun(3, false);
 }
 
 // The letters' colours: a mix of the colours in play. In the totem lesson
 // "a" is the colour of the first totem the player owns.
 void CGameBoard::DealLetters()
 {
-    m_letterColours = colours;
+    m_letterColours = m_colours;
     size_t first = 0;
-    if (levelState == 7) {
+    if (m_lesson == Lesson::Totem) {
         const auto owned = std::find_if(m_letterColours.begin(), m_letterColours.end(), [this](int32_t c) {
-            return c >= 0 && c < CTotemsManager::kColours && totems.levels[static_cast<size_t>(c)] > 0;
+            return c >= 0 && c < CTotemsManager::kColours && m_totems->levels[static_cast<size_t>(c)] > 0;
         });
         if (owned != m_letterColours.end()) {
             std::rotate(m_letterColours.begin(), owned, owned + 1);
-            tutorialColour = m_letterColours[0];
+            m_tutorialColour = m_letterColours[0];
             first = 1;
         }
     }
@@ -236,12 +234,12 @@ void CGameBoard::DealLetters()
 // in play, when there are enough of them for every group.
 void CGameBoard::DealGroups()
 {
-    const CLevelData& level = *levelData;
+    const CLevelData& level = *m_levelData;
     for (std::vector<int32_t>& group : m_groupColours)
         group.clear();
-    if (level.groupLetters.empty() || !level.CheckGroups(static_cast<int>(colours.size())))
+    if (level.groupLetters.empty() || !level.CheckGroups(static_cast<int>(m_colours.size())))
         return;
-    m_dealtColours = colours;
+    m_dealtColours = m_colours;
     Mix(m_dealtColours, 0);
     size_t next = 0;
     for (size_t i = 0; i < level.groupLetters.size(); ++i)
@@ -252,24 +250,24 @@ void CGameBoard::DealGroups()
 void CGameBoard::ShuffleAnimated(float duration, int steps)
 {
     const float stepTime = steps > 1 ? duration / static_cast<float>(steps - 1) : duration;
-    const float g = paths.tuning[0] > 0.0f ? paths.tuning[0] : 2000.0f;
+    const float g = m_tuning.gravity > 0.0f ? m_tuning.gravity : 2000.0f;
     SetLocked(true);
-    cellInfo.clear();
-    if (boardMode == 0)
-        cellInfo.assign(static_cast<size_t>(rows), std::vector<ShuffleCell>(static_cast<size_t>(columns)));
-    selectionMarker->Hide();
+    m_cellInfo.clear();
+    if (m_boardMode == 0)
+        m_cellInfo.assign(static_cast<size_t>(m_rows), std::vector<ShuffleCell>(static_cast<size_t>(m_columns)));
+    m_marker->Hide();
     bool remembered = false;
-    for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r) {
-            CountedHandle<CToken>& cell = Cell(c, r);
+    for (int c = 0; c < m_columns; ++c)
+        for (int r = 0; r < m_rows; ++r) {
+            CountedHandle<CToken>& cell = CellRef(c, r);
             if (!cell)
                 continue;
             CToken& t = *cell;
             // The refill places the gem again.
             if (t.gem)
-                ++gemsToPlace;
-            if (boardMode == 0 && t.settled) {
-                ShuffleCell& info = cellInfo[static_cast<size_t>(r)][static_cast<size_t>(c)];
+                ++m_gemsToPlace;
+            if (m_boardMode == 0 && t.settled) {
+                ShuffleCell& info = m_cellInfo[static_cast<size_t>(r)][static_cast<size_t>(c)];
                 info.free = 0;
                 info.column = c;
                 info.row = r;
@@ -285,14 +283,14 @@ void CGameBoard::ShuffleAnimated(float duration, int steps)
             }
             // The token trembles where it is, then falls off the board.
             const float shift = 0.3f * t.size;
-            auto jitter = [&t, shift] {
-                return Vec3{t.x + (RandomUnit() - 0.5f) * shift, t.y + (RandomUnit() - 0.5f) * shift, t.z};
+            auto jitter = [this, &t, shift] {
+                return Vec3{t.x + (m_random.Unit() - 0.5f) * shift, t.y + (m_random.Unit() - 0.5f) * shift, t.z};
             };
             const Vec3 firstPoint = jitter();
-            movingTokens.StartPath(t, firstPoint, stepTime, Vec3{1, 1, 1}, Vec3{1, 1, 1});
+            m_movingTokens.StartPath(t, firstPoint, stepTime, Vec3{1, 1, 1}, Vec3{1, 1, 1});
             for (int i = 1; i < steps; ++i)
                 t.path.AppendSmooth(jitter(), Vec3{1, 1, 1}, stepTime);
-            const int side = static_cast<int>(std::floor(6.0f * RandomUnit() - 1.0f));
+            const int side = static_cast<int>(std::floor(6.0f * m_random.Unit() - 1.0f));
             const Vec2 target = CellToPoint(c + side, r + 10, false);
             const float fall = std::sqrt(std::fabs(2.0f * (t.y - target.y) / g));
             t.path.AppendCurve(Vec3{target.x, target.y, 0.0f}, Vec3{1, 0, 1}, Vec3{1, 2, 1}, fall);
@@ -303,9 +301,9 @@ void CGameBoard::ShuffleAnimated(float duration, int steps)
             t.moveKind = 2;
             cell.Reset();
         }
-    firstFill = 2;
+    m_firstFill = 2;
     if (!remembered)
-        cellInfo.clear();
-    swapsActive.clear();
-    swapsBack.clear();
+        m_cellInfo.clear();
+    m_swapsActive.clear();
+    m_swapsBack.clear();
 }

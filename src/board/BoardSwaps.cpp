@@ -9,7 +9,59 @@
 
 #include <cstdlib>
 
-CountedHandle<CToken> CGameBoard::TokenAt(float x, float y) { return movingTokens.TokenAt(x, y); }
+CountedHandle<CToken> CGameBoard::TokenAt(float x, float y) { return m_movingTokens.TokenAt(x, y); }
+
+// A press on a chained token plays its refusal wherever the press asks for
+// that token.
+BoardPress CGameBoard::PressAt(float x, float y, bool swapsAllowed)
+{
+    BoardPress press;
+    const CountedHandle<CToken>& picked = Picked();
+    if (picked) {
+        const MatchCell cell = PointToCell(x, y);
+        if (!swapsAllowed || !IsOnBoard(cell.column, cell.row))
+            return press;
+        press.column = cell.column;
+        press.row = cell.row;
+        const int dc = std::abs(cell.column - picked->column), dr = std::abs(cell.row - picked->row);
+        if (dc <= 1 && dr <= 1 && dc != dr && CanSelect(cell.column, cell.row))
+            press.kind = BoardPress::Kind::Swap;
+    }
+    press.token = TokenAt(x, y);
+    if (press.kind == BoardPress::Kind::None && press.token)
+        press.kind = BoardPress::Kind::Pick;
+    return press;
+}
+
+bool CGameBoard::DragTarget(float x, float y, MatchCell* cell) const
+{
+    const CountedHandle<CToken>& picked = Picked();
+    if (!picked)
+        return false;
+    const MatchCell at = PointToCell(x, y);
+    const int dc = std::abs(at.column - picked->column), dr = std::abs(at.row - picked->row);
+    if (!IsOnBoard(at.column, at.row) || dc > 1 || dr > 1 || dc == dr)
+        return false;
+    *cell = at;
+    return true;
+}
+
+void CGameBoard::Pick(const CountedHandle<CToken>& token) { m_marker->ShowAt(token); }
+
+void CGameBoard::LetGo() { m_marker->Hide(); }
+
+const CountedHandle<CToken>& CGameBoard::Picked() const { return m_marker->Token(); }
+
+void CGameBoard::SwapPicked(int column, int row)
+{
+    // A copy: hiding the marker lets go of its token.
+    const CountedHandle<CToken> picked = Picked();
+    if (!picked)
+        return;
+    const int fromColumn = picked->column, fromRow = picked->row;
+    m_marker->Hide();
+    Swap(fromColumn, fromRow, column, row, false);
+}
 
 void CGameBoard::Swap(int columnA, int rowA, int columnB, int rowB, bool back)
 {
@@ -20,10 +72,9 @@ void CGameBoard::Swap(int columnA, int rowA, int columnB, int rowB, bool back)
     CountedHandle<CToken> b = Cell(columnB, rowB);
     if (!a || !b)
         return;
-    timerA = 0.0f;
-    Cell(columnA, rowA) = b;
-    Cell(columnB, rowB) = a;
-    (back ? swapsBack : swapsActive).push_back(SwapPair{a, b});
+    CellRef(columnA, rowA) = b;
+    CellRef(columnB, rowB) = a;
+    (back ? m_swapsBack : m_swapsActive).push_back(SwapPair{a, b});
     StartSwapPath(*a, columnB, rowB, -1.0f, true);
     StartSwapPath(*b, columnA, rowA, 1.0f, false);
 }
@@ -33,7 +84,7 @@ void CGameBoard::Swap(int columnA, int rowA, int columnB, int rowB, bool back)
 // cap's layer goes down by one until it arrives.
 void CGameBoard::StartSwapPath(CToken& token, int column, int row, float depth, bool passInFront)
 {
-    const float swapTime = paths.tuning[2];
+    const float swapTime = m_tuning.swapSeconds;
     token.pathTime = 0.0f;
     token.fromColumn = token.column;
     token.fromRow = token.row;
@@ -50,7 +101,7 @@ void CGameBoard::StartSwapPath(CToken& token, int column, int row, float depth, 
                            0.5f * swapTime);
     if (passInFront && token.cap) {
         token.cap->layer -= 1;
-        capsRenderer->ResortCap(token.cap);
+        m_caps->ResortCap(token.cap);
     }
 }
 
@@ -67,28 +118,28 @@ int CGameBoard::ResolveSwaps()
         p.first->active = 1;
         p.second->active = 1;
         CopyToAnalyser();
-        return analyser.FindRuns(3, false);
+        return m_analyser.FindRuns(3, false);
     };
 
-    for (size_t i = 0; i < swapsActive.size();) {
-        const SwapPair pair = swapsActive[i];
+    for (size_t i = 0; i < m_swapsActive.size();) {
+        const SwapPair pair = m_swapsActive[i];
         if (!bothStill(pair)) {
             ++i;
             continue;
         }
-        swapsActive.erase(swapsActive.begin() + static_cast<std::ptrdiff_t>(i));
+        m_swapsActive.erase(m_swapsActive.begin() + static_cast<std::ptrdiff_t>(i));
         const int groups = findRuns(pair);
         if (groups > 0) {
             // The totem that charges is the one of the colour the player
             // picked, when the move matched that colour.
             madeMove = true;
-            const int markerColour = selectionMarker->ColourCode();
+            const int markerColour = m_marker->ColourCode();
             if (markerColourFound) {
                 totemColour = markerColour;
             } else {
-                const MatchCell& first = analyser.Groups().front().cells.front();
+                const MatchCell& first = m_analyser.Groups().front().cells.front();
                 totemColour = Cell(first.column, first.row)->colour;
-                for (const CMatchGroup& group : analyser.Groups()) {
+                for (const CMatchGroup& group : m_analyser.Groups()) {
                     const CountedHandle<CToken>& t = Cell(group.cells.front().column, group.cells.front().row);
                     if (t && t->colour == markerColour) {
                         markerColourFound = true;
@@ -101,16 +152,16 @@ int CGameBoard::ResolveSwaps()
             handedOn += groups;
         } else {
             Swap(pair.second->column, pair.second->row, pair.first->column, pair.first->row, true);
-            swapRefused = true;
+            m_swapRefused = true;
         }
     }
-    for (size_t i = 0; i < swapsBack.size();) {
-        const SwapPair pair = swapsBack[i];
+    for (size_t i = 0; i < m_swapsBack.size();) {
+        const SwapPair pair = m_swapsBack[i];
         if (!bothStill(pair)) {
             ++i;
             continue;
         }
-        swapsBack.erase(swapsBack.begin() + static_cast<std::ptrdiff_t>(i));
+        m_swapsBack.erase(m_swapsBack.begin() + static_cast<std::ptrdiff_t>(i));
         const int groups = findRuns(pair);
         if (groups > 0) {
             ProcessMatchGroups();
@@ -118,15 +169,15 @@ int CGameBoard::ResolveSwaps()
         }
     }
     if (madeMove)
-        totems.QueueTotem(totemColour);
-    if (totemActionPending) {
+        m_totems->QueueTotem(totemColour);
+    if (m_totemActionPending) {
         CopyToAnalyser();
-        const int groups = analyser.FindRuns(3, false);
+        const int groups = m_analyser.FindRuns(3, false);
         if (groups > 0) {
             ProcessMatchGroups();
             handedOn += groups;
         }
-        totemActionPending = false;
+        m_totemActionPending = false;
     }
     return handedOn;
 }

@@ -1,5 +1,5 @@
 // The board's frame: shake, moving tokens, swaps, sand, totems, strikes and
-// their scoring, refill, bonuses, challenges and the no-move test.
+// their scoring, refill, bonuses and the no-move test.
 #include "board/GameBoard.h"
 
 #include "audio/SoundManager.h"
@@ -21,66 +21,64 @@ constexpr float kNoMoveInterval = 0.25f;
 void CGameBoard::Update(float dt, float mouseX, float mouseY)
 {
     MoveWithShake(dt);
-    movingTokens.Update(dt, mouseX, mouseY);
+    m_movingTokens.Update(dt, mouseX, mouseY);
     HandleArrivals();
     MoveRidingBonuses();
     ResolveSwaps();
-    selectionMarker->Update(dt);
-    mesh->Update(dt);
-    if (boardMode == 0 && sandbox->Heightfield()) {
-        CSandHeightfield& field = *sandbox->Heightfield();
+    m_marker->Update(dt);
+    m_mesh->Update(dt);
+    if (m_boardMode == 0 && m_sandbox->Heightfield()) {
+        CSandHeightfield& field = *m_sandbox->Heightfield();
         field.Update(dt);
-        const bool inPlay = !locked && enabled && !ended;
+        const bool inPlay = !m_locked && m_enabled && !m_ended;
         using State = CSandHeightfield::State;
         const State state = field.StateCode();
         if (state == State::Empty && field.IsFull())
             SetSandFlowing(false);
-        else if (state == State::Full && playState == 100 && inPlay)
+        else if (state == State::Full && !m_challengePlay && inPlay)
             SetSandFlowing(true);
-        else if (state == State::Full && playState == 101)
-            Push(kEventSandOtherMode);
+        else if (state == State::Full && m_challengePlay)
+            Push(BoardEventKind::SandFullInChallenge);
         else if (state == State::MeterFull && inPlay)
-            Push(kEventSandState);
+            Push(BoardEventKind::FrenzyMeterFull);
     }
-    sandbox->Update(dt);
-    gemsBar->Update(dt);
-    if (totems.Update(dt))
+    m_sandbox->Update(dt);
+    m_gemsBar->Update(dt);
+    if (m_totems->Update(dt))
         ApplyTotemActions();
-    terminators->Update(dt);
-    if (!terminators->Finished().empty())
+    m_rays->Update(dt);
+    if (!m_rays->Finished().empty())
         ScoreFinishedStrikes();
     RefillOrCheck();
-    bonuses->Update(dt);
+    m_bonuses->Update(dt);
     ApplyBonusEvents();
-    if (enabled && adviser.Update(dt) < 0.0f)
+    if (m_enabled && m_adviser->Update(dt) < 0.0f)
         ShowMoveHints();
-    if (boardMode == 0 && playState != 100 && !locked)
-        UpdateChallenges(dt);
-    capsRenderer->SetMouse(static_cast<int>(mouseX), static_cast<int>(mouseY));
+    m_caps->SetMouse(static_cast<int>(mouseX), static_cast<int>(mouseY));
     TestForMoves(dt);
-    terminators->PlayQueuedSounds();
+    m_rays->PlayQueuedSounds();
 }
 
 // The tokens follow half the shake, the mesh all of it.
 void CGameBoard::MoveWithShake(float dt)
 {
-    const bool endedNow = shake.Update(dt);
-    if (!shake.IsShaking() && !endedNow)
+    const bool endedNow = m_shake.Update(dt);
+    if (!m_shake.IsShaking() && !endedNow)
         return;
-    const Vec3 offset = shake.Offset();
-    originX = baseOriginX + 0.5f * offset.x;
-    originY = baseOriginY + 0.5f * offset.y;
-    originZ = baseOriginZ + 0.5f * offset.z;
+    const Vec3 offset = m_shake.Offset();
+    m_originX = m_baseOriginX + 0.5f * offset.x;
+    m_originY = m_baseOriginY + 0.5f * offset.y;
+    m_originZ = m_baseOriginZ + 0.5f * offset.z;
     ApplyHalfCellCorrection();
-    mesh->SetOffset(baseOriginX + offset.x, baseOriginY + offset.y, baseOriginZ + offset.z);
+    m_mesh->SetOffset(m_baseOriginX + offset.x, m_baseOriginY + offset.y, m_baseOriginZ + offset.z);
     PlaceSandbox(offset.x, offset.y);
-    gemsBar->SetPosition(mesh->OffsetX(), mesh->OffsetY(), mesh->OffsetZ());
-    movingTokens.SetOffset(originX, originY, originZ, 1);
+    m_gemsBar->SetPosition(m_mesh->OffsetX(), m_mesh->OffsetY(), m_mesh->OffsetZ());
+    m_movingTokens.SetOffset(m_originX, m_originY, m_originZ, 1);
 }
 
 void CGameBoard::HandleArrivals()
 {
-    for (const TokenResult& result : movingTokens.Results()) {
+    for (const TokenResult& result : m_movingTokens.Results()) {
         if (result.state == kSwapOver) {
             OnTokenArrived(result.token);
             continue;
@@ -94,8 +92,8 @@ void CGameBoard::HandleArrivals()
         } else if (t.moveKind == 2) {
             // Fallen off the board: it leaves play, and hands its bonus back.
             if (t.bonus)
-                bonuses->RemoveBonus(t.bonus);
-            movingTokens.Remove(result.token, true);
+                m_bonuses->RemoveBonus(t.bonus);
+            m_movingTokens.Remove(result.token, true);
         }
     }
 }
@@ -103,7 +101,7 @@ void CGameBoard::HandleArrivals()
 // Bonuses ride on their tokens: they are drawn where the token's cap is.
 void CGameBoard::MoveRidingBonuses()
 {
-    for (const CountedHandle<CToken>& token : movingTokens.Tokens())
+    for (const CountedHandle<CToken>& token : m_movingTokens.Tokens())
         if (token->bonus && token->cap)
             token->bonus->MoveTo(token->cap->x, token->cap->y, token->cap->z, token->column, token->row, 0);
 }
@@ -114,13 +112,13 @@ void CGameBoard::ScoreFinishedStrikes()
     fired.reserve(40);
     int best = 0;
     int32_t total = 0;
-    const bool flowing = sandbox->Heightfield() && sandbox->Heightfield()->IsFull();
-    for (const CountedHandle<CTerminator>& handle : terminators->Finished()) {
+    const bool flowing = m_sandbox->Heightfield() && m_sandbox->Heightfield()->IsFull();
+    for (const CountedHandle<CTerminator>& handle : m_rays->Finished()) {
         const CTerminator& strike = *handle;
         const int extra = static_cast<int>(strike.Bonuses().size());
         const std::vector<CellPair>& cells = strike.Path().cells;
-        if (sandEnabled)
-            SpawnStrikeSand(strike, balance.MatchValue(static_cast<int>(cells.size()), 1, extra, 0));
+        if (m_sandActive)
+            SpawnStrikeSand(strike, m_balance.MatchValue(static_cast<int>(cells.size()), 1, extra, 0));
         const int n = static_cast<int>(strike.Targets().size());
         // Score bonuses multiply the strike's points; the popup shows them
         // where their tokens were.
@@ -138,61 +136,59 @@ void CGameBoard::ScoreFinishedStrikes()
             positions.push_back(Vec3{target->x + target->offsetX, target->y + target->offsetY, popupDepth});
             values.push_back(target->bonus->value);
         }
-        if (balance.CountsAsCascade(n)) {
-            ++cascadeCount;
-            if (cascadeCount > 1)
-                best = std::max(best, cascadeCount);
+        if (m_balance.CountsAsCascade(n)) {
+            ++m_cascadeCount;
+            if (m_cascadeCount > 1)
+                best = std::max(best, m_cascadeCount);
         }
         int style = 0;
-        int32_t points = balance.MatchPoints(n, cascadeCount, extra, &style);
+        int32_t points = m_balance.MatchPoints(n, m_cascadeCount, extra, &style);
         // While the sand flows, strikes of three or more shake the board
         // and score double.
         if (flowing && n >= 3) {
-            shake.AddImpulse(1.5f);
+            m_shake.AddImpulse(1.5f);
             points *= 2;
         }
-        stats.AddToRunTables(cascadeCount, StatLongestCascade);
-        stats.AddToRunTables(n, StatLargestMatch);
+        Count(StatLongestCascade, m_cascadeCount);
+        Count(StatLargestMatch, n);
         const Vec2 centre = CentreOfCells(cells, true);
         if (sum > 0) {
-            popups.AddEquationPopup(points, points * sum, style, centre.x, centre.y, popupDepth, positions,
-                                    values);
+            m_popups->AddEquationPopup(points, points * sum, style, centre.x, centre.y, popupDepth, positions,
+                                       values);
             points *= sum;
         } else {
-            popups.AddNumberPopup(points, style, centre.x, centre.y, popupDepth);
+            m_popups->AddNumberPopup(points, style, centre.x, centre.y, popupDepth);
         }
-        stats.AddToRunTables(points, StatScore);
         total += points;
     }
-    terminators->ClearFinished();
-    if (best > 1 && sounds)
-        sounds->PlayCombo(best);
-    for (const CountedHandle<CBonus>& bonus : bonuses->bonuses)
+    m_rays->ClearFinished();
+    if (best > 1 && m_sounds)
+        m_sounds->PlayCombo(best);
+    for (const CountedHandle<CBonus>& bonus : m_bonuses->bonuses)
         if (std::find(fired.begin(), fired.end(), bonus) != fired.end())
             ApplyBonusFire(bonus);
-    Push(kEventStrikesScored, total);
+    Push(BoardEventKind::StrikesScored, total);
 }
 
 bool CGameBoard::IsTutorialRefill() const
 {
-    return (levelState == 1 && levelSubState == 2) || (levelState == 6 && levelSubState == 2) ||
-           (levelState == 7 && levelSubState == 4);
+    using namespace lesson_step;
+    return ((m_lesson == Lesson::Base || m_lesson == Lesson::Bonus) && m_lessonStep == kSwapped) ||
+           (m_lesson == Lesson::Totem && m_lessonStep == kTotemCharged);
 }
 
 void CGameBoard::RefillOrCheck()
 {
-    if (!enabled || boardMode != 0 || !terminators->Active().empty() || !terminators->Finished().empty())
+    if (!m_enabled || m_boardMode != 0 || !m_rays->Active().empty() || !m_rays->Finished().empty())
         return;
-    if (!totems.IsIdle() || !bonuses->IsIdle())
+    if (!m_totems->IsIdle() || !m_bonuses->IsIdle())
         return;
-    for (const CountedHandle<CToken>& t : movingTokens.Tokens())
+    for (const CountedHandle<CToken>& t : m_movingTokens.Tokens())
         if (t->kind == kBoardToken && !t->active)
             return;
     if (!IsFull()) {
-        if (firstFill) {
-            Refill(true, true);
-            firstFill = 0;
-            fillFlag2 = 0;
+        if (m_firstFill) {
+            FillNow();
         } else if (IsTutorialRefill()) {
             Refill(true, true);
         } else if (GemGoalReached()) {
@@ -208,100 +204,30 @@ void CGameBoard::RefillOrCheck()
         FinishLevel();
         return;
     }
-    int argument = levelSubState;
-    if (const int prompt = QueryLevelOutcome(&argument))
-        SetLevelState(prompt, argument);
+    int step = m_lessonStep;
+    if (const Lesson lesson = DueLesson(&step); lesson != Lesson::None)
+        SetLessonState(lesson, step);
 }
 
-void CGameBoard::UpdateChallenges(float dt)
+void CGameBoard::FillNow()
 {
-    auto push = [this](int32_t kind, int32_t value, const Vec2& at) {
-        BoardEvent event;
-        event.kind = kind;
-        event.value = value;
-        event.a = plat::FloatBits(at.x);
-        event.sender = plat::FloatBits(at.y);
-        events.Push(event);
-    };
-    switch (playState) {
-    case 101:
-        if (!memoryChallenge)
-            return;
-        switch (memoryChallenge->Update(dt)) {
-        case 106:
-            push(kEventChallengePoints, 100, memoryChallenge->firstItem);
-            push(kEventChallengePoints, 100, memoryChallenge->secondItem);
-            Push(kEventChallengeResult);
-            break;
-        case 105:
-            push(kEventChallengePoints, 100, memoryChallenge->firstItem);
-            push(kEventChallengePoints, 100, memoryChallenge->secondItem);
-            break;
-        case 103:
-            Push(kEventChallengeOver);
-            break;
-        }
-        break;
-    case 102:
-        if (accuracyChallenge && accuracyChallenge->Update(dt) == 107)
-            Push(kEventChallengeOver);
-        break;
-    case 103:
-        if (!attentionChallenge)
-            return;
-        switch (attentionChallenge->Update(dt)) {
-        case 101:
-            if (attentionChallenge->chosenPlate == 1)
-                push(kEventChallengePoints, 500, attentionChallenge->plate);
-            Push(kEventChallengeResult);
-            break;
-        case 109:
-            Push(kEventChallengePrompt, 1);
-            break;
-        case 108:
-            Push(kEventChallengeOver);
-            break;
-        }
-        break;
-    case 104:
-        if (!reactionChallenge)
-            return;
-        switch (reactionChallenge->Update(dt)) {
-        case 101:
-            ++reactionChallenge->hits;
-            reactionChallenge->SpeedUp();
-            reactionChallenge->mode = 2;
-            reactionChallenge->timer = 0.0f;
-            push(kEventChallengePoints, 500, reactionChallenge->plate);
-            Push(kEventChallengeResult);
-            break;
-        case 102:
-            reactionChallenge->mode = 1;
-            reactionChallenge->timer = 0.0f;
-            reactionChallenge->PlayMissSound();
-            Push(kEventChallengePrompt, 2);
-            break;
-        case 110:
-            Push(kEventChallengeOver);
-            break;
-        }
-        break;
-    }
+    Refill(true, true);
+    m_firstFill = 0;
 }
 
 void CGameBoard::TestForMoves(float dt)
 {
-    if (boardMode < 0 || boardMode > 2 || locked || !enabled || ended)
+    if (m_boardMode < 0 || m_boardMode > 2 || m_locked || !m_enabled || m_ended)
         return;
-    noMoveTimer += dt;
-    if (noMoveTimer < kNoMoveInterval)
+    m_noMoveTimer += dt;
+    if (m_noMoveTimer < kNoMoveInterval)
         return;
-    noMoveTimer = 0.0f;
+    m_noMoveTimer = 0.0f;
     if (!IsIdle(true))
         return;
     CopyToAnalyser();
-    if (!analyser.HasReadyRun(3, false) && !analyser.HasPossibleMove(3, false))
-        Push(kEventNoMoveLeft);
+    if (!m_analyser.HasReadyRun(3, false) && !m_analyser.HasPossibleMove(3, false))
+        Push(BoardEventKind::NoMoveLeft);
 }
 
 // Every struck token throws sand that falls towards the sand box, with a
@@ -313,33 +239,33 @@ void CGameBoard::SpawnStrikeSand(const CTerminator& strike, float value)
     for (const CountedHandle<CToken>& target : strike.Targets())
         k += target ? 1 : 0;
     const float share = k > 0 ? value / static_cast<float>(k) : 0.0f;
-    const bool flowing = sandbox->Heightfield() && sandbox->Heightfield()->IsFull();
-    const SandboxGeometry& box = *sandbox->Geometry();
-    const float ground = sandDropEnabled ? box.top - box.height : -440.0f;
+    const bool flowing = m_sandbox->Heightfield() && m_sandbox->Heightfield()->IsFull();
+    const SandboxGeometry& box = *m_sandbox->Geometry();
+    const float ground = m_sandDropEnabled ? box.top - box.height : -440.0f;
     for (const CountedHandle<CToken>& target : strike.Targets()) {
         if (!target)
             continue;
-        const Vec3 at{target->x + target->offsetX, target->y + target->offsetY, mesh->OffsetZ() + 1.0f};
+        const Vec3 at{target->x + target->offsetX, target->y + target->offsetY, m_mesh->OffsetZ() + 1.0f};
         CountedHandle<CSandKeeper> sand = MakeCountedHandle(new CSandKeeper());
         sand->groundLine = ground;
-        if (particlesFront) {
+        if (m_particlesFront) {
             CCollection2Parametres burst(at.x, at.y, at.z, nullptr, sand, kCollectionAlphaBlend);
             burst.keeperFlag = true;
             const CountedHandle<CParticleSystem> grains =
-                particlesFront->AddCollection2(&burst, 40, textures[flowing ? 2 : 0]);
+                m_particlesFront->AddCollection2(&burst, 40, flowing ? m_starSandTexture : m_sandTexture);
             CountedHandle<CDustTrackKeeper> dust = MakeCountedHandle(new CDustTrackKeeper(*sand, grains));
             dust->floorOffset = 2.0f;
             CCollection2Parametres trail(-400.0f, 0.0f, 1.0f, nullptr, dust, kCollectionAlphaBlend);
             trail.keeperFlag = true;
             trail.duration = 100.0f;
             trail.alphaFactor = 0.5f;
-            particlesFront->AddCollection2(&trail, 200, textures[1]);
+            m_particlesFront->AddCollection2(&trail, 200, m_cloudTexture);
         }
         // The grain falls as the burst's grains do, from half their size
         // above the token.
-        if (flowing && sandDropEnabled)
-            sandbox->DropGrain(share, at.x, at.y, at.z, 0.5f * sand->height, 0.0f, sand->speed,
-                               sand->terminalSpeed, sand->gravity);
+        if (flowing && m_sandDropEnabled)
+            m_sandbox->DropGrain(share, at.x, at.y, at.z, 0.5f * sand->height, 0.0f, sand->speed,
+                                 sand->terminalSpeed, sand->gravity);
     }
 }
 
@@ -351,17 +277,17 @@ void CGameBoard::ApplyTotemActions() {}
 // gem that reached the gems bar goes into it and off the level's goal.
 void CGameBoard::ApplyBonusEvents()
 {
-    const GameEventVector& pending = bonuses->pendingEvents;
+    const GameEventVector& pending = m_bonuses->pendingEvents;
     for (size_t i = 0; i < pending.Size(); ++i) {
         const GameEvent& e = pending.At(i);
         auto* bonus = static_cast<CBonus*>(e.sender.Get());
         if (e.kind != CBonusManager::kGemArrived || !bonus)
             continue;
-        gemsBar->AddGem(bonus->colour);
+        m_gemsBar->AddGem(bonus->colour);
         bonus->state = kBonusCollected;
-        --gemsToCollect;
-        if (sounds)
-            sounds->PlayPanned(sounds->Sample("GemBar.wav"), bonus->x, 0, 0);
+        --m_gemsToCollect;
+        if (m_sounds)
+            m_sounds->PlayPanned(m_sounds->Sample("GemBar.wav"), bonus->x, 0, 0);
     }
 }
 
@@ -371,13 +297,12 @@ void CGameBoard::ApplyBonusFire(const CountedHandle<CBonus>& bonus)
 {
     if (bonus->kind == kBonusGem) {
         int n = 1;
-        for (const CountedHandle<CBonus>& other : bonuses->bonuses)
+        for (const CountedHandle<CBonus>& other : m_bonuses->bonuses)
             n += other->kind == kBonusGem && other->state == kBonusFired ? 1 : 0;
-        bonus->destination = gemsBar->GetGemTarget(bonus->colour, n);
-        if (sounds)
-            sounds->PlayPanned(sounds->Sample("GemOut.wav"), bonus->x, 0, 0);
-        timerB = 0.0f;
+        bonus->destination = m_gemsBar->GetGemTarget(bonus->colour, n);
+        if (m_sounds)
+            m_sounds->PlayPanned(m_sounds->Sample("GemOut.wav"), bonus->x, 0, 0);
     }
     bonus->Fire();
-    stats.AddToRunTables(1, StatRemovals);
+    Count(StatRemovals, 1);
 }

@@ -3,147 +3,283 @@
 #include "board/GameBoard.h"
 
 #include "balance/BalanceState.h"
-#include "engine/Log.h"
+#include "engine/DataPaths.h"
 #include "engine/Random.h"
 #include "layout/QuestLayout.h"
 #include "rays/TerminatorsManager.h"
 #include "rays/TokenHighlight.h"
-#include "records/Options.h"
 #include "tokens/CapsRenderer.h"
 
 #include <cmath>
 
-// The board owns its bonus manager, gems bar, strikes and selection marker
-// from the start, so that it can play on its own; the game's load sequence
-// hands it the ones equipped with renderers and textures.
-CGameBoard::CGameBoard(CountedHandle<CCapsRenderer> caps, const CQuestLayout& questLayout,
-                       const CDataPaths& dataPaths, CBalanceState& balanceState, const CGameOptions& options)
-    : capsRenderer(caps), layout(questLayout), paths(dataPaths), tuning(options), balance(balanceState)
+// The board makes its own bonus manager, hint display, totems, popups,
+// gems bar, rays and selection marker, so that it can play on its own
+// (tests, the level lab); the game's load sequence hands it the ones made
+// with renderers and textures.
+CGameBoard::CGameBoard(CountedHandle<CCapsRenderer> caps, const CQuestLayout& layout, CBalanceState& balance,
+                       CRandomStream& random, const BoardTuning& tuning)
+    : m_caps(std::move(caps)), m_layout(layout), m_balance(balance), m_random(random), m_tuning(tuning)
 {
-    movingTokens.SetCapsRenderer(capsRenderer);
-    mesh = MakeCountedHandle(new CBoardMesh());
-    sandbox = MakeCountedHandle(new CSandbox());
-    gemsBar = MakeCountedHandle(new CGemsBar());
-    bonuses = MakeCountedHandle(new CBonusManager());
-    terminators = MakeCountedHandle(new CTerminatorsManager(&movingTokens, {}, {}, {}, {}));
-    terminators->SetCapsRenderer(capsRenderer);
-    selectionMarker = MakeCountedHandle(new CTokenHighlight({}, {}, {}, {}, {}));
-    swapsActive.reserve(16);
-    swapsBack.reserve(16);
+    m_movingTokens.SetCapsRenderer(m_caps);
+    m_mesh = MakeCountedHandle(new CBoardMesh());
+    m_sandbox = MakeCountedHandle(new CSandbox());
+    m_gemsBar = MakeCountedHandle(new CGemsBar());
+    m_bonuses = MakeCountedHandle(new CBonusManager());
+    m_adviser = MakeCountedHandle(new CAdviserInterface());
+    m_totems = MakeCountedHandle(new CTotemsManager());
+    m_popups = MakeCountedHandle(new CPopupManager());
+    m_rays = MakeCountedHandle(new CTerminatorsManager(&m_movingTokens, {}, {}, {}, {}));
+    m_rays->SetCapsRenderer(m_caps);
+    m_marker = MakeCountedHandle(new CTokenHighlight({}, {}, {}, {}, {}));
+    m_swapsActive.reserve(16);
+    m_swapsBack.reserve(16);
     Reset(0);
-    SetLevelDifficulty(1);
-    firstFill = 1;
-    gemsToPlace = gemsToCollect = 5;
-    sandEnabled = sandDropEnabled = false;
-    levelSetting = 0;
-    hardMode = false;
+    TakeSetup(LevelSetup(1, false, 5));
+    m_sandActive = m_sandDropEnabled = false;
 }
 
 CGameBoard::~CGameBoard()
 {
     // The tokens' caps leave the caps renderer, which outlives the board.
-    movingTokens.Clear();
+    m_movingTokens.Clear();
 }
+
+void CGameBoard::SetLooks(const BoardLooks& looks)
+{
+    m_particles = looks.particles;
+    m_particlesFront = looks.particlesFront;
+    m_sandTexture = looks.sand;
+    m_cloudTexture = looks.cloud;
+    m_starSandTexture = looks.starSand;
+    m_mesh->textures = looks.mesh;
+    m_sandbox->SetTextures(looks.sandbox, looks.sandboxGrains, looks.sandboxDust, looks.sandboxFront,
+                           looks.sandboxGlass, looks.frenzyStar);
+    m_sandbox->SetParticleManager(looks.sandboxParticles);
+    m_sandbox->ApplySettings(m_layout.sandbox);
+}
+
+void CGameBoard::SetGemsBar(const CountedHandle<CGemsBar>& bar)
+{
+    m_gemsBar = bar;
+    m_gemsBar->SetPosition(m_mesh->OffsetX(), m_mesh->OffsetY(), m_mesh->OffsetZ());
+}
+
+void CGameBoard::SetSelectionMarker(const CountedHandle<CTokenHighlight>& marker) { m_marker = marker; }
+
+void CGameBoard::EquipRays(const CountedHandle<CParticleSystemsManager>& particles,
+                           const CountedHandle<CFlareRenderer>& glows,
+                           const CountedHandle<CFlareRenderer>& sparkles,
+                           const CountedHandle<CSpriteRenderer>& sprites, const CountedHandle<CTexture>& spark,
+                           const CountedHandle<CTexture>& chain, const CountedHandle<CTexture>& lightning)
+{
+    m_rays = MakeCountedHandle(new CTerminatorsManager(&m_movingTokens, particles, glows, sparkles, sprites));
+    m_rays->SetTextures(spark, chain, chain, lightning);
+    m_rays->SetCapsRenderer(m_caps);
+    if (m_sounds)
+        m_rays->SetSoundManager(m_sounds);
+}
+
+void CGameBoard::SetSounds(const CountedHandle<CSoundManager>& sounds)
+{
+    m_sounds = sounds;
+    m_movingTokens.SetSoundManager(sounds);
+    m_rays->SetSoundManager(sounds);
+}
+
+void CGameBoard::SetPopups(const CountedHandle<CPopupManager>& popups) { m_popups = popups; }
+
+void CGameBoard::SetBonuses(const CountedHandle<CBonusManager>& bonuses,
+                            const CountedHandle<CAdviserInterface>& adviser)
+{
+    m_bonuses = bonuses;
+    m_adviser = adviser;
+}
+
+void CGameBoard::SetTotems(const CountedHandle<CTotemsManager>& totems)
+{
+    m_totems = totems;
+    m_totems->SetBoardGrid(m_originX, m_originY, m_originZ, m_columns, m_rows, m_cellWidth, m_cellHeight);
+}
+
+CountedHandle<IBufferLayer> CGameBoard::MeshLayer() const { return m_mesh; }
+
+CountedHandle<IBufferLayer> CGameBoard::SandLayer() const { return m_sandbox; }
 
 void CGameBoard::Reset(int mode)
 {
-    firstFill = 1;
-    fillFlag2 = 0;
+    m_firstFill = 1;
     Clear();
-    savedCounter = 0;
-    boardMode = mode;
-    playState = 100;
+    m_locked = false;
+    m_boardMode = mode;
+    m_challengePlay = false;
     if (mode >= 0 && mode <= 2) {
-        baseOriginX = originX = layout.boardOrigin.x;
-        baseOriginY = originY = layout.boardOrigin.y;
-        baseOriginZ = originZ = 0.0f;
-        columns = rows = 8;
-        cellWidth = cellHeight = layout.cellSize;
-        tokenSize = layout.tokenRadius;
-        mesh->Rebuild(layout.framePieces);
-        mesh->SetOffset(originX, originY, originZ);
-        mesh->SetScale(1.0f, 1.0f);
-        mesh->Show(false, 0.0f);
+        m_baseOriginX = m_originX = m_layout.boardOrigin.x;
+        m_baseOriginY = m_originY = m_layout.boardOrigin.y;
+        m_baseOriginZ = m_originZ = 0.0f;
+        m_columns = m_rows = 8;
+        m_cellWidth = m_cellHeight = m_layout.cellSize;
+        m_tokenSize = m_layout.tokenRadius;
+        m_mesh->Rebuild(m_layout.framePieces);
+        m_mesh->SetOffset(m_originX, m_originY, m_originZ);
+        m_mesh->SetScale(1.0f, 1.0f);
+        m_mesh->Show(false, 0.0f);
         // The gems bar stands with the mesh from the start, not only once a
         // shake has moved them.
-        gemsBar->SetPosition(mesh->OffsetX(), mesh->OffsetY(), mesh->OffsetZ());
+        m_gemsBar->SetPosition(m_mesh->OffsetX(), m_mesh->OffsetY(), m_mesh->OffsetZ());
         ApplyHalfCellCorrection();
         if (mode == 0) {
             CountedHandle<CSandHeightfield> field = MakeCountedHandle(new CSandHeightfield());
-            field->SetColumnCount(layout.sandbox.columns);
-            field->drainRate = balance.sandRate;
-            field->draining = balance.sandRate > 0.0f;
-            sandbox->SetHeightfield(field);
+            field->SetColumnCount(m_layout.sandbox.columns);
+            field->drainRate = m_balance.sandRate;
+            field->draining = m_balance.sandRate > 0.0f;
+            m_sandbox->SetHeightfield(field);
             PlaceSandbox(0.0f, 0.0f);
-            sandbox->Show(false, 0.0f);
-            sandEnabled = sandDropEnabled = true;
-            levelSetting = 0;
-            hardMode = false;
+            m_sandbox->Show(false, 0.0f);
+            m_sandActive = m_sandDropEnabled = true;
+            m_hardMode = false;
         }
-        totems.SetBoardGrid(originX, originY, originZ, columns, rows, cellWidth, cellHeight);
+        m_totems->SetBoardGrid(m_originX, m_originY, m_originZ, m_columns, m_rows, m_cellWidth, m_cellHeight);
     }
-    grid.assign(static_cast<size_t>(rows), std::vector<CountedHandle<CToken>>(static_cast<size_t>(columns)));
-    analyser.Resize(columns, rows);
-    timerA = timerB = 0.0f;
-    levelState = 0;
-    swapRefused = false;
-    outcomeCount = 0;
-    refillLimitFlag = false;
+    m_grid.assign(static_cast<size_t>(m_rows), std::vector<CountedHandle<CToken>>(static_cast<size_t>(m_columns)));
+    m_analyser.Resize(m_columns, m_rows);
+    m_lesson = Lesson::None;
+    m_swapRefused = false;
+    m_wrongSwapPrompts = 0;
+    m_refillLimitFlag = false;
+    m_restore = BoardSnapshot{};
 }
+
+void CGameBoard::TakeSetup(const BoardSetup& setup)
+{
+    m_levelNumber = setup.level;
+    m_hardMode = setup.hardMode;
+    m_colours = setup.colours;
+    m_steelRate = setup.steelRate;
+    m_steelCap = setup.steelCap;
+    m_lockRate = setup.lockRate;
+    m_lockCap = setup.lockCap;
+    m_gemsToPlace = m_gemsToCollect = setup.gemGoal;
+    m_levelData = setup.levelData;
+    m_firstFill = 1;
+    m_restore = BoardSnapshot{};
+}
+
+void CGameBoard::StartLevel(const BoardSetup& setup)
+{
+    TakeSetup(setup);
+    m_secondsPlayed = 0.0f;
+    m_enabled = false;
+    m_ended = false;
+    if (m_boardMode == 0) {
+        m_gemsBar->goal = m_gemsToPlace;
+        m_gemsBar->ResetLevel();
+        if (CSandHeightfield* field = m_sandbox->Heightfield().Get()) {
+            field->Reset();
+            field->draining = false;
+        }
+    }
+    // A guided lesson on a board of its own starts over without news for the
+    // game: the game started it.
+    if (setup.lesson != Lesson::None) {
+        SetLessonState(setup.lesson, 0);
+        m_events.DropLast();
+    }
+}
+
+void CGameBoard::Restore(const BoardSnapshot& snapshot)
+{
+    m_restore = snapshot;
+    SetGemCounts(snapshot.gemsToCollect, snapshot.gemsToPlace);
+    m_firstFill = 3;
+}
+
+BoardSnapshot CGameBoard::Snapshot() const
+{
+    BoardSnapshot snapshot;
+    snapshot.hasCells = true;
+    for (int r = 0; r < BoardSnapshot::kRows; ++r)
+        for (int c = 0; c < BoardSnapshot::kColumns; ++c) {
+            BoardSnapshot::Cell& cell = snapshot.cells[static_cast<size_t>(r)][static_cast<size_t>(c)];
+            const CountedHandle<CToken>* token = IsOnBoard(c, r) ? &Cell(c, r) : nullptr;
+            if (!token || !*token)
+                continue;
+            const CToken& t = **token;
+            const bool marked = t.gem != 0;
+            const bool rider = t.bonus && !marked;
+            cell.code = marked ? ~t.colour : t.colour + 1;
+            cell.chains = t.chained;
+            cell.bonusKind = rider ? t.bonus->kind : 0;
+            cell.bonusValue = rider ? t.bonus->value : 0;
+            cell.fixed = t.settled != 0;
+        }
+    snapshot.gemsToCollect = m_gemsToCollect;
+    snapshot.gemsToPlace = m_gemsToPlace;
+    snapshot.waitingTotem = m_tutorialColour;
+    snapshot.blueTotems = m_totems->blueTotemsActive;
+    return snapshot;
+}
+
+void CGameBoard::SetGemCounts(int32_t toCollect, int32_t toPlace)
+{
+    m_gemsToCollect = toCollect;
+    m_gemsToPlace = toPlace;
+}
+
+void CGameBoard::SetLessons(const LessonPlan& plan) { m_lessons = plan; }
+
+void CGameBoard::SetSecondsPlayed(float seconds) { m_secondsPlayed = seconds; }
+
+void CGameBoard::SetChallengePlay(bool on) { m_challengePlay = on; }
 
 void CGameBoard::Clear()
 {
-    swapsActive.clear();
-    swapsBack.clear();
-    terminators->Clear();
-    for (auto& row : grid)
+    m_swapsActive.clear();
+    m_swapsBack.clear();
+    m_rays->Clear();
+    for (auto& row : m_grid)
         for (CountedHandle<CToken>& cell : row)
             cell.Reset();
-    movingTokens.Clear();
-    bonuses->RemoveAll();
-    shake.Stop();
-    totemActionPending = false;
-    events.Clear();
-    cascadeCount = 0;
-    memoryChallenge.Reset();
-    accuracyChallenge.Reset();
-    attentionChallenge.Reset();
-    reactionChallenge.Reset();
-    swapRefused = false;
-    levelState = 0;
-    selectionMarker->Hide();
+    m_movingTokens.Clear();
+    m_bonuses->RemoveAll();
+    m_shake.Stop();
+    m_totemActionPending = false;
+    m_events.Clear();
+    m_cascadeCount = 0;
+    m_swapRefused = false;
+    m_lesson = Lesson::None;
+    m_marker->Hide();
 }
 
 // Tokens are centred on whole pixels: with an odd cell size the origin
 // moves by half a pixel (the base origin keeps the layout's value).
 void CGameBoard::ApplyHalfCellCorrection()
 {
-    if (std::fmod(cellWidth / 2.0f, 1.0f) != 0.0f)
-        originX += 0.5f;
-    if (std::fmod(cellHeight / 2.0f, 1.0f) != 0.0f)
-        originY += 0.5f;
+    if (std::fmod(m_cellWidth / 2.0f, 1.0f) != 0.0f)
+        m_originX += 0.5f;
+    if (std::fmod(m_cellHeight / 2.0f, 1.0f) != 0.0f)
+        m_originY += 0.5f;
 }
 
 void CGameBoard::PlaceSandbox(float shiftX, float shiftY)
 {
-    const SandboxSettings& place = layout.sandbox;
-    sandbox->SetGeometry(place.origin.x + shiftX, place.origin.y + shiftY, 0.0f, place.size.x, place.size.y);
+    const SandboxSettings& place = m_layout.sandbox;
+    m_sandbox->SetGeometry(place.origin.x + shiftX, place.origin.y + shiftY, 0.0f, place.size.x, place.size.y);
 }
 
 Vec2 CGameBoard::CellToPoint(int column, int row, bool addOrigin) const
 {
-    Vec2 p{(static_cast<float>(column) + 0.5f) * cellWidth, -(static_cast<float>(row) + 0.5f) * cellHeight};
+    Vec2 p{(static_cast<float>(column) + 0.5f) * m_cellWidth, -(static_cast<float>(row) + 0.5f) * m_cellHeight};
     if (addOrigin) {
-        p.x += originX;
-        p.y += originY;
+        p.x += m_originX;
+        p.y += m_originY;
     }
     return p;
 }
 
 MatchCell CGameBoard::PointToCell(float x, float y) const
 {
-    return MatchCell{static_cast<int32_t>(std::floor((x - originX) / cellWidth)),
-                     static_cast<int32_t>(std::floor((originY - y) / cellHeight))};
+    return MatchCell{static_cast<int32_t>(std::floor((x - m_originX) / m_cellWidth)),
+                     static_cast<int32_t>(std::floor((m_originY - y) / m_cellHeight))};
 }
 
 Vec2 CGameBoard::CentreOfCells(const std::vector<std::pair<int32_t, int32_t>>& cells, bool addOrigin) const
@@ -160,52 +296,61 @@ Vec2 CGameBoard::CentreOfCells(const std::vector<std::pair<int32_t, int32_t>>& c
         sum.y *= k;
     }
     if (addOrigin) {
-        sum.x += originX;
-        sum.y += originY;
+        sum.x += m_originX;
+        sum.y += m_originY;
     }
     return sum;
 }
 
-bool CGameBoard::GemGoalReached() const { return boardMode == 0 && levelState == 0 && gemsToCollect <= 0; }
+bool CGameBoard::GemGoalReached() const
+{
+    return m_boardMode == 0 && m_lesson == Lesson::None && m_gemsToCollect <= 0;
+}
 
 int CGameBoard::DrawColour()
 {
     // Without steel in the level no draw is spent on it.
-    if (steelRate > 0.0f && RandomUnit() < steelRate)
+    if (m_steelRate > 0.0f && m_random.Unit() < m_steelRate)
         return kSteelColour;
     return DrawPlainColour();
 }
 
 int CGameBoard::DrawPlainColour()
 {
-    if (colours.empty())
+    if (m_colours.empty())
         return 0;
-    const int n = static_cast<int>(colours.size());
+    const int n = static_cast<int>(m_colours.size());
     // The product is never negative: truncation is its floor, and far cheaper.
-    const int index = static_cast<int>(RandomUnit() * static_cast<float>(n));
-    return colours[static_cast<size_t>(index >= n ? n - 1 : index)];
+    const int index = static_cast<int>(m_random.Unit() * static_cast<float>(n));
+    return m_colours[static_cast<size_t>(index >= n ? n - 1 : index)];
 }
 
 void CGameBoard::Show(bool visible, bool capsVisible, float seconds)
 {
     const float rate = seconds > 0.0f ? 1.0f / seconds : 0.0f;
-    mesh->Show(visible, rate);
-    capsRenderer->SetShown(capsVisible);
-    if (visible && boardMode == 0) {
-        sandbox->Show(true, rate);
-        gemsBar->Show(true, rate);
+    m_mesh->Show(visible, rate);
+    m_caps->SetShown(capsVisible);
+    if (!visible || m_boardMode == 0) {
+        m_sandbox->Show(visible, rate);
+        m_gemsBar->Show(visible, rate);
     }
-    swapRefused = false;
+    m_swapRefused = false;
 }
 
+bool CGameBoard::IsShown() const { return m_mesh->IsShown(); }
+
+bool CGameBoard::SandboxShown() const { return m_sandbox->IsShown(); }
+
+// A level that has ended takes no play again until the next one starts:
+// unlocked, its cleared board would finish the level a second time.
 void CGameBoard::SetLocked(bool on)
 {
-    locked = on;
-    if (playState != 100)
+    m_locked = on;
+    if (m_challengePlay)
         return;
-    enabled = !on;
-    if (boardMode == 0 && sandbox->Heightfield())
-        sandbox->Heightfield()->draining = !on;
+    m_enabled = !on && !m_ended;
+    if (m_boardMode == 0 && m_sandbox->Heightfield())
+        m_sandbox->Heightfield()->draining = !on;
 }
 
 bool CGameBoard::CanSelect(int column, int row) const
@@ -220,16 +365,16 @@ int32_t CGameBoard::AnalyserCode(const CToken& t) { return t.chained ? ~t.colour
 
 void CGameBoard::CopyToAnalyser()
 {
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c) {
+    for (int r = 0; r < m_rows; ++r)
+        for (int c = 0; c < m_columns; ++c) {
             const CountedHandle<CToken>& t = Cell(c, r);
-            analyser.Cell(c, r) = t && t->active ? AnalyserCode(*t) : 0;
+            m_analyser.Cell(c, r) = t && t->active ? AnalyserCode(*t) : 0;
         }
 }
 
 bool CGameBoard::IsFull() const
 {
-    for (const auto& row : grid)
+    for (const auto& row : m_grid)
         for (const CountedHandle<CToken>& cell : row)
             if (!cell)
                 return false;
@@ -238,19 +383,79 @@ bool CGameBoard::IsFull() const
 
 bool CGameBoard::IsIdle(bool requireFull) const
 {
-    if (!bonuses->AllPlaced() || !totems.IsIdle() || !movingTokens.AllBoardTokensIdle())
+    if (!m_bonuses->AllPlaced() || !m_totems->IsIdle() || !m_movingTokens.AllBoardTokensIdle())
         return false;
-    if (!terminators->Active().empty() || !terminators->Finished().empty())
+    if (!m_rays->Active().empty() || !m_rays->Finished().empty())
         return false;
-    if (!swapsActive.empty() || !swapsBack.empty())
+    if (!m_swapsActive.empty() || !m_swapsBack.empty())
         return false;
     return !requireFull || IsFull();
 }
 
+BoardStatus CGameBoard::Status() const
+{
+    BoardStatus status;
+    status.enabled = m_enabled;
+    status.locked = m_locked;
+    status.ended = m_ended;
+    status.inPlay = m_enabled && !m_locked && !m_ended;
+    status.sandActive = m_sandActive;
+    status.challengePlay = m_challengePlay;
+    status.swapRefused = m_swapRefused;
+    status.cascade = m_cascadeCount;
+    return status;
+}
+
+bool CGameBoard::TokensMoving() const { return !m_movingTokens.AllBoardTokensIdle(); }
+
+const std::vector<CountedHandle<CToken>>& CGameBoard::LiveTokens() const { return m_movingTokens.Tokens(); }
+
+BoardGeometry CGameBoard::Geometry() const
+{
+    BoardGeometry g;
+    g.originX = m_originX;
+    g.originY = m_originY;
+    g.originZ = m_originZ;
+    g.baseOriginX = m_baseOriginX;
+    g.baseOriginY = m_baseOriginY;
+    g.baseOriginZ = m_baseOriginZ;
+    g.cellWidth = m_cellWidth;
+    g.cellHeight = m_cellHeight;
+    g.columns = m_columns;
+    g.rows = m_rows;
+    g.tokenSize = m_tokenSize;
+    return g;
+}
+
+CMatchAnalyser CGameBoard::Analysis() const
+{
+    CMatchAnalyser analyser;
+    analyser.Resize(m_columns, m_rows);
+    for (int r = 0; r < m_rows; ++r)
+        for (int c = 0; c < m_columns; ++c) {
+            const CountedHandle<CToken>& t = Cell(c, r);
+            analyser.Cell(c, r) = t && t->active ? AnalyserCode(*t) : 0;
+        }
+    return analyser;
+}
+
+bool CGameBoard::FindRestingToken(bool (*test)(const CToken&), MatchCell* at) const
+{
+    for (int r = 0; r < m_rows; ++r)
+        for (int c = 0; c < m_columns; ++c) {
+            const CountedHandle<CToken>& t = Cell(c, r);
+            if (t && t->state == kTokenResting && test(*t)) {
+                *at = MatchCell{c, r};
+                return true;
+            }
+        }
+    return false;
+}
+
 bool CGameBoard::HasMarkedTokenInBottomRows(int n) const
 {
-    for (int r = rows - 1; r >= rows - n && r >= 0; --r)
-        for (int c = 0; c < columns; ++c)
+    for (int r = m_rows - 1; r >= m_rows - n && r >= 0; --r)
+        for (int c = 0; c < m_columns; ++c)
             if (Cell(c, r) && Cell(c, r)->gem)
                 return true;
     return false;
@@ -258,88 +463,88 @@ bool CGameBoard::HasMarkedTokenInBottomRows(int n) const
 
 void CGameBoard::EndPlay()
 {
-    adviser.Reset();
-    ended = true;
-    selectionMarker->Hide();
-    enabled = false;
+    m_adviser->Reset();
+    m_ended = true;
+    m_marker->Hide();
+    m_enabled = false;
 }
 
 // When a level ends the blue totems go out and a totem still on its way
 // takes its place at once.
 void CGameBoard::SettleTotems()
 {
-    if (totems.blueTotemsActive)
-        totems.SetBlueTotemsActive(false);
-    totems.PlacePendingTotem();
+    if (m_totems->blueTotemsActive)
+        m_totems->SetBlueTotemsActive(false);
+    m_totems->PlacePendingTotem();
 }
 
 void CGameBoard::FlushTokens()
 {
     EndPlay();
     DropAllTokens();
-    swapsActive.clear();
-    swapsBack.clear();
-    if (boardMode == 0) {
-        if (sandbox->Heightfield())
-            sandbox->Heightfield()->ClearFallingGrains();
+    m_swapsActive.clear();
+    m_swapsBack.clear();
+    if (m_boardMode == 0) {
+        if (m_sandbox->Heightfield())
+            m_sandbox->Heightfield()->ClearFallingGrains();
         SettleTotems();
     }
 }
 
-void CGameBoard::Push(int32_t kind, int32_t value)
+void CGameBoard::LetFallenTokensGo()
+{
+    const std::vector<CountedHandle<CToken>> tokens = m_movingTokens.Tokens();
+    for (const CountedHandle<CToken>& t : tokens)
+        if (t->moveKind == 2) {
+            if (t->bonus)
+                m_bonuses->RemoveBonus(t->bonus);
+            m_movingTokens.Remove(t, true);
+        }
+}
+
+void CGameBoard::Push(BoardEventKind kind, int32_t value)
 {
     BoardEvent event;
     event.kind = kind;
     event.value = value;
-    events.Push(event);
+    m_events.Push(event);
 }
 
-// Every level-won, then every no-move, then every sand event moves to the
-// back of the queue, each keeping its order.
-int CGameBoard::DeferEvents()
+void CGameBoard::Count(StatCounter counter, int32_t amount)
 {
-    for (int32_t kind : {kEventLevelWon, kEventNoMoveLeft, kEventSandState}) {
-        const size_t n = events.Size();
-        size_t i = 0;
-        for (size_t seen = 0; seen < n; ++seen) {
-            if (events.At(i).kind != kind) {
-                ++i;
-                continue;
-            }
-            const BoardEvent moved = events.At(i);
-            events.Erase(i);
-            events.Push(moved);
-        }
-    }
-    return static_cast<int>(events.Size());
+    BoardEvent event;
+    event.kind = BoardEventKind::Counted;
+    event.counter = counter;
+    event.value = amount;
+    m_events.Push(event);
 }
 
 void CGameBoard::SetSandFlowing(bool on)
 {
     if (!on) {
-        sandbox->SetFull(false, 0.0f);
+        m_sandbox->SetFull(false, 0.0f);
         return;
     }
-    sandbox->SetFull(true, sandbox->Heightfield() ? sandbox->Heightfield()->Meter() : 0.0);
-    Push(kEventSandFull);
-    shake.AddImpulse(8.0f);
-    stats.AddToRunTables(1, StatSandFlows);
+    m_sandbox->SetFull(true, m_sandbox->Heightfield() ? m_sandbox->Heightfield()->Meter() : 0.0);
+    Push(BoardEventKind::SandFull);
+    m_shake.AddImpulse(8.0f);
+    Count(StatSandFlows, 1);
 }
 
 // One arrow over every cell of every possible move, each cell once.
 void CGameBoard::ShowMoveHints()
 {
     CopyToAnalyser();
-    if (analyser.HasReadyRun(3, false))
+    if (m_analyser.HasReadyRun(3, false))
         return;
     std::vector<MatchMove> moves;
     moves.reserve(64);
-    analyser.ListMoves(&moves, 3, false);
+    m_analyser.ListMoves(&moves, 3, false);
     std::vector<Vec2> points;
     points.reserve(64);
     auto add = [&](int column, int row) {
         Vec2 p = CellToPoint(column, row, true);
-        p.y += 0.3f * cellHeight;
+        p.y += 0.3f * m_cellHeight;
         for (const Vec2& q : points)
             if (q.x == p.x && q.y == p.y)
                 return;
@@ -349,5 +554,5 @@ void CGameBoard::ShowMoveHints()
         add(move.column1, move.row1);
         add(move.column2, move.row2);
     }
-    adviser.ShowHints(points);
+    m_adviser->ShowHints(points);
 }

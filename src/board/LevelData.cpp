@@ -5,43 +5,47 @@
 
 #include "engine/Log.h"
 #include "engine/TextReader.h"
+#include "platform/Files.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <sstream>
 
 namespace {
 
 constexpr int kMaxColour = 6;
 constexpr int kMaxBonusIndex = 5;
 
-// Whole-token numbers only: "12abc" or a number beyond 32 bits is no
-// number, where the runtime's text-to-number routines would quietly take a
-// part of it or be undefined.
-bool ParseInt(const char* text, int32_t* out)
+// Numbers are read as the C library reads them: the leading number of the
+// text ("3.7" and "3e1" are 3, "abc" is 0), so a stray character costs one
+// value, not the whole level. A value beyond what the record holds is still
+// refused. `whole` tells whether the text was that number and nothing else.
+bool ParseInt(const char* text, int32_t* out, bool* whole)
 {
-    if (!*text)
-        return false;
     errno = 0;
     char* end = nullptr;
     const long value = std::strtol(text, &end, 10);
-    if (*end != '\0' || errno == ERANGE || value < INT32_MIN || value > INT32_MAX)
+    if (errno == ERANGE || value < INT32_MIN || value > INT32_MAX)
         return false;
     *out = static_cast<int32_t>(value);
+    *whole = end != text && *end == '\0';
     return true;
 }
 
-bool ParseRate(const char* text, float* out)
+bool ParseRate(const char* text, float* out, bool* whole)
 {
-    if (!*text)
-        return false;
     char* end = nullptr;
     const float value = std::strtof(text, &end);
-    if (*end != '\0' || !std::isfinite(value) || value < 0.0f || value > 1.0f)
+    if (!std::isfinite(value) || value < 0.0f || value > 1.0f)
         return false;
     *out = value;
+    *whole = end != text && *end == '\0';
     return true;
 }
 
@@ -52,23 +56,43 @@ public:
     // False after logging the fault.
     bool Run()
     {
-        if (m_reader.Open(m_path) != 0) {
+        if (!m_reader.Open(m_path)) {
             WriteLog("Unable to open file");
             WriteLog(m_path);
             WriteLog("probably this is not error\n");
             return false;
         }
+        // A folder opens as an empty file would: it is no level file.
+        if (!plat::FileExists(m_path)) {
+            m_reader.Close();
+            WriteLog("Warning! Level file " + m_path + " is not a file: the level's own settings stand\n");
+            return false;
+        }
+        bool anyToken = false;
         while (m_reader.NextToken(m_token) > 0) {
+            anyToken = true;
             if (!Entry()) {
                 m_reader.Close();
                 return false;
             }
         }
         m_reader.Close();
+        if (!anyToken && IsBlank())
+            WriteLog("Warning! Level file " + m_path + " is empty: the level's own settings stand\n");
         return true;
     }
 
 private:
+    // Nothing but blanks: a file emptied by accident, where one holding only
+    // comments says what its author meant.
+    bool IsBlank() const
+    {
+        std::vector<uint8_t> bytes;
+        if (!plat::ReadWholeFile(m_path, &bytes))
+            return true;
+        return std::all_of(bytes.begin(), bytes.end(), [](uint8_t c) { return std::isspace(c) != 0; });
+    }
+
     bool Entry()
     {
         CTextReader::ToUpper(m_token);
@@ -105,11 +129,31 @@ private:
         return false;
     }
 
+    std::string Where() const { return "line " + std::to_string(m_reader.LineCount()) + " of " + m_path; }
+
     bool BadToken()
     {
-        WriteLog("Unexpected token \"" + std::string(m_token) + "\", line " +
-                 std::to_string(m_reader.LineCount()) + "!\n");
+        WriteLog("Unexpected token \"" + std::string(m_token) + "\", " + Where() + "!\n");
         return false;
+    }
+
+    // A number that was read from only a part of its text says so; one
+    // outside lowest..highest is refused.
+    template <typename Value>
+    bool Read(bool (*parse)(const char*, Value*, bool*), Value* out,
+              Value lowest = std::numeric_limits<Value>::lowest(),
+              Value highest = std::numeric_limits<Value>::max())
+    {
+        bool whole = true;
+        if (!parse(m_token, out, &whole) || *out < lowest || *out > highest)
+            return BadToken();
+        if (!whole) {
+            std::ostringstream value;
+            value << *out;
+            WriteLog("Warning! \"" + std::string(m_token) + "\" is not a number, read as " + value.str() + ", " +
+                     Where() + "\n");
+        }
+        return true;
     }
 
     bool IsClose() const { return std::strcmp(m_token, "}") == 0; }
@@ -121,18 +165,18 @@ private:
         return std::strcmp(m_token, "{") == 0 || BadToken();
     }
 
-    bool Number(int32_t* out)
+    bool Number(int32_t* out, int32_t lowest = INT32_MIN)
     {
         if (!Next())
             return false;
-        return ParseInt(m_token, out) || BadToken();
+        return Read(ParseInt, out, lowest);
     }
 
     bool Rate(float* out)
     {
         if (!Next())
             return false;
-        return ParseRate(m_token, out) || BadToken();
+        return Read(ParseRate, out);
     }
 
     // The items of a braced list up to its "}", each read by `item` from
@@ -155,8 +199,8 @@ private:
     {
         return Items([this, out] {
             int32_t colour = 0;
-            if (!ParseInt(m_token, &colour) || colour < 0 || colour > kMaxColour)
-                return BadToken();
+            if (!Read(ParseInt, &colour, 0, kMaxColour))
+                return false;
             out->push_back(colour);
             return true;
         });
@@ -169,10 +213,8 @@ private:
             const char first = m_token[0];
             if (first >= 'A' && first <= 'G') {
                 int32_t size = 0;
-                if (!Number(&size))
+                if (!Number(&size, 0))
                     return false;
-                if (size < 0)
-                    return BadToken();
                 m_level.groupLetters.push_back(first);
                 m_level.groupSizes.push_back(size);
                 return true;
@@ -209,14 +251,10 @@ private:
     bool BonusLevel()
     {
         int32_t index = 0, value = 0;
-        if (!Number(&index))
+        if (!Next() || !Read(ParseInt, &index, 0, kMaxBonusIndex))
             return false;
-        if (index < 0 || index > kMaxBonusIndex)
-            return BadToken();
-        if (!Number(&value))
+        if (!Number(&value, 0))
             return false;
-        if (value < 0)
-            return BadToken();
         m_level.bonusLevels[static_cast<size_t>(index)] = value;
         return true;
     }
@@ -273,6 +311,11 @@ int CLevelData::Parse(const std::string& file)
         WriteLog(path);
         WriteLog("\n");
         return 0;
+    }
+    if (gemsCount > kMaxGemGoal) {
+        WriteLog("Warning! Gem goal " + std::to_string(gemsCount) + " of " + path +
+                 " is more than a level can deliver, " + std::to_string(kMaxGemGoal) + " stands\n");
+        gemsCount = kMaxGemGoal;
     }
     notParsed = 0;
     return 1;

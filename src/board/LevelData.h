@@ -21,6 +21,10 @@ public:
     static constexpr int kRows = 8;
     static constexpr int kRowLength = 8;
     static constexpr int kBonusDigits = 6;
+    // The most gems a level's goal may ask for: far more than 240 seconds of
+    // play can strike (the quickest plays need some seven seconds a gem), and
+    // few enough for the gems bar to keep them apart on its strip.
+    static constexpr int32_t kMaxGemGoal = 99;
     using Rows = std::array<std::string, kRows>;
 
     CLevelData();

@@ -1,7 +1,5 @@
 #include "board/MatchAnalyser.h"
 
-#include "engine/Random.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -267,14 +265,14 @@ int CMatchAnalyser::ListMoves(std::vector<MatchMove>* out, int n, bool diagonals
     return static_cast<int>(out->size());
 }
 
-bool CMatchAnalyser::PickRandomMove(MatchMove* out)
+bool CMatchAnalyser::PickRandomMove(MatchMove* out, float draw)
 {
     std::vector<MatchMove> moves;
     moves.reserve(64);
     const int count = ListMoves(&moves, 3, false);
     if (count == 0)
         return false;
-    int index = static_cast<int>(std::floor(RandomUnit() * static_cast<float>(count)));
+    int index = static_cast<int>(std::floor(draw * static_cast<float>(count)));
     if (index >= count)
         index = count - 1;
     *out = moves[static_cast<size_t>(index)];

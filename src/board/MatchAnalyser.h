@@ -51,8 +51,9 @@ public:
     // Some single swap of two free tokens would make a run (anywhere).
     bool HasPossibleMove(int n, bool diagonals);
     int ListMoves(std::vector<MatchMove>* out, int n, bool diagonals);
-    // A random possible move; false (and `out` untouched) when none exists.
-    bool PickRandomMove(MatchMove* out);
+    // The possible move at `draw` (0 to 1) of the list of moves; false (and
+    // `out` untouched) when none exists.
+    bool PickRandomMove(MatchMove* out, float draw);
     void MergeGroups(int a, int b);
 
     const std::vector<CMatchGroup>& Groups() const { return m_groups; }

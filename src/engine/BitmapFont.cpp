@@ -5,10 +5,18 @@
 #include "engine/TextReader.h"
 #include "platform/Files.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 using namespace d3d;
+
+namespace {
+// The largest glyph measure a font may give, in character sizes; the
+// installed fonts stay under 2.
+constexpr float kMaxGlyphMetric = 16.0f;
+} // namespace
 
 int ReadFontFile(CBitmapFont* font, const std::string& path)
 {
@@ -27,6 +35,19 @@ int ReadFontFile(CBitmapFont* font, const std::string& path)
     std::fclose(file);
     if (!ok)
         return 0;
+    // Metrics are in character sizes and texture coordinates within the
+    // picture; a damaged file's values are held there, so that no text laid
+    // out with them runs off to infinity.
+    auto held = [](float* value, float low, float high) {
+        *value = std::isfinite(*value) ? std::clamp(*value, low, high) : 0.0f;
+    };
+    for (GlyphRecord& g : font->glyphs) {
+        for (float* metric : {&g.width, &g.height, &g.xOffset, &g.advance, &g.yOffset})
+            held(metric, -kMaxGlyphMetric, kMaxGlyphMetric);
+        for (float* uv : {&g.u0, &g.v0, &g.u1, &g.v1})
+            held(uv, 0.0f, 1.0f);
+    }
+    held(&font->fixedAdvance, -kMaxGlyphMetric, kMaxGlyphMetric);
     font->spaceAdvance = font->glyphs[32].advance;
     return 1;
 }

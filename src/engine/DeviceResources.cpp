@@ -45,68 +45,80 @@ void PixelFormatInfo::Describe(D3DFORMAT f)
     }
 }
 
-namespace {
-
-// Ring-wise lock shared by both buffer kinds.
-template <typename Buffer>
-HRESULT RingLock(Buffer* b, uint32_t elementSize, uint32_t count, uint8_t** data, int forceDiscard)
+template <typename Kind, typename Interface>
+CRingBuffer<Kind, Interface>::~CRingBuffer()
 {
-    if (count > b->capacity)
-        return D3DERR_INVALIDCALL;
-    HRESULT hr;
-    if (!forceDiscard && b->writePosition + count <= b->capacity) {
-        b->lockStart = b->writePosition;
-        hr = b->buffer->Lock(b->writePosition * elementSize, count * elementSize, data, D3DLOCK_NOOVERWRITE);
-        b->writePosition += count;
-    } else {
-        b->lockStart = 0;
-        hr = b->buffer->Lock(0, count * elementSize, data, D3DLOCK_DISCARD);
-        b->writePosition = count;
-    }
-    if (!Failed(hr)) {
-        ++b->outstandingLocks;
-        b->lockSize = count;
-    }
-    return hr;
-}
-
-template <typename Buffer>
-HRESULT RingUnlock(Buffer* b)
-{
-    const HRESULT hr = b->buffer->Unlock();
-    if (!Failed(hr))
-        --b->outstandingLocks;
-    return hr;
-}
-
-// A lock or unlock of a buffer that was never made (or failed to be remade
-// after a reset) is a failed device call, like any other.
-HRESULT NoBuffer(const char* what)
-{
-    WriteLog(std::string(what) + " used without a device buffer\n");
-    return D3DERR_INVALIDCALL;
-}
-
-} // namespace
-
-CVertexBuffer::~CVertexBuffer()
-{
-    WriteLog("Vertex Buffer Destruction. ");
+    WriteLog(std::string(m_kind) + " Destruction. ");
     WriteLogNumber(outstandingLocks);
     WriteLog(" Locks left\n");
 }
 
-HRESULT CVertexBuffer::Create(IDirect3DDevice8* device, uint32_t count, uint32_t vertexStride, uint32_t usageFlags,
-                              uint32_t fvfCode, D3DPOOL poolKind)
+template <typename Kind, typename Interface>
+void CRingBuffer<Kind, Interface>::Resize(uint32_t count, uint32_t elementSize, uint32_t usageFlags,
+                                          D3DPOOL poolKind)
 {
     buffer.reset();
     capacity = count;
-    stride = vertexStride;
     usage = usageFlags;
-    fvf = fvfCode;
     pool = poolKind;
-    length = count * vertexStride;
+    length = count * elementSize;
     writePosition = lockStart = lockSize = 0;
+}
+
+// A lock or unlock of a buffer that was never made (or failed to be remade
+// after a reset) is a failed device call, like any other.
+template <typename Kind, typename Interface>
+HRESULT CRingBuffer<Kind, Interface>::NoBuffer() const
+{
+    WriteLog(std::string(m_kind) + " used without a device buffer\n");
+    return D3DERR_INVALIDCALL;
+}
+
+template <typename Kind, typename Interface>
+HRESULT CRingBuffer<Kind, Interface>::Lock(uint32_t count, uint8_t** data, int forceDiscard)
+{
+    if (!buffer)
+        return NoBuffer();
+    if (count > capacity)
+        return D3DERR_INVALIDCALL;
+    const uint32_t elementSize = static_cast<const Kind*>(this)->ElementSize();
+    HRESULT hr;
+    if (!forceDiscard && writePosition + count <= capacity) {
+        lockStart = writePosition;
+        hr = buffer->Lock(writePosition * elementSize, count * elementSize, data, D3DLOCK_NOOVERWRITE);
+        writePosition += count;
+    } else {
+        lockStart = 0;
+        hr = buffer->Lock(0, count * elementSize, data, D3DLOCK_DISCARD);
+        writePosition = count;
+    }
+    if (!Failed(hr)) {
+        ++outstandingLocks;
+        lockSize = count;
+    }
+    return hr;
+}
+
+template <typename Kind, typename Interface>
+HRESULT CRingBuffer<Kind, Interface>::Unlock()
+{
+    if (!buffer)
+        return NoBuffer();
+    const HRESULT hr = buffer->Unlock();
+    if (!Failed(hr))
+        --outstandingLocks;
+    return hr;
+}
+
+template class CRingBuffer<CVertexBuffer, IDirect3DVertexBuffer8>;
+template class CRingBuffer<CIndexBuffer, IDirect3DIndexBuffer8>;
+
+HRESULT CVertexBuffer::Create(IDirect3DDevice8* device, uint32_t count, uint32_t vertexStride, uint32_t usageFlags,
+                              uint32_t fvfCode, D3DPOOL poolKind)
+{
+    Resize(count, vertexStride, usageFlags, poolKind);
+    stride = vertexStride;
+    fvf = fvfCode;
     if (!device)
         return D3DERR_INVALIDCALL;
     return device->CreateVertexBuffer(length, usage, fvf, pool, &buffer);
@@ -117,58 +129,19 @@ HRESULT CVertexBuffer::Recreate(IDirect3DDevice8* device)
     return Create(device, capacity, stride, usage, fvf, pool);
 }
 
-HRESULT CVertexBuffer::Lock(uint32_t count, uint8_t** data, int forceDiscard)
-{
-    if (!buffer)
-        return NoBuffer("Vertex Buffer");
-    return RingLock(this, stride, count, data, forceDiscard);
-}
-
-HRESULT CVertexBuffer::Unlock()
-{
-    if (!buffer)
-        return NoBuffer("Vertex Buffer");
-    return RingUnlock(this);
-}
-
-CIndexBuffer::~CIndexBuffer()
-{
-    WriteLog("Index Buffer Destruction. ");
-    WriteLogNumber(outstandingLocks);
-    WriteLog(" Locks left\n");
-}
-
 HRESULT CIndexBuffer::Create(IDirect3DDevice8* device, uint32_t count, D3DFORMAT indexFormat, uint32_t usageFlags,
                              D3DPOOL poolKind)
 {
-    buffer.reset();
-    capacity = count;
+    const uint32_t size = indexFormat == D3DFMT_INDEX32 ? 4 : 2;
+    Resize(count, size, usageFlags, poolKind);
     format = indexFormat;
-    indexSize = indexFormat == D3DFMT_INDEX32 ? 4 : 2;
-    usage = usageFlags;
-    pool = poolKind;
-    length = count * indexSize;
-    writePosition = lockStart = lockSize = 0;
+    indexSize = size;
     if (!device)
         return D3DERR_INVALIDCALL;
     return device->CreateIndexBuffer(length, usage, format, pool, &buffer);
 }
 
 HRESULT CIndexBuffer::Recreate(IDirect3DDevice8* device) { return Create(device, capacity, format, usage, pool); }
-
-HRESULT CIndexBuffer::Lock(uint32_t count, uint8_t** data, int forceDiscard)
-{
-    if (!buffer)
-        return NoBuffer("Index Buffer");
-    return RingLock(this, indexSize, count, data, forceDiscard);
-}
-
-HRESULT CIndexBuffer::Unlock()
-{
-    if (!buffer)
-        return NoBuffer("Index Buffer");
-    return RingUnlock(this);
-}
 
 CTexture::~CTexture()
 {

@@ -26,16 +26,15 @@ struct PixelFormatInfo {
     void Describe(d3d::D3DFORMAT f);
 };
 
-class CVertexBuffer {
+// What the vertex and the index buffer share: an interface of the device
+// holding `capacity` elements, filled ring-wise several batches a frame.
+// `Kind` names the element size (`ElementSize()`).
+template <typename Kind, typename Interface>
+class CRingBuffer {
 public:
-    CVertexBuffer() = default;
-    ~CVertexBuffer();
-    CVertexBuffer(const CVertexBuffer&) = delete;
-    CVertexBuffer& operator=(const CVertexBuffer&) = delete;
+    CRingBuffer(const CRingBuffer&) = delete;
+    CRingBuffer& operator=(const CRingBuffer&) = delete;
 
-    d3d::HRESULT Create(d3d::IDirect3DDevice8* device, uint32_t count, uint32_t vertexStride, uint32_t usageFlags,
-                        uint32_t fvfCode, d3d::D3DPOOL poolKind);
-    d3d::HRESULT Recreate(d3d::IDirect3DDevice8* device);
     void ReleaseObject() { buffer.reset(); }
     // Ring-wise: appends behind the last lock, or discards and starts at 0
     // when `count` does not fit or a discard is forced. A lock of more than
@@ -44,45 +43,54 @@ public:
     d3d::HRESULT Unlock();
     uint32_t LockStart() const { return lockStart; }
 
-    std::unique_ptr<d3d::IDirect3DVertexBuffer8> buffer;
+    std::unique_ptr<Interface> buffer;
     uint32_t usage = d3d::D3DUSAGE_WRITEONLY;
-    uint32_t fvf = 0x242;
     d3d::D3DPOOL pool = d3d::D3DPOOL_MANAGED;
     uint32_t capacity = 32768;
-    uint32_t stride = 32;
-    uint32_t length = 1048576;
+    uint32_t length = 0;
     uint32_t writePosition = 0;
     uint32_t lockStart = 0;
     uint32_t lockSize = 0;
     int32_t outstandingLocks = 0;
+
+protected:
+    // `kind` names the buffer in the log ("Vertex Buffer").
+    explicit CRingBuffer(const char* kind) : m_kind(kind) {}
+    ~CRingBuffer();
+    // Drops the interface and takes a new size and kind of memory, the ring
+    // empty (the outstanding locks are kept).
+    void Resize(uint32_t count, uint32_t elementSize, uint32_t usageFlags, d3d::D3DPOOL poolKind);
+
+private:
+    d3d::HRESULT NoBuffer() const;
+
+    const char* m_kind;
 };
 
-class CIndexBuffer {
+class CVertexBuffer final : public CRingBuffer<CVertexBuffer, d3d::IDirect3DVertexBuffer8> {
 public:
-    CIndexBuffer() = default;
-    ~CIndexBuffer();
-    CIndexBuffer(const CIndexBuffer&) = delete;
-    CIndexBuffer& operator=(const CIndexBuffer&) = delete;
+    CVertexBuffer() : CRingBuffer("Vertex Buffer") { length = capacity * stride; }
+
+    d3d::HRESULT Create(d3d::IDirect3DDevice8* device, uint32_t count, uint32_t vertexStride, uint32_t usageFlags,
+                        uint32_t fvfCode, d3d::D3DPOOL poolKind);
+    d3d::HRESULT Recreate(d3d::IDirect3DDevice8* device);
+    uint32_t ElementSize() const { return stride; }
+
+    uint32_t fvf = 0x242;
+    uint32_t stride = 32;
+};
+
+class CIndexBuffer final : public CRingBuffer<CIndexBuffer, d3d::IDirect3DIndexBuffer8> {
+public:
+    CIndexBuffer() : CRingBuffer("Index Buffer") { length = capacity * indexSize; }
 
     d3d::HRESULT Create(d3d::IDirect3DDevice8* device, uint32_t count, d3d::D3DFORMAT indexFormat,
                         uint32_t usageFlags, d3d::D3DPOOL poolKind);
     d3d::HRESULT Recreate(d3d::IDirect3DDevice8* device);
-    void ReleaseObject() { buffer.reset(); }
-    d3d::HRESULT Lock(uint32_t count, uint8_t** data, int forceDiscard);
-    d3d::HRESULT Unlock();
-    uint32_t LockStart() const { return lockStart; }
+    uint32_t ElementSize() const { return indexSize; }
 
-    std::unique_ptr<d3d::IDirect3DIndexBuffer8> buffer;
-    uint32_t usage = d3d::D3DUSAGE_WRITEONLY;
     d3d::D3DFORMAT format = d3d::D3DFMT_INDEX16;
-    d3d::D3DPOOL pool = d3d::D3DPOOL_MANAGED;
-    uint32_t capacity = 32768;
     uint32_t indexSize = 2;
-    uint32_t length = 65536;
-    uint32_t writePosition = 0;
-    uint32_t lockStart = 0;
-    uint32_t lockSize = 0;
-    int32_t outstandingLocks = 0;
 };
 
 class CTexture {

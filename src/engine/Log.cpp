@@ -106,21 +106,3 @@ void WriteLogNumber(int number)
         std::fclose(file);
     }
 }
-
-CDataPaths::CDataPaths()
-    : folders{"Data\\Gfx\\",
-              g_sharedFolder + "Data\\Sfx\\",
-              "Data\\Sfx\\",
-              "Music\\",
-              "Data\\Config\\",
-              g_userFolder + "Data\\Config\\",
-              g_sharedFolder + "Data\\GameData\\",
-              "Data\\Txt\\",
-              "Data\\Fonts\\",
-              g_userFolder + "Players\\",
-              "Data\\Gfx\\Models\\",
-              "Data\\Forms\\",
-              "Data\\",
-              "Data\\Lvl\\"},
-      tuning{2000.0f, 0.05f, 0.4f, 15.0f, 3.0f, 2.0f, 1.5f, 2.0f, 50.0f}
-{}

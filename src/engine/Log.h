@@ -1,4 +1,5 @@
-// The plain-text log and the game's writable data folders.
+// The plain-text log and the game's writable data folders (the game's
+// data folders by name: DataPaths.h).
 //
 // The log file is opened, appended and closed for every message so that it
 // is complete up to the last line even when the process dies.
@@ -22,28 +23,3 @@ void ClearLog();
 int WriteLog(const std::string& text);
 void WriteLogNumber(int number);
 std::string GetLogPath();
-
-// The data folders and tuning values the game object carries.
-struct CDataPaths {
-    enum {
-        Gfx = 0,
-        SharedSfx = 1,
-        Sfx = 2,
-        Music = 3,
-        Config = 4,
-        UserConfig = 5,
-        SharedGameData = 6,
-        Txt = 7,
-        Fonts = 8,
-        Players = 9,
-        Models = 10,
-        Forms = 11,
-        Data = 12,
-        Levels = 13,
-        FolderCount = 14,
-    };
-    CDataPaths();
-
-    std::string folders[FolderCount];
-    float tuning[9];
-};

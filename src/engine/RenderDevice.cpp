@@ -113,6 +113,7 @@ HRESULT CRenderDevice::CreateDevice(int width, int height, D3DFORMAT format, int
     maxVertexIndex = caps.MaxVertexIndex;
     maxPrimitiveCount = caps.MaxPrimitiveCount;
     ForgetBindings();
+    m_owed.clear();
     ReadStateCaches();
     return D3D_OK;
 }
@@ -160,6 +161,7 @@ HRESULT CRenderDevice::Reset()
     presentParameters = params;
     ForgetBindings();
     RecreateDefaultPoolResources();
+    ForgetOwedIntoCaches();
     ApplyStateCaches();
     return D3D_OK;
 }
@@ -168,6 +170,12 @@ HRESULT CRenderDevice::SetRenderState(D3DRENDERSTATETYPE state, uint32_t value)
 {
     if (!device || state < 0 || state >= kRenderStateCount)
         return D3DERR_INVALIDCALL;
+    ForgiveOwed(-1, state);
+    return CachedRenderState(state, value);
+}
+
+HRESULT CRenderDevice::CachedRenderState(D3DRENDERSTATETYPE state, uint32_t value)
+{
     if (renderStates[state] == value)
         return D3D_OK;
     const HRESULT hr = device->SetRenderState(state, value);
@@ -180,6 +188,12 @@ HRESULT CRenderDevice::SetTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATE
     if (!device || stage >= static_cast<uint32_t>(kTextureStageCount) || type < 0 ||
         type >= kTextureStageStateCount)
         return D3DERR_INVALIDCALL;
+    ForgiveOwed(static_cast<int32_t>(stage), type);
+    return CachedStageState(stage, type, value);
+}
+
+HRESULT CRenderDevice::CachedStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE type, uint32_t value)
+{
     if (stageStates[stage][type] == value)
         return D3D_OK;
     const HRESULT hr = device->SetTextureStageState(stage, type, value);
@@ -331,8 +345,10 @@ HRESULT CRenderDevice::SetFVF(uint32_t fvf) { return device ? device->SetVertexS
 HRESULT CRenderDevice::DrawIndexed(D3DPRIMITIVETYPE type, uint32_t minIndex, uint32_t vertexCount,
                                    uint32_t startIndex, uint32_t primitiveCount)
 {
-    return device ? device->DrawIndexedPrimitive(type, minIndex, vertexCount, startIndex, primitiveCount)
-                  : D3DERR_INVALIDCALL;
+    if (!device)
+        return D3DERR_INVALIDCALL;
+    SettleOwed();
+    return device->DrawIndexedPrimitive(type, minIndex, vertexCount, startIndex, primitiveCount);
 }
 
 CountedHandle<CVertexBuffer> CRenderDevice::CreateVertexBuffer(uint32_t count, uint32_t usage, uint32_t fvf,

@@ -1,10 +1,12 @@
 // The engine's wrapper of the drawing device: adapter and mode lists, device
 // creation and reset, and caches of render and texture-stage states so that
-// a redundant device call is never made.
+// a redundant device call is never made; and the named draw passes
+// (DrawPass.h) through which the floors above draw.
 #pragma once
 
 #include "engine/CountedHandle.h"
 #include "engine/DeviceResources.h"
+#include "engine/DrawPass.h"
 #include "engine/Settings.h"
 #include "platform/D3D8.h"
 
@@ -54,6 +56,19 @@ public:
                              uint32_t startIndex, uint32_t primitiveCount);
     // Forgets what is bound (after creation, reset or a release).
     void ForgetBindings();
+
+    // Draws with a named pass state (DrawPass.h), set through the caches.
+    // The states the pass changes are owed back: a later draw finds them as
+    // they were before the pass, unless a setter above set them since or
+    // the later draw is a pass that sets them too. A state that cannot
+    // change a draw (a blend factor while blending is off, the arguments of
+    // a disabled texture stage, ...) stays owed until one it can change, so
+    // that passes next to each other make no calls back and forth.
+    d3d::HRESULT DrawPass(const PassState& pass, const PassDraw& draw);
+    // A render state as a draw outside a pass would find it now.
+    d3d::HRESULT GetFrameRenderState(d3d::D3DRENDERSTATETYPE state, uint32_t* value) const;
+    // Depth writes for the frame's layers that follow.
+    void SetFrameDepthWrites(bool on);
 
     // Buffers: registered and returned, or an empty handle.
     CountedHandle<CVertexBuffer> CreateVertexBuffer(uint32_t count, uint32_t usage, uint32_t fvf,
@@ -127,4 +142,29 @@ public:
     uint64_t texturesDestroyedSeen = 0;
     d3d::IDirect3DVertexBuffer8* boundVertexBuffer = nullptr;
     d3d::IDirect3DIndexBuffer8* boundIndexBuffer = nullptr;
+
+private:
+    // A state a pass changed, and the value it had before. `stage` -1 marks
+    // a render state.
+    struct OwedState {
+        int32_t stage;
+        int32_t type;
+        uint32_t value;
+        bool setByPass;
+    };
+    OwedState* FindOwed(int32_t stage, int32_t type);
+    void ForgiveOwed(int32_t stage, int32_t type);
+    void PassRenderState(d3d::D3DRENDERSTATETYPE state, uint32_t value);
+    void PassStageState(uint32_t stage, d3d::D3DTEXTURESTAGESTATETYPE type, uint32_t value);
+    void ApplyPassTexturing(const PassState& pass);
+    // Gives back every owed state the coming draw could see.
+    void SettleOwed();
+    bool CanChangeDraw(const OwedState& owed) const;
+    // The caches take the owed values without a device call (before the
+    // states are sent again after a reset).
+    void ForgetOwedIntoCaches();
+    d3d::HRESULT CachedRenderState(d3d::D3DRENDERSTATETYPE state, uint32_t value);
+    d3d::HRESULT CachedStageState(uint32_t stage, d3d::D3DTEXTURESTAGESTATETYPE type, uint32_t value);
+
+    std::vector<OwedState> m_owed;
 };

@@ -74,17 +74,40 @@ HRESULT CSceneRenderer::CreateDevice(DisplaySettings* s, IDirect3D8* obj, plat::
     UpdateScale();
 
     device = MakeCountedHandle(new CRenderDevice(obj, s->adapter));
-    if (device->adapterCount < 1) {
+    if (!ChooseAdapter(s)) {
         WriteLog("No Direct3D adapter found!\n");
         return D3DERR_NOTAVAILABLE;
     }
-    // A negative number from a hand-edited options file means the first
-    // adapter, as it does for the device.
+    const CDisplayModeList& list = *device->ModeList();
+    const DisplayMode* desktop =
+        list.desktopIndex >= 0 ? &list.entries[static_cast<size_t>(list.desktopIndex)] : nullptr;
+    ListWindowSizes(desktop, s);
+    FillFullScreenModes(list, desktop);
+    ChooseSize(list, s);
+    ChooseColourDepth(list, desktop, s);
+    ChooseModeFormat(list, desktop, s);
+
+    settings = *s;
+    UpdateScale();
+    SizeWindow();
+    const HRESULT hr = device->CreateDevice(s->width, s->height, s->modeFormat, s->fullScreen, s->videoSync, win,
+                                            depthFormat, 1, D3DMULTISAMPLE_NONE, D3DSWAPEFFECT_DISCARD, 0);
+    if (Failed(hr))
+        return hr;
+    SetDeviceDefaults();
+    return D3D_OK;
+}
+
+// A usable adapter offers at least one mode of 640 x 480 or more with more
+// than 14 bits per pixel. A negative number from a hand-edited options file
+// means the first adapter, as it does for the device; a number past the last
+// adapter, or one without a usable mode, gives way to the first usable one.
+bool CSceneRenderer::ChooseAdapter(DisplaySettings* s)
+{
+    if (device->adapterCount < 1)
+        return false;
     if (s->adapter < 0)
         s->adapter = 0;
-
-    // Usable adapters offer at least one mode of 640 x 480 or more with more
-    // than 14 bits per pixel.
     auto usable = [&](int32_t a) {
         const CDisplayModeList* list = device->modeLists[static_cast<size_t>(a)].Get();
         return std::any_of(list->entries.begin(), list->entries.end(), [](const DisplayMode& m) {
@@ -95,141 +118,124 @@ HRESULT CSceneRenderer::CreateDevice(DisplaySettings* s, IDirect3D8* obj, plat::
     for (int32_t a = 0; a < device->adapterCount && first < 0; ++a)
         if (usable(a))
             first = a;
-    if (first < 0) {
-        WriteLog("No Direct3D adapter found!\n");
-        return D3DERR_NOTAVAILABLE;
-    }
-    // A number past the last adapter, or one without a usable mode, gives way
-    // to the first usable adapter.
+    if (first < 0)
+        return false;
     if (s->adapter >= device->adapterCount || !usable(s->adapter))
         s->adapter = first;
     device->adapter = s->adapter;
-    const CDisplayModeList& list = *device->ModeList();
-    const bool hasDesktop = list.desktopIndex >= 0;
-    const DisplayMode* desktop = hasDesktop ? &list.entries[static_cast<size_t>(list.desktopIndex)] : nullptr;
+    return true;
+}
 
-    // Window sizes: the candidates that fit inside the desktop.
-    windowSizes.clear();
+// The window sizes offered: those of 640 x 480, 800 x 600 and 1024 x 768
+// that fit inside the desktop, at most the smallest and the largest of them.
+// Without a desktop the game runs full screen.
+void CSceneRenderer::ListWindowSizes(const DisplayMode* desktop, DisplaySettings* s)
+{
     windowSizes = {{640, 480}, {800, 600}, {1024, 768}};
-    if (!hasDesktop) {
+    if (!desktop) {
         windowSizes.resize(1);
         s->fullScreen = 1;
-    } else {
-        for (size_t i = windowSizes.size(); i-- > 1;)
-            if (windowSizes[i].first >= desktop->width || windowSizes[i].second >= desktop->height)
-                windowSizes.erase(windowSizes.begin() + static_cast<long>(i));
-        if (windowSizes.size() > 2)
-            windowSizes.erase(windowSizes.begin() + 1, windowSizes.end() - 1);
+        return;
     }
+    for (size_t i = windowSizes.size(); i-- > 1;)
+        if (windowSizes[i].first >= desktop->width || windowSizes[i].second >= desktop->height)
+            windowSizes.erase(windowSizes.begin() + static_cast<long>(i));
+    if (windowSizes.size() > 2)
+        windowSizes.erase(windowSizes.begin() + 1, windowSizes.end() - 1);
+}
 
-    // Full-screen mode table.
+// The full-screen mode table: 4:3 modes in slots 0, 1 and 3, and on a wider
+// desktop modes of its own shape in slots 4, 5 and 7.
+void CSceneRenderer::FillFullScreenModes(const CDisplayModeList& list, const DisplayMode* desktop)
+{
     std::fill(fullScreenModes.begin(), fullScreenModes.end(), -1);
     fullScreenModes[0] = list.FindFullScreenDepth(640, 480, 16, false);
     fullScreenModes[1] = list.FindFullScreenDepth(1024, 768, 16, false);
     fullScreenModes[3] = list.FindFullScreenDepth(1024, 768, 32, false);
-    if (hasDesktop && 3 * desktop->width > 4 * desktop->height) {
+    if (desktop && 3 * desktop->width > 4 * desktop->height) {
         const float aspect = static_cast<float>(desktop->height) / static_cast<float>(desktop->width);
         fullScreenModes[4] = list.FindByAspect(aspect, 0.001f, 480, 16);
         fullScreenModes[5] = list.FindByAspect(aspect, 0.001f, 768, 16);
         fullScreenModes[7] = list.FindByAspect(aspect, 0.001f, 768, 32);
     }
+}
 
-    // A configured full-screen mode stays only when the adapter has it.
+// A configured full-screen mode stays only when the adapter has it. Without
+// a size, a window takes the first or (on better hardware) the second size;
+// full screen the best mode the hardware level allows, else 640 x 480.
+void CSceneRenderer::ChooseSize(const CDisplayModeList& list, DisplaySettings* s)
+{
     if (s->fullScreen && list.FindFullScreenDepth(s->width, s->height, s->colorMode, false) < 0) {
         s->width = 0;
         s->height = 0;
         s->colorMode = -1;
     }
-
-    s->hardwareLevel = GetHardwareLevel(s->adapter, obj);
-    if (s->width == 0 || s->height == 0) {
-        if (!s->fullScreen && !windowSizes.empty()) {
-            const size_t pick = (s->hardwareLevel > 1 && windowSizes.size() >= 2) ? 1 : 0;
-            s->width = windowSizes[pick].first;
-            s->height = windowSizes[pick].second;
-        } else {
-            s->fullScreen = 1;
-            struct Choice {
-                int slot, bits;
-            };
-            static const Choice best[] = {{7, 32}, {5, 16}, {3, 32}, {5, 16}, {1, 16}, {4, 16}, {0, 16}};
-            static const Choice middle[] = {{5, 16}, {1, 16}, {4, 16}, {0, 16}};
-            static const Choice low[] = {{4, 16}, {0, 16}};
-            const Choice* order = low;
-            size_t count = 2;
-            if (s->hardwareLevel >= 5) {
-                order = best;
-                count = 7;
-            } else if (s->hardwareLevel >= 2) {
-                order = middle;
-                count = 4;
-            }
-            bool chosen = false;
-            for (const Choice& c : std::vector<Choice>(order, order + count)) {
-                const int index = fullScreenModes[static_cast<size_t>(c.slot)];
-                if (index < 0)
-                    continue;
-                s->width = list.entries[static_cast<size_t>(index)].width;
-                s->height = list.entries[static_cast<size_t>(index)].height;
-                s->colorMode = c.bits;
-                chosen = true;
-                break;
-            }
-            if (!chosen) {
-                s->width = 640;
-                s->height = 480;
-                s->colorMode = -1;
-            }
-        }
+    s->hardwareLevel = GetHardwareLevel(s->adapter, object);
+    if (s->width != 0 && s->height != 0)
+        return;
+    if (!s->fullScreen && !windowSizes.empty()) {
+        const size_t pick = (s->hardwareLevel > 1 && windowSizes.size() >= 2) ? 1 : 0;
+        s->width = windowSizes[pick].first;
+        s->height = windowSizes[pick].second;
+        return;
     }
+    s->fullScreen = 1;
+    struct Choice {
+        int slot, bits;
+    };
+    static const std::vector<Choice> best = {{7, 32}, {5, 16}, {3, 32}, {5, 16}, {1, 16}, {4, 16}, {0, 16}};
+    static const std::vector<Choice> middle = {{5, 16}, {1, 16}, {4, 16}, {0, 16}};
+    static const std::vector<Choice> low = {{4, 16}, {0, 16}};
+    const std::vector<Choice>& order = s->hardwareLevel >= 5 ? best : s->hardwareLevel >= 2 ? middle : low;
+    for (const Choice& c : order) {
+        const int index = fullScreenModes[static_cast<size_t>(c.slot)];
+        if (index < 0)
+            continue;
+        s->width = list.entries[static_cast<size_t>(index)].width;
+        s->height = list.entries[static_cast<size_t>(index)].height;
+        s->colorMode = c.bits;
+        return;
+    }
+    s->width = 640;
+    s->height = 480;
+    s->colorMode = -1;
+}
 
-    // Colour depth.
+// A window takes the desktop's depth; full screen keeps a depth the adapter
+// has at that size, else the desktop's, else that of a mode of the size
+// (1024 x 768 when the size has none).
+void CSceneRenderer::ChooseColourDepth(const CDisplayModeList& list, const DisplayMode* desktop,
+                                       DisplaySettings* s)
+{
     if (!s->fullScreen)
         s->colorMode = -1;
     else if (s->colorMode != -1 && list.FindFullScreenDepth(s->width, s->height, s->colorMode, true) < 0)
         s->colorMode = -1;
-    if (s->colorMode == -1) {
-        if (hasDesktop) {
-            s->colorMode = desktop->bitsPerPixel;
-        } else {
-            s->fullScreen = 1;
-            int index = list.FindFullScreenSize(s->width, s->height, true);
-            if (index < 0) {
-                s->width = 1024;
-                s->height = 768;
-                index = list.FindFullScreenSize(s->width, s->height, true);
-            }
-            if (index >= 0)
-                s->colorMode = list.entries[static_cast<size_t>(index)].bitsPerPixel;
-            else if (!list.entries.empty())
-                s->colorMode = list.entries[0].bitsPerPixel;
-        }
+    if (s->colorMode != -1)
+        return;
+    if (desktop) {
+        s->colorMode = desktop->bitsPerPixel;
+        return;
     }
+    s->fullScreen = 1;
+    int index = list.FindFullScreenSize(s->width, s->height, true);
+    if (index < 0) {
+        s->width = 1024;
+        s->height = 768;
+        index = list.FindFullScreenSize(s->width, s->height, true);
+    }
+    if (index >= 0)
+        s->colorMode = list.entries[static_cast<size_t>(index)].bitsPerPixel;
+    else if (!list.entries.empty())
+        s->colorMode = list.entries[0].bitsPerPixel;
+}
 
-    // Format.
-    if (s->fullScreen) {
-        int index = list.FindFullScreenDepth(s->width, s->height, s->colorMode, true);
-        if (index < 0) {
-            s->width = 1024;
-            s->height = 768;
-            index = list.FindFullScreenDepth(s->width, s->height, s->colorMode, true);
-        }
-        if (index < 0 && !list.entries.empty()) {
-            s->width = list.entries[0].width;
-            s->height = list.entries[0].height;
-            index = list.FindFullScreenDepth(s->width, s->height, s->colorMode, false);
-        }
-        if (index < 1)
-            index = std::max(index, 0);
-        if (!list.entries.empty()) {
-            const DisplayMode& mode = list.entries[static_cast<size_t>(index)];
-            s->modeFormat = mode.format;
-            if (s->width != mode.width || s->height != mode.height) {
-                s->width = mode.width;
-                s->height = mode.height;
-            }
-        }
-    } else {
+// Full screen: the format of the listed mode of that size and depth (1024 x
+// 768, then the first listed size, when there is none). A window: the
+// desktop's format, the size shrunk to the largest window size that fits.
+void CSceneRenderer::ChooseModeFormat(const CDisplayModeList& list, const DisplayMode* desktop, DisplaySettings* s)
+{
+    if (!s->fullScreen) {
         if (s->width > desktop->width || s->height > desktop->height) {
             auto fits = [&](const std::pair<int32_t, int32_t>& size) {
                 return size.first <= desktop->width && size.second <= desktop->height;
@@ -240,17 +246,32 @@ HRESULT CSceneRenderer::CreateDevice(DisplaySettings* s, IDirect3D8* obj, plat::
             s->height = size.second;
         }
         s->modeFormat = desktop->format;
+        return;
     }
+    int index = list.FindFullScreenDepth(s->width, s->height, s->colorMode, true);
+    if (index < 0) {
+        s->width = 1024;
+        s->height = 768;
+        index = list.FindFullScreenDepth(s->width, s->height, s->colorMode, true);
+    }
+    if (index < 0 && !list.entries.empty()) {
+        s->width = list.entries[0].width;
+        s->height = list.entries[0].height;
+        index = list.FindFullScreenDepth(s->width, s->height, s->colorMode, false);
+    }
+    if (list.entries.empty())
+        return;
+    const DisplayMode& mode = list.entries[static_cast<size_t>(std::max(index, 0))];
+    s->modeFormat = mode.format;
+    s->width = mode.width;
+    s->height = mode.height;
+}
 
-    settings = *s;
-    UpdateScale();
-    SizeWindow();
-
-    const HRESULT hr = device->CreateDevice(s->width, s->height, s->modeFormat, s->fullScreen, s->videoSync, win,
-                                            depthFormat, 1, D3DMULTISAMPLE_NONE, D3DSWAPEFFECT_DISCARD, 0);
-    if (Failed(hr))
-        return hr;
-
+// Lighting off, linear filtering on the two stages the game uses, the
+// identity world, the viewport over the whole back buffer and the 1024 x 768
+// projection.
+void CSceneRenderer::SetDeviceDefaults()
+{
     device->SetRenderState(D3DRS_LIGHTING, 0);
     for (uint32_t stage = 0; stage < 2; ++stage) {
         device->SetTextureStageState(stage, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
@@ -262,7 +283,6 @@ HRESULT CSceneRenderer::CreateDevice(DisplaySettings* s, IDirect3D8* obj, plat::
     ComputeViewports(width, height, &fullViewport, &centredViewport);
     device->SetViewport(fullViewport);
     projection = OrthoProjection();
-    return D3D_OK;
 }
 
 void CSceneRenderer::GetDisplayMode(int fullScreen, int* w, int* h, D3DFORMAT* f)
@@ -436,7 +456,7 @@ HRESULT CSceneRenderer::RenderFrame()
     return D3D_OK;
 }
 
-void CSceneRenderer::DepthWritesOff() { device->SetRenderState(D3DRS_ZWRITEENABLE, 0); }
+void CSceneRenderer::DepthWritesOff() { device->SetFrameDepthWrites(false); }
 
 void CSceneRenderer::DrawParticlesAlphaTested(int layer)
 {

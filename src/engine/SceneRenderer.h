@@ -78,6 +78,15 @@ public:
     bool resetPending = false;
 
 private:
+    // The steps of CreateDevice, in order.
+    bool ChooseAdapter(DisplaySettings* s);
+    void ListWindowSizes(const DisplayMode* desktop, DisplaySettings* s);
+    void FillFullScreenModes(const CDisplayModeList& list, const DisplayMode* desktop);
+    void ChooseSize(const CDisplayModeList& list, DisplaySettings* s);
+    void ChooseColourDepth(const CDisplayModeList& list, const DisplayMode* desktop, DisplaySettings* s);
+    void ChooseModeFormat(const CDisplayModeList& list, const DisplayMode* desktop, DisplaySettings* s);
+    void SetDeviceDefaults();
+
     void SetFrameStates();
     void ClearTarget();
     void DrawLayers();

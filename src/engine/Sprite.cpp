@@ -388,7 +388,7 @@ void CSpriteRenderer::Render()
     if (sprites.empty() || !device->Device())
         return;
     uint32_t keptZWrite = 1;
-    device->Device()->GetRenderState(D3DRS_ZWRITEENABLE, &keptZWrite);
+    device->GetFrameRenderState(D3DRS_ZWRITEENABLE, &keptZWrite);
     device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
     device->SetRenderState(D3DRS_ALPHAREF, 128);
     device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
@@ -455,8 +455,8 @@ void CSpriteRenderer::RenderLayer(int32_t layerNumber)
     device->SetTextureStageState(1, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
     device->SetTextureStageState(1, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
     uint32_t keptZWrite = 1, keptZFunc = D3DCMP_LESSEQUAL;
-    device->Device()->GetRenderState(D3DRS_ZWRITEENABLE, &keptZWrite);
-    device->Device()->GetRenderState(D3DRS_ZFUNC, &keptZFunc);
+    device->GetFrameRenderState(D3DRS_ZWRITEENABLE, &keptZWrite);
+    device->GetFrameRenderState(D3DRS_ZFUNC, &keptZFunc);
     auto byKey = [](const CSprite* a, const CSprite* b) { return a->zOrder > b->zOrder; };
     if (!std::is_sorted(m_drawable.begin(), m_drawable.end(), byKey))
         std::stable_sort(m_drawable.begin(), m_drawable.end(), byKey);

@@ -47,7 +47,7 @@ int LoadStrings(const std::string& path)
 {
     g_strings.clear();
     CTextReader reader;
-    if (reader.Open(path) != 0) {
+    if (!reader.Open(path)) {
         WriteLog("Unable to open file " + path + "\n");
         return 0;
     }

@@ -1,6 +1,6 @@
 #include "engine/Text.h"
-
 #include "engine/Random.h"
+#include "engine/VectorMath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,6 @@
 using namespace d3d;
 
 namespace {
-constexpr float kTwoPi = 6.2831855f;
 bool IsBreak(uint8_t c) { return c == 10 || c == 11; }
 uint32_t ToByte(float value) { return static_cast<uint32_t>(std::clamp(std::floor(value), 0.0f, 255.0f)); }
 } // namespace
@@ -356,8 +355,8 @@ void CTextBatch::Draw(int32_t layer)
         return;
     drawn.assign(texts.size(), 0);
     uint32_t fog = 0, fogColour = 0;
-    device->Device()->GetRenderState(D3DRS_FOGENABLE, &fog);
-    device->Device()->GetRenderState(D3DRS_FOGCOLOR, &fogColour);
+    device->GetFrameRenderState(D3DRS_FOGENABLE, &fog);
+    device->GetFrameRenderState(D3DRS_FOGCOLOR, &fogColour);
     device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
     device->SetRenderState(D3DRS_ALPHAREF, 0);
     device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);

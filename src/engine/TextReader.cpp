@@ -4,12 +4,12 @@
 
 #include <cstring>
 
-int CTextReader::Open(const std::string& path)
+bool CTextReader::Open(const std::string& path)
 {
     Close();
     m_file = plat::OpenFile(path, "r");
     if (!m_file)
-        return 1;
+        return false;
     std::memset(m_wordClass, 0, sizeof m_wordClass);
     std::memset(m_blankClass, 0, sizeof m_blankClass);
     for (int c = 'A'; c <= 'Z'; ++c)
@@ -24,7 +24,7 @@ int CTextReader::Open(const std::string& path)
     m_length = 0;
     m_position = 0;
     m_lineCount = 0;
-    return 0;
+    return true;
 }
 
 void CTextReader::Close()

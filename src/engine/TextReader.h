@@ -23,8 +23,8 @@ public:
     CTextReader(const CTextReader&) = delete;
     CTextReader& operator=(const CTextReader&) = delete;
 
-    // 0 on success, 1 when the file cannot be opened.
-    int Open(const std::string& path);
+    // False when the file cannot be opened.
+    bool Open(const std::string& path);
     // Writes the next token into `out` (kTokenSize bytes); returns its
     // length, 0 at the end of the file.
     int NextToken(char* out);

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+// The one two-pi of the game: angles and phases wrap at it.
 constexpr float kTwoPi = 6.2831855f;
 
 // Scales v to unit length; a zero vector becomes the up axis (0, 1, 0).

@@ -3,6 +3,7 @@
 // their role in the flow and found by the file of their slot.
 #pragma once
 
+#include "engine/DataPaths.h"
 #include "engine/Log.h"
 
 // Seconds the flow waits for things, from the data paths' tuning values.

@@ -1,170 +1,190 @@
-// The game object's life cycle and the small queries and steps the rest of
-// the flow shares: readiness for input, the tutorial's swap rule, the blink
-// timers, the frame-rate text, the right button, sounds and flares.
+// The game object's life cycle, its frame, and what the shell asks of it:
+// the input mapped onto the virtual screen and given to the flow, the
+// frame-rate text, the audio while minimised, the cursor and the gamma.
 #include "game/Game.h"
 
-#include "rays/TokenHighlight.h"
+#include "platform/Window.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
+#include <utility>
 
-CGame::CGame(CountedHandle<CSceneRenderer> sceneRenderer)
-{
-    renderer = std::move(sceneRenderer);
-    if (renderer)
-        device = renderer->device;
-    questSave = MakeCountedHandle(new CQuestSave());
-    delays.ReadFrom(paths);
-}
+namespace {
+// The window buttons show while the cursor is this close to the top.
+constexpr float kWinBoxLine = 357.0f;
+} // namespace
 
-// The members go in the reverse order of their declaration: the trophies
-// first, the render device last of all handles.
+CGame::CGame(CountedHandle<CSceneRenderer> sceneRenderer) : services(std::move(sceneRenderer)) {}
+
+// The flow goes first, then the quest, then the services in the reverse
+// order of their making.
 CGame::~CGame() = default;
 
-void CGame::SetFps(float value)
+// The player is chosen once the screens list the profiles; the splash takes
+// the loading picture over before the load's locals go.
+int CGame::Init(plat::Window* mainWindow, void* programInstance)
 {
-    fps = value;
-    if (fpsShown && fpsText) {
-        char text[64];
-        std::snprintf(text, sizeof text, "FPS: %.2f", static_cast<double>(value));
-        fpsText->SetText(text);
-    }
-}
-
-int CGame::OnKeyUp(int) { return 0; }
-
-int CGame::OnChar(int character)
-{
-    if (screens)
-        screens->OnNameChar(character);
-    return 0;
-}
-
-// The right button lets go of the selected token.
-int CGame::OnRButtonDown(int, int, uintptr_t)
-{
-    if (mode != kModePlaying || phase != kPhasePlay || !board || board->locked || board->levelState != 0)
+    if (!services.Load(mainWindow, programInstance))
         return 0;
-    if (board->selectionMarker->Token()) {
-        board->selectionMarker->Hide();
-        dragging = false;
+    quest.ChoosePlayer();
+    if (quest.playerName)
+        services.trophies->Load(quest.PlayerFolder() + "Trophies.dat");
+    flow.Start();
+    services.ReleaseLoadLocals();
+    return 1;
+}
+
+void CGame::Frame(float timeStep, int draw, int paused)
+{
+    CGameServices& s = services;
+    if (!s.renderer)
+        return;
+    if (timeStep == 0.0f) {
+        if (draw && !d3d::Failed(s.renderer->RenderFrame()))
+            s.renderer->Present();
+        return;
     }
-    return 0;
+    if (paused || !s.screens)
+        return;
+    const float dt = std::min(timeStep, 0.5f);
+    s.Update(dt);
+    MapCursor();
+    UpdateWinBox();
+    if (s.trophies && s.trophies->Update(dt, flow.cursorX, flow.cursorY) == 1 &&
+        s.trophies->pendingAwards.empty() && quest.playerName)
+        s.trophies->Save(quest.PlayerFolder() + "Trophies.dat");
+    s.screens->gaugeHold = quest.gameType;
+    s.screens->Update(flow.cursorX, flow.cursorY, dt);
+    flow.TakeScreenEvents();
+    flow.Update(dt);
+    if (!d3d::Failed(s.renderer->RenderFrame()))
+        s.renderer->Present();
 }
 
-int CGame::OnRButtonUp(int, int, uintptr_t) { return 0; }
-
-bool CGame::IsTimedLevelState(int state) { return (state >= 2 && state <= 5) || state == 8 || state == 9; }
-
-void CGame::EnterPhase10()
+// The centred 4:3 part of the client area spans x -512 .. 512 and y 384 ..
+// -384.
+bool CGame::MapPoint(int px, int py, float* x, float* y) const
 {
-    modeTimer = 0.0f;
-    phase = kPhaseLevelStart;
-    subState = 0;
-    board->ended = false;
-}
-
-bool CGame::SwitchBackgroundForStage(int oldLevel, int newLevel)
-{
-    int stage = 0, inStage = 0, oldStage = -1;
-    SplitLevelNumber(newLevel, &stage, &inStage);
-    if (oldLevel >= 0)
-        SplitLevelNumber(oldLevel, &oldStage, &inStage);
-    if (stage == oldStage)
+    int width = 0, height = 0;
+    plat::ClientSize(services.window, &width, &height);
+    const int h = height / 2;
+    const int e = (h * 4) / 3;
+    if (e <= 0)
         return false;
-    // Stages 1 to 5 have scenes of their own; the treasury serves any later one.
-    if (backgrounds)
-        backgrounds->SetScene(stage >= 1 && stage <= 5 ? stage : 5);
+    *x = static_cast<float>((px - width / 2) * 512) / static_cast<float>(e);
+    *y = static_cast<float>((py - h) * -512) / static_cast<float>(e);
     return true;
 }
 
-bool CGame::IsReadyForInput() const
+void CGame::MapCursor()
 {
-    if (phase == kPhasePlay)
-        return board->enabled && !board->ended && !board->locked;
-    if (phase != kPhaseBonusLevel || board->locked)
-        return false;
-    switch (challengeMode) {
-    case kMemory:
-        return board->memoryChallenge && board->memoryChallenge->state == CMemoryChallenge::kWaiting;
-    case kAccuracy:
-        return board->accuracyChallenge && board->accuracyChallenge->state == CAccuracyChallenge::kWaiting;
-    case kAttention:
-        return board->attentionChallenge && board->attentionChallenge->state == CAttentionChallenge::kWaiting;
-    case kReaction:
-        return board->reactionChallenge && board->reactionChallenge->state == CReactionChallenge::kWaiting;
-    default:
-        return false;
-    }
+    const plat::CursorPoll poll = plat::PollCursor(services.window);
+    MapPoint(poll.x, poll.y, &flow.cursorX, &flow.cursorY);
 }
 
-bool CGame::IsPlayIdle() const
+void CGame::UpdateWinBox()
 {
-    return mode == kModePlaying && phase == kPhasePlay && board->enabled && !board->ended && !board->locked &&
-           board->IsIdle(true) && !SandInFlight();
-}
-
-bool CGame::IsActionAllowedInTutorial(int column, int row) const
-{
-    const int s = board->levelState, u = board->levelSubState;
-    if (s == 0 || !gameOptions.capsLockTutorial)
-        return true;
-    auto at = [&](int c, int r) { return column == c && row == r; };
-    switch (s) {
-    case 1:
-        return u == 1 && at(3, 4);
-    case 6:
-        return (u == 1 && at(1, 5)) || (u == 5 && at(5, 4));
-    case 7:
-        return (u == 3 && at(1, 6)) || (u == 7 && at(5, 4));
-    default:
-        return true;
-    }
-}
-
-// Each blink timer turns its check box over twice a second.
-void CGame::AdvanceBlinkA(float dt)
-{
-    blinkTimerA += dt;
-    if (gameType == 0 && screens->quest.hintHighlight)
-        static_cast<CQoCheckbox*>(screens->quest.hintHighlight.Get())
-            ->SetChecked(static_cast<int>(std::floor(blinkTimerA * 2.0f)) % 2 != 0);
-}
-
-void CGame::AdvanceBlinkB(float dt)
-{
-    blinkTimerB += dt;
-    if (gameType == 0 && screens->quest.warningLamp)
-        static_cast<CQoCheckbox*>(screens->quest.warningLamp.Get())
-            ->SetChecked(static_cast<int>(std::floor(blinkTimerB * 2.0f)) % 2 != 0);
-}
-
-void CGame::Play(FlowSound sound)
-{
-    if (sounds)
-        sounds->Play(sounds->Sample(FlowSoundFile(sound)), 0, 0);
-}
-
-void CGame::PlayAt(FlowSound sound, float x)
-{
-    if (sounds)
-        sounds->PlayPanned(sounds->Sample(FlowSoundFile(sound)), x, 0, 0);
-}
-
-// The flow's flares burn over the forms, without flicker.
-void CGame::AddFlare(float x, float y, float z, float width, float height, float fadeIn, float fadeOutStart,
-                     float fadeOut, float scaleTarget, float scaleSpeed)
-{
-    if (!flareRenderers[2])
+    const bool show = flow.cursorY > kWinBoxLine;
+    if (show == m_winBoxShown)
         return;
-    auto flare = MakeCountedHandle(new CFlare(x, y, z, effectTextures[kFlare], 0xFFFFFF));
-    flare->SetSize(width, height);
-    flare->fadeIn = fadeIn;
-    flare->fadeOutStart = fadeOutStart;
-    flare->fadeOut = fadeOut;
-    flare->flickerDepth = 0.0f;
-    if (scaleTarget > 0.0f)
-        flare->StartScale(scaleTarget, scaleSpeed);
-    flareRenderers[2]->Add(flare);
+    m_winBoxShown = show;
+    services.screens->winBox.form->SetVisible(show);
+}
+
+// Without a client area a press stands where the cursor was last.
+InputResult CGame::OnPress(plat::MouseButton button, int px, int py)
+{
+    if (!services.screens)
+        return InputResult::Continue;
+    if (button == plat::MouseButton::Right) {
+        flow.LetGoOfThePick();
+        return InputResult::Continue;
+    }
+    if (button != plat::MouseButton::Left)
+        return InputResult::Continue;
+    float x = flow.cursorX, y = flow.cursorY;
+    MapPoint(px, py, &x, &y);
+    flow.Press(x, y);
+    return InputResult::Continue;
+}
+
+InputResult CGame::OnRelease(plat::MouseButton button, int px, int py)
+{
+    if (!services.screens || button != plat::MouseButton::Left)
+        return InputResult::Continue;
+    float x = flow.cursorX, y = flow.cursorY;
+    MapPoint(px, py, &x, &y);
+    return flow.Release(x, y);
+}
+
+InputResult CGame::OnKeyDown(int key)
+{
+    if (!services.screens)
+        return InputResult::Continue;
+    return flow.Key(key);
+}
+
+void CGame::OnKeyUp(int) {}
+
+void CGame::OnCharacter(int character)
+{
+    if (services.screens)
+        services.screens->OnNameChar(character);
+}
+
+void CGame::SaveQuestOnExit() { flow.SaveQuestOnExit(); }
+
+void CGame::SetFps(float value)
+{
+    services.fps = value;
+    if (services.fpsShown && services.fpsText) {
+        char text[64];
+        std::snprintf(text, sizeof text, "FPS: %.2f", static_cast<double>(value));
+        services.fpsText->SetText(text);
+    }
+}
+
+void CGame::SetDisplay(int fullScreenOn, int level)
+{
+    services.fullScreen = fullScreenOn;
+    services.hardwareLevel = level;
+}
+
+const std::string& CGame::LastError() const
+{
+    static const std::string kNone;
+    return services.errors.empty() ? kNone : services.errors.back();
+}
+
+void CGame::ToggleFpsText()
+{
+    services.fpsShown = !services.fpsShown;
+    if (services.fpsText)
+        services.fpsText->visible = services.fpsShown;
+}
+
+void CGame::PauseAudio(bool paused)
+{
+    if (!services.music)
+        return;
+    if (paused)
+        services.music->Pause();
+    else
+        services.music->Resume();
+}
+
+void CGame::ShowCursorAt(int x, int y)
+{
+    d3d::IDirect3DDevice8* d = services.device ? services.device->Device() : nullptr;
+    if (!d)
+        return;
+    d->ShowCursor(services.cursorReady);
+    if (services.cursorReady)
+        d->SetCursorPosition(x, y, d3d::D3DCURSOR_IMMEDIATE_UPDATE);
+}
+
+void CGame::RestoreGamma()
+{
+    if (services.renderer)
+        services.renderer->RestoreGammaRamp();
 }

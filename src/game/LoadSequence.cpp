@@ -1,10 +1,12 @@
-// The load sequence: every shared resource, manager and record of the game is
-// made here, in a fixed order, behind the loading picture. Each step is one
-// function; the table below gives the order and the loading frame drawn after
-// a step. The first step that fails ends the sequence.
-#include "game/Game.h"
+// The load sequence: every service of the game is made here, in a fixed
+// order, behind the loading picture. Each step is one function; the table
+// below gives the order and the loading frame drawn after a step. The first
+// step that fails ends the sequence. What the flow does with the services
+// (the player, the splash) comes after the table.
+#include "game/Services.h"
 
 #include "balance/BalanceState.h"
+#include "engine/Random.h"
 #include "engine/StringTable.h"
 #include "rays/TerminatorsManager.h"
 #include "rays/TokenHighlight.h"
@@ -17,123 +19,109 @@ namespace {
 constexpr float kNoFrame = -1.0f;
 } // namespace
 
-struct CGame::LoadStep {
-    bool (CGame::*run)();
+struct CGameServices::LoadStep {
+    bool (CGameServices::*run)();
     float frameAfter; // kNoFrame: no loading frame after the step
 };
 
-const CGame::LoadStep CGame::kLoadSequence[] = {
-    {&CGame::LoadStringTable, kNoFrame},
-    {&CGame::BuildAlphaCandidates, kNoFrame},
-    {&CGame::ReadOptions, kNoFrame},
-    {&CGame::CreateVertexBuffer, kNoFrame},
-    {&CGame::CreateIndexBuffer, kNoFrame},
-    {&CGame::LoadLoadingPicture, 0.0f},
-    {&CGame::LoadQuestLayout, 0.025f},
-    {&CGame::LoadSharedTextures, 0.15f},
-    {&CGame::CreateParticleManagers, kNoFrame},
-    {&CGame::CreateFlareRenderers, 0.2f},
-    {&CGame::LoadFonts, 0.25f},
-    {&CGame::CreateTextBatch, kNoFrame},
-    {&CGame::LoadHiscores, kNoFrame},
-    {&CGame::LoadBestLists, 0.3f},
-    {&CGame::CreateScreens, 0.5f},
+const CGameServices::LoadStep CGameServices::kLoadSequence[] = {
+    {&CGameServices::LoadStringTable, kNoFrame},
+    {&CGameServices::BuildAlphaCandidates, kNoFrame},
+    {&CGameServices::ReadOptions, kNoFrame},
+    {&CGameServices::CreateVertexBuffer, kNoFrame},
+    {&CGameServices::CreateIndexBuffer, kNoFrame},
+    {&CGameServices::LoadLoadingPicture, 0.0f},
+    {&CGameServices::LoadQuestLayout, 0.025f},
+    {&CGameServices::LoadSharedTextures, 0.15f},
+    {&CGameServices::CreateParticleManagers, kNoFrame},
+    {&CGameServices::CreateFlareRenderers, 0.2f},
+    {&CGameServices::LoadFonts, 0.25f},
+    {&CGameServices::CreateTextBatch, kNoFrame},
+    {&CGameServices::LoadHiscores, kNoFrame},
+    {&CGameServices::LoadBestLists, 0.3f},
+    {&CGameServices::CreateScreens, 0.5f},
     // The board and the renderers it draws its caps, marker and rays with.
-    {&CGame::CreateSpriteRenderers, kNoFrame},
-    {&CGame::CreateCapsRenderer, 0.55f},
-    {&CGame::ResetBalance, kNoFrame},
-    {&CGame::CreateBoard, kNoFrame},
-    {&CGame::CreateGemsBar, kNoFrame},
-    {&CGame::CreateSelectionMarker, kNoFrame},
-    {&CGame::CreateTerminators, kNoFrame},
+    {&CGameServices::CreateSpriteRenderers, kNoFrame},
+    {&CGameServices::CreateCapsRenderer, 0.55f},
+    {&CGameServices::ResetBalance, kNoFrame},
+    {&CGameServices::CreateBoard, kNoFrame},
+    {&CGameServices::CreateGemsBar, kNoFrame},
+    {&CGameServices::CreateSelectionMarker, kNoFrame},
+    {&CGameServices::CreateTerminators, kNoFrame},
     // The gems bar's sparkles, until the bonuses load their own pictures.
-    {&CGame::CreateBonuses, kNoFrame},
-    {&CGame::LoadGemFlares, 0.65f},
+    {&CGameServices::CreateBonuses, kNoFrame},
+    {&CGameServices::LoadGemFlares, 0.65f},
     // The totems' textures load here; the screens' pictures that depend on
     // the difficulty come after them.
-    {&CGame::CreateTotems, kNoFrame},
-    {&CGame::LoadScoreSettings, 0.75f},
-    {&CGame::CreateShop, kNoFrame},
-    {&CGame::CreateStarAward, kNoFrame},
-    {&CGame::CreateLifeLostAward, 0.8f},
-    {&CGame::CreateBackgrounds, 0.85f},
-    {&CGame::StartSounds, kNoFrame},
-    {&CGame::StartMusic, 0.95f},
-    {&CGame::CreateFpsText, kNoFrame},
-    {&CGame::SetGamma, kNoFrame},
-    {&CGame::CreateCursor, kNoFrame},
-    {&CGame::EnterIntroMode, kNoFrame},
-    {&CGame::ChooseCurrentProfile, kNoFrame},
-    {&CGame::CreateTrophies, 1.0f},
-    {&CGame::StartIntro, kNoFrame},
-    {&CGame::ReleaseLoadLocals, kNoFrame},
+    {&CGameServices::CreateTotems, kNoFrame},
+    {&CGameServices::LoadScoreSettings, 0.75f},
+    {&CGameServices::CreateShop, kNoFrame},
+    {&CGameServices::CreateStarAward, kNoFrame},
+    {&CGameServices::CreateLifeLostAward, 0.8f},
+    {&CGameServices::CreateBackgrounds, 0.85f},
+    {&CGameServices::StartSounds, kNoFrame},
+    {&CGameServices::StartMusic, 0.95f},
+    {&CGameServices::CreateFpsText, kNoFrame},
+    {&CGameServices::SetGamma, kNoFrame},
+    {&CGameServices::CreateCursor, kNoFrame},
+    {&CGameServices::CreateTrophies, 1.0f},
 };
 
-int CGame::Init(plat::Window* mainWindow, void* programInstance)
+bool CGameServices::Load(plat::Window* mainWindow, void* programInstance)
 {
     window = mainWindow;
     instance = programInstance;
-    bool ok = true;
     for (const LoadStep& step : kLoadSequence) {
         if (step.run && !(this->*step.run)()) {
-            ok = false;
-            break;
+            ReleaseLoadLocals();
+            return false;
         }
         if (step.frameAfter != kNoFrame)
             LoadingFrame(step.frameAfter);
     }
-    if (!ok)
-        ReleaseLoadLocals();
-    return ok ? 1 : 0;
+    return true;
 }
 
-bool CGame::Fail(const std::string& text)
+bool CGameServices::Fail(const std::string& text)
 {
     errors.push_back(text);
     WriteLog(text + "!\n");
     return false;
 }
 
-bool CGame::Fail(const std::string& text, const std::string& logLine)
+bool CGameServices::Fail(const std::string& text, const std::string& logLine)
 {
     errors.push_back(text);
     WriteLog(logLine);
     return false;
 }
 
-void CGame::LoadingFrame(float progress)
+void CGameServices::LoadingFrame(float progress)
 {
     if (renderer && m_loadingPicture && !Failed(renderer->RenderLoadingFrame(m_loadingPicture, progress)))
         renderer->Present();
 }
 
-bool CGame::LoadStringTable()
+bool CGameServices::LoadStringTable()
 {
     LoadStrings(paths.folders[CDataPaths::Txt] + "Strings.txt");
     return true;
 }
 
-// The skin also times the splash and the map's flag; a time or speed that is
-// no positive number keeps its default.
-bool CGame::LoadQuestLayout()
+bool CGameServices::LoadQuestLayout()
 {
     questLayout.Load(paths.folders[CDataPaths::Config] + "Skin.cfg");
-    auto positive = [](float value, float fallback) { return value > 0.0f && value < 1.0e6f ? value : fallback; };
-    splashFadeIn = positive(questLayout.splashBloomSpeed, splashFadeIn);
-    splashHold = positive(questLayout.splashLifeTime, splashHold);
-    splashFadeOut = positive(questLayout.splashFadeSpeed, splashFadeOut);
-    mapMarchTime = positive(questLayout.flagMoveTime, mapMarchTime);
     return true;
 }
 
-bool CGame::BuildAlphaCandidates()
+bool CGameServices::BuildAlphaCandidates()
 {
     m_alphaCandidates = {D3DFMT_A1R5G5B5, D3DFMT_A4L4, D3DFMT_A8R3G3B2,
                          D3DFMT_A4R4G4B4, D3DFMT_A8L8, D3DFMT_A8R8G8B8};
     return true;
 }
 
-bool CGame::ReadOptions()
+bool CGameServices::ReadOptions()
 {
     const std::string options = paths.folders[CDataPaths::UserConfig] + "Options.ini";
     graphicsOptions.Read(options);
@@ -142,7 +130,7 @@ bool CGame::ReadOptions()
     return true;
 }
 
-bool CGame::CreateVertexBuffer()
+bool CGameServices::CreateVertexBuffer()
 {
     if (!device || !renderer)
         return Fail("Unable to create Particles VertexBuffer");
@@ -155,7 +143,7 @@ bool CGame::CreateVertexBuffer()
     return true;
 }
 
-bool CGame::CreateIndexBuffer()
+bool CGameServices::CreateIndexBuffer()
 {
     const uint32_t count = device->maxPrimitiveCount >= 65535 ? 65536 : device->maxPrimitiveCount + 1;
     indexBuffer =
@@ -166,7 +154,7 @@ bool CGame::CreateIndexBuffer()
     return true;
 }
 
-bool CGame::LoadLoadingPicture()
+bool CGameServices::LoadLoadingPicture()
 {
     m_loadingPicture = device->LoadTexture(paths.folders[CDataPaths::Gfx] + "Loading.jpg", "Loading", 0, 0,
                                            D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
@@ -176,7 +164,7 @@ bool CGame::LoadLoadingPicture()
 }
 
 // The shared textures in loading order, with a loading frame after each group.
-bool CGame::LoadSharedTextures()
+bool CGameServices::LoadSharedTextures()
 {
     enum Loader { Plain, PlainMip1, Alpha, Candidates };
     struct Entry {
@@ -244,7 +232,7 @@ bool CGame::LoadSharedTextures()
 // Six managers, one per particle layer of the frame, all drawing through the
 // shared buffers. The game's effects live within a thousand units of the
 // centre and are seen from far in front of the screen.
-bool CGame::CreateParticleManagers()
+bool CGameServices::CreateParticleManagers()
 {
     for (int i = 0; i < 6; ++i) {
         particleManagers[i] = MakeCountedHandle(new CParticleSystemsManager(device, vertexBuffer, indexBuffer));
@@ -257,7 +245,7 @@ bool CGame::CreateParticleManagers()
     return true;
 }
 
-bool CGame::CreateFlareRenderers()
+bool CGameServices::CreateFlareRenderers()
 {
     for (int i = 0; i < 3; ++i) {
         flareRenderers[i] = MakeCountedHandle(new CFlareRenderer(device, vertexBuffer, indexBuffer));
@@ -266,7 +254,7 @@ bool CGame::CreateFlareRenderers()
     return true;
 }
 
-bool CGame::LoadFonts()
+bool CGameServices::LoadFonts()
 {
     const std::string& folder = paths.folders[CDataPaths::Fonts];
     CountedHandle<CTexture> texture =
@@ -290,14 +278,14 @@ bool CGame::LoadFonts()
     return true;
 }
 
-bool CGame::CreateTextBatch()
+bool CGameServices::CreateTextBatch()
 {
     textBatch = MakeCountedHandle(new CTextBatch(device, vertexBuffer, indexBuffer));
     renderer->textBatch = textBatch;
     return true;
 }
 
-bool CGame::LoadHiscores()
+bool CGameServices::LoadHiscores()
 {
     hiscores.topDefaultScore = 1500000;
     char tableName[32];
@@ -306,7 +294,7 @@ bool CGame::LoadHiscores()
     return true;
 }
 
-bool CGame::LoadBestLists()
+bool CGameServices::LoadBestLists()
 {
     const std::string& shared = paths.folders[CDataPaths::SharedGameData];
     bestScores = MakeCountedHandle(new CBestList(41));
@@ -320,18 +308,19 @@ bool CGame::LoadBestLists()
 
 // The menu screens load their textures and forms; the forms manager becomes
 // the frame's GUI.
-bool CGame::CreateScreens()
+bool CGameServices::CreateScreens()
 {
     screens = MakeCountedHandle(new CGameScreens(instance, device, vertexBuffer, indexBuffer, textBatch, fonts));
     if (!screens->LoadForms(paths, questLayout, SplitLevelNumber))
         return Fail("Unable to create forms");
     screens->SetHiscoreTables({&hiscores});
+    profiles = screens->Profiles();
     screenTextures[kGemProgress] = device->FindTexture("GemProgress");
     renderer->gui = screens->FormsManager();
     return true;
 }
 
-bool CGame::CreateSpriteRenderers()
+bool CGameServices::CreateSpriteRenderers()
 {
     for (int i = 0; i < 4; ++i)
         spriteRenderers[i] = MakeCountedHandle(new CSpriteRenderer(device, vertexBuffer, indexBuffer));
@@ -341,7 +330,7 @@ bool CGame::CreateSpriteRenderers()
     return true;
 }
 
-bool CGame::CreateCapsRenderer()
+bool CGameServices::CreateCapsRenderer()
 {
     capsRenderer = MakeCountedHandle(new CCapsRenderer(device, vertexBuffer, indexBuffer));
     if (!capsRenderer->LoadTextures(paths.folders[CDataPaths::Gfx]))
@@ -352,57 +341,62 @@ bool CGame::CreateCapsRenderer()
     return true;
 }
 
-bool CGame::ResetBalance()
+bool CGameServices::ResetBalance()
 {
     balance.Reset(0, 1);
     return true;
 }
 
 // The board draws its mesh from the Frame and FrameBack pictures and its
-// sand effects from Sand, Cloud and StarSand.
-bool CGame::CreateBoard()
+// sand effects from Sand, Cloud and StarSand. Its game draws from a stream
+// of its own, seeded here from the shared generator.
+bool CGameServices::CreateBoard()
 {
-    board = MakeCountedHandle(new CGameBoard(capsRenderer, questLayout, paths, balance, gameOptions));
+    boardRandom.Seed(RandomSeed());
+    const BoardTuning tuning{paths.tuning[0], paths.tuning[1], paths.tuning[2]};
+    board = MakeCountedHandle(new CGameBoard(capsRenderer, questLayout, balance, boardRandom, tuning));
     board->Reset(0);
-    board->particles = particleManagers[2];
-    board->particlesFront = particleManagers[1];
-    board->textures[0] = effectTextures[kSand];
-    board->textures[1] = effectTextures[kCloud];
-    board->textures[2] = effectTextures[kStarSand];
-    board->mesh->textures = {screenTextures[kFrame], screenTextures[kFrameBack]};
-    renderer->boardMesh = board->mesh;
-    CSandbox& sandbox = *board->sandbox;
-    sandbox.SetTextures(screenTextures[kSandbox], effectTextures[kSmallSand], effectTextures[kCloud],
-                        screenTextures[kSandboxFront], screenTextures[kSandboxGlass],
-                        screenTextures[kScoreFrenzyStar]);
-    sandbox.SetParticleManager(particleManagers[1]);
-    sandbox.ApplySettings(questLayout.sandbox);
-    renderer->sandbox = board->sandbox;
+    BoardLooks looks;
+    looks.particles = particleManagers[2];
+    looks.particlesFront = particleManagers[1];
+    looks.sand = effectTextures[kSand];
+    looks.cloud = effectTextures[kCloud];
+    looks.starSand = effectTextures[kStarSand];
+    looks.mesh = {screenTextures[kFrame], screenTextures[kFrameBack]};
+    looks.sandbox = screenTextures[kSandbox];
+    looks.sandboxGrains = effectTextures[kSmallSand];
+    looks.sandboxDust = effectTextures[kCloud];
+    looks.sandboxFront = screenTextures[kSandboxFront];
+    looks.sandboxGlass = screenTextures[kSandboxGlass];
+    looks.frenzyStar = screenTextures[kScoreFrenzyStar];
+    looks.sandboxParticles = particleManagers[1];
+    board->SetLooks(looks);
+    renderer->boardMesh = board->MeshLayer();
+    renderer->sandbox = board->SandLayer();
     return true;
 }
 
 // The gems bar draws its frame and fill from the screens' GemProgress
 // picture and its counter with font 1; it stands with the board's mesh.
-bool CGame::CreateGemsBar()
+bool CGameServices::CreateGemsBar()
 {
-    auto bar = MakeCountedHandle(new CGemsBar());
+    gemsBar = MakeCountedHandle(new CGemsBar());
     const CountedHandle<CTexture>& frame =
         screenTextures[kGemProgress] ? screenTextures[kGemProgress] : screenTextures[kFrame];
-    bar->SetSharedObjects(device, frame, spriteRenderers[1], textBatch, fonts[1], flareRenderers[1]);
-    bar->ApplyLayout(questLayout);
-    if (!bar->LoadBarGems(paths.folders[CDataPaths::Gfx] + "BarGems.bmp"))
+    gemsBar->SetSharedObjects(device, frame, spriteRenderers[1], textBatch, fonts[1], flareRenderers[1]);
+    gemsBar->ApplyLayout(questLayout);
+    if (!gemsBar->LoadBarGems(paths.folders[CDataPaths::Gfx] + "BarGems.bmp"))
         return Fail("Error loading BarGems.bmp", "Error!\n");
-    if (!bar->Init())
+    if (!gemsBar->Init())
         return Fail("Error! Unable to create Gems buffer Texture",
                     "Error! Unable to create Gems buffer Texture\n");
-    bar->SetPosition(board->mesh->OffsetX(), board->mesh->OffsetY(), board->mesh->OffsetZ());
-    board->gemsBar = bar;
+    board->SetGemsBar(gemsBar);
     return true;
 }
 
 // A failure ends the sequence with the log line alone, as the bonuses' own
 // loader does.
-bool CGame::LoadGemFlares()
+bool CGameServices::LoadGemFlares()
 {
     CountedHandle<CTexture> flares = device->LoadTextureAutoFormat(
         paths.folders[CDataPaths::Gfx] + "GemFlares.tga", "GemFlares", m_alphaCandidates, 0, 0, D3DPOOL_MANAGED);
@@ -410,73 +404,81 @@ bool CGame::LoadGemFlares()
         WriteLog("Unable to load GemFlares Texture!\n");
         return false;
     }
-    board->gemsBar->SetEffectTexture(flares);
+    gemsBar->SetEffectTexture(flares);
     return true;
 }
 
-bool CGame::CreateSelectionMarker()
+bool CGameServices::CreateSelectionMarker()
 {
-    board->selectionMarker =
+    board->SetSelectionMarker(
         MakeCountedHandle(new CTokenHighlight(particleManagers[2], spriteRenderers[1], flareRenderers[1],
-                                              screenTextures[kSelector], effectTextures[kStarParticle]));
+                                              screenTextures[kSelector], effectTextures[kStarParticle])));
     return true;
 }
 
 // The rays glow with Spark and strike with Lightning; their chain bursts and
 // the sparkles along chains come from the chain picture the caps loaded.
-bool CGame::CreateTerminators()
+bool CGameServices::CreateTerminators()
 {
-    board->terminators = MakeCountedHandle(new CTerminatorsManager(
-        &board->movingTokens, particleManagers[2], flareRenderers[1], flareRenderers[2], spriteRenderers[1]));
-    const CountedHandle<CTexture> chain = device->FindTexture("Chain");
-    board->terminators->SetTextures(effectTextures[kSpark], chain, chain, effectTextures[kLightning]);
-    board->terminators->SetCapsRenderer(capsRenderer);
+    board->EquipRays(particleManagers[2], flareRenderers[1], flareRenderers[2], spriteRenderers[1],
+                     effectTextures[kSpark], device->FindTexture("Chain"), effectTextures[kLightning]);
     return true;
 }
 
-// The bonuses stand in for now: nothing to load.
-bool CGame::CreateBonuses() { return true; }
+// The bonuses and the hint display stand in for now: nothing to load; the
+// board carries them.
+bool CGameServices::CreateBonuses()
+{
+    bonuses = MakeCountedHandle(new CBonusManager());
+    adviser = MakeCountedHandle(new CAdviserInterface());
+    board->SetBonuses(bonuses, adviser);
+    return true;
+}
 
 // The totems stand in for now; the screens' two pictures that depend on the
 // difficulty follow them: the HUD panel's for the hint button and the
 // trophies' own for the medal of the hard quest.
-bool CGame::CreateTotems()
+bool CGameServices::CreateTotems()
 {
+    totems = MakeCountedHandle(new CTotemsManager());
+    board->SetTotems(totems);
     screens->SetMapDifficultyTexture(device->FindTexture("PanelQuest"), device->FindTexture("Trophies"));
     return true;
 }
 
-// The popups' looks; the board's popups draw with font 2 and cut their
-// token icons from the score plates the bonuses load, when they have. The
-// board hides until a level shows it.
-bool CGame::LoadScoreSettings()
+// The popups' looks; they draw with font 2 and cut their token icons from
+// the score plates the bonuses load, when they have. The board raises its
+// score popups among them, and hides until a level shows it.
+bool CGameServices::LoadScoreSettings()
 {
     LoadScoreMessageSettings(paths.folders[CDataPaths::Config] + "Score.cfg");
-    board->popups.SetResources(spriteRenderers[1], textBatch, fonts[2], fonts[2], device->FindTexture("Bonus3"));
+    popups = MakeCountedHandle(new CPopupManager());
+    popups->SetResources(spriteRenderers[1], textBatch, fonts[2], fonts[2], device->FindTexture("Bonus3"));
+    board->SetPopups(popups);
     board->Show(false, false, 0.0f);
     return true;
 }
 
-bool CGame::CreateShop()
+bool CGameServices::CreateShop()
 {
     shop = MakeCountedHandle(new CShop(screens, board, particleManagers[4], spriteRenderers[3],
                                        particleManagers[5], textBatch, fonts[0]));
     return true;
 }
 
-bool CGame::CreateStarAward()
+bool CGameServices::CreateStarAward()
 {
     starAward = MakeCountedHandle(new CStarAward());
-    starAward->SetResources(spriteRenderers[2], particleManagers[2], &board->popups, screenTextures[kBigStar],
+    starAward->SetResources(spriteRenderers[2], particleManagers[2], popups.Get(), screenTextures[kBigStar],
                             effectTextures[kStarParticle], effectTextures[kRing]);
     starAward->settings.Load(paths.folders[CDataPaths::Config] + "Score.cfg", "Star");
     return true;
 }
 
-bool CGame::CreateLifeLostAward()
+bool CGameServices::CreateLifeLostAward()
 {
     lifeLostAward = MakeCountedHandle(new CLifeLostAward());
-    lifeLostAward->SetResources(spriteRenderers[3], particleManagers[5], &board->popups, screenTextures[kHeart],
+    lifeLostAward->SetResources(spriteRenderers[3], particleManagers[5], popups.Get(), screenTextures[kHeart],
                                 effectTextures[kSpark]);
     lifeLostAward->settings.Load(paths.folders[CDataPaths::Config] + "Score.cfg", "Loss");
     return true;
@@ -484,7 +486,7 @@ bool CGame::CreateLifeLostAward()
 
 // The scenes are set up once; from then on every frame draws the main menu's
 // scene behind whatever shows.
-bool CGame::CreateBackgrounds()
+bool CGameServices::CreateBackgrounds()
 {
     backgrounds = MakeCountedHandle(new CBackgroundManager());
     backgrounds->SetDevice(device, vertexBuffer, indexBuffer);
@@ -498,7 +500,6 @@ bool CGame::CreateBackgrounds()
     shared.cloud = effectTextures[kCloud];
     shared.spark = effectTextures[kSpark];
     shared.halo = effectTextures[kHalo1];
-    shared.foreground = spriteRenderers[3];
     backgrounds->SetResources(shared);
     backgrounds->LoadSettings(paths.folders[CDataPaths::Config] + "Background.cfg");
     backgrounds->Init(paths.folders[CDataPaths::Gfx]);
@@ -510,7 +511,7 @@ bool CGame::CreateBackgrounds()
 
 // A machine without a sound device plays on silently; every object that
 // plays sounds gets the manager either way.
-bool CGame::StartSounds()
+bool CGameServices::StartSounds()
 {
     sounds = MakeCountedHandle(new CSoundManager());
     if (sounds->Init(window) != 0)
@@ -518,14 +519,12 @@ bool CGame::StartSounds()
     else
         LoadSounds();
     screens->SetSoundManager(sounds);
-    board->sounds = sounds;
-    board->movingTokens.SetSoundManager(sounds);
-    board->terminators->SetSoundManager(sounds);
+    board->SetSounds(sounds);
     backgrounds->SetSoundManager(sounds);
     return true;
 }
 
-void CGame::LoadSounds()
+void CGameServices::LoadSounds()
 {
     const std::string& writableSfx = paths.folders[CDataPaths::SharedSfx];
     sounds->panDivisor = 520.0f / soundOptions.soundPanFactor;
@@ -541,7 +540,7 @@ void CGame::LoadSounds()
     sounds->SetVolume(soundOptions.soundOn ? soundOptions.soundVolume : 0.0f);
 }
 
-bool CGame::StartMusic()
+bool CGameServices::StartMusic()
 {
     music = MakeCountedHandle(new CMusicPlayer(paths.folders[CDataPaths::Music]));
     music->SetEnabled(soundOptions.musicOn);
@@ -551,7 +550,7 @@ bool CGame::StartMusic()
     return true;
 }
 
-bool CGame::CreateFpsText()
+bool CGameServices::CreateFpsText()
 {
     fpsText = MakeCountedHandle(new CText(font));
     fpsText->visible = fpsShown;
@@ -567,7 +566,7 @@ bool CGame::CreateFpsText()
     return true;
 }
 
-bool CGame::SetGamma()
+bool CGameServices::SetGamma()
 {
     renderer->SaveGammaRamp();
     renderer->SetGammaFromBrightness(graphicsOptions.gamma);
@@ -575,7 +574,7 @@ bool CGame::SetGamma()
     return true;
 }
 
-bool CGame::CreateCursor()
+bool CGameServices::CreateCursor()
 {
     CountedHandle<CImageSurface> cursor = device->CreateImageSurface("CursorSurface", 32, 32, D3DFMT_A8R8G8B8);
     if (!cursor)
@@ -589,42 +588,7 @@ bool CGame::CreateCursor()
     return true;
 }
 
-bool CGame::EnterIntroMode()
-{
-    modeTimer = 0.0f;
-    mode = 13;
-    phase = 1;
-    gameType = 0;
-    challengeMode = 100;
-    subState = 0;
-    nameEntryPending = false;
-    return true;
-}
-
-// The [Game] profile name picks the current player among the screens'
-// profiles; when it names nobody the first profile found takes over and is
-// written back. Without any profile the name entry has to run first.
-bool CGame::ChooseCurrentProfile()
-{
-    profiles = screens->Profiles();
-    const int index =
-        SelectCurrentProfile(*profiles, gameOptions, paths.folders[CDataPaths::UserConfig] + "Options.ini");
-    if (index >= 0) {
-        profile = profiles->At(static_cast<size_t>(index));
-        playerName = profile->name;
-        board->profile = profile;
-        screens->profileSelected = index;
-        if (index >= 5)
-            screens->profileScroll = index - 5;
-        screens->ShowPlayerName();
-    } else {
-        screens->SetNameEntry("Spieler", 0);
-        nameEntryPending = true;
-    }
-    return true;
-}
-
-bool CGame::CreateTrophies()
+bool CGameServices::CreateTrophies()
 {
     trophies = MakeCountedHandle(new CTrophiesScreen());
     trophies->LoadSettings(paths.folders[CDataPaths::Config] + "Skin.cfg");
@@ -634,33 +598,11 @@ bool CGame::CreateTrophies()
     trophies->sounds = sounds;
     trophies->SetTextures(effectTextures[kStarParticle], effectTextures[kRing], device->FindTexture("White"),
                           effectTextures[kHalo1]);
-    if (playerName)
-        trophies->Load(PlayerFolder() + "Trophies.dat");
     return true;
 }
 
-// The splash takes over from the loading picture without a jump: its
-// picture list shows the same picture, its first base control and its groups
-// wait hidden for the intro to fade them in.
-bool CGame::StartIntro()
-{
-    const CGameScreens::SplashForm& splash = screens->splash;
-    splash.form->SetVisible(true);
-    for (const auto& picture : splash.pictures) {
-        if (picture->SpriteCount() > 0)
-            picture->Sprite(0)->texture = m_loadingPicture;
-        picture->SetVisible(true);
-    }
-    if (!splash.base.Empty())
-        splash.base.At(0)->SetVisible(false);
-    for (const ControlRow& group : splash.groups)
-        group.SetVisible(false);
-    return true;
-}
-
-bool CGame::ReleaseLoadLocals()
+void CGameServices::ReleaseLoadLocals()
 {
     m_loadingPicture.Reset();
     m_alphaCandidates.clear();
-    return true;
 }

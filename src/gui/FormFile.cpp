@@ -412,7 +412,7 @@ void CFormFile::AddElement(const CountedHandle<CFormElement>& element) { element
 bool CFormFile::Parse(const std::string& file)
 {
     CTextReader reader;
-    if (reader.Open(file) != 0) {
+    if (!reader.Open(file)) {
         errorText = "Unable to open file " + file;
         return false;
     }

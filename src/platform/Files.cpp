@@ -327,6 +327,38 @@ std::string AtomicWriteLeftoverTarget(const std::string& name)
     return name.substr(0, name.size() - suffix);
 }
 
+namespace {
+int RemoveLeftoversBelow(const std::string& native)
+{
+    DIR* dir = opendir(native.c_str());
+    if (!dir)
+        return 0;
+    int removed = 0;
+    while (const dirent* entry = readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        const std::string child = native + "/" + entry->d_name;
+        struct stat st {};
+        if (lstat(child.c_str(), &st) != 0)
+            continue;
+        // A link may lead anywhere: only the folder's own tree is swept.
+        if (S_ISDIR(st.st_mode))
+            removed += RemoveLeftoversBelow(child);
+        else if (S_ISREG(st.st_mode) && !AtomicWriteLeftoverTarget(entry->d_name).empty() &&
+                 unlink(child.c_str()) == 0)
+            ++removed;
+    }
+    closedir(dir);
+    return removed;
+}
+} // namespace
+
+int RemoveAtomicWriteLeftovers(const std::string& gamePath)
+{
+    const std::string native = NativePath(gamePath);
+    return MayWrite(native) ? RemoveLeftoversBelow(native) : 0;
+}
+
 void InjectWriteFailureForTests(long bytesAllowed) { g_failAfterBytes = bytesAllowed; }
 
 void RefuseWrites(const std::string& gamePath) { RefusedPaths().push_back(NativePath(gamePath)); }
@@ -346,12 +378,15 @@ std::string DataHome()
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') {
         base = xdg;
     } else {
+        // A relative HOME would put the user folder inside the working
+        // folder, which is the installation: it counts as none, like an
+        // empty one.
         const char* home = std::getenv("HOME");
-        if (!home || !*home) {
+        if (!home || home[0] != '/') {
             const passwd* pw = getpwuid(getuid());
             home = pw ? pw->pw_dir : nullptr;
         }
-        if (!home || !*home)
+        if (!home || home[0] != '/')
             return {};
         base = std::string(home) + "/.local/share";
     }

@@ -68,6 +68,11 @@ WriteOutcome WriteFileAtomicallyOutcome(const std::string& gamePath, const void*
 // the name of the file it was meant to become; else empty.
 std::string AtomicWriteLeftoverTarget(const std::string& name);
 
+// Removes, in `gamePath` and every real folder below it, the temporaries
+// that interrupted atomic writes left behind; the number removed. Only for
+// a folder no other running copy of the game writes to.
+int RemoveAtomicWriteLeftovers(const std::string& gamePath);
+
 // Test hook: makes the next atomic writes fail after `bytesAllowed` bytes
 // (negative: no failure). Lets tests show that the old file survives.
 void InjectWriteFailureForTests(long bytesAllowed);

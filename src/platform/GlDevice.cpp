@@ -43,7 +43,9 @@ public:
         m_shared->alive = false;
         if (m_cursor)
             SDL_FreeCursor(m_cursor);
-        SDL_GL_MakeCurrent(m_window->Handle(), nullptr);
+        // The window is its owner's, and may be gone by now: releasing the
+        // context needs none.
+        SDL_GL_MakeCurrent(nullptr, nullptr);
         SDL_GL_DeleteContext(m_context);
     }
 

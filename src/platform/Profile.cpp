@@ -228,7 +228,9 @@ int GetPrivateProfileString(const char* section, const char* key, const char* de
         return 0;
     const std::string value =
         GetProfileString(section ? section : "", key ? key : "", defaultValue ? defaultValue : "", gamePath);
-    const size_t n = std::min(value.size(), static_cast<size_t>(size - 1));
+    // A damaged file may hold a NUL inside a value: the text ends there, and
+    // the count says what the caller's text holds.
+    const size_t n = std::min(std::strlen(value.c_str()), static_cast<size_t>(size - 1));
     std::memcpy(buffer, value.data(), n);
     buffer[n] = '\0';
     return static_cast<int>(n);

@@ -147,6 +147,20 @@ int ControlCharacter(SDL_Keycode key)
 
 } // namespace
 
+namespace {
+// Whether the SDL library has a driver for a desktop's display at all; when
+// it has none, no session could give the game a window.
+bool HasDesktopVideoDriver()
+{
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const char* name = SDL_GetVideoDriver(i);
+        if (name && (SDL_strcmp(name, "x11") == 0 || SDL_strcmp(name, "wayland") == 0))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
 bool InitVideo(std::string* why, VideoFault* fault)
 {
     auto missing = [&](VideoFault what) {
@@ -154,9 +168,10 @@ bool InitVideo(std::string* why, VideoFault* fault)
             *fault = what;
         return false;
     };
+    const VideoFault noScreen = HasDesktopVideoDriver() ? VideoFault::NoDisplay : VideoFault::NoSdlVideo;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         *why = SDL_GetError();
-        return missing(VideoFault::NoDisplay);
+        return missing(noScreen);
     }
     const char* asked = SDL_getenv("SDL_VIDEODRIVER");
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -164,7 +179,7 @@ bool InitVideo(std::string* why, VideoFault* fault)
         (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
         *why = "no display could be opened";
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-        return missing(VideoFault::NoDisplay);
+        return missing(noScreen);
     }
     if (SDL_GL_LoadLibrary(nullptr) != 0) {
         *why = SDL_GetError();
@@ -192,8 +207,8 @@ void ShutdownVideo()
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
-Window::Window(const std::string& title, int width, int height, WindowProc proc)
-    : m_proc(proc), m_backWidth(width), m_backHeight(height)
+Window::Window(const std::string& title, int width, int height, EventHandler handler)
+    : m_handler(handler), m_backWidth(width), m_backHeight(height)
 {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -280,24 +295,20 @@ void Window::GetCursorPos(int* x, int* y) const
 
 void Window::Translate(const SDL_Event& event)
 {
+    WindowEvent e;
     switch (event.type) {
     case SDL_QUIT:
         if (!m_closing)
-            PostMessage(WM_CLOSE);
+            PostOwn(Message::Type::Close);
         break;
     case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_CLOSE && !m_closing)
-            PostMessage(WM_CLOSE);
-        else if (event.window.event == SDL_WINDOWEVENT_ENTER)
-            PostMessage(WM_SETCURSOR, 0, HTCLIENT);
-        else if (event.window.event == SDL_WINDOWEVENT_MINIMIZED)
-            PostMessage(WM_SIZE, 1);
-        else if (event.window.event == SDL_WINDOWEVENT_RESTORED)
-            PostMessage(WM_SIZE, 0); // wakes a loop that sleeps while minimised
-        else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED)
-            PostMessage(WM_ACTIVATE, 1);
-        else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
-            PostMessage(WM_ACTIVATE, 0);
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE && !m_closing) {
+            PostOwn(Message::Type::Close);
+        } else if (event.window.event == SDL_WINDOWEVENT_ENTER) {
+            Post(e);
+        } else if (event.window.event == SDL_WINDOWEVENT_RESTORED) {
+            PostOwn(Message::Type::Wake); // wakes a loop that sleeps while minimised
+        }
         break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
@@ -305,13 +316,16 @@ void Window::Translate(const SDL_Event& event)
         if (vk == 0)
             break;
         const bool down = event.type == SDL_KEYDOWN;
-        intptr_t flags = 1;
-        if (event.key.repeat)
-            flags |= intptr_t{1} << 30;
-        PostMessage(down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), flags);
+        e.kind = down ? WindowEvent::Kind::KeyDown : WindowEvent::Kind::KeyUp;
+        e.key = vk;
+        e.repeat = event.key.repeat != 0;
+        Post(e);
         if (down) {
-            if (const int ch = ControlCharacter(event.key.keysym.sym))
-                PostMessage(WM_CHAR, static_cast<uintptr_t>(ch), flags);
+            if (const int ch = ControlCharacter(event.key.keysym.sym)) {
+                e.kind = WindowEvent::Kind::Character;
+                e.key = ch;
+                Post(e);
+            }
         }
         break;
     }
@@ -319,6 +333,7 @@ void Window::Translate(const SDL_Event& event)
         // UTF-8 to single-byte characters: ASCII and Latin-1 pass, the rest
         // cannot be shown by the game's fonts and is dropped.
         const unsigned char* s = reinterpret_cast<const unsigned char*>(event.text.text);
+        e.kind = WindowEvent::Kind::Character;
         while (*s) {
             unsigned code = *s;
             if (code < 0x80) {
@@ -332,25 +347,40 @@ void Window::Translate(const SDL_Event& event)
                     ++s;
                 continue;
             }
-            if (code >= 32 && code < 256 && code != 127)
-                PostMessage(WM_CHAR, code, 1);
+            if (code >= 32 && code < 256 && code != 127) {
+                e.key = static_cast<int>(code);
+                Post(e);
+            }
         }
         break;
     }
     case SDL_MOUSEMOTION:
-        PostMessage(WM_SETCURSOR, 0, HTCLIENT);
+        Post(e);
         break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
-        int x = event.button.x, y = event.button.y;
-        ToBackBuffer(&x, &y);
-        const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+        e.x = event.button.x;
+        e.y = event.button.y;
+        ToBackBuffer(&e.x, &e.y);
+        e.kind = event.type == SDL_MOUSEBUTTONDOWN ? WindowEvent::Kind::ButtonDown : WindowEvent::Kind::ButtonUp;
         if (event.button.button == SDL_BUTTON_LEFT)
-            PostMessage(down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? uintptr_t{MK_LBUTTON} : uintptr_t{0},
-                        MakePointParam(x, y));
+            e.button = MouseButton::Left;
         else if (event.button.button == SDL_BUTTON_RIGHT)
-            PostMessage(down ? WM_RBUTTONDOWN : WM_RBUTTONUP, down ? uintptr_t{MK_RBUTTON} : uintptr_t{0},
-                        MakePointParam(x, y));
+            e.button = MouseButton::Right;
+        else if (event.button.button == SDL_BUTTON_MIDDLE)
+            e.button = MouseButton::Middle;
+        else
+            break;
+        Post(e);
+        break;
+    }
+    case SDL_MOUSEWHEEL: {
+        e.kind = WindowEvent::Kind::Wheel;
+        SDL_GetMouseState(&e.x, &e.y);
+        ToBackBuffer(&e.x, &e.y);
+        e.wheel = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+        if (e.wheel != 0)
+            Post(e);
         break;
     }
     default:
@@ -370,26 +400,43 @@ void Window::ReportWindowLoss()
 {
     if (g_xWindowLost && !m_closing && !m_lossReported) {
         m_lossReported = true;
-        PostMessage(WM_CLOSE);
+        PostOwn(Message::Type::Close);
     }
 }
 
-bool Window::PeekMessage(Message* out, bool remove)
+void Window::Post(const WindowEvent& event)
 {
+    Message message;
+    message.event = event;
+    m_queue.push_back(message);
+}
+
+void Window::PostOwn(Message::Type type, int exitCode)
+{
+    Message message;
+    message.type = type;
+    message.exitCode = exitCode;
+    m_queue.push_back(message);
+}
+
+bool Window::DispatchNext()
+{
+    if (m_quitting)
+        return false;
     if (m_queue.empty())
         Pump();
     if (m_queue.empty())
         return false;
-    *out = m_queue.front();
-    if (remove)
-        m_queue.pop_front();
+    const Message message = m_queue.front();
+    m_queue.pop_front();
+    Dispatch(message);
     return true;
 }
 
-bool Window::GetMessage(Message* out)
+void Window::WaitAndDispatch()
 {
     const bool wasIconic = IsIconic();
-    while (m_queue.empty()) {
+    while (m_queue.empty() && !m_quitting) {
         SDL_Event event;
         if (!SDL_WaitEvent(&event))
             continue;
@@ -397,54 +444,62 @@ bool Window::GetMessage(Message* out)
         ReportWindowLoss();
         // Some window managers bring a window back with a show and no
         // restore: the loop sleeping here while minimised must wake all the
-        // same, as it does for the size message a restore brings.
+        // same, as it does for a restore.
         if (m_queue.empty() && wasIconic && !IsIconic())
-            PostMessage(WM_SIZE, 0);
+            PostOwn(Message::Type::Wake);
     }
-    *out = m_queue.front();
-    m_queue.pop_front();
-    return out->message != WM_QUIT;
-}
-
-void Window::DispatchMessage(const Message& message)
-{
-    if (message.message == WM_QUIT || !m_proc)
+    if (m_quitting)
         return;
-    m_proc(message.message, message.wParam, message.lParam);
+    const Message message = m_queue.front();
+    m_queue.pop_front();
+    Dispatch(message);
 }
 
-void Window::PostMessage(uint32_t message, uintptr_t wParam, intptr_t lParam)
+bool Window::Quitting(int* exitCode) const
 {
-    m_queue.push_back(Message{message, wParam, lParam});
+    if (m_quitting && exitCode)
+        *exitCode = m_exitCode;
+    return m_quitting;
 }
 
-void Window::PostQuitMessage(int exitCode)
+// The owner's handler takes an event first; what it leaves, the window
+// handles as the system would: its own cursor over the window.
+void Window::Dispatch(const Message& message)
 {
-    m_queue.push_back(Message{WM_QUIT, static_cast<uintptr_t>(exitCode), 0});
-}
-
-intptr_t Window::DefWindowProc(uint32_t message, uintptr_t, intptr_t)
-{
-    switch (message) {
-    case WM_CLOSE:
-        // The window goes away and tells its procedure so, as a destroyed
-        // window does; the process ends at the quit message that follows.
-        if (!m_closing) {
-            m_closing = true;
-            Hide();
-            if (m_proc)
-                m_proc(WM_DESTROY, 0, 0);
-        }
-        return 0;
-    case WM_SETCURSOR:
+    switch (message.type) {
+    case Message::Type::Quit:
+        m_quitting = true;
+        m_exitCode = message.exitCode;
+        return;
+    case Message::Type::Close:
+        Close();
+        return;
+    case Message::Type::Wake:
+        return;
+    case Message::Type::Event:
+        break;
+    }
+    const bool taken = m_handler && m_handler(message.event);
+    if (!taken && message.event.kind == WindowEvent::Kind::PointerOver)
         ShowSystemCursor(true);
-        return 1;
-    case WM_NCHITTEST:
-        return HTCLIENT;
-    default:
-        return 0;
+}
+
+// The window goes away and tells its owner so, as a destroyed window does;
+// the loop ends at the quit that follows.
+void Window::Close()
+{
+    if (m_closing)
+        return;
+    m_closing = true;
+    Hide();
+    if (m_handler) {
+        WindowEvent destroyed;
+        destroyed.kind = WindowEvent::Kind::Destroyed;
+        m_handler(destroyed);
     }
 }
+
+void Window::Quit(int exitCode) { PostOwn(Message::Type::Quit, exitCode); }
 
 void Window::ShowSystemCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
@@ -463,6 +518,13 @@ CursorPoll PollCursor(const Window* window)
     window->GetCursorPos(&poll.x, &poll.y);
     window->GetClientSize(&poll.width, &poll.height);
     return poll;
+}
+
+void ClientSize(const Window* window, int* width, int* height)
+{
+    const CursorPoll poll = PollCursor(window);
+    *width = poll.width;
+    *height = poll.height;
 }
 
 void SetCursorPollForTests(const CursorPoll* poll)

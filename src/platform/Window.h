@@ -1,7 +1,9 @@
-// The one game window and its message queue. SDL events are translated into
-// the window messages the game's window procedure handles (key codes are the
-// usual virtual-key numbers, mouse positions are client coordinates packed
-// into lParam), so the game reads like a classic message-driven program.
+// The one game window and its queue of events. SDL's events come out as
+// typed window events handed to the owner's handler: a key (its usual
+// virtual-key number), a character, a button going down or up and the wheel
+// (with the position in back-buffer pixels), the pointer over the window,
+// and the window destroyed. The loop takes them one at a time between
+// frames, as a classic message-driven program does.
 #pragma once
 
 #include <cstdint>
@@ -12,28 +14,6 @@ struct SDL_Window;
 union SDL_Event;
 
 namespace plat {
-
-enum : uint32_t {
-    WM_DESTROY = 2,
-    WM_SIZE = 5,
-    WM_ACTIVATE = 6,
-    WM_CLOSE = 16,
-    WM_QUIT = 18,
-    WM_SETCURSOR = 32,
-    WM_NCHITTEST = 132,
-    WM_KEYDOWN = 256,
-    WM_KEYUP = 257,
-    WM_CHAR = 258,
-    WM_SYSCOMMAND = 274,
-    WM_MOUSEMOVE = 512,
-    WM_LBUTTONDOWN = 513,
-    WM_LBUTTONUP = 514,
-    WM_RBUTTONDOWN = 516,
-    WM_RBUTTONUP = 517,
-};
-
-enum : uint32_t { MK_LBUTTON = 1, MK_RBUTTON = 2 };
-enum : intptr_t { HTCLIENT = 1 };
 
 // Virtual-key codes the game names.
 enum : int {
@@ -57,28 +37,49 @@ enum : int {
     VK_DOWN = 40,
     VK_INSERT = 45,
     VK_DELETE = 46,
+    VK_P = 80,
     VK_F1 = 112,
     VK_F5 = 116,
     VK_F12 = 123,
 };
 
-struct Message {
-    uint32_t message = 0;
-    uintptr_t wParam = 0;
-    intptr_t lParam = 0;
+enum class MouseButton { Left, Right, Middle };
+
+// What the window hands its owner.
+struct WindowEvent {
+    enum class Kind {
+        // The window has gone (closed by the player or the program); the
+        // loop ends with the quit that follows.
+        Destroyed,
+        // The pointer moved over the window: the owner shows its cursor.
+        PointerOver,
+        KeyDown,
+        KeyUp,
+        Character,
+        ButtonDown,
+        ButtonUp,
+        Wheel,
+    };
+    Kind kind = Kind::PointerOver;
+    // A key's virtual-key code, or the character typed.
+    int key = 0;
+    bool repeat = false;
+    MouseButton button = MouseButton::Left;
+    // Where a button or the wheel acted, in back-buffer pixels.
+    int x = 0, y = 0;
+    // Notches of the wheel, away from the player positive.
+    int wheel = 0;
 };
 
-inline intptr_t MakePointParam(int x, int y)
-{
-    return static_cast<intptr_t>((static_cast<uint32_t>(y & 0xffff) << 16) | static_cast<uint32_t>(x & 0xffff));
-}
-inline int LowWord(intptr_t lParam) { return static_cast<int>(static_cast<uint32_t>(lParam) & 0xffff); }
-inline int HighWord(intptr_t lParam) { return static_cast<int>((static_cast<uint32_t>(lParam) >> 16) & 0xffff); }
+// The owner's handler of the window's events: true when it took the event,
+// false to leave it to the window (which shows the system's cursor over it,
+// and does nothing with the rest).
+using EventHandler = bool (*)(const WindowEvent& event);
 
-using WindowProc = intptr_t (*)(uint32_t message, uintptr_t wParam, intptr_t lParam);
-
-// What keeps the game from drawing at all.
-enum class VideoFault { NoDisplay, NoOpenGL };
+// What keeps the game from drawing at all: no display to open (a start
+// outside a desktop session), an SDL built without any desktop video driver,
+// or no usable OpenGL library.
+enum class VideoFault { NoDisplay, NoSdlVideo, NoOpenGL };
 // Starts SDL's video on a display and loads the GL library. SDL's headless
 // drivers count only when SDL_VIDEODRIVER names them: without it, SDL falls
 // back to one when no display opens, and the game would run unseen.
@@ -90,7 +91,7 @@ void ShutdownVideo();
 class Window {
 public:
     // A visible, fixed-size window whose client area is width x height.
-    Window(const std::string& title, int width, int height, WindowProc proc);
+    Window(const std::string& title, int width, int height, EventHandler handler);
     ~Window();
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -111,19 +112,31 @@ public:
     void SetBackBufferSize(int width, int height);
     void GetCursorPos(int* x, int* y) const;
 
-    // Message queue, in the manner of the classic loop.
-    bool PeekMessage(Message* out, bool remove);
-    bool GetMessage(Message* out); // blocks; false once WM_QUIT is taken
-    void DispatchMessage(const Message& message);
-    void PostMessage(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
-    void PostQuitMessage(int exitCode);
-    // What the system does with a message the game passes on.
-    intptr_t DefWindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam);
+    // The loop's side. The next waiting event goes to the handler; false when
+    // none waits.
+    bool DispatchNext();
+    // Waits for the next event and hands it over.
+    void WaitAndDispatch();
+    // The quit has been taken from the queue: the loop ends with `exitCode`.
+    bool Quitting(int* exitCode) const;
+    // The window closes: it hides and tells its owner it was destroyed.
+    void Close();
+    // The loop ends once the events before the quit are handled.
+    void Quit(int exitCode);
 
     // System cursor over the client area (the game draws its own when it can).
     void ShowSystemCursor(bool show);
 
 private:
+    // The queue holds the window's own messages beside the owner's events.
+    struct Message {
+        enum class Type { Event, Close, Quit, Wake } type = Type::Event;
+        WindowEvent event;
+        int exitCode = 0;
+    };
+    void Post(const WindowEvent& event);
+    void PostOwn(Message::Type type, int exitCode = 0);
+    void Dispatch(const Message& message);
     void Pump();
     // A window destroyed from outside, or a lost display, closes the game.
     void ReportWindowLoss();
@@ -131,11 +144,13 @@ private:
     void ToBackBuffer(int* x, int* y) const;
 
     SDL_Window* m_window = nullptr;
-    WindowProc m_proc = nullptr;
+    EventHandler m_handler = nullptr;
     std::deque<Message> m_queue;
     bool m_fullScreen = false;
     bool m_closing = false;
     bool m_lossReported = false; // the window was destroyed from outside
+    bool m_quitting = false;
+    int m_exitCode = 0;
     int m_backWidth = 0;
     int m_backHeight = 0;
 };
@@ -148,6 +163,8 @@ struct CursorPoll {
     int width = 0, height = 0;
 };
 CursorPoll PollCursor(const Window* window);
+// The client area's size alone, as PollCursor gives it.
+void ClientSize(const Window* window, int* width, int* height);
 // While `poll` is set, PollCursor gives it whatever the window; nullptr
 // gives the window back its own.
 void SetCursorPollForTests(const CursorPoll* poll);

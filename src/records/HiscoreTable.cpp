@@ -197,12 +197,19 @@ int CHiscoreTable::Load(const std::string& filePath)
 {
     path = filePath;
     std::vector<uint8_t> bytes;
-    if (!plat::ReadWholeFile(path, &bytes)) {
+    const plat::ReadOutcome read = plat::ReadWholeFileOutcome(path, &bytes);
+    if (read != plat::ReadOutcome::Read) {
         FreeStorage();
         SetDefaults(0, count - 1);
+        // No table yet is the first start; one that cannot be read is not.
+        if (read == plat::ReadOutcome::Failed)
+            WriteLog("Warning! Hiscore table " + path + " cannot be read: the default scores stand\n");
         return 0;
     }
-    return Parse(bytes.data(), bytes.size());
+    if (Parse(bytes.data(), bytes.size()))
+        return 1;
+    WriteLog("Warning! Hiscore table " + path + " is damaged: default scores stand for its damaged entries\n");
+    return 0;
 }
 
 std::vector<uint8_t> CHiscoreTable::Serialize() const

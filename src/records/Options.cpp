@@ -55,7 +55,7 @@ bool CSoundOptions::Write(const std::string& path) const
 
 int CGameOptions::Read(const std::string& path)
 {
-    profile = ReadIniString(path, "Game", "Profile", "Spieler", 255);
+    profile = ReadIniString(path, "Game", "Profile", kDefaultPlayerName, 255);
     fastExpTerm = ReadIniInt(path, "Game", "FastExpTerm", "1") != 0 ? 1 : 0;
     capsLockTutorial = ReadIniInt(path, "Game", "CapsLockTutorial", "1") == 1 ? 1 : 0;
     return capsLockTutorial;

@@ -27,8 +27,12 @@ struct CSoundOptions {
     bool Write(const std::string& path) const;
 };
 
+// The name a new player is offered, and the player the options name until
+// one is chosen.
+constexpr const char kDefaultPlayerName[] = "Spieler";
+
 struct CGameOptions {
-    std::string profile = "Spieler";
+    std::string profile = kDefaultPlayerName;
     int32_t fastExpTerm = 1;
     int32_t capsLockTutorial = 1;
 

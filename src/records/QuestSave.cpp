@@ -51,7 +51,39 @@ bool WriteSave(const std::string& path, const std::vector<uint8_t>& bytes, const
     return false;
 }
 
+// The rules a record keeps to be read back, shared by the reader and the
+// writer: the board knows only the two difficulties, and the best lists
+// hold one entry per level, so anything else would be used as an index
+// later.
+bool HeaderValid(const CQuestSave& r)
+{
+    return (r.resumeKind == 1 || r.resumeKind == 6 || r.resumeKind == 8) &&
+           (r.difficulty == 0 || r.difficulty == 1) && r.level >= 1 && r.level <= CQuestSave::kLastLevel &&
+           r.lives >= 0 && r.lives <= 1000 && r.sandRateSteps >= 0;
+}
+
+// Grids as the file carries them: an unfilled grid goes out as zeros.
+bool GridsValid(const CQuestSave& r)
+{
+    for (int row = 0; row < CQuestSave::kRows; ++row)
+        for (int column = 0; column < CQuestSave::kColumns; ++column) {
+            const int32_t kind = r.Cell(CQuestSave::BonusKinds, row, column);
+            const int32_t param = r.Cell(CQuestSave::BonusParams, row, column);
+            if (kind < 0 || kind > 7 || param < 0 || param > 3)
+                return false;
+        }
+    return true;
+}
+
+bool StarsValid(const CQuestSave& r) { return r.stars >= 0 && r.stars <= 1000; }
+
 } // namespace
+
+bool CQuestSave::IsValid() const
+{
+    return HeaderValid(*this) && (resumeKind != 1 || GridsValid(*this)) &&
+           (gameTypeFlag != 0 || StarsValid(*this));
+}
 
 int32_t CQuestSave::Cell(int grid, int row, int column) const
 {
@@ -129,7 +161,23 @@ std::vector<uint8_t> CQuestSave::Serialize()
     return out.Data();
 }
 
-int CQuestSave::Save(const std::string& path) { return WriteSave(path, Serialize(), path) ? 1 : 0; }
+namespace {
+// A record its own reader would refuse is not written: the file on disk,
+// whatever it holds, is worth more than one that can never be read back.
+bool Writable(const CQuestSave& save, const std::string& path)
+{
+    if (save.IsValid())
+        return true;
+    WriteLog("Error. Refused to write a quest record the game cannot read back: " + path + " level " +
+             std::to_string(save.level) + "\n");
+    return false;
+}
+} // namespace
+
+int CQuestSave::Save(const std::string& path)
+{
+    return Writable(*this, path) && WriteSave(path, Serialize(), path) ? 1 : 0;
+}
 
 CQuestSave::LoadResult CQuestSave::Parse(const uint8_t* data, size_t size)
 {
@@ -159,17 +207,7 @@ CQuestSave::LoadResult CQuestSave::Parse(const uint8_t* data, size_t size)
     if (!ok)
         return UnableToLoad;
 
-    if (r.resumeKind != 1 && r.resumeKind != 6 && r.resumeKind != 8)
-        return Corrupted;
-    // The board knows only the two difficulties, and the best lists hold
-    // one entry per level: anything else would be used as an index later.
-    if (r.difficulty != 0 && r.difficulty != 1)
-        return Corrupted;
-    if (r.level < 1 || r.level > kLastLevel)
-        return Corrupted;
-    if (r.lives < 0 || r.lives > 1000)
-        return Corrupted;
-    if (r.sandRateSteps < 0)
+    if (!HeaderValid(r))
         return Corrupted;
 
     if (r.resumeKind == 1) {
@@ -179,12 +217,8 @@ CQuestSave::LoadResult CQuestSave::Parse(const uint8_t* data, size_t size)
                 if (!in.I32(&word))
                     return UnableToLoad;
         }
-        for (size_t i = 0; i < kGridWords; ++i) {
-            if (r.cells[BonusKinds][i] < 0 || r.cells[BonusKinds][i] > 7)
-                return Corrupted;
-            if (r.cells[BonusParams][i] < 0 || r.cells[BonusParams][i] > 3)
-                return Corrupted;
-        }
+        if (!GridsValid(r))
+            return Corrupted;
     }
 
     if (r.gameTypeFlag == 0) {
@@ -193,7 +227,7 @@ CQuestSave::LoadResult CQuestSave::Parse(const uint8_t* data, size_t size)
                 return UnableToLoad;
         if (!ReadMasked(in, kQuestMaskC, &r.stars))
             return UnableToLoad;
-        if (r.stars < 0 || r.stars > 1000)
+        if (!StarsValid(r))
             return Corrupted;
         uint32_t count = 0;
         if (!in.U32(&count))
@@ -277,9 +311,11 @@ void RotateFirstToSecond(const std::string& playerFolder)
 
 int SaveQuestWithCheckpoint(CQuestSave& save, const std::string& playerFolder, int typeFlag)
 {
-    const std::vector<uint8_t> bytes = save.Serialize();
     const std::string questPath = QuestSavePath(playerFolder);
     const std::string firstPath = FirstCheckpointPath(playerFolder);
+    if (!Writable(save, questPath))
+        return 0;
+    const std::vector<uint8_t> bytes = save.Serialize();
     int ok = WriteSave(questPath, bytes, questPath) ? 1 : 0;
     if (typeFlag != 0)
         return WriteSave(firstPath, bytes, firstPath) ? ok : 0;
@@ -292,6 +328,31 @@ int SaveQuestWithCheckpoint(CQuestSave& save, const std::string& playerFolder, i
         return 0;
     }
     return ok;
+}
+
+int FinishPendingCheckpoint(const std::string& playerFolder)
+{
+    const std::string pending = PendingCheckpointPath(playerFolder);
+    if (!plat::FileExists(pending))
+        return 0;
+    // The pending file was written whole by the atomic writer, so one that
+    // does not read back was put there by someone else: it is no checkpoint.
+    CQuestSave probe;
+    if (!probe.Load(pending)) {
+        plat::RemoveFile(pending);
+        return 0;
+    }
+    // The run that wrote it stopped before the old first checkpoint moved
+    // on, or after: either way the step it began ends as it would have.
+    const std::string first = FirstCheckpointPath(playerFolder);
+    if (plat::FileExists(first))
+        RotateFirstToSecond(playerFolder);
+    if (!plat::RenameFile(pending, first)) {
+        LogUnableToCreate(first);
+        return 0;
+    }
+    WriteLog("Put in place the checkpoint " + first + " that a stopped run left pending\n");
+    return 1;
 }
 
 void PromoteCheckpoint(const std::string& playerFolder, int typeFlag)

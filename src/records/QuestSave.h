@@ -21,9 +21,19 @@ public:
     // The highest quest level; the best lists hold one entry per level.
     static constexpr int32_t kLastLevel = 41;
 
+    // Where a resumed quest goes on (`resumeKind`): in play, at the won
+    // level's results, or in the shop after a won level.
+    enum ResumeKind : int32_t { kResumeInPlay = 1, kResumeAtResults = 6, kResumeInShop = 8 };
+    // What the record holds (`state`): nothing to resume, a quest just
+    // begun, or a quest stored to go on with.
+    enum RecordState : int32_t { kNothing = 0, kNewQuest = 1, kStored = 2 };
+
     // Why a file was refused.
     enum LoadResult { Ok = 0, UnableToLoad = 1, Unsupported = 2, Corrupted = 3 };
 
+    // Whether the reader would take this record back: Save and the
+    // checkpoint writer refuse (and log) a record that is not.
+    bool IsValid() const;
     int Save(const std::string& path);
     // 1 when the file was read and is valid (`state` 2). The record is only
     // changed when the whole file is good; `state` is 0 on any failure.
@@ -86,6 +96,11 @@ std::string SecondCheckpointPath(const std::string& playerFolder);
 // first checkpoint become the second one. A failed write rotates nothing.
 // Returns 1 when both files were written.
 int SaveQuestWithCheckpoint(CQuestSave& save, const std::string& playerFolder, int typeFlag);
+// At start-up, with one copy of the game running: a new first checkpoint
+// that a stopped run wrote but did not put in place is put in place, as the
+// run would have done (a pending file that does not read back is removed).
+// 1 when a checkpoint was put in place.
+int FinishPendingCheckpoint(const std::string& playerFolder);
 // The old first checkpoint becomes the second one (no new one is written).
 void PromoteCheckpoint(const std::string& playerFolder, int typeFlag);
 // Copies the second checkpoint over the first, through a temporary.

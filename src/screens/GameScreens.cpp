@@ -3,7 +3,9 @@
 // with the controls the controller keeps by key, checked for the counts and
 // kinds the screens rely on, and each form's own set-up.
 #include "screens/GameScreens.h"
+#include "screens/ScreenFiles.h"
 
+#include "engine/DataPaths.h"
 #include "engine/Log.h"
 #include "engine/Sprite.h"
 #include "engine/TextReader.h"
@@ -266,6 +268,7 @@ CGameScreens::CGameScreens(void* instance, CountedHandle<CRenderDevice> device,
     for (const auto& font : m_fonts)
         m_fontSizes.push_back(font ? static_cast<float>(font->header3) : 0.0f);
     m_formFades.reserve(16);
+    m_events.reserve(32);
     m_groupFades.reserve(16);
     StartOverlay(false);
 }
@@ -276,42 +279,27 @@ bool CGameScreens::LoadTextures(const std::string& formsFolder, const std::strin
 {
     const std::vector<D3DFORMAT> alphaFormats = {D3DFMT_A1R5G5B5, D3DFMT_A4L4, D3DFMT_A8R3G3B2,
                                                  D3DFMT_A4R4G4B4, D3DFMT_A8L8, D3DFMT_A8R8G8B8};
-    CTextReader reader;
-    if (reader.Open(formsFolder + "Textures.lst") != 0) {
-        WriteLog("Unable to open Textures.lst\n");
+    std::vector<TextureListEntry> entries;
+    if (!ReadTextureList(formsFolder + "Textures.lst", &entries))
         return false;
-    }
-    char token[4][CTextReader::kTokenSize];
-    for (;;) {
-        int read = 0;
-        while (read < 4 && reader.NextToken(token[read]) > 0)
-            ++read;
-        if (read < 4)
-            break; // an entry cut short by the end of the list is left out
-        char file[CTextReader::kTokenSize], name[CTextReader::kTokenSize];
-        CTextReader::StripQuotes(token[0], file);
-        CTextReader::StripQuotes(token[1], name);
-        const bool alpha = token[2][0] == 'a';
-        const bool companion = token[3][0] == 'p';
-        const uint32_t mips = static_cast<uint32_t>(std::clamp(std::atol(token[3]), 0L, 2L));
-        const std::string path = graphicsFolder + file;
+    for (const TextureListEntry& entry : entries) {
+        const std::string path = graphicsFolder + entry.file;
         CountedHandle<CTexture> texture;
-        if (companion)
-            texture = m_device->LoadTextureForAlpha(path, name, alpha ? 1 : 0, 0, D3DPOOL_MANAGED);
-        else if (alpha)
-            texture = m_device->LoadTextureAutoFormat(path, name, alphaFormats, mips, 0, D3DPOOL_MANAGED);
+        if (entry.companion)
+            texture = m_device->LoadTextureForAlpha(path, entry.name, entry.alpha ? 1 : 0, 0, D3DPOOL_MANAGED);
+        else if (entry.alpha)
+            texture =
+                m_device->LoadTextureAutoFormat(path, entry.name, alphaFormats, entry.mips, 0, D3DPOOL_MANAGED);
         else
-            texture = m_device->LoadTexture(path, name, mips, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
+            texture = m_device->LoadTexture(path, entry.name, entry.mips, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
         if (!texture) {
-            reader.Close();
-            WriteLog(std::string("Unable to load texture ") + name + "\n");
+            WriteLog("Unable to load texture " + entry.name + "\n");
             return false;
         }
         for (const char* released : kReleasedAtLoad)
-            if (std::strcmp(name, released) == 0)
+            if (entry.name == released)
                 texture->ReleaseD3DResource();
     }
-    reader.Close();
     return true;
 }
 
@@ -595,8 +583,7 @@ void CGameScreens::SetUpForm(int index)
         }
         break;
     case kMap:
-        if (!ReadStory(m_paths.folders[CDataPaths::Txt] + "Story.txt"))
-            WriteLog("Warning! Story loading error.\n");
+        ReadStory(m_paths.folders[CDataPaths::Txt] + "Story.txt");
         for (const ControlRow& pictures : map.stagePictures)
             pictures.SetVisible(false);
         for (const ControlRow& spots : map.spots)
@@ -613,7 +600,7 @@ void CGameScreens::SetUpForm(int index)
         m_enteredName.clear();
         break;
     case kMsgBox:
-        m_messageCommand = 0;
+        m_question = Question::None;
         break;
     case kTutorial:
         SetUpTutorialOffsets();
@@ -726,30 +713,4 @@ void CGameScreens::ReadStoreLink(const std::string& path)
     m_storeLink = text;
 }
 
-bool CGameScreens::ReadStory(const std::string& path)
-{
-    m_story.assign(kStoryTexts, std::string());
-    FILE* f = plat::OpenFile(path, "r");
-    if (!f)
-        return false;
-    char line[4096];
-    auto next = [&](std::string* out) {
-        if (!std::fgets(line, sizeof line, f))
-            return false;
-        *out = line;
-        // Files written on another system may end their lines with "\r\n".
-        if (out->size() >= 2 && out->compare(out->size() - 2, 2, "\r\n") == 0)
-            out->replace(out->size() - 2, 2, "\n");
-        return true;
-    };
-    std::string text;
-    next(&text); // the header line
-    for (std::string& story : m_story) {
-        while (next(&text) && text[0] != '#')
-            story += text;
-        if (std::feof(f))
-            break;
-    }
-    std::fclose(f);
-    return true;
-}
+bool CGameScreens::ReadStory(const std::string& path) { return ReadStoryFile(path, kStoryTexts, &m_story); }

@@ -14,9 +14,11 @@
 #include "balance/BalanceState.h"
 #include "engine/BitmapFont.h"
 #include "engine/CountedHandle.h"
+#include "engine/DataPaths.h"
 #include "engine/Log.h"
 #include "engine/RenderDevice.h"
 #include "engine/Text.h"
+#include "events/Commands.h"
 #include "events/GameEvent.h"
 #include "gui/QoButton.h"
 #include "gui/QoForm.h"
@@ -72,14 +74,30 @@ private:
     float m_acceleration = 1000.0f;
 };
 
+// What the player did with the screens, for the game: a click or a press on
+// a control with its command, a volume moved, or a form at the end of its
+// fade.
+struct ScreenEvent {
+    enum class Kind { Click, Press, VolumeChanged, FadedOut, FadedIn };
+    Kind kind = Kind::Click;
+    Command command = Command::None;
+    // A volume's new value, 0 to 1.
+    float value = 0.0f;
+    // The form whose fade ended.
+    CountedHandle<CQoForm> form;
+
+    bool operator==(const ScreenEvent& other) const
+    {
+        return kind == other.kind && command == other.command && value == other.value && form == other.form;
+    }
+};
+
 // The level split the map and the captions use: (stage, level in stage) of
 // an overall level number, true while the stage has a map.
 using LevelMapper = bool (*)(int level, int* stage, int* levelInStage);
 
 class CGameScreens {
 public:
-    // Kinds of the events the screens raise.
-    enum EventKind : int32_t { kClick = 0, kPress = 1, kScroller = 13, kFadedOut = 14, kFadedIn = 15 };
     // The button groups of the message box: OK, Continue, Yes/No,
     // Delete/Keep, Hard/Normal.
     enum MessageGroup : int32_t { kGroupOk, kGroupContinue, kGroupYesNo, kGroupDeleteKeep, kGroupHardNormal };
@@ -119,7 +137,7 @@ public:
     void SetHiscoreTables(const std::vector<const CHiscoreTable*>& tables) { m_hiscores = tables; }
 
     // The events of the last Update, OnMouseDown or OnMouseUp.
-    const GameEventVector& Events() const { return m_events; }
+    const std::vector<ScreenEvent>& Events() const { return m_events; }
 
     // ---- Fades and input (ScreenCommands.cpp) ----
     void ShowForm(const CountedHandle<CQoForm>& form, float speed);
@@ -146,7 +164,8 @@ public:
     void SetAccuracyCaption(int bonusLevel);
     void SetAttentionCaptions(int bonusLevel, int round, int rounds);
     void SetReactionCaption(int bonusLevel);
-    void SetMessageBox(const std::string& text1, const std::string& text2, int group, int command);
+    // The box's texts, its buttons and the question its answer is read by.
+    void SetMessageBox(const std::string& text1, const std::string& text2, int group, Question question);
     void SetOptionsScrollers(float sound, float music);
     void FillHighScores(int table);
     void RefreshProfileRows();
@@ -191,7 +210,8 @@ public:
     int32_t profileScroll = -1;
     int32_t highScoreTable = 0;
     int32_t highScoreHighlight = -1;
-    int32_t MessageCommand() const { return m_messageCommand; }
+    // The question the message box asks (or last asked).
+    Question AskedQuestion() const { return m_question; }
     float GaugeValue() const { return m_gaugeValue; }
     float GaugeTarget() const { return m_gaugeTarget; }
     int32_t ShownScore() const { return m_shownScore; }
@@ -361,12 +381,12 @@ private:
     void StepBlinking(float dt);
     void StepPointer(float dt);
     void StepOverlay(float dt);
-    void OnClick(int32_t id);
-    void OnMessageAnswer(int32_t id);
-    void OnProfilePress(int32_t id);
-    void Push(int32_t kind, int32_t value);
-    void PushFormEvent(int32_t kind, const CountedHandle<CQoForm>& form);
-    void PushScroller(int32_t id);
+    void OnClick(Command command);
+    void OnMessageAnswer(Command answer);
+    void OnProfilePress(Command row);
+    void Push(ScreenEvent::Kind kind, Command command);
+    void PushFormEvent(ScreenEvent::Kind kind, const CountedHandle<CQoForm>& form);
+    void PushVolume(Command volume);
     void PlayHover(float x);
     void PlayClick(float x);
     // The form's active flag, as the modal dialogs leave it.
@@ -407,7 +427,7 @@ private:
     std::vector<CountedHandle<CBitmapFont>> m_fonts;
     std::vector<float> m_fontSizes;
     CountedHandle<CQoFormsManager> m_formsManager;
-    GameEventVector m_events{32};
+    std::vector<ScreenEvent> m_events;
     CDataPaths m_paths;
     CQuestLayout m_layout;
     LevelMapper m_levelMapper = nullptr;
@@ -430,7 +450,7 @@ private:
     std::vector<std::string> m_story;
     std::string m_profileNameOnOpen;
     std::string m_enteredName;
-    int32_t m_messageCommand = 0;
+    Question m_question = Question::None;
     float m_pointerPhase = 0;
     float m_blinkTimer = 0;
     int m_introPage = 0;

@@ -5,7 +5,9 @@
 #include "screens/GameScreens.h"
 
 #include "engine/StringTable.h"
+#include "engine/VectorMath.h"
 #include "platform/System.h"
+#include "records/Options.h"
 #include "screens/TextFormat.h"
 
 #include <algorithm>
@@ -14,54 +16,49 @@
 
 namespace {
 
-constexpr float kTwoPi = 6.2831855f;
-
 // Fade speeds, in alpha per second.
 constexpr float kScreenSpeed = 2.0f;
 constexpr float kDialogSpeed = 4.0f;
 constexpr float kHelpSpeed = 5.0f;
 constexpr float kBlinkSpeed = 1.0f;
 
-// Command ids of the menus.
-enum Command : int32_t {
-    kHelpCmd = 4,
-    kScoresCmd = 5,
-    kPlayersCmd = 6,
-    kStoreCmd = 7,
-    kHintCmd = 10,
-    kNewspaperFirst = 152,
-    kNewspaperLast = 155,
-    kProfileOk = 180,
-    kProfileCancel = 181,
-    kProfileDelete = 182,
-    kProfileUp = 183,
-    kProfileDown = 184,
-    kProfileRowFirst = 185,
-    kProfileRowLast = 190,
-    kNameOk = 195,
-    kNameBack = 196,
-    kMessageOk = 200,
-    kMessageKeep = 201,
-    kMessageYes = 202,
-    kMessageNo = 203,
-    kNewQuest = 210,
-    kContinueQuest = 211,
-    kQuestBack = 212,
-    kScoresBack = 250,
-    kHelpBack = 270,
-    kHelpPrevious = 271,
-    kHelpNext = 272,
-    kSoundVolume = 231,
-    kMusicVolume = 232,
-};
-
 // The clicks the game acts on itself.
-bool IsGameCommand(int32_t id)
+bool IsGameCommand(Command c)
 {
-    return id == 1 || id == 2 || id == 3 || (id >= 11 && id <= 13) || id == 20 || id == 30 || id == 31 ||
-           (id >= 40 && id <= 55) || (id >= 60 && id <= 75) || id == 150 || id == 151 ||
-           (id >= 159 && id <= 162) || id == 230 || id == 260 || id == 280;
+    switch (c) {
+    case Command::PlayQuest:
+    case Command::Exit:
+    case Command::Options:
+    case Command::QuestMenu:
+    case Command::ShuffleFirst:
+    case Command::ShuffleSecond:
+    case Command::ResultsContinue:
+    case Command::ShopToMenu:
+    case Command::ShopDone:
+    case Command::MapPlay:
+    case Command::MapToMenu:
+    case Command::TrophiesContinue:
+    case Command::Resume:
+    case Command::LeaveQuest:
+    case Command::PauseOptions:
+    case Command::OptionsOk:
+    case Command::TrophiesClose:
+    case Command::Quit:
+        return true;
+    default:
+        return IsBetween(c, Command::ItemPlusFirst, Command::ItemPlusLast) ||
+               IsBetween(c, Command::ItemMinusFirst, Command::ItemMinusLast);
+    }
 }
+
+// The presses the game acts on while the button is down.
+bool IsGamePress(Command c)
+{
+    return c == Command::QuestMenu || c == Command::ReactionStop || c == Command::LessonClose ||
+           IsBetween(c, Command::FullScreenBox, Command::WideScreenBox);
+}
+
+bool IsVolume(Command c) { return c == Command::SoundVolume || c == Command::MusicVolume; }
 
 bool IsPressable(WindowKind kind)
 {
@@ -84,31 +81,31 @@ void CGameScreens::SetActive(const CountedHandle<CQoForm>& form, bool active)
         form->active = active;
 }
 
-void CGameScreens::Push(int32_t kind, int32_t value)
+void CGameScreens::Push(ScreenEvent::Kind kind, Command command)
 {
-    GameEvent e;
+    ScreenEvent e;
     e.kind = kind;
-    e.value = value;
-    m_events.Push(e);
+    e.command = command;
+    m_events.push_back(e);
 }
 
-void CGameScreens::PushFormEvent(int32_t kind, const CountedHandle<CQoForm>& form)
+void CGameScreens::PushFormEvent(ScreenEvent::Kind kind, const CountedHandle<CQoForm>& form)
 {
-    GameEvent e;
+    ScreenEvent e;
     e.kind = kind;
-    e.sender = form;
-    m_events.Push(e);
+    e.form = form;
+    m_events.push_back(e);
 }
 
-void CGameScreens::PushScroller(int32_t id)
+void CGameScreens::PushVolume(Command volume)
 {
-    const auto* scroller =
-        static_cast<CQoScroller*>((id == kSoundVolume ? options.soundVolume : options.musicVolume).Get());
-    GameEvent e;
-    e.kind = kScroller;
-    e.value = id;
-    e.arg = plat::FloatBits(scroller->Value());
-    m_events.Push(e);
+    const auto* scroller = static_cast<CQoScroller*>(
+        (volume == Command::SoundVolume ? options.soundVolume : options.musicVolume).Get());
+    ScreenEvent e;
+    e.kind = ScreenEvent::Kind::VolumeChanged;
+    e.command = volume;
+    e.value = scroller->Value();
+    m_events.push_back(e);
 }
 
 void CGameScreens::PlayHover(float x)
@@ -218,14 +215,14 @@ void CGameScreens::StepFormFades(float dt)
         } else if (f.fadingIn) {
             form->SetAlpha(1.0f);
             form->active = true;
-            PushFormEvent(kFadedIn, form);
+            PushFormEvent(ScreenEvent::Kind::FadedIn, form);
         } else {
             // Hidden at full alpha, so that the next fade-in starts from 0.
             form->SetAlpha(1.0f);
             form->active = true;
             form->ResetInput();
             form->SetVisible(false);
-            PushFormEvent(kFadedOut, form);
+            PushFormEvent(ScreenEvent::Kind::FadedOut, form);
         }
         m_formFades.erase(m_formFades.begin() + static_cast<std::ptrdiff_t>(i));
     }
@@ -282,7 +279,7 @@ void CGameScreens::StepBlinking(float dt)
 
 int CGameScreens::Update(float x, float y, float dt)
 {
-    m_events.Clear();
+    m_events.clear();
     StepFormFades(dt);
     StepGroupFades(dt);
     if (m_scoreCounter.Step(dt) && !gaugeHold)
@@ -301,30 +298,30 @@ int CGameScreens::Update(float x, float y, float dt)
 
     m_formsManager->OnMouseMove(x, y, dt);
     for (const GuiEvent& e : m_formsManager->Events()) {
+        const Command command = CommandOf(e.id);
         if (e.code == GuiCode::Enter && (e.kind == WindowKind::Button || e.kind == WindowKind::Checkbox))
             PlayHover(x);
-        if (e.id == kHintCmd && e.code == GuiCode::Enter) {
+        if (command == Command::Hint && e.code == GuiCode::Enter) {
             quest.hintHighlight->SetVisible(true);
             static_cast<CQoCheckbox*>(quest.hintHighlight.Get())->SetChecked(true);
-        } else if (e.id == kHintCmd && e.code == GuiCode::Leave) {
+        } else if (command == Command::Hint && e.code == GuiCode::Leave) {
             quest.hintHighlight->SetVisible(false);
         }
-        if (e.code == GuiCode::ValueChanged && (e.id == kSoundVolume || e.id == kMusicVolume)) {
-            PushScroller(e.id);
-        }
+        if (e.code == GuiCode::ValueChanged && IsVolume(command))
+            PushVolume(command);
     }
-    return static_cast<int>(m_events.Size());
+    return static_cast<int>(m_events.size());
 }
 
-void CGameScreens::OnProfilePress(int32_t id)
+void CGameScreens::OnProfilePress(Command rowCommand)
 {
-    if (id == kProfileRowFirst && profileScroll == -1) {
-        SetNameEntry("Spieler", 1);
+    if (rowCommand == Command::ProfileRowFirst && profileScroll == -1) {
+        SetNameEntry(kDefaultPlayerName, 1);
         HideForm(profiles.form, kScreenSpeed);
         ShowForm(newProfile.form, kScreenSpeed);
         return;
     }
-    const size_t row = static_cast<size_t>(id - kProfileRowFirst);
+    const size_t row = static_cast<size_t>(IndexIn(rowCommand, Command::ProfileRowFirst));
     for (size_t r = 0; r < profiles.rows.Size(); ++r)
         static_cast<CQoCheckbox*>(profiles.rows.At(r).Get())->SetChecked(r == row);
     profileSelected = profileScroll + static_cast<int32_t>(row);
@@ -332,159 +329,162 @@ void CGameScreens::OnProfilePress(int32_t id)
 
 int CGameScreens::OnMouseDown(float x, float y)
 {
-    m_events.Clear();
+    m_events.clear();
     m_formsManager->OnMouseDown(x, y, 0);
     for (const GuiEvent& e : m_formsManager->Events()) {
+        const Command command = CommandOf(e.id);
         if (e.code == GuiCode::LeftDown) {
             if (IsPressable(e.kind))
                 PlayClick(x);
-            if (e.id == kHintCmd) {
+            if (command == Command::Hint) {
                 quest.hintHighlight->SetVisible(true);
                 static_cast<CQoCheckbox*>(quest.hintHighlight.Get())->SetChecked(false);
-                Push(kPress, e.id);
-            } else if (e.id == 11 || e.id == 170 || e.id == 220 || (e.id >= 233 && e.id <= 236)) {
-                Push(kPress, e.id);
-            } else if (e.id >= kProfileRowFirst && e.id <= kProfileRowLast) {
-                OnProfilePress(e.id);
+                Push(ScreenEvent::Kind::Press, command);
+            } else if (IsGamePress(command)) {
+                Push(ScreenEvent::Kind::Press, command);
+            } else if (IsBetween(command, Command::ProfileRowFirst, Command::ProfileRowLast)) {
+                OnProfilePress(command);
             }
-        } else if (e.code == GuiCode::ValueChanged && (e.id == kSoundVolume || e.id == kMusicVolume)) {
-            PushScroller(e.id);
+        } else if (e.code == GuiCode::ValueChanged && IsVolume(command)) {
+            PushVolume(command);
         }
     }
-    return static_cast<int>(m_events.Size());
+    return static_cast<int>(m_events.size());
 }
 
 int CGameScreens::OnMouseUp(float x, float y)
 {
-    m_events.Clear();
+    m_events.clear();
     m_cursorX = x;
     m_formsManager->OnMouseUp(x, y, 0);
     // The list is copied: a command may show forms and change the manager's.
     const std::vector<GuiEvent> events = m_formsManager->Events();
     for (const GuiEvent& e : events)
         if (e.code == GuiCode::Click)
-            OnClick(e.id);
-    return static_cast<int>(m_events.Size());
+            OnClick(CommandOf(e.id));
+    return static_cast<int>(m_events.size());
 }
 
-void CGameScreens::OnClick(int32_t id)
+void CGameScreens::OnClick(Command command)
 {
-    if (IsGameCommand(id)) {
-        Push(kClick, id);
+    if (IsGameCommand(command)) {
+        Push(ScreenEvent::Kind::Click, command);
         return;
     }
-    if (id >= kNewspaperFirst && id <= kNewspaperLast) {
-        ShowNewspaper(id - kNewspaperFirst);
+    if (IsBetween(command, Command::NewspaperFirst, Command::NewspaperLast)) {
+        ShowNewspaper(IndexIn(command, Command::NewspaperFirst));
         HideForm(map.form, kScreenSpeed);
         ShowForm(newspaper.form, kScreenSpeed);
         return;
     }
-    if (id >= kMessageOk && id <= kMessageNo) {
-        OnMessageAnswer(id);
+    if (IsBetween(command, Command::MessageOk, Command::MessageNo)) {
+        OnMessageAnswer(command);
         return;
     }
-    switch (id) {
-    case kHelpCmd:
+    switch (command) {
+    case Command::Help:
         ShowHelpPage(1);
         HideForm(mainMenu.form, kHelpSpeed);
         ShowForm(help.form, kHelpSpeed);
         break;
-    case kScoresCmd:
+    case Command::HighScores:
         FillHighScores(highScoreTable);
         ShowForm(highScores.form, kScreenSpeed);
         HideForm(mainMenu.form, kScreenSpeed);
         break;
-    case kPlayersCmd:
+    case Command::Players:
         m_profileNameOnOpen = ProfileName(profileSelected);
         HideForm(mainMenu.form, kScreenSpeed);
         RefreshProfileRows();
         ShowForm(profiles.form, kScreenSpeed);
         break;
-    case kStoreCmd:
+    case Command::Store:
         if (!m_storeLink.empty())
             m_linkOpener(m_storeLink);
         break;
-    case kHintCmd:
+    case Command::Hint:
         static_cast<CQoCheckbox*>(quest.hintHighlight.Get())->SetChecked(true);
-        Push(kClick, id);
+        Push(ScreenEvent::Kind::Click, command);
         break;
-    case kProfileOk:
+    case Command::ProfileOk:
         if (profileSelected - profileScroll > 5)
             profileScroll = profileSelected - 5;
         RefreshProfileRows();
         ShowPlayerName();
         HideForm(profiles.form, kScreenSpeed);
         ShowForm(mainMenu.form, kScreenSpeed);
-        Push(kClick, id);
+        Push(ScreenEvent::Kind::Click, command);
         break;
-    case kProfileCancel: {
+    case Command::ProfileCancel: {
         const int index = m_profiles ? m_profiles->FindProfile(m_profileNameOnOpen) : -1;
         if (index >= 0) {
             profileSelected = index;
             if (index > 4)
                 profileScroll = index - 5;
-            Push(kClick, kProfileCancel);
+            Push(ScreenEvent::Kind::Click, Command::ProfileCancel);
         } else {
-            Push(kClick, kProfileOk); // the player of before is gone: take the selection as it stands
+            // The player of before is gone: take the selection as it stands.
+            Push(ScreenEvent::Kind::Click, Command::ProfileOk);
         }
         ShowPlayerName();
         HideForm(profiles.form, kScreenSpeed);
         ShowForm(mainMenu.form, kScreenSpeed);
         break;
     }
-    case kProfileDelete:
+    case Command::ProfileDelete:
         if (profileSelected < 0 || profileSelected >= ProfileCount())
             break; // nobody chosen: nothing to ask about
-        SetMessageBox(FormatTableText(31, 256, ProfileName(profileSelected)), "", kGroupDeleteKeep, 1);
+        SetMessageBox(FormatTableText(31, 256, ProfileName(profileSelected)), "", kGroupDeleteKeep,
+                      Question::DeleteProfile);
         ShowForm(msgBox.form, kDialogSpeed);
         SetActive(profiles.form, false);
         break;
-    case kProfileUp:
+    case Command::ProfileUp:
         if (profileScroll >= 0) {
             --profileScroll;
             RefreshProfileRows();
         }
         break;
-    case kProfileDown:
+    case Command::ProfileDown:
         if (ProfileCount() - profileScroll > 6) {
             ++profileScroll;
             RefreshProfileRows();
         }
         break;
-    case kNameOk:
+    case Command::NameOk:
         if (ConfirmName(true))
-            Push(kClick, id);
+            Push(ScreenEvent::Kind::Click, command);
         break;
-    case kNameBack:
+    case Command::NameBack:
         RefreshProfileRows();
         HideForm(newProfile.form, kScreenSpeed);
         ShowForm(profiles.form, kScreenSpeed);
         break;
-    case kNewQuest:
-        SetMessageBox(GetString(34), "", kGroupYesNo, 2);
+    case Command::NewQuest:
+        SetMessageBox(GetString(34), "", kGroupYesNo, Question::ReplaceSavedQuest);
         SetActive(startQuest.form, false);
         ShowForm(msgBox.form, kDialogSpeed);
         break;
-    case kContinueQuest:
+    case Command::ContinueQuest:
         HideForm(startQuest.form, kScreenSpeed);
-        Push(kClick, id);
+        Push(ScreenEvent::Kind::Click, command);
         break;
-    case kQuestBack:
+    case Command::QuestBack:
         HideForm(startQuest.form, kScreenSpeed);
         ShowForm(mainMenu.form, kScreenSpeed);
         break;
-    case kScoresBack:
+    case Command::HighScoresBack:
         HideForm(highScores.form, kScreenSpeed);
         ShowForm(mainMenu.form, kScreenSpeed);
         break;
-    case kHelpBack:
+    case Command::HelpBack:
         HideForm(help.form, kHelpSpeed);
         ShowForm(mainMenu.form, kHelpSpeed);
         break;
-    case kHelpPrevious:
+    case Command::HelpPrevious:
         ShowHelpPage(m_helpPage - 1);
         break;
-    case kHelpNext:
+    case Command::HelpNext:
         ShowHelpPage(m_helpPage + 1);
         break;
     default:
@@ -493,44 +493,45 @@ void CGameScreens::OnClick(int32_t id)
 }
 
 // The message box's answers: what an answer does depends on the question
-// that was asked (the command it was shown with).
-void CGameScreens::OnMessageAnswer(int32_t id)
+// that was asked.
+void CGameScreens::OnMessageAnswer(Command answer)
 {
-    const int32_t command = m_messageCommand;
-    if (id == kMessageOk) {
-        switch (command) {
-        case 3:
-        case 8:
-            HideForm(msgBox.form, command == 3 ? kScreenSpeed : kDialogSpeed);
+    const Question question = m_question;
+    if (answer == Command::MessageOk) {
+        switch (question) {
+        case Question::ShopNotice:
+        case Question::NoStarsLeft:
+            HideForm(msgBox.form, question == Question::ShopNotice ? kScreenSpeed : kDialogSpeed);
             if (shop.form)
                 shop.form->SetEnabled(true);
             break;
-        case 4:
-        case 5:
-        case 6:
+        case Question::BonusLevelRules:
+        case Question::LevelFailed:
+        case Question::GameOver:
             HideForm(msgBox.form, kScreenSpeed);
-            Push(kClick, id);
+            Push(ScreenEvent::Kind::Click, answer);
             break;
-        case 9:
+        case Question::NewHighScore:
             HideForm(msgBox.form, kDialogSpeed);
             ShowForm(highScores.form, kScreenSpeed);
             break;
-        case 10:
+        case Question::HardModeUnlocked:
             // The box goes before the event: without a new hiscore the game
             // brings the main menu, and a box left over it would block it;
             // with one the game refills the box, and its fade turns round.
             HideForm(msgBox.form, kDialogSpeed);
-            Push(kClick, id);
+            Push(ScreenEvent::Kind::Click, answer);
             break;
         default:
             break;
         }
         return;
     }
-    if (command == 1 && id == kMessageKeep) {
+    const bool yes = answer == Command::MessageYes, no = answer == Command::MessageNo;
+    if (question == Question::DeleteProfile && answer == Command::MessageKeep) {
         HideForm(msgBox.form, kDialogSpeed);
         SetActive(profiles.form, true);
-    } else if (command == 1 && id == kMessageYes) {
+    } else if (question == Question::DeleteProfile && yes) {
         if (m_profiles && profileSelected >= 0 && profileSelected < ProfileCount())
             m_profiles->DeleteProfile(ProfileName(profileSelected));
         HideForm(msgBox.form, kDialogSpeed);
@@ -541,24 +542,24 @@ void CGameScreens::OnMessageAnswer(int32_t id)
             SetActive(profiles.form, true);
         } else {
             profileSelected = profileScroll = -1;
-            SetNameEntry("Spieler", 0);
+            SetNameEntry(kDefaultPlayerName, 0);
             HideForm(profiles.form, kScreenSpeed);
             ShowForm(newProfile.form, kScreenSpeed);
         }
-    } else if (command == 2 && id == kMessageYes) {
+    } else if (question == Question::ReplaceSavedQuest && yes) {
         HideForm(msgBox.form, kDialogSpeed);
-        Push(kClick, id);
-    } else if (command == 2 && id == kMessageNo) {
+        Push(ScreenEvent::Kind::Click, answer);
+    } else if (question == Question::ReplaceSavedQuest && no) {
         HideForm(msgBox.form, kDialogSpeed);
         SetActive(startQuest.form, true);
-    } else if (command == 7 && (id == kMessageYes || id == kMessageNo)) {
+    } else if (question == Question::StarsLeft && (yes || no)) {
         HideForm(msgBox.form, kDialogSpeed);
         if (shop.form)
             shop.form->SetEnabled(true);
-        Push(kClick, id);
-    } else if (command == 11 && (id == kMessageYes || id == kMessageNo)) {
+        Push(ScreenEvent::Kind::Click, answer);
+    } else if (question == Question::TryHardMode && (yes || no)) {
         HideForm(msgBox.form, kDialogSpeed);
         HideForm(startQuest.form, kScreenSpeed);
-        Push(kClick, id);
+        Push(ScreenEvent::Kind::Click, answer);
     }
 }

@@ -5,6 +5,7 @@
 #include "screens/GameScreens.h"
 
 #include "engine/StringTable.h"
+#include "engine/VectorMath.h"
 #include "screens/TextFormat.h"
 
 #include <algorithm>
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr float kTwoPi = 6.2831855f;
 constexpr float kHalfPi = 1.5707964f;
 
 // Values the gauge and the dial take: 0 to 1, and 0 for what is no number.
@@ -244,7 +244,7 @@ void CGameScreens::SetReactionCaption(int bonusLevel)
         blinker.captions[i]->SetVisible(true);
 }
 
-void CGameScreens::SetMessageBox(const std::string& text1, const std::string& text2, int group, int command)
+void CGameScreens::SetMessageBox(const std::string& text1, const std::string& text2, int group, Question question)
 {
     msgBox.text1->SetText(text1);
     msgBox.text2->SetText(text2);
@@ -252,7 +252,7 @@ void CGameScreens::SetMessageBox(const std::string& text1, const std::string& te
         WriteLog("Warning! The message box has no button group " + std::to_string(group) + "\n");
     for (size_t g = 0; g < msgBox.groups.size(); ++g)
         msgBox.groups[g].SetVisible(static_cast<int>(g) == group);
-    m_messageCommand = command;
+    m_question = question;
 }
 
 void CGameScreens::SetOptionsScrollers(float sound, float music)

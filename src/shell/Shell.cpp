@@ -1,3 +1,7 @@
+// The program's start-up, window events, main loop and shut-down. Start-up
+// is a row of named steps, each of which may end the program with its exit
+// code; the loop takes the window's events and runs a frame whenever none
+// waits.
 #include "shell/Shell.h"
 
 #include "engine/Log.h"
@@ -7,10 +11,12 @@
 #include "platform/Files.h"
 #include "platform/System.h"
 #include "platform/Window.h"
+#include "records/UserFolder.h"
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 CountedHandle<CGame> GameHandle;
 
@@ -19,132 +25,90 @@ namespace {
 const char kBuiltInTitle[] = "The Galvorine of Pellisand";
 const char kMutexName[] = "GalvorineCopyCheckMutex32545";
 
+// Exit codes.
+constexpr int kNormalEnd = 0;
+constexpr int kNoVideo = 100;
+constexpr int kNoDevice = 3;
+constexpr int kLoadFailed = 4;
+
 std::unique_ptr<plat::Window> g_window;
 DisplaySettings g_settings;
-int g_running = 0;
+bool g_running = false;
 uint32_t g_lastTick = 0;
 uint32_t g_fpsWindowStart = 0;
 int g_framesInWindow = 0;
-int g_musicPaused = 0;
+bool g_audioPaused = false;
 int g_minimisedPasses = 0;
 
-void PostClose() { g_window->PostMessage(plat::WM_CLOSE); }
-
-void OnKeyDown(int key)
+// What the game makes of an input: a quit closes the window.
+void Act(InputResult result)
 {
-    CGame& game = *GameHandle;
-    if (game.OnKeyDown(key) == 1) {
-        PostClose();
-        return;
-    }
-    if (key == plat::VK_F5) {
-        game.fpsShown = !game.fpsShown;
-        if (game.fpsText)
-            game.fpsText->visible = game.fpsShown;
-    }
+    if (result == InputResult::Quit)
+        g_window->Close();
 }
 
-intptr_t MainWndProc(uint32_t message, uintptr_t wParam, intptr_t lParam)
+// The window's events. Until the game exists (start-up boxes) the window
+// handles them itself.
+bool HandleEvent(const plat::WindowEvent& event)
 {
-    using namespace plat;
-    const int x = LowWord(lParam);
-    const int y = HighWord(lParam);
-    // Until the game exists (start-up boxes), everything takes the default road.
+    using Kind = plat::WindowEvent::Kind;
     CGame* game = GameHandle.Get();
-    switch (message) {
-    case WM_DESTROY:
+    if (event.kind == Kind::Destroyed) {
         if (game)
             game->SaveQuestOnExit();
-        g_window->PostQuitMessage(0);
-        return 0;
-    case WM_SETCURSOR:
-        if (!game)
-            break;
-        g_window->ShowSystemCursor(false);
-        if (d3d::IDirect3DDevice8* device = game->device ? game->device->Device() : nullptr) {
-            if (game->cursorReady) {
-                device->ShowCursor(true);
-                int cx = 0, cy = 0;
-                g_window->GetCursorPos(&cx, &cy);
-                device->SetCursorPosition(cx, cy, d3d::D3DCURSOR_IMMEDIATE_UPDATE);
-            } else {
-                device->ShowCursor(false);
-            }
-        }
-        return 1;
-    case WM_NCHITTEST:
-        if (game && game->fullScreen)
-            return HTCLIENT;
-        break;
-    case WM_KEYDOWN:
-        if (!game)
-            break;
-        OnKeyDown(static_cast<int>(wParam));
-        return 0;
-    case WM_KEYUP:
-        if (!game)
-            break;
-        game->OnKeyUp(static_cast<int>(wParam));
-        return 0;
-    case WM_CHAR:
-        if (game)
-            game->OnChar(static_cast<int>(wParam));
-        break;
-    case WM_SYSCOMMAND:
-        if (game && game->fullScreen &&
-            (wParam == 0xF000 || wParam == 0xF010 || wParam == 0xF030 || wParam == 0xF100 || wParam == 0xF170))
-            return 1;
-        break;
-    case WM_LBUTTONDOWN:
-        if (!game)
-            break;
-        if (const int r = game->OnLButtonDown(x, y, wParam); r == 1 || r == 2)
-            PostClose();
-        return 0;
-    case WM_LBUTTONUP:
-        if (!game)
-            break;
-        if (const int r = game->OnLButtonUp(x, y, wParam); r == 1 || r == 2)
-            PostClose();
-        return 0;
-    case WM_RBUTTONDOWN:
-        if (!game)
-            break;
-        if (game->OnRButtonDown(x, y, wParam) == 1)
-            PostClose();
-        return 0;
-    case WM_RBUTTONUP:
-        if (!game)
-            break;
-        if (game->OnRButtonUp(x, y, wParam) == 1)
-            PostClose();
-        return 0;
-    default:
-        break;
+        g_window->Quit(kNormalEnd);
+        return true;
     }
-    return g_window->DefWindowProc(message, wParam, lParam);
+    if (!game)
+        return false;
+    switch (event.kind) {
+    case Kind::PointerOver: {
+        // The game draws its own cursor where the system's would be.
+        g_window->ShowSystemCursor(false);
+        int x = 0, y = 0;
+        g_window->GetCursorPos(&x, &y);
+        game->ShowCursorAt(x, y);
+        return true;
+    }
+    case Kind::KeyDown:
+        if (event.key == plat::VK_F5)
+            game->ToggleFpsText();
+        else
+            Act(game->OnKeyDown(event.key));
+        return true;
+    case Kind::KeyUp:
+        game->OnKeyUp(event.key);
+        return true;
+    case Kind::Character:
+        game->OnCharacter(event.key);
+        return true;
+    case Kind::ButtonDown:
+        Act(game->OnPress(event.button, event.x, event.y));
+        return true;
+    case Kind::ButtonUp:
+        Act(game->OnRelease(event.button, event.x, event.y));
+        return true;
+    default:
+        return false;
+    }
 }
 
+// A minimised window draws only in full screen and keeps the audio paused.
 void AdvanceFrame(uint32_t elapsed)
 {
     CGame& game = *GameHandle;
-    if (!g_window->IsIconic()) {
-        if (g_musicPaused) {
-            g_musicPaused = 0;
-            if (game.music)
-                game.music->Resume();
-        }
-        game.Frame(static_cast<float>(elapsed / 1000.0), 1, 0);
-    } else {
-        if (!g_musicPaused) {
-            g_musicPaused = 1;
-            if (game.music)
-                game.music->Pause();
-        }
-        game.Frame(0.0f, game.fullScreen ? 1 : 0, 1);
+    const bool minimised = g_window->IsIconic();
+    if (minimised != g_audioPaused) {
+        g_audioPaused = minimised;
+        game.PauseAudio(minimised);
     }
+    if (!minimised)
+        game.Frame(static_cast<float>(elapsed / 1000.0), 1, 0);
+    else
+        game.Frame(0.0f, game.IsFullScreen() ? 1 : 0, 1);
 }
 
+// Frames per second over windows of at least a quarter second.
 void FrameTick()
 {
     if (!g_running)
@@ -179,148 +143,215 @@ std::string WindowTitle()
 
 void Box(const std::string& text, unsigned flags) { plat::MessageBox(text, "Error!", flags); }
 
-// What the game cannot run without, and where a player gets it.
+// What the game cannot run without, and where a player gets it. A player
+// simply outside a desktop session needs to hear that first; a package is
+// advised only for what a package brings.
 void ShowRuntimeMissing(plat::VideoFault fault, const std::string& why)
 {
-    const bool noDisplay = fault == plat::VideoFault::NoDisplay;
-    char text[1024];
-    std::snprintf(text, sizeof text, "%s was not detected!\nYou need %s to play %s!\n%s\n(%s)",
-                  noDisplay ? "A display for SDL video" : "OpenGL",
-                  noDisplay ? "a graphical desktop session (DISPLAY or WAYLAND_DISPLAY)" : "an OpenGL driver",
-                  kBuiltInTitle,
-                  noDisplay ? "Start the game from your desktop; without one, install SDL video with "
-                              "\"apt-get install libsdl2-2.0-0\"."
-                            : "You can install it from your distribution: \"apt-get install libgl1 "
-                              "libgl1-mesa-dri\".",
-                  why.c_str());
-    plat::MessageBox(text, kBuiltInTitle, plat::MB_ICONEXCLAMATION);
+    const std::string title = kBuiltInTitle;
+    std::string text;
+    switch (fault) {
+    case plat::VideoFault::NoDisplay:
+        text = "No display found!\nYou need a graphical desktop session (DISPLAY or WAYLAND_DISPLAY) to play " +
+               title + ".\nStart the game from your desktop.";
+        break;
+    case plat::VideoFault::NoSdlVideo:
+        text = "SDL video was not detected!\nYou need SDL with a desktop video driver to play " + title +
+               "!\nYou can install it from your distribution: \"apt-get install libsdl2-2.0-0\".";
+        break;
+    case plat::VideoFault::NoOpenGL:
+        text = "OpenGL was not detected!\nYou need an OpenGL driver to play " + title +
+               "!\nYou can install it from your distribution: \"apt-get install libgl1 libgl1-mesa-dri\".";
+        break;
+    }
+    plat::MessageBox(text + "\n(" + why + ")", kBuiltInTitle, plat::MB_ICONEXCLAMATION);
 }
 
-} // namespace
+// ---- Start-up's steps; each gives the exit code that ends the program, or
+// nothing to go on ----
 
-int RunGame()
+// What start-up has made, released in the reverse order.
+struct Made {
+    plat::InstanceLock instanceLock;
+    std::unique_ptr<d3d::IDirect3D8> direct3d;
+    CountedHandle<CSceneRenderer> renderer;
+};
+
+// One copy at a time: a second one ends at once.
+std::optional<int> TakeTheInstanceLock(Made& made)
 {
     // The data lies beside the executable, wherever it was started from.
     plat::EnterExecutableFolder();
-
-    plat::InstanceLock instanceLock;
-    if (!instanceLock.Acquire(kMutexName))
-        return 0;
-
+    if (!made.instanceLock.Acquire(kMutexName))
+        return kNormalEnd;
     plat::SeedRandom(plat::TimeGetTime());
+    return std::nullopt;
+}
 
+std::optional<int> StartVideo(Made&)
+{
     std::string why;
     plat::VideoFault fault = plat::VideoFault::NoDisplay;
     if (!plat::InitVideo(&why, &fault)) {
         ShowRuntimeMissing(fault, why);
-        return 100;
+        return kNoVideo;
     }
+    return std::nullopt;
+}
+
+std::optional<int> OpenTheWindow(Made&)
+{
     SetDisplaySettings(g_settings);
-
-    g_window = std::make_unique<plat::Window>(WindowTitle(), 640, 480, MainWndProc);
+    g_window = std::make_unique<plat::Window>(WindowTitle(), 640, 480, HandleEvent);
     g_window->SetClientSize(640, 480);
-
     SetUpFolders();
     ReadDisplaySettings();
     GetDisplaySettings(&g_settings);
+    return std::nullopt;
+}
 
+std::optional<int> StartTheLog(Made&)
+{
     SetLogName("Objects.log");
     ClearLog();
     WriteLog("Begin log\n");
     WriteLog("Ver.1.09");
     WriteLog("\n");
+    // The lock is ours: no other copy writes to the user folder now.
+    if (HasUserDataFolders())
+        TidyUserFolder(GetUserDataFolder());
+    return std::nullopt;
+}
+
+std::optional<int> CreateDirect3D(Made& made)
+{
     WriteLog("Creating Direct3D object...");
-
-    std::unique_ptr<d3d::IDirect3D8> direct3d = d3d::CreateDirect3D();
-    if (!direct3d || !g_window->IsValid()) {
+    made.direct3d = d3d::CreateDirect3D();
+    if (!made.direct3d || !g_window->IsValid()) {
         Box("Unable to create Direct3D object!", plat::MB_ICONSTOP);
-        g_window.reset();
-        plat::ShutdownVideo();
-        return 3;
+        return kNoDevice;
     }
+    return std::nullopt;
+}
 
+std::optional<int> CreateRenderer(Made& made)
+{
+    // The log keeps the line of the Direct3D object and this one as one.
     WriteLog("Ok\nCreating Renderer...");
-    CountedHandle<CSceneRenderer> renderer = MakeCountedHandle(new CSceneRenderer());
-    const d3d::HRESULT hr = renderer->CreateDevice(&g_settings, direct3d.get(), g_window.get(), d3d::D3DFMT_D16);
+    made.renderer = MakeCountedHandle(new CSceneRenderer());
+    const d3d::HRESULT hr =
+        made.renderer->CreateDevice(&g_settings, made.direct3d.get(), g_window.get(), d3d::D3DFMT_D16);
     if (d3d::Failed(hr)) {
         Box(hr == d3d::D3DERR_NOTAVAILABLE ? "Sorry!\nThis computer does not meet minimum requirements.\nOr maybe "
                                              "hardware acceleration drivers were not installed."
                                            : "Unable to create Direct3D device!",
             plat::MB_ICONSTOP);
-        renderer.Reset();
-        direct3d.reset();
-        g_window.reset();
-        plat::ShutdownVideo();
-        return 3;
+        return kNoDevice;
     }
-
     WriteLog("Ok\n");
     SetDisplaySettings(g_settings);
     WriteDisplaySettings();
+    return std::nullopt;
+}
 
+// The game takes the renderer over and loads everything behind its
+// loading picture.
+std::optional<int> CreateTheGame(Made& made)
+{
     WriteLog("Creating game...");
-    GameHandle = MakeCountedHandle(new CGame(renderer));
-    GameHandle->fullScreen = g_settings.fullScreen;
-    renderer.Reset();
+    GameHandle = MakeCountedHandle(new CGame(made.renderer));
+    GameHandle->SetDisplay(g_settings.fullScreen, g_settings.hardwareLevel);
+    made.renderer.Reset();
     WriteLog("Ok\n");
     WriteLog("Init stuf...");
-    GameHandle->hardwareLevel = g_settings.hardwareLevel;
-
     if (!GameHandle->Init(g_window.get(), nullptr)) {
-        const std::string text = GameHandle->errors.empty() ? "Unknown Error!" : GameHandle->errors.back();
-        Box(text, plat::MB_ICONSTOP);
-        GameHandle.Reset();
-        direct3d.reset();
-        g_window.reset();
-        plat::ShutdownVideo();
-        return 4;
+        const std::string& error = GameHandle->LastError();
+        Box(error.empty() ? "Unknown Error!" : error, plat::MB_ICONSTOP);
+        return kLoadFailed;
     }
-
     WriteLog("Ok\n");
+    return std::nullopt;
+}
+
+using StartStep = std::optional<int> (*)(Made&);
+constexpr StartStep kStartUp[] = {
+    TakeTheInstanceLock, StartVideo, OpenTheWindow, StartTheLog, CreateDirect3D, CreateRenderer, CreateTheGame,
+};
+
+// Events first, a frame whenever none waits. After 100 passes of a
+// minimised window the loop sleeps until the next event.
+int RunTheLoop()
+{
     const unsigned period = plat::TimerMinPeriod();
     plat::TimeBeginPeriod(period);
     g_lastTick = g_fpsWindowStart = plat::TimeGetTime();
-    g_running = 1;
-
-    plat::Message message;
-    g_window->PeekMessage(&message, false);
-    while (message.message != plat::WM_QUIT) {
+    g_running = true;
+    int exitCode = kNormalEnd;
+    while (!g_window->Quitting(&exitCode)) {
         if (g_window->IsIconic()) {
             ++g_minimisedPasses;
             if (g_minimisedPasses > 100) {
                 g_minimisedPasses = 101;
                 WriteLogNumber(static_cast<int>(plat::TimeGetTime()));
                 WriteLog("Minimized\n");
-                if (g_window->GetMessage(&message))
-                    g_window->DispatchMessage(message);
+                g_window->WaitAndDispatch();
                 continue;
             }
         } else {
             g_minimisedPasses = 0;
         }
-        if (g_window->PeekMessage(&message, true))
-            g_window->DispatchMessage(message);
-        else
+        if (!g_window->DispatchNext())
             FrameTick();
     }
-
     plat::TimeEndPeriod(period);
-    g_running = 0;
-    WriteLog("Destroying stuf...\n");
-    if (GameHandle && GameHandle->renderer)
-        GameHandle->renderer->RestoreGammaRamp();
-    WriteLog("Stuf destroyed\n");
-    WriteLog("Deletting Game Object...\n");
-    GameHandle.Reset();
-    WriteLog("Game object deleted\n");
-    direct3d.reset();
-    g_window.reset();
-    plat::ShutdownVideo();
-    WriteLog("End of log\n");
+    g_running = false;
+    return exitCode;
+}
 
+// What start-up made goes in the reverse order: the game (after the gamma
+// it changed is put back), the Direct3D object, the window and the video.
+void ShutDown(Made& made)
+{
+    if (GameHandle) {
+        WriteLog("Destroying stuf...\n");
+        GameHandle->RestoreGamma();
+        WriteLog("Stuf destroyed\n");
+        WriteLog("Deletting Game Object...\n");
+        GameHandle.Reset();
+        WriteLog("Game object deleted\n");
+    }
+    made.renderer.Reset();
+    made.direct3d.reset();
+    g_window.reset();
+}
+
+void OpenTheHomepage()
+{
     if (FILE* shortcut = plat::OpenFile("Homepage.url", "rb")) {
         std::fclose(shortcut);
         plat::ShellOpen("Homepage.url");
     }
-    return static_cast<int>(message.wParam);
+}
+
+} // namespace
+
+int RunGame()
+{
+    Made made;
+    for (const StartStep step : kStartUp) {
+        if (const std::optional<int> exitCode = step(made)) {
+            const bool videoStarted = step != TakeTheInstanceLock && step != StartVideo;
+            GameHandle.Reset();
+            ShutDown(made);
+            if (videoStarted)
+                plat::ShutdownVideo();
+            return *exitCode;
+        }
+    }
+    const int exitCode = RunTheLoop();
+    ShutDown(made);
+    plat::ShutdownVideo();
+    WriteLog("End of log\n");
+    OpenTheHomepage();
+    return exitCode;
 }

@@ -139,7 +139,7 @@ bool CCapsAnimation::Load(CTextReader& reader)
 bool LoadCapsAnimations(const std::string& folder, std::vector<CCapsAnimation>* out)
 {
     CTextReader reader;
-    if (reader.Open(folder + "CapsAnimation.dat") != 0) {
+    if (!reader.Open(folder + "CapsAnimation.dat")) {
         WriteLog("Unable to open file CapsAnimation.dat!\n");
         return false;
     }

@@ -35,23 +35,6 @@ void WriteQuadIndices(uint16_t* x, uint32_t b)
         x[i] = static_cast<uint16_t>(b + order[i]);
 }
 
-void DisableStageOne(CRenderDevice& d)
-{
-    d.SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
-    d.SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
-}
-
-void AlphaTestedBlend(CRenderDevice& d, uint32_t source, uint32_t destination, uint32_t zWrite)
-{
-    d.SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    d.SetRenderState(D3DRS_ALPHATESTENABLE, 1);
-    d.SetRenderState(D3DRS_ALPHAREF, 1);
-    d.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-    d.SetRenderState(D3DRS_SRCBLEND, source);
-    d.SetRenderState(D3DRS_DESTBLEND, destination);
-    d.SetRenderState(D3DRS_ZWRITEENABLE, zWrite);
-}
-
 } // namespace
 
 CCapsRenderer::CCapsRenderer(CountedHandle<CRenderDevice> device, CountedHandle<CVertexBuffer> vertices,
@@ -345,43 +328,28 @@ bool CCapsRenderer::BuildBatches(Pass pass, uint32_t quads)
     return true;
 }
 
+// The caps leave the frame's depth writes on for the sprites drawn over
+// them, and the light under the pointer leaves them off again.
 int CCapsRenderer::DrawBatches(Pass pass)
 {
     CRenderDevice& d = *m_device;
+    PassState state;
     if (pass == Pass::Base) {
-        d.ModulateTextureByVertexColour(0);
-        DisableStageOne(d);
-        AlphaTestedBlend(d, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, 1);
+        d.SetFrameDepthWrites(true);
     } else {
         // The cap's sheen, lit by the light spot under the pointer, added.
-        d.SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-        d.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-        d.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-        d.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-        d.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-        d.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-        d.SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
-        d.SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-        d.SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
-        d.SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
-        d.SetTextureStageState(1, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
-        d.SetTextureStageState(1, D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP);
-        d.SetTextureStageState(1, D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP);
-        AlphaTestedBlend(d, D3DBLEND_ONE, D3DBLEND_ONE, 0);
-        d.SetTexture(1, m_cursorAddTexture);
+        d.SetFrameDepthWrites(false);
+        state.blend = PassBlend::Add();
+        state.texturing = PassTexturing::LitBySecond;
+        state.second = m_cursorAddTexture;
+        state.clampSecond = true;
     }
     int triangles = 0;
     for (const CapBatch& batch : m_batches) {
-        d.SetTexture(0, pass == Pass::Base ? batch.first->baseTexture : batch.first->lightTexture);
-        d.DrawIndexed(D3DPT_TRIANGLELIST, batch.firstVertex, batch.vertexCount, batch.firstIndex,
-                      batch.triangleCount);
+        state.texture = pass == Pass::Base ? batch.first->baseTexture : batch.first->lightTexture;
+        d.DrawPass(state, PassDraw::Triangles(batch.firstVertex, batch.vertexCount, batch.firstIndex,
+                                              batch.triangleCount));
         triangles += static_cast<int>(batch.triangleCount);
-    }
-    if (pass == Pass::Light) {
-        d.SetTextureStageState(1, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
-        d.SetTextureStageState(1, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
-        d.ModulateTextureByVertexColour(0);
-        DisableStageOne(d);
     }
     return triangles;
 }
@@ -445,26 +413,12 @@ int CCapsRenderer::DrawChains()
     m_indexBuffer->Unlock();
     m_vertexBuffer->Unlock();
 
-    CRenderDevice& d = *m_device;
-    d.SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    d.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-    d.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    d.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
-    d.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-    d.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-    d.SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
-    d.SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    d.SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
-    d.SetTextureStageState(1, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    d.SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    d.SetTextureStageState(1, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
-    AlphaTestedBlend(d, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, 1);
-    d.SetTexture(0, m_chainTexture);
-    d.SetTexture(1, m_chainAlphaTexture);
-    d.DrawIndexed(D3DPT_TRIANGLELIST, firstVertex, 4 * n, firstIndex, 2 * n);
-    DisableStageOne(d);
-    d.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    d.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    d.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    // Depth writes stay on after the chains, as after the caps.
+    m_device->SetFrameDepthWrites(true);
+    PassState state;
+    state.texturing = PassTexturing::AlphaFromSecond;
+    state.texture = m_chainTexture;
+    state.second = m_chainAlphaTexture;
+    m_device->DrawPass(state, PassDraw::Quads(firstVertex, firstIndex, n));
     return static_cast<int>(n);
 }

@@ -138,16 +138,16 @@ CountedHandle<CToken> CMovingTokens::TokenAt(float x, float y)
 
 // Non-steel tokens first. The drawn index stays below the count even when
 // the random unit comes out as exactly 1.
-CountedHandle<CToken> CMovingTokens::PickFreeToken() const
+CountedHandle<CToken> CMovingTokens::PickFreeToken(CRandomStream& random) const
 {
-    auto pick = [this](bool steelToo) -> CountedHandle<CToken> {
+    auto pick = [this, &random](bool steelToo) -> CountedHandle<CToken> {
         auto fits = [steelToo](const CToken& t) { return IsFree(t) && (steelToo || t.colour < 98); };
         int m = 0;
         for (const CountedHandle<CToken>& token : m_tokens)
             m += fits(*token) ? 1 : 0;
         if (m == 0)
             return {};
-        const int r = std::max(0, static_cast<int>(std::floor(RandomUnit() * static_cast<float>(m))));
+        const int r = std::max(0, static_cast<int>(std::floor(random.Unit() * static_cast<float>(m))));
         int running = 0;
         for (const CountedHandle<CToken>& token : m_tokens)
             if (fits(*token) && running++ == std::min(m - 1, r))

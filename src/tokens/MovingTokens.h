@@ -12,6 +12,7 @@
 #include <vector>
 
 class CCapsRenderer;
+class CRandomStream;
 class CSoundManager;
 class CSoundSample;
 
@@ -51,7 +52,7 @@ public:
     CountedHandle<CToken> TokenAt(float x, float y);
     // A random board token that may take a bonus, steel only when nothing
     // else is free; empty when none is.
-    CountedHandle<CToken> PickFreeToken() const;
+    CountedHandle<CToken> PickFreeToken(CRandomStream& random) const;
     bool HasBoardToken() const;
     bool AllBoardTokensIdle() const;
     // Moves every token; the number of results.

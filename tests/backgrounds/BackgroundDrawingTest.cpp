@@ -18,7 +18,7 @@ using namespace d3d;
 
 namespace {
 
-intptr_t Proc(uint32_t, uintptr_t, intptr_t) { return 0; }
+bool Proc(const plat::WindowEvent&) { return false; }
 
 struct Frame {
     int width = 0, height = 0;
@@ -55,8 +55,6 @@ protected:
         renderer->vertexBuffer = vertices;
         renderer->indexBuffer = indices;
         backSprites = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
-        frontSprites = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
-        renderer->spriteLayers[2] = frontSprites;
         flares = MakeCountedHandle(new CFlareRenderer(device, vertices, indices));
         renderer->flareLayers[0] = flares;
         particles = MakeCountedHandle(new CParticleSystemsManager(device, vertices, indices));
@@ -68,7 +66,6 @@ protected:
         shared.sprites = backSprites;
         shared.flares = flares;
         shared.particles = particles;
-        shared.foreground = frontSprites;
         shared.flare = device->LoadTextureForAlpha(gfx + "Flare.jpg", "Flare", 1, 0, D3DPOOL_MANAGED);
         shared.cloud = device->LoadTextureForAlpha(gfx + "Cloud.jpg", "Cloud", 1, 0, D3DPOOL_MANAGED);
         for (auto [file, name, slot] :
@@ -91,7 +88,6 @@ protected:
         particles.Reset();
         flares.Reset();
         backSprites.Reset();
-        frontSprites.Reset();
         device.Reset();
         renderer.Reset();
         direct3d.reset();
@@ -105,7 +101,6 @@ protected:
             manager->Update(dt);
             particles->Update(dt);
             flares->Update(dt);
-            frontSprites->Update(dt, 0);
         }
     }
     Frame Draw(int scene)
@@ -150,7 +145,6 @@ protected:
     CountedHandle<CSceneRenderer> renderer;
     CountedHandle<CRenderDevice> device;
     CountedHandle<CSpriteRenderer> backSprites;
-    CountedHandle<CSpriteRenderer> frontSprites;
     CountedHandle<CFlareRenderer> flares;
     CountedHandle<CParticleSystemsManager> particles;
     CountedHandle<CBackgroundManager> manager;

@@ -19,7 +19,6 @@ protected:
         BackgroundResources shared;
         shared.sprites = rig.sprites;
         shared.flares = rig.flares;
-        shared.foreground = rig.foreground;
         manager->SetResources(shared);
         manager->SetSoundManager(rig.sounds);
         manager->LoadSettings("Data\\Config\\Background.cfg");
@@ -104,7 +103,8 @@ TEST_F(Manager, DrawsOnlyOnceTheGateIsOpen)
     manager->OpenRenderGate();
     manager->Render();
     EXPECT_GT(rig.log().draws, 0);
-    // The mesh's stage states go back to the frame's.
+    // The mesh's stage states go back to the frame's for the next draw.
+    rig.device->DrawIndexed(d3d::D3DPT_TRIANGLELIST, 0, 4, 0, 2);
     uint32_t op = 0;
     rig.null().GetTextureStageState(1, d3d::D3DTSS_COLOROP, &op);
     EXPECT_EQ(op, d3d::D3DTOP_DISABLE);

@@ -14,7 +14,7 @@ protected:
     void SetUp() override
     {
         valley.Core().SetDevice(rig.device, rig.vertices, rig.indices);
-        valley.SetResources(rig.sprites, {}, rig.flares, {}, {});
+        valley.SetResources(rig.Shared(false));
         valley.Core().services.sounds = rig.sounds;
         valley.LoadSettings("no such file.cfg"); // every key at its default
         valley.Init();
@@ -64,7 +64,7 @@ TEST(ProgressTimes, TheClosingSoundFollowsTheLastSet)
         SceneRig rig;
         CValleyBackground scene;
         scene.Core().SetDevice(rig.device, rig.vertices, rig.indices);
-        scene.SetResources(rig.sprites, {}, rig.flares, {}, {});
+        scene.SetResources(rig.Shared(false));
         scene.Core().services.sounds = rig.sounds;
         scene.LoadSettings("no such file.cfg");
         scene.Init();

@@ -45,8 +45,8 @@ TEST(SceneFiles, EveryPictureAtItsSizeWithItsCompanion)
         {"TreasuryDust.tga", 256, 256, true},     {"TreasuryMask.tga", 256, 256, false},
         {"TreasuryElements.tga", 512, 512, true}, {"TreasuryRays.jpg", 256, 256, false},
         {"MainBack.jpg", 1024, 1024, false},      {"MainSkyMask.tga", 256, 128, false},
-        {"MainLeafMask.tga", 256, 256, false},    {"MainElements.jpg", 512, 1024, true},
-        {"MainFoliage.jpg", 512, 256, true},
+        {"MainLeafMask.tga", 256, 256, false},    {"MainElements.tga", 512, 1024, true},
+        {"MainFoliage.tga", 512, 256, true},
     };
     for (const Picture& p : pictures) {
         const std::string file = p.file, ext = file.substr(file.size() - 3);

@@ -1,6 +1,6 @@
 // The services a scene needs, on the recording null device: the shared
 // buffers, the background sprite renderer, a flare renderer, a particle
-// manager, a foreground sprite renderer and a sound manager whose scene slots count their plays.
+// manager and a sound manager whose scene slots count their plays.
 #pragma once
 
 #include "engine/RenderTestSupport.h"
@@ -17,7 +17,6 @@ struct SceneRig : NullRig {
     {
         plat::SeedRandom(7);
         sprites = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
-        foreground = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
         flares = MakeCountedHandle(new CFlareRenderer(device, vertices, indices));
         particles = MakeCountedHandle(new CParticleSystemsManager(device, vertices, indices));
         sounds = MakeCountedHandle(new CSoundManager());
@@ -35,15 +34,24 @@ struct SceneRig : NullRig {
     {
         for (int i = 0; i < frames; ++i) {
             sprites->Update(dt, 0);
-            foreground->Update(dt, 0);
             flares->Update(dt);
             particles->Update(dt);
             scene.Update(dt);
         }
     }
 
+    // The shared resources as the manager hands them over, without
+    // textures; the particle manager only for the scenes that make particles.
+    BackgroundResources Shared(bool withParticles) const
+    {
+        BackgroundResources shared;
+        shared.sprites = sprites;
+        shared.particles = withParticles ? particles : CountedHandle<CParticleSystemsManager>();
+        shared.flares = flares;
+        return shared;
+    }
+
     CountedHandle<CSpriteRenderer> sprites;
-    CountedHandle<CSpriteRenderer> foreground;
     CountedHandle<CFlareRenderer> flares;
     CountedHandle<CParticleSystemsManager> particles;
     CountedHandle<CSoundManager> sounds;

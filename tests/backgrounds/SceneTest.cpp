@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 using testing_support::ScratchDir;
@@ -24,40 +25,30 @@ namespace {
 const char* const kNoFile = "no such file.cfg";
 
 // Sets a scene up as the manager does, without textures.
-template <typename Scene, typename... Resources>
-void Prepare(Scene& scene, SceneRig& rig, const std::string& settings, const Resources&... resources)
+template <typename Scene>
+void Prepare(Scene& scene, SceneRig& rig, const std::string& settings, bool withParticles = false)
 {
     scene.Core().SetDevice(rig.device, rig.vertices, rig.indices);
-    scene.SetResources(resources...);
+    scene.SetResources(rig.Shared(withParticles));
     scene.Core().services.sounds = rig.sounds;
     scene.LoadSettings(settings);
     scene.Init();
     scene.Build();
 }
 
-void PrepareMuseum(CMuseumBackground& s, SceneRig& rig, const std::string& cfg = kNoFile)
-{
-    Prepare(s, rig, cfg, rig.sprites, CountedHandle<CParticleSystemsManager>(), rig.flares,
-            CountedHandle<CTexture>(), CountedHandle<CTexture>());
-}
-void PrepareJungle(CJungleBackground& s, SceneRig& rig, const std::string& cfg = kNoFile)
-{
-    Prepare(s, rig, cfg, rig.sprites, CountedHandle<CParticleSystemsManager>(), rig.flares,
-            CountedHandle<CTexture>(), CountedHandle<CTexture>(), CountedHandle<CTexture>());
-}
+void PrepareMuseum(CMuseumBackground& s, SceneRig& rig, const std::string& cfg = kNoFile) { Prepare(s, rig, cfg); }
+void PrepareJungle(CJungleBackground& s, SceneRig& rig, const std::string& cfg = kNoFile) { Prepare(s, rig, cfg); }
 void PrepareDoor(CDoorBackground& s, SceneRig& rig, const std::string& cfg = kNoFile)
 {
-    Prepare(s, rig, cfg, rig.sprites, rig.particles, rig.flares, CountedHandle<CTexture>(),
-            CountedHandle<CTexture>(), CountedHandle<CTexture>(), CountedHandle<CTexture>());
+    Prepare(s, rig, cfg, true);
 }
 void PrepareTreasury(CTreasuryBackground& s, SceneRig& rig, const std::string& cfg = kNoFile)
 {
-    Prepare(s, rig, cfg, rig.sprites, rig.particles, rig.flares, CountedHandle<CTexture>(),
-            CountedHandle<CTexture>(), CountedHandle<CTexture>());
+    Prepare(s, rig, cfg, true);
 }
 void PrepareMainMenu(CMainMenuBackground& s, SceneRig& rig, const std::string& cfg = kNoFile)
 {
-    Prepare(s, rig, cfg, rig.sprites, CountedHandle<CParticleSystemsManager>(), rig.flares, rig.foreground);
+    Prepare(s, rig, cfg);
 }
 
 // Runs single frames until `done` holds (at most ten seconds of them).
@@ -251,8 +242,7 @@ TEST(Valley, TheCloudViewAndItsDrift)
 {
     SceneRig rig;
     CValleyBackground valley;
-    Prepare(valley, rig, kNoFile, rig.sprites, CountedHandle<CParticleSystemsManager>(), rig.flares,
-            CountedHandle<CTexture>(), CountedHandle<CTexture>());
+    Prepare(valley, rig, kNoFile);
     const CValleyBackground::Frustum& f = valley.CloudFrustum();
     EXPECT_NEAR(f.nearZ, 1112.4f, 0.01f);
     EXPECT_NEAR(f.farZ, 2734.6f, 0.01f);
@@ -537,8 +527,12 @@ TEST(MainMenu, TheFrontFoliageSlidesAsideUnderTheCursor)
     EXPECT_TRUE(zone.Contains(-488, 152));
     EXPECT_TRUE(zone.Contains(-130, 32));
     EXPECT_FALSE(zone.Contains(-131, 153));
+    // It belongs to the scene's own pass, over the leaves, and leaves no depth
+    // that could hide what the frame draws after the scene.
     ASSERT_TRUE(menu.FrontFoliage());
-    EXPECT_EQ(rig.foreground->sprites.size(), 1u);
+    const CSprite& front = *menu.FrontFoliage();
+    EXPECT_EQ(std::count(rig.sprites->sprites.begin(), rig.sprites->sprites.end(), menu.FrontFoliage()), 1);
+    EXPECT_TRUE(front.blended == 1 && front.layer == 1 && front.depthWrite == 0);
 
     menu.SetCursorInZone(true);
     rig.Run(menu, 1, 0.1f);

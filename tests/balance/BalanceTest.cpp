@@ -1,5 +1,6 @@
 // The balance formulas at the values the board and the game flow rely on.
 #include "balance/BalanceState.h"
+#include "engine/Random.h"
 #include "platform/System.h"
 
 #include <gtest/gtest.h>
@@ -88,30 +89,30 @@ TEST(Balance, TimesAndDecay)
 
 TEST(Balance, PickSlotPrefersLongMatchKindsAndRarelyScore)
 {
-    plat::SeedRandom(11);
+    CRandomStream random(11);
     CBalanceState b;
     int32_t kind = -1, value = -1;
     b.bonusSlots.assign(6, -1);
-    EXPECT_FALSE(b.PickSlot(false, &kind, &value));
+    EXPECT_FALSE(b.PickSlot(false, &kind, &value, random));
     EXPECT_EQ(kind, -1);
 
     b.bonusSlots[4] = 0;
     for (int i = 0; i < 20; ++i) {
-        ASSERT_TRUE(b.PickSlot(false, &kind, &value));
+        ASSERT_TRUE(b.PickSlot(false, &kind, &value, random));
         EXPECT_EQ(kind, 6);
     }
 
     b.bonusSlots.assign(6, 2);
     int counts[8] = {};
     for (int i = 0; i < 13000; ++i) {
-        ASSERT_TRUE(b.PickSlot(false, &kind, &value));
+        ASSERT_TRUE(b.PickSlot(false, &kind, &value, random));
         ++counts[kind];
         EXPECT_EQ(value, 2);
     }
     EXPECT_EQ(counts[5] + counts[7], 0); // adviser and solidarity only for long matches
     EXPECT_NEAR(static_cast<double>(counts[6]) / counts[2], 0.25, 0.07);
     for (int i = 0; i < 50; ++i) {
-        ASSERT_TRUE(b.PickSlot(true, &kind, &value));
+        ASSERT_TRUE(b.PickSlot(true, &kind, &value, random));
         EXPECT_TRUE(kind == 5 || kind == 7) << kind;
     }
 }

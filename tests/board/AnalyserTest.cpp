@@ -122,6 +122,6 @@ TEST(Analyser, NoMoveGridHasNeitherRunNorMove)
     EXPECT_FALSE(a.HasReadyRun(3, false));
     EXPECT_FALSE(a.HasPossibleMove(3, false));
     MatchMove move{9, 9, 9, 9};
-    EXPECT_FALSE(a.PickRandomMove(&move));
+    EXPECT_FALSE(a.PickRandomMove(&move, 0.5f));
     EXPECT_EQ(move.column1, 9);
 }

@@ -29,8 +29,7 @@ protected:
         caps = MakeCountedHandle(new CCapsRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
         ASSERT_TRUE(caps->LoadTextures("Data\\Gfx\\"));
         ASSERT_TRUE(caps->LoadAnimations("Data\\"));
-        board = MakeCountedHandle(new CGameBoard(caps, layout, paths, balance, options));
-        board->mesh->textures = {Load("Frame.png"), Load("FrameBack.tga")};
+        board = MakeCountedHandle(new CGameBoard(caps, layout, balance, random));
         sprites = MakeCountedHandle(new CSpriteRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
         glows = MakeCountedHandle(new CFlareRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
         sparkles = MakeCountedHandle(new CFlareRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
@@ -43,26 +42,34 @@ protected:
             manager->Environment().killMax = Vec3{1000.0f, 1000.0f, 1000.0f};
             manager->Environment().view->eye.z = 10000.0f;
         }
-        renderer->particleLayers[1] = board->particlesFront = particles[0];
-        renderer->particleLayers[2] = board->particles = particles[1];
-        board->selectionMarker = MakeCountedHandle(
-            new CTokenHighlight(particles[1], sprites, glows, Load("Selector.png"), Load("StarParticle.bmp")));
-        board->terminators = MakeCountedHandle(
-            new CTerminatorsManager(&board->movingTokens, particles[1], glows, sparkles, sprites));
-        board->terminators->SetCapsRenderer(caps);
-        const CountedHandle<CTexture> chain = device->FindTexture("Chain");
-        board->terminators->SetTextures(Load("Spark.bmp"), chain, chain, Load("Lightning.jpg"));
+        renderer->particleLayers[1] = particles[0];
+        renderer->particleLayers[2] = particles[1];
+        BoardLooks looks;
+        looks.particlesFront = particles[0];
+        looks.particles = particles[1];
+        looks.mesh = {Load("Frame.png"), Load("FrameBack.tga")};
+        board->SetLooks(looks);
+        board->SetSelectionMarker(MakeCountedHandle(
+            new CTokenHighlight(particles[1], sprites, glows, Load("Selector.png"), Load("StarParticle.bmp"))));
+        board->EquipRays(particles[1], glows, sparkles, sprites, Load("Spark.bmp"), device->FindTexture("Chain"),
+                         Load("Lightning.jpg"));
         renderer->caps = caps;
-        renderer->boardMesh = board->mesh;
+        renderer->boardMesh = board->MeshLayer();
         renderer->spriteLayers[0] = sprites;
         renderer->flareLayers[1] = glows;
         renderer->flareLayers[2] = sparkles;
         board->Show(true, true, 0.0f);
     }
+    // Everything that holds the device goes before the window does.
     void TearDown() override
     {
         board.Reset();
         caps.Reset();
+        sprites.Reset();
+        glows.Reset();
+        sparkles.Reset();
+        for (CountedHandle<CParticleSystemsManager>& manager : particles)
+            manager.Reset();
         Drawing::TearDown();
     }
     CountedHandle<CTexture> Load(const char* file)
@@ -97,9 +104,8 @@ protected:
     }
 
     CQuestLayout layout;
-    CDataPaths paths;
     CBalanceState balance;
-    CGameOptions options;
+    CRandomStream random;
     CountedHandle<CCapsRenderer> caps;
     CountedHandle<CGameBoard> board;
     CountedHandle<CSpriteRenderer> sprites;

@@ -19,11 +19,13 @@ TEST_F(BoardDrawing, ABoardInPlayShowsItsTokensAndEffects)
     rows[2][7] = '.';                                                 // the backdrop shows
     const MatchCell gem{2, 5}, lit{5, 4}, marked{7, 6}, struck{4, 6}; // twins (2, 0), (2, 0), (0, 0), (2, 0)
     board_rig::PlaceGrid(*board, rows, {gem});
-    board->enabled = false; // the hole stays; nothing is matched
-    board->selectionMarker->ShowAt(board->Cell(marked.column, marked.row));
+    BoardProbe probe(*board);
+    probe.SetEnabled(false); // the hole stays; nothing is matched
+    board->Pick(board->Cell(marked.column, marked.row));
     TerminatorPath path;
     path.cells.emplace_back(struck.column, struck.row);
-    board->terminators->Spawn(1, path, board->Cell(struck.column, struck.row)->cap->baseTexture, false)
+    probe.Rays()
+        .Spawn(1, path, board->Cell(struck.column, struck.row)->cap->baseTexture, false)
         ->AddTarget(board->Cell(struck.column, struck.row), 0);
     const Vec2 pointer = Centre(lit.column, lit.row);
     for (int frame = 0; frame < 20; ++frame) {
@@ -71,7 +73,8 @@ TEST_F(BoardDrawing, ABoardInPlayShowsItsTokensAndEffects)
     EXPECT_GT(ringRed, twinRed + 40);
 
     // The gold rail above the board (below its turquoise inlay).
-    const uint32_t rail = f.At(Px(board->originX + 320), Py(board->originY + 4));
+    const BoardGeometry g = board->Geometry();
+    const uint32_t rail = f.At(Px(g.originX + 320), Py(g.originY + 4));
     EXPECT_GT(Channel(rail, 16), 150);
     EXPECT_GT(Channel(rail, 16), Channel(rail, 0) + 40);
 

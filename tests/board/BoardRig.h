@@ -3,14 +3,15 @@
 // per colour (g y r b o w v), capitals chained, s steel, . empty.
 #pragma once
 
+#include "BoardProbe.h"
 #include "balance/BalanceState.h"
 #include "board/GameBoard.h"
+#include "engine/DataPaths.h"
 #include "engine/Log.h"
 #include "engine/RenderTestSupport.h"
 #include "layout/QuestLayout.h"
 #include "rays/TerminatorsManager.h"
 #include "rays/TokenHighlight.h"
-#include "records/Options.h"
 #include "tokens/CapsRenderer.h"
 
 #include <gtest/gtest.h>
@@ -63,27 +64,18 @@ inline std::vector<std::string> NoMoveGrid()
 // listed in `gems` get tokens carrying a gem.
 inline void PlaceGrid(CGameBoard& b, const std::vector<std::string>& rows, const std::vector<MatchCell>& gems = {})
 {
-    for (int r = 0; r < b.rows; ++r)
-        for (int c = 0; c < b.columns; ++c) {
+    BoardProbe probe(b);
+    const BoardGeometry g = b.Geometry();
+    for (int r = 0; r < g.rows; ++r)
+        for (int c = 0; c < g.columns; ++c) {
             const char letter = rows[static_cast<size_t>(r)][static_cast<size_t>(c)];
             const int colour = ColourOf(letter);
             if (colour < 0)
                 continue;
             const bool gem = std::find(gems.begin(), gems.end(), MatchCell{c, r}) != gems.end();
-            const Vec2 centre = b.CellToPoint(c, r, false);
-            auto t = b.movingTokens.CreateToken(colour, gem, centre.x, centre.y, 0, b.tokenSize, 1, b.originX,
-                                                b.originY, b.originZ);
-            t->kind = kBoardToken;
-            t->moveKind = 1;
-            t->active = 1;
-            t->column = c;
-            t->row = r;
-            t->cap->hoverLight = 1;
-            if (std::isupper(static_cast<unsigned char>(letter)))
-                t->SetChained(1);
-            b.Cell(c, r) = t;
+            probe.Place(c, r, colour, gem, std::isupper(static_cast<unsigned char>(letter)) ? 1 : 0);
         }
-    b.firstFill = 0;
+    probe.FillDone();
 }
 
 struct BoardRig {
@@ -93,9 +85,10 @@ struct BoardRig {
         caps = MakeCountedHandle(new CCapsRenderer(gpu.device, gpu.vertices, gpu.indices));
         EXPECT_TRUE(caps->LoadTextures("Data\\Gfx\\"));
         EXPECT_TRUE(caps->LoadAnimations("Data\\"));
-        board = MakeCountedHandle(new CGameBoard(caps, layout, paths, balance, options));
+        board = MakeCountedHandle(new CGameBoard(caps, layout, balance, random));
         board->Show(true, true, 0.0f);
     }
+    BoardProbe Probe() { return BoardProbe(*board); }
 
     void Place(const std::vector<std::string>& rows) { PlaceGrid(*board, rows); }
 
@@ -103,8 +96,9 @@ struct BoardRig {
     std::string Letters() const
     {
         std::string text;
-        for (int r = 0; r < board->rows; ++r) {
-            for (int c = 0; c < board->columns; ++c) {
+        const BoardGeometry g = board->Geometry();
+        for (int r = 0; r < g.rows; ++r) {
+            for (int c = 0; c < g.columns; ++c) {
                 const CountedHandle<CToken>& t = board->Cell(c, r);
                 char letter = '.';
                 if (t)
@@ -118,8 +112,13 @@ struct BoardRig {
         return text;
     }
 
-    // One frame with the pointer away from the board.
-    void Frame(float dt = 1.0f / 60.0f) { board->Update(dt, -2000.0f, -2000.0f); }
+    // One frame with the pointer away from the board; its statistics go
+    // into the rig's own as the game's would.
+    void Frame(float dt = 1.0f / 60.0f)
+    {
+        board->Update(dt, -2000.0f, -2000.0f);
+        Tally();
+    }
 
     // Frames until nothing runs and every cell is full (false after
     // `seconds` without that).
@@ -127,25 +126,42 @@ struct BoardRig {
     {
         for (float t = 0; t < seconds; t += 1.0f / 60.0f) {
             Frame();
-            if (board->IsIdle(true))
+            if (board->IsIdle())
                 return true;
         }
         return false;
     }
 
-    std::vector<int32_t> EventKinds() const
+    std::vector<BoardEventKind> EventKinds() const
     {
-        std::vector<int32_t> kinds;
-        for (size_t i = 0; i < board->events.Size(); ++i)
-            kinds.push_back(board->events.At(i).kind);
+        std::vector<BoardEventKind> kinds;
+        for (size_t i = 0; i < board->Events().Size(); ++i)
+            kinds.push_back(board->Events().At(i).kind);
         return kinds;
+    }
+    // The events of the frames since the last call that count towards the
+    // statistics, into `stats` as the game counts them.
+    void Tally()
+    {
+        const BoardEventQueue& events = board->Events();
+        if (m_tallied > events.Size())
+            m_tallied = 0; // the queue was emptied meanwhile
+        for (size_t i = m_tallied; i < events.Size(); ++i) {
+            const BoardEvent& e = events.At(i);
+            if (e.kind == BoardEventKind::Counted)
+                stats.AddToRunTables(e.value, e.counter);
+            else if (e.kind == BoardEventKind::StrikesScored)
+                stats.AddToRunTables(e.value, StatScore);
+        }
+        m_tallied = events.Size();
     }
 
     NullRig gpu;
     CQuestLayout layout;
-    CDataPaths paths;
     CBalanceState balance;
-    CGameOptions options;
+    CRandomStream random;
+    CPlayerStats stats;
+    size_t m_tallied = 0;
     CountedHandle<CCapsRenderer> caps;
     CountedHandle<CGameBoard> board;
 };

@@ -3,6 +3,7 @@
 #include "board/LevelData.h"
 
 #include "TestSupport.h"
+#include "platform/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -47,37 +48,45 @@ TEST_F(LevelDataTest, ResultAndLogLineOfEachText)
         const char* log;
     };
     const Case cases[] = {
-        {"empty", "", 1, ""},
         {"comments only", "# nothing here\n\n   # still nothing\n", 1, ""},
         {"lower-case keywords", "gemscount 7 set { 0 1 2 3 4 } begin { aabbaabb }", 1, ""},
         {"four colours warn", "SET { 0 1 2 3 }", 1, " Warning! Caps set is less than 5! @ \n"},
-        {"colour 7", "SET {\n 0 1 7 }", 0, " Unexpected token \"7\", line 2!\n"},
-        {"negative colour", "SET { -1 }", 0, " Unexpected token \"-1\", line 1!\n"},
+        {"colour 7", "SET {\n 0 1 7 }", 0, " Unexpected token \"7\", line 2 of @!\n"},
+        {"negative colour", "SET { -1 }", 0, " Unexpected token \"-1\", line 1 of @!\n"},
         {"groups beyond colours", "SET { 0 1 2 3 4 }\nBEGIN { A 3 B 4 }", 0,
          " Error! Caps set is less than Groups size! @ \n"},
         {"groups within seven", "SET { 0 1 2 3 4 5 6 }\nBEGIN { A 3 B 4 }", 1, ""},
         {"groups without SET", "BEGIN { A 3 B 4 }", 1, ""},
-        {"short row", "GEMS {\n\"--g----\" }", 0, " Unexpected token \"\"--g----\"\", line 2!\n"},
+        {"short row", "GEMS {\n\"--g----\" }", 0, " Unexpected token \"\"--g----\"\", line 2 of @!\n"},
         {"ninth row", "GEMS {\n" + Rows8("--------") + "gggggggg }", 1, " Warning! To many Lines @"},
-        {"unknown keyword", "\n\nCOLOURS { 1 }", 0, " Unexpected token \"COLOURS\", line 3!\n"},
-        {"quoted keyword", "\"SET\" { 1 }", 0, " Unexpected token \"\"SET\"\", line 1!\n"},
-        {"no brace after BEGIN", "BEGIN xxxxxxxx", 0, " Unexpected token \"xxxxxxxx\", line 1!\n"},
-        {"no brace after a list letter", "BEGIN { I 1 }", 0, " Unexpected token \"1\", line 1!\n"},
+        {"unknown keyword", "\n\nCOLOURS { 1 }", 0, " Unexpected token \"COLOURS\", line 3 of @!\n"},
+        {"quoted keyword", "\"SET\" { 1 }", 0, " Unexpected token \"\"SET\"\", line 1 of @!\n"},
+        {"no brace after BEGIN", "BEGIN xxxxxxxx", 0, " Unexpected token \"xxxxxxxx\", line 1 of @!\n"},
+        {"no brace after a list letter", "BEGIN { I 1 }", 0, " Unexpected token \"1\", line 1 of @!\n"},
         {"end inside SET", "SET { 0 1", 0, " Unexpected end of file @ !\n"},
         {"end after GEMSCOUNT", "GEMSCOUNT", 0, " Unexpected end of file @ !\n"},
-        {"negative bonus level", "BONUS { LEVEL 2 -1 }", 0, " Unexpected token \"-1\", line 1!\n"},
+        {"negative bonus level", "BONUS { LEVEL 2 -1 }", 0, " Unexpected token \"-1\", line 1 of @!\n"},
         // Numbers the parser refuses where the runtime would have taken a
         // part of them or wrapped round.
-        {"list colour 7", "BEGIN { I { 2 7 } }", 0, " Unexpected token \"7\", line 1!\n"},
-        {"negative group size", "BEGIN { A -2 }", 0, " Unexpected token \"-2\", line 1!\n"},
-        {"bonus index 6", "BONUS { LEVEL 6 1 }", 0, " Unexpected token \"6\", line 1!\n"},
-        {"bonus index -1", "BONUS { level -1 1 }", 0, " Unexpected token \"-1\", line 1!\n"},
-        {"gem count beyond 32 bits", "GEMSCOUNT 99999999999", 0, " Unexpected token \"99999999999\", line 1!\n"},
-        {"gem count not a number", "GEMSCOUNT twelve", 0, " Unexpected token \"twelve\", line 1!\n"},
-        {"gem count with letters", "GEMSCOUNT 12ab", 0, " Unexpected token \"12ab\", line 1!\n"},
-        {"steel rate above 1", "STEEL 1.5 2", 0, " Unexpected token \"1.5\", line 1!\n"},
-        {"lock rate below 0", "LOCK -0.01 2", 0, " Unexpected token \"-0.01\", line 1!\n"},
-        {"lock cap not a number", "LOCK 0.01 x", 0, " Unexpected token \"x\", line 1!\n"},
+        {"list colour 7", "BEGIN { I { 2 7 } }", 0, " Unexpected token \"7\", line 1 of @!\n"},
+        {"negative group size", "BEGIN { A -2 }", 0, " Unexpected token \"-2\", line 1 of @!\n"},
+        {"bonus index 6", "BONUS { LEVEL 6 1 }", 0, " Unexpected token \"6\", line 1 of @!\n"},
+        {"bonus index -1", "BONUS { level -1 1 }", 0, " Unexpected token \"-1\", line 1 of @!\n"},
+        {"gem count beyond 32 bits", "GEMSCOUNT 99999999999", 0,
+         " Unexpected token \"99999999999\", line 1 of @!\n"},
+        {"steel rate above 1", "STEEL 1.5 2", 0, " Unexpected token \"1.5\", line 1 of @!\n"},
+        {"lock rate below 0", "LOCK -0.01 2", 0, " Unexpected token \"-0.01\", line 1 of @!\n"},
+        {"rate not finite", "LOCK nan 2", 0, " Unexpected token \"nan\", line 1 of @!\n"},
+        {"colour 7 from its leading digit", "SET { 7.5 }", 0, " Unexpected token \"7.5\", line 1 of @!\n"},
+        // Text that is not a whole number reads as the C library reads it,
+        // with a word in the log, and the rest of the file still counts.
+        {"gem count not a number", "GEMSCOUNT twelve", 1,
+         " Warning! \"twelve\" is not a number, read as 0, line 1 of @\n"},
+        {"lock cap not a number", "LOCK 0.01 x", 1, " Warning! \"x\" is not a number, read as 0, line 1 of @\n"},
+        {"empty file", "", 1, " Warning! Level file @ is empty: the level's own settings stand\n"},
+        {"blank file", " \n\t\r\n", 1, " Warning! Level file @ is empty: the level's own settings stand\n"},
+        {"gem goal beyond a level", "GEMSCOUNT 2147483647", 1,
+         " Warning! Gem goal 2147483647 of @ is more than a level can deliver, 99 stands\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -90,6 +99,43 @@ TEST_F(LevelDataTest, ResultAndLogLineOfEachText)
             expected.replace(at, 1, Path());
         EXPECT_EQ(log, expected);
     }
+}
+
+// What the C library reads from a number's text is what the record holds.
+TEST_F(LevelDataTest, NumbersReadAsTheCLibraryReadsThem)
+{
+    struct Case {
+        const char* text;
+        int32_t gems;
+        float steel;
+    };
+    const Case cases[] = {
+        {"GEMSCOUNT 12.0 STEEL 0.5 1", 12, 0.5f},  {"GEMSCOUNT 1e0 STEEL 1e0 1", 1, 1.0f},
+        {"GEMSCOUNT 3.7 STEEL 0.25e 1", 3, 0.25f}, {"GEMSCOUNT abc STEEL abc 1", 0, 0.0f},
+        {"GEMSCOUNT 12ab STEEL 0.1 1", 12, 0.1f},  {"GEMSCOUNT 99 STEEL 0 1", 99, 0.0f},
+        {"GEMSCOUNT 100 STEEL 0 1", 99, 0.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        CLevelData level;
+        ASSERT_EQ(Parse(std::string(c.text) + "\nGEMS { \"g-------\" }", level), 1);
+        EXPECT_EQ(level.gemsCount, c.gems);
+        EXPECT_FLOAT_EQ(level.steelRate, c.steel);
+        EXPECT_EQ(level.steelCap, 1);
+        EXPECT_EQ(level.gemRows[0], "g-------"); // the layout is kept
+    }
+}
+
+// A folder where the level file should be is no level: the level's own
+// settings stand, and the log names it.
+TEST_F(LevelDataTest, AFolderInPlaceOfTheFileIsNamed)
+{
+    ASSERT_TRUE(plat::CreateDirectory(Path()));
+    CLevelData level;
+    capture.Clear();
+    EXPECT_EQ(level.Parse(Path()), 0);
+    EXPECT_EQ(capture.Text(),
+              " Warning! Level file " + Path() + " is not a file: the level's own settings stand\n");
 }
 
 TEST_F(LevelDataTest, MissingFileSaysItIsProbablyNoError)

@@ -37,7 +37,7 @@ protected:
         bar->ApplyLayout(layout);
         ASSERT_TRUE(bar->LoadBarGems("Data\\Gfx\\BarGems.bmp"));
         ASSERT_TRUE(bar->Init());
-        board->gemsBar = bar;
+        board->SetGemsBar(bar);
         board->Reset(0);
         board->Show(true, true, 0.0f);
     }
@@ -84,14 +84,13 @@ TEST_F(LevelDrawing, AFilledLevelAndTheGemsBarUnderIt)
                                                         "\"----1---\" }\n"
                                                         "GEMS { \"--------\" \"--------\" \"--------\" "
                                                         "\"--------\" \"------g-\" }\n");
-    board->SetLevelDifficulty(14);
-    ASSERT_EQ(board->LoadLevel(dir.File("fixture.lvl")), 1);
-    board->firstFill = 1;
-    board->Refill(true, true);
-    board->firstFill = 0;
-    board->enabled = false; // nothing is matched while the test looks
-    bar->goal = board->gemsToCollect;
-    bar->ResetLevel();
+    random.Seed(3);
+    BoardSetup setup = LevelSetup(14, false, 70);
+    ASSERT_TRUE(LoadLevelFile(&setup, dir.File("fixture.lvl")));
+    // The level waits for play: nothing is matched while the test looks.
+    board->StartLevel(setup);
+    board->FillNow();
+    ASSERT_EQ(bar->goal, 20);
     const int colours[3] = {0, 3, 6};
     int lefts[3];
     for (int i = 0; i < 3; ++i) {
@@ -107,7 +106,7 @@ TEST_F(LevelDrawing, AFilledLevelAndTheGemsBarUnderIt)
         sprites->Update(1.0f / 60.0f, 0);
         texts->Update(1.0f / 60.0f);
     }
-    ASSERT_TRUE(board->IsIdle(true));
+    ASSERT_TRUE(board->IsIdle());
     // The GL device refuses the 2-bit alpha of the first candidate: the
     // strip keeps its soft edges in eight bits.
     EXPECT_EQ(bar->SurfaceTexture()->description.Format, d3d::D3DFMT_A8R8G8B8);

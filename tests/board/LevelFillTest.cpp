@@ -4,8 +4,6 @@
 // after it, and a saved board restored.
 #include "BoardRig.h"
 #include "TestSupport.h"
-#include "platform/System.h"
-#include "records/QuestSave.h"
 
 #include <gtest/gtest.h>
 
@@ -23,24 +21,25 @@ constexpr int32_t kSteelCode = kSteelColour + 1;
 
 class LevelFill : public ::testing::Test {
 protected:
-    // Loads `text` as the level's file.
-    int Load(const std::string& text)
+    // Starts a level (by default level 1, five colours) with `text` as its
+    // file; whether the file parsed.
+    bool Load(const std::string& text, int level = 1, bool hard = false, int32_t gems = 5,
+              Lesson lesson = Lesson::None)
     {
         WriteText(dir.File("l.lvl"), text);
-        return rig.board->LoadLevel(dir.File("l.lvl"));
+        setup = LevelSetup(level, hard, gems);
+        const bool parsed = LoadLevelFile(&setup, dir.File("l.lvl"));
+        setup.lesson = lesson;
+        rig.board->StartLevel(setup);
+        return parsed;
     }
-    // The first fill of the loaded level, as the update makes it.
-    void FirstFill()
-    {
-        rig.board->firstFill = 1;
-        rig.board->Refill(true, true);
-        rig.board->firstFill = 0;
-    }
-    int32_t Code(int column, int row) const { return rig.board->analyser.Cell(column, row); }
+    bool Shuffle() { return rig.Probe().Shuffle(0, 0); }
+    int32_t Code(int column, int row) { return rig.Probe().Analyser().Cell(column, row); }
 
     ScratchDir dir;
     testing_support::LogCapture capture;
     BoardRig rig;
+    BoardSetup setup;
 };
 
 std::string Begin(const std::vector<std::string>& rows, const std::string& items = "")
@@ -75,39 +74,32 @@ TEST_F(LevelFill, FileOverridesTheLevelNumberAndHardModeTempersIt)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.text << (c.hard ? " hard" : ""));
-        CGameBoard& b = *rig.board;
-        b.hardMode = c.hard;
-        b.SetLevelDifficulty(14);
-        b.gemsToPlace = b.gemsToCollect = 70;
-        ASSERT_EQ(Load(c.text), 1);
-        EXPECT_FLOAT_EQ(b.steelRate, c.steelRate);
-        EXPECT_EQ(b.steelCap, c.steelCap);
-        EXPECT_NEAR(b.lockRate, c.lockRate, 1e-6f);
-        EXPECT_EQ(b.lockCap, c.lockCap);
-        EXPECT_EQ(b.colours.size(), c.colours);
-        EXPECT_EQ(b.gemsToPlace, c.gems);
-        EXPECT_EQ(b.gemsToCollect, c.gems);
+        ASSERT_TRUE(Load(c.text, 14, c.hard, 70));
+        EXPECT_FLOAT_EQ(setup.steelRate, c.steelRate);
+        EXPECT_EQ(setup.steelCap, c.steelCap);
+        EXPECT_NEAR(setup.lockRate, c.lockRate, 1e-6f);
+        EXPECT_EQ(setup.lockCap, c.lockCap);
+        EXPECT_EQ(setup.colours.size(), c.colours);
+        EXPECT_EQ(setup.gemGoal, c.gems);
+        EXPECT_EQ(rig.board->GemsToPlace(), c.gems);
+        EXPECT_EQ(rig.board->GemsToCollect(), c.gems);
     }
     // A file that fails changes nothing but the level record.
-    rig.board->hardMode = false;
-    rig.board->SetLevelDifficulty(3);
-    rig.board->gemsToPlace = 70;
-    EXPECT_EQ(Load("GEMSCOUNT 4 SET { 9 }"), 0);
-    EXPECT_EQ(rig.board->colours.size(), 5u);
-    EXPECT_EQ(rig.board->gemsToPlace, 70);
-    EXPECT_EQ(rig.board->levelData->notParsed, 1);
+    EXPECT_FALSE(Load("GEMSCOUNT 4 SET { 9 }", 3, false, 70));
+    EXPECT_EQ(setup.colours.size(), 5u);
+    EXPECT_EQ(rig.board->GemsToPlace(), 70);
+    EXPECT_EQ(rig.board->LevelData()->notParsed, 1);
 }
 
 TEST_F(LevelFill, EqualLettersShareAColourAndDifferentLettersDiffer)
 {
     for (uint32_t seed = 0; seed < 20; ++seed) {
         SCOPED_TRACE(seed);
-        plat::SeedRandom(seed);
-        rig.board->SetLevelDifficulty(1); // five colours
-        ASSERT_EQ(Load(Begin({"aabbaabb", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx", "aabbaabb", "xxxxxxxx", "xxxxxxxx",
-                              "xxxxxxxx"})),
-                  1);
-        ASSERT_TRUE(rig.board->Shuffle(0, 0));
+        rig.random.Seed(seed);
+        // Level 1: five colours.
+        ASSERT_TRUE(Load(Begin(
+            {"aabbaabb", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx", "aabbaabb", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx"})));
+        ASSERT_TRUE(Shuffle());
         const int32_t a = Code(0, 0), b = Code(2, 0);
         EXPECT_NE(a, b);
         for (int r : {0, 4})
@@ -121,13 +113,11 @@ TEST_F(LevelFill, GroupsDrawFromColoursOfTheirOwn)
     std::set<int32_t> all;
     for (uint32_t seed = 0; seed < 20; ++seed) {
         SCOPED_TRACE(seed);
-        plat::SeedRandom(seed);
-        rig.board->SetLevelDifficulty(1);
-        ASSERT_EQ(Load(Begin({"AxAxBxBx", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx", "AxAxBxBx", "xxxxxxxx", "xxxxxxxx",
-                              "xxxxxxxx"},
-                             "A 2 B 3")),
-                  1);
-        ASSERT_TRUE(rig.board->Shuffle(0, 0));
+        rig.random.Seed(seed);
+        ASSERT_TRUE(Load(
+            Begin({"AxAxBxBx", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx", "AxAxBxBx", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx"},
+                  "A 2 B 3")));
+        ASSERT_TRUE(Shuffle());
         std::set<int32_t> as, bs;
         for (int r : {0, 4})
             for (int c = 0; c < 8; c += 2)
@@ -143,10 +133,10 @@ TEST_F(LevelFill, GroupsDrawFromColoursOfTheirOwn)
 
 TEST_F(LevelFill, LettersWithoutColoursToTakeAreDrawnLikeX)
 {
-    plat::SeedRandom(8);
-    rig.board->SetLevelDifficulty(1); // five colours: group A cannot be dealt its nine
-    ASSERT_EQ(Load(Begin({"AJAJAJAJ", "xxxxxxxx", "JAJAJAJA"}, "A 9")), 1);
-    ASSERT_TRUE(rig.board->Shuffle(0, 0));
+    rig.random.Seed(8);
+    // Level 1's five colours: group A cannot be dealt its nine.
+    ASSERT_TRUE(Load(Begin({"AJAJAJAJ", "xxxxxxxx", "JAJAJAJA"}, "A 9")));
+    ASSERT_TRUE(Shuffle());
     std::set<int32_t> seen;
     for (int r : {0, 2})
         for (int c = 0; c < 8; ++c)
@@ -158,9 +148,9 @@ TEST_F(LevelFill, LettersWithoutColoursToTakeAreDrawnLikeX)
 
 TEST_F(LevelFill, ChainsFollowTheFileAndZeroKeepsACellFree)
 {
-    plat::SeedRandom(4);
-    ASSERT_EQ(Load("LOCK 1 16\nLOCKS { \"00000000\" \"3-------\" }"), 1);
-    rig.board->Shuffle(0, 0);
+    rig.random.Seed(4);
+    ASSERT_TRUE(Load("LOCK 1 16\nLOCKS { \"00000000\" \"3-------\" }"));
+    Shuffle();
     int chained = 0;
     for (int c = 0; c < 8; ++c) {
         EXPECT_GT(Code(c, 0), 0) << c;
@@ -174,14 +164,13 @@ TEST_F(LevelFill, ChainsFollowTheFileAndZeroKeepsACellFree)
 TEST_F(LevelFill, TheTotemLessonDealsTheOwnedTotemsColourToA)
 {
     for (uint32_t seed = 0; seed < 10; ++seed) {
-        plat::SeedRandom(seed);
-        ASSERT_EQ(Load("SET { 0 1 2 3 4 5 6 }\n" + Begin({"xxxxxxxx", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx",
-                                                          "xaxaabax", "xaxxxxxx", "xbaxxxxx", "xxxxxxxx"})),
-                  1);
-        rig.board->levelState = 7;
-        rig.board->totems.levels[4] = 1;
-        rig.board->Shuffle(0, 0);
-        EXPECT_EQ(rig.board->tutorialColour, 4);
+        rig.random.Seed(seed);
+        rig.Probe().Totems().levels[4] = 1;
+        ASSERT_TRUE(Load("SET { 0 1 2 3 4 5 6 }\n" + Begin({"xxxxxxxx", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx",
+                                                            "xaxaabax", "xaxxxxxx", "xbaxxxxx", "xxxxxxxx"}),
+                         6, false, 5, Lesson::Totem));
+        Shuffle();
+        EXPECT_EQ(rig.board->TutorialColour(), 4);
         EXPECT_EQ(Code(1, 4), 4 + 1) << seed;
         EXPECT_EQ(Code(2, 6), 4 + 1) << seed;
     }
@@ -189,26 +178,26 @@ TEST_F(LevelFill, TheTotemLessonDealsTheOwnedTotemsColourToA)
 
 TEST_F(LevelFill, ALayoutThatCannotBePlayedFallsBackToRandomLetters)
 {
-    plat::SeedRandom(2);
-    ASSERT_EQ(Load(Begin({"s0aaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa",
-                          "aaaaaaaa"})),
-              1);
+    rig.random.Seed(2);
+    ASSERT_TRUE(Load(
+        Begin({"s0aaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa", "aaaaaaaa"})));
     capture.Take();
-    EXPECT_FALSE(rig.board->Shuffle(0, 0));
+    EXPECT_FALSE(Shuffle());
     EXPECT_EQ(capture.Take(), " Warning! The start layout of " + dir.File("l.lvl") +
                                   " cannot be played; its letters are drawn at random\n");
     EXPECT_EQ(Code(0, 0), kSteelCode);
     EXPECT_EQ(Code(1, 0), 1);
-    EXPECT_FALSE(rig.board->analyser.HasReadyRun(3, false));
-    EXPECT_TRUE(rig.board->analyser.HasPossibleMove(3, false));
+    CMatchAnalyser drawn = rig.Probe().Analyser();
+    EXPECT_FALSE(drawn.HasReadyRun(3, false));
+    EXPECT_TRUE(drawn.HasPossibleMove(3, false));
 }
 
 TEST_F(LevelFill, ALayoutThatCanNeverStandIsKeptWholeAsDrawn)
 {
-    plat::SeedRandom(2);
-    ASSERT_EQ(Load(Begin({"5555xxxx", "xxxxxxxx"})), 1); // four fixed whites in a row
+    rig.random.Seed(2);
+    ASSERT_TRUE(Load(Begin({"5555xxxx", "xxxxxxxx"}))); // four fixed whites in a row
     capture.Take();
-    EXPECT_FALSE(rig.board->Shuffle(0, 0));
+    EXPECT_FALSE(Shuffle());
     const std::string log = capture.Take();
     EXPECT_NE(log.find("cannot be played"), std::string::npos);
     EXPECT_NE(log.find(" Warning! The start layout of " + dir.File("l.lvl") + " is kept as drawn\n"),
@@ -220,17 +209,15 @@ TEST_F(LevelFill, ALayoutThatCanNeverStandIsKeptWholeAsDrawn)
 
 TEST_F(LevelFill, FirstFillPlacesTheFilesTokensGemsChainsAndFixedMarks)
 {
-    plat::SeedRandom(11);
+    rig.random.Seed(11);
     CGameBoard& b = *rig.board;
-    b.SetLevelDifficulty(14);
-    b.gemsToPlace = 10;
-    ASSERT_EQ(Load(Begin({"s0xxxxxx", "xx2xxxxx", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx",
-                          "xxxxxxx6"}) +
-                   "LOCKS { \"--------\" \"--4-----\" }\n"
-                   "FIXED { \"ff------\" }\n"
-                   "GEMS { \"gg------\" \"--g-----\" }\n"),
-              1);
-    FirstFill();
+    ASSERT_TRUE(Load(
+        Begin({"s0xxxxxx", "xx2xxxxx", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx", "xxxxxxxx", "xxxxxxx6"}) +
+            "LOCKS { \"--------\" \"--4-----\" }\n"
+            "FIXED { \"ff------\" }\n"
+            "GEMS { \"gg------\" \"--g-----\" }\n",
+        14, false, 10));
+    b.FillNow();
     auto at = [&b](int c, int r) -> const CToken& { return *b.Cell(c, r); };
     EXPECT_EQ(at(0, 0).colour, kSteelColour);
     EXPECT_EQ(at(1, 0).colour, 0);
@@ -247,19 +234,19 @@ TEST_F(LevelFill, FirstFillPlacesTheFilesTokensGemsChainsAndFixedMarks)
     ASSERT_TRUE(at(1, 0).bonus);
     EXPECT_EQ(at(1, 0).bonus->kind, kBonusGem);
     int gems = 0;
-    for (const auto& row : b.grid)
-        for (const CountedHandle<CToken>& t : row)
-            gems += t->gem;
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c)
+            gems += b.Cell(c, r)->gem;
     EXPECT_EQ(gems, 2);
-    EXPECT_EQ(b.gemsToPlace, 8);
-    b.CopyToAnalyser();
-    EXPECT_FALSE(b.analyser.HasReadyRun(3, false));
+    EXPECT_EQ(b.GemsToPlace(), 8);
+    EXPECT_FALSE(rig.Probe().Analyser().HasReadyRun(3, false));
 }
 
 TEST_F(LevelFill, AnimatedShuffleDropsEveryTokenAndTheFillBringsTheFixedOnesBack)
 {
-    plat::SeedRandom(6);
+    rig.random.Seed(6);
     CGameBoard& b = *rig.board;
+    BoardProbe probe = rig.Probe();
     std::vector<std::string> rows = NoMoveGrid();
     rows[7][2] = 's';
     PlaceGrid(b, rows, {{4, 4}, {5, 5}});
@@ -267,22 +254,23 @@ TEST_F(LevelFill, AnimatedShuffleDropsEveryTokenAndTheFillBringsTheFixedOnesBack
     b.Cell(4, 4)->settled = 1;
     b.Cell(4, 4)->SetChained(2);
     const int32_t fixedColour = b.Cell(4, 4)->colour;
-    b.gemsToPlace = 3;
+    b.SetGemCounts(5, 3);
 
     b.ShuffleAnimated(1.5f, 30);
     for (int r = 0; r < 8; ++r)
         for (int c = 0; c < 8; ++c)
             EXPECT_FALSE(b.Cell(c, r));
-    EXPECT_EQ(b.gemsToPlace, 5);
-    EXPECT_EQ(b.firstFill, 2);
-    EXPECT_TRUE(b.locked);
-    ASSERT_EQ(b.cellInfo.size(), 8u);
-    EXPECT_EQ(b.cellInfo[4][4].free, 0);
-    EXPECT_EQ(b.cellInfo[4][4].lock, 2);
-    EXPECT_EQ(b.cellInfo[4][4].gem, 1);
-    EXPECT_EQ(b.cellInfo[7][2].colour, kSteelColour);
-    EXPECT_EQ(b.cellInfo[0][0].free, 1);
-    for (const CountedHandle<CToken>& t : b.movingTokens.Tokens()) {
+    EXPECT_EQ(b.GemsToPlace(), 5);
+    EXPECT_EQ(probe.FirstFill(), 2);
+    EXPECT_TRUE(b.Status().locked);
+    const auto& remembered = probe.Remembered();
+    ASSERT_EQ(remembered.size(), 8u);
+    EXPECT_EQ(remembered[4][4].free, 0);
+    EXPECT_EQ(remembered[4][4].lock, 2);
+    EXPECT_EQ(remembered[4][4].gem, 1);
+    EXPECT_EQ(remembered[7][2].colour, kSteelColour);
+    EXPECT_EQ(remembered[0][0].free, 1);
+    for (const CountedHandle<CToken>& t : b.LiveTokens()) {
         EXPECT_EQ(t->moveKind, 2);
         EXPECT_GT(t->pathDuration, 1.5f);
     }
@@ -294,49 +282,51 @@ TEST_F(LevelFill, AnimatedShuffleDropsEveryTokenAndTheFillBringsTheFixedOnesBack
     EXPECT_EQ(b.Cell(4, 4)->chained, 2);
     EXPECT_EQ(b.Cell(4, 4)->gem, 1);
     EXPECT_EQ(b.Cell(4, 4)->settled, 1);
-    EXPECT_EQ(b.gemsToPlace, 4); // the fixed gem is placed again; the other waits for later fills
-    b.CopyToAnalyser();
-    EXPECT_FALSE(b.analyser.HasReadyRun(3, false));
-    EXPECT_TRUE(b.analyser.HasPossibleMove(3, false));
-    EXPECT_EQ(b.movingTokens.Tokens().size(), 64u); // the fallen tokens have left
+    EXPECT_EQ(b.GemsToPlace(), 4); // the fixed gem is placed again; the other waits for later fills
+    CMatchAnalyser after = b.Analysis();
+    EXPECT_FALSE(after.HasReadyRun(3, false));
+    EXPECT_TRUE(after.HasPossibleMove(3, false));
+    EXPECT_EQ(b.LiveTokens().size(), 64u); // the fallen tokens have left
 }
 
 TEST_F(LevelFill, AnimatedShuffleOfABoardWithoutFixedTokensRemembersNothing)
 {
     PlaceGrid(*rig.board, NoMoveGrid());
     rig.board->ShuffleAnimated(1.5f, 30);
-    EXPECT_TRUE(rig.board->cellInfo.empty());
+    EXPECT_TRUE(rig.Probe().Remembered().empty());
 }
 
 // A saved board: the colours of the no-move pattern, with a gem, a chain of
 // three and a fixed token, an empty cell and a code no token has.
-CountedHandle<CQuestSave> SavedBoard()
+BoardSnapshot SavedBoard()
 {
-    auto save = MakeCountedHandle(new CQuestSave());
-    save->SizeGrids();
+    BoardSnapshot save;
+    save.hasCells = true;
     const std::vector<std::string> rows = NoMoveGrid();
     for (int r = 0; r < 8; ++r)
         for (int c = 0; c < 8; ++c)
-            save->SetCell(CQuestSave::TokenCodes, r, c, board_rig::ColourOf(rows[r][c]) + 1);
-    save->SetCell(CQuestSave::TokenCodes, 1, 1, -save->Cell(CQuestSave::TokenCodes, 1, 1));
-    save->SetCell(CQuestSave::ChainFlags, 2, 2, 3);
-    save->SetCell(CQuestSave::TokenFlags, 3, 3, 1);
-    save->SetCell(CQuestSave::TokenCodes, 4, 4, 1000);
-    save->SetCell(CQuestSave::TokenCodes, 5, 5, 55);
-    save->hintTimeLeft = 12.0f;
-    save->extraFlag = 1;
-    save->extraIndex = 3;
+            save.cells[r][c].code = board_rig::ColourOf(rows[r][c]) + 1;
+    save.cells[1][1].code = -save.cells[1][1].code;
+    save.cells[2][2].chains = 3;
+    save.cells[3][3].fixed = true;
+    save.cells[4][4].code = BoardSnapshot::kEmptyCell;
+    save.cells[5][5].code = 55;
+    save.hintSeconds = 12.0f;
+    save.blueTotems = true;
+    save.waitingTotem = 3;
+    save.gemsToCollect = 9;
+    save.gemsToPlace = 7;
     return save;
 }
 
 TEST_F(LevelFill, SavedBoardIsRestoredAndCellsWithoutATokenAreDrawn)
 {
-    plat::SeedRandom(3);
+    rig.random.Seed(3);
     CGameBoard& b = *rig.board;
-    b.SetLevelDifficulty(9); // seven colours, no steel
-    b.questSave = SavedBoard();
-    b.gemsToPlace = 7;
-    b.firstFill = 3;
+    BoardProbe probe = rig.Probe();
+    b.StartLevel(LevelSetup(9, false, 5)); // seven colours, no steel
+    b.Restore(SavedBoard());
+    EXPECT_EQ(b.GemsToCollect(), 9);
     b.Refill(true, true);
     const std::vector<std::string> rows = NoMoveGrid();
     for (int r = 0; r < 8; ++r)
@@ -350,32 +340,33 @@ TEST_F(LevelFill, SavedBoardIsRestoredAndCellsWithoutATokenAreDrawn)
     EXPECT_EQ(b.Cell(1, 1)->gem, 1);
     EXPECT_EQ(b.Cell(2, 2)->chained, 3);
     EXPECT_EQ(b.Cell(3, 3)->settled, 1);
-    EXPECT_EQ(b.gemsToPlace, 7); // the save's gems were counted when it was written
-    EXPECT_FLOAT_EQ(b.adviser.timeGiven, 12.0f);
-    EXPECT_TRUE(b.totems.blueTotemsActive);
-    EXPECT_EQ(b.steelCap, 0);
-    EXPECT_EQ(b.totems.queued, std::vector<int>{3});
+    EXPECT_EQ(b.GemsToPlace(), 7); // the save's gems were counted when it was written
+    EXPECT_FLOAT_EQ(probe.Adviser().timeGiven, 12.0f);
+    EXPECT_TRUE(probe.Totems().blueTotemsActive);
+    EXPECT_EQ(probe.SteelCap(), 0);
+    EXPECT_EQ(probe.Totems().queued, std::vector<int>{3});
 }
 
 TEST_F(LevelFill, SaveWithoutABoardFillsAtRandom)
 {
-    plat::SeedRandom(3);
+    rig.random.Seed(3);
     CGameBoard& b = *rig.board;
-    b.questSave = MakeCountedHandle(new CQuestSave()); // a shop save: no grids
-    b.gemsToPlace = 7;
-    b.firstFill = 3;
+    BoardSnapshot shop; // a shop save: no grids
+    shop.gemsToCollect = shop.gemsToPlace = 7;
+    b.Restore(shop);
     b.Refill(true, true);
     EXPECT_TRUE(b.IsFull());
-    EXPECT_EQ(b.gemsToPlace, 3); // four drawn by the share, as in play
+    EXPECT_EQ(b.GemsToPlace(), 3); // four drawn by the share, as in play
 }
 
 TEST_F(LevelFill, ResetPlacesTheGemsBarWithTheMesh)
 {
-    rig.board->gemsBar->SetPosition(0.0f, 0.0f, 0.0f);
+    BoardProbe probe = rig.Probe();
+    probe.GemsBar().SetPosition(0.0f, 0.0f, 0.0f);
     rig.board->Reset(0);
-    const Vec3 origin = rig.board->gemsBar->Origin();
-    EXPECT_FLOAT_EQ(origin.x, rig.board->mesh->OffsetX());
-    EXPECT_FLOAT_EQ(origin.y, rig.board->mesh->OffsetY());
+    const Vec3 origin = probe.GemsBar().Origin();
+    EXPECT_FLOAT_EQ(origin.x, probe.Mesh().OffsetX());
+    EXPECT_FLOAT_EQ(origin.y, probe.Mesh().OffsetY());
 }
 
 } // namespace

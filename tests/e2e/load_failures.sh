@@ -35,7 +35,10 @@ one_extra_font() {
   head -n 1 "$GAME_DIR/Data/Fonts/AdditionalFonts.lst" > "$INSTALL/Data/Fonts/AdditionalFonts.lst"
 }
 
+# The help pages show the caps' own pictures, so the forms, loaded first,
+# are the first to miss Caps.png; the caps' light picture is theirs alone.
 no_caps() { rm "$INSTALL/Data/Gfx/Caps.png"; }
+no_caps_light() { rm "$INSTALL/Data/Gfx/Caps_l.tga"; }
 # A first frame numbered 1 instead of 0.
 bad_caps_animation() {
   rm "$INSTALL/Data/CapsAnimation.dat"
@@ -55,7 +58,9 @@ expect_load_failure "Unable to load Font.vfd" short_font
 expect_load_failure "Unable to load AdditionalFonts.lst" one_extra_font
 expect_load_failure "Unable to create forms" remove_help_form
 grep -qF "Error loading Form Help: Unable to open file" "$LOG" || fail "the log does not name the Help form"
-expect_load_failure "Unable to load caps Textures" no_caps
+expect_load_failure "Unable to create forms" no_caps
+grep -qF "Unable to load texture HelpCaps" "$LOG" || fail "the log does not name the help's caps"
+expect_load_failure "Unable to load caps Textures" no_caps_light
 expect_load_failure "Unable to load caps Animation" bad_caps_animation
 grep -qF "Wrong FrameNum in line" "$LOG" || fail "the log does not name the wrong frame number"
 expect_load_failure "Error loading BarGems.bmp" tall_bar_gems

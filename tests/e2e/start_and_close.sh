@@ -14,6 +14,9 @@ printf '%s' "$expected_start" > "$WORK/expected"
 cmp -s -n "${#expected_start}" "$WORK/expected" "$LOG" || fail "log does not start as expected"
 
 # A second start while the first runs leaves at once with 0 and no log line.
+# The first writes one more line once its splash has faded in (the loading
+# picture goes): the log is compared after it, however slow the machine.
+wait_for_log "Loading  Destruction."
 before=$(md5sum < "$LOG")
 rc=0
 (cd "$INSTALL" && timeout 20 ./galvorine) || rc=$?
@@ -38,12 +41,18 @@ sfx=$USER_DIR/Data/Sfx
 [ "$(ls "$sfx" | grep -c '\.wav$')" -eq "$(grep -c . "$INSTALL/Data/Sfx/Ogg.lst")" ] || fail "not every sound converted"
 [ -f "$sfx/Vol.cfg" ] || fail "no conversion marker"
 
-# A later run keeps the player's edits and does not convert again.
+# A later run keeps the player's edits and does not convert again; it
+# removes what a write killed in the middle left in the user folder.
 sed -i 's/^Gamma=.*/Gamma=0.4/' "$options"
+echo half > "$options.tmpAbC123"
+echo mine > "$USER_DIR/notes.tmp"
 start_game
 wait_for_log "Init stuf... Ok"
 stop_game
 grep -q '^Gamma=0.4$' "$options" || fail "the user's edit was lost"
+[ ! -e "$options.tmpAbC123" ] || fail "the leftover of an interrupted write is still there"
+[ -e "$USER_DIR/notes.tmp" ] || fail "a file that is no leftover was removed"
+grep -q "Removed 1 temporary file(s) that interrupted writes left in" "$LOG" || fail "the sweep is not in the log"
 
 # Without the marker the sounds are converted again.
 rm "$sfx/Vol.cfg"

@@ -1,7 +1,7 @@
 // The sand box's dune keepers: where grains and puffs start, when they
 // start at all, the stream up the wall and along the pour path, and the box
 // starting and stopping them.
-#include "effects/keepers/DuneKeepers.h"
+#include "effects/sandbox/DuneKeepers.h"
 
 #include "effects/particles/ParticleSystemsManager.h"
 #include "engine/RenderTestSupport.h"

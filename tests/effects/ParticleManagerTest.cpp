@@ -145,6 +145,7 @@ TEST_F(ManagerTest, FogIsBlackForAdditiveSystemsAndPutBackAfterThePass)
     manager->Update(2.0f / 64.0f);
     rig.direct3d.log.calls.clear();
     manager->RenderBlended();
+    rig.device->DrawIndexed(D3DPT_TRIANGLELIST, 0, 4, 0, 2); // the next layer
     // Sparks (far) black, smoke kept, darkening smoke black, then put back.
     const std::vector<std::string> expected = {"SetRenderState 34 0", "SetRenderState 34 3368601",
                                                "SetRenderState 34 0", "SetRenderState 34 3368601"};
@@ -162,6 +163,7 @@ TEST_F(ManagerTest, AFailedLockEndsThePassAndPutsTheFogColourBack)
     rig.direct3d.log.calls.clear();
     manager->RenderBlended();
     EXPECT_EQ(Calls("DrawIndexedPrimitive").size(), 1u);
+    rig.device->DrawIndexed(D3DPT_TRIANGLELIST, 0, 4, 0, 2); // the next layer
     const std::vector<std::string> expected = {"SetRenderState 34 0", "SetRenderState 34 3368601"};
     EXPECT_EQ(Calls("SetRenderState 34"), expected);
 }

@@ -187,9 +187,10 @@ TEST(Sandbox, TheSandIsOneStripFromTheBottomToTheShownLevels)
     ASSERT_TRUE(b.box.RenderSand(FrameTargets{rig.device, rig.vertices, rig.indices}));
     EXPECT_EQ(rig.log().Count("DrawIndexedPrimitive 5 "), 1u); // a triangle strip
     EXPECT_EQ(rig.log().primitives, 20);
+    EXPECT_EQ(rig.log().Count("SetRenderState 14 1"), 1u); // the sand writes depth
     uint32_t depthWrites = 1;
-    rig.null().GetRenderState(D3DRS_ZWRITEENABLE, &depthWrites);
-    EXPECT_EQ(depthWrites, 0u); // as the frame had it
+    rig.device->GetFrameRenderState(D3DRS_ZWRITEENABLE, &depthWrites);
+    EXPECT_EQ(depthWrites, 0u); // the later draws get it as the frame had it
 
     const Vertex* v = DrawnVertices(rig) + rig.vertices->LockStart();
     const double level = b.field->DisplayLevels()[10];

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr float kTwoPi = 6.2831853f;
+constexpr float kFullTurn = 6.2831853f;
 
 struct ScoreFile {
     explicit ScoreFile(const std::string& text) { testing_support::WriteText(path, text); }
@@ -34,7 +34,7 @@ TEST(ScoreSettings, AMissingFileGivesEveryDefault)
     EXPECT_FALSE(s.score.shadow);
     EXPECT_FLOAT_EQ(s.score.shadowShift.y, -2);
     EXPECT_EQ(s.score.shadowColor, 0x80000000u);
-    EXPECT_FLOAT_EQ(s.message.pulseSpeed, kTwoPi);
+    EXPECT_FLOAT_EQ(s.message.pulseSpeed, kFullTurn);
     EXPECT_FLOAT_EQ(s.message.pulseDepth, 0.1f);
     ASSERT_EQ(s.messageColors.size(), 1u);
     EXPECT_EQ(s.messageColors[0], 0xffa0a0ffu);
@@ -78,7 +78,7 @@ TEST(ScoreSettings, KeysAreConvertedAndCheckedAsTheyAreRead)
     EXPECT_FLOAT_EQ(s.score.lifeTime, 0.75f);
     EXPECT_TRUE(s.message.shadow);
     EXPECT_FLOAT_EQ(s.message.shadowShift.y, -3);
-    EXPECT_FLOAT_EQ(s.message.pulseSpeed, 2 * kTwoPi);
+    EXPECT_FLOAT_EQ(s.message.pulseSpeed, 2 * kFullTurn);
     ASSERT_EQ(s.messageColors.size(), 3u);
     EXPECT_EQ(s.messageColors[0], 0x04010203u);
     EXPECT_EQ(s.messageColors[1], 0xffa0a0ffu); // missing: the default

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <new>
 
 // The handle's control block comes from the non-throwing new; this test
@@ -10,9 +9,17 @@
 namespace {
 bool g_refuseNothrowNew = false;
 }
+// What it hands out is freed by the ordinary delete, so it comes from the
+// ordinary new.
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
-    return g_refuseNothrowNew ? nullptr : std::malloc(size ? size : 1);
+    if (g_refuseNothrowNew)
+        return nullptr;
+    try {
+        return ::operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 namespace {

@@ -21,7 +21,7 @@ namespace drawing_test {
 
 using namespace d3d;
 
-inline intptr_t Proc(uint32_t, uintptr_t, intptr_t) { return 0; }
+inline bool Proc(const plat::WindowEvent&) { return false; }
 
 struct Frame {
     int width = 0, height = 0;

@@ -1,4 +1,5 @@
 #include "engine/Log.h"
+#include "engine/DataPaths.h"
 #include "engine/Settings.h"
 #include "platform/Files.h"
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 
 using namespace d3d;
 using testing_support::ScratchDir;
@@ -170,6 +171,39 @@ TEST(FontFile, ExactSizeLoadsOneByteLessFails)
     EXPECT_EQ(ReadFontFile(&font, dir.File("Short.vfd")), 0);
 }
 
+// A damaged descriptor's metrics are held to what a text can be laid out
+// with: not finite reads as 0, measures within 16 character sizes, texture
+// coordinates within the picture.
+TEST(FontFile, DamagedMetricsAreHeldInRange)
+{
+    ScratchDir dir;
+    std::vector<unsigned char> bytes(12312, 0);
+    auto put = [&](size_t offset, float value) { std::memcpy(&bytes[offset], &value, 4); };
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    const size_t a = 24 + 'A' * 48, space = 24 + 32 * 48;
+    put(20, nan);          // the fixed advance
+    put(a + 0, 3.0e38f);   // width
+    put(a + 8, -inf);      // x offset
+    put(a + 24, 1.25f);    // advance, as it is
+    put(a + 28, nan);      // u0
+    put(a + 36, 7.0f);     // u1
+    put(a + 44, -1.0e30f); // y offset
+    put(space + 24, inf);  // the space's advance
+    testing_support::WriteBytes(dir.File("Bad.vfd"), bytes);
+
+    CBitmapFont font{CountedHandle<CTexture>()};
+    ASSERT_EQ(ReadFontFile(&font, dir.File("Bad.vfd")), 1);
+    const GlyphRecord& g = font.glyphs[static_cast<size_t>('A')];
+    EXPECT_EQ(font.fixedAdvance, 0.0f);
+    EXPECT_EQ(g.width, 16.0f);
+    EXPECT_EQ(g.xOffset, 0.0f);
+    EXPECT_EQ(g.advance, 1.25f);
+    EXPECT_EQ(g.u0, 0.0f);
+    EXPECT_EQ(g.u1, 1.0f);
+    EXPECT_EQ(g.yOffset, -16.0f);
+    EXPECT_EQ(font.spaceAdvance, 0.0f);
+}
+
 TEST(FontFile, ListStopsAtTheFirstEmptyLineAndAcceptsQuotedNames)
 {
     NullRig rig;
@@ -230,4 +264,122 @@ TEST(RenderDeviceCache, ABindingIsMadeAgainOnceAnyTextureWasDestroyed)
     b->ReleaseD3DResource();
     rig.device->SetTexture(0, a);
     EXPECT_EQ(rig.log().Count("SetTexture 0"), calls + 1);
+}
+
+namespace {
+
+uint32_t DeviceRenderState(NullRig& rig, D3DRENDERSTATETYPE state)
+{
+    uint32_t value = 0;
+    rig.null().GetRenderState(state, &value);
+    return value;
+}
+
+uint32_t DeviceStageState(NullRig& rig, uint32_t stage, D3DTEXTURESTAGESTATETYPE type)
+{
+    uint32_t value = 0;
+    rig.null().GetTextureStageState(stage, type, &value);
+    return value;
+}
+
+// The frame's usual states, as the frame renderer sets them.
+void FrameStates(CRenderDevice& device)
+{
+    device.ModulateTextureByVertexColour(0);
+    device.SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    device.SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+    device.SetRenderState(D3DRS_ALPHATESTENABLE, 0);
+    device.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    device.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device.SetRenderState(D3DRS_ZWRITEENABLE, 0);
+}
+
+} // namespace
+
+TEST(DrawPasses, APassesStatesComeBackForTheNextDrawUnlessSetSince)
+{
+    NullRig rig;
+    CRenderDevice& device = *rig.device;
+    FrameStates(device);
+    PassState sheen;
+    sheen.blend = PassBlend::Add();
+    sheen.texturing = PassTexturing::LitBySecond;
+    sheen.depth = PassDepth::Write;
+    sheen.clampSecond = true;
+    ASSERT_EQ(device.DrawPass(sheen, PassDraw::Quads(0, 0, 1)), D3D_OK);
+    EXPECT_EQ(DeviceRenderState(rig, D3DRS_DESTBLEND), D3DBLEND_ONE);
+    EXPECT_EQ(DeviceStageState(rig, 1, D3DTSS_ADDRESSU), D3DTADDRESS_CLAMP);
+    uint32_t frameDepth = 7;
+    device.GetFrameRenderState(D3DRS_ZWRITEENABLE, &frameDepth);
+    EXPECT_EQ(frameDepth, 0u);
+
+    // A setter in between settles its state: no call back for it.
+    device.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    const size_t sourceCalls = rig.log().Count("SetRenderState 19 ");
+    device.DrawIndexed(D3DPT_TRIANGLELIST, 0, 4, 0, 2);
+    EXPECT_EQ(rig.log().Count("SetRenderState 19 "), sourceCalls);
+    EXPECT_EQ(DeviceRenderState(rig, D3DRS_SRCBLEND), D3DBLEND_ONE);
+    EXPECT_EQ(DeviceRenderState(rig, D3DRS_DESTBLEND), D3DBLEND_INVSRCALPHA);
+    EXPECT_EQ(DeviceRenderState(rig, D3DRS_ZWRITEENABLE), 0u);
+    EXPECT_EQ(DeviceRenderState(rig, D3DRS_ALPHATESTENABLE), 0u);
+    EXPECT_EQ(DeviceStageState(rig, 0, D3DTSS_COLOROP), D3DTOP_MODULATE);
+    EXPECT_EQ(DeviceStageState(rig, 1, D3DTSS_COLOROP), D3DTOP_DISABLE);
+    // Stage 1 is off for that draw: its addressing waits for a draw it can change.
+    EXPECT_EQ(DeviceStageState(rig, 1, D3DTSS_ADDRESSU), D3DTADDRESS_CLAMP);
+    device.SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device.DrawIndexed(D3DPT_TRIANGLELIST, 0, 4, 0, 2);
+    EXPECT_EQ(DeviceStageState(rig, 1, D3DTSS_ADDRESSU), D3DTADDRESS_WRAP);
+}
+
+TEST(DrawPasses, PassesNextToEachOtherMakeNoCallsBackAndForth)
+{
+    PassState chains;
+    chains.texturing = PassTexturing::AlphaFromSecond;
+    PassState dust;
+    dust.texturing = PassTexturing::Masked;
+    dust.blend = PassBlend::Additive();
+    PassState plain;
+    plain.alphaTest = false;
+    plain.blend = PassBlend::Opaque();
+    // What a pass changed and the opaque pass after it cannot see stays as
+    // it is: stage 1's arguments while stage 1 is off, the blend factors
+    // while blending is. Then the next frame's pass needs no call to set them
+    // again.
+    const struct {
+        const PassState* pass;
+        const char* untouched;
+    } cases[] = {{&chains, "SetTextureStageState 1 2 "}, {&dust, "SetRenderState 20 "}};
+    for (const auto& c : cases) {
+        NullRig rig;
+        CRenderDevice& device = *rig.device;
+        FrameStates(device);
+        device.DrawPass(*c.pass, PassDraw::Quads(0, 0, 1));
+        device.DrawPass(plain, PassDraw::Quads(0, 0, 1));
+        const size_t before = rig.log().Count(c.untouched);
+        const size_t stateCalls = rig.log().Count("SetRenderState ") + rig.log().Count("SetTextureStageState ");
+        device.DrawPass(*c.pass, PassDraw::Quads(0, 0, 1));
+        device.DrawPass(plain, PassDraw::Quads(0, 0, 1));
+        EXPECT_EQ(rig.log().Count(c.untouched), before) << c.untouched;
+        const size_t secondRound =
+            rig.log().Count("SetRenderState ") + rig.log().Count("SetTextureStageState ") - stateCalls;
+        device.DrawPass(*c.pass, PassDraw::Quads(0, 0, 1));
+        device.DrawPass(plain, PassDraw::Quads(0, 0, 1));
+        EXPECT_EQ(rig.log().Count("SetRenderState ") + rig.log().Count("SetTextureStageState ") - stateCalls,
+                  2 * secondRound);
+    }
+}
+
+TEST(DrawPasses, AResetTakesTheOwedStatesBack)
+{
+    NullRig rig;
+    CRenderDevice& device = *rig.device;
+    FrameStates(device);
+    PassState pass;
+    pass.depth = PassDepth::Write;
+    device.DrawPass(pass, PassDraw::Quads(0, 0, 1));
+    ASSERT_EQ(device.Reset(), D3D_OK);
+    EXPECT_EQ(device.renderStates[D3DRS_ZWRITEENABLE], 0u);
+    EXPECT_EQ(DeviceRenderState(rig, D3DRS_ZWRITEENABLE), 0u);
+    EXPECT_EQ(DeviceRenderState(rig, D3DRS_ALPHATESTENABLE), 0u);
 }

@@ -32,6 +32,11 @@ TEST(Profile, WindowsSemanticsForReading)
     char small[6];
     EXPECT_EQ(plat::GetPrivateProfileString("Main", "Key", "", small, sizeof small, file), 5);
     EXPECT_STREQ(small, "quote");
+
+    // A NUL in a damaged file ends the value; the count is the text's length.
+    WriteText(file, std::string("[Main]\nKey=Sp\0\x07ieler\n", 21));
+    EXPECT_EQ(plat::GetPrivateProfileString("Main", "Key", "", small, sizeof small, file), 2);
+    EXPECT_STREQ(small, "Sp");
 }
 
 TEST(Profile, WritesReplaceInPlaceAndKeepOtherLines)

@@ -17,7 +17,7 @@ std::vector<std::string> Tokens(const std::string& text, std::vector<int>* lines
     ScratchDir dir;
     WriteText(dir.File("t.txt"), text);
     CTextReader reader;
-    EXPECT_EQ(reader.Open(dir.File("t.txt")), 0);
+    EXPECT_TRUE(reader.Open(dir.File("t.txt")));
     std::vector<std::string> out;
     char token[CTextReader::kTokenSize];
     while (reader.NextToken(token) > 0) {
@@ -71,7 +71,7 @@ TEST(TextReader, CountsLinesAndSplitsOverlongLines)
 TEST(TextReader, MissingFileFailsToOpen)
 {
     CTextReader reader;
-    EXPECT_EQ(reader.Open("/nonexistent/file.txt"), 1);
+    EXPECT_FALSE(reader.Open("/nonexistent/file.txt"));
 }
 
 TEST(TextReader, StringHelpers)

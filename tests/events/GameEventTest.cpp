@@ -45,19 +45,4 @@ TEST(GameEvent, CopyingAnEventWithoutSenderLeavesItEmpty)
     EXPECT_EQ(copy.value, 7);
 }
 
-TEST(GameEvent, BoardEventsAreWordsAndCarryFloats)
-{
-    BoardEventQueue queue;
-    BoardEvent event;
-    event.kind = 11;
-    event.x = plat::FloatBits(-12.5f);
-    event.sender = plat::FloatBits(340.25f); // a y position, not a handle
-    queue.Push(event);
-    queue.Push(event);
-    queue.Erase(0);
-    ASSERT_EQ(queue.Size(), 1u);
-    EXPECT_EQ(queue.At(0).XFloat(), -12.5f);
-    EXPECT_EQ(queue.At(0).SenderFloat(), 340.25f);
-}
-
 } // namespace

@@ -11,7 +11,7 @@ namespace {
 // 32-bit class.
 void OfferClasses(CGame& game, std::initializer_list<int> classes)
 {
-    std::vector<int32_t>& modes = game.renderer->fullScreenModes;
+    std::vector<int32_t>& modes = game.services.renderer->fullScreenModes;
     static const int32_t any = modes[3];
     for (int32_t& m : modes)
         m = -1;
@@ -24,7 +24,7 @@ void OfferClasses(CGame& game, std::initializer_list<int> classes)
 TEST(DisplayOptions, EachBoxTogglesWithinWhatTheDisplayOffers)
 {
     GameRig game;
-    ASSERT_GE(game->renderer->fullScreenModes[3], 0);
+    ASSERT_GE(game->services.renderer->fullScreenModes[3], 0);
     struct Case {
         std::initializer_list<int> classes;
         size_t windowSizes;
@@ -47,8 +47,9 @@ TEST(DisplayOptions, EachBoxTogglesWithinWhatTheDisplayOffers)
     };
     for (const Case& c : cases) {
         OfferClasses(*game, c.classes);
-        game->renderer->windowSizes.resize(c.windowSizes, {640, 480});
-        EXPECT_EQ(game->ToggleDisplayOption(c.mask, c.option), c.result) << c.mask << " option " << c.option;
+        game->services.renderer->windowSizes.resize(c.windowSizes, {640, 480});
+        EXPECT_EQ(game->flow.options.ToggleDisplayOption(c.mask, c.option), c.result)
+            << c.mask << " option " << c.option;
     }
 }
 
@@ -57,8 +58,8 @@ TEST(DisplayOptions, LeavingFullScreenOnASixteenBitDesktopDropsTheDepth)
     std::vector<d3d::NullAdapter> adapters = d3d::NullDirect3D::StandardAdapters();
     adapters[0].desktop.Format = d3d::D3DFMT_R5G6B5;
     GameRig game({}, adapters);
-    game->renderer->windowSizes.resize(2, {640, 480});
-    EXPECT_EQ(game->ToggleDisplayOption(7, 0), 2);
+    game->services.renderer->windowSizes.resize(2, {640, 480});
+    EXPECT_EQ(game->flow.options.ToggleDisplayOption(7, 0), 2);
 }
 
 // The mask applied switches the display; a class without a mode fails and
@@ -66,15 +67,15 @@ TEST(DisplayOptions, LeavingFullScreenOnASixteenBitDesktopDropsTheDepth)
 TEST(DisplayOptions, AnAppliedMaskSwitchesTheDisplay)
 {
     GameRig game;
-    ASSERT_TRUE(game->ApplyDisplayMode(7));
-    EXPECT_EQ(game->fullScreen, 1);
-    EXPECT_EQ(game->GetDisplayFlags(), 7);
-    ASSERT_TRUE(game->ApplyDisplayMode(0));
-    EXPECT_EQ(game->fullScreen, 0);
-    EXPECT_EQ(game->GetDisplayFlags() & 1, 0);
+    ASSERT_TRUE(game->flow.options.ApplyDisplayMode(7));
+    EXPECT_EQ(game->services.fullScreen, 1);
+    EXPECT_EQ(game->flow.options.GetDisplayFlags(), 7);
+    ASSERT_TRUE(game->flow.options.ApplyDisplayMode(0));
+    EXPECT_EQ(game->services.fullScreen, 0);
+    EXPECT_EQ(game->flow.options.GetDisplayFlags() & 1, 0);
     OfferClasses(*game, {0});
-    EXPECT_FALSE(game->ApplyDisplayMode(7));
-    EXPECT_EQ(game->fullScreen, 0);
+    EXPECT_FALSE(game->flow.options.ApplyDisplayMode(7));
+    EXPECT_EQ(game->services.fullScreen, 0);
     EXPECT_NE(game.Log().find("Unable to find Fullscreen mode"), std::string::npos);
 }
 
@@ -84,19 +85,21 @@ TEST(DisplayOptions, TheOptionsScreenAppliesWhatItsBoxesShow)
 {
     GameRig game;
     ASSERT_TRUE(game.NewPlayer("Anna"));
-    game.ClickId(game->screens->mainMenu.form, 3);
-    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->options.form); }, 5.0f));
-    auto box = [&](size_t i) { return static_cast<CQoCheckbox*>(game->screens->options.switches[i].Get()); };
+    game.ClickId(game->services.screens->mainMenu.form, Command::Options);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->options.form); }, 5.0f));
+    auto box = [&](size_t i) {
+        return static_cast<CQoCheckbox*>(game->services.screens->options.switches[i].Get());
+    };
     EXPECT_FALSE(box(0)->IsChecked());
     EXPECT_TRUE(box(0)->IsEnabled());
     EXPECT_FALSE(box(2)->IsEnabled()); // depth only in full screen
-    game.ClickId(game->screens->options.form, 233);
-    EXPECT_EQ(game->pendingDisplayMask & 1, 1);
+    game.ClickId(game->services.screens->options.form, Command::FullScreenBox);
+    EXPECT_EQ(game->flow.options.pendingDisplayMask & 1, 1);
     EXPECT_TRUE(box(0)->IsChecked());
-    game.ClickId(game->screens->options.form, 230);
-    EXPECT_EQ(game->fullScreen, 1);
+    game.ClickId(game->services.screens->options.form, Command::OptionsOk);
+    EXPECT_EQ(game->services.fullScreen, 1);
     const std::string options = testing_support::ReadText(game.UserFolder() + "Data/Config/Options.ini");
     EXPECT_NE(options.find("FullScreen=1"), std::string::npos);
     EXPECT_NE(options.find("[Sound]"), std::string::npos);
-    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->mainMenu.form); }, 5.0f));
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->mainMenu.form); }, 5.0f));
 }

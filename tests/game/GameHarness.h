@@ -103,31 +103,32 @@ public:
         poll.height = 768;
         plat::SetCursorPollForTests(&poll);
     }
-    int Press(float x, float y)
+    // A press at a virtual point, made where the cursor stands.
+    InputResult Press(float x, float y)
     {
         PointAt(x, y);
-        return game->OnLButtonDown(0, 0, 0);
+        return game->OnPress(plat::MouseButton::Left, poll.x, poll.y);
     }
-    int Release(float x, float y)
+    InputResult Release(float x, float y)
     {
         PointAt(x, y);
-        return game->OnLButtonUp(0, 0, 0);
+        return game->OnRelease(plat::MouseButton::Left, poll.x, poll.y);
     }
-    int Click(float x, float y)
+    InputResult Click(float x, float y)
     {
         Press(x, y);
         return Release(x, y);
     }
-    int Click(const CQoWindow& control) { return Click(control.Position().x, control.Position().y); }
-    void Key(int key) { game->OnKeyDown(key); }
+    InputResult Click(const CQoWindow& control) { return Click(control.Position().x, control.Position().y); }
+    InputResult Key(int key) { return game->OnKeyDown(key); }
     void Type(const std::string& text)
     {
         for (const char c : text)
-            game->OnChar(static_cast<unsigned char>(c));
+            game->OnCharacter(static_cast<unsigned char>(c));
     }
     static bool Shown(const CountedHandle<CQoForm>& form) { return form->IsVisible() && form->active; }
     // The centre of a board cell on the virtual screen.
-    Vec2 Cell(int column, int row) const { return game->board->CellToPoint(column, row, true); }
+    Vec2 Cell(int column, int row) const { return game->services.board->CellToPoint(column, row, true); }
 
     // No sound device: no first-run conversion of the sounds.
     testing_support::ScopedEnv silent{"SDL_AUDIODRIVER", "galvorine-none"};

@@ -14,12 +14,13 @@ public:
         : GameHarness(prepare, std::move(adapters), root)
     {
         EXPECT_TRUE(deviceMade);
-        EXPECT_TRUE(started) << (game->errors.empty() ? "" : game->errors.back());
+        EXPECT_TRUE(started) << (game->services.errors.empty() ? "" : game->services.errors.back());
     }
 
     // The visible one, when several controls share the id.
-    static const CQoWindow& Control(const CountedHandle<CQoForm>& form, int32_t id)
+    static const CQoWindow& Control(const CountedHandle<CQoForm>& form, Command command)
     {
+        const int32_t id = IdOf(command);
         for (size_t i = 0; i < form->ChildCount(); ++i)
             if (form->Child(i)->id == id && form->Child(i)->IsVisible())
                 return *form->Child(i);
@@ -27,19 +28,22 @@ public:
         EXPECT_TRUE(w) << "no control with id " << id;
         return *w;
     }
-    int ClickId(const CountedHandle<CQoForm>& form, int32_t id) { return Click(Control(form, id)); }
-    CGameScreens& Screens() { return *game->screens; }
+    InputResult ClickId(const CountedHandle<CQoForm>& form, Command command)
+    {
+        return Click(Control(form, command));
+    }
+    CGameScreens& Screens() { return *game->services.screens; }
     // A form shown at once, its fade run to its end.
     void ShowNow(const CountedHandle<CQoForm>& form)
     {
-        game->screens->ShowForm(form, 1000.0f);
+        game->services.screens->ShowForm(form, 1000.0f);
         Frames(1);
     }
-    // A message box up with a command, as the game puts it up.
-    void AskNow(int command, int group)
+    // A message box up with a question, as the game puts it up.
+    void AskNow(Question question, int group)
     {
-        game->screens->SetMessageBox("?", "", group, command);
-        ShowNow(game->screens->msgBox.form);
+        game->services.screens->SetMessageBox("?", "", group, question);
+        ShowNow(game->services.screens->msgBox.form);
     }
 
     // From the splash through the name entry to the main menu.
@@ -55,14 +59,12 @@ public:
     // first level's full board; without the tutorial unless asked.
     bool PlayFirstLevel(bool tutorial = false)
     {
-        ClickId(Screens().mainMenu.form, 1);
-        if (!RunUntil([&] { return game->mode == kModeLevelIntro && game->subState == -7; }, 10.0f))
+        ClickId(Screens().mainMenu.form, Command::PlayQuest);
+        if (!RunUntil([&] { return game->flow.IsAt<CStoryPages>(CStoryPages::kPages); }, 10.0f))
             return false;
         if (!tutorial)
-            game->profile->questTutorial = 0;
+            game->quest.profile->questTutorial = 0;
         Key(32);
-        return RunUntil(
-            [&] { return game->mode == kModePlaying && game->phase == kPhasePlay && game->board->IsIdle(true); },
-            30.0f);
+        return RunUntil([&] { return game->flow.IsIn<CPlay>() && game->services.board->IsIdle(); }, 30.0f);
     }
 };

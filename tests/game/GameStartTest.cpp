@@ -9,18 +9,19 @@ TEST(GameStart, TheLoadSequenceEndsInTheSplashWithEveryMemberMade)
 {
     GameRig game;
     ASSERT_TRUE(game.started);
-    EXPECT_EQ(game->mode, kModeSplash);
-    EXPECT_EQ(game->phase, kPhasePlay);
-    EXPECT_EQ(game->challengeMode, kOrdinaryLevel);
-    EXPECT_TRUE(game->nameEntryPending);
-    EXPECT_TRUE(game->cursorReady);
-    for (const bool made : {!!game->screens, !!game->board, !!game->backgrounds, !!game->shop, !!game->starAward,
-                            !!game->lifeLostAward, !!game->bestScores, !!game->bestTimes, !!game->trophies,
-                            !!game->sounds, !!game->music, !!game->fpsText})
+    EXPECT_TRUE(game->flow.IsIn<CSplash>());
+    EXPECT_EQ(game->flow.Mode(), kModeSplash);
+    EXPECT_FALSE(game->services.board->Status().challengePlay);
+    EXPECT_TRUE(game->quest.nameEntryPending);
+    EXPECT_TRUE(game->services.cursorReady);
+    for (const bool made : {!!game->services.screens, !!game->services.board, !!game->services.backgrounds,
+                            !!game->services.shop, !!game->services.starAward, !!game->services.lifeLostAward,
+                            !!game->services.bestScores, !!game->services.bestTimes, !!game->services.trophies,
+                            !!game->services.sounds, !!game->services.music, !!game->services.fpsText})
         EXPECT_TRUE(made);
     // The loading picture goes with the splash's first step, not before.
-    EXPECT_TRUE(game->device->FindTexture("Loading"));
-    EXPECT_EQ(game->screens->FormsManager(), game->renderer->gui);
+    EXPECT_TRUE(game->services.device->FindTexture("Loading"));
+    EXPECT_EQ(game->services.screens->FormsManager(), game->services.renderer->gui);
 }
 
 // The splash runs its groups and hands over to the name entry for a first
@@ -37,10 +38,10 @@ TEST(GameStart, TheSplashEndsInTheNameEntryOrTheMenu)
             if (c.playerExists)
                 plat::CreateDirectory(user + "Players\\Anna");
         });
-        const CGameScreens& screens = *game->screens;
+        const CGameScreens& screens = *game->services.screens;
         const CountedHandle<CQoForm>& expected = c.playerExists ? screens.mainMenu.form : screens.newProfile.form;
         float t = 0.0f;
-        while (game->mode == kModeSplash && t < 30.0f) {
+        while (game->flow.IsIn<CSplash>() && t < 30.0f) {
             if (c.keys)
                 game.Key(65);
             game.Frames(1);
@@ -48,15 +49,14 @@ TEST(GameStart, TheSplashEndsInTheNameEntryOrTheMenu)
         }
         EXPECT_LE(t, c.within) << c.playerExists << c.keys;
         EXPECT_TRUE(expected->IsVisible());
-        EXPECT_FALSE(game->device->FindTexture("Loading"));
-        EXPECT_EQ(game->nameEntryPending, !c.playerExists);
+        EXPECT_FALSE(game->services.device->FindTexture("Loading"));
+        EXPECT_EQ(game->quest.nameEntryPending, !c.playerExists);
     }
 }
 
 TEST(GameFrame, AStepIsClampedAndAZeroStepOrAPauseChangesNothing)
 {
     GameRig game;
-    game->mode = kModeMenus;
     struct Case {
         float dt;
         int draw, paused;
@@ -65,10 +65,10 @@ TEST(GameFrame, AStepIsClampedAndAZeroStepOrAPauseChangesNothing)
     };
     for (const Case c : {Case{2.0f, 1, 0, 0.5f, 1}, Case{0.1f, 1, 0, 0.1f, 1}, Case{0.0f, 1, 0, 0.0f, 1},
                          Case{0.0f, 0, 0, 0.0f, 0}, Case{0.1f, 1, 1, 0.0f, 0}}) {
-        game->modeTimer = 0.0f;
+        game->flow.Enter(game->flow.menus);
         const int presents = game.d3d.log.presents;
         game->Frame(c.dt, c.draw, c.paused);
-        EXPECT_FLOAT_EQ(game->modeTimer, c.advance) << c.dt << c.draw << c.paused;
+        EXPECT_FLOAT_EQ(game->flow.StepTime(), c.advance) << c.dt << c.draw << c.paused;
         EXPECT_EQ(game.d3d.log.presents - presents, c.presents) << c.dt << c.draw << c.paused;
     }
 }
@@ -83,18 +83,15 @@ TEST(GameFrame, TheCursorMapsOntoTheVirtualScreen)
         float x, y;
     };
     const Case cases[] = {
-        {{640, 0, 1280, 1024}, 0.0f, 384.37537f},
-        {{0, 512, 1280, 1024}, -480.46921f, 0.0f},
-        {{320, 240, 640, 480}, 0.0f, 0.0f},
-        {{1024, 768, 1024, 768}, 512.0f, -384.0f},
-        {{5, 5, 0, 0}, 512.0f, -384.0f},
-        {{0, 0, 640, 1}, 512.0f, -384.0f},
+        {{640, 0, 1280, 1024}, 0.0f, 384.37537f}, {{0, 512, 1280, 1024}, -480.46921f, 0.0f},
+        {{320, 240, 640, 480}, 0.0f, 0.0f},       {{1024, 768, 1024, 768}, 512.0f, -384.0f},
+        {{5, 5, 0, 0}, 512.0f, -384.0f},          {{0, 0, 640, 1}, 512.0f, -384.0f},
     };
     for (const Case& c : cases) {
         plat::SetCursorPollForTests(&c.poll);
         game.Frames(1);
-        EXPECT_FLOAT_EQ(game->cursorX, c.x) << c.poll.x << "," << c.poll.y << " of " << c.poll.width;
-        EXPECT_FLOAT_EQ(game->cursorY, c.y) << c.poll.x << "," << c.poll.y << " of " << c.poll.width;
+        EXPECT_FLOAT_EQ(game->flow.cursorX, c.x) << c.poll.x << "," << c.poll.y << " of " << c.poll.width;
+        EXPECT_FLOAT_EQ(game->flow.cursorY, c.y) << c.poll.x << "," << c.poll.y << " of " << c.poll.width;
     }
 }
 
@@ -104,71 +101,39 @@ TEST(GameFrame, TheWindowButtonsShowNearTheTopOnly)
     for (const auto& [y, shown] : {std::pair{300.0f, false}, {370.0f, true}, {357.0f, false}, {380.0f, true}}) {
         game.PointAt(0.0f, y);
         game.Frames(1);
-        EXPECT_EQ(game->screens->winBox.form->IsVisible(), shown) << y;
+        EXPECT_EQ(game->services.screens->winBox.form->IsVisible(), shown) << y;
     }
 }
 
-// The members go in the reverse of this order: the device last of the
-// handles, the renderer just before it, the trophies first.
+// The game's parts go in the reverse of this order, the flow first; the
+// services go in the reverse of theirs: the device last of the handles, the
+// renderer just before it, the players list first.
 TEST(GameStart, MembersAreDeclaredInTheirReleaseOrderReversed)
 {
     GameRig game;
     CGame& g = *game;
+    const CGameServices& s = g.services;
     const void* const order[] = {
-        &g.errors,
-        &g.device,
-        &g.renderer,
-        &g.fullScreen,
-        &g.hardwareLevel,
-        &g.window,
-        &g.instance,
-        &g.paths,
-        &g.questLayout,
-        &g.graphicsOptions,
-        &g.soundOptions,
-        &g.gameOptions,
-        &g.fpsShown,
-        &g.fps,
-        &g.fpsText,
-        &g.vertexBuffer,
-        &g.indexBuffer,
-        &g.particleManagers,
-        &g.effectTextures,
-        &g.flareRenderers,
-        &g.font,
-        &g.fonts,
-        &g.textBatch,
-        &g.mode,
-        &g.phase,
-        &g.modeTimer,
-        &g.subState,
-        &g.gameType,
-        &g.challengeMode,
-        &g.screens,
-        &g.hiscores,
-        &g.music,
-        &g.sounds,
-        &g.questSave,
-        &g.cursorReady,
-        &g.spriteRenderers,
-        &g.playerName,
-        &g.capsRenderer,
-        &g.screenTextures,
-        &g.board,
-        &g.backgrounds,
-        &g.balance,
-        &g.shop,
-        &g.starAward,
-        &g.lifeLostAward,
-        &g.dragging,
-        &g.bestScores,
-        &g.bestTimes,
-        &g.lastGameValue,
-        &g.trophies,
-        &g.nameEntryPending,
+        &g.services,
+        &g.quest,
+        &g.flow,
+    };
+    const void* const services[] = {
+        &s.errors,          &s.device,       &s.renderer,       &s.fullScreen,       &s.hardwareLevel,
+        &s.window,          &s.instance,     &s.paths,          &s.delays,           &s.questLayout,
+        &s.graphicsOptions, &s.soundOptions, &s.gameOptions,    &s.fpsShown,         &s.fps,
+        &s.fpsText,         &s.vertexBuffer, &s.indexBuffer,    &s.particleManagers, &s.effectTextures,
+        &s.flareRenderers,  &s.font,         &s.fonts,          &s.textBatch,        &s.screens,
+        &s.hiscores,        &s.music,        &s.sounds,         &s.questSave,        &s.cursorReady,
+        &s.spriteRenderers, &s.capsRenderer, &s.screenTextures, &s.popups,           &s.gemsBar,
+        &s.bonuses,         &s.adviser,      &s.totems,         &s.boardRandom,      &s.board,
+        &s.backgrounds,     &s.balance,      &s.shop,           &s.starAward,        &s.lifeLostAward,
+        &s.bestScores,      &s.bestTimes,    &s.trophies,       &s.profiles,
     };
     for (size_t i = 1; i < std::size(order); ++i)
-        EXPECT_LT(order[i - 1], order[i]) << "member " << i;
+        EXPECT_LT(order[i - 1], order[i]) << "part " << i;
+    for (size_t i = 1; i < std::size(services); ++i)
+        EXPECT_LT(services[i - 1], services[i]) << "service " << i;
 }
 
 // The quest's intro waits on its pages for the player, then for its own
@@ -177,22 +142,23 @@ TEST(GameStart, TheIntroWaitsForThePlayerAndItsFade)
 {
     GameRig game;
     ASSERT_TRUE(game.NewPlayer("Anna"));
-    game.ClickId(game->screens->mainMenu.form, 1);
-    ASSERT_TRUE(game.RunUntil([&] { return game->subState == -7; }, 5.0f));
-    EXPECT_TRUE(game->device->FindTexture("Intro")->texture);
+    game.ClickId(game->services.screens->mainMenu.form, Command::PlayQuest);
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsAt<CStoryPages>(CStoryPages::kPages); }, 5.0f));
+    EXPECT_TRUE(game->services.device->FindTexture("Intro")->texture);
     game.Seconds(5.0f);
-    EXPECT_EQ(game->subState, -7);
+    EXPECT_TRUE(game->flow.WaitsForPlayer());
+    EXPECT_TRUE(game->flow.IsAt<CStoryPages>(CStoryPages::kPages));
     game.Click(0.0f, 0.0f);
-    EXPECT_EQ(game->screens->IntroPage(), 1);
-    EXPECT_EQ(game->subState, -7);
+    EXPECT_EQ(game->services.screens->IntroPage(), 1);
+    EXPECT_TRUE(game->flow.IsAt<CStoryPages>(CStoryPages::kPages));
     game.Key(13);
-    EXPECT_EQ(game->subState, -6);
+    EXPECT_TRUE(game->flow.IsAt<CStoryPages>(CStoryPages::kFadingOut));
     game.Frames(1);
-    EXPECT_EQ(game->subState, -6); // the intro is still fading out
-    ASSERT_TRUE(game.RunUntil([&] { return game->subState >= 0; }, 2.0f));
-    EXPECT_FALSE(game->device->FindTexture("Intro")->texture);
-    ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModePlaying; }, 5.0f));
-    EXPECT_EQ(game->phase, kPhasePlay);
-    EXPECT_EQ(game->level, 1);
-    EXPECT_EQ(game->questSave->state, 0);
+    EXPECT_TRUE(game->flow.IsAt<CStoryPages>(CStoryPages::kFadingOut)); // the intro is still fading out
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CLevelIntro>(); }, 2.0f));
+    EXPECT_FALSE(game->services.device->FindTexture("Intro")->texture);
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CPlay>(); }, 5.0f));
+    EXPECT_EQ(game->flow.Phase(), kPhasePlay);
+    EXPECT_EQ(game->quest.level, 1);
+    EXPECT_EQ(game->services.questSave->state, 0);
 }

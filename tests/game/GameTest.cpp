@@ -1,5 +1,5 @@
-// The game object's own small operations.
-#include "game/Game.h"
+// The services' own small operations.
+#include "game/Services.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 // from the fifth on.
 TEST(Game, EachLevelShowsTheSceneOfItsStage)
 {
-    CGame game{CountedHandle<CSceneRenderer>()};
+    CGameServices game{CountedHandle<CSceneRenderer>()};
     game.backgrounds = MakeCountedHandle(new CBackgroundManager());
     const int levels[][2] = {{1, 1},  {5, 1},  {6, 2},  {11, 2}, {12, 3},
                              {19, 3}, {20, 4}, {29, 4}, {30, 5}, {57, 5}};

@@ -13,7 +13,7 @@ struct InPlay : GameRig {
         EXPECT_TRUE(NewPlayer("Anna"));
         EXPECT_TRUE(PlayFirstLevel());
     }
-    const CountedHandle<CToken>& Selected() { return game->board->selectionMarker->Token(); }
+    const CountedHandle<CToken>& Selected() { return game->services.board->Picked(); }
 };
 
 } // namespace
@@ -27,14 +27,14 @@ TEST(BoardInput, APressPicksOrSwapsWithANeighbour)
     game.Click(a.x, a.y);
     ASSERT_TRUE(game.Selected());
     EXPECT_EQ(game.Selected()->column, 3);
-    EXPECT_TRUE(game->dragging == false); // the release lets go of the drag
+    EXPECT_TRUE(game->flow.level.dragging == false); // the release lets go of the drag
     game.Click(far.x, far.y);
     ASSERT_TRUE(game.Selected());
     EXPECT_EQ(game.Selected()->column, 5);
     EXPECT_EQ(game.Selected()->row, 3);
     game.Click(next.x, next.y);
     EXPECT_FALSE(game.Selected());
-    EXPECT_FALSE(game->board->swapsActive.empty());
+    EXPECT_FALSE(game->services.board->IsIdle()); // the swap is under way
 }
 
 // A token pressed and dragged onto a neighbour swaps with it.
@@ -43,46 +43,54 @@ TEST(BoardInput, ADraggedTokenSwapsWithTheNeighbourItIsDraggedTo)
     InPlay game;
     const Vec2 a = game.Cell(2, 2), b = game.Cell(2, 3);
     game.Press(a.x, a.y);
-    EXPECT_TRUE(game->dragging);
+    EXPECT_TRUE(game->flow.level.dragging);
     game.PointAt(b.x, b.y);
     game.Frames(1);
-    EXPECT_FALSE(game->dragging);
-    EXPECT_FALSE(game->board->swapsActive.empty());
+    EXPECT_FALSE(game->flow.level.dragging);
+    EXPECT_FALSE(game->services.board->IsIdle()); // the swap is under way
     game.Release(b.x, b.y);
 }
 
-// In the lessons only the lesson's token may be picked; picking it moves the
-// lesson on and the arrow to the token's target.
-TEST(BoardInput, TheLessonsAllowTheirOwnPicksOnly)
+// In the first lesson the player can only pick the lesson's token and make
+// the lesson's swap; the arrow then points at where the token goes. Without
+// the option that holds the player to the lessons, any token is picked.
+TEST(BoardInput, TheFirstLessonLetsThePlayerMakeOnlyItsOwnMove)
 {
-    InPlay game;
-    struct Case {
-        int state, subState, column, row;
-        bool allowed;
-        int newSubState;
+    GameRig game;
+    ASSERT_TRUE(game.NewPlayer("Anna"));
+    ASSERT_TRUE(game.PlayFirstLevel(true));
+    ASSERT_TRUE(game.RunUntil([&] { return game->services.board->CurrentLesson().lesson == Lesson::Base; }, 5.0f));
+    auto click = [&](int column, int row) {
+        const Vec2 p = game.Cell(column, row);
+        game.Click(p.x, p.y);
     };
-    const Case cases[] = {
-        {1, 0, 4, 4, true, 1}, {1, 0, 3, 4, false, 0}, {6, 0, 2, 5, true, 1},  {6, 4, 6, 4, true, 5},
-        {7, 2, 2, 6, true, 3}, {7, 6, 6, 4, true, 7},  {7, 6, 2, 6, false, 6}, {2, 0, 0, 0, true, 0},
+    auto picked = [&]() -> MatchCell {
+        const CountedHandle<CToken>& t = game->services.board->Picked();
+        return t ? MatchCell{t->column, t->row} : MatchCell{-1, -1};
     };
-    for (const Case& c : cases) {
-        game->board->levelState = c.state;
-        game->board->levelSubState = c.subState;
-        const CountedHandle<CToken> token = game->board->Cell(c.column, c.row);
-        ASSERT_TRUE(token);
-        EXPECT_EQ(game->TutorialAllowsPick(token), c.allowed) << c.state << "/" << c.subState;
-        if (!c.allowed)
-            continue;
-        game->AdvanceTutorialPick(token);
-        EXPECT_EQ(game->board->levelSubState, c.newSubState) << c.state << "/" << c.subState;
-    }
-    const Vec2 arrow = game.Cell(5, 4);
-    EXPECT_FLOAT_EQ(game->screens->pointerX, arrow.x);
-    EXPECT_FLOAT_EQ(game->screens->pointerY, arrow.y + 0.25f * game->board->cellHeight);
-    game->gameOptions.capsLockTutorial = 0;
-    game->board->levelState = 1;
-    game->board->levelSubState = 0;
-    EXPECT_TRUE(game->TutorialAllowsPick(game->board->Cell(0, 0)));
+    click(2, 2);
+    EXPECT_EQ(picked(), (MatchCell{-1, -1})); // not the lesson's token
+    click(4, 4);
+    EXPECT_EQ(picked(), (MatchCell{4, 4}));
+    const Vec2 arrow = game.Cell(3, 4);
+    EXPECT_FLOAT_EQ(game->services.screens->pointerX, arrow.x);
+    EXPECT_FLOAT_EQ(game->services.screens->pointerY, arrow.y + 0.25f * game->services.board->CellHeight());
+    click(5, 4); // a neighbour, but not the lesson's
+    EXPECT_EQ(picked(), (MatchCell{4, 4}));
+    EXPECT_TRUE(game->services.board->IsIdle());
+    click(3, 4);
+    EXPECT_FALSE(game->services.board->IsIdle()); // the lesson's swap is under way
+    EXPECT_EQ(game->services.board->CurrentLesson().step, lesson_step::kSwapped);
+
+    GameRig free;
+    ASSERT_TRUE(free.NewPlayer("Bert"));
+    free->services.gameOptions.capsLockTutorial = 0;
+    ASSERT_TRUE(free.PlayFirstLevel(true));
+    ASSERT_TRUE(free.RunUntil([&] { return free->services.board->CurrentLesson().lesson == Lesson::Base; }, 5.0f));
+    const Vec2 other = free.Cell(2, 2);
+    free.Click(other.x, other.y);
+    ASSERT_TRUE(free->services.board->Picked());
+    EXPECT_EQ(free->services.board->Picked()->column, 2);
 }
 
 // Space, Escape and P pause play that is ready for input and resume it; a
@@ -90,24 +98,47 @@ TEST(BoardInput, TheLessonsAllowTheirOwnPicksOnly)
 TEST(BoardInput, PauseKeysPauseAndResume)
 {
     InPlay game;
-    const CountedHandle<CQoForm>& menu = game->screens->gameMenu.form;
+    const CountedHandle<CQoForm>& menu = game->services.screens->gameMenu.form;
     for (const int key : {27, 32, 80}) {
         game.Key(key);
         game.Frames(30);
         EXPECT_TRUE(GameRig::Shown(menu)) << key;
-        EXPECT_TRUE(game->board->locked);
+        EXPECT_TRUE(game->services.board->Status().locked);
         const Vec2 cell = game.Cell(1, 1);
         game.Click(cell.x, cell.y);
-        EXPECT_FALSE(game->board->selectionMarker->Token());
+        EXPECT_FALSE(game->services.board->Picked());
         game.Key(key);
         game.Frames(30);
         EXPECT_FALSE(menu->IsVisible()) << key;
-        EXPECT_FALSE(game->board->locked);
+        EXPECT_FALSE(game->services.board->Status().locked);
     }
-    game->gameType = 1;
+    game->quest.gameType = 1;
     game.Key(27);
     game.Frames(30);
     EXPECT_FALSE(menu->IsVisible());
+}
+
+// The input's result is quit or go on: the main menu's Exit and the window's
+// quit button end the game, and no other button of the menu does.
+TEST(MenuCommands, OnlyExitAndTheQuitButtonEndTheGame)
+{
+    const Command commands[] = {Command::PlayQuest,  Command::Exit,    Command::Options, Command::Help,
+                                Command::HighScores, Command::Players, Command::Quit};
+    for (const Command command : commands) {
+        GameRig game;
+        ASSERT_TRUE(game.NewPlayer("Anna"));
+        // The window's buttons show when the pointer comes near the top of
+        // the screen; each button is pressed in its upper half.
+        const bool onWindow = command == Command::Quit;
+        const CountedHandle<CQoForm>& form =
+            onWindow ? game->services.screens->winBox.form : game->services.screens->mainMenu.form;
+        const CQoWindow& button = GameRig::Control(form, command);
+        const float x = button.Position().x, y = button.Position().y + button.Size().h / 4.0f;
+        game.PointAt(x, y);
+        game.Frames(2);
+        const bool quits = command == Command::Exit || onWindow;
+        EXPECT_EQ(game.Click(x, y), quits ? InputResult::Quit : InputResult::Continue) << IdOf(command);
+    }
 }
 
 // The main menu's commands.
@@ -116,10 +147,9 @@ TEST(MenuCommands, TheMainMenuStartsQuestsAndLeaves)
     {
         GameRig game;
         ASSERT_TRUE(game.NewPlayer("Anna"));
-        EXPECT_EQ(game.ClickId(game->screens->mainMenu.form, 2), 1);
-        game.ClickId(game->screens->mainMenu.form, 1);
-        EXPECT_EQ(game->mode, kModeLevelIntro); // no save, no veteran: a Normal quest at once
-        EXPECT_FALSE(game->board->hardMode);
+        game.ClickId(game->services.screens->mainMenu.form, Command::PlayQuest);
+        EXPECT_EQ(game->flow.Mode(), kModeLevelIntro); // no save, no veteran: a Normal quest at once
+        EXPECT_FALSE(game->quest.hardMode);
     }
     {
         // A veteran is asked for the Hard mode; Hard starts a Hard quest.
@@ -127,13 +157,13 @@ TEST(MenuCommands, TheMainMenuStartsQuestsAndLeaves)
             plat::CreateDirectory(user + "Players\\Vera");
             testing_support::WriteText(user + "Players/Vera/Settings.ini", "[Main]\nVeteran=1\n");
         });
-        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->mainMenu.form); }, 30.0f));
-        game.ClickId(game->screens->mainMenu.form, 1);
-        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
-        EXPECT_EQ(game->screens->MessageCommand(), 11);
-        game.ClickId(game->screens->msgBox.form, 202);
-        EXPECT_EQ(game->mode, kModeLevelIntro);
-        EXPECT_TRUE(game->board->hardMode);
+        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->mainMenu.form); }, 30.0f));
+        game.ClickId(game->services.screens->mainMenu.form, Command::PlayQuest);
+        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->msgBox.form); }, 5.0f));
+        EXPECT_EQ(game->services.screens->AskedQuestion(), Question::TryHardMode);
+        game.ClickId(game->services.screens->msgBox.form, Command::MessageYes);
+        EXPECT_EQ(game->flow.Mode(), kModeLevelIntro);
+        EXPECT_TRUE(game->quest.hardMode);
     }
     {
         // With a save the continue screen comes, and a new quest is asked for.
@@ -144,41 +174,52 @@ TEST(MenuCommands, TheMainMenuStartsQuestsAndLeaves)
             save.resumeKind = 8;
             save.Save(user + "Players\\Anna\\QuestAS1.sav");
         });
-        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->mainMenu.form); }, 30.0f));
-        game.ClickId(game->screens->mainMenu.form, 1);
-        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->startQuest.form); }, 5.0f));
-        game.ClickId(game->screens->startQuest.form, 210);
-        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
-        EXPECT_EQ(game->screens->MessageCommand(), 2);
-        game.ClickId(game->screens->msgBox.form, 202);
-        EXPECT_EQ(game->mode, kModeLevelIntro);
+        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->mainMenu.form); }, 30.0f));
+        game.ClickId(game->services.screens->mainMenu.form, Command::PlayQuest);
+        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->startQuest.form); }, 5.0f));
+        game.ClickId(game->services.screens->startQuest.form, Command::NewQuest);
+        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->msgBox.form); }, 5.0f));
+        EXPECT_EQ(game->services.screens->AskedQuestion(), Question::ReplaceSavedQuest);
+        game.ClickId(game->services.screens->msgBox.form, Command::MessageYes);
+        EXPECT_EQ(game->flow.Mode(), kModeLevelIntro);
         EXPECT_FALSE(plat::FileExists(game.PlayerFolder("Anna") + "QuestAS1.sav"));
     }
 }
 
-// The message box's OK and Yes answer by the box's command.
+// The message box's OK and Yes answer by the box's question: the state that
+// waits for the box goes on.
 TEST(MenuCommands, TheMessageBoxAnswersByItsCommand)
 {
     struct Case {
-        int command, group, button;
-        int subState, phase;
+        Question question;
+        int group;
+        Command button;
+        // The state that waits for the box, without its screens' work.
+        void (*wait)(CGameFlow&);
+        bool (*answered)(const CGameFlow&);
     };
     const Case cases[] = {
-        {4, CGameScreens::kGroupContinue, 200, -7, kPhaseBonusLevel},
-        {5, CGameScreens::kGroupContinue, 200, 3, kPhaseLevelFailed},
-        {6, CGameScreens::kGroupContinue, 200, 3, kPhaseQuestOver},
-        {7, CGameScreens::kGroupYesNo, 202, 0, kPhaseMapMarch},
+        {Question::BonusLevelRules, CGameScreens::kGroupContinue, Command::MessageOk,
+         [](CGameFlow& f) { f.Enter(f.bonusLevel, CBonusLevel::kRules); },
+         [](const CGameFlow& f) { return f.IsAt<CBonusLevel>(CBonusLevel::kRulesRead); }},
+        {Question::LevelFailed, CGameScreens::kGroupContinue, Command::MessageOk,
+         [](CGameFlow& f) { f.Enter(f.levelFailed, CLevelFailed::kMessage); },
+         [](const CGameFlow& f) { return f.IsAt<CLevelFailed>(CLevelFailed::kReload); }},
+        {Question::GameOver, CGameScreens::kGroupContinue, Command::MessageOk,
+         [](CGameFlow& f) { f.Enter(f.questOver, CQuestOver::kMessage); },
+         [](const CGameFlow& f) { return f.IsAt<CQuestOver>(CQuestOver::kClear); }},
+        {Question::StarsLeft, CGameScreens::kGroupYesNo, Command::MessageYes,
+         [](CGameFlow& f) { f.Enter(f.shopVisit); }, [](const CGameFlow& f) { return f.IsIn<CMapMarch>(); }},
     };
     for (const Case& c : cases) {
         InPlay game;
-        // Phases that wait for the box, without their screens' work.
-        game->phase = c.phase == kPhaseMapMarch ? kPhaseShop : c.phase;
-        game->subState = c.phase == kPhaseBonusLevel ? -8 : 1;
-        game->board->SetLocked(true);
-        game.AskNow(c.command, c.group);
-        game.ClickId(game->screens->msgBox.form, c.button);
-        EXPECT_EQ(game->phase, c.phase) << c.command;
-        EXPECT_EQ(game->subState, c.subState) << c.command;
+        c.wait(game->flow);
+        EXPECT_TRUE(game->flow.WaitsForPlayer() || game->flow.IsIn<CShopVisit>());
+        game->services.board->SetLocked(true);
+        game.AskNow(c.question, c.group);
+        game.ClickId(game->services.screens->msgBox.form, c.button);
+        EXPECT_TRUE(c.answered(game->flow))
+            << static_cast<int>(c.question) << ": " << game->flow.StateName() << ", " << game->flow.StepName();
     }
 }
 
@@ -186,33 +227,33 @@ TEST(MenuCommands, TheMessageBoxAnswersByItsCommand)
 TEST(MenuCommands, TheShopsButtonsWaitForTheShop)
 {
     InPlay game;
-    game->phase = kPhaseShop;
-    game->shop->Show(1, 2.0f, 2);
-    game.ShowNow(game->screens->shop.form);
-    game.ClickId(game->screens->shop.form, 31);
-    EXPECT_EQ(game->phase, kPhaseShop); // not open yet
+    game->flow.Enter(game->flow.shopVisit);
+    game->services.shop->Show(1, 2.0f, 2);
+    game.ShowNow(game->services.screens->shop.form);
+    game.ClickId(game->services.screens->shop.form, Command::ShopDone);
+    EXPECT_TRUE(game->flow.IsIn<CShopVisit>()); // not open yet
     game.Frames(40);
-    game->shop->stars = 0;
-    game.ClickId(game->screens->shop.form, 42);
-    EXPECT_EQ(game->screens->MessageCommand(), 8);
-    EXPECT_FALSE(game->screens->shop.form->IsEnabled());
+    game->services.shop->stars = 0;
+    game.ClickId(game->services.screens->shop.form, NthOf(Command::ItemPlusFirst, 2));
+    EXPECT_EQ(game->services.screens->AskedQuestion(), Question::NoStarsLeft);
+    EXPECT_FALSE(game->services.screens->shop.form->IsEnabled());
     game.Frames(30);
-    game.ClickId(game->screens->msgBox.form, 200);
+    game.ClickId(game->services.screens->msgBox.form, Command::MessageOk);
     game.Frames(30);
-    EXPECT_TRUE(game->screens->shop.form->IsEnabled());
-    game.ClickId(game->screens->shop.form, 31);
-    EXPECT_EQ(game->phase, kPhaseMapMarch);
-    EXPECT_EQ(game->questSave->resumeKind, 8);
+    EXPECT_TRUE(game->services.screens->shop.form->IsEnabled());
+    game.ClickId(game->services.screens->shop.form, Command::ShopDone);
+    EXPECT_TRUE(game->flow.IsIn<CMapMarch>());
+    EXPECT_EQ(game->services.questSave->resumeKind, CQuestSave::kResumeInShop);
 }
 
 // A hint shows a move and costs its points, even without an extra life.
 TEST(MenuCommands, AHintCostsItsPoints)
 {
     InPlay game;
-    game->board->stats.AddToRunTables(7000, StatScore);
-    game.ClickId(game->screens->quest.form, 10);
-    EXPECT_EQ(game->board->stats.tables[1].Get(StatScore), 2000);
-    EXPECT_EQ(game->board->trophyCounters[1], -1);
+    game->quest.stats.AddToRunTables(7000, StatScore);
+    game.ClickId(game->services.screens->quest.form, Command::Hint);
+    EXPECT_EQ(game->quest.stats.tables[1].Get(StatScore), 2000);
+    EXPECT_EQ(game->quest.trophyCounters[1], -1);
 }
 
 // A shuffle bought with a life reshuffles the board and the HUD shows the
@@ -220,11 +261,11 @@ TEST(MenuCommands, AHintCostsItsPoints)
 TEST(MenuCommands, AShuffleCostsALifeTheHudShows)
 {
     InPlay game;
-    const int lives = game->lives;
-    game.ClickId(game->screens->quest.form, 12);
-    EXPECT_EQ(game->lives, lives - 1);
-    EXPECT_TRUE(game->lifeLost.active);
-    EXPECT_EQ(game->screens->quest.count->MainText()->text, std::to_string(lives - 1));
+    const int lives = game->quest.lives;
+    game.ClickId(game->services.screens->quest.form, Command::ShuffleFirst);
+    EXPECT_EQ(game->quest.lives, lives - 1);
+    EXPECT_TRUE(game->flow.level.lifeLost.active);
+    EXPECT_EQ(game->services.screens->quest.count->MainText()->text, std::to_string(lives - 1));
 }
 
 // The chosen profile becomes the player's; no choice (-1) changes nothing.
@@ -234,44 +275,30 @@ TEST(MenuCommands, AChosenProfileBecomesCurrentWhenItExists)
         plat::CreateDirectory(user + "Players\\Anna");
         plat::CreateDirectory(user + "Players\\Bert");
     });
-    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->mainMenu.form); }, 30.0f));
-    ASSERT_TRUE(game->playerName);
-    const std::string current = *game->playerName;
-    const int other = game->profiles->FindProfile(current == "Anna" ? "Bert" : "Anna");
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->mainMenu.form); }, 30.0f));
+    ASSERT_TRUE(game->quest.playerName);
+    const std::string current = *game->quest.playerName;
+    const int other = game->services.profiles->FindProfile(current == "Anna" ? "Bert" : "Anna");
     // Nothing chosen yet.
-    game->screens->profileSelected = -1;
-    game.ShowNow(game->screens->profiles.form);
-    game.ClickId(game->screens->profiles.form, 180);
-    EXPECT_EQ(*game->playerName, current);
-    game->screens->profileSelected = other;
-    game.ShowNow(game->screens->profiles.form);
-    game.ClickId(game->screens->profiles.form, 180);
-    EXPECT_NE(*game->playerName, current);
-    EXPECT_EQ(game->gameOptions.profile, *game->playerName);
+    game->services.screens->profileSelected = -1;
+    game.ShowNow(game->services.screens->profiles.form);
+    game.ClickId(game->services.screens->profiles.form, Command::ProfileOk);
+    EXPECT_EQ(*game->quest.playerName, current);
+    game->services.screens->profileSelected = other;
+    game.ShowNow(game->services.screens->profiles.form);
+    game.ClickId(game->services.screens->profiles.form, Command::ProfileOk);
+    EXPECT_NE(*game->quest.playerName, current);
+    EXPECT_EQ(game->services.gameOptions.profile, *game->quest.playerName);
 }
 
-// The tutorial's swap rule, the blink of the hint button and the scenes of
-// the stages.
-TEST(GameQueries, TutorialRuleBlinkAndStageScenes)
+// The blink of the hint button and the scenes of the stages.
+TEST(GameQueries, BlinkAndStageScenes)
 {
     InPlay game;
-    struct Swap {
-        int state, subState, column, row;
-        bool allowed;
-    };
-    for (const Swap s :
-         {Swap{0, 0, 0, 0, true}, Swap{1, 1, 3, 4, true}, Swap{1, 0, 3, 4, false}, Swap{1, 1, 4, 4, false},
-          Swap{6, 1, 1, 5, true}, Swap{6, 5, 5, 4, true}, Swap{6, 5, 1, 5, false}, Swap{7, 3, 1, 6, true},
-          Swap{7, 7, 5, 4, true}, Swap{7, 3, 5, 4, false}, Swap{3, 0, 7, 7, true}}) {
-        game->board->levelState = s.state;
-        game->board->levelSubState = s.subState;
-        EXPECT_EQ(game->IsActionAllowedInTutorial(s.column, s.row), s.allowed) << s.state << "/" << s.subState;
-    }
-    game->board->levelState = 0;
-    auto* highlight = static_cast<CQoCheckbox*>(game->screens->quest.hintHighlight.Get());
+    auto* highlight = static_cast<CQoCheckbox*>(game->services.screens->quest.hintHighlight.Get());
     for (const auto& [t, checked] : {std::pair{0.49f, false}, {0.01f, true}, {0.5f, false}}) {
-        game->AdvanceBlinkA(t);
-        EXPECT_EQ(highlight->IsChecked(), checked) << game->blinkTimerA;
+        game->flow.level.AdvanceBlinkA(t);
+        EXPECT_EQ(highlight->IsChecked(), checked) << game->flow.level.blinkTimerA;
     }
     struct Stages {
         int from, to;
@@ -280,8 +307,8 @@ TEST(GameQueries, TutorialRuleBlinkAndStageScenes)
     };
     for (const Stages s :
          {Stages{-1, 3, true, 1}, Stages{4, 5, false, 1}, Stages{5, 6, true, 2}, Stages{41, 42, true, 5}}) {
-        EXPECT_EQ(game->SwitchBackgroundForStage(s.from, s.to), s.switched) << s.from;
-        EXPECT_EQ(game->backgrounds->CurrentScene(), s.scene) << s.from;
+        EXPECT_EQ(game->services.SwitchBackgroundForStage(s.from, s.to), s.switched) << s.from;
+        EXPECT_EQ(game->services.backgrounds->CurrentScene(), s.scene) << s.from;
     }
 }
 
@@ -289,15 +316,15 @@ TEST(GameQueries, TutorialRuleBlinkAndStageScenes)
 TEST(GameQueries, ReadyAndIdleFollowTheBoard)
 {
     InPlay game;
-    EXPECT_TRUE(game->IsReadyForInput());
-    EXPECT_TRUE(game->IsPlayIdle());
-    game->board->SetLocked(true);
-    EXPECT_FALSE(game->IsReadyForInput());
-    EXPECT_FALSE(game->IsPlayIdle());
-    game->board->SetLocked(false);
-    game->phase = kPhaseShop;
-    EXPECT_FALSE(game->IsReadyForInput());
-    game->phase = kPhasePlay;
-    game->board->ended = true;
-    EXPECT_FALSE(game->IsReadyForInput());
+    EXPECT_TRUE(game->flow.level.IsReadyForInput());
+    EXPECT_TRUE(game->flow.level.IsPlayIdle());
+    game->services.board->SetLocked(true);
+    EXPECT_FALSE(game->flow.level.IsReadyForInput());
+    EXPECT_FALSE(game->flow.level.IsPlayIdle());
+    game->services.board->SetLocked(false);
+    game->flow.Enter(game->flow.shopVisit);
+    EXPECT_FALSE(game->flow.level.IsReadyForInput());
+    game->flow.Enter(game->flow.play);
+    game->services.board->StopPlay();
+    EXPECT_FALSE(game->flow.level.IsReadyForInput());
 }

@@ -22,35 +22,58 @@ struct GameRig {
     GameRig()
     {
         EXPECT_TRUE(screensRig.Load());
-        game.screens = screensRig.screens;
-        game.board = boardRig.board;
-        game.capsRenderer = boardRig.caps;
-        game.shop = MakeCountedHandle(new CShop(game.screens, game.board, {}, {}, {}, {}, {}));
-        game.profiles = MakeCountedHandle(new CProfiles(game.paths.folders[CDataPaths::Players]));
-        game.profiles->CreateProfile("Tester");
-        game.playerName = MakeCountedHandle(new std::string("Tester"));
-        boardRig.board->profile = game.CurrentProfile();
+        game.services.screens = screensRig.screens;
+        game.services.board = boardRig.board;
+        game.services.capsRenderer = boardRig.caps;
+        // What the board shares with the game.
+        game.services.totems = MakeCountedHandle(new CTotemsManager());
+        game.services.board->SetTotems(game.services.totems);
+        game.services.gemsBar = MakeCountedHandle(new CGemsBar());
+        game.services.board->SetGemsBar(game.services.gemsBar);
+        game.services.popups = MakeCountedHandle(new CPopupManager());
+        game.services.board->SetPopups(game.services.popups);
+        game.services.bonuses = MakeCountedHandle(new CBonusManager());
+        game.services.adviser = MakeCountedHandle(new CAdviserInterface());
+        game.services.board->SetBonuses(game.services.bonuses, game.services.adviser);
+        game.services.shop =
+            MakeCountedHandle(new CShop(game.services.screens, game.services.board, {}, {}, {}, {}, {}));
+        game.services.profiles =
+            MakeCountedHandle(new CProfiles(game.services.paths.folders[CDataPaths::Players]));
+        game.services.profiles->CreateProfile("Tester");
+        game.quest.playerName = MakeCountedHandle(new std::string("Tester"));
     }
-    CProfile& Player() { return *game.CurrentProfile(); }
+    CProfile& Player() { return *game.quest.CurrentProfile(); }
     CGameBoard& Board() { return *boardRig.board; }
+    // The board's play starts with the player's lessons.
+    void StartPlay()
+    {
+        Board().SetLessons(game.quest.CurrentLessonPlan());
+        Board().SetLocked(false);
+    }
 
-    // Frames until the board rests full, answering every level state the
-    // board sets with the game's prompt, as the game's flow does.
+    // Frames until the board rests full, answering every lesson step the
+    // board reports with the game's prompt and marking what the player has
+    // seen, as the game's flow does.
     void Play(float seconds = 10.0f)
     {
+        std::vector<BoardEvent> events;
         for (float t = 0; t < seconds; t += 1.0f / 60.0f) {
             boardRig.Frame();
             CGameBoard& b = Board();
-            for (size_t i = 0; i < b.events.Size(); ++i) {
-                const BoardEvent e = b.events.At(i);
-                if (e.kind == kEventLevelState) {
-                    b.events.Clear();
-                    game.ShowTutorialStep(static_cast<int>(e.arg), e.value);
+            b.Events().TakeDeferred(&events);
+            for (const BoardEvent& e : events) {
+                if (e.kind == BoardEventKind::LessonSeen)
+                    game.quest.MarkLessonSeen(e.lesson);
+                if (e.kind == BoardEventKind::LessonStep) {
+                    game.flow.lessons.ShowStep(e.lesson, e.step);
                     break;
                 }
             }
-            b.events.Clear();
-            if (b.IsIdle(true) && t > 1.0f)
+            for (size_t i = 0; i < b.Events().Size(); ++i)
+                if (b.Events().At(i).kind == BoardEventKind::LessonSeen)
+                    game.quest.MarkLessonSeen(b.Events().At(i).lesson);
+            b.Events().Clear();
+            if (b.IsIdle() && t > 1.0f)
                 return;
         }
     }
@@ -59,8 +82,8 @@ struct GameRig {
     bool PickAndSwap(int fromColumn, int fromRow, int toColumn, int toRow)
     {
         CGameBoard& b = Board();
-        ++b.levelSubState;
-        if (!game.StepTutorial(toColumn, toRow))
+        b.SetLessonStep(b.CurrentLesson().step + 1);
+        if (!game.flow.lessons.StepWithSwap(toColumn, toRow))
             return false;
         b.Swap(fromColumn, fromRow, toColumn, toRow, false);
         return true;
@@ -76,43 +99,41 @@ TEST(LevelStart, ALevelOfTheQuestTakesItsFilesGoalOrFiveGemsALevel)
 {
     GameRig rig;
     rig.Player().questTutorial = 0;
-    rig.game.StartLevel(1);
+    rig.game.flow.loader.StartLevel(1);
     CGameBoard& b = rig.Board();
-    EXPECT_EQ(b.gemsToCollect, 5); // the file's goal
-    EXPECT_EQ(b.gemsBar->goal, 5);
-    EXPECT_EQ(b.firstFill, 1);
-    EXPECT_FALSE(b.enabled);
-    EXPECT_EQ(rig.game.challengeMode, 100);
-    EXPECT_FLOAT_EQ(rig.game.timeLeft, 240.0f);
-    EXPECT_FLOAT_EQ(rig.game.nextTimeWarning, 30.0f);
-    EXPECT_EQ(rig.game.lives, 2); // the balance limits the lives
-    EXPECT_EQ(rig.game.shop->items.balanceApplied, 1);
+    EXPECT_EQ(b.GemsToCollect(), 5); // the file's goal
+    EXPECT_EQ(rig.game.services.gemsBar->goal, 5);
+    EXPECT_FALSE(b.Status().enabled);
+    EXPECT_FALSE(b.Status().challengePlay);
+    EXPECT_FLOAT_EQ(rig.game.quest.timeLeft, 240.0f);
+    EXPECT_FLOAT_EQ(rig.game.quest.nextTimeWarning, 30.0f);
+    EXPECT_EQ(rig.game.quest.lives, 2); // the balance limits the lives
+    EXPECT_EQ(rig.game.services.shop->items.balanceApplied, 1);
 
-    rig.game.StartLevel(47); // no file: five gems a level
-    EXPECT_EQ(b.gemsToCollect, 235);
-    EXPECT_EQ(b.gemsBar->goal, 235);
-    EXPECT_EQ(b.levelNumber, 47);
+    rig.game.flow.loader.StartLevel(47); // no file: five gems a level
+    EXPECT_EQ(b.GemsToCollect(), 235);
+    EXPECT_EQ(rig.game.services.gemsBar->goal, 235);
 }
 
 TEST(LevelStart, ATotemOwnedStartsTheTotemLessonOnItsOwnBoard)
 {
     GameRig rig;
     CGameBoard& b = rig.Board();
-    rig.game.StartLevel(6);
-    EXPECT_EQ(b.levelState, 0); // no totem owned yet
-    b.totems.levels[3] = 1;
-    rig.game.StartLevel(6);
-    EXPECT_EQ(b.levelState, 7);
-    EXPECT_EQ(b.levelSubState, 0);
-    EXPECT_EQ(b.colours.size(), 7u);
-    EXPECT_EQ(b.levelData->path, "Data\\Lvl\\Totem.lvl");
-    EXPECT_EQ(b.events.Size(), 0u); // the state is no news to the game
+    rig.game.flow.loader.StartLevel(6);
+    EXPECT_EQ(b.CurrentLesson().lesson, Lesson::None); // no totem owned yet
+    rig.game.services.totems->levels[3] = 1;
+    rig.game.flow.loader.StartLevel(6);
+    EXPECT_EQ(b.CurrentLesson().lesson, Lesson::Totem);
+    EXPECT_EQ(b.CurrentLesson().step, 0);
+    EXPECT_EQ(b.ColourCount(), 7);
+    EXPECT_EQ(b.LevelData()->path, "Data\\Lvl\\Totem.lvl");
+    EXPECT_EQ(b.Events().Size(), 0u); // the lesson is no news to the game
 }
 
 // A save of level 42 (no file: a goal of 210) in the middle of play.
 CQuestSave& SaveAt(CGame& game, int32_t gemsLeft, int32_t resumeKind)
 {
-    CQuestSave& save = *game.questSave;
+    CQuestSave& save = *game.services.questSave;
     save.level = 42;
     save.resumeKind = resumeKind;
     save.gemsLeft = gemsLeft;
@@ -140,82 +161,89 @@ TEST(LevelStart, AResumedLevelShowsTheGemsCollectedSoFar)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.gemsLeft);
         GameRig rig;
-        SaveAt(rig.game, c.gemsLeft, 1);
-        rig.game.ResumeQuestLevel();
+        SaveAt(rig.game, c.gemsLeft, CQuestSave::kResumeInPlay);
+        rig.game.flow.loader.ResumeQuestLevel();
         CGameBoard& b = rig.Board();
-        EXPECT_EQ(b.gemsBar->goal, 210);
-        EXPECT_EQ(b.gemsBar->Collected(), c.collected);
-        EXPECT_EQ(b.gemsToCollect, c.gemsLeft);
-        EXPECT_EQ(b.gemsToPlace, 7);
+        EXPECT_EQ(rig.game.services.gemsBar->goal, 210);
+        EXPECT_EQ(rig.game.services.gemsBar->Collected(), c.collected);
+        EXPECT_EQ(b.GemsToCollect(), c.gemsLeft);
+        EXPECT_EQ(b.GemsToPlace(), 7);
     }
 }
 
 TEST(LevelStart, AQuestLevelTakesTheSavesValuesAndHowToFillTheBoard)
 {
     GameRig rig;
-    CQuestSave& save = SaveAt(rig.game, 100, 1);
+    CQuestSave& save = SaveAt(rig.game, 100, CQuestSave::kResumeInPlay);
     save.difficulty = 1;
-    rig.game.StartQuestLevel();
+    save.SizeGrids();
+    save.SetCell(CQuestSave::TokenCodes, 0, 0, 3);
+    CFlowState& entry = rig.game.flow.loader.StartQuestLevel();
     CGameBoard& b = rig.Board();
     CGame& game = rig.game;
-    EXPECT_EQ(game.level, 42);
-    EXPECT_EQ(game.lives, 2); // the balance's limit is lower
-    EXPECT_FLOAT_EQ(game.timeLeft, 77.0f);
-    EXPECT_FLOAT_EQ(game.nextTimeWarning, 60.0f);
-    EXPECT_EQ(game.phase, 1);
-    EXPECT_EQ(game.phaseEntry, 4);
-    EXPECT_TRUE(b.hardMode);
-    EXPECT_EQ(b.savedCounter, 4);
-    EXPECT_EQ(b.trophyCounters[1], 9);
-    EXPECT_EQ(b.questSave, game.questSave);
-    EXPECT_EQ(b.firstFill, 3); // the saved board
-    EXPECT_EQ(b.fillFlag2, 1);
-    EXPECT_EQ(game.shop->stars, 6);
-    EXPECT_EQ(game.shop->items.levels[3], 2);
-    EXPECT_EQ(game.shop->items.limitLevel, 42);
+    EXPECT_EQ(game.quest.level, 42);
+    EXPECT_EQ(game.quest.lives, 2); // the balance's limit is lower
+    EXPECT_FLOAT_EQ(game.quest.timeLeft, 77.0f);
+    EXPECT_FLOAT_EQ(game.quest.nextTimeWarning, 60.0f);
+    EXPECT_EQ(&entry, &game.flow.levelIntro);
+    EXPECT_TRUE(game.quest.hardMode);
+    EXPECT_EQ(game.quest.extraLifeSteps, 4);
+    EXPECT_EQ(game.quest.trophyCounters[1], 9);
+    EXPECT_EQ(game.services.shop->stars, 6);
+    EXPECT_EQ(game.services.shop->items.levels[3], 2);
+    EXPECT_EQ(game.services.shop->items.limitLevel, 42);
     // Hard mode drains the sand at half the rate.
-    EXPECT_DOUBLE_EQ(b.sandbox->Heightfield()->drainRate, BalanceDecay(2) * 0.5f);
+    EXPECT_DOUBLE_EQ(b.SandDrainRate(), BalanceDecay(2) * 0.5f);
+    // The saved board comes back with the first fill.
+    b.SetLocked(false);
+    rig.boardRig.Frame();
+    ASSERT_TRUE(b.Cell(0, 0));
+    EXPECT_EQ(b.Cell(0, 0)->colour, 2);
 
-    save.resumeKind = 8; // won and waiting in the shop: a new board
+    save.resumeKind = CQuestSave::kResumeInShop; // won and waiting in the shop: a new board
     save.difficulty = 0;
-    game.StartQuestLevel();
-    EXPECT_EQ(b.firstFill, 1);
-    EXPECT_EQ(b.fillFlag2, 0);
-    EXPECT_EQ(game.phaseEntry, 12);
-    EXPECT_EQ(game.shop->items.limitLevel, 43);
-    EXPECT_DOUBLE_EQ(b.sandbox->Heightfield()->drainRate, BalanceDecay(2));
+    EXPECT_EQ(&game.flow.loader.StartQuestLevel(), &game.flow.shopIntro);
+    EXPECT_EQ(game.services.shop->items.limitLevel, 43);
+    EXPECT_DOUBLE_EQ(b.SandDrainRate(), BalanceDecay(2));
+    EXPECT_EQ(BoardProbe(b).FirstFill(), 1); // the level's own first fill
 
-    save.resumeKind = 1;
-    game.ResumeQuestLevel();
-    EXPECT_EQ(b.firstFill, 1);
-    EXPECT_EQ(game.subState, 5);
+    save.resumeKind = CQuestSave::kResumeInPlay;
+    game.flow.loader.ResumeQuestLevel();
+    EXPECT_EQ(BoardProbe(b).FirstFill(), 1); // a reloaded level starts afresh
 }
 
+// A swap in a guided lesson: the lesson's own moves it on; another cell
+// ends the lesson and the swap goes ahead, but the totem lesson refuses it;
+// any other lesson closes with the swap.
 TEST(LevelStart, StepTutorialLetsTheLessonsMovesThroughAndEndsAnyOther)
 {
+    using namespace lesson_step;
     struct Case {
-        int state, subState, column, row;
-        int result, stateAfter, subStateAfter;
+        Lesson lesson;
+        int step, column, row;
+        int result;
+        Lesson lessonAfter;
+        int stepAfter;
     };
     const Case cases[] = {
-        {1, 1, 3, 4, 1, 1, 2},                                               // Base: the lesson's swap
-        {1, 1, 2, 4, 1, 0, 1}, {1, 5, 0, 0, 1, 0, 6},                        // another cell, or past 5: over
-        {6, 1, 1, 5, 1, 6, 2}, {6, 1, 0, 5, 1, 0, 1},                        // Bonus, first swap
-        {6, 3, 5, 4, 1, 6, 4}, {6, 3, 6, 4, 1, 0, 3},                        // Bonus, second swap
-        {7, 3, 1, 6, 1, 7, 4}, {7, 3, 2, 6, 0, 0, 3},                        // Totem: a wrong cell is refused
-        {7, 7, 5, 4, 1, 7, 8}, {7, 7, 4, 4, 0, 0, 7}, {7, 8, 3, 3, 0, 0, 9}, // and the end of it
-        {3, 0, 2, 2, 1, 0, 0},                                               // any other state: closed
+        {Lesson::Base, kPicked, 3, 4, 1, Lesson::Base, kSwapped},
+        {Lesson::Base, kPicked, 2, 4, 1, Lesson::None, 0},
+        {Lesson::Bonus, kSecondPicked, 5, 4, 1, Lesson::None, 0}, // its last swap ends it
+        {Lesson::Totem, kTotemChargePicked, 1, 6, 1, Lesson::Totem, kTotemCharged},
+        {Lesson::Totem, kTotemChargePicked, 2, 6, 0, Lesson::None, 0},
+        {Lesson::Wrong, 0, 2, 2, 1, Lesson::None, 0},
     };
     GameRig rig;
     CGameBoard& b = rig.Board();
+    BoardProbe probe(b);
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.state << "/" << c.subState << " at " << c.column << "," << c.row);
-        b.levelState = c.state;
-        b.levelSubState = c.subState;
-        EXPECT_EQ(rig.game.StepTutorial(c.column, c.row), c.result);
-        EXPECT_EQ(b.levelState, c.stateAfter);
-        if (c.stateAfter != 0) {
-            EXPECT_EQ(b.levelSubState, c.subStateAfter);
+        SCOPED_TRACE(testing::Message()
+                     << static_cast<int>(c.lesson) << "/" << c.step << " at " << c.column << "," << c.row);
+        probe.SetLesson(c.lesson, c.step);
+        EXPECT_EQ(rig.game.flow.lessons.StepWithSwap(c.column, c.row), c.result);
+        EXPECT_EQ(b.CurrentLesson().lesson, c.lessonAfter);
+        if (c.lessonAfter != Lesson::None) {
+            EXPECT_EQ(b.CurrentLesson().step, c.stepAfter);
         }
     }
 }
@@ -224,51 +252,55 @@ TEST(LevelStart, PromptsShowTheirTextAndTheShopLessonIsWrittenDown)
 {
     GameRig rig;
     CGameBoard& b = rig.Board();
-    rig.game.StartLevel(1);
-    b.SetLevelState(1, 0);
-    rig.game.ShowTutorialStep(1, 0);
-    std::string shown = rig.game.screens->tutorial.panelText->MainText()->text;
+    BoardProbe probe(b);
+    rig.game.flow.loader.StartLevel(1);
+    rig.StartPlay();
+    probe.SetLesson(Lesson::Base, 0);
+    rig.game.flow.lessons.ShowStep(Lesson::Base, 0);
+    std::string shown = rig.game.services.screens->tutorial.panelText->MainText()->text;
     std::replace(shown.begin(), shown.end(), CText::kSoftBreak, ' ');
     EXPECT_EQ(shown, GetString(35));
-    EXPECT_EQ(b.levelState, 1);
+    EXPECT_EQ(b.CurrentLesson().lesson, Lesson::Base);
 
-    b.SetLevelState(2, 0); // no gem on the board yet: nothing to show
-    rig.game.ShowTutorialStep(2, 0);
-    EXPECT_EQ(b.levelState, 0);
+    probe.SetLesson(Lesson::Gem, 0); // no gem on the board yet: nothing to show
+    rig.game.flow.lessons.ShowStep(Lesson::Gem, 0);
+    EXPECT_EQ(b.CurrentLesson().lesson, Lesson::None);
+    rig.Play(0.1f);
     EXPECT_EQ(rig.Player().tutGem, 1);
 
-    rig.game.ShowTutorialStep(10, 0);
+    rig.game.flow.lessons.ShowStep(Lesson::Shop, 0);
     EXPECT_EQ(rig.Player().tutShop, 1);
-    EXPECT_NE(testing_support::ReadText(rig.game.paths.folders[CDataPaths::Players] + "Tester\\Settings.ini")
-                  .find("Shop=1"),
-              std::string::npos);
+    EXPECT_NE(
+        testing_support::ReadText(rig.game.services.paths.folders[CDataPaths::Players] + "Tester\\Settings.ini")
+            .find("Shop=1"),
+        std::string::npos);
 }
 
 TEST(LevelStart, WithoutAPlayerThereIsNoTutorial)
 {
     GameRig rig;
-    rig.game.playerName.Reset();
-    rig.Board().profile.Reset();
-    rig.Board().totems.levels[0] = 1;
-    rig.game.StartLevel(6);
-    EXPECT_EQ(rig.Board().levelState, 0); // no totem lesson
-    rig.game.ShowTutorialStep(10, 0);
-    EXPECT_EQ(testing_support::ReadText(rig.game.paths.folders[CDataPaths::Players] + "Tester\\Settings.ini")
-                  .find("Shop=1"),
-              std::string::npos);
+    rig.game.quest.playerName.Reset();
+    rig.game.services.totems->levels[0] = 1;
+    rig.game.flow.loader.StartLevel(6);
+    EXPECT_EQ(rig.Board().CurrentLesson().lesson, Lesson::None); // no totem lesson
+    rig.game.flow.lessons.ShowStep(Lesson::Shop, 0);
+    EXPECT_EQ(
+        testing_support::ReadText(rig.game.services.paths.folders[CDataPaths::Players] + "Tester\\Settings.ini")
+            .find("Shop=1"),
+        std::string::npos);
 }
 
 // A lesson's swap made its row when the token that stood in the row is gone.
 TEST(Lessons, BaseLessonSwapsTheFourthTokenIntoARowOfThree)
 {
-    plat::SeedRandom(21);
     GameRig rig;
+    rig.boardRig.random.Seed(21);
     CGameBoard& b = rig.Board();
-    rig.game.StartLevel(1);
-    b.enabled = true;
+    rig.game.flow.loader.StartLevel(1);
+    rig.StartPlay();
     rig.Play();
-    ASSERT_EQ(b.levelState, 1);
-    ASSERT_EQ(b.levelSubState, 0);
+    ASSERT_EQ(b.CurrentLesson().lesson, Lesson::Base);
+    ASSERT_EQ(b.CurrentLesson().step, 0);
     const CountedHandle<CToken> left = b.Cell(1, 4);
     ASSERT_TRUE(rig.PickAndSwap(4, 4, 3, 4));
     rig.Play();
@@ -278,20 +310,20 @@ TEST(Lessons, BaseLessonSwapsTheFourthTokenIntoARowOfThree)
 
 TEST(Lessons, BonusLessonMakesARowOfFourThenARowThroughTheMiddle)
 {
-    plat::SeedRandom(5);
     GameRig rig;
+    rig.boardRig.random.Seed(5);
     CGameBoard& b = rig.Board();
     rig.Player().tutBase = rig.Player().tutGem = 1;
-    rig.game.StartLevel(2);
-    b.enabled = true;
+    rig.game.flow.loader.StartLevel(2);
+    rig.StartPlay();
     rig.Play();
-    ASSERT_EQ(b.levelState, 6);
-    ASSERT_EQ(b.levelSubState, 0);
+    ASSERT_EQ(b.CurrentLesson().lesson, Lesson::Bonus);
+    ASSERT_EQ(b.CurrentLesson().step, 0);
     ASSERT_TRUE(rig.PickAndSwap(2, 5, 1, 5));
     rig.Play();
-    EXPECT_GE(b.stats.tables[1].Get(StatLargestMatch), 4); // a row of four
-    ASSERT_EQ(b.levelState, 6);
-    ASSERT_EQ(b.levelSubState, 4); // the second prompt
+    EXPECT_GE(rig.boardRig.stats.tables[1].Get(StatLargestMatch), 4); // a row of four
+    ASSERT_EQ(b.CurrentLesson().lesson, Lesson::Bonus);
+    ASSERT_EQ(b.CurrentLesson().step, lesson_step::kSecondPrompt);
     const CountedHandle<CToken> middle = b.Cell(4, 4);
     ASSERT_TRUE(rig.PickAndSwap(6, 4, 5, 4));
     rig.Play();
@@ -301,27 +333,29 @@ TEST(Lessons, BonusLessonMakesARowOfFourThenARowThroughTheMiddle)
 
 TEST(Lessons, TotemLessonMakesTwoRowsOfTheTotemsColour)
 {
-    plat::SeedRandom(8);
     GameRig rig;
+    rig.boardRig.random.Seed(8);
     CGameBoard& b = rig.Board();
-    b.totems.levels[5] = 1;
-    rig.game.StartLevel(6);
-    b.enabled = true;
+    rig.game.services.totems->levels[5] = 1;
+    rig.game.flow.loader.StartLevel(6);
+    rig.StartPlay();
     rig.Play();
-    ASSERT_EQ(b.levelState, 7);
-    ASSERT_EQ(b.levelSubState, 2);
-    EXPECT_EQ(b.tutorialColour, 5);
+    ASSERT_EQ(b.CurrentLesson().lesson, Lesson::Totem);
+    ASSERT_EQ(b.CurrentLesson().step, lesson_step::kTotemChargePrompt);
+    EXPECT_EQ(b.TutorialColour(), 5);
     EXPECT_EQ(b.Cell(2, 6)->colour, 5);
     ASSERT_TRUE(rig.PickAndSwap(2, 6, 1, 6));
     rig.Play();
-    ASSERT_EQ(b.levelSubState, 6);
+    ASSERT_EQ(b.CurrentLesson().step, lesson_step::kTotemLightPrompt);
     EXPECT_EQ(b.Cell(6, 4)->colour, 5); // the second row is still there
     ASSERT_TRUE(rig.PickAndSwap(6, 4, 5, 4));
     rig.Play();
     EXPECT_EQ(rig.Player().tutTotem, 1);
-    EXPECT_EQ(b.levelState, 0);
-    EXPECT_EQ(b.levelData->path, "Data\\Lvl\\l6.lvl"); // the level's own board comes back
-    EXPECT_EQ(rig.game.phase, 14);
+    EXPECT_EQ(b.CurrentLesson().lesson, Lesson::None);
+    // The level's own board comes back, with the level's own colours.
+    EXPECT_EQ(b.LevelData()->path, "Data\\Lvl\\l6.lvl");
+    EXPECT_EQ(b.ColourCount(), 6);
+    EXPECT_TRUE(rig.game.flow.IsIn<CResumePlay>());
 }
 
 } // namespace

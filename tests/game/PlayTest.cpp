@@ -7,7 +7,7 @@
 
 namespace {
 
-BoardEvent Event(int32_t kind, int32_t value = 0)
+BoardEvent Event(BoardEventKind kind, int32_t value = 0)
 {
     BoardEvent e;
     e.kind = kind;
@@ -22,7 +22,7 @@ struct InPlay : GameRig {
         EXPECT_TRUE(NewPlayer("Anna"));
         EXPECT_TRUE(PlayFirstLevel());
     }
-    int32_t Score() { return game->board->stats.tables[1].Get(StatScore); }
+    int32_t Score() { return game->quest.stats.tables[1].Get(StatScore); }
 };
 
 } // namespace
@@ -32,13 +32,13 @@ TEST(BoardEvents, TheLevelsEndIsHandledAfterTheOtherEventsOfItsFrame)
 {
     InPlay game;
     const int32_t before = game.Score();
-    game->board->events.Push(Event(kEventLevelWon));
-    game->board->events.Push(Event(kEventChallengePoints, 100));
+    game->services.board->Events().Push(Event(BoardEventKind::LevelWon));
+    game->services.board->Events().Push(Event(BoardEventKind::StrikesScored, 100));
     game.Frames(1);
-    EXPECT_EQ(game->phase, kPhaseLevelComplete);
+    EXPECT_TRUE(game->flow.IsIn<CLevelComplete>());
     EXPECT_EQ(game.Score(), before + 100);
-    EXPECT_TRUE(game->levelWon);
-    EXPECT_EQ(game->shop->stars, 1);
+    EXPECT_TRUE(game->quest.levelWon);
+    EXPECT_EQ(game->services.shop->stars, 1);
 }
 
 TEST(BoardEvents, ATimeBonusStaysWithinTheLevelsTime)
@@ -49,15 +49,15 @@ TEST(BoardEvents, ATimeBonusStaysWithinTheLevelsTime)
     };
     for (const Case c : {Case{20, -30, 0, -10}, Case{20, 500, 240, 30}, Case{12, 5, 17, 15}, Case{5, 7, 12, 10},
                          Case{8, 0.5f, 8.5f, 8}}) {
-        game->timeLeft = c.before;
-        BoardEvent e = Event(kEventTimeBonus);
-        e.a = plat::FloatBits(c.seconds);
-        game->board->events.Push(e);
-        game->board->SetLocked(true); // the clock stands still
+        game->quest.timeLeft = c.before;
+        BoardEvent e = Event(BoardEventKind::TimeBonus);
+        e.seconds = c.seconds;
+        game->services.board->Events().Push(e);
+        game->services.board->SetLocked(true); // the clock stands still
         game.Frames(1);
-        EXPECT_FLOAT_EQ(game->timeLeft, c.after) << c.before << " + " << c.seconds;
-        EXPECT_FLOAT_EQ(game->nextTimeWarning, c.threshold) << c.before << " + " << c.seconds;
-        game->board->SetLocked(false);
+        EXPECT_FLOAT_EQ(game->quest.timeLeft, c.after) << c.before << " + " << c.seconds;
+        EXPECT_FLOAT_EQ(game->quest.nextTimeWarning, c.threshold) << c.before << " + " << c.seconds;
+        game->services.board->SetLocked(false);
     }
 }
 
@@ -66,16 +66,16 @@ TEST(BoardEvents, ATimeBonusStaysWithinTheLevelsTime)
 TEST(BoardEvents, ACascadeCountsEvenWithoutItsMessage)
 {
     InPlay game;
-    const size_t messages = game->board->popups.Popups().size();
-    game->board->events.Push(Event(kEventCombo, 2));
+    const size_t messages = game->services.popups->Popups().size();
+    game->services.board->Events().Push(Event(BoardEventKind::Combo, 2));
     game.Frames(1);
-    EXPECT_EQ(game->board->popups.Popups().size(), messages);
-    EXPECT_EQ(game->board->stats.tables[1].Get(StatLongestCascade), 2);
-    EXPECT_EQ(game->board->stats.tables[2].Get(StatLongestCascade), 2);
-    game->board->events.Push(Event(kEventCombo, 9));
+    EXPECT_EQ(game->services.popups->Popups().size(), messages);
+    EXPECT_EQ(game->quest.stats.tables[1].Get(StatLongestCascade), 2);
+    EXPECT_EQ(game->quest.stats.tables[2].Get(StatLongestCascade), 2);
+    game->services.board->Events().Push(Event(BoardEventKind::Combo, 9));
     game.Frames(1);
-    EXPECT_EQ(game->board->popups.Popups().size(), messages + 1);
-    EXPECT_EQ(game->board->stats.tables[1].Get(StatLongestCascade), 9);
+    EXPECT_EQ(game->services.popups->Popups().size(), messages + 1);
+    EXPECT_EQ(game->quest.stats.tables[1].Get(StatLongestCascade), 9);
 }
 
 // Without the lives cap each new multiple of the points per life gives a
@@ -83,21 +83,21 @@ TEST(BoardEvents, ACascadeCountsEvenWithoutItsMessage)
 TEST(BoardEvents, ScoreGivesExtraLivesOneAtATime)
 {
     InPlay game;
-    game->balance.livesLimited = 0;
-    game->balance.pointsPerLife = 1000;
-    const int lives = game->lives;
+    game->services.balance.livesLimited = 0;
+    game->services.balance.pointsPerLife = 1000;
+    const int lives = game->quest.lives;
     struct Step {
         int32_t points;
         int livesGained;
     };
     for (const Step s : {Step{600, 0}, Step{500, 1}, Step{1000, 2}, Step{2500, 3}, Step{100, 3}}) {
-        game->board->events.Push(Event(kEventChallengePoints, s.points));
+        game->services.board->Events().Push(Event(BoardEventKind::StrikesScored, s.points));
         game.Frames(1);
-        EXPECT_EQ(game->lives, lives + s.livesGained) << game.Score();
+        EXPECT_EQ(game->quest.lives, lives + s.livesGained) << game.Score();
     }
-    game->board->events.Push(Event(kEventSandOtherMode));
+    game->services.board->Events().Push(Event(BoardEventKind::SandFullInChallenge));
     game.Frames(1);
-    EXPECT_EQ(game->lives, lives + 3);
+    EXPECT_EQ(game->quest.lives, lives + 3);
 }
 
 // The countdown overlay comes at 30, 15 and 10 seconds and then every
@@ -105,21 +105,21 @@ TEST(BoardEvents, ScoreGivesExtraLivesOneAtATime)
 TEST(LevelClock, TheCountdownComesAtItsMarks)
 {
     InPlay game;
-    game->timeLeft = 31.0f;
-    game->nextTimeWarning = 30.0f;
+    game->quest.timeLeft = 31.0f;
+    game->quest.nextTimeWarning = 30.0f;
     std::vector<int> marks;
-    float last = game->nextTimeWarning;
-    const float played = game->board->stats.tables[2].GetFloat(StatSeconds);
-    for (int frame = 0; frame < 60 * 40 && game->timeLeft > 0.5f; ++frame) {
+    float last = game->quest.nextTimeWarning;
+    const float played = game->quest.stats.tables[2].GetFloat(StatSeconds);
+    for (int frame = 0; frame < 60 * 40 && game->quest.timeLeft > 0.5f; ++frame) {
         game.Frames(1);
-        if (game->nextTimeWarning != last) {
+        if (game->quest.nextTimeWarning != last) {
             marks.push_back(static_cast<int>(last));
-            last = game->nextTimeWarning;
+            last = game->quest.nextTimeWarning;
         }
-        game->board->events.Clear();
+        game->services.board->Events().Clear();
     }
     EXPECT_EQ(marks, (std::vector<int>{30, 15, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
-    EXPECT_NEAR(game->board->stats.tables[2].GetFloat(StatSeconds) - played, 30.5f, 0.1f);
+    EXPECT_NEAR(game->quest.stats.tables[2].GetFloat(StatSeconds) - played, 30.5f, 0.1f);
 }
 
 // A time-out costs the level once, when the board has settled, however long
@@ -129,19 +129,19 @@ TEST(LevelClock, ATimeOutStartsTheLostLifeOnceTheBoardSettles)
 {
     for (const bool costsLife : {false, true}) {
         InPlay game;
-        game->balance.timeOutFlag = costsLife ? 1 : 0;
-        const int lives = game->lives;
-        game->timeLeft = 0.05f;
-        game->board->ShuffleAnimated(1.5f, 30); // the tokens fall, the board in play
-        game->board->SetLocked(false);
+        game->services.balance.timeOutFlag = costsLife ? 1 : 0;
+        const int lives = game->quest.lives;
+        game->quest.timeLeft = 0.05f;
+        game->services.board->ShuffleAnimated(1.5f, 30); // the tokens fall, the board in play
+        game->services.board->SetLocked(false);
         game.Frames(6);
-        EXPECT_FLOAT_EQ(game->timeLeft, 0.0f);
-        EXPECT_FALSE(game->lifeLost.active);
-        ASSERT_TRUE(game.RunUntil([&] { return game->lifeLost.active; }, 10.0f));
-        EXPECT_TRUE(game->lifeLost.timeUp);
-        EXPECT_EQ(game->lifeLostAward->running, costsLife);
-        ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseQuestOver; }, 10.0f)) << costsLife;
-        EXPECT_EQ(game->lives, costsLife ? lives - 1 : lives);
+        EXPECT_FLOAT_EQ(game->quest.timeLeft, 0.0f);
+        EXPECT_FALSE(game->flow.level.lifeLost.active);
+        ASSERT_TRUE(game.RunUntil([&] { return game->flow.level.lifeLost.active; }, 10.0f));
+        EXPECT_TRUE(game->flow.level.lifeLost.timeUp);
+        EXPECT_EQ(game->services.lifeLostAward->running, costsLife);
+        ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CQuestOver>(); }, 10.0f)) << costsLife;
+        EXPECT_EQ(game->quest.lives, costsLife ? lives - 1 : lives);
     }
 }
 
@@ -149,18 +149,18 @@ TEST(LevelClock, ATimeOutStartsTheLostLifeOnceTheBoardSettles)
 TEST(LevelClock, TheAutosaveWaitsForAnIdleBoard)
 {
     InPlay game;
-    game->questSave->state = 0;
-    game->autosaveTimer = 2.9f;
-    game->board->ShuffleAnimated(1.5f, 30);
-    game->board->SetLocked(false);
+    game->services.questSave->state = 0;
+    game->flow.play.autosaveTimer = 2.9f;
+    game->services.board->ShuffleAnimated(1.5f, 30);
+    game->services.board->SetLocked(false);
     game.Frames(12);
-    EXPECT_EQ(game->questSave->state, 0);
-    EXPECT_GT(game->autosaveTimer, 3.0f);
-    ASSERT_TRUE(game.RunUntil([&] { return game->questSave->state == 2; }, 10.0f));
-    EXPECT_EQ(game->questSave->resumeKind, 1);
-    EXPECT_EQ(game->questSave->level, 1);
-    EXPECT_NE(game->questSave->Cell(CQuestSave::TokenCodes, 0, 0), 1000);
-    EXPECT_FLOAT_EQ(game->autosaveTimer, 0.0f);
+    EXPECT_EQ(game->services.questSave->state, 0);
+    EXPECT_GT(game->flow.play.autosaveTimer, 3.0f);
+    ASSERT_TRUE(game.RunUntil([&] { return game->services.questSave->state == 2; }, 10.0f));
+    EXPECT_EQ(game->services.questSave->resumeKind, CQuestSave::kResumeInPlay);
+    EXPECT_EQ(game->services.questSave->level, 1);
+    EXPECT_NE(game->services.questSave->Cell(CQuestSave::TokenCodes, 0, 0), 1000);
+    EXPECT_FLOAT_EQ(game->flow.play.autosaveTimer, 0.0f);
 }
 
 // A board without moves: play goes on while lives are left (or capped);
@@ -170,22 +170,23 @@ TEST(LostLife, TheSequenceEndsByTheLivesLeft)
     struct Case {
         int lives;
         bool capped;
-        int phase;
+        bool playGoesOn;
     };
-    for (const Case c : {Case{2, false, kPhasePlay}, Case{1, true, kPhasePlay}, Case{1, false, kPhaseQuestOver}}) {
+    for (const Case c : {Case{2, false, true}, Case{1, true, true}, Case{1, false, false}}) {
         InPlay game;
-        game->balance.livesLimited = c.capped ? 1 : 0;
-        game->lives = c.lives;
-        game->balance.noMovesFlag = 1; // no moves costs a life
-        game->board->events.Push(Event(kEventNoMoveLeft));
+        game->services.balance.livesLimited = c.capped ? 1 : 0;
+        game->quest.lives = c.lives;
+        game->services.balance.noMovesFlag = 1; // no moves costs a life
+        game->services.board->Events().Push(Event(BoardEventKind::NoMoveLeft));
         game.Frames(1);
-        EXPECT_EQ(game->lives, c.lives - 1);
-        EXPECT_TRUE(game->lifeLost.active);
-        ASSERT_TRUE(game.RunUntil([&] { return !game->lifeLost.active; }, 10.0f));
+        EXPECT_EQ(game->quest.lives, c.lives - 1);
+        EXPECT_TRUE(game->flow.level.lifeLost.active);
+        ASSERT_TRUE(game.RunUntil([&] { return !game->flow.level.lifeLost.active; }, 10.0f));
         // No checkpoint exists yet: losing the last life ends the quest.
-        EXPECT_EQ(game->phase, c.phase) << c.lives << c.capped;
-        if (c.phase == kPhasePlay) {
-            EXPECT_FALSE(game->board->locked);
+        EXPECT_EQ(game->flow.IsIn<CPlay>(), c.playGoesOn) << c.lives << c.capped;
+        EXPECT_EQ(game->flow.IsIn<CQuestOver>(), !c.playGoesOn) << c.lives << c.capped;
+        if (c.playGoesOn) {
+            EXPECT_FALSE(game->services.board->Status().locked);
         }
     }
 }
@@ -199,32 +200,33 @@ TEST(Checkpoints, ALostLevelReloadsItsCheckpointWithTheRightLives)
         int32_t savedLives;
         bool noLivesLeft;
         int32_t resumeKind;
-        int loaded;
+        bool loaded;
         int32_t lives;
     };
     const Case cases[] = {
-        {12, 1, true, 8, 1, 4},  {31, 1, true, 8, 1, 3}, {3, 5, true, 8, 1, 5},
-        {12, 1, false, 8, 1, 2}, {12, 1, true, 1, 0, 1},
+        {12, 1, true, CQuestSave::kResumeInShop, true, 4},  {31, 1, true, CQuestSave::kResumeInShop, true, 3},
+        {3, 5, true, CQuestSave::kResumeInShop, true, 5},   {12, 1, false, CQuestSave::kResumeInShop, true, 2},
+        {12, 1, true, CQuestSave::kResumeInPlay, false, 1},
     };
     for (const Case& c : cases) {
         InPlay game;
-        game->balance.livesLimited = 0;
-        game->lives = 2;
+        game->services.balance.livesLimited = 0;
+        game->quest.lives = 2;
         CQuestSave save;
         save.level = c.level;
         save.lives = c.savedLives;
         save.resumeKind = c.resumeKind;
-        if (c.resumeKind == 1)
+        if (c.resumeKind == CQuestSave::kResumeInPlay)
             save.SizeGrids();
         const std::string folder = game.PlayerFolder("Anna");
         ASSERT_EQ(save.Save(c.noLivesLeft ? SecondCheckpointPath(folder) : FirstCheckpointPath(folder)), 1);
-        EXPECT_EQ(game->LoadQuestCheckpoint(c.noLivesLeft), c.loaded) << c.level;
+        EXPECT_EQ(game->flow.LoadQuestCheckpoint(c.noLivesLeft), c.loaded) << c.level;
         if (!c.loaded) {
-            EXPECT_EQ(game->phase, kPhasePlay);
+            EXPECT_TRUE(game->flow.IsIn<CPlay>());
             continue;
         }
-        EXPECT_EQ(game->phase, kPhaseLevelFailed);
-        EXPECT_EQ(game->questSave->lives, c.lives) << c.level;
+        EXPECT_TRUE(game->flow.IsIn<CLevelFailed>());
+        EXPECT_EQ(game->services.questSave->lives, c.lives) << c.level;
         EXPECT_EQ(plat::FileExists(FirstCheckpointPath(folder)), true);
     }
 }
@@ -234,17 +236,17 @@ TEST(Checkpoints, ALostLevelReloadsItsCheckpointWithTheRightLives)
 TEST(QuestOver, AScoreThatTakesTheLastPlaceIsANewHighScore)
 {
     InPlay game;
-    for (int i = 0; i < game->hiscores.count; ++i)
-        game->hiscores.scores[static_cast<size_t>(i)] = 100000 - 1000 * i;
-    game->board->stats.AddToRunTables(91500, StatScore);
-    game->EndQuestSession();
-    EXPECT_EQ(game->hiscoreEntered, 1);
-    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
-    game.ClickId(game->screens->msgBox.form, 200);
-    ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModeMenus; }, 5.0f));
-    EXPECT_EQ(game->screens->MessageCommand(), 9);
-    EXPECT_EQ(game->screens->highScoreHighlight, game->hiscores.count - 1);
-    EXPECT_EQ(game->hiscores.scores.back(), 91500);
+    for (int i = 0; i < game->services.hiscores.count; ++i)
+        game->services.hiscores.scores[static_cast<size_t>(i)] = 100000 - 1000 * i;
+    game->quest.stats.AddToRunTables(91500, StatScore);
+    game->flow.EndQuestSession();
+    EXPECT_EQ(game->quest.hiscoreEntered, 1);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->msgBox.form); }, 5.0f));
+    game.ClickId(game->services.screens->msgBox.form, Command::MessageOk);
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CMenus>(); }, 5.0f));
+    EXPECT_EQ(game->services.screens->AskedQuestion(), Question::NewHighScore);
+    EXPECT_EQ(game->services.screens->highScoreHighlight, game->services.hiscores.count - 1);
+    EXPECT_EQ(game->services.hiscores.scores.back(), 91500);
 }
 
 // A level starts with the hint counter and the warning of a life at stake
@@ -253,15 +255,15 @@ TEST(QuestOver, AScoreThatTakesTheLastPlaceIsANewHighScore)
 TEST(LevelScreen, ComesWithoutStrayPartsAndGoesWhole)
 {
     InPlay game;
-    EXPECT_FALSE(game->screens->quest.hintCounter->IsVisible());
-    EXPECT_FALSE(game->screens->quest.warningLamp->IsVisible());
-    EXPECT_FALSE(game->screens->quest.warningGroup.At(0)->IsVisible());
+    EXPECT_FALSE(game->services.screens->quest.hintCounter->IsVisible());
+    EXPECT_FALSE(game->services.screens->quest.warningLamp->IsVisible());
+    EXPECT_FALSE(game->services.screens->quest.warningGroup.At(0)->IsVisible());
     game.Key(27);
-    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->gameMenu.form); }, 2.0f));
-    game.ClickId(game->screens->gameMenu.form, 161);
-    ASSERT_TRUE(game.RunUntil([&] { return game->mode == kModeMenus; }, 5.0f));
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->gameMenu.form); }, 2.0f));
+    game.ClickId(game->services.screens->gameMenu.form, Command::LeaveQuest);
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CMenus>(); }, 5.0f));
     game.Seconds(1.0f);
-    EXPECT_FALSE(game->board->mesh->IsShown());
-    EXPECT_FALSE(game->board->sandbox->IsShown());
-    EXPECT_FALSE(game->board->gemsBar->IsShown());
+    EXPECT_FALSE(game->services.board->IsShown());
+    EXPECT_FALSE(game->services.board->SandboxShown());
+    EXPECT_FALSE(game->services.gemsBar->IsShown());
 }

@@ -13,14 +13,17 @@ struct InPlay : GameRig {
         EXPECT_TRUE(NewPlayer("Anna"));
         EXPECT_TRUE(PlayFirstLevel());
     }
-    int32_t QuestScore() { return game->board->stats.tables[1].Get(StatScore); }
+    int32_t QuestScore() { return game->quest.stats.tables[1].Get(StatScore); }
     // The gem goal is met: the level ends and its results come.
     bool WinLevel()
     {
-        game->board->gemsToCollect = 0;
-        return RunUntil([&] { return game->phase == kPhaseResults; }, 10.0f);
+        game->services.board->SetGemCounts(0, game->services.board->GemsToPlace());
+        return RunUntil([&] { return game->flow.IsIn<CLevelResults>(); }, 10.0f);
     }
-    bool Shows(int key) { return game->screens->statistics.values[static_cast<size_t>(key)]->IsVisible(); }
+    bool Shows(int key)
+    {
+        return game->services.screens->statistics.values[static_cast<size_t>(key)]->IsVisible();
+    }
 };
 
 } // namespace
@@ -30,32 +33,32 @@ struct InPlay : GameRig {
 TEST(LevelResults, TheTimeLeftBecomesPointsAndTheRowsComeOneByOne)
 {
     InPlay game;
-    game->board->stats.AddToRunTables(300, StatScore);
-    game->board->SetLocked(true);
-    game->timeLeft = 100.7f;
-    game->board->SetLocked(false);
+    game->quest.stats.AddToRunTables(300, StatScore);
+    game->services.board->SetLocked(true);
+    game->quest.timeLeft = 100.7f;
+    game->services.board->SetLocked(false);
     ASSERT_TRUE(game.WinLevel());
-    const int32_t secondsLeft = static_cast<int32_t>(game->timeLeft);
-    EXPECT_EQ(game->results.timeBonus, secondsLeft * 50);
-    EXPECT_EQ(game->results.levelScore, 300);
+    const int32_t secondsLeft = static_cast<int32_t>(game->quest.timeLeft);
+    EXPECT_EQ(game->quest.results.timeBonus, secondsLeft * 50);
+    EXPECT_EQ(game->quest.results.levelScore, 300);
     EXPECT_EQ(game.QuestScore(), 300 + secondsLeft * 50);
-    EXPECT_EQ(game->board->stats.tables[2].Get(StatScore), 300 + secondsLeft * 50);
-    EXPECT_EQ(game->lastGameValue, secondsLeft);
+    EXPECT_EQ(game->quest.stats.tables[2].Get(StatScore), 300 + secondsLeft * 50);
+    EXPECT_EQ(game->quest.lastGameValue, secondsLeft);
     // The defaults of level 1 are beaten: 15 s and 20000 points are not,
     // so only the time is a new best.
-    EXPECT_TRUE(game->results.newBestTime);
-    EXPECT_FALSE(game->results.newBestScore);
+    EXPECT_TRUE(game->quest.results.newBestTime);
+    EXPECT_FALSE(game->quest.results.newBestScore);
     EXPECT_TRUE(plat::FileExists(game.UserFolder() + "Data\\GameData\\Ti.bst"));
     EXPECT_FALSE(plat::FileExists(game.UserFolder() + "Data\\GameData\\Sc.bst"));
     EXPECT_FALSE(game.Shows(13));
     EXPECT_FALSE(game.Shows(4));
-    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 5; }, 3.0f));
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsAt<CLevelResults>(CLevelResults::kTallying); }, 3.0f));
     EXPECT_TRUE(game.Shows(4));
     game.Seconds(1.25f);
-    const int32_t halfway = std::stoi(game->screens->quest.score->MainText()->text);
+    const int32_t halfway = std::stoi(game->services.screens->quest.score->MainText()->text);
     EXPECT_GT(halfway, 300);
     EXPECT_LT(halfway, 300 + secondsLeft * 50);
-    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 22; }, 10.0f));
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsAt<CLevelResults>(CLevelResults::kAllShown); }, 10.0f));
     EXPECT_TRUE(game.Shows(13));
     EXPECT_TRUE(game.Shows(7));
     EXPECT_FALSE(game.Shows(8));
@@ -66,17 +69,18 @@ TEST(LevelResults, TheTimeLeftBecomesPointsAndTheRowsComeOneByOne)
 TEST(LevelResults, APressFinishesTheTallyAtOnce)
 {
     InPlay game;
-    game->board->SetLocked(true);
-    game->timeLeft = 60.0f;
-    game->board->SetLocked(false);
+    game->services.board->SetLocked(true);
+    game->quest.timeLeft = 60.0f;
+    game->services.board->SetLocked(false);
     ASSERT_TRUE(game.WinLevel());
-    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 5; }, 3.0f));
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsAt<CLevelResults>(CLevelResults::kTallying); }, 3.0f));
     game.Seconds(0.5f);
     game.Click(-500.0f, -300.0f);
-    EXPECT_EQ(game->subState, 22);
+    EXPECT_TRUE(game->flow.IsAt<CLevelResults>(CLevelResults::kAllShown));
     game.Frames(1);
-    EXPECT_EQ(game->screens->quest.score->MainText()->text, std::to_string(game.QuestScore()));
-    EXPECT_EQ(game->screens->statistics.values[4]->MainText()->text, std::to_string(game->results.timeBonus));
+    EXPECT_EQ(game->services.screens->quest.score->MainText()->text, std::to_string(game.QuestScore()));
+    EXPECT_EQ(game->services.screens->statistics.values[4]->MainText()->text,
+              std::to_string(game->quest.results.timeBonus));
     EXPECT_TRUE(game.Shows(13));
 }
 
@@ -84,19 +88,19 @@ TEST(LevelResults, APressFinishesTheTallyAtOnce)
 TEST(LevelResults, NoTimeLeftSkipsTheTimeBonus)
 {
     InPlay game;
-    game->board->SetLocked(true);
-    game->timeLeft = 0.0f;
-    game->board->SetLocked(false);
+    game->services.board->SetLocked(true);
+    game->quest.timeLeft = 0.0f;
+    game->services.board->SetLocked(false);
     ASSERT_TRUE(game.WinLevel());
     bool counted = false;
     ASSERT_TRUE(game.RunUntil(
         [&] {
-            counted = counted || game->subState == 5;
-            return game->subState == 22;
+            counted = counted || game->flow.IsAt<CLevelResults>(CLevelResults::kTallying);
+            return game->flow.IsAt<CLevelResults>(CLevelResults::kAllShown);
         },
         10.0f));
     EXPECT_FALSE(counted);
-    EXPECT_EQ(game->results.timeBonus, 0);
+    EXPECT_EQ(game->quest.results.timeBonus, 0);
 }
 
 // After the results: the story screen, the shop, whose opening writes the
@@ -108,45 +112,46 @@ TEST(WonLevel, TheShopsOpeningWritesTheCheckpointAndTheMapLeadsOn)
     const std::string folder = game.PlayerFolder("Anna");
     testing_support::WriteText(game.UserFolder() + "Players/Anna/QuestAS1.sav", "older checkpoint");
     ASSERT_TRUE(game.WinLevel());
-    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 22; }, 10.0f));
-    game.ClickId(game->screens->statistics.form, 20);
-    EXPECT_EQ(game->phase, kPhaseAfterResults);
-    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 10; }, 5.0f));
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsAt<CLevelResults>(CLevelResults::kAllShown); }, 10.0f));
+    game.ClickId(game->services.screens->statistics.form, Command::ResultsContinue);
+    EXPECT_TRUE(game->flow.IsIn<CBetweenLevels>());
+    ASSERT_TRUE(
+        game.RunUntil([&] { return game->flow.IsAt<CBetweenLevels>(CBetweenLevels::kStageProgress); }, 5.0f));
     game.Key(32);
-    ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseShop; }, 5.0f));
-    EXPECT_TRUE(game->levelWon);
-    ASSERT_TRUE(game.RunUntil([&] { return !game->levelWon; }, 5.0f));
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CShopVisit>(); }, 5.0f));
+    EXPECT_TRUE(game->quest.levelWon);
+    ASSERT_TRUE(game.RunUntil([&] { return !game->quest.levelWon; }, 5.0f));
     const auto quest = testing_support::ReadBytes(game.UserFolder() + "Players/Anna/Quest.sav");
     EXPECT_EQ(quest.size(), 312u);
     EXPECT_EQ(quest, testing_support::ReadBytes(game.UserFolder() + "Players/Anna/QuestAS1.sav"));
     EXPECT_EQ(testing_support::ReadText(game.UserFolder() + "Players/Anna/QuestAS2.sav"), "older checkpoint");
     CQuestSave saved;
     ASSERT_EQ(saved.Load(QuestSavePath(folder)), 1);
-    EXPECT_EQ(saved.resumeKind, 8);
+    EXPECT_EQ(saved.resumeKind, CQuestSave::kResumeInShop);
     EXPECT_EQ(saved.level, 1);
     EXPECT_EQ(saved.stars, 1);
-    EXPECT_EQ(game->level, 1); // the won level stays until the map's Play
+    EXPECT_EQ(game->quest.level, 1); // the won level stays until the map's Play
 
-    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->shop.form); }, 5.0f));
-    game.ClickId(game->screens->shop.form, 31);
-    EXPECT_EQ(game->phase, kPhaseMapMarch);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->shop.form); }, 5.0f));
+    game.ClickId(game->services.screens->shop.form, Command::ShopDone);
+    EXPECT_TRUE(game->flow.IsIn<CMapMarch>());
     // Its stars come to rest before they are stored; it fades out.
-    const std::vector<std::string>& calls = game->shop->calls;
+    const std::vector<std::string>& calls = game->services.shop->calls;
     ASSERT_GE(calls.size(), 2u);
     EXPECT_EQ(calls[calls.size() - 2], "SettleStars");
     EXPECT_EQ(calls.back(), "Show 0 2.000000 2");
-    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->map.form); }, 5.0f));
-    const Vec3 start = game->screens->map.flag->Position();
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->map.form); }, 5.0f));
+    const Vec3 start = game->services.screens->map.flag->Position();
     game.Seconds(0.5f);
-    const Vec3 halfway = game->screens->map.flag->Position();
-    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 1; }, 5.0f));
-    const Vec3 end = game->screens->map.flag->Position();
+    const Vec3 halfway = game->services.screens->map.flag->Position();
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsAt<CMapMarch>(CMapMarch::kOnTheMap); }, 5.0f));
+    const Vec3 end = game->services.screens->map.flag->Position();
     EXPECT_NE(start.x, end.x);
     EXPECT_GT(halfway.y, std::min(start.y, end.y)); // the flag hops on its way
-    game.ClickId(game->screens->map.form, 150);
-    EXPECT_EQ(game->level, 2);
-    EXPECT_EQ(game->phase, kPhaseLevelStart);
-    ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhasePlay && game->board->IsFull(); }, 10.0f));
+    game.ClickId(game->services.screens->map.form, Command::MapPlay);
+    EXPECT_EQ(game->quest.level, 2);
+    EXPECT_TRUE(game->flow.IsIn<CLevelStart>());
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CPlay>() && game->services.board->IsFull(); }, 10.0f));
 }
 
 // A lost level's box leads back to the checkpoint's shop a frame after the
@@ -157,30 +162,30 @@ TEST(LostLevel, TheBoxLeadsBackToTheShop)
     CQuestSave save;
     save.level = 3;
     save.lives = 2;
-    save.resumeKind = 8;
+    save.resumeKind = CQuestSave::kResumeInShop;
     save.stars = 4;
     ASSERT_EQ(save.Save(FirstCheckpointPath(game.PlayerFolder("Anna"))), 1);
-    ASSERT_EQ(game->LoadQuestCheckpoint(false), 1);
-    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
-    EXPECT_EQ(game->screens->MessageCommand(), 5);
-    game.ClickId(game->screens->msgBox.form, 200);
-    ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseShop; }, 5.0f));
-    EXPECT_EQ(game->level, 3);
-    EXPECT_EQ(game->shop->stars, 4);
-    EXPECT_EQ(game->shop->levelNumber, 4);
+    ASSERT_TRUE(game->flow.LoadQuestCheckpoint(false));
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->msgBox.form); }, 5.0f));
+    EXPECT_EQ(game->services.screens->AskedQuestion(), Question::LevelFailed);
+    game.ClickId(game->services.screens->msgBox.form, Command::MessageOk);
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CShopVisit>(); }, 5.0f));
+    EXPECT_EQ(game->quest.level, 3);
+    EXPECT_EQ(game->services.shop->stars, 4);
+    EXPECT_EQ(game->services.shop->levelNumber, 4);
 }
 
 // After the last level of stage 5 the map does not march.
 TEST(WonLevel, NoMarchPastTheLastStage)
 {
     InPlay game;
-    game->level = 41;
-    game->phase = kPhaseShop;
-    game.ShowNow(game->screens->shop.form);
-    game->CloseShop();
-    game.ShowNow(game->screens->map.form);
+    game->quest.level = 41;
+    game->flow.Enter(game->flow.shopVisit);
+    game.ShowNow(game->services.screens->shop.form);
+    game->flow.shopVisit.Close();
+    game.ShowNow(game->services.screens->map.form);
     game.Frames(2);
-    EXPECT_EQ(game->subState, 1);
+    EXPECT_TRUE(game->flow.IsAt<CMapMarch>(CMapMarch::kOnTheMap));
 }
 
 // After level 5 the Accuracy challenge runs as a bonus level: its rules,
@@ -189,29 +194,31 @@ TEST(WonLevel, NoMarchPastTheLastStage)
 TEST(BonusLevel, ABonusLevelShowsItsRulesFailsAndTheQuestGoesOn)
 {
     InPlay game;
-    game->level = 5;
+    game->quest.level = 5;
     ASSERT_TRUE(game.WinLevel());
-    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 22; }, 10.0f));
-    game->profile->questTutorial = 1; // the rules come with the tutorial
-    game.ClickId(game->screens->statistics.form, 20);
-    EXPECT_EQ(game->phase, kPhaseBonusLevel);
-    EXPECT_EQ(game->challengeMode, kAccuracy);
-    EXPECT_EQ(game->board->playState, kAccuracy);
-    EXPECT_FLOAT_EQ(game->timeLeft, 40.0f);
-    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->screens->msgBox.form); }, 5.0f));
-    EXPECT_EQ(game->screens->MessageCommand(), 4);
-    EXPECT_TRUE(game->screens->arcade.form->IsVisible());
-    game.ClickId(game->screens->msgBox.form, 200);
-    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 9; }, 5.0f));
-    ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseAfterResults; }, 5.0f));
-    EXPECT_EQ(game->challengeMode, kOrdinaryLevel);
-    EXPECT_FALSE(game->board->accuracyChallenge);
-    EXPECT_EQ(game->board->trophyCounters[2], 0);
-    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 10; }, 5.0f));
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsAt<CLevelResults>(CLevelResults::kAllShown); }, 10.0f));
+    game->quest.profile->questTutorial = 1; // the rules come with the tutorial
+    game.ClickId(game->services.screens->statistics.form, Command::ResultsContinue);
+    EXPECT_TRUE(game->flow.IsIn<CBonusLevel>());
+    EXPECT_EQ(game->flow.bonusLevel.Challenge().kind, kAccuracy);
+    EXPECT_TRUE(game->services.board->Status().challengePlay);
+    EXPECT_FLOAT_EQ(game->quest.timeLeft, 40.0f);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->msgBox.form); }, 5.0f));
+    EXPECT_EQ(game->services.screens->AskedQuestion(), Question::BonusLevelRules);
+    EXPECT_TRUE(game->services.screens->arcade.form->IsVisible());
+    game.ClickId(game->services.screens->msgBox.form, Command::MessageOk);
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsAt<CBonusLevel>(CBonusLevel::kFailed); }, 5.0f));
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CBetweenLevels>(); }, 5.0f));
+    EXPECT_EQ(game->flow.bonusLevel.Challenge().kind, kOrdinaryLevel);
+    EXPECT_FALSE(game->flow.bonusLevel.Challenge().accuracy);
+    EXPECT_FALSE(game->services.board->Status().challengePlay);
+    EXPECT_EQ(game->quest.trophyCounters[2], 0);
+    ASSERT_TRUE(
+        game.RunUntil([&] { return game->flow.IsAt<CBetweenLevels>(CBetweenLevels::kStageProgress); }, 5.0f));
     // Level 6 opens stage 2: its newspaper comes before the shop.
     game.Key(32);
-    ASSERT_TRUE(game.RunUntil([&] { return game->subState == 14; }, 5.0f));
-    EXPECT_TRUE(game->screens->newspaper.form->IsVisible());
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsAt<CBetweenLevels>(CBetweenLevels::kNewspaper); }, 5.0f));
+    EXPECT_TRUE(game->services.screens->newspaper.form->IsVisible());
     game.Key(32);
-    ASSERT_TRUE(game.RunUntil([&] { return game->phase == kPhaseShop; }, 5.0f));
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CShopVisit>(); }, 5.0f));
 }

@@ -42,6 +42,25 @@ TEST(Files, BackslashInTheDataHomeIsPartOfItsName)
     EXPECT_FALSE(plat::DirectoryExists(root + "\\Maker"));
 }
 
+// A HOME that is not absolute would put the user folder inside the working
+// folder, the installation: it counts as none, as an empty one does, and the
+// account's own home is taken.
+TEST(Files, ARelativeOrEmptyHomeCountsAsNone)
+{
+    ScratchDir dir;
+    testing_support::ScopedWorkingFolder inside(dir.Path());
+    testing_support::ScopedEnv noXdg("XDG_DATA_HOME", nullptr);
+    for (const char* home : {"home", "./home", "", "~"}) {
+        SCOPED_TRACE(home);
+        testing_support::ScopedEnv relative("HOME", home);
+        const std::string root = plat::UserAppDataFolder();
+        EXPECT_TRUE(root.empty() || root[0] == '/') << root;
+        EXPECT_FALSE(plat::DirectoryExists(dir.File("home")));
+        EXPECT_FALSE(plat::DirectoryExists(dir.File("~")));
+        EXPECT_FALSE(plat::DirectoryExists(dir.File(".local")));
+    }
+}
+
 TEST(Files, AtomicWriteKeepsTheModeAndClearsItsOwnLeftovers)
 {
     ScratchDir dir;

@@ -183,4 +183,26 @@ TEST(HiscoreTable, SavesAtomicallyAndOpensTheFileToEveryone)
     EXPECT_EQ(dir.TakeLog(), "");
 }
 
+// A damaged or unreadable table is replaced by defaults with one log line
+// naming it; a table not yet written is the first start and says nothing.
+TEST(HiscoreTable, DamageIsNamedInTheLog)
+{
+    LoggedScratch dir;
+    const std::string path = dir.File("Game0.tbl");
+    std::vector<uint8_t> bytes = DefaultTable().Serialize();
+    bytes[40] ^= 0x10;
+    WriteBytes(path, bytes);
+    CHiscoreTable table;
+    EXPECT_EQ(table.Load(path), 0);
+    EXPECT_EQ(Scores(table), Scores(DefaultTable()));
+    EXPECT_EQ(dir.TakeLog(),
+              " Warning! Hiscore table " + path + " is damaged: default scores stand for its damaged entries\n");
+
+    ASSERT_TRUE(plat::RemoveFile(path));
+    ASSERT_TRUE(plat::CreateDirectory(path));
+    EXPECT_EQ(table.Load(path), 0);
+    EXPECT_EQ(Scores(table), Scores(DefaultTable()));
+    EXPECT_EQ(dir.TakeLog(), " Warning! Hiscore table " + path + " cannot be read: the default scores stand\n");
+}
+
 } // namespace

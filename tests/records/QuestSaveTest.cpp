@@ -326,4 +326,120 @@ TEST(QuestSave, CheckpointRotatesOnlyAfterTheNewOneIsWritten)
     EXPECT_TRUE(plat::FileExists(SecondCheckpointPath(folder)));
 }
 
+// The writer keeps the reader's rules: a record the reader would refuse is
+// not written (the file on disk stays as it was), and one at the edge of
+// every rule is written and read back.
+TEST(QuestSave, NeverWritesARecordItsReaderRefuses)
+{
+    LoggedScratch dir;
+    const std::string folder = dir.Path();
+    const std::string path = QuestSavePath(folder);
+    CQuestSave kept = SampleSave(8, 0);
+    ASSERT_EQ(SaveQuestWithCheckpoint(kept, folder, 0), 1);
+    const std::vector<uint8_t> before = ReadBytes(path);
+    struct Case {
+        const char* what;
+        void (*change)(CQuestSave&);
+    };
+    const Case refused[] = {
+        {"level 42", [](CQuestSave& s) { s.level = 42; }},
+        {"level 0", [](CQuestSave& s) { s.level = 0; }},
+        {"resume kind 3", [](CQuestSave& s) { s.resumeKind = 3; }},
+        {"difficulty 2", [](CQuestSave& s) { s.difficulty = 2; }},
+        {"lives 1001", [](CQuestSave& s) { s.lives = 1001; }},
+        {"sand steps -1", [](CQuestSave& s) { s.sandRateSteps = -1; }},
+        {"stars -1", [](CQuestSave& s) { s.stars = -1; }},
+        {"bonus kind 8", [](CQuestSave& s) { s.SetCell(CQuestSave::BonusKinds, 2, 3, 8); }},
+        {"bonus param 4", [](CQuestSave& s) { s.SetCell(CQuestSave::BonusParams, 7, 7, 4); }},
+    };
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.what);
+        CQuestSave bad = SampleSave(1, 0);
+        c.change(bad);
+        EXPECT_FALSE(bad.IsValid());
+        EXPECT_EQ(bad.Save(path), 0);
+        EXPECT_EQ(SaveQuestWithCheckpoint(bad, folder, 0), 0);
+        EXPECT_EQ(ReadBytes(path), before);
+        EXPECT_NE(dir.TakeLog().find("Refused to write a quest record the game cannot read back: " + path),
+                  std::string::npos);
+    }
+    EXPECT_EQ(plat::ListDirectory(folder).size(), 3u); // the save, its checkpoint, the log
+
+    const Case accepted[] = {
+        {"level 41 in the shop",
+         [](CQuestSave& s) {
+             s.level = 41;
+             s.resumeKind = 8;
+         }},
+        {"level 1, lives 1000, stars 1000",
+         [](CQuestSave& s) {
+             s.level = 1;
+             s.lives = 1000;
+             s.stars = 1000;
+         }},
+        {"grids unfilled", [](CQuestSave& s) { s.ClearGrids(); }},
+        {"stars out of range without a shop",
+         [](CQuestSave& s) {
+             s.gameTypeFlag = 1;
+             s.stars = -1;
+         }},
+    };
+    for (const Case& c : accepted) {
+        SCOPED_TRACE(c.what);
+        CQuestSave good = SampleSave(1, 0);
+        c.change(good);
+        EXPECT_TRUE(good.IsValid());
+        ASSERT_EQ(good.Save(path), 1);
+        CQuestSave back;
+        EXPECT_EQ(back.Load(path), 1);
+        EXPECT_EQ(back.Serialize(), good.Serialize());
+    }
+    EXPECT_EQ(dir.TakeLog(), "");
+}
+
+// A run stopped between the checkpoint's rotation and its rename leaves
+// "QuestNew.sav" and no first checkpoint; one stopped before the rotation
+// leaves both. The next start ends the step as the run would have.
+TEST(QuestSave, APendingCheckpointIsPutInPlaceAtStartUp)
+{
+    LoggedScratch dir;
+    const std::string folder = dir.Path();
+    const std::string pending = folder + "QuestNew.sav";
+    CQuestSave old = SampleSave(8, 0), fresh = SampleSave(8, 0);
+    old.level = 4;
+    fresh.level = 5;
+    CQuestSave probe;
+
+    // After the rotation: the old first is the second, the first is missing.
+    ASSERT_EQ(old.Save(SecondCheckpointPath(folder)), 1);
+    ASSERT_EQ(fresh.Save(pending), 1);
+    EXPECT_EQ(FinishPendingCheckpoint(folder), 1);
+    ASSERT_EQ(probe.Load(FirstCheckpointPath(folder)), 1);
+    EXPECT_EQ(probe.level, 5);
+    ASSERT_EQ(probe.Load(SecondCheckpointPath(folder)), 1);
+    EXPECT_EQ(probe.level, 4);
+    EXPECT_FALSE(plat::FileExists(pending));
+    EXPECT_EQ(dir.TakeLog(), " Put in place the checkpoint " + FirstCheckpointPath(folder) +
+                                 " that a stopped run left pending\n");
+    EXPECT_EQ(FinishPendingCheckpoint(folder), 0); // nothing pending: nothing changes
+
+    // Before the rotation: the first moves on to second, as it would have.
+    fresh.level = 6;
+    ASSERT_EQ(fresh.Save(pending), 1);
+    EXPECT_EQ(FinishPendingCheckpoint(folder), 1);
+    ASSERT_EQ(probe.Load(FirstCheckpointPath(folder)), 1);
+    EXPECT_EQ(probe.level, 6);
+    ASSERT_EQ(probe.Load(SecondCheckpointPath(folder)), 1);
+    EXPECT_EQ(probe.level, 5);
+    dir.TakeLog();
+
+    // A pending file that does not read back is nobody's checkpoint.
+    WriteBytes(pending, {'P', 'S', 'A', 'V', 9, 0, 0, 0});
+    EXPECT_EQ(FinishPendingCheckpoint(folder), 0);
+    EXPECT_FALSE(plat::FileExists(pending));
+    ASSERT_EQ(probe.Load(FirstCheckpointPath(folder)), 1);
+    EXPECT_EQ(probe.level, 6);
+    EXPECT_EQ(dir.TakeLog(), " Error. Unsupported file version " + pending + "\n");
+}
+
 } // namespace

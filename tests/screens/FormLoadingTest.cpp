@@ -3,8 +3,10 @@
 #include "ScreensTestSupport.h"
 
 #include "platform/D3DX.h"
+#include "tokens/CapsAnimation.h"
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <functional>
 #include <unistd.h>
@@ -147,6 +149,67 @@ TEST(FormLoading, FormsStandInTheirOwnOrderNotTheFiles)
     for (const auto& form : forms) {
         EXPECT_FALSE(form->IsVisible());
         EXPECT_FLOAT_EQ(form->Alpha(), 1.0f);
+    }
+}
+
+// The help pages teach the tokens with the board's own pictures: every token
+// on them is a whole cap of one of the seven colours, cut from the caps'
+// pictures where the caps animation cuts it, and the legend shows the seven
+// colours left to right in the game's order.
+TEST(FormLoading, TheHelpPagesShowTheBoardsOwnCaps)
+{
+    ScreensRig rig;
+    ASSERT_TRUE(rig.Load());
+    std::vector<CCapsAnimation> animations;
+    ASSERT_TRUE(LoadCapsAnimations("Data\\", &animations));
+    ASSERT_GE(animations.size(), 7u);
+    // The colour whose cap the sprite shows whole, or -1.
+    auto colourOf = [&](const CSprite& sprite) {
+        const float* uv = sprite.frames.data();
+        for (int colour = 0; colour < 7; ++colour) {
+            const CapFrame& f = animations[static_cast<size_t>(colour)].frames[0];
+            const float cap[8] = {f.uLeft, f.vTop, f.uRight, f.vTop, f.uRight, f.vBottom, f.uLeft, f.vBottom};
+            if (std::equal(cap, cap + 8, uv, [](float a, float b) { return std::fabs(a - b) < 1e-4f; }))
+                return colour;
+        }
+        return -1;
+    };
+    struct Cap {
+        float x, y, size;
+        int colour;
+        bool gem;
+    };
+    std::vector<Cap> pages[3];
+    for (size_t page = 0; page < 3; ++page)
+        for (size_t i = 0; i < rig.screens->help.pages[page].Size(); ++i) {
+            const CQoStatic& control = *rig.screens->help.pages[page].At(i);
+            for (size_t k = 0; k < control.SpriteCount(); ++k) {
+                const CSprite& sprite = *control.Sprite(k);
+                if (!sprite.texture || sprite.texture->name.rfind("HelpCaps", 0) != 0)
+                    continue;
+                SCOPED_TRACE(sprite.texture->name);
+                const bool gem = sprite.texture->name == "HelpCapsGem";
+                const std::string& file = sprite.texture->fileName;
+                const std::string expected = gem ? "Caps_d.png" : "Caps.png";
+                EXPECT_EQ(file.substr(file.size() - std::min(file.size(), expected.size() + 1)), "\\" + expected);
+                EXPECT_GE(colourOf(sprite), 0) << "a cap cut from elsewhere on page " << page + 1;
+                pages[page].push_back(Cap{sprite.x, sprite.y, sprite.width, colourOf(sprite), gem});
+            }
+        }
+    // Two boards of 4 x 4, the legend's seven and the gem token; a totem's
+    // crown on each of the pages that show the totems.
+    EXPECT_EQ(pages[0].size(), 40u);
+    EXPECT_EQ(pages[1].size(), 3u);
+    EXPECT_EQ(pages[2].size(), 3u);
+    std::vector<Cap> legend;
+    for (const Cap& c : pages[0])
+        if (!c.gem && c.size > 55)
+            legend.push_back(c);
+    ASSERT_EQ(legend.size(), 7u);
+    std::sort(legend.begin(), legend.end(), [](const Cap& a, const Cap& b) { return a.x < b.x; });
+    for (int colour = 0; colour < 7; ++colour) {
+        EXPECT_EQ(legend[static_cast<size_t>(colour)].colour, colour);
+        EXPECT_FLOAT_EQ(legend[static_cast<size_t>(colour)].y, legend[0].y);
     }
 }
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-using K = CGameScreens::EventKind;
+using K = ScreenEvent::Kind;
 
 CQoCheckbox& Box(const CountedHandle<CQoStatic>& c) { return static_cast<CQoCheckbox&>(*c); }
 
@@ -53,9 +53,9 @@ TEST_F(ScreenCommands, AFadeTurnsRoundAtItsAlphaAndReportsWhereItEnded)
     rig.Frame(0.2f);
     EXPECT_NEAR(form->Alpha(), 0.1f, 1e-5f);
     EXPECT_EQ(rig.Frame(0.1f), 1);
-    EXPECT_EQ(rig.Events(), std::vector<GameEvent>{[&] {
-                  GameEvent e = Ev(K::kFadedOut, 0);
-                  e.sender = form;
+    EXPECT_EQ(rig.Events(), std::vector<ScreenEvent>{[&] {
+                  ScreenEvent e = Ev(K::FadedOut, Command::None);
+                  e.form = form;
                   return e;
               }()});
     // Hidden at full alpha, taking input again, so the next show starts at 0.
@@ -67,7 +67,7 @@ TEST_F(ScreenCommands, AFadeTurnsRoundAtItsAlphaAndReportsWhereItEnded)
     s().ShowForm(form, 2.0f);
     EXPECT_FLOAT_EQ(form->Alpha(), 0.0f);
     EXPECT_EQ(rig.Frame(1.0f), 1);
-    EXPECT_EQ(rig.Events()[0].kind, K::kFadedIn);
+    EXPECT_EQ(rig.Events()[0].kind, K::FadedIn);
     EXPECT_TRUE(form->active);
 }
 
@@ -97,32 +97,33 @@ TEST_F(ScreenCommands, MenusLeadToTheirScreensAndBack)
     rig.Show(s().mainMenu.form);
     struct Step {
         const CountedHandle<CQoForm>* form;
-        int32_t id;
+        Command command;
         const CountedHandle<CQoForm>* shown; // after the fades
         const CountedHandle<CQoForm>* hidden;
     };
     const auto &main = s().mainMenu.form, &help = s().help.form, &scores = s().highScores.form;
-    const Step steps[] = {{&main, 4, &help, &main},
-                          {&help, 270, &main, &help},
-                          {&main, 5, &scores, &main},
-                          {&scores, 250, &main, &scores}};
+    const Step steps[] = {{&main, Command::Help, &help, &main},
+                          {&help, Command::HelpBack, &main, &help},
+                          {&main, Command::HighScores, &scores, &main},
+                          {&scores, Command::HighScoresBack, &main, &scores}};
     for (const Step& step : steps) {
-        SCOPED_TRACE(step.id);
-        EXPECT_TRUE(rig.Click(rig.Control(*step.form, step.id)).empty());
+        SCOPED_TRACE(IdOf(step.command));
+        EXPECT_TRUE(rig.Click(rig.Control(*step.form, step.command)).empty());
         rig.Settle();
         EXPECT_TRUE((*step.shown)->IsVisible() && (*step.shown)->active);
         EXPECT_FALSE((*step.hidden)->IsVisible());
     }
     // The game's own commands come back as events.
-    for (int32_t id : {1, 2, 3})
-        EXPECT_EQ(rig.Click(rig.Control(main, id)), std::vector<GameEvent>{Ev(K::kClick, id)}) << id;
+    for (const Command command : {Command::PlayQuest, Command::Exit, Command::Options})
+        EXPECT_EQ(rig.Click(rig.Control(main, command)), std::vector<ScreenEvent>{Ev(K::Click, command)})
+            << IdOf(command);
 }
 
 TEST_F(ScreenCommands, HelpTurnsItsPagesWithinTheThree)
 {
     Load();
     rig.Show(s().mainMenu.form);
-    rig.Click(rig.Control(s().mainMenu.form, 4));
+    rig.Click(rig.Control(s().mainMenu.form, Command::Help));
     rig.Settle();
     auto shownPage = [&] {
         int shown = 0;
@@ -135,7 +136,7 @@ TEST_F(ScreenCommands, HelpTurnsItsPagesWithinTheThree)
     for (int expected : {2, 3}) {
         // The visible "next" of the page shown.
         for (const auto& c : s().help.pages[static_cast<size_t>(expected - 2)])
-            if (c->id == 272) {
+            if (CommandOf(c->id) == Command::HelpNext) {
                 rig.Click(*c);
                 break;
             }
@@ -143,7 +144,7 @@ TEST_F(ScreenCommands, HelpTurnsItsPagesWithinTheThree)
     }
     EXPECT_EQ(s().HelpPage(), 3);
     for (const auto& c : s().help.pages[2]) // the last page has no "next"
-        EXPECT_NE(c->id, 272);
+        EXPECT_NE(CommandOf(c->id), Command::HelpNext);
     s().ShowHelpPage(9);
     EXPECT_EQ(s().HelpPage(), 3);
 }
@@ -153,7 +154,7 @@ TEST_F(ScreenCommands, StartQuestAsksBeforeANewQuest)
     Load();
     const auto& start = s().startQuest.form;
     rig.Show(start);
-    EXPECT_TRUE(rig.Click(rig.Control(start, 210)).empty());
+    EXPECT_TRUE(rig.Click(rig.Control(start, Command::NewQuest)).empty());
     rig.Settle();
     EXPECT_TRUE(s().msgBox.form->IsVisible());
     EXPECT_FALSE(start->active);
@@ -165,17 +166,18 @@ TEST_F(ScreenCommands, StartQuestAsksBeforeANewQuest)
     EXPECT_FALSE(s().msgBox.form->IsVisible());
     EXPECT_TRUE(start->active);
     // Yes: the game starts the new quest.
-    rig.Click(rig.Control(start, 210));
+    rig.Click(rig.Control(start, Command::NewQuest));
     rig.Settle();
     EXPECT_EQ(rig.Click(*s().msgBox.groups[CGameScreens::kGroupYesNo].At(0)),
-              std::vector<GameEvent>{Ev(K::kClick, 202)});
+              std::vector<ScreenEvent>{Ev(K::Click, Command::MessageYes)});
     // Continue is the game's; Back returns to the main menu.
     rig.Show(start); // the game would have taken it away after the answer
-    EXPECT_EQ(rig.Click(rig.Control(start, 211)), std::vector<GameEvent>{Ev(K::kClick, 211)});
+    EXPECT_EQ(rig.Click(rig.Control(start, Command::ContinueQuest)),
+              std::vector<ScreenEvent>{Ev(K::Click, Command::ContinueQuest)});
     rig.Settle();
     EXPECT_FALSE(start->IsVisible());
     rig.Show(start);
-    rig.Click(rig.Control(start, 212));
+    rig.Click(rig.Control(start, Command::QuestBack));
     rig.Settle();
     EXPECT_TRUE(s().mainMenu.form->IsVisible());
 }
@@ -184,23 +186,24 @@ TEST_F(ScreenCommands, MessageBoxAnswersFollowTheQuestionAsked)
 {
     Load();
     struct Case {
-        int command;
+        Question question;
         int group;
         size_t button;
-        std::vector<GameEvent> events;
+        std::vector<ScreenEvent> events;
         bool boxStays;
     };
     const Case cases[] = {
-        {4, CGameScreens::kGroupOk, 0, {Ev(K::kClick, 200)}, false},
+        {Question::BonusLevelRules, CGameScreens::kGroupOk, 0, {Ev(K::Click, Command::MessageOk)}, false},
         // Without a new hiscore the game brings the main menu: the box goes.
-        {10, CGameScreens::kGroupOk, 0, {Ev(K::kClick, 200)}, false},
-        {7, CGameScreens::kGroupOk, 0, {}, true}, // OK means nothing to the shop's question
-        {7, CGameScreens::kGroupYesNo, 1, {Ev(K::kClick, 203)}, false},
-        {11, CGameScreens::kGroupHardNormal, 0, {Ev(K::kClick, 202)}, false},
+        {Question::HardModeUnlocked, CGameScreens::kGroupOk, 0, {Ev(K::Click, Command::MessageOk)}, false},
+        // OK means nothing to the shop's question.
+        {Question::StarsLeft, CGameScreens::kGroupOk, 0, {}, true},
+        {Question::StarsLeft, CGameScreens::kGroupYesNo, 1, {Ev(K::Click, Command::MessageNo)}, false},
+        {Question::TryHardMode, CGameScreens::kGroupHardNormal, 0, {Ev(K::Click, Command::MessageYes)}, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.command);
-        s().SetMessageBox("Question", "", c.group, c.command);
+        SCOPED_TRACE(static_cast<int>(c.question));
+        s().SetMessageBox("Question", "", c.group, c.question);
         rig.Show(s().msgBox.form);
         EXPECT_EQ(rig.Click(*s().msgBox.groups[static_cast<size_t>(c.group)].At(c.button)), c.events);
         rig.Settle();
@@ -208,7 +211,7 @@ TEST_F(ScreenCommands, MessageBoxAnswersFollowTheQuestionAsked)
         s().msgBox.form->SetVisible(false);
     }
     // A group the box does not have shows no buttons and says so.
-    s().SetMessageBox("Question", "", 9, 0);
+    s().SetMessageBox("Question", "", 9, Question::None);
     for (const ControlRow& group : s().msgBox.groups)
         EXPECT_FALSE(group.At(0)->IsVisible());
     EXPECT_NE(rig.log.Text().find("no button group 9"), std::string::npos);
@@ -223,8 +226,8 @@ TEST_F(ScreenCommands, TheHintButtonLightsUnderTheCursorAndPressesDown)
     s().Update(hint.x, hint.y, 0.01f);
     EXPECT_TRUE(highlight->IsVisible());
     EXPECT_TRUE(Box(highlight).IsChecked());
-    EXPECT_EQ(rig.Press(*s().quest.hintButton), std::vector<GameEvent>{Ev(K::kPress, 10)});
-    EXPECT_EQ(rig.Events(), std::vector<GameEvent>{Ev(K::kClick, 10)});
+    EXPECT_EQ(rig.Press(*s().quest.hintButton), std::vector<ScreenEvent>{Ev(K::Press, Command::Hint)});
+    EXPECT_EQ(rig.Events(), std::vector<ScreenEvent>{Ev(K::Click, Command::Hint)});
     EXPECT_TRUE(Box(highlight).IsChecked());
     s().Update(-2000, -2000, 0.01f);
     EXPECT_FALSE(highlight->IsVisible());
@@ -238,16 +241,18 @@ TEST_F(ScreenCommands, OptionsReportTheirVolumesAndSwitches)
     const Vec3 p = sound->Position();
     s().OnMouseDown(p.x, p.y);
     ASSERT_EQ(rig.Events().size(), 1u);
-    EXPECT_EQ(rig.Events()[0].kind, K::kScroller);
-    EXPECT_EQ(rig.Events()[0].value, 231);
-    EXPECT_NEAR(plat::BitsToFloat(rig.Events()[0].arg), 0.5f, 0.01f);
+    EXPECT_EQ(rig.Events()[0].kind, K::VolumeChanged);
+    EXPECT_EQ(rig.Events()[0].command, Command::SoundVolume);
+    EXPECT_NEAR(rig.Events()[0].value, 0.5f, 0.01f);
     // Dragged to the right end while the button is held.
     s().Update(p.x + 400, p.y, 0.01f);
     ASSERT_EQ(rig.Events().size(), 1u);
-    EXPECT_FLOAT_EQ(plat::BitsToFloat(rig.Events()[0].arg), 1.0f);
+    EXPECT_FLOAT_EQ(rig.Events()[0].value, 1.0f);
     s().OnMouseUp(p.x + 400, p.y);
-    for (int32_t id : {233, 234, 235, 236})
-        EXPECT_EQ(rig.Press(rig.Control(s().options.form, id)), std::vector<GameEvent>{Ev(K::kPress, id)}) << id;
+    for (const Command box :
+         {Command::FullScreenBox, Command::WindowSizeBox, Command::ColourDepthBox, Command::WideScreenBox})
+        EXPECT_EQ(rig.Press(rig.Control(s().options.form, box)), std::vector<ScreenEvent>{Ev(K::Press, box)})
+            << IdOf(box);
 }
 
 TEST_F(ScreenCommands, TheMapsSealsOpenTheirFrontPages)
@@ -285,7 +290,7 @@ TEST_F(ScreenCommands, WithoutPlayersTheFirstRowMakesOne)
     EXPECT_TRUE(rig.Press(*s().profiles.rows.At(0)).empty());
     rig.Settle();
     EXPECT_TRUE(s().newProfile.form->IsVisible());
-    EXPECT_EQ(Caption(s().newProfile.name), "Spieler|");
+    EXPECT_EQ(Caption(s().newProfile.name), std::string(kDefaultPlayerName) + "|");
     EXPECT_TRUE(s().newProfile.cancel->IsVisible());
     EXPECT_EQ(s().profileSelected, -1);
 }
@@ -294,23 +299,24 @@ TEST_F(ScreenCommands, EightPlayersScrollWithinTheList)
 {
     Load({"Ada", "Bo", "Cy", "Di", "Ed", "Flo", "Gus", "Hal"});
     rig.Show(s().mainMenu.form);
-    rig.Click(rig.Control(s().mainMenu.form, 6));
+    rig.Click(rig.Control(s().mainMenu.form, Command::Players));
     rig.Settle();
     const std::string fresh = GetString(26);
     EXPECT_EQ(Rows(s()), (std::vector<std::string>{fresh + "*", "Ada", "Bo", "Cy", "Di", "Ed"}));
     const auto& form = s().profiles.form;
     for (int i = 0; i < 5; ++i)
-        rig.Click(rig.Control(form, 184));
+        rig.Click(rig.Control(form, Command::ProfileDown));
     EXPECT_EQ(s().profileScroll, 2); // six rows stay filled
     EXPECT_EQ(Rows(s()).back(), "Hal");
     for (int i = 0; i < 5; ++i)
-        rig.Click(rig.Control(form, 183));
+        rig.Click(rig.Control(form, Command::ProfileUp));
     EXPECT_EQ(s().profileScroll, -1);
     // A press selects the row's player and marks that row alone.
     rig.Press(*s().profiles.rows.At(3));
     EXPECT_EQ(s().profileSelected, 2);
     EXPECT_EQ(Rows(s())[3], "Cy*");
-    EXPECT_EQ(rig.Click(rig.Control(form, 180)), std::vector<GameEvent>{Ev(K::kClick, 180)});
+    EXPECT_EQ(rig.Click(rig.Control(form, Command::ProfileOk)),
+              std::vector<ScreenEvent>{Ev(K::Click, Command::ProfileOk)});
     rig.Settle();
     EXPECT_TRUE(s().mainMenu.form->IsVisible());
     EXPECT_EQ(Caption(s().mainMenu.playerLabel), GetString(25) + "Cy");
@@ -321,17 +327,19 @@ TEST_F(ScreenCommands, CancelReturnsToThePlayerOfBefore)
     Load({"Ada", "Bo", "Cy"});
     s().profileSelected = 1;
     rig.Show(s().mainMenu.form);
-    rig.Click(rig.Control(s().mainMenu.form, 6));
+    rig.Click(rig.Control(s().mainMenu.form, Command::Players));
     rig.Settle();
     rig.Press(*s().profiles.rows.At(3)); // Cy
-    EXPECT_EQ(rig.Click(rig.Control(s().profiles.form, 181)), std::vector<GameEvent>{Ev(K::kClick, 181)});
+    EXPECT_EQ(rig.Click(rig.Control(s().profiles.form, Command::ProfileCancel)),
+              std::vector<ScreenEvent>{Ev(K::Click, Command::ProfileCancel)});
     EXPECT_EQ(s().profileSelected, 1);
     // When that player is gone meanwhile, the selection stands and counts as chosen.
     rig.Settle();
-    rig.Click(rig.Control(s().mainMenu.form, 6));
+    rig.Click(rig.Control(s().mainMenu.form, Command::Players));
     rig.Settle();
     s().Profiles()->DeleteProfile("Bo");
-    EXPECT_EQ(rig.Click(rig.Control(s().profiles.form, 181)), std::vector<GameEvent>{Ev(K::kClick, 180)});
+    EXPECT_EQ(rig.Click(rig.Control(s().profiles.form, Command::ProfileCancel)),
+              std::vector<ScreenEvent>{Ev(K::Click, Command::ProfileOk)});
 }
 
 TEST_F(ScreenCommands, DeletingAsksThenRemovesThePlayer)
@@ -342,7 +350,7 @@ TEST_F(ScreenCommands, DeletingAsksThenRemovesThePlayer)
     rig.Show(s().profiles.form);
     const auto& form = s().profiles.form;
     const auto& msg = s().msgBox;
-    rig.Click(rig.Control(form, 182));
+    rig.Click(rig.Control(form, Command::ProfileDelete));
     rig.Settle();
     EXPECT_EQ(Caption(msg.text1), FormatTableText(31, 256, std::string("Bo")));
     EXPECT_TRUE(msg.groups[CGameScreens::kGroupDeleteKeep].At(0)->IsVisible());
@@ -351,7 +359,7 @@ TEST_F(ScreenCommands, DeletingAsksThenRemovesThePlayer)
     rig.Settle();
     EXPECT_TRUE(form->active);
     EXPECT_EQ(s().Profiles()->Count(), 2u);
-    rig.Click(rig.Control(form, 182));
+    rig.Click(rig.Control(form, Command::ProfileDelete));
     rig.Settle();
     rig.Click(*msg.groups[CGameScreens::kGroupDeleteKeep].At(0)); // delete
     rig.Settle();
@@ -361,7 +369,7 @@ TEST_F(ScreenCommands, DeletingAsksThenRemovesThePlayer)
     EXPECT_EQ(s().profileScroll, -1);
     EXPECT_TRUE(form->active);
     // Deleting the last player leaves only the way forward: a new name.
-    rig.Click(rig.Control(form, 182));
+    rig.Click(rig.Control(form, Command::ProfileDelete));
     rig.Settle();
     rig.Click(*msg.groups[CGameScreens::kGroupDeleteKeep].At(0));
     rig.Settle();
@@ -440,7 +448,7 @@ TEST_F(NameEntry, FromTheListANewPlayerIsShownInItsRow)
 {
     Open("Gil", 1, {"Ada", "Bo", "Cy", "Di", "Ed", "Fay"});
     // The click confirms as the key does, and goes back to the list.
-    EXPECT_TRUE(rig.Click(rig.Control(s().newProfile.form, 195)).empty());
+    EXPECT_TRUE(rig.Click(rig.Control(s().newProfile.form, Command::NameOk)).empty());
     EXPECT_EQ(s().profileSelected, 6);
     EXPECT_EQ(s().profileScroll, 1); // so that it shows in the last row
     rig.Settle();

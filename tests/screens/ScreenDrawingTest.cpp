@@ -1,9 +1,12 @@
 // Every form of the game drawn through the frame renderer on GL, one at a
 // time, shown and filled as the game fills it: it draws inside its own
-// rectangle and nowhere else. With GALVORINE_DRAWING_PNG set, each frame is
-// also written beside that name with the form's name added.
+// rectangle and nowhere else; and the menu's dialogs over the main menu's
+// scene, which neither draws over them nor shows through them. With
+// GALVORINE_DRAWING_PNG set, each frame is also written beside that name with
+// the form's name added.
 #include "ScreensTestSupport.h"
 
+#include "backgrounds/BackgroundManager.h"
 #include "engine/DrawingFixture.h"
 
 #include <cmath>
@@ -140,8 +143,9 @@ TEST_F(ScreenDrawing, EveryFormDrawsInsideItsRectangleOnly)
                  s.splash.groups[g].SetVisible(false);
          }},
         {"Profiles", s.profiles.form, [&] { s.RefreshProfileRows(); }},
-        {"NewProfile", s.newProfile.form, [&] { s.SetNameEntry("Spieler", 1); }},
-        {"MsgBox", s.msgBox.form, [&] { s.SetMessageBox(GetString(34), "", CGameScreens::kGroupYesNo, 2); }},
+        {"NewProfile", s.newProfile.form, [&] { s.SetNameEntry(kDefaultPlayerName, 1); }},
+        {"MsgBox", s.msgBox.form,
+         [&] { s.SetMessageBox(GetString(34), "", CGameScreens::kGroupYesNo, Question::ReplaceSavedQuest); }},
         {"StartQuest", s.startQuest.form, [&] { s.SetStartQuestCaption(14, false); }},
         {"Tutorial", s.tutorial.form,
          [&] {
@@ -203,6 +207,71 @@ TEST_F(ScreenDrawing, EveryFormDrawsInsideItsRectangleOnly)
         EXPECT_GT(drawn, inside / 20) << "the form draws almost nothing";
         EXPECT_EQ(strays, 0) << "the form draws outside its rectangle";
     }
+}
+
+// The menu's forms over the main menu's scene, as the menu shows them (the
+// delete question over the players): inside its gold rim a form looks the
+// same over the scene and over nothing, so no leaf, foliage or shape of the
+// scene comes over it or shows through its glass.
+TEST_F(ScreenDrawing, TheMenuSceneNeitherCoversNorShowsThroughTheForms)
+{
+    auto sprites = MakeCountedHandle(new CSpriteRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
+    auto scenes = MakeCountedHandle(new CBackgroundManager());
+    scenes->SetDevice(device, renderer->vertexBuffer, renderer->indexBuffer);
+    BackgroundResources shared;
+    shared.sprites = sprites;
+    scenes->SetResources(shared);
+    scenes->LoadSettings("Data\\Config\\Background.cfg");
+    scenes->Init("Data\\Gfx\\");
+    scenes->OpenRenderGate();
+    scenes->SetScene(CBackgroundManager::kMainMenu);
+    // Leaves in the air and the foliage swaying.
+    for (int i = 0; i < 90; ++i)
+        scenes->Update(1.0f / 30.0f);
+
+    CGameScreens& s = *screens;
+    s.SetOptionsScrollers(0.8f, 0.35f);
+    s.RefreshProfileRows();
+    s.SetNameEntry("Spieler", 1);
+    s.FillHighScores(0);
+    s.ShowHelpPage(1);
+    s.SetMessageBox(GetString(34), "", CGameScreens::kGroupYesNo, Question::ReplaceSavedQuest);
+    struct Case {
+        const char* name;
+        CountedHandle<CQoForm> form;
+        CountedHandle<CQoForm> under; // shown behind it
+    } const cases[] = {
+        {"MainMenu", s.mainMenu.form, {}},          {"Options", s.options.form, {}},
+        {"Profiles", s.profiles.form, {}},          {"NewProfile", s.newProfile.form, {}},
+        {"HighScores", s.highScores.form, {}},      {"Help", s.help.form, {}},
+        {"MsgBox", s.msgBox.form, s.profiles.form},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto show = [&](bool behind) {
+            for (const auto& form : s.FormsManager()->Forms())
+                form->SetVisible(false);
+            c.form->SetVisible(true);
+            if (behind && c.under)
+                c.under->SetVisible(true);
+            renderer->background =
+                behind ? CountedHandle<IBackgroundLayer>(scenes) : CountedHandle<IBackgroundLayer>();
+            return Draw(std::string(c.name) + (behind ? "-over-scene" : "-alone"));
+        };
+        const Frame over = show(true), alone = show(false);
+        renderer->background.Reset();
+        // The glass inside the rim; its outer glow may blend.
+        Box box;
+        box.Add(*c.form);
+        const int inset = 14;
+        int differing = 0;
+        for (int y = box.y0 + inset; y < box.y1 - inset; ++y)
+            for (int x = box.x0 + inset; x < box.x1 - inset; ++x)
+                differing += Near(over.At(x, y), alone.At(x, y), 3) ? 0 : 1;
+        EXPECT_EQ(differing, 0) << "pixels of the form that the scene or the form behind changes";
+    }
+    scenes.Reset();
+    sprites.Reset();
 }
 
 } // namespace

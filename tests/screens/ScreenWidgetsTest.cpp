@@ -212,7 +212,7 @@ TEST_F(ScreenWidgets, TheLongestNamesFitTheirTexts)
     s().ShowPlayerName();
     EXPECT_EQ(s().mainMenu.playerLabel->MainText()->text.find(CText::kSoftBreak), std::string::npos);
 
-    s().SetMessageBox(FormatTableText(31, 256, name), "", CGameScreens::kGroupDeleteKeep, 1);
+    s().SetMessageBox(FormatTableText(31, 256, name), "", CGameScreens::kGroupDeleteKeep, Question::DeleteProfile);
     const CText& text = *s().msgBox.text1->MainText();
     const size_t lines = 1 +
                          static_cast<size_t>(std::count(text.text.begin(), text.text.end(), CText::kSoftBreak)) +
@@ -428,6 +428,45 @@ TEST(Story, ReadsFortyTextsAfterTheHeader)
     EXPECT_EQ(rig.screens->StoryTexts()[2], "");
     EXPECT_FALSE(rig.screens->ReadStory(rig.log.Dir().File("none.txt")));
     EXPECT_EQ(rig.screens->StoryTexts().size(), 40u);
+}
+
+// A story file emptied, cut short or overwritten leaves blank texts, and one
+// log line naming the file says so each time it is read.
+TEST(Story, DamagedFilesAreNamedInTheLog)
+{
+    ScreensRig rig;
+    const std::string path = rig.log.Dir().File("Story.txt");
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"empty", "", " holds 0 of 40 texts"},
+        {"header only", "The story\n", " holds 0 of 40 texts"},
+        {"cut short", "header\nOne\n#\nTwo", " holds 2 of 40 texts"},
+        {"garbage", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + "\nno separators at all\n",
+         " holds 1 of 40 texts"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing_support::WriteText(path, c.text);
+        ClearLog();
+        EXPECT_TRUE(rig.screens->ReadStory(path));
+        EXPECT_EQ(rig.log.Text(), " Warning! Story file " + path + c.line + ": the others stay blank\n");
+    }
+    std::string whole = "header\n";
+    for (int i = 0; i < 40; ++i)
+        whole += "Text\n#\n";
+    testing_support::WriteText(path, whole);
+    ClearLog();
+    EXPECT_TRUE(rig.screens->ReadStory(path));
+    EXPECT_EQ(rig.log.Text(), ""); // a whole file says nothing
+
+    ClearLog();
+    EXPECT_FALSE(rig.screens->ReadStory(rig.log.Dir().File("none.txt")));
+    EXPECT_EQ(rig.log.Text(),
+              " Warning! Story loading error: " + rig.log.Dir().File("none.txt") + " cannot be read\n");
 }
 
 std::vector<std::string> g_opened;

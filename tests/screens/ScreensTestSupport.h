@@ -8,9 +8,11 @@
 #include "TestSupport.h"
 #include "balance/BalanceState.h"
 #include "engine/BitmapFont.h"
+#include "engine/DataPaths.h"
 #include "engine/Log.h"
 #include "engine/StringTable.h"
 #include "platform/Files.h"
+#include "records/Options.h"
 #include "screens/GameScreens.h"
 
 #include <gtest/gtest.h>
@@ -20,20 +22,16 @@
 #include <string>
 #include <vector>
 
-inline bool operator==(const GameEvent& a, const GameEvent& b)
+inline std::ostream& operator<<(std::ostream& out, const ScreenEvent& e)
 {
-    return a.kind == b.kind && a.value == b.value && a.sender == b.sender && a.arg == b.arg;
-}
-inline std::ostream& operator<<(std::ostream& out, const GameEvent& e)
-{
-    return out << "{" << e.kind << ", " << e.value << (e.sender ? ", form" : "") << "}";
+    return out << "{" << static_cast<int>(e.kind) << ", " << IdOf(e.command) << (e.form ? ", form" : "") << "}";
 }
 // An event that carries no form.
-inline GameEvent Ev(int32_t kind, int32_t value)
+inline ScreenEvent Ev(ScreenEvent::Kind kind, Command command)
 {
-    GameEvent e;
+    ScreenEvent e;
     e.kind = kind;
-    e.value = value;
+    e.command = command;
     return e;
 }
 
@@ -98,7 +96,7 @@ struct ScreensRig : NullRig {
 
     // A press and a release at the centre of a control; the events of the
     // release.
-    std::vector<GameEvent> Click(const CQoWindow& control)
+    std::vector<ScreenEvent> Click(const CQoWindow& control)
     {
         const Vec3& p = control.Position();
         screens->OnMouseDown(p.x, p.y);
@@ -106,27 +104,21 @@ struct ScreensRig : NullRig {
         return Events();
     }
     // The events of a press alone.
-    std::vector<GameEvent> Press(const CQoWindow& control)
+    std::vector<ScreenEvent> Press(const CQoWindow& control)
     {
         const Vec3& p = control.Position();
         screens->OnMouseDown(p.x, p.y);
-        std::vector<GameEvent> events = Events();
+        std::vector<ScreenEvent> events = Events();
         screens->OnMouseUp(p.x, p.y);
         return events;
     }
-    std::vector<GameEvent> Events() const
-    {
-        std::vector<GameEvent> out;
-        for (size_t i = 0; i < screens->Events().Size(); ++i)
-            out.push_back(screens->Events().At(i));
-        return out;
-    }
+    std::vector<ScreenEvent> Events() const { return screens->Events(); }
     // The control of a form with this element id (the first, when several
     // share it).
-    static const CQoWindow& Control(const CountedHandle<CQoForm>& form, int32_t id)
+    static const CQoWindow& Control(const CountedHandle<CQoForm>& form, Command command)
     {
-        CountedHandle<CQoWindow> w = form->FindChild(id);
-        EXPECT_TRUE(w) << "no control with id " << id;
+        CountedHandle<CQoWindow> w = form->FindChild(IdOf(command));
+        EXPECT_TRUE(w) << "no control with id " << IdOf(command);
         return *w; // the form keeps the control
     }
 

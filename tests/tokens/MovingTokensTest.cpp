@@ -1,6 +1,8 @@
 // Tokens in flight, their landings, the sway under the pointer, hit tests
 // and the random free token.
 #include "tokens/MovingTokens.h"
+
+#include "engine/Random.h"
 #include "engine/RenderTestSupport.h"
 #include "platform/System.h"
 #include "tokens/CapsRenderer.h"
@@ -88,16 +90,16 @@ TEST_F(Tokens, OnlyFreeStillTokensSwayAndAChainedOneCannotBePicked)
 
 TEST_F(Tokens, FreeTokensPreferColoursThenSteelThenNothing)
 {
-    plat::SeedRandom(3);
+    CRandomStream random(3);
     auto steel = Resting(kSteelColour, 0, 0);
     for (int i = 0; i < 20; ++i)
-        EXPECT_EQ(tokens.PickFreeToken(), steel);
+        EXPECT_EQ(tokens.PickFreeToken(random), steel);
     auto red = Resting(2, 50, 0);
     for (int i = 0; i < 20; ++i)
-        EXPECT_EQ(tokens.PickFreeToken(), red);
+        EXPECT_EQ(tokens.PickFreeToken(random), red);
     red->SetChained(1);
     steel->state = kTokenDestroyed;
-    EXPECT_FALSE(tokens.PickFreeToken());
+    EXPECT_FALSE(tokens.PickFreeToken(random));
 }
 
 TEST_F(Tokens, APickOfExactlyOneStaysOnTheList)
@@ -105,14 +107,14 @@ TEST_F(Tokens, APickOfExactlyOneStaysOnTheList)
     // A seed whose first draw is the largest the generator gives: 1.0.
     uint32_t seed = 0;
     for (;; ++seed) {
-        plat::SeedRandom(seed);
-        if (plat::Rand() == plat::RandMax)
+        CRandomStream probe(seed);
+        if (probe.Next() == plat::RandMax)
             break;
     }
     Resting(0, 0, 0);
     auto last = Resting(1, 50, 0);
-    plat::SeedRandom(seed);
-    EXPECT_EQ(tokens.PickFreeToken(), last);
+    CRandomStream random(seed);
+    EXPECT_EQ(tokens.PickFreeToken(random), last);
 }
 
 TEST_F(Tokens, ColourAndGemChangesRenewTheCap)

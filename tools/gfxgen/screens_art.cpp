@@ -273,82 +273,6 @@ Color TokenColour(int colour)
     return colours[std::clamp(colour, 0, kTokenColours - 1)];
 }
 
-std::vector<Pt> TokenShape(int colour, float cx, float cy, float r)
-{
-    std::vector<Pt> p;
-    auto regular = [&](int n, float rot, float scale) {
-        for (int i = 0; i < n; ++i) {
-            const float a = rot + 2 * kPi * static_cast<float>(i) / static_cast<float>(n);
-            p.push_back({cx + r * scale * std::sin(a), cy - r * scale * std::cos(a)});
-        }
-    };
-    switch (colour) {
-    case 0: // green: a hexagon
-        regular(6, kPi / 6, 0.95f);
-        break;
-    case 1: // yellow: a tall diamond
-        p = {{cx, cy - r}, {cx + 0.72f * r, cy}, {cx, cy + r}, {cx - 0.72f * r, cy}};
-        break;
-    case 2: // red: a round gem
-        regular(24, 0, 0.9f);
-        break;
-    case 3: // blue: a drop
-        for (int i = 0; i <= 20; ++i) {
-            const float a = kPi * (0.15f + 1.7f * static_cast<float>(i) / 20.0f);
-            p.push_back({cx + 0.68f * r * std::sin(a), cy + 0.28f * r - 0.68f * r * std::cos(a)});
-        }
-        p.push_back({cx, cy - r});
-        break;
-    case 4: // orange: a triangle
-        regular(3, 0, 1.0f);
-        for (Pt& q : p)
-            q.y += 0.18f * r;
-        break;
-    case 5: // white: a square
-        p = {{cx - 0.72f * r, cy - 0.72f * r},
-             {cx + 0.72f * r, cy - 0.72f * r},
-             {cx + 0.72f * r, cy + 0.72f * r},
-             {cx - 0.72f * r, cy + 0.72f * r}};
-        break;
-    default: { // violet: a crescent, the disc less a circle shifted to its right
-        const float deg = kPi / 180;
-        for (int i = 0; i <= 24; ++i) {
-            const float a = (52.4f + (307.6f - 52.4f) * static_cast<float>(i) / 24.0f) * deg;
-            p.push_back({cx + 0.95f * r * std::cos(a), cy + 0.95f * r * std::sin(a)});
-        }
-        for (int i = 0; i <= 24; ++i) {
-            const float a = (277.9f - (277.9f - 82.1f) * static_cast<float>(i) / 24.0f) * deg;
-            p.push_back({cx + 0.475f * r + 0.76f * r * std::cos(a), cy + 0.76f * r * std::sin(a)});
-        }
-        break;
-    }
-    }
-    return p;
-}
-
-void Token(Image& img, int colour, float cx, float cy, float r)
-{
-    const std::vector<Pt> shape = TokenShape(colour, cx, cy, r);
-    const Color base = TokenColour(colour);
-    for (int y = static_cast<int>(cy - r - 3); y <= static_cast<int>(cy + r + 3); ++y)
-        for (int x = static_cast<int>(cx - r - 3); x <= static_cast<int>(cx + r + 3); ++x) {
-            const float d = PolyDist(shape, x + 0.5f, y + 0.5f);
-            // A dark outline two texels wide, then the glossy body.
-            const float outline = Clamp01(2.5f - d);
-            if (outline <= 0)
-                continue;
-            img.Blend(x, y, Rgb(20, 10, 30), outline * 0.85f);
-            const float body = Clamp01(0.5f - d);
-            if (body <= 0)
-                continue;
-            const float t = Clamp01((y + 0.5f - (cy - r)) / (2 * r));
-            Color c = Mix(Mix(base, kWhite, 0.35f), Mix(base, Rgb(0, 0, 0), 0.4f), Smooth(0.0f, 1.0f, t));
-            c = Mix(c, Mix(base, kWhite, 0.2f), 0.5f * Clamp01(-d / (0.35f * r)) * (1 - t));
-            img.Blend(x, y, c, body);
-        }
-    img.Glow(cx - 0.3f * r, cy - 0.4f * r, 0.35f * r, kWhite, 0.7f, 2.0f, false);
-}
-
 void Paste(Image& dst, const Image& src, int sx, int sy, int w, int h, int dx, int dy)
 {
     for (int y = 0; y < h; ++y)
@@ -450,7 +374,8 @@ void Totem(Image& img, float cx, float by, float s, int colour, float corner, fl
         Disc(img, cx + s * 0.2f, top + s * 0.35f, s * 0.09f, kWarmWhite);
         Stroke(img, {cx - s * 0.18f, top + s * 0.68f}, {cx + s * 0.18f, top + s * 0.68f}, 4, kInk);
     }
-    Token(img, colour, cx, by - 3 * s - s * 0.45f, s * 0.42f);
+    // The token of its colour that crowns it is drawn by the caller (the help
+    // pages lay the board's own cap there): s wide, 0.45 s above the top block.
     // The two charge lamps, both lit: the power strikes.
     for (int i = 0; i < 2; ++i) {
         const float lx = cx + (i == 0 ? -1 : 1) * s * 0.9f, ly = by - 2.2f * s;

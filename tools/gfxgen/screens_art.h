@@ -60,22 +60,19 @@ std::vector<Pt> RectPoly(float x0, float y0, float x1, float y1);
 void Disc(Image& img, float cx, float cy, float r, const Color& c);
 
 // Token colours in the game's order: green, yellow, red, blue, orange,
-// white, violet; each has its own shape so that no colour is told by hue
-// alone.
+// white, violet, for what the menus tint by a token's colour. The tokens
+// themselves are the caps' pictures, which the forms lay over the pages.
 constexpr int kTokenColours = 7;
 Color TokenColour(int colour);
-std::vector<Pt> TokenShape(int colour, float cx, float cy, float r);
-// A glossy token of that colour and shape, `r` its outer radius.
-void Token(Image& img, int colour, float cx, float cy, float r);
 
 // A faceted gem seen from above: the gems the levels ask for.
 void Gem(Image& img, float cx, float cy, float r, const Color& c);
 // The bonuses on a round plate of radius r: kind 0 gem, 1 TNT, 2 flash,
 // 3 time, 4 adviser, 5 score, 6 solidarity.
 void BonusIcon(Image& img, int kind, float cx, float cy, float r);
-// A Power Totem of three carved blocks `s` high standing on (cx, by), the
-// token of its colour on top and its two charge lamps lit; the blocks'
-// corner radius and gold rim suit the size drawn.
+// A Power Totem of three carved blocks `s` high standing on (cx, by) with its
+// two charge lamps lit; the token of its colour that crowns it is the
+// caller's. The blocks' corner radius and gold rim suit the size drawn.
 void Totem(Image& img, float cx, float by, float s, int colour, float corner = 12, float rim = 3);
 
 // Copies a rectangle of one picture into another at (dx, dy).

@@ -32,6 +32,11 @@
 //   progress bar, empty    (0, 224)-(448, 272)
 //   progress bar, full     (0, 272)-(448, 320)
 //   scroller track, vertical (464, 192)-(496, 512)
+//   swap arrows            (0, 320)-(128, 384): over two neighbouring cells,
+//                          one arrow to the right above one to the left
+//   shade                  (128, 320)-(192, 448): white, clear at the top
+//                          and opaque from two thirds down, for a band that
+//                          darkens the screen without an edge
 // The two progress pictures share one outline, so a bar split between them
 // shows no seam.
 #include <algorithm>
@@ -62,9 +67,10 @@ const Color kSlateDark = Rgb(58, 62, 80);
 const Color kWhite = Rgb(255, 255, 255);
 const Color kClear{0, 0, 0, 0};
 
-// The glass of the frame and the background: opaque enough to read captions
-// on, clear enough to show the scene behind.
-constexpr float kGlassAlpha = 0.9f;
+// The glass of the frame and the background is opaque: a dialog hides the
+// scene and the forms behind it, so its captions read cleanly whatever moves
+// there.
+constexpr float kGlassAlpha = 1.0f;
 
 Color WithAlpha(Color c, float a)
 {
@@ -416,6 +422,34 @@ void PaintBar(Image& img, int x0, int y0, bool full)
     });
 }
 
+// Two arrows across a pair of cells 128 x 64, from one cell's middle to the
+// other's, along the cells' upper and lower edges: warm white in a dark
+// outline, so they read over any token and leave the tokens' middles clear.
+void PaintSwapArrows(Image& img, int x0, int y0)
+{
+    auto arrow = [](float x, float y, float fromX, float toX, float atY) {
+        const float dir = toX > fromX ? 1.0f : -1.0f, headLength = 12, headHalf = 8;
+        const Pt tip{toX, atY}, base{toX - dir * headLength, atY};
+        const float shaft = SegDist(x, y, Pt{fromX, atY}, base) - 2.5f;
+        const float head = PolyDist({tip, {base.x, atY - headHalf}, {base.x, atY + headHalf}}, x, y);
+        return std::min(shaft, head);
+    };
+    Paint(img, x0, y0, 128, 64, [&](float x, float y) {
+        const float d = std::min(arrow(x, y, 34, 98, 11), arrow(x, y, 94, 30, 53));
+        const float outline = Clamp01(3.0f - d), shadow = 0.45f * std::pow(Clamp01(1 - (d - 2.5f) / 4), 2.0f);
+        const Color fill = Mix(kWhite, kGoldLight, Clamp01(-d / 3));
+        return WithAlpha(Mix(kIndigo, fill, Clamp01(0.5f - d)), std::max(outline, shadow));
+    });
+}
+
+// A white ramp 64 x 128 whose alpha rises smoothly from the top row to full
+// two thirds of the way down; tinted by a control's colour, it darkens a
+// band of the screen without a visible edge.
+void PaintShade(Image& img, int x0, int y0)
+{
+    Paint(img, x0, y0, 64, 128, [](float, float y) { return WithAlpha(kWhite, Smooth(2.0f, 86.0f, y)); });
+}
+
 Image MakeGuiControls()
 {
     Image img(512, 512);
@@ -433,6 +467,8 @@ Image MakeGuiControls()
     PaintBar(img, 0, 224, false);
     PaintBar(img, 0, 272, true);
     PaintTrack(img, 464, 192, 32, 320);
+    PaintSwapArrows(img, 0, 320);
+    PaintShade(img, 128, 320);
     return img;
 }
 

@@ -2,7 +2,9 @@
 // lays its page texts beside them) and the four story panels of the quest's
 // introduction.
 //   HelpPage1.jpg, 1024 x 1024: a swap that makes a run; the seven token
-//     shapes; a gem secured to a token.
+//     shapes; a gem secured to a token. The tokens themselves are not in the
+//     picture: the Help form lays the board's own caps over their cells, so
+//     the page always shows what the board shows.
 //   HelpPage2.jpg, 1024 x 1024: the bonuses and a Power Totem (rows 0-511),
 //     the sand box, the score frenzy and the Golden Star (rows 512-1023).
 //   Intro.jpg, 1024 x 1024: four 512 x 512 panels, left to right and top to
@@ -50,19 +52,17 @@ void Caption(Image& img, const char* text, float x, float y, int size = 24)
     DrawLine(img, Sans(), size, text, x, y, kWarmWhite, Align::Center);
 }
 
-// A board tray of cells with a token in each; `grid` holds colour indices.
-void Board(Image& img, float x0, float y0, float cell, const std::vector<std::vector<int>>& grid)
+// A board tray of `columns` x `rows` cells, for the form to set caps in.
+void Board(Image& img, float x0, float y0, float cell, int columns, int rows)
 {
-    const float w = cell * grid[0].size(), h = cell * grid.size();
+    const float w = cell * columns, h = cell * rows;
     Plate(img, x0 - 10, y0 - 10, x0 + w + 10, y0 + h + 10, 14, Rgb(22, 16, 54), 4);
-    for (size_t r = 0; r < grid.size(); ++r)
-        for (size_t c = 0; c < grid[r].size(); ++c) {
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
             const float cx = x0 + (c + 0.5f) * cell, cy = y0 + (r + 0.5f) * cell;
             if ((r + c) % 2 == 0)
                 img.RoundRect(cx - cell / 2 + 2, cy - cell / 2 + 2, cx + cell / 2 - 2, cy + cell / 2 - 2, 6,
                               Rgb(255, 255, 255, 0.05f));
-            if (grid[r][c] >= 0)
-                Token(img, grid[r][c], cx, cy, cell * 0.38f);
         }
 }
 
@@ -84,15 +84,11 @@ Image MakeHelpPage1()
     Image img(1024, 1024);
     HelpBackground(img);
 
+    // The swap, before and after, in trays of 4 x 4 cells of 88 texels
+    // (the form sets the caps and the swap's arrows in them).
     Heading(img, "Swap two tokens to make a run", 512, 36);
-    const std::vector<std::vector<int>> before = {{3, 0, 5, 2}, {1, 1, 4, 1}, {6, 2, 0, 5}, {4, 5, 3, 6}};
-    std::vector<std::vector<int>> after = before;
-    std::swap(after[1][2], after[1][3]);
-    Board(img, 70, 120, 88, before);
-    Board(img, 602, 120, 88, after);
-    // The swap: the orange token and the yellow one trade places.
-    Arrow(img, {70 + 2.5f * 88, 120 + 1.1f * 88}, {70 + 3.5f * 88, 120 + 1.1f * 88}, kWarmWhite, 6);
-    Arrow(img, {70 + 3.5f * 88, 120 + 1.9f * 88}, {70 + 2.5f * 88, 120 + 1.9f * 88}, kWarmWhite, 6);
+    Board(img, 70, 120, 88, 4, 4);
+    Board(img, 602, 120, 88, 4, 4);
     Arrow(img, {450, 296}, {572, 296}, kGold, 12);
     // The run glows and is about to vanish.
     for (int c = 0; c < 3; ++c)
@@ -101,16 +97,13 @@ Image MakeHelpPage1()
     Caption(img, "Three or more of one colour in a row vanish.", 512, 500);
 
     Heading(img, "Every colour has its own shape", 512, 572);
+    // Each colour's cap stands over its name, 133 texels apart from 112.
     const char* names[kTokenColours] = {"green", "yellow", "red", "blue", "orange", "white", "violet"};
-    for (int c = 0; c < kTokenColours; ++c) {
-        const float x = 112 + c * 133.0f;
-        Token(img, c, x, 690, 46);
-        Caption(img, names[c], x, 752, 22);
-    }
+    for (int c = 0; c < kTokenColours; ++c)
+        Caption(img, names[c], 112 + c * 133.0f, 752, 22);
 
+    // A token with a gem stands at (330, 930).
     Heading(img, "Collect the gems", 512, 822);
-    Token(img, 3, 330, 930, 46);
-    Gem(img, 330, 926, 22, Rgb(250, 210, 90));
     Arrow(img, {400, 930}, {520, 930}, kGold, 8);
     // The gems bar filling up.
     Plate(img, 548, 906, 900, 954, 20, Rgb(12, 8, 30), 4);

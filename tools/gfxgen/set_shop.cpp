@@ -22,6 +22,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "board_art.h"
 #include "output.h"
 #include "scenery.h"
 #include "screens_art.h"
@@ -42,6 +43,27 @@ const Color kStoneLight = Rgb(186, 180, 170);
 const Color kStoneDark = Rgb(84, 78, 74);
 const Color kSand = Rgb(240, 200, 128);
 const Color kSandDeep = Rgb(196, 140, 70);
+
+// The token of colour c that crowns a totem, r its outer radius: the board's
+// own silhouette and colours, outlined dark, lit from above.
+void Crown(Image& img, int c, float cx, float cy, float r)
+{
+    const board_art::TokenLook& look = board_art::kLooks[c];
+    for (int y = static_cast<int>(cy - r - 3); y <= static_cast<int>(cy + r + 3); ++y)
+        for (int x = static_cast<int>(cx - r - 3); x <= static_cast<int>(cx + r + 3); ++x) {
+            const float d = board_art::Silhouette(c, (x + 0.5f - cx) / r, (y + 0.5f - cy) / r) * r;
+            const float outline = Clamp01(2.5f - d);
+            if (outline <= 0)
+                continue;
+            img.Blend(x, y, Rgb(20, 10, 30), outline * 0.85f);
+            const float body = Clamp01(0.5f - d);
+            if (body <= 0)
+                continue;
+            const float t = Clamp01((y + 0.5f - (cy - r)) / (2 * r));
+            img.Blend(x, y, board_art::Shade3(look.dark, look.base, look.light, 0.6f - 1.2f * t), body);
+        }
+    img.Glow(cx - 0.3f * r, cy - 0.4f * r, 0.35f * r, kWhite, 0.7f, 2.0f, false);
+}
 
 // A faceted gold star of outer radius r, turned by `turn` radians, with a
 // bevelled rim and a dark outline; each ray is lit on the side facing the
@@ -132,7 +154,9 @@ Image MakeShopCtrls1()
     Image img(512, 512, Color{1, 1, 1, 0});
     for (int c = 0; c < kTokenColours; ++c) {
         const float x0 = static_cast<float>(kIconCell * (c % 3)), y0 = static_cast<float>(kIconCell * (c / 3));
-        Totem(img, x0 + kIconCell / 2.0f, y0 + kIconCell - 3, 25, c, 6, 2);
+        const float cx = x0 + kIconCell / 2.0f, by = y0 + kIconCell - 3;
+        Totem(img, cx, by, 25, c, 6, 2);
+        Crown(img, c, cx, by - 3 * 25 - 25 * 0.45f, 25 * 0.42f);
     }
     GoldStar(img, 364, 420, 25, 0, 0.0f);
     Stub(img, 420, 420, 26);

@@ -6,6 +6,7 @@
 #include "engine/Log.h"
 #include "engine/Sprite.h"
 #include "engine/Text.h"
+#include "platform/System.h"
 #include "tokens/CapsRenderer.h"
 
 #include <algorithm>
@@ -29,77 +30,65 @@ LabBoard::LabBoard()
     layout.Load("Data\\Config\\Skin.cfg");
     caps = MakeCountedHandle(new CCapsRenderer(device, vertices, indices));
     m_ready = caps->LoadTextures("Data\\Gfx\\") && caps->LoadAnimations("Data\\");
-    board = MakeCountedHandle(new CGameBoard(caps, layout, paths, balance, options));
+    board = MakeCountedHandle(new CGameBoard(caps, layout, balance, random));
+    totems = MakeCountedHandle(new CTotemsManager());
+    board->SetTotems(totems);
+    bonuses = MakeCountedHandle(new CBonusManager());
+    board->SetBonuses(bonuses, MakeCountedHandle(new CAdviserInterface()));
     bar = MakeCountedHandle(new CGemsBar());
     bar->SetSharedObjects(device, {}, MakeCountedHandle(new CSpriteRenderer(device, vertices, indices)),
                           MakeCountedHandle(new CTextBatch(device, vertices, indices)),
                           MakeCountedHandle(new CBitmapFont({})),
                           MakeCountedHandle(new CFlareRenderer(device, vertices, indices)));
     m_ready = m_ready && bar->LoadBarGems("Data\\Gfx\\BarGems.bmp") && bar->Init();
-    board->gemsBar = bar;
+    board->SetGemsBar(bar);
     TakeLog();
 }
 
 LabBoard::~LabBoard() { std::remove(m_logPath.c_str()); }
 
-void LabBoard::StartLevel(int level)
+// The board's stream takes the seed spread over its 32 bits (a golden-ratio
+// multiple), so that it never runs in step with the shared generator.
+void LabBoard::Seed(uint32_t seed)
 {
-    CGameBoard& b = *board;
+    plat::SeedRandom(seed);
+    random.Seed(seed * 2654435761u);
+}
+
+BoardSetup LabBoard::StartLevel(int level, const std::string& file, Lesson lesson, bool* parsed)
+{
     balance.Reset(0, level);
-    b.Reset(0);
-    b.levelNumber = level;
-    b.hardMode = false;
-    b.SetLevelDifficulty(level);
-    b.firstFill = 1;
-    b.gemsToPlace = b.gemsToCollect = BalanceGemGoal(level);
-    b.enabled = true;
-    b.ended = false;
-    b.locked = false;
+    board->Reset(0);
+    BoardSetup setup = LevelSetup(level, false, BalanceGemGoal(level));
+    const bool read = file.empty() || LoadLevelFile(&setup, LevelPath(file));
+    if (parsed)
+        *parsed = read;
+    setup.lesson = lesson;
+    board->StartLevel(setup);
+    board->SetLocked(false);
     m_gems.clear();
+    return setup;
 }
 
-void LabBoard::StartGemsBar()
-{
-    bar->goal = board->gemsToCollect;
-    bar->ResetLevel();
-}
-
-void LabBoard::FirstFill()
-{
-    board->firstFill = 1;
-    board->Refill(true, true);
-    board->firstFill = 0;
-}
+void LabBoard::FirstFill() { board->FillNow(); }
 
 void LabBoard::Reshuffle()
 {
-    CGameBoard& b = *board;
-    b.ShuffleAnimated(1.5f, 30);
-    DropFallenTokens();
-    b.SetLocked(false);
-    b.Refill(true, true);
-    b.firstFill = 0;
-}
-
-void LabBoard::DropFallenTokens()
-{
-    CGameBoard& b = *board;
-    const std::vector<CountedHandle<CToken>> tokens = b.movingTokens.Tokens();
-    for (const CountedHandle<CToken>& t : tokens)
-        if (t->moveKind == 2) {
-            if (t->bonus)
-                b.bonuses->RemoveBonus(t->bonus);
-            b.movingTokens.Remove(t, true);
-        }
+    board->ShuffleAnimated(1.5f, 30);
+    board->LetFallenTokensGo();
+    board->SetLocked(false);
+    board->FillNow();
 }
 
 void LabBoard::CollectGems()
 {
     CGameBoard& b = *board;
-    for (const auto& row : b.grid)
-        for (const CountedHandle<CToken>& t : row)
+    for (int r = 0; r < b.Geometry().rows; ++r)
+        for (int c = 0; c < b.Geometry().columns; ++c) {
+            const CountedHandle<CToken>& t = b.Cell(c, r);
             if (t && t->gem && std::find(m_gems.begin(), m_gems.end(), t) == m_gems.end())
                 m_gems.push_back(t);
+        }
     for (auto it = m_gems.begin(); it != m_gems.end();) {
         const CountedHandle<CToken>& t = *it;
         if (b.IsOnBoard(t->column, t->row) && b.Cell(t->column, t->row) == t) {
@@ -109,10 +98,10 @@ void LabBoard::CollectGems()
         // A struck token leaves play; one that fell off the board in a
         // reshuffle brings its gem back with the refill.
         if (t->state == kTokenDestroyed) {
-            --b.gemsToCollect;
+            b.SetGemCounts(b.GemsToCollect() - 1, b.GemsToPlace());
             bar->AddGem(t->colour);
             if (t->bonus)
-                b.bonuses->RemoveBonus(t->bonus);
+                bonuses->RemoveBonus(t->bonus);
         }
         it = m_gems.erase(it);
     }

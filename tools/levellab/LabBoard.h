@@ -1,15 +1,17 @@
 // The level lab's board: the real board with the installed caps and skin on
 // the recording null device, a gems bar that counts what the player
-// collects, and the log caught in a file of the lab's own. The level
-// benchmark plays on it too. Both run in the installation folder.
+// collects, totems the lab can own, and the log caught in a file of the
+// lab's own. The level benchmark plays on it too. Both run in the
+// installation folder.
 #pragma once
 
 #include "balance/BalanceState.h"
 #include "board/GameBoard.h"
+#include "engine/DataPaths.h"
 #include "engine/Log.h"
+#include "engine/Random.h"
 #include "layout/QuestLayout.h"
 #include "platform/NullDirect3D.h"
-#include "records/Options.h"
 
 #include <string>
 #include <vector>
@@ -24,21 +26,23 @@ public:
     bool Ready() const { return m_ready; }
     static std::string LevelPath(const std::string& file) { return "Data\\Lvl\\" + file; }
 
-    // A quest level starting: the level's tuning, difficulty and goal on a
-    // clean board in play, as the level start sets them before it loads the
-    // level's file.
-    void StartLevel(int level);
-    // The goal into the gems bar, emptied.
-    void StartGemsBar();
+    // Seeds the shared generator and the board's stream, each its own way.
+    void Seed(uint32_t seed);
+    // A quest level starting on a clean board in play, as the level start
+    // sets it up: the level's tuning, difficulty, goal and file (`file`, in
+    // the installation's level folder; none when empty), with the lesson
+    // it starts with. The setup the board took; `parsed` says whether the
+    // file parsed.
+    BoardSetup StartLevel(int level, const std::string& file, Lesson lesson = Lesson::None,
+                          bool* parsed = nullptr);
     // The level's first fill, as the board's update makes it.
     void FirstFill();
     // No move left: the animated reshuffle and the refill after it, without
     // waiting for the tokens to fall away.
     void Reshuffle();
-    // The tokens falling off the board leave it at once.
-    void DropFallenTokens();
     // Gems whose token was struck and left the board since the last call
-    // are collected: into the bar, off the goal.
+    // are collected at once: into the bar, off the goal (the lab does not
+    // wait for their flight to the bar).
     void CollectGems();
     // Everything logged since the last call.
     std::string TakeLog();
@@ -50,8 +54,10 @@ public:
     CQuestLayout layout;
     CDataPaths paths;
     CBalanceState balance;
-    CGameOptions options;
     CountedHandle<CCapsRenderer> caps;
+    CRandomStream random;
+    CountedHandle<CTotemsManager> totems;
+    CountedHandle<CBonusManager> bonuses;
     CountedHandle<CGameBoard> board;
     CountedHandle<CGemsBar> bar;
 

@@ -87,22 +87,22 @@ int CountCells(const CLevelData::Rows& rows, Test test)
 // The file parses cleanly and its goal can be met.
 void CheckFile(LabBoard& lab, LevelReport& report)
 {
-    CGameBoard& b = *lab.board;
-    lab.StartLevel(report.level ? report.level : kTotemLessonLevel);
-    const bool loaded = b.LoadLevel(LabBoard::LevelPath(report.file)) == 1;
+    bool loaded = false;
+    const BoardSetup setup =
+        lab.StartLevel(report.level ? report.level : kTotemLessonLevel, report.file, Lesson::None, &loaded);
     const std::string log = lab.TakeLog();
     if (!loaded || !log.empty()) {
         report.failures.push_back("does not parse cleanly");
         report.log += log;
         return;
     }
-    const CLevelData& level = *b.levelData;
-    report.colours = static_cast<int>(b.colours.size());
+    const CLevelData& level = *setup.levelData;
+    report.colours = static_cast<int>(setup.colours.size());
     report.goal = level.gemsCount;
     const int steel = CountCells(level.beginRows, [](char c) { return c == 's'; });
     const int chains = CountCells(level.lockRows, [](char c) { return c >= '1' && c <= '9'; });
     char text[64];
-    std::snprintf(text, sizeof text, "s%d+%d c%d+%d", steel, b.steelCap, chains, b.lockCap);
+    std::snprintf(text, sizeof text, "s%d+%d c%d+%d", steel, setup.steelCap, chains, setup.lockCap);
     report.obstacles = text;
     if (report.level == 0)
         return; // the totem lesson keeps the level's own goal
@@ -114,10 +114,11 @@ void CheckFile(LabBoard& lab, LevelReport& report)
 // What is wrong with the board the fill left, or "".
 std::string CheckFilledBoard(const CGameBoard& b, const CLevelData& level, bool asWritten)
 {
+    const BoardGeometry g = b.Geometry();
     CMatchAnalyser codes;
-    codes.Resize(b.columns, b.rows);
-    for (int r = 0; r < b.rows; ++r)
-        for (int c = 0; c < b.columns; ++c) {
+    codes.Resize(g.columns, g.rows);
+    for (int r = 0; r < g.rows; ++r)
+        for (int c = 0; c < g.columns; ++c) {
             const CountedHandle<CToken>& t = b.Cell(c, r);
             if (!t)
                 return "an empty cell";
@@ -147,8 +148,9 @@ struct Fixed {
 std::vector<Fixed> FixedTokens(const CGameBoard& b)
 {
     std::vector<Fixed> fixed;
-    for (int r = 0; r < b.rows; ++r)
-        for (int c = 0; c < b.columns; ++c)
+    const BoardGeometry g = b.Geometry();
+    for (int r = 0; r < g.rows; ++r)
+        for (int c = 0; c < g.columns; ++c)
             if (const CountedHandle<CToken>& t = b.Cell(c, r))
                 if (t->settled)
                     fixed.push_back({c, r, t->colour, t->chained, t->gem});
@@ -160,14 +162,12 @@ void CheckFills(LabBoard& lab, LevelReport& report)
 {
     std::map<std::string, int> faults; // what went wrong, in how many fills
     for (uint32_t seed = 0; seed < kFills; ++seed) {
-        plat::SeedRandom(seed);
+        lab.Seed(seed);
         CGameBoard& b = *lab.board;
-        lab.StartLevel(report.level ? report.level : kTotemLessonLevel);
-        if (report.level == 0) {
-            b.levelState = 7;
-            b.totems.levels[seed % CTotemsManager::kColours] = 1;
-        }
-        b.LoadLevel(LabBoard::LevelPath(report.file));
+        if (report.level == 0)
+            lab.totems->levels[seed % CTotemsManager::kColours] = 1;
+        lab.StartLevel(report.level ? report.level : kTotemLessonLevel, report.file,
+                       report.level == 0 ? Lesson::Totem : Lesson::None);
         lab.FirstFill();
         const std::string log = lab.TakeLog();
         if (!log.empty()) {
@@ -175,12 +175,12 @@ void CheckFills(LabBoard& lab, LevelReport& report)
             if (report.log.empty())
                 report.log = log;
         }
-        const std::string first = CheckFilledBoard(b, *b.levelData, true);
+        const std::string first = CheckFilledBoard(b, *b.LevelData(), true);
         if (!first.empty())
             ++faults["first fill: " + first];
         const std::vector<Fixed> fixed = FixedTokens(b);
         lab.Reshuffle();
-        const std::string again = CheckFilledBoard(b, *b.levelData, false);
+        const std::string again = CheckFilledBoard(b, *b.LevelData(), false);
         if (!again.empty())
             ++faults["reshuffle: " + again];
         for (const Fixed& f : fixed) {
@@ -190,7 +190,7 @@ void CheckFills(LabBoard& lab, LevelReport& report)
                 break;
             }
         }
-        b.totems.levels.fill(0);
+        lab.totems->levels.fill(0);
     }
     for (const auto& [what, count] : faults)
         report.failures.push_back(what + " (" + std::to_string(count) + " of " + std::to_string(kFills) + ")");
@@ -200,32 +200,29 @@ void CheckFills(LabBoard& lab, LevelReport& report)
 // and the reshuffles it needed.
 float Play(LabBoard& lab, const LevelReport& report, uint32_t seed, int* reshuffles)
 {
-    plat::SeedRandom(seed);
+    lab.Seed(seed);
     CGameBoard& b = *lab.board;
-    lab.StartLevel(report.level);
-    b.LoadLevel(LabBoard::LevelPath(report.file));
-    lab.StartGemsBar();
+    lab.StartLevel(report.level, report.file);
     float idle = 0.0f;
     const int frames = static_cast<int>(kTimeLimit / kFrame);
+    std::vector<BoardEvent> events;
     for (int frame = 1; frame <= frames; ++frame) {
         b.Update(kFrame, -2000.0f, -2000.0f);
         lab.CollectGems();
-        b.DeferEvents();
+        b.Events().TakeDeferred(&events);
         bool won = false;
-        for (size_t i = 0; i < b.events.Size(); ++i) {
-            const int32_t kind = b.events.At(i).kind;
-            won = won || kind == kEventLevelWon;
-            if (kind == kEventNoMoveLeft) {
+        for (const BoardEvent& e : events) {
+            won = won || e.kind == BoardEventKind::LevelWon;
+            if (e.kind == BoardEventKind::NoMoveLeft) {
                 // The flow's reshuffle: the refill waits for the falling tokens.
                 b.ShuffleAnimated(1.5f, 30);
                 b.SetLocked(false);
                 ++*reshuffles;
             }
         }
-        b.events.Clear();
         if (won)
             return static_cast<float>(frame) * kFrame;
-        const bool resting = b.enabled && !b.locked && !b.ended && b.IsIdle(true);
+        const bool resting = b.Status().inPlay && b.IsIdle();
         idle = resting ? idle + kFrame : 0.0f;
         MatchMove move;
         if (idle >= kReferenceThinkTime && ChooseReferenceMove(b, &move)) {

@@ -6,16 +6,16 @@
 #include <algorithm>
 #include <vector>
 
-bool ChooseReferenceMove(CGameBoard& b, MatchMove* chosen)
+bool ChooseReferenceMove(const CGameBoard& b, MatchMove* chosen)
 {
-    b.CopyToAnalyser();
+    CMatchAnalyser analyser = b.Analysis();
     std::vector<MatchMove> moves;
-    if (b.analyser.ListMoves(&moves, 3, false) == 0)
+    if (analyser.ListMoves(&moves, 3, false) == 0)
         return false;
     std::vector<MatchMove> best;
     int bestGems = -1, bestRow = -1;
     for (const MatchMove& m : moves) {
-        CMatchAnalyser after = b.analyser;
+        CMatchAnalyser after = analyser;
         std::swap(after.Cell(m.column1, m.row1), after.Cell(m.column2, m.row2));
         after.FindRuns(3, false);
         int gems = 0;

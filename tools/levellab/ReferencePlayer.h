@@ -10,4 +10,4 @@
 constexpr float kReferenceThinkTime = 1.5f;
 
 // False when the board has no move.
-bool ChooseReferenceMove(CGameBoard& board, MatchMove* chosen);
+bool ChooseReferenceMove(const CGameBoard& board, MatchMove* chosen);

@@ -1,14 +1,14 @@
 #include "effects/overlays/ScoreSettings.h"
 
-#include "effects/CheckedSettings.h"
+#include "engine/CheckedSettings.h"
 #include "engine/StringTable.h"
+#include "engine/VectorMath.h"
 
 #include <algorithm>
 #include <cstdio>
 
 namespace {
 
-constexpr float kTwoPi = 6.2831853f;
 // Reading from this "file" gives every key its default.
 const std::string kNoFile;
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "engine/Settings.h"
+#include "engine/VectorMath.h"
 
 #include <cstdint>
 #include <string>
@@ -22,9 +23,9 @@ struct PopupLook {
     float bloomTime = 0.3f;
     float lifeTime = 0.75f;
     float fadeTime = 0.5f;
-    float pulseDepth = 0.0f;       // "PulsR"
-    float pulseSpeed = 6.2831853f; // 2 pi / "PulsT"
-    Vec2 speed{0.0f, 0.0f};        // units per second, y up
+    float pulseDepth = 0.0f;   // "PulsR"
+    float pulseSpeed = kTwoPi; // 2 pi / "PulsT"
+    Vec2 speed{0.0f, 0.0f};    // units per second, y up
     uint32_t color = 0xffffa050;
     bool shadow = false;
     Vec2 shadowShift{2.0f, -2.0f};

@@ -24,15 +24,6 @@ bool CParticleSystem::Update(float) { return false; }
 
 void CParticleSystem::FillBuffers(Vertex*, uint16_t*, int, int) {}
 
-void CParticleSystem::Draw()
-{
-    if (m_liveCount <= 0 || !m_device)
-        return;
-    const uint32_t quads = static_cast<uint32_t>(m_liveCount);
-    m_device->DrawIndexed(D3DPT_TRIANGLELIST, static_cast<uint32_t>(m_firstVertex), 4 * quads,
-                          static_cast<uint32_t>(m_firstIndex), 2 * quads);
-}
-
 void CParticleSystem::GetBufferNeeds(int& vertices, int& indices) const
 {
     vertices = 0;

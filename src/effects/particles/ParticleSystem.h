@@ -35,8 +35,12 @@ public:
     // Writes one quad (4 vertices, 6 absolute 16-bit indices) per live
     // particle, numbering the vertices from `firstVertex`.
     virtual void FillBuffers(Vertex* vertices, uint16_t* indices, int firstVertex, int firstIndex);
-    // Draws the quads written by the last FillBuffers.
-    virtual void Draw();
+    // The quads written by the last FillBuffers.
+    PassDraw Quads() const
+    {
+        return PassDraw::Quads(static_cast<uint32_t>(m_firstVertex), static_cast<uint32_t>(m_firstIndex),
+                               static_cast<uint32_t>(m_liveCount));
+    }
     virtual void GetBufferNeeds(int& vertices, int& indices) const;
     // The manager drops the system at its next update.
     virtual void Kill();

@@ -141,48 +141,37 @@ void CParticleSystemsManager::RenderAlphaTested()
             continue;
         if (!FillSystem(system))
             return;
-        m_device->SetRenderState(D3DRS_ALPHATESTENABLE, system.AlphaTest() ? 1 : 0);
-        m_device->SetRenderState(D3DRS_ALPHAREF, 128);
-        m_device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
-        m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
-        m_device->SetTexture(0, system.Texture());
-        system.Draw();
+        DrawSystem(system, false);
     }
 }
 
 void CParticleSystemsManager::RenderBlended()
 {
-    if (!m_device || !m_device->Device() || !m_vertexBuffer || !m_indexBuffer || !m_vertexBuffer->buffer ||
-        !m_indexBuffer->buffer)
+    if (!m_device || !m_vertexBuffer || !m_indexBuffer || !m_vertexBuffer->buffer || !m_indexBuffer->buffer)
         return;
-    // Additive, multiplying and darkening effects take black fog: a fog
-    // colour added or multiplied in would light or tint them wrongly.
-    uint32_t fog = 0;
-    uint32_t keptFogColour = 0;
-    m_device->Device()->GetRenderState(D3DRS_FOGENABLE, &fog);
-    if (fog)
-        m_device->Device()->GetRenderState(D3DRS_FOGCOLOR, &keptFogColour);
     for (const CountedHandle<CParticleSystem>& handle : m_blended) {
         CParticleSystem& system = *handle;
         if (!HasWork(system))
             continue;
         if (!FillSystem(system))
-            break; // the fog colour is still put back below
-        m_device->SetRenderState(D3DRS_ALPHATESTENABLE, system.AlphaTest() ? 1 : 0);
-        m_device->SetRenderState(D3DRS_ALPHAREF, 0);
-        m_device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
-        m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-        m_device->SetRenderState(D3DRS_SRCBLEND, system.SourceBlend());
-        m_device->SetRenderState(D3DRS_DESTBLEND, system.DestBlend());
-        if (fog) {
-            const uint32_t dest = system.DestBlend();
-            const bool noFog =
-                dest == D3DBLEND_ONE || dest == D3DBLEND_INVSRCCOLOR || system.SourceBlend() == D3DBLEND_DESTCOLOR;
-            m_device->SetRenderState(D3DRS_FOGCOLOR, noFog ? 0u : keptFogColour);
-        }
-        m_device->SetTexture(0, system.Texture());
-        system.Draw();
+            break;
+        DrawSystem(system, true);
     }
-    if (fog)
-        m_device->SetRenderState(D3DRS_FOGCOLOR, keptFogColour);
+}
+
+// The alpha-tested pass keeps texels over half alpha and draws them opaque;
+// the blended pass blends the system's way. Additive, multiplying and
+// darkening effects take black fog: a fog colour added or multiplied in
+// would light or tint them wrongly.
+void CParticleSystemsManager::DrawSystem(const CParticleSystem& system, bool blended)
+{
+    if (system.LiveCount() <= 0)
+        return;
+    PassState pass;
+    pass.alphaTest = system.AlphaTest();
+    pass.alphaRef = blended ? 0 : 128;
+    pass.blend = blended ? PassBlend::Factors(system.SourceBlend(), system.DestBlend()) : PassBlend::Opaque();
+    pass.fog = blended ? PassFog::BlackWhenAdding : PassFog::Frame;
+    pass.texture = system.Texture();
+    m_device->DrawPass(pass, system.Quads());
 }

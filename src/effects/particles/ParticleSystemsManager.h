@@ -64,6 +64,7 @@ private:
     // Buffer needs, locks, filling and unlocks of one system: false when a
     // lock failed and the pass has to end.
     bool FillSystem(CParticleSystem& system);
+    void DrawSystem(const CParticleSystem& system, bool blended);
 
     std::vector<CountedHandle<CParticleSystem>> m_blended;
     CountedHandle<CRenderDevice> m_device;

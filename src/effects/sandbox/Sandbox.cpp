@@ -1,7 +1,7 @@
 #include "effects/sandbox/Sandbox.h"
 
-#include "effects/keepers/DuneKeepers.h"
 #include "effects/particles/ParticleSystemsManager.h"
+#include "effects/sandbox/DuneKeepers.h"
 #include "engine/RenderDevice.h"
 #include "engine/Vertex.h"
 
@@ -97,39 +97,15 @@ void PutQuad(Vertex* v, uint16_t* x, uint32_t first, float left, float top, floa
         x[i] = static_cast<uint16_t>(b + order[i]);
 }
 
-// The sand box draws with depth writes on whatever the frame has set before
-// it, and leaves the setting as it found it.
-class DepthWritesOn {
-public:
-    explicit DepthWritesOn(CRenderDevice& device) : m_device(device)
-    {
-        if (IDirect3DDevice8* d = device.Device())
-            d->GetRenderState(D3DRS_ZWRITEENABLE, &m_saved);
-        device.SetRenderState(D3DRS_ZWRITEENABLE, 1);
-    }
-    ~DepthWritesOn() { m_device.SetRenderState(D3DRS_ZWRITEENABLE, m_saved); }
-    DepthWritesOn(const DepthWritesOn&) = delete;
-    DepthWritesOn& operator=(const DepthWritesOn&) = delete;
-
-private:
-    CRenderDevice& m_device;
-    uint32_t m_saved = 1;
-};
-
-void SetBoxStates(CRenderDevice& device)
+// The sand box draws with depth writes on whatever the frame has set
+// before it; texels of alpha 1 or less are dropped.
+PassState BoxPass(PassBlend blend, const CountedHandle<CTexture>& texture)
 {
-    device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    device.SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    device.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    device.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    device.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-    device.SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
-    device.SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
-    device.SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    device.SetRenderState(D3DRS_ALPHATESTENABLE, 1);
-    device.SetRenderState(D3DRS_ALPHAREF, 1);
-    device.SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+    PassState pass;
+    pass.blend = blend;
+    pass.depth = PassDepth::Write;
+    pass.texture = texture;
+    return pass;
 }
 
 } // namespace
@@ -415,15 +391,9 @@ bool CSandbox::RenderSand(const FrameTargets& targets)
     const uint32_t firstIndex = locks.firstIndex;
     locks.Unlock();
 
-    CRenderDevice& device = *targets.device;
-    SetBoxStates(device);
     // Opaque once fully faded in: blending would only cost.
-    device.SetRenderState(D3DRS_ALPHABLENDENABLE, m_fade < 1.0f ? 1 : 0);
-    device.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    device.SetTexture(0, m_textures[kSand]);
-    DepthWritesOn depth(device);
-    device.DrawIndexed(D3DPT_TRIANGLESTRIP, firstVertex, 2 * n, firstIndex, 2 * n - 2);
+    targets.device->DrawPass(BoxPass(m_fade < 1.0f ? PassBlend::Alpha() : PassBlend::Opaque(), m_textures[kSand]),
+                             PassDraw::Strip(firstVertex, 2 * n, firstIndex));
     return true;
 }
 
@@ -478,19 +448,11 @@ bool CSandbox::RenderBox(const FrameTargets& targets)
     locks.Unlock();
 
     CRenderDevice& device = *targets.device;
-    SetBoxStates(device);
-    device.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-    device.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    DepthWritesOn depth(device);
-    device.SetTexture(0, m_textures[kGlass]);
-    device.DrawIndexed(D3DPT_TRIANGLELIST, firstVertex, 12, firstIndex, 6);
-    device.SetTexture(0, m_textures[kFront]);
-    device.DrawIndexed(D3DPT_TRIANGLELIST, firstVertex + 12, 12, firstIndex + 18, 6);
-    if (barShown) {
-        device.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-        device.SetTexture(0, m_textures[kBarElement]);
-        device.DrawIndexed(D3DPT_TRIANGLELIST, firstVertex + 24, 4 * barQuads, firstIndex + 36, 2 * barQuads);
-    }
+    device.DrawPass(BoxPass(PassBlend::Alpha(), m_textures[kGlass]), PassDraw::Quads(firstVertex, firstIndex, 3));
+    device.DrawPass(BoxPass(PassBlend::Alpha(), m_textures[kFront]),
+                    PassDraw::Quads(firstVertex + 12, firstIndex + 18, 3));
+    if (barShown)
+        device.DrawPass(BoxPass(PassBlend::Additive(), m_textures[kBarElement]),
+                        PassDraw::Quads(firstVertex + 24, firstIndex + 36, barQuads));
     return true;
 }

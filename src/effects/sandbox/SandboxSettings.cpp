@@ -1,7 +1,7 @@
 #include "effects/sandbox/SandboxSettings.h"
 
-#include "effects/CheckedSettings.h"
 #include "effects/sandbox/SandHeightfield.h"
+#include "engine/CheckedSettings.h"
 
 #include <algorithm>
 #include <cstdio>

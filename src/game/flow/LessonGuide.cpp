@@ -1,0 +1,276 @@
+// The tutorial's prompts, and the picks and swaps its guided lessons let
+// through.
+#include "game/flow/LessonGuide.h"
+
+#include "effects/overlays/ScoreSettings.h"
+#include "engine/StringTable.h"
+#include "game/Lessons.h"
+#include "game/QuestState.h"
+#include "game/Services.h"
+#include "game/flow/Flow.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// String numbers of the tutorial's texts.
+enum TutorialText : int32_t {
+    kTextSwap = 35,
+    kTextGem = 36,
+    kTextWrong = 37,
+    kTextBonus = 38,
+    kTextBonusFire = 39,
+    kTextTotemCharge = 40,
+    kTextTotemLit = 41,
+    kTextLock = 42,
+    kTextSteel = 43,
+    kTextShop = 44,
+    kChargeColourNames = 64,
+    kTextDone = 71,
+    kLitColourNames = 74,
+};
+
+constexpr float kFormShowSpeed = 5.0f, kShopLessonSpeed = 2.0f, kFormHideSpeed = 8.0f;
+
+// A text of the string table with a colour name put in.
+std::string WithColour(int32_t text, int32_t names, int colour)
+{
+    const std::string format = GetString(text);
+    const std::string name = GetString(names + std::clamp(colour, 0, 6));
+    const size_t at = format.find("%s");
+    return at == std::string::npos ? format : format.substr(0, at) + name + format.substr(at + 2);
+}
+
+} // namespace
+
+CLessonGuide::CLessonGuide(CGameFlow& flow, CGameServices& services, CQuestState& quest)
+    : m_flow(flow), m_services(services), m_quest(quest)
+{}
+
+bool CLessonGuide::HoldsPresses() const
+{
+    const LessonState lesson = m_services.board->CurrentLesson();
+    return IsTimedLesson(lesson.lesson) && lesson.seconds < m_services.delays.tutorialTime;
+}
+
+bool CLessonGuide::AllowsSwapOnto(int column, int row) const
+{
+    const LessonState lesson = m_services.board->CurrentLesson();
+    if (lesson.lesson == Lesson::None || !m_services.gameOptions.capsLockTutorial)
+        return true;
+    return LessonAllowsSwap(lesson, column, row);
+}
+
+bool CLessonGuide::AllowsPick(const CountedHandle<CToken>& token) const
+{
+    const LessonState lesson = m_services.board->CurrentLesson();
+    if (lesson.lesson == Lesson::None || !m_services.gameOptions.capsLockTutorial)
+        return true;
+    return LessonAllowsPick(lesson, token->column, token->row);
+}
+
+void CLessonGuide::StepWithPick(const CountedHandle<CToken>& token)
+{
+    CGameBoard& board = *m_services.board;
+    const LessonState lesson = board.CurrentLesson();
+    if (lesson.lesson == Lesson::None || !m_services.gameOptions.capsLockTutorial)
+        return;
+    const LessonPick* pick = FindLessonPick(lesson, token->column, token->row);
+    if (!pick) {
+        Close(true);
+        return;
+    }
+    board.SetLessonStep(pick->nextStep);
+    const Vec2 arrow = board.CellToPoint(pick->arrowColumn, pick->arrowRow, true);
+    m_services.screens->PlaceTutorialPointer(arrow.x, arrow.y + 0.25f * board.CellHeight());
+}
+
+bool CLessonGuide::StepWithSwap(int column, int row)
+{
+    CGameBoard& board = *m_services.board;
+    const LessonState lesson = board.CurrentLesson();
+    const bool offPath = SwapLeavesLesson(lesson, column, row);
+    if (lesson.lesson == Lesson::Totem) {
+        if (!offPath) {
+            board.SetLessonStep(lesson.step + 1);
+            if (m_services.screens)
+                m_services.screens->HideForm(m_services.screens->tutorial.form, kFormHideSpeed);
+            if (lesson.step + 1 <= lesson_step::kTotemLit)
+                return true;
+        }
+        Close(true);
+        return false;
+    }
+    if (!IsGuidedLesson(lesson.lesson) || offPath) {
+        Close(true);
+        return true;
+    }
+    board.SetLessonStep(lesson.step + 1);
+    if (m_services.screens)
+        m_services.screens->HideForm(m_services.screens->tutorial.form, kFormHideSpeed);
+    if (lesson.step + 1 > lesson_step::kSecondPicked)
+        Close(true);
+    return true;
+}
+
+// The totem lesson's board gives way to the level's own, and play resumes
+// on it.
+void CLessonGuide::Close(bool seen)
+{
+    CGameBoard& board = *m_services.board;
+    if (board.CurrentLesson().lesson == Lesson::Totem) {
+        board.TakeSetup(m_flow.loader.QuestLevelSetup(m_quest.level));
+        m_flow.Enter(m_flow.resumePlay);
+        if (seen) {
+            const BoardGeometry g = board.Geometry();
+            const Vec2 centre = board.CellToPoint(g.columns / 2, g.rows / 2, true);
+            m_services.popups->AddTextPopup(GetString(kTextDone), 1.0f, 0, centre.x, centre.y,
+                                            ScoreMessageSettings().z);
+        }
+    }
+    board.CloseLesson(seen);
+    if (m_services.screens)
+        m_services.screens->HideForm(m_services.screens->tutorial.form, kFormHideSpeed);
+}
+
+void CLessonGuide::HideShopLesson()
+{
+    CGameScreens& screens = *m_services.screens;
+    if (screens.tutorial.form->IsVisible())
+        screens.HideForm(screens.tutorial.form, kFormHideSpeed);
+}
+
+void CLessonGuide::PointAt(int columnA, int rowA, int columnB, int rowB)
+{
+    const CGameBoard& board = *m_services.board;
+    const Vec2 a = board.CellToPoint(columnA, rowA, true), c = board.CellToPoint(columnB, rowB, true);
+    const float quarter = board.CellHeight() / 4;
+    CGameScreens& screens = *m_services.screens;
+    screens.PlaceTutorialPanel(std::floor((a.x + c.x) / 2), std::floor((a.y + c.y) / 2 - quarter));
+    screens.PlaceTutorialPointer(c.x, c.y + quarter);
+    screens.ShowTutorialRow(4);
+}
+
+// Rows from the top, columns from the left.
+bool CLessonGuide::PointAtToken(bool (*test)(const CToken&))
+{
+    const CGameBoard& board = *m_services.board;
+    MatchCell cell;
+    if (!board.FindRestingToken(test, &cell))
+        return false;
+    const Vec2 at = board.CellToPoint(cell.column, cell.row, true);
+    // The panel stands a quarter cell towards the board's middle.
+    const float quarter = board.CellHeight() / 4;
+    const float towards = cell.row < board.Geometry().rows / 2 ? -quarter : quarter;
+    CGameScreens& screens = *m_services.screens;
+    screens.PlaceTutorialPanel(std::floor(at.x), std::floor(at.y + towards));
+    screens.PlaceTutorialPointer(at.x, at.y);
+    screens.ShowTutorialRow(4);
+    return true;
+}
+
+void CLessonGuide::ShowPanel(const std::string& text)
+{
+    CGameScreens& screens = *m_services.screens;
+    screens.HideTutorialRows();
+    screens.tutorial.panelText->SetText(text);
+    screens.ShowTutorialRow(1);
+}
+
+void CLessonGuide::ShowStep(Lesson lesson, int step)
+{
+    const CountedHandle<CProfile> player = m_quest.CurrentProfile();
+    // Without a player the tutorial is off: nothing is shown or written.
+    if (!player || !m_services.screens) {
+        Close(false);
+        return;
+    }
+    CGameScreens& screens = *m_services.screens;
+    float speed = kFormShowSpeed;
+    switch (lesson) {
+    case Lesson::Base:
+        if (step != lesson_step::kPrompt) {
+            Close(true);
+            return;
+        }
+        ShowPanel(GetString(kTextSwap));
+        PointAt(4, 4, 3, 4);
+        break;
+    case Lesson::Gem:
+        ShowPanel(GetString(kTextGem));
+        if (!PointAtToken([](const CToken& t) { return t.gem != 0; })) {
+            Close(true);
+            return;
+        }
+        break;
+    case Lesson::Wrong:
+        screens.HideTutorialRows();
+        screens.tutorial.title->SetText(GetString(kTextWrong));
+        screens.ShowTutorialRow(0);
+        break;
+    case Lesson::Timer:
+    case Lesson::Sandbox:
+        // The lesson form's rows 2 and 3 show them.
+        screens.HideTutorialRows();
+        screens.ShowTutorialRow(lesson == Lesson::Timer ? 2 : 3);
+        break;
+    case Lesson::Bonus:
+        ShowPanel(GetString(step == lesson_step::kPrompt ? kTextBonus : kTextBonusFire));
+        if (step == lesson_step::kPrompt)
+            PointAt(2, 5, 1, 5);
+        else
+            PointAt(6, 4, 5, 4);
+        break;
+    case Lesson::Totem:
+        if (!ShowTotemStep(step))
+            return;
+        break;
+    case Lesson::Lock:
+        ShowPanel(GetString(kTextLock));
+        if (!PointAtToken([](const CToken& t) { return t.chained != 0; })) {
+            Close(true);
+            return;
+        }
+        break;
+    case Lesson::Steel:
+        ShowPanel(GetString(kTextSteel));
+        if (!PointAtToken([](const CToken& t) { return t.colour > 97; })) {
+            Close(true);
+            return;
+        }
+        break;
+    case Lesson::Shop:
+        screens.HideTutorialRows();
+        screens.tutorial.shopText->SetText(GetString(kTextShop));
+        screens.ShowTutorialRow(5);
+        player->tutShop = 1;
+        player->SaveSettings(m_services.paths.folders[CDataPaths::Players] + player->Name());
+        speed = kShopLessonSpeed;
+        break;
+    default:
+        return;
+    }
+    screens.ShowForm(screens.tutorial.form, speed);
+}
+
+bool CLessonGuide::ShowTotemStep(int step)
+{
+    using namespace lesson_step;
+    const int colour = m_services.board->TutorialColour();
+    switch (step) {
+    case kTotemChargePrompt:
+        ShowPanel(WithColour(kTextTotemCharge, kChargeColourNames, colour));
+        PointAt(2, 6, 1, 6);
+        return true;
+    case kTotemLightPrompt:
+        ShowPanel(WithColour(kTextTotemLit, kLitColourNames, colour));
+        PointAt(6, 4, 5, 4);
+        return true;
+    case kTotemOver:
+        Close(true);
+        return false;
+    default:
+        return false;
+    }
+}
