@@ -3,7 +3,7 @@
 // can divide by nothing, count without end or spill a colour.
 #include "shop/ShopSkin.h"
 
-#include "effects/CheckedSettings.h"
+#include "engine/CheckedSettings.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -131,13 +131,19 @@ public:
             }
             Frames(1);
         }
-        if (!RunUntil([&] { return Shown(Screens().shop.form) && game->services.shop->openFraction >= 1.0f; },
+        if (!RunUntil([&] { return Shown(Screens().shop.form) && game->services.shop->OpenFraction() >= 1.0f; },
                       10.0f))
             return false;
         Frames(1);
         shopVisits.push_back(
             {Bytes(PlayerFolder(name) + "Quest.sav"), Bytes(PlayerFolder(name) + "QuestAS1.sav")});
         ClickId(Screens().shop.form, Command::ShopDone);
+        // Stars left to spend: the shop asks, and the walk is done all the same.
+        if (Screens().AskedQuestion() == Question::StarsLeft) {
+            if (!RunUntil([&] { return Shown(Screens().msgBox.form); }, 5.0f))
+                return false;
+            ClickId(Screens().msgBox.form, Command::MessageYes);
+        }
         if (!RunUntil(
                 [&] { return Shown(Screens().map.form) && game->flow.IsAt<CMapMarch>(CMapMarch::kOnTheMap); },
                 10.0f))

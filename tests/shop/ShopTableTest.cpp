@@ -4,6 +4,7 @@
 // "Shop" section of "Skin.cfg" with what a player may have written there.
 #include "balance/BalanceState.h"
 #include "engine/Log.h"
+#include "engine/Random.h"
 #include "shop/ShopItemTable.h"
 #include "shop/ShopSkin.h"
 
@@ -63,8 +64,9 @@ TEST(ShopItemTable, ANewQuestOffersOnlyTheRulesAndNoBonus)
     EXPECT_EQ(balance.item8Value, 4);
     EXPECT_EQ(balance.bonusSlots, std::vector<int32_t>(6, -1));
     int32_t kind = 0, value = 0;
-    EXPECT_FALSE(balance.PickSlot(false, &kind, &value));
-    EXPECT_FALSE(balance.PickSlot(true, &kind, &value));
+    CRandomStream random(3);
+    EXPECT_FALSE(balance.PickSlot(false, &kind, &value, random));
+    EXPECT_FALSE(balance.PickSlot(true, &kind, &value, random));
 }
 
 TEST(ShopItemTable, TheLevelsGoToTheBalanceByKind)
@@ -96,9 +98,10 @@ TEST(ShopItemTable, TheLevelsGoToTheBalanceByKind)
     for (int i = 10; i <= 15; ++i)
         table.levels[static_cast<size_t>(i)] = i == 10 ? 2 : -1;
     table.ApplyToBalance(balance);
+    CRandomStream random(5);
     for (int k = 0; k < 20; ++k) {
         int32_t kind = 0, value = 0;
-        ASSERT_TRUE(balance.PickSlot(k % 2 == 0, &kind, &value));
+        ASSERT_TRUE(balance.PickSlot(k % 2 == 0, &kind, &value, random));
         EXPECT_EQ(kind, 2);
     }
 }

@@ -246,7 +246,7 @@ void CGameFlow::ResetQuestDisplay()
 void CGameFlow::StoreShopAndSave()
 {
     CGameServices& s = m_services;
-    if (m_quest.gameType == 0 && IsIn<CShopVisit>() && s.shop->visible && s.shop->openFraction >= 1.0f) {
+    if (m_quest.gameType == 0 && IsIn<CShopVisit>() && s.shop->IsShown() && s.shop->OpenFraction() >= 1.0f) {
         s.shop->SettleStars();
         m_quest.Store(CQuestSave::kResumeInShop, true);
         s.questSave->state = 2;

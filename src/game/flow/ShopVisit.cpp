@@ -67,7 +67,7 @@ InputResult CShopVisit::OnCommand(Command command)
     } else if (command == Command::ShopToMenu) {
         m_flow.SaveQuestAndLeave(false);
     } else if (command == Command::ShopDone) {
-        if (s.shop->openFraction < 1.0f)
+        if (s.shop->OpenFraction() < 1.0f)
             return InputResult::Continue;
         if (s.shop->CountAvailableStars() > 0 && s.shop->CanStillUpgrade()) {
             s.screens->shop.form->SetEnabled(false);
