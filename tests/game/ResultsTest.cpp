@@ -184,6 +184,11 @@ TEST(LostLevel, TheBoxLeadsBackToTheShop)
     EXPECT_EQ(game->quest.level, 3);
     EXPECT_EQ(game->services.shop->items.goldenStars, 4);
     EXPECT_EQ(game->services.shop->LevelNumber(), 4);
+    // The reloaded level brought the quest's panel pictures back; the shop
+    // has its own again, as after a won level.
+    const CountedHandle<CRenderDevice>& device = game->services.device;
+    EXPECT_TRUE(device->FindTexture("ShopFrame")->texture);
+    EXPECT_FALSE(device->FindTexture("PanelQuest")->texture);
 }
 
 // After the last level of stage 5 the map does not march.

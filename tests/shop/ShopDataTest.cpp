@@ -106,6 +106,32 @@ TEST(ShopData, TheSkinFitsTheFormAndThePictures)
     EXPECT_TRUE(Inside(picture, front.x, front.y, skin.sandboxFrontSize.x / 2));
     EXPECT_TRUE(Inside(picture, front.x, front.y, skin.sandboxFrontSize.y / 2));
     EXPECT_TRUE(Inside(picture, skin.sandboxNote.x, skin.sandboxNote.y, 8.0f));
+    // The rule items' captions stand whole in their picture wells, clear of
+    // the cards' frames; the sand glass's under its note.
+    const struct {
+        const ControlRow& list;
+        int item;
+        const char* text;
+    } captions[] = {{form.item6, CShopItemTable::kTimeItem, "of play"},
+                    {form.item7, CShopItemTable::kSandGlassItem, "per star"},
+                    {form.item8, CShopItemTable::kGemsItem, "at a time"}};
+    for (const auto& c : captions) {
+        SCOPED_TRACE(c.text);
+        const CQoStatic* caption = nullptr;
+        for (size_t k = 0; k < c.list.Size(); ++k) {
+            if (c.list.At(k)->MainText() && c.list.At(k)->MainText()->text == c.text)
+                caption = c.list.At(k).Get();
+        }
+        ASSERT_TRUE(caption);
+        const CQoStatic& well = *form.firstPictures[static_cast<size_t>(c.item)];
+        const Vec3& at = caption->Position();
+        const GuiSize& size = caption->Size();
+        EXPECT_TRUE(Inside(well, at.x - size.w / 2, at.y - size.h / 2));
+        EXPECT_TRUE(Inside(well, at.x + size.w / 2, at.y + size.h / 2));
+        if (c.item == CShopItemTable::kSandGlassItem) {
+            EXPECT_LE(at.y + size.h / 2, skin.sandboxNote.y - 16.0f); // the note writes downwards
+        }
+    }
     // Its pictures: inside the textures and not empty.
     const struct {
         const char* file;

@@ -107,6 +107,8 @@ void CGameFlow::Press(float x, float y)
     CGameServices& s = m_services;
     if (!s.board->Picked())
         level.dragging = false;
+    if (m_current && m_current->TakesPressFirst(x, y))
+        return;
     ScreenPress press;
     s.screens->OnMouseDown(x, y);
     for (const ScreenEvent& event : s.screens->Events())

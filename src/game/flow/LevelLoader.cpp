@@ -49,8 +49,11 @@ void CLevelLoader::StartNewQuest(int difficulty)
     if (q.gameType == 0) {
         if (s.backgrounds)
             s.backgrounds->SetScene(CBackgroundManager::kMuseum);
+        // The shop starts over with the quest: what level 1 offers and owns.
         s.shop->items.ResetLevels();
         s.shop->items.goldenStars = 0;
+        s.shop->items.SetLimits(1);
+        s.shop->ApplyTotemLevels();
         StartLevel(1);
         q.timeLeft = s.balance.timeLimit;
         q.nextTimeWarning = 30.0f;

@@ -6,8 +6,11 @@
 #include "game/Services.h"
 #include "game/flow/Flow.h"
 
+// The shop's pictures come with it, whichever way it is reached: a lost
+// level's way back reloads the level, which brings the quest's back.
 void CShopVisit::Open()
 {
+    m_services.SwapPanelTextures(true, m_quest.gameType);
     m_services.shop->Show(1, 2.0f, m_quest.level + 1);
     m_services.screens->ShowForm(m_services.screens->shop.form, 2.0f);
     m_flow.Enter(*this);
@@ -46,6 +49,22 @@ void CShopVisit::RunTheShop(float dt)
     const CountedHandle<CProfile>& player = m_quest.profile;
     if (player && player->questTutorial && !player->tutShop)
         m_flow.lessons.ShowStep(Lesson::Shop, 0);
+}
+
+bool CShopVisit::TakesPressFirst(float, float)
+{
+    if (!m_flow.lessons.ShopLessonShown())
+        return false;
+    m_flow.lessons.HideShopLesson();
+    return true;
+}
+
+bool CShopVisit::Key(int key)
+{
+    if (key != plat::VK_RETURN || !m_flow.lessons.ShopLessonShown())
+        return false;
+    m_flow.lessons.HideShopLesson();
+    return true;
 }
 
 void CShopVisit::Press(float x, float y, const ScreenPress&) { m_services.shop->OnMouseDown(x, y); }
