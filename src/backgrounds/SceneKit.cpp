@@ -4,6 +4,7 @@
 #include "engine/Random.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 using namespace d3d;
@@ -197,7 +198,67 @@ struct MeshCopy {
     uint32_t firstIndex = 0;
 };
 
-HRESULT CopyMesh(const SceneServices& services, const SceneMeshLayer& mesh, MeshCopy* copy)
+SceneVertex Lerp(const SceneVertex& a, const SceneVertex& b, float f)
+{
+    auto mix = [f](float p, float q) { return p + (q - p) * f; };
+    return SceneVertex{mix(a.x, b.x), mix(a.y, b.y), mix(a.z, b.z),         a.diffuse,
+                       mix(a.u, b.u), mix(a.v, b.v), mix(a.maskU, b.maskU), mix(a.maskV, b.maskV)};
+}
+
+bool Near(float a, float b) { return std::fabs(a - b) <= 1e-4f * (1.0f + std::fabs(a) + std::fabs(b)); }
+
+// Cuts a quad down to where its mask can show: the part whose mask
+// coordinates fall inside `bounds`. Only a parallelogram of one colour whose
+// mask coordinates run along its edges, within the mask (no repeat), is cut;
+// any other quad is left whole. A quad with nothing to show folds to a point.
+void ClipToMask(SceneVertex q[4], const CTexture::UvRect& bounds)
+{
+    const SceneVertex& a = q[0];
+    const SceneVertex& b = q[1];
+    const SceneVertex& d = q[3];
+    const SceneVertex& c = q[2];
+    if (!Near(c.x, b.x + d.x - a.x) || !Near(c.y, b.y + d.y - a.y) ||
+        !Near(c.maskU, b.maskU + d.maskU - a.maskU) || !Near(c.maskV, b.maskV + d.maskV - a.maskV) ||
+        !Near(c.u, b.u + d.u - a.u) || !Near(c.v, b.v + d.v - a.v) || a.diffuse != b.diffuse ||
+        a.diffuse != c.diffuse || a.diffuse != d.diffuse)
+        return;
+    // u along a-b and v along a-d.
+    if (!Near(b.maskV, a.maskV) || !Near(d.maskU, a.maskU) || Near(b.maskU, a.maskU) || Near(d.maskV, a.maskV))
+        return;
+    auto within = [](float p) { return p >= -1e-4f && p <= 1.0f + 1e-4f; };
+    if (!within(a.maskU) || !within(b.maskU) || !within(a.maskV) || !within(d.maskV))
+        return;
+    if (bounds.Empty()) {
+        q[1] = q[2] = q[3] = q[0];
+        return;
+    }
+    auto range = [](float from, float to, float low, float high, float* s0, float* s1) {
+        float p = (low - from) / (to - from), r = (high - from) / (to - from);
+        if (p > r)
+            std::swap(p, r);
+        *s0 = std::max(p, 0.0f);
+        *s1 = std::min(r, 1.0f);
+    };
+    float s0, s1, t0, t1;
+    range(a.maskU, b.maskU, bounds.u0, bounds.u1, &s0, &s1);
+    range(a.maskV, d.maskV, bounds.v0, bounds.v1, &t0, &t1);
+    if (s1 <= s0 || t1 <= t0) {
+        q[1] = q[2] = q[3] = q[0];
+        return;
+    }
+    const SceneVertex top0 = Lerp(a, b, s0), top1 = Lerp(a, b, s1);
+    const SceneVertex bottom0 = Lerp(d, c, s0), bottom1 = Lerp(d, c, s1);
+    q[0] = Lerp(top0, bottom0, t0);
+    q[1] = Lerp(top1, bottom1, t0);
+    q[2] = Lerp(top1, bottom1, t1);
+    q[3] = Lerp(top0, bottom0, t1);
+}
+
+// Copies the mesh into the shared buffers, each masked pass's quads cut to
+// where their mask shows: drawing the rest would only be dropped texel by
+// texel.
+HRESULT CopyMesh(const SceneServices& services, const SceneMeshLayer& mesh, const MeshPass* passes,
+                 size_t passCount, MeshCopy* copy)
 {
     uint8_t* vertexData = nullptr;
     uint8_t* indexData = nullptr;
@@ -211,7 +272,17 @@ HRESULT CopyMesh(const SceneServices& services, const SceneMeshLayer& mesh, Mesh
     }
     copy->firstVertex = services.vertexBuffer->LockStart();
     copy->firstIndex = services.indexBuffer->LockStart();
-    std::memcpy(vertexData, mesh.vertices.data(), mesh.vertices.size() * sizeof(SceneVertex));
+    SceneVertex* vertices = reinterpret_cast<SceneVertex*>(vertexData);
+    std::memcpy(vertices, mesh.vertices.data(), mesh.vertices.size() * sizeof(SceneVertex));
+    for (size_t p = 0; p < passCount; ++p) {
+        const MeshPass& pass = passes[p];
+        if (!pass.mask || !pass.mask->texture)
+            continue;
+        const CTexture::UvRect& bounds = pass.mask->AlphaBounds();
+        const size_t quads = mesh.vertices.size() / 4;
+        for (size_t q = pass.firstQuad; q < pass.firstQuad + pass.quadCount && q < quads; ++q)
+            ClipToMask(vertices + 4 * q, bounds);
+    }
     // The indices address the copy, wherever the ring put it.
     uint16_t* indices = reinterpret_cast<uint16_t*>(indexData);
     for (size_t i = 0; i < mesh.indices.size(); ++i)
@@ -230,7 +301,7 @@ HRESULT RenderMeshPasses(const SceneServices& services, const SceneMeshLayer& me
     if (!device || !device->Device() || !services.vertexBuffer || !services.indexBuffer || mesh.vertices.empty())
         return D3D_OK;
     MeshCopy copy;
-    const HRESULT hr = CopyMesh(services, mesh, &copy);
+    const HRESULT hr = CopyMesh(services, mesh, passes, passCount, &copy);
     if (Failed(hr))
         return hr;
 

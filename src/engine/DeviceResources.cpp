@@ -2,6 +2,8 @@
 
 #include "engine/Log.h"
 
+#include <algorithm>
+
 using namespace d3d;
 
 void PixelFormatInfo::Describe(D3DFORMAT f)
@@ -154,6 +156,9 @@ HRESULT CTexture::LoadFromFile(IDirect3DDevice8* device, const std::string& file
                                uint32_t levels, uint32_t usage, D3DPOOL pool, D3DFORMAT format)
 {
     texture.reset();
+    m_alphaBoundsKnown = false;
+    m_cellBounds.clear();
+    m_loadOnUse = false;
     mipLevels = levels;
     const HRESULT hr = D3DXCreateTextureFromFileEx(device, file, D3DX_DEFAULT, D3DX_DEFAULT, levels, usage, format,
                                                    pool, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, nullptr, &texture);
@@ -168,10 +173,41 @@ HRESULT CTexture::LoadFromFile(IDirect3DDevice8* device, const std::string& file
     return D3D_OK;
 }
 
+HRESULT CTexture::RegisterFile(const std::string& file, const std::string& textureName, uint32_t levels,
+                               uint32_t usage, D3DPOOL pool, D3DFORMAT format)
+{
+    texture.reset();
+    m_alphaBoundsKnown = false;
+    m_cellBounds.clear();
+    D3DXIMAGE_INFO info;
+    if (!D3DXGetImageInfoFromFile(file, &info)) {
+        name.clear();
+        fileName.clear();
+        m_loadOnUse = false;
+        return D3DERR_INVALIDCALL;
+    }
+    description = D3DSURFACE_DESC{};
+    description.Format = format == D3DFMT_UNKNOWN ? info.Format : format;
+    description.Type = D3DRTYPE_SURFACE;
+    description.Usage = usage;
+    description.Pool = pool;
+    description.Width = info.Width;
+    description.Height = info.Height;
+    description.Size = info.Width * info.Height * FormatBytes(description.Format);
+    mipLevels = levels;
+    name = textureName;
+    fileName = file;
+    m_loadOnUse = true;
+    return D3D_OK;
+}
+
 HRESULT CTexture::CreateBlank(IDirect3DDevice8* device, const std::string& textureName, uint32_t width,
                               uint32_t height, uint32_t levels, uint32_t usage, D3DPOOL pool, D3DFORMAT format)
 {
     texture.reset();
+    m_alphaBoundsKnown = false;
+    m_cellBounds.clear();
+    m_loadOnUse = false;
     mipLevels = levels;
     const HRESULT hr = D3DXCreateTexture(device, width, height, levels, usage, format, pool, &texture);
     if (Failed(hr) || Failed(texture->GetLevelDesc(0, &description))) {
@@ -195,6 +231,9 @@ HRESULT CTexture::LoadWithAlphaCompanion(IDirect3DDevice8* device, const std::st
                                          D3DFORMAT format)
 {
     texture.reset();
+    m_alphaBoundsKnown = false;
+    m_cellBounds.clear();
+    m_loadOnUse = false;
     if (file.size() <= 4)
         return D3DERR_INVALIDCALL;
     auto fail = [&](HRESULT hr) {
@@ -204,13 +243,14 @@ HRESULT CTexture::LoadWithAlphaCompanion(IDirect3DDevice8* device, const std::st
         return hr;
     };
     std::unique_ptr<IDirect3DTexture8> colour, alpha;
+    // The two pictures are only read: they stay in memory (the scratch pool).
     HRESULT hr =
         D3DXCreateTextureFromFileEx(device, file, D3DX_DEFAULT, D3DX_DEFAULT, 1, 0, D3DFMT_UNKNOWN,
-                                    D3DPOOL_MANAGED, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, nullptr, &colour);
+                                    D3DPOOL_SCRATCH, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, nullptr, &colour);
     if (Failed(hr))
         return fail(hr);
     hr = D3DXCreateTextureFromFileEx(device, CompanionName(file), D3DX_DEFAULT, D3DX_DEFAULT, 1, 0, D3DFMT_UNKNOWN,
-                                     D3DPOOL_MANAGED, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, nullptr, &alpha);
+                                     D3DPOOL_SCRATCH, D3DX_FILTER_TRIANGLE, D3DX_DEFAULT, 0, nullptr, &alpha);
     if (Failed(hr))
         return fail(hr);
     D3DSURFACE_DESC colourDesc, alphaDesc;
@@ -306,6 +346,68 @@ HRESULT CTexture::CombineColourAndAlpha(IDirect3DTexture8* colour, IDirect3DText
     colour->UnlockRect(0);
     texture->UnlockRect(0);
     return D3D_OK;
+}
+
+bool CTexture::ScanAlpha(int x0, int y0, int x1, int y1, UvRect* bounds)
+{
+    PixelFormatInfo info;
+    info.Describe(description.Format);
+    D3DLOCKED_RECT locked;
+    // Smaller levels spread a texel over more of the picture: only a texture
+    // of one level is read.
+    if (!texture || info.alpha.bits == 0 || texture->GetLevelCount() != 1 ||
+        Failed(texture->LockRect(0, &locked, D3DLOCK_READONLY)))
+        return false;
+    const uint32_t bytes = info.bitsPerPixel / 8;
+    int left = x1, right = x0 - 1, top = y1, bottom = y0 - 1;
+    for (int y = y0; y < y1; ++y) {
+        const uint8_t* row = static_cast<const uint8_t*>(locked.pBits) + static_cast<ptrdiff_t>(y) * locked.Pitch;
+        for (int x = x0; x < x1; ++x)
+            if (ReadPixel(row + x * bytes, bytes) & info.alpha.mask) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    }
+    texture->UnlockRect(0);
+    const float w = static_cast<float>(description.Width), h = static_cast<float>(description.Height);
+    if (right < left) {
+        *bounds = UvRect{x0 / w, y0 / h, x0 / w, y0 / h};
+        return true;
+    }
+    // A filtered sample takes texels up to one away: the rectangle grows by
+    // one on each side.
+    *bounds =
+        UvRect{static_cast<float>(std::max(left - 1, x0)) / w, static_cast<float>(std::max(top - 1, y0)) / h,
+               static_cast<float>(std::min(right + 2, x1)) / w, static_cast<float>(std::min(bottom + 2, y1)) / h};
+    return true;
+}
+
+const CTexture::UvRect& CTexture::AlphaBounds()
+{
+    if (!m_alphaBoundsKnown) {
+        m_alphaBounds = UvRect{};
+        m_alphaBoundsKnown = ScanAlpha(0, 0, static_cast<int>(description.Width),
+                                       static_cast<int>(description.Height), &m_alphaBounds);
+    }
+    return m_alphaBounds;
+}
+
+const CTexture::UvRect& CTexture::AtlasCellBounds(int cell)
+{
+    cell = std::clamp(cell, 0, 15);
+    if (m_cellBounds.empty()) {
+        m_cellBounds.resize(16);
+        const int w = static_cast<int>(description.Width) / 4, h = static_cast<int>(description.Height) / 4;
+        for (int n = 0; n < 16; ++n) {
+            UvRect& b = m_cellBounds[static_cast<size_t>(n)];
+            const int x = (n % 4) * w, y = (n / 4) * h;
+            if (!ScanAlpha(x, y, x + w, y + h, &b))
+                b = UvRect{(n % 4) * 0.25f, (n / 4) * 0.25f, (n % 4 + 1) * 0.25f, (n / 4 + 1) * 0.25f};
+        }
+    }
+    return m_cellBounds[static_cast<size_t>(cell)];
 }
 
 HRESULT CTexture::Recreate(IDirect3DDevice8* device)

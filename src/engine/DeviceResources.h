@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 struct PixelFormatInfo {
     d3d::D3DFORMAT format = d3d::D3DFMT_A8R8G8B8;
@@ -103,6 +104,12 @@ public:
     d3d::HRESULT LoadFromFile(d3d::IDirect3DDevice8* device, const std::string& file,
                               const std::string& textureName, uint32_t mipLevels, uint32_t usage,
                               d3d::D3DPOOL pool, d3d::D3DFORMAT format);
+    // The record of a picture whose pixels come later: the header is read
+    // for the size and kind, the picture itself on Recreate (and by the
+    // render device when the texture is first drawn with).
+    d3d::HRESULT RegisterFile(const std::string& file, const std::string& textureName, uint32_t mipLevels,
+                              uint32_t usage, d3d::D3DPOOL pool, d3d::D3DFORMAT format);
+    bool LoadsOnUse() const { return m_loadOnUse; }
     d3d::HRESULT CreateBlank(d3d::IDirect3DDevice8* device, const std::string& textureName, uint32_t width,
                              uint32_t height, uint32_t mipLevels, uint32_t usage, d3d::D3DPOOL pool,
                              d3d::D3DFORMAT format);
@@ -114,9 +121,27 @@ public:
     d3d::HRESULT CombineColourAndAlpha(d3d::IDirect3DTexture8* colour, d3d::IDirect3DTexture8* alpha);
     d3d::HRESULT Recreate(d3d::IDirect3DDevice8* device);
     // Drops the device object, keeping the record (and its registry entry).
-    void ReleaseD3DResource() { texture.reset(); }
+    void ReleaseD3DResource()
+    {
+        texture.reset();
+        m_loadOnUse = false;
+    }
 
     static std::string CompanionName(const std::string& file);
+
+    // Where level 0 can be seen: the rectangle of its texels whose alpha is
+    // not zero, in texture coordinates, grown by a texel for filtering (the
+    // whole texture for formats without alpha and for textures of several
+    // levels; empty when nothing shows).
+    // Read from the texture once after each load.
+    struct UvRect {
+        float u0 = 0.0f, v0 = 0.0f, u1 = 1.0f, v1 = 1.0f;
+        bool Empty() const { return u1 <= u0 || v1 <= v0; }
+    };
+    const UvRect& AlphaBounds();
+    // The same for one cell of a 4 x 4 atlas (cells of a quarter each way,
+    // 4 to a row), grown by a texel but kept inside the cell.
+    const UvRect& AtlasCellBounds(int cell);
 
     std::unique_ptr<d3d::IDirect3DTexture8> texture;
     d3d::D3DSURFACE_DESC description;
@@ -124,6 +149,16 @@ public:
     std::string fileName;
     uint32_t mipLevels = 0;
     int32_t alphaCompanion = 0;
+
+private:
+    // The bounds of the texels whose alpha is not zero within a rectangle of
+    // level 0, in texels; false when the texture has no alpha to read.
+    bool ScanAlpha(int x0, int y0, int x1, int y1, UvRect* bounds);
+
+    UvRect m_alphaBounds;
+    bool m_alphaBoundsKnown = false;
+    bool m_loadOnUse = false;
+    std::vector<UvRect> m_cellBounds; // empty until read
 };
 
 class CImageSurface {

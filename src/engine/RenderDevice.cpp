@@ -301,6 +301,8 @@ HRESULT CRenderDevice::SetTexture(uint32_t stage, CountedHandle<CTexture> textur
 {
     if (!device || stage >= static_cast<uint32_t>(kTextureStageCount))
         return D3DERR_INVALIDCALL;
+    if (texture && !texture->texture && texture->LoadsOnUse())
+        LoadOnUse(*texture);
     IDirect3DTexture8* bound = texture ? texture->texture.get() : nullptr;
     // A texture destroyed since may have left its address to a new one: the
     // cached pointers then prove nothing.
@@ -314,6 +316,20 @@ HRESULT CRenderDevice::SetTexture(uint32_t stage, CountedHandle<CTexture> textur
     const HRESULT hr = device->SetTexture(stage, bound);
     boundTextures[stage] = Failed(hr) ? nullptr : bound;
     return hr;
+}
+
+// A picture registered by its header is read when first drawn with; one
+// that does not load is drawn without, as a released texture is, and keeps
+// its name and file for a later recreation.
+void CRenderDevice::LoadOnUse(CTexture& texture)
+{
+    const std::string name = texture.name, file = texture.fileName;
+    if (!Failed(texture.Recreate(device.get())))
+        return;
+    texture.ReleaseD3DResource();
+    texture.name = name;
+    texture.fileName = file;
+    WriteLog("Unable to load Texture " + name + " from " + file + "\n");
 }
 
 HRESULT CRenderDevice::SetStreamSource(CountedHandle<CVertexBuffer> buffer)
@@ -377,6 +393,17 @@ CountedHandle<CTexture> CRenderDevice::LoadTexture(const std::string& file, cons
 {
     auto texture = MakeCountedHandle(new CTexture());
     if (Failed(texture->LoadFromFile(device.get(), file, name, mipLevels, usage, pool, format)))
+        return {};
+    textures.push_back(texture);
+    return texture;
+}
+
+CountedHandle<CTexture> CRenderDevice::RegisterTexture(const std::string& file, const std::string& name,
+                                                       uint32_t mipLevels, uint32_t usage, D3DPOOL pool,
+                                                       D3DFORMAT format)
+{
+    auto texture = MakeCountedHandle(new CTexture());
+    if (Failed(texture->RegisterFile(file, name, mipLevels, usage, pool, format)))
         return {};
     textures.push_back(texture);
     return texture;

@@ -79,6 +79,10 @@ public:
     // Textures by name.
     CountedHandle<CTexture> LoadTexture(const std::string& file, const std::string& name, uint32_t mipLevels,
                                         uint32_t usage, d3d::D3DPOOL pool, d3d::D3DFORMAT format);
+    // A picture known by its header only until it is first drawn with (or
+    // recreated); empty when the header cannot be read.
+    CountedHandle<CTexture> RegisterTexture(const std::string& file, const std::string& name, uint32_t mipLevels,
+                                            uint32_t usage, d3d::D3DPOOL pool, d3d::D3DFORMAT format);
     CountedHandle<CTexture> CreateTexture(const std::string& name, uint32_t width, uint32_t height,
                                           uint32_t mipLevels, uint32_t usage, d3d::D3DPOOL pool,
                                           d3d::D3DFORMAT format);
@@ -144,6 +148,8 @@ public:
     d3d::IDirect3DIndexBuffer8* boundIndexBuffer = nullptr;
 
 private:
+    void LoadOnUse(CTexture& texture);
+
     // A state a pass changed, and the value it had before. `stage` -1 marks
     // a render state.
     struct OwedState {

@@ -408,8 +408,11 @@ void CSceneRenderer::SetFrameStates()
     device->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
 }
 
-// Step 4 of the frame: a scene that paints over black asks for a black clear;
-// otherwise depth, and the target when asked, with the clear colour.
+// A scene that paints over black asks for a black clear; otherwise depth,
+// and the target when asked, with the clear colour. The target is cleared
+// even under a scene's opaque picture: the software rasteriser starts a
+// cleared frame without reading the old one back, which costs less than the
+// clear.
 void CSceneRenderer::ClearTarget()
 {
     if (background && background->IsRenderGateOpen() && background->WantsBlackClear()) {

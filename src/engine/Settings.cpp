@@ -151,14 +151,14 @@ void WriteDisplaySettings()
 {
     if (g_display.adapter < 0 || g_display.colorMode < 0)
         return;
+    // One write of the file at most, none when it holds these already.
     const std::string file = OptionsFilePath();
-    auto write = [&](const char* key, int value) { WriteIniString(file, "Settings", key, std::to_string(value)); };
-    write("Adapter", g_display.adapter);
-    write("Width", g_display.width);
-    write("Height", g_display.height);
-    write("ColorMode", g_display.colorMode);
-    write("FullScreen", g_display.fullScreen ? 1 : 0);
-    write("VideoSync", g_display.videoSync ? 1 : 0);
+    const std::vector<std::pair<std::string, std::string>> values = {
+        {"Adapter", std::to_string(g_display.adapter)},   {"Width", std::to_string(g_display.width)},
+        {"Height", std::to_string(g_display.height)},     {"ColorMode", std::to_string(g_display.colorMode)},
+        {"FullScreen", g_display.fullScreen ? "1" : "0"}, {"VideoSync", g_display.videoSync ? "1" : "0"}};
+    if (!plat::WritePrivateProfileStrings("Settings", values, file))
+        WriteLog("Unable to write [Settings] to " + file + "\n");
 }
 
 bool DescribeDisplayFormat(int32_t format, DisplayMode* m)

@@ -1,9 +1,12 @@
 #include "engine/Sprite.h"
 
+#include "engine/BufferLocks.h"
+
 #include "engine/VectorMath.h"
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 using namespace d3d;
 
@@ -42,6 +45,64 @@ CSprite::CSprite(float px, float py, float pz, float w, float h, uint32_t argb, 
     const float ax[3] = {1, 0, 0}, ay[3] = {0, 1, 0};
     SetAxes(ax, ay, 1);
 }
+
+namespace {
+
+// Blocks of sprite slots; freed slots are taken again first, so that new
+// sprites fill the holes old ones left. The blocks stay for the program's
+// life: the game's sprite count only ever grows to a few thousand.
+class SpritePool {
+public:
+    static SpritePool& Get()
+    {
+        static SpritePool pool;
+        return pool;
+    }
+    void* Take()
+    {
+        if (m_free.empty())
+            Grow();
+        void* slot = m_free.back();
+        m_free.pop_back();
+        return slot;
+    }
+    void Give(void* slot) { m_free.push_back(slot); }
+
+private:
+    static constexpr size_t kSlotsPerBlock = 128;
+    void Grow()
+    {
+        m_blocks.push_back(std::make_unique<Slot[]>(kSlotsPerBlock));
+        Slot* block = m_blocks.back().get();
+        // Handed out from the block's start on.
+        for (size_t i = kSlotsPerBlock; i-- > 0;)
+            m_free.push_back(&block[i]);
+    }
+    struct alignas(alignof(CSprite)) Slot {
+        unsigned char bytes[sizeof(CSprite)];
+    };
+    std::vector<std::unique_ptr<Slot[]>> m_blocks;
+    std::vector<void*> m_free;
+};
+
+} // namespace
+
+void* CSprite::operator new(size_t size)
+{
+    if (size != sizeof(CSprite))
+        return ::operator new(size, std::align_val_t(alignof(CSprite)));
+    return SpritePool::Get().Take();
+}
+
+void* CSprite::operator new(size_t size, std::align_val_t) { return operator new(size); }
+
+void CSprite::operator delete(void* sprite) noexcept
+{
+    if (sprite)
+        SpritePool::Get().Give(sprite);
+}
+
+void CSprite::operator delete(void* sprite, std::align_val_t) noexcept { operator delete(sprite); }
 
 void CSprite::SetColor(uint32_t argb)
 {
@@ -365,21 +426,11 @@ void CSpriteRenderer::Update(float dt, int updateHidden)
 bool CSpriteRenderer::DrawRun(const std::vector<CSprite*>& run)
 {
     const uint32_t n = static_cast<uint32_t>(run.size());
-    uint8_t* v = nullptr;
-    uint8_t* x = nullptr;
-    if (Failed(vertexBuffer->Lock(4 * n, &v, 0)))
+    CBufferLocks locks(*vertexBuffer, *indexBuffer, 4 * n, 6 * n);
+    if (!locks.Locked())
         return false;
-    if (Failed(indexBuffer->Lock(6 * n, &x, 0))) {
-        vertexBuffer->Unlock();
-        return false;
-    }
-    const uint32_t first = vertexBuffer->LockStart();
-    Vertex* vertices = reinterpret_cast<Vertex*>(v);
-    uint16_t* indices = reinterpret_cast<uint16_t*>(x);
     for (uint32_t i = 0; i < n; ++i)
-        run[i]->FillVertices(vertices + 4 * i, indices + 6 * i, first + 4 * i);
-    indexBuffer->Unlock();
-    vertexBuffer->Unlock();
+        run[i]->FillVertices(locks.vertices + 4 * i, locks.indices + 6 * i, locks.firstVertex + 4 * i);
     return true;
 }
 
@@ -439,9 +490,13 @@ void CSpriteRenderer::RenderLayer(int32_t layerNumber)
     // ordering them stably by key gives exactly those passes and runs in one
     // walk (the list is normally in order already, and then is not sorted).
     m_drawable.clear();
-    for (CSprite* s : Ordered())
-        if (drawable(s))
-            m_drawable.push_back(s);
+    const std::vector<CSprite*>& ordered = Ordered();
+    for (size_t i = 0; i < ordered.size(); ++i) {
+        if (i + 8 < ordered.size())
+            __builtin_prefetch(ordered[i + 8]);
+        if (drawable(ordered[i]))
+            m_drawable.push_back(ordered[i]);
+    }
     if (m_drawable.empty())
         return;
     device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
@@ -460,31 +515,68 @@ void CSpriteRenderer::RenderLayer(int32_t layerNumber)
     auto byKey = [](const CSprite* a, const CSprite* b) { return a->zOrder > b->zOrder; };
     if (!std::is_sorted(m_drawable.begin(), m_drawable.end(), byKey))
         std::stable_sort(m_drawable.begin(), m_drawable.end(), byKey);
-    std::vector<CSprite*>& run = m_run;
+    m_runs.clear();
     for (size_t i = 0; i < m_drawable.size();) {
-        CSprite* first = m_drawable[i];
-        run.clear();
-        run.push_back(first);
+        const CSprite* first = m_drawable[i];
         size_t next = i + 1;
         for (; next < m_drawable.size(); ++next) {
-            CSprite* s = m_drawable[next];
+            const CSprite* s = m_drawable[next];
             if (s->zOrder != first->zOrder || !SameTexture(s->texture, first->texture) ||
                 s->depthTest != first->depthTest || s->depthWrite != first->depthWrite ||
                 s->srcBlend != first->srcBlend || s->destBlend != first->destBlend)
                 break;
-            run.push_back(s);
         }
-        if (!DrawRun(run))
-            return;
+        m_runs.push_back(Run{i, next});
+        i = next;
+    }
+    // Every run's quads go in with one lock when they fit; else run by run.
+    const bool filled = FillRuns();
+    for (const Run& r : m_runs) {
+        const CSprite* first = m_drawable[r.begin];
+        const uint32_t n = static_cast<uint32_t>(r.end - r.begin);
+        uint32_t firstVertex = r.firstVertex, firstIndex = r.firstIndex;
+        if (!filled) {
+            m_run.assign(m_drawable.begin() + static_cast<std::ptrdiff_t>(r.begin),
+                         m_drawable.begin() + static_cast<std::ptrdiff_t>(r.end));
+            if (!DrawRun(m_run))
+                break;
+            firstVertex = vertexBuffer->LockStart();
+            firstIndex = indexBuffer->LockStart();
+        }
         device->SetRenderState(D3DRS_ZWRITEENABLE, static_cast<uint32_t>(first->depthWrite));
         device->SetRenderState(D3DRS_ZFUNC, first->depthTest ? keptZFunc : D3DCMP_ALWAYS);
         device->SetRenderState(D3DRS_SRCBLEND, static_cast<uint32_t>(first->srcBlend));
         device->SetRenderState(D3DRS_DESTBLEND, static_cast<uint32_t>(first->destBlend));
         device->SetTexture(0, first->texture);
-        const uint32_t n = static_cast<uint32_t>(run.size());
-        device->DrawIndexed(D3DPT_TRIANGLELIST, vertexBuffer->LockStart(), 4 * n, indexBuffer->LockStart(), 2 * n);
-        i = next;
+        device->DrawIndexed(D3DPT_TRIANGLELIST, firstVertex, 4 * n, firstIndex, 2 * n);
     }
     device->SetRenderState(D3DRS_ZWRITEENABLE, keptZWrite);
     device->SetRenderState(D3DRS_ZFUNC, keptZFunc);
+}
+
+bool CSpriteRenderer::FillRuns()
+{
+    const uint32_t n = static_cast<uint32_t>(m_drawable.size());
+    if (4 * n > vertexBuffer->capacity || 6 * n > indexBuffer->capacity)
+        return false;
+    CBufferLocks locks(*vertexBuffer, *indexBuffer, 4 * n, 6 * n);
+    if (!locks.Locked())
+        return false;
+    // The sprites come in z-order, not in the order they lie in memory: the
+    // ones a few places ahead are fetched while this one is filled.
+    constexpr uint32_t kAhead = 6;
+    for (uint32_t i = 0; i < n; ++i) {
+        if (i + kAhead < n) {
+            const char* ahead = reinterpret_cast<const char*>(m_drawable[i + kAhead]);
+            __builtin_prefetch(ahead);
+            __builtin_prefetch(ahead + 64);
+            __builtin_prefetch(ahead + 128);
+        }
+        m_drawable[i]->FillVertices(locks.vertices + 4 * i, locks.indices + 6 * i, locks.firstVertex + 4 * i);
+    }
+    for (Run& r : m_runs) {
+        r.firstVertex = locks.firstVertex + 4 * static_cast<uint32_t>(r.begin);
+        r.firstIndex = locks.firstIndex + 6 * static_cast<uint32_t>(r.begin);
+    }
+    return true;
 }

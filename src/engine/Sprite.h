@@ -7,6 +7,7 @@
 #include "engine/Vertex.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 // The u, v pairs of a sprite's frames, four pairs per frame. The first four
@@ -37,10 +38,18 @@ private:
     std::vector<float> m_heap;
 };
 
+// Sprites live side by side in blocks of the sprite pool, not each in a heap
+// object of its own: the renderer's walks of every frame then read a few
+// dense blocks of memory.
 class alignas(64) CSprite {
 public:
     CSprite(float x, float y, float z, float width, float height, uint32_t argb, CountedHandle<CTexture> texture,
             int blended);
+
+    static void* operator new(size_t size);
+    static void* operator new(size_t size, std::align_val_t);
+    static void operator delete(void* sprite) noexcept;
+    static void operator delete(void* sprite, std::align_val_t) noexcept;
 
     void SetColor(uint32_t argb);
     void SetBlendMode(int blendedFlag, int preset);
@@ -130,10 +139,21 @@ public:
     int32_t enabled = 1;
 
 private:
+    // A run of `m_drawable` drawn with one call, and where its quads went.
+    struct Run {
+        size_t begin = 0;
+        size_t end = 0;
+        uint32_t firstVertex = 0;
+        uint32_t firstIndex = 0;
+    };
     void Insert(const CountedHandle<CSprite>& sprite);
     void Repartition();
     // Locks, fills and draws one run; false when a lock failed.
     bool DrawRun(const std::vector<CSprite*>& run);
+    // Fills the quads of every run of `m_drawable` with one lock of each
+    // buffer; false when they do not fit or a lock failed.
+    bool FillRuns();
+    std::vector<Run> m_runs;
     const std::vector<CSprite*>& Ordered();
     std::vector<CSprite*> m_drawable; // kept between frames to avoid allocations
     std::vector<CSprite*> m_run;      // the same for the run being drawn

@@ -1,4 +1,5 @@
 #include "engine/Text.h"
+#include "engine/BufferLocks.h"
 #include "engine/Random.h"
 #include "engine/VectorMath.h"
 
@@ -56,6 +57,7 @@ void CText::SetBoxSize(float width, float h)
 
 void CText::Layout()
 {
+    ++m_version;
     minX = maxWidth = height = 0.0f;
     if (!font)
         return;
@@ -159,6 +161,7 @@ void CText::Layout()
 
 void CText::ApplyColor()
 {
+    ++m_version;
     const float a = static_cast<float>(colour >> 24);
     float opacity = alphaFactor * a;
     if (fading)
@@ -256,6 +259,24 @@ void CText::FillBuffers(Vertex* vertices, uint16_t* indices, uint32_t firstVerte
     }
 }
 
+const std::vector<Vertex>& CText::Vertices()
+{
+    const bool moved =
+        origin[0] != m_builtOrigin[0] || origin[1] != m_builtOrigin[1] || origin[2] != m_builtOrigin[2];
+    if (m_builtVersion == m_version && m_builtFont == font.Get() && !moved)
+        return m_vertices;
+    m_vertices.resize(4 * quads.size());
+    if (font) {
+        // FillBuffers writes indices too: they go to a scratch list.
+        std::vector<uint16_t> indices(6 * quads.size());
+        FillBuffers(m_vertices.data(), indices.data(), 0);
+    }
+    m_builtVersion = m_version;
+    m_builtFont = font.Get();
+    std::copy(origin, origin + 3, m_builtOrigin);
+    return m_vertices;
+}
+
 void CText::WordWrap(const std::string& source, std::string* out) const
 {
     out->clear();
@@ -327,14 +348,17 @@ CTextBatch::CTextBatch(CountedHandle<CRenderDevice> renderDevice, CountedHandle<
 CountedHandle<CText> CTextBatch::Add(CountedHandle<CText> text)
 {
     texts.push_back(text);
+    m_layersDirty = true;
     return text;
 }
 
 void CTextBatch::Remove(const CountedHandle<CText>& text)
 {
     auto it = std::find(texts.begin(), texts.end(), text);
-    if (it != texts.end())
+    if (it != texts.end()) {
         texts.erase(it);
+        m_layersDirty = true;
+    }
 }
 
 void CTextBatch::Update(float dt)
@@ -343,63 +367,122 @@ void CTextBatch::Update(float dt)
         CText* text = texts[i].Get();
         if (text->visible && (text->fading || text->waving) && !text->AdvanceFade(dt)) {
             texts.erase(texts.begin() + static_cast<long>(i));
+            m_layersDirty = true;
             continue;
         }
         ++i;
     }
+    // A text moved to another layer since the texts were sorted.
+    if (!m_layersDirty)
+        for (const Layer& l : m_layers)
+            for (const CText* t : l.texts)
+                m_layersDirty = m_layersDirty || t->layer != l.layer;
 }
 
+void CTextBatch::SortIntoLayers()
+{
+    for (Layer& l : m_layers)
+        l.texts.clear();
+    for (const CountedHandle<CText>& handle : texts) {
+        CText* t = handle.Get();
+        auto it =
+            std::find_if(m_layers.begin(), m_layers.end(), [&](const Layer& l) { return l.layer == t->layer; });
+        if (it == m_layers.end()) {
+            m_layers.push_back(Layer{t->layer, {}});
+            it = m_layers.end() - 1;
+        }
+        it->texts.push_back(t);
+    }
+    m_layersDirty = false;
+}
+
+bool CTextBatch::DrawRun(const std::vector<CText*>& run)
+{
+    uint32_t n = 0;
+    for (CText* t : run)
+        n += static_cast<uint32_t>(t->quads.size());
+    CBufferLocks locks(*vertexBuffer, *indexBuffer, 4 * n, 6 * n);
+    if (!locks.Locked())
+        return false;
+    Vertex* vertices = locks.vertices;
+    uint16_t* indices = locks.indices;
+    const uint32_t first = locks.firstVertex;
+    const uint32_t firstIndex = locks.firstIndex;
+    uint32_t b = first;
+    for (CText* t : run) {
+        const std::vector<Vertex>& glyphs = t->Vertices();
+        vertices = std::copy(glyphs.begin(), glyphs.end(), vertices);
+        for (size_t q = 0; q < glyphs.size() / 4; ++q, b += 4) {
+            const uint16_t base = static_cast<uint16_t>(b);
+            const uint16_t list[6] = {base, static_cast<uint16_t>(base + 1), static_cast<uint16_t>(base + 2),
+                                      base, static_cast<uint16_t>(base + 2), static_cast<uint16_t>(base + 3)};
+            indices = std::copy(list, list + 6, indices);
+        }
+    }
+    locks.Unlock();
+    device->DrawIndexed(D3DPT_TRIANGLELIST, first, 4 * n, firstIndex, 2 * n);
+    return true;
+}
+
+// The texts of a layer go by texture: the first texture is that of the first
+// text of the whole list, whatever its layer, each later one that of the
+// first text of the layer left over; within a texture, in list order. Texts
+// of one texture next to each other in that order that blend alike are
+// drawn with one call.
 void CTextBatch::Draw(int32_t layer)
 {
     if (texts.empty() || !device || !device->Device())
         return;
-    drawn.assign(texts.size(), 0);
+    if (m_layersDirty)
+        SortIntoLayers();
+    auto found = std::find_if(m_layers.begin(), m_layers.end(), [&](const Layer& l) { return l.layer == layer; });
+    if (found == m_layers.end())
+        return;
+    const std::vector<CText*>& own = found->texts;
+    auto drawable = [&](const CText* t) {
+        return t->visible && t->layer == layer && t->font && !t->quads.empty();
+    };
+    auto textureOf = [](const CText* t) { return t->font ? t->font->texture.Get() : nullptr; };
+    m_order.clear();
+    m_order.push_back(textureOf(texts.front().Get()));
+    for (const CText* t : own)
+        if (drawable(t) && std::find(m_order.begin(), m_order.end(), textureOf(t)) == m_order.end())
+            m_order.push_back(textureOf(t));
+
     uint32_t fog = 0, fogColour = 0;
     device->GetFrameRenderState(D3DRS_FOGENABLE, &fog);
     device->GetFrameRenderState(D3DRS_FOGCOLOR, &fogColour);
     device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
     device->SetRenderState(D3DRS_ALPHAREF, 0);
     device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
-    auto drawable = [&](size_t i) {
-        const CText* t = texts[i].Get();
-        return !drawn[i] && t->visible && t->layer == layer && t->font && !t->quads.empty();
+    auto sameBlend = [](const CText* a, const CText* b) {
+        return a->alphaBlend == b->alphaBlend &&
+               (!a->alphaBlend || (a->srcBlend == b->srcBlend && a->destBlend == b->destBlend));
     };
-    auto textureOf = [&](size_t i) {
-        return texts[i]->font ? texts[i]->font->texture : CountedHandle<CTexture>();
-    };
-    // The first group takes the texture of the first text in the list,
-    // whatever its layer; each later one that of the first text left over.
-    size_t next = 0;
     bool failed = false;
-    while (!failed) {
-        const CountedHandle<CTexture> groupTexture = textureOf(next);
-        device->SetTexture(0, groupTexture);
-        size_t leftOver = texts.size();
-        for (size_t i = next; i < texts.size(); ++i) {
-            if (!drawable(i))
-                continue;
-            if (!(textureOf(i) == groupTexture)) {
-                leftOver = std::min(leftOver, i);
+    for (const CTexture* texture : m_order) {
+        const CText* groupFirst = nullptr;
+        for (size_t i = 0; i < own.size() && !failed;) {
+            CText* t = own[i];
+            if (!drawable(t) || textureOf(t) != texture) {
+                ++i;
                 continue;
             }
-            CText* t = texts[i].Get();
-            const uint32_t n = static_cast<uint32_t>(t->quads.size());
-            uint8_t* v = nullptr;
-            uint8_t* x = nullptr;
-            if (Failed(vertexBuffer->Lock(4 * n, &v, 0))) {
-                failed = true;
-                break;
+            if (!groupFirst) {
+                groupFirst = t;
+                device->SetTexture(0, t->font->texture);
             }
-            if (Failed(indexBuffer->Lock(6 * n, &x, 0))) {
-                vertexBuffer->Unlock();
-                failed = true;
-                break;
+            m_run.clear();
+            m_run.push_back(t);
+            size_t next = i + 1;
+            for (; next < own.size(); ++next) {
+                CText* u = own[next];
+                if (!drawable(u) || textureOf(u) != texture)
+                    continue;
+                if (!sameBlend(u, t))
+                    break;
+                m_run.push_back(u);
             }
-            t->FillBuffers(reinterpret_cast<Vertex*>(v), reinterpret_cast<uint16_t*>(x),
-                           vertexBuffer->LockStart());
-            vertexBuffer->Unlock();
-            indexBuffer->Unlock();
-            drawn[i] = 1;
             if (t->alphaBlend) {
                 device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
                 device->SetRenderState(D3DRS_SRCBLEND, static_cast<uint32_t>(t->srcBlend));
@@ -409,12 +492,11 @@ void CTextBatch::Draw(int32_t layer)
             } else {
                 device->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
             }
-            device->DrawIndexed(D3DPT_TRIANGLELIST, vertexBuffer->LockStart(), 4 * n, indexBuffer->LockStart(),
-                                2 * n);
+            failed = !DrawRun(m_run);
+            i = next;
         }
-        if (leftOver >= texts.size())
+        if (failed)
             break;
-        next = leftOver;
     }
     if (fog)
         device->SetRenderState(D3DRS_FOGCOLOR, fogColour);

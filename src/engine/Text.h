@@ -40,6 +40,10 @@ public:
     void ApplyColor();
     int AdvanceFade(float dt);
     void FillBuffers(Vertex* vertices, uint16_t* indices, uint32_t firstVertex) const;
+    // The glyphs' vertices, four a glyph, as FillBuffers writes them; built
+    // again only after the text, its layout, colour, fade, font or origin
+    // changed.
+    const std::vector<Vertex>& Vertices();
 
     CountedHandle<CBitmapFont> font;
     std::vector<GlyphQuad> quads;
@@ -86,6 +90,14 @@ public:
 private:
     void Layout();
     float Advance(uint8_t code) const;
+
+    // Bumped whenever the quads change; the vertices were built at
+    // `m_builtVersion` from `m_builtFont` at `m_builtOrigin`.
+    uint32_t m_version = 0;
+    uint32_t m_builtVersion = ~0u;
+    const CBitmapFont* m_builtFont = nullptr;
+    float m_builtOrigin[3] = {0, 0, 0};
+    std::vector<Vertex> m_vertices;
 };
 
 class CTextBatch {
@@ -101,8 +113,25 @@ public:
     CountedHandle<CRenderDevice> device;
     CountedHandle<CVertexBuffer> vertexBuffer;
     CountedHandle<CIndexBuffer> indexBuffer;
+    // Change only through Add and Remove: the batch keeps the texts of each
+    // layer apart for its passes.
     std::vector<CountedHandle<CText>> texts;
-    std::vector<uint8_t> drawn;
+
+private:
+    // The texts of one layer, in the order of `texts`.
+    struct Layer {
+        int32_t layer = 0;
+        std::vector<CText*> texts;
+    };
+    void SortIntoLayers();
+    // Copies a run of texts of one texture and blend into the shared
+    // buffers and draws it; false when a lock failed.
+    bool DrawRun(const std::vector<CText*>& run);
+
+    std::vector<Layer> m_layers;
+    bool m_layersDirty = true;
+    std::vector<CText*> m_run;            // kept between frames to avoid allocations
+    std::vector<const CTexture*> m_order; // the same for the textures of a pass
 };
 
 int32_t ParseHex(const std::string& text);

@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace plat {
@@ -387,6 +389,32 @@ std::unique_ptr<IDirect3D8> CreateDirect3D();
 // 32-bit ARGB words of the window's drawable. False on devices that draw
 // nothing.
 bool ReadBackPixels(IDirect3DDevice8* device, int* width, int* height, std::vector<uint32_t>* pixels);
+
+// What one draw cost on a device that times its draws (the GL device, for
+// the frame benchmark): from the device's work finished before it to its
+// work finished after it, states and texture bindings included.
+struct DrawTiming {
+    IDirect3DTexture8* texture = nullptr; // on stage 0
+    bool blend = false;
+    uint32_t sourceBlend = 0;
+    uint32_t destinationBlend = 0;
+    uint32_t vertexCount = 0;
+    uint32_t primitives = 0;
+    double pixels = 0.0; // the triangles' area on the screen, overlaps counted
+    double seconds = 0.0;
+};
+using DrawTimer = std::function<void(const DrawTiming&)>;
+// Times every draw of `device` from now on; an empty timer stops it. Waiting
+// for each draw costs time of its own: only for measuring. False on devices
+// that cannot.
+bool SetDrawTimer(IDirect3DDevice8* device, DrawTimer timer);
+// Waits until everything sent to the device is drawn, as a window system's
+// swap makes it (the offscreen driver's swap does not); false on devices that
+// draw nothing.
+bool FinishDrawing(IDirect3DDevice8* device);
+// What draws for the device ("llvmpipe (LLVM ...)"); empty on devices that
+// draw nothing.
+std::string DeviceRendererName(IDirect3DDevice8* device);
 
 // Bits per pixel of a display format; 0 for formats that are not display modes.
 int FormatBits(D3DFORMAT format);

@@ -141,8 +141,6 @@ DecodedImage Halve(const DecodedImage& in)
 
 DecodedImage Resample(const DecodedImage& in, uint32_t width, uint32_t height)
 {
-    if (in.width == width && in.height == height)
-        return in;
     DecodedImage out;
     out.width = width;
     out.height = height;
@@ -155,15 +153,14 @@ DecodedImage Resample(const DecodedImage& in, uint32_t width, uint32_t height)
     return out;
 }
 
+// Row by row, straight into the texture's own format.
 void WritePixels(const DecodedImage& image, D3DFORMAT format, const D3DLOCKED_RECT& locked, uint32_t width,
                  uint32_t height)
 {
-    const uint32_t bytes = FormatBytes(format);
-    for (uint32_t y = 0; y < height && y < image.height; ++y) {
-        uint8_t* row = static_cast<uint8_t*>(locked.pBits) + static_cast<ptrdiff_t>(y) * locked.Pitch;
-        for (uint32_t x = 0; x < width && x < image.width; ++x)
-            EncodePixel(format, image.pixels[static_cast<size_t>(y) * image.width + x], row + x * bytes);
-    }
+    const uint32_t count = std::min(width, image.width);
+    for (uint32_t y = 0; y < height && y < image.height; ++y)
+        EncodeRow(format, &image.pixels[static_cast<size_t>(y) * image.width],
+                  static_cast<uint8_t*>(locked.pBits) + static_cast<ptrdiff_t>(y) * locked.Pitch, count);
 }
 
 } // namespace
@@ -194,6 +191,56 @@ bool DecodeImageFile(const std::string& path, DecodedImage* image, uint32_t maxS
     else
         ok = DecodeStb(file, maxSide, image);
     return ok && image->width > 0 && image->height > 0;
+}
+
+bool D3DXGetImageInfoFromFile(const std::string& path, D3DXIMAGE_INFO* info, uint32_t maxSide)
+{
+    std::vector<uint8_t> file;
+    if (!info || !plat::ReadWholeFile(path, &file) || file.size() < 4)
+        return false;
+    uint32_t width = 0, height = 0;
+    bool alpha = false;
+    if (file[0] == 0x89 && file[1] == 'P' && file[2] == 'N' && file[3] == 'G') {
+        png_image png;
+        std::memset(&png, 0, sizeof png);
+        png.version = PNG_IMAGE_VERSION;
+        if (!png_image_begin_read_from_memory(&png, file.data(), file.size()))
+            return false;
+        width = png.width;
+        height = png.height;
+        alpha = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+        png_image_free(&png);
+    } else if (file[0] == 0xFF && file[1] == 0xD8) {
+        jpeg_decompress_struct jpeg;
+        JpegError error;
+        jpeg.err = jpeg_std_error(&error.base);
+        error.base.error_exit = JpegFail;
+        error.base.output_message = [](j_common_ptr) {};
+        if (setjmp(error.jump)) {
+            jpeg_destroy_decompress(&jpeg);
+            return false;
+        }
+        jpeg_create_decompress(&jpeg);
+        jpeg_mem_src(&jpeg, file.data(), static_cast<unsigned long>(file.size()));
+        jpeg_read_header(&jpeg, TRUE);
+        width = jpeg.image_width;
+        height = jpeg.image_height;
+        jpeg_destroy_decompress(&jpeg);
+    } else {
+        int w = 0, h = 0, components = 0;
+        if (!stbi_info_from_memory(file.data(), static_cast<int>(file.size()), &w, &h, &components))
+            return false;
+        width = static_cast<uint32_t>(w);
+        height = static_cast<uint32_t>(h);
+        alpha = components == 2 || components == 4;
+    }
+    if (width == 0 || height == 0 || !Fits(width, height, maxSide))
+        return false;
+    *info = D3DXIMAGE_INFO{};
+    info->Width = width;
+    info->Height = height;
+    info->Format = alpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
+    return true;
 }
 
 HRESULT D3DXCreateTexture(IDirect3DDevice8* device, uint32_t width, uint32_t height, uint32_t mipLevels,
@@ -240,11 +287,15 @@ HRESULT D3DXCreateTextureFromFileEx(IDirect3DDevice8* device, const std::string&
     HRESULT hr = device->CreateTexture(width, height, mipLevels, usage, format, pool, &texture);
     if (Failed(hr))
         return hr;
-    DecodedImage level = Resample(image, width, height);
+    // The picture as it is when its size is kept: no copy of it.
+    if (image.width != width || image.height != height)
+        image = Resample(image, width, height);
+    DecodedImage halved;
     const uint32_t count = texture->GetLevelCount();
     for (uint32_t i = 0; i < count; ++i) {
         if (i > 0)
-            level = Halve(level);
+            halved = Halve(i == 1 ? image : halved);
+        const DecodedImage& level = i == 0 ? image : halved;
         D3DSURFACE_DESC desc;
         texture->GetLevelDesc(i, &desc);
         D3DLOCKED_RECT locked;
@@ -275,7 +326,9 @@ HRESULT D3DXLoadSurfaceFromFile(IDirect3DSurface8* surface, const std::string& p
     surface->GetDesc(&desc);
     if (!IsTextureFormat(desc.Format))
         return D3DERR_INVALIDCALL;
-    const DecodedImage scaled = Resample(image, desc.Width, desc.Height);
+    if (image.width != desc.Width || image.height != desc.Height)
+        image = Resample(image, desc.Width, desc.Height);
+    const DecodedImage& scaled = image;
     D3DLOCKED_RECT locked;
     const HRESULT hr = surface->LockRect(&locked, 0);
     if (Failed(hr))

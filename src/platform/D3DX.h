@@ -38,6 +38,12 @@ constexpr uint32_t kMaxPictureSide = 4096;
 // claims a side longer than `maxSide` (checked before decoding).
 bool DecodeImageFile(const std::string& path, DecodedImage* image, uint32_t maxSide = kMaxPictureSide);
 
+// What the file's header says of the picture (size, and A8R8G8B8 for a
+// picture with alpha, X8R8G8B8 otherwise), with no pixel decoded; false as
+// DecodeImageFile is for a missing file, another kind of file, a damaged
+// header or a side longer than `maxSide`.
+bool D3DXGetImageInfoFromFile(const std::string& path, D3DXIMAGE_INFO* info, uint32_t maxSide = kMaxPictureSide);
+
 // Writes 32-bit ARGB pixels (top row first) as a PNG file (a native path).
 bool WritePngFile(const std::string& nativePath, uint32_t width, uint32_t height,
                   const std::vector<uint32_t>& pixels);

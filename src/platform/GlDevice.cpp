@@ -15,6 +15,8 @@
 #include "platform/Window.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -297,7 +299,12 @@ public:
     {
         if (!out || width == 0 || height == 0 || width > 4096 || height > 4096 || !IsTextureFormat(format))
             return D3DERR_INVALIDCALL;
-        *out = std::make_unique<GlTexture>(width, height, levels, usage, format, pool, &m_procs, m_shared);
+        // A scratch texture is only read and written, never drawn with: it
+        // stays in memory.
+        if (pool == D3DPOOL_SCRATCH || pool == D3DPOOL_SYSTEMMEM)
+            *out = std::make_unique<MemoryTexture>(width, height, levels, usage, format, pool);
+        else
+            *out = std::make_unique<GlTexture>(width, height, levels, usage, format, pool, &m_procs, m_shared);
         return D3D_OK;
     }
 
@@ -314,7 +321,11 @@ public:
     {
         if (stage >= static_cast<uint32_t>(kTextureStageCount))
             return D3DERR_INVALIDCALL;
-        GlTexture* bound = static_cast<GlTexture*>(texture);
+        // Only the device's own textures draw; one kept in memory (the
+        // scratch pool) cannot be bound.
+        GlTexture* bound = dynamic_cast<GlTexture*>(texture);
+        if (texture && !bound)
+            return D3DERR_INVALIDCALL;
         if (m_textures[stage] != bound) {
             m_textures[stage] = bound;
             m_stagesDirty = true;
@@ -368,6 +379,11 @@ public:
         const uint8_t* indexData = m_indices->data.data() + static_cast<size_t>(startIndex) * indexSize;
         if (!IndicesWithin(indexData, indexSize, count, minIndex, minIndex + vertexCount))
             return D3DERR_INVALIDCALL;
+        std::chrono::steady_clock::time_point timed;
+        if (m_timer) {
+            glFinish();
+            timed = std::chrono::steady_clock::now();
+        }
         if (m_renderStatesDirty) {
             ApplyRenderStates();
             m_renderStatesDirty = false;
@@ -417,7 +433,74 @@ public:
         m_procs.DrawRangeElements(mode, minIndex, minIndex + std::max(vertexCount, 1u) - 1,
                                   static_cast<GLsizei>(count),
                                   indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, indexData);
+        if (m_timer) {
+            glFinish();
+            DrawTiming timing;
+            timing.texture = m_textures[0];
+            timing.blend = m_states.RenderState(D3DRS_ALPHABLENDENABLE) != 0;
+            timing.sourceBlend = m_states.RenderState(D3DRS_SRCBLEND);
+            timing.destinationBlend = m_states.RenderState(D3DRS_DESTBLEND);
+            timing.vertexCount = vertexCount;
+            timing.primitives = primitiveCount;
+            timing.pixels = ScreenArea(mode, count, indexData, indexSize, vertices);
+            timing.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - timed).count();
+            m_timer(timing);
+        }
         return D3D_OK;
+    }
+
+    void SetTimer(DrawTimer timer) { m_timer = std::move(timer); }
+
+    // The area in drawable pixels the triangles of a draw cover, for the
+    // draw timer.
+    double ScreenArea(GLenum mode, uint32_t count, const uint8_t* indexData, uint32_t indexSize,
+                      const uint8_t* vertices) const
+    {
+        float m[4][4] = {};
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c)
+                for (int k = 0; k < 4; ++k) {
+                    float wv = 0.0f;
+                    for (int j = 0; j < 4; ++j)
+                        wv += m_world.m[r][j] * m_view.m[j][k];
+                    m[r][c] += wv * m_projection.m[k][c];
+                }
+        const bool transformed = (m_fvf & D3DFVF_XYZRHW) != 0;
+        auto point = [&](uint32_t i, float* x, float* y) {
+            uint32_t index = 0;
+            std::memcpy(&index, indexData + static_cast<size_t>(i) * indexSize, indexSize);
+            float p[3];
+            std::memcpy(p, vertices + static_cast<size_t>(index) * m_stride, sizeof p);
+            if (transformed) {
+                *x = p[0] * m_scale;
+                *y = p[1] * m_scale;
+                return;
+            }
+            const float cx = p[0] * m[0][0] + p[1] * m[1][0] + p[2] * m[2][0] + m[3][0];
+            const float cy = p[0] * m[0][1] + p[1] * m[1][1] + p[2] * m[2][1] + m[3][1];
+            const float cw = p[0] * m[0][3] + p[1] * m[1][3] + p[2] * m[2][3] + m[3][3];
+            *x = (cx / cw) * 0.5f * static_cast<float>(m_viewport.Width) * m_scale;
+            *y = (cy / cw) * 0.5f * static_cast<float>(m_viewport.Height) * m_scale;
+        };
+        double area = 0.0;
+        const uint32_t triangles = mode == GL_TRIANGLES ? count / 3 : count - 2;
+        for (uint32_t t = 0; t < triangles; ++t) {
+            const uint32_t a = mode == GL_TRIANGLES ? 3 * t : mode == GL_TRIANGLE_FAN ? 0 : t;
+            const uint32_t b = mode == GL_TRIANGLES ? 3 * t + 1 : t + 1;
+            const uint32_t c = mode == GL_TRIANGLES ? 3 * t + 2 : t + 2;
+            float x0, y0, x1, y1, x2, y2;
+            point(a, &x0, &y0);
+            point(b, &x1, &y1);
+            point(c, &x2, &y2);
+            area += std::fabs((x1 - x0) * (y2 - y0) - (x2 - x0) * (y1 - y0)) * 0.5;
+        }
+        return area;
+    }
+
+    std::string RendererName() const
+    {
+        const GLubyte* name = glGetString(GL_RENDERER);
+        return name ? reinterpret_cast<const char*>(name) : "";
     }
 
 private:
@@ -481,6 +564,15 @@ private:
     // units in use (stages up to the first disabled one).
     int ApplyStages()
     {
+        // A texture never written is made whole first (its upload binds it
+        // on unit 0). Only the stages in use: a stage past them may still
+        // name a texture destroyed since.
+        for (int unit = 0; unit < kTextureStageCount; ++unit) {
+            if (m_states.StageState(static_cast<uint32_t>(unit), D3DTSS_COLOROP) == D3DTOP_DISABLE)
+                break;
+            if (m_textures[unit])
+                m_textures[unit]->Complete();
+        }
         GLfloat factor[4];
         ColourOf(m_states.RenderState(D3DRS_TEXTUREFACTOR), factor);
         int used = 0;
@@ -630,6 +722,7 @@ private:
     MemoryIndexBuffer* m_indices = nullptr;
     uint32_t m_baseVertex = 0;
     uint32_t m_fvf = 0;
+    DrawTimer m_timer;
 };
 
 } // namespace
@@ -652,6 +745,28 @@ std::unique_ptr<IDirect3DDevice8> MakeGlDevice(plat::Window* window, SDL_GLConte
                                                const D3DPRESENT_PARAMETERS& params, const GlProcs& procs)
 {
     return std::make_unique<GlDevice>(window, context, params, procs);
+}
+
+bool SetDrawTimer(IDirect3DDevice8* device, DrawTimer timer)
+{
+    auto* gl = dynamic_cast<GlDevice*>(device);
+    if (gl)
+        gl->SetTimer(std::move(timer));
+    return gl != nullptr;
+}
+
+bool FinishDrawing(IDirect3DDevice8* device)
+{
+    if (!dynamic_cast<GlDevice*>(device))
+        return false;
+    glFinish();
+    return true;
+}
+
+std::string DeviceRendererName(IDirect3DDevice8* device)
+{
+    auto* gl = dynamic_cast<GlDevice*>(device);
+    return gl ? gl->RendererName() : std::string();
 }
 
 bool ReadGlDevicePixels(IDirect3DDevice8* device, int* width, int* height, std::vector<uint32_t>* pixels)

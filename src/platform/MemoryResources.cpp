@@ -115,7 +115,7 @@ HRESULT MemoryTexture::GetLevelDesc(uint32_t level, D3DSURFACE_DESC* desc)
     desc->Pool = pool;
     desc->Width = levels[level].width;
     desc->Height = levels[level].height;
-    desc->Size = static_cast<uint32_t>(levels[level].bits.size());
+    desc->Size = levels[level].pitch * levels[level].height;
     return D3D_OK;
 }
 

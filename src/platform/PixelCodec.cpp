@@ -1,5 +1,7 @@
 #include "platform/PixelCodec.h"
 
+#include <cstring>
+
 namespace d3d {
 
 namespace {
@@ -184,6 +186,41 @@ uint32_t FvfVertexSize(uint32_t fvf)
         size += 4;
     size += ((fvf >> 8) & 0xF) * 8;
     return size;
+}
+
+void EncodeRow(D3DFORMAT format, const uint32_t* argb, uint8_t* out, uint32_t count)
+{
+    if (format == D3DFMT_A8R8G8B8) {
+        std::memcpy(out, argb, static_cast<size_t>(count) * 4);
+        return;
+    }
+    if (format == D3DFMT_X8R8G8B8) {
+        for (uint32_t x = 0; x < count; ++x) {
+            const uint32_t v = argb[x] | 0xFF000000u;
+            std::memcpy(out + 4 * x, &v, 4);
+        }
+        return;
+    }
+    const uint32_t bytes = FormatBytes(format);
+    for (uint32_t x = 0; x < count; ++x)
+        EncodePixel(format, argb[x], out + x * bytes);
+}
+
+void DecodeRow(D3DFORMAT format, const uint8_t* in, uint32_t* argb, uint32_t count)
+{
+    if (format == D3DFMT_A8R8G8B8) {
+        std::memcpy(argb, in, static_cast<size_t>(count) * 4);
+        return;
+    }
+    if (format == D3DFMT_X8R8G8B8) {
+        std::memcpy(argb, in, static_cast<size_t>(count) * 4);
+        for (uint32_t x = 0; x < count; ++x)
+            argb[x] |= 0xFF000000u;
+        return;
+    }
+    const uint32_t bytes = FormatBytes(format);
+    for (uint32_t x = 0; x < count; ++x)
+        argb[x] = DecodePixel(format, in + x * bytes);
 }
 
 } // namespace d3d

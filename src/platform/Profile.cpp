@@ -236,8 +236,9 @@ int GetPrivateProfileString(const char* section, const char* key, const char* de
     return static_cast<int>(n);
 }
 
-bool WritePrivateProfileString(const char* section, const char* key, const char* value,
-                               const std::string& gamePath)
+bool WritePrivateProfileStrings(const char* section,
+                                const std::vector<std::pair<std::string, std::string>>& values,
+                                const std::string& gamePath)
 {
     ReadOutcome outcome;
     const ParsedIni* ini = Parsed(gamePath, &outcome);
@@ -246,34 +247,41 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
         return false;
     std::vector<std::string> lines = ini ? ini->lines : std::vector<std::string>();
     const bool crlf = ini && ini->crlf;
-    const std::string newLine = std::string(key) + "=" + value;
-
-    bool inSection = false;
-    bool sectionFound = false;
-    size_t insertAt = lines.size();
-    std::string name, k, v;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (SectionHeader(lines[i], &name)) {
-            if (inSection)
-                break; // key missing: add it at the end of the section
-            inSection = SameName(name, section);
-            if (inSection) {
-                sectionFound = true;
-                insertAt = i + 1;
+    bool changed = false;
+    for (const auto& [key, value] : values) {
+        const std::string newLine = key + "=" + value;
+        bool inSection = false;
+        bool sectionFound = false;
+        size_t insertAt = lines.size();
+        std::string name, k, v;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            if (SectionHeader(lines[i], &name)) {
+                if (inSection)
+                    break; // key missing: add it at the end of the section
+                inSection = SameName(name, section);
+                if (inSection) {
+                    sectionFound = true;
+                    insertAt = i + 1;
+                }
+                continue;
             }
-            continue;
+            if (!inSection)
+                continue;
+            if (KeyLine(lines[i], &k, &v) && SameName(k, key.c_str())) {
+                // A key that reads as the value already is left as it stands.
+                if (v != value && Unquoted(v) != value) {
+                    lines[i] = newLine;
+                    changed = true;
+                }
+                insertAt = std::string::npos;
+                break;
+            }
+            if (!Trim(lines[i]).empty())
+                insertAt = i + 1;
         }
-        if (!inSection)
+        if (insertAt == std::string::npos)
             continue;
-        if (KeyLine(lines[i], &k, &v) && SameName(k, key)) {
-            lines[i] = newLine;
-            insertAt = std::string::npos;
-            break;
-        }
-        if (!Trim(lines[i]).empty())
-            insertAt = i + 1;
-    }
-    if (insertAt != std::string::npos) {
+        changed = true;
         if (sectionFound) {
             lines.insert(lines.begin() + static_cast<long>(insertAt), newLine);
         } else {
@@ -283,6 +291,9 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
             lines.push_back(newLine);
         }
     }
+    // Nothing to change: the file is not written at all.
+    if (!changed)
+        return true;
     std::string text;
     for (const std::string& line : lines) {
         text += line;
@@ -291,6 +302,12 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
     // The write itself forgets the parsed form (every change to the file
     // system does); the next read parses what was written.
     return WriteFileAtomically(gamePath, text.data(), text.size());
+}
+
+bool WritePrivateProfileString(const char* section, const char* key, const char* value,
+                               const std::string& gamePath)
+{
+    return WritePrivateProfileStrings(section, {{key, value}}, gamePath);
 }
 
 } // namespace plat

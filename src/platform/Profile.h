@@ -11,6 +11,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace plat {
 
@@ -23,10 +25,16 @@ std::string GetProfileString(const std::string& section, const std::string& key,
                              const std::string& gamePath);
 
 // Sets `key` in `section` to `value`, adding the section or the key when
-// missing, and the file when it does not exist. False when the file exists
-// but cannot be read, or could not be written: the old one stays as it was.
+// missing, and the file when it does not exist. A key that reads as the
+// value already leaves the file unwritten. False when the file exists but
+// cannot be read, or could not be written: the old one stays as it was.
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                const std::string& gamePath);
+// The same for several keys of one section, with one write of the file at
+// most.
+bool WritePrivateProfileStrings(const char* section,
+                                const std::vector<std::pair<std::string, std::string>>& values,
+                                const std::string& gamePath);
 
 // Drops what was parsed of the files at or below `native` (a native path).
 // Every change the platform makes to the file system calls it.

@@ -113,9 +113,13 @@ const FormInfo kFormTable[CGameScreens::kForms] = {
 };
 
 // Textures whose pictures stay out of memory until their screen needs them.
-const char* const kReleasedAtLoad[] = {"ShopFrame",  "ShopColor",  "ShopMul",    "ShopBW",
-                                       "MapDiff3",   "MapDiff4_1", "MapDiff4_2", "MapDiff5_1",
-                                       "MapDiff5_2", "Intro",      "Trophies"};
+// The pictures of screens that are not up at start-up (the shop, the map,
+// the intro, the trophies, the newspaper and the help pages): start-up reads
+// only their headers; each comes into memory when its screen first draws it
+// or brings it back.
+const char* const kLoadedOnShow[] = {"ShopFrame",  "MapDiff3",   "MapDiff4_1", "MapDiff4_2",
+                                     "MapDiff5_1", "MapDiff5_2", "Intro",      "Trophies",
+                                     "Map",        "MapIcons",   "Newspaper5", "HelpPage"};
 
 const char* KindName(WindowKind kind)
 {
@@ -284,8 +288,12 @@ bool CGameScreens::LoadTextures(const std::string& formsFolder, const std::strin
         return false;
     for (const TextureListEntry& entry : entries) {
         const std::string path = graphicsFolder + entry.file;
+        const bool onShow =
+            std::find(std::begin(kLoadedOnShow), std::end(kLoadedOnShow), entry.name) != std::end(kLoadedOnShow);
         CountedHandle<CTexture> texture;
-        if (entry.companion)
+        if (onShow && !entry.companion && !entry.alpha)
+            texture = m_device->RegisterTexture(path, entry.name, entry.mips, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
+        else if (entry.companion)
             texture = m_device->LoadTextureForAlpha(path, entry.name, entry.alpha ? 1 : 0, 0, D3DPOOL_MANAGED);
         else if (entry.alpha)
             texture =
@@ -296,9 +304,8 @@ bool CGameScreens::LoadTextures(const std::string& formsFolder, const std::strin
             WriteLog("Unable to load texture " + entry.name + "\n");
             return false;
         }
-        for (const char* released : kReleasedAtLoad)
-            if (entry.name == released)
-                texture->ReleaseD3DResource();
+        if (onShow && texture->texture)
+            texture->ReleaseD3DResource();
     }
     return true;
 }

@@ -8,6 +8,7 @@
 #include "backgrounds/DoorBackground.h"
 #include "backgrounds/JungleBackground.h"
 #include "backgrounds/MainMenuBackground.h"
+#include "platform/MemoryResources.h"
 #include "backgrounds/MuseumBackground.h"
 #include "backgrounds/TreasuryBackground.h"
 #include "backgrounds/ValleyBackground.h"
@@ -634,4 +635,57 @@ TEST(Settings, ThatWouldHangOrBreakTakeTheirDefaults)
             EXPECT_TRUE(std::isfinite(offset));
     for (const SceneVertex& v : menu.Mesh().vertices)
         ASSERT_TRUE(std::isfinite(v.x + v.y + v.u + v.v));
+}
+
+// A masked layer is drawn only where its mask can show: a quad over a mask
+// whose left half is transparent keeps its right half, with the texture
+// coordinates that part had; over a transparent mask it covers nothing.
+TEST(MaskedLayers, AreDrawnOnlyWhereTheMaskShows)
+{
+    SceneRig rig;
+    SceneServices services;
+    services.SetDevice(rig.device, rig.vertices, rig.indices);
+    // An 8 x 8 mask whose columns from `firstShown` on show.
+    auto makeMask = [&](int firstShown) {
+        auto mask = rig.device->CreateTexture("Mask", 8, 8, 1, 0, d3d::D3DPOOL_MANAGED, d3d::D3DFMT_A8R8G8B8);
+        d3d::D3DLOCKED_RECT locked;
+        if (mask && mask->texture->LockRect(0, &locked, 0) == d3d::D3D_OK) {
+            for (int y = 0; y < 8; ++y)
+                for (int x = 0; x < 8; ++x)
+                    static_cast<uint32_t*>(locked.pBits)[y * locked.Pitch / 4 + x] = x >= firstShown ? ~0u : 0u;
+            mask->texture->UnlockRect(0);
+        }
+        return mask;
+    };
+    SceneMeshLayer mesh;
+    mesh.SizeForQuads(1);
+    FullScreenQuad(mesh.Quad(0), 0.0f, 0xFFFFFFFF);
+    const float u[4] = {0.0f, 2.0f, 2.0f, 0.0f};
+    for (int k = 0; k < 4; ++k)
+        mesh.Quad(0)[k].u = u[k];
+    MeshPass pass;
+    pass.quadCount = 1;
+    const struct {
+        int firstShown;
+        float left, right, leftU; // the drawn quad, on the virtual screen
+    } cases[] = {{4, -512.0f + 1024.0f * 3.0f / 8.0f, 512.0f, 0.75f}, {8, 0.0f, 0.0f, 0.0f}};
+    for (const auto& c : cases) {
+        pass.mask = makeMask(c.firstShown);
+        ASSERT_TRUE(pass.mask);
+        ASSERT_EQ(RenderMeshPasses(services, mesh, &pass, 1), d3d::D3D_OK);
+        const auto* memory = static_cast<d3d::MemoryVertexBuffer*>(rig.vertices->buffer.get());
+        const SceneVertex* v =
+            reinterpret_cast<const SceneVertex*>(memory->data.data()) + rig.vertices->LockStart();
+        if (c.firstShown == 8) {
+            EXPECT_FLOAT_EQ(v[1].x, v[0].x); // folded to a point
+            EXPECT_FLOAT_EQ(v[2].y, v[0].y);
+            continue;
+        }
+        // One texel of the transparent half stays for filtering.
+        EXPECT_FLOAT_EQ(v[0].x, c.left + kOriginX);
+        EXPECT_FLOAT_EQ(v[1].x, c.right + kOriginX);
+        EXPECT_FLOAT_EQ(v[2].y, -384.0f + kOriginY);
+        EXPECT_FLOAT_EQ(v[0].u, c.leftU);
+        EXPECT_FLOAT_EQ(v[0].maskU, 3.0f / 8.0f);
+    }
 }

@@ -46,10 +46,13 @@ sfx=$USER_DIR/Data/Sfx
 sed -i 's/^Gamma=.*/Gamma=0.4/' "$options"
 echo half > "$options.tmpAbC123"
 echo mine > "$USER_DIR/notes.tmp"
+options_file=$(stat -c "%i %y" "$options")
 start_game
 wait_for_log "Init stuf... Ok"
 stop_game
 grep -q '^Gamma=0.4$' "$options" || fail "the user's edit was lost"
+# A start that changed none of the options does not write them again.
+[ "$(stat -c "%i %y" "$options")" = "$options_file" ] || fail "a start that changed nothing rewrote the options"
 [ ! -e "$options.tmpAbC123" ] || fail "the leftover of an interrupted write is still there"
 [ -e "$USER_DIR/notes.tmp" ] || fail "a file that is no leftover was removed"
 grep -q "Removed 1 temporary file(s) that interrupted writes left in" "$LOG" || fail "the sweep is not in the log"

@@ -1,6 +1,7 @@
 // The keeper protocol as the keeper-driven system runs it, and each keeper's
 // decisive cases.
 #include "EffectsTestSupport.h"
+#include "engine/RenderTestSupport.h"
 
 #include "effects/keepers/DropsSprayKeeper.h"
 #include "effects/keepers/DustTrackKeeper.h"
@@ -234,15 +235,21 @@ TEST(SandAndDust, GrainsSinkIntoTheGroundLine)
     sand->groundLine = -38.0f; // the top of a 76 high grain at y = -76
     auto system = RunKeeper(sand, 4);
     system->Update(0.0f);
-    CCollectedParticle2 grain = system->Particles()[0];
-    grain.position.y = -76.0f;
+    // A grain as it was made, put at a height (grains only sink: each case
+    // starts from a whole one).
+    auto at = [&](float y) {
+        CCollectedParticle2 grain = system->Particles()[0];
+        grain.position.y = y;
+        return grain;
+    };
+    CCollectedParticle2 grain = at(-76.0f);
     EXPECT_TRUE(sand->UpdateParticle(0, grain, 0.0f, 0, 0, 0));
     EXPECT_FLOAT_EQ(grain.corners[2][1], grain.corners[1][1]); // zero height
     EXPECT_FLOAT_EQ(grain.uv[2][1], grain.uv[1][1]);
-    grain.position.y = -76.5f;
+    grain = at(-76.5f);
     EXPECT_FALSE(sand->UpdateParticle(0, grain, 0.0f, 0, 0, 0));
     // Half under the line: the lower half of the quad and of its cell go.
-    grain.position.y = -38.0f;
+    grain = at(-38.0f);
     sand->UpdateParticle(0, grain, 0.0f, 0, 0, 0);
     EXPECT_FLOAT_EQ(grain.corners[3][1], 0.0f);
     EXPECT_FLOAT_EQ(grain.uv[3][1] - grain.uv[0][1], 0.125f);
@@ -405,4 +412,55 @@ TEST(Vortex, SwirlsCounterClockwiseAtItsSpeed)
     vortex.UpdateParticle(0, fading, 0.01f, 0, 0, 0);
     EXPECT_GT(fading.alphaSpeed, 0.0f);
     EXPECT_LT(fading.alpha, 1.0f);
+}
+
+// A grain of an atlas whose cells are mostly see-through covers only the part
+// of its cell that shows, at the same place on the screen; an atlas without
+// alpha keeps the whole square.
+TEST(SandAndDust, AGrainCoversOnlyTheVisiblePartOfItsCell)
+{
+    using namespace d3d;
+    NullRig rig;
+    // A 16 x 16 atlas: in every 4 x 4 cell only the texel at (2, 1) shows.
+    auto atlas = rig.device->CreateTexture("Atlas", 16, 16, 1, 0, D3DPOOL_MANAGED, D3DFMT_A8R8G8B8);
+    ASSERT_TRUE(atlas);
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(atlas->texture->LockRect(0, &locked, 0), D3D_OK);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            static_cast<uint32_t*>(locked.pBits)[y * locked.Pitch / 4 + x] =
+                x % 4 == 2 && y % 4 == 1 ? 0xFFFFFFFFu : 0x00FFFFFFu;
+    atlas->texture->UnlockRect(0);
+    auto opaque = rig.device->CreateTexture("Opaque", 16, 16, 1, 0, D3DPOOL_MANAGED, D3DFMT_X8R8G8B8);
+    ASSERT_TRUE(opaque);
+    for (const auto& texture : {atlas, opaque}) {
+        plat::SeedRandom(23);
+        auto sand = MakeCountedHandle(new CSandKeeper());
+        sand->burstCount = 1;
+        sand->rate = 0.0f;
+        CCollection2Parametres p(0, 0, 0, nullptr, sand, kCollectionAdditive);
+        p.keeperFlag = true;
+        p.duration = 10.0f;
+        auto system = MakeCountedHandle(
+            new CCollection2ParticleSystem({}, 4, texture, {}, {}, effects_test::GameEnvironment(), &p));
+        system->Update(0.0f);
+        const CCollectedParticle2& grain = system->Particles()[0];
+        const float cellU = std::floor(grain.uv[0][0] * 4.0f) / 4.0f,
+                    cellV = std::floor(grain.uv[0][1] * 4.0f) / 4.0f;
+        if (texture == opaque) {
+            EXPECT_FLOAT_EQ(grain.corners[0][0], -0.5f);
+            EXPECT_FLOAT_EQ(grain.uv[2][1], cellV + 0.25f);
+            continue;
+        }
+        // Texels 1 .. 3 across and 0 .. 2 down of the cell: the one that shows
+        // and its neighbours for filtering.
+        EXPECT_FLOAT_EQ(grain.uv[0][0], cellU + 1.0f / 16.0f);
+        EXPECT_FLOAT_EQ(grain.uv[2][0], cellU + 4.0f / 16.0f);
+        EXPECT_FLOAT_EQ(grain.uv[0][1], cellV);
+        EXPECT_FLOAT_EQ(grain.uv[2][1], cellV + 3.0f / 16.0f);
+        EXPECT_FLOAT_EQ(grain.corners[0][0], -0.25f);
+        EXPECT_FLOAT_EQ(grain.corners[2][0], 0.5f);
+        EXPECT_FLOAT_EQ(grain.corners[0][1], 0.5f);
+        EXPECT_FLOAT_EQ(grain.corners[2][1], -0.25f);
+    }
 }

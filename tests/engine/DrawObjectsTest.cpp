@@ -6,6 +6,7 @@
 #include "engine/Sprite.h"
 #include "engine/SpriteSet.h"
 #include "engine/Text.h"
+#include "platform/MemoryResources.h"
 
 #include <gtest/gtest.h>
 
@@ -115,6 +116,43 @@ TEST(TextBatch, FirstGroupTakesTheFirstTextsTextureWhateverItsLayer)
             draws.push_back(rig.log().calls[i].substr(rig.log().calls[i].rfind(' ') + 1));
     // "c" shares the first text's texture and goes first; "bb" is left over.
     EXPECT_EQ(draws, (std::vector<std::string>{"2", "4"}));
+}
+
+// Texts of one font and layer that blend alike go in one call; a text is
+// laid out again only when it changed: after its string changed it shows
+// the new glyphs, and with nothing changed it keeps what it built (the
+// font's glyph boxes changed under it here only to show that).
+TEST(TextBatch, OneCallAFontAndTextsBuiltAgainOnlyWhenChanged)
+{
+    NullRig rig;
+    auto font = TestFont();
+    CTextBatch batch(rig.device, rig.vertices, rig.indices);
+    auto first = batch.Add(MakeCountedHandle(new CText(font)));
+    first->SetText("ab");
+    batch.Add(MakeCountedHandle(new CText(font)))->SetText("c");
+    auto drawnWidth = [&] {
+        const auto* memory = static_cast<MemoryVertexBuffer*>(rig.vertices->buffer.get());
+        const Vertex* v = reinterpret_cast<const Vertex*>(memory->data.data()) + rig.vertices->LockStart();
+        return v[1].x - v[0].x;
+    };
+    int draws = rig.log().draws;
+    batch.Draw(-1);
+    EXPECT_EQ(rig.log().draws, draws + 1);
+    EXPECT_EQ(rig.log().primitives, 6);
+    EXPECT_FLOAT_EQ(drawnWidth(), 0.5f);
+
+    font->glyphs[static_cast<int>('a')].width = 2.0f;
+    batch.Draw(-1);
+    EXPECT_FLOAT_EQ(drawnWidth(), 0.5f);
+    first->origin[0] = 3.0f; // moved: built again with the glyph as it is now
+    batch.Draw(-1);
+    EXPECT_FLOAT_EQ(drawnWidth(), 2.0f);
+    first->SetText("xab");
+    draws = rig.log().draws;
+    batch.Draw(-1);
+    EXPECT_EQ(rig.log().draws, draws + 1);
+    EXPECT_FLOAT_EQ(drawnWidth(), 0.5f); // "x" comes first now
+    EXPECT_EQ(rig.log().primitives, 6 * 3 + 8);
 }
 
 TEST(TextHelpers, ParseHex)

@@ -33,6 +33,34 @@ TEST_F(Drawing, LoadingFrameShowsThePictureAndHalfTheBar)
     renderer->Present();
 }
 
+// Textures keep no copy of their pixels once uploaded: the picture still
+// shows after a device reset, the one in the device's own pool loaded again
+// from its file, and a picture read back shows what was uploaded.
+TEST_F(Drawing, PicturesWithoutAMemoryCopyShowAfterAReset)
+{
+    DecodedImage image;
+    ASSERT_TRUE(DecodeImageFile("Data\\Gfx\\Loading.jpg", &image));
+    auto texel = [&](int x, int y) { return image.pixels[static_cast<size_t>(y) * image.width + x]; };
+    for (const D3DPOOL pool : {D3DPOOL_MANAGED, D3DPOOL_DEFAULT}) {
+        auto loading = device->LoadTexture("Data\\Gfx\\Loading.jpg", "Loading", 1, 0, pool, D3DFMT_UNKNOWN);
+        ASSERT_TRUE(loading);
+        renderer->OnDeviceReset();
+        ASSERT_TRUE(loading->texture) << pool;
+        ASSERT_EQ(renderer->RenderLoadingFrame(loading, 0.0f), D3D_OK);
+        const Frame frame = Grab(pool == D3DPOOL_DEFAULT ? "default" : "managed");
+        for (int y : {40, 700})
+            for (int x : {30, 1000})
+                EXPECT_TRUE(Near(frame.At(x, y), texel(x, y), 12)) << pool << " " << x << "," << y;
+        renderer->Present();
+        D3DLOCKED_RECT locked;
+        ASSERT_EQ(loading->texture->LockRect(0, &locked, D3DLOCK_READONLY), D3D_OK);
+        EXPECT_TRUE(
+            Near(static_cast<const uint32_t*>(locked.pBits)[700 * locked.Pitch / 4 + 30], texel(30, 700), 0));
+        loading->texture->UnlockRect(0);
+        device->RemoveTexture(device->FindTextureIndex("Loading"));
+    }
+}
+
 TEST_F(Drawing, SpritesFlaresAndTextsReachTheScreen)
 {
     const uint32_t clear = renderer->clearColor;

@@ -383,3 +383,35 @@ TEST(DrawPasses, AResetTakesTheOwedStatesBack)
     EXPECT_EQ(DeviceRenderState(rig, D3DRS_ZWRITEENABLE), 0u);
     EXPECT_EQ(DeviceRenderState(rig, D3DRS_ALPHATESTENABLE), 0u);
 }
+
+// A picture registered by its file's header has its size and kind at once
+// and its pixels when it is first drawn with; a file that is no picture is
+// not registered.
+TEST(TextureRegistry, APictureRegisteredByItsHeaderLoadsWhenFirstDrawn)
+{
+    NullRig rig;
+    ScratchDir dir;
+    const std::string file = dir.File("Picture.png");
+    ASSERT_TRUE(WritePngFile(file, 8, 4, std::vector<uint32_t>(32, 0x80FF0000u)));
+    testing_support::WriteText(dir.File("Broken.png"), "\x89PNG not really");
+    EXPECT_FALSE(
+        rig.device->RegisterTexture(dir.File("Broken.png"), "Broken", 1, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN));
+    EXPECT_LT(rig.device->FindTextureIndex("Broken"), 0);
+
+    auto picture = rig.device->RegisterTexture(file, "Picture", 1, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
+    ASSERT_TRUE(picture);
+    EXPECT_FALSE(picture->texture);
+    EXPECT_EQ(picture->description.Width, 8u);
+    EXPECT_EQ(picture->description.Height, 4u);
+    EXPECT_EQ(picture->description.Format, D3DFMT_A8R8G8B8);
+    ASSERT_EQ(rig.device->SetTexture(0, picture), D3D_OK);
+    ASSERT_TRUE(picture->texture);
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(picture->texture->LockRect(0, &locked, D3DLOCK_READONLY), D3D_OK);
+    EXPECT_EQ(static_cast<const uint32_t*>(locked.pBits)[0], 0x80FF0000u);
+    picture->texture->UnlockRect(0);
+    // Released by its screen, it stays out until the screen brings it back.
+    picture->ReleaseD3DResource();
+    rig.device->SetTexture(0, picture);
+    EXPECT_FALSE(picture->texture);
+}

@@ -63,6 +63,23 @@ TEST(GameStart, TheSplashEndsInTheNameEntryOrTheMenu)
     }
 }
 
+// At the menu the pictures of the screens that are not up are known by their
+// files' headers only: none of them was decoded to get there.
+TEST(GameStart, TheMenuShowsWithoutThePicturesOfScreensThatAreNotUp)
+{
+    GameRig game;
+    ASSERT_TRUE(game.NewPlayer("Anna"));
+    ASSERT_TRUE(game->services.screens->mainMenu.form->IsVisible());
+    for (const char* name :
+         {"Map", "MapIcons", "MapDiff3", "ShopFrame", "Trophies", "Intro", "Newspaper5", "HelpPage"}) {
+        const CountedHandle<CTexture> picture = game->services.device->FindTexture(name);
+        ASSERT_TRUE(picture) << name;
+        EXPECT_FALSE(picture->texture) << name;
+        EXPECT_GT(picture->description.Width, 0u) << name;
+    }
+    EXPECT_EQ(game->services.device->FindTexture("Map")->description.Width, 1024u);
+}
+
 TEST(GameFrame, AStepIsClampedAndAZeroStepOrAPauseChangesNothing)
 {
     GameRig game;

@@ -236,7 +236,7 @@ TEST(LevelStart, AQuestLevelTakesTheSavesValuesAndHowToFillTheBoard)
 // A swap in a guided lesson: the lesson's own moves it on; another cell
 // ends the lesson and the swap goes ahead, but the totem lesson refuses it;
 // any other lesson closes with the swap.
-TEST(LevelStart, StepTutorialLetsTheLessonsMovesThroughAndEndsAnyOther)
+TEST(LevelStart, ALessonsSwapLetsItsOwnMovesThroughAndEndsAnyOther)
 {
     using namespace lesson_step;
     struct Case {

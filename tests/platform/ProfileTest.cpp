@@ -90,3 +90,28 @@ TEST(ProfileCache, FileThatCannotBeReadIsNeitherReadNorReplaced)
 }
 
 } // namespace
+
+// Settings written as the file holds them already leave it alone (a start
+// that changed nothing does not rewrite it); several keys change with one
+// replacement of the file, the lines around them kept.
+TEST(ProfileWrites, UnchangedValuesLeaveTheFileAndSeveralKeysGoInOneWrite)
+{
+    ScratchDir dir;
+    const std::string file = dir.File("Options.ini");
+    WriteText(file, "; kept\n[Settings]\nWidth = 640\nHeight=\"480\"\n");
+    struct stat before {};
+    ASSERT_EQ(stat(file.c_str(), &before), 0);
+    ASSERT_TRUE(plat::WritePrivateProfileStrings("Settings", {{"Width", "640"}, {"Height", "480"}}, file));
+    ASSERT_TRUE(plat::WritePrivateProfileString("settings", "width", "640", file));
+    struct stat after {};
+    ASSERT_EQ(stat(file.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino); // not replaced
+    EXPECT_EQ(ReadText(file), "; kept\n[Settings]\nWidth = 640\nHeight=\"480\"\n");
+
+    ASSERT_TRUE(
+        plat::WritePrivateProfileStrings("Settings", {{"Width", "800"}, {"Height", "480"}, {"Sync", "1"}}, file));
+    struct stat changed {};
+    ASSERT_EQ(stat(file.c_str(), &changed), 0);
+    EXPECT_NE(changed.st_ino, before.st_ino);
+    EXPECT_EQ(ReadText(file), "; kept\n[Settings]\nWidth=800\nHeight=\"480\"\nSync=1\n");
+}

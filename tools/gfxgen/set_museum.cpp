@@ -279,7 +279,7 @@ bool WriteMuseum(Output& out)
     if (!PaintProgressBand(scene, cfg, kSection, 5, 5))
         return false;
     PaintMap(scene, CornersOf(cfg.Numbers(kSection, "RayT6")));
-    const Image dust = MakeMotes(256, 150, 71, Rgb(255, 242, 216), 1.0f, 3.2f);
+    const Image dust = MakeMotes(256, 300, 71, Rgb(255, 242, 216), 1.0f, 3.2f);
     const Image rays = MakeLightRays(512, 81, Rgb(255, 200, 130));
     return out.Save("Museum.jpg", scene) && out.Save("MuseumDust.tga", dust) &&
            out.Save("MuseumDust_alpha.tga", dust.AlphaAsGrey()) &&

@@ -205,7 +205,7 @@ bool WriteTreasury(Output& out)
         const float gold = std::exp(-std::hypot(x - 480, y - 430) / 260.0f);
         return 0.12f + 0.5f * shafts + 0.2f * gold;
     });
-    const Image dust = MakeMotes(256, 120, 480, Rgb(255, 255, 255), 0.8f, 2.6f);
+    const Image dust = MakeMotes(256, 240, 480, Rgb(255, 255, 255), 0.8f, 2.6f);
     return out.Save("Treasury.jpg", scene) && out.Save("TreasuryDust.tga", dust) &&
            out.Save("TreasuryDust_alpha.tga", dust.AlphaAsGrey()) && out.Save("TreasuryMask.tga", mask) &&
            out.Save("TreasuryElements.tga", elements) &&

@@ -39,16 +39,18 @@ bool CSandKeeper::UpdateParticle(int, CCollectedParticle2& p, float dt, float, f
     p.velocity.y -= gravity * dt;
     p.position += p.velocity * dt;
     p.velocity.y = std::max(p.velocity.y, -terminalSpeed);
+    // A grain goes once its whole cell is under the ground; what is drawn of
+    // it is the cell's square or, cut down, the part of it that shows.
     const float h = p.height;
-    const float top = p.position.y + h / 2.0f;
-    const float bottom = p.position.y - h / 2.0f;
-    if (groundLine > top)
+    if (groundLine > p.position.y + h / 2.0f)
         return false;
+    const float top = p.position.y + h * p.corners[0][1];
+    const float bottom = p.position.y + h * p.corners[3][1];
     if (groundLine <= bottom)
         return true;
     // Only the part above the ground shows, with the matching part of its
-    // cell.
-    const float f = (top - groundLine) / h;
+    // cell: a quarter of the texture's height to the square's height.
+    const float f = std::max(top - groundLine, 0.0f) / h;
     p.uv[2][1] = p.uv[0][1] + 0.25f * f;
     p.uv[3][1] = p.uv[1][1] + 0.25f * f;
     p.corners[2][1] = p.corners[1][1] - f;

@@ -85,24 +85,6 @@ double CSandHeightfield::Mean() const
     return ((sum[0] + sum[1]) + (sum[2] + sum[3])) / n;
 }
 
-bool CSandHeightfield::RelaxPair(int i)
-{
-    double& left = m_levels[static_cast<size_t>(i - 1)];
-    double& right = m_levels[static_cast<size_t>(i)];
-    if (std::fabs(left - right) <= kMaxStep)
-        return false;
-    const double mean = 0.5 * (left + right);
-    const double half = 0.5 * kMaxStep;
-    if (left > right) {
-        left = mean + half;
-        right = mean - half;
-    } else {
-        left = mean - half;
-        right = mean + half;
-    }
-    return true;
-}
-
 // The same passes as sweeping every pair until a sweep changes nothing,
 // minus the pairs that cannot change: a pair that was even when last looked
 // at stays even until one of its two columns moves. So a pass only needs
@@ -113,17 +95,31 @@ bool CSandHeightfield::RelaxPair(int i)
 void CSandHeightfield::RelaxFrom(int first, int last)
 {
     const int n = m_columns;
+    double* level = m_levels.data();
+    const double half = 0.5 * kMaxStep;
     int lo = std::max(first, 1);
     int hi = std::min(last, n - 1);
     while (lo <= hi) {
         int changedLo = n;
         int changedHi = 0;
         bool previousChanged = false;
+        // The right column of each pair is carried over as the next pair's
+        // left one: each level is read once a pass.
+        double left = level[lo - 1];
         for (int i = lo; i < n && (i <= hi || previousChanged); ++i) {
-            previousChanged = RelaxPair(i);
+            const double right = level[i];
+            const double d = left - right;
+            previousChanged = std::fabs(d) > kMaxStep;
             if (previousChanged) {
+                const double mean = 0.5 * (left + right);
+                const double sign = d > 0.0 ? half : -half;
+                level[i - 1] = mean + sign;
+                left = mean - sign;
+                level[i] = left;
                 changedLo = std::min(changedLo, i);
                 changedHi = i;
+            } else {
+                left = right;
             }
         }
         if (changedHi == 0)

@@ -75,7 +75,6 @@ private:
     void FillColumn(int column, double h, int* changedLo, int* changedHi);
     // Spreads an overflow outwards from the full stretch left .. right.
     void Spread(double overflow, int left, int right, int* changedLo, int* changedHi);
-    bool RelaxPair(int i);
     // Passes over the pairs until one changes nothing; the first pass looks
     // at pairs first .. last only, which is enough when every other pair
     // was even already.

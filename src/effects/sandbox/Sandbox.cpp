@@ -2,6 +2,7 @@
 
 #include "effects/particles/ParticleSystemsManager.h"
 #include "effects/sandbox/DuneKeepers.h"
+#include "engine/BufferLocks.h"
 #include "engine/RenderDevice.h"
 #include "engine/Vertex.h"
 
@@ -41,47 +42,6 @@ uint32_t WithAlpha(uint32_t rgb, float alpha)
     const float a = std::clamp(std::floor(alpha), 0.0f, 255.0f);
     return static_cast<uint32_t>(a) << 24 | (rgb & 0x00ffffffu);
 }
-
-// One lock of each shared buffer, released on every path.
-class BufferLocks {
-public:
-    BufferLocks(const FrameTargets& targets, uint32_t vertexCount, uint32_t indexCount) : m_targets(targets)
-    {
-        uint8_t* v = nullptr;
-        uint8_t* x = nullptr;
-        if (Failed(m_targets.vertices->Lock(vertexCount, &v, 0)))
-            return;
-        if (Failed(m_targets.indices->Lock(indexCount, &x, 0))) {
-            m_targets.vertices->Unlock();
-            return;
-        }
-        vertices = reinterpret_cast<Vertex*>(v);
-        indices = reinterpret_cast<uint16_t*>(x);
-        firstVertex = m_targets.vertices->LockStart();
-        firstIndex = m_targets.indices->LockStart();
-    }
-    ~BufferLocks() { Unlock(); }
-    BufferLocks(const BufferLocks&) = delete;
-    BufferLocks& operator=(const BufferLocks&) = delete;
-
-    bool Locked() const { return vertices != nullptr; }
-    void Unlock()
-    {
-        if (!vertices)
-            return;
-        m_targets.indices->Unlock();
-        m_targets.vertices->Unlock();
-        vertices = nullptr;
-    }
-
-    Vertex* vertices = nullptr;
-    uint16_t* indices = nullptr;
-    uint32_t firstVertex = 0;
-    uint32_t firstIndex = 0;
-
-private:
-    const FrameTargets& m_targets;
-};
 
 // Writes a quad with its top left at (x, y) and its six indices.
 void PutQuad(Vertex* v, uint16_t* x, uint32_t first, float left, float top, float z, float width, float height,
@@ -369,7 +329,7 @@ bool CSandbox::RenderSand(const FrameTargets& targets)
     const uint32_t n = static_cast<uint32_t>(g.Columns());
     if (n < 2 || !m_heightfield)
         return true;
-    BufferLocks locks(targets, 2 * n, 2 * n);
+    CBufferLocks locks(*targets.vertices, *targets.indices, 2 * n, 2 * n);
     if (!locks.Locked())
         return false;
     // Everyday sand lies in the upper half of the texture, the frenzy's in
@@ -408,7 +368,7 @@ bool CSandbox::RenderBox(const FrameTargets& targets)
     const bool fullRun = barShown && 1.0 / count <= meter;
     const uint32_t barQuads = barShown ? (fullRun ? 2 : 1) : 0;
     const uint32_t quads = 6 + barQuads;
-    BufferLocks locks(targets, 4 * quads, 6 * quads);
+    CBufferLocks locks(*targets.vertices, *targets.indices, 4 * quads, 6 * quads);
     if (!locks.Locked())
         return false;
 

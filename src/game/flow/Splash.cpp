@@ -86,10 +86,8 @@ void CSplash::DropLoadingPicture()
     }
     if (const int loading = device.FindTextureIndex("Loading"); loading >= 0)
         device.RemoveTexture(loading);
-    if (CountedHandle<CTexture> art = device.FindTexture("Trophies"); !art)
-        WriteLog("Unable to Recreate TrophiesTexture (not found)\n");
-    else if (d3d::Failed(art->Recreate(device.Device())))
-        WriteLog("Unable to Recreate TrophiesTexture!\n");
+    // The trophies' picture comes into memory when a screen first draws it,
+    // not before the menu.
 }
 
 bool CSplash::Held() { return StepTime() >= m_hold; }

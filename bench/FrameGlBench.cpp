@@ -1,0 +1,579 @@
+// The game's frame on the real OpenGL device, where a machine without a
+// graphics card spends its time: the real game object from the installed
+// data in a window of the offscreen driver, drawn by Mesa's software
+// rasteriser with its thread count fixed (LP_NUM_THREADS, 4 unless set) and
+// printed. Frames of 1/60 s, seeded, not paced to a refresh: the main menu,
+// level 3 with the level lab's reference player, the level results' tally
+// and the shop, at 640 x 480 and 800 x 600. For each: the CPU time a frame
+// costs over all threads of the process (getrusage, the rasteriser's threads
+// included) and the frames a second.
+//
+//   frame_gl_bench                 the table
+//   frame_gl_bench --draws         also the 40 costliest kinds of draw of each
+//                                  scene (each draw finished before and after,
+//                                  summed by texture, blend and vertex count
+//                                  over 120 frames)
+//   frame_gl_bench --startup       start-up: the loading picture on screen and
+//                                  the end of loading after exec, warm and on
+//                                  a first start, and memory at the main menu
+//   --size WxH (again for more), --frames N (timed frames a scene), --scene
+//   menu|play|results|shop
+#include "ReferencePlayer.h"
+#include "TestSupport.h"
+
+#include "engine/Log.h"
+#include "engine/SceneRenderer.h"
+#include "engine/StringTable.h"
+#include "game/Game.h"
+#include "platform/Files.h"
+#include "platform/System.h"
+#include "platform/Window.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <malloc.h>
+#include <map>
+#include <memory>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <tuple>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr float kFrame = 1.0f / 60.0f;
+
+bool Proc(const plat::WindowEvent&) { return false; }
+
+double CpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double WallSeconds()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+int64_t RealtimeNanoseconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_REALTIME, &t);
+    return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+struct Size {
+    int width = 640;
+    int height = 480;
+};
+
+struct Options {
+    std::vector<Size> sizes;
+    bool draws = false;
+    bool startup = false;
+    int frames = 600;
+    std::string scene;
+};
+
+// A player called Bench who has seen the tutorial, in a user folder of its
+// own.
+void MakeBenchPlayer(const std::string& user)
+{
+    for (const char* sub : {"Players", "Data", "Data\\GameData", "Data\\Config"})
+        plat::CreateDirectory(user + sub);
+    plat::CreateDirectory(user + "Players\\Bench");
+    testing_support::WriteText(user + "Players/Bench/Settings.ini", "[Main]\nQuestTutorial=0\n");
+}
+
+// The game in a window of the offscreen driver, started as the shell starts
+// it, its device then unpaced.
+class GlGame {
+public:
+    GlGame(Size size, const std::string& userFolder)
+    {
+        SetDataFoldersForTests(userFolder, userFolder);
+        SetLogName(userFolder + "Objects.log");
+        ClearLog();
+        std::string why;
+        if (!plat::InitVideo(&why)) {
+            std::fprintf(stderr, "no video: %s\n", why.c_str());
+            return;
+        }
+        m_window = std::make_unique<plat::Window>("frame_gl_bench", size.width, size.height, Proc);
+        m_direct3d = d3d::CreateDirect3D();
+        if (!m_direct3d)
+            return;
+        DisplaySettings settings;
+        settings.width = size.width;
+        settings.height = size.height;
+        renderer = MakeCountedHandle(new CSceneRenderer());
+        if (d3d::Failed(renderer->CreateDevice(&settings, m_direct3d.get(), m_window.get(), d3d::D3DFMT_D16)))
+            return;
+        // A window presents on the refresh; the benchmark measures what a
+        // frame costs, so its frames come as fast as they are drawn.
+        d3d::D3DPRESENT_PARAMETERS unpaced = renderer->device->presentParameters;
+        unpaced.FullScreen_PresentationInterval = d3d::D3DPRESENT_INTERVAL_IMMEDIATE;
+        renderer->device->Device()->Reset(&unpaced);
+        game = MakeCountedHandle(new CGame(renderer));
+        PointAt(-600.0f, -600.0f);
+        started = game->Init(m_window.get(), nullptr) == 1;
+    }
+    ~GlGame()
+    {
+        if (game)
+            game->SaveQuestOnExit();
+        game.Reset();
+        renderer.Reset();
+        m_direct3d.reset();
+        m_window.reset();
+        plat::SetCursorPollForTests(nullptr);
+        ClearStrings();
+        plat::ShutdownVideo();
+    }
+    GlGame(const GlGame&) = delete;
+    GlGame& operator=(const GlGame&) = delete;
+
+    CGame* operator->() { return game.Get(); }
+    d3d::IDirect3DDevice8* Device() { return renderer->device->Device(); }
+
+    // One frame, drawn to its end: under a window system the swap waits for
+    // the rasteriser, the offscreen driver's does not.
+    void Frame()
+    {
+        game->Frame(kFrame, 1, 0);
+        d3d::FinishDrawing(Device());
+    }
+    bool RunUntil(const std::function<bool()>& done, float limit)
+    {
+        for (float t = 0.0f; t < limit; t += kFrame) {
+            if (done())
+                return true;
+            Frame();
+        }
+        return done();
+    }
+    void PointAt(float x, float y)
+    {
+        m_poll.x = static_cast<int>(std::lround(x + 512.0f));
+        m_poll.y = static_cast<int>(std::lround(384.0f - y));
+        m_poll.width = 1024;
+        m_poll.height = 768;
+        plat::SetCursorPollForTests(&m_poll);
+    }
+    void Click(float x, float y)
+    {
+        PointAt(x, y);
+        game->OnPress(plat::MouseButton::Left, m_poll.x, m_poll.y);
+        game->OnRelease(plat::MouseButton::Left, m_poll.x, m_poll.y);
+    }
+    void ClickId(const CountedHandle<CQoForm>& form, Command command)
+    {
+        if (const CountedHandle<CQoWindow> control = form->FindChild(IdOf(command)))
+            Click(control->Position().x, control->Position().y);
+    }
+    static bool Shown(const CountedHandle<CQoForm>& form) { return form->IsVisible() && form->active; }
+
+    CountedHandle<CSceneRenderer> renderer;
+    CountedHandle<CGame> game;
+    bool started = false;
+
+private:
+    std::unique_ptr<plat::Window> m_window;
+    std::unique_ptr<d3d::IDirect3D8> m_direct3d;
+    plat::CursorPoll m_poll;
+};
+
+bool ToTheMenu(GlGame& game)
+{
+    return game.started &&
+           game.RunUntil([&] { return GlGame::Shown(game->services.screens->mainMenu.form); }, 30.0f);
+}
+
+// The quest's first level, then level 3 started as the map starts it.
+bool ToLevel3(GlGame& game)
+{
+    if (!ToTheMenu(game))
+        return false;
+    game->flow.StartNewQuest(0);
+    if (!game.RunUntil([&] { return game->flow.IsAt<CStoryPages>(CStoryPages::kPages); }, 5.0f))
+        return false;
+    game->OnKeyDown(32);
+    if (!game.RunUntil([&] { return game->flow.IsIn<CPlay>(); }, 10.0f))
+        return false;
+    game->flow.loader.StartLevel(3);
+    game->services.SwitchBackgroundForStage(1, 3);
+    game->flow.Enter(game->flow.levelStart);
+    return game.RunUntil([&] { return game->flow.IsIn<CPlay>() && game->services.board->IsIdle(); }, 10.0f);
+}
+
+// The reference player: after its time of rest it clicks a move's two
+// tokens; a trophy won in play it closes once its award has flown.
+class Player {
+public:
+    explicit Player(GlGame& game) : m_game(game) {}
+    void Frame()
+    {
+        if (m_game->flow.trophies.OverLevel()) {
+            const CountedHandle<CQoForm>& form = m_game->services.screens->trophies.form;
+            if (GlGame::Shown(form) && m_game->services.trophies->pendingAwards.empty() &&
+                !m_game->services.trophies->AwardRunning())
+                m_game.ClickId(form, Command::TrophiesContinue);
+            return;
+        }
+        const CGameBoard& board = *m_game->services.board;
+        const bool resting = board.Status().inPlay && board.IsIdle();
+        m_rest = resting ? m_rest + kFrame : 0.0f;
+        if (m_rest < kReferenceThinkTime)
+            return;
+        MatchMove move;
+        if (!ChooseReferenceMove(board, &move))
+            return;
+        const Vec2 a = board.CellToPoint(move.column1, move.row1, true);
+        const Vec2 b = board.CellToPoint(move.column2, move.row2, true);
+        m_game.Click(a.x, a.y);
+        m_game.Click(b.x, b.y);
+        m_rest = 0.0f;
+    }
+
+private:
+    GlGame& m_game;
+    float m_rest = 0.0f;
+};
+
+// Sums the timed draws by texture, blend and vertex count.
+class DrawCosts {
+public:
+    DrawCosts(CRenderDevice& device, Size size)
+        : m_device(device), m_screenPixels(static_cast<double>(size.width) * size.height)
+    {}
+    void Add(const d3d::DrawTiming& t)
+    {
+        Entry& e = m_entries[std::make_tuple(Name(t.texture), BlendName(t), t.vertexCount)];
+        e.seconds += t.seconds;
+        e.pixels += t.pixels;
+        ++e.count;
+    }
+    void Print(int frames) const
+    {
+        std::vector<std::pair<Key, Entry>> sorted(m_entries.begin(), m_entries.end());
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const auto& a, const auto& b) { return a.second.seconds > b.second.seconds; });
+        double total = 0.0;
+        for (const auto& [key, entry] : sorted)
+            total += entry.seconds;
+        double pixels = 0.0;
+        for (const auto& [key, entry] : sorted)
+            pixels += entry.pixels;
+        std::printf("    draws a frame %.1f, their time %.2f ms a frame (finished one by one), %.2f screens "
+                    "of pixels\n",
+                    Count() / static_cast<double>(frames), 1000.0 * total / frames,
+                    pixels / frames / m_screenPixels);
+        std::printf("    %-28s %-18s %8s %9s %10s %6s\n", "texture", "blend", "vertices", "per frame",
+                    "ms a frame", "share");
+        for (size_t i = 0; i < sorted.size() && i < 40; ++i) {
+            const auto& [key, entry] = sorted[i];
+            std::printf("    %-28s %-10s %8u %9.1f %10.3f %5.1f%% %9.2f\n", std::get<0>(key).c_str(),
+                        std::get<1>(key).c_str(), std::get<2>(key), entry.count / static_cast<double>(frames),
+                        1000.0 * entry.seconds / frames, 100.0 * entry.seconds / total,
+                        entry.pixels / frames / m_screenPixels);
+        }
+    }
+
+private:
+    using Key = std::tuple<std::string, std::string, uint32_t>;
+    struct Entry {
+        double seconds = 0.0;
+        double pixels = 0.0;
+        long count = 0;
+    };
+    long Count() const
+    {
+        long n = 0;
+        for (const auto& [key, entry] : m_entries)
+            n += entry.count;
+        return n;
+    }
+    std::string Name(d3d::IDirect3DTexture8* texture) const
+    {
+        if (!texture)
+            return "(none)";
+        for (const CountedHandle<CTexture>& t : m_device.textures)
+            if (t->texture.get() == texture)
+                return t->name;
+        return "(unregistered)";
+    }
+    static std::string BlendName(const d3d::DrawTiming& t)
+    {
+        if (!t.blend)
+            return "opaque";
+        if (t.sourceBlend == d3d::D3DBLEND_SRCALPHA && t.destinationBlend == d3d::D3DBLEND_INVSRCALPHA)
+            return "alpha";
+        if (t.sourceBlend == d3d::D3DBLEND_SRCALPHA && t.destinationBlend == d3d::D3DBLEND_ONE)
+            return "additive";
+        if (t.sourceBlend == d3d::D3DBLEND_ONE && t.destinationBlend == d3d::D3DBLEND_ONE)
+            return "add";
+        return std::to_string(t.sourceBlend) + "/" + std::to_string(t.destinationBlend);
+    }
+    CRenderDevice& m_device;
+    double m_screenPixels;
+    std::map<Key, Entry> m_entries;
+};
+
+// Times `frames` frames of `step` (which draws one frame and may play), and
+// with --draws times 120 more draw by draw.
+void TimeFrames(GlGame& game, const Options& options, const char* scene, Size size,
+                const std::function<void()>& step)
+{
+    const double cpu0 = CpuSeconds(), wall0 = WallSeconds();
+    for (int i = 0; i < options.frames; ++i)
+        step();
+    const double cpu = CpuSeconds() - cpu0, wall = WallSeconds() - wall0;
+    std::printf("%-8s %4dx%-4d %9.2f ms %9.1f\n", scene, size.width, size.height, 1000.0 * cpu / options.frames,
+                options.frames / wall);
+    std::fflush(stdout);
+    if (!options.draws)
+        return;
+    DrawCosts costs(*game.renderer->device, size);
+    d3d::SetDrawTimer(game.Device(), [&](const d3d::DrawTiming& t) { costs.Add(t); });
+    constexpr int kTimedFrames = 120;
+    for (int i = 0; i < kTimedFrames; ++i)
+        step();
+    d3d::SetDrawTimer(game.Device(), {});
+    costs.Print(kTimedFrames);
+    std::fflush(stdout);
+}
+
+void RunScenes(const Options& options, Size size)
+{
+    auto wanted = [&](const char* name) { return options.scene.empty() || options.scene == name; };
+    if (wanted("menu")) {
+        testing_support::ScratchDir user;
+        MakeBenchPlayer(user.Path());
+        plat::SeedRandom(3);
+        GlGame game(size, user.Path());
+        if (!ToTheMenu(game)) {
+            std::printf("menu: the game did not reach the main menu\n");
+            return;
+        }
+        game.Frame(); // the first frame draws what the menu's fade left
+        TimeFrames(game, options, "menu", size, [&] { game.Frame(); });
+    }
+    if (wanted("play") || wanted("results") || wanted("shop")) {
+        testing_support::ScratchDir user;
+        MakeBenchPlayer(user.Path());
+        plat::SeedRandom(3);
+        GlGame game(size, user.Path());
+        if (!ToLevel3(game)) {
+            std::printf("play: the game did not reach level 3\n");
+            return;
+        }
+        game->services.board->SetGemCounts(1000, game->services.board->GemsToPlace());
+        Player player(game);
+        auto play = [&] {
+            player.Frame();
+            game.Frame();
+        };
+        for (int i = 0; i < static_cast<int>(5.0f / kFrame); ++i)
+            play();
+        if (wanted("play"))
+            TimeFrames(game, options, "play", size, play);
+        if (!wanted("results") && !wanted("shop"))
+            return;
+        game->services.board->SetGemCounts(0, game->services.board->GemsToPlace());
+        if (!game.RunUntil([&] { return game->flow.IsIn<CLevelResults>(); }, 10.0f)) {
+            std::printf("results: the level did not end\n");
+            return;
+        }
+        // The tally runs about seven seconds; the frames after it hold its end.
+        if (wanted("results"))
+            TimeFrames(game, options, "results", size, [&] { game.Frame(); });
+        if (!wanted("shop"))
+            return;
+        if (!game.RunUntil([&] { return game->flow.IsAt<CLevelResults>(CLevelResults::kAllShown); }, 20.0f))
+            return;
+        game.ClickId(game->services.screens->statistics.form, Command::ResultsContinue);
+        for (float t = 0.0f; t < 30.0f && !game->flow.IsIn<CShopVisit>(); t += kFrame) {
+            if (game->flow.IsIn<CBetweenLevels>() && game->flow.WaitsForPlayer())
+                game->OnKeyDown(32);
+            game.Frame();
+        }
+        if (!game.RunUntil(
+                [&] {
+                    return GlGame::Shown(game->services.screens->shop.form) &&
+                           game->services.shop->OpenFraction() >= 1.0f;
+                },
+                10.0f)) {
+            std::printf("shop: the shop did not open\n");
+            return;
+        }
+        TimeFrames(game, options, "shop", size, [&] { game.Frame(); });
+    }
+}
+
+// One start of the game in this process, exec'd by RunStartups: when the
+// loading picture was first drawn and when loading ended, in milliseconds
+// after `execNanoseconds`, and the memory at the main menu.
+int StartOnce(const std::string& userFolder, int64_t execNanoseconds, Size size)
+{
+    double firstDraw = -1.0;
+    std::string why;
+    plat::InitVideo(&why);
+    auto since = [&] { return (RealtimeNanoseconds() - execNanoseconds) / 1e6; };
+    SetDataFoldersForTests(userFolder, userFolder);
+    for (const char* sub : {"Players", "Data", "Data\\Config"})
+        plat::CreateDirectory(userFolder + sub);
+    SetLogName(userFolder + "Objects.log");
+    ClearLog();
+    auto window = std::make_unique<plat::Window>("frame_gl_bench", size.width, size.height, Proc);
+    std::unique_ptr<d3d::IDirect3D8> direct3d = d3d::CreateDirect3D();
+    DisplaySettings settings;
+    ReadDisplaySettings();
+    GetDisplaySettings(&settings);
+    settings.width = size.width;
+    settings.height = size.height;
+    settings.fullScreen = 0;
+    auto renderer = MakeCountedHandle(new CSceneRenderer());
+    if (!direct3d || d3d::Failed(renderer->CreateDevice(&settings, direct3d.get(), window.get(), d3d::D3DFMT_D16)))
+        return 3;
+    SetDisplaySettings(settings);
+    WriteDisplaySettings();
+    d3d::SetDrawTimer(renderer->device->Device(), [&](const d3d::DrawTiming&) {
+        if (firstDraw < 0.0)
+            firstDraw = since();
+    });
+    auto game = MakeCountedHandle(new CGame(renderer));
+    renderer.Reset();
+    if (game->Init(window.get(), nullptr) != 1)
+        return 4;
+    const double loaded = since();
+    d3d::SetDrawTimer(game->services.device->Device(), {});
+    for (int i = 0; i < 120; ++i)
+        game->Frame(kFrame, 1, 0);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const struct mallinfo2 heap = mallinfo2();
+    std::printf("%.1f %.1f %.1f %.1f\n", firstDraw, loaded, usage.ru_maxrss / 1024.0,
+                static_cast<double>(heap.uordblks + heap.hblkhd) / (1024.0 * 1024.0));
+    std::fflush(stdout);
+    game->SaveQuestOnExit();
+    game.Reset();
+    direct3d.reset();
+    window.reset();
+    plat::ShutdownVideo();
+    return 0;
+}
+
+// Starts the game `runs` times in a process of its own each: the first with
+// a fresh user folder, the others in the folder the first left (warm).
+void RunStartups(Size size, int runs)
+{
+    char self[4096] = {};
+    if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0)
+        return;
+    testing_support::ScratchDir user;
+    std::printf("start      loading picture   end of loading   peak memory   heap at the menu\n");
+    for (int run = 0; run < runs; ++run) {
+        char nanoseconds[32];
+        std::snprintf(nanoseconds, sizeof nanoseconds, "%lld", static_cast<long long>(RealtimeNanoseconds()));
+        int out[2];
+        if (pipe(out) != 0)
+            return;
+        const pid_t child = fork();
+        if (child == 0) {
+            dup2(out[1], 1);
+            close(out[0]);
+            const std::string sizeText = std::to_string(size.width) + "x" + std::to_string(size.height);
+            std::snprintf(nanoseconds, sizeof nanoseconds, "%lld", static_cast<long long>(RealtimeNanoseconds()));
+            execl(self, self, "--start-once", user.Path().c_str(), nanoseconds, sizeText.c_str(),
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(out[1]);
+        char line[256] = {};
+        const ssize_t got = read(out[0], line, sizeof line - 1);
+        close(out[0]);
+        int status = 0;
+        waitpid(child, &status, 0);
+        double picture = 0, loaded = 0, peak = 0, heap = 0;
+        if (got <= 0 || std::sscanf(line, "%lf %lf %lf %lf", &picture, &loaded, &peak, &heap) != 4) {
+            std::printf("%-10s failed (status %d)\n", run == 0 ? "first" : "warm", status);
+            continue;
+        }
+        std::printf("%-10s %12.0f ms %13.0f ms %10.0f MiB %12.1f MiB\n", run == 0 ? "first" : "warm", picture,
+                    loaded, peak, heap);
+        std::fflush(stdout);
+    }
+}
+
+bool ParseSize(const char* text, Size* size)
+{
+    return std::sscanf(text, "%dx%d", &size->width, &size->height) == 2 && size->width >= 320 &&
+           size->height >= 240;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // The offscreen driver, and a rasteriser thread count that does not
+    // follow the machine.
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setenv("LP_NUM_THREADS", "4", 0);
+    if (chdir(GALVORINE_GAME_DIR) != 0)
+        return 2;
+    if (argc == 5 && std::strcmp(argv[1], "--start-once") == 0) {
+        Size size;
+        ParseSize(argv[4], &size);
+        return StartOnce(argv[2], std::atoll(argv[3]), size);
+    }
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        Size size;
+        if (arg == "--draws") {
+            options.draws = true;
+        } else if (arg == "--startup") {
+            options.startup = true;
+        } else if (arg == "--size" && i + 1 < argc && ParseSize(argv[i + 1], &size)) {
+            options.sizes.push_back(size);
+            ++i;
+        } else if (arg == "--frames" && i + 1 < argc) {
+            options.frames = std::max(10, std::atoi(argv[++i]));
+        } else if (arg == "--scene" && i + 1 < argc) {
+            options.scene = argv[++i];
+        } else {
+            std::fprintf(stderr, "usage: frame_gl_bench [--draws] [--startup] [--size WxH]... [--frames N] "
+                                 "[--scene menu|play|results|shop]\n");
+            return 1;
+        }
+    }
+    if (options.sizes.empty())
+        options.sizes = {Size{640, 480}, Size{800, 600}};
+    std::printf("LP_NUM_THREADS=%s, SDL_VIDEODRIVER=%s\n", std::getenv("LP_NUM_THREADS"),
+                std::getenv("SDL_VIDEODRIVER"));
+    {
+        testing_support::ScratchDir user;
+        MakeBenchPlayer(user.Path());
+        GlGame probe(options.sizes.front(), user.Path());
+        std::printf("renderer: %s\n", probe.started ? d3d::DeviceRendererName(probe.Device()).c_str() : "(none)");
+    }
+    if (options.startup) {
+        RunStartups(options.sizes.front(), 6);
+        return 0;
+    }
+    std::printf("scene         size      CPU a frame   frames a second (%d frames, unpaced)\n", options.frames);
+    for (const Size& size : options.sizes)
+        RunScenes(options, size);
+    return 0;
+}
