@@ -137,6 +137,9 @@ public:
         Frames(1);
         shopVisits.push_back(
             {Bytes(PlayerFolder(name) + "Quest.sav"), Bytes(PlayerFolder(name) + "QuestAS1.sav")});
+        // The shop's lesson takes the first press for itself: Return closes it.
+        if (game->flow.lessons.ShopLessonShown())
+            Key(13);
         ClickId(Screens().shop.form, Command::ShopDone);
         // Stars left to spend: the shop asks, and the walk is done all the same.
         if (Screens().AskedQuestion() == Question::StarsLeft) {
