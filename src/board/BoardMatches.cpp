@@ -53,18 +53,20 @@ void CGameBoard::ProcessMatchGroups()
         int32_t kind = 0, value = 0;
         if (!m_balance.PickSlot(group.cells.size() > 4, &kind, &value, m_random))
             continue;
-        // In the bonus lesson the new bonus always lands on the same token.
-        const CountedHandle<CToken> carrier =
-            m_lesson == Lesson::Bonus ? Cell(4, 4) : m_movingTokens.PickFreeToken(m_random);
+        // In the bonus lesson the new bonus lands on the same token, unless
+        // that one carries a gem already: the gem would be lost, and the
+        // level with it.
+        const CountedHandle<CToken>& lessonCarrier = Cell(4, 4);
+        const CountedHandle<CToken> carrier = m_lesson == Lesson::Bonus && !(lessonCarrier && lessonCarrier->bonus)
+                                                  ? lessonCarrier
+                                                  : m_movingTokens.PickFreeToken(m_random);
         if (!carrier)
             continue;
         // A bonus the manager cannot make is skipped.
         CountedHandle<CBonus> bonus = m_bonuses->CreateBonus(kind, value, 0, 1);
         if (!bonus)
             continue;
-        bonus->boardFlag = 1;
-        bonus->FlyIn(carrier->anchorX + m_originX, carrier->anchorY + m_originY, carrier->anchorZ + m_originZ,
-                     carrier->size, carrier->column, carrier->row, true, 0.5f);
-        GiveBonus(*carrier, bonus);
+        bonus->eventsEnabled = 1;
+        FlyInOnToken(*carrier, bonus);
     }
 }

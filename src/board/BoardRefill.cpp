@@ -74,6 +74,14 @@ void CGameBoard::GiveBonus(CToken& token, const CountedHandle<CBonus>& bonus)
         bonus->colour = token.colour;
 }
 
+void CGameBoard::FlyInOnToken(CToken& carrier, const CountedHandle<CBonus>& bonus)
+{
+    bonus->position = Vec3{carrier.anchorX + m_originX, carrier.anchorY + m_originY, carrier.anchorZ + m_originZ};
+    bonus->FlyIn(bonus->position.x, bonus->position.y, bonus->position.z, carrier.size, carrier.column,
+                 carrier.row, 1, 0.5f);
+    GiveBonus(carrier, bonus);
+}
+
 void CGameBoard::Refill(bool requireNoRun, bool requireMove)
 {
     // Gravity: the lowest empty cells fill first.
@@ -306,8 +314,8 @@ void CGameBoard::AttachPresetBonuses(FillSource source)
             CountedHandle<CBonus> bonus = m_bonuses->CreateBonus(kind, value, 0, 1);
             if (!bonus)
                 continue;
-            bonus->FlyIn(t.x + m_originX, t.y + m_originY, t.z + m_originZ, t.size, c, r, true, 0.5f);
-            GiveBonus(t, bonus);
+            bonus->eventsEnabled = 1;
+            FlyInOnToken(t, bonus);
         }
 }
 
@@ -317,7 +325,7 @@ void CGameBoard::RestoreSavedExtras()
 {
     const BoardSnapshot& save = m_restore;
     if (save.hintSeconds > 0.0f) {
-        m_adviser->AddTime(true, save.hintSeconds);
+        m_adviser->AddTime(save.hintSeconds);
         ShowMoveHints();
     }
     if (m_boardMode != 0)

@@ -277,7 +277,7 @@ void CGameBoard::ShuffleAnimated(float duration, int steps)
                 info.hasBonus = t.bonus ? 1 : 0;
                 if (t.bonus) {
                     info.bonusKind = t.bonus->kind;
-                    info.bonusValue = t.bonus->value;
+                    info.bonusValue = t.bonus->param;
                 }
                 remembered = true;
             }

@@ -4,6 +4,8 @@
 
 #include "audio/SoundManager.h"
 #include "balance/BalanceState.h"
+#include "bonuses/BonusGem.h"
+#include "bonuses/BonusSolidarity.h"
 #include "effects/keepers/DustTrackKeeper.h"
 #include "effects/keepers/SandKeeper.h"
 #include "effects/particles/ParticleSystemsManager.h"
@@ -132,9 +134,9 @@ void CGameBoard::ScoreFinishedStrikes()
             fired.push_back(target->bonus);
             if (target->bonus->kind != kBonusScore)
                 continue;
-            sum += CBalanceState::TokenValue(target->bonus->value);
+            sum += CBalanceState::TokenValue(target->bonus->param);
             positions.push_back(Vec3{target->x + target->offsetX, target->y + target->offsetY, popupDepth});
-            values.push_back(target->bonus->value);
+            values.push_back(target->bonus->param);
         }
         if (m_balance.CountsAsCascade(n)) {
             ++m_cascadeCount;
@@ -164,8 +166,9 @@ void CGameBoard::ScoreFinishedStrikes()
     m_rays->ClearFinished();
     if (best > 1 && m_sounds)
         m_sounds->PlayCombo(best);
+    // Firing never adds to the manager's list nor takes from it.
     for (const CountedHandle<CBonus>& bonus : m_bonuses->bonuses)
-        if (std::find(fired.begin(), fired.end(), bonus) != fired.end())
+        if (bonus && std::find(fired.begin(), fired.end(), bonus) != fired.end())
             ApplyBonusFire(bonus);
     Push(BoardEventKind::StrikesScored, total);
 }
@@ -181,7 +184,11 @@ void CGameBoard::RefillOrCheck()
 {
     if (!m_enabled || m_boardMode != 0 || !m_rays->Active().empty() || !m_rays->Finished().empty())
         return;
-    if (!m_totems->IsIdle() || !m_bonuses->IsIdle())
+    // The manager's events of the last frame were applied when they came:
+    // only a busy bonus holds the board back, or it would rest for a frame
+    // with a run standing.
+    if (!m_totems->IsIdle() || !std::all_of(m_bonuses->bonuses.begin(), m_bonuses->bonuses.end(),
+                                            [](const CountedHandle<CBonus>& b) { return !b || b->IsIdle(); }))
         return;
     for (const CountedHandle<CToken>& t : m_movingTokens.Tokens())
         if (t->kind == kBoardToken && !t->active)
@@ -273,36 +280,180 @@ void CGameBoard::SpawnStrikeSand(const CTerminator& strike, float value)
 // produces none.
 void CGameBoard::ApplyTotemActions() {}
 
-// What the bonuses ask of the board. Of the bonuses only gems exist yet: a
-// gem that reached the gems bar goes into it and off the level's goal.
+void CGameBoard::PlayBonusSound(BonusSound sound, float x)
+{
+    if (m_sounds)
+        m_sounds->PlayPanned(m_bonusSounds[static_cast<size_t>(sound)], x, 0, 0);
+}
+
+// The manager's events of this frame, in order. Extra time and the hint
+// display are the level's: once it has ended they come to nothing.
 void CGameBoard::ApplyBonusEvents()
 {
-    const GameEventVector& pending = m_bonuses->pendingEvents;
+    const GameEventVector& pending = m_bonuses->pending;
     for (size_t i = 0; i < pending.Size(); ++i) {
         const GameEvent& e = pending.At(i);
+        // Every sender is a bonus of the manager's list.
         auto* bonus = static_cast<CBonus*>(e.sender.Get());
-        if (e.kind != CBonusManager::kGemArrived || !bonus)
-            continue;
-        m_gemsBar->AddGem(bonus->colour);
-        bonus->state = kBonusCollected;
-        --m_gemsToCollect;
-        if (m_sounds)
-            m_sounds->PlayPanned(m_sounds->Sample("GemBar.wav"), bonus->x, 0, 0);
+        switch (e.kind) {
+        case kEventGemArrived:
+            if (!bonus || bonus->kind != kBonusGem)
+                break;
+            m_gemsBar->AddGem(static_cast<CBonusGem&>(*bonus).value);
+            bonus->state = kBonusCollected;
+            --m_gemsToCollect;
+            PlayBonusSound(BonusSound::GemBar, bonus->position.x);
+            break;
+        case kEventDestroyCell:
+            DestroyCellToken(EventColumn(e), EventRow(e), 0.0f, true);
+            break;
+        case kEventFlownOff: {
+            const auto& list = m_bonuses->bonuses;
+            const auto it = std::find_if(list.begin(), list.end(),
+                                         [bonus](const CountedHandle<CBonus>& b) { return b.Get() == bonus; });
+            if (!bonus || it == list.end())
+                break;
+            if (const CountedHandle<CToken> carrier = m_movingTokens.PickFreeToken(m_random)) {
+                bonus->SetDrawGroup(1);
+                FlyInOnToken(*carrier, *it);
+            } else {
+                bonus->FlyToTarget(0.5f);
+            }
+            break;
+        }
+        case kEventTimeArrived:
+            if (!m_ended) {
+                BoardEvent time;
+                time.kind = BoardEventKind::TimeBonus;
+                time.seconds = static_cast<float>(5 * e.value + 10);
+                m_events.Push(time);
+            }
+            break;
+        case kEventAdviserArrived:
+            if (!m_ended) {
+                m_adviser->AddTime(static_cast<float>(5 * e.value + 15));
+                ShowMoveHints();
+                PlayBonusSound(BonusSound::AdviserAct, m_adviser->CounterX());
+            }
+            break;
+        case kEventSolidarityStrike:
+            PlayBonusSound(BonusSound::SolidarityRedir, EventPosition(e));
+            m_shake.AddImpulse(0.75f);
+            break;
+        case kEventBonusPlaced:
+            PlayBonusSound(BonusSound::BonusDrop, EventPosition(e));
+            break;
+        default:
+            break;
+        }
     }
 }
 
-// A bonus whose token a strike destroyed fires; a gem first learns where in
-// the gems bar it lands, after the gems already on their way.
+// A bonus whose token a strike destroyed fires. Its level as the board
+// reads it (shakes, what solidarity takes) is held to 0 .. 3 like the
+// bonus's own tables.
 void CGameBoard::ApplyBonusFire(const CountedHandle<CBonus>& bonus)
 {
-    if (bonus->kind == kBonusGem) {
+    CBonus& b = *bonus;
+    const float x = b.position.x;
+    switch (b.kind) {
+    case kBonusGem: {
+        // The gem lands in the gems bar after the gems already on their way.
         int n = 1;
         for (const CountedHandle<CBonus>& other : m_bonuses->bonuses)
-            n += other->kind == kBonusGem && other->state == kBonusFired ? 1 : 0;
-        bonus->destination = m_gemsBar->GetGemTarget(bonus->colour, n);
-        if (m_sounds)
-            m_sounds->PlayPanned(m_sounds->Sample("GemOut.wav"), bonus->x, 0, 0);
+            n += other && other->kind == kBonusGem && other->state == kBonusFired ? 1 : 0;
+        auto& gem = static_cast<CBonusGem&>(b);
+        gem.destination = m_gemsBar->GetGemTarget(gem.value, n);
+        PlayBonusSound(BonusSound::GemOut, x);
+        break;
     }
-    bonus->Fire();
+    case kBonusTnt:
+    case kBonusFlash:
+        // The cells they strike come back as events.
+        m_shake.AddImpulse(static_cast<float>(b.Level()) * 0.25f + 2.0f);
+        PlayBonusSound(b.kind == kBonusTnt ? BonusSound::Tnt : BonusSound::Flash, x);
+        break;
+    case kBonusTime:
+        PlayBonusSound(BonusSound::Clock, x);
+        break;
+    case kBonusAdviser:
+        PlayBonusSound(BonusSound::AdviserGet, x);
+        break;
+    case kBonusScore:
+        PlayBonusSound(BonusSound::Multiplier, x);
+        break;
+    case kBonusSolidarity:
+        FireSolidarity(b);
+        PlayBonusSound(BonusSound::Solidarity, x);
+        break;
+    default:
+        break;
+    }
+    b.Fire();
     Count(StatRemovals, 1);
+}
+
+// Solidarity takes every token of its colour, steel too from level 2, a
+// random third of them spared at level 0; at level 3 its neighbours go
+// first. Each is struck when the bonus's bolt reaches it.
+void CGameBoard::FireSolidarity(CBonus& bonus)
+{
+    const int level = bonus.Level();
+    if (level > 2 && IsOnBoard(bonus.column, bonus.row)) {
+        for (int r = std::max(bonus.row - 1, 0); r <= std::min(bonus.row + 1, m_rows - 1); ++r)
+            for (int c = std::max(bonus.column - 1, 0); c <= std::min(bonus.column + 1, m_columns - 1); ++c)
+                DestroyCellToken(c, r, 0.0f, true);
+    }
+    std::vector<MatchCell> targets;
+    targets.reserve(static_cast<size_t>(m_columns * m_rows));
+    for (int r = 0; r < m_rows; ++r)
+        for (int c = 0; c < m_columns; ++c) {
+            const CountedHandle<CToken>& t = Cell(c, r);
+            if (t && t->active && (t->colour == bonus.colour || (level >= 2 && t->colour >= 99)))
+                targets.push_back(MatchCell{c, r});
+        }
+    if (level == 0) {
+        const int spared = static_cast<int>(targets.size()) / 3;
+        for (int k = 0; k < spared; ++k)
+            targets.erase(targets.begin() + Pick(static_cast<int>(targets.size())));
+    }
+    std::vector<Vec2> points;
+    points.reserve(targets.size());
+    for (const MatchCell& cell : targets)
+        points.push_back(CellToPoint(cell.column, cell.row, true));
+    std::vector<float> delays(targets.size(), 0.0f);
+    if (bonus.kind == kBonusSolidarity)
+        static_cast<CBonusSolidarity&>(bonus).SetTargets(points, &delays);
+    for (size_t i = 0; i < targets.size(); ++i)
+        DestroyCellToken(targets[i].column, targets[i].row, delays[i], false);
+    if (level > 2)
+        m_shake.AddImpulse(2.25f);
+}
+
+bool CGameBoard::DestroyCellToken(int column, int row, float delay, bool hitSound)
+{
+    if (!IsOnBoard(column, row))
+        return false;
+    const CountedHandle<CToken> t = Cell(column, row);
+    if (!t || !t->active)
+        return false;
+    TerminatorPath path;
+    path.cells.emplace_back(column, row);
+    PassOnBonus(t);
+    const CountedHandle<CTerminator> ray =
+        m_rays->Spawn(1, path, t->cap ? t->cap->baseTexture : CountedHandle<CTexture>(), true);
+    if (ray) {
+        ray->AddTarget(t, kRemoveOneChain);
+        ray->elapsed = -std::max(delay, 0.0f);
+        if (hitSound)
+            m_rays->QueueHitSound(ray);
+        BookDestroyed(*ray);
+    }
+    if (m_marker->Token() == t)
+        m_marker->Hide();
+    t->active = 0;
+    t->state = kTokenDestroyed;
+    if (!t->chained)
+        CellRef(column, row).Reset();
+    return true;
 }

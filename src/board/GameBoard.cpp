@@ -2,15 +2,18 @@
 // and the other board files use.
 #include "board/GameBoard.h"
 
+#include "audio/SoundManager.h"
 #include "balance/BalanceState.h"
 #include "engine/DataPaths.h"
 #include "engine/Random.h"
 #include "layout/QuestLayout.h"
 #include "rays/TerminatorsManager.h"
 #include "rays/TokenHighlight.h"
+#include "tokens/BoardGrid.h"
 #include "tokens/CapsRenderer.h"
 
 #include <cmath>
+#include <iterator>
 
 // The board makes its own bonus manager, hint display, totems, popups,
 // gems bar, rays and selection marker, so that it can play on its own
@@ -81,7 +84,14 @@ void CGameBoard::EquipRays(const CountedHandle<CParticleSystemsManager>& particl
 
 void CGameBoard::SetSounds(const CountedHandle<CSoundManager>& sounds)
 {
+    static constexpr const char* kBonusSoundFiles[] = {"GemOut.wav",          "GemBar.wav",     "TNT.wav",
+                                                       "Flash.wav",           "Clock.wav",      "AdviserGet.wav",
+                                                       "AdviserAct.wav",      "Multiplier.wav", "Solidarity.wav",
+                                                       "SolidarityRedir.wav", "BonusDrop.wav"};
+    static_assert(std::size(kBonusSoundFiles) == static_cast<size_t>(BonusSound::Count));
     m_sounds = sounds;
+    for (size_t i = 0; i < m_bonusSounds.size(); ++i)
+        m_bonusSounds[i] = sounds ? sounds->Sample(kBonusSoundFiles[i]) : CountedHandle<CSoundSample>();
     m_movingTokens.SetSoundManager(sounds);
     m_rays->SetSoundManager(sounds);
 }
@@ -139,6 +149,7 @@ void CGameBoard::Reset(int mode)
             m_hardMode = false;
         }
         m_totems->SetBoardGrid(m_originX, m_originY, m_originZ, m_columns, m_rows, m_cellWidth, m_cellHeight);
+        SetBoardGrid(m_originX, m_originY, m_originZ, m_columns, m_rows, m_cellWidth, m_cellHeight);
     }
     m_grid.assign(static_cast<size_t>(m_rows), std::vector<CountedHandle<CToken>>(static_cast<size_t>(m_columns)));
     m_analyser.Resize(m_columns, m_rows);
@@ -209,7 +220,7 @@ BoardSnapshot CGameBoard::Snapshot() const
             cell.code = marked ? ~t.colour : t.colour + 1;
             cell.chains = t.chained;
             cell.bonusKind = rider ? t.bonus->kind : 0;
-            cell.bonusValue = rider ? t.bonus->value : 0;
+            cell.bonusValue = rider ? t.bonus->param : 0;
             cell.fixed = t.settled != 0;
         }
     snapshot.gemsToCollect = m_gemsToCollect;
@@ -333,6 +344,14 @@ void CGameBoard::Show(bool visible, bool capsVisible, float seconds)
     if (!visible || m_boardMode == 0) {
         m_sandbox->Show(visible, rate);
         m_gemsBar->Show(visible, rate);
+    }
+    for (const CountedHandle<CBonus>& bonus : m_bonuses->bonuses) {
+        if (!bonus)
+            continue;
+        if (visible)
+            bonus->Show();
+        else
+            bonus->Hide();
     }
     m_swapRefused = false;
 }

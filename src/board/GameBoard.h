@@ -44,6 +44,7 @@ class CCapsRenderer;
 class CFlareRenderer;
 class CParticleSystemsManager;
 class CSoundManager;
+class CSoundSample;
 class CSpriteRenderer;
 class CTerminator;
 class CTerminatorsManager;
@@ -170,7 +171,8 @@ public:
     void SetChallengePlay(bool on);
     void Clear();
     // Shows the board with its sand box and gems bar, fading over `seconds`
-    // (0: at once), or hides all three.
+    // (0: at once), or hides all three. The bonuses show and hide with it
+    // at once, and a hidden one waits where it is.
     void Show(bool visible, bool capsVisible, float seconds);
     bool IsShown() const;
     bool SandboxShown() const;
@@ -333,11 +335,40 @@ private:
     // Sand still falling towards the box is let go when play stops or the
     // level is won.
     void DropFallingSand();
-    // What the totems and the bonuses do to the board; their stand-ins
-    // produce nothing yet.
+    // What the totems do to the board; their stand-in produces nothing yet.
     void ApplyTotemActions();
+    // What the bonuses ask of the board this frame: a gem into the gems
+    // bar, a cell's token struck, a bonus handed on, time, the hint display,
+    // sounds and shakes. Time and hints come to nothing once play has ended.
     void ApplyBonusEvents();
+    // The board's side of a bonus whose token a strike destroyed: its sound
+    // and shake, a gem's place in the gems bar, the tokens a solidarity
+    // bonus takes with it; then the bonus fires.
     void ApplyBonusFire(const CountedHandle<CBonus>& bonus);
+    void FireSolidarity(CBonus& bonus);
+    // The token in the cell is struck by a quick ray of its own, which
+    // starts `delay` seconds late; false (nothing done) when the cell holds
+    // no active token.
+    bool DestroyCellToken(int column, int row, float delay, bool hitSound);
+    // The bonus comes to rest on the token: it shrinks into place where the
+    // token stands, over half a second, and the token carries it.
+    void FlyInOnToken(CToken& carrier, const CountedHandle<CBonus>& bonus);
+    // The bonuses' sounds, panned at x.
+    enum class BonusSound {
+        GemOut,
+        GemBar,
+        Tnt,
+        Flash,
+        Clock,
+        AdviserGet,
+        AdviserAct,
+        Multiplier,
+        Solidarity,
+        SolidarityRedir,
+        BonusDrop,
+        Count
+    };
+    void PlayBonusSound(BonusSound sound, float x);
     // Play ends: no hints, no selection, no input.
     void EndPlay();
     void SettleTotems();
@@ -400,6 +431,7 @@ private:
     CountedHandle<CParticleSystemsManager> m_particles, m_particlesFront;
     CountedHandle<CTexture> m_sandTexture, m_cloudTexture, m_starSandTexture;
     CountedHandle<CSoundManager> m_sounds;
+    std::array<CountedHandle<CSoundSample>, static_cast<size_t>(BonusSound::Count)> m_bonusSounds;
     CountedHandle<CPopupManager> m_popups;
     CountedHandle<CBonusManager> m_bonuses;
     CountedHandle<CAdviserInterface> m_adviser;

@@ -1,10 +1,17 @@
-// STAND-IN until the token bonuses are built: the bonus as the board sees
-// it. The stand-in bonus manager makes only gems, which ride on their
-// tokens and, once fired by a strike, fly to the gems bar; the real bonus
-// replaces this file in place. The calls the shop makes on its previews are
-// here too, and do nothing.
+// The base of the seven bonuses that ride on the board's tokens: the gem,
+// TNT, lightning, the clock, the adviser, the score multiplier and
+// solidarity. The base holds where the bonus is and which cell it belongs
+// to, one cubic move (dropping in, following its token, flying to a target
+// or off), and the events the bonus raises for the board; each kind adds its
+// look and its effect.
+//
+// A bonus lives behind a counted handle: the bonus manager's list holds one
+// reference and the token that carries it another. The events a bonus
+// raises carry no sender; the manager stamps its own handle on them when it
+// collects them for the board.
 #pragma once
 
+#include "engine/MotionPath.h"
 #include "engine/Settings.h" // Vec3
 #include "events/GameEvent.h"
 
@@ -20,38 +27,126 @@ enum BonusKind : int32_t {
     kBonusSolidarity
 };
 
-// Bonus states the board reads.
 enum BonusState : int32_t {
-    kBonusFlyingIn = 1, // a destroyed carrier hands it on
-    kBonusFired = 4,    // a gem on its way to the gems bar
-    kBonusCollected = 6,
+    kBonusIdle = 0,
+    kBonusFlyingIn = 1,
+    kBonusPlaced = 2,
+    kBonusToTarget = 3,  // ends on arrival
+    kBonusFired = 4,     // the kind's effect runs
+    kBonusAtBar = 5,     // a gem that burst at the gems bar
+    kBonusCollected = 6, // a gem the board took, an adviser that arrived
+    kBonusFlyingOff = 7, // ends with event 5 for the board to hand it on
 };
+
+// What a bonus asks of the board (the kind of its events). The board acts
+// on those marked so; the others only tell what happened.
+enum BonusEventKind : int32_t {
+    kEventGemFired = 1,
+    kEventGemArrived = 2, // board: the gem goes into the gems bar
+    kEventTntFired = 3,
+    kEventDestroyCell = 4, // board: destroys the token of a cell
+    kEventFlownOff = 5,    // board: hands the bonus to another token
+    kEventFlashFired = 6,
+    kEventTimeFired = 7,
+    kEventTimeArrived = 8, // board: extra time for the level
+    kEventAdviserFired = 9,
+    kEventAdviserArrived = 10, // board: the hint display switches on
+    kEventScoreFired = 11,
+    kEventSolidarityFired = 12,
+    kEventSolidarityStrike = 13, // board: a sound and a shake
+    kEventBonusPlaced = 14,      // board: a sound
+};
+
+// The words of a bonus event: the bonus's level in the value, a cell in the
+// two integer words, the horizontal position that pans a sound in the
+// argument.
+inline int32_t EventColumn(const GameEvent& e) { return static_cast<int32_t>(e.a); }
+inline int32_t EventRow(const GameEvent& e) { return static_cast<int32_t>(e.x); }
+inline float EventPosition(const GameEvent& e) { return e.ArgFloat(); }
 
 class CBonus : public CEventSource {
 public:
-    void FlyIn(float, float, float, float, int, int, bool, float) {}
-    void FlyToTarget(float) {}
-    // 0 or 1: which of its two sprite renderers draws it.
-    void SetDrawGroup(int) {}
-    void Place(float px, float, float, float, int, int) { x = px; }
-    void MoveTo(float px, float, float, int, int, int) { x = px; }
-    void Fire()
-    {
-        state = kBonusFired;
-        flightTime = 0.0f;
-    }
+    CBonus();
+    ~CBonus() override;
+    CBonus(const CBonus&) = delete;
+    CBonus& operator=(const CBonus&) = delete;
+
+    // The kinds make their sprites, flares and effects.
+    virtual void Build() {}
+    virtual void Hide() { visible = 0; }
+    virtual void Show() { visible = 1; }
+    // 0 once the bonus is done: the manager then drops it.
+    virtual int Update(float dt);
+    virtual void MoveTo(float x, float y, float z, int32_t cellColumn, int32_t cellRow, int smooth);
+    virtual void SetSize(float newSize);
+    // Drops the bonus onto (x, y, z) from above the screen, or with
+    // `inPlace` from where it is, over `time` seconds.
+    virtual int FlyIn(float x, float y, float z, float newSize, int32_t cellColumn, int32_t cellRow, int inPlace,
+                      float time);
+    virtual void Place(float x, float y, float z, float newSize, int32_t cellColumn, int32_t cellRow);
+    virtual void Stop();
+    // To `target`; the bonus ends when it arrives.
+    virtual int FlyToTarget(float time);
+    // To `target` in a swoop; ends with event 5.
+    virtual int FlyOff(float time);
+    // The token under it was destroyed.
+    virtual void Fire() { finished = 1; }
+    virtual int IsIdle() const { return 1; }
+    virtual void SetZOrder(int32_t z) { zOrder = z; }
+    // 1: the riding renderers; 0: the renderers over the HUD.
+    virtual void SetDrawGroup(int32_t group) { drawGroup = group; }
+    // The kinds that resize their sprites: the picture at `factor` times
+    // the bonus's scale; the second number is the kind's own.
+    virtual void SetScale(float, float) {}
+    // The kinds that place their sprites apart from their update.
+    virtual void PlaceSprites(float) {}
+
+    // The level as the kinds' tables and counts use it: `param` held to
+    // 0 .. 3 (events keep `param` itself).
+    int32_t Level() const;
 
     int32_t kind = 0;
-    int32_t state = 0;
-    int32_t value = 0;
-    int32_t level = 0;
-    int32_t colour = 0; // a gem's picture is its colour's
-    int32_t boardFlag = 0;
+    int32_t state = kBonusIdle;
+    int32_t param = 0; // the level
+    float age = 0.0f;
+    int32_t visible = 1;
+    int32_t finished = 0;
+    int32_t column = -1;
+    int32_t row = -1;
+    Vec3 position;
+    Vec3 target;
+    CMotionPath path;
+    float pathTime = 0.0f;
+    float pathDuration = 0.0f;
+    float size = 39.0f;
+    float builtSize = 39.0f;
+    float scale = 1.0f;
+    int32_t zOrder = 0;
+    int32_t drawGroup = 1;
+    // A bonus flying in shrinks from this multiple of its size and fades in
+    // from this opacity; flying out it grows and fades to them.
+    float flightScale = 6.0f;
+    float flightOpacity = 0.0f;
+    float factor = 1.0f;
+    // Set by the board on every bonus it makes: Place then raises event 14.
     int32_t eventsEnabled = 0;
-    float x = 0.0f; // where its sounds are panned
-    float y = 0.0f, z = 0.0f;
-    // A fly-in starts at this multiple of its size and shrinks to 1.
-    float flyInScale = 6.0f;
-    Vec3 destination; // a fired gem's place in the gems bar
-    float flightTime = 0.0f;
+    // The colour of the token that carries it, written by the board.
+    int32_t colour = -1;
+    GameEventVector events;
+
+protected:
+    // Advances the move by dt (held at its end) and puts `position` on the
+    // path; the move's progress 0 .. 1. A move of no time is over at once.
+    float AdvancePath(float dt);
+    // Size factor and opacity of a moving bonus at progress p, by state.
+    struct FlightLook {
+        float scale = 1.0f;
+        float opacity = 1.0f;
+    };
+    FlightLook LookInFlight(float p) const;
+    bool MoveIsOver() const { return !(pathTime < pathDuration); }
+    void Raise(int32_t eventKind, int32_t value, int32_t wordA = 0, int32_t wordX = 0, float argument = 0.0f);
+
+private:
+    void StartMove(const Vec3& to, const Vec3& startTangent, const Vec3& endTangent, float time);
 };

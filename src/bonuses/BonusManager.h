@@ -1,77 +1,103 @@
-// STAND-IN until the token bonuses are built: the bonus manager's calls the
-// board makes. It is always idle; of the bonuses it makes only gems, plain
-// ones that are not drawn (the gem shows on its token's cap), so that the
-// board's gem counts hold. A fired gem reports that it reached the gems bar
-// (event 2) a second later, and goes once the board has collected it. The
-// bonuses of other kinds (the shop's previews) are recorded and not made:
-// their handles are empty. The real manager replaces this file in place.
+// The owner of every live bonus of the board. It keeps the shared drawing
+// services and the pictures the bonuses draw with, makes bonuses of each
+// kind and hands them their resources, updates the shown ones once a frame,
+// drops those that are done, and gathers what they raised into one list of
+// pending events, each stamped with its bonus, for the board to read right
+// after the update.
+//
+// The start-up makes it once: SetResources, LoadTextures, SetTextures. The
+// board holds it through a counted handle; the shop makes bonuses with it
+// for its previews.
 #pragma once
 
 #include "bonuses/Bonus.h"
-#include "engine/CountedHandle.h"
+#include "bonuses/BonusKit.h"
+#include "engine/RenderDevice.h"
 #include "events/GameEvent.h"
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
+// The pictures, in the order of the manager's slots.
+enum BonusTexture : int {
+    kAllGemLights,
+    kAllGems,
+    kGemFlares,
+    kStarParticle,
+    kBonus1,
+    kBonus2,
+    kBonus3,
+    kBonus4,
+    kBonus5,
+    kRing,
+    kHalo1,
+    kSpark,
+    kLightning,
+    kTwirl,
+    kSecondTwirl,
+    kPanelGlass,
+    kBonusTextureCount
+};
+
 class CBonusManager {
 public:
-    // Seconds a fired gem takes to the gems bar.
-    static constexpr float kGemFlight = 1.0f;
-    // The event a gem sends on its arrival.
-    static constexpr int32_t kGemArrived = 2;
+    CBonusManager();
+    ~CBonusManager();
+    CBonusManager(const CBonusManager&) = delete;
+    CBonusManager& operator=(const CBonusManager&) = delete;
 
-    CBonusManager() : pendingEvents(128) {}
+    // Renderers 1 and flare renderer 1 draw riding bonuses over the caps,
+    // renderer 2 fired gems over the gems bar, renderer 3 with the second
+    // particles and flare renderer what flies over the HUD.
+    void SetResources(CountedHandle<CSpriteRenderer> sprites1, CountedHandle<CFlareRenderer> flares1,
+                      CountedHandle<CParticleSystemsManager> particlesOne, CountedHandle<CSpriteRenderer> sprites2,
+                      CountedHandle<CParticleSystemsManager> particlesTwo, CountedHandle<CFlareRenderer> flares2,
+                      CountedHandle<CSpriteRenderer> sprites3);
+    // The manager's own eight pictures from the graphics folder, registered
+    // with the device. The first that cannot be loaded is logged ("Unable
+    // to load Bonus3 Texture!") and ends the loading with false.
+    bool LoadTextures(const CountedHandle<CRenderDevice>& device, const std::string& graphicsFolder);
+    // The pictures the game loaded for everyone.
+    void SetTextures(CountedHandle<CTexture> starParticle, CountedHandle<CTexture> halo1,
+                     CountedHandle<CTexture> ring, CountedHandle<CTexture> spark,
+                     CountedHandle<CTexture> lightning, CountedHandle<CTexture> twirl,
+                     CountedHandle<CTexture> secondTwirl, CountedHandle<CTexture> panelGlass);
 
-    bool AllPlaced() const { return true; }
-    bool IsIdle() const { return true; }
-    CountedHandle<CBonus> CreateBonus(int kind, int level, int a, int b)
-    {
-        calls.push_back("CreateBonus " + std::to_string(kind) + " " + std::to_string(level) + " " +
-                        std::to_string(a) + " " + std::to_string(b));
-        return {};
-    }
-    CountedHandle<CBonus> CreateGem(int colour, int)
-    {
-        auto gem = MakeCountedHandle(new CBonus());
-        gem->kind = kBonusGem;
-        gem->colour = colour;
-        bonuses.push_back(gem);
-        return gem;
-    }
-    void RemoveAll() { bonuses.clear(); }
-    int RemoveBonus(const CountedHandle<CBonus>& bonus)
-    {
-        const auto it = std::find(bonuses.begin(), bonuses.end(), bonus);
-        if (it == bonuses.end())
-            return -1;
-        const int index = static_cast<int>(it - bonuses.begin());
-        bonuses.erase(it);
-        return index;
-    }
-    // The events of the last update are the board's until this one.
-    void Update(float dt)
-    {
-        pendingEvents.Clear();
-        bonuses.erase(std::remove_if(bonuses.begin(), bonuses.end(),
-                                     [](const CountedHandle<CBonus>& b) { return b->state == kBonusCollected; }),
-                      bonuses.end());
-        for (const CountedHandle<CBonus>& bonus : bonuses) {
-            if (bonus->kind != kBonusGem || bonus->state != kBonusFired)
-                continue;
-            const bool arriving = bonus->flightTime < kGemFlight && bonus->flightTime + dt >= kGemFlight;
-            bonus->flightTime += dt;
-            if (!arriving)
-                continue;
-            GameEvent event;
-            event.kind = kGemArrived;
-            event.sender = bonus;
-            pendingEvents.Push(event);
-        }
-    }
+    // A gem of value 0 .. 7 (any other value makes none), built; with `add`
+    // also in the list.
+    CountedHandle<CBonus> CreateGem(int32_t value, int add);
+    // A bonus of kind 2 .. 7 at level `param` (any other kind makes none),
+    // built in the riding renderers unless `overHud` is set; with `add` also
+    // in the list.
+    CountedHandle<CBonus> CreateBonus(int32_t kind, int32_t param, int overHud, int add);
+    // Appends it with the manager's factor; its index.
+    int AddBonus(const CountedHandle<CBonus>& bonus);
+    // The first entry holding this bonus (or the first empty entry for an
+    // empty handle) leaves the list; its former index, or -1.
+    int RemoveBonus(const CountedHandle<CBonus>& bonus);
+    void RemoveAll();
 
-    std::vector<CountedHandle<CBonus>> bonuses;
-    GameEventVector pendingEvents;
-    std::vector<std::string> calls;
+    void Update(float dt);
+    // No event waits and every bonus, shown or not, is idle.
+    bool IsIdle() const;
+    // No event waits and every bonus rests on its token.
+    bool AllPlaced() const;
+
+    CountedHandle<CSpriteRenderer> spriteRenderer1;
+    CountedHandle<CFlareRenderer> flareRenderer1;
+    CountedHandle<CParticleSystemsManager> particles1;
+    CountedHandle<CSpriteRenderer> spriteRenderer2;
+    CountedHandle<CParticleSystemsManager> particles2;
+    CountedHandle<CFlareRenderer> flareRenderer2;
+    CountedHandle<CSpriteRenderer> spriteRenderer3;
+    CountedHandle<CTexture> textures[kBonusTextureCount];
+    std::vector<CountedHandle<CBonus>> bonuses; // in the order they were made
+    float factor = 1.0f;
+    GameEventVector pending; // this frame's events, bonus by bonus
+
+private:
+    // Resources, draw group, factor, Build and the list: what every kind
+    // gets after its own SetResources.
+    template <class Kind>
+    CountedHandle<CBonus> Finish(const CountedHandle<Kind>& bonus, int32_t param, int overHud, int add);
 };

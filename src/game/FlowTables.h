@@ -14,9 +14,10 @@ struct FlowDelays {
     float tutorialTime = 1.5f;     // a timed tutorial step keeps presses off the board this long
     float overlayBlinkTime = 2.0f; // how long the life-at-stake warning blinks
     float overlayDelay = 50.0f;    // play before it warns of a gem token in the bottom rows
+    float hintArrowTime = 3.0f;    // how long the hint's big arrows bob over a move (no tuning value)
 
-    // Fourth to ninth tuning values, in this order; a value that is no
-    // positive number keeps its default.
+    // Fourth to ninth tuning values, in this order, into the first six; a
+    // value that is no positive number keeps its default.
     void ReadFrom(const CDataPaths& paths);
 };
 

@@ -6,6 +6,7 @@
 #include "game/Services.h"
 
 #include "balance/BalanceState.h"
+#include "bonuses/BonusParameters.h"
 #include "engine/Random.h"
 #include "engine/StringTable.h"
 #include "rays/TerminatorsManager.h"
@@ -48,9 +49,8 @@ const CGameServices::LoadStep CGameServices::kLoadSequence[] = {
     {&CGameServices::CreateGemsBar, kNoFrame},
     {&CGameServices::CreateSelectionMarker, kNoFrame},
     {&CGameServices::CreateTerminators, kNoFrame},
-    // The gems bar's sparkles, until the bonuses load their own pictures.
-    {&CGameServices::CreateBonuses, kNoFrame},
-    {&CGameServices::LoadGemFlares, 0.65f},
+    // The bonuses' pictures; the gems bar sparkles with their gem flares.
+    {&CGameServices::CreateBonuses, 0.65f},
     // The totems' textures load here; the screens' pictures that depend on
     // the difficulty come after them.
     {&CGameServices::CreateTotems, kNoFrame},
@@ -394,20 +394,6 @@ bool CGameServices::CreateGemsBar()
     return true;
 }
 
-// A failure ends the sequence with the log line alone, as the bonuses' own
-// loader does.
-bool CGameServices::LoadGemFlares()
-{
-    CountedHandle<CTexture> flares = device->LoadTextureAutoFormat(
-        paths.folders[CDataPaths::Gfx] + "GemFlares.tga", "GemFlares", m_alphaCandidates, 0, 0, D3DPOOL_MANAGED);
-    if (!flares) {
-        WriteLog("Unable to load GemFlares Texture!\n");
-        return false;
-    }
-    gemsBar->SetEffectTexture(flares);
-    return true;
-}
-
 bool CGameServices::CreateSelectionMarker()
 {
     board->SetSelectionMarker(
@@ -425,11 +411,24 @@ bool CGameServices::CreateTerminators()
     return true;
 }
 
-// The bonuses and the hint display stand in for now: nothing to load; the
-// board carries them.
+// The bonuses read their tuning, draw riding bonuses in sprite layer 1 and
+// flare layer 1, fired gems in sprite layer 2, what flies over the HUD in
+// sprite layer 3 and flare layer 2, with particles in layers 3 and 6. A
+// picture of their own that cannot be loaded ends the sequence with the
+// manager's log line alone.
 bool CGameServices::CreateBonuses()
 {
+    const std::string& config = paths.folders[CDataPaths::Config];
+    LoadBonusParameters(config + "Gems.cfg", config + "Bonus.cfg");
     bonuses = MakeCountedHandle(new CBonusManager());
+    bonuses->SetResources(spriteRenderers[1], flareRenderers[1], particleManagers[2], spriteRenderers[2],
+                          particleManagers[5], flareRenderers[2], spriteRenderers[3]);
+    if (!bonuses->LoadTextures(device, paths.folders[CDataPaths::Gfx]))
+        return false;
+    bonuses->SetTextures(effectTextures[kStarParticle], effectTextures[kHalo1], effectTextures[kRing],
+                         effectTextures[kSpark], effectTextures[kLightning], effectTextures[kTwirl],
+                         effectTextures[kTwirl], device->FindTexture("PanelGlass"));
+    gemsBar->SetEffectTexture(bonuses->textures[::kGemFlares]);
     adviser = MakeCountedHandle(new CAdviserInterface());
     board->SetBonuses(bonuses, adviser);
     return true;
@@ -447,7 +446,7 @@ bool CGameServices::CreateTotems()
 }
 
 // The popups' looks; they draw with font 2 and cut their token icons from
-// the score plates the bonuses load, when they have. The board raises its
+// the score plates the bonuses loaded. The board raises its
 // score popups among them, and hides until a level shows it.
 bool CGameServices::LoadScoreSettings()
 {
@@ -455,6 +454,10 @@ bool CGameServices::LoadScoreSettings()
     popups = MakeCountedHandle(new CPopupManager());
     popups->SetResources(spriteRenderers[1], textBatch, fonts[2], fonts[2], device->FindTexture("Bonus3"));
     board->SetPopups(popups);
+    // The hint display counts down in the quest screen's hint counter and
+    // holds the hint button off meanwhile; its arrows fly over the gems bar.
+    adviser->SetResources(screens->quest.hintCounter, screens->quest.hintButton, device->FindTexture("Bonus4"),
+                          spriteRenderers[2]);
     board->Show(false, false, 0.0f);
     return true;
 }

@@ -184,7 +184,10 @@ void CQuestState::Store(int32_t resumeKind, bool withShop)
         save.gemGoal = snapshot.gemsToPlace;
     }
     save.sandRateSteps = sandRateSteps;
-    save.hintTimeLeft = 0.0f;
+    // The hint display's seconds come back with the board; a save outside
+    // play carries none.
+    save.hintTimeLeft =
+        !inShop && s.adviser->IsShown() && s.adviser->SecondsLeft() > 0.0f ? s.adviser->SecondsLeft() : 0.0f;
     save.extraIndex = gameType != 0 || snapshot.waitingTotem < 0 ? -1 : snapshot.waitingTotem;
     save.extraFlag = gameType == 0 && !inShop && snapshot.blueTotems ? 1 : 0;
     if (inShop) {

@@ -205,7 +205,6 @@ private:
     bool CreateSelectionMarker();
     bool CreateTerminators();
     bool CreateBonuses();
-    bool LoadGemFlares();
     bool CreateTotems();
     bool LoadScoreSettings();
     bool CreateShop();

@@ -189,6 +189,8 @@ private:
     void ColourList(const ControlRow& list, const std::vector<uint32_t>& colors, bool locked) const;
     void FadeSprite(const CountedHandle<CSprite>& sprite, float fadeSpeed) const;
     void OpenSandGlass(float fadeSpeed);
+    // A bonus item's preview flies in where its cover is over `seconds`, and
+    // fades out over `seconds` (none: it goes at once).
     void MakeBonusPreview(int group, int level, float seconds);
     void ReleaseBonusPreview(int group, float seconds);
     void CloseAtOnce();

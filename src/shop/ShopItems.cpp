@@ -192,12 +192,11 @@ void CShop::MakeBonusPreview(int group, int level, float seconds)
     if (!preview)
         return;
     const Vec3& at = form->bonusGroups[static_cast<size_t>(group)].At(0)->Position();
-    preview->x = at.x;
-    preview->y = at.y;
-    preview->z = at.z + m_skin.bonusZShift;
+    preview->position = Vec3{at.x, at.y, at.z + m_skin.bonusZShift};
     preview->SetDrawGroup(0);
-    preview->flyInScale = 1.0f;
-    preview->FlyIn(preview->x, preview->y, preview->z, m_board.bonusSize, 0, 0, true, seconds);
+    preview->flightScale = 1.0f;
+    const Vec3& p = preview->position;
+    preview->FlyIn(p.x, p.y, p.z, m_board.bonusSize, 0, 0, 1, seconds);
     m_bonusPreviews[static_cast<size_t>(group)] = preview;
 }
 
@@ -206,8 +205,12 @@ void CShop::ReleaseBonusPreview(int group, float seconds)
     CountedHandle<CBonus>& preview = m_bonusPreviews[static_cast<size_t>(group)];
     if (!preview)
         return;
-    preview->flyInScale = 1.0f;
-    preview->FlyToTarget(seconds);
+    if (seconds > 0.0f) {
+        preview->flightScale = 1.0f;
+        preview->FlyToTarget(seconds);
+    } else if (m_board.bonuses) {
+        m_board.bonuses->RemoveBonus(preview);
+    }
     preview.Reset();
 }
 

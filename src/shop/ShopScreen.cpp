@@ -432,7 +432,7 @@ void CShop::CloseAtOnce()
         m_sandboxDust->Kill();
     m_sandboxDust.Reset();
     for (int b = 0; b < 6; ++b)
-        ReleaseBonusPreview(b, kAtOnceSeconds);
+        ReleaseBonusPreview(b, 0.0f);
     if (m_texts && m_sandboxNote)
         m_texts->Remove(m_sandboxNote);
     m_sandboxNote.Reset();

@@ -76,6 +76,16 @@ public:
     CAdviserInterface& Adviser() { return *m_board.m_adviser; }
     int32_t SteelCap() const { return m_board.m_steelCap; }
     void SetEnabled(bool enabled) { m_board.m_enabled = enabled; }
+    float ShakeAmplitude() const { return m_board.m_shake.Amplitude(); }
+    // The bonuses' side of the board, one step at a time.
+    void GiveBonus(int column, int row, const CountedHandle<CBonus>& bonus)
+    {
+        m_board.GiveBonus(*m_board.CellRef(column, row), bonus);
+    }
+    void FireBonus(const CountedHandle<CBonus>& bonus) { m_board.ApplyBonusFire(bonus); }
+    void ApplyBonusEvents() { m_board.ApplyBonusEvents(); }
+    bool DestroyCell(int column, int row) { return m_board.DestroyCellToken(column, row, 0.0f, true); }
+    void EndPlay() { m_board.EndPlay(); }
 
 private:
     CGameBoard& m_board;

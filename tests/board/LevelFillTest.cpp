@@ -2,7 +2,7 @@
 // start layout (letters, groups, chains, fixed tokens, gems), the fallback
 // of a layout that cannot be played, the animated reshuffle and the fill
 // after it, and a saved board restored.
-#include "BoardRig.h"
+#include "BonusBoardRig.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +38,7 @@ protected:
 
     ScratchDir dir;
     testing_support::LogCapture capture;
-    BoardRig rig;
+    board_rig::BonusBoardRig rig;
     BoardSetup setup;
 };
 
@@ -341,7 +341,7 @@ TEST_F(LevelFill, SavedBoardIsRestoredAndCellsWithoutATokenAreDrawn)
     EXPECT_EQ(b.Cell(2, 2)->chained, 3);
     EXPECT_EQ(b.Cell(3, 3)->settled, 1);
     EXPECT_EQ(b.GemsToPlace(), 7); // the save's gems were counted when it was written
-    EXPECT_FLOAT_EQ(probe.Adviser().timeGiven, 12.0f);
+    EXPECT_FLOAT_EQ(probe.Adviser().SecondsLeft(), 12.0f);
     EXPECT_TRUE(probe.Totems().blueTotemsActive);
     EXPECT_EQ(probe.SteelCap(), 0);
     EXPECT_EQ(probe.Totems().queued, std::vector<int>{3});

@@ -12,7 +12,9 @@
 //   e2e_eye board <png> <Caps.png> <client width> <client height>
 //   e2e_eye moves <board file>
 //   e2e_eye savegrid <Quest.sav>
-//   e2e_eye savelevel <Quest.sav>      level, resume kind, quest score, lives
+//   e2e_eye sameboard <board file> <Quest.sav>   the tokens without gem or bonus as saved
+//   e2e_eye savelevel <Quest.sav>      level, resume kind, quest score, lives,
+//                                      seconds left, the hint display's seconds
 //   e2e_eye same <png> <png> <x> <y> <w> <h>
 //   e2e_eye shopplayer <players folder> <name> [seconds]
 //           writes a player at level 3 of a quest, in play with one gem
@@ -357,6 +359,34 @@ int SaveGrid(const std::string& file)
     return 0;
 }
 
+// Whether a board file shows the save's tokens. Tokens with a gem or a
+// bonus are left out: their glow and their bonus's picture lie over them
+// and lighten or hide their colour.
+int SameBoard(const std::string& boardFile, const std::string& saveFile)
+{
+    CQuestSave save;
+    std::ifstream in(boardFile);
+    if (!save.Load(saveFile) || save.resumeKind != 1)
+        return 1;
+    int differ = 0;
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c) {
+            int read = 0;
+            if (!(in >> read))
+                return 1;
+            const int32_t v = save.Cell(CQuestSave::TokenCodes, r, c);
+            if (v < 0 || save.Cell(CQuestSave::BonusKinds, r, c) != 0)
+                continue;
+            const int saved = v == kEmpty ? kEmpty : v - 1;
+            const int shown = read < 0 ? ~read : read;
+            if (shown != saved) {
+                std::fprintf(stderr, "cell %d,%d shows %d, the save holds %d\n", c, r, shown, saved);
+                ++differ;
+            }
+        }
+    return differ == 0 ? 0 : 1;
+}
+
 // Whether two pictures are the same in a rectangle.
 bool SameRegion(const d3d::DecodedImage& a, const d3d::DecodedImage& b, int x0, int y0, int w, int h)
 {
@@ -478,11 +508,14 @@ int main(int argc, char** argv)
         return Moves(a[1]);
     if (a.size() == 2 && a[0] == "savegrid")
         return SaveGrid(a[1]);
+    if (a.size() == 3 && a[0] == "sameboard")
+        return SameBoard(a[1], a[2]);
     if (a.size() == 2 && a[0] == "savelevel") {
         CQuestSave save;
         if (!save.Load(a[1]))
             return 1;
-        std::printf("%d %d %d %d\n", save.level, save.resumeKind, save.stats.tables[1].Get(StatScore), save.lives);
+        std::printf("%d %d %d %d %.2f %.2f\n", save.level, save.resumeKind, save.stats.tables[1].Get(StatScore),
+                    save.lives, static_cast<double>(save.timeLeft), static_cast<double>(save.hintTimeLeft));
         return 0;
     }
     if (a.size() == 6 && a[0] == "gold" && Load(a[1], &first)) {
@@ -508,7 +541,8 @@ int main(int argc, char** argv)
                           std::atoi(a[6].c_str()))
                    ? 0
                    : 1;
-    std::cerr << "usage: e2e_eye "
-                 "control|colours|differ|board|moves|savegrid|savelevel|same|gold|shopplayer|saveshop ...\n";
+    std::cerr
+        << "usage: e2e_eye "
+           "control|colours|differ|board|moves|savegrid|sameboard|savelevel|same|gold|shopplayer|saveshop ...\n";
     return 2;
 }

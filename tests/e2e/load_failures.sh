@@ -5,9 +5,9 @@ source "$(dirname "$0")/lib.sh"
 export SDL_VIDEODRIVER=offscreen
 
 # Runs the game on an installation whose Data tree is changed by "$@" and
-# checks the exit code and the error text it reports.
-expect_load_failure() {
-  local text=$1
+# checks that it ends with exit code 4.
+run_damaged() {
+  local what=$1
   shift
   rm -rf "$WORK/install"
   mkdir -p "$WORK/install"
@@ -18,7 +18,14 @@ expect_load_failure() {
   "$@"
   local rc=0
   (cd "$INSTALL" && timeout 60 ./galvorine) >"$WORK/stdout" 2>"$WORK/stderr" || rc=$?
-  [ "$rc" -eq 4 ] || fail "exit code $rc, expected 4 ($text)"
+  [ "$rc" -eq 4 ] || fail "exit code $rc, expected 4 ($what)"
+}
+
+# ... and that the box and the log give the error text.
+expect_load_failure() {
+  local text=$1
+  shift
+  run_damaged "$text" "$@"
   grep -qF "Error!: $text" "$WORK/stderr" || fail "no box saying: $text"
   grep -qF "$text!" "$LOG" || grep -qF "$text" "$LOG" || fail "the log does not say: $text"
 }
@@ -65,4 +72,12 @@ expect_load_failure "Unable to load caps Animation" bad_caps_animation
 grep -qF "Wrong FrameNum in line" "$LOG" || fail "the log does not name the wrong frame number"
 expect_load_failure "Error loading BarGems.bmp" tall_bar_gems
 grep -qF "Error loading BarGems.bmp file!" "$LOG" || fail "the log does not say the gems picture is bad"
+# The bonuses' own pictures end the start-up with the bonus manager's log
+# line alone: the box has no text of the sequence to show.
+remove_bonus3() { rm "$INSTALL/Data/Gfx/Bonus3.tga"; }
+run_damaged "no Bonus3.tga" remove_bonus3
+grep -qF "Unable to load Bonus3 Texture!" "$LOG" || fail "the log does not say Bonus3 is missing"
+[ "$(grep -c "Unable to load Bonus3 Texture" "$LOG")" -eq 1 ] || fail "the missing Bonus3 is logged more than once"
+grep -qF "Error!: Unknown Error!" "$WORK/stderr" || fail "no box for the missing Bonus3"
+
 echo "e2e load failures: ok"

@@ -223,6 +223,37 @@ TEST(MultiOrigin, RatesFirstParticlesCirclesAndPhases)
     EXPECT_EQ(keeper->OriginCount(), 1);
 }
 
+// An origin that rides on something moving is moved every frame; its
+// emission keeps its rate, and each particle starts where the origin is.
+TEST(MultiOrigin, AMovedOriginKeepsItsRate)
+{
+    plat::SeedRandom(25);
+    MultiOriginEmission e;
+    e.speed = e.speedSpread = 0.0f;
+    auto keeper = MakeCountedHandle(new CMultiOriginSystemKeeper());
+    keeper->SetOrigin(0, 0, 0, 0, 0, 0, 0, 10.0f, e);
+    auto system = RunKeeper(keeper, 64);
+    int born = 0;
+    for (int i = 1; i <= 100; ++i) {
+        keeper->MoveOrigin(0, static_cast<float>(i), 0, 0);
+        const int before = system->LiveCount();
+        system->Update(0.01f);
+        bool here = false;
+        for (int k = 0; k < system->HighWater(); ++k) {
+            const CCollectedParticle2& p = system->Particles()[static_cast<size_t>(k)];
+            here = here || (p.alive && std::fabs(p.position.x - static_cast<float>(i)) < 1e-3f);
+        }
+        if (system->LiveCount() > before || here) {
+            ++born;
+            EXPECT_TRUE(here) << i;
+        }
+    }
+    EXPECT_GE(born, 9);
+    EXPECT_LE(born, 11);
+    keeper->MoveOrigin(5, 0, 0, 0); // no such origin
+    EXPECT_EQ(keeper->OriginCount(), 1);
+}
+
 TEST(SandAndDust, GrainsSinkIntoTheGroundLine)
 {
     plat::SeedRandom(23);

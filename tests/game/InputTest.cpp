@@ -254,6 +254,8 @@ TEST(MenuCommands, AHintCostsItsPoints)
     game.ClickId(game->services.screens->quest.form, Command::Hint);
     EXPECT_EQ(game->quest.stats.tables[1].Get(StatScore), 2000);
     EXPECT_EQ(game->quest.trophyCounters[1], -1);
+    // A big arrow over each of the move's two cells, for three seconds.
+    EXPECT_EQ(game->services.adviser->bigArrowTimes, (std::vector<float>{3.0f, 3.0f}));
 }
 
 // A shuffle bought with a life reshuffles the board and the HUD shows the

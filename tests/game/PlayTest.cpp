@@ -163,6 +163,26 @@ TEST(LevelClock, TheAutosaveWaitsForAnIdleBoard)
     EXPECT_FLOAT_EQ(game->flow.play.autosaveTimer, 0.0f);
 }
 
+// The hint display's seconds go into a save taken in play, and none into
+// one taken for the shop or once the display has gone.
+TEST(LevelClock, TheSaveKeepsTheHintDisplaysSeconds)
+{
+    InPlay game;
+    CAdviserInterface& hints = *game->services.adviser;
+    ASSERT_TRUE(game.RunUntil([&] { return game->services.board->IsIdle(); }, 10.0f));
+    hints.AddTime(18.0f);
+    game.Frames(30);
+    ASSERT_TRUE(hints.IsShown());
+    game->quest.Store(CQuestSave::kResumeInPlay, false);
+    EXPECT_FLOAT_EQ(game->services.questSave->hintTimeLeft, hints.SecondsLeft());
+    EXPECT_NEAR(game->services.questSave->hintTimeLeft, 17.5f, 0.05f);
+    game->quest.Store(CQuestSave::kResumeInShop, false);
+    EXPECT_EQ(game->services.questSave->hintTimeLeft, 0.0f);
+    hints.Reset();
+    game->quest.Store(CQuestSave::kResumeInPlay, false);
+    EXPECT_EQ(game->services.questSave->hintTimeLeft, 0.0f);
+}
+
 // A board without moves: play goes on while lives are left (or capped);
 // without lives the second checkpoint comes back.
 TEST(LostLife, TheSequenceEndsByTheLivesLeft)

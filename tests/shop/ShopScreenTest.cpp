@@ -341,6 +341,7 @@ TEST_F(ShopScreen, OpeningOrClosingAtOnceLeavesNothingHalfDone)
     EXPECT_TRUE(Shop().SandboxSprites().empty());
     EXPECT_FALSE(Shop().SandboxDust());
     EXPECT_FALSE(Shop().SandboxNote());
+    EXPECT_TRUE(rig.bonuses->bonuses.empty()); // the previews
     EXPECT_TRUE(rig.sprites->sprites.empty());
     EXPECT_TRUE(rig.sprites->hiddenSprites.empty());
     EXPECT_EQ(Shop().Update(0.01f, -2000.0f, -2000.0f), 0);
@@ -414,10 +415,8 @@ TEST_F(ShopScreen, StubsCrackOneByOneAndRingsMarkWhatIsForSale)
     EXPECT_EQ(Shop().StubTimer(), rest);
 
     // The unlocked bonus items are offered: their previews are made.
-    EXPECT_NE(std::find(rig.bonuses->calls.begin(), rig.bonuses->calls.end(), "CreateBonus 2 0 0 1"),
-              rig.bonuses->calls.end());
-    EXPECT_NE(std::find(rig.bonuses->calls.begin(), rig.bonuses->calls.end(), "CreateBonus 7 0 0 1"),
-              rig.bonuses->calls.end());
+    EXPECT_EQ(rig.Previews(kBonusTnt, 0), 1u);
+    EXPECT_EQ(rig.Previews(kBonusSolidarity, 0), 1u);
 
     // A round of rings: one over each slot the four items can still buy.
     rig.OpenAt(3, Offered(3), 0);
@@ -450,8 +449,10 @@ TEST_F(ShopScreen, ALevelBoughtChangesWhatTheShopShowsAndWhatPlayGets)
     // The time bonus offered: its cover goes and its preview is made.
     rig.shop->items.levels[12] = -1;
     Form().bonusGroups[2].SetVisible(true);
+    const size_t made = rig.Previews(kBonusTime, 0);
     Shop().SetItemLevel(12, 0, true);
-    EXPECT_EQ(rig.bonuses->calls.back(), "CreateBonus 4 0 0 1");
+    ASSERT_EQ(rig.Previews(kBonusTime, 0), made + 1);
+    EXPECT_EQ(rig.bonuses->bonuses.back()->state, kBonusFlyingIn);
     EXPECT_EQ(rig.balance.bonusSlots[2], 0);
     rig.Frame(2.5f);
     EXPECT_FALSE(Form().bonusGroups[2].At(0)->IsVisible());

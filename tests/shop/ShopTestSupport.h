@@ -1,6 +1,6 @@
 // The shop on the recording null device: the menu screens loaded from the
 // installed forms, the shop's own renderer, particle layers and text batch,
-// the totems and bonus stand-ins and a balance state, with the installed
+// the totems stand-in, the bonus manager and a balance state, with the installed
 // skin and pictures.
 #pragma once
 
@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 struct ShopRig : ScreensRig {
@@ -20,7 +21,15 @@ struct ShopRig : ScreensRig {
         sprites = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
         dust = MakeCountedHandle(new CParticleSystemsManager(device, vertices, indices));
         sparkles = MakeCountedHandle(new CParticleSystemsManager(device, vertices, indices));
+        // The bonus previews ride in the shop's own sprite layer, as in the
+        // game, over stand-in pictures.
         bonuses = MakeCountedHandle(new CBonusManager());
+        auto riding = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
+        auto flares = MakeCountedHandle(new CFlareRenderer(device, vertices, indices));
+        bonuses->SetResources(riding, flares, dust, riding, sparkles, flares, sprites);
+        for (int i = 0; i < kBonusTextureCount; ++i)
+            bonuses->textures[i] = device->CreateTexture("Bonus picture " + std::to_string(i), 64, 64, 1, 0,
+                                                         d3d::D3DPOOL_MANAGED, d3d::D3DFMT_A8R8G8B8);
         shop = MakeCountedHandle(new CShop(screens, ShopBoardLinks{&totems, bonuses, 32.0f, &balance}, dust,
                                            sprites, sparkles, texts, fonts[0]));
         shop->LoadSettings("Data\\Config\\Skin.cfg", "Shop");
@@ -92,6 +101,14 @@ struct ShopRig : ScreensRig {
                 if (s == sprite)
                     return true;
         return false;
+    }
+    // The bonus previews made of a kind at a level, drawn over the HUD.
+    size_t Previews(int32_t kind, int32_t level) const
+    {
+        return static_cast<size_t>(
+            std::count_if(bonuses->bonuses.begin(), bonuses->bonuses.end(), [&](const CountedHandle<CBonus>& b) {
+                return b->kind == kind && b->param == level && b->drawGroup == 0;
+            }));
     }
     const CGameScreens::ShopForm& Form() const { return screens->shop; }
     Vec2 Centre(const CountedHandle<CQoStatic>& control) const

@@ -198,5 +198,61 @@ inline float Silhouette(int k, float x, float y)
     }
 }
 
+// The colours of kind k (0..6 the token colours, 7 steel).
+inline TokenLook LookOf(int k)
+{
+    static const TokenLook kSteel = {Rgb(70, 76, 92), Rgb(168, 176, 192), Rgb(236, 242, 252)};
+    return k >= 0 && k < 7 ? kLooks[k] : kSteel;
+}
+
+// A brilliant cut in the silhouette of kind k (units of its radius, y
+// down): alternating facets round a pale table, a dark rim so the gem holds
+// its edge over any neighbour, and a glint on the upper left.
+inline Color CutGemPoint(int k, float x, float y)
+{
+    const float d = Silhouette(k, x, y);
+    const float aa = 0.045f;
+    if (d > aa)
+        return Color{0, 0, 0, 0};
+    const TokenLook look = LookOf(k);
+    Color c;
+    if (d > -0.09f) {
+        c = Mix(look.dark, Rgb(20, 14, 48), 0.5f);
+    } else if (Silhouette(k, x / 0.5f, y / 0.5f) < 0) {
+        c = Mix(look.light, Rgb(255, 255, 255), std::clamp(-0.8f * (x + y) + 0.35f, 0.0f, 1.0f));
+    } else {
+        const float angle = std::atan2(y, x);
+        const bool even = static_cast<int>(std::floor((angle + kPi) / (kPi / 4))) % 2 == 0;
+        const float lit = std::cos(angle) * kLightX + std::sin(angle) * kLightY;
+        c = even ? Mix(look.base, look.light, std::clamp(0.5f + 0.5f * lit, 0.0f, 1.0f))
+                 : Mix(look.dark, look.base, std::clamp(0.6f + 0.4f * lit, 0.0f, 1.0f));
+    }
+    const float gx = x + 0.33f, gy = y + 0.36f;
+    const float glint = std::exp(-std::pow(Length(gx, gy) / 0.14f, 2.0f));
+    const float rays = std::exp(-std::fabs(gx) / 0.035f) * std::exp(-std::fabs(gy) / 0.35f) +
+                       std::exp(-std::fabs(gy) / 0.035f) * std::exp(-std::fabs(gx) / 0.35f);
+    c = Mix(c, Rgb(255, 255, 255), std::clamp(glint + 0.8f * rays, 0.0f, 1.0f));
+    c.a = std::clamp((aa - d) / (2 * aa), 0.0f, 1.0f);
+    return c;
+}
+
+// The silhouette's extent in its own units: left, right, top, bottom.
+inline void SilhouetteExtent(int k, float* left, float* right, float* top, float* bottom)
+{
+    *left = *top = 2.0f;
+    *right = *bottom = -2.0f;
+    for (int j = 0; j <= 400; ++j)
+        for (int i = 0; i <= 400; ++i) {
+            const float x = -1.5f + 3.0f * static_cast<float>(i) / 400,
+                        y = -1.5f + 3.0f * static_cast<float>(j) / 400;
+            if (Silhouette(k, x, y) > 0)
+                continue;
+            *left = std::min(*left, x);
+            *right = std::max(*right, x);
+            *top = std::min(*top, y);
+            *bottom = std::max(*bottom, y);
+        }
+}
+
 } // namespace board_art
 } // namespace gfx

@@ -75,55 +75,6 @@ Image MakeGemFlares()
     return img;
 }
 
-// A brilliant cut in the silhouette of colour k (units of its radius, y
-// down): alternating facets round a pale table, a dark rim so the gem holds
-// its edge over any neighbour, and a glint on the upper left.
-Color BarGemPoint(int k, float x, float y)
-{
-    const float d = Silhouette(k, x, y);
-    const float aa = 0.045f;
-    if (d > aa)
-        return Color{0, 0, 0, 0};
-    const TokenLook& look = kLooks[k];
-    Color c;
-    if (d > -0.09f) {
-        c = Mix(look.dark, Rgb(20, 14, 48), 0.5f);
-    } else if (Silhouette(k, x / 0.5f, y / 0.5f) < 0) {
-        c = Mix(look.light, Rgb(255, 255, 255), Clamp01(-0.8f * (x + y) + 0.35f));
-    } else {
-        const float angle = std::atan2(y, x);
-        const bool even = static_cast<int>(std::floor((angle + kPi) / (kPi / 4))) % 2 == 0;
-        const float lit = std::cos(angle) * kLightX + std::sin(angle) * kLightY;
-        c = even ? Mix(look.base, look.light, Clamp01(0.5f + 0.5f * lit))
-                 : Mix(look.dark, look.base, Clamp01(0.6f + 0.4f * lit));
-    }
-    const float gx = x + 0.33f, gy = y + 0.36f;
-    const float glint = std::exp(-std::pow(Length(gx, gy) / 0.14f, 2.0f));
-    const float rays = std::exp(-std::fabs(gx) / 0.035f) * std::exp(-std::fabs(gy) / 0.35f) +
-                       std::exp(-std::fabs(gy) / 0.035f) * std::exp(-std::fabs(gx) / 0.35f);
-    c = Mix(c, Rgb(255, 255, 255), Clamp01(glint + 0.8f * rays));
-    c.a = Clamp01((aa - d) / (2 * aa));
-    return c;
-}
-
-// The silhouette's extent in its own units: left, right, top, bottom.
-void Extent(int k, float* left, float* right, float* top, float* bottom)
-{
-    *left = *top = 2.0f;
-    *right = *bottom = -2.0f;
-    for (int j = 0; j <= 400; ++j)
-        for (int i = 0; i <= 400; ++i) {
-            const float x = -1.5f + 3.0f * static_cast<float>(i) / 400,
-                        y = -1.5f + 3.0f * static_cast<float>(j) / 400;
-            if (Silhouette(k, x, y) > 0)
-                continue;
-            *left = std::min(*left, x);
-            *right = std::max(*right, x);
-            *top = std::min(*top, y);
-            *bottom = std::max(*bottom, y);
-        }
-}
-
 // 320 x 80, 24-bit: the seven gems side by side in 40 x 40 cells, each
 // standing at its cell's left edge (the bar reads a gem's width from its
 // mask), its alpha mask as grey in the cell below.
@@ -132,7 +83,7 @@ Image MakeBarGems()
     Image img(320, 80, Color{0, 0, 0, 1});
     for (int k = 0; k < 7; ++k) {
         float left, right, top, bottom;
-        Extent(k, &left, &right, &top, &bottom);
+        SilhouetteExtent(k, &left, &right, &top, &bottom);
         // At most 35 texels wide and 38 high, one texel in from the left.
         const float scale = std::min(35.0f / (right - left), 38.0f / (bottom - top));
         const float x0 = 1.0f - left * scale, y0 = 20.0f - (top + bottom) / 2 * scale;
@@ -143,7 +94,7 @@ Image MakeBarGems()
                 for (int sy = 0; sy < samples; ++sy)
                     for (int sx = 0; sx < samples; ++sx) {
                         const float px = x + (sx + 0.5f) / samples, py = y + (sy + 0.5f) / samples;
-                        const Color p = BarGemPoint(k, (px - x0) / scale, (py - y0) / scale);
+                        const Color p = CutGemPoint(k, (px - x0) / scale, (py - y0) / scale);
                         r += p.r * p.a;
                         g += p.g * p.a;
                         b += p.b * p.a;

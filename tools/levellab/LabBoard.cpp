@@ -1,6 +1,7 @@
 // The lab's board and the few steps of the game's flow the lab plays.
 #include "LabBoard.h"
 
+#include "bonuses/BonusParameters.h"
 #include "engine/BitmapFont.h"
 #include "engine/Flare.h"
 #include "engine/Log.h"
@@ -33,6 +34,8 @@ LabBoard::LabBoard()
     board = MakeCountedHandle(new CGameBoard(caps, layout, balance, random));
     totems = MakeCountedHandle(new CTotemsManager());
     board->SetTotems(totems);
+    // The bonuses act as the installed files tune them; they draw nothing.
+    LoadBonusParameters("Data\\Config\\Gems.cfg", "Data\\Config\\Bonus.cfg");
     bonuses = MakeCountedHandle(new CBonusManager());
     board->SetBonuses(bonuses, MakeCountedHandle(new CAdviserInterface()));
     bar = MakeCountedHandle(new CGemsBar());

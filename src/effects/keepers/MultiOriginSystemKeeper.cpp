@@ -34,6 +34,12 @@ void CMultiOriginSystemKeeper::SetOrigin(int index, float x, float y, float z, f
         o.pending = 0;
 }
 
+void CMultiOriginSystemKeeper::MoveOrigin(int index, float x, float y, float z)
+{
+    if (index >= 0 && static_cast<size_t>(index) < m_origins.size())
+        m_origins[static_cast<size_t>(index)].position = V3(x, y, z);
+}
+
 void CMultiOriginSystemKeeper::SetFrameRect(int frame, float u0, float v0, float u1, float v1)
 {
     m_frames.SetRect(frame, u0, v0, u1, v1);

@@ -40,6 +40,9 @@ public:
     // Its first particle comes on the next frame; a rate of 0 never emits.
     void SetOrigin(int index, float x, float y, float z, float vx, float vy, float vz, float rate,
                    const MultiOriginEmission& emission);
+    // Moves origin `index` and leaves its emission running as it was (an
+    // index past the last does nothing).
+    void MoveOrigin(int index, float x, float y, float z);
     void SetFrameRect(int frame, float u0, float v0, float u1, float v1);
     // Overwrites frame `frame`, or appends one when frame is past the last.
     void SetFrameCorners(int frame, const float corners[4][2]);

@@ -318,7 +318,7 @@ bool CLevel::ShowHint()
         return false;
     for (const auto& [column, row] : {std::pair{move.column1, move.row1}, std::pair{move.column2, move.row2}}) {
         const Vec2 p = board.CellToPoint(column, row, true);
-        m_services.adviser->AddArrow(p.x, p.y + 0.3f * board.CellHeight());
+        m_services.adviser->AddArrow(p.x, p.y + 0.3f * board.CellHeight(), m_services.delays.hintArrowTime);
     }
     m_services.PlayAt(FlowSound::Hint, board.CellToPoint(move.column2, move.row2, true).x);
     m_quest.trophyCounters[1] = -1;

@@ -19,7 +19,6 @@ void CLevelComplete::Enter()
 {
     CGameServices& s = m_services;
     s.adviser->Reset();
-    s.adviser->Hide();
     m_flow.level.ResetHints();
     s.board->Events().DropPlayEvents();
     s.screens->SetNewLevelCaptionText(GetString(10));

@@ -63,7 +63,6 @@ void CLevelLoader::StartNewQuest(int difficulty)
     s.questSave->state = 1;
     q.levelIntroPending = true;
     s.adviser->Reset();
-    s.adviser->Hide();
     m_flow.level.ResetHints();
 }
 
