@@ -252,8 +252,10 @@ void Run(benchmark::State& state, bool wholeFrame)
             }
             const auto end = std::chrono::steady_clock::now();
             const long made = g_allocations - allocationsBefore;
-            if (!wholeFrame)
+            if (!wholeFrame) {
                 game->services.Update(kFrame);
+                game->services.bonuses->Update(kFrame); // the previews, as the board's frame does
+            }
             if (!times)
                 return;
             times->micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
