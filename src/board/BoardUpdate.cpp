@@ -18,6 +18,10 @@
 namespace {
 // The no-move test runs four times a second.
 constexpr float kNoMoveInterval = 0.25f;
+// A struck token's sand pours this long after its burst: a short fall past
+// the tokens below, not a stream down their column for seconds after the
+// token has gone and others have fallen into its place.
+constexpr float kStrikeSandPour = 0.25f;
 } // namespace
 
 void CGameBoard::Update(float dt, float mouseX, float mouseY)
@@ -258,6 +262,7 @@ void CGameBoard::SpawnStrikeSand(const CTerminator& strike, float value)
         if (m_particlesFront) {
             CCollection2Parametres burst(at.x, at.y, at.z, nullptr, sand, kCollectionAlphaBlend);
             burst.keeperFlag = true;
+            burst.duration = kStrikeSandPour;
             const CountedHandle<CParticleSystem> grains =
                 m_particlesFront->AddCollection2(&burst, 40, flowing ? m_starSandTexture : m_sandTexture);
             CountedHandle<CDustTrackKeeper> dust = MakeCountedHandle(new CDustTrackKeeper(*sand, grains));

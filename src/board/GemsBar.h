@@ -96,6 +96,8 @@ public:
 
     // Read by tests and the level lab.
     int Collected() const { return static_cast<int>(m_collected.size()); }
+    // The colours of the gems collected, in the order they came.
+    const std::vector<int32_t>& CollectedColours() const { return m_collected; }
     float Cursor() const { return m_cursor; }
     int GemWidth(int colour) const;
     uint32_t StripPixel(int column, int row) const

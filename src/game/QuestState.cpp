@@ -182,6 +182,10 @@ void CQuestState::Store(int32_t resumeKind, bool withShop)
         std::memcpy(save.sandMeter, &meter, sizeof save.sandMeter);
         save.gemsLeft = snapshot.gemsToCollect;
         save.gemGoal = snapshot.gemsToPlace;
+        // Only a level that goes on in play shows its bar again.
+        save.collectedGems.clear();
+        if (resumeKind == CQuestSave::kResumeInPlay && s.gemsBar)
+            save.collectedGems = s.gemsBar->CollectedColours();
     }
     save.sandRateSteps = sandRateSteps;
     // The hint display's seconds come back with the board; a save outside

@@ -76,9 +76,16 @@ void CGameServices::ShowMessage(const std::string& text, int group, Question que
     screens->ShowForm(screens->msgBox.form, speed);
 }
 
+void CGameServices::ShowPlayMessage(const std::string& text, float scale, int style, const Vec3& at)
+{
+    popups->DropMessages();
+    popups->AddTextPopup(text, scale, style, at.x, at.y, at.z);
+}
+
 void CGameServices::ShowTextPopup(const std::string& text, float scale, int style, float life)
 {
     const Vec3& at = questLayout.comboMessagePos;
+    popups->DropMessages();
     CountedHandle<CPopup> popup = popups->AddTextPopup(text, scale, style, at.x, at.y, at.z);
     if (popup && life > 0.0f)
         popup->life = life;
@@ -88,6 +95,7 @@ void CGameServices::ShowCaption(const std::string& text)
 {
     const BoardGeometry g = board->Geometry();
     const Vec2 centre = board->CellToPoint(g.columns / 2, g.rows / 2, true);
+    popups->DropMessages();
     popups->AddCaptionPopup(text, 1.5f, centre.x - g.cellWidth * 0.5f, centre.y + g.cellHeight * 0.5f,
                             kPopupDepth);
 }

@@ -70,9 +70,12 @@ public:
     void AddFlare(float x, float y, float z, float width, float height, float fadeIn, float fadeOutStart,
                   float fadeOut, float scaleTarget, float scaleSpeed);
     void ShowMessage(const std::string& text, int group, Question question, float speed);
-    // A message over the board that stays `life` seconds (0: its own time).
+    // Play's messages over the board: one shows at a time, and a new one
+    // takes the place of the one showing. A message at `at` in the style
+    // `style`; one at the combo's place that stays `life` seconds (0: its
+    // own time); a caption in the middle of the board.
+    void ShowPlayMessage(const std::string& text, float scale, int style, const Vec3& at);
     void ShowTextPopup(const std::string& text, float scale, int style, float life);
-    // A caption in the middle of the board.
     void ShowCaption(const std::string& text);
     // The shop's panel pictures in place of the quest's, or back.
     void SwapPanelTextures(bool toShop, int keep);

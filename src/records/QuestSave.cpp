@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -18,6 +19,47 @@ constexpr int32_t kKeyTrophy1 = 1;
 constexpr int32_t kKeyTrophy5 = 5;
 constexpr int32_t kKeyTrophy7 = 7;
 constexpr int32_t kKeyExtraLife = 13;
+// The keys of the collected gems' pairs, in the order of the gems they hold:
+// ten colours a pair, each as three bits of colour + 1, the first gem in the
+// lowest bits; a 0 ends the list.
+constexpr int32_t kGemKeys[] = {0, 2, 3, 4, 6, 8, 10, 11, 12};
+constexpr size_t kGemsPerPair = 10;
+static_assert(std::size(kGemKeys) * kGemsPerPair == CQuestSave::kMaxSavedGems,
+              "the gem pairs hold the saved gems");
+
+// The collected gems' pairs; none when a colour has no picture in the bar.
+void AppendGemPairs(const std::vector<int32_t>& gems, std::vector<std::pair<int32_t, int32_t>>* pairs)
+{
+    if (std::any_of(gems.begin(), gems.end(), [](int32_t c) { return c < 0 || c > 6; }))
+        return;
+    const size_t count = std::min(gems.size(), CQuestSave::kMaxSavedGems);
+    for (size_t first = 0; first < count; first += kGemsPerPair) {
+        uint32_t word = 0;
+        for (size_t i = first; i < std::min(count, first + kGemsPerPair); ++i)
+            word |= static_cast<uint32_t>(gems[i] + 1) << (3 * (i - first));
+        pairs->emplace_back(kGemKeys[first / kGemsPerPair], static_cast<int32_t>(word));
+    }
+}
+
+// The gems the pairs hold, up to the first missing pair or empty place.
+std::vector<int32_t> ReadGemPairs(const std::vector<std::pair<int32_t, int32_t>>& pairs)
+{
+    std::vector<int32_t> gems;
+    for (const int32_t key : kGemKeys) {
+        const auto found =
+            std::find_if(pairs.rbegin(), pairs.rend(), [key](const auto& pair) { return pair.first == key; });
+        if (found == pairs.rend())
+            break;
+        const uint32_t word = static_cast<uint32_t>(found->second);
+        for (size_t i = 0; i < kGemsPerPair; ++i) {
+            const uint32_t digit = (word >> (3 * i)) & 7u;
+            if (digit == 0)
+                return gems;
+            gems.push_back(static_cast<int32_t>(digit) - 1);
+        }
+    }
+    return gems;
+}
 
 bool ReadMasked(plat::ByteReader& in, uint32_t mask, int32_t* out)
 {
@@ -152,6 +194,7 @@ std::vector<uint8_t> CQuestSave::Serialize()
                          {kKeyTrophy5, trophyCounter5},
                          {kKeyTrophy7, trophyCounter7},
                          {kKeyExtraLife, extraLifeSteps}};
+        AppendGemPairs(collectedGems, &keyedCounters);
         out.U32(static_cast<uint32_t>(keyedCounters.size()));
         for (const auto& [key, value] : keyedCounters) {
             out.I32(key);
@@ -185,6 +228,7 @@ CQuestSave::LoadResult CQuestSave::Parse(const uint8_t* data, size_t size)
     // Everything goes into a copy first, so a bad file cannot leave half of
     // itself in the record that the next save would write out again.
     CQuestSave r = *this;
+    r.collectedGems.clear();
     plat::ByteReader in(data, size);
 
     char magic[4];
@@ -260,6 +304,7 @@ CQuestSave::LoadResult CQuestSave::Parse(const uint8_t* data, size_t size)
             else if (key == kKeyTrophy7)
                 r.trophyCounter7 = value;
         }
+        r.collectedGems = ReadGemPairs(r.keyedCounters);
     }
 
     r.state = 2;

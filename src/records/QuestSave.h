@@ -73,6 +73,13 @@ public:
     int32_t itemLevels[16] = {};
     int32_t stars = 0;
     std::vector<std::pair<int32_t, int32_t>> keyedCounters;
+    // The colours (0 to 6) of the gems collected on the level, in the order
+    // they came, for the gems bar to show again. They ride in the keyed
+    // counters under keys of their own, ten colours to a pair, so at most
+    // kMaxSavedGems of them; a reader that does not know those keys skips
+    // them.
+    static constexpr size_t kMaxSavedGems = 90;
+    std::vector<int32_t> collectedGems;
     int32_t trophyCounter1 = 0;
     int32_t trophyCounter5 = 0;
     int32_t trophyCounter7 = 0;

@@ -687,6 +687,14 @@ void CGameScreens::SetUpTutorialOffsets()
     tutorial.panelOffsets = offsets(tutorial.rows[1]);
     tutorial.pointerOffsets = offsets(tutorial.rows[4]);
     tutorial.itemOffsets = offsets(tutorial.rows[6]);
+    // The hand's mirror, for pointing right: its second frame.
+    if (CSprite* hand = tutorial.rows[4].Empty() ? nullptr : FirstSprite(tutorial.rows[4].At(0))) {
+        if (hand->frames.size() == 8) {
+            const float* uv = hand->frames.data();
+            const float mirrored[8] = {uv[2], uv[3], uv[0], uv[1], uv[6], uv[7], uv[4], uv[5]};
+            hand->AddFrameQuad(mirrored);
+        }
+    }
 }
 
 void CGameScreens::ReadStoreLink(const std::string& path)

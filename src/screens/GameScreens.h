@@ -196,9 +196,19 @@ public:
     bool SwitchNewspaper();
     bool ShowNewspaper(int page);
     bool ShowHelpPage(int page);
-    void PlaceTutorialPanel(float x, float y);
+    // The tutorial's panel with its tab's tip at (x, y): below the point
+    // (the tab pointing up) with `below` set, else above it; without the
+    // choice, below a point in the screen's upper half.
+    void PlaceTutorialPanel(float x, float y, bool below);
+    void PlaceTutorialPanel(float x, float y) { PlaceTutorialPanel(x, y, y >= 0); }
+    // The panel without a tab, its left edge at `left` and its middle at
+    // `y`: beside the hand that points at something off the board.
+    void PlaceTutorialPanelBeside(float left, float y);
     void PlaceTutorialItem(float x, float y);
-    void PlaceTutorialPointer(float x, float y);
+    // The pointing hand with its fingertip at (x, y), the hand lying to the
+    // right of it (`side` 1, pointing left) or to the left (-1, pointing
+    // right); it bobs away from the point and back, never past it.
+    void PlaceTutorialPointer(float x, float y, int side = 1);
     void StartOverlay(bool start);
     void SetMapDifficultyTexture(const CountedHandle<CTexture>& first, const CountedHandle<CTexture>& second);
 
@@ -220,8 +230,10 @@ public:
     int IntroPage() const { return m_introPage; }
     bool OverlayActive() const { return m_overlayActive; }
     const CountedHandle<CTexture>& MapDifficultyTexture() const { return m_mapDifficulty; }
-    // The tutorial pointer's base point, placed by PlaceTutorialPointer.
+    // The tutorial pointer's base point and side, placed by
+    // PlaceTutorialPointer.
     float pointerX = 0, pointerY = 0;
+    int pointerSide = 1;
 
     // ---- The forms and their kept controls, by form ----
     struct MainMenuForm {

@@ -208,11 +208,12 @@ bool CGameScreens::ShowHelpPage(int page)
     return ok;
 }
 
-void CGameScreens::PlaceTutorialPanel(float x, float y)
+void CGameScreens::PlaceTutorialPanel(float x, float y, bool below)
 {
     x = std::floor(x);
     y = std::floor(y);
-    const bool above = y >= 0;
+    // "above": the target is above the tab, the panel below it.
+    const bool above = below;
     const CountedHandle<CQoStatic>& tab = above ? tutorial.tabAbove : tutorial.tabBelow;
     const Vec2& shift = above ? m_layout.arrowUpShift : m_layout.arrowDownShift;
     const float margin = shift.x, overlap = shift.y;
@@ -236,6 +237,14 @@ void CGameScreens::PlaceTutorialPanel(float x, float y)
     tutorial.tabBelow->SetVisible(!above);
 }
 
+void CGameScreens::PlaceTutorialPanelBeside(float left, float y)
+{
+    const GuiSize& panel = tutorial.rows[1].At(0)->BaseSize();
+    PlaceRow(tutorial.rows[1], tutorial.panelOffsets, left + panel.w / 2, y, true);
+    tutorial.tabAbove->SetVisible(false);
+    tutorial.tabBelow->SetVisible(false);
+}
+
 void CGameScreens::PlaceTutorialItem(float x, float y)
 {
     const GuiSize& size = tutorial.rows[6].At(0)->BaseSize();
@@ -243,14 +252,22 @@ void CGameScreens::PlaceTutorialItem(float x, float y)
     PlaceRow(tutorial.rows[6], tutorial.itemOffsets, x - hot.x + size.w / 2, y - hot.y - size.h / 2, true);
 }
 
-void CGameScreens::PlaceTutorialPointer(float x, float y)
+// The picture points left with its fingertip at the hot spot; its mirror
+// (the sprite's second frame) points right.
+void CGameScreens::PlaceTutorialPointer(float x, float y, int side)
 {
     pointerX = x;
     pointerY = y;
-    const GuiSize& size = tutorial.rows[4].At(0)->BaseSize();
+    pointerSide = side < 0 ? -1 : 1;
+    const CountedHandle<CQoStatic>& hand = tutorial.rows[4].At(0);
+    const GuiSize& size = hand->BaseSize();
     const Vec2& hot = m_layout.clickHerePoint;
-    const float bob = std::sin(m_pointerPhase) * m_layout.clickHereA;
-    PlaceRow(tutorial.rows[4], tutorial.pointerOffsets, x - hot.x + size.w / 2, y - bob - hot.y - size.h / 2,
+    const float away = pointerSide * (1.0f + std::sin(m_pointerPhase)) * m_layout.clickHereA;
+    const float hotX = pointerSide > 0 ? hot.x : size.w - hot.x;
+    if (CSprite* picture = hand->SpriteCount() > 0 ? hand->Sprite(0).Get() : nullptr)
+        picture->frame = pointerSide < 0 && picture->frames.size() >= 16 ? 1 : 0;
+    // The layout keeps the hot spot's y with its sign turned (y up).
+    PlaceRow(tutorial.rows[4], tutorial.pointerOffsets, x + away - hotX + size.w / 2, y - hot.y - size.h / 2,
              false);
 }
 

@@ -253,7 +253,7 @@ void CGameScreens::StepPointer(float dt)
     m_pointerPhase += dt * m_layout.clickHereW;
     if (m_pointerPhase >= kTwoPi)
         m_pointerPhase -= kTwoPi;
-    PlaceTutorialPointer(pointerX, pointerY);
+    PlaceTutorialPointer(pointerX, pointerY, pointerSide);
 }
 
 void CGameScreens::StepBlinking(float dt)

@@ -91,3 +91,65 @@ TEST_F(BoardDrawing, ABoardInPlayShowsItsTokensAndEffects)
     EXPECT_TRUE(Near(At(f, Centre(7, 2)), blend(16) | blend(8) | blend(0), 8));
     renderer->Present();
 }
+
+// A struck token throws its sand down its column: the stream shows in an
+// empty cell on its way, but the tokens it passes stay in front of it, a
+// red one as red as its twin outside the stream, and the column is clear
+// again once the burst has fallen through.
+TEST_F(BoardDrawing, StruckTokensSandStreamsBehindTheTokens)
+{
+    BoardLooks looks;
+    looks.particlesFront = particles[0];
+    looks.particles = particles[1];
+    looks.mesh = {Load("Frame.png"), Load("FrameBack.tga")};
+    looks.sand = device->LoadTextureForAlpha("Data\\Gfx\\Sand.jpg", "Sand", 1, 0, d3d::D3DPOOL_MANAGED);
+    looks.cloud = device->LoadTextureForAlpha("Data\\Gfx\\Cloud.jpg", "Cloud", 1, 0, d3d::D3DPOOL_MANAGED);
+    ASSERT_TRUE(looks.sand && looks.cloud);
+    board->SetLooks(looks);
+    // Column 3 runs orange, red, white, blue, green, orange, red, white; the
+    // blue token is struck, the green one's cell is empty, and the red one
+    // two cells below the hole has its twin at (1, 0).
+    std::vector<std::string> rows = board_rig::NoMoveGrid();
+    rows[4][3] = '.';
+    const MatchCell struck{3, 3}, hole{3, 4}, red{3, 6}, twin{1, 0}, emptyTwin{7, 2};
+    rows[static_cast<size_t>(emptyTwin.row)][static_cast<size_t>(emptyTwin.column)] = '.';
+    board_rig::PlaceGrid(*board, rows);
+    BoardProbe probe(*board);
+    probe.SetEnabled(false); // the holes stay
+    board->SetSandActive(true);
+    TerminatorPath path;
+    path.cells.emplace_back(struck.column, struck.row);
+    probe.Rays()
+        .Spawn(1, path, board->Cell(struck.column, struck.row)->cap->baseTexture, false)
+        ->AddTarget(board->Cell(struck.column, struck.row), 0);
+    // The ray strikes, and its sand falls past the red token.
+    double sandInHole = 0, holeDifference = 0;
+    Frame f;
+    for (int frame = 0; frame < 180; ++frame) {
+        board->Update(1.0f / 60.0f, -900.0f, -900.0f);
+        for (const CountedHandle<CParticleSystemsManager>& manager : particles)
+            manager->Update(1.0f / 60.0f);
+        glows->Update(1.0f / 60.0f);
+        sparkles->Update(1.0f / 60.0f);
+        sprites->Update(1.0f / 60.0f, 0);
+        if (frame % 10 != 9)
+            continue;
+        ASSERT_EQ(renderer->RenderFrame(), d3d::D3D_OK);
+        f = Grab();
+        const Vec2 inHole = Centre(hole.column, hole.row), inTwin = Centre(emptyTwin.column, emptyTwin.row);
+        holeDifference = std::abs(Brightness(f, Px(inHole.x), Py(inHole.y), 10) -
+                                  Brightness(f, Px(inTwin.x), Py(inTwin.y), 10));
+        sandInHole = std::max(sandInHole, holeDifference);
+        // The red token's face, as its twin's, every tenth frame.
+        for (const float dx : {-8.0f, 0.0f, 8.0f})
+            for (const float dy : {-8.0f, 0.0f, 8.0f})
+                EXPECT_TRUE(Near(At(f, Centre(red.column, red.row), dx, dy),
+                                 At(f, Centre(twin.column, twin.row), dx, dy), 6))
+                    << "frame " << frame << " at " << dx << ", " << dy;
+        renderer->Present();
+    }
+    EXPECT_GT(sandInHole, 12.0); // the stream did pass
+    // Two seconds on, the burst has fallen through: the cell under the
+    // struck token reads as its empty twin again.
+    EXPECT_LT(holeDifference, 3.0);
+}

@@ -60,6 +60,29 @@ drag_the_swap() {
 # Sleeps until $1 seconds after the swap started.
 sleep_until() { sleep "$(awk -v t0="$SWAPPED_AT" -v now="$(date +%s.%N)" -v d="$1" 'BEGIN { w = t0 + d - now; print (w > 0 ? w : 0) }')"; }
 
+# The window's buttons come under the pointer at the top: the quit button
+# is clicked once it shows (a loaded machine may take a few frames), and
+# the game is given time to keep the quest and end.
+close_by_the_window_button() {
+  local button
+  button=$("$EYE" rect "$INSTALL/Data/Forms/WinBox.qof" 280 $CLIENT_W $CLIENT_H) || fail "no quit button in WinBox.qof"
+  import -window "$window" "$WORK/top-before.png" || fail "no screenshot"
+  xdotool mousemove --window "$window" 600 4
+  for _ in $(seq 1 40); do
+    sleep 0.25
+    import -window "$window" "$WORK/top.png" || fail "no screenshot"
+    # shellcheck disable=SC2086
+    changed "$WORK/top-before.png" "$WORK/top.png" $button && break
+  done
+  # shellcheck disable=SC2086
+  changed "$WORK/top-before.png" "$WORK/top.png" $button || fail "the window's buttons do not show ($name)"
+  click_control WinBox 280
+  for _ in $(seq 1 200); do
+    kill -0 "$GAME_PID" 2>/dev/null || return 0
+    sleep 0.1
+  done
+}
+
 # Where each kind acts, in its fired shot (or, for those that fly to the
 # HUD first, in the shot after), and what the saved quest holds of it.
 check_tnt() {
@@ -159,9 +182,7 @@ for name in tnt flash time adviser score solidarity; do
     sleep 0.25
   done
   played=$(awk -v t0="$continued" -v now="$(date +%s.%N)" 'BEGIN { printf "%.1f", now - t0 }')
-  xdotool mousemove --window "$window" 600 4
-  sleep 0.5
-  click_control WinBox 280
+  close_by_the_window_button
   wait_for_clean_end "the window's quit button ($name)"
   save=$("$EYE" savelevel "$PLAYER/Quest.sav") || fail "no save after the $name bonus"
   echo "$name: $save"

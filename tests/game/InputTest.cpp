@@ -51,9 +51,10 @@ TEST(BoardInput, ADraggedTokenSwapsWithTheNeighbourItIsDraggedTo)
     game.Release(b.x, b.y);
 }
 
-// In the first lesson the player can only pick the lesson's token and make
-// the lesson's swap; the arrow then points at where the token goes. Without
-// the option that holds the player to the lessons, any token is picked.
+// In the first lesson the hand points at the lesson's token, the only one
+// the player can pick, and then at where it goes: only the lesson's swap is
+// made. Without the option that holds the player to the lessons, any token
+// is picked.
 TEST(BoardInput, TheFirstLessonLetsThePlayerMakeOnlyItsOwnMove)
 {
     GameRig game;
@@ -68,13 +69,23 @@ TEST(BoardInput, TheFirstLessonLetsThePlayerMakeOnlyItsOwnMove)
         const CountedHandle<CToken>& t = game->services.board->Picked();
         return t ? MatchCell{t->column, t->row} : MatchCell{-1, -1};
     };
+    const CGameScreens& screens = *game->services.screens;
+    const float half = 0.5f * game->services.board->CellWidth();
+    // The token to pick, from the side away from where it goes.
+    game.Frames(1);
+    const Vec2 token = game.Cell(4, 4);
+    EXPECT_FLOAT_EQ(screens.pointerX, token.x + half);
+    EXPECT_FLOAT_EQ(screens.pointerY, token.y);
+    EXPECT_EQ(screens.pointerSide, 1);
     click(2, 2);
     EXPECT_EQ(picked(), (MatchCell{-1, -1})); // not the lesson's token
     click(4, 4);
     EXPECT_EQ(picked(), (MatchCell{4, 4}));
+    // The hand points at where the token goes, from the side away from it.
     const Vec2 arrow = game.Cell(3, 4);
-    EXPECT_FLOAT_EQ(game->services.screens->pointerX, arrow.x);
-    EXPECT_FLOAT_EQ(game->services.screens->pointerY, arrow.y + 0.25f * game->services.board->CellHeight());
+    EXPECT_FLOAT_EQ(screens.pointerX, arrow.x - half);
+    EXPECT_FLOAT_EQ(screens.pointerY, arrow.y);
+    EXPECT_EQ(screens.pointerSide, -1);
     click(5, 4); // a neighbour, but not the lesson's
     EXPECT_EQ(picked(), (MatchCell{4, 4}));
     EXPECT_TRUE(game->services.board->IsIdle());
@@ -91,6 +102,85 @@ TEST(BoardInput, TheFirstLessonLetsThePlayerMakeOnlyItsOwnMove)
     free.Click(other.x, other.y);
     ASSERT_TRUE(free->services.board->Picked());
     EXPECT_EQ(free->services.board->Picked()->column, 2);
+}
+
+namespace {
+struct Rect {
+    float left, right, bottom, top;
+    bool Overlaps(const Rect& o) const
+    {
+        return left < o.right && o.left < right && bottom < o.top && o.bottom < top;
+    }
+};
+Rect RectOf(const CQoWindow& w)
+{
+    const Vec3& at = w.Position();
+    const GuiSize& size = w.Size();
+    return {at.x - size.w / 2, at.x + size.w / 2, at.y - size.h / 2, at.y + size.h / 2};
+}
+} // namespace
+
+// A lesson's note and its pointing hand cover neither the token pointed at
+// nor each other, wherever the token stands and however the hand bobs: the
+// first lesson's, then the gem's note at tokens all over the board.
+TEST(BoardInput, ALessonsNoteAndHandLeaveTheirTokenAndTextClear)
+{
+    GameRig game;
+    ASSERT_TRUE(game.NewPlayer("Anna"));
+    ASSERT_TRUE(game.PlayFirstLevel(true));
+    ASSERT_TRUE(game.RunUntil([&] { return game->services.board->CurrentLesson().lesson == Lesson::Base; }, 5.0f));
+    CGameBoard& board = *game->services.board;
+    const CGameScreens::TutorialForm& t = game->services.screens->tutorial;
+    const float radius = 0.45f * board.CellWidth();
+    auto check = [&](MatchCell cell) {
+        SCOPED_TRACE(testing::Message() << "token " << cell.column << ", " << cell.row);
+        const Vec2 c = game.Cell(cell.column, cell.row);
+        const Rect token{c.x - radius, c.x + radius, c.y - radius, c.y + radius};
+        const CQoWindow& tab = t.tabAbove->IsVisible() ? *t.tabAbove : *t.tabBelow;
+        for (int frame = 0; frame < 70; ++frame) { // a whole bob of the hand
+            game.Frames(1);
+            const Rect hand = RectOf(*t.rows[4].At(0));
+            ASSERT_TRUE(t.rows[4].At(0)->IsVisible());
+            EXPECT_FALSE(hand.Overlaps(token)) << frame;
+            EXPECT_FALSE(hand.Overlaps(RectOf(*t.rows[1].At(0)))) << frame;
+            EXPECT_FALSE(hand.Overlaps(RectOf(*t.panelText))) << frame;
+            EXPECT_FALSE(hand.Overlaps(RectOf(tab))) << frame;
+        }
+        EXPECT_FALSE(RectOf(*t.rows[1].At(0)).Overlaps(token));
+        EXPECT_FALSE(RectOf(tab).Overlaps(token));
+    };
+    check({4, 4});
+    const MatchCell cells[] = {{0, 0}, {7, 0}, {4, 3}, {3, 4}, {0, 7}, {7, 7}, {6, 5}};
+    for (const MatchCell& cell : cells) {
+        for (int r = 0; r < 8; ++r)
+            for (int c = 0; c < 8; ++c)
+                board.Cell(c, r)->gem = c == cell.column && r == cell.row ? 1 : 0;
+        game->flow.lessons.ShowStep(Lesson::Gem, 0);
+        check(cell);
+    }
+}
+
+// While a note the player reads is up, a press on the board closes the
+// note and picks nothing.
+TEST(BoardInput, APressThatClosesALessonsNotePicksNothing)
+{
+    GameRig game;
+    ASSERT_TRUE(game.NewPlayer("Anna"));
+    ASSERT_TRUE(game.PlayFirstLevel(true));
+    CGameBoard& board = *game->services.board;
+    ASSERT_TRUE(game.RunUntil([&] { return board.CurrentLesson().lesson == Lesson::Base; }, 5.0f));
+    for (const MatchCell cell : {MatchCell{4, 4}, MatchCell{3, 4}}) {
+        const Vec2 p = game.Cell(cell.column, cell.row);
+        game.Click(p.x, p.y);
+    }
+    ASSERT_TRUE(game.RunUntil([&] { return board.CurrentLesson().lesson == Lesson::Gem; }, 10.0f));
+    game.Seconds(2.0f); // past the time a note keeps presses off the board
+    const Vec2 p = game.Cell(0, 7);
+    game.Click(p.x, p.y);
+    EXPECT_EQ(board.CurrentLesson().lesson, Lesson::None);
+    EXPECT_FALSE(board.Picked());
+    game.Click(p.x, p.y); // the next press picks
+    EXPECT_TRUE(board.Picked());
 }
 
 // Space, Escape and P pause play that is ready for input and resume it; a
@@ -268,6 +358,31 @@ TEST(MenuCommands, AShuffleCostsALifeTheHudShows)
     EXPECT_EQ(game->quest.lives, lives - 1);
     EXPECT_TRUE(game->flow.level.lifeLost.active);
     EXPECT_EQ(game->services.screens->quest.count->MainText()->text, std::to_string(lives - 1));
+}
+
+// Leaving a quest hides the shuffles with the HUD; a new quest begun after
+// it offers them again on its first level, as every level does.
+TEST(MenuCommands, ANewQuestAfterLeavingOneOffersItsShuffles)
+{
+    InPlay game;
+    CGameScreens& screens = *game->services.screens;
+    game.Seconds(4.0f); // idle play: the quest is kept to be continued
+    game.Key(27);
+    game.Frames(30);
+    game.ClickId(screens.gameMenu.form, Command::LeaveQuest);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(screens.mainMenu.form); }, 10.0f));
+    EXPECT_FALSE(screens.quest.shuffleNote->IsVisible());
+    game.ClickId(screens.mainMenu.form, Command::PlayQuest);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(screens.startQuest.form); }, 5.0f));
+    game.ClickId(screens.startQuest.form, Command::NewQuest);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(screens.msgBox.form); }, 5.0f));
+    game.ClickId(screens.msgBox.form, Command::MessageYes);
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsAt<CStoryPages>(CStoryPages::kPages); }, 10.0f));
+    game.Key(32);
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CPlay>(); }, 30.0f));
+    EXPECT_TRUE(screens.quest.shuffleNote->IsVisible());
+    for (const auto& button : screens.quest.shuffleGroup)
+        EXPECT_TRUE(button->IsVisible());
 }
 
 // The chosen profile becomes the player's; no choice (-1) changes nothing.

@@ -119,9 +119,10 @@ TEST(LevelStart, ALevelOfTheQuestTakesItsFilesGoalOrFiveGemsALevel)
     EXPECT_FLOAT_EQ(rig.game.quest.timeLeft, 330.0f);
     EXPECT_EQ(rig.game.services.balance.item8Value, 7);
 
-    rig.game.flow.loader.StartLevel(47); // no file: five gems a level
-    EXPECT_EQ(b.GemsToCollect(), 235);
-    EXPECT_EQ(rig.game.services.gemsBar->goal, 235);
+    // There is no level past the last one: nothing changes.
+    EXPECT_FALSE(rig.game.flow.loader.StartLevel(CQuestSave::kLastLevel + 1));
+    EXPECT_EQ(rig.game.quest.level, 1);
+    EXPECT_EQ(b.GemsToCollect(), 5);
 }
 
 TEST(LevelStart, ATotemOwnedStartsTheTotemLessonOnItsOwnBoard)
@@ -159,25 +160,70 @@ CQuestSave& SaveAt(CGame& game, int32_t gemsLeft, int32_t resumeKind)
     return save;
 }
 
-TEST(LevelStart, AResumedLevelShowsTheGemsCollectedSoFar)
+// A saved level goes on with the gems the save counts, held to what the
+// level can deliver: its own saves as they are, an edited one never beyond
+// the goal (13 on the last level) nor with too few gems left to place for
+// those still to collect; the gems bar shows the gems collected so far.
+TEST(LevelStart, ASavedLevelGoesOnWithTheGemsItCanDeliver)
 {
     struct Case {
-        int32_t gemsLeft;
-        int collected;
+        int32_t toCollect, toPlace, onBoard; // as saved
+        int32_t heldToCollect, heldToPlace;
     };
-    // 23 collected of 210; a save that claims more than the goal or fewer
-    // than none shows what the goal allows.
-    const Case cases[] = {{187, 23}, {-5, 210}, {500, 0}, {210, 0}};
+    const Case cases[] = {
+        {9, 7, 2, 9, 7},          // the game's own save
+        {13, 13, 0, 13, 13},      // nothing collected or placed yet
+        {500, 7, 0, 13, 13},      // more than the goal
+        {-5, 7, 0, 0, 0},         // fewer than none
+        {9, 2, 1, 9, 8},          // too few left to place
+        {5, 2147483647, 0, 5, 5}, // more to place than to collect
+        {2147483647, -2147483647, 3, 13, 10},
+    };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.gemsLeft);
+        SCOPED_TRACE(testing::Message() << c.toCollect << " " << c.toPlace << " " << c.onBoard);
         GameRig rig;
-        SaveAt(rig.game, c.gemsLeft, CQuestSave::kResumeInPlay);
-        rig.game.flow.loader.ResumeQuestLevel();
+        CQuestSave& save = SaveAt(rig.game, c.toCollect, CQuestSave::kResumeInPlay);
+        save.level = CQuestSave::kLastLevel;
+        save.gemGoal = c.toPlace;
+        save.SizeGrids();
+        for (int i = 0; i < c.onBoard; ++i)
+            save.SetCell(CQuestSave::TokenCodes, 7, i, ~2);
+        rig.game.flow.loader.StartQuestLevel();
         CGameBoard& b = rig.Board();
-        EXPECT_EQ(rig.game.services.gemsBar->goal, 210);
-        EXPECT_EQ(rig.game.services.gemsBar->Collected(), c.collected);
-        EXPECT_EQ(b.GemsToCollect(), c.gemsLeft);
-        EXPECT_EQ(b.GemsToPlace(), 7);
+        EXPECT_EQ(rig.game.services.gemsBar->goal, 13);
+        EXPECT_EQ(b.GemsToCollect(), c.heldToCollect);
+        EXPECT_EQ(b.GemsToPlace(), c.heldToPlace);
+        EXPECT_EQ(rig.game.services.gemsBar->Collected(), 13 - c.heldToCollect);
+    }
+}
+
+// The gems bar of a continued level shows the gems collected, in their
+// colours and order, through the save file; a save that does not keep them
+// (an older one) shows the level's own colours.
+TEST(LevelStart, TheGemsBarShowsTheGemsCollectedThroughTheSave)
+{
+    GameRig rig;
+    CGame& game = rig.game;
+    game.quest.level = 1;
+    game.flow.loader.StartLevel(1);
+    const std::vector<int32_t> gems = {2, 0, 2};
+    for (const int32_t colour : gems)
+        game.services.gemsBar->AddGem(colour);
+    rig.Board().SetGemCounts(2, 0);
+    game.quest.Store(CQuestSave::kResumeInPlay, true);
+    const std::string path = game.quest.PlayerFolder() + "Quest.sav";
+    ASSERT_EQ(game.services.questSave->Save(path), 1);
+    ASSERT_EQ(game.services.questSave->Load(path), 1);
+    game.flow.loader.StartQuestLevel();
+    EXPECT_EQ(game.services.gemsBar->CollectedColours(), gems);
+
+    const std::vector<int32_t> colours = game.flow.loader.QuestLevelSetup(1).colours;
+    game.services.questSave->collectedGems.clear();
+    for (int i = 0; i < 10; ++i) {
+        game.flow.loader.StartQuestLevel();
+        ASSERT_EQ(game.services.gemsBar->Collected(), 3);
+        for (const int32_t colour : game.services.gemsBar->CollectedColours())
+            EXPECT_TRUE(std::find(colours.begin(), colours.end(), colour) != colours.end()) << colour;
     }
 }
 

@@ -5,6 +5,8 @@
 
 #include "records/QuestSave.h"
 
+#include <algorithm>
+
 namespace {
 
 BoardEvent Event(BoardEventKind kind, int32_t value = 0)
@@ -143,6 +145,64 @@ TEST(LevelClock, ATimeOutStartsTheLostLifeOnceTheBoardSettles)
         ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CQuestOver>(); }, 10.0f)) << costsLife;
         EXPECT_EQ(game->quest.lives, costsLife ? lives - 1 : lives);
     }
+}
+
+// The level's clock never stands still unseen: through a minimise and a
+// restore the level goes on as before, and when a lesson's note holds the
+// clock (the clock's own note, 30 s into a first level) the note is there
+// to read, and a press goes on with the level.
+TEST(LevelClock, TheClockStopsOnlyWhereTheLevelSaysSo)
+{
+    GameRig game;
+    ASSERT_TRUE(game.NewPlayer("Anna"));
+    ASSERT_TRUE(game.PlayFirstLevel(true));
+    CGameBoard& board = *game->services.board;
+    ASSERT_TRUE(game.RunUntil([&] { return board.CurrentLesson().lesson == Lesson::Base; }, 5.0f));
+    for (const MatchCell cell : {MatchCell{4, 4}, MatchCell{3, 4}}) {
+        const Vec2 p = game.Cell(cell.column, cell.row);
+        game.Click(p.x, p.y);
+    }
+    ASSERT_TRUE(game.RunUntil([&] { return board.CurrentLesson().lesson == Lesson::Gem; }, 10.0f));
+    game.Seconds(2.0f);
+    const Vec2 corner = game.Cell(0, 7);
+    game.Click(corner.x, corner.y);
+    ASSERT_EQ(board.CurrentLesson().lesson, Lesson::None);
+
+    const CGameScreens& screens = *game->services.screens;
+    auto noteShown = [&] {
+        return screens.tutorial.form->IsVisible() && screens.tutorial.panelText->IsVisible() &&
+               !screens.tutorial.panelText->MainText()->text.empty() &&
+               screens.tutorial.rows[4].At(0)->IsVisible();
+    };
+    bool timerNoteSeen = false;
+    float stillSeconds = 0.0f;
+    for (int frame = 0; frame < 60 * 45; ++frame) {
+        if (frame == 60 * 10) {
+            // Minimised for a while, then restored: the first frame after it
+            // brings the whole time away, which the game cuts short.
+            game->PauseAudio(true);
+            for (int pass = 0; pass < 200; ++pass)
+                game->Frame(0.0f, 0, 1);
+            game->PauseAudio(false);
+            const float left = game->quest.timeLeft;
+            game->Frame(20.0f, 1, 0);
+            EXPECT_LT(game->quest.timeLeft, left);
+        }
+        const float before = game->quest.timeLeft;
+        game.Frames(1);
+        if (game->quest.timeLeft < before) {
+            stillSeconds = 0.0f;
+            continue;
+        }
+        stillSeconds += GameHarness::kFrame;
+        ASSERT_TRUE(noteShown() || GameRig::Shown(screens.gameMenu.form))
+            << "the clock stands still unseen after " << frame << " frames";
+        if (board.CurrentLesson().lesson == Lesson::Timer && stillSeconds > 3.0f && !timerNoteSeen) {
+            timerNoteSeen = true;
+            game.Click(corner.x, corner.y); // read: the level goes on
+        }
+    }
+    EXPECT_TRUE(timerNoteSeen);
 }
 
 // The record takes the quest at the first idle frame after 3 s of play.
@@ -286,4 +346,43 @@ TEST(LevelScreen, ComesWithoutStrayPartsAndGoesWhole)
     EXPECT_FALSE(game->services.board->IsShown());
     EXPECT_FALSE(game->services.board->SandboxShown());
     EXPECT_FALSE(game->services.gemsBar->IsShown());
+}
+
+// Play's messages show one at a time: a new one takes the place of the one
+// showing, and so does the refusal of a swap, which stays inside the board.
+TEST(PlayMessages, ANewMessageTakesThePlaceOfTheOneShowing)
+{
+    InPlay game;
+    const std::vector<CountedHandle<CPopup>>& popups = game->services.popups->Popups();
+    auto messages = [&] {
+        return std::count_if(popups.begin(), popups.end(), [](const CountedHandle<CPopup>& p) {
+            return p->GetKind() == CPopup::kMessage || p->GetKind() == CPopup::kCaption;
+        });
+    };
+    game->services.board->Events().Push(Event(BoardEventKind::Combo, 20));
+    game.Frames(1);
+    EXPECT_EQ(messages(), 1);
+    game->services.board->Events().Push(Event(BoardEventKind::SandFull));
+    game.Frames(1);
+    EXPECT_EQ(messages(), 1);
+    game->services.ShowCaption("NO MOVES!");
+    EXPECT_EQ(messages(), 1);
+
+    game->flow.lessons.ShowStep(Lesson::Wrong, 0);
+    EXPECT_EQ(messages(), 0);
+    game.Frames(30);
+    const BoardGeometry g = game->services.board->Geometry();
+    const float left = g.baseOriginX, top = g.baseOriginY;
+    const float right = left + g.cellWidth * static_cast<float>(g.columns);
+    const float bottom = top - g.cellHeight * static_cast<float>(g.rows);
+    CGameScreens& screens = *game->services.screens;
+    for (const CQoStatic* shown : {screens.tutorial.title.Get(), screens.tutorial.rows[0].At(0).Get()}) {
+        ASSERT_TRUE(shown->IsVisible());
+        const Vec3& at = shown->Position();
+        const GuiSize& size = shown->Size();
+        EXPECT_GE(at.x - size.w / 2, left - 1.0f);
+        EXPECT_LE(at.x + size.w / 2, right + 1.0f);
+        EXPECT_LE(at.y + size.h / 2, top + 1.0f);
+        EXPECT_GE(at.y - size.h / 2, bottom - 1.0f);
+    }
 }

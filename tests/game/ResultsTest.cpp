@@ -4,6 +4,7 @@
 #include "GameRig.h"
 
 #include "records/BestList.h"
+#include "records/QuestSave.h"
 
 namespace {
 
@@ -191,8 +192,9 @@ TEST(LostLevel, TheBoxLeadsBackToTheShop)
     EXPECT_FALSE(device->FindTexture("PanelQuest")->texture);
 }
 
-// After the last level of stage 5 the map does not march.
-TEST(WonLevel, NoMarchPastTheLastStage)
+// After the last level of stage 5 the map does not march, and no level
+// follows: the quest is complete.
+TEST(WonLevel, NoMarchOrLevelPastTheLastOne)
 {
     InPlay game;
     game->quest.level = 41;
@@ -202,6 +204,36 @@ TEST(WonLevel, NoMarchPastTheLastStage)
     game.ShowNow(game->services.screens->map.form);
     game.Frames(2);
     EXPECT_TRUE(game->flow.IsAt<CMapMarch>(CMapMarch::kOnTheMap));
+    game.ClickId(game->services.screens->map.form, Command::MapPlay);
+    EXPECT_TRUE(game->flow.IsIn<CQuestComplete>());
+    EXPECT_EQ(game->quest.level, 41);
+}
+
+// A quest kept in the last level's shop (which the game itself never
+// writes) goes to the quest's end when it is continued; closing the game
+// there leaves a save the game can still read.
+TEST(WonLevel, AQuestKeptInTheLastLevelsShopIsComplete)
+{
+    GameRig game([](const std::string& user) {
+        plat::CreateDirectory(user + "Players\\Anna");
+        CQuestSave save;
+        save.level = CQuestSave::kLastLevel;
+        save.resumeKind = CQuestSave::kResumeInShop;
+        save.Save(user + "Players\\Anna\\Quest.sav");
+    });
+    CGameScreens& screens = *game->services.screens;
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(screens.mainMenu.form); }, 30.0f));
+    game.ClickId(screens.mainMenu.form, Command::PlayQuest);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(screens.startQuest.form); }, 5.0f));
+    game.ClickId(screens.startQuest.form, Command::ContinueQuest);
+    EXPECT_TRUE(game->flow.IsIn<CQuestComplete>());
+    EXPECT_TRUE(game.RunUntil([&] { return GameRig::Shown(screens.win.form); }, 5.0f));
+    EXPECT_EQ(game->quest.level, CQuestSave::kLastLevel);
+    const std::string path = game.PlayerFolder("Anna") + "Quest.sav";
+    game.EndGame();
+    CQuestSave kept;
+    ASSERT_EQ(kept.Load(path), 1);
+    EXPECT_EQ(kept.level, CQuestSave::kLastLevel);
 }
 
 // After level 5 the Accuracy challenge runs as a bonus level: its rules,

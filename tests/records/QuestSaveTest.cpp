@@ -240,6 +240,52 @@ TEST(QuestSave, BoundaryValuesAndKeyedCountersLoad)
     EXPECT_EQ(zero.keyedCounters[0], std::make_pair(13, 0));
 }
 
+// The gems collected ride in keyed pairs of their own, ten colours a pair,
+// and read back in their order; what the pairs cannot hold (past 90 gems,
+// a colour without a picture) is not written; the trophy pairs stay first.
+TEST(QuestSave, CollectedGemsRideInTheKeyedCounters)
+{
+    std::vector<int32_t> many;
+    for (int i = 0; i < 95; ++i)
+        many.push_back((i * 5 + 3) % 7);
+    const std::vector<int32_t> first90(many.begin(), many.begin() + 90);
+    struct Case {
+        std::vector<int32_t> gems, readBack;
+        size_t pairs;
+    } cases[] = {
+        {{}, {}, 4},
+        {{6, 0, 2}, {6, 0, 2}, 5},
+        {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 5},
+        {{4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 0}, {4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 0}, 6},
+        {many, first90, 13},
+        {{3, 7}, {}, 4},
+        {{-1}, {}, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.gems.size());
+        CQuestSave save = SampleSave(1, 0);
+        save.collectedGems = c.gems;
+        const std::vector<uint8_t> image = save.Serialize();
+        ASSERT_EQ(save.keyedCounters.size(), c.pairs);
+        EXPECT_EQ(save.keyedCounters[0], std::make_pair(1, 11));
+        EXPECT_EQ(save.keyedCounters[3], std::make_pair(13, 2));
+        CQuestSave back;
+        back.collectedGems = {5};
+        ASSERT_EQ(back.Parse(image.data(), image.size()), CQuestSave::Ok);
+        EXPECT_EQ(back.collectedGems, c.readBack);
+        EXPECT_EQ(back.trophyCounter5, 15);
+        EXPECT_EQ(back.Serialize(), image);
+    }
+    // Without the quest's shop block there are no pairs, and no gems.
+    CQuestSave other = SampleSave(1, 1);
+    other.collectedGems = {2};
+    const std::vector<uint8_t> image = other.Serialize();
+    CQuestSave back;
+    back.collectedGems = {5};
+    ASSERT_EQ(back.Parse(image.data(), image.size()), CQuestSave::Ok);
+    EXPECT_TRUE(back.collectedGems.empty());
+}
+
 TEST(QuestSave, FailedWriteLeavesTheOldFileWhole)
 {
     LoggedScratch dir;

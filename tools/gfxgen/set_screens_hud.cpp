@@ -266,7 +266,8 @@ Image MakeGauge()
 }
 
 // Tutorial.png, 256 x 256:
-//   pointing hand   x 0-79,    y 0-95 (fingertip at 30, 4)
+//   pointing hand   x 0-95,    y 96-175 (pointing left, fingertip at 4, 49:
+//                   it lies beside what it points at, never over it)
 //   item ring       x 80-175,  y 0-95 (centre 48, 48 of the piece)
 //   tab, target above  x 176-239, y 0-47 (points up)
 //   tab, target below  x 176-239, y 52-99 (points down)
@@ -275,10 +276,12 @@ Image MakeTutorial()
 {
     Image img(256, 256, Color{0, 0, 0, 0});
 
-    // Hand: palm, folded fingers, the index finger pointing up, the thumb.
+    // Hand: palm, folded fingers, the index finger pointing up, the thumb;
+    // drawn upright and turned a quarter to point left.
+    Image hand(80, 96, Color{0, 0, 0, 0});
     const Color glove = Rgb(255, 248, 232), line = Rgb(60, 30, 20);
     auto part = [&](float x0, float y0, float x1, float y1, float r) {
-        img.RoundRect(x0 - 2, y0 - 2, x1 + 2, y1 + 2, r + 2, line);
+        hand.RoundRect(x0 - 2, y0 - 2, x1 + 2, y1 + 2, r + 2, line);
     };
     part(22, 2, 38, 60, 8);   // index finger
     part(20, 44, 72, 92, 16); // palm
@@ -286,16 +289,21 @@ Image MakeTutorial()
     part(50, 42, 64, 64, 7);
     part(60, 46, 74, 66, 7);
     part(8, 56, 28, 74, 8); // thumb
-    img.RoundRect(22, 2, 38, 60, 8, glove);
-    img.RoundRect(20, 44, 72, 92, 16, glove);
-    img.RoundRect(38, 40, 52, 62, 7, glove);
-    img.RoundRect(50, 42, 64, 64, 7, glove);
-    img.RoundRect(60, 46, 74, 66, 7, glove);
-    img.RoundRect(8, 56, 28, 74, 8, glove);
-    Stroke(img, {52, 50}, {52, 60}, 1.5f, line, 0.6f);
-    Stroke(img, {63, 52}, {63, 62}, 1.5f, line, 0.6f);
-    img.RoundRect(24, 80, 70, 92, 6, kGold);
-    img.Glow(30, 6, 10, kGoldLight, 0.7f, 1.5f, false);
+    hand.RoundRect(22, 2, 38, 60, 8, glove);
+    hand.RoundRect(20, 44, 72, 92, 16, glove);
+    hand.RoundRect(38, 40, 52, 62, 7, glove);
+    hand.RoundRect(50, 42, 64, 64, 7, glove);
+    hand.RoundRect(60, 46, 74, 66, 7, glove);
+    hand.RoundRect(8, 56, 28, 74, 8, glove);
+    Stroke(hand, {52, 50}, {52, 60}, 1.5f, line, 0.6f);
+    Stroke(hand, {63, 52}, {63, 62}, 1.5f, line, 0.6f);
+    hand.RoundRect(24, 80, 70, 92, 6, kGold);
+    hand.Glow(30, 6, 10, kGoldLight, 0.7f, 1.5f, false);
+    // The upright picture's top becomes the left edge: its texel (x, y)
+    // goes to (y, 79 - x) of the piece.
+    for (int y = 0; y < hand.Height(); ++y)
+        for (int x = 0; x < hand.Width(); ++x)
+            img.At(y, 96 + 79 - x) = hand.At(x, y);
 
     // Ring: gold outside, turquoise light inside.
     img.Glow(128, 48, 46, kTurquoise, 0.35f, 1.2f, false);

@@ -303,6 +303,14 @@ CountedHandle<CPopup> CPopupManager::AddEquationPopup(int points, int total, int
     return Keep(popup);
 }
 
+void CPopupManager::DropMessages()
+{
+    const auto isMessage = [](const CountedHandle<CPopup>& popup) {
+        return popup->GetKind() == CPopup::kMessage || popup->GetKind() == CPopup::kCaption;
+    };
+    m_popups.erase(std::remove_if(m_popups.begin(), m_popups.end(), isMessage), m_popups.end());
+}
+
 // A popup that finishes is dropped at once; the one that moves into its
 // place is looked at in the same walk.
 void CPopupManager::Update(float dt)

@@ -109,6 +109,9 @@ public:
     void Update(float dt);
     // Drops every popup at once.
     void Clear() { m_popups.clear(); }
+    // Drops the messages and captions, so that another can take their place;
+    // the points stay.
+    void DropMessages();
     const std::vector<CountedHandle<CPopup>>& Popups() const { return m_popups; }
 
     int iconDrawOrder = 0;

@@ -29,6 +29,8 @@ enum TutorialText : int32_t {
     kChargeColourNames = 64,
     kTextDone = 71,
     kLitColourNames = 74,
+    kTextTimer = 81,
+    kTextSandbox = 82,
 };
 
 constexpr float kFormShowSpeed = 5.0f, kShopLessonSpeed = 2.0f, kFormHideSpeed = 8.0f;
@@ -82,8 +84,7 @@ void CLessonGuide::StepWithPick(const CountedHandle<CToken>& token)
         return;
     }
     board.SetLessonStep(pick->nextStep);
-    const Vec2 arrow = board.CellToPoint(pick->arrowColumn, pick->arrowRow, true);
-    m_services.screens->PlaceTutorialPointer(arrow.x, arrow.y + 0.25f * board.CellHeight());
+    PointHandAt(pick->arrowColumn, pick->arrowRow, token->column);
 }
 
 bool CLessonGuide::StepWithSwap(int column, int row)
@@ -143,15 +144,14 @@ void CLessonGuide::HideShopLesson()
         screens.HideForm(screens.tutorial.form, kFormHideSpeed);
 }
 
+// The panel's tab points at the edge between the two tokens' row and the
+// panel; the hand points at the second token from the side away from the
+// first.
 void CLessonGuide::PointAt(int columnA, int rowA, int columnB, int rowB)
 {
     const CGameBoard& board = *m_services.board;
     const Vec2 a = board.CellToPoint(columnA, rowA, true), c = board.CellToPoint(columnB, rowB, true);
-    const float quarter = board.CellHeight() / 4;
-    CGameScreens& screens = *m_services.screens;
-    screens.PlaceTutorialPanel(std::floor((a.x + c.x) / 2), std::floor((a.y + c.y) / 2 - quarter));
-    screens.PlaceTutorialPointer(c.x, c.y + quarter);
-    screens.ShowTutorialRow(4);
+    PlacePrompt(columnB, rowB, (a.x + c.x) / 2, columnA);
 }
 
 // Rows from the top, columns from the left.
@@ -161,15 +161,68 @@ bool CLessonGuide::PointAtToken(bool (*test)(const CToken&))
     MatchCell cell;
     if (!board.FindRestingToken(test, &cell))
         return false;
-    const Vec2 at = board.CellToPoint(cell.column, cell.row, true);
-    // The panel stands a quarter cell towards the board's middle.
-    const float quarter = board.CellHeight() / 4;
-    const float towards = cell.row < board.Geometry().rows / 2 ? -quarter : quarter;
-    CGameScreens& screens = *m_services.screens;
-    screens.PlaceTutorialPanel(std::floor(at.x), std::floor(at.y + towards));
-    screens.PlaceTutorialPointer(at.x, at.y);
-    screens.ShowTutorialRow(4);
+    PlacePrompt(cell.column, cell.row, board.CellToPoint(cell.column, cell.row, true).x, cell.column);
     return true;
+}
+
+// Neither the panel nor the hand covers the token or the other: the panel
+// lies beyond the edge of the token's row, below a row of the board's upper
+// half and above one of its lower half; the hand lies in the row.
+void CLessonGuide::PlacePrompt(int column, int row, float tabX, int partnerColumn)
+{
+    const CGameBoard& board = *m_services.board;
+    const Vec2 at = board.CellToPoint(column, row, true);
+    const bool below = row < board.Geometry().rows / 2;
+    const float edge = at.y + (below ? -0.5f : 0.5f) * board.CellHeight();
+    CGameScreens& screens = *m_services.screens;
+    screens.PlaceTutorialPanel(std::floor(tabX), std::floor(edge), below);
+    PointHandAt(column, row, partnerColumn);
+    screens.ShowTutorialRow(4);
+}
+
+// The hand points at the dial's middle from its right, over the board's
+// edge; the note stands beside the hand.
+void CLessonGuide::PointAtDial()
+{
+    CGameScreens& screens = *m_services.screens;
+    float right = -1.0e9f, top = -1.0e9f, bottom = 1.0e9f;
+    for (const auto& quarter : screens.quest.gauge) {
+        const Vec3& at = quarter->Position();
+        const GuiSize& size = quarter->Size();
+        right = std::max(right, at.x + size.w / 2);
+        top = std::max(top, at.y + size.h / 2);
+        bottom = std::min(bottom, at.y - size.h / 2);
+    }
+    const float middle = (top + bottom) / 2;
+    screens.PlaceTutorialPointer(right, middle, 1);
+    screens.ShowTutorialRow(4);
+    const float reach = screens.tutorial.rows[4].At(0)->BaseSize().w + 2.0f * m_services.questLayout.clickHereA;
+    screens.PlaceTutorialPanelBeside(right + reach, middle);
+}
+
+// The hand points at the sand box's left end from the left; the note stands
+// over the board's lowest rows, clear of the box.
+void CLessonGuide::PointAtSandbox()
+{
+    const SandboxGeometry box = m_services.board->SandboxBox();
+    CGameScreens& screens = *m_services.screens;
+    screens.PlaceTutorialPointer(box.left, box.top - box.height / 2, -1);
+    screens.ShowTutorialRow(4);
+    const float panelHeight = screens.tutorial.rows[1].At(0)->BaseSize().h;
+    screens.PlaceTutorialPanelBeside(box.left + m_services.board->CellWidth() / 2,
+                                     box.top + m_services.board->CellHeight() + panelHeight / 2);
+}
+
+// The fingertip rests on the cell's edge, the hand beside the token on the
+// side away from its partner in a swap, or, without one, on the side of the
+// board's middle, where there is room.
+void CLessonGuide::PointHandAt(int column, int row, int partnerColumn)
+{
+    const CGameBoard& board = *m_services.board;
+    const int side = partnerColumn != column ? (partnerColumn > column ? -1 : 1)
+                                             : (column < board.Geometry().columns / 2 ? 1 : -1);
+    const Vec2 at = board.CellToPoint(column, row, true);
+    m_services.screens->PlaceTutorialPointer(at.x + side * board.CellWidth() / 2, at.y, side);
 }
 
 void CLessonGuide::ShowPanel(const std::string& text)
@@ -198,7 +251,7 @@ void CLessonGuide::ShowStep(Lesson lesson, int step)
             return;
         }
         ShowPanel(GetString(kTextSwap));
-        PointAt(4, 4, 3, 4);
+        PointAt(3, 4, 4, 4);
         break;
     case Lesson::Gem:
         ShowPanel(GetString(kTextGem));
@@ -208,22 +261,28 @@ void CLessonGuide::ShowStep(Lesson lesson, int step)
         }
         break;
     case Lesson::Wrong:
+        // The refusal is play's message now: the one showing gives way.
+        if (m_services.popups)
+            m_services.popups->DropMessages();
         screens.HideTutorialRows();
         screens.tutorial.title->SetText(GetString(kTextWrong));
         screens.ShowTutorialRow(0);
         break;
     case Lesson::Timer:
+        // The clock waits while the note is up: the note says so.
+        ShowPanel(GetString(kTextTimer));
+        PointAtDial();
+        break;
     case Lesson::Sandbox:
-        // The lesson form's rows 2 and 3 show them.
-        screens.HideTutorialRows();
-        screens.ShowTutorialRow(lesson == Lesson::Timer ? 2 : 3);
+        ShowPanel(GetString(kTextSandbox));
+        PointAtSandbox();
         break;
     case Lesson::Bonus:
         ShowPanel(GetString(step == lesson_step::kPrompt ? kTextBonus : kTextBonusFire));
         if (step == lesson_step::kPrompt)
-            PointAt(2, 5, 1, 5);
+            PointAt(1, 5, 2, 5);
         else
-            PointAt(6, 4, 5, 4);
+            PointAt(5, 4, 6, 4);
         break;
     case Lesson::Totem:
         if (!ShowTotemStep(step))
@@ -264,11 +323,11 @@ bool CLessonGuide::ShowTotemStep(int step)
     switch (step) {
     case kTotemChargePrompt:
         ShowPanel(WithColour(kTextTotemCharge, kChargeColourNames, colour));
-        PointAt(2, 6, 1, 6);
+        PointAt(1, 6, 2, 6);
         return true;
     case kTotemLightPrompt:
         ShowPanel(WithColour(kTextTotemLit, kLitColourNames, colour));
-        PointAt(6, 4, 5, 4);
+        PointAt(5, 4, 6, 4);
         return true;
     case kTotemOver:
         Close(true);

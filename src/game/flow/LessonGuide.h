@@ -46,6 +46,14 @@ private:
     void ShowPanel(const std::string& text);
     // The lesson form points at the second of two cells from between them.
     void PointAt(int columnA, int rowA, int columnB, int rowB);
+    // The panel's tab at `tabX` on the edge of the token's row, the hand
+    // beside the token, away from the swap's other token in
+    // `partnerColumn` (the token's own column when there is none).
+    void PlacePrompt(int column, int row, float tabX, int partnerColumn);
+    void PointHandAt(int column, int row, int partnerColumn);
+    // The hand at the level's clock, or at the sand box, the note beside it.
+    void PointAtDial();
+    void PointAtSandbox();
     // The first resting token the test picks; false when there is none.
     bool PointAtToken(bool (*test)(const CToken&));
     // The totem lesson's prompts; false when nothing is to be shown.

@@ -170,18 +170,15 @@ void CLevel::CheckExtraLife()
 void CLevel::ShowCombo(int count)
 {
     const ComboMessage shown = ChooseComboMessage(ScoreMessageSettings(), m_services.board->ColourCount(), count);
-    if (shown.message > 0) {
-        const Vec3& at = m_services.questLayout.comboMessagePos;
-        m_services.popups->AddTextPopup(shown.text, shown.scale, shown.style, at.x, at.y, at.z);
-    }
+    if (shown.message > 0)
+        m_services.ShowPlayMessage(shown.text, shown.scale, shown.style, m_services.questLayout.comboMessagePos);
     m_quest.stats.tables[2].Add(count, StatLongestCascade);
     m_quest.stats.tables[1].Add(count, StatLongestCascade);
 }
 
 void CLevel::StartFrenzy()
 {
-    const Vec3& at = m_services.questLayout.frenzyMessagePos;
-    m_services.popups->AddTextPopup(GetString(7), 1.8f, 4, at.x, at.y, at.z);
+    m_services.ShowPlayMessage(GetString(7), 1.8f, 4, m_services.questLayout.frenzyMessagePos);
     const SandboxGeometry box = m_services.board->SandboxBox();
     m_services.AddFlare(box.left + box.width * 0.5f, box.top - box.height * 0.5f, box.z - 50.0f, box.width,
                         box.height, 0.1f, 0.5f, 0.5f, 16.0f, 16.0f);
@@ -409,6 +406,9 @@ void CLevel::ShowHud()
     // they have something to show.
     screens.quest.hintCounter->SetVisible(false);
     screens.SetQuestOverlayVisible(false);
+    // Every level of the quest offers its shuffles, however the quest was
+    // reached: leaving a quest hides them.
+    screens.SetQuestGroupVisible(m_quest.gameType != 0, true);
     screens.ShowForm(screens.quest.form, 2.0f);
     screens.SetNewLevelCaption(m_quest.level);
     screens.ShowForm(screens.newLevel.form, 2.0f);

@@ -17,7 +17,37 @@ std::string LevelFile(const CDataPaths& paths, int level)
     std::snprintf(name, sizeof name, "l%d.lvl", level);
     return paths.folders[CDataPaths::Levels] + name;
 }
+// The gem tokens of a board a save keeps (a gem's code is the complement
+// of its colour).
+int32_t GemsOnSavedBoard(const CQuestSave& save)
+{
+    int32_t gems = 0;
+    for (int r = 0; r < CQuestSave::kRows; ++r)
+        for (int c = 0; c < CQuestSave::kColumns; ++c)
+            gems += save.Cell(CQuestSave::TokenCodes, r, c) < 0 ? 1 : 0;
+    return gems;
+}
+
+// A colour the level draws its tokens from.
+int RandomColourOf(const BoardSetup& setup)
+{
+    const std::vector<int32_t>& colours = setup.colours;
+    if (colours.empty())
+        return std::min(static_cast<int>(std::floor(RandomUnit() * 7.0f)), 6);
+    const size_t n = colours.size();
+    return colours[std::min(static_cast<size_t>(std::floor(RandomUnit() * static_cast<float>(n))), n - 1)];
+}
+
 } // namespace
+
+GemCounts HoldGemCounts(int32_t goal, int32_t toCollect, int32_t toPlace, int32_t gemsOnBoard)
+{
+    GemCounts held;
+    held.toCollect = std::clamp(toCollect, 0, std::max(goal, 0));
+    const int64_t missing = static_cast<int64_t>(held.toCollect) - std::max(gemsOnBoard, 0);
+    held.toPlace = std::clamp(toPlace, static_cast<int32_t>(std::max<int64_t>(missing, 0)), held.toCollect);
+    return held;
+}
 
 CLevelLoader::CLevelLoader(CGameFlow& flow, CGameServices& services, CQuestState& quest)
     : m_flow(flow), m_services(services), m_quest(quest)
@@ -66,16 +96,22 @@ void CLevelLoader::StartNewQuest(int difficulty)
     m_flow.level.ResetHints();
 }
 
-void CLevelLoader::StartLevel(int number)
+bool CLevelLoader::StartLevel(int number)
 {
     CGameServices& s = m_services;
     CQuestState& q = m_quest;
+    // Past the last level there is nothing to play, and the record of such a
+    // level could never be read back.
+    if (number < 1 || number > CQuestSave::kLastLevel) {
+        WriteLog("Error. No quest level " + std::to_string(number) + " to start\n");
+        return false;
+    }
     q.level = number;
     s.balance.Reset(q.gameType, q.level);
     q.stats.PromoteThird();
     if (q.gameType != 0) {
         s.board->StartLevel(LevelSetup(q.level, q.hardMode, BalanceGemGoal(q.level)));
-        return;
+        return true;
     }
     s.shop->items.ApplyToBalance(s.balance);
     s.SwapPanelTextures(false, q.gameType);
@@ -90,6 +126,7 @@ void CLevelLoader::StartLevel(int number)
         setup.lesson = Lesson::Totem;
     }
     s.board->StartLevel(setup);
+    return true;
 }
 
 CFlowState& CLevelLoader::StartQuestLevel()
@@ -182,13 +219,14 @@ void CLevelLoader::RestoreQuestLevel(const CQuestSave& save, bool inShop)
 
     const BoardSetup setup = QuestLevelSetup(q.level);
     s.board->StartLevel(setup);
-    const int32_t goal = setup.gemGoal;
-    s.board->SetGemCounts(save.gemsLeft, save.gemGoal);
-    // A save that claims more gems than the goal, or fewer than none, shows
-    // what the goal allows.
-    const int32_t collected = std::clamp(goal - save.gemsLeft, 0, std::max(goal, 0));
-    for (int32_t i = 0; i < collected; ++i)
-        s.gemsBar->AddGem(std::min(static_cast<int>(std::floor(RandomUnit() * 7.0f)), 6));
+    const int32_t goal = std::max(setup.gemGoal, 0);
+    const GemCounts gems = HoldGemCounts(goal, save.gemsLeft, save.gemGoal, GemsOnSavedBoard(save));
+    s.board->SetGemCounts(gems.toCollect, gems.toPlace);
+    // The bar shows the gems collected as the save keeps them; one that
+    // keeps fewer (an older save) shows the rest in the level's colours.
+    const size_t collected = static_cast<size_t>(goal - gems.toCollect);
+    for (size_t i = 0; i < collected; ++i)
+        s.gemsBar->AddGem(i < save.collectedGems.size() ? save.collectedGems[i] : RandomColourOf(setup));
 
     q.timeLeft = save.timeLeft;
     q.nextTimeWarning = save.nextTimeWarning;

@@ -6,11 +6,26 @@
 
 #include "board/BoardSetup.h"
 
+#include <cstdint>
+
 class CGameFlow;
 class CGameServices;
 class CQuestState;
 class CQuestSave;
 class CFlowState;
+
+// The gems a saved level goes on with.
+struct GemCounts {
+    int32_t toCollect = 0;
+    int32_t toPlace = 0;
+};
+// A save's gem counts held to what its level can deliver, so that an edited
+// save cannot start a level that can never be won or whose HUD cannot show
+// its goal: no more to collect than the level's goal and never fewer than
+// none; no more still to place than still to collect, and enough, with the
+// gems on the saved board, to collect them all. The game's own saves keep
+// their counts.
+GemCounts HoldGemCounts(int32_t goal, int32_t toCollect, int32_t toPlace, int32_t gemsOnBoard);
 
 class CLevelLoader {
 public:
@@ -20,8 +35,9 @@ public:
     void StartNewQuest(int difficulty);
     // The quest's level `number`: its balance, file, clock and lives; the
     // totem lesson's board comes first on the first level played after a
-    // totem was bought (it needs a player to remember it).
-    void StartLevel(int number);
+    // totem was bought (it needs a player to remember it). False, with a
+    // log line, for a number outside the quest's levels: nothing changes.
+    bool StartLevel(int number);
     // The quest level the save keeps, to be entered through the state this
     // returns: its level's intro, or the shop's intro when it was saved in
     // the shop.

@@ -84,10 +84,15 @@ InputResult CMapMarch::OnCommand(Command command)
     return InputResult::Continue;
 }
 
-// The won level gives way to the next one.
+// The won level gives way to the next one; after the last one the quest is
+// complete.
 void CMapMarch::PlayNextLevel()
 {
-    m_flow.loader.StartLevel(m_quest.level + 1);
+    if (!m_flow.loader.StartLevel(m_quest.level + 1)) {
+        m_services.screens->HideForm(m_services.screens->map.form, 2.0f);
+        m_flow.CompleteQuest();
+        return;
+    }
     m_services.screens->FillMapScreen(m_quest.level, 1);
     m_services.screens->HideForm(m_services.screens->map.form, 2.0f);
     m_services.SwitchBackgroundForStage(m_quest.level - 1, m_quest.level);

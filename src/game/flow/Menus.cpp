@@ -6,6 +6,8 @@
 #include "game/Services.h"
 #include "game/flow/Flow.h"
 
+#include <algorithm>
+
 void CMenus::Update(float)
 {
     const CountedHandle<CBackgroundManager>& scenes = m_services.backgrounds;
@@ -78,8 +80,10 @@ void CMenus::StartQuestFromMenu()
     CGameScreens& screens = *m_services.screens;
     screens.HideForm(screens.mainMenu.form, 2.0f);
     if (loaded) {
-        // A quest saved in the shop goes on with the next level.
-        screens.SetStartQuestCaption(save.level + (save.resumeKind == CQuestSave::kResumeInShop ? 1 : 0),
+        // A quest saved in the shop goes on with the next level, if there is
+        // one.
+        const int next = save.level + (save.resumeKind == CQuestSave::kResumeInShop ? 1 : 0);
+        screens.SetStartQuestCaption(std::min(next, static_cast<int>(CQuestSave::kLastLevel)),
                                      save.difficulty != 0);
         screens.ShowForm(screens.startQuest.form, 2.0f);
     } else if (m_quest.profile && m_quest.profile->veteran) {
@@ -101,11 +105,16 @@ void CMenus::StartFreshQuest(int difficulty)
 }
 
 // The saved quest goes on: in its level's intro, or in the shop when it was
-// saved there.
+// saved there. A quest kept in the last level's shop has nothing left to
+// play: it is complete.
 void CMenus::ContinueQuest()
 {
     m_services.questSave->state = 2;
-    m_flow.Enter(m_flow.loader.StartQuestLevel());
+    CFlowState& entry = m_flow.loader.StartQuestLevel();
+    if (&entry == &m_flow.shopIntro && m_quest.level >= CQuestSave::kLastLevel)
+        m_flow.CompleteQuest();
+    else
+        m_flow.Enter(entry);
 }
 
 void CMenus::MakeProfileCurrent(int index)

@@ -73,11 +73,19 @@ void CPlay::DragSwap()
     level.ResetHints();
 }
 
+// A press while a lesson's note shows (one the player reads, not a guided
+// move) closes the note and does nothing else: the token under it stays
+// unpicked.
 void CPlay::Press(float x, float y, const ScreenPress& press)
 {
     const BoardStatus status = m_services.board->Status();
-    if (!status.ended && !status.locked && !press.offBoard && !m_flow.lessons.HoldsPresses())
-        PressOnBoard(x, y);
+    if (status.ended || status.locked || press.offBoard || m_flow.lessons.HoldsPresses())
+        return;
+    if (IsTimedLesson(m_services.board->CurrentLesson().lesson)) {
+        m_flow.lessons.Close(true);
+        return;
+    }
+    PressOnBoard(x, y);
 }
 
 // A press on the board picks a token, or swaps the picked one with the
