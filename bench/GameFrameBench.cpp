@@ -7,6 +7,7 @@
 // stays on the board. Also the main menu's frame and the level results'
 // tally. Each reports the median, the 99th percentile and the slowest
 // frame, and the draw calls per frame.
+#include "FrameTimes.h"
 #include "GameHarness.h"
 #include "ReferencePlayer.h"
 
@@ -27,39 +28,6 @@ void EnterGameFolder()
     if (chdir(GALVORINE_GAME_DIR) != 0)
         std::abort();
 }
-
-// The frames timed, in microseconds, and the draws they made.
-struct FrameTimes {
-    std::vector<double> micros;
-    long draws = 0;
-
-    void Time(GameHarness& game)
-    {
-        const int drawsBefore = game.d3d.log.draws;
-        const auto start = std::chrono::steady_clock::now();
-        game->Frame(kFrame, 1, 0);
-        const auto end = std::chrono::steady_clock::now();
-        micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
-        draws += game.d3d.log.draws - drawsBefore;
-    }
-    void Report(benchmark::State& state)
-    {
-        if (micros.empty()) {
-            state.SkipWithError("no frame was timed");
-            return;
-        }
-        std::vector<double> sorted = micros;
-        std::sort(sorted.begin(), sorted.end());
-        auto at = [&](double q) {
-            return sorted[std::min(sorted.size() - 1, static_cast<size_t>(q * sorted.size()))];
-        };
-        state.counters["median_us"] = at(0.5);
-        state.counters["p99_us"] = at(0.99);
-        state.counters["max_us"] = sorted.back();
-        state.counters["draws_per_frame"] = static_cast<double>(draws) / static_cast<double>(micros.size());
-        state.counters["frames"] = static_cast<double>(micros.size());
-    }
-};
 
 // A player called Bench who has seen the tutorial: its prompts write the
 // player's settings, which is the disk's time, not the frame's.

@@ -259,26 +259,33 @@ void CGameBoard::SpawnStrikeSand(const CTerminator& strike, float value)
         const Vec3 at{target->x + target->offsetX, target->y + target->offsetY, m_mesh->OffsetZ() + 1.0f};
         CountedHandle<CSandKeeper> sand = MakeCountedHandle(new CSandKeeper());
         sand->groundLine = ground;
-        if (m_particlesFront) {
-            CCollection2Parametres burst(at.x, at.y, at.z, nullptr, sand, kCollectionAlphaBlend);
-            burst.keeperFlag = true;
-            burst.duration = kStrikeSandPour;
-            const CountedHandle<CParticleSystem> grains =
-                m_particlesFront->AddCollection2(&burst, 40, flowing ? m_starSandTexture : m_sandTexture);
-            CountedHandle<CDustTrackKeeper> dust = MakeCountedHandle(new CDustTrackKeeper(*sand, grains));
-            dust->floorOffset = 2.0f;
-            CCollection2Parametres trail(-400.0f, 0.0f, 1.0f, nullptr, dust, kCollectionAlphaBlend);
-            trail.keeperFlag = true;
-            trail.duration = 100.0f;
-            trail.alphaFactor = 0.5f;
-            m_particlesFront->AddCollection2(&trail, 200, m_cloudTexture);
-        }
+        ThrowSand(at, sand, flowing ? m_starSandTexture : m_sandTexture, kStrikeSandPour);
         // The grain falls as the burst's grains do, from half their size
         // above the token.
         if (flowing && m_sandDropEnabled)
             m_sandbox->DropGrain(share, at.x, at.y, at.z, 0.5f * sand->height, 0.0f, sand->speed,
                                  sand->terminalSpeed, sand->gravity);
     }
+}
+
+// A burst of sand grains at `at` on the front layer, pouring for `pour`
+// seconds, with a trail of dust that follows them.
+void CGameBoard::ThrowSand(const Vec3& at, const CountedHandle<CSandKeeper>& sand,
+                           const CountedHandle<CTexture>& texture, float pour)
+{
+    if (!m_particlesFront)
+        return;
+    CCollection2Parametres burst(at.x, at.y, at.z, nullptr, sand, kCollectionAlphaBlend);
+    burst.keeperFlag = true;
+    burst.duration = pour;
+    const CountedHandle<CParticleSystem> grains = m_particlesFront->AddCollection2(&burst, 40, texture);
+    CountedHandle<CDustTrackKeeper> dust = MakeCountedHandle(new CDustTrackKeeper(*sand, grains));
+    dust->floorOffset = 2.0f;
+    CCollection2Parametres trail(-400.0f, 0.0f, 1.0f, nullptr, dust, kCollectionAlphaBlend);
+    trail.keeperFlag = true;
+    trail.duration = 100.0f;
+    trail.alphaFactor = 0.5f;
+    m_particlesFront->AddCollection2(&trail, 200, m_cloudTexture);
 }
 
 // Totem actions act on the board once the totems are built; their stand-in

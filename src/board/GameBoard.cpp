@@ -240,7 +240,14 @@ void CGameBoard::SetLessons(const LessonPlan& plan) { m_lessons = plan; }
 
 void CGameBoard::SetSecondsPlayed(float seconds) { m_secondsPlayed = seconds; }
 
-void CGameBoard::SetChallengePlay(bool on) { m_challengePlay = on; }
+// A challenge is a play of its own: the level that ended before it does not
+// end it (its clock and clicks wait for a board that has not ended).
+void CGameBoard::SetChallengePlay(bool on)
+{
+    m_challengePlay = on;
+    if (on)
+        m_ended = false;
+}
 
 void CGameBoard::Clear()
 {

@@ -39,10 +39,15 @@
 #include <string>
 #include <vector>
 
+class CAttentionChallenge;
 class CBalanceState;
 class CCapsRenderer;
 class CFlareRenderer;
+class CMemoryChallenge;
 class CParticleSystemsManager;
+class CPlate;
+class CReactionChallenge;
+class CSandKeeper;
 class CSoundManager;
 class CSoundSample;
 class CSpriteRenderer;
@@ -167,7 +172,8 @@ public:
     // The seconds of the level played so far, which some lessons wait for.
     void SetSecondsPlayed(float seconds);
     // A bonus level's challenge plays on the board: the board stays locked
-    // to swaps and its sand neither drains nor starts the frenzy.
+    // to swaps and its sand neither drains nor starts the frenzy. The end of
+    // the level before it is over: the challenge's play has not ended.
     void SetChallengePlay(bool on);
     void Clear();
     // Shows the board with its sand box and gems bar, fading over `seconds`
@@ -283,6 +289,17 @@ public:
     // empties.
     void SetSandFlowing(bool on);
 
+    // ---- A bonus level's challenge ----
+    // The plates a challenge is done with shatter into sand: the Memory
+    // challenge's found pairs (which it counts as collected), the token
+    // plate of a right answer in the Attention challenge, the caught plates
+    // of the Reaction challenge (counted when the catch was judged). Each
+    // plate pours `sand`, a share of the box, into the sand box; one
+    // "Explode.wav" sounds for them all, none when no plate was done with.
+    void SpawnMemoryEffects(CMemoryChallenge& memory, float sand);
+    void SpawnAttentionEffects(CAttentionChallenge& attention, float sand);
+    void SpawnReactionEffects(CReactionChallenge& reaction, float sand);
+
     // ---- Filling, for the board's own update and for tools ----
     void Refill(bool requireNoRun, bool requireMove);
     // The fill the next update would make of an empty board: the level's
@@ -325,6 +342,10 @@ private:
     Vec2 CentreOfCells(const std::vector<std::pair<int32_t, int32_t>>& cells, bool addOrigin) const;
     void BookDestroyed(const CTerminator& batch);
     void SpawnStrikeSand(const CTerminator& strike, float value);
+    void ThrowSand(const Vec3& at, const CountedHandle<CSandKeeper>& sand, const CountedHandle<CTexture>& texture,
+                   float pour);
+    void ShatterPlates(const std::vector<CountedHandle<CPlate>>& plates, int pieces, int particles, float sand);
+    void ShatterPicture(const CPlate& plate, int pieces, int particles);
     int CheckMatches();
     void ProcessMatchGroups();
     // A lesson's step: its state, and the event that tells the game.

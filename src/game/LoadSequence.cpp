@@ -196,6 +196,7 @@ bool CGameServices::LoadSharedTextures()
         {"Flare.jpg", "Flare", Alpha, &effectTextures[kFlare], kNoFrame},
         {"StarSand.tga", "StarSand", Candidates, &effectTextures[kStarSand], kNoFrame},
         {"JungleFlash.tga", "JungleFlash", Plain, &effectTextures[kJungleFlash], kNoFrame},
+        {"ArcadeStar.tga", "ArcadeStar", Candidates, &effectTextures[kArcadeStar], kNoFrame},
         {"BigStar.png", "BigStar", Plain, &screenTextures[kBigStar], kNoFrame},
         {"Heart.png", "Heart", Plain, &screenTextures[kHeart], kNoFrame},
         // The step's own closing frame follows in the sequence table.

@@ -107,7 +107,8 @@ public:
     // One per particle layer of the frame, 0 at the back.
     CountedHandle<CParticleSystemsManager> particleManagers[6];
     // In order: StarParticle, Lightning, Spark, Sand, Cloud, SmallSand, Halo1,
-    // Ring, SpellFuzzy, FireCloud, Twirl, Flare, StarSand, JungleFlash.
+    // Ring, SpellFuzzy, FireCloud, Twirl, Flare, StarSand, JungleFlash,
+    // ArcadeStar (the Accuracy challenge's star).
     enum EffectTexture {
         kStarParticle,
         kLightning,
@@ -123,6 +124,7 @@ public:
         kFlare,
         kStarSand,
         kJungleFlash,
+        kArcadeStar,
         kEffectTextureCount
     };
     CountedHandle<CTexture> effectTextures[kEffectTextureCount];

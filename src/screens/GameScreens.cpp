@@ -441,7 +441,7 @@ std::vector<CGameScreens::Binding> CGameScreens::BindingsOf(int index, CountedHa
         break;
     case kBlinker:
         form = &blinker.form;
-        b = {singles(1, 4, blinker.captions.data())};
+        b = {singles(1, 4, blinker.captions.data()), singles(5, 5, &blinker.stop, K::Button)};
         break;
     case kSplash:
         form = &splash.form;

@@ -163,7 +163,11 @@ public:
     void SetMemoryCaptions(int bonusLevel, int round, int rounds);
     void SetAccuracyCaption(int bonusLevel);
     void SetAttentionCaptions(int bonusLevel, int round, int rounds);
+    // The caption, with the hints and the "Stop!" button shown.
     void SetReactionCaption(int bonusLevel);
+    // The Reaction challenge's hints and its "Stop!" button, which go when
+    // its time runs out or it is won.
+    void SetReactionStopShown(bool shown);
     // The box's texts, its buttons and the question its answer is read by.
     void SetMessageBox(const std::string& text1, const std::string& text2, int group, Question question);
     void SetOptionsScrollers(float sound, float music);
@@ -287,6 +291,7 @@ public:
     struct ChallengeForm {
         CountedHandle<CQoForm> form;
         std::array<CountedHandle<CQoStatic>, 4> captions; // keys 1 to 4
+        CountedHandle<CQoStatic> stop;                    // key 5: the Reaction's "Stop!" button
     } memory, arcade, thimbles, blinker;
     struct SplashForm {
         CountedHandle<CQoForm> form;

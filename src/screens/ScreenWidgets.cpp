@@ -240,8 +240,14 @@ void CGameScreens::SetAttentionCaptions(int bonusLevel, int round, int rounds)
 void CGameScreens::SetReactionCaption(int bonusLevel)
 {
     blinker.captions[0]->SetText(FormatTableText(15, 256, bonusLevel));
-    for (size_t i = 1; i < 4; ++i)
-        blinker.captions[i]->SetVisible(true);
+    SetReactionStopShown(true);
+}
+
+void CGameScreens::SetReactionStopShown(bool shown)
+{
+    for (size_t i = 1; i < blinker.captions.size(); ++i)
+        blinker.captions[i]->SetVisible(shown);
+    blinker.stop->SetVisible(shown);
 }
 
 void CGameScreens::SetMessageBox(const std::string& text1, const std::string& text2, int group, Question question)

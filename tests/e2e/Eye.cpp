@@ -14,7 +14,11 @@
 //   e2e_eye savegrid <Quest.sav>
 //   e2e_eye sameboard <board file> <Quest.sav>   the tokens without gem or bonus as saved
 //   e2e_eye savelevel <Quest.sav>      level, resume kind, quest score, lives,
-//                                      seconds left, the hint display's seconds
+//                                      seconds left, the hint display's seconds,
+//                                      stars
+//   e2e_eye player <player folder> <level> <stars>
+//           (a player whose quest resumes <level> in play with one gem left
+//           and a board on which one swap strikes it; prints that swap)
 //   e2e_eye same <png> <png> <x> <y> <w> <h>
 //   e2e_eye shopplayer <players folder> <name> [seconds]
 //           writes a player at level 3 of a quest, in play with one gem
@@ -25,6 +29,13 @@
 //   e2e_eye gold <png> <x> <y> <w> <h>   the Golden Stars' gold pixels there
 //   e2e_eye saveshop <Quest.sav>       level, resume kind, whole seconds
 //           left, stars on hand, the sixteen item levels
+//   e2e_eye mean <png> <x> <y> <w> <h> (the mean colour there: "r g b")
+//   e2e_eye stars <png>                (the Accuracy stars over the board:
+//           "x y" in window pixels per star, largest first)
+//   e2e_eye plates <png> <gfx folder> <client width> <client height>
+//           (what lies on each board cell of a plate challenge, read
+//           against the generated MemCaps pictures: 0..6 a token's picture,
+//           7 the empty face, 8 a closed plate, -1 nothing steady)
 //
 // Window pixels: the 4:3 part of the client area shows the 1024 x 768
 // design screen of the forms; the board's cells are those of the default
@@ -33,6 +44,7 @@
 // A board file has a row of eight cells per line: a colour 0..6, its
 // complement (~colour, negative) for a token with a gem, 100 for steel and
 // 1000 for a cell that shows no token.
+#include "OneGemLeft.h"
 #include "platform/D3DX.h"
 #include "platform/Files.h"
 #include "records/QuestSave.h"
@@ -359,6 +371,137 @@ int SaveGrid(const std::string& file)
     return 0;
 }
 
+// A player whose quest resumes `level` in play one swap before its end;
+// the swap goes to the standard output.
+int Player(const std::string& folder, int level, int stars)
+{
+    using namespace one_gem_left;
+    if (!WritePlayer(folder, folder.substr(folder.find_last_of("/\\") + 1), level, stars))
+        return 1;
+    std::printf("%d %d %d %d\n", kFromColumn, kFromRow, kToColumn, kToRow);
+    return 0;
+}
+
+// The stars of the Accuracy challenge: their pink glow, lit over the board,
+// in blobs the size of a star (the sparkles of their trails are far
+// smaller); the centre of each, biggest first.
+int Stars(const std::string& file)
+{
+    d3d::DecodedImage image;
+    if (!Load(file, &image))
+        return 1;
+    const int w = static_cast<int>(image.width), h = static_cast<int>(image.height);
+    auto lit = [&](int x, int y) {
+        const uint32_t p = image.pixels[static_cast<size_t>(y) * image.width + static_cast<size_t>(x)];
+        const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        return r > 180 && b > 140 && r - g > 40;
+    };
+    std::vector<char> seen(image.pixels.size(), 0);
+    struct Blob {
+        long n, sx, sy;
+    };
+    std::vector<Blob> blobs;
+    std::vector<std::pair<int, int>> stack;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            if (seen[static_cast<size_t>(y * w + x)] || !lit(x, y))
+                continue;
+            Blob blob{0, 0, 0};
+            stack.assign(1, {x, y});
+            seen[static_cast<size_t>(y * w + x)] = 1;
+            while (!stack.empty()) {
+                const auto [px, py] = stack.back();
+                stack.pop_back();
+                ++blob.n;
+                blob.sx += px;
+                blob.sy += py;
+                for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+                    const int nx = px + dx, ny = py + dy;
+                    if (nx < 0 || ny < 0 || nx >= w || ny >= h || seen[static_cast<size_t>(ny * w + nx)] ||
+                        !lit(nx, ny))
+                        continue;
+                    seen[static_cast<size_t>(ny * w + nx)] = 1;
+                    stack.push_back({nx, ny});
+                }
+            }
+            if (blob.n >= 40)
+                blobs.push_back(blob);
+        }
+    std::sort(blobs.begin(), blobs.end(), [](const Blob& a, const Blob& b) { return a.n > b.n; });
+    for (const Blob& b : blobs)
+        std::printf("%ld %ld\n", b.sx / b.n, b.sy / b.n);
+    return 0;
+}
+
+// A tile's look: the mean colours of a 4 x 4 grid of blocks over the middle
+// half of its square.
+using TileLook = std::array<Mean, 16>;
+
+TileLook LookAt(const d3d::DecodedImage& image, float cx, float cy, float side)
+{
+    TileLook look;
+    const float block = side / 8.0f; // the middle half in four blocks a side
+    for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i)
+            look[static_cast<size_t>(j * 4 + i)] = MeanColour(
+                image, static_cast<int>(std::lround(cx + (i - 1.5f) * block)),
+                static_cast<int>(std::lround(cy + (j - 1.5f) * block)), std::max(1, static_cast<int>(block)));
+    return look;
+}
+
+double Difference(const TileLook& a, const TileLook& b)
+{
+    double d = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        d += (a[i].r - b[i].r) * (a[i].r - b[i].r) + (a[i].g - b[i].g) * (a[i].g - b[i].g) +
+             (a[i].b - b[i].b) * (a[i].b - b[i].b);
+    return std::sqrt(d / static_cast<double>(a.size()));
+}
+
+// The plates on the board's cells. The MemCaps pictures hold three kinds
+// each, a kind to a row of 128-pixel cells from the bottom up, its frames
+// left to right: kinds 0..6 the tokens and 7 the empty face open in their
+// third frame, 8 the plate closed in its first. A cell shows the kind it
+// looks most like, or nothing when it is like none (empty, or turning).
+int Plates(const std::string& shot, const std::string& gfx, int width, int height)
+{
+    d3d::DecodedImage screen, atlases[3];
+    if (!Load(shot, &screen))
+        return 1;
+    for (int a = 0; a < 3; ++a)
+        if (!Load(gfx + "/MemCaps" + std::to_string(a + 1) + ".tga", &atlases[a]))
+            return 1;
+    constexpr int kKinds = 9, kPlateKind = 8, kAtlasCell = 128;
+    std::array<TileLook, kKinds> references;
+    for (int k = 0; k < kKinds; ++k) {
+        const d3d::DecodedImage& atlas = atlases[k / 3];
+        const int column = k == kPlateKind ? 0 : 2, row = k % 3;
+        references[static_cast<size_t>(k)] = LookAt(atlas, column * kAtlasCell + kAtlasCell / 2.0f,
+                                                    row * kAtlasCell + kAtlasCell / 2.0f, kAtlasCell);
+    }
+    const Screen s(width, height);
+    // A plate's square is 84 units a side, a little more than a cell.
+    const float side = 84.0f * s.scale;
+    for (int row = 0; row < 8; ++row) {
+        for (int column = 0; column < 8; ++column) {
+            const TileLook look = LookAt(screen, static_cast<float>(s.X(kBoardLeft + (column + 0.5f) * kCell)),
+                                         static_cast<float>(s.Y(kBoardTop + (row + 0.5f) * kCell)), side);
+            int best = -1;
+            double nearest = 55.0; // a mean difference of more is no tile
+            for (int k = 0; k < kKinds; ++k) {
+                const double d = Difference(look, references[static_cast<size_t>(k)]);
+                if (d < nearest) {
+                    nearest = d;
+                    best = k;
+                }
+            }
+            std::printf("%s%d", column ? " " : "", best);
+        }
+        std::printf("\n");
+    }
+    return 0;
+}
+
 // Whether a board file shows the save's tokens. Tokens with a gem or a
 // bonus are left out: their glow and their bonus's picture lie over them
 // and lighten or hide their colour.
@@ -514,8 +657,9 @@ int main(int argc, char** argv)
         CQuestSave save;
         if (!save.Load(a[1]))
             return 1;
-        std::printf("%d %d %d %d %.2f %.2f\n", save.level, save.resumeKind, save.stats.tables[1].Get(StatScore),
-                    save.lives, static_cast<double>(save.timeLeft), static_cast<double>(save.hintTimeLeft));
+        std::printf("%d %d %d %d %.2f %.2f %d\n", save.level, save.resumeKind, save.stats.tables[1].Get(StatScore),
+                    save.lives, static_cast<double>(save.timeLeft), static_cast<double>(save.hintTimeLeft),
+                    save.stars);
         return 0;
     }
     if (a.size() == 6 && a[0] == "gold" && Load(a[1], &first)) {
@@ -536,6 +680,19 @@ int main(int argc, char** argv)
         std::printf("\n");
         return 0;
     }
+    if (a.size() == 6 && a[0] == "mean" && Load(a[1], &first)) {
+        const int w = std::atoi(a[4].c_str()), h = std::atoi(a[5].c_str());
+        const Mean m =
+            MeanColour(first, std::atoi(a[2].c_str()) + w / 2, std::atoi(a[3].c_str()) + h / 2, std::min(w, h));
+        std::printf("%d %d %d\n", static_cast<int>(m.r), static_cast<int>(m.g), static_cast<int>(m.b));
+        return 0;
+    }
+    if (a.size() == 5 && a[0] == "plates")
+        return Plates(a[1], a[2], std::atoi(a[3].c_str()), std::atoi(a[4].c_str()));
+    if (a.size() == 2 && a[0] == "stars")
+        return Stars(a[1]);
+    if (a.size() == 4 && a[0] == "player")
+        return Player(a[1], std::atoi(a[2].c_str()), std::atoi(a[3].c_str()));
     if (a.size() == 7 && a[0] == "same" && Load(a[1], &first) && Load(a[2], &second))
         return SameRegion(first, second, std::atoi(a[3].c_str()), std::atoi(a[4].c_str()), std::atoi(a[5].c_str()),
                           std::atoi(a[6].c_str()))
@@ -543,6 +700,7 @@ int main(int argc, char** argv)
                    : 1;
     std::cerr
         << "usage: e2e_eye "
-           "control|colours|differ|board|moves|savegrid|sameboard|savelevel|same|gold|shopplayer|saveshop ...\n";
+           "control|colours|differ|board|moves|savegrid|sameboard|savelevel|player|same|mean|stars|plates|gold|"
+           "shopplayer|saveshop ...\n";
     return 2;
 }

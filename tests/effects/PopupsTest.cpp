@@ -175,6 +175,26 @@ TEST_F(Popups, ACaptionUnfoldsVerticallyAndHasItsShadowBehind)
     EXPECT_FLOAT_EQ(popup->Texts()[0]->alphaFactor, 0.5f);
 }
 
+// A caption wider than its room shrinks to it, keeping its proportions; one
+// that fits stays as it is.
+TEST_F(Popups, ACaptionFitsItsWidth)
+{
+    for (auto& glyph : font->glyphs)
+        glyph.advance = 0.5f;
+    auto wide = popups.AddCaptionPopup("You didn't collect enough tokens!\nBonus level failed.", 1.5f, 0, 0, 0);
+    const float natural = wide->Texts()[0]->maxWidth;
+    ASSERT_GT(natural, 0.0f);
+    wide->FitWidth(natural / 2);
+    EXPECT_FLOAT_EQ(wide->Texts()[0]->maxWidth, natural / 2);
+    popups.Update(0.5f); // the bloom does not bring its size back
+    EXPECT_FLOAT_EQ(wide->Texts()[0]->charWidth, kGlyph * 1.5f / 2);
+    EXPECT_FLOAT_EQ(wide->Texts()[0]->charHeight, kGlyph * 1.5f / 2);
+    auto narrow = popups.AddCaptionPopup("Life lost", 1.5f, 0, 0, 0);
+    const float fits = narrow->Texts()[0]->maxWidth;
+    narrow->FitWidth(2 * fits);
+    EXPECT_FLOAT_EQ(narrow->Texts()[0]->charWidth, kGlyph * 1.5f);
+}
+
 TEST_F(Popups, AFinishedPopupInTheMiddleDoesNotMakeTheNextOneSkipAFrame)
 {
     auto first = popups.AddTextPopup("A", 1, 0, 0, 0, 0);

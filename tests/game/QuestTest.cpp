@@ -1,10 +1,12 @@
 // The scripted quest: the real game object on the null device, seeded, in
 // frames of 1/60 s, played only through the mouse and key handlers and the
 // cursor's seam, its moves by the level lab's reference player (and the
-// lessons' own moves while a lesson runs). The first run types a player,
+// lessons' own moves while a lesson runs), its bonus levels by the scripted
+// challenge player, who wins them. The first run types a player,
 // plays the first level's lesson and on to level 6, and checks the records
 // and screens along the way; the second plays all 41 levels to the end of
 // the quest.
+#include "ChallengePlayer.h"
 #include "GameRig.h"
 
 #include "ReferencePlayer.h"
@@ -112,16 +114,14 @@ public:
             return false;
         return ThroughTheShop();
     }
+    // The bonus level, won by the scripted player: a Golden Star more.
     bool PlayBonusLevel()
     {
-        const bool ended = RunUntil(
-            [&] {
-                if (Shown(Screens().msgBox.form) && Screens().AskedQuestion() == Question::BonusLevelRules)
-                    ClickId(Screens().msgBox.form, Command::MessageOk);
-                return game->flow.IsIn<CBetweenLevels>();
-            },
-            120.0f);
+        const int32_t stars = game->services.shop->items.goldenStars;
+        ChallengePlayer player(*this, ChallengePlayer::Aim::Win);
+        const bool ended = player.PlayToTheEnd(200.0f) && game->flow.IsIn<CBetweenLevels>();
         ++bonusLevelsPlayed;
+        bonusLevelsWon += game->services.shop->items.goldenStars == stars + 1 ? 1 : 0;
         return ended;
     }
     // The story, a newspaper, the shop (its opening writes the checkpoint),
@@ -190,7 +190,7 @@ public:
     std::string name = "Quester";
     int maxCascade = 0;
     std::vector<CountedHandle<CBonus>> bonusesFired;
-    int bonusLevelsPlayed = 0, newspapersRead = 0, levelsLost = 0, trophiesInPlay = 0;
+    int bonusLevelsPlayed = 0, bonusLevelsWon = 0, newspapersRead = 0, levelsLost = 0, trophiesInPlay = 0;
     // Quest.sav and QuestAS1.sav as each shop's opening left them.
     std::vector<std::pair<std::vector<unsigned char>, std::vector<unsigned char>>> shopVisits;
     // Times a lesson still showed when the map came in.
@@ -379,10 +379,12 @@ TEST(Quest, TheFirstSixLevelsWithTheirChecks)
     EXPECT_GE(again->services.trophies->levels[8], 1);
     EXPECT_EQ(Bytes(folder + "Trophies.dat").size(), 36u);
 
-    // The Accuracy bonus level after level 5 fails through its stand-in; the
-    // second stage's newspaper comes; level 6 is played.
+    // The Accuracy bonus level after level 5: the scripted player catches
+    // the stars and wins a Golden Star; the second stage's newspaper comes;
+    // level 6 is played.
     ASSERT_TRUE(again.OnToTheNextLevel());
     EXPECT_EQ(again.bonusLevelsPlayed, 1);
+    EXPECT_EQ(again.bonusLevelsWon, 1);
     EXPECT_EQ(again.newspapersRead, 1);
     EXPECT_EQ(again->quest.level, 6);
     ASSERT_TRUE(again.WinTheLevel());
@@ -404,6 +406,7 @@ TEST(Quest, AllFortyOneLevelsToTheQuestsEnd)
         ASSERT_TRUE(game.OnToTheNextLevel()) << "after level " << n;
     }
     EXPECT_EQ(game.bonusLevelsPlayed, 8);
+    EXPECT_EQ(game.bonusLevelsWon, 8);
     EXPECT_EQ(game.newspapersRead, 4);
     // The last results, the trophies they may bring, the story's last page.
     ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsAt<CLevelResults>(CLevelResults::kAllShown); }, 20.0f));

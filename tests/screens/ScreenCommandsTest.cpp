@@ -233,6 +233,15 @@ TEST_F(ScreenCommands, TheHintButtonLightsUnderTheCursorAndPressesDown)
     EXPECT_FALSE(highlight->IsVisible());
 }
 
+TEST_F(ScreenCommands, TheReactionChallengesStopButtonPressesDownAsStop)
+{
+    Load();
+    s().SetReactionCaption(3);
+    rig.Show(s().blinker.form);
+    EXPECT_EQ(rig.Press(rig.Control(s().blinker.form, Command::ReactionStop)),
+              std::vector<ScreenEvent>{Ev(K::Press, Command::ReactionStop)});
+}
+
 TEST_F(ScreenCommands, OptionsReportTheirVolumesAndSwitches)
 {
     Load();

@@ -1,7 +1,8 @@
 // Drawing helpers shared by the board's picture sets (tokens, chains, the
 // memory challenge's tiles and the gems bar's gems): signed distances of the
-// token shapes, a lit bevel, a supersampled painter of one atlas cell, and
-// the colours and silhouettes of the tokens.
+// token shapes, a lit bevel, a supersampled painter of one atlas cell, the
+// colours and silhouettes of the tokens, and the tokens' cut stones with the
+// sheen the pointer's light brings out of them.
 #pragma once
 
 #include <algorithm>
@@ -196,6 +197,70 @@ inline float Silhouette(int k, float x, float y)
     default: // steel: an octagonal nut
         return Polygon(x, y, 0.97f, 8);
     }
+}
+
+inline constexpr float kBezel = 0.13f; // the gold setting's width
+inline constexpr float kTable = 0.42f; // the flat top of the cut stone starts this deep
+
+// A coloured cut stone in its setting, with a soft shadow below right.
+inline Color CutStone(int k, float x, float y)
+{
+    auto field = [k](float u, float v) { return Silhouette(k, u, v); };
+    const float d = field(x, y);
+    const float aa = 0.02f;
+    const float shadow = 0.42f * Clamp01((0.1f - Silhouette(k, x - 0.07f, y - 0.09f)) / 0.16f);
+    Color under{0.05f, 0.03f, 0.12f, shadow};
+    if (d > aa)
+        return under;
+    float gx, gy;
+    Gradient(field, x, y, &gx, &gy);
+    const float facing = gx * kLightX + gy * kLightY; // +1 where the edge faces the light
+    Color c;
+    if (d > -kBezel) {
+        // The setting: a rounded rim, its outer half facing out, its inner
+        // half facing in towards the stone.
+        const float t = -d / kBezel;
+        const float tilt = std::cos(t * kPi);
+        const float lit = facing * tilt * 0.9f + 0.15f * (1 - std::fabs(tilt));
+        c = Shade3(kSettingDark, kSettingGold, kSettingLight, std::clamp(lit, -1.0f, 1.0f));
+        if (t > 0.86f)
+            c = Mix(c, kSettingDark, (t - 0.86f) / 0.14f * 0.8f);
+    } else {
+        const TokenLook& look = kLooks[k];
+        const float depth = -d - kBezel;
+        if (depth < kTable - kBezel) {
+            // The slopes: facets that catch the light by their direction.
+            const float angle = std::atan2(gy, gx);
+            const float facet = std::round(angle / (kPi / 8)) * (kPi / 8);
+            const float lit = std::cos(facet) * kLightX + std::sin(facet) * kLightY;
+            c = Shade3(look.dark, look.base, look.light, 0.75f * lit - 0.1f);
+        } else {
+            // The table: flat, lighter towards the light.
+            const float lit = -0.35f * (x + y) + 0.15f;
+            c = Shade3(look.dark, look.base, look.light, std::clamp(lit, -0.6f, 0.6f));
+        }
+        // A bright reflection on the upper left slope.
+        const float glint = std::exp(-(std::pow((x + 0.36f) / 0.2f, 2) + std::pow((y + 0.42f) / 0.12f, 2)));
+        c = Mix(c, Rgb(255, 255, 255), 0.75f * glint);
+    }
+    c.a = Clamp01((aa - d) / (2 * aa));
+    return Over(c, under);
+}
+
+// What the pointer's light brings out: a warm sheen over the whole token,
+// strongest on its dome; its alpha is the token's silhouette.
+inline Color TokenSheen(int k, float x, float y)
+{
+    const float d = Silhouette(k, x, y);
+    const float aa = 0.02f;
+    if (d > aa)
+        return Color{0, 0, 0, 0};
+    const Color tint = k < 7 ? kLooks[k].light : Rgb(236, 242, 250);
+    const float dome = Clamp01(1.0f - 0.55f * (x * x + y * y)) * 0.75f;
+    const float rim = d > -kBezel ? 0.35f : 0.0f;
+    Color c = Mix(Rgb(0, 0, 0), Mix(Rgb(255, 236, 190), tint, 0.45f), Clamp01(dome + rim));
+    c.a = Clamp01((aa - d) / (2 * aa));
+    return c;
 }
 
 // The colours of kind k (0..6 the token colours, 7 steel).

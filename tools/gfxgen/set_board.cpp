@@ -20,54 +20,6 @@ constexpr int kCell = 128;
 // from bleeding into each other in the smaller mip levels.
 constexpr float kTokenScale = 0.84f;
 
-constexpr float kBezel = 0.13f; // the gold setting's width
-constexpr float kTable = 0.42f; // the flat top of the cut stone starts this deep
-
-// A coloured cut stone in its setting, with a soft shadow below right.
-Color StonePoint(int k, float x, float y)
-{
-    auto field = [k](float u, float v) { return Silhouette(k, u, v); };
-    const float d = field(x, y);
-    const float aa = 0.02f;
-    const float shadow = 0.42f * Clamp01((0.1f - Silhouette(k, x - 0.07f, y - 0.09f)) / 0.16f);
-    Color under{0.05f, 0.03f, 0.12f, shadow};
-    if (d > aa)
-        return under;
-    float gx, gy;
-    Gradient(field, x, y, &gx, &gy);
-    const float facing = gx * kLightX + gy * kLightY; // +1 where the edge faces the light
-    Color c;
-    if (d > -kBezel) {
-        // The setting: a rounded rim, its outer half facing out, its inner
-        // half facing in towards the stone.
-        const float t = -d / kBezel;
-        const float tilt = std::cos(t * kPi);
-        const float lit = facing * tilt * 0.9f + 0.15f * (1 - std::fabs(tilt));
-        c = Shade3(kSettingDark, kSettingGold, kSettingLight, std::clamp(lit, -1.0f, 1.0f));
-        if (t > 0.86f)
-            c = Mix(c, kSettingDark, (t - 0.86f) / 0.14f * 0.8f);
-    } else {
-        const TokenLook& look = kLooks[k];
-        const float depth = -d - kBezel;
-        if (depth < kTable - kBezel) {
-            // The slopes: facets that catch the light by their direction.
-            const float angle = std::atan2(gy, gx);
-            const float facet = std::round(angle / (kPi / 8)) * (kPi / 8);
-            const float lit = std::cos(facet) * kLightX + std::sin(facet) * kLightY;
-            c = Shade3(look.dark, look.base, look.light, 0.75f * lit - 0.1f);
-        } else {
-            // The table: flat, lighter towards the light.
-            const float lit = -0.35f * (x + y) + 0.15f;
-            c = Shade3(look.dark, look.base, look.light, std::clamp(lit, -0.6f, 0.6f));
-        }
-        // A bright reflection on the upper left slope.
-        const float glint = std::exp(-(std::pow((x + 0.36f) / 0.2f, 2) + std::pow((y + 0.42f) / 0.12f, 2)));
-        c = Mix(c, Rgb(255, 255, 255), 0.75f * glint);
-    }
-    c.a = Clamp01((aa - d) / (2 * aa));
-    return Over(c, under);
-}
-
 // The steel token: brushed metal in a darker steel rim, with four rivets.
 Color SteelPoint(float x, float y)
 {
@@ -141,22 +93,6 @@ Color GemOver(float x, float y, const Color& token)
     return Mix(c, Rgb(255, 255, 255, c.a), Clamp01(glint + rays));
 }
 
-// What the pointer's light brings out: a warm sheen over the whole token,
-// strongest on its dome; its alpha is the token's silhouette.
-Color SheenPoint(int k, float x, float y)
-{
-    const float d = Silhouette(k, x, y);
-    const float aa = 0.02f;
-    if (d > aa)
-        return Color{0, 0, 0, 0};
-    const Color tint = k < 7 ? kLooks[k].light : Rgb(236, 242, 250);
-    const float dome = Clamp01(1.0f - 0.55f * (x * x + y * y)) * 0.75f;
-    const float rim = d > -kBezel ? 0.35f : 0.0f;
-    Color c = Mix(Rgb(0, 0, 0), Mix(Rgb(255, 236, 190), tint, 0.45f), Clamp01(dome + rim));
-    c.a = Clamp01((aa - d) / (2 * aa));
-    return c;
-}
-
 // Cell of kind k in a 4 x 2 atlas.
 void CellOrigin(int k, int* x, int* y)
 {
@@ -177,7 +113,7 @@ Image TokenAtlas(const Point& point)
     return img;
 }
 
-Color TokenPoint(int k, float x, float y) { return k < 7 ? StonePoint(k, x, y) : SteelPoint(x, y); }
+Color TokenPoint(int k, float x, float y) { return k < 7 ? CutStone(k, x, y) : SteelPoint(x, y); }
 
 // The light spot under the pointer: warm in the middle, black at the edge
 // (the texture is clamped).
@@ -276,7 +212,7 @@ bool WriteBoardSet(Output& out)
                             const Color token = TokenPoint(k, x, y);
                             return k < 7 ? GemOver(x, y, token) : token;
                         }));
-    ok = ok && out.Save("Caps_l.tga", TokenAtlas(SheenPoint));
+    ok = ok && out.Save("Caps_l.tga", TokenAtlas(TokenSheen));
     ok = ok && out.Save("CursorAdd.bmp", MakeCursorAdd());
     ok = ok && out.Save("Chain.png", MakeChain());
     return ok;

@@ -1,8 +1,9 @@
-// The memory challenge's tiles: eight symbols in gold on turquoise tiles,
-// each in three frames as it flips open, and the closed plate in two frames
-// as it turns away; with the sheen the pointer's light brings out of each.
-// Three atlases of 4 x 4 cells hold three kinds each, a kind to a row, its
-// frames left to right.
+// The challenges' tiles: the open tile face showing one of the seven tokens
+// (each its own colour and shape, the stones of the board) or nothing at all,
+// each in three frames as it flips open, and the closed plate in two frames as
+// it turns away; with the sheen the pointer's light brings out of each. Three
+// atlases of 4 x 4 cells hold three kinds each, a kind to a row, its frames
+// left to right: kinds 0..6 the tokens, 7 the empty face, 8 the plate.
 #include <cmath>
 #include <string>
 
@@ -15,9 +16,12 @@ using namespace gfx::board_art;
 namespace {
 
 constexpr int kCell = 128;
-constexpr int kSymbols = 8;
-constexpr int kPlate = kSymbols; // the kind after the symbols
-const float kSymbolFlip[3] = {0.14f, 0.56f, 1.0f};
+constexpr int kTokens = 7;
+constexpr int kEmpty = kTokens;    // the open face with nothing on it
+constexpr int kPlate = kEmpty + 1; // the closed plate
+// The stone fills this fraction of the face's half width.
+constexpr float kStoneScale = 0.56f;
+const float kFaceFlip[3] = {0.14f, 0.56f, 1.0f};
 const float kPlateFlip[2] = {1.0f, 0.42f};
 
 const Color kGold = Rgb(255, 204, 84);
@@ -25,40 +29,6 @@ const Color kGoldLight = Rgb(255, 244, 196);
 const Color kGoldDark = Rgb(120, 70, 16);
 
 float Tile(float x, float y) { return Box(x, y, 0.82f, 0.82f, 0.2f); }
-
-// The symbol of kind k, inside the tile's face.
-float Symbol(int k, float x, float y)
-{
-    switch (k) {
-    case 0: // sun
-        return std::min(Circle(x, y, 0.26f), Star(x, y, 0.6f, 10, 0.62f));
-    case 1: // crescent moon
-        return std::max(Circle(x, y, 0.52f), -Circle(x - 0.24f, y - 0.12f, 0.44f));
-    case 2: // star
-        return Star(x, y + 0.04f, 0.62f, 5, 0.45f);
-    case 3: { // eye
-        const float almond = std::max(Circle(x, y - 0.46f, 0.74f), Circle(x, y + 0.46f, 0.74f));
-        return std::min(std::fabs(almond + 0.04f) - 0.05f, Circle(x, y, 0.16f));
-    }
-    case 4: // pyramid with two courses
-        return std::max(Polygon(x, y - 0.14f, 0.66f, 3), -(std::fabs(std::fabs(y - 0.02f) - 0.18f) - 0.03f));
-    case 5: { // waves
-        float d = 1e9f;
-        for (int i = 0; i < 3; ++i) {
-            const float centre = -0.34f + 0.34f * static_cast<float>(i) + 0.09f * std::sin(x * 7.5f);
-            d = std::min(d, std::fabs(y - centre) - 0.06f);
-        }
-        return std::max(d, std::fabs(x) - 0.58f);
-    }
-    case 6: // looped cross
-        return std::min({Box(x, y - 0.2f, 0.08f, 0.42f, 0.03f), Box(x, y - 0.06f, 0.42f, 0.08f, 0.03f),
-                         std::fabs(Circle(x, y + 0.42f, 0.2f)) - 0.07f});
-    default: // four-petalled flower
-        return std::min({Rhombus(x, y - 0.32f, 0.2f, 0.3f), Rhombus(x, y + 0.32f, 0.2f, 0.3f),
-                         Rhombus(x - 0.32f, y, 0.3f, 0.2f), Rhombus(x + 0.32f, y, 0.3f, 0.2f),
-                         Circle(x, y, 0.13f)});
-    }
-}
 
 // An engraved gold shape on a face: lit by its edge direction.
 Color Gilded(float d, float gx, float gy, const Color& face)
@@ -69,8 +39,9 @@ Color Gilded(float d, float gx, float gy, const Color& face)
     return Mix(gold, face, Clamp01((d + 0.015f) / 0.03f));
 }
 
-// The tile at full width: gold rim, turquoise (or, for the plate, indigo)
-// face, and the symbol or the plate's ornament.
+// The tile at full width: gold rim, a turquoise open face (an indigo one for
+// the plate) and on it the token's stone, or, for the plate, its gilded
+// ornament.
 Color TileFace(int kind, float x, float y)
 {
     const float d = Tile(x, y);
@@ -84,27 +55,26 @@ Color TileFace(int kind, float x, float y)
         return c;
     }
     const bool plate = kind == kPlate;
-    const Color top = plate ? Rgb(60, 46, 140) : Rgb(56, 176, 184);
-    const Color bottom = plate ? Rgb(18, 12, 54) : Rgb(14, 70, 92);
+    const Color top = plate ? Rgb(60, 46, 140) : Rgb(40, 132, 142);
+    const Color bottom = plate ? Rgb(18, 12, 54) : Rgb(10, 50, 68);
     c = Mix(top, bottom, Clamp01((x + y) * 0.35f + 0.5f));
     const float sheen = std::exp(-std::pow((x + y + 0.9f) / 0.35f, 2.0f));
     c = Mix(c, Rgb(255, 255, 255), 0.18f * sheen);
-    auto symbol = [kind, plate](float u, float v) {
-        if (plate)
-            return std::min(std::fabs(Circle(u, v, 0.46f)) - 0.05f, Star(u, v, 0.34f, 8, 0.45f));
-        return Symbol(kind, u, v);
+    if (kind < kTokens)
+        return Over(CutStone(kind, x / kStoneScale, y / kStoneScale), c);
+    if (!plate)
+        return c;
+    auto ornament = [](float u, float v) {
+        return std::min(std::fabs(Circle(u, v, 0.46f)) - 0.05f, Star(u, v, 0.34f, 8, 0.45f));
     };
-    const float s = symbol(x, y);
+    const float s = ornament(x, y);
     if (s < 0.02f) {
         float sx, sy;
-        Gradient(symbol, x, y, &sx, &sy);
+        Gradient(ornament, x, y, &sx, &sy);
         c = Gilded(s, sx, sy, c);
     }
-    if (plate) {
-        const float gem = Circle(x, y, 0.12f);
-        if (gem < 0.01f)
-            c = Mix(Rgb(110, 240, 240), Rgb(20, 120, 140), Clamp01((x + y) * 2.5f + 0.5f));
-    }
+    if (Circle(x, y, 0.12f) < 0.01f)
+        c = Mix(Rgb(110, 240, 240), Rgb(20, 120, 140), Clamp01((x + y) * 2.5f + 0.5f));
     return c;
 }
 
@@ -125,7 +95,9 @@ Color FlipPoint(int kind, float width, float x, float y)
     return Over(c, under);
 }
 
-Color SheenPoint(float width, float x, float y)
+// The light on a tile: warm over the face, and on a token's stone that
+// stone's own sheen; the empty face and the plate have only the face's.
+Color SheenPoint(int kind, float width, float x, float y)
 {
     const float u = x / width;
     const float d = Tile(u, y);
@@ -133,6 +105,12 @@ Color SheenPoint(float width, float x, float y)
     if (d > aa)
         return Color{0, 0, 0, 0};
     Color c = Mix(Rgb(0, 0, 0), Rgb(255, 236, 200), Clamp01(0.75f - 0.35f * (u * u + y * y)) * width);
+    if (kind < kTokens) {
+        // The stone catches the light over the face's own (screened).
+        const Color stone = TokenSheen(kind, u / kStoneScale, y / kStoneScale);
+        auto screen = [&](float a, float b) { return 1.0f - (1.0f - a) * (1.0f - b * stone.a * width); };
+        c = Color{screen(c.r, stone.r), screen(c.g, stone.g), screen(c.b, stone.b), c.a};
+    }
     c.a = Clamp01((aa - d) / (2 * aa));
     return c;
 }
@@ -148,7 +126,7 @@ Image Atlas(int n, const Point& point)
         const bool plate = kind == kPlate;
         const int frames = plate ? 2 : 3;
         for (int f = 0; f < frames; ++f) {
-            const float width = plate ? kPlateFlip[f] : kSymbolFlip[f];
+            const float width = plate ? kPlateFlip[f] : kFaceFlip[f];
             PaintCell(img, f * kCell, row * kCell, kCell, 3,
                       [&](float x, float y) { return point(kind, width, x / 0.9f, y / 0.9f); });
         }
@@ -161,9 +139,7 @@ bool WriteMemCapsSet(Output& out)
     bool ok = true;
     for (int n = 0; n < 3 && ok; ++n) {
         const std::string stem = "MemCaps" + std::to_string(n + 1);
-        ok = out.Save(stem + ".tga", Atlas(n, FlipPoint)) &&
-             out.Save(stem + "_l.tga",
-                      Atlas(n, [](int, float w, float x, float y) { return SheenPoint(w, x, y); }));
+        ok = out.Save(stem + ".tga", Atlas(n, FlipPoint)) && out.Save(stem + "_l.tga", Atlas(n, SheenPoint));
     }
     return ok;
 }

@@ -55,6 +55,22 @@ void CPopup::Begin(const Vec3& anchor, float scale)
     m_scale = scale;
 }
 
+void CPopup::FitWidth(float width)
+{
+    float widest = 0.0f;
+    for (const CountedHandle<CText>& text : m_texts)
+        widest = std::max(widest, text->maxWidth);
+    if (widest <= width || width <= 0.0f)
+        return;
+    const float k = width / widest;
+    const float glyph = GlyphSize();
+    for (size_t j = 0; j < m_texts.size(); ++j) {
+        m_textSizes[j].x *= k;
+        m_textSizes[j].y *= k;
+        m_texts[j]->SetCharSize(glyph * m_textSizes[j].x, glyph * m_textSizes[j].y);
+    }
+}
+
 void CPopup::AddText(const std::string& text, int alignment, uint32_t colour, const Vec3& offset)
 {
     auto make = [&](uint32_t argb, const Vec3& at) {

@@ -40,6 +40,10 @@ public:
     const std::vector<CountedHandle<CText>>& Texts() const { return m_texts; }
     const std::vector<CountedHandle<CSprite>>& Icons() const { return m_icons; }
 
+    // Shrinks the texts so that the widest fits in `width`; a popup that
+    // fits stays as it is.
+    void FitWidth(float width);
+
     // Seconds the popup stays at full strength; callers may change it right
     // after creating it.
     float life = 1.0f;

@@ -1,6 +1,7 @@
 // A bonus level, step by step, and what its challenge reports.
 #include "game/flow/BonusLevel.h"
 
+#include "engine/Settings.h"
 #include "engine/StringTable.h"
 #include "game/QuestState.h"
 #include "game/Services.h"
@@ -15,21 +16,24 @@ constexpr float kChallengePopupDepth = -20.0f;
 // Title and rules texts by challenge (Memory, Accuracy, Attention, Reaction).
 constexpr int kTitleText[4] = {50, 49, 52, 51};
 constexpr int kRulesText[4] = {46, 45, 48, 47};
-
-// What the challenges' updates and clicks report, by the numbers they use.
-constexpr int kPlateHit = 101;     // a plate chosen or stopped in time; a star caught
-constexpr int kStoppedWrong = 102; // the Reaction challenge stopped at the wrong time
-constexpr int kMemoryRoundOver = 103;
-constexpr int kPairScored = 105; // a pair found; its plates stay
-constexpr int kPairFound = 106;  // a pair found; its plates go
-constexpr int kAccuracyRoundOver = 107;
-constexpr int kAttentionRoundOver = 108;
-constexpr int kChoosePrompt = 109; // the Attention challenge asks for a choice
-constexpr int kReactionRoundOver = 110;
-// A challenge's controller at its end, by the states they use.
-constexpr int32_t kMemoryEnded = 0, kAccuracyEnded = 12, kAttentionEnded = 8, kReactionEnded = 15;
-// The prompts a challenge asks the flow to show.
+// The points of a pair found, of a right answer and of a catch.
+constexpr int32_t kPairPoints = 100, kRightPoints = 500, kCatchPoints = 500;
+// The share of the sand box that each plate's sand pours: a Memory level
+// fills the box with every plate of its three rounds.
+constexpr float kMemorySand[2] = {1.0f / 57.5f, 1.0f / 61.5f};
+constexpr float kAttentionSand = 0.13f, kReactionSand = 0.088f;
+// The stars fly in an area of 640 x 500 whose top-right corner is here.
+constexpr float kStarsRight = 512.0f, kStarsTop = 200.0f, kStarsWidth = 640.0f, kStarsHeight = 500.0f;
+// The prompts a challenge asks the level to show.
 constexpr int kPromptChoose = 1, kPromptWrongStop = 2;
+
+Vec2 Where(const CountedHandle<CPlate>& plate)
+{
+    if (!plate)
+        return Vec2{};
+    const Vec3 p = plate->Position();
+    return Vec2{p.x, p.y};
+}
 } // namespace
 
 constexpr FlowStep<CBonusLevel> CBonusLevel::kSteps[] = {
@@ -100,7 +104,7 @@ int CBonusLevel::ChallengeGoal() const
     case kMemory:
         return BalanceCountByMode(m_group);
     case kAccuracy:
-        return m_challenge.accuracy ? m_challenge.accuracy->goal : 0;
+        return m_challenge.accuracy ? m_challenge.accuracy->Goal() : 0;
     case kAttention:
         return BalanceConst8();
     default:
@@ -118,44 +122,71 @@ void CBonusLevel::Start(int number, int group, ChallengeKind kind)
     if (kind != kAccuracy && !s.capsRenderer->SwitchTextureSet(1))
         WriteLog("Error switching Caps textures\n");
     m_quest.nextTimeWarning = 10.0f;
+    RunningChallenge& c = m_challenge;
     switch (kind) {
-    case kMemory: {
+    case kMemory:
         s.screens->SetMemoryCaptions(number, 1, 3);
         m_quest.timeLeft = BalanceMemoryTime();
-        auto memory = MakeCountedHandle(new CMemoryChallenge());
-        memory->round = 1;
-        memory->collected = 0;
-        m_challenge.memory = memory;
+        c.memory = MakeCountedHandle(new CMemoryChallenge());
+        LayPlates(*c.memory);
+        c.memory->SetRound(1);
         break;
-    }
     case kAccuracy:
         s.screens->SetAccuracyCaption(number);
         m_quest.timeLeft = BalanceAccuracyTime();
-        m_challenge.accuracy = MakeCountedHandle(new CAccuracyChallenge());
+        c.accuracy = MakeCountedHandle(new CAccuracyChallenge());
+        c.accuracy->SetSoundManager(s.sounds);
+        PlaceStars(*c.accuracy);
         break;
-    case kAttention: {
+    case kAttention:
         s.screens->SetAttentionCaptions(number, 1, 10);
         m_quest.timeLeft = 0.0f;
-        auto attention = MakeCountedHandle(new CAttentionChallenge());
-        attention->round = 1;
-        attention->rightAnswers = 0;
-        m_challenge.attention = attention;
+        c.attention = MakeCountedHandle(new CAttentionChallenge());
+        LayPlates(*c.attention);
+        c.attention->SetRound(1);
         break;
-    }
-    default: {
+    default:
         s.screens->SetReactionCaption(number);
         m_quest.timeLeft = BalanceReactionTime();
-        auto reaction = MakeCountedHandle(new CReactionChallenge());
-        reaction->hits = 0;
-        reaction->needed = BalanceReactionCount();
-        m_challenge.reaction = reaction;
+        c.reaction = MakeCountedHandle(new CReactionChallenge());
+        LayPlates(*c.reaction);
+        c.reaction->SetNeeded(BalanceReactionCount());
         break;
-    }
     }
     m_challengeTime = m_quest.timeLeft;
     s.board->ResetSandKeepingMeter();
     if (s.music)
         s.music->FadeTo(3);
+}
+
+// The plates lie on the board's cells as its tokens do, in the centred frame
+// at the board's corner, whatever the skin makes of it.
+void CBonusLevel::LayPlates(CPlateChallenge& challenge)
+{
+    CGameServices& s = m_services;
+    const BoardGeometry g = s.board->Geometry();
+    challenge.SetSoundManager(s.sounds);
+    challenge.CreatePlateSet(s.capsRenderer);
+    challenge.SetBoardGeometry(g.originX, g.originY, g.originZ, g.cellWidth, g.cellHeight);
+}
+
+// The stars fly over the board, just in front of it, and land in the slots
+// of the sand box's frenzy bar. The bar's count is read as the skin writes
+// it: the sand box's own reading makes a count below 1 into 1, where the
+// stars take their own goal instead.
+void CBonusLevel::PlaceStars(CAccuracyChallenge& accuracy)
+{
+    CGameServices& s = m_services;
+    accuracy.SetResources(AccuracyResources{s.spriteRenderers[1], s.particleManagers[2],
+                                            s.effectTextures[CGameServices::kArcadeStar],
+                                            s.effectTextures[CGameServices::kStarParticle]});
+    const float z = s.board->Geometry().originZ - 1.0f;
+    const SandboxGeometry box = s.board->SandboxBox();
+    const SandboxSettings& bar = s.questLayout.sandbox;
+    const int count =
+        ReadIniInt(s.paths.folders[CDataPaths::Config] + "Skin.cfg", "FieldQuest", "SandboxFrenzyBarCount", "19");
+    accuracy.SetArea(kStarsRight, kStarsTop, z, kStarsWidth, kStarsHeight, box.left + bar.barShift.x,
+                     box.top + bar.barShift.y, z, bar.barElementSize.x, bar.barElementSize.y, count);
 }
 
 void CBonusLevel::Update(float)
@@ -210,7 +241,7 @@ void CBonusLevel::StartChallenge()
         break;
     case kAttention:
         if (c.attention)
-            c.attention->StartRound(1, m_group);
+            c.attention->StartRound(m_group);
         break;
     default:
         if (c.reaction)
@@ -219,14 +250,16 @@ void CBonusLevel::StartChallenge()
     }
 }
 
-// The challenge's clock (the Attention challenge has none); at 0 the
-// challenge is sent to its end. The step ends when the challenge does.
+// The challenge's clock (the Attention challenge has none), stopped while
+// play is paused. Once the time is up the challenge is told so in every
+// frame until it takes it: a Memory check, a deal, or a Reaction pause end
+// first. The step ends when the challenge does.
 bool CBonusLevel::RunClock()
 {
-    if (m_services.board->Status().ended || m_challenge.kind == kAttention)
+    const BoardStatus board = m_services.board->Status();
+    if (board.ended || board.locked || m_challenge.kind == kAttention)
         return false;
     CQuestState& q = m_quest;
-    const bool wasRunning = q.timeLeft > 0.0f;
     q.timeLeft = std::max(0.0f, q.timeLeft - m_flow.FrameTime());
     if (m_challengeTime > 0.0f)
         m_services.screens->SetGaugeTarget(q.timeLeft / m_challengeTime);
@@ -234,25 +267,23 @@ bool CBonusLevel::RunClock()
         m_services.screens->StartOverlay(true);
         q.nextTimeWarning = q.nextTimeWarning == 10.0f ? 5.0f : q.nextTimeWarning - 1.0f;
     }
-    if (!wasRunning || q.timeLeft > 0.0f)
+    if (q.timeLeft > 0.0f)
         return false;
     RunningChallenge& c = m_challenge;
     switch (c.kind) {
     case kMemory:
-        if (c.memory && c.memory->state == CMemoryChallenge::kWaiting)
+        if (c.memory && c.memory->IsWaitingForPlayer()) {
+            m_services.board->SpawnMemoryEffects(*c.memory, MemorySand());
             c.memory->DismissPlates();
+        }
         break;
     case kAccuracy:
-        if (c.accuracy && c.accuracy->state == CAccuracyChallenge::kWaiting)
-            c.accuracy->SendStarsAway();
+        if (c.accuracy)
+            c.accuracy->EndOnTimeOut();
         break;
     case kReaction:
-        if (c.reaction && c.reaction->state == CReactionChallenge::kWaiting) {
-            c.reaction->DismissPlates();
-            const auto& captions = m_services.screens->blinker.captions;
-            for (size_t i = 1; i < captions.size(); ++i)
-                captions[i]->SetVisible(false);
-        }
+        if (c.reaction && c.reaction->EndOnTimeOut())
+            m_services.screens->SetReactionStopShown(false);
         break;
     default:
         break;
@@ -260,27 +291,19 @@ bool CBonusLevel::RunClock()
     return false;
 }
 
+float CBonusLevel::MemorySand() const { return kMemorySand[m_group == 2 ? 1 : 0]; }
+
 void CBonusLevel::EndChallenge()
 {
     RunningChallenge& c = m_challenge;
-    switch (c.kind) {
-    case kMemory:
-        if (c.memory)
-            c.memory->state = kMemoryEnded;
-        break;
-    case kAccuracy:
-        if (c.accuracy)
-            c.accuracy->state = kAccuracyEnded;
-        break;
-    case kAttention:
-        if (c.attention)
-            c.attention->state = kAttentionEnded;
-        break;
-    default:
-        if (c.reaction)
-            c.reaction->state = kReactionEnded;
-        break;
-    }
+    if (c.memory)
+        c.memory->Finish();
+    if (c.accuracy)
+        c.accuracy->Finish();
+    if (c.attention)
+        c.attention->Finish();
+    if (c.reaction)
+        c.reaction->Finish();
 }
 
 // The board's caps come back from the challenge's set.
@@ -341,40 +364,45 @@ bool CBonusLevel::ChallengeWaits() const
     const RunningChallenge& c = m_challenge;
     switch (c.kind) {
     case kMemory:
-        return c.memory && c.memory->state == CMemoryChallenge::kWaiting;
+        return c.memory && c.memory->IsWaitingForPlayer();
     case kAccuracy:
-        return c.accuracy && c.accuracy->state == CAccuracyChallenge::kWaiting;
+        return c.accuracy && c.accuracy->IsWaitingForPlayer();
     case kAttention:
-        return c.attention && c.attention->state == CAttentionChallenge::kWaiting;
+        return c.attention && c.attention->IsWaitingForPlayer();
     case kReaction:
-        return c.reaction && c.reaction->state == CReactionChallenge::kWaiting;
+        return c.reaction && c.reaction->IsWaitingForPlayer();
     default:
         return false;
     }
 }
 
-bool CBonusLevel::StopPressed(float x, float y)
+bool CBonusLevel::TakesInput() const
 {
-    if (m_services.board->Status().ended || !m_challenge.reaction)
+    const BoardStatus board = m_services.board->Status();
+    return m_challenge.kind != kOrdinaryLevel && !board.ended && !board.locked;
+}
+
+bool CBonusLevel::StopPressed()
+{
+    if (!TakesInput() || !m_challenge.reaction)
         return false;
-    m_challenge.reaction->OnStop(x, y);
+    m_challenge.reaction->OnStop();
     return true;
 }
 
 // A press that no control took stops the Reaction challenge; the other
-// challenges take the press on their plates.
+// challenges take the press on their plates and stars.
 void CBonusLevel::Press(float x, float y, const ScreenPress& press)
 {
-    RunningChallenge& c = m_challenge;
-    const bool ended = m_services.board->Status().ended;
-    if (c.kind == kReaction && m_quest.gameType == 0 && !press.consumed && !ended && c.reaction)
-        c.reaction->OnStop(0.0f, 0.0f);
-    if (ended)
+    if (!TakesInput())
         return;
-    if (c.kind == kMemory && c.memory) {
+    RunningChallenge& c = m_challenge;
+    if (c.kind == kReaction && m_quest.gameType == 0 && !press.consumed && c.reaction) {
+        c.reaction->OnStop();
+    } else if (c.kind == kMemory && c.memory) {
         c.memory->OnClick(x, y);
     } else if (c.kind == kAccuracy && c.accuracy) {
-        if (c.accuracy->OnClick(x, y) == kPlateHit) {
+        if (c.accuracy->OnClick(x, y) == kResultStarCaught) {
             m_flow.level.AddScore(250);
             m_services.popups->AddNumberPopup(250, 1, x, y, kChallengePopupDepth);
         }
@@ -386,59 +414,61 @@ void CBonusLevel::Press(float x, float y, const ScreenPress& press)
 // Space stops the Reaction challenge.
 bool CBonusLevel::Key(int key)
 {
-    if (m_quest.gameType != 0 || m_challenge.kind != kReaction || key != plat::VK_SPACE ||
-        m_services.board->Status().ended || !m_challenge.reaction)
+    if (m_quest.gameType != 0 || m_challenge.kind != kReaction || key != plat::VK_SPACE)
         return false;
-    m_challenge.reaction->OnStop(0.0f, 0.0f);
-    return true;
+    return StopPressed();
 }
 
+// The challenge's codes as events of the level: points at a place, a hit
+// (the plates a challenge is done with shatter into sand), a prompt, the
+// end of a round.
 void CBonusLevel::UpdateChallenge(float dt)
 {
-    auto points = [this](int32_t value, const Vec2& at) {
-        m_quest.AddScore(value);
-        m_services.screens->SetScore(m_quest.Score(), true);
-        m_services.popups->AddNumberPopup(value, 1, at.x, at.y, kChallengePopupDepth);
-        m_flow.level.CheckExtraLife();
-    };
     RunningChallenge& c = m_challenge;
     switch (c.kind) {
     case kMemory:
         if (!c.memory)
             return;
         switch (c.memory->Update(dt)) {
-        case kPairFound:
-            points(100, c.memory->firstItem);
-            points(100, c.memory->secondItem);
+        case kResultLastPairFound:
+            Points(kPairPoints, c.memory->FirstOfLastPair());
+            Points(kPairPoints, c.memory->SecondOfLastPair());
             OnHit();
             break;
-        case kPairScored:
-            points(100, c.memory->firstItem);
-            points(100, c.memory->secondItem);
+        case kResultPairFound:
+            Points(kPairPoints, c.memory->FirstOfLastPair());
+            Points(kPairPoints, c.memory->SecondOfLastPair());
             break;
-        case kMemoryRoundOver:
+        case kResultPlatesCleared:
             OnRoundOver();
+            break;
+        default:
             break;
         }
         break;
     case kAccuracy:
-        if (c.accuracy && c.accuracy->Update(dt) == kAccuracyRoundOver)
+        if (c.accuracy && c.accuracy->Update(dt) == kResultStarsLanded)
             OnRoundOver();
         break;
     case kAttention:
         if (!c.attention)
             return;
         switch (c.attention->Update(dt)) {
-        case kPlateHit:
-            if (c.attention->chosenPlate == 1)
-                points(500, c.attention->plate);
+        case kResultChoiceShown:
+            if (c.attention->ChoseRight()) {
+                const auto& plates = c.attention->Plates();
+                const size_t token = CAttentionChallenge::kTokenPlate;
+                Points(kRightPoints, Where(token < plates.size() ? plates[token] : CountedHandle<CPlate>()));
+            }
             OnHit();
             break;
-        case kChoosePrompt:
+        case kResultChoiceAwaited:
             OnPrompt(kPromptChoose);
             break;
-        case kAttentionRoundOver:
+        case kResultRoundGone:
             OnRoundOver();
+            break;
+        default:
             break;
         }
         break;
@@ -446,60 +476,75 @@ void CBonusLevel::UpdateChallenge(float dt)
         if (!c.reaction)
             return;
         switch (c.reaction->Update(dt)) {
-        case kPlateHit:
-            ++c.reaction->hits;
-            c.reaction->SpeedUp();
-            c.reaction->mode = 2;
-            c.reaction->timer = 0.0f;
-            points(500, c.reaction->plate);
+        case kResultTokenCaught:
+            c.reaction->CountCatch();
+            Points(kCatchPoints, Where(c.reaction->OpenPlate()));
             OnHit();
             break;
-        case kStoppedWrong:
-            c.reaction->mode = 1;
-            c.reaction->timer = 0.0f;
-            c.reaction->PlayMissSound();
+        case kResultStopMissed:
+            c.reaction->TakeMiss();
             OnPrompt(kPromptWrongStop);
             break;
-        case kReactionRoundOver:
+        case kResultReactionOver:
             OnRoundOver();
+            break;
+        default:
             break;
         }
         break;
     default:
         break;
     }
+}
+
+// Points scored at a place: the score, its popup there, and a life when the
+// score passes the next step.
+void CBonusLevel::Points(int32_t value, const Vec2& at)
+{
+    m_quest.AddScore(value);
+    m_services.screens->SetScore(m_quest.Score(), true);
+    m_services.popups->AddNumberPopup(value, 1, at.x, at.y, kChallengePopupDepth);
+    m_flow.level.CheckExtraLife();
 }
 
 void CBonusLevel::OnHit()
 {
     RunningChallenge& c = m_challenge;
+    CGameServices& s = m_services;
     switch (c.kind) {
     case kMemory:
-        if (c.memory)
-            c.memory->DismissPlates();
+        if (!c.memory)
+            break;
+        s.board->SpawnMemoryEffects(*c.memory, MemorySand());
+        c.memory->DismissPlates();
         break;
     case kAttention:
         if (!c.attention)
             break;
-        m_services.screens->thimbles.captions[2]->SetVisible(false);
-        if (c.attention->chosenPlate == 1) {
-            ++c.attention->rightAnswers;
-            m_services.ShowTextPopup(GetString(21), 1.0f, 0, 0.75f);
+        s.screens->thimbles.captions[2]->SetVisible(false);
+        if (c.attention->ChoseRight()) {
+            c.attention->AddRightAnswer();
+            s.board->SpawnAttentionEffects(*c.attention, kAttentionSand);
+            s.ShowTextPopup(GetString(21), 1.0f, 0, 0.75f);
             c.attention->DismissPlates();
         } else {
-            m_services.ShowTextPopup(GetString(23), 1.0f, 3, 0.75f);
-            m_services.Play(FlowSound::Miss);
+            s.ShowTextPopup(GetString(23), 1.0f, 3, 0.75f);
+            s.Play(FlowSound::Miss);
         }
         break;
     case kReaction:
-        m_services.ShowTextPopup(GetString(24), 1.0f, 0, 0.75f);
+        if (c.reaction)
+            s.board->SpawnReactionEffects(*c.reaction, kReactionSand);
+        s.ShowTextPopup(GetString(24), 1.0f, 0, 0.75f);
         break;
     default:
         break;
     }
 }
 
-// A round's end: the next round, or the challenge judged, once.
+// A round's end: the next round, or the challenge judged, once, when the
+// sand it poured has landed (the challenge reports its end again in every
+// frame until then).
 void CBonusLevel::OnRoundOver()
 {
     if (m_services.board->SandInFlight() || StepIndex() > kPlay)
@@ -510,11 +555,11 @@ void CBonusLevel::OnRoundOver()
         CMemoryChallenge* memory = c.memory.Get();
         if (!memory)
             return;
-        if (memory->round < 3 && m_quest.timeLeft > 0.0f) {
-            m_services.screens->SetMemoryCaptions(m_number, memory->round + 1, 3);
-            memory->StartRound(3 * m_group - 2 + memory->round);
-            ++memory->round;
-        } else if (memory->collected >= BalanceCountByMode(m_group)) {
+        if (memory->Round() < 3 && m_quest.timeLeft > 0.0f) {
+            m_services.screens->SetMemoryCaptions(m_number, memory->Round() + 1, 3);
+            memory->StartRound(3 * m_group - 2 + memory->Round());
+            memory->SetRound(memory->Round() + 1);
+        } else if (memory->Collected() >= BalanceCountByMode(m_group)) {
             Win();
         } else {
             Fail(17);
@@ -523,7 +568,7 @@ void CBonusLevel::OnRoundOver()
     }
     case kAccuracy: {
         const CAccuracyChallenge* accuracy = c.accuracy.Get();
-        if (accuracy && accuracy->caught >= accuracy->goal)
+        if (accuracy && accuracy->Caught() >= accuracy->Goal())
             Win();
         else
             Fail(17);
@@ -533,11 +578,11 @@ void CBonusLevel::OnRoundOver()
         CAttentionChallenge* attention = c.attention.Get();
         if (!attention)
             return;
-        if (attention->round < 10) {
-            m_services.screens->SetAttentionCaptions(m_number, attention->round + 1, 10);
-            attention->StartRound(attention->round + 1, m_group);
-            ++attention->round;
-        } else if (attention->rightAnswers >= BalanceConst8()) {
+        if (attention->Round() < 10) {
+            m_services.screens->SetAttentionCaptions(m_number, attention->Round() + 1, 10);
+            attention->StartRound(m_group);
+            attention->SetRound(attention->Round() + 1);
+        } else if (attention->RightAnswers() >= BalanceConst8()) {
             Win();
         } else {
             Fail(19);
@@ -546,14 +591,10 @@ void CBonusLevel::OnRoundOver()
     }
     case kReaction: {
         const CReactionChallenge* reaction = c.reaction.Get();
-        if (!reaction || reaction->hits < reaction->needed) {
+        if (reaction && reaction->Caught() >= reaction->Needed())
+            Win();
+        else
             Fail(19);
-            return;
-        }
-        const auto& captions = m_services.screens->blinker.captions;
-        for (size_t i = 1; i < captions.size(); ++i)
-            captions[i]->SetVisible(false);
-        Win();
         return;
     }
     default:
@@ -563,6 +604,8 @@ void CBonusLevel::OnRoundOver()
 
 void CBonusLevel::Win()
 {
+    if (m_challenge.kind == kReaction)
+        m_services.screens->SetReactionStopShown(false);
     ++m_quest.trophyCounters[2];
     m_services.board->ResetSandKeepingMeter();
     m_services.starAward->Start();
@@ -577,20 +620,20 @@ void CBonusLevel::Fail(int text)
     GoTo(kFailed);
 }
 
-// A wrong stop in the Reaction challenge costs the challenge's penalty
-// (the text shown with it says five seconds; the two are kept apart).
+// The Attention challenge asks where the token is; a Reaction stop that
+// caught nothing costs the challenge's penalty, and its message stays for
+// most of the flashing's pause.
 void CBonusLevel::OnPrompt(int value)
 {
+    CGameServices& s = m_services;
     if (value == kPromptChoose) {
-        m_services.screens->thimbles.captions[2]->SetVisible(true);
-        m_services.ShowTextPopup(GetString(20), 1.0f, 1, 1.0f);
+        s.screens->thimbles.captions[2]->SetVisible(true);
+        s.ShowTextPopup(GetString(20), 1.0f, 1, 1.0f);
         return;
     }
-    if (value != kPromptWrongStop)
-        return;
     const CReactionChallenge* reaction = m_challenge.reaction.Get();
-    const float messageTime = reaction ? reaction->messageTime : 4.0f;
-    m_services.ShowTextPopup(GetString(23) + "\n" + GetString(30), 1.0f, 3, 0.6f * messageTime);
-    if (reaction)
-        m_quest.timeLeft = std::max(0.0f, m_quest.timeLeft - reaction->penaltySeconds);
+    if (value != kPromptWrongStop || !reaction)
+        return;
+    s.ShowTextPopup(GetString(23) + ". " + GetString(30), 1.0f, 3, 0.6f * reaction->MissPause());
+    m_quest.timeLeft = std::max(0.0f, m_quest.timeLeft - reaction->Penalty());
 }

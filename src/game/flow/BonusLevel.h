@@ -77,7 +77,7 @@ public:
     // place, a hit, a prompt, or the end of a round.
     void UpdateChallenge(float dt);
     // The Reaction challenge's stop button; true when it took the press.
-    bool StopPressed(float x, float y);
+    bool StopPressed();
     // The Golden Star has landed.
     void StarLanded();
     // The player leaves the quest during the challenge: it ends and its
@@ -95,6 +95,15 @@ private:
     // The number the running challenge's rules name: what wins it.
     int ChallengeGoal() const;
 
+    // The plates of a challenge on the board's cells; the stars' area and
+    // the frenzy bar they land in.
+    void LayPlates(CPlateChallenge& challenge);
+    void PlaceStars(CAccuracyChallenge& accuracy);
+    // The share of the sand box a Memory plate pours, by the group.
+    float MemorySand() const;
+    // A challenge runs, its play has not ended and is not paused.
+    bool TakesInput() const;
+
     void ShowChallenge();
     void ShowRules();
     void RulesRead();
@@ -108,6 +117,7 @@ private:
     void ShowTrophies();
     void LeaveForTheStory();
 
+    void Points(int32_t value, const Vec2& at);
     void OnHit();
     void OnRoundOver();
     void OnPrompt(int value);

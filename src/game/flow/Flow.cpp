@@ -112,12 +112,12 @@ void CGameFlow::Press(float x, float y)
     ScreenPress press;
     s.screens->OnMouseDown(x, y);
     for (const ScreenEvent& event : s.screens->Events())
-        HandleScreenPress(event, x, y, &press);
+        HandleScreenPress(event, &press);
     if (m_current)
         m_current->Press(x, y, press);
 }
 
-void CGameFlow::HandleScreenPress(const ScreenEvent& event, float x, float y, ScreenPress* press)
+void CGameFlow::HandleScreenPress(const ScreenEvent& event, ScreenPress* press)
 {
     if (event.kind == ScreenEvent::Kind::VolumeChanged) {
         HandleScreenEvent(event);
@@ -130,7 +130,7 @@ void CGameFlow::HandleScreenPress(const ScreenEvent& event, float x, float y, Sc
         press->consumed = true;
         break;
     case Command::ReactionStop:
-        if (bonusLevel.StopPressed(x, y))
+        if (bonusLevel.StopPressed())
             press->consumed = true;
         break;
     case Command::LessonClose:

@@ -172,7 +172,7 @@ public:
 
 private:
     void HandleScreenEvent(const ScreenEvent& event);
-    void HandleScreenPress(const ScreenEvent& event, float x, float y, ScreenPress* press);
+    void HandleScreenPress(const ScreenEvent& event, ScreenPress* press);
     void ResetQuestDisplay();
     // The shop's stars come to rest and its state goes into the record,
     // which is written while a quest is in progress.
