@@ -490,6 +490,22 @@ void CSceneRenderer::DrawSpritesBlended(int layer)
         r->RenderLayer(1);
 }
 
+// The forms are flat screens laid over everything drawn before them, in
+// their own order: a selection marker, a hint arrow or a flying gem stands
+// in front of the forms' plane, and compared by depth it would cut through
+// the pause menu, the results or any dialog. The forms still write their
+// depth, so what the later layers draw stays behind a dialog as before.
+void CSceneRenderer::DrawGui()
+{
+    if (!gui)
+        return;
+    uint32_t keptZFunc = D3DCMP_LESSEQUAL;
+    device->GetFrameRenderState(D3DRS_ZFUNC, &keptZFunc);
+    device->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
+    gui->RenderGui();
+    device->SetRenderState(D3DRS_ZFUNC, keptZFunc);
+}
+
 // The layers from back to front. Sprite, flare and particle layers are
 // numbered from 1 as the owners number them.
 void CSceneRenderer::DrawLayers()
@@ -528,8 +544,7 @@ void CSceneRenderer::DrawLayers()
     DrawSpritesBlended(2);
     DrawParticlesBlended(4);
     DrawParticlesAlphaTested(5);
-    if (gui)
-        gui->RenderGui();
+    DrawGui();
     DrawSprites(3);
     DrawParticlesBlended(5);
     DrawSpritesBlended(3);

@@ -94,6 +94,7 @@ private:
     void DrawParticlesBlended(int layer);
     void DrawSprites(int layer);
     void DrawSpritesBlended(int layer);
+    void DrawGui();
     void DepthWritesOff();
     void LetterboxClear();
     void UpdateScale();

@@ -205,3 +205,40 @@ TEST_F(GuiDrawing, SamplerFormInTheGuiStep)
     EXPECT_TRUE(Shows(frame, volume, 1, 72, 0, kClear, 8));
     EXPECT_TRUE(Shows(frame, volume, 1, 72 - 5, 3, kClear, 8));
 }
+
+// A form covers what the layers before it drew, however near: the selection
+// marker (sprite layer 1, 16 in front of its token), a hint arrow or a flying
+// gem (sprite layer 2, 50 and 150 in front) stand between the forms' plane
+// and the eye, and must not cut through the pause menu or any dialog.
+TEST_F(GuiDrawing, NothingDrawnBeforeTheFormsShowsThroughThem)
+{
+    struct Case {
+        int layer;
+        float z;
+        int blended;
+        float x, y; // on the form's glass
+    };
+    const Case cases[] = {{1, -16.0f, 1, 203.5f, 100.5f},
+                          {1, -16.0f, 0, 203.5f, -27.5f},
+                          {2, -50.0f, 1, -150.5f, -189.5f},
+                          {2, -150.0f, 0, -22.5f, -189.5f}};
+    CountedHandle<CSpriteRenderer> layers[2];
+    for (int i = 0; i < 2; ++i) {
+        layers[i] = MakeCountedHandle(new CSpriteRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
+        renderer->spriteLayers[i] = layers[i];
+    }
+    // Beside the form each of them shows.
+    for (const Case& c : cases) {
+        layers[c.layer - 1]->Add(MakeCountedHandle(new CSprite(c.x, c.y, c.z, 24, 24, 0xFFFF0000, {}, c.blended)));
+        layers[c.layer - 1]->Add(
+            MakeCountedHandle(new CSprite(-400.0f, 40.0f * c.layer, c.z, 24, 24, 0xFFFF0000, {}, c.blended)));
+    }
+    const Frame frame = Draw();
+    const CSprite& glass = *sampler.form->Sprite(8);
+    for (const Case& c : cases) {
+        EXPECT_TRUE(Near(frame.At(Px(-400.0f), Py(40.0f * c.layer)), 0xFF0000, 3)) << "layer " << c.layer;
+        const auto [px, py] = Pixel(c.x, c.y);
+        EXPECT_TRUE(Near(frame.At(px, py), Expected(glass, images["GuiBack"], px, py, kClear), 3))
+            << "layer " << c.layer << " at z " << c.z << (c.blended ? " blended" : " opaque");
+    }
+}
