@@ -410,7 +410,7 @@ void RunScenes(const Options& options, Size size)
         if (!game.RunUntil(
                 [&] {
                     return GlGame::Shown(game->services.screens->shop.form) &&
-                           game->services.shop->openFraction >= 1.0f;
+                           game->services.shop->OpenFraction() >= 1.0f;
                 },
                 10.0f)) {
             std::printf("shop: the shop did not open\n");

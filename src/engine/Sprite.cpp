@@ -380,10 +380,12 @@ void CSpriteRenderer::SetVisible(const CountedHandle<CSprite>& sprite, int flag)
 void CSpriteRenderer::Resort()
 {
     Repartition();
-    SpriteList all;
-    all.swap(sprites);
-    for (const auto& sprite : all)
+    // The list is built again from a scratch list the renderer keeps, so a
+    // resort takes no memory once both lists have grown.
+    m_resorting.swap(sprites);
+    for (const auto& sprite : m_resorting)
         Insert(sprite);
+    m_resorting.clear();
 }
 
 const std::vector<CSprite*>& CSpriteRenderer::Ordered()

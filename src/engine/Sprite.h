@@ -160,6 +160,7 @@ private:
     std::vector<CSprite*> m_drawable; // kept between frames to avoid allocations
     std::vector<CSprite*> m_run;      // the same for the run being drawn
     std::vector<CSprite*> m_ordered;  // `sprites` as plain pointers, rebuilt when it changes
+    SpriteList m_resorting;           // the list being sorted again, kept for its room
     bool m_orderedDirty = true;
 };
 

@@ -26,8 +26,8 @@ std::string Unescape(const char* text)
                 ++p;
                 continue;
             }
-            if (p[1] == '\\') {
-                out += '\\';
+            if (p[1] == '\\' || p[1] == '"') {
+                out += p[1];
                 ++p;
                 continue;
             }
@@ -51,6 +51,7 @@ int LoadStrings(const std::string& path)
         WriteLog("Unable to open file " + path + "\n");
         return 0;
     }
+    reader.AllowQuoteEscapes(true);
     std::map<std::string, std::string> texts;
     std::map<std::string, int32_t> ids;
     static char token[CTextReader::kTokenSize];

@@ -250,11 +250,13 @@ void CText::FillBuffers(Vertex* vertices, uint16_t* indices, uint32_t firstVerte
         for (int i = 0; i < 4; ++i)
             *vertices++ =
                 Vertex{corner[i][0], corner[i][1], corner[i][2], q.color, uv[i][0], uv[i][1], 0.0f, 0.0f};
-        const uint16_t base = static_cast<uint16_t>(b);
-        const uint16_t list[6] = {base, static_cast<uint16_t>(base + 1), static_cast<uint16_t>(base + 2),
-                                  base, static_cast<uint16_t>(base + 2), static_cast<uint16_t>(base + 3)};
-        for (uint16_t index : list)
-            *indices++ = index;
+        if (indices) {
+            const uint16_t base = static_cast<uint16_t>(b);
+            const uint16_t list[6] = {base, static_cast<uint16_t>(base + 1), static_cast<uint16_t>(base + 2),
+                                      base, static_cast<uint16_t>(base + 2), static_cast<uint16_t>(base + 3)};
+            for (uint16_t index : list)
+                *indices++ = index;
+        }
         b += 4;
     }
 }
@@ -266,11 +268,8 @@ const std::vector<Vertex>& CText::Vertices()
     if (m_builtVersion == m_version && m_builtFont == font.Get() && !moved)
         return m_vertices;
     m_vertices.resize(4 * quads.size());
-    if (font) {
-        // FillBuffers writes indices too: they go to a scratch list.
-        std::vector<uint16_t> indices(6 * quads.size());
-        FillBuffers(m_vertices.data(), indices.data(), 0);
-    }
+    if (font)
+        FillBuffers(m_vertices.data(), nullptr, 0);
     m_builtVersion = m_version;
     m_builtFont = font.Get();
     std::copy(origin, origin + 3, m_builtOrigin);

@@ -39,6 +39,7 @@ public:
     void SetBoxSize(float width, float height);
     void ApplyColor();
     int AdvanceFade(float dt);
+    // Four vertices and, unless `indices` is null, six indices a glyph.
     void FillBuffers(Vertex* vertices, uint16_t* indices, uint32_t firstVertex) const;
     // The glyphs' vertices, four a glyph, as FillBuffers writes them; built
     // again only after the text, its layout, colour, fade, font or origin

@@ -79,8 +79,13 @@ int CTextReader::NextToken(char* out)
     out[n++] = c;
     ++m_position;
     if (c == '"') {
-        while (m_position < m_length && m_line[m_position] != '"' && n < kTokenSize - 2)
+        while (m_position < m_length && m_line[m_position] != '"' && n < kTokenSize - 2) {
+            // An escape pair goes in whole: "\\" before the closing quote
+            // still closes.
+            if (m_quoteEscapes && m_line[m_position] == '\\' && m_position + 1 < m_length && n < kTokenSize - 3)
+                out[n++] = m_line[m_position++];
             out[n++] = m_line[m_position++];
+        }
         out[n++] = '"';
         if (m_position < m_length && m_line[m_position] == '"')
             ++m_position;

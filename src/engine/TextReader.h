@@ -31,6 +31,10 @@ public:
     void Close();
 
     int LineCount() const { return m_lineCount; }
+    // From now on a backslash inside a quoted token takes the character
+    // after it into the token with it, so that a quote after a backslash
+    // does not end the token (the string table's texts quote with \").
+    void AllowQuoteEscapes(bool allow) { m_quoteEscapes = allow; }
 
     static void ToUpper(char* text);
     static void StripQuotes(const char* source, char* destination);
@@ -46,5 +50,6 @@ private:
     int32_t m_position = 0;
     uint8_t m_wordClass[256] = {};
     uint8_t m_blankClass[256] = {};
+    bool m_quoteEscapes = false;
     int32_t m_lineCount = 0;
 };

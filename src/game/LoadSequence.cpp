@@ -479,11 +479,24 @@ bool CGameServices::LoadScoreSettings()
     return true;
 }
 
+// The shop reaches the totems, the bonuses and the balance through the
+// board's links; its star pictures are registered by the forms' texture
+// list, which the screens loaded. Missing tips are logged and the shop goes
+// on without them.
 bool CGameServices::CreateShop()
 {
-    shop = MakeCountedHandle(new CShop(screens, board, particleManagers[4], spriteRenderers[3],
+    ShopBoardLinks links;
+    links.totems = totems.Get();
+    links.bonuses = bonuses;
+    links.bonusSize = board->Geometry().tokenSize;
+    links.balance = &balance;
+    shop = MakeCountedHandle(new CShop(screens, links, particleManagers[4], spriteRenderers[3],
                                        particleManagers[5], textBatch, fonts[0]));
-    shop->totems = totems.Get();
+    shop->LoadSettings(paths.folders[CDataPaths::Config] + "Skin.cfg", "Shop");
+    shop->SetTextures(screenTextures[kSandboxFront], screenTextures[kSandboxGlass], effectTextures[kCloud],
+                      device->FindTexture("ShopCtrls1"), device->FindTexture("ShopCtrls2"),
+                      effectTextures[kStarParticle], effectTextures[kHalo1], screenTextures[kShopPointer]);
+    shop->items.LoadDescriptions(paths.folders[CDataPaths::Txt] + "Shop.txt");
     return true;
 }
 

@@ -115,7 +115,8 @@ void CQuestState::TakeFromSave(const CQuestSave& save)
 
 void CQuestState::EarnGoldenStar()
 {
-    ++m_services.shop->stars;
+    CShopItemTable& items = m_services.shop->items;
+    items.goldenStars = std::min(items.goldenStars + 1, CShopItemTable::kMostStars);
     ++trophyCounters[0];
     ++trophyCounters[1];
 }
@@ -213,7 +214,7 @@ void CQuestState::Store(int32_t resumeKind, bool withShop)
     save.trophyCounter7 = trophyCounters[2];
     if (gameType == 0 && withShop) {
         std::copy(s.shop->items.levels.begin(), s.shop->items.levels.end(), save.itemLevels);
-        save.stars = s.shop->stars;
+        save.stars = s.shop->items.goldenStars;
     }
 }
 

@@ -67,6 +67,8 @@ HRESULT NullDevice::EndScene()
 HRESULT NullDevice::Clear(uint32_t flags, uint32_t color, float, uint32_t)
 {
     ++m_log->clears;
+    if (quiet)
+        return D3D_OK;
     char text[64];
     std::snprintf(text, sizeof text, "Clear %u %08X", flags, color);
     m_log->Add(text);

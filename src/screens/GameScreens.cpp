@@ -405,8 +405,8 @@ std::vector<CGameScreens::Binding> CGameScreens::BindingsOf(int index, CountedHa
              rows(60, 65, shop.bonusGroups.data(), 1, many),
              singles(20, 35, shop.bars.data()),
              singles(40, 55, shop.plusButtons.data(), K::Button),
-             singles(200, 215, shop.pictures.data()),
-             singles(220, 235, shop.names.data())};
+             singles(200, 215, shop.firstPictures.data()),
+             singles(220, 235, shop.secondPictures.data())};
         break;
     case kMap:
         form = &map.form;
@@ -581,6 +581,13 @@ void CGameScreens::SetUpForm(int index)
         break;
     case kShop:
         SetUpShopDial();
+        for (auto [row, colors] :
+             {std::pair{&shop.item6, &shop.item6Colors}, std::pair{&shop.item7, &shop.item7Colors},
+              std::pair{&shop.item8, &shop.item8Colors}}) {
+            colors->clear();
+            for (const auto& control : *row)
+                colors->push_back(control->color);
+        }
         break;
     case kMap:
         ReadStory(m_paths.folders[CDataPaths::Txt] + "Story.txt");

@@ -131,6 +131,8 @@ public:
     using LinkOpener = void (*)(const std::string& link);
     void SetLinkOpener(LinkOpener opener) { m_linkOpener = opener; }
     void SetSoundManager(const CountedHandle<CSoundManager>& sounds) { m_sounds = sounds; }
+    // The sounds the screens play; the shop plays through them too.
+    const CountedHandle<CSoundManager>& Sounds() const { return m_sounds; }
     // The game's hiscore tables; the HighScores rows read table n.
     void SetHiscoreTables(const std::vector<const CHiscoreTable*>& tables) { m_hiscores = tables; }
 
@@ -261,7 +263,14 @@ public:
         CountedHandle<CQoForm> form;
         CountedHandle<CQoStatic> tip, noStars, rays, backdrop, starsPanel;
         ControlRow dial, hands, item6, item7, item8;
-        std::array<CountedHandle<CQoStatic>, 16> bars, plusButtons, pictures, names;
+        // Per item: its star bar, its "+" button and its two picture
+        // controls, the first (keys 200-215) recoloured with the bar and the
+        // "+" by the shop, the second (keys 220-235) only pointed at.
+        std::array<CountedHandle<CQoStatic>, 16> bars, plusButtons, firstPictures, secondPictures;
+        // The colours the form gave the controls of the item-6, 7 and 8
+        // lists, in list order: a locked item's controls are dimmed from
+        // them and get them back when it unlocks.
+        std::vector<uint32_t> item6Colors, item7Colors, item8Colors;
         std::array<ControlRow, 6> bonusGroups;
         std::array<ControlRow, 5> levelGroups;
     } shop;

@@ -21,6 +21,15 @@
 //           (a player whose quest resumes <level> in play with one gem left
 //           and a board on which one swap strikes it; prints that swap)
 //   e2e_eye same <png> <png> <x> <y> <w> <h>
+//   e2e_eye shopplayer <players folder> <name> [seconds]
+//           writes a player at level 3 of a quest, in play with one gem
+//           left, two Golden Stars and the items a quest has there; prints
+//           the one swap that strikes the gem: column row column row. With
+//           seconds, that much time is left, and the checkpoint of the shop
+//           before level 3 is written too (where a lost level goes back to)
+//   e2e_eye gold <png> <x> <y> <w> <h>   the Golden Stars' gold pixels there
+//   e2e_eye saveshop <Quest.sav>       level, resume kind, whole seconds
+//           left, stars on hand, the sixteen item levels
 //   e2e_eye mean <png> <x> <y> <w> <h> (the mean colour there: "r g b")
 //   e2e_eye stars <png>                (the Accuracy stars over the board:
 //           "x y" in window pixels per star, largest first)
@@ -38,6 +47,7 @@
 // 1000 for a cell that shows no token.
 #include "OneGemLeft.h"
 #include "platform/D3DX.h"
+#include "platform/Files.h"
 #include "records/QuestSave.h"
 
 #include <algorithm>
@@ -550,6 +560,74 @@ bool SameRegion(const d3d::DecodedImage& a, const d3d::DecodedImage& b, int x0, 
     return true;
 }
 
+// Level 3 of a quest that won levels 1 and 2 and bought nothing: a board of
+// five colours with one move only, whose run strikes the last gem (the blue
+// token at column 2, row 3), and the shop's items as the two shop visits
+// before it left them (the gems item and TNT from level 2, the level time
+// and Solidarity from level 3: offered, nothing bought).
+int WriteShopPlayer(const std::string& players, const std::string& name, float seconds, bool withCheckpoint)
+{
+    static const int kBoard[8][8] = {
+        {0, 3, 1, 3, 2, 0, 0, 4}, {1, 0, 1, 2, 1, 3, 4, 1}, {4, 3, 3, 0, 4, 2, 1, 3}, {0, 4, 3, 1, 3, 1, 3, 0},
+        {2, 2, 1, 4, 3, 2, 4, 0}, {2, 0, 3, 0, 1, 0, 2, 3}, {3, 0, 1, 2, 4, 3, 0, 1}, {3, 1, 2, 0, 3, 2, 4, 3},
+    };
+    constexpr int kGemColumn = 2, kGemRow = 3;
+    const std::string folder = players + "/" + name;
+    if (!plat::CreateDirectory(folder) && !plat::DirectoryExists(folder))
+        return 1;
+    // The lessons of the first levels and of the shop are behind the player.
+    std::ofstream settings(folder + "/Settings.ini");
+    settings << "[Main]\nVeteran=0\nSingleTutorial=1\nQuestTutorial=1\n[QuestTut]\n"
+                "Base=1\nGem=1\nWrong=1\nTimer=1\nSandbox=1\nBonus=1\nTotem=0\nLock=0\nSteel=0\nShop=1\n";
+    if (!settings)
+        return 1;
+    CQuestSave save;
+    save.state = CQuestSave::kStored;
+    save.questGuid[0] = 7;
+    save.resumeKind = CQuestSave::kResumeInPlay;
+    save.level = 3;
+    save.lives = 2;
+    save.timeLeft = seconds;
+    save.nextTimeWarning = 30.0f;
+    save.gemsLeft = 1;
+    save.gemGoal = 0;
+    save.SizeGrids();
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c)
+            save.SetCell(CQuestSave::TokenCodes, r, c,
+                         r == kGemRow && c == kGemColumn ? ~kBoard[r][c] : kBoard[r][c] + 1);
+    const int32_t items[16] = {-1, -1, -1, -1, -1, -1, 0, 0, 0, -1, 0, -1, -1, -1, 0, -1};
+    std::copy(std::begin(items), std::end(items), save.itemLevels);
+    save.stars = 2;
+    save.stats.tables[1].Add(12000, StatScore);
+    if (save.Save(folder + "/Quest.sav") != 1)
+        return 1;
+    if (withCheckpoint) {
+        CQuestSave shop = save;
+        shop.resumeKind = CQuestSave::kResumeInShop;
+        shop.level = 2;
+        shop.ClearGrids();
+        if (shop.Save(folder + "/QuestAS1.sav") != 1)
+            return 1;
+    }
+    std::printf("2 4 2 5\n");
+    return 0;
+}
+
+// The pixels of a Golden Star's gold in a rectangle: bright, warm and
+// strongly yellow, which the shop's dark cards and panel never are.
+int GoldPixels(const d3d::DecodedImage& image, int x0, int y0, int w, int h)
+{
+    int n = 0;
+    for (int y = std::max(0, y0); y < std::min(y0 + h, static_cast<int>(image.height)); ++y)
+        for (int x = std::max(0, x0); x < std::min(x0 + w, static_cast<int>(image.width)); ++x) {
+            const uint32_t p = image.pixels[static_cast<size_t>(y) * image.width + static_cast<size_t>(x)];
+            const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            n += r >= 200 && g >= 140 && b <= 130 && r - b >= 110 ? 1 : 0;
+        }
+    return n;
+}
+
 size_t Colours(const d3d::DecodedImage& image)
 {
     std::set<uint32_t> seen(image.pixels.begin(), image.pixels.end());
@@ -602,6 +680,24 @@ int main(int argc, char** argv)
                     save.stars);
         return 0;
     }
+    if (a.size() == 6 && a[0] == "gold" && Load(a[1], &first)) {
+        std::printf("%d\n", GoldPixels(first, std::atoi(a[2].c_str()), std::atoi(a[3].c_str()),
+                                       std::atoi(a[4].c_str()), std::atoi(a[5].c_str())));
+        return 0;
+    }
+    if ((a.size() == 3 || a.size() == 4) && a[0] == "shopplayer")
+        return WriteShopPlayer(a[1], a[2], a.size() == 4 ? std::strtof(a[3].c_str(), nullptr) : 180.0f,
+                               a.size() == 4);
+    if (a.size() == 2 && a[0] == "saveshop") {
+        CQuestSave save;
+        if (!save.Load(a[1]))
+            return 1;
+        std::printf("%d %d %d %d", save.level, save.resumeKind, static_cast<int>(save.timeLeft), save.stars);
+        for (int32_t level : save.itemLevels)
+            std::printf(" %d", level);
+        std::printf("\n");
+        return 0;
+    }
     if (a.size() == 6 && a[0] == "mean" && Load(a[1], &first)) {
         const int w = std::atoi(a[4].c_str()), h = std::atoi(a[5].c_str());
         const Mean m =
@@ -620,7 +716,9 @@ int main(int argc, char** argv)
                           std::atoi(a[6].c_str()))
                    ? 0
                    : 1;
-    std::cerr << "usage: e2e_eye control|colours|differ|board|moves|savegrid|savebonuses|sameboard|savelevel|same "
-                 "...\n";
+    std::cerr
+        << "usage: e2e_eye "
+           "control|colours|differ|board|moves|savegrid|savebonuses|sameboard|savelevel|player|same|mean|stars|"
+           "plates|gold|shopplayer|saveshop ...\n";
     return 2;
 }

@@ -2,11 +2,11 @@
 # Under Xvfb, by the mouse and the keys only, the way a player goes: a first
 # start, a name, the quest and its intro, the first level's lesson, the level
 # played until it is won (the board read from screenshots, token by token),
-# the results, the shop, the map's march, back to the menu and out. Then the
-# quest continued: the shop, the map, the second level, a pause; closed with
-# the window's button after idle play; continued once more, on the same
-# level with the same score. Screenshots of every stage stay in the shots
-# folder.
+# the results, the shop (its lesson read, done with its star unspent), the
+# map's march, back to the menu and out. Then the quest continued: the shop,
+# the map, the second level, a pause; closed with the window's button after
+# idle play; continued once more, on the same level with the same score.
+# Screenshots of every stage stay in the shots folder.
 source "$(dirname "$0")/lib.sh"
 unset SDL_VIDEODRIVER
 SHOTS=$2/quest
@@ -150,7 +150,13 @@ grab 08_level_story
 xdotool mousemove --window "$window" 320 240 click 1
 sleep 2.5
 grab 09_shop
+# The shop's lesson goes with Return; "Done" with the level's star unspent
+# asks first.
+xdotool key --window "$window" Return
+sleep 1
 click_control Shop 31
+sleep 2
+click_control MsgBox 202
 sleep 2.5
 grab 10_map_march
 save=$("$EYE" savelevel "$PLAYER/QuestAS1.sav") || fail "no checkpoint after the shop"
@@ -168,6 +174,8 @@ click_control StartQuest 211
 sleep 4
 grab 13_shop_again
 click_control Shop 31
+sleep 2
+click_control MsgBox 202
 sleep 3
 grab 14_map_again
 click_control Map 150

@@ -276,6 +276,12 @@ TEST(ParticleSystems, SmokeColoursAndPath)
     EXPECT_EQ(darken->DestBlend(), uint32_t{d3d::D3DBLEND_INVSRCCOLOR});
     EXPECT_FLOAT_EQ(darken->Particle(0).alpha, 0.5f);
     EXPECT_EQ(Fill(*darken).vertices[0].color, 0xFF404040u);
+    // A factor dims the whole system as it draws; one that is not a number
+    // leaves it whole.
+    darken->SetOpacityFactor(0.5f);
+    EXPECT_EQ(Fill(*darken).vertices[0].color, 0xFF202020u);
+    darken->SetOpacityFactor(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ(Fill(*darken).vertices[0].color, 0xFF404040u);
 
     // Along a path that has not moved, every puff starts at the old position.
     CSmokesSpringParametres path(5, 6, 7, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0xFFFFFF,

@@ -38,15 +38,17 @@ TEST_F(StringTableTest, LoadsNamesAndIdsWithEscapes)
     ASSERT_EQ(Load("strings\n"
                    "HELLO \"Two\\nlines\"\n"
                    "SLASH \"a\\\\b\"\n"
-                   "OTHER \"keep\\x and tab\\tend\\\"\n"
+                   "OTHER \"keep\\x and tab\\tend\\\\\"\n"
+                   "QUOTED \"Click \\\"+\\\" here\"\n"
                    "ids \"taken as a name\"\n"
                    "HELLO \"second text is ignored\"\n"
                    "IDs\n"
-                   "define HELLO 10\ndefine SLASH 11\ndefine OTHER 12\ndefine HELLO 99\n"),
+                   "define HELLO 10\ndefine SLASH 11\ndefine OTHER 12\ndefine HELLO 99\ndefine QUOTED 13\n"),
               1);
     EXPECT_EQ(GetString(10), "Two\nlines");
     EXPECT_EQ(GetString(11), "a\\b");
     EXPECT_EQ(GetString(12), "keep\\x and tab\tend\\");
+    EXPECT_EQ(GetString(13), "Click \"+\" here");
     EXPECT_EQ(GetString(99), "");
     EXPECT_NE(Log().find("Warning! Unable to find string ID ids\n"), std::string::npos);
 }

@@ -98,7 +98,7 @@ TEST_P(BonusLevels, AreWonAndLostFromAQuestSave)
         const CGameScreens::ChallengeForm* forms[4] = {&game.Screens().memory, &game.Screens().arcade,
                                                        &game.Screens().thimbles, &game.Screens().blinker};
         EXPECT_EQ(forms[run.kind - kMemory]->captions[0]->MainText()->text, FormatTableText(15, 256, run.number));
-        const int32_t stars = game->services.shop->stars, score = game->quest.Score();
+        const int32_t stars = game->services.shop->items.goldenStars, score = game->quest.Score();
         const int starSounds = Plays(*game, "BonusStar.wav");
 
         ChallengePlayer player(game, aim);
@@ -123,7 +123,7 @@ TEST_P(BonusLevels, AreWonAndLostFromAQuestSave)
                 stopShownAtEnd = game.Screens().blinker.stop->IsVisible();
         }
         ASSERT_FALSE(game->flow.IsIn<CBonusLevel>());
-        EXPECT_EQ(game->services.shop->stars, stars + (win ? 1 : 0));
+        EXPECT_EQ(game->services.shop->items.goldenStars, stars + (win ? 1 : 0));
         EXPECT_EQ(awarded, win);
         EXPECT_EQ(Plays(*game, "BonusStar.wav") - starSounds, win ? 1 : 0);
         EXPECT_EQ(game->quest.trophyCounters[2], win ? 1 : 0);

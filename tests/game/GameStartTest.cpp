@@ -19,6 +19,15 @@ TEST(GameStart, TheLoadSequenceEndsInTheSplashWithEveryMemberMade)
                             !!game->services.bestScores, !!game->services.bestTimes, !!game->services.trophies,
                             !!game->services.sounds, !!game->services.music, !!game->services.fpsText})
         EXPECT_TRUE(made);
+    // The shop has its skin, its eight pictures and every tip; nothing of it
+    // went to the log.
+    const CShop& shop = *game->services.shop;
+    for (int t = 0; t < CShop::kTextureCount; ++t)
+        EXPECT_TRUE(shop.Texture(t)) << t;
+    EXPECT_EQ(shop.Skin().starFlySpeed, 1600.0f); // the installed "Skin.cfg", not the default
+    EXPECT_FALSE(shop.items.Description(2, 15, 4).empty());
+    EXPECT_EQ(game.Log().find("Shop.txt"), std::string::npos);
+    EXPECT_EQ(game.Log().find("description text"), std::string::npos);
     // The loading picture goes with the splash's first step, not before.
     EXPECT_TRUE(game->services.device->FindTexture("Loading"));
     EXPECT_EQ(game->services.screens->FormsManager(), game->services.renderer->gui);

@@ -323,8 +323,8 @@ TEST(MenuCommands, TheShopsButtonsWaitForTheShop)
     game.ClickId(game->services.screens->shop.form, Command::ShopDone);
     EXPECT_TRUE(game->flow.IsIn<CShopVisit>()); // not open yet
     game.Frames(40);
-    game->services.shop->stars = 0;
-    game.ClickId(game->services.screens->shop.form, NthOf(Command::ItemPlusFirst, 2));
+    game->services.shop->items.goldenStars = 0;
+    game.ClickId(game->services.screens->shop.form, NthOf(Command::ItemPlusFirst, CShopItemTable::kGemsItem));
     EXPECT_EQ(game->services.screens->AskedQuestion(), Question::NoStarsLeft);
     EXPECT_FALSE(game->services.screens->shop.form->IsEnabled());
     game.Frames(30);

@@ -35,8 +35,11 @@ struct GameRig {
         game.services.bonuses = MakeCountedHandle(new CBonusManager());
         game.services.adviser = MakeCountedHandle(new CAdviserInterface());
         game.services.board->SetBonuses(game.services.bonuses, game.services.adviser);
-        game.services.shop =
-            MakeCountedHandle(new CShop(game.services.screens, game.services.board, {}, {}, {}, {}, {}));
+        ShopBoardLinks links;
+        links.totems = game.services.totems.Get();
+        links.bonuses = game.services.bonuses;
+        links.balance = &game.services.balance;
+        game.services.shop = MakeCountedHandle(new CShop(game.services.screens, links, {}, {}, {}, {}, {}));
         game.services.profiles =
             MakeCountedHandle(new CProfiles(game.services.paths.folders[CDataPaths::Players]));
         game.services.profiles->CreateProfile("Tester");
@@ -108,12 +111,20 @@ TEST(LevelStart, ALevelOfTheQuestTakesItsFilesGoalOrFiveGemsALevel)
     EXPECT_FLOAT_EQ(rig.game.quest.timeLeft, 240.0f);
     EXPECT_FLOAT_EQ(rig.game.quest.nextTimeWarning, 30.0f);
     EXPECT_EQ(rig.game.quest.lives, 2); // the balance limits the lives
-    EXPECT_EQ(rig.game.services.shop->items.balanceApplied, 1);
+
+    // The bought level time and gems at a time play in the next level.
+    rig.game.services.shop->items.levels[CShopItemTable::kTimeItem] = 2;
+    rig.game.services.shop->items.levels[CShopItemTable::kGemsItem] = 3;
+    rig.game.flow.loader.StartLevel(2);
+    EXPECT_FLOAT_EQ(rig.game.quest.timeLeft, 330.0f);
+    EXPECT_EQ(rig.game.services.balance.item8Value, 7);
 
     // There is no level past the last one: nothing changes.
+    const int32_t level = rig.game.quest.level;
+    const int32_t gems = b.GemsToCollect();
     EXPECT_FALSE(rig.game.flow.loader.StartLevel(CQuestSave::kLastLevel + 1));
-    EXPECT_EQ(rig.game.quest.level, 1);
-    EXPECT_EQ(b.GemsToCollect(), 5);
+    EXPECT_EQ(rig.game.quest.level, level);
+    EXPECT_EQ(b.GemsToCollect(), gems);
 }
 
 TEST(LevelStart, ATotemOwnedStartsTheTotemLessonOnItsOwnBoard)
@@ -147,6 +158,7 @@ CQuestSave& SaveAt(CGame& game, int32_t gemsLeft, int32_t resumeKind)
     save.trophyCounter5 = 9;
     save.stars = 6;
     save.itemLevels[3] = 2;
+    save.itemLevels[2] = 9;
     return save;
 }
 
@@ -235,9 +247,11 @@ TEST(LevelStart, AQuestLevelTakesTheSavesValuesAndHowToFillTheBoard)
     EXPECT_TRUE(game.quest.hardMode);
     EXPECT_EQ(game.quest.extraLifeSteps, 4);
     EXPECT_EQ(game.quest.trophyCounters[1], 9);
-    EXPECT_EQ(game.services.shop->stars, 6);
+    EXPECT_EQ(game.services.shop->items.goldenStars, 6);
     EXPECT_EQ(game.services.shop->items.levels[3], 2);
-    EXPECT_EQ(game.services.shop->items.limitLevel, 42);
+    EXPECT_EQ(game.services.shop->items.levels[2], 3); // the blue totem stops at 3
+    EXPECT_EQ(game.services.totems->levels[1], 2);     // the yellow totem is owned
+    EXPECT_EQ(game.services.shop->items.limits[2], 3);
     // Hard mode drains the sand at half the rate.
     EXPECT_DOUBLE_EQ(b.SandDrainRate(), BalanceDecay(2) * 0.5f);
     // The saved board comes back with the first fill.
@@ -249,13 +263,22 @@ TEST(LevelStart, AQuestLevelTakesTheSavesValuesAndHowToFillTheBoard)
     save.resumeKind = CQuestSave::kResumeInShop; // won and waiting in the shop: a new board
     save.difficulty = 0;
     EXPECT_EQ(&game.flow.loader.StartQuestLevel(), &game.flow.shopIntro);
-    EXPECT_EQ(game.services.shop->items.limitLevel, 43);
     EXPECT_DOUBLE_EQ(b.SandDrainRate(), BalanceDecay(2));
     EXPECT_EQ(BoardProbe(b).FirstFill(), 1); // the level's own first fill
 
     save.resumeKind = CQuestSave::kResumeInPlay;
     game.flow.loader.ResumeQuestLevel();
     EXPECT_EQ(BoardProbe(b).FirstFill(), 1); // a reloaded level starts afresh
+
+    // The shop's limits are those of the level the quest goes on with: the
+    // gems item opens at level 2.
+    const std::pair<int32_t, int32_t> limits[] = {{CQuestSave::kResumeInPlay, 0}, {CQuestSave::kResumeInShop, 1}};
+    for (const auto& [resumeKind, limit] : limits) {
+        save.level = 1;
+        save.resumeKind = resumeKind;
+        game.flow.loader.StartQuestLevel();
+        EXPECT_EQ(game.services.shop->items.limits[CShopItemTable::kGemsItem], limit) << resumeKind;
+    }
 }
 
 // A swap in a guided lesson: the lesson's own moves it on; another cell

@@ -40,7 +40,7 @@ TEST(BoardEvents, TheLevelsEndIsHandledAfterTheOtherEventsOfItsFrame)
     EXPECT_TRUE(game->flow.IsIn<CLevelComplete>());
     EXPECT_EQ(game.Score(), before + 100);
     EXPECT_TRUE(game->quest.levelWon);
-    EXPECT_EQ(game->services.shop->stars, 1);
+    EXPECT_EQ(game->services.shop->items.goldenStars, 1);
 }
 
 TEST(BoardEvents, ATimeBonusStaysWithinTheLevelsTime)

@@ -117,11 +117,11 @@ public:
     // The bonus level, won by the scripted player: a Golden Star more.
     bool PlayBonusLevel()
     {
-        const int32_t stars = game->services.shop->stars;
+        const int32_t stars = game->services.shop->items.goldenStars;
         ChallengePlayer player(*this, ChallengePlayer::Aim::Win);
         const bool ended = player.PlayToTheEnd(200.0f) && game->flow.IsIn<CBetweenLevels>();
         ++bonusLevelsPlayed;
-        bonusLevelsWon += game->services.shop->stars == stars + 1 ? 1 : 0;
+        bonusLevelsWon += game->services.shop->items.goldenStars == stars + 1 ? 1 : 0;
         return ended;
     }
     // The story, a newspaper, the shop (its opening writes the checkpoint),
@@ -136,13 +136,22 @@ public:
             }
             Frames(1);
         }
-        if (!RunUntil([&] { return Shown(Screens().shop.form) && game->services.shop->openFraction >= 1.0f; },
+        if (!RunUntil([&] { return Shown(Screens().shop.form) && game->services.shop->OpenFraction() >= 1.0f; },
                       10.0f))
             return false;
         Frames(1);
         shopVisits.push_back(
             {Bytes(PlayerFolder(name) + "Quest.sav"), Bytes(PlayerFolder(name) + "QuestAS1.sav")});
+        // The shop's lesson takes the first press for itself: Return closes it.
+        if (game->flow.lessons.ShopLessonShown())
+            Key(13);
         ClickId(Screens().shop.form, Command::ShopDone);
+        // Stars left to spend: the shop asks, and the walk is done all the same.
+        if (Screens().AskedQuestion() == Question::StarsLeft) {
+            if (!RunUntil([&] { return Shown(Screens().msgBox.form); }, 5.0f))
+                return false;
+            ClickId(Screens().msgBox.form, Command::MessageYes);
+        }
         if (!RunUntil(
                 [&] { return Shown(Screens().map.form) && game->flow.IsAt<CMapMarch>(CMapMarch::kOnTheMap); },
                 10.0f))

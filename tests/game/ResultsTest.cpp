@@ -134,13 +134,24 @@ TEST(WonLevel, TheShopsOpeningWritesTheCheckpointAndTheMapLeadsOn)
     EXPECT_EQ(game->quest.level, 1); // the won level stays until the map's Play
 
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->shop.form); }, 5.0f));
+    // The won star goes to the gems item (open from level 2); "Done" while it
+    // flies: it lands at once, and the save holds the bought level.
+    CShop& shop = *game->services.shop;
+    ASSERT_TRUE(game.RunUntil([&] { return shop.OpenFraction() >= 1.0f; }, 5.0f));
+    game.ClickId(game->services.screens->shop.form, NthOf(Command::ItemPlusFirst, CShopItemTable::kGemsItem));
+    ASSERT_EQ(shop.Stars().size(), 1u);
+    EXPECT_EQ(shop.Stars()[0]->GetKind(), CShopStar::kToItem);
     game.ClickId(game->services.screens->shop.form, Command::ShopDone);
     EXPECT_TRUE(game->flow.IsIn<CMapMarch>());
-    // Its stars come to rest before they are stored; it fades out.
-    const std::vector<std::string>& calls = game->services.shop->calls;
-    ASSERT_GE(calls.size(), 2u);
-    EXPECT_EQ(calls[calls.size() - 2], "SettleStars");
-    EXPECT_EQ(calls.back(), "Show 0 2.000000 2");
+    EXPECT_EQ(shop.FadeDirection(), -1);
+    EXPECT_EQ(shop.LevelNumber(), 2);
+    EXPECT_EQ(shop.items.levels[CShopItemTable::kGemsItem], 1);
+    EXPECT_EQ(shop.items.goldenStars, 0);
+    const CQuestSave& stored = *game->services.questSave;
+    EXPECT_EQ(stored.itemLevels[CShopItemTable::kGemsItem], 1);
+    EXPECT_EQ(stored.stars, 0);
+    EXPECT_EQ(stored.itemLevels[CShopItemTable::kTimeItem], 0);
+    EXPECT_EQ(stored.itemLevels[0], -1); // the violet totem is not offered yet
     ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->map.form); }, 5.0f));
     const Vec3 start = game->services.screens->map.flag->Position();
     game.Seconds(0.5f);
@@ -172,8 +183,13 @@ TEST(LostLevel, TheBoxLeadsBackToTheShop)
     game.ClickId(game->services.screens->msgBox.form, Command::MessageOk);
     ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CShopVisit>(); }, 5.0f));
     EXPECT_EQ(game->quest.level, 3);
-    EXPECT_EQ(game->services.shop->stars, 4);
-    EXPECT_EQ(game->services.shop->levelNumber, 4);
+    EXPECT_EQ(game->services.shop->items.goldenStars, 4);
+    EXPECT_EQ(game->services.shop->LevelNumber(), 4);
+    // The reloaded level brought the quest's panel pictures back; the shop
+    // has its own again, as after a won level.
+    const CountedHandle<CRenderDevice>& device = game->services.device;
+    EXPECT_TRUE(device->FindTexture("ShopFrame")->texture);
+    EXPECT_FALSE(device->FindTexture("PanelQuest")->texture);
 }
 
 // After the last level of stage 5 the map does not march, and no level

@@ -62,7 +62,7 @@ TEST(Trophies, ATrophyOverTheResultsLeavesTheLevelWonOnce)
     game.Seconds(3.0f);
     EXPECT_TRUE(game->flow.IsAt<CLevelResults>(CLevelResults::kAllShown)) << game->flow.StateName();
     EXPECT_EQ(game->quest.levelsWon, 1);
-    EXPECT_EQ(game->services.shop->stars, 1);
+    EXPECT_EQ(game->services.shop->items.goldenStars, 1);
     EXPECT_FALSE(game->services.screens->newLevel.form->IsVisible());
 }
 

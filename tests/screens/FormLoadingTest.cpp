@@ -36,7 +36,7 @@ TEST(FormLoading, TheInstallationHoldsTheScreensDataAndPictures)
         {"Newspaper2.jpg", 1024, 1024}, {"Newspaper3.jpg", 1024, 1024}, {"Newspaper4.jpg", 1024, 1024},
         {"Newspaper5.jpg", 1024, 1024}, {"HelpPage1.jpg", 1024, 1024},  {"HelpPage2.jpg", 1024, 1024},
         {"Intro.jpg", 1024, 1024},      {"Trophies.png", 1024, 1024},   {"Tutorial.png", 256, 256},
-        {"White.png", 16, 16},
+        {"White.png", 16, 16},          {"ShopCtrls1.png", 512, 512},   {"ShopCtrls2.png", 512, 512},
     };
     for (const auto& p : pictures) {
         d3d::DecodedImage image;

@@ -212,22 +212,30 @@ TEST_F(Shipped, TheShopsPicturesSitInTheirItemCards)
     CFormFile shop(null.device);
     ASSERT_TRUE(shop.Parse("Data\\Forms\\Shop.qof")) << shop.errorText;
     // The item of each colour: violet, white, blue, yellow, orange and red
-    // are items 0-5, green item 9.
+    // are items 0-5, green item 9. The item's picture well carries its key;
+    // its card is the smallest larger element around the well.
     const int items[kTotemColours] = {9, 3, 5, 2, 4, 1, 0};
     for (int c = 0; c < kTotemColours; ++c) {
-        const CFormElement* card = nullptr;
+        const CFormElement* picture = nullptr;
         for (const auto& e : shop.elements)
             if (e->hasInterrupt && e->interrupt == 200 + items[c])
+                picture = e.Get();
+        ASSERT_TRUE(picture) << c;
+        const Box well = BoxOf(*picture);
+        const CFormElement* card = nullptr;
+        for (const auto& e : shop.elements) {
+            const Box b = BoxOf(*e);
+            if (e.Get() != picture && b.Holds(well) && e->size.w > picture->size.w &&
+                (!card || e->size.w * e->size.h < card->size.w * card->size.h))
                 card = e.Get();
+        }
         ASSERT_TRUE(card) << c;
-        const Box box = BoxOf(*card);
-        const Box well{box.x0 + 8, box.y0 + 16, box.x0 + 112, box.y0 + 120};
         const Vec3& at = totems.shopLayout.pic[static_cast<size_t>(c)];
         const Vec2& size = totems.shopLayout.picSize[static_cast<size_t>(c)];
         // The shop's pictures are centred with 511.5, not 512.5.
         EXPECT_TRUE(well.Holds(DesignBox(at.x - 1, at.y, size.x, size.y))) << c;
         const Vec3& totem = totems.shopLayout.totem[static_cast<size_t>(c)];
-        EXPECT_TRUE(box.Holds(DesignBox(totem.x - 1, totem.y, 100, 110))) << c;
+        EXPECT_TRUE(BoxOf(*card).Holds(DesignBox(totem.x - 1, totem.y, 100, 110))) << c;
     }
 }
 

@@ -539,7 +539,7 @@ Image MakeSandboxGlass()
     return img;
 }
 
-// Golden arrow: tip at (0, 0) of `poly`; used for the cursor and the shop.
+// Golden arrow: tip at (0, 0) of `poly`; used for the cursor.
 static Image MakeArrow(int size, const std::vector<Pt>& poly, float outline)
 {
     Image img(size, size, Color{1, 1, 1, 0});
@@ -579,15 +579,6 @@ Image MakeCursor()
     const std::vector<Pt> poly = {{1.0f, 1.0f},   {1.0f, 23.0f},  {6.5f, 18.0f}, {10.5f, 27.0f},
                                   {14.0f, 25.5f}, {10.0f, 16.5f}, {17.0f, 16.5f}};
     return MakeArrow(32, poly, 1.3f);
-}
-
-Image MakeShopPointer()
-{
-    // Points down at the item under it.
-    const std::vector<Pt> poly = {{32, 60}, {6, 32}, {20, 32}, {20, 4}, {44, 4}, {44, 32}, {58, 32}};
-    Image img = MakeArrow(64, poly, 2.5f);
-    Glint(img, 24, 14, 9, kWhite, 0.8f, false);
-    return img;
 }
 
 // Spiral swirl, 128 x 128.

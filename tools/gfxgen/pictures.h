@@ -17,7 +17,6 @@ Image MakeSandbox();
 Image MakeSandboxFront();
 Image MakeSandboxGlass();
 Image MakeCursor();
-Image MakeShopPointer();
 Image MakeTwirl();
 Image MakeFlare();
 Image MakeJungleFlash();

@@ -284,4 +284,104 @@ void Paste(Image& dst, const Image& src, int sx, int sy, int w, int h, int dx, i
         }
 }
 
+// A faceted gem seen from above: the gems the levels ask for.
+void Gem(Image& img, float cx, float cy, float r, const Color& c)
+{
+    const std::vector<Pt> outline = {{cx - r, cy - r * 0.3f},
+                                     {cx - r * 0.5f, cy - r * 0.8f},
+                                     {cx + r * 0.5f, cy - r * 0.8f},
+                                     {cx + r, cy - r * 0.3f},
+                                     {cx, cy + r}};
+    FillPoly(img, outline, Mix(c, Rgb(0, 0, 0), 0.3f));
+    FillPoly(img,
+             {{cx - r * 0.5f, cy - r * 0.8f},
+              {cx + r * 0.5f, cy - r * 0.8f},
+              {cx + r * 0.35f, cy - r * 0.3f},
+              {cx - r * 0.35f, cy - r * 0.3f}},
+             Mix(c, kWhite, 0.5f));
+    FillPoly(img, {{cx - r, cy - r * 0.3f}, {cx + r, cy - r * 0.3f}, {cx, cy + r}}, c, 0.7f);
+    for (size_t i = 0, j = outline.size() - 1; i < outline.size(); j = i++)
+        Stroke(img, outline[j], outline[i], 1.5f, Rgb(20, 10, 30), 0.8f);
+    Glint(img, cx - r * 0.3f, cy - r * 0.45f, r * 0.7f, kWhite, 0.9f, false);
+}
+
+void BonusIcon(Image& img, int kind, float cx, float cy, float r)
+{
+    Disc(img, cx, cy, r, Rgb(40, 30, 90));
+    Ring(img, cx, cy, r - 3, r, kGold);
+    const float s = r * 0.62f;
+    switch (kind) {
+    case 0: // gem
+        Gem(img, cx, cy, s, Rgb(250, 210, 90));
+        break;
+    case 1: // TNT
+        img.RoundRect(cx - s * 0.5f, cy - s * 0.6f, cx + s * 0.5f, cy + s * 0.9f, 6, Rgb(210, 40, 30));
+        Stroke(img, {cx, cy - s * 0.6f}, {cx + s * 0.3f, cy - s}, 2.5f, kWarmWhite);
+        img.Glow(cx + s * 0.35f, cy - s * 1.05f, s * 0.45f, kGold, 0.9f, 1.0f, true);
+        DrawLine(img, SansBold(), static_cast<int>(s * 0.55f), "TNT", cx, cy - s * 0.1f, kWarmWhite,
+                 Align::Center);
+        break;
+    case 2: // flash
+        FillPoly(img,
+                 {{cx + s * 0.2f, cy - s},
+                  {cx - s * 0.55f, cy + s * 0.1f},
+                  {cx - s * 0.05f, cy + s * 0.1f},
+                  {cx - s * 0.25f, cy + s},
+                  {cx + s * 0.55f, cy - s * 0.15f},
+                  {cx + s * 0.05f, cy - s * 0.15f}},
+                 Rgb(255, 230, 80));
+        break;
+    case 3: // time
+        Disc(img, cx, cy, s, kWarmWhite);
+        Ring(img, cx, cy, s - 3, s, kGoldDark);
+        Stroke(img, {cx, cy}, {cx, cy - s * 0.75f}, 3, kInk);
+        Stroke(img, {cx, cy}, {cx + s * 0.5f, cy + s * 0.1f}, 3, kInk);
+        break;
+    case 4: { // adviser: an eye that shows the way
+        std::vector<Pt> eye;
+        for (int i = 0; i <= 16; ++i) {
+            const float t = static_cast<float>(i) / 16;
+            eye.push_back({cx - s + 2 * s * t, cy - s * 0.55f * std::sin(t * kPi)});
+        }
+        for (int i = 15; i > 0; --i) {
+            const float t = static_cast<float>(i) / 16;
+            eye.push_back({cx - s + 2 * s * t, cy + s * 0.55f * std::sin(t * kPi)});
+        }
+        FillPoly(img, eye, kWarmWhite);
+        Disc(img, cx, cy, s * 0.38f, kTurquoise);
+        Disc(img, cx, cy, s * 0.16f, kInk);
+        break;
+    }
+    case 5: // score: a golden coin
+        Disc(img, cx, cy, s, kGold);
+        Ring(img, cx, cy, s * 0.75f, s * 0.82f, kGoldDark);
+        FillPoly(img, StarPoly(cx, cy, s * 0.55f, s * 0.24f, 5, 0), kGoldLight);
+        break;
+    default: // solidarity: two linked rings
+        Ring(img, cx - s * 0.35f, cy, s * 0.45f, s * 0.62f, kTurquoise);
+        Ring(img, cx + s * 0.35f, cy, s * 0.45f, s * 0.62f, kGold);
+        break;
+    }
+}
+
+void Totem(Image& img, float cx, float by, float s, int colour, float corner, float rim)
+{
+    const Color wood = Rgb(120, 70, 40), c = TokenColour(colour);
+    for (int k = 0; k < 3; ++k) {
+        const float top = by - (k + 1) * s;
+        Plate(img, cx - s * 0.55f, top, cx + s * 0.55f, top + s - 4, corner, Mix(wood, c, 0.25f), rim);
+        Disc(img, cx - s * 0.2f, top + s * 0.35f, s * 0.09f, kWarmWhite);
+        Disc(img, cx + s * 0.2f, top + s * 0.35f, s * 0.09f, kWarmWhite);
+        Stroke(img, {cx - s * 0.18f, top + s * 0.68f}, {cx + s * 0.18f, top + s * 0.68f}, 4, kInk);
+    }
+    // The token of its colour that crowns it is drawn by the caller (the help
+    // pages lay the board's own cap there): s wide, 0.45 s above the top block.
+    // The two charge lamps, both lit: the power strikes.
+    for (int i = 0; i < 2; ++i) {
+        const float lx = cx + (i == 0 ? -1 : 1) * s * 0.9f, ly = by - 2.2f * s;
+        img.Glow(lx, ly, s * 0.4f, c, 0.8f, 1.4f, true);
+        Disc(img, lx, ly, s * 0.14f, Mix(c, kWhite, 0.5f));
+    }
+}
+
 } // namespace gfx::art

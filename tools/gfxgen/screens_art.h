@@ -65,6 +65,16 @@ void Disc(Image& img, float cx, float cy, float r, const Color& c);
 constexpr int kTokenColours = 7;
 Color TokenColour(int colour);
 
+// A faceted gem seen from above: the gems the levels ask for.
+void Gem(Image& img, float cx, float cy, float r, const Color& c);
+// The bonuses on a round plate of radius r: kind 0 gem, 1 TNT, 2 flash,
+// 3 time, 4 adviser, 5 score, 6 solidarity.
+void BonusIcon(Image& img, int kind, float cx, float cy, float r);
+// A Power Totem of three carved blocks `s` high standing on (cx, by) with its
+// two charge lamps lit; the token of its colour that crowns it is the
+// caller's. The blocks' corner radius and gold rim suit the size drawn.
+void Totem(Image& img, float cx, float by, float s, int colour, float corner = 12, float rim = 3);
+
 // Copies a rectangle of one picture into another at (dx, dy).
 void Paste(Image& dst, const Image& src, int sx, int sy, int w, int h, int dx, int dy);
 

@@ -1,7 +1,8 @@
 // The engine's picture set: the loading picture, the shared effect and
 // screen textures (but the particle atlases and the lightning strip, which
-// the particle set makes), the cursor and the three bitmap fonts with their
-// list.
+// the particle set makes, and the sand box's front and glass, which the shop
+// set paints with its sand glass), the cursor and the three bitmap fonts
+// with their list.
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -26,8 +27,6 @@ bool WriteEngineSet(Output& out)
     // glow that keeps their colours saturated along its length.
     ok = ok && out.Save("Spark.bmp", MakeGlow(64, Rgb(255, 236, 190), 0.9f, 0.6f).OverBlack());
     ok = ok && out.Save("Sandbox.jpg", MakeSandbox());
-    ok = ok && out.Save("SandboxFront.png", MakeSandboxFront());
-    ok = ok && out.Save("SandboxGlass.tga", MakeSandboxGlass());
     ok = ok && out.Save("ScoreFrenzyStar.png", MakeStarGlint(32, 0.6f));
     ok = ok && out.Save("Halo1.tga", MakeHalo());
     ok = ok && out.Save("Ring.jpg", MakeRing().OverBlack());
@@ -35,7 +34,6 @@ bool WriteEngineSet(Output& out)
     ok = ok && out.Save("Twirl.tga", MakeTwirl());
     ok = ok && out.SaveWithAlpha("Flare", MakeFlare());
     ok = ok && out.Save("JungleFlash.tga", MakeJungleFlash());
-    ok = ok && out.Save("ShopPointer.tga", MakeShopPointer());
     ok = ok && out.Save("Cursor.tga", MakeCursor());
     if (!ok)
         return false;

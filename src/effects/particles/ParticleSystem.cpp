@@ -38,6 +38,8 @@ void CParticleSystem::MoveBy(float dx, float dy, float dz) { m_position += V3(dx
 
 void CParticleSystem::SetPosition(float, float, float) {}
 
+void CParticleSystem::SetOpacityFactor(float) {}
+
 bool CParticleSystem::Aim(float, float, float, float, float, float, float, float, float, float, float, float,
                           float, float)
 {

@@ -54,6 +54,9 @@ public:
     virtual void SetPosition(float x, float y, float z);
     // Thunderbolts take new end points and lay their bolts out at once (see
     // CThunderboltParticleSystem); the others ignore it and answer false.
+    // Kinds that fade as a whole (smokes) multiply every particle's opacity
+    // by the factor (0 .. 1) when they draw; the others ignore it.
+    virtual void SetOpacityFactor(float factor);
     virtual bool Aim(float startX, float startY, float startZ, float startVectorX, float startVectorY,
                      float startVectorZ, float startLength, float endX, float endY, float endZ, float endVectorX,
                      float endVectorY, float endVectorZ, float endLength);

@@ -3,6 +3,8 @@
 
 #include "effects/particles/ParticleMath.h"
 
+#include <algorithm>
+
 using namespace d3d;
 using namespace fx;
 
@@ -122,9 +124,10 @@ void CSmokesParticleSystem::FillBuffers(Vertex* out, uint16_t* indices, int firs
     ForEachLive([&](CSmoke& s) {
         float u = 0.0f, v = 0.0f;
         m_environment->AtlasCell(static_cast<float>(s.frame), &u, &v);
-        const uint32_t colour = darken ? 0xFF000000u | ByteOf(s.red * s.alpha) << 16 |
-                                             ByteOf(s.green * s.alpha) << 8 | ByteOf(s.blue * s.alpha)
-                                       : WithAlpha(s.alpha, s.colour);
+        const float alpha = s.alpha * m_opacityFactor;
+        const uint32_t colour = darken ? 0xFF000000u | ByteOf(s.red * alpha) << 16 | ByteOf(s.green * alpha) << 8 |
+                                             ByteOf(s.blue * alpha)
+                                       : WithAlpha(alpha, s.colour);
         WriteBillboard(out, s.position, s.size, s.rotation, u, v, 0.25f, colour);
         out += 4;
     });
@@ -135,6 +138,11 @@ void CSmokesParticleSystem::MoveBy(float dx, float dy, float dz)
     TParticleSystem::MoveBy(dx, dy, dz);
     if (AlongPath())
         m_previous += V3(dx, dy, dz);
+}
+
+void CSmokesParticleSystem::SetOpacityFactor(float factor)
+{
+    m_opacityFactor = factor >= 0.0f ? std::min(factor, 1.0f) : (factor < 0.0f ? 0.0f : 1.0f);
 }
 
 void CSmokesParticleSystem::SetPosition(float x, float y, float z)

@@ -18,6 +18,9 @@ public:
     void MoveBy(float dx, float dy, float dz) override;
     // Along a path the next puffs spread from the old position to this one.
     void SetPosition(float x, float y, float z) override;
+    // Held to 0 .. 1; not a number reads as 1.
+    void SetOpacityFactor(float factor) override;
+    float OpacityFactor() const { return m_opacityFactor; }
 
 private:
     bool AlongPath() const { return (m_flags & kSmokeAlongPath) != 0; }
@@ -29,6 +32,7 @@ private:
     uint32_t m_colour;
     CSmokesSpringParametres m_params; // speeds, sizes, growth and fades
     float m_peakAlpha = 1.0f;
+    float m_opacityFactor = 1.0f;
     // The emission box: start offsets along and across its axis, and the
     // direction offsets of the puffs.
     Vec3 m_along, m_across, m_directionAlong, m_directionAcross;

@@ -107,6 +107,8 @@ void CGameFlow::Press(float x, float y)
     CGameServices& s = m_services;
     if (!s.board->Picked())
         level.dragging = false;
+    if (m_current && m_current->TakesPressFirst(x, y))
+        return;
     ScreenPress press;
     s.screens->OnMouseDown(x, y);
     for (const ScreenEvent& event : s.screens->Events())
@@ -246,7 +248,7 @@ void CGameFlow::ResetQuestDisplay()
 void CGameFlow::StoreShopAndSave()
 {
     CGameServices& s = m_services;
-    if (m_quest.gameType == 0 && IsIn<CShopVisit>() && s.shop->visible && s.shop->openFraction >= 1.0f) {
+    if (m_quest.gameType == 0 && IsIn<CShopVisit>() && s.shop->IsShown() && s.shop->OpenFraction() >= 1.0f) {
         s.shop->SettleStars();
         m_quest.Store(CQuestSave::kResumeInShop, true);
         s.questSave->state = 2;

@@ -97,6 +97,9 @@ public:
 
     virtual void Enter() {}
     virtual void Update(float) {}
+    // A press the state takes before the menu screens see it: it goes no
+    // further.
+    virtual bool TakesPressFirst(float, float) { return false; }
     // The left button's press at a point of the virtual screen, after the
     // menu screens took it.
     virtual void Press(float, float, const ScreenPress&) {}

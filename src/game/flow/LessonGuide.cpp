@@ -131,12 +131,14 @@ void CLessonGuide::Close(bool seen)
         }
     }
     board.CloseLesson(seen);
+    m_shopLessonShown = false;
     if (m_services.screens)
         m_services.screens->HideForm(m_services.screens->tutorial.form, kFormHideSpeed);
 }
 
 void CLessonGuide::HideShopLesson()
 {
+    m_shopLessonShown = false;
     CGameScreens& screens = *m_services.screens;
     if (screens.tutorial.form->IsVisible())
         screens.HideForm(screens.tutorial.form, kFormHideSpeed);
@@ -241,6 +243,7 @@ void CLessonGuide::ShowStep(Lesson lesson, int step)
     }
     CGameScreens& screens = *m_services.screens;
     float speed = kFormShowSpeed;
+    m_shopLessonShown = lesson == Lesson::Shop;
     switch (lesson) {
     case Lesson::Base:
         if (step != lesson_step::kPrompt) {

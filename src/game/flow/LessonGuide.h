@@ -23,8 +23,9 @@ public:
     void ShowStep(Lesson lesson, int step);
     // Closes the prompt; with `seen` the player has seen it.
     void Close(bool seen);
-    // The shop's lesson leaves with the shop.
+    // The shop's lesson leaves with the shop, or when the player has read it.
     void HideShopLesson();
+    bool ShopLessonShown() const { return m_shopLessonShown; }
 
     // A timed lesson has shown for less than the tutorial's time: presses
     // and drags stay off the board.
@@ -61,4 +62,5 @@ private:
     CGameFlow& m_flow;
     CGameServices& m_services;
     CQuestState& m_quest;
+    bool m_shopLessonShown = false;
 };

@@ -79,9 +79,11 @@ void CLevelLoader::StartNewQuest(int difficulty)
     if (q.gameType == 0) {
         if (s.backgrounds)
             s.backgrounds->SetScene(CBackgroundManager::kMuseum);
-        for (int32_t& item : s.shop->items.levels)
-            item = 0;
-        s.shop->stars = 0;
+        // The shop starts over with the quest: what level 1 offers and owns.
+        s.shop->items.ResetLevels();
+        s.shop->items.goldenStars = 0;
+        s.shop->items.SetLimits(1);
+        s.shop->ApplyTotemLevels();
         StartLevel(1);
         q.timeLeft = s.balance.timeLimit;
         q.nextTimeWarning = 30.0f;
@@ -210,8 +212,7 @@ void CLevelLoader::RestoreQuestLevel(const CQuestSave& save, bool inShop)
 {
     CGameServices& s = m_services;
     CQuestState& q = m_quest;
-    s.shop->stars = save.stars;
-    std::copy(std::begin(save.itemLevels), std::end(save.itemLevels), s.shop->items.levels.begin());
+    s.shop->items.RestoreSaved(save.itemLevels, save.stars);
     s.shop->items.SetLimits(q.level + (inShop ? 1 : 0));
     s.shop->items.ApplyToBalance(s.balance);
     s.shop->ApplyTotemLevels();

@@ -6,8 +6,11 @@
 #include "game/Services.h"
 #include "game/flow/Flow.h"
 
+// The shop's pictures come with it, whichever way it is reached: a lost
+// level's way back reloads the level, which brings the quest's back.
 void CShopVisit::Open()
 {
+    m_services.SwapPanelTextures(true, m_quest.gameType);
     m_services.shop->Show(1, 2.0f, m_quest.level + 1);
     m_services.screens->ShowForm(m_services.screens->shop.form, 2.0f);
     m_flow.Enter(*this);
@@ -48,6 +51,22 @@ void CShopVisit::RunTheShop(float dt)
         m_flow.lessons.ShowStep(Lesson::Shop, 0);
 }
 
+bool CShopVisit::TakesPressFirst(float, float)
+{
+    if (!m_flow.lessons.ShopLessonShown())
+        return false;
+    m_flow.lessons.HideShopLesson();
+    return true;
+}
+
+bool CShopVisit::Key(int key)
+{
+    if (key != plat::VK_RETURN || !m_flow.lessons.ShopLessonShown())
+        return false;
+    m_flow.lessons.HideShopLesson();
+    return true;
+}
+
 void CShopVisit::Press(float x, float y, const ScreenPress&) { m_services.shop->OnMouseDown(x, y); }
 
 void CShopVisit::Release(float x, float y) { m_services.shop->OnMouseUp(x, y); }
@@ -67,7 +86,7 @@ InputResult CShopVisit::OnCommand(Command command)
     } else if (command == Command::ShopToMenu) {
         m_flow.SaveQuestAndLeave(false);
     } else if (command == Command::ShopDone) {
-        if (s.shop->openFraction < 1.0f)
+        if (s.shop->OpenFraction() < 1.0f)
             return InputResult::Continue;
         if (s.shop->CountAvailableStars() > 0 && s.shop->CanStillUpgrade()) {
             s.screens->shop.form->SetEnabled(false);

@@ -13,6 +13,10 @@ public:
     GameMode Mode() const override { return kModePlaying; }
     PlayPhase Phase() const override { return kPhaseShop; }
 
+    // While the shop's lesson shows, a click or Return closes it and does
+    // nothing else.
+    bool TakesPressFirst(float x, float y) override;
+    bool Key(int key) override;
     void Press(float x, float y, const ScreenPress& press) override;
     void Release(float x, float y) override;
     InputResult OnCommand(Command command) override;

@@ -1,0 +1,74 @@
+// The reader of "Shop.txt", the shop's tip texts: a first line that is not
+// read, then, item after item and level entry after level entry (from -1 to
+// the item's maximum), the three texts of the entry (the bar's, the
+// pictures' or a full "+"'s, and a "+" that can buy). A text is the lines up
+// to one that starts with '#'; its lines keep their line ends.
+#include "shop/ShopItemTable.h"
+
+#include "engine/Log.h"
+#include "platform/Files.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Lines come in pieces of at most 4095 characters: a longer line goes on in
+// the next piece, and each piece counts as a line of its own.
+class PieceReader {
+public:
+    explicit PieceReader(FILE* file) : m_file(file) {}
+    ~PieceReader() { std::fclose(m_file); }
+    PieceReader(const PieceReader&) = delete;
+    PieceReader& operator=(const PieceReader&) = delete;
+
+    bool Next(std::string* piece)
+    {
+        if (!std::fgets(m_buffer, sizeof m_buffer, m_file))
+            return false;
+        piece->assign(m_buffer, std::strlen(m_buffer));
+        // Files written on another system may end their lines with "\r\n".
+        if (piece->size() >= 2 && piece->compare(piece->size() - 2, 2, "\r\n") == 0)
+            piece->erase(piece->size() - 2, 1);
+        return true;
+    }
+
+private:
+    FILE* m_file;
+    char m_buffer[4096];
+};
+
+} // namespace
+
+bool CShopItemTable::LoadDescriptions(const std::string& path)
+{
+    FILE* file = plat::OpenFile(path, "r");
+    if (!file) {
+        WriteLog("File");
+        WriteLog(path);
+        WriteLog("not found!\n");
+        return false;
+    }
+    PieceReader reader(file);
+    std::string piece;
+    if (!reader.Next(&piece)) {
+        WriteLog("Error loading description text\n");
+        return false;
+    }
+    for (int item = 0; item < kItems; ++item)
+        for (int entry = 0; entry < Entries(item); ++entry)
+            for (auto& table : descriptions) {
+                std::string text;
+                for (;;) {
+                    if (!reader.Next(&piece)) {
+                        WriteLog("Error loading description text\n");
+                        return false;
+                    }
+                    if (!piece.empty() && piece[0] == '#')
+                        break;
+                    text += piece;
+                }
+                table[static_cast<size_t>(item)][static_cast<size_t>(entry)] = std::move(text);
+            }
+    return true;
+}
