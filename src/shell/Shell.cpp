@@ -188,8 +188,20 @@ std::optional<int> TakeTheInstanceLock(Made& made)
     return std::nullopt;
 }
 
+// The display went away: the quest is kept as a close keeps it, and the
+// log ends as the process does, right after.
+bool g_logStarted = false;
+void KeepOnDisplayLoss()
+{
+    if (CGame* game = GameHandle.Get())
+        game->SaveQuestOnExit();
+    if (g_logStarted)
+        WriteLog("End of log\n");
+}
+
 std::optional<int> StartVideo(Made&)
 {
+    plat::SetDisplayLossEnd(KeepOnDisplayLoss, kNormalEnd);
     std::string why;
     plat::VideoFault fault = plat::VideoFault::NoDisplay;
     if (!plat::InitVideo(&why, &fault)) {
@@ -215,6 +227,7 @@ std::optional<int> StartTheLog(Made&)
     SetLogName("Objects.log");
     ClearLog();
     WriteLog("Begin log\n");
+    g_logStarted = true;
     WriteLog("Ver.1.09");
     WriteLog("\n");
     // The lock is ours: no other copy writes to the user folder now.
