@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +33,16 @@ uint32_t TimeGetTime()
     // Counted from system start, not from our own: the game seeds its random
     // generator with the first reading, which must differ from run to run.
     return static_cast<uint32_t>(MonotonicNanoseconds() / 1000000);
+}
+
+double FixedFrameStepMs()
+{
+    const char* value = std::getenv("GALVORINE_FRAME_STEP");
+    if (!value || !*value)
+        return 0.0;
+    char* end = nullptr;
+    const double ms = std::strtod(value, &end);
+    return *end == '\0' && std::isfinite(ms) && ms > 0.0 && ms <= 500.0 ? ms : 0.0;
 }
 
 void SleepUntil(int64_t nanoseconds)
