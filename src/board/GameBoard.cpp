@@ -70,6 +70,7 @@ void CGameBoard::SetGemsBar(const CountedHandle<CGemsBar>& bar)
 void CGameBoard::SetSelectionMarker(const CountedHandle<CTokenHighlight>& marker) { m_marker = marker; }
 
 void CGameBoard::EquipRays(const CountedHandle<CParticleSystemsManager>& particles,
+                           const CountedHandle<CParticleSystemsManager>& debris,
                            const CountedHandle<CFlareRenderer>& glows,
                            const CountedHandle<CFlareRenderer>& sparkles,
                            const CountedHandle<CSpriteRenderer>& sprites, const CountedHandle<CTexture>& spark,
@@ -78,6 +79,7 @@ void CGameBoard::EquipRays(const CountedHandle<CParticleSystemsManager>& particl
     m_rays = MakeCountedHandle(new CTerminatorsManager(&m_movingTokens, particles, glows, sparkles, sprites));
     m_rays->SetTextures(spark, chain, chain, lightning);
     m_rays->SetCapsRenderer(m_caps);
+    m_rays->SetDebrisParticles(debris);
     if (m_sounds)
         m_rays->SetSoundManager(m_sounds);
 }

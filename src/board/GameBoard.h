@@ -135,8 +135,10 @@ public:
     void SetGemsBar(const CountedHandle<CGemsBar>& bar);
     void SetSelectionMarker(const CountedHandle<CTokenHighlight>& marker);
     // The rays that strike matched tokens, glowing with `spark`, striking
-    // with `lightning`, bursting chains with `chain`.
+    // with `lightning`, bursting chains with `chain`; the pieces a struck
+    // token bursts into fall on `debris`, a layer drawn under the tokens.
     void EquipRays(const CountedHandle<CParticleSystemsManager>& particles,
+                   const CountedHandle<CParticleSystemsManager>& debris,
                    const CountedHandle<CFlareRenderer>& glows, const CountedHandle<CFlareRenderer>& sparkles,
                    const CountedHandle<CSpriteRenderer>& sprites, const CountedHandle<CTexture>& spark,
                    const CountedHandle<CTexture>& chain, const CountedHandle<CTexture>& lightning);
