@@ -345,9 +345,9 @@ int CGameBoard::DrawPlainColour()
     return m_colours[static_cast<size_t>(index >= n ? n - 1 : index)];
 }
 
-void CGameBoard::Show(bool visible, bool capsVisible, float seconds)
+void CGameBoard::Show(bool visible, bool capsVisible, float speed)
 {
-    const float rate = seconds > 0.0f ? 1.0f / seconds : 0.0f;
+    const float rate = speed > 0.0f ? speed : 0.0f;
     m_mesh->Show(visible, rate);
     m_caps->SetShown(capsVisible);
     if (!visible || m_boardMode == 0) {

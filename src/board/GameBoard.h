@@ -178,10 +178,12 @@ public:
     // the level before it is over: the challenge's play has not ended.
     void SetChallengePlay(bool on);
     void Clear();
-    // Shows the board with its sand box and gems bar, fading over `seconds`
-    // (0: at once), or hides all three. The bonuses show and hide with it
-    // at once, and a hidden one waits where it is.
-    void Show(bool visible, bool capsVisible, float seconds);
+    // Shows the board with its sand box and gems bar, or hides all three,
+    // fading at `speed` in opacity a second as every fade the game passes
+    // (the forms', the totems', the shop's): 2 is half a second; 0 or less
+    // is at once. The bonuses show and hide with it at once, and a hidden
+    // one waits where it is.
+    void Show(bool visible, bool capsVisible, float speed);
     bool IsShown() const;
     bool SandboxShown() const;
     void SetLocked(bool on);

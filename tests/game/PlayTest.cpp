@@ -3,6 +3,8 @@
 // life and the checkpoint a lost level reloads.
 #include "GameRig.h"
 
+#include "board/BoardProbe.h"
+
 #include "records/QuestSave.h"
 
 #include <algorithm>
@@ -346,6 +348,43 @@ TEST(LevelScreen, ComesWithoutStrayPartsAndGoesWhole)
     EXPECT_FALSE(game->services.board->IsShown());
     EXPECT_FALSE(game->services.board->SandboxShown());
     EXPECT_FALSE(game->services.gemsBar->IsShown());
+}
+
+// What makes up the level's screen comes and goes at one pace: the HUD,
+// the totems' panel in it, the board, its sand box and its gems bar are
+// half in a quarter of a second after the level's caption comes, and half
+// gone a quarter of a second after the player leaves the quest.
+TEST(LevelScreen, ItsPartsComeAndGoTogether)
+{
+    GameRig game;
+    ASSERT_TRUE(game.NewPlayer("Anna"));
+    CGameServices& s = game->services;
+    BoardProbe probe(*s.board);
+    auto expectHalfway = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const float hud = s.screens->quest.form->Alpha();
+        EXPECT_NEAR(hud, 0.5f, 0.1f);
+        ASSERT_FALSE(s.totems->PanelSprites().empty());
+        EXPECT_NEAR(s.totems->PanelSprites().front()->opacity, hud, 0.05f);
+        EXPECT_NEAR(probe.Mesh().Opacity(), hud, 0.05f);
+        EXPECT_NEAR(probe.Sandbox().Fade(), hud, 0.05f);
+        EXPECT_NEAR(s.gemsBar->Alpha(), hud, 0.05f);
+    };
+    game.ClickId(game.Screens().mainMenu.form, Command::PlayQuest);
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsAt<CStoryPages>(CStoryPages::kPages); }, 10.0f));
+    game->quest.profile->questTutorial = 0;
+    game.Key(32);
+    ASSERT_TRUE(game.RunUntil([&] { return s.screens->quest.form->IsVisible(); }, 10.0f));
+    game.Seconds(0.25f);
+    expectHalfway("coming");
+
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CPlay>() && s.board->IsIdle(); }, 30.0f));
+    game.Key(27);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(s.screens->gameMenu.form); }, 2.0f));
+    game.ClickId(s.screens->gameMenu.form, Command::LeaveQuest);
+    ASSERT_TRUE(game.RunUntil([&] { return probe.Mesh().Opacity() < 1.0f; }, 5.0f));
+    game.Seconds(0.25f);
+    expectHalfway("going");
 }
 
 // Play's messages show one at a time: a new one takes the place of the one

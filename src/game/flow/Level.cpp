@@ -420,7 +420,7 @@ void CLevel::ShowHud()
 
 void CLevel::HideLevelScreen(bool withQuestForm)
 {
-    m_services.board->Show(false, true, 0.5f);
+    m_services.board->Show(false, true, 2.0f);
     if (!withQuestForm || m_quest.gameType != 0)
         return;
     m_services.screens->HideForm(m_services.screens->quest.form, 2.0f);
