@@ -350,4 +350,51 @@ TEST_F(ScreenDrawing, TheTotemsStayUnderTheDialogsOverALevel)
     renderer->spriteLayers[2].Reset();
 }
 
+// The adviser's seconds counter shows inside the HUD's frame and covers no
+// button of the HUD: what it draws, against the HUD without it, lies inside
+// the frame's inner rim and off the Hint, Menu and Shuffle buttons.
+TEST_F(ScreenDrawing, TheHintCounterShowsInsideTheHudsFrameOffItsButtons)
+{
+    CGameScreens& s = *screens;
+    for (const auto& form : s.FormsManager()->Forms())
+        form->SetVisible(false);
+    s.SetHudValues(125400, 2, 0.62f);
+    s.quest.form->SetVisible(true);
+    s.quest.hintCounter->SetVisible(false);
+    const Frame without = Draw("Quest-without-counter");
+    s.quest.hintCounter->SetText("24");
+    s.quest.hintCounter->SetVisible(true);
+    const Frame with = Draw("Quest-with-counter");
+    // The frame's inner rim, in the HUD's pixels.
+    Box rim;
+    rim.x0 = 12;
+    rim.x1 = 340;
+    rim.y0 = 12;
+    rim.y1 = 756;
+    std::vector<Box> buttons;
+    for (const Command command : {Command::Hint, Command::QuestMenu}) {
+        Box b;
+        b.Add(*s.quest.form->FindChild(IdOf(command)));
+        buttons.push_back(b);
+    }
+    for (const auto& control : s.quest.shuffleGroup) {
+        Box b;
+        b.Add(*control);
+        buttons.push_back(b);
+    }
+    int drawn = 0, outside = 0, onButtons = 0;
+    for (int y = 0; y < with.height; ++y)
+        for (int x = 0; x < with.width; ++x) {
+            if (Near(with.At(x, y), without.At(x, y), 3))
+                continue;
+            ++drawn;
+            outside += rim.Contains(x, y) ? 0 : 1;
+            onButtons +=
+                std::any_of(buttons.begin(), buttons.end(), [&](const Box& b) { return b.Contains(x, y); });
+        }
+    EXPECT_GT(drawn, 200) << "the counter does not show";
+    EXPECT_EQ(outside, 0) << "pixels of the counter outside the HUD's frame";
+    EXPECT_EQ(onButtons, 0) << "pixels of the counter over the HUD's buttons";
+}
+
 } // namespace
