@@ -152,6 +152,7 @@ void CGameBoard::Reset(int mode)
             m_hardMode = false;
         }
         SetBoardGrid(m_originX, m_originY, m_originZ, m_columns, m_rows, m_cellWidth, m_cellHeight);
+        ClipCapsToBoard();
     }
     m_grid.assign(static_cast<size_t>(m_rows), std::vector<CountedHandle<CToken>>(static_cast<size_t>(m_columns)));
     m_analyser.Resize(m_columns, m_rows);
@@ -272,6 +273,15 @@ void CGameBoard::Clear()
 
 // Tokens are centred on whole pixels: with an odd cell size the origin
 // moves by half a pixel (the base origin keeps the layout's value).
+// Tokens that fall off the board (a reshuffle, a level's end) slide out
+// under its edge rather than over the gems bar and the HUD beside it, and
+// new ones come in from under its top edge.
+void CGameBoard::ClipCapsToBoard()
+{
+    m_caps->SetClip(m_originX, m_originY, m_originX + static_cast<float>(m_columns) * m_cellWidth,
+                    m_originY - static_cast<float>(m_rows) * m_cellHeight);
+}
+
 void CGameBoard::ApplyHalfCellCorrection()
 {
     if (std::fmod(m_cellWidth / 2.0f, 1.0f) != 0.0f)

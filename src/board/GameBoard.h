@@ -327,6 +327,8 @@ private:
     void ApplyHalfCellCorrection();
     void PlaceSandbox(float shiftX, float shiftY);
     void MoveWithShake(float dt);
+    // The caps are drawn inside the board's cells only.
+    void ClipCapsToBoard();
     void HandleArrivals();
     void ScoreFinishedStrikes();
     void RefillOrCheck();

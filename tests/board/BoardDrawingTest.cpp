@@ -4,6 +4,11 @@
 // judged against a twin token of the same colour without it.
 #include "BoardDrawingFixture.h"
 
+#include "effects/overlays/Popups.h"
+#include "effects/overlays/ScoreSettings.h"
+#include "engine/BitmapFont.h"
+#include "engine/Text.h"
+
 using board_drawing::BoardDrawing;
 using drawing_test::Channel;
 using drawing_test::Frame;
@@ -143,7 +148,7 @@ TEST_F(BoardDrawing, StruckTokensPiecesAndSandPassBehindTheTokens)
         sparkles->Update(1.0f / 60.0f);
         sprites->Update(1.0f / 60.0f, 0);
         ASSERT_EQ(renderer->RenderFrame(), d3d::D3D_OK);
-        const Frame f = Grab(frame == 50 ? "falling" : nullptr);
+        const Frame f = frame == 50 ? Grab("falling") : Read();
         renderer->Present();
         const Vec2 inHole = Centre(hole.column, hole.row), inTwin = Centre(emptyTwin.column, emptyTwin.row);
         holeDifference = std::abs(Brightness(f, Px(inHole.x), Py(inHole.y), 10) -
@@ -161,4 +166,75 @@ TEST_F(BoardDrawing, StruckTokensPiecesAndSandPassBehindTheTokens)
     // Three seconds on, the burst has fallen through: the cell under the
     // struck token reads as its empty twin again.
     EXPECT_LT(holeDifference, 3.0);
+}
+
+// A board without moves reshuffles under its caption: every token trembles
+// and falls off the board, and slides out under the board's edge without
+// crossing what lies around it (the gems bar, the HUD); the caption, whole
+// from its bloom to its fade, stands over the tumbling tokens as brightly
+// as over the empty board they leave.
+TEST_F(BoardDrawing, AReshuffledBoardsTokensStayInsideItUnderItsCaption)
+{
+    auto texts = MakeCountedHandle(new CTextBatch(device, renderer->vertexBuffer, renderer->indexBuffer));
+    renderer->textBatch = texts;
+    auto fontTexture = device->LoadTexture("Data\\Fonts\\FontPopup.tga", "FontPopup", 0, 0, d3d::D3DPOOL_MANAGED,
+                                           d3d::D3DFMT_UNKNOWN);
+    auto font = MakeCountedHandle(new CBitmapFont(fontTexture));
+    ASSERT_EQ(ReadFontFile(font.Get(), "Data\\Fonts\\FontPopup.vfd"), 1);
+    LoadScoreMessageSettings("Data\\Config\\Score.cfg");
+    CPopupManager popups;
+    popups.SetResources(sprites, texts, font, font, {});
+
+    board_rig::PlaceGrid(*board, board_rig::NoMoveGrid());
+    BoardProbe(*board).SetEnabled(false);
+    ASSERT_EQ(renderer->RenderFrame(), d3d::D3D_OK);
+    const Frame before = Grab("before-shuffle");
+    renderer->Present();
+
+    // As the game shows it: at the board's middle, whole for the shuffle
+    // and the fall.
+    const BoardGeometry g = board->Geometry();
+    const Vec2 middle = Centre(g.columns / 2, g.rows / 2);
+    const CountedHandle<CPopup> caption =
+        popups.AddCaptionPopup("NO MOVES!", 1.5f, middle.x - g.cellWidth / 2, middle.y + g.cellHeight / 2, -20.0f);
+    caption->life = 2.5f;
+    board->ShuffleAnimated(1.5f, 30);
+    const float left = g.originX, right = g.originX + g.cellWidth * static_cast<float>(g.columns);
+    const float top = g.originY, bottom = g.originY - g.cellHeight * static_cast<float>(g.rows);
+    const uint32_t captionColour = ScoreMessageSettings().caption.color;
+    // The caption's glyphs: pixels of its colour inside its line.
+    auto glyphs = [&](const Frame& f) {
+        int n = 0;
+        for (int y = Py(middle.y + 40); y < Py(middle.y - 40); ++y)
+            for (int x = Px(left); x < Px(right); ++x)
+                n += Near(f.At(x, y), captionColour, 24) ? 1 : 0;
+        return n;
+    };
+    std::vector<int> overTokens;
+    int strays = 0;
+    Frame f;
+    for (int frame = 1; frame <= 145; ++frame) {
+        board->Update(1.0f / 60.0f, -900.0f, -900.0f);
+        popups.Update(1.0f / 60.0f);
+        sprites->Update(1.0f / 60.0f, 0);
+        if (frame % 5 != 0)
+            continue;
+        ASSERT_EQ(renderer->RenderFrame(), d3d::D3D_OK);
+        f = frame == 100 ? Grab("falling-off") : Read();
+        renderer->Present();
+        for (int y = 0; y < f.height; ++y)
+            for (int x = 0; x < f.width; ++x) {
+                // The board's edges fall between pixels: one either way is the edge's.
+                const bool inside = x >= Px(left) - 1 && x <= Px(right) && y >= Py(top) - 1 && y <= Py(bottom);
+                strays += !inside && !Near(f.At(x, y), before.At(x, y), 3) ? 1 : 0;
+            }
+        if (frame >= 30)
+            overTokens.push_back(glyphs(f));
+    }
+    EXPECT_EQ(strays, 0) << "pixels outside the board that the falling tokens change";
+    const int alone = glyphs(f); // the board is empty by now
+    EXPECT_GT(alone, 400);
+    for (size_t i = 0; i < overTokens.size(); ++i)
+        EXPECT_GT(overTokens[i], alone * 9 / 10) << "at " << (30 + 5 * static_cast<int>(i)) / 60.0f << " s";
+    renderer->textBatch.Reset();
 }
