@@ -4,6 +4,7 @@
 #include "GameRig.h"
 
 #include "board/BoardProbe.h"
+#include "effects/overlays/ScoreSettings.h"
 
 #include "records/QuestSave.h"
 
@@ -385,6 +386,37 @@ TEST(LevelScreen, ItsPartsComeAndGoTogether)
     ASSERT_TRUE(game.RunUntil([&] { return probe.Mesh().Opacity() < 1.0f; }, 5.0f));
     game.Seconds(0.25f);
     expectHalfway("going");
+}
+
+// A board without moves reshuffles under "NO MOVES!": past its bloom the
+// caption stays whole for as long as the tokens tremble and fall off the
+// board, and fades only once they are gone.
+TEST(PlayMessages, NoMovesStaysWholeWhileTheTokensTumble)
+{
+    InPlay game;
+    game->services.balance.noMovesFlag = 0; // the reshuffle costs no life
+    game->services.board->Events().Push(Event(BoardEventKind::NoMoveLeft));
+    game.Frames(1);
+    const std::vector<CountedHandle<CPopup>>& popups = game->services.popups->Popups();
+    const auto found = std::find_if(popups.begin(), popups.end(), [](const CountedHandle<CPopup>& p) {
+        return p->GetKind() == CPopup::kCaption;
+    });
+    ASSERT_NE(found, popups.end());
+    const CountedHandle<CPopup> caption = *found;
+    game.Seconds(ScoreMessageSettings().caption.bloomTime + 0.05f);
+    auto tumbling = [&] {
+        const std::vector<CountedHandle<CToken>>& tokens = game->services.board->LiveTokens();
+        return std::any_of(tokens.begin(), tokens.end(),
+                           [](const CountedHandle<CToken>& t) { return t->moveKind == 2; });
+    };
+    ASSERT_TRUE(tumbling());
+    for (int frame = 0; tumbling() && frame < 600; ++frame) {
+        ASSERT_NE(std::find(popups.begin(), popups.end(), caption), popups.end()) << frame;
+        for (const CountedHandle<CText>& text : caption->Texts())
+            EXPECT_FLOAT_EQ(text->alphaFactor, 1.0f) << frame;
+        game.Frames(1);
+    }
+    EXPECT_FALSE(tumbling());
 }
 
 // Play's messages show one at a time: a new one takes the place of the one
