@@ -106,8 +106,9 @@ void CGameBoard::HandleArrivals()
 }
 
 // Bonuses ride on their tokens: they are drawn where the token's cap is. A
-// token falling off the board takes its bonus out of sight as it starts to
-// slide out under the board's edge.
+// token falling off the board takes its bonus's pictures out of sight as it
+// starts to slide out under the board's edge; the bonus goes on as it was
+// until the token has left.
 void CGameBoard::MoveRidingBonuses()
 {
     const float bottom = m_originY - static_cast<float>(m_rows) * m_cellHeight;
@@ -116,8 +117,8 @@ void CGameBoard::MoveRidingBonuses()
             continue;
         const CCap& cap = *token->cap;
         token->bonus->MoveTo(cap.x, cap.y, cap.z, token->column, token->row, 0);
-        if (token->moveKind == 2 && token->bonus->visible && cap.y - cap.size < bottom)
-            token->bonus->Hide();
+        if (token->moveKind == 2 && cap.y - cap.size < bottom)
+            token->bonus->ShowPictures(false);
     }
 }
 
