@@ -323,7 +323,7 @@ void CGameBoard::ApplyBonusEvents()
                 break;
             if (const CountedHandle<CToken> carrier = m_movingTokens.PickFreeToken(m_random)) {
                 bonus->SetDrawGroup(1);
-                FlyInOnToken(*carrier, *it);
+                FlyInOnToken(*carrier, *it, BonusStart::WhereItIs);
             } else {
                 bonus->FlyToTarget(0.5f);
             }

@@ -395,9 +395,11 @@ private:
     // starts `delay` seconds late; false (nothing done) when the cell holds
     // no active token.
     bool DestroyCellToken(int column, int row, float delay, bool hitSound);
-    // The bonus comes to rest on the token: it shrinks into place where the
-    // token stands, over half a second, and the token carries it.
-    void FlyInOnToken(CToken& carrier, const CountedHandle<CBonus>& bonus);
+    // The bonus comes to rest on the token over half a second, and the token
+    // carries it. A new bonus has no place yet: it shrinks into place where
+    // the token stands. One that has flown off somewhere flies from there.
+    enum class BonusStart { OnToken, WhereItIs };
+    void FlyInOnToken(CToken& carrier, const CountedHandle<CBonus>& bonus, BonusStart start);
     // The bonuses' sounds, panned at x.
     enum class BonusSound {
         GemOut,

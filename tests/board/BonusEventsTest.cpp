@@ -171,7 +171,8 @@ TEST(BonusEvents, ACellIsStruckOnlyWhenItHoldsAnActiveToken)
 }
 
 // A bonus flown off is handed to a free token, back among the riding
-// renderers and flying in where the token is; without a free token it goes.
+// renderers and flying from where its swoop ended to where the token is;
+// without a free token it goes.
 TEST(BonusEvents, AFlownOffBonusFindsAFreeTokenOrGoes)
 {
     for (const bool freeToken : {true, false}) {
@@ -187,7 +188,7 @@ TEST(BonusEvents, AFlownOffBonusFindsAFreeTokenOrGoes)
                     letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
         rig.Place(rows);
         const CountedHandle<CBonus> bonus = rig.bonuses->CreateBonus(kBonusTime, 1, 1, 1);
-        bonus->target = Vec3{0.0f, 0.0f, 0.0f};
+        bonus->target = Vec3{-400.0f, 300.0f, -20.0f};
         bonus->FlyOff(0.0f);
         ASSERT_EQ(bonus->drawGroup, 0);
         rig.bonuses->pending.Push(Event(kEventFlownOff, 0, 0, 0, 0.0f, bonus));
@@ -205,7 +206,8 @@ TEST(BonusEvents, AFlownOffBonusFindsAFreeTokenOrGoes)
         const Vec2 at = b.CellToPoint(bonus->column, bonus->row, true);
         EXPECT_FLOAT_EQ(bonus->target.x, at.x);
         EXPECT_FLOAT_EQ(bonus->target.y, at.y);
-        EXPECT_FLOAT_EQ(bonus->position.x, at.x); // it shrinks into place
+        EXPECT_FLOAT_EQ(bonus->position.x, -400.0f);
+        EXPECT_FLOAT_EQ(bonus->position.y, 300.0f);
     }
 }
 
