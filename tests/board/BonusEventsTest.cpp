@@ -251,6 +251,30 @@ TEST(BonusEvents, TimeHintsAndSoundsOfTheBonuses)
     }
 }
 
+// A clock or an adviser of a level no bonus has (an edited level file or
+// save) gives the time and the hints of the level its looks and blasts are
+// held to, 0 .. 3.
+TEST(BonusEvents, TimeAndHintsComeByTheLevelTheBonusActsWith)
+{
+    const struct {
+        int32_t level;
+        float seconds, hints;
+    } cases[] = {{-4, 10.0f, 15.0f}, {1, 15.0f, 20.0f}, {3, 25.0f, 30.0f}, {9, 25.0f, 30.0f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.level);
+        BonusBoardRig rig;
+        CGameBoard& b = *rig.board;
+        rig.Place(NoMoveGrid());
+        b.Events().Clear();
+        rig.bonuses->pending.Push(Event(kEventTimeArrived, c.level));
+        rig.bonuses->pending.Push(Event(kEventAdviserArrived, c.level));
+        rig.Probe().ApplyBonusEvents();
+        ASSERT_EQ(b.Events().Size(), 1u);
+        EXPECT_FLOAT_EQ(b.Events().At(0).seconds, c.seconds);
+        EXPECT_FLOAT_EQ(rig.adviser->SecondsLeft(), c.hints);
+    }
+}
+
 // Solidarity takes the tokens of its colour: a random third spared at
 // level 0, steel too from level 2, its 3 x 3 neighbourhood first at level 3
 // (taken once). Each is struck when the bolt reaches it, later the farther
