@@ -285,9 +285,11 @@ public:
     // A resumed level's sand: poured into the middle, draining at `rate`.
     void RestoreSand(float amount, float rate);
     SandboxGeometry SandboxBox() const;
-    // The box fills (the frenzy starts, with its event and shake) or
-    // empties.
+    // The box fills (the frenzy starts, with its event and shake; nothing
+    // while it flows already) or empties.
     void SetSandFlowing(bool on);
+    // How long a frenzy runs: the Sand Glass bought in the shop.
+    float FrenzySeconds() const;
 
     // ---- A bonus level's challenge ----
     // The plates a challenge is done with shatter into sand: the Memory

@@ -168,6 +168,38 @@ TEST(TotemActions, YellowPointsAndTheFrenzy)
     }
 }
 
+// One frenzy at a time: yellow's power while the sand flows pays its points
+// but starts no second frenzy: no frenzy event or count, and neither the
+// box nor the meter toward a Golden Star starts over.
+TEST(TotemActions, YellowStartsNoSecondFrenzyWhileTheSandFlows)
+{
+    TotemBoardRig rig;
+    rig.Place(NoMoveGrid());
+    CGameBoard& b = *rig.board;
+    b.SetSandDrain(true, 0.05f);
+    rig.Probe().ApplyTotemActions({Record(kYellowTotem, 2, 1, 0)});
+    for (int frame = 0; frame < 60; ++frame)
+        rig.Frame();
+    ASSERT_TRUE(rig.Probe().Sandbox().Heightfield()->IsFull());
+    CSandHeightfield& field = *rig.Probe().Sandbox().Heightfield();
+    field.QueueGrain(0.0f, 1.0f, 2.0f); // strikes have filled some of the meter
+    rig.Frame();
+    const float sand = b.SandAmount();
+    const double meter = b.SandMeter();
+    ASSERT_LT(sand, 1.0f);
+    ASSERT_GT(meter, 0.0);
+    EXPECT_EQ(rig.stats.tables[2].Get(StatSandFlows), 1);
+    b.Events().Clear();
+
+    rig.Probe().ApplyTotemActions({Record(kYellowTotem, 2, 1, 0)});
+    rig.Tally();
+    EXPECT_EQ(rig.Points(), 1000);
+    EXPECT_EQ(rig.Count(BoardEventKind::SandFull), 0);
+    EXPECT_EQ(rig.stats.tables[2].Get(StatSandFlows), 1);
+    EXPECT_FLOAT_EQ(b.SandAmount(), sand);
+    EXPECT_EQ(b.SandMeter(), meter);
+}
+
 // Orange's seconds by the totem's level and strength; a power started
 // counts once in the level's and the quest's tables.
 TEST(TotemActions, OrangeSecondsAndThePowersCounted)
