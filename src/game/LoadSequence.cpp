@@ -404,11 +404,14 @@ bool CGameServices::CreateSelectionMarker()
 }
 
 // The rays glow with Spark and strike with Lightning; their chain bursts and
-// the sparkles along chains come from the chain picture the caps loaded.
+// the sparkles along chains come from the chain picture the caps loaded. The
+// pieces of a struck token fall in particle layer 2, under the tokens, with
+// the sand it throws.
 bool CGameServices::CreateTerminators()
 {
-    board->EquipRays(particleManagers[2], flareRenderers[1], flareRenderers[2], spriteRenderers[1],
-                     effectTextures[kSpark], device->FindTexture("Chain"), effectTextures[kLightning]);
+    board->EquipRays(particleManagers[2], particleManagers[1], flareRenderers[1], flareRenderers[2],
+                     spriteRenderers[1], effectTextures[kSpark], device->FindTexture("Chain"),
+                     effectTextures[kLightning]);
     return true;
 }
 

@@ -689,12 +689,17 @@ void CGameScreens::SetUpTutorialOffsets()
     tutorial.panelOffsets = offsets(tutorial.rows[1]);
     tutorial.pointerOffsets = offsets(tutorial.rows[4]);
     tutorial.itemOffsets = offsets(tutorial.rows[6]);
-    // The hand's mirror, for pointing right: its second frame.
+    // The hand's mirror, for pointing right, and the hand turned a quarter
+    // each way, for pointing up and down: its further frames (corners from
+    // the top left round to the bottom left).
     if (CSprite* hand = tutorial.rows[4].Empty() ? nullptr : FirstSprite(tutorial.rows[4].At(0))) {
         if (hand->frames.size() == 8) {
-            const float* uv = hand->frames.data();
+            const std::vector<float> uv(hand->frames.data(), hand->frames.data() + 8);
             const float mirrored[8] = {uv[2], uv[3], uv[0], uv[1], uv[6], uv[7], uv[4], uv[5]};
-            hand->AddFrameQuad(mirrored);
+            const float up[8] = {uv[6], uv[7], uv[0], uv[1], uv[2], uv[3], uv[4], uv[5]};
+            const float down[8] = {uv[2], uv[3], uv[4], uv[5], uv[6], uv[7], uv[0], uv[1]};
+            for (const float* frame : {mirrored, up, down})
+                hand->AddFrameQuad(frame);
         }
     }
 }

@@ -67,7 +67,7 @@ void CTrophiesOverlay::ShowOverLevel()
     if (m_boardUnder) {
         board.LetGo();
         m_flow.level.dragging = false;
-        board.Show(false, false, 0.2f);
+        board.Show(false, false, 5.0f);
     }
     m_overLevel = true;
     Show();
@@ -81,7 +81,7 @@ void CTrophiesOverlay::HideOverLevel()
         m_services.screens->ShowForm(f, 5.0f);
     m_formsUnder.clear();
     if (m_boardUnder)
-        m_services.board->Show(true, true, 0.2f);
+        m_services.board->Show(true, true, 5.0f);
     m_services.board->SetLocked(false);
     if (m_flow.IsIn<CBonusLevel>())
         m_flow.bonusLevel.TrophiesClosed();
