@@ -1,6 +1,6 @@
 // Reading "Totems.cfg": typed keys of one section, every value checked (a
 // value that is not the whole set of finite numbers takes the default, as a
-// missing key does), and the conversions from the file's pixels into screen
+// missing key does, and the log names the key), and the conversions from the file's pixels into screen
 // units and into a totem's own picture frame.
 #pragma once
 

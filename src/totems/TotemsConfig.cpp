@@ -4,6 +4,8 @@
 // speed that would never end a flight or a fade keeps its default.
 #include "totems/TotemsManager.h"
 
+#include "engine/CheckedSettings.h"
+
 namespace {
 
 Vec3 ScreenRect(const float r[5], Vec2* size)
@@ -21,6 +23,7 @@ TextureRect TexelRect(const float r[4], float width, float height)
 
 void CTotemsManager::LoadConfig(const std::string& path)
 {
+    CheckSettingsFile(path);
     float r[8];
     CTotemSection shared(path, "Shared");
     shared.Floats("Center", "152 600 -45", r, 3);
