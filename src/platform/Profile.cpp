@@ -147,10 +147,11 @@ int64_t Nanoseconds(const timespec& t) { return static_cast<int64_t>(t.tv_sec) *
 
 // File times come in steps: a file rewritten in place within one step of an
 // earlier read can keep its size and both times. A stamp vouches for the
-// content only once the file's times lie more than a step before the read;
-// until then the file is read again and its hash compared. Where the file
-// system keeps parts of a second, a step is one tick of the kernel's clock
-// (10 ms at most); where its times are whole seconds, it may be two.
+// content only once the file's last change of content lies more than a
+// step before the read (any later write then moves it); until then the
+// file is read again and its hash compared. Where the file system keeps
+// parts of a second, a step is one tick of the kernel's clock (10 ms at
+// most); where its times are whole seconds, it may be two.
 constexpr int64_t kFineTimeStepMargin = 100000000; // 100 ms
 constexpr int64_t kCoarseTimeStepMargin = 3000000000;
 
@@ -163,7 +164,7 @@ bool StampVouches(const ParsedIni& ini, const FileStamp& now)
         return true;
     const bool coarse = now.modified.tv_nsec == 0 && now.changed.tv_nsec == 0;
     const int64_t settled = Nanoseconds(ini.readAt) - (coarse ? kCoarseTimeStepMargin : kFineTimeStepMargin);
-    return Nanoseconds(now.modified) < settled && Nanoseconds(now.changed) < settled;
+    return Nanoseconds(now.modified) < settled;
 }
 
 // Parsed files by native path. Forms, levels and configuration files ask
