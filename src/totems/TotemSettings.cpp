@@ -88,6 +88,18 @@ Vec2 CTotemSection::Pair(const char* key, const char* defaultText) const
     return {v[0], v[1]};
 }
 
+Vec2 CTotemSection::Size(const char* key, const char* defaultText) const
+{
+    float v[2];
+    Floats(key, defaultText, v, 2);
+    if (v[0] > 0.0f && v[1] > 0.0f)
+        return {v[0], v[1]};
+    LogDefaultStands(m_file, m_section, key, defaultText);
+    float fallback[2] = {1.0f, 1.0f};
+    ParseFloats(defaultText, fallback, 2);
+    return {v[0] > 0.0f ? v[0] : fallback[0], v[1] > 0.0f ? v[1] : fallback[1]};
+}
+
 int32_t CTotemSection::Count(const char* key, const char* defaultText, int32_t cap) const
 {
     const int32_t n = Int(key, defaultText);
