@@ -284,8 +284,11 @@ bool CGameScreens::LoadTextures(const std::string& formsFolder, const std::strin
     const std::vector<D3DFORMAT> alphaFormats = {D3DFMT_A1R5G5B5, D3DFMT_A4L4, D3DFMT_A8R3G3B2,
                                                  D3DFMT_A4R4G4B4, D3DFMT_A8L8, D3DFMT_A8R8G8B8};
     std::vector<TextureListEntry> entries;
-    if (!ReadTextureList(formsFolder + "Textures.lst", &entries))
+    const std::string list = formsFolder + "Textures.lst";
+    if (!ReadTextureList(list, &entries)) {
+        m_loadFailure = list;
         return false;
+    }
     for (const TextureListEntry& entry : entries) {
         const std::string path = graphicsFolder + entry.file;
         const bool onShow =
@@ -302,6 +305,7 @@ bool CGameScreens::LoadTextures(const std::string& formsFolder, const std::strin
             texture = m_device->LoadTexture(path, entry.name, entry.mips, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
         if (!texture) {
             WriteLog("Unable to load texture " + entry.name + "\n");
+            m_loadFailure = path + " (" + entry.name + " of " + list + ")";
             return false;
         }
         if (onShow && texture->texture)
@@ -319,8 +323,10 @@ bool CGameScreens::LoadForms(const CDataPaths& paths, const CQuestLayout& layout
         return false;
     m_formsManager = MakeCountedHandle(new CQoFormsManager());
     for (int i = 0; i < kForms; ++i) {
-        if (!LoadForm(i))
+        if (!LoadForm(i)) {
+            m_loadFailure = paths.folders[CDataPaths::Forms] + kFormTable[i].file;
             return false;
+        }
         SetUpForm(i);
     }
     return true;

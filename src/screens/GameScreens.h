@@ -130,6 +130,10 @@ public:
     // "Textures.lst", then the 26 forms in order. False after the first
     // failure, which is in the log; nothing is shown to the player.
     bool LoadForms(const CDataPaths& paths, const CQuestLayout& layout, LevelMapper levelMapper);
+    // After a failed LoadForms, the file that failed it: a form file, the
+    // texture list, or a picture the list names (with its name and the
+    // list's path).
+    const std::string& LoadFailure() const { return m_loadFailure; }
     // The 40 story texts of "Story.txt"; false when it cannot be opened.
     bool ReadStory(const std::string& path);
     // The store link from the first line of `path` ("AppStoreURL.txt" in the
@@ -484,6 +488,7 @@ private:
     CountedHandle<CProfiles> m_profiles;
 
     std::string m_storeLink;
+    std::string m_loadFailure;
     LinkOpener m_linkOpener;
     float m_cursorX = 0; // of the last release, for the sounds its click plays
     float m_gaugeValue = 0;

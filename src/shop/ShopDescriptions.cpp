@@ -2,7 +2,8 @@
 // read, then, item after item and level entry after level entry (from -1 to
 // the item's maximum), the three texts of the entry (the bar's, the
 // pictures' or a full "+"'s, and a "+" that can buy). A text is the lines up
-// to one that starts with '#'; its lines keep their line ends.
+// to one that starts with '#'; its lines keep their line ends. The file is
+// taken only when it holds exactly the texts of every entry.
 #include "shop/ShopItemTable.h"
 
 #include "engine/Log.h"
@@ -50,25 +51,46 @@ bool CShopItemTable::LoadDescriptions(const std::string& path)
         return false;
     }
     PieceReader reader(file);
+    // Read into a copy: a file with texts missing or too many would put
+    // every tip after the fault on another item, so it is taken whole or
+    // not at all.
+    auto texts = descriptions;
+    int expected = 0;
+    for (int item = 0; item < kItems; ++item)
+        expected += Entries(item) * kTextKinds;
+    int read = 0;
+    auto refuse = [&](const std::string& why) {
+        WriteLog("Warning! " + path + " " + why + ": every tip stays empty\n");
+        for (auto& table : descriptions)
+            for (auto& entries : table)
+                std::fill(entries.begin(), entries.end(), std::string());
+        return false;
+    };
     std::string piece;
     if (!reader.Next(&piece)) {
         WriteLog("Error loading description text\n");
-        return false;
+        return refuse("is empty");
     }
     for (int item = 0; item < kItems; ++item)
         for (int entry = 0; entry < Entries(item); ++entry)
-            for (auto& table : descriptions) {
+            for (auto& table : texts) {
                 std::string text;
                 for (;;) {
                     if (!reader.Next(&piece)) {
                         WriteLog("Error loading description text\n");
-                        return false;
+                        return refuse("holds " + std::to_string(read) + " of its " + std::to_string(expected) +
+                                      " texts");
                     }
                     if (!piece.empty() && piece[0] == '#')
                         break;
                     text += piece;
                 }
                 table[static_cast<size_t>(item)][static_cast<size_t>(entry)] = std::move(text);
+                ++read;
             }
+    while (reader.Next(&piece))
+        if (piece.find_first_not_of(" \t\r\n") != std::string::npos)
+            return refuse("holds more than its " + std::to_string(expected) + " texts");
+    descriptions = std::move(texts);
     return true;
 }
