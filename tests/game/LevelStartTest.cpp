@@ -280,6 +280,23 @@ TEST(LevelStart, AQuestLevelTakesTheSavesValuesAndHowToFillTheBoard)
         game.flow.loader.StartQuestLevel();
         EXPECT_EQ(game.services.shop->items.limits[CShopItemTable::kGemsItem], limit) << resumeKind;
     }
+
+    // The clock shows no more than the level's time, which the time item
+    // gives as held to the level's shop (its limit is 1 at level 3, 4 from
+    // level 38 on).
+    struct Clock {
+        int32_t level, timeItem;
+        float saved, held;
+    };
+    for (const Clock c :
+         {Clock{42, 2, 1.0e9f, 330.0f}, Clock{3, 4, 1.0e9f, 300.0f}, Clock{3, 4, 299.5f, 299.5f}}) {
+        save.level = c.level;
+        save.resumeKind = CQuestSave::kResumeInPlay;
+        save.itemLevels[CShopItemTable::kTimeItem] = c.timeItem;
+        save.timeLeft = c.saved;
+        game.flow.loader.StartQuestLevel();
+        EXPECT_FLOAT_EQ(game.quest.timeLeft, c.held) << c.level;
+    }
 }
 
 // A swap in a guided lesson: the lesson's own moves it on; another cell

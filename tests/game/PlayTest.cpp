@@ -9,6 +9,7 @@
 #include "records/QuestSave.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -224,6 +225,43 @@ TEST(LevelClock, TheAutosaveWaitsForAnIdleBoard)
     EXPECT_EQ(game->services.questSave->level, 1);
     EXPECT_NE(game->services.questSave->Cell(CQuestSave::TokenCodes, 0, 0), 1000);
     EXPECT_FLOAT_EQ(game->flow.play.autosaveTimer, 0.0f);
+}
+
+// A close keeps the play since the board last rested: in play at rest, the
+// level as it stands; under the pause menu or a trophy that came over the
+// level, the rest the overlay came in, however long it stays up.
+TEST(LevelClock, ACloseKeepsThePlaySinceTheLastRest)
+{
+    struct Case {
+        const char* what;
+        int32_t points;
+        std::function<void(GameRig&)> overlay;
+        float seconds; // from the points to the close
+    };
+    const Case cases[] = {
+        {"in play", 650, [](GameRig&) {}, 1.0f},
+        {"under the pause menu", 650, [](GameRig& g) { g.Key(27); }, 14.0f},
+        {"under a trophy", 600000, [](GameRig& g) { ASSERT_TRUE(g->flow.trophies.OverLevel()); }, 14.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        InPlay game;
+        ASSERT_TRUE(game.RunUntil([&] { return game->services.questSave->state == 2; }, 5.0f));
+        game->quest.stats.AddToRunTables(c.points, StatScore);
+        game.Frames(1);
+        c.overlay(game);
+        const float timeLeft = game->quest.timeLeft;
+        game.Seconds(c.seconds);
+        const int32_t score = game.Score();
+        game.EndGame();
+        CQuestSave saved;
+        ASSERT_EQ(saved.Load(QuestSavePath(game.PlayerFolder("Anna"))), 1);
+        EXPECT_EQ(saved.stats.tables[1].Get(StatScore), score);
+        EXPECT_EQ(saved.resumeKind, CQuestSave::kResumeInPlay);
+        if (c.seconds > 1.0f) {
+            EXPECT_FLOAT_EQ(saved.timeLeft, timeLeft); // the clock stood still under it
+        }
+    }
 }
 
 // The hint display's seconds go into a save taken in play, and none into

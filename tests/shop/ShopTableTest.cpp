@@ -106,14 +106,28 @@ TEST(ShopItemTable, TheLevelsGoToTheBalanceByKind)
     }
 }
 
-TEST(ShopItemTable, ASavesLevelsAndStarsAreHeldToWhatTheTableCanShow)
+// A save's levels are held to what the shop of the level it goes on from
+// can have sold: nothing but the rule items' 0 before level 2, the limits
+// opened so far in between, the items' maxima once every limit is open.
+TEST(ShopItemTable, ASavesLevelsAndStarsAreHeldToWhatTheLevelsShopCanHaveSold)
 {
-    CShopItemTable table;
     const int32_t saved[CShopItemTable::kItems] = {99, -5, 4, 2, -1, 0, -1, 5, 1000, 4, 3, 4, -7, 0, 2, 1};
-    table.RestoreSaved(saved, 5000);
-    EXPECT_EQ(table.levels, (Levels{4, -1, 3, 2, -1, 0, 0, 4, 4, 4, 3, 3, -1, 0, 2, 1}));
-    EXPECT_EQ(table.goldenStars, 1000);
-    table.RestoreSaved(saved, -3);
+    struct Case {
+        int level;
+        Levels held;
+    } cases[] = {
+        {1, {-1, -1, -1, -1, -1, -1, 0, 0, 0, -1, -1, -1, -1, -1, -1, -1}},
+        {12, {1, -1, -1, 1, -1, 0, 0, 1, 2, 1, 1, 1, -1, 0, 1, 1}},
+        {42, {4, -1, 3, 2, -1, 0, 0, 4, 4, 4, 3, 3, -1, 0, 2, 1}},
+    };
+    for (const Case& c : cases) {
+        CShopItemTable table;
+        table.RestoreSaved(saved, 5000, c.level);
+        EXPECT_EQ(table.levels, c.held) << "level " << c.level;
+        EXPECT_EQ(table.goldenStars, 1000);
+    }
+    CShopItemTable table;
+    table.RestoreSaved(saved, -3, 12);
     EXPECT_EQ(table.goldenStars, 0);
 }
 

@@ -45,11 +45,13 @@ void CTrophiesOverlay::Hide()
 }
 
 // The level's screens and the board step back while the trophies are up;
-// play waits.
+// play waits. The rest the trophy came in is what a close under the screen
+// keeps.
 void CTrophiesOverlay::ShowOverLevel()
 {
     CGameScreens& screens = *m_services.screens;
     CGameBoard& board = *m_services.board;
+    m_flow.play.KeepRestIfAtRest();
     board.SetLocked(true);
     m_formsUnder.clear();
     // A bonus level's forms are already on their way out.
