@@ -9,8 +9,9 @@
 #include "engine/Log.h"
 #include "platform/Files.h"
 
-#include <cstdio>
-#include <cstring>
+#include <algorithm>
+#include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -18,16 +19,20 @@ namespace {
 // the next piece, and each piece counts as a line of its own.
 class PieceReader {
 public:
-    explicit PieceReader(FILE* file) : m_file(file) {}
-    ~PieceReader() { std::fclose(m_file); }
-    PieceReader(const PieceReader&) = delete;
-    PieceReader& operator=(const PieceReader&) = delete;
+    explicit PieceReader(const std::vector<uint8_t>& bytes) : m_bytes(bytes) {}
 
     bool Next(std::string* piece)
     {
-        if (!std::fgets(m_buffer, sizeof m_buffer, m_file))
+        if (m_at >= m_bytes.size())
             return false;
-        piece->assign(m_buffer, std::strlen(m_buffer));
+        constexpr size_t kPiece = 4095;
+        size_t end = m_at;
+        while (end < m_bytes.size() && end - m_at < kPiece && m_bytes[end] != '\n')
+            ++end;
+        if (end < m_bytes.size() && end - m_at < kPiece)
+            ++end; // the line end belongs to the piece
+        piece->assign(reinterpret_cast<const char*>(m_bytes.data()) + m_at, end - m_at);
+        m_at = end;
         // Files written on another system may end their lines with "\r\n".
         if (piece->size() >= 2 && piece->compare(piece->size() - 2, 2, "\r\n") == 0)
             piece->erase(piece->size() - 2, 1);
@@ -35,22 +40,22 @@ public:
     }
 
 private:
-    FILE* m_file;
-    char m_buffer[4096];
+    const std::vector<uint8_t>& m_bytes;
+    size_t m_at = 0;
 };
 
 } // namespace
 
 bool CShopItemTable::LoadDescriptions(const std::string& path)
 {
-    FILE* file = plat::OpenFile(path, "r");
-    if (!file) {
+    std::vector<uint8_t> bytes;
+    if (!plat::ReadWholeFile(path, &bytes)) {
         WriteLog("File");
         WriteLog(path);
         WriteLog("not found!\n");
         return false;
     }
-    PieceReader reader(file);
+    PieceReader reader(bytes);
     // Read into a copy: a file with texts missing or too many would put
     // every tip after the fault on another item, so it is taken whole or
     // not at all.
@@ -66,6 +71,10 @@ bool CShopItemTable::LoadDescriptions(const std::string& path)
                 std::fill(entries.begin(), entries.end(), std::string());
         return false;
     };
+    // A NUL byte is no part of a text: the file is damaged, and a text cut
+    // at it would read back as another.
+    if (std::find(bytes.begin(), bytes.end(), uint8_t{0}) != bytes.end())
+        return refuse("holds a NUL byte");
     std::string piece;
     if (!reader.Next(&piece)) {
         WriteLog("Error loading description text\n");

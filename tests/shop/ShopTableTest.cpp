@@ -183,6 +183,11 @@ TEST_F(ShopDescriptions, AMissingFileOrOneWithTheWrongCountOfTextsIsNamedAndLeav
     EXPECT_FALSE(table.LoadDescriptions(FileWith("", 268)));
     EXPECT_EQ(Log(), named + "holds more than its 267 texts: every tip stays empty\n");
     EXPECT_EQ(table.Description(2, 15, table.Entries(15) - 1), "");
+    ClearLog();
+    // A NUL byte inside a text: the file is damaged, not a text cut short.
+    WriteText(dir.File("Shop.txt"), testing_support::ReadText(FileWith("", 267)).insert(20, std::string(1, '\0')));
+    EXPECT_FALSE(table.LoadDescriptions(dir.File("Shop.txt")));
+    EXPECT_EQ(Log(), named + "holds a NUL byte: every tip stays empty\n");
     // Blank lines after the last text are no text.
     const std::string whole = testing_support::ReadText(FileWith("", 267));
     WriteText(dir.File("Shop.txt"), whole + "\n \r\n");
