@@ -135,8 +135,10 @@ public:
     void SetGemsBar(const CountedHandle<CGemsBar>& bar);
     void SetSelectionMarker(const CountedHandle<CTokenHighlight>& marker);
     // The rays that strike matched tokens, glowing with `spark`, striking
-    // with `lightning`, bursting chains with `chain`.
+    // with `lightning`, bursting chains with `chain`; the pieces a struck
+    // token bursts into fall on `debris`, a layer drawn under the tokens.
     void EquipRays(const CountedHandle<CParticleSystemsManager>& particles,
+                   const CountedHandle<CParticleSystemsManager>& debris,
                    const CountedHandle<CFlareRenderer>& glows, const CountedHandle<CFlareRenderer>& sparkles,
                    const CountedHandle<CSpriteRenderer>& sprites, const CountedHandle<CTexture>& spark,
                    const CountedHandle<CTexture>& chain, const CountedHandle<CTexture>& lightning);
@@ -176,10 +178,12 @@ public:
     // the level before it is over: the challenge's play has not ended.
     void SetChallengePlay(bool on);
     void Clear();
-    // Shows the board with its sand box and gems bar, fading over `seconds`
-    // (0: at once), or hides all three. The bonuses show and hide with it
-    // at once, and a hidden one waits where it is.
-    void Show(bool visible, bool capsVisible, float seconds);
+    // Shows the board with its sand box and gems bar, or hides all three,
+    // fading at `speed` in opacity a second as every fade the game passes
+    // (the forms', the totems', the shop's): 2 is half a second; 0 or less
+    // is at once. The bonuses show and hide with it at once, and a hidden
+    // one waits where it is.
+    void Show(bool visible, bool capsVisible, float speed);
     bool IsShown() const;
     bool SandboxShown() const;
     void SetLocked(bool on);
@@ -285,9 +289,11 @@ public:
     // A resumed level's sand: poured into the middle, draining at `rate`.
     void RestoreSand(float amount, float rate);
     SandboxGeometry SandboxBox() const;
-    // The box fills (the frenzy starts, with its event and shake) or
-    // empties.
+    // The box fills (the frenzy starts, with its event and shake; nothing
+    // while it flows already) or empties.
     void SetSandFlowing(bool on);
+    // How long a frenzy runs: the Sand Glass bought in the shop.
+    float FrenzySeconds() const;
 
     // ---- A bonus level's challenge ----
     // The plates a challenge is done with shatter into sand: the Memory
@@ -323,6 +329,8 @@ private:
     void ApplyHalfCellCorrection();
     void PlaceSandbox(float shiftX, float shiftY);
     void MoveWithShake(float dt);
+    // The caps are drawn inside the board's cells only.
+    void ClipCapsToBoard();
     void HandleArrivals();
     void ScoreFinishedStrikes();
     void RefillOrCheck();
@@ -395,9 +403,11 @@ private:
     // starts `delay` seconds late; false (nothing done) when the cell holds
     // no active token.
     bool DestroyCellToken(int column, int row, float delay, bool hitSound);
-    // The bonus comes to rest on the token: it shrinks into place where the
-    // token stands, over half a second, and the token carries it.
-    void FlyInOnToken(CToken& carrier, const CountedHandle<CBonus>& bonus);
+    // The bonus comes to rest on the token over half a second, and the token
+    // carries it. A new bonus has no place yet: it shrinks into place where
+    // the token stands. One that has flown off somewhere flies from there.
+    enum class BonusStart { OnToken, WhereItIs };
+    void FlyInOnToken(CToken& carrier, const CountedHandle<CBonus>& bonus, BonusStart start);
     // The bonuses' sounds, panned at x.
     enum class BonusSound {
         GemOut,

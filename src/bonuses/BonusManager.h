@@ -18,33 +18,34 @@
 #include <string>
 #include <vector>
 
-// The pictures, in the order of the manager's slots.
-enum BonusTexture : int {
-    kAllGemLights,
-    kAllGems,
-    kGemFlares,
-    kStarParticle,
-    kBonus1,
-    kBonus2,
-    kBonus3,
-    kBonus4,
-    kBonus5,
-    kRing,
-    kHalo1,
-    kSpark,
-    kLightning,
-    kTwirl,
-    kSecondTwirl,
-    kPanelGlass,
-    kBonusTextureCount
-};
-
 class CBonusManager {
 public:
     CBonusManager();
     ~CBonusManager();
     CBonusManager(const CBonusManager&) = delete;
     CBonusManager& operator=(const CBonusManager&) = delete;
+
+    // The pictures, in the order of the manager's slots (a member of the
+    // class: the totems name some of their own shared pictures alike).
+    enum BonusTexture : int {
+        kAllGemLights,
+        kAllGems,
+        kGemFlares,
+        kStarParticle,
+        kBonus1,
+        kBonus2,
+        kBonus3,
+        kBonus4,
+        kBonus5,
+        kRing,
+        kHalo1,
+        kSpark,
+        kLightning,
+        kTwirl,
+        kSecondTwirl,
+        kPanelGlass,
+        kBonusTextureCount
+    };
 
     // Renderers 1 and flare renderer 1 draw riding bonuses over the caps,
     // renderer 2 fired gems over the gems bar, renderer 3 with the second
@@ -55,8 +56,10 @@ public:
                       CountedHandle<CSpriteRenderer> sprites3);
     // The manager's own eight pictures from the graphics folder, registered
     // with the device. The first that cannot be loaded is logged ("Unable
-    // to load Bonus3 Texture!") and ends the loading with false.
-    bool LoadTextures(const CountedHandle<CRenderDevice>& device, const std::string& graphicsFolder);
+    // to load Bonus3 Texture!") and ends the loading with false, its path in
+    // `failedPicture` when given.
+    bool LoadTextures(const CountedHandle<CRenderDevice>& device, const std::string& graphicsFolder,
+                      std::string* failedPicture = nullptr);
     // The pictures the game loaded for everyone.
     void SetTextures(CountedHandle<CTexture> starParticle, CountedHandle<CTexture> halo1,
                      CountedHandle<CTexture> ring, CountedHandle<CTexture> spark,

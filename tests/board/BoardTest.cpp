@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 using board_rig::BoardRig;
 using board_rig::NoMoveGrid;
@@ -111,21 +112,21 @@ TEST(Board, GemGoalOnlyOnTheQuestBoardWithoutALevelState)
     EXPECT_FALSE(probe.GemGoalReached());
 }
 
-// Shown over two seconds, the board brings its sand box and gems bar in
-// over the same two seconds.
+// Shown at half its opacity a second, the board brings its sand box and
+// gems bar in over the same two seconds.
 TEST(Board, ShowingTheBoardFadesItsSandBoxAndGemsBarAlong)
 {
     BoardRig rig;
     CGameBoard& b = *rig.board;
     BoardProbe probe = rig.Probe();
     b.Show(false, true, 0.0f);
-    b.Show(true, true, 2.0f);
+    b.Show(true, true, 0.5f);
     for (int i = 0; i < 60; ++i)
         rig.Frame();
     EXPECT_NEAR(probe.Sandbox().Fade(), 0.5f, 0.02f);
     EXPECT_NEAR(probe.GemsBar().Alpha(), 0.5f, 0.02f);
     // Hidden, all three go over the same time.
-    b.Show(false, true, 2.0f);
+    b.Show(false, true, 0.5f);
     for (int i = 0; i < 90; ++i)
         rig.Frame();
     EXPECT_FALSE(b.IsShown());
@@ -450,6 +451,36 @@ TEST(Board, SandFlowScoresDoubleAndShakesOnlyForStrikesOfThree)
         EXPECT_EQ(probe.Shaking(), targets == 3) << targets;
         // Every struck token threw sand with its trail of dust.
         EXPECT_EQ(particles->BlendedSystems().size(), 2u * static_cast<size_t>(targets));
+    }
+}
+
+// A frenzy runs for the seconds of the Sand Glass bought in the shop: the
+// full box runs out over them. A time that is no time runs the unbought
+// glass's.
+TEST(Board, AFrenzyRunsForTheSecondsOfTheSandGlass)
+{
+    const struct {
+        float glass, seconds;
+    } cases[] = {{BalanceFivePlusTen(0), 10.0f},
+                 {BalanceFivePlusTen(2), 20.0f},
+                 {BalanceFivePlusTen(4), 30.0f},
+                 {std::nanf(""), 10.0f},
+                 {-5.0f, 10.0f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.glass);
+        BoardRig rig;
+        rig.Place(NoMoveGrid());
+        CGameBoard& b = *rig.board;
+        rig.balance.item7Value = c.glass;
+        b.SetSandDrain(true, 0.05f);
+        b.SetSandFlowing(true);
+        const CSandHeightfield& field = *rig.Probe().Sandbox().Heightfield();
+        float seconds = 0.0f;
+        while (field.IsFull() && seconds < 60.0f) {
+            rig.Frame();
+            seconds += 1.0f / 60.0f;
+        }
+        EXPECT_NEAR(seconds, c.seconds, 2.0f / 60.0f);
     }
 }
 
