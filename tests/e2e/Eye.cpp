@@ -730,9 +730,9 @@ int main(int argc, char** argv)
                           std::atoi(a[6].c_str()))
                    ? 0
                    : 1;
-    std::cerr
-        << "usage: e2e_eye "
-           "control|rect|geometry|colours|differ|board|moves|savegrid|savebonuses|sameboard|savelevel|same|alike|mean|"
-           "stars|plates|gold|saveshop ...\n";
+    std::cerr << "usage: e2e_eye "
+                 "control|rect|geometry|colours|differ|board|moves|savegrid|savebonuses|sameboard|savelevel|same|"
+                 "alike|mean|"
+                 "stars|plates|gold|saveshop ...\n";
     return 2;
 }

@@ -64,8 +64,10 @@ for name in ${*:-green yellow red blue orange white violet}; do
   continued=$(frames_shown)
   wait_for_board rest
   swap_until_the_band_changes 4 1 4 0 || fail "the $name totem did not come forward"
+  # It takes a second of the game's clock to stand in front; the red one's
+  # fireballs keep its band from ever resting.
   let_go
-  wait_until 120 "$name totem standing in front" band_steady
+  play_for 2
   grab "${name}_before"
   swap_until_the_band_changes 4 6 4 7 || fail "the $name totem's power did not start"
   let_go_until $(($(frames_shown) + $(frames_in "${MID[$name]}")))
