@@ -39,6 +39,9 @@ play_move() {
   done < "$WORK/moves.txt"
   return 1
 }
+# The results' panel is plain navy below its lines of figures, where the
+# board, veiled or not, is mostly tokens.
+results_shown() { "$EYE" mean "$1" 270 260 320 120 | awk '{ exit !($3 - $1 > 25) }'; }
 # Plays the level on screen until its results come over the board. A
 # trophy won in play comes over everything: it is seen (screenshot $1, the
 # first time) and closed.
@@ -47,8 +50,20 @@ play_level() {
   wait_until 120 "board at rest" board_at_rest now
   cp "$WORK/now.png" "$WORK/play.png"
   for _ in $(seq 1 150); do
+    if ! board_shown "$WORK/now.txt" && hud_shown "$WORK/now.png" "$WORK/play.png"; then
+      # Over the board: the results, or the note a first refused swap
+      # brings, which a press on the board closes once it has held presses
+      # off for 1.5 s.
+      wait_for_control Statistics key:9
+      results_shown "$WORK/steady_b.png" && return 0
+      play_for 2
+      click_cell 3 3
+      rest_pointer
+      wait_frames 30
+      wait_until 120 "board at rest" board_at_rest now
+      continue
+    fi
     if ! board_shown "$WORK/now.txt"; then
-      hud_shown "$WORK/now.png" "$WORK/play.png" && return 0
       [ -n "$seen" ] || grab "$shot"
       seen=yes
       click_control Trophies CMD_CONTINUE
@@ -99,15 +114,26 @@ wait_until 300 "first level after the intro" intro_over
 wait_until 120 "lesson's panel over the board" lesson_shown
 grab 04_level_1_lesson
 # The lesson: this token, onto its neighbour, until the board takes it.
+# The first time, the lesson's hand is seen moving on to the neighbour
+# once the token is picked.
 wait_until 120 "board at rest" board_at_rest now
-lesson_swap_taken() {
-  cp "$WORK/now.txt" "$WORK/before.txt"
-  click_swap 4 4 3 4
+swap_made() {
   wait_frames 30
   wait_until 120 "board at rest after the lesson's swap" board_at_rest now
   [ "$(cells_changed "$WORK/before.txt" "$WORK/now.txt")" -ge 3 ]
 }
-wait_until 300 "lesson's swap taken" lesson_swap_taken
+lesson_swap_taken() {
+  cp "$WORK/now.txt" "$WORK/before.txt"
+  click_swap 4 4 3 4
+  swap_made
+}
+cp "$WORK/now.txt" "$WORK/before.txt"
+click_cell 4 4
+rest_pointer
+play_for 0.5
+grab_held 04b_lesson_token_picked
+click_cell 3 4
+swap_made || wait_until 300 "lesson's swap taken" lesson_swap_taken
 grab 05_level_1_play
 play_level 05b_trophy_in_play
 wait_for_control Statistics key:9 "$WORK/play.png"

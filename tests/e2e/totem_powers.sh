@@ -6,7 +6,8 @@
 # brings the totem forward and the second fires its power.
 # <colour>_before.png (the totem in front) and <colour>.png (mid-power, the
 # game held a moment of its own clock after the totem's second eye lit)
-# stay in the shots folder, with <colour>_after.png once the board rests.
+# stay in the shots folder, with <colour>_after.png once the board rests
+# (and violet_flight.png: its bonuses on their way to their tokens).
 # The board must change under the power, and the quest the window's close
 # button saves must hold what it did: no steel left after blue, the points
 # after yellow, the seconds after orange, a bonus on the board after violet;
@@ -72,6 +73,12 @@ for name in ${*:-green yellow red blue orange white violet}; do
   swap_until_the_band_changes 4 6 4 7 || fail "the $name totem's power did not start"
   let_go_until $(($(frames_shown) + $(frames_in "${MID[$name]}")))
   grab "$name"
+  # Violet's bonuses, having swooped out of the totem, fly on to their
+  # tokens for half a second before they sit on them.
+  if [ "$name" = violet ]; then
+    let_go_until $(($(frames_shown) + $(frames_in 0.55)))
+    grab violet_flight
+  fi
   let_go
   wait_for_board after
   grab "${name}_after"
