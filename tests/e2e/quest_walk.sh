@@ -39,6 +39,14 @@ play_move() {
   done < "$WORK/moves.txt"
   return 1
 }
+# The window looks alike frames apart (sparkles and glows aside): what
+# comes over the board has come in full. The look is in steady_b.
+window_steady() {
+  snap steady_a
+  wait_frames 4
+  snap steady_b
+  "$EYE" alike "$WORK/steady_a.png" "$WORK/steady_b.png" 0 0 $CLIENT_W $CLIENT_H 3
+}
 # The results' panel is plain navy below its lines of figures, where the
 # board, veiled or not, is mostly tokens.
 results_shown() { "$EYE" mean "$1" 270 260 320 120 | awk '{ exit !($3 - $1 > 25) }'; }
@@ -50,20 +58,22 @@ play_level() {
   wait_until 120 "board at rest" board_at_rest now
   cp "$WORK/now.png" "$WORK/play.png"
   for _ in $(seq 1 150); do
-    if ! board_shown "$WORK/now.txt" && hud_shown "$WORK/now.png" "$WORK/play.png"; then
-      # Over the board: the results, or the note a first refused swap
-      # brings, which a press on the board closes once it has held presses
-      # off for 1.5 s.
-      wait_for_control Statistics key:9
-      results_shown "$WORK/steady_b.png" && return 0
-      play_for 2
-      click_cell 3 3
-      rest_pointer
-      wait_frames 30
-      wait_until 120 "board at rest" board_at_rest now
-      continue
-    fi
     if ! board_shown "$WORK/now.txt"; then
+      # Something covers the board: once it has come in full, the HUD
+      # beside it tells the trophies' dialog, which covers the HUD too,
+      # from the results and from the note a first refused swap brings. A
+      # press on the board closes the note once it has held presses off
+      # for 1.5 s.
+      wait_until 120 "the window steady" window_steady
+      if hud_shown "$WORK/steady_b.png" "$WORK/play.png"; then
+        results_shown "$WORK/steady_b.png" && return 0
+        play_for 2
+        click_cell 3 3
+        rest_pointer
+        wait_frames 30
+        wait_until 120 "board at rest" board_at_rest now
+        continue
+      fi
       [ -n "$seen" ] || grab "$shot"
       seen=yes
       click_control Trophies CMD_CONTINUE
