@@ -54,11 +54,15 @@ bool CShopItemTable::LoadDescriptions(const std::string& path)
     }
     // Files written on another system may end their lines with "\r\n". The
     // whole file is read with plain line ends, so that one falling where a
-    // long line is cut into pieces goes too.
+    // long line is cut into pieces goes too; carriage returns that end a
+    // line are no part of its text.
     size_t kept = 0;
-    for (size_t at = 0; at < bytes.size(); ++at)
-        if (bytes[at] != '\r' || at + 1 == bytes.size() || bytes[at + 1] != '\n')
-            bytes[kept++] = bytes[at];
+    for (uint8_t byte : bytes) {
+        if (byte == '\n')
+            while (kept > 0 && bytes[kept - 1] == '\r')
+                --kept;
+        bytes[kept++] = byte;
+    }
     bytes.resize(kept);
     PieceReader reader(bytes);
     // Read into a copy: a file with texts missing or too many would put

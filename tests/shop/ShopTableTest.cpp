@@ -204,7 +204,7 @@ TEST_F(ShopDescriptions, ATextIsItsLinesUpToALineThatStartsWithAHash)
     // pieces that keep together; then the rest.
     CShopItemTable table;
     ASSERT_TRUE(table.LoadDescriptions(
-        FileWith("one\ntwo\r\n#\n#\nthree\n# dropped\n" + longLine + "\n#\n" + cutAtItsEnd + "\r\n#\n", 262)))
+        FileWith("one\r\r\ntwo\r\n#\n#\nthree\n# dropped\n" + longLine + "\n#\n" + cutAtItsEnd + "\r\n#\n", 262)))
         << Log();
     EXPECT_EQ(table.Description(0, 0, 0), "one\ntwo\n");
     EXPECT_EQ(table.Description(1, 0, 0), "");
