@@ -18,7 +18,8 @@
 //                                  a first start, and memory at the main menu
 //   --size WxH (again for more), --frames N (timed frames a scene), --scene
 //   menu|play|results|shop, --png FILE (the last frame timed; with more than
-//   one scene or size, "-<scene>-<W>x<H>" goes before the extension)
+//   one scene or size, "-<scene>-<W>x<H>" goes before the extension),
+//   --level N (the level played instead of 3, on its stage's scene)
 //
 // Each scene is reached as a player reaches it (the main menu gone before
 // the quest starts), and the device is made as the shell makes it: the
@@ -76,6 +77,7 @@ struct Options {
     int frames = 600;
     std::string scene;
     std::string png;
+    int level = 3;
 };
 
 // Sums the timed draws by texture, blend and vertex count.
@@ -223,8 +225,8 @@ void RunScenes(const Options& options, Size size)
         plat::SeedRandom(3);
         GlGame game(size, user.Path(), gl_game::Presenting::Unpaced);
         gl_game::Player player(game);
-        if (!gl_game::ToLevel3InPlay(game, player, 5.0f)) {
-            std::printf("play: the game did not reach level 3\n");
+        if (!gl_game::ToLevelInPlay(game, options.level, player, 5.0f)) {
+            std::printf("play: the game did not reach level %d\n", options.level);
             return;
         }
         auto play = [&] {
@@ -402,11 +404,13 @@ int main(int argc, char** argv)
             options.frames = std::max(10, std::atoi(argv[++i]));
         } else if (arg == "--scene" && i + 1 < argc) {
             options.scene = argv[++i];
+        } else if (arg == "--level" && i + 1 < argc) {
+            options.level = std::clamp(std::atoi(argv[++i]), 2, 41);
         } else if (arg == "--png" && i + 1 < argc) {
             options.png = argv[++i];
         } else {
             std::fprintf(stderr, "usage: frame_gl_bench [--draws] [--startup] [--size WxH]... [--frames N] "
-                                 "[--scene menu|play|results|shop] [--png FILE]\n");
+                                 "[--scene menu|play|results|shop] [--png FILE] [--level N]\n");
             return 1;
         }
     }

@@ -52,7 +52,7 @@ Frames Draw(Presenting presenting, const char* name)
     EXPECT_TRUE(game.Grab(&frames.menu.pixels, &frames.menu.width, &frames.menu.height,
                           PngFor((std::string("menu-") + name).c_str())));
     Player player(game);
-    EXPECT_TRUE(ToLevel3InPlay(game, player, 1.0f));
+    EXPECT_TRUE(ToLevelInPlay(game, 3, player, 1.0f));
     frames.menuHiddenInPlay = !game->services.screens->mainMenu.form->IsVisible();
     EXPECT_TRUE(game.Grab(&frames.play.pixels, &frames.play.width, &frames.play.height,
                           PngFor((std::string("play-") + name).c_str())));

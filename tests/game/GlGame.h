@@ -179,9 +179,9 @@ inline bool ToTheMenu(GlGame& game)
 }
 
 // "Play the Quest" from the main menu as a player clicks it, through the
-// story's pages to the first level, then level 3 started as the map starts
-// it, its board at rest.
-inline bool ToLevel3(GlGame& game)
+// story's pages to the first level, then `level` started as the map starts
+// it, on its stage's scene, its board at rest.
+inline bool ToLevel(GlGame& game, int level)
 {
     if (!ToTheMenu(game))
         return false;
@@ -191,8 +191,8 @@ inline bool ToLevel3(GlGame& game)
     game->OnKeyDown(32);
     if (!game.RunUntil([&] { return game->flow.IsIn<CPlay>(); }, 10.0f))
         return false;
-    game->flow.loader.StartLevel(3);
-    game->services.SwitchBackgroundForStage(1, 3);
+    game->flow.loader.StartLevel(level);
+    game->services.SwitchBackgroundForStage(1, level);
     game->flow.Enter(game->flow.levelStart);
     return game.RunUntil([&] { return game->flow.IsIn<CPlay>() && game->services.board->IsIdle(); }, 10.0f);
 }
@@ -231,11 +231,11 @@ private:
     float m_rest = 0.0f;
 };
 
-// The benchmark's play: level 3 with a gem goal out of reach, so that the
-// level never ends, the reference player at work for `seconds` before.
-inline bool ToLevel3InPlay(GlGame& game, Player& player, float seconds)
+// The benchmark's play: a level with a gem goal out of reach, so that it
+// never ends, the reference player at work for `seconds` before.
+inline bool ToLevelInPlay(GlGame& game, int level, Player& player, float seconds)
 {
-    if (!ToLevel3(game))
+    if (!ToLevel(game, level))
         return false;
     game->services.board->SetGemCounts(1000, game->services.board->GemsToPlace());
     for (int i = 0; i < static_cast<int>(seconds / kFrame); ++i) {
