@@ -180,6 +180,8 @@ public:
     // (0: at once), or hides all three. The bonuses show and hide with it
     // at once, and a hidden one waits where it is.
     void Show(bool visible, bool capsVisible, float seconds);
+    // The board's backdrop and frame.
+    const CBoardMesh& Mesh() const { return *m_mesh; }
     bool IsShown() const;
     bool SandboxShown() const;
     void SetLocked(bool on);

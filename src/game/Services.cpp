@@ -135,6 +135,31 @@ void CGameServices::SwapPanelTextures(bool toShop, int keep)
     }
 }
 
+// While the quest screen shows whole, the HUD's panel hides the scene under
+// it and the board's backdrop and rails dim it (faint layers of the scene
+// leave no more than a trace through them). Anything fading or away covers
+// nothing, so the same scene at the menu or between levels draws whole.
+void CGameServices::ReportSceneCover()
+{
+    if (!renderer)
+        return;
+    SceneCover& cover = renderer->sceneCover;
+    cover.opaque.clear();
+    cover.translucent.clear();
+    if (screens && screens->quest.form) {
+        const CQoForm& hud = *screens->quest.form;
+        if (hud.IsVisible() && hud.Alpha() >= 1.0f) {
+            const Vec3& p = hud.Position();
+            const GuiSize& size = hud.Size();
+            cover.opaque.push_back(
+                SceneCover::Rect{p.x - size.w / 2, p.y + size.h / 2, p.x + size.w / 2, p.y - size.h / 2});
+        }
+    }
+    Vec4 area;
+    if (board && board->IsShown() && board->Mesh().CoveredArea(&area))
+        cover.translucent.push_back(SceneCover::Rect{area.x, area.y, area.z, area.w});
+}
+
 bool CGameServices::SwitchBackgroundForStage(int oldLevel, int newLevel)
 {
     int stage = 0, inStage = 0, oldStage = -1;

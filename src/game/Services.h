@@ -60,6 +60,9 @@ public:
     // One frame of the music, the popups, the scenes, the particles, the
     // flares, the texts and the sprites.
     void Update(float dt);
+    // Tells the frame renderer what of the stage's scene the quest screen
+    // hides in the frame about to be drawn.
+    void ReportSceneCover();
 
     // ---- The small verbs every state uses ----
     void Play(FlowSound sound);

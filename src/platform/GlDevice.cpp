@@ -57,6 +57,7 @@ public:
     {
         if (!params)
             return D3DERR_INVALIDCALL;
+        m_scissorOn = false;
         ApplyPresentParameters(*params);
         m_states.ResetToDefaults(params->EnableAutoDepthStencil != 0);
         m_renderStatesDirty = m_stagesDirty = true;
@@ -87,9 +88,10 @@ public:
             mask |= GL_DEPTH_BUFFER_BIT;
         }
         // Clear what the viewport covers, as the device clears its viewport.
+        glScissor(m_viewportPixels.x1, m_viewportPixels.y1, m_viewportPixels.x2, m_viewportPixels.y2);
         glEnable(GL_SCISSOR_TEST);
         glClear(mask);
-        glDisable(GL_SCISSOR_TEST);
+        ApplyScissor();
         glDepthMask(m_states.RenderState(D3DRS_ZWRITEENABLE) ? GL_TRUE : GL_FALSE);
         return D3D_OK;
     }
@@ -110,6 +112,15 @@ public:
     HRESULT GetViewport(D3DVIEWPORT8* viewport) override
     {
         *viewport = m_viewport;
+        return D3D_OK;
+    }
+
+    HRESULT SetScissorRect(const D3DRECT* rect) override
+    {
+        m_scissorOn = rect != nullptr;
+        if (rect)
+            m_scissor = *rect;
+        ApplyScissor();
         return D3D_OK;
     }
 
@@ -687,8 +698,31 @@ private:
         const int yTop = m_offsetY + static_cast<int>(m_viewport.Y * m_scale);
         const int y = m_drawableHeight - yTop - h;
         glViewport(x, y, w, h);
-        glScissor(x, y, w, h);
+        m_viewportPixels = D3DRECT{x, y, w, h};
         glDepthRange(m_viewport.MinZ, m_viewport.MaxZ);
+        ApplyScissor();
+    }
+
+    // The scissor rectangle within the viewport, in drawable pixels, or the
+    // test off.
+    void ApplyScissor()
+    {
+        if (!m_scissorOn) {
+            glDisable(GL_SCISSOR_TEST);
+            return;
+        }
+        const int vx = static_cast<int>(m_viewport.X), vy = static_cast<int>(m_viewport.Y);
+        const int left = std::max(m_scissor.x1, vx);
+        const int top = std::max(m_scissor.y1, vy);
+        const int right = std::min(m_scissor.x2, vx + static_cast<int>(m_viewport.Width));
+        const int bottom = std::min(m_scissor.y2, vy + static_cast<int>(m_viewport.Height));
+        auto pixel = [this](int v) { return static_cast<int>(std::lround(v * m_scale)); };
+        const int x = m_offsetX + pixel(left);
+        const int w = std::max(0, pixel(right) - pixel(left));
+        const int h = std::max(0, pixel(bottom) - pixel(top));
+        const int y = m_drawableHeight - (m_offsetY + pixel(top)) - h;
+        glScissor(x, y, w, h);
+        glEnable(GL_SCISSOR_TEST);
     }
 
     plat::Window* m_window;
@@ -698,6 +732,11 @@ private:
     D3DMATRIX m_world{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
     D3DMATRIX m_view{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
     D3DMATRIX m_projection{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+    // The viewport in drawable pixels as glScissor takes it: x, y, width,
+    // height.
+    D3DRECT m_viewportPixels;
+    bool m_scissorOn = false;
+    D3DRECT m_scissor;
     D3DGAMMARAMP m_savedRamp;
     int m_backWidth = 0;
     int m_backHeight = 0;
