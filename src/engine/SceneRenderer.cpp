@@ -566,7 +566,8 @@ void CSceneRenderer::Uncovered(const D3DRECT& area, const std::vector<D3DRECT>& 
 }
 
 // A cover hides the pixels whose centres lie two pixels or more inside it:
-// along its edges its picture is filtered with what lies beyond.
+// along its edges its picture is filtered with what lies beyond. Along the
+// screen's edges nothing lies beyond.
 const SceneView& CSceneRenderer::ViewOfScene()
 {
     m_view.cut = !sceneCover.Empty();
@@ -575,14 +576,18 @@ const SceneView& CSceneRenderer::ViewOfScene()
     const D3DVIEWPORT8& v = centredViewport;
     const float sx = static_cast<float>(v.Width) / 1024.0f, sy = static_cast<float>(v.Height) / 768.0f;
     constexpr int32_t kMargin = 2;
-    auto pixels = [&](const SceneCover::Rect& r) {
-        return D3DRECT{static_cast<int32_t>(std::ceil(v.X + (r.left + 512.0f) * sx)) + kMargin,
-                       static_cast<int32_t>(std::ceil(v.Y + (384.0f - r.top) * sy)) + kMargin,
-                       static_cast<int32_t>(std::floor(v.X + (r.right + 512.0f) * sx)) - kMargin,
-                       static_cast<int32_t>(std::floor(v.Y + (384.0f - r.bottom) * sy)) - kMargin};
-    };
     const D3DRECT screen{static_cast<int32_t>(v.X), static_cast<int32_t>(v.Y), static_cast<int32_t>(v.X + v.Width),
                          static_cast<int32_t>(v.Y + v.Height)};
+    auto pixels = [&](const SceneCover::Rect& r) {
+        return D3DRECT{
+            r.left <= -512.0f ? screen.x1
+                              : static_cast<int32_t>(std::ceil(v.X + (r.left + 512.0f) * sx)) + kMargin,
+            r.top >= 384.0f ? screen.y1 : static_cast<int32_t>(std::ceil(v.Y + (384.0f - r.top) * sy)) + kMargin,
+            r.right >= 512.0f ? screen.x2
+                              : static_cast<int32_t>(std::floor(v.X + (r.right + 512.0f) * sx)) - kMargin,
+            r.bottom <= -384.0f ? screen.y2
+                                : static_cast<int32_t>(std::floor(v.Y + (384.0f - r.bottom) * sy)) - kMargin};
+    };
     m_covers.clear();
     for (const SceneCover::Rect& r : sceneCover.opaque)
         m_covers.push_back(pixels(r));

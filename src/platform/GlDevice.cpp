@@ -493,19 +493,64 @@ public:
             *x = (cx / cw) * 0.5f * static_cast<float>(m_viewport.Width) * m_scale;
             *y = (cy / cw) * 0.5f * static_cast<float>(m_viewport.Height) * m_scale;
         };
+        // A scissor in the viewport's frame: centred, y up.
+        const float halfWidth = 0.5f * static_cast<float>(m_viewport.Width);
+        const float halfHeight = 0.5f * static_cast<float>(m_viewport.Height);
+        const float left =
+            (static_cast<float>(m_scissor.x1 - static_cast<int32_t>(m_viewport.X)) - halfWidth) * m_scale;
+        const float right =
+            (static_cast<float>(m_scissor.x2 - static_cast<int32_t>(m_viewport.X)) - halfWidth) * m_scale;
+        const float top =
+            (halfHeight - static_cast<float>(m_scissor.y1 - static_cast<int32_t>(m_viewport.Y))) * m_scale;
+        const float bottom =
+            (halfHeight - static_cast<float>(m_scissor.y2 - static_cast<int32_t>(m_viewport.Y))) * m_scale;
         double area = 0.0;
         const uint32_t triangles = mode == GL_TRIANGLES ? count / 3 : count - 2;
         for (uint32_t t = 0; t < triangles; ++t) {
             const uint32_t a = mode == GL_TRIANGLES ? 3 * t : mode == GL_TRIANGLE_FAN ? 0 : t;
             const uint32_t b = mode == GL_TRIANGLES ? 3 * t + 1 : t + 1;
             const uint32_t c = mode == GL_TRIANGLES ? 3 * t + 2 : t + 2;
-            float x0, y0, x1, y1, x2, y2;
-            point(a, &x0, &y0);
-            point(b, &x1, &y1);
-            point(c, &x2, &y2);
-            area += std::fabs((x1 - x0) * (y2 - y0) - (x2 - x0) * (y1 - y0)) * 0.5;
+            std::vector<std::pair<float, float>> polygon(3);
+            point(a, &polygon[0].first, &polygon[0].second);
+            point(b, &polygon[1].first, &polygon[1].second);
+            point(c, &polygon[2].first, &polygon[2].second);
+            if (m_scissorOn) {
+                ClipPolygon(&polygon, 0, left, false);
+                ClipPolygon(&polygon, 0, right, true);
+                ClipPolygon(&polygon, 1, bottom, false);
+                ClipPolygon(&polygon, 1, top, true);
+            }
+            double twice = 0.0;
+            for (size_t i = 0; i < polygon.size(); ++i) {
+                const auto& [x0, y0] = polygon[i];
+                const auto& [x1, y1] = polygon[(i + 1) % polygon.size()];
+                twice += static_cast<double>(x0) * y1 - static_cast<double>(x1) * y0;
+            }
+            area += std::fabs(twice) * 0.5;
         }
         return area;
+    }
+
+    // Keeps the part of a polygon on one side of the line where coordinate
+    // `axis` equals `limit`: below it when `keepBelow`, else above.
+    static void ClipPolygon(std::vector<std::pair<float, float>>* polygon, int axis, float limit, bool keepBelow)
+    {
+        auto at = [axis](const std::pair<float, float>& p) { return axis == 0 ? p.first : p.second; };
+        auto inside = [&](const std::pair<float, float>& p) {
+            return keepBelow ? at(p) <= limit : at(p) >= limit;
+        };
+        std::vector<std::pair<float, float>> kept;
+        for (size_t i = 0; i < polygon->size(); ++i) {
+            const auto& p = (*polygon)[i];
+            const auto& q = (*polygon)[(i + 1) % polygon->size()];
+            if (inside(p))
+                kept.push_back(p);
+            if (inside(p) != inside(q)) {
+                const float f = (limit - at(p)) / (at(q) - at(p));
+                kept.emplace_back(p.first + f * (q.first - p.first), p.second + f * (q.second - p.second));
+            }
+        }
+        *polygon = std::move(kept);
     }
 
     std::string RendererName() const
