@@ -15,7 +15,8 @@
 //                                  over 120 frames)
 //   frame_gl_bench --startup       start-up: the loading picture on screen and
 //                                  the end of loading after exec, warm and on
-//                                  a first start, and memory at the main menu
+//                                  a first start, and memory at the main menu;
+//                                  what each load step of a warm start costs
 //   --size WxH (again for more), --frames N (timed frames a scene), --scene
 //   menu|play|results|shop, --png FILE (the last frame timed; with more than
 //   one scene or size, "-<scene>-<W>x<H>" goes before the extension),
@@ -270,19 +271,24 @@ void RunScenes(const Options& options, Size size)
 
 // One start of the game in this process, exec'd by RunStartups: when the
 // loading picture was first drawn and when loading ended, in milliseconds
-// after `execNanoseconds`, and the memory at the main menu.
+// after `execNanoseconds`, and the memory at the main menu; before them a
+// line "step <ms> <name>" for the end of each part of start-up.
 int StartOnce(const std::string& userFolder, int64_t execNanoseconds, Size size)
 {
     double firstDraw = -1.0;
+    auto since = [&] { return (RealtimeNanoseconds() - execNanoseconds) / 1e6; };
+    auto mark = [&](const char* step) { std::printf("step %.2f %s\n", since(), step); };
+    mark("exec to main");
     std::string why;
     plat::InitVideo(&why);
-    auto since = [&] { return (RealtimeNanoseconds() - execNanoseconds) / 1e6; };
+    mark("video");
     SetDataFoldersForTests(userFolder, userFolder);
     for (const char* sub : {"Players", "Data", "Data\\Config"})
         plat::CreateDirectory(userFolder + sub);
     SetLogName(userFolder + "Objects.log");
     ClearLog();
     auto window = std::make_unique<plat::Window>("frame_gl_bench", size.width, size.height, Proc);
+    mark("window");
     std::unique_ptr<d3d::IDirect3D8> direct3d = d3d::CreateDirect3D();
     DisplaySettings settings;
     ReadDisplaySettings();
@@ -295,15 +301,19 @@ int StartOnce(const std::string& userFolder, int64_t execNanoseconds, Size size)
         return 3;
     SetDisplaySettings(settings);
     WriteDisplaySettings();
+    mark("device");
     d3d::SetDrawTimer(renderer->device->Device(), [&](const d3d::DrawTiming&) {
         if (firstDraw < 0.0)
             firstDraw = since();
     });
     auto game = MakeCountedHandle(new CGame(renderer));
     renderer.Reset();
+    game->services.loadStepDone = mark;
     if (game->Init(window.get(), nullptr) != 1)
         return 4;
+    mark("after the load table");
     const double loaded = since();
+    game->services.loadStepDone = {};
     d3d::SetDrawTimer(game->services.device->Device(), {});
     // Two seconds at the menu, each frame drawn to its end before the next
     // as a paced game's is.
@@ -325,6 +335,50 @@ int StartOnce(const std::string& userFolder, int64_t execNanoseconds, Size size)
     return 0;
 }
 
+// What each part of start-up took, as the median over the warm starts, in
+// start-up's order.
+class StartupSteps {
+public:
+    // Takes one start's "step" lines.
+    void Add(const std::string& output)
+    {
+        double last = 0.0;
+        size_t at = 0;
+        std::map<std::string, double> run;
+        std::string previous;
+        while ((at = output.find("step ", at)) != std::string::npos) {
+            double ms = 0.0;
+            char text[128] = {};
+            if (std::sscanf(output.c_str() + at, "step %lf %127[^\n]", &ms, text) == 2) {
+                // Loading frames are told apart by the step they follow.
+                const std::string name =
+                    std::strcmp(text, "loading frame") == 0 ? "  its loading frame (" + previous + ")" : text;
+                previous = text;
+                if (std::find(m_order.begin(), m_order.end(), name) == m_order.end())
+                    m_order.push_back(name);
+                run[name] += ms - last;
+                last = ms;
+            }
+            at += 5;
+        }
+        for (const auto& [name, ms] : run)
+            m_times[name].push_back(ms);
+    }
+    void Print() const
+    {
+        std::printf("%-48s %6s\n", "part of a warm start (median)", "ms");
+        for (const std::string& name : m_order) {
+            std::vector<double> times = m_times.at(name);
+            std::sort(times.begin(), times.end());
+            std::printf("%-48s %6.1f\n", name.c_str(), times[times.size() / 2]);
+        }
+    }
+
+private:
+    std::vector<std::string> m_order;
+    std::map<std::string, std::vector<double>> m_times;
+};
+
 // Starts the game `runs` times in a process of its own each: the first with
 // a fresh user folder, the others in the folder the first left (warm).
 void RunStartups(Size size, int runs)
@@ -333,6 +387,7 @@ void RunStartups(Size size, int runs)
     if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0)
         return;
     testing_support::ScratchDir user;
+    StartupSteps steps;
     std::printf("start      loading picture   end of loading   peak memory   heap at the menu\n");
     for (int run = 0; run < runs; ++run) {
         char nanoseconds[32];
@@ -351,20 +406,27 @@ void RunStartups(Size size, int runs)
             _exit(127);
         }
         close(out[1]);
-        char line[256] = {};
-        const ssize_t got = read(out[0], line, sizeof line - 1);
+        std::string output;
+        char buffer[4096];
+        for (ssize_t got = 0; (got = read(out[0], buffer, sizeof buffer)) > 0;)
+            output.append(buffer, static_cast<size_t>(got));
         close(out[0]);
         int status = 0;
         waitpid(child, &status, 0);
+        const size_t lastLine = output.rfind('\n', output.size() > 1 ? output.size() - 2 : 0);
+        const std::string line = output.substr(lastLine == std::string::npos ? 0 : lastLine + 1);
         double picture = 0, loaded = 0, peak = 0, heap = 0;
-        if (got <= 0 || std::sscanf(line, "%lf %lf %lf %lf", &picture, &loaded, &peak, &heap) != 4) {
+        if (std::sscanf(line.c_str(), "%lf %lf %lf %lf", &picture, &loaded, &peak, &heap) != 4) {
             std::printf("%-10s failed (status %d)\n", run == 0 ? "first" : "warm", status);
             continue;
         }
+        if (run > 0)
+            steps.Add(output);
         std::printf("%-10s %12.0f ms %13.0f ms %10.0f MiB %12.1f MiB\n", run == 0 ? "first" : "warm", picture,
                     loaded, peak, heap);
         std::fflush(stdout);
     }
+    steps.Print();
 }
 
 bool ParseSize(const char* text, Size* size)

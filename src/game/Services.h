@@ -184,6 +184,9 @@ public:
     CountedHandle<CTrophiesScreen> trophies;
     // The player profiles found in the players folder (the screens' list).
     CountedHandle<CProfiles> profiles;
+    // Told the name of each load step as it ends, and "loading frame" after
+    // each loading frame: the frame benchmark times start-up by it.
+    std::function<void(const char* step)> loadStepDone;
 
 private:
     // The load sequence, one function per step (LoadSequence.cpp). Each
@@ -235,5 +238,7 @@ private:
     // The loading picture and the alpha format candidates, kept while the
     // load sequence runs.
     CountedHandle<CTexture> m_loadingPicture;
+    // When the last loading frame was presented (monotonic nanoseconds).
+    int64_t m_lastLoadingFrame = -1;
     std::vector<d3d::D3DFORMAT> m_alphaCandidates;
 };
