@@ -183,27 +183,33 @@ bool CGameServices::LoadLoadingPicture()
 bool CGameServices::LoadSharedTextures()
 {
     enum Loader { Plain, PlainMip1, Alpha, Candidates };
+    // The play screen's board, its frame and its sand box are registered by
+    // their headers and come into memory when first drawn: the main menu
+    // never draws them.
+    enum When { AtStart, WhenDrawn };
     struct Entry {
         const char* file;
         const char* name;
         Loader loader;
         CountedHandle<CTexture>* slot;
         float frameAfter;
+        When when = AtStart;
     };
     const Entry table[] = {
-        {"Frame.png", "Frame", Plain, &screenTextures[kFrame], kNoFrame},
-        {"FrameBack.tga", "FrameBack", Plain, &screenTextures[kFrameBack], kNoFrame},
+        {"Frame.png", "Frame", Plain, &screenTextures[kFrame], kNoFrame, WhenDrawn},
+        {"FrameBack.tga", "FrameBack", Plain, &screenTextures[kFrameBack], kNoFrame, WhenDrawn},
         {"StarParticle.bmp", "StarParticle", Plain, &effectTextures[kStarParticle], kNoFrame},
-        {"Selector.png", "Selector", Plain, &screenTextures[kSelector], kNoFrame},
+        {"Selector.png", "Selector", Plain, &screenTextures[kSelector], kNoFrame, WhenDrawn},
         {"Lightning.jpg", "Lightning", Plain, &effectTextures[kLightning], kNoFrame},
         {"Spark.bmp", "Spark", Plain, &effectTextures[kSpark], kNoFrame},
         {"Sand.jpg", "Sand", Alpha, &effectTextures[kSand], kNoFrame},
         {"Cloud.jpg", "Cloud", Alpha, &effectTextures[kCloud], 0.05f},
-        {"Sandbox.jpg", "Sandbox", PlainMip1, &screenTextures[kSandbox], kNoFrame},
+        {"Sandbox.jpg", "Sandbox", PlainMip1, &screenTextures[kSandbox], kNoFrame, WhenDrawn},
         {"SmallSand.tga", "SmallSand", Candidates, &effectTextures[kSmallSand], kNoFrame},
-        {"SandboxFront.png", "SandboxFront", Plain, &screenTextures[kSandboxFront], kNoFrame},
-        {"SandboxGlass.tga", "SandboxGlass", Candidates, &screenTextures[kSandboxGlass], kNoFrame},
-        {"ScoreFrenzyStar.png", "ScoreFrenzyStar", Candidates, &screenTextures[kScoreFrenzyStar], kNoFrame},
+        {"SandboxFront.png", "SandboxFront", Plain, &screenTextures[kSandboxFront], kNoFrame, WhenDrawn},
+        {"SandboxGlass.tga", "SandboxGlass", Candidates, &screenTextures[kSandboxGlass], kNoFrame, WhenDrawn},
+        {"ScoreFrenzyStar.png", "ScoreFrenzyStar", Candidates, &screenTextures[kScoreFrenzyStar], kNoFrame,
+         WhenDrawn},
         {"Halo1.tga", "Halo1", Plain, &effectTextures[kHalo1], kNoFrame},
         {"Ring.jpg", "Ring", Plain, &effectTextures[kRing], 0.1f},
         {"SpellFuzzy.bmp", "SpellFuzzy", Plain, &effectTextures[kSpellFuzzy], kNoFrame},
@@ -213,7 +219,9 @@ bool CGameServices::LoadSharedTextures()
         {"StarSand.tga", "StarSand", Candidates, &effectTextures[kStarSand], kNoFrame},
         {"JungleFlash.tga", "JungleFlash", Plain, &effectTextures[kJungleFlash], kNoFrame},
         {"ArcadeStar.tga", "ArcadeStar", Candidates, &effectTextures[kArcadeStar], kNoFrame},
-        {"BigStar.png", "BigStar", Plain, &screenTextures[kBigStar], kNoFrame},
+        // Drawn only by the award, which brings its picture back when it
+        // needs it.
+        {"BigStar.png", "BigStar", Plain, &screenTextures[kBigStar], kNoFrame, WhenDrawn},
         {"Heart.png", "Heart", Plain, &screenTextures[kHeart], kNoFrame},
         // The step's own closing frame follows in the sequence table.
         {"ShopPointer.tga", "ShopPointer", Plain, &screenTextures[kShopPointer], kNoFrame},
@@ -221,27 +229,23 @@ bool CGameServices::LoadSharedTextures()
     const std::string& gfx = paths.folders[CDataPaths::Gfx];
     for (const Entry& e : table) {
         const std::string file = gfx + e.file;
-        switch (e.loader) {
-        case Plain:
-            *e.slot = device->LoadTexture(file, e.name, 0, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
-            break;
-        case PlainMip1:
-            *e.slot = device->LoadTexture(file, e.name, 1, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
-            break;
-        case Alpha:
+        const uint32_t levels = e.loader == PlainMip1 ? 1 : 0;
+        if (e.when == WhenDrawn) {
+            const D3DFORMAT format =
+                e.loader == Candidates ? device->ChooseFormat(m_alphaCandidates) : D3DFMT_UNKNOWN;
+            *e.slot = device->RegisterTexture(file, e.name, levels, 0, D3DPOOL_MANAGED, format);
+        } else if (e.loader == Alpha) {
             *e.slot = device->LoadTextureForAlpha(file, e.name, 1, 0, D3DPOOL_MANAGED);
-            break;
-        case Candidates:
-            *e.slot = device->LoadTextureAutoFormat(file, e.name, m_alphaCandidates, 0, 0, D3DPOOL_MANAGED);
-            break;
+        } else if (e.loader == Candidates) {
+            *e.slot = device->LoadTextureAutoFormat(file, e.name, m_alphaCandidates, levels, 0, D3DPOOL_MANAGED);
+        } else {
+            *e.slot = device->LoadTexture(file, e.name, levels, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
         }
         if (!*e.slot)
             return Fail(std::string("Unable to load ") + e.name + " Texture");
         if (e.frameAfter != kNoFrame)
             LoadingFrame(e.frameAfter);
     }
-    // The big star is drawn only by the award, which brings its picture back
-    // when it needs it.
     screenTextures[kBigStar]->ReleaseD3DResource();
     return true;
 }

@@ -86,9 +86,11 @@ bool CTotemsManager::LoadTextures(const std::string& folder)
     m_pictures.assign(kOwnPictures, {});
     if (!m_device)
         return false;
+    // Registered by their headers: they come into memory when the totems
+    // are first drawn, which the main menu never does.
     for (int i = 0; i < kOwnPictures; ++i) {
-        m_pictures[static_cast<size_t>(i)] = m_device->LoadTexture(folder + kFiles[i], NameOf(kFiles[i]), 0, 0,
-                                                                   d3d::D3DPOOL_MANAGED, d3d::D3DFMT_UNKNOWN);
+        m_pictures[static_cast<size_t>(i)] = m_device->RegisterTexture(folder + kFiles[i], NameOf(kFiles[i]), 0, 0,
+                                                                       d3d::D3DPOOL_MANAGED, d3d::D3DFMT_UNKNOWN);
         // The violet glow is only a decoration: the totems go on without it.
         if (!m_pictures[static_cast<size_t>(i)] && i != kVioletGlowRays) {
             WriteLog(std::string("Unable to load ") + kFiles[i] + " Texture!\n");
