@@ -51,7 +51,8 @@ bool ToLevel3(GameHarness& game)
 {
     if (!ToTheMenu(game))
         return false;
-    game->flow.StartNewQuest(0);
+    // "Play the Quest" as a player clicks it: the main menu goes.
+    game.Click(*game->services.screens->mainMenu.form->FindChild(IdOf(Command::PlayQuest)));
     if (!game.RunUntil([&] { return game->flow.IsAt<CStoryPages>(CStoryPages::kPages); }, 5.0f))
         return false;
     game.Key(32);
