@@ -526,7 +526,10 @@ void CSceneRenderer::Uncovered(const D3DRECT& area, const std::vector<D3DRECT>& 
     out->clear();
     if (area.x2 <= area.x1 || area.y2 <= area.y1)
         return;
-    std::vector<int32_t> edges = {area.y1, area.y2};
+    // Kept for their room: the frame asks twice a frame.
+    static thread_local std::vector<int32_t> edges;
+    static thread_local std::vector<std::pair<int32_t, int32_t>> covered, free, freeAbove;
+    edges.assign({area.y1, area.y2});
     for (const D3DRECT& c : covers)
         for (int32_t y : {c.y1, c.y2})
             if (y > area.y1 && y < area.y2)
@@ -536,7 +539,7 @@ void CSceneRenderer::Uncovered(const D3DRECT& area, const std::vector<D3DRECT>& 
     // The rectangles of the band above, which a band of the same free spans
     // lengthens instead of starting its own.
     size_t above = 0;
-    std::vector<std::pair<int32_t, int32_t>> covered, free, freeAbove;
+    freeAbove.clear();
     for (size_t band = 0; band + 1 < edges.size(); ++band) {
         const int32_t top = edges[band], bottom = edges[band + 1];
         covered.clear();
