@@ -149,7 +149,7 @@ struct Scene : BenchDevice {
         counter->SetTextureRect({}, 0, 0, 1, 1);
         hintButton = MakeCountedHandle(new CQoWindow(guiSprites, texts));
         adviser = MakeCountedHandle(new CAdviserInterface());
-        adviser->SetResources(counter, hintButton, bonuses->textures[kBonus4], sprites2);
+        adviser->SetResources(counter, hintButton, bonuses->textures[CBonusManager::kBonus4], sprites2);
 
         board = MakeCountedHandle(new CGameBoard(caps, layout, balance, random));
         board->SetBonuses(bonuses, adviser);

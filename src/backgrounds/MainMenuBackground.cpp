@@ -40,8 +40,8 @@ CMainMenuBackground::CMainMenuBackground()
     : CScene({{"BackgroundMainMenu", "MainBack.jpg", TextureLoader::Plain},
               {"MainMenuSkyMask", "MainSkyMask.tga", TextureLoader::AutoFormat},
               {"MainMenuLeafMask", "MainLeafMask.tga", TextureLoader::AutoFormat},
-              {"MainMenuElements", "MainElements.tga", TextureLoader::AlphaColour},
-              {"MainMenuFrontFoliage", "MainFoliage.tga", TextureLoader::AlphaColour}})
+              {"MainMenuElements", "MainElements.jpg", TextureLoader::AlphaColour},
+              {"MainMenuFrontFoliage", "MainFoliage.jpg", TextureLoader::AlphaColour}})
 {
     m_mesh.vertices.reserve(36);
     m_mesh.indices.reserve(54);

@@ -67,6 +67,6 @@ void CGameBoard::ProcessMatchGroups()
         if (!bonus)
             continue;
         bonus->eventsEnabled = 1;
-        FlyInOnToken(*carrier, bonus);
+        FlyInOnToken(*carrier, bonus, BonusStart::OnToken);
     }
 }

@@ -74,11 +74,12 @@ void CGameBoard::GiveBonus(CToken& token, const CountedHandle<CBonus>& bonus)
         bonus->colour = token.colour;
 }
 
-void CGameBoard::FlyInOnToken(CToken& carrier, const CountedHandle<CBonus>& bonus)
+void CGameBoard::FlyInOnToken(CToken& carrier, const CountedHandle<CBonus>& bonus, BonusStart start)
 {
-    bonus->position = Vec3{carrier.anchorX + m_originX, carrier.anchorY + m_originY, carrier.anchorZ + m_originZ};
-    bonus->FlyIn(bonus->position.x, bonus->position.y, bonus->position.z, carrier.size, carrier.column,
-                 carrier.row, 1, 0.5f);
+    const Vec3 at{carrier.anchorX + m_originX, carrier.anchorY + m_originY, carrier.anchorZ + m_originZ};
+    if (start == BonusStart::OnToken)
+        bonus->position = at;
+    bonus->FlyIn(at.x, at.y, at.z, carrier.size, carrier.column, carrier.row, 1, 0.5f);
     GiveBonus(carrier, bonus);
 }
 
@@ -315,7 +316,7 @@ void CGameBoard::AttachPresetBonuses(FillSource source)
             if (!bonus)
                 continue;
             bonus->eventsEnabled = 1;
-            FlyInOnToken(t, bonus);
+            FlyInOnToken(t, bonus, BonusStart::OnToken);
         }
 }
 

@@ -329,7 +329,7 @@ void CGameBoard::PaintTotemTokens(const TotemAction& a, TotemHits* hits)
 }
 
 // Violet's bonus leaves the totem in a swoop; once there the board gives it
-// to a token as it does a bonus that flew off.
+// to a token as it does a bonus that flew off, and it flies on from there.
 void CGameBoard::FlyInTotemBonus(const TotemAction& a)
 {
     const CountedHandle<CBonus> bonus = m_bonuses->CreateBonus(a.bonusCode, a.column, 1, 1);
@@ -339,8 +339,10 @@ void CGameBoard::FlyInTotemBonus(const TotemAction& a)
     bonus->position = Vec3{a.weight, a.startY, a.startZ};
     bonus->target = Vec3{a.controlX, a.controlY, a.controlZ};
     bonus->SetZOrder(a.row);
-    // It grows to twice its size on the way and stays opaque.
+    // It grows out of the glow to the size it rides a token at and stays
+    // opaque, so the whole way to its token is one flight of one look.
+    bonus->SetSize(m_tokenSize);
     bonus->flightOpacity = 1.0f;
-    bonus->flightScale = 2.0f;
+    bonus->flightScale = 1.0f;
     bonus->FlyOff(a.flyTime);
 }

@@ -138,9 +138,9 @@ void CGameBoard::ScoreFinishedStrikes()
             fired.push_back(target->bonus);
             if (target->bonus->kind != kBonusScore)
                 continue;
-            sum += CBalanceState::TokenValue(target->bonus->param);
+            sum += CBalanceState::TokenValue(target->bonus->Level());
             positions.push_back(Vec3{target->x + target->offsetX, target->y + target->offsetY, popupDepth});
-            values.push_back(target->bonus->param);
+            values.push_back(target->bonus->Level());
         }
         if (m_balance.CountsAsCascade(n)) {
             ++m_cascadeCount;
@@ -323,7 +323,7 @@ void CGameBoard::ApplyBonusEvents()
                 break;
             if (const CountedHandle<CToken> carrier = m_movingTokens.PickFreeToken(m_random)) {
                 bonus->SetDrawGroup(1);
-                FlyInOnToken(*carrier, *it);
+                FlyInOnToken(*carrier, *it, BonusStart::WhereItIs);
             } else {
                 bonus->FlyToTarget(0.5f);
             }
@@ -333,13 +333,13 @@ void CGameBoard::ApplyBonusEvents()
             if (!m_ended) {
                 BoardEvent time;
                 time.kind = BoardEventKind::TimeBonus;
-                time.seconds = static_cast<float>(5 * e.value + 10);
+                time.seconds = BalanceFivePlusTen(EventLevel(e));
                 m_events.Push(time);
             }
             break;
         case kEventAdviserArrived:
             if (!m_ended) {
-                m_adviser->AddTime(static_cast<float>(5 * e.value + 15));
+                m_adviser->AddTime(BalanceFivePlusFifteen(EventLevel(e)));
                 ShowMoveHints();
                 PlayBonusSound(BonusSound::AdviserAct, m_adviser->CounterX());
             }
@@ -357,9 +357,8 @@ void CGameBoard::ApplyBonusEvents()
     }
 }
 
-// A bonus whose token a strike destroyed fires. Its level as the board
-// reads it (shakes, what solidarity takes) is held to 0 .. 3 like the
-// bonus's own tables.
+// A bonus whose token a strike destroyed fires. The board reads its level
+// (shakes, what solidarity takes) as the bonus acts with it: 0 .. 3.
 void CGameBoard::ApplyBonusFire(const CountedHandle<CBonus>& bonus)
 {
     CBonus& b = *bonus;

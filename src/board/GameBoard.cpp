@@ -551,10 +551,26 @@ void CGameBoard::SetSandFlowing(bool on)
         m_sandbox->SetFull(false, 0.0f);
         return;
     }
-    m_sandbox->SetFull(true, m_sandbox->Heightfield() ? m_sandbox->Heightfield()->Meter() : 0.0);
+    CSandHeightfield* field = m_sandbox->Heightfield().Get();
+    // One frenzy at a time: a second start (yellow's power while the sand
+    // flows) would fill the box again and count a second frenzy.
+    if (field && field->IsFull())
+        return;
+    if (field)
+        field->fullDrainRate = 1.0 / static_cast<double>(FrenzySeconds());
+    m_sandbox->SetFull(true, field ? field->Meter() : 0.0);
     Push(BoardEventKind::SandFull);
     m_shake.AddImpulse(8.0f);
     Count(StatSandFlows, 1);
+}
+
+// The sand glass the shop sells measures the frenzy: the full box runs out
+// over its seconds. A value that is no time reads as the glass nobody has
+// upgraded.
+float CGameBoard::FrenzySeconds() const
+{
+    const float seconds = m_balance.item7Value;
+    return std::isfinite(seconds) && seconds > 0.0f ? seconds : BalanceFivePlusTen(0);
 }
 
 // One arrow over every cell of every possible move, each cell once.

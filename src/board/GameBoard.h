@@ -287,9 +287,11 @@ public:
     // A resumed level's sand: poured into the middle, draining at `rate`.
     void RestoreSand(float amount, float rate);
     SandboxGeometry SandboxBox() const;
-    // The box fills (the frenzy starts, with its event and shake) or
-    // empties.
+    // The box fills (the frenzy starts, with its event and shake; nothing
+    // while it flows already) or empties.
     void SetSandFlowing(bool on);
+    // How long a frenzy runs: the Sand Glass bought in the shop.
+    float FrenzySeconds() const;
 
     // ---- A bonus level's challenge ----
     // The plates a challenge is done with shatter into sand: the Memory
@@ -397,9 +399,11 @@ private:
     // starts `delay` seconds late; false (nothing done) when the cell holds
     // no active token.
     bool DestroyCellToken(int column, int row, float delay, bool hitSound);
-    // The bonus comes to rest on the token: it shrinks into place where the
-    // token stands, over half a second, and the token carries it.
-    void FlyInOnToken(CToken& carrier, const CountedHandle<CBonus>& bonus);
+    // The bonus comes to rest on the token over half a second, and the token
+    // carries it. A new bonus has no place yet: it shrinks into place where
+    // the token stands. One that has flown off somewhere flies from there.
+    enum class BonusStart { OnToken, WhereItIs };
+    void FlyInOnToken(CToken& carrier, const CountedHandle<CBonus>& bonus, BonusStart start);
     // The bonuses' sounds, panned at x.
     enum class BonusSound {
         GemOut,

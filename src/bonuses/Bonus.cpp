@@ -27,8 +27,6 @@ CBonus::CBonus() : events(25) {}
 
 CBonus::~CBonus() = default;
 
-int32_t CBonus::Level() const { return std::clamp(param, 0, 3); }
-
 int CBonus::Update(float) { return finished ? 0 : 1; }
 
 void CBonus::StartMove(const Vec3& to, const Vec3& startTangent, const Vec3& endTangent, float time)

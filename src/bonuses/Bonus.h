@@ -15,6 +15,7 @@
 #include "engine/Settings.h" // Vec3
 #include "events/GameEvent.h"
 
+#include <algorithm>
 #include <cstdint>
 
 enum BonusKind : int32_t {
@@ -64,6 +65,13 @@ inline int32_t EventColumn(const GameEvent& e) { return static_cast<int32_t>(e.a
 inline int32_t EventRow(const GameEvent& e) { return static_cast<int32_t>(e.x); }
 inline float EventPosition(const GameEvent& e) { return e.ArgFloat(); }
 
+// The level a bonus acts with: its `param` held to 0 .. 3. A level file or
+// a save may carry any number; the looks, the blasts and what the board
+// gives for the bonus all take this one.
+inline int32_t BonusLevel(int32_t param) { return std::clamp(param, 0, 3); }
+// The level of the bonus that raised the event (its value carries `param`).
+inline int32_t EventLevel(const GameEvent& e) { return BonusLevel(e.value); }
+
 class CBonus : public CEventSource {
 public:
     CBonus();
@@ -101,9 +109,8 @@ public:
     // The kinds that place their sprites apart from their update.
     virtual void PlaceSprites(float) {}
 
-    // The level as the kinds' tables and counts use it: `param` held to
-    // 0 .. 3 (events keep `param` itself).
-    int32_t Level() const;
+    // The level it acts with, BonusLevel (param); events keep `param` itself.
+    int32_t Level() const { return BonusLevel(param); }
 
     int32_t kind = 0;
     int32_t state = kBonusIdle;

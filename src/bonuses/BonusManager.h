@@ -18,33 +18,34 @@
 #include <string>
 #include <vector>
 
-// The pictures, in the order of the manager's slots.
-enum BonusTexture : int {
-    kAllGemLights,
-    kAllGems,
-    kGemFlares,
-    kStarParticle,
-    kBonus1,
-    kBonus2,
-    kBonus3,
-    kBonus4,
-    kBonus5,
-    kRing,
-    kHalo1,
-    kSpark,
-    kLightning,
-    kTwirl,
-    kSecondTwirl,
-    kPanelGlass,
-    kBonusTextureCount
-};
-
 class CBonusManager {
 public:
     CBonusManager();
     ~CBonusManager();
     CBonusManager(const CBonusManager&) = delete;
     CBonusManager& operator=(const CBonusManager&) = delete;
+
+    // The pictures, in the order of the manager's slots (a member of the
+    // class: the totems name some of their own shared pictures alike).
+    enum BonusTexture : int {
+        kAllGemLights,
+        kAllGems,
+        kGemFlares,
+        kStarParticle,
+        kBonus1,
+        kBonus2,
+        kBonus3,
+        kBonus4,
+        kBonus5,
+        kRing,
+        kHalo1,
+        kSpark,
+        kLightning,
+        kTwirl,
+        kSecondTwirl,
+        kPanelGlass,
+        kBonusTextureCount
+    };
 
     // Renderers 1 and flare renderer 1 draw riding bonuses over the caps,
     // renderer 2 fired gems over the gems bar, renderer 3 with the second

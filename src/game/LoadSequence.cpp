@@ -449,7 +449,7 @@ bool CGameServices::CreateBonuses()
     bonuses->SetTextures(effectTextures[kStarParticle], effectTextures[kHalo1], effectTextures[kRing],
                          effectTextures[kSpark], effectTextures[kLightning], effectTextures[kTwirl],
                          effectTextures[kTwirl], device->FindTexture("PanelGlass"));
-    gemsBar->SetEffectTexture(bonuses->textures[::kGemFlares]);
+    gemsBar->SetEffectTexture(bonuses->textures[CBonusManager::kGemFlares]);
     adviser = MakeCountedHandle(new CAdviserInterface());
     board->SetBonuses(bonuses, adviser);
     return true;
@@ -472,10 +472,10 @@ bool CGameServices::CreateTotems()
     }
     totems->SetTextures({effectTextures[kHalo1], effectTextures[kSpellFuzzy], effectTextures[kFireCloud],
                          effectTextures[kStarParticle], effectTextures[kTwirl], device->FindTexture("PanelGlass"),
-                         bonuses->textures[::kGemFlares], effectTextures[kLightning], effectTextures[kSpark],
-                         effectTextures[kCloud], capsRenderer->ChainTexture(), capsRenderer->ChainAlphaTexture(),
-                         device->FindTexture("ShopColor"), device->FindTexture("ShopMul"),
-                         device->FindTexture("ShopBW")});
+                         bonuses->textures[CBonusManager::kGemFlares], effectTextures[kLightning],
+                         effectTextures[kSpark], effectTextures[kCloud], capsRenderer->ChainTexture(),
+                         capsRenderer->ChainAlphaTexture(), device->FindTexture("ShopColor"),
+                         device->FindTexture("ShopMul"), device->FindTexture("ShopBW")});
     totems->totemFactor = graphicsOptions.effects;
     board->SetTotems(totems);
     screens->SetMapDifficultyTexture(device->FindTexture("PanelQuest"), device->FindTexture("Trophies"));

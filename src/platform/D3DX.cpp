@@ -88,6 +88,30 @@ bool DecodeJpeg(const std::vector<uint8_t>& file, uint32_t maxSide, DecodedImage
     return true;
 }
 
+// The error jump lands in a frame of its own: a local of the frame that
+// calls setjmp and changes after it may be lost when the jump comes back (it
+// may live in a register), so this frame keeps only libjpeg's record, which
+// stays in memory because libjpeg holds its address.
+bool ReadJpegSize(const std::vector<uint8_t>& file, uint32_t* width, uint32_t* height)
+{
+    jpeg_decompress_struct jpeg;
+    JpegError error;
+    jpeg.err = jpeg_std_error(&error.base);
+    error.base.error_exit = JpegFail;
+    error.base.output_message = [](j_common_ptr) {};
+    if (setjmp(error.jump)) {
+        jpeg_destroy_decompress(&jpeg);
+        return false;
+    }
+    jpeg_create_decompress(&jpeg);
+    jpeg_mem_src(&jpeg, file.data(), static_cast<unsigned long>(file.size()));
+    jpeg_read_header(&jpeg, TRUE);
+    *width = jpeg.image_width;
+    *height = jpeg.image_height;
+    jpeg_destroy_decompress(&jpeg);
+    return true;
+}
+
 bool DecodeStb(const std::vector<uint8_t>& file, uint32_t maxSide, DecodedImage* image)
 {
     int w = 0, h = 0, components = 0;
@@ -211,21 +235,8 @@ bool D3DXGetImageInfoFromFile(const std::string& path, D3DXIMAGE_INFO* info, uin
         alpha = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
         png_image_free(&png);
     } else if (file[0] == 0xFF && file[1] == 0xD8) {
-        jpeg_decompress_struct jpeg;
-        JpegError error;
-        jpeg.err = jpeg_std_error(&error.base);
-        error.base.error_exit = JpegFail;
-        error.base.output_message = [](j_common_ptr) {};
-        if (setjmp(error.jump)) {
-            jpeg_destroy_decompress(&jpeg);
+        if (!ReadJpegSize(file, &width, &height))
             return false;
-        }
-        jpeg_create_decompress(&jpeg);
-        jpeg_mem_src(&jpeg, file.data(), static_cast<unsigned long>(file.size()));
-        jpeg_read_header(&jpeg, TRUE);
-        width = jpeg.image_width;
-        height = jpeg.image_height;
-        jpeg_destroy_decompress(&jpeg);
     } else {
         int w = 0, h = 0, components = 0;
         if (!stbi_info_from_memory(file.data(), static_cast<int>(file.size()), &w, &h, &components))

@@ -406,8 +406,10 @@ std::vector<CGameScreens::Binding> CGameScreens::BindingsOf(int index, CountedHa
              row(100, 104, &shop.item8, 5, many),
              row(402, 402, &shop.item8, 1, many),
              rows(60, 65, shop.bonusGroups.data(), 1, many),
+             rows(66, 68, shop.ruleLocks.data(), 1, many),
              singles(20, 35, shop.bars.data()),
              singles(40, 55, shop.plusButtons.data(), K::Button),
+             singles(240, 255, shop.minusButtons.data(), K::Button),
              singles(200, 215, shop.firstPictures.data()),
              singles(220, 235, shop.secondPictures.data())};
         break;

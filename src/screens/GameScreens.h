@@ -263,15 +263,18 @@ public:
         CountedHandle<CQoForm> form;
         CountedHandle<CQoStatic> tip, noStars, rays, backdrop, starsPanel;
         ControlRow dial, hands, item6, item7, item8;
-        // Per item: its star bar, its "+" button and its two picture
-        // controls, the first (keys 200-215) recoloured with the bar and the
-        // "+" by the shop, the second (keys 220-235) only pointed at.
-        std::array<CountedHandle<CQoStatic>, 16> bars, plusButtons, firstPictures, secondPictures;
+        // Per item: its star bar, its "+" and "-" buttons and its two
+        // picture controls, the first (keys 200-215) recoloured with the bar
+        // and the buttons by the shop, the second (keys 220-235) only
+        // pointed at.
+        std::array<CountedHandle<CQoStatic>, 16> bars, plusButtons, minusButtons, firstPictures, secondPictures;
         // The colours the form gave the controls of the item-6, 7 and 8
         // lists, in list order: a locked item's controls are dimmed from
         // them and get them back when it unlocks.
         std::vector<uint32_t> item6Colors, item7Colors, item8Colors;
         std::array<ControlRow, 6> bonusGroups;
+        // The locks over the rule items 6, 7 and 8 while they are locked.
+        std::array<ControlRow, 3> ruleLocks;
         std::array<ControlRow, 5> levelGroups;
     } shop;
     struct MapForm {

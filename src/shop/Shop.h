@@ -89,8 +89,8 @@ public:
     int CountAvailableStars() const;
     // Some item can still take a star.
     bool CanStillUpgrade() const;
-    // Bars enabled with a star to take back; "+" enabled while the item can
-    // take a star.
+    // Bars and "-" enabled with a star to take back; "+" enabled while the
+    // item can take a star.
     void UpdateButtons();
     // The totem items' levels as the totems' owned levels (0: not owned).
     void ApplyTotemLevels();
@@ -185,8 +185,17 @@ private:
     void LandInPanel(size_t index);
     void PlaySound(int slot, float x) const;
     std::string NoteText(int level) const;
-    // The colour of a rule item's list with its alpha dimmed for a locked item.
-    void ColourList(const ControlRow& list, const std::vector<uint32_t>& colors, bool locked) const;
+    // An item's first picture, bar and buttons, which a locked item shows
+    // half transparent.
+    void ColourItemControls(int item, uint32_t colour) const;
+    // A locked rule item wears a lock over its card. What its well shows
+    // (the clock, the sand glass with its dust and note, the gem count and
+    // the form's words) would draw over that lock, so it waits unseen until
+    // the item unlocks: the colour with no alpha.
+    static uint32_t UnderLock(uint32_t argb, bool locked);
+    // The colours of a rule item's list (6, 7 or 8), under its lock while it
+    // is locked.
+    void ColourRuleItem(int item, bool locked) const;
     void FadeSprite(const CountedHandle<CSprite>& sprite, float fadeSpeed) const;
     void OpenSandGlass(float fadeSpeed);
     // A bonus item's preview flies in where its cover is over `seconds`, and

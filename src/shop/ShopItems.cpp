@@ -12,6 +12,8 @@ namespace {
 constexpr uint32_t kOpaque = 0xFFFFFFFF;
 // A rule item's level groups always fade at this speed.
 constexpr float kGroupFadeSpeed = 5.0f;
+// What an unlocking uncovers fades in (or its cover out) at this speed.
+constexpr float kUnlockFadeSpeed = 0.5f;
 
 } // namespace
 
@@ -48,8 +50,11 @@ void CShop::UpdateButtons()
         return;
     for (size_t i = 0; i < CShopItemTable::kItems; ++i) {
         const int32_t level = items.levels[i], limit = items.limits[i];
-        if (form->bars[i])
-            form->bars[i]->SetEnabled(level > 0);
+        // "-" goes with the bar: both are live while a star is there to take
+        // back, so an item with nothing bought offers nothing to sell.
+        for (const CountedHandle<CQoStatic>* c : {&form->bars[i], &form->minusButtons[i]})
+            if (*c)
+                (*c)->SetEnabled(level > 0);
         if (form->plusButtons[i])
             form->plusButtons[i]->SetEnabled(level >= 0 && limit > 0 &&
                                              level + StarsFlyingTo(static_cast<int>(i)) < limit);
@@ -80,10 +85,7 @@ void CShop::UnlockItems(int levelNumber)
             if (items.levels[at] < 0)
                 SetItemLevel(i, 0, true);
             if (oldLimit < 1 && form)
-                for (const CountedHandle<CQoStatic>* c :
-                     {&form->firstPictures[at], &form->bars[at], &form->plusButtons[at]})
-                    if (*c)
-                        (*c)->SetColor(kOpaque);
+                ColourItemControls(i, kOpaque);
         }
         const int32_t a = std::clamp(oldLimit, 0, m), b = std::clamp(newLimit, 0, m);
         if (a < b) {
@@ -102,14 +104,17 @@ void CShop::UnlockItems(int levelNumber)
         }
         r += static_cast<size_t>(m - b);
     }
-    // The rule items' displays come back to full colour once they open.
-    auto opened = [&](int item) {
-        return oldLimits[static_cast<size_t>(item)] <= 0 && items.limits[static_cast<size_t>(item)] > 0;
-    };
-    if (form && opened(CShopItemTable::kTimeItem))
-        ColourList(form->item6, form->item6Colors, false);
-    if (form && opened(CShopItemTable::kSandGlassItem)) {
-        ColourList(form->item7, form->item7Colors, false);
+    // The rule items' displays come back to full colour once they open, and
+    // their locks go as a bonus's cover goes.
+    for (int item = CShopItemTable::kTimeItem; item <= CShopItemTable::kGemsItem; ++item) {
+        const size_t at = static_cast<size_t>(item);
+        if (oldLimits[at] > 0 || items.limits[at] <= 0)
+            continue;
+        ColourRuleItem(item, false);
+        if (form && m_screens)
+            m_screens->FadeOutControls(form->ruleLocks[at - CShopItemTable::kTimeItem], kUnlockFadeSpeed);
+    }
+    if (oldLimits[CShopItemTable::kSandGlassItem] <= 0 && items.limits[CShopItemTable::kSandGlassItem] > 0) {
         if (m_sandboxSprites.size() >= 1)
             m_sandboxSprites[0]->SetColor(kOpaque);
         if (m_sandboxSprites.size() >= 2)
@@ -121,8 +126,6 @@ void CShop::UnlockItems(int levelNumber)
             m_sandboxNote->ApplyColor();
         }
     }
-    if (form && opened(CShopItemTable::kGemsItem))
-        ColourList(form->item8, form->item8Colors, false);
     UpdateButtons();
 }
 
@@ -131,7 +134,7 @@ void CShop::SetItemLevel(int item, int level, bool animated)
     if (item < 0 || item >= CShopItemTable::kItems)
         return;
     const size_t at = static_cast<size_t>(item);
-    const float fadeSpeed = animated ? 0.5f : 5.0f;
+    const float fadeSpeed = animated ? kUnlockFadeSpeed : 5.0f;
     const float flightSeconds = animated ? 2.0f : 0.05f;
     const int32_t oldLevel = items.levels[at];
     const CGameScreens::ShopForm* form = Form();
@@ -214,15 +217,44 @@ void CShop::ReleaseBonusPreview(int group, float seconds)
     preview.Reset();
 }
 
-void CShop::ColourList(const ControlRow& list, const std::vector<uint32_t>& colors, bool locked) const
+void CShop::ColourItemControls(int item, uint32_t colour) const
 {
+    const CGameScreens::ShopForm* form = Form();
+    if (!form)
+        return;
+    const size_t at = static_cast<size_t>(item);
+    for (const CountedHandle<CQoStatic>* c :
+         {&form->firstPictures[at], &form->bars[at], &form->plusButtons[at], &form->minusButtons[at]})
+        if (*c)
+            (*c)->SetColor(colour);
+}
+
+uint32_t CShop::UnderLock(uint32_t argb, bool locked) { return locked ? argb & 0x00FFFFFF : argb; }
+
+void CShop::ColourRuleItem(int item, bool locked) const
+{
+    const CGameScreens::ShopForm* form = Form();
+    if (!form)
+        return;
+    const ControlRow& list = item == CShopItemTable::kTimeItem        ? form->item6
+                             : item == CShopItemTable::kSandGlassItem ? form->item7
+                                                                      : form->item8;
+    const std::vector<uint32_t>& colors = item == CShopItemTable::kTimeItem        ? form->item6Colors
+                                          : item == CShopItemTable::kSandGlassItem ? form->item7Colors
+                                                                                   : form->item8Colors;
+    const int32_t level = items.levels[static_cast<size_t>(item)];
     for (size_t k = 0; k < list.Size(); ++k) {
-        const uint32_t c = k < colors.size() ? colors[k] : kOpaque;
-        if (!locked) {
-            list.At(k)->SetColor(c);
+        const CountedHandle<CQoStatic>& control = list.At(k);
+        control->SetColor(UnderLock(k < colors.size() ? colors[k] : kOpaque, locked));
+        // A colour does not reach a control's words: they are hidden. Of the
+        // gem item's level groups only the one of its level shows.
+        if (!control->MainText())
             continue;
-        }
-        const auto alpha = static_cast<uint32_t>(static_cast<float>(c >> 24) * m_skin.disabledAlpha);
-        list.At(k)->SetColor((c & 0x00FFFFFF) | std::min<uint32_t>(alpha, 255) << 24);
+        bool shown = !locked;
+        for (size_t g = 0; g < form->levelGroups.size(); ++g)
+            if (std::find(form->levelGroups[g].begin(), form->levelGroups[g].end(), control) !=
+                form->levelGroups[g].end())
+                shown = shown && static_cast<int32_t>(g) == level;
+        control->SetVisible(shown);
     }
 }

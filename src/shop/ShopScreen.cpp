@@ -24,12 +24,6 @@ constexpr float kPanelStep = 48.0f;
 // and the bonus previews for an opening or closing at once.
 constexpr float kAtOnceSeconds = 0.05f;
 
-uint32_t DimmedAlpha(uint32_t argb, float factor)
-{
-    const auto alpha = static_cast<uint32_t>(static_cast<float>(argb >> 24) * factor);
-    return (argb & 0x00FFFFFF) | std::min<uint32_t>(alpha, 255) << 24;
-}
-
 float SecondsOf(float fadeSpeed) { return fadeSpeed > 0.0f ? 1.0f / fadeSpeed : kAtOnceSeconds; }
 float SpeedOf(float fadeSpeed) { return fadeSpeed > 0.0f ? fadeSpeed : 1.0f / kAtOnceSeconds; }
 
@@ -238,7 +232,6 @@ void CShop::OpenSandGlass(float fadeSpeed)
     const float formZ = form ? form->Position().z : 0.0f;
     const int64_t formZOrder = form ? form->zOrder : 0;
     const bool locked = items.limits[CShopItemTable::kSandGlassItem] < 1;
-    const float da = m_skin.disabledAlpha;
     const Vec3& front = m_skin.sandboxFront;
     const Vec2& size = m_skin.sandboxFrontSize;
 
@@ -255,10 +248,8 @@ void CShop::OpenSandGlass(float fadeSpeed)
         m_sandboxSprites.push_back(sprite);
     };
     const float frontZ = formZ + front.z;
-    make(kSandboxFrontTexture, frontZ, locked ? DimmedAlpha(kOpaque, da) : kOpaque, m_skin.sandboxFrontT,
-         frontZOrder);
-    make(kSandboxGlassTexture, frontZ - 0.1f,
-         locked ? DimmedAlpha(m_skin.sandboxGlassColor, da) : m_skin.sandboxGlassColor, m_skin.sandboxGlassT,
+    make(kSandboxFrontTexture, frontZ, UnderLock(kOpaque, locked), m_skin.sandboxFrontT, frontZOrder);
+    make(kSandboxGlassTexture, frontZ - 0.1f, UnderLock(m_skin.sandboxGlassColor, locked), m_skin.sandboxGlassT,
          ClampedZOrder(static_cast<int64_t>(frontZOrder) - 1));
 
     if (m_sandboxDust)
@@ -282,7 +273,7 @@ void CShop::OpenSandGlass(float fadeSpeed)
         p.rate = 40.0f;
         m_sandboxDust = m_dustParticles->AddSmokes(&p, 160, m_textures[kDustTexture]);
         if (m_sandboxDust) {
-            m_sandboxDust->SetOpacityFactor(locked ? a * da : a);
+            m_sandboxDust->SetOpacityFactor(locked ? 0.0f : a);
             // The glass starts with its dust already in the air.
             m_sandboxDust->Update(0.5f);
         }
@@ -295,7 +286,7 @@ void CShop::OpenSandGlass(float fadeSpeed)
         auto note = MakeCountedHandle(new CText(m_font));
         note->SetBoxSize(1.0f, 1.0f);
         note->layer = kTextLayerOverlay;
-        note->colour = locked ? DimmedAlpha(m_skin.sandboxNoteColor, da) : m_skin.sandboxNoteColor;
+        note->colour = UnderLock(m_skin.sandboxNoteColor, locked);
         note->SetCharSize(m_font->header3f, m_font->header3f);
         note->alignment = CText::CENTER;
         note->SetText(NoteText(items.levels[CShopItemTable::kSandGlassItem]));
@@ -384,14 +375,15 @@ void CShop::Show(int open, float fadeSpeed, int levelNumber)
     if (m_screens)
         m_screens->SetClockWipe(LevelTimeLimit(items.levels[CShopItemTable::kTimeItem]) /
                                 (m_board.balance ? m_board.balance->timeGaugeScale : 720.0f));
-    if (form)
-        ColourList(form->item6, form->item6Colors, items.limits[CShopItemTable::kTimeItem] < 1);
     OpenSandGlass(fadeSpeed);
-    if (form) {
-        ColourList(form->item7, form->item7Colors, items.limits[CShopItemTable::kSandGlassItem] < 1);
+    if (form)
         for (size_t g = 0; g < form->levelGroups.size(); ++g)
             form->levelGroups[g].SetVisible(static_cast<int>(g) == items.levels[CShopItemTable::kGemsItem]);
-        ColourList(form->item8, form->item8Colors, items.limits[CShopItemTable::kGemsItem] < 1);
+    for (int item = CShopItemTable::kTimeItem; item <= CShopItemTable::kGemsItem; ++item) {
+        const bool locked = items.limits[static_cast<size_t>(item)] < 1;
+        ColourRuleItem(item, locked);
+        if (form)
+            form->ruleLocks[static_cast<size_t>(item - CShopItemTable::kTimeItem)].SetVisible(locked);
     }
     for (int b = 0; b < 6; ++b) {
         const int32_t level = items.levels[static_cast<size_t>(CShopItemTable::kFirstBonusItem + b)];
@@ -403,14 +395,8 @@ void CShop::Show(int open, float fadeSpeed, int levelNumber)
     RebuildStars(fadeSpeed);
     BuildStubs(fadeSpeed);
     UpdateButtons();
-    if (form)
-        for (size_t i = 0; i < CShopItemTable::kItems; ++i) {
-            const uint32_t colour = items.limits[i] >= 1 ? kOpaque : kHalfShown;
-            for (const CountedHandle<CQoStatic>* c :
-                 {&form->firstPictures[i], &form->bars[i], &form->plusButtons[i]})
-                if (*c)
-                    (*c)->SetColor(colour);
-        }
+    for (int i = 0; i < CShopItemTable::kItems; ++i)
+        ColourItemControls(i, items.limits[static_cast<size_t>(i)] >= 1 ? kOpaque : kHalfShown);
     m_hoveredItem = m_hoveredEntry = m_hoveredTextKind = -1;
     if (form && form->tip)
         form->tip->SetText(GetString(kTipString));

@@ -44,6 +44,9 @@ void CShop::BuildStubs(float fadeSpeed)
                                                       kStubSize, colour, m_textures[kStarTexture1], 1));
             stub->SetFrameRect(0, kStubU0, kStubV0, kStubU1, kStubV1);
             stub->zOrder = zOrder;
+            // A stub fades in with the form, the stars and the sand glass
+            // around it: at full opacity from the first frame it would stand
+            // alone over the screen the shop opens on.
             if (fadeSpeed > 0.0f) {
                 stub->SetAlphaNow(0.0f);
                 stub->fadeSpeed = fadeSpeed;

@@ -1,6 +1,7 @@
 // The installed scene files: every picture at its size and format with its
-// alpha companion, and "Background.cfg" against the pictures (every gem and
-// ray picture in the lower band and not blank, everything placed on screen).
+// alpha companion, the menu's pieces with every texel's own colour, and
+// "Background.cfg" against the pictures (every gem and ray picture in the
+// lower band and not blank, everything placed on screen).
 #include "engine/Settings.h"
 #include "platform/D3DX.h"
 #include "platform/Files.h"
@@ -45,8 +46,8 @@ TEST(SceneFiles, EveryPictureAtItsSizeWithItsCompanion)
         {"TreasuryDust.tga", 256, 256, true},     {"TreasuryMask.tga", 256, 256, false},
         {"TreasuryElements.tga", 512, 512, true}, {"TreasuryRays.jpg", 256, 256, false},
         {"MainBack.jpg", 1024, 1024, false},      {"MainSkyMask.tga", 256, 128, false},
-        {"MainLeafMask.tga", 256, 256, false},    {"MainElements.tga", 512, 1024, true},
-        {"MainFoliage.tga", 512, 256, true},
+        {"MainLeafMask.tga", 256, 256, false},    {"MainElements.jpg", 512, 1024, true},
+        {"MainFoliage.jpg", 512, 256, true},
     };
     for (const Picture& p : pictures) {
         const std::string file = p.file, ext = file.substr(file.size() - 3);
@@ -71,6 +72,28 @@ TEST(SceneFiles, EveryPictureAtItsSizeWithItsCompanion)
         }
     }
     EXPECT_TRUE(plat::FileExists(kCfg));
+}
+
+// The menu's pieces are seen up close on a large window: no component of
+// their JPEGs is sampled at less than every texel, which shows as blocks of
+// colour along the leaves.
+TEST(SceneFiles, TheMenuPiecesKeepEveryTexelsColour)
+{
+    for (const char* file :
+         {"MainElements.jpg", "MainElements_alpha.jpg", "MainFoliage.jpg", "MainFoliage_alpha.jpg"}) {
+        std::vector<uint8_t> b;
+        ASSERT_TRUE(plat::ReadWholeFile(kGfx + file, &b)) << file;
+        // The markers up to the first start of frame, which lists each
+        // component's sampling factors (horizontal and vertical in a byte).
+        size_t at = 2;
+        while (at + 10 <= b.size() && b[at] == 0xFF && !(b[at + 1] >= 0xC0 && b[at + 1] <= 0xC2))
+            at += 2 + static_cast<size_t>(b[at + 2] << 8 | b[at + 3]);
+        ASSERT_LE(at + 10, b.size()) << file << " has no frame";
+        const size_t components = b[at + 9];
+        ASSERT_LE(at + 10 + 3 * components, b.size()) << file;
+        for (size_t c = 0; c < components; ++c)
+            EXPECT_EQ(b[at + 10 + 3 * c + 1], 0x11) << file << " component " << c;
+    }
 }
 
 TEST(SceneFiles, TheSettingsAgreeWithThePictures)

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 using board_rig::BoardRig;
 using board_rig::NoMoveGrid;
@@ -450,6 +451,36 @@ TEST(Board, SandFlowScoresDoubleAndShakesOnlyForStrikesOfThree)
         EXPECT_EQ(probe.Shaking(), targets == 3) << targets;
         // Every struck token threw sand with its trail of dust.
         EXPECT_EQ(particles->BlendedSystems().size(), 2u * static_cast<size_t>(targets));
+    }
+}
+
+// A frenzy runs for the seconds of the Sand Glass bought in the shop: the
+// full box runs out over them. A time that is no time runs the unbought
+// glass's.
+TEST(Board, AFrenzyRunsForTheSecondsOfTheSandGlass)
+{
+    const struct {
+        float glass, seconds;
+    } cases[] = {{BalanceFivePlusTen(0), 10.0f},
+                 {BalanceFivePlusTen(2), 20.0f},
+                 {BalanceFivePlusTen(4), 30.0f},
+                 {std::nanf(""), 10.0f},
+                 {-5.0f, 10.0f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.glass);
+        BoardRig rig;
+        rig.Place(NoMoveGrid());
+        CGameBoard& b = *rig.board;
+        rig.balance.item7Value = c.glass;
+        b.SetSandDrain(true, 0.05f);
+        b.SetSandFlowing(true);
+        const CSandHeightfield& field = *rig.Probe().Sandbox().Heightfield();
+        float seconds = 0.0f;
+        while (field.IsFull() && seconds < 60.0f) {
+            rig.Frame();
+            seconds += 1.0f / 60.0f;
+        }
+        EXPECT_NEAR(seconds, c.seconds, 2.0f / 60.0f);
     }
 }
 

@@ -5,6 +5,7 @@
 // board rests again. Sounds are heard by their slots.
 #include "BonusBoardRig.h"
 
+#include "bonuses/BonusTNT.h"
 #include "platform/System.h"
 #include "rays/TerminatorsManager.h"
 #include "totems/TotemBalance.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 #include <string>
 #include <utility>
@@ -166,6 +168,38 @@ TEST(TotemActions, YellowPointsAndTheFrenzy)
     }
 }
 
+// One frenzy at a time: yellow's power while the sand flows pays its points
+// but starts no second frenzy: no frenzy event or count, and neither the
+// box nor the meter toward a Golden Star starts over.
+TEST(TotemActions, YellowStartsNoSecondFrenzyWhileTheSandFlows)
+{
+    TotemBoardRig rig;
+    rig.Place(NoMoveGrid());
+    CGameBoard& b = *rig.board;
+    b.SetSandDrain(true, 0.05f);
+    rig.Probe().ApplyTotemActions({Record(kYellowTotem, 2, 1, 0)});
+    for (int frame = 0; frame < 60; ++frame)
+        rig.Frame();
+    ASSERT_TRUE(rig.Probe().Sandbox().Heightfield()->IsFull());
+    CSandHeightfield& field = *rig.Probe().Sandbox().Heightfield();
+    field.QueueGrain(0.0f, 1.0f, 2.0f); // strikes have filled some of the meter
+    rig.Frame();
+    const float sand = b.SandAmount();
+    const double meter = b.SandMeter();
+    ASSERT_LT(sand, 1.0f);
+    ASSERT_GT(meter, 0.0);
+    EXPECT_EQ(rig.stats.tables[2].Get(StatSandFlows), 1);
+    b.Events().Clear();
+
+    rig.Probe().ApplyTotemActions({Record(kYellowTotem, 2, 1, 0)});
+    rig.Tally();
+    EXPECT_EQ(rig.Points(), 1000);
+    EXPECT_EQ(rig.Count(BoardEventKind::SandFull), 0);
+    EXPECT_EQ(rig.stats.tables[2].Get(StatSandFlows), 1);
+    EXPECT_FLOAT_EQ(b.SandAmount(), sand);
+    EXPECT_EQ(b.SandMeter(), meter);
+}
+
 // Orange's seconds by the totem's level and strength; a power started
 // counts once in the level's and the quest's tables.
 TEST(TotemActions, OrangeSecondsAndThePowersCounted)
@@ -274,9 +308,11 @@ TEST(TotemActions, GreenTakesTheGemTokens)
     ASSERT_TRUE(rig.Settle());
 }
 
-// Violet's bonus flies off the totem to its bend point and lands on a free
-// token; a kind the bonuses do not make brings nothing.
-TEST(TotemActions, VioletsBonusFliesOntoAToken)
+// Violet's bonus swoops off the totem to its bend point, growing to the size
+// it rides a token at, and flies on from there to a free token in half a
+// second, at an even pace and at that size; a kind the bonuses do not make
+// brings nothing.
+TEST(TotemActions, VioletsBonusFliesFromItsBendPointOntoAToken)
 {
     TotemBoardRig rig;
     rig.Place(NoMoveGrid());
@@ -298,10 +334,38 @@ TEST(TotemActions, VioletsBonusFliesOntoAToken)
     EXPECT_EQ(bonus->zOrder, -30);
     EXPECT_EQ(bonus->state, kBonusFlyingOff);
     EXPECT_FLOAT_EQ(bonus->target.x, -100.0f);
-    ASSERT_TRUE(rig.RunUntil([&] { return bonus->state == kBonusPlaced; }, 2.0f));
+    const CSprite& body = *static_cast<CBonusTNT&>(*bonus).body;
+
+    // The swoop ends where the flight to the token starts.
+    ASSERT_TRUE(rig.RunUntil([&] { return bonus->state == kBonusFlyingIn; }, 2.0f));
+    EXPECT_NEAR(bonus->position.x, -100.0f, 1e-3f);
+    EXPECT_NEAR(bonus->position.y, 50.0f, 1e-3f);
     const CountedHandle<CToken>& carrier = rig.board->Cell(bonus->column, bonus->row);
     ASSERT_TRUE(carrier);
     EXPECT_EQ(carrier->bonus, bonus);
+    std::vector<float> distances, widths;
+    float seconds = 0.0f;
+    while (bonus->state == kBonusFlyingIn && seconds < 2.0f) {
+        distances.push_back(std::hypot(bonus->target.x - bonus->position.x, bonus->target.y - bonus->position.y));
+        widths.push_back(body.width);
+        rig.Frame();
+        seconds += 1.0f / 60.0f;
+    }
+    ASSERT_EQ(bonus->state, kBonusPlaced);
+    EXPECT_NEAR(seconds, 0.5f, 1.5f / 60.0f);
+    const Vec2 cell = rig.board->CellToPoint(bonus->column, bonus->row, true);
+    EXPECT_NEAR(bonus->position.x, cell.x, 1e-3f);
+    EXPECT_NEAR(bonus->position.y, cell.y, 1e-3f);
+    ASSERT_GE(distances.size(), 20u);
+    EXPECT_GT(distances.front(), 50.0f); // a flight with a length
+    for (size_t i = 1; i < distances.size(); ++i)
+        EXPECT_LT(distances[i], distances[i - 1]) << i;
+    const float half = distances[distances.size() / 2] / distances.front();
+    EXPECT_NEAR(half, 0.5f, 0.05f);
+    // On its token it is as wide as all the way there.
+    for (float w : widths)
+        EXPECT_NEAR(w, body.width, 1e-3f);
+    EXPECT_NEAR(body.width, 86.0f * rig.board->Geometry().tokenSize / GemParams().standardRadius, 1e-3f);
 }
 
 // Each colour at level 3 on the real board: two runs of its colour bring

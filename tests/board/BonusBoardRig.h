@@ -59,7 +59,7 @@ struct BonusBoardRig : BoardRig {
         counter->SetTextureRect({}, 0, 0, 1, 1);
         hintButton = MakeCountedHandle(new CQoWindow(guiSprites, texts));
         adviser = MakeCountedHandle(new CAdviserInterface());
-        adviser->SetResources(counter, hintButton, bonuses->textures[kBonus4], sprites2);
+        adviser->SetResources(counter, hintButton, bonuses->textures[CBonusManager::kBonus4], sprites2);
 
         sounds = MakeCountedHandle(new CSoundManager());
         sounds->initialised = 1;

@@ -171,7 +171,8 @@ TEST(BonusEvents, ACellIsStruckOnlyWhenItHoldsAnActiveToken)
 }
 
 // A bonus flown off is handed to a free token, back among the riding
-// renderers and flying in where the token is; without a free token it goes.
+// renderers and flying from where its swoop ended to where the token is;
+// without a free token it goes.
 TEST(BonusEvents, AFlownOffBonusFindsAFreeTokenOrGoes)
 {
     for (const bool freeToken : {true, false}) {
@@ -187,7 +188,7 @@ TEST(BonusEvents, AFlownOffBonusFindsAFreeTokenOrGoes)
                     letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
         rig.Place(rows);
         const CountedHandle<CBonus> bonus = rig.bonuses->CreateBonus(kBonusTime, 1, 1, 1);
-        bonus->target = Vec3{0.0f, 0.0f, 0.0f};
+        bonus->target = Vec3{-400.0f, 300.0f, -20.0f};
         bonus->FlyOff(0.0f);
         ASSERT_EQ(bonus->drawGroup, 0);
         rig.bonuses->pending.Push(Event(kEventFlownOff, 0, 0, 0, 0.0f, bonus));
@@ -205,7 +206,8 @@ TEST(BonusEvents, AFlownOffBonusFindsAFreeTokenOrGoes)
         const Vec2 at = b.CellToPoint(bonus->column, bonus->row, true);
         EXPECT_FLOAT_EQ(bonus->target.x, at.x);
         EXPECT_FLOAT_EQ(bonus->target.y, at.y);
-        EXPECT_FLOAT_EQ(bonus->position.x, at.x); // it shrinks into place
+        EXPECT_FLOAT_EQ(bonus->position.x, -400.0f);
+        EXPECT_FLOAT_EQ(bonus->position.y, 300.0f);
     }
 }
 
@@ -246,6 +248,30 @@ TEST(BonusEvents, TimeHintsAndSoundsOfTheBonuses)
         EXPECT_EQ(rig.Plays("AdviserAct.wav"), 1);
         // The board has no move: no hint arrow, but the counter runs.
         EXPECT_TRUE(rig.adviser->hintCells.empty());
+    }
+}
+
+// A clock or an adviser of a level no bonus has (an edited level file or
+// save) gives the time and the hints of the level its looks and blasts are
+// held to, 0 .. 3.
+TEST(BonusEvents, TimeAndHintsComeByTheLevelTheBonusActsWith)
+{
+    const struct {
+        int32_t level;
+        float seconds, hints;
+    } cases[] = {{-4, 10.0f, 15.0f}, {1, 15.0f, 20.0f}, {3, 25.0f, 30.0f}, {9, 25.0f, 30.0f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.level);
+        BonusBoardRig rig;
+        CGameBoard& b = *rig.board;
+        rig.Place(NoMoveGrid());
+        b.Events().Clear();
+        rig.bonuses->pending.Push(Event(kEventTimeArrived, c.level));
+        rig.bonuses->pending.Push(Event(kEventAdviserArrived, c.level));
+        rig.Probe().ApplyBonusEvents();
+        ASSERT_EQ(b.Events().Size(), 1u);
+        EXPECT_FLOAT_EQ(b.Events().At(0).seconds, c.seconds);
+        EXPECT_FLOAT_EQ(rig.adviser->SecondsLeft(), c.hints);
     }
 }
 

@@ -75,14 +75,15 @@ TEST(BonusManager, EachKindGetsItsResources)
     BonusRig rig;
     CBonusManager& m = *rig.manager;
     const CountedHandle<CTexture>* t = m.textures;
+    using M = CBonusManager;
     auto make = [&](int32_t kind) { return m.CreateBonus(kind, 0, 0, 0); };
 
     auto gemHandle = m.CreateGem(0, 0);
     const auto& gem = static_cast<CBonusGem&>(*gemHandle);
-    EXPECT_EQ(gem.allGemLights, t[kAllGemLights]);
-    EXPECT_EQ(gem.allGems, t[kAllGems]);
-    EXPECT_EQ(gem.gemFlares, t[kGemFlares]);
-    EXPECT_EQ(gem.starParticle, t[kStarParticle]);
+    EXPECT_EQ(gem.allGemLights, t[M::kAllGemLights]);
+    EXPECT_EQ(gem.allGems, t[M::kAllGems]);
+    EXPECT_EQ(gem.gemFlares, t[M::kGemFlares]);
+    EXPECT_EQ(gem.starParticle, t[M::kStarParticle]);
     EXPECT_EQ(gem.spriteRenderer1, rig.sprites1);
     EXPECT_EQ(gem.flareRenderer1, rig.flares1);
     EXPECT_EQ(gem.spriteRenderer2, rig.sprites2);
@@ -91,10 +92,10 @@ TEST(BonusManager, EachKindGetsItsResources)
 
     auto tntHandle = make(kBonusTnt);
     const auto& tnt = static_cast<CBonusTNT&>(*tntHandle);
-    EXPECT_EQ(tnt.bonus1, t[kBonus1]);
-    EXPECT_EQ(tnt.halo1, t[kHalo1]);
-    EXPECT_EQ(tnt.ring, t[kRing]);
-    EXPECT_EQ(tnt.spark, t[kSpark]);
+    EXPECT_EQ(tnt.bonus1, t[M::kBonus1]);
+    EXPECT_EQ(tnt.halo1, t[M::kHalo1]);
+    EXPECT_EQ(tnt.ring, t[M::kRing]);
+    EXPECT_EQ(tnt.spark, t[M::kSpark]);
     EXPECT_EQ(tnt.group1.sprites, rig.sprites1);
     EXPECT_EQ(tnt.group1.particles, rig.particles1);
     EXPECT_EQ(tnt.group0.sprites, rig.sprites3);
@@ -102,34 +103,34 @@ TEST(BonusManager, EachKindGetsItsResources)
 
     auto flashHandle = make(kBonusFlash);
     const auto& flash = static_cast<CBonusFlash&>(*flashHandle);
-    EXPECT_EQ(flash.bonus2, t[kBonus2]);
-    EXPECT_EQ(flash.halo1, t[kHalo1]);
-    EXPECT_EQ(flash.lightning, t[kLightning]);
-    EXPECT_EQ(flash.spark, t[kSpark]);
+    EXPECT_EQ(flash.bonus2, t[M::kBonus2]);
+    EXPECT_EQ(flash.halo1, t[M::kHalo1]);
+    EXPECT_EQ(flash.lightning, t[M::kLightning]);
+    EXPECT_EQ(flash.spark, t[M::kSpark]);
     EXPECT_EQ(flash.group1.flares, rig.flares1);
     EXPECT_EQ(flash.group0.flares, rig.flares2);
 
     auto timeHandle = make(kBonusTime);
     const auto& time = static_cast<CBonusTime&>(*timeHandle);
-    EXPECT_EQ(time.bonus3, t[kBonus3]);
-    EXPECT_EQ(time.twirlTexture, t[kTwirl]);
-    EXPECT_EQ(time.secondTwirlTexture, t[kSecondTwirl]);
-    EXPECT_EQ(time.starParticle, t[kStarParticle]);
-    EXPECT_EQ(time.panelGlass, t[kPanelGlass]);
+    EXPECT_EQ(time.bonus3, t[M::kBonus3]);
+    EXPECT_EQ(time.twirlTexture, t[M::kTwirl]);
+    EXPECT_EQ(time.secondTwirlTexture, t[M::kSecondTwirl]);
+    EXPECT_EQ(time.starParticle, t[M::kStarParticle]);
+    EXPECT_EQ(time.panelGlass, t[M::kPanelGlass]);
 
     auto adviserHandle = make(kBonusAdviser);
     const auto& adviser = static_cast<CBonusAdviser&>(*adviserHandle);
-    EXPECT_EQ(adviser.bonus4, t[kBonus4]);
-    EXPECT_EQ(adviser.gemFlares, t[kGemFlares]);
-    EXPECT_EQ(adviser.spark, t[kSpark]);
+    EXPECT_EQ(adviser.bonus4, t[M::kBonus4]);
+    EXPECT_EQ(adviser.gemFlares, t[M::kGemFlares]);
+    EXPECT_EQ(adviser.spark, t[M::kSpark]);
 
     auto scoreHandle = make(kBonusScore);
     const auto& score = static_cast<CBonusScore&>(*scoreHandle);
-    EXPECT_EQ(score.bonus3, t[kBonus3]);
-    EXPECT_EQ(score.starParticle, t[kStarParticle]);
+    EXPECT_EQ(score.bonus3, t[M::kBonus3]);
+    EXPECT_EQ(score.starParticle, t[M::kStarParticle]);
 
     auto solidarityHandle = make(kBonusSolidarity);
-    EXPECT_EQ(static_cast<CBonusSolidarity&>(*solidarityHandle).bonus5, t[kBonus5]);
+    EXPECT_EQ(static_cast<CBonusSolidarity&>(*solidarityHandle).bonus5, t[M::kBonus5]);
     EXPECT_EQ(static_cast<CBonusSolidarity&>(*solidarityHandle).current.sprites, rig.sprites1);
 }
 

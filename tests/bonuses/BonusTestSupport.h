@@ -40,7 +40,7 @@ struct BonusRig : NullRig {
         }
         manager = MakeCountedHandle(new CBonusManager());
         manager->SetResources(sprites1, flares1, particles1, sprites2, particles2, flares2, sprites3);
-        for (int i = 0; i < kBonusTextureCount; ++i)
+        for (int i = 0; i < CBonusManager::kBonusTextureCount; ++i)
             manager->textures[i] = device->CreateTexture("Picture" + std::to_string(i), 256, 256, 1, 0,
                                                          d3d::D3DPOOL_MANAGED, d3d::D3DFMT_A8R8G8B8);
     }

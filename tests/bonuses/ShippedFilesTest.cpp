@@ -182,8 +182,9 @@ TEST(BonusManager, LoadsItsPicturesInOrderAndStopsAtTheFirstFailure)
     ASSERT_TRUE(manager.LoadTextures(rig.device, dir.Path()));
     const char* names[] = {"AllGemLights", "AllGems", "GemFlares", "Bonus1",
                            "Bonus2",       "Bonus3",  "Bonus4",    "Bonus5"};
-    const BonusTexture slots[] = {kAllGemLights, kAllGems, kGemFlares, kBonus1,
-                                  kBonus2,       kBonus3,  kBonus4,    kBonus5};
+    using M = CBonusManager;
+    const M::BonusTexture slots[] = {M::kAllGemLights, M::kAllGems, M::kGemFlares, M::kBonus1,
+                                     M::kBonus2,       M::kBonus3,  M::kBonus4,    M::kBonus5};
     for (int i = 0; i < 8; ++i) {
         ASSERT_TRUE(manager.textures[slots[i]]) << names[i];
         EXPECT_EQ(manager.textures[slots[i]], rig.device->FindTexture(names[i])) << names[i];
@@ -194,10 +195,10 @@ TEST(BonusManager, LoadsItsPicturesInOrderAndStopsAtTheFirstFailure)
     CBonusManager broken;
     EXPECT_FALSE(broken.LoadTextures(rig.device, dir.Path()));
     EXPECT_NE(log.Text().find("Unable to load Bonus3 Texture!\n"), std::string::npos);
-    EXPECT_TRUE(broken.textures[kBonus2]);
-    EXPECT_FALSE(broken.textures[kBonus3]);
-    EXPECT_FALSE(broken.textures[kBonus4]);
-    EXPECT_FALSE(broken.textures[kBonus5]);
+    EXPECT_TRUE(broken.textures[M::kBonus2]);
+    EXPECT_FALSE(broken.textures[M::kBonus3]);
+    EXPECT_FALSE(broken.textures[M::kBonus4]);
+    EXPECT_FALSE(broken.textures[M::kBonus5]);
 
     // The eight shared pictures go to their own slots.
     CountedHandle<CTexture> shared[8];
@@ -205,8 +206,8 @@ TEST(BonusManager, LoadsItsPicturesInOrderAndStopsAtTheFirstFailure)
         shared[i] = rig.device->CreateTexture("Shared" + std::to_string(i), 8, 8, 1, 0, d3d::D3DPOOL_MANAGED,
                                               d3d::D3DFMT_A8R8G8B8);
     manager.SetTextures(shared[0], shared[1], shared[2], shared[3], shared[4], shared[5], shared[6], shared[7]);
-    const BonusTexture sharedSlots[] = {kStarParticle, kHalo1, kRing,        kSpark,
-                                        kLightning,    kTwirl, kSecondTwirl, kPanelGlass};
+    const M::BonusTexture sharedSlots[] = {M::kStarParticle, M::kHalo1, M::kRing,        M::kSpark,
+                                           M::kLightning,    M::kTwirl, M::kSecondTwirl, M::kPanelGlass};
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(manager.textures[sharedSlots[i]], shared[i]) << i;
 }

@@ -106,9 +106,9 @@ TEST(Tnt, RingAndHalosSwellByTheLevel)
     // The bomb goes; the ring and two halos come.
     std::vector<CSprite*> ring, halos;
     for (const CountedHandle<CSprite>& s : rig.sprites1->sprites)
-        if (s->texture == rig.manager->textures[kRing])
+        if (s->texture == rig.manager->textures[CBonusManager::kRing])
             ring.push_back(s.Get());
-        else if (s->texture == rig.manager->textures[kHalo1])
+        else if (s->texture == rig.manager->textures[CBonusManager::kHalo1])
             halos.push_back(s.Get());
     ASSERT_EQ(ring.size(), 1u);
     ASSERT_EQ(halos.size(), 2u);

@@ -1,6 +1,6 @@
 // Board play on the first level: the board's events as the game handles
 // them, the level clock and its countdown, a time-out, the autosave, a lost
-// life and the checkpoint a lost level reloads.
+// life, the shipped rules of both, and the checkpoint a lost level reloads.
 #include "GameRig.h"
 
 #include "records/QuestSave.h"
@@ -268,6 +268,40 @@ TEST(LostLife, TheSequenceEndsByTheLivesLeft)
         if (c.playGoesOn) {
             EXPECT_FALSE(game->services.board->Status().locked);
         }
+    }
+}
+
+// The rules How to Play tells, as the shipped balance plays them: a board
+// without moves is shuffled at no cost and play goes on; a time-out costs no
+// life either and goes back to the shop of the last checkpoint, to play the
+// level again with the level's lives.
+TEST(ShippedRules, NeitherNoMovesNorATimeOutCostsALife)
+{
+    {
+        InPlay game;
+        const int lives = game->quest.lives;
+        game->services.board->Events().Push(Event(BoardEventKind::NoMoveLeft));
+        game.Frames(1);
+        EXPECT_TRUE(game->flow.level.lifeLost.active);
+        ASSERT_TRUE(game.RunUntil([&] { return !game->flow.level.lifeLost.active; }, 10.0f));
+        EXPECT_TRUE(game->flow.IsIn<CPlay>());
+        EXPECT_EQ(game->quest.lives, lives);
+    }
+    {
+        InPlay game;
+        CQuestSave checkpoint;
+        checkpoint.level = 1;
+        checkpoint.lives = 1;
+        checkpoint.resumeKind = CQuestSave::kResumeInShop;
+        ASSERT_EQ(checkpoint.Save(FirstCheckpointPath(game.PlayerFolder("Anna"))), 1);
+        game->services.board->SetLocked(false);
+        game->quest.timeLeft = 0.05f;
+        ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CLevelFailed>(); }, 10.0f));
+        EXPECT_FALSE(game->services.lifeLostAward->running);
+        EXPECT_EQ(game->services.questSave->lives, game->services.balance.maxLives);
+        ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(game->services.screens->msgBox.form); }, 10.0f));
+        game.ClickId(game->services.screens->msgBox.form, Command::MessageOk);
+        EXPECT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CShopVisit>(); }, 10.0f));
     }
 }
 

@@ -1,11 +1,12 @@
-// Picture headers that claim huge sizes are refused before anything is
-// allocated for them.
+// Picture headers that claim huge sizes, or break off, are refused before
+// anything is allocated for them, by the decoder and by the size reader alike.
 #include "platform/D3DX.h"
 
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <jpeglib.h>
 
@@ -78,6 +79,12 @@ Bytes Jpeg(uint32_t width, uint32_t height)
     return bytes;
 }
 
+Bytes FirstBytes(Bytes bytes, size_t count)
+{
+    bytes.resize(std::min(bytes.size(), count));
+    return bytes;
+}
+
 // An uncompressed 32-bit TGA header claiming `width` x `height`, and one row.
 Bytes Tga(uint32_t width, uint32_t height)
 {
@@ -108,12 +115,20 @@ TEST(Pictures, HeadersClaimingMoreThanTheLimitAreRefusedBeforeDecoding)
         {"JPEG of 65,500 square", Jpeg(65500, 65500), d3d::kMaxPictureSide, false},
         {"TGA of 65,535 square", Tga(65535, 65535), d3d::kMaxPictureSide, false},
         {"small PNG over a small limit", Png(dir, 4, 4), 2, false},
+        // The decoder's error jump comes back in the middle of the header.
+        {"JPEG cut in its header", FirstBytes(Jpeg(8, 8), 24), d3d::kMaxPictureSide, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         WriteBytes(dir.File("picture"), c.bytes);
         d3d::DecodedImage image;
         EXPECT_EQ(d3d::DecodeImageFile(dir.File("picture"), &image, c.maxSide), c.loads);
+        d3d::D3DXIMAGE_INFO info{};
+        EXPECT_EQ(d3d::D3DXGetImageInfoFromFile(dir.File("picture"), &info, c.maxSide), c.loads);
+        if (c.loads) {
+            EXPECT_EQ(info.Width, image.width);
+            EXPECT_EQ(info.Height, image.height);
+        }
     }
 }
 

@@ -73,6 +73,29 @@ TEST(ShopData, ThePicturesAreWhereTheShopLooksForThem)
     EXPECT_GT(pointer.Alpha(32 + 23, 32), 200u);
 }
 
+// Every item's name stands whole on its card, at 640 x 480 too: its words
+// inside its box with a screen pixel to spare at that size on either side,
+// and the box between the card's well and the right end of its bar and
+// buttons, clear of the card's frame.
+TEST(ShopData, EveryNameFitsItsCard)
+{
+    ShopRig rig;
+    const auto& form = rig.Form();
+    const float pixel = 1024.0f / 640.0f;
+    for (size_t i = 0; i < CShopItemTable::kItems; ++i) {
+        const CQoStatic& name = *form.secondPictures[i];
+        SCOPED_TRACE(name.MainText()->text);
+        const float left = name.Position().x - name.Size().w / 2, right = name.Position().x + name.Size().w / 2;
+        EXPECT_LE(name.MainText()->maxWidth + 2.0f * pixel, name.Size().w);
+        const CQoStatic& well = *form.firstPictures[i];
+        EXPECT_GE(left, well.Position().x + well.Size().w / 2);
+        float end = 0.0f;
+        for (const CountedHandle<CQoStatic>* c : {&form.bars[i], &form.plusButtons[i], &form.minusButtons[i]})
+            end = std::max(end, (*c)->Position().x + (*c)->Size().w / 2);
+        EXPECT_LE(right, end);
+    }
+}
+
 TEST(ShopData, TheSkinFitsTheFormAndThePictures)
 {
     ShopRig rig;
@@ -106,6 +129,9 @@ TEST(ShopData, TheSkinFitsTheFormAndThePictures)
     EXPECT_TRUE(Inside(picture, front.x, front.y, skin.sandboxFrontSize.x / 2));
     EXPECT_TRUE(Inside(picture, front.x, front.y, skin.sandboxFrontSize.y / 2));
     EXPECT_TRUE(Inside(picture, skin.sandboxNote.x, skin.sandboxNote.y, 8.0f));
+    // The note hangs below the glass and the rays behind it.
+    EXPECT_LE(skin.sandboxNote.y, front.y - skin.sandboxFrontSize.y / 2);
+    EXPECT_LE(skin.sandboxNote.y, form.rays->Position().y - form.rays->Size().h / 2);
     // The rule items' captions stand whole in their picture wells, clear of
     // the cards' frames; the sand glass's under its note.
     const struct {
@@ -113,7 +139,7 @@ TEST(ShopData, TheSkinFitsTheFormAndThePictures)
         int item;
         const char* text;
     } captions[] = {{form.item6, CShopItemTable::kTimeItem, "of play"},
-                    {form.item7, CShopItemTable::kSandGlassItem, "per star"},
+                    {form.item7, CShopItemTable::kSandGlassItem, "of frenzy"},
                     {form.item8, CShopItemTable::kGemsItem, "at a time"}};
     for (const auto& c : captions) {
         SCOPED_TRACE(c.text);

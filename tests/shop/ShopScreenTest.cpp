@@ -45,7 +45,10 @@ TEST_F(ShopScreen, ButtonsAndTheStarsLeftFollowStarsInFlightAndInHand)
     const auto& plus = Form().plusButtons[3];
     EXPECT_TRUE(plus->IsEnabled());
     EXPECT_TRUE(Form().bars[3]->IsEnabled());
-    EXPECT_FALSE(Form().bars[4]->IsEnabled()); // bought nothing: nothing to take back
+    EXPECT_TRUE(Form().minusButtons[3]->IsEnabled());
+    // Bought nothing: nothing to take back, nothing to sell.
+    EXPECT_FALSE(Form().bars[4]->IsEnabled());
+    EXPECT_FALSE(Form().minusButtons[4]->IsEnabled());
     EXPECT_EQ(Shop().CountAvailableStars(), 2);
 
     ASSERT_TRUE(Shop().ChangeLevel(3, 1));
@@ -117,6 +120,44 @@ TEST_F(ShopScreen, UnlockingCracksTheStubsOfTheNewSlotsOnly)
     rig.shop->items.SetLimits(1);
     Shop().UnlockItems(40);
     EXPECT_TRUE(Shop().CrackingStubs().empty());
+}
+
+// A locked rule item wears a lock as a bonus not yet offered does, and
+// nothing of its well shows over that lock (the sand glass, its dust and
+// note, the form's words); the unlocking takes the lock away and shows
+// them whole.
+TEST_F(ShopScreen, ALockedRuleItemWearsALockUntilItUnlocks)
+{
+    // The shop of level 5 opens with the limits of level 4: the level time
+    // and the gem count are open, the sand glass opens.
+    rig.shop->items.SetLimits(4);
+    rig.shop->items.levels = Offered(4);
+    Shop().Show(1, 0.0f, 5);
+    const auto& locks = Form().ruleLocks;
+    EXPECT_FALSE(locks[0].At(0)->IsVisible());
+    EXPECT_TRUE(locks[1].At(0)->IsVisible());
+    EXPECT_FALSE(locks[2].At(0)->IsVisible());
+    const ControlRow& sandGlass = Form().item7;
+    const auto words = std::find_if(sandGlass.begin(), sandGlass.end(), [](const CountedHandle<CQoStatic>& c) {
+        return c->MainText() && c->MainText()->text == "of frenzy";
+    });
+    ASSERT_NE(words, sandGlass.end());
+    EXPECT_FALSE((*words)->IsVisible());
+    EXPECT_EQ(Shop().SandboxNote()->colour >> 24, 0u);
+    ASSERT_EQ(Shop().SandboxSprites().size(), 2u);
+    for (const auto& sprite : Shop().SandboxSprites())
+        EXPECT_EQ(sprite->color >> 24, 0u);
+    // The gem count of its level shows, and only that one.
+    EXPECT_TRUE(Form().levelGroups[0].At(0)->IsVisible());
+    EXPECT_FALSE(Form().levelGroups[1].At(0)->IsVisible());
+
+    EXPECT_EQ(Shop().Update(0.0f, -2000.0f, -2000.0f), 1);
+    EXPECT_TRUE((*words)->IsVisible());
+    EXPECT_EQ(Shop().SandboxNote()->colour, Shop().Skin().sandboxNoteColor);
+    EXPECT_EQ(Shop().SandboxSprites()[0]->color, 0xFFFFFFFFu);
+    for (float t = 0.0f; t < 3.0f; t += 0.1f)
+        rig.Frame(0.1f);
+    EXPECT_FALSE(locks[1].At(0)->IsVisible());
 }
 
 TEST_F(ShopScreen, StarsStandInThePanelAsItsWidthAllows)

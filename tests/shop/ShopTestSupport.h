@@ -27,7 +27,7 @@ struct ShopRig : ScreensRig {
         auto riding = MakeCountedHandle(new CSpriteRenderer(device, vertices, indices));
         auto flares = MakeCountedHandle(new CFlareRenderer(device, vertices, indices));
         bonuses->SetResources(riding, flares, dust, riding, sparkles, flares, sprites);
-        for (int i = 0; i < kBonusTextureCount; ++i)
+        for (int i = 0; i < CBonusManager::kBonusTextureCount; ++i)
             bonuses->textures[i] = device->CreateTexture("Bonus picture " + std::to_string(i), 64, 64, 1, 0,
                                                          d3d::D3DPOOL_MANAGED, d3d::D3DFMT_A8R8G8B8);
         shop = MakeCountedHandle(new CShop(screens, ShopBoardLinks{&totems, bonuses, 32.0f, &balance}, dust,

@@ -225,7 +225,7 @@ bool WritePng(const std::string& path, const Image& img, bool withAlpha)
     return std::fclose(f) == 0;
 }
 
-bool WriteJpeg(const std::string& path, const Image& img, int quality)
+bool WriteJpeg(const std::string& path, const Image& img, int quality, bool fullChroma)
 {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
@@ -245,6 +245,9 @@ bool WriteJpeg(const std::string& path, const Image& img, int quality)
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
+    if (fullChroma)
+        for (int i = 0; i < cinfo.num_components; ++i)
+            cinfo.comp_info[i].h_samp_factor = cinfo.comp_info[i].v_samp_factor = 1;
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<uint8_t> row(static_cast<size_t>(img.Width()) * 3);
     while (cinfo.next_scanline < cinfo.image_height) {
@@ -261,6 +264,81 @@ bool WriteJpeg(const std::string& path, const Image& img, int quality)
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
     return std::fclose(f) == 0;
+}
+
+bool ReadJpeg(const std::string& path, std::vector<uint8_t>& rgb, int& w, int& h)
+{
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr jerr;
+    cinfo.err = jpeg_std_error(&jerr); // fatal errors exit the tool, which fails the build
+    jpeg_create_decompress(&cinfo);
+    jpeg_stdio_src(&cinfo, f);
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    w = static_cast<int>(cinfo.output_width);
+    h = static_cast<int>(cinfo.output_height);
+    rgb.assign(static_cast<size_t>(w) * h * 3, 0);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW rp = &rgb[static_cast<size_t>(cinfo.output_scanline) * w * 3];
+        jpeg_read_scanlines(&cinfo, &rp, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    std::fclose(f);
+    return true;
+}
+
+bool MeasureJpegPair(const Image& img, const std::string& colourPath, const std::string& alphaPath,
+                     JpegPairError& error)
+{
+    std::vector<uint8_t> colour, alpha;
+    int cw = 0, ch = 0, aw = 0, ah = 0;
+    if (!ReadJpeg(colourPath, colour, cw, ch) || !ReadJpeg(alphaPath, alpha, aw, ah) || cw != img.Width() ||
+        ch != img.Height() || aw != cw || ah != ch)
+        return false;
+    // The error a texel shows over a background b is (c'a' - ca) + b (a - a')
+    // with colours and alpha in 0..1: it is largest over black or over white.
+    // Sums per 8 x 8 block (one block of every channel without subsampling)
+    // keep each block's mean error, its shift against the picture.
+    const int blocksX = (cw + 7) / 8, blocksY = (ch + 7) / 8;
+    std::vector<double> shift(static_cast<size_t>(blocksX) * blocksY * 6, 0.0);
+    double squares = 0;
+    int largest = 0;
+    for (int y = 0; y < ch; ++y)
+        for (int x = 0; x < cw; ++x) {
+            const Color& c = img.At(x, y);
+            const size_t at = (static_cast<size_t>(y) * cw + x) * 3;
+            const int a0 = ToByte(c.a), a1 = alpha[at + 1];
+            const uint8_t c0[3] = {ToByte(c.r), ToByte(c.g), ToByte(c.b)};
+            double* block = &shift[(static_cast<size_t>(y / 8) * blocksX + x / 8) * 6];
+            for (int k = 0; k < 3; ++k) {
+                const double overBlack = (colour[at + k] * a1 - c0[k] * a0) / 255.0;
+                const double overWhite = overBlack + (a0 - a1);
+                for (const double e : {overBlack, overWhite}) {
+                    squares += e * e;
+                    largest = std::max(largest, static_cast<int>(std::lround(std::fabs(e))));
+                }
+                block[k] += overBlack;
+                block[k + 3] += overWhite;
+            }
+        }
+    const double mean = squares / (static_cast<double>(cw) * ch * 6);
+    error.psnr = mean > 0 ? 10 * std::log10(255.0 * 255.0 / mean) : 99.0;
+    error.largest = largest;
+    error.worstBlockShift = 0;
+    for (int by = 0; by < blocksY; ++by)
+        for (int bx = 0; bx < blocksX; ++bx) {
+            const double texels = std::min(8, cw - bx * 8) * std::min(8, ch - by * 8);
+            for (int k = 0; k < 6; ++k)
+                error.worstBlockShift =
+                    std::max(error.worstBlockShift,
+                             std::fabs(shift[(static_cast<size_t>(by) * blocksX + bx) * 6 + k]) / texels);
+        }
+    return true;
 }
 
 static void Put16(std::vector<uint8_t>& b, size_t at, uint32_t v)

@@ -70,10 +70,28 @@ private:
 
 // Writers. Each returns false (and prints why) on failure.
 bool WritePng(const std::string& path, const Image& img, bool withAlpha);
-bool WriteJpeg(const std::string& path, const Image& img, int quality = 90);
+// `fullChroma` keeps every texel's own colour (4:4:4) where the default
+// shares one colour among 2 x 2 texels.
+bool WriteJpeg(const std::string& path, const Image& img, int quality = 90, bool fullChroma = false);
 bool WriteTga(const std::string& path, const Image& img, bool withAlpha);
 bool WriteBmp(const std::string& path, const Image& img);
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// Reads a JPEG back as the game decodes it: RGB, three bytes a texel.
+bool ReadJpeg(const std::string& path, std::vector<uint8_t>& rgb, int& w, int& h);
+
+// How far a JPEG picture and its grey alpha companion, decoded, stray from
+// the picture they were written from, in what they show over any background
+// (in levels of 0..255): the peak signal-to-noise ratio, the largest error of
+// one texel, and the largest mean error of an 8 x 8 block, which shows as
+// the block itself.
+struct JpegPairError {
+    double psnr = 0;
+    int largest = 0;
+    double worstBlockShift = 0;
+};
+bool MeasureJpegPair(const Image& img, const std::string& colourPath, const std::string& alphaPath,
+                     JpegPairError& error);
 
 // Reads back only the picture size of a written file, to check the outputs.
 bool ProbeSize(const std::string& path, int& w, int& h);

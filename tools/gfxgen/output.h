@@ -23,6 +23,10 @@ public:
     bool Save(const std::string& name, const Image& img);
     // Writes <stem>.jpg and its grey "_alpha" companion of the same size.
     bool SaveWithAlpha(const std::string& stem, const Image& img);
+    // The same at a high quality with every texel's own colour, for pictures
+    // seen large and up close: the pair is read back and measured against
+    // the picture, and one whose 8 x 8 blocks would show fails.
+    bool SaveUnblockedWithAlpha(const std::string& stem, const Image& img);
     // Records a file written by other means, to be checked for its size in
     // bytes (or, with 0, for being a readable picture).
     void Record(const std::string& path, size_t bytes);

@@ -10,10 +10,12 @@
 //     that scrolls in the sky window, one texel to a pixel.
 //   MainSkyMask.tga: where the window shows the strip: the open sky, fading
 //     out above the horizon glow.
-//   MainElements.tga (+ _alpha): the foliage frame on the left in the top 716
+//   MainElements.jpg (+ _alpha): the foliage frame on the left in the top 716
 //     rows, the moving pieces below (strands, map, the guardian's face with
 //     its eyes and lips in every frame, lantern, urn, leaves).
-//   MainFoliage.tga (+ _alpha): the dark leaves that hang before everything.
+//   MainFoliage.jpg (+ _alpha): the dark leaves that hang before everything.
+//   Both are painted shaded and antialiased and seen up close on a large
+//   window, so they are written without blocks (Output::SaveUnblockedWithAlpha).
 #include <algorithm>
 #include <cmath>
 
@@ -870,9 +872,8 @@ bool WriteMainMenu(Output& out)
     const Image leafMask =
         MakeMask(256, 256, [](float u, float v) { return Smooth(1.0f, 0.85f, v) * Smooth(1.0f, 0.9f, u); });
     return out.Save("MainBack.jpg", MakeBack()) && out.Save("MainSkyMask.tga", MakeSkyMask(cfg)) &&
-           out.Save("MainLeafMask.tga", leafMask) && out.Save("MainElements.tga", elements) &&
-           out.Save("MainElements_alpha.tga", elements.AlphaAsGrey()) && out.Save("MainFoliage.tga", front) &&
-           out.Save("MainFoliage_alpha.tga", front.AlphaAsGrey());
+           out.Save("MainLeafMask.tga", leafMask) && out.SaveUnblockedWithAlpha("MainElements", elements) &&
+           out.SaveUnblockedWithAlpha("MainFoliage", front);
 }
 
 } // namespace

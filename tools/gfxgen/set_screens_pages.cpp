@@ -20,8 +20,6 @@ using namespace gfx::art;
 
 namespace {
 
-const float kPi = 3.14159265f;
-
 // A page of the help: night lacquer inside a gold frame.
 void HelpBackground(Image& img)
 {
