@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -27,17 +26,6 @@ struct Frames {
     bool menuHiddenInPlay = false;
 };
 
-std::string PngFor(const char* name)
-{
-    const char* path = std::getenv("GALVORINE_DRAWING_PNG");
-    if (!path)
-        return "";
-    std::string file = path;
-    const size_t dot = file.rfind('.');
-    file.insert(dot == std::string::npos ? file.size() : dot, std::string("-") + name);
-    return file;
-}
-
 Frames Draw(Presenting presenting, const char* name)
 {
     Frames frames;
@@ -50,12 +38,12 @@ Frames Draw(Presenting presenting, const char* name)
     EXPECT_TRUE(ToTheMenu(game));
     game.Frame();
     EXPECT_TRUE(game.Grab(&frames.menu.pixels, &frames.menu.width, &frames.menu.height,
-                          PngFor((std::string("menu-") + name).c_str())));
+                          DrawingPng(std::string("menu-") + name)));
     Player player(game);
     EXPECT_TRUE(ToLevelInPlay(game, 3, player, 1.0f));
     frames.menuHiddenInPlay = !game->services.screens->mainMenu.form->IsVisible();
     EXPECT_TRUE(game.Grab(&frames.play.pixels, &frames.play.width, &frames.play.height,
-                          PngFor((std::string("play-") + name).c_str())));
+                          DrawingPng(std::string("play-") + name)));
     return frames;
 }
 
@@ -80,9 +68,8 @@ int Differing(const Picture& a, const Picture& b)
 TEST(BenchFrame, DrawsTheGamesOwnPicture)
 {
     std::string why;
-    if (!plat::InitVideo(&why))
+    if (!VideoAvailable(&why))
         GTEST_SKIP() << "no video: " << why;
-    plat::ShutdownVideo();
     const Frames bench = Draw(Presenting::Unpaced, "bench");
     const Frames game = Draw(Presenting::AsTheGame, "game");
     ASSERT_FALSE(game.menu.pixels.empty());

@@ -6,7 +6,7 @@
 // placed through the platform's seam on the 1024 x 768 virtual screen.
 #pragma once
 
-#include "ReferencePlayer.h"
+#include "ReferencePlay.h"
 #include "TestSupport.h"
 
 #include "engine/Log.h"
@@ -20,6 +20,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -44,6 +45,28 @@ inline void MakeBenchPlayer(const std::string& user)
         plat::CreateDirectory(user + sub);
     plat::CreateDirectory(user + "Players\\Bench");
     testing_support::WriteText(user + "Players/Bench/Settings.ini", "[Main]\nQuestTutorial=0\n");
+}
+
+// Where a drawing test writes its frame `name`: the PNG named by
+// GALVORINE_DRAWING_PNG with "-<name>" before its extension, or nothing.
+inline std::string DrawingPng(const std::string& name)
+{
+    const char* path = std::getenv("GALVORINE_DRAWING_PNG");
+    if (!path)
+        return "";
+    std::string file = path;
+    const size_t dot = file.rfind('.');
+    file.insert(dot == std::string::npos ? file.size() : dot, "-" + name);
+    return file;
+}
+
+// Whether a window with OpenGL can be made here, the video let go again.
+inline bool VideoAvailable(std::string* why)
+{
+    if (!plat::InitVideo(why))
+        return false;
+    plat::ShutdownVideo();
+    return true;
 }
 
 // How the device presents: on the refresh as the shell's game does, or as
@@ -197,39 +220,7 @@ inline bool ToLevel(GlGame& game, int level)
     return game.RunUntil([&] { return game->flow.IsIn<CPlay>() && game->services.board->IsIdle(); }, 10.0f);
 }
 
-// The reference player: after its time of rest it clicks a move's two
-// tokens; a trophy won in play it closes once its award has flown.
-class Player {
-public:
-    explicit Player(GlGame& game) : m_game(game) {}
-    void Frame()
-    {
-        if (m_game->flow.trophies.OverLevel()) {
-            const CountedHandle<CQoForm>& form = m_game->services.screens->trophies.form;
-            if (GlGame::Shown(form) && m_game->services.trophies->pendingAwards.empty() &&
-                !m_game->services.trophies->AwardRunning())
-                m_game.ClickId(form, Command::TrophiesContinue);
-            return;
-        }
-        const CGameBoard& board = *m_game->services.board;
-        const bool resting = board.Status().inPlay && board.IsIdle();
-        m_rest = resting ? m_rest + kFrame : 0.0f;
-        if (m_rest < kReferenceThinkTime)
-            return;
-        MatchMove move;
-        if (!ChooseReferenceMove(board, &move))
-            return;
-        const Vec2 a = board.CellToPoint(move.column1, move.row1, true);
-        const Vec2 b = board.CellToPoint(move.column2, move.row2, true);
-        m_game.Click(a.x, a.y);
-        m_game.Click(b.x, b.y);
-        m_rest = 0.0f;
-    }
-
-private:
-    GlGame& m_game;
-    float m_rest = 0.0f;
-};
+using Player = ReferencePlay<GlGame>;
 
 // The benchmark's play: a level with a gem goal out of reach, so that it
 // never ends, the reference player at work for `seconds` before.

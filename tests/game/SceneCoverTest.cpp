@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -16,23 +15,11 @@ namespace {
 
 using namespace gl_game;
 
-std::string PngFor(const char* name)
-{
-    const char* path = std::getenv("GALVORINE_DRAWING_PNG");
-    if (!path)
-        return "";
-    std::string file = path;
-    const size_t dot = file.rfind('.');
-    file.insert(dot == std::string::npos ? file.size() : dot, std::string("-") + name);
-    return file;
-}
-
 TEST(SceneCover, InPlayTheSceneIsCutWithoutChangingTheLook)
 {
     std::string why;
-    if (!plat::InitVideo(&why))
+    if (!VideoAvailable(&why))
         GTEST_SKIP() << "no video: " << why;
-    plat::ShutdownVideo();
     testing_support::ScratchDir user;
     MakeBenchPlayer(user.Path());
     plat::SeedRandom(3);
@@ -55,10 +42,10 @@ TEST(SceneCover, InPlayTheSceneIsCutWithoutChangingTheLook)
     std::vector<uint32_t> cut, whole;
     int width = 0, height = 0;
     game->Frame(0.0f, 1, 0);
-    ASSERT_TRUE(game.Grab(&cut, &width, &height, PngFor("cut")));
+    ASSERT_TRUE(game.Grab(&cut, &width, &height, DrawingPng("cut")));
     game.renderer->sceneCover = SceneCover{};
     game->Frame(0.0f, 1, 0);
-    ASSERT_TRUE(game.Grab(&whole, &width, &height, PngFor("whole")));
+    ASSERT_TRUE(game.Grab(&whole, &width, &height, DrawingPng("whole")));
     ASSERT_EQ(cut.size(), whole.size());
     int differing = 0, largest = 0;
     for (size_t i = 0; i < cut.size(); ++i) {
