@@ -90,8 +90,8 @@ void BoardFrame(benchmark::State& state)
     board->SetLooks(looks);
     board->SetSelectionMarker(MakeCountedHandle(
         new CTokenHighlight(particles, sprites, glows, load("Selector.png"), load("StarParticle.bmp"))));
-    board->EquipRays(particles, glows, sparkles, sprites, load("Spark.bmp"), device->FindTexture("Chain"),
-                     load("Lightning.jpg"));
+    board->EquipRays(particles, particles, glows, sparkles, sprites, load("Spark.bmp"),
+                     device->FindTexture("Chain"), load("Lightning.jpg"));
     board->Show(true, true, 0.0f);
     BoardProbe probe(*board);
     const CountedHandle<IBufferLayer> mesh = board->MeshLayer();

@@ -2,6 +2,7 @@
 // own name in a private scratch folder, and a check that stops the fuzzer.
 #pragma once
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstddef>
@@ -38,6 +39,18 @@ inline std::string Write(const std::string& name, const uint8_t* data, size_t si
             std::fwrite(data, 1, size, file);
         std::fclose(file);
     }
+    return path;
+}
+
+// The same for a settings file read key by key: its time of change is put
+// long before now, as an installed file's is, so that the INI reader reads
+// it once instead of once for every key (which it does for a file changed
+// within a tick of the clock). The caller forgets what was read of it.
+inline std::string WriteSettled(const std::string& name, const uint8_t* data, size_t size)
+{
+    const std::string path = Write(name, data, size);
+    const timespec times[2] = {{0, UTIME_OMIT}, {1, 0}};
+    utimensat(AT_FDCWD, path.c_str(), times, 0);
     return path;
 }
 

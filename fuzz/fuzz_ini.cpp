@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const bool quiet = (SetLogName("/dev/null"), true);
     (void)quiet;
-    const std::string path = fuzz_input::Write("Options.ini", data, size);
+    const std::string path = fuzz_input::WriteSettled("Options.ini", data, size);
     plat::ForgetParsedFiles(path);
 
     for (const char* section : kSections)

@@ -25,7 +25,7 @@ seed() {
 
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(quest_save hiscore_table best_list trophies form_file level_file ini
-  string_table screen_files fonts caps_animation bmp picture sound_lists)
+  string_table screen_files fonts caps_animation bmp picture sound_lists shop_text config_files)
 for name in "${targets[@]}"; do
   mkdir -p "corpus/$name"
   seed "$name" "$src"/fuzz/seeds/"$name"/*
@@ -60,6 +60,12 @@ for name in "${targets[@]}"; do
       -exec cp -n {} "corpus/$name/" \;
     max_len=32768 ;;
   sound_lists) seed "$name" "$src"/data/Data/Sfx/Vol.cfg "$src"/data/Data/Sfx/Ogg.lst ;;
+  shop_text)
+    seed "$name" "$src"/data/Data/Txt/Shop.txt
+    max_len=65536 ;;
+  config_files)
+    seed "$name" "$src"/data/Data/Config/{Gems,Bonus,Totems,Skin}.cfg
+    max_len=65536 ;;
   esac
   dict=()
   [ -f "$src/fuzz/$name.dict" ] && dict=("-dict=$src/fuzz/$name.dict")

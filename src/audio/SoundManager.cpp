@@ -316,7 +316,7 @@ int CSoundManager::LoadSamples(const std::string& folder)
         std::vector<std::string> files;
         for (int k = group->first; k <= group->last; ++k) {
             currentPath = folder + numbered(k);
-            FILE* probe = plat::OpenFile(currentPath, "rb");
+            FILE* probe = plat::OpenFile(currentPath, "rb", plat::kSoundFileLimit);
             if (!probe)
                 break;
             std::fclose(probe);

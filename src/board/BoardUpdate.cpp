@@ -80,6 +80,7 @@ void CGameBoard::MoveWithShake(float dt)
     PlaceSandbox(offset.x, offset.y);
     m_gemsBar->SetPosition(m_mesh->OffsetX(), m_mesh->OffsetY(), m_mesh->OffsetZ());
     m_movingTokens.SetOffset(m_originX, m_originY, m_originZ, 1);
+    ClipCapsToBoard();
 }
 
 void CGameBoard::HandleArrivals()
@@ -104,12 +105,21 @@ void CGameBoard::HandleArrivals()
     }
 }
 
-// Bonuses ride on their tokens: they are drawn where the token's cap is.
+// Bonuses ride on their tokens: they are drawn where the token's cap is. A
+// token falling off the board takes its bonus's pictures out of sight as it
+// starts to slide out under the board's edge; the bonus goes on as it was
+// until the token has left.
 void CGameBoard::MoveRidingBonuses()
 {
-    for (const CountedHandle<CToken>& token : m_movingTokens.Tokens())
-        if (token->bonus && token->cap)
-            token->bonus->MoveTo(token->cap->x, token->cap->y, token->cap->z, token->column, token->row, 0);
+    const float bottom = m_originY - static_cast<float>(m_rows) * m_cellHeight;
+    for (const CountedHandle<CToken>& token : m_movingTokens.Tokens()) {
+        if (!token->bonus || !token->cap)
+            continue;
+        const CCap& cap = *token->cap;
+        token->bonus->MoveTo(cap.x, cap.y, cap.z, token->column, token->row, 0);
+        if (token->moveKind == 2 && cap.y - cap.size < bottom)
+            token->bonus->ShowPictures(false);
+    }
 }
 
 void CGameBoard::ScoreFinishedStrikes()

@@ -70,6 +70,7 @@ void CGameBoard::SetGemsBar(const CountedHandle<CGemsBar>& bar)
 void CGameBoard::SetSelectionMarker(const CountedHandle<CTokenHighlight>& marker) { m_marker = marker; }
 
 void CGameBoard::EquipRays(const CountedHandle<CParticleSystemsManager>& particles,
+                           const CountedHandle<CParticleSystemsManager>& debris,
                            const CountedHandle<CFlareRenderer>& glows,
                            const CountedHandle<CFlareRenderer>& sparkles,
                            const CountedHandle<CSpriteRenderer>& sprites, const CountedHandle<CTexture>& spark,
@@ -78,6 +79,7 @@ void CGameBoard::EquipRays(const CountedHandle<CParticleSystemsManager>& particl
     m_rays = MakeCountedHandle(new CTerminatorsManager(&m_movingTokens, particles, glows, sparkles, sprites));
     m_rays->SetTextures(spark, chain, chain, lightning);
     m_rays->SetCapsRenderer(m_caps);
+    m_rays->SetDebrisParticles(debris);
     if (m_sounds)
         m_rays->SetSoundManager(m_sounds);
 }
@@ -150,6 +152,7 @@ void CGameBoard::Reset(int mode)
             m_hardMode = false;
         }
         SetBoardGrid(m_originX, m_originY, m_originZ, m_columns, m_rows, m_cellWidth, m_cellHeight);
+        ClipCapsToBoard();
     }
     m_grid.assign(static_cast<size_t>(m_rows), std::vector<CountedHandle<CToken>>(static_cast<size_t>(m_columns)));
     m_analyser.Resize(m_columns, m_rows);
@@ -270,6 +273,15 @@ void CGameBoard::Clear()
 
 // Tokens are centred on whole pixels: with an odd cell size the origin
 // moves by half a pixel (the base origin keeps the layout's value).
+// Tokens that fall off the board (a reshuffle, a level's end) slide out
+// under its edge rather than over the gems bar and the HUD beside it, and
+// new ones come in from under its top edge.
+void CGameBoard::ClipCapsToBoard()
+{
+    m_caps->SetClip(m_originX, m_originY, m_originX + static_cast<float>(m_columns) * m_cellWidth,
+                    m_originY - static_cast<float>(m_rows) * m_cellHeight);
+}
+
 void CGameBoard::ApplyHalfCellCorrection()
 {
     if (std::fmod(m_cellWidth / 2.0f, 1.0f) != 0.0f)
@@ -343,9 +355,9 @@ int CGameBoard::DrawPlainColour()
     return m_colours[static_cast<size_t>(index >= n ? n - 1 : index)];
 }
 
-void CGameBoard::Show(bool visible, bool capsVisible, float seconds)
+void CGameBoard::Show(bool visible, bool capsVisible, float speed)
 {
-    const float rate = seconds > 0.0f ? 1.0f / seconds : 0.0f;
+    const float rate = speed > 0.0f ? speed : 0.0f;
     m_mesh->Show(visible, rate);
     m_caps->SetShown(capsVisible);
     if (!visible || m_boardMode == 0) {

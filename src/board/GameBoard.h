@@ -135,8 +135,10 @@ public:
     void SetGemsBar(const CountedHandle<CGemsBar>& bar);
     void SetSelectionMarker(const CountedHandle<CTokenHighlight>& marker);
     // The rays that strike matched tokens, glowing with `spark`, striking
-    // with `lightning`, bursting chains with `chain`.
+    // with `lightning`, bursting chains with `chain`; the pieces a struck
+    // token bursts into fall on `debris`, a layer drawn under the tokens.
     void EquipRays(const CountedHandle<CParticleSystemsManager>& particles,
+                   const CountedHandle<CParticleSystemsManager>& debris,
                    const CountedHandle<CFlareRenderer>& glows, const CountedHandle<CFlareRenderer>& sparkles,
                    const CountedHandle<CSpriteRenderer>& sprites, const CountedHandle<CTexture>& spark,
                    const CountedHandle<CTexture>& chain, const CountedHandle<CTexture>& lightning);
@@ -176,10 +178,12 @@ public:
     // the level before it is over: the challenge's play has not ended.
     void SetChallengePlay(bool on);
     void Clear();
-    // Shows the board with its sand box and gems bar, fading over `seconds`
-    // (0: at once), or hides all three. The bonuses show and hide with it
-    // at once, and a hidden one waits where it is.
-    void Show(bool visible, bool capsVisible, float seconds);
+    // Shows the board with its sand box and gems bar, or hides all three,
+    // fading at `speed` in opacity a second as every fade the game passes
+    // (the forms', the totems', the shop's): 2 is half a second; 0 or less
+    // is at once. The bonuses show and hide with it at once, and a hidden
+    // one waits where it is.
+    void Show(bool visible, bool capsVisible, float speed);
     // The board's backdrop and frame.
     const CBoardMesh& Mesh() const { return *m_mesh; }
     bool IsShown() const;
@@ -327,6 +331,8 @@ private:
     void ApplyHalfCellCorrection();
     void PlaceSandbox(float shiftX, float shiftY);
     void MoveWithShake(float dt);
+    // The caps are drawn inside the board's cells only.
+    void ClipCapsToBoard();
     void HandleArrivals();
     void ScoreFinishedStrikes();
     void RefillOrCheck();

@@ -57,15 +57,16 @@ public:
     bool Run()
     {
         if (!m_reader.Open(m_path)) {
+            // Something there that the reader refused (a folder, a FIFO, a
+            // file too large) is no missing level.
+            plat::FileStamp there;
+            if (plat::StampOf(m_path, &there)) {
+                WriteLog("Warning! Level file " + m_path + " cannot be read: the level's own settings stand\n");
+                return false;
+            }
             WriteLog("Unable to open file");
             WriteLog(m_path);
             WriteLog("probably this is not error\n");
-            return false;
-        }
-        // A folder opens as an empty file would: it is no level file.
-        if (!plat::FileExists(m_path)) {
-            m_reader.Close();
-            WriteLog("Warning! Level file " + m_path + " is not a file: the level's own settings stand\n");
             return false;
         }
         bool anyToken = false;

@@ -81,8 +81,13 @@ public:
 
     // The kinds make their sprites, flares and effects.
     virtual void Build() {}
+    // A hidden bonus waits (the manager leaves it out of its frames) until
+    // it is shown again.
     virtual void Hide() { visible = 0; }
     virtual void Show() { visible = 1; }
+    // The bonus's pictures go out of sight, or come back, while the bonus
+    // goes on as it is.
+    virtual void ShowPictures(bool) {}
     // 0 once the bonus is done: the manager then drops it.
     virtual int Update(float dt);
     virtual void MoveTo(float x, float y, float z, int32_t cellColumn, int32_t cellRow, int smooth);

@@ -250,18 +250,21 @@ void CBonusGem::Fire()
 void CBonusGem::Hide()
 {
     visible = 0;
+    ShowPictures(false);
+    StopEffect(trail);
+}
+
+void CBonusGem::ShowPictures(bool shown)
+{
     const CountedHandle<CSpriteRenderer>& renderer = Renderer();
     for (const CountedHandle<CSprite>* sprite : {&halo, &bigFlares[0], &bigFlares[1], &gemSprite})
-        SetVisible(renderer, *sprite, 0);
-    StopEffect(trail);
+        SetVisible(renderer, *sprite, shown ? 1 : 0);
 }
 
 void CBonusGem::Show()
 {
     visible = 1;
-    const CountedHandle<CSpriteRenderer>& renderer = Renderer();
-    for (const CountedHandle<CSprite>* sprite : {&halo, &bigFlares[0], &bigFlares[1], &gemSprite})
-        SetVisible(renderer, *sprite, 1);
+    ShowPictures(true);
     if (state == kBonusFired)
         StartTrail(position.x, position.y, position.z, 0.5f, 20.0f);
 }

@@ -24,6 +24,7 @@ public:
     void Build() override;
     void Hide() override;
     void Show() override;
+    void ShowPictures(bool shown) override;
     int Update(float dt) override;
     void Fire() override;
 

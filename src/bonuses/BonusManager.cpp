@@ -36,7 +36,8 @@ void CBonusManager::SetResources(CountedHandle<CSpriteRenderer> sprites1, Counte
     spriteRenderer3 = std::move(sprites3);
 }
 
-bool CBonusManager::LoadTextures(const CountedHandle<CRenderDevice>& device, const std::string& graphicsFolder)
+bool CBonusManager::LoadTextures(const CountedHandle<CRenderDevice>& device, const std::string& graphicsFolder,
+                                 std::string* failedPicture)
 {
     enum Loader { ForAlpha, Plain, AutoFormat };
     struct Entry {
@@ -75,6 +76,8 @@ bool CBonusManager::LoadTextures(const CountedHandle<CRenderDevice>& device, con
         }
         if (!texture) {
             WriteLog(std::string("Unable to load ") + e.name + " Texture!\n");
+            if (failedPicture)
+                *failedPicture = file;
             return false;
         }
         textures[e.slot] = texture;

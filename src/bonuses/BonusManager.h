@@ -56,8 +56,10 @@ public:
                       CountedHandle<CSpriteRenderer> sprites3);
     // The manager's own eight pictures from the graphics folder, registered
     // with the device. The first that cannot be loaded is logged ("Unable
-    // to load Bonus3 Texture!") and ends the loading with false.
-    bool LoadTextures(const CountedHandle<CRenderDevice>& device, const std::string& graphicsFolder);
+    // to load Bonus3 Texture!") and ends the loading with false, its path in
+    // `failedPicture` when given.
+    bool LoadTextures(const CountedHandle<CRenderDevice>& device, const std::string& graphicsFolder,
+                      std::string* failedPicture = nullptr);
     // The pictures the game loaded for everyone.
     void SetTextures(CountedHandle<CTexture> starParticle, CountedHandle<CTexture> halo1,
                      CountedHandle<CTexture> ring, CountedHandle<CTexture> spark,

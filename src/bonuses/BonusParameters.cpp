@@ -34,7 +34,7 @@ public:
     float TimesPi(const char* key, const char* fallback) const { return Float(key, fallback) * kBonusPi; }
     int32_t Int(const char* key, const char* fallback) const
     {
-        return ReadIniInt(m_path, m_section, key, fallback);
+        return ReadCheckedInt(m_path, m_section, key, fallback);
     }
     // On unless the value starts with the digit 0 (or is empty).
     int32_t Flag(const char* key, const char* fallback) const
@@ -86,6 +86,7 @@ std::string Indexed(const char* key, int i) { return key + std::to_string(i); }
 
 void GemParameters::Load(const std::string& path)
 {
+    CheckSettingsFile(path);
     Reader in(path);
     in.Section("Gems");
     targetPos = in.Triple("TargetPos", "-480 0 -150");
@@ -146,6 +147,7 @@ void BonusParameters::SetWire(int i, float x1, float y1, float x2, float y2, flo
 
 void BonusParameters::Load(const std::string& path)
 {
+    CheckSettingsFile(path);
     Reader in(path);
     in.Section("TNT");
     for (int i = 0; i < 3; ++i) {

@@ -9,7 +9,7 @@
 // kept in radians (the fields given as multiples of kBonusPi). A missing
 // file or key gives the default; a value that is not a finite number reads
 // as its default, and so does a time, size or speed that something divides
-// by or counts with when it is not above 0.
+// by or counts with when it is not above 0 (engine/CheckedSettings.h).
 #pragma once
 
 #include "engine/Settings.h" // Vec2, Vec3
@@ -157,6 +157,7 @@ struct BonusParameters {
 GemParameters& GemParams();
 BonusParameters& BonusParams();
 
-// Reads both files, the gems' first. Nothing is logged: a missing file or
-// key keeps its default.
+// Reads both files, the gems' first. A missing key keeps its default; a
+// file that gives none of its keys, and each value the file holds that is
+// not used, is named in the log.
 void LoadBonusParameters(const std::string& gemPath, const std::string& bonusPath);

@@ -17,15 +17,20 @@ void CDrawnBonus::RemoveSprites()
 void CDrawnBonus::Hide()
 {
     visible = 0;
-    ForEachSprite([this](CountedHandle<CSprite>& s) { SetVisible(Holder(), s, 0); });
+    ShowPictures(false);
     OnHide();
 }
 
 void CDrawnBonus::Show()
 {
     visible = 1;
-    ForEachSprite([this](CountedHandle<CSprite>& s) { SetVisible(Holder(), s, 1); });
+    ShowPictures(true);
     OnShow();
+}
+
+void CDrawnBonus::ShowPictures(bool shown)
+{
+    ForEachSprite([this, shown](CountedHandle<CSprite>& s) { SetVisible(Holder(), s, shown ? 1 : 0); });
 }
 
 void CDrawnBonus::SetZOrder(int32_t z)

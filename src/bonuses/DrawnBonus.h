@@ -13,6 +13,7 @@ class CDrawnBonus : public CBonus {
 public:
     void Hide() override;
     void Show() override;
+    void ShowPictures(bool shown) override;
     int IsIdle() const override { return events.Empty() ? 1 : 0; }
     void SetZOrder(int32_t z) override;
     void SetDrawGroup(int32_t group) override;

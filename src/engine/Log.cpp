@@ -81,7 +81,19 @@ void SetDataFoldersForTests(const std::string& userFolder, const std::string& sh
     g_perUserFolders = userFolder.empty() ? 0 : 1;
 }
 
-void SetLogName(const std::string& name) { g_logPath = g_userFolder + name; }
+namespace {
+// The bounded file reader tells every file it refuses: the log names it.
+void LogReadRefusal(const std::string& gamePath, const std::string& why)
+{
+    WriteLog("Warning! File " + gamePath + " " + why + ": it is not read\n");
+}
+} // namespace
+
+void SetLogName(const std::string& name)
+{
+    g_logPath = g_userFolder + name;
+    plat::SetReadRefusalReport(LogReadRefusal);
+}
 std::string GetLogPath() { return g_logPath; }
 
 void ClearLog()

@@ -50,13 +50,21 @@ namespace {
 
 // Blocks of sprite slots; freed slots are taken again first, so that new
 // sprites fill the holes old ones left. The blocks stay for the program's
-// life: the game's sprite count only ever grows to a few thousand.
+// life: the game's sprite count only ever grows to a few thousand. The pool
+// itself is never destroyed, so that it outlives every sprite, those that
+// objects of static storage let go of at exit too (which may have been
+// made before the pool was).
 class SpritePool {
 public:
     static SpritePool& Get()
     {
-        static SpritePool pool;
-        return pool;
+        union Forever {
+            SpritePool pool;
+            Forever() : pool() {}
+            ~Forever() {}
+        };
+        static Forever forever;
+        return forever.pool;
     }
     void* Take()
     {

@@ -333,7 +333,7 @@ bool CGameServices::CreateScreens()
 {
     screens = MakeCountedHandle(new CGameScreens(instance, device, vertexBuffer, indexBuffer, textBatch, fonts));
     if (!screens->LoadForms(paths, questLayout, SplitLevelNumber))
-        return Fail("Unable to create forms");
+        return Fail("Unable to create forms: " + screens->LoadFailure());
     screens->SetHiscoreTables({&hiscores});
     profiles = screens->Profiles();
     screenTextures[kGemProgress] = device->FindTexture("GemProgress");
@@ -424,19 +424,22 @@ bool CGameServices::CreateSelectionMarker()
 }
 
 // The rays glow with Spark and strike with Lightning; their chain bursts and
-// the sparkles along chains come from the chain picture the caps loaded.
+// the sparkles along chains come from the chain picture the caps loaded. The
+// pieces of a struck token fall in particle layer 2, under the tokens, with
+// the sand it throws.
 bool CGameServices::CreateTerminators()
 {
-    board->EquipRays(particleManagers[2], flareRenderers[1], flareRenderers[2], spriteRenderers[1],
-                     effectTextures[kSpark], device->FindTexture("Chain"), effectTextures[kLightning]);
+    board->EquipRays(particleManagers[2], particleManagers[1], flareRenderers[1], flareRenderers[2],
+                     spriteRenderers[1], effectTextures[kSpark], device->FindTexture("Chain"),
+                     effectTextures[kLightning]);
     return true;
 }
 
 // The bonuses read their tuning, draw riding bonuses in sprite layer 1 and
 // flare layer 1, fired gems in sprite layer 2, what flies over the HUD in
 // sprite layer 3 and flare layer 2, with particles in layers 3 and 6. A
-// picture of their own that cannot be loaded ends the sequence with the
-// manager's log line alone.
+// picture of their own that cannot be loaded ends the sequence, the box
+// and the log naming it.
 bool CGameServices::CreateBonuses()
 {
     const std::string& config = paths.folders[CDataPaths::Config];
@@ -444,8 +447,9 @@ bool CGameServices::CreateBonuses()
     bonuses = MakeCountedHandle(new CBonusManager());
     bonuses->SetResources(spriteRenderers[1], flareRenderers[1], particleManagers[2], spriteRenderers[2],
                           particleManagers[5], flareRenderers[2], spriteRenderers[3]);
-    if (!bonuses->LoadTextures(device, paths.folders[CDataPaths::Gfx]))
-        return false;
+    std::string failedPicture;
+    if (!bonuses->LoadTextures(device, paths.folders[CDataPaths::Gfx], &failedPicture))
+        return Fail("Unable to create bonuses: " + failedPicture);
     bonuses->SetTextures(effectTextures[kStarParticle], effectTextures[kHalo1], effectTextures[kRing],
                          effectTextures[kSpark], effectTextures[kLightning], effectTextures[kTwirl],
                          effectTextures[kTwirl], device->FindTexture("PanelGlass"));
@@ -457,8 +461,8 @@ bool CGameServices::CreateBonuses()
 
 // The totems draw their large totems, panel and shop pictures in sprite
 // layer 3, their powers' effects in particle layer 5 and flare layer 2, and
-// read "Totems.cfg". A picture of their own that cannot be loaded ends the
-// sequence with the manager's log lines. The screens' two pictures that
+// read "Totems.cfg". A picture of their own that cannot be loaded, for the
+// level or for the shop, ends the sequence, the box and the log naming it. The screens' two pictures that
 // depend on the difficulty follow: the HUD panel's for the hint button and
 // the trophies' own for the medal of the hard quest.
 bool CGameServices::CreateTotems()
@@ -466,9 +470,10 @@ bool CGameServices::CreateTotems()
     totems = MakeCountedHandle(new CTotemsManager());
     totems->SetRenderers(device, spriteRenderers[3], particleManagers[5], flareRenderers[2], &balance);
     totems->LoadConfig(paths.folders[CDataPaths::Config] + "Totems.cfg");
-    if (!totems->LoadTextures(paths.folders[CDataPaths::Gfx])) {
+    std::string failedPicture;
+    if (!totems->LoadTextures(paths.folders[CDataPaths::Gfx], &failedPicture)) {
         WriteLog("Error loading Totems Textures\n");
-        return false;
+        return Fail("Unable to create totems: " + failedPicture);
     }
     totems->SetTextures({effectTextures[kHalo1], effectTextures[kSpellFuzzy], effectTextures[kFireCloud],
                          effectTextures[kStarParticle], effectTextures[kTwirl], device->FindTexture("PanelGlass"),

@@ -93,15 +93,18 @@ void CGameServices::ShowTextPopup(const std::string& text, float scale, int styl
 
 // A long caption (a bonus level's loss) is made smaller to stay on the
 // board rather than run under the HUD.
-void CGameServices::ShowCaption(const std::string& text)
+void CGameServices::ShowCaption(const std::string& text, float life)
 {
     const BoardGeometry g = board->Geometry();
     const Vec2 centre = board->CellToPoint(g.columns / 2, g.rows / 2, true);
     popups->DropMessages();
     const CountedHandle<CPopup> popup = popups->AddCaptionPopup(text, 1.5f, centre.x - g.cellWidth * 0.5f,
                                                                 centre.y + g.cellHeight * 0.5f, kPopupDepth);
-    if (popup)
-        popup->FitWidth(0.95f * static_cast<float>(g.columns) * g.cellWidth);
+    if (!popup)
+        return;
+    popup->FitWidth(0.95f * static_cast<float>(g.columns) * g.cellWidth);
+    if (life > 0.0f)
+        popup->life = life;
 }
 
 // A missing texture is logged and skipped; the swap goes on.

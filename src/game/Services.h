@@ -76,10 +76,11 @@ public:
     // Play's messages over the board: one shows at a time, and a new one
     // takes the place of the one showing. A message at `at` in the style
     // `style`; one at the combo's place that stays `life` seconds (0: its
-    // own time); a caption in the middle of the board.
+    // own time); a caption in the middle of the board that stays whole for
+    // `life` seconds (0: its own time) before it fades.
     void ShowPlayMessage(const std::string& text, float scale, int style, const Vec3& at);
     void ShowTextPopup(const std::string& text, float scale, int style, float life);
-    void ShowCaption(const std::string& text);
+    void ShowCaption(const std::string& text, float life = 0.0f);
     // The shop's panel pictures in place of the quest's, or back.
     void SwapPanelTextures(bool toShop, int keep);
     // Shows the scene of `newLevel`'s stage when it is not `oldLevel`'s (a

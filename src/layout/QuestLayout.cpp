@@ -1,5 +1,6 @@
 #include "layout/QuestLayout.h"
 
+#include "engine/CheckedSettings.h"
 #include "engine/Log.h"
 
 #include <algorithm>
@@ -18,35 +19,27 @@ class SkinSection {
 public:
     SkinSection(const std::string& file, const char* section) : m_file(file), m_section(section) {}
 
-    // A value that is not a finite number reads as the default.
+    // A value that is not a finite number reads as the default, and the
+    // log names the key.
     float Float(const char* key, const char* fallback) const
     {
-        const float value = ReadIniFloat(m_file, m_section, key, fallback);
-        return std::isfinite(value) ? value : static_cast<float>(std::atof(fallback));
+        return ReadCheckedFloat(m_file, m_section, key, fallback);
     }
     int32_t Int(const char* key, const char* fallback) const
     {
-        return ReadIniInt(m_file, m_section, key, fallback);
+        return ReadCheckedInt(m_file, m_section, key, fallback);
     }
     uint32_t Colour(const char* key, const char* fallback) const
     {
-        return ReadIniColor(m_file, m_section, key, fallback);
+        return ReadCheckedColor(m_file, m_section, key, fallback);
     }
     Vec2 Pair(const char* key, const char* fallback) const
     {
-        Vec2 v;
-        ReadIniVec2(m_file, m_section, key, fallback, &v);
-        if (!std::isfinite(v.x) || !std::isfinite(v.y))
-            ReadIniVec2("", m_section, key, fallback, &v);
-        return v;
+        return ReadCheckedVec2(m_file, m_section, key, fallback);
     }
     Vec3 Triple(const char* key, const char* fallback) const
     {
-        Vec3 v;
-        ReadIniVec3(m_file, m_section, key, fallback, &v);
-        if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z))
-            ReadIniVec3("", m_section, key, fallback, &v);
-        return v;
+        return ReadCheckedVec3(m_file, m_section, key, fallback);
     }
     // A point of the 1024 x 768 file screen on the centred virtual screen.
     Vec2 Position(const char* key, const char* fallback) const
@@ -69,11 +62,7 @@ public:
     // default.
     float Size(const char* key, const char* fallback) const
     {
-        const float value = Float(key, fallback);
-        if (value > 0.0f)
-            return value;
-        WriteLog(m_file + ": [" + m_section + "] " + key + " is not a usable size; the default is used\n");
-        return static_cast<float>(std::atof(fallback));
+        return ReadPositiveFloat(m_file, m_section, key, fallback);
     }
     const std::string& File() const { return m_file; }
     const char* Name() const { return m_section; }
@@ -123,7 +112,7 @@ std::vector<FramePiece> ReadFramePieces(const SkinSection& s)
     for (int i = 0; i < count; ++i) {
         FramePiece& p = pieces[static_cast<size_t>(i)];
         std::snprintf(key, sizeof key, "Element%d", i);
-        ReadIniVec4(s.File(), s.Name(), key, "0 0 0 0", &p.rect);
+        p.rect = ReadCheckedVec4(s.File(), s.Name(), key, "0 0 0 0");
         std::snprintf(key, sizeof key, "TCoords%d", i);
         const std::string uv = ReadIniString(s.File(), s.Name(), key, "0 0 0 0 0 0 0 0");
         std::sscanf(uv.c_str(), "%f %f %f %f %f %f %f %f", &p.uv[0], &p.uv[1], &p.uv[2], &p.uv[3], &p.uv[4],
@@ -153,6 +142,7 @@ int32_t FrameMethod(const std::string& word)
 
 void CQuestLayout::Load(const std::string& path)
 {
+    CheckSettingsFile(path);
     framePieces = ReadFramePieces(SkinSection(path, "FrameQuest"));
 
     const SkinSection field(path, "FieldQuest");

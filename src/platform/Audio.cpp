@@ -447,7 +447,12 @@ Handle SampleLoad(int mem, const char* file, uint32_t offset, uint32_t length, u
     SDL_AudioSpec wavFormat{};
     Uint8* data = nullptr;
     Uint32 bytes = 0;
-    SDL_RWops* rw = SDL_RWFromFile(NativePath(file).c_str(), "rb");
+    std::vector<uint8_t> wav;
+    if (!ReadWholeFile(file, &wav, kSoundFileLimit)) {
+        s.error = std::string("cannot read ") + file;
+        return 0;
+    }
+    SDL_RWops* rw = SDL_RWFromConstMem(wav.data(), static_cast<int>(wav.size()));
     if (!rw || !SDL_LoadWAV_RW(rw, 1, &wavFormat, &data, &bytes)) {
         s.error = SDL_GetError();
         return 0;
@@ -695,7 +700,7 @@ Handle StreamCreateFile(int mem, const char* file, uint32_t offset, uint32_t len
     if (mem || offset || length || !file || (!decodeOnly && !s.device))
         return 0;
     auto stream = std::make_unique<Stream>();
-    if (!ReadWholeFile(file, &stream->source.bytes))
+    if (!ReadWholeFile(file, &stream->source.bytes, kSoundFileLimit))
         return 0;
     const ov_callbacks callbacks{ReadCallback, SeekCallback, CloseCallback, TellCallback};
     if (ov_open_callbacks(&stream->source, &stream->file, nullptr, 0, callbacks) != 0) {

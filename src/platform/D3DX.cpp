@@ -133,6 +133,45 @@ bool DecodeStb(const std::vector<uint8_t>& file, uint32_t maxSide, DecodedImage*
     return true;
 }
 
+// The first bytes of a picture file hold its header (a JPEG's may come
+// after comments and colour profiles of some length).
+constexpr size_t kPictureHead = 65536;
+
+bool IsPng(const std::vector<uint8_t>& file)
+{
+    return file.size() >= 4 && file[0] == 0x89 && file[1] == 'P' && file[2] == 'N' && file[3] == 'G';
+}
+bool IsJpeg(const std::vector<uint8_t>& file) { return file.size() >= 2 && file[0] == 0xFF && file[1] == 0xD8; }
+
+// Reads a picture file no larger than its header says it needs: 10 bytes a
+// pixel (16-bit colour and alpha stored without compression take 8 and
+// their chunks' framing; a 32-bit picture run-length coded at its worst
+// takes 5) and room for headers, palettes and comments. A JPEG whose header lies past the
+// head is bounded by the largest picture taken; any other file whose head
+// is no picture's is not read on.
+bool ReadPictureFile(const std::string& path, uint32_t maxSide, std::vector<uint8_t>* file)
+{
+    std::vector<uint8_t> head;
+    uint64_t size = 0;
+    if (plat::ReadFileHead(path, kPictureHead, &head, &size) != plat::ReadOutcome::Read || head.size() < 4)
+        return false;
+    int w = 0, h = 0, components = 0;
+    if (!stbi_info_from_memory(head.data(), static_cast<int>(head.size()), &w, &h, &components)) {
+        if (!IsJpeg(head))
+            return false;
+        w = h = static_cast<int>(maxSide);
+    }
+    const uint64_t width = std::min<uint64_t>(static_cast<uint64_t>(std::max(w, 1)), maxSide);
+    const uint64_t height = std::min<uint64_t>(static_cast<uint64_t>(std::max(h, 1)), maxSide);
+    const uint64_t limit = width * height * 10 + kPictureHead;
+    if (size > limit) {
+        plat::ReportReadRefusal(path, "is " + std::to_string(size) + " bytes, more than a picture of " +
+                                          std::to_string(width) + " x " + std::to_string(height) + " needs");
+        return false;
+    }
+    return plat::ReadWholeFile(path, file, static_cast<size_t>(limit));
+}
+
 // Halves a picture by averaging 2 x 2 blocks (a single row or column is
 // averaged in pairs).
 DecodedImage Halve(const DecodedImage& in)
@@ -204,13 +243,13 @@ bool WritePngFile(const std::string& nativePath, uint32_t width, uint32_t height
 bool DecodeImageFile(const std::string& path, DecodedImage* image, uint32_t maxSide)
 {
     std::vector<uint8_t> file;
-    if (!plat::ReadWholeFile(path, &file) || file.size() < 4)
+    if (!ReadPictureFile(path, maxSide, &file) || file.size() < 4)
         return false;
     *image = DecodedImage{};
     bool ok = false;
-    if (file[0] == 0x89 && file[1] == 'P' && file[2] == 'N' && file[3] == 'G')
+    if (IsPng(file))
         ok = DecodePng(file, maxSide, image);
-    else if (file[0] == 0xFF && file[1] == 0xD8)
+    else if (IsJpeg(file))
         ok = DecodeJpeg(file, maxSide, image);
     else
         ok = DecodeStb(file, maxSide, image);
@@ -220,11 +259,11 @@ bool DecodeImageFile(const std::string& path, DecodedImage* image, uint32_t maxS
 bool D3DXGetImageInfoFromFile(const std::string& path, D3DXIMAGE_INFO* info, uint32_t maxSide)
 {
     std::vector<uint8_t> file;
-    if (!info || !plat::ReadWholeFile(path, &file) || file.size() < 4)
+    if (!info || !ReadPictureFile(path, maxSide, &file) || file.size() < 4)
         return false;
     uint32_t width = 0, height = 0;
     bool alpha = false;
-    if (file[0] == 0x89 && file[1] == 'P' && file[2] == 'N' && file[3] == 'G') {
+    if (IsPng(file)) {
         png_image png;
         std::memset(&png, 0, sizeof png);
         png.version = PNG_IMAGE_VERSION;
@@ -234,7 +273,7 @@ bool D3DXGetImageInfoFromFile(const std::string& path, D3DXIMAGE_INFO* info, uin
         height = png.height;
         alpha = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
         png_image_free(&png);
-    } else if (file[0] == 0xFF && file[1] == 0xD8) {
+    } else if (IsJpeg(file)) {
         if (!ReadJpegSize(file, &width, &height))
             return false;
     } else {

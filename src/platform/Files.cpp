@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -153,6 +154,105 @@ WriteOutcome AtomicWriteNative(const std::string& native, const void* data, size
     return WriteOutcome::Written;
 }
 
+ReadRefusalReport g_refusalReport = nullptr;
+
+FileStamp StampOfStat(const struct stat& st)
+{
+    FileStamp stamp;
+    stamp.device = static_cast<uint64_t>(st.st_dev);
+    stamp.inode = static_cast<uint64_t>(st.st_ino);
+    stamp.size = static_cast<int64_t>(st.st_size);
+    stamp.modified = st.st_mtim;
+    stamp.changed = st.st_ctim;
+    return stamp;
+}
+
+// What a path leads to, for the log, when it is not a regular file.
+std::string NotAFile(mode_t mode)
+{
+    const char* kind = S_ISDIR(mode)                    ? "a folder"
+                       : S_ISFIFO(mode)                 ? "a FIFO"
+                       : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
+                       : S_ISSOCK(mode)                 ? "a socket"
+                                                        : "something else";
+    return std::string("is ") + kind + ", not a file";
+}
+
+// Opens a regular file of at most `limit` bytes for reading; -1 with the
+// outcome otherwise. The kind is checked before the open, so that no
+// device is ever opened, and again on the descriptor, as the path may have
+// changed in between. O_NONBLOCK stays on: regular files ignore it, and a
+// file that is not one can then not stall a read either.
+int OpenBounded(const std::string& gamePath, size_t limit, struct stat* st, ReadOutcome* outcome)
+{
+    const std::string native = NativePath(gamePath);
+    auto cannotOpen = [&]() {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) {
+            *outcome = ReadOutcome::Missing;
+            return -1;
+        }
+        ReportReadRefusal(gamePath, "cannot be opened (" + std::string(std::strerror(error)) + ")");
+        *outcome = ReadOutcome::Failed;
+        errno = error;
+        return -1;
+    };
+    auto refuse = [&](const std::string& why, int error) {
+        ReportReadRefusal(gamePath, why);
+        *outcome = ReadOutcome::Failed;
+        errno = error;
+        return -1;
+    };
+    auto judge = [&](const struct stat& s) {
+        if (!S_ISREG(s.st_mode))
+            return refuse(NotAFile(s.st_mode), S_ISDIR(s.st_mode) ? EISDIR : EINVAL);
+        if (static_cast<uint64_t>(s.st_size) > limit)
+            return refuse("is " + std::to_string(s.st_size) + " bytes, more than the " + std::to_string(limit) +
+                              " a file of its kind may hold",
+                          EFBIG);
+        return 0;
+    };
+    if (stat(native.c_str(), st) != 0)
+        return cannotOpen();
+    if (judge(*st) < 0)
+        return -1;
+    const int fd = open(native.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return cannotOpen();
+    if (fstat(fd, st) != 0 || judge(*st) < 0) {
+        const int error = errno;
+        close(fd);
+        errno = error;
+        *outcome = ReadOutcome::Failed;
+        return -1;
+    }
+    *outcome = ReadOutcome::Read;
+    return fd;
+}
+
+enum class ReadEnd { Whole, PastLimit, Failed };
+
+// Reads to the end, or one byte past `limit`: the size stat gave is only
+// where a file stood when it was opened (and 0 for many kernel files).
+ReadEnd ReadUpTo(int fd, size_t limit, std::vector<uint8_t>* out)
+{
+    uint8_t buffer[65536];
+    for (;;) {
+        const size_t room = limit - std::min(limit, out->size());
+        const ssize_t n = read(fd, buffer, std::min(sizeof buffer - 1, room) + 1);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return ReadEnd::Failed;
+        }
+        if (n == 0)
+            return ReadEnd::Whole;
+        out->insert(out->end(), buffer, buffer + n);
+        if (out->size() > limit)
+            return ReadEnd::PastLimit;
+    }
+}
+
 } // namespace
 
 std::string NativePath(const std::string& gamePath)
@@ -171,12 +271,20 @@ bool IsPlainFileName(const std::string& name)
     return !name.empty() && name.find_first_of("/\\") == std::string::npos && name.find("..") == std::string::npos;
 }
 
-FILE* OpenFile(const std::string& gamePath, const char* mode)
+FILE* OpenFile(const std::string& gamePath, const char* mode, size_t readLimit)
 {
     const std::string native = NativePath(gamePath);
-    if (std::strpbrk(mode, "wa+") && !MayWrite(native))
+    if (std::strpbrk(mode, "wa+"))
+        return MayWrite(native) ? std::fopen(native.c_str(), mode) : nullptr;
+    struct stat st {};
+    ReadOutcome outcome = ReadOutcome::Read;
+    const int fd = OpenBounded(gamePath, readLimit, &st, &outcome);
+    if (fd < 0)
         return nullptr;
-    return std::fopen(native.c_str(), mode);
+    FILE* file = fdopen(fd, mode);
+    if (!file)
+        close(fd);
+    return file;
 }
 
 bool FileExists(const std::string& gamePath)
@@ -255,24 +363,76 @@ bool RenameFile(const std::string& fromGamePath, const std::string& toGamePath)
     return true;
 }
 
-ReadOutcome ReadWholeFileOutcome(const std::string& gamePath, std::vector<uint8_t>* out)
+bool FileStamp::operator==(const FileStamp& other) const
 {
-    out->clear();
-    FILE* file = OpenFile(gamePath, "rb");
-    if (!file)
-        return errno == ENOENT || errno == ENOTDIR ? ReadOutcome::Missing : ReadOutcome::Failed;
-    uint8_t buffer[65536];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        out->insert(out->end(), buffer, buffer + n);
-    const bool ok = std::ferror(file) == 0; // a folder opens, and fails here
-    std::fclose(file);
-    return ok ? ReadOutcome::Read : ReadOutcome::Failed;
+    auto same = [](const timespec& a, const timespec& b) {
+        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    };
+    return device == other.device && inode == other.inode && size == other.size &&
+           same(modified, other.modified) && same(changed, other.changed);
 }
 
-bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>* out)
+bool StampOf(const std::string& gamePath, FileStamp* stamp)
 {
-    return ReadWholeFileOutcome(gamePath, out) == ReadOutcome::Read;
+    struct stat st {};
+    if (stat(NativePath(gamePath).c_str(), &st) != 0)
+        return false;
+    *stamp = StampOfStat(st);
+    return true;
+}
+
+ReadOutcome ReadWholeFileOutcome(const std::string& gamePath, std::vector<uint8_t>* out, size_t limit,
+                                 FileStamp* stamp)
+{
+    out->clear();
+    struct stat st {};
+    ReadOutcome outcome = ReadOutcome::Read;
+    const int fd = OpenBounded(gamePath, limit, &st, &outcome);
+    if (fd < 0)
+        return outcome;
+    if (stamp)
+        *stamp = StampOfStat(st);
+    out->reserve(static_cast<size_t>(st.st_size));
+    const ReadEnd end = ReadUpTo(fd, limit, out);
+    const int error = errno;
+    close(fd);
+    if (end == ReadEnd::Whole)
+        return ReadOutcome::Read;
+    out->clear();
+    if (end == ReadEnd::PastLimit)
+        ReportReadRefusal(gamePath, "grew past the " + std::to_string(limit) +
+                                        " bytes a file of its kind may hold while it was read");
+    else
+        ReportReadRefusal(gamePath, "cannot be read (" + std::string(std::strerror(error)) + ")");
+    return ReadOutcome::Failed;
+}
+
+bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>* out, size_t limit)
+{
+    return ReadWholeFileOutcome(gamePath, out, limit) == ReadOutcome::Read;
+}
+
+ReadOutcome ReadFileHead(const std::string& gamePath, size_t count, std::vector<uint8_t>* head, uint64_t* fileSize)
+{
+    head->clear();
+    struct stat st {};
+    ReadOutcome outcome = ReadOutcome::Read;
+    const int fd = OpenBounded(gamePath, SIZE_MAX, &st, &outcome);
+    if (fd < 0)
+        return outcome;
+    *fileSize = static_cast<uint64_t>(st.st_size);
+    // Past `count` is no fault here: only the head is wanted.
+    const ReadEnd end = ReadUpTo(fd, count, head);
+    const int error = errno;
+    close(fd);
+    if (end == ReadEnd::Failed) {
+        head->clear();
+        ReportReadRefusal(gamePath, "cannot be read (" + std::string(std::strerror(error)) + ")");
+        return ReadOutcome::Failed;
+    }
+    if (head->size() > count)
+        head->resize(count);
+    return ReadOutcome::Read;
 }
 
 bool CopyFile(const std::string& fromGamePath, const std::string& toGamePath, bool failIfExists)
@@ -357,6 +517,14 @@ int RemoveAtomicWriteLeftovers(const std::string& gamePath)
 {
     const std::string native = NativePath(gamePath);
     return MayWrite(native) ? RemoveLeftoversBelow(native) : 0;
+}
+
+void SetReadRefusalReport(ReadRefusalReport report) { g_refusalReport = report; }
+
+void ReportReadRefusal(const std::string& gamePath, const std::string& why)
+{
+    if (g_refusalReport)
+        g_refusalReport(gamePath, why);
 }
 
 void InjectWriteFailureForTests(long bytesAllowed) { g_failAfterBytes = bytesAllowed; }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,30 @@ std::string NativePath(const std::string& gamePath);
 // not empty, no separator of either kind and no "..".
 bool IsPlainFileName(const std::string& name);
 
+// What a reader takes of one file at most. Settings, saves, lists, forms,
+// levels and texts hold a few kB: 1 MB is generous. Sounds hold minutes of
+// music. A picture's bound comes from its header (d3d::DecodeImageFile).
+constexpr size_t kTextFileLimit = size_t{1} << 20;
+constexpr size_t kSoundFileLimit = size_t{64} << 20;
+
+// Every read of a file goes through one bounded opening: the path is opened
+// without waiting (a FIFO or a device could otherwise hold the frame for
+// ever) and refused unless it leads to a regular file of at most the limit;
+// a file that grows past the limit while it is read is refused as well.
+// Each refusal, and each file that is there but cannot be opened, is
+// reported with the game path and the reason in words ("is a FIFO, not a
+// file"); a missing file is not, as many are optional.
+using ReadRefusalReport = void (*)(const std::string& gamePath, const std::string& why);
+// The log installs its report; none is made before.
+void SetReadRefusalReport(ReadRefusalReport report);
+// For a reader that refuses a file by what it holds (a picture larger than
+// its header says), so that the log tells it the same way.
+void ReportReadRefusal(const std::string& gamePath, const std::string& why);
+
 // fopen on the native form of `gamePath`. Text modes behave like binary ones;
-// readers of text tolerate "\r\n" themselves.
-FILE* OpenFile(const std::string& gamePath, const char* mode);
+// readers of text tolerate "\r\n" themselves. A mode that only reads goes
+// through the bounded opening with `readLimit`.
+FILE* OpenFile(const std::string& gamePath, const char* mode, size_t readLimit = kTextFileLimit);
 
 bool FileExists(const std::string& gamePath);
 bool DirectoryExists(const std::string& gamePath);
@@ -48,11 +70,32 @@ struct DirEntry {
 // The entries of a folder without "." and "..", sorted by name.
 std::vector<DirEntry> ListDirectory(const std::string& gamePath);
 
-bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>* out);
+// What stat tells of a file: a rewrite in place changes the size or the
+// times, a replacement by rename changes the inode.
+struct FileStamp {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t size = 0;
+    timespec modified{};
+    timespec changed{};
+    bool operator==(const FileStamp& other) const;
+};
+// The stamp of what the path leads to now (links followed); false when
+// there is nothing there or it cannot be told, with errno set.
+bool StampOf(const std::string& gamePath, FileStamp* stamp);
+
+// The whole file, through the bounded opening with `limit`.
+bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>* out, size_t limit = kTextFileLimit);
 // The same, telling a file that is not there from one that is there and
-// cannot be read (no permission, a folder, an I/O error).
+// cannot be read (no permission, a folder, a FIFO, too large, an I/O
+// error). `stamp`, when given, receives the stamp of the file that was read.
 enum class ReadOutcome { Read, Missing, Failed };
-ReadOutcome ReadWholeFileOutcome(const std::string& gamePath, std::vector<uint8_t>* out);
+ReadOutcome ReadWholeFileOutcome(const std::string& gamePath, std::vector<uint8_t>* out,
+                                 size_t limit = kTextFileLimit, FileStamp* stamp = nullptr);
+// The first `count` bytes of a file (fewer when it is shorter) and its size,
+// with no bound on the size: the caller judges it by what the head says.
+ReadOutcome ReadFileHead(const std::string& gamePath, size_t count, std::vector<uint8_t>* head,
+                         uint64_t* fileSize);
 
 // Writes `size` bytes as the new content of `gamePath`: a temporary file in
 // the same folder, every write checked, fsync, then rename over the target,

@@ -3,10 +3,11 @@
 #include "platform/Files.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <strings.h>
-#include <sys/stat.h>
 #include <time.h>
 #include <vector>
 
@@ -60,66 +61,68 @@ std::string Unquoted(const std::string& v)
     return v;
 }
 
-// What stat says about a file: a rewrite in place changes the size or the
-// times, a replacement by rename changes the inode.
-struct FileStamp {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-    timespec changed{};
-};
-
-bool operator==(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
-bool operator==(const FileStamp& a, const FileStamp& b)
-{
-    return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modified == b.modified &&
-           a.changed == b.changed;
-}
-
-// A file parsed once: its lines as they stand (for writes) and its sections
-// with their keys in file order (for reads).
+// A file parsed once: its sections with their keys in file order. The
+// bytes are not kept: a hash tells whether a second read found the same.
 struct ParsedIni {
     struct Section {
         std::string name;
         std::vector<std::pair<std::string, std::string>> keys;
     };
-    std::vector<uint8_t> bytes;
-    std::vector<std::string> lines;
-    bool crlf = false; // the first line ends in "\r\n": rewrites keep the line ends
     std::vector<Section> sections;
+    uint64_t hash = 0;
     FileStamp stamp;
-    timespec readAt{}; // wall clock just before `bytes` were read
+    timespec readAt{}; // wall clock just before the bytes were read
+    // The file at this stamp could not be read (not a regular file, too
+    // large): it has no keys, and is not read (nor reported) again while
+    // the stamp stays.
+    bool refused = false;
 };
 
-void Parse(std::vector<uint8_t> bytes, ParsedIni* ini)
+uint64_t HashOf(const std::vector<uint8_t>& bytes)
 {
-    *ini = ParsedIni{};
-    std::string line;
-    auto take = [&]() {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        ini->lines.push_back(line);
-        line.clear();
-    };
-    for (uint8_t byte : bytes) {
-        if (byte == '\n') {
-            if (ini->lines.empty())
-                ini->crlf = !line.empty() && line.back() == '\r';
-            take();
-        } else {
-            line.push_back(static_cast<char>(byte));
-        }
-    }
-    if (!line.empty())
-        take();
-    ini->bytes = std::move(bytes);
+    uint64_t hash = 14695981039346656037ull; // FNV-1a
+    for (uint8_t byte : bytes)
+        hash = (hash ^ byte) * 1099511628211ull;
+    return hash ^ bytes.size();
+}
 
-    std::string name, key, value;
-    for (const std::string& l : ini->lines) {
-        if (SectionHeader(l, &name))
+// The lines of a file, without their line ends; `crlf` tells whether the
+// first one ended in "\r\n", so that rewrites keep the line ends.
+std::vector<std::string> SplitLines(const std::vector<uint8_t>& bytes, bool* crlf)
+{
+    std::vector<std::string> lines;
+    *crlf = false;
+    size_t begin = 0;
+    for (size_t i = 0; i <= bytes.size(); ++i) {
+        if (i < bytes.size() && bytes[i] != '\n')
+            continue;
+        if (i == bytes.size() && begin == i)
+            break;
+        size_t end = i;
+        const bool cr = end > begin && bytes[end - 1] == '\r';
+        if (lines.empty() && i < bytes.size())
+            *crlf = cr;
+        if (cr)
+            --end;
+        lines.emplace_back(reinterpret_cast<const char*>(bytes.data()) + begin, end - begin);
+        begin = i + 1;
+    }
+    return lines;
+}
+
+void Parse(const std::vector<uint8_t>& bytes, ParsedIni* ini)
+{
+    ini->sections.clear();
+    std::string line, name, key, value;
+    size_t begin = 0;
+    for (size_t i = 0; i <= bytes.size(); ++i) {
+        if (i < bytes.size() && bytes[i] != '\n')
+            continue;
+        line.assign(reinterpret_cast<const char*>(bytes.data()) + begin, i - begin);
+        begin = i + 1;
+        if (SectionHeader(line, &name))
             ini->sections.push_back({name, {}});
-        else if (!ini->sections.empty() && KeyLine(l, &key, &value))
+        else if (!ini->sections.empty() && KeyLine(line, &key, &value))
             ini->sections.back().keys.emplace_back(key, Unquoted(value));
     }
 }
@@ -140,21 +143,33 @@ bool FindValue(const ParsedIni& ini, const char* section, const char* key, std::
     return false;
 }
 
-// File times come in steps as coarse as the file system keeps (a few
-// milliseconds here, two seconds elsewhere): a file rewritten in place within
-// one step of an earlier read can keep its size and both times. A stamp
-// vouches for the content only once the file's times lie this far before the
-// read; until then the bytes are compared.
-constexpr time_t kTimeStepMargin = 3;
+int64_t Nanoseconds(const timespec& t) { return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec; }
+
+// File times come in steps: a file rewritten in place within one step of an
+// earlier read can keep its size and both times. A stamp vouches for the
+// content only once the file's last change of content lies more than a
+// step before the read (any later write then moves it); until then the
+// file is read again and its hash compared. Where the file system keeps
+// parts of a second, a step is one tick of the kernel's clock (10 ms at
+// most); where its times are whole seconds, it may be two.
+constexpr int64_t kFineTimeStepMargin = 100000000; // 100 ms
+constexpr int64_t kCoarseTimeStepMargin = 3000000000;
 
 bool StampVouches(const ParsedIni& ini, const FileStamp& now)
 {
-    const time_t settled = ini.readAt.tv_sec - kTimeStepMargin;
-    return ini.stamp == now && now.modified.tv_sec < settled && now.changed.tv_sec < settled;
+    if (!(ini.stamp == now))
+        return false;
+    // What was refused stays refused until the file changes.
+    if (ini.refused)
+        return true;
+    const bool coarse = now.modified.tv_nsec == 0 && now.changed.tv_nsec == 0;
+    const int64_t settled = Nanoseconds(ini.readAt) - (coarse ? kCoarseTimeStepMargin : kFineTimeStepMargin);
+    return Nanoseconds(now.modified) < settled;
 }
 
 // Parsed files by native path. Forms, levels and configuration files ask
-// for hundreds of keys each while loading; parsing them once is the point.
+// for hundreds of keys each while loading; reading and parsing them once is
+// the point.
 std::map<std::string, ParsedIni>& Cache()
 {
     static std::map<std::string, ParsedIni> cache;
@@ -167,37 +182,43 @@ constexpr size_t kCacheLimit = 64;
 const ParsedIni* Parsed(const std::string& gamePath, ReadOutcome* outcome)
 {
     const std::string native = NativePath(gamePath);
-    struct stat st {};
-    if (stat(native.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    FileStamp stamp;
+    if (!StampOf(gamePath, &stamp)) {
         Cache().erase(native);
-        std::vector<uint8_t> ignored;
-        *outcome = ReadWholeFileOutcome(gamePath, &ignored);
+        *outcome = errno == ENOENT || errno == ENOTDIR ? ReadOutcome::Missing : ReadOutcome::Failed;
         return nullptr;
     }
-    const FileStamp stamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
     auto cached = Cache().find(native);
-    *outcome = ReadOutcome::Read;
-    if (cached != Cache().end() && StampVouches(cached->second, stamp))
-        return &cached->second;
+    if (cached != Cache().end() && StampVouches(cached->second, stamp)) {
+        *outcome = cached->second.refused ? ReadOutcome::Failed : ReadOutcome::Read;
+        return cached->second.refused ? nullptr : &cached->second;
+    }
 
     timespec readAt{};
     clock_gettime(CLOCK_REALTIME, &readAt);
     std::vector<uint8_t> bytes;
-    *outcome = ReadWholeFileOutcome(gamePath, &bytes);
-    if (*outcome != ReadOutcome::Read) {
+    *outcome = ReadWholeFileOutcome(gamePath, &bytes, kTextFileLimit, &stamp);
+    if (*outcome == ReadOutcome::Missing) {
         Cache().erase(native);
         return nullptr;
     }
-    if (cached == Cache().end() || cached->second.bytes != bytes) {
-        if (cached == Cache().end() && Cache().size() >= kCacheLimit)
+    if (cached == Cache().end()) {
+        if (Cache().size() >= kCacheLimit)
             Cache().clear();
-        ParsedIni& entry = Cache()[native];
-        Parse(std::move(bytes), &entry);
-        cached = Cache().find(native);
+        cached = Cache().emplace(native, ParsedIni{}).first;
     }
-    cached->second.stamp = stamp;
-    cached->second.readAt = readAt;
-    return &cached->second;
+    ParsedIni& entry = cached->second;
+    const bool refused = *outcome != ReadOutcome::Read;
+    const uint64_t hash = refused ? 0 : HashOf(bytes);
+    if (refused)
+        entry.sections.clear();
+    else if (entry.refused || entry.hash != hash)
+        Parse(bytes, &entry);
+    entry.refused = refused;
+    entry.hash = hash;
+    entry.stamp = stamp;
+    entry.readAt = readAt;
+    return refused ? nullptr : &entry;
 }
 
 } // namespace
@@ -213,12 +234,34 @@ void ForgetParsedFiles(const std::string& native)
 std::string GetProfileString(const std::string& section, const std::string& key, const std::string& defaultValue,
                              const std::string& gamePath)
 {
+    std::string value;
+    return FindProfileString(section, key, &value, gamePath) ? value : defaultValue;
+}
+
+bool FindProfileString(const std::string& section, const std::string& key, std::string* value,
+                       const std::string& gamePath)
+{
     ReadOutcome outcome;
     const ParsedIni* ini = Parsed(gamePath, &outcome);
-    std::string value;
-    if (ini && FindValue(*ini, section.c_str(), key.c_str(), &value))
-        return value;
-    return defaultValue;
+    return ini && FindValue(*ini, section.c_str(), key.c_str(), value);
+}
+
+ReadOutcome CountProfileKeys(const std::string& gamePath, const std::string& section, size_t* keys)
+{
+    *keys = 0;
+    ReadOutcome outcome;
+    const ParsedIni* ini = Parsed(gamePath, &outcome);
+    if (!ini)
+        return outcome;
+    for (const ParsedIni::Section& s : ini->sections) {
+        if (!section.empty() && !SameName(s.name, section.c_str()))
+            continue;
+        *keys += s.keys.size();
+        // Only the first section of a name is read.
+        if (!section.empty())
+            break;
+    }
+    return outcome;
 }
 
 int GetPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer, int size,
@@ -240,13 +283,17 @@ bool WritePrivateProfileStrings(const char* section,
                                 const std::vector<std::pair<std::string, std::string>>& values,
                                 const std::string& gamePath)
 {
+    // The lines are read afresh, as only the keys are kept between reads:
+    // writes are few, reads are many.
+    // A file that is there but cannot be read is not rewritten from nothing
+    // (nor reported again when it was already).
     ReadOutcome outcome;
-    const ParsedIni* ini = Parsed(gamePath, &outcome);
-    // A file that is there but cannot be read is not rewritten from nothing.
-    if (outcome == ReadOutcome::Failed)
+    Parsed(gamePath, &outcome);
+    std::vector<uint8_t> bytes;
+    if (outcome == ReadOutcome::Failed || ReadWholeFileOutcome(gamePath, &bytes) == ReadOutcome::Failed)
         return false;
-    std::vector<std::string> lines = ini ? ini->lines : std::vector<std::string>();
-    const bool crlf = ini && ini->crlf;
+    bool crlf = false;
+    std::vector<std::string> lines = SplitLines(bytes, &crlf);
     bool changed = false;
     for (const auto& [key, value] : values) {
         const std::string newLine = key + "=" + value;

@@ -4,11 +4,15 @@
 // missing or unreadable file, section or key gives the default. Writes keep
 // every other line of the file and replace it atomically.
 //
-// A file is parsed once and its keys are served from the parsed form for as
-// long as its content is unchanged: the file's stamp (inode, size, times) is
-// checked on every read, and its bytes as well while its times are too
-// recent to tell two writes apart.
+// A file is read (bounded, as every file is: plat::ReadWholeFile) and parsed
+// once, and its keys are served from the parsed form for as long as its
+// content is unchanged: the file's stamp (inode, size, times) is checked on
+// every read, and its content as well while its times are too recent to
+// tell two writes apart. A file that cannot be read is reported once and
+// then gives defaults until it changes.
 #pragma once
+
+#include "platform/Files.h"
 
 #include <string>
 #include <utility>
@@ -23,6 +27,14 @@ int GetPrivateProfileString(const char* section, const char* key, const char* de
 
 std::string GetProfileString(const std::string& section, const std::string& key, const std::string& defaultValue,
                              const std::string& gamePath);
+
+// True when the file holds `key` in `section`, with its value.
+bool FindProfileString(const std::string& section, const std::string& key, std::string* value,
+                       const std::string& gamePath);
+
+// How the file reads as a whole: missing, there but not readable, or read,
+// with the number of keys it holds (in `section` only, when not empty).
+ReadOutcome CountProfileKeys(const std::string& gamePath, const std::string& section, size_t* keys);
 
 // Sets `key` in `section` to `value`, adding the section or the key when
 // missing, and the file when it does not exist. A key that reads as the

@@ -325,10 +325,11 @@ void CTerminatorElectro::BreakChains(const CToken& token)
         burst(true);
 }
 
-// The token's picture cracks into pieces that fly apart and fall.
+// The token's picture cracks into pieces that fly apart and fall, behind
+// the tokens they pass: a cascade's column stays readable.
 void CTerminatorElectro::Shatter(const CToken& token)
 {
-    if (!m_resources.particles || !m_resources.caps)
+    if (!m_resources.debris || !m_resources.caps)
         return;
     const CCapsRenderer& caps = *m_resources.caps;
     const int index = caps.AnimationIndex(token.colour > 97 ? kSteelColour : token.colour);
@@ -347,5 +348,5 @@ void CTerminatorElectro::Shatter(const CToken& token)
     const Point p = TokenPosition(token);
     CCollection2Parametres params(p.x, p.y, p.z, nullptr, keeper, kCollectionAlphaBlend);
     params.keeperFlag = true;
-    m_resources.particles->AddCollection2(&params, 40, m_tokenTexture);
+    m_resources.debris->AddCollection2(&params, 40, m_tokenTexture);
 }

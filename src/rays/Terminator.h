@@ -76,6 +76,8 @@ protected:
 // The look of a ray: what the manager hands every ray it spawns.
 struct RayResources {
     CountedHandle<CParticleSystemsManager> particles;
+    // The pieces a struck token bursts into, drawn under the tokens.
+    CountedHandle<CParticleSystemsManager> debris;
     CountedHandle<CFlareRenderer> glowFlares;
     CountedHandle<CFlareRenderer> sparkleFlares;
     CountedHandle<CSpriteRenderer> sprites;

@@ -37,6 +37,9 @@ public:
     // The caps whose animations say where each colour's picture lies, for
     // the pieces a struck token bursts into.
     void SetCapsRenderer(const CountedHandle<CCapsRenderer>& caps) { m_resources.caps = caps; }
+    // Where those pieces fall: a layer drawn under the tokens, so that they
+    // pass behind the tokens below the struck one.
+    void SetDebrisParticles(const CountedHandle<CParticleSystemsManager>& debris) { m_resources.debris = debris; }
     void SetSoundManager(const CountedHandle<CSoundManager>& sounds) { m_sounds = sounds; }
 
     // Kind 1 makes an electric ray over the path, drawn with the token

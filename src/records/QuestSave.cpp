@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <iterator>
 
@@ -119,12 +120,44 @@ bool GridsValid(const CQuestSave& r)
 
 bool StarsValid(const CQuestSave& r) { return r.stars >= 0 && r.stars <= 1000; }
 
+// The level clock's warnings come at 30, 15 and 10 seconds and then every
+// second down to 0; -1 means none is left.
+constexpr float kFirstTimeWarning = 30.0f;
+constexpr float kNoTimeWarning = -1.0f;
+// More seconds of move hints than any level gives.
+constexpr float kMostHintSeconds = 3600.0f;
+
+bool IsFiniteAtLeast(float value, float least) { return std::isfinite(value) && value >= least; }
+
+// What the game acts on when the quest goes on, as only the game can have
+// written it. Every quest this game starts is of type 0; a clock, a warning
+// or a count it could never reach is damage, and trusting it would win or
+// lose the level at once, or stop the clock for good. The gems still to
+// collect and to place count only for a level that goes on in play: one
+// saved after its win starts the next on a new board. Limits that depend on
+// the level's installed data or its shop (the gem goal, the level's time,
+// the items on offer) are held by the game as it puts the level back.
+bool ValuesValid(const CQuestSave& r)
+{
+    for (const CStatTable& table : r.stats.tables)
+        if (table.counters.size() > StatSeconds && !IsFiniteAtLeast(table.GetFloat(StatSeconds), 0.0f))
+            return false;
+    return r.gameTypeFlag == 0 && IsFiniteAtLeast(r.timeLeft, 0.0f) &&
+           IsFiniteAtLeast(r.nextTimeWarning, kNoTimeWarning) && r.nextTimeWarning <= kFirstTimeWarning &&
+           std::isfinite(r.sandAmount) && IsFiniteAtLeast(r.hintTimeLeft, 0.0f) &&
+           (r.resumeKind != CQuestSave::kResumeInPlay || (r.gemsLeft >= 0 && r.gemGoal >= 0)) &&
+           r.extraIndex >= -1 && r.extraIndex < CQuestSave::kTotemColours &&
+           (r.extraFlag == 0 || r.extraFlag == 1);
+}
+
+bool CountersValid(const CQuestSave& r) { return r.extraLifeSteps >= 0; }
+
 } // namespace
 
 bool CQuestSave::IsValid() const
 {
-    return HeaderValid(*this) && (resumeKind != 1 || GridsValid(*this)) &&
-           (gameTypeFlag != 0 || StarsValid(*this));
+    return HeaderValid(*this) && ValuesValid(*this) && (resumeKind != 1 || GridsValid(*this)) &&
+           StarsValid(*this) && CountersValid(*this);
 }
 
 int32_t CQuestSave::Cell(int grid, int row, int column) const
@@ -251,8 +284,11 @@ CQuestSave::LoadResult CQuestSave::Parse(const uint8_t* data, size_t size)
     if (!ok)
         return UnableToLoad;
 
-    if (!HeaderValid(r))
+    if (!HeaderValid(r) || !ValuesValid(r))
         return Corrupted;
+    // Hints that outlast any level are held, not refused: the adviser's
+    // seconds add up with every bonus it gives.
+    r.hintTimeLeft = std::min(r.hintTimeLeft, kMostHintSeconds);
 
     if (r.resumeKind == 1) {
         for (std::vector<int32_t>& grid : r.cells) {
@@ -304,6 +340,8 @@ CQuestSave::LoadResult CQuestSave::Parse(const uint8_t* data, size_t size)
             else if (key == kKeyTrophy7)
                 r.trophyCounter7 = value;
         }
+        if (!CountersValid(r))
+            return Corrupted;
         r.collectedGems = ReadGemPairs(r.keyedCounters);
     }
 
@@ -337,6 +375,37 @@ int CQuestSave::Load(const std::string& path)
 std::string QuestSavePath(const std::string& playerFolder) { return playerFolder + "Quest.sav"; }
 std::string FirstCheckpointPath(const std::string& playerFolder) { return playerFolder + "QuestAS1.sav"; }
 std::string SecondCheckpointPath(const std::string& playerFolder) { return playerFolder + "QuestAS2.sav"; }
+
+namespace {
+// How far into the quest a record stands.
+int64_t Progress(const CQuestSave& r)
+{
+    const int step = r.resumeKind == CQuestSave::kResumeInShop      ? 2
+                     : r.resumeKind == CQuestSave::kResumeAtResults ? 1
+                                                                    : 0;
+    return static_cast<int64_t>(r.level) * 3 + step;
+}
+} // namespace
+
+// The second checkpoint is the older one: taken first whatever it holds,
+// it would throw away the level the first one kept, and the next save
+// would write the loss over "Quest.sav".
+QuestSource LoadQuestToContinue(CQuestSave& save, const std::string& playerFolder)
+{
+    if (save.Load(QuestSavePath(playerFolder)))
+        return QuestSource::Running;
+    CQuestSave second = save, first = save;
+    const bool secondRead = second.Load(SecondCheckpointPath(playerFolder)) == 1;
+    const bool firstRead = first.Load(FirstCheckpointPath(playerFolder)) == 1;
+    if (firstRead && (!secondRead || Progress(first) > Progress(second))) {
+        save = std::move(first);
+        return QuestSource::FirstCheckpoint;
+    }
+    if (!secondRead)
+        return QuestSource::None;
+    save = std::move(second);
+    return QuestSource::SecondCheckpoint;
+}
 
 namespace {
 // Where a new first checkpoint waits until the old ones have moved on. Its

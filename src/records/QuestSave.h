@@ -20,6 +20,8 @@ public:
     static constexpr int kColumns = 8;
     // The highest quest level; the best lists hold one entry per level.
     static constexpr int32_t kLastLevel = 41;
+    // `extraIndex` holds a totem colour below this, or -1.
+    static constexpr int32_t kTotemColours = 7;
 
     // Where a resumed quest goes on (`resumeKind`): in play, at the won
     // level's results, or in the shop after a won level.
@@ -98,6 +100,13 @@ std::string QuestSavePath(const std::string& playerFolder);
 std::string FirstCheckpointPath(const std::string& playerFolder);
 std::string SecondCheckpointPath(const std::string& playerFolder);
 
+// The file a continued quest was read from.
+enum class QuestSource { None, Running, SecondCheckpoint, FirstCheckpoint };
+// Reads the quest the player continues into `save`: "Quest.sav" when it
+// reads, else the checkpoint further on in the quest (the higher level; on
+// one level, the shop after the results after play), the second one when
+// both are as far. With none, `save` keeps its fields and `state` is 0.
+QuestSource LoadQuestToContinue(CQuestSave& save, const std::string& playerFolder);
 // Writes "Quest.sav" and a new first checkpoint. The new checkpoint is
 // written to a temporary first; only once it is safely on disk does the old
 // first checkpoint become the second one. A failed write rotates nothing.

@@ -287,8 +287,11 @@ bool CGameScreens::LoadTextures(const std::string& formsFolder, const std::strin
     const std::vector<D3DFORMAT> alphaFormats = {D3DFMT_A1R5G5B5, D3DFMT_A4L4, D3DFMT_A8R3G3B2,
                                                  D3DFMT_A4R4G4B4, D3DFMT_A8L8, D3DFMT_A8R8G8B8};
     std::vector<TextureListEntry> entries;
-    if (!ReadTextureList(formsFolder + "Textures.lst", &entries))
+    const std::string list = formsFolder + "Textures.lst";
+    if (!ReadTextureList(list, &entries)) {
+        m_loadFailure = list;
         return false;
+    }
     for (const TextureListEntry& entry : entries) {
         const std::string path = graphicsFolder + entry.file;
         const bool onShow =
@@ -305,6 +308,7 @@ bool CGameScreens::LoadTextures(const std::string& formsFolder, const std::strin
             texture = m_device->LoadTexture(path, entry.name, entry.mips, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
         if (!texture) {
             WriteLog("Unable to load texture " + entry.name + "\n");
+            m_loadFailure = path + " (" + entry.name + " of " + list + ")";
             return false;
         }
         if (onShow && texture->texture)
@@ -322,8 +326,10 @@ bool CGameScreens::LoadForms(const CDataPaths& paths, const CQuestLayout& layout
         return false;
     m_formsManager = MakeCountedHandle(new CQoFormsManager());
     for (int i = 0; i < kForms; ++i) {
-        if (!LoadForm(i))
+        if (!LoadForm(i)) {
+            m_loadFailure = paths.folders[CDataPaths::Forms] + kFormTable[i].file;
             return false;
+        }
         SetUpForm(i);
     }
     return true;
@@ -692,12 +698,17 @@ void CGameScreens::SetUpTutorialOffsets()
     tutorial.panelOffsets = offsets(tutorial.rows[1]);
     tutorial.pointerOffsets = offsets(tutorial.rows[4]);
     tutorial.itemOffsets = offsets(tutorial.rows[6]);
-    // The hand's mirror, for pointing right: its second frame.
+    // The hand's mirror, for pointing right, and the hand turned a quarter
+    // each way, for pointing up and down: its further frames (corners from
+    // the top left round to the bottom left).
     if (CSprite* hand = tutorial.rows[4].Empty() ? nullptr : FirstSprite(tutorial.rows[4].At(0))) {
         if (hand->frames.size() == 8) {
-            const float* uv = hand->frames.data();
+            const std::vector<float> uv(hand->frames.data(), hand->frames.data() + 8);
             const float mirrored[8] = {uv[2], uv[3], uv[0], uv[1], uv[6], uv[7], uv[4], uv[5]};
-            hand->AddFrameQuad(mirrored);
+            const float up[8] = {uv[6], uv[7], uv[0], uv[1], uv[2], uv[3], uv[4], uv[5]};
+            const float down[8] = {uv[2], uv[3], uv[4], uv[5], uv[6], uv[7], uv[0], uv[1]};
+            for (const float* frame : {mirrored, up, down})
+                hand->AddFrameQuad(frame);
         }
     }
 }

@@ -96,6 +96,20 @@ struct ScreenEvent {
 // an overall level number, true while the stage has a map.
 using LevelMapper = bool (*)(int level, int* stage, int* levelInStage);
 
+// Where the tutorial's hand lies beside the point it shows, pointing at it:
+// to its right (pointing left), to its left, below it (pointing up) or
+// above it (pointing down).
+enum class PointerSide { Right, Left, Below, Above };
+
+// A rectangle of the virtual screen (y up).
+struct ScreenRect {
+    float left = 0, right = 0, bottom = 0, top = 0;
+    bool Overlaps(const ScreenRect& o) const
+    {
+        return left < o.right && o.left < right && bottom < o.top && o.bottom < top;
+    }
+};
+
 class CGameScreens {
 public:
     // The button groups of the message box: OK, Continue, Yes/No,
@@ -116,6 +130,10 @@ public:
     // "Textures.lst", then the 26 forms in order. False after the first
     // failure, which is in the log; nothing is shown to the player.
     bool LoadForms(const CDataPaths& paths, const CQuestLayout& layout, LevelMapper levelMapper);
+    // After a failed LoadForms, the file that failed it: a form file, the
+    // texture list, or a picture the list names (with its name and the
+    // list's path).
+    const std::string& LoadFailure() const { return m_loadFailure; }
     // The 40 story texts of "Story.txt"; false when it cannot be opened.
     bool ReadStory(const std::string& path);
     // The store link from the first line of `path` ("AppStoreURL.txt" in the
@@ -209,10 +227,12 @@ public:
     // `y`: beside the hand that points at something off the board.
     void PlaceTutorialPanelBeside(float left, float y);
     void PlaceTutorialItem(float x, float y);
-    // The pointing hand with its fingertip at (x, y), the hand lying to the
-    // right of it (`side` 1, pointing left) or to the left (-1, pointing
-    // right); it bobs away from the point and back, never past it.
-    void PlaceTutorialPointer(float x, float y, int side = 1);
+    // The pointing hand with its fingertip at (x, y), lying on `side` of it;
+    // it bobs away from the point and back, never past it.
+    void PlaceTutorialPointer(float x, float y, PointerSide side = PointerSide::Right);
+    // What the hand would cover with its fingertip at (x, y) on `side`,
+    // over the whole of its bob.
+    ScreenRect TutorialPointerReach(float x, float y, PointerSide side) const;
     void StartOverlay(bool start);
     void SetMapDifficultyTexture(const CountedHandle<CTexture>& first, const CountedHandle<CTexture>& second);
 
@@ -237,7 +257,7 @@ public:
     // The tutorial pointer's base point and side, placed by
     // PlaceTutorialPointer.
     float pointerX = 0, pointerY = 0;
-    int pointerSide = 1;
+    PointerSide pointerSide = PointerSide::Right;
 
     // ---- The forms and their kept controls, by form ----
     struct MainMenuForm {
@@ -384,6 +404,15 @@ private:
     };
     using FormFade = Fade<CountedHandle<CQoForm>>;
     using GroupFade = Fade<ControlRow>;
+    // How the hand lies on a side: the size it takes, its fingertip from
+    // its top-left corner (y down), the way it bobs, and its picture's frame.
+    struct PointerPose {
+        GuiSize size;
+        Vec2 tip;
+        Vec2 away;
+        int frame = 0;
+    };
+    PointerPose PoseOf(PointerSide side) const;
     class FormLoader;
     struct Binding;
 
@@ -459,6 +488,7 @@ private:
     CountedHandle<CProfiles> m_profiles;
 
     std::string m_storeLink;
+    std::string m_loadFailure;
     LinkOpener m_linkOpener;
     float m_cursorX = 0; // of the last release, for the sounds its click plays
     float m_gaugeValue = 0;

@@ -252,23 +252,56 @@ void CGameScreens::PlaceTutorialItem(float x, float y)
     PlaceRow(tutorial.rows[6], tutorial.itemOffsets, x - hot.x + size.w / 2, y - hot.y - size.h / 2, true);
 }
 
-// The picture points left with its fingertip at the hot spot; its mirror
-// (the sprite's second frame) points right.
-void CGameScreens::PlaceTutorialPointer(float x, float y, int side)
+// The picture points left with its fingertip at the hot spot; the sprite's
+// further frames show it mirrored (pointing right) and turned a quarter
+// (pointing up, then down), and a turned hand takes the picture's height as
+// its width.
+CGameScreens::PointerPose CGameScreens::PoseOf(PointerSide side) const
+{
+    const GuiSize& size = tutorial.rows[4].At(0)->BaseSize();
+    // The layout keeps the hot spot's y with its sign turned (y up).
+    const float tipX = m_layout.clickHerePoint.x, tipY = -m_layout.clickHerePoint.y;
+    switch (side) {
+    case PointerSide::Left:
+        return {size, {size.w - tipX, tipY}, {-1, 0}, 1};
+    case PointerSide::Below:
+        return {{size.h, size.w}, {size.h - tipY, tipX}, {0, -1}, 2};
+    case PointerSide::Above:
+        return {{size.h, size.w}, {tipY, size.w - tipX}, {0, 1}, 3};
+    default:
+        return {size, {tipX, tipY}, {1, 0}, 0};
+    }
+}
+
+void CGameScreens::PlaceTutorialPointer(float x, float y, PointerSide side)
 {
     pointerX = x;
     pointerY = y;
-    pointerSide = side < 0 ? -1 : 1;
+    pointerSide = side;
     const CountedHandle<CQoStatic>& hand = tutorial.rows[4].At(0);
-    const GuiSize& size = hand->BaseSize();
-    const Vec2& hot = m_layout.clickHerePoint;
-    const float away = pointerSide * (1.0f + std::sin(m_pointerPhase)) * m_layout.clickHereA;
-    const float hotX = pointerSide > 0 ? hot.x : size.w - hot.x;
-    if (CSprite* picture = hand->SpriteCount() > 0 ? hand->Sprite(0).Get() : nullptr)
-        picture->frame = pointerSide < 0 && picture->frames.size() >= 16 ? 1 : 0;
-    // The layout keeps the hot spot's y with its sign turned (y up).
-    PlaceRow(tutorial.rows[4], tutorial.pointerOffsets, x + away - hotX + size.w / 2, y - hot.y - size.h / 2,
-             false);
+    PointerPose pose = PoseOf(side);
+    CSprite* picture = hand->SpriteCount() > 0 ? hand->Sprite(0).Get() : nullptr;
+    // Without the turned frames the hand points left or right only.
+    if (picture && picture->frames.size() < 8 * static_cast<size_t>(pose.frame + 1))
+        pose = PoseOf(pose.away.x < 0 ? PointerSide::Left : PointerSide::Right);
+    if (picture)
+        picture->frame = pose.frame;
+    if (hand->Size().w != pose.size.w || hand->Size().h != pose.size.h)
+        hand->SetSize(pose.size.w, pose.size.h);
+    const float away = (1.0f + std::sin(m_pointerPhase)) * m_layout.clickHereA;
+    PlaceRow(tutorial.rows[4], tutorial.pointerOffsets, x + pose.away.x * away - pose.tip.x + pose.size.w / 2,
+             y + pose.away.y * away + pose.tip.y - pose.size.h / 2, false);
+}
+
+ScreenRect CGameScreens::TutorialPointerReach(float x, float y, PointerSide side) const
+{
+    const PointerPose pose = PoseOf(side);
+    const float reach = 2.0f * m_layout.clickHereA;
+    const float left = x - pose.tip.x, top = y + pose.tip.y;
+    ScreenRect r{left, left + pose.size.w, top - pose.size.h, top};
+    (pose.away.x < 0 ? r.left : r.right) += pose.away.x * reach;
+    (pose.away.y < 0 ? r.bottom : r.top) += pose.away.y * reach;
+    return r;
 }
 
 void CGameScreens::StartOverlay(bool start)

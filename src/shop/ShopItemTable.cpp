@@ -78,10 +78,16 @@ void CShopItemTable::ApplyToBalance(CBalanceState& balance) const
         balance.bonusSlots[k] = levels[static_cast<size_t>(kBonusItemOfKind[k])];
 }
 
-void CShopItemTable::RestoreSaved(const int32_t savedLevels[kItems], int32_t savedStars)
+// Upgrades are bought only up to the limit of the shop that sold them, and
+// limits only open up as the quest goes on: a saved level above the limit
+// at the save's level was never bought.
+void CShopItemTable::RestoreSaved(const int32_t savedLevels[kItems], int32_t savedStars, int levelNumber)
 {
-    for (size_t i = 0; i < kItems; ++i)
-        levels[i] = std::clamp(savedLevels[i], kinds[i] == kRuleItem ? 0 : -1, maxLevels[i]);
+    SetLimits(levelNumber);
+    for (size_t i = 0; i < kItems; ++i) {
+        const int32_t lowest = kinds[i] == kRuleItem ? 0 : -1;
+        levels[i] = std::clamp(savedLevels[i], lowest, std::clamp(limits[i], lowest, maxLevels[i]));
+    }
     goldenStars = std::clamp(savedStars, 0, kMostStars);
 }
 

@@ -39,12 +39,14 @@ public:
     void ResetLevels();
     // The level time, the two rule values and the six bonus kinds' levels.
     void ApplyToBalance(CBalanceState& balance) const;
-    // Levels and stars on hand from a quest save, each held to what the
-    // table can show: an item to -1 .. its maximum (a rule item to 0 .. its
-    // maximum), the stars to 0 .. kMostStars.
-    void RestoreSaved(const int32_t savedLevels[kItems], int32_t savedStars);
-    // "Shop.txt": false when it is missing or ends early (logged); the texts
-    // read before stay.
+    // Levels and stars on hand from a quest save that goes on from quest
+    // level `levelNumber`, whose limits it sets: each level held to what the
+    // shop can have sold by then, -1 (a rule item 0) .. its limit there, and
+    // never above its maximum; the stars to 0 .. kMostStars.
+    void RestoreSaved(const int32_t savedLevels[kItems], int32_t savedStars, int levelNumber);
+    // "Shop.txt": false when it is missing or its count of texts is wrong
+    // (it ends early, or more follow the last): the log names it, and every
+    // text is empty, as a tip on the wrong item is worse than none.
     bool LoadDescriptions(const std::string& path);
 
     // The tip text of a kind (0 bar, 1 pictures or a full "+", 2 a "+" that

@@ -23,7 +23,7 @@ float AlphaOf(uint32_t argb) { return static_cast<float>(argb >> 24) / 255.0f; }
 // could use.
 int32_t ZOrderShift(const std::string& path, const char* section, const char* key, const char* text)
 {
-    return std::clamp(ReadIniInt(path, section, key, text), -10000, 10000);
+    return std::clamp(ReadCheckedInt(path, section, key, text), -10000, 10000);
 }
 
 } // namespace
@@ -39,6 +39,7 @@ ShopSkin ReadShopSkin(const std::string& path, const char* section)
 {
     ShopSkin s;
     const char* sec = section;
+    CheckSettingsFile(path, sec);
     s.backgroundSpeed = ReadCheckedVec2(path, sec, "BackgroundTSpeed", "0.25 -0.1545");
     s.backgroundSize = ReadCheckedVec2(path, sec, "BackgroundTSize", "1 0.75");
     s.bonusZShift = ReadCheckedFloat(path, sec, "BonusZShift", "-20");

@@ -266,6 +266,17 @@ uint32_t CCapsRenderer::MarkLitCaps(float mouseX, float mouseY)
     return lit;
 }
 
+void CCapsRenderer::SetClip(float left, float top, float right, float bottom)
+{
+    m_clipped = true;
+    m_clipLeft = left;
+    m_clipTop = top;
+    m_clipRight = right;
+    m_clipBottom = bottom;
+}
+
+// A clipped cap keeps the part of its picture that lies inside the clip:
+// its texture coordinates are cut where its square is.
 bool CCapsRenderer::WriteQuad(Pass pass, const CCap& cap, Vertex* v, uint16_t* x, uint32_t base) const
 {
     const CapFrame* frame = FrameOf(cap);
@@ -279,10 +290,29 @@ bool CCapsRenderer::WriteQuad(Pass pass, const CCap& cap, Vertex* v, uint16_t* x
         b = -cap.hoverDy * c;
         span = 1.0f;
     }
-    v[0] = Vertex{cap.x - s, cap.y + s, cap.z, 0xFFFFFFFF, frame->uLeft, frame->vTop, a, b};
-    v[1] = Vertex{cap.x + s, cap.y + s, cap.z, 0xFFFFFFFF, frame->uRight, frame->vTop, a + span, b};
-    v[2] = Vertex{cap.x + s, cap.y - s, cap.z, 0xFFFFFFFF, frame->uRight, frame->vBottom, a + span, b + span};
-    v[3] = Vertex{cap.x - s, cap.y - s, cap.z, 0xFFFFFFFF, frame->uLeft, frame->vBottom, a, b + span};
+    float left = cap.x - s, right = cap.x + s, top = cap.y + s, bottom = cap.y - s;
+    // Where each edge lies across the whole square, 0 at its left or top.
+    float l = 0, r = 1, t = 0, d = 1;
+    if (m_clipped && s > 0.0f) {
+        left = std::max(left, m_clipLeft);
+        right = std::min(right, m_clipRight);
+        top = std::min(top, m_clipTop);
+        bottom = std::max(bottom, m_clipBottom);
+        if (left >= right || bottom >= top)
+            return false;
+        l = (left - (cap.x - s)) / (2 * s);
+        r = (right - (cap.x - s)) / (2 * s);
+        t = ((cap.y + s) - top) / (2 * s);
+        d = ((cap.y + s) - bottom) / (2 * s);
+    }
+    const float du = frame->uRight - frame->uLeft, dv = frame->vBottom - frame->vTop;
+    const float u0 = frame->uLeft + l * du, u1 = frame->uLeft + r * du;
+    const float v0 = frame->vTop + t * dv, v1 = frame->vTop + d * dv;
+    const float a0 = a + l * span, a1 = a + r * span, b0 = b + t * span, b1 = b + d * span;
+    v[0] = Vertex{left, top, cap.z, 0xFFFFFFFF, u0, v0, a0, b0};
+    v[1] = Vertex{right, top, cap.z, 0xFFFFFFFF, u1, v0, a1, b0};
+    v[2] = Vertex{right, bottom, cap.z, 0xFFFFFFFF, u1, v1, a1, b1};
+    v[3] = Vertex{left, bottom, cap.z, 0xFFFFFFFF, u0, v1, a0, b1};
     WriteQuadIndices(x, base);
     return true;
 }

@@ -51,6 +51,11 @@ public:
     int DrawChains();
 
     void SetShown(bool shown) { m_shown = shown; }
+    // Caps are drawn only inside the rectangle (y up): what leaves the
+    // board slides out under its edge instead of crossing what lies beside
+    // it. Without a clip a cap is drawn whole wherever it is.
+    void SetClip(float left, float top, float right, float bottom);
+    void ClearClip() { m_clipped = false; }
     // The pointer in board space, written by the board every frame.
     void SetMouse(int x, int y)
     {
@@ -106,5 +111,7 @@ private:
     std::vector<CCapsAnimation> m_animations;
     std::vector<CapBatch> m_batches;
     int m_mouseX = 0, m_mouseY = 0;
+    bool m_clipped = false;
+    float m_clipLeft = 0, m_clipTop = 0, m_clipRight = 0, m_clipBottom = 0;
     int m_textureSet = -1; // -1 until the textures are loaded
 };

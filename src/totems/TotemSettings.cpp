@@ -1,5 +1,6 @@
 #include "totems/TotemSettings.h"
 
+#include "engine/CheckedSettings.h"
 #include "engine/Log.h"
 
 #include <algorithm>
@@ -36,6 +37,7 @@ bool CTotemSection::Floats(const char* key, const char* defaultText, float* out,
         return true;
     if (!ParseFloats(defaultText, out, count))
         std::fill(out, out + count, 0.0f);
+    LogDefaultStands(m_file, m_section, key, defaultText);
     return false;
 }
 
@@ -49,23 +51,29 @@ float CTotemSection::Float(const char* key, const char* defaultText) const
 float CTotemSection::Positive(const char* key, const char* defaultText) const
 {
     const float v = Float(key, defaultText);
-    return v > 0.0f ? v : static_cast<float>(std::atof(defaultText));
+    if (v > 0.0f)
+        return v;
+    LogDefaultStands(m_file, m_section, key, defaultText);
+    return static_cast<float>(std::atof(defaultText));
 }
 
 float CTotemSection::NonNegative(const char* key, const char* defaultText) const
 {
     const float v = Float(key, defaultText);
-    return v >= 0.0f ? v : static_cast<float>(std::atof(defaultText));
+    if (v >= 0.0f)
+        return v;
+    LogDefaultStands(m_file, m_section, key, defaultText);
+    return static_cast<float>(std::atof(defaultText));
 }
 
 int32_t CTotemSection::Int(const char* key, const char* defaultText) const
 {
-    return ReadIniInt(m_file, m_section, key, defaultText);
+    return ReadCheckedInt(m_file, m_section, key, defaultText);
 }
 
 uint32_t CTotemSection::Color(const char* key, const char* defaultText) const
 {
-    return ReadIniColor(m_file, m_section, key, defaultText);
+    return ReadCheckedColor(m_file, m_section, key, defaultText);
 }
 
 std::string CTotemSection::Word(const char* key, const char* defaultText) const
@@ -78,6 +86,18 @@ Vec2 CTotemSection::Pair(const char* key, const char* defaultText) const
     float v[2];
     Floats(key, defaultText, v, 2);
     return {v[0], v[1]};
+}
+
+Vec2 CTotemSection::Size(const char* key, const char* defaultText) const
+{
+    float v[2];
+    Floats(key, defaultText, v, 2);
+    if (v[0] > 0.0f && v[1] > 0.0f)
+        return {v[0], v[1]};
+    LogDefaultStands(m_file, m_section, key, defaultText);
+    float fallback[2] = {1.0f, 1.0f};
+    ParseFloats(defaultText, fallback, 2);
+    return {v[0] > 0.0f ? v[0] : fallback[0], v[1] > 0.0f ? v[1] : fallback[1]};
 }
 
 int32_t CTotemSection::Count(const char* key, const char* defaultText, int32_t cap) const

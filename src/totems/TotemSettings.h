@@ -1,6 +1,6 @@
 // Reading "Totems.cfg": typed keys of one section, every value checked (a
 // value that is not the whole set of finite numbers takes the default, as a
-// missing key does), and the conversions from the file's pixels into screen
+// missing key does, and the log names the key), and the conversions from the file's pixels into screen
 // units and into a totem's own picture frame.
 #pragma once
 
@@ -36,6 +36,9 @@ public:
     uint32_t Color(const char* key, const char* defaultText) const;
     std::string Word(const char* key, const char* defaultText) const;
     Vec2 Pair(const char* key, const char* defaultText) const;
+    // The sizes of pictures and textures, which points and texels are
+    // divided by: a component that is not above 0 takes the default's.
+    Vec2 Size(const char* key, const char* defaultText) const;
     // A count that sizes a list: held to 0..cap; a larger one is logged.
     int32_t Count(const char* key, const char* defaultText, int32_t cap) const;
 

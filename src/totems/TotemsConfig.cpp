@@ -4,6 +4,8 @@
 // speed that would never end a flight or a fade keeps its default.
 #include "totems/TotemsManager.h"
 
+#include "engine/CheckedSettings.h"
+
 namespace {
 
 Vec3 ScreenRect(const float r[5], Vec2* size)
@@ -21,17 +23,18 @@ TextureRect TexelRect(const float r[4], float width, float height)
 
 void CTotemsManager::LoadConfig(const std::string& path)
 {
+    CheckSettingsFile(path);
     float r[8];
     CTotemSection shared(path, "Shared");
     shared.Floats("Center", "152 600 -45", r, 3);
     layout.center = ScreenPoint(r[0], r[1], r[2]);
-    layout.mainSize = shared.Pair("MainSize", "128 128");
+    layout.mainSize = shared.Size("MainSize", "128 128");
     for (int c = 0; c < kColours; ++c) {
         shared.Floats(KeyOf("Pos%d", c).c_str(), "20 512 -40", r, 3);
         layout.pos[static_cast<size_t>(c)] = ScreenPoint(r[0], r[1], r[2]);
     }
     layout.smallSize = shared.Pair("SmallSize", "48 48");
-    layout.pixSmallSize = shared.Pair("PixSmallSize", "80 80");
+    layout.pixSmallSize = shared.Size("PixSmallSize", "80 80");
     for (int c = 0; c < kColours; ++c) {
         shared.Floats(KeyOf("SmallPos%d", c).c_str(), "20 512 -40", r, 3);
         layout.smallPos[static_cast<size_t>(c)] = ScreenPoint(r[0], r[1], r[2]);
@@ -42,9 +45,9 @@ void CTotemsManager::LoadConfig(const std::string& path)
     // The flight back has no key of its own: "SwitchInTime" times both.
     layout.switchInTime = shared.Positive("SwitchInTime", "0.5");
     layout.backTime = shared.Positive("SwitchInTime", "0.25");
-    layout.smallTextureSize = shared.Pair("SmallTextureSize", "256 256");
-    layout.shadowTextureSize = shared.Pair("ShadowTextureSize", "512 512");
-    layout.lightTextureSize = shared.Pair("LightTextureSize", "256 128");
+    layout.smallTextureSize = shared.Size("SmallTextureSize", "256 256");
+    layout.shadowTextureSize = shared.Size("ShadowTextureSize", "512 512");
+    layout.lightTextureSize = shared.Size("LightTextureSize", "256 128");
 
     shared.Floats("Base", "48 474 -37 192 192", r, 5);
     panelLayout.base = ScreenRect(r, &panelLayout.baseSize);
@@ -64,8 +67,8 @@ void CTotemsManager::LoadConfig(const std::string& path)
         panelLayout.contourT[k] = TexelRect(r, 256.0f, 256.0f);
     }
     panelLayout.contourColor = shared.Color("ContourColor", "255 255 72 255");
-    panelLayout.shopSize = shared.Pair("ShopSize", "192 192");
-    panelLayout.shopTexturesSize = shared.Pair("ShopTexturesSize", "512 512");
+    panelLayout.shopSize = shared.Size("ShopSize", "192 192");
+    panelLayout.shopTexturesSize = shared.Size("ShopTexturesSize", "512 512");
 
     // The colours, in the file's order.
     struct Colour {
@@ -78,8 +81,8 @@ void CTotemsManager::LoadConfig(const std::string& path)
     const float mainW = layout.mainSize.x, mainH = layout.mainSize.y;
     for (const Colour& entry : kSections) {
         CTotemSection s(path, entry.section);
-        const Vec2 mainTexture = s.Pair("MainTextureSize", "512 256");
-        const Vec2 shopTexture = s.Pair("ShopTextureSize", "512 256");
+        const Vec2 mainTexture = s.Size("MainTextureSize", "512 256");
+        const Vec2 shopTexture = s.Size("ShopTextureSize", "512 256");
         const PictureScale picture{mainW, mainH, mainTexture.x, mainTexture.y};
         const PictureScale smallPicture{layout.pixSmallSize.x, layout.pixSmallSize.y, mainTexture.x,
                                         mainTexture.y};

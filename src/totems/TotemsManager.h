@@ -88,8 +88,12 @@ public:
                       CountedHandle<CParticleSystemsManager> particles, CountedHandle<CFlareRenderer> flares,
                       CBalanceState* balance);
     void LoadConfig(const std::string& path);
-    // False at the first picture that does not load (its line is logged).
-    bool LoadTextures(const std::string& folder);
+    // False at the first picture that does not load (its line is logged),
+    // its path in `failedPicture` when given. The shop's pictures of the
+    // colours are read as well, though they are put on the device only when
+    // the shop shows: a picture the totems cannot show ends the start-up
+    // whether the level or the shop shows it.
+    bool LoadTextures(const std::string& folder, std::string* failedPicture = nullptr);
     // The game's twelve shared pictures, in this order: Halo1, SpellFuzzy,
     // FireCloud, StarParticle, Twirl, PanelGlass (may be empty), GemFlares,
     // Lightning, Spark, Cloud, the chain picture and its second texture;

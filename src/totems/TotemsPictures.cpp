@@ -5,6 +5,7 @@
 #include "totems/TotemsManager.h"
 
 #include "engine/Log.h"
+#include "platform/D3DX.h"
 
 #include <cmath>
 
@@ -80,22 +81,33 @@ void Recreate(CRenderDevice& device, CTexture* texture, const std::string& file,
 
 } // namespace
 
-bool CTotemsManager::LoadTextures(const std::string& folder)
+bool CTotemsManager::LoadTextures(const std::string& folder, std::string* failedPicture)
 {
     m_texturesLoaded = false;
     m_pictures.assign(kOwnPictures, {});
     if (!m_device)
         return false;
+    auto fail = [&](const char* file) {
+        WriteLog(std::string("Unable to load ") + file + " Texture!\n");
+        if (failedPicture)
+            *failedPicture = folder + file;
+        return false;
+    };
     // Registered by their headers: they come into memory when the totems
     // are first drawn, which the main menu never does.
     for (int i = 0; i < kOwnPictures; ++i) {
         m_pictures[static_cast<size_t>(i)] = m_device->RegisterTexture(folder + kFiles[i], NameOf(kFiles[i]), 0, 0,
                                                                        d3d::D3DPOOL_MANAGED, d3d::D3DFMT_UNKNOWN);
         // The violet glow is only a decoration: the totems go on without it.
-        if (!m_pictures[static_cast<size_t>(i)] && i != kVioletGlowRays) {
-            WriteLog(std::string("Unable to load ") + kFiles[i] + " Texture!\n");
-            return false;
-        }
+        if (!m_pictures[static_cast<size_t>(i)] && i != kVioletGlowRays)
+            return fail(kFiles[i]);
+    }
+    // The shop's pictures take the place of the level's when the shop shows;
+    // they are decoded once here so that one that cannot be is found now.
+    for (const Atlas& atlas : kAtlases) {
+        d3d::DecodedImage picture;
+        if (!d3d::DecodeImageFile(folder + atlas.shop, &picture))
+            return fail(atlas.shop);
     }
     m_texturesLoaded = true;
     return true;

@@ -20,8 +20,9 @@ bool Decode(const std::string& file, d3d::DecodedImage* image) { return d3d::Dec
 std::vector<uint8_t> Head(const std::string& file)
 {
     std::vector<uint8_t> bytes;
-    plat::ReadWholeFile(kGfx + file, &bytes);
-    bytes.resize(std::min<size_t>(bytes.size(), 64));
+    uint64_t size = 0;
+    plat::ReadFileHead(kGfx + file, 64, &bytes, &size);
+    bytes.resize(64);
     return bytes;
 }
 

@@ -51,8 +51,8 @@ protected:
         board->SetLooks(looks);
         board->SetSelectionMarker(MakeCountedHandle(
             new CTokenHighlight(particles[1], sprites, glows, Load("Selector.png"), Load("StarParticle.bmp"))));
-        board->EquipRays(particles[1], glows, sparkles, sprites, Load("Spark.bmp"), device->FindTexture("Chain"),
-                         Load("Lightning.jpg"));
+        board->EquipRays(particles[1], particles[0], glows, sparkles, sprites, Load("Spark.bmp"),
+                         device->FindTexture("Chain"), Load("Lightning.jpg"));
         renderer->caps = caps;
         renderer->boardMesh = board->MeshLayer();
         renderer->spriteLayers[0] = sprites;

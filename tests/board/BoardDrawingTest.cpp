@@ -4,6 +4,11 @@
 // judged against a twin token of the same colour without it.
 #include "BoardDrawingFixture.h"
 
+#include "effects/overlays/Popups.h"
+#include "effects/overlays/ScoreSettings.h"
+#include "engine/BitmapFont.h"
+#include "engine/Text.h"
+
 using board_drawing::BoardDrawing;
 using drawing_test::Channel;
 using drawing_test::Frame;
@@ -92,11 +97,12 @@ TEST_F(BoardDrawing, ABoardInPlayShowsItsTokensAndEffects)
     renderer->Present();
 }
 
-// A struck token throws its sand down its column: the stream shows in an
-// empty cell on its way, but the tokens it passes stay in front of it, a
-// red one as red as its twin outside the stream, and the column is clear
-// again once the burst has fallen through.
-TEST_F(BoardDrawing, StruckTokensSandStreamsBehindTheTokens)
+// A struck token bursts into pieces and throws its sand down its column:
+// both show in an empty cell on their way, but the tokens they pass, below
+// the struck one and beside its column, stay in front of them, every frame
+// as they were before the strike, and the column is clear again once the
+// burst has fallen through.
+TEST_F(BoardDrawing, StruckTokensPiecesAndSandPassBehindTheTokens)
 {
     BoardLooks looks;
     looks.particlesFront = particles[0];
@@ -106,25 +112,34 @@ TEST_F(BoardDrawing, StruckTokensSandStreamsBehindTheTokens)
     looks.cloud = device->LoadTextureForAlpha("Data\\Gfx\\Cloud.jpg", "Cloud", 1, 0, d3d::D3DPOOL_MANAGED);
     ASSERT_TRUE(looks.sand && looks.cloud);
     board->SetLooks(looks);
-    // Column 3 runs orange, red, white, blue, green, orange, red, white; the
-    // blue token is struck, the green one's cell is empty, and the red one
-    // two cells below the hole has its twin at (1, 0).
+    // The blue token at (3, 3) is struck; the cell below it is empty, and
+    // so is its twin at (7, 2), far from the fall.
     std::vector<std::string> rows = board_rig::NoMoveGrid();
     rows[4][3] = '.';
-    const MatchCell struck{3, 3}, hole{3, 4}, red{3, 6}, twin{1, 0}, emptyTwin{7, 2};
+    const MatchCell struck{3, 3}, hole{3, 4}, emptyTwin{7, 2};
     rows[static_cast<size_t>(emptyTwin.row)][static_cast<size_t>(emptyTwin.column)] = '.';
     board_rig::PlaceGrid(*board, rows);
     BoardProbe probe(*board);
-    probe.SetEnabled(false); // the holes stay
+    probe.SetEnabled(false); // the holes stay, the tokens keep still
     board->SetSandActive(true);
+    std::vector<MatchCell> passed;
+    for (int r = 5; r < 8; ++r)
+        for (int c = 2; c <= 4; ++c)
+            passed.push_back({c, r});
+    auto face = [&](const Frame& f, MatchCell cell, float dx, float dy) {
+        return At(f, Centre(cell.column, cell.row), dx, dy);
+    };
+    ASSERT_EQ(renderer->RenderFrame(), d3d::D3D_OK);
+    const Frame before = Grab("before");
+    renderer->Present();
+
     TerminatorPath path;
     path.cells.emplace_back(struck.column, struck.row);
     probe.Rays()
         .Spawn(1, path, board->Cell(struck.column, struck.row)->cap->baseTexture, false)
         ->AddTarget(board->Cell(struck.column, struck.row), 0);
-    // The ray strikes, and its sand falls past the red token.
     double sandInHole = 0, holeDifference = 0;
-    Frame f;
+    int covered = 0;
     for (int frame = 0; frame < 180; ++frame) {
         board->Update(1.0f / 60.0f, -900.0f, -900.0f);
         for (const CountedHandle<CParticleSystemsManager>& manager : particles)
@@ -132,24 +147,94 @@ TEST_F(BoardDrawing, StruckTokensSandStreamsBehindTheTokens)
         glows->Update(1.0f / 60.0f);
         sparkles->Update(1.0f / 60.0f);
         sprites->Update(1.0f / 60.0f, 0);
-        if (frame % 10 != 9)
-            continue;
         ASSERT_EQ(renderer->RenderFrame(), d3d::D3D_OK);
-        f = Grab();
+        const Frame f = frame == 50 ? Grab("falling") : Read();
+        renderer->Present();
         const Vec2 inHole = Centre(hole.column, hole.row), inTwin = Centre(emptyTwin.column, emptyTwin.row);
         holeDifference = std::abs(Brightness(f, Px(inHole.x), Py(inHole.y), 10) -
                                   Brightness(f, Px(inTwin.x), Py(inTwin.y), 10));
         sandInHole = std::max(sandInHole, holeDifference);
-        // The red token's face, as its twin's, every tenth frame.
-        for (const float dx : {-8.0f, 0.0f, 8.0f})
-            for (const float dy : {-8.0f, 0.0f, 8.0f})
-                EXPECT_TRUE(Near(At(f, Centre(red.column, red.row), dx, dy),
-                                 At(f, Centre(twin.column, twin.row), dx, dy), 6))
-                    << "frame " << frame << " at " << dx << ", " << dy;
-        renderer->Present();
+        for (const MatchCell& cell : passed)
+            for (float dy = -10.0f; dy <= 10.0f; dy += 5.0f)
+                for (float dx = -10.0f; dx <= 10.0f; dx += 5.0f)
+                    if (!Near(face(f, cell, dx, dy), face(before, cell, dx, dy), 6) && covered++ < 5)
+                        ADD_FAILURE() << "frame " << frame << ": token " << cell.column << ", " << cell.row
+                                      << " covered at " << dx << ", " << dy;
     }
-    EXPECT_GT(sandInHole, 12.0); // the stream did pass
-    // Two seconds on, the burst has fallen through: the cell under the
+    EXPECT_EQ(covered, 0) << "points of the tokens below that the burst covered";
+    EXPECT_GT(sandInHole, 12.0); // the burst did pass
+    // Three seconds on, the burst has fallen through: the cell under the
     // struck token reads as its empty twin again.
     EXPECT_LT(holeDifference, 3.0);
+}
+
+// A board without moves reshuffles under its caption: every token trembles
+// and falls off the board, and slides out under the board's edge without
+// crossing what lies around it (the gems bar, the HUD); the caption, whole
+// from its bloom to its fade, stands over the tumbling tokens as brightly
+// as over the empty board they leave.
+TEST_F(BoardDrawing, AReshuffledBoardsTokensStayInsideItUnderItsCaption)
+{
+    auto texts = MakeCountedHandle(new CTextBatch(device, renderer->vertexBuffer, renderer->indexBuffer));
+    renderer->textBatch = texts;
+    auto fontTexture = device->LoadTexture("Data\\Fonts\\FontPopup.tga", "FontPopup", 0, 0, d3d::D3DPOOL_MANAGED,
+                                           d3d::D3DFMT_UNKNOWN);
+    auto font = MakeCountedHandle(new CBitmapFont(fontTexture));
+    ASSERT_EQ(ReadFontFile(font.Get(), "Data\\Fonts\\FontPopup.vfd"), 1);
+    LoadScoreMessageSettings("Data\\Config\\Score.cfg");
+    CPopupManager popups;
+    popups.SetResources(sprites, texts, font, font, {});
+
+    board_rig::PlaceGrid(*board, board_rig::NoMoveGrid());
+    BoardProbe(*board).SetEnabled(false);
+    ASSERT_EQ(renderer->RenderFrame(), d3d::D3D_OK);
+    const Frame before = Grab("before-shuffle");
+    renderer->Present();
+
+    // As the game shows it: at the board's middle, whole for the shuffle
+    // and the fall.
+    const BoardGeometry g = board->Geometry();
+    const Vec2 middle = Centre(g.columns / 2, g.rows / 2);
+    const CountedHandle<CPopup> caption =
+        popups.AddCaptionPopup("NO MOVES!", 1.5f, middle.x - g.cellWidth / 2, middle.y + g.cellHeight / 2, -20.0f);
+    caption->life = 2.5f;
+    board->ShuffleAnimated(1.5f, 30);
+    const float left = g.originX, right = g.originX + g.cellWidth * static_cast<float>(g.columns);
+    const float top = g.originY, bottom = g.originY - g.cellHeight * static_cast<float>(g.rows);
+    const uint32_t captionColour = ScoreMessageSettings().caption.color;
+    // The caption's glyphs: pixels of its colour inside its line.
+    auto glyphs = [&](const Frame& f) {
+        int n = 0;
+        for (int y = Py(middle.y + 40); y < Py(middle.y - 40); ++y)
+            for (int x = Px(left); x < Px(right); ++x)
+                n += Near(f.At(x, y), captionColour, 24) ? 1 : 0;
+        return n;
+    };
+    std::vector<int> overTokens;
+    int strays = 0;
+    Frame f;
+    for (int frame = 1; frame <= 145; ++frame) {
+        board->Update(1.0f / 60.0f, -900.0f, -900.0f);
+        popups.Update(1.0f / 60.0f);
+        sprites->Update(1.0f / 60.0f, 0);
+        if (frame % 5 != 0)
+            continue;
+        ASSERT_EQ(renderer->RenderFrame(), d3d::D3D_OK);
+        f = frame == 100 ? Grab("falling-off") : Read();
+        renderer->Present();
+        for (int y = 0; y < f.height; ++y)
+            for (int x = 0; x < f.width; ++x) {
+                // The board's edges fall between pixels: one either way is the edge's.
+                const bool inside = x >= Px(left) - 1 && x <= Px(right) && y >= Py(top) - 1 && y <= Py(bottom);
+                strays += !inside && !Near(f.At(x, y), before.At(x, y), 3) ? 1 : 0;
+            }
+        if (frame >= 30)
+            overTokens.push_back(glyphs(f));
+    }
+    EXPECT_EQ(strays, 0) << "pixels outside the board that the falling tokens change";
+    const int alone = glyphs(f); // the board is empty by now
+    EXPECT_GT(alone, 400);
+    for (size_t i = 0; i < overTokens.size(); ++i)
+        EXPECT_GT(overTokens[i], alone * 9 / 10) << "at " << (30 + 5 * static_cast<int>(i)) / 60.0f << " s";
+    renderer->textBatch.Reset();
 }

@@ -112,21 +112,21 @@ TEST(Board, GemGoalOnlyOnTheQuestBoardWithoutALevelState)
     EXPECT_FALSE(probe.GemGoalReached());
 }
 
-// Shown over two seconds, the board brings its sand box and gems bar in
-// over the same two seconds.
+// Shown at half its opacity a second, the board brings its sand box and
+// gems bar in over the same two seconds.
 TEST(Board, ShowingTheBoardFadesItsSandBoxAndGemsBarAlong)
 {
     BoardRig rig;
     CGameBoard& b = *rig.board;
     BoardProbe probe = rig.Probe();
     b.Show(false, true, 0.0f);
-    b.Show(true, true, 2.0f);
+    b.Show(true, true, 0.5f);
     for (int i = 0; i < 60; ++i)
         rig.Frame();
     EXPECT_NEAR(probe.Sandbox().Fade(), 0.5f, 0.02f);
     EXPECT_NEAR(probe.GemsBar().Alpha(), 0.5f, 0.02f);
     // Hidden, all three go over the same time.
-    b.Show(false, true, 2.0f);
+    b.Show(false, true, 0.5f);
     for (int i = 0; i < 90; ++i)
         rig.Frame();
     EXPECT_FALSE(b.IsShown());

@@ -357,6 +357,31 @@ TEST(BonusEvents, BonusesShowAndHideWithTheBoard)
     EXPECT_EQ(rig.sprites1->sprites.size(), shown);
 }
 
+// A bonus riding a token that a reshuffle sends off the board stays with
+// it while it trembles and falls, and its pictures go out of sight as the
+// token starts to slide out under the board's bottom edge, as the token's
+// cap is cut there; the bonus itself goes on until the token has left.
+TEST(BonusEvents, ABonusFallingOffTheBoardLeavesSightAtItsEdge)
+{
+    BonusBoardRig rig;
+    CGameBoard& b = *rig.board;
+    rig.Place(NoMoveGrid());
+    const CountedHandle<CBonus> gem = rig.Ride(kBonusGem, 0, 2, 5);
+    const CountedHandle<CToken> token = b.Cell(2, 5);
+    ASSERT_FALSE(rig.sprites1->sprites.empty());
+    const BoardGeometry g = b.Geometry();
+    const float bottom = g.originY - g.cellHeight * static_cast<float>(g.rows);
+    b.ShuffleAnimated(1.5f, 30);
+    bool hidden = false;
+    for (int frame = 0; frame < 200 && !hidden; ++frame) {
+        rig.Frame();
+        hidden = rig.sprites1->sprites.empty();
+        EXPECT_EQ(hidden, token->cap->y - token->cap->size < bottom) << frame;
+        EXPECT_EQ(gem->visible, 1) << frame;
+    }
+    EXPECT_TRUE(hidden);
+}
+
 // A bonus a match makes, and one the level's file lays out, is the board's:
 // it lands with its sound. A gem lands silently.
 TEST(BonusEvents, TheBoardsBonusesLandWithTheirSound)

@@ -134,8 +134,9 @@ TEST_F(LevelDataTest, AFolderInPlaceOfTheFileIsNamed)
     CLevelData level;
     capture.Clear();
     EXPECT_EQ(level.Parse(Path()), 0);
-    EXPECT_EQ(capture.Text(),
-              " Warning! Level file " + Path() + " is not a file: the level's own settings stand\n");
+    EXPECT_EQ(capture.Text(), " Warning! File " + Path() + " is a folder, not a file: it is not read\n" +
+                                  " Warning! Level file " + Path() +
+                                  " cannot be read: the level's own settings stand\n");
 }
 
 TEST_F(LevelDataTest, MissingFileSaysItIsProbablyNoError)

@@ -405,3 +405,20 @@ TEST(SpriteSet, MappingColoursAndFilters)
     EXPECT_EQ(huge.LoadFromIni(dir.File("huge.ini"), "Shape", "T", 0), CSpriteSet::kMaxSprites);
     EXPECT_EQ(huge.colors.size(), static_cast<size_t>(CSpriteSet::kMaxSprites));
 }
+
+// A sprite held by an object of static storage is let go of at exit, after
+// the sprites' pool would have gone had it been made later than the holder:
+// the pool outlives every sprite. The check runs in a fresh process, where
+// the holder comes first.
+TEST(SpritePool, OutlivesSpritesHeldUntilExit)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            static CountedHandle<CSprite> heldUntilExit;
+            heldUntilExit =
+                MakeCountedHandle(new CSprite(0, 0, 0, 1, 1, 0xFFFFFFFF, CountedHandle<CTexture>(), 0));
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+}

@@ -68,12 +68,19 @@ protected:
         direct3d.reset();
         window.reset();
     }
+    // The frame as it stands, not written anywhere: for tests that judge
+    // many frames and keep a few.
+    Frame Read()
+    {
+        Frame frame;
+        EXPECT_TRUE(ReadBackPixels(device->Device(), &frame.width, &frame.height, &frame.pixels));
+        return frame;
+    }
     // A test that grabs several frames names each: "-<name>" goes before
     // the PNG's extension.
     Frame Grab(const char* name = nullptr)
     {
-        Frame frame;
-        EXPECT_TRUE(ReadBackPixels(device->Device(), &frame.width, &frame.height, &frame.pixels));
+        Frame frame = Read();
         if (const char* path = std::getenv("GALVORINE_DRAWING_PNG")) {
             std::string file = path;
             if (name) {

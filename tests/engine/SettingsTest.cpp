@@ -1,4 +1,5 @@
 #include "engine/Settings.h"
+#include "engine/CheckedSettings.h"
 #include "engine/Log.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
@@ -7,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
+using testing_support::LogCapture;
 using testing_support::ReadText;
 using testing_support::ScratchDir;
 using testing_support::WriteText;
@@ -175,3 +179,92 @@ TEST_F(DisplaySettingsTest, WritesInKeyOrderOnlyWithAChosenColourMode)
 }
 
 } // namespace
+
+// The checked readers take what a settings file holds when it is a usable
+// number, and otherwise its default with a line naming the file, the
+// section and the key. A missing key, or fewer numbers than asked, is no
+// damage: defaults fill in without a word.
+TEST(CheckedSettings, EachValueReplacedByItsDefaultIsNamed)
+{
+    ScratchDir dir;
+    LogCapture log;
+    const std::string file = dir.File("Gems.cfg");
+    struct Case {
+        const char* value;
+        float asFloat;    // ReadCheckedFloat, default 2.5
+        float asPositive; // ReadPositiveFloat, default 2.5
+        int32_t asInt;    // ReadCheckedInt, default 7
+        bool named;       // for the float reader
+    };
+    const Case cases[] = {
+        {"1.5", 1.5f, 1.5f, 1, false},
+        {"-3", -3.0f, 2.5f, -3, false},
+        {"", 2.5f, 2.5f, 7, false},
+        {"nan", 2.5f, 2.5f, 7, true},
+        {"inf", 2.5f, 2.5f, 7, true},
+        {"1e39", 2.5f, 2.5f, 1, true},
+        {"garbage", 2.5f, 2.5f, 7, true},
+        {"999999999999", 999999999999.0f, 999999999999.0f, 7, false},
+        {"-2147483648", -2147483648.0f, 2.5f, INT32_MIN, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        WriteText(file, std::string("[Gems]\nKey=") + c.value + "\n");
+        const std::string line =
+            " Warning! " + file + " [Gems] Key \"" + c.value + "\" cannot be used: the default ";
+        EXPECT_EQ(ReadCheckedFloat(file, "Gems", "Key", "2.5"), c.asFloat);
+        EXPECT_EQ(log.Take(), c.named ? line + "\"2.5\" stands\n" : "");
+        EXPECT_EQ(ReadPositiveFloat(file, "Gems", "Key", "2.5"), c.asPositive);
+        EXPECT_EQ(log.Take(), c.asPositive != c.asFloat || c.named ? line + "\"2.5\" stands\n" : "");
+        const int32_t asInt = ReadCheckedInt(file, "Gems", "Key", "7");
+        EXPECT_EQ(asInt, c.asInt);
+        const bool intNamed = asInt == 7 && std::string(c.value) != "";
+        EXPECT_EQ(log.Take(), intNamed ? line + "\"7\" stands\n" : "");
+    }
+
+    // A vector: a word among its numbers is named, a short one is not.
+    WriteText(file, "[Gems]\nShort=1\nBad=1 x 3\n");
+    const Vec3 shortOne = ReadCheckedVec3(file, "Gems", "Short", "4 5 6");
+    EXPECT_EQ(shortOne.x, 1.0f);
+    EXPECT_EQ(shortOne.z, 6.0f);
+    EXPECT_EQ(log.Take(), "");
+    const Vec3 bad = ReadCheckedVec3(file, "Gems", "Bad", "4 5 6");
+    EXPECT_EQ(bad.x, 1.0f);
+    EXPECT_EQ(bad.y, 5.0f);
+    EXPECT_EQ(log.Take(),
+              " Warning! " + file + " [Gems] Bad \"1 x 3\" cannot be used: the default \"4 5 6\" stands\n");
+    EXPECT_EQ(ReadCheckedVec3(file, "Gems", "Missing", "4 5 6").y, 5.0f);
+    EXPECT_EQ(log.Take(), "");
+}
+
+// A file that gives nothing at all is named once, whatever the reason.
+TEST(CheckedSettings, AFileThatGivesNoSettingIsNamedOnce)
+{
+    ScratchDir dir;
+    LogCapture log;
+    WriteText(dir.File("Empty.cfg"), "");
+    WriteText(dir.File("Garbage.cfg"), "\x01\x02 no section = here\n");
+    WriteText(dir.File("Other.cfg"), "[Shared]\nKey=1\n");
+    ASSERT_TRUE(plat::CreateDirectory(dir.File("Folder.cfg")));
+    struct Case {
+        std::string file;
+        const char* section;
+        std::string what;
+    };
+    const Case cases[] = {
+        {dir.File("None.cfg"), nullptr, "is missing"},
+        {dir.File("Empty.cfg"), nullptr, "holds no settings"},
+        {dir.File("Garbage.cfg"), nullptr, "holds no settings"},
+        {dir.File("Other.cfg"), "Shop", "holds no settings in [Shop]"},
+        {dir.File("Folder.cfg"), nullptr, "cannot be read"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_FALSE(CheckSettingsFile(c.file, c.section));
+        EXPECT_NE(log.Take().find(" Warning! " + c.file + " " + c.what + ": every default stands\n"),
+                  std::string::npos);
+    }
+    EXPECT_TRUE(CheckSettingsFile(dir.File("Other.cfg")));
+    EXPECT_TRUE(CheckSettingsFile(dir.File("Other.cfg"), "Shared"));
+    EXPECT_EQ(log.Take(), "");
+}

@@ -4,6 +4,8 @@
 #include "GameRig.h"
 
 #include <cstddef>
+#include <filesystem>
+#include <fstream>
 
 TEST(GameStart, TheLoadSequenceEndsInTheSplashWithEveryMemberMade)
 {
@@ -28,6 +30,9 @@ TEST(GameStart, TheLoadSequenceEndsInTheSplashWithEveryMemberMade)
     EXPECT_FALSE(shop.items.Description(2, 15, 4).empty());
     EXPECT_EQ(game.Log().find("Shop.txt"), std::string::npos);
     EXPECT_EQ(game.Log().find("description text"), std::string::npos);
+    // Every installed file is read whole, and each of its values is taken.
+    for (const char* warning : {"Warning! File", "cannot be used", "every default stands"})
+        EXPECT_EQ(game.Log().find(warning), std::string::npos) << game.Log();
     // The loading picture goes with the splash's first step, not before.
     EXPECT_TRUE(game->services.device->FindTexture("Loading"));
     EXPECT_EQ(game->services.screens->FormsManager(), game->services.renderer->gui);
@@ -201,4 +206,116 @@ TEST(GameStart, TheIntroWaitsForThePlayerAndItsFade)
     EXPECT_EQ(game->flow.Phase(), kPhasePlay);
     EXPECT_EQ(game->quest.level, 1);
     EXPECT_EQ(game->services.questSave->state, 0);
+}
+
+namespace {
+
+// A copy of the installation made of links to its files, in which a test
+// may replace any file by one of its own.
+class DamagedInstallation {
+public:
+    DamagedInstallation()
+    {
+        namespace fs = std::filesystem;
+        const fs::path from = fs::current_path();
+        const fs::path to = m_dir.Path();
+        for (const auto& entry : fs::recursive_directory_iterator(from / "Data")) {
+            const fs::path target = to / fs::relative(entry.path(), from);
+            if (entry.is_directory())
+                fs::create_directories(target);
+            else
+                fs::create_symlink(entry.path(), target);
+        }
+        fs::create_directory_symlink(from / "Music", to / "Music");
+    }
+    std::string File(const std::string& relative) const { return m_dir.File(relative); }
+
+private:
+    testing_support::ScratchDir m_dir;
+};
+
+} // namespace
+
+// A picture or form the start-up cannot do without, damaged: the start-up
+// ends with a text that names the file, in the box and in the log, whichever
+// step needed it: the forms, the bonuses, the totems, and the totems' shop
+// pictures, which the totems need as much as their level pictures.
+TEST(GameStart, AFileTheStartUpCannotDoWithoutIsNamedWhenItFails)
+{
+    struct Case {
+        const char* file;
+        const char* damage;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"Data/Forms/Memory.qof", "garbage", "Unable to create forms: Data\\Forms\\Memory.qof"},
+        {"Data/Forms/Textures.lst", "folder", "Unable to create forms: Data\\Forms\\Textures.lst"},
+        {"Data/Gfx/GemFlares.tga", "empty", "Unable to create bonuses: Data\\Gfx\\GemFlares.tga"},
+        {"Data/Gfx/TotemBase.tga", "folder", "Unable to create totems: Data\\Gfx\\TotemBase.tga"},
+        {"Data/Gfx/RedTotemShop.png", "garbage", "Unable to create totems: Data\\Gfx\\RedTotemShop.png"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        DamagedInstallation install;
+        const std::string path = install.File(c.file);
+        std::filesystem::remove(path);
+        if (std::string(c.damage) == "folder")
+            std::filesystem::create_directory(path);
+        else
+            std::ofstream(path) << (std::string(c.damage) == "garbage" ? "\x89PNG nothing of a picture {{{" : "");
+        testing_support::ScopedWorkingFolder inside(install.File(""));
+        GameHarness game;
+        EXPECT_FALSE(game.started);
+        ASSERT_FALSE(game->services.errors.empty());
+        EXPECT_EQ(game->services.errors.back(), c.text);
+        EXPECT_NE(game.Log().find(std::string(c.text) + "!\n"), std::string::npos) << game.Log();
+    }
+}
+
+// Settings and tip files damaged in every way a careful player's copy can
+// be: the game starts on their defaults, and the log names each file (and
+// each key whose value it does not use).
+TEST(GameStart, DamagedSettingsFilesPlayOnDefaultsAndAreNamed)
+{
+    namespace fs = std::filesystem;
+    DamagedInstallation install;
+    auto replace = [&](const char* file, const std::string& text) {
+        fs::remove(install.File(file));
+        std::ofstream(install.File(file)) << text;
+    };
+    replace("Data/Config/Gems.cfg", "");
+    fs::remove(install.File("Data/Config/Bonus.cfg"));
+    fs::create_directory(install.File("Data/Config/Bonus.cfg"));
+    replace("Data/Config/Skin.cfg",
+            "[FieldQuest]\nCellSize=nan\n[Shop]\nStarFlySpeed=999999999999999999999999999999999999999\n"
+            "StarsZOrderShift=-2147483649\n");
+    replace("Data/Config/Totems.cfg", "\n\n");
+    // Every second line of the tips gone: no text is closed any more.
+    std::ifstream tips(fs::current_path() / "Data/Txt/Shop.txt");
+    std::string line, kept;
+    for (int n = 1; std::getline(tips, line); ++n)
+        if (n % 2 == 0)
+            kept += line + "\n";
+    replace("Data/Txt/Shop.txt", kept);
+
+    testing_support::ScopedWorkingFolder inside(install.File(""));
+    GameHarness game;
+    ASSERT_TRUE(game.started);
+    const CShop& shop = *game->services.shop;
+    EXPECT_EQ(shop.Skin().starFlySpeed, 2500.0f);
+    EXPECT_EQ(game->services.questLayout.cellSize, 80.0f);
+    EXPECT_TRUE(shop.items.Description(2, 15, 4).empty());
+    const std::string log = game.Log();
+    for (const char* named : {
+             "Warning! Data\\Config\\Gems.cfg holds no settings: every default stands\n",
+             "Warning! File Data\\Config\\Bonus.cfg is a folder, not a file: it is not read\n",
+             "Warning! Data\\Config\\Bonus.cfg cannot be read: every default stands\n",
+             "Warning! Data\\Config\\Skin.cfg [FieldQuest] CellSize \"nan\" cannot be used: the default \"80\" "
+             "stands\n",
+             "Warning! Data\\Config\\Skin.cfg [Shop] StarFlySpeed \"",
+             "Warning! Data\\Config\\Skin.cfg [Shop] StarsZOrderShift \"-2147483649\" cannot be used",
+             "Warning! Data\\Config\\Totems.cfg holds no settings: every default stands\n",
+             "Warning! Data\\Txt\\Shop.txt holds 0 of its 267 texts: every tip stays empty\n",
+         })
+        EXPECT_NE(log.find(named), std::string::npos) << named << "\n" << log;
 }

@@ -76,16 +76,17 @@ TEST(BoardInput, TheFirstLessonLetsThePlayerMakeOnlyItsOwnMove)
     const Vec2 token = game.Cell(4, 4);
     EXPECT_FLOAT_EQ(screens.pointerX, token.x + half);
     EXPECT_FLOAT_EQ(screens.pointerY, token.y);
-    EXPECT_EQ(screens.pointerSide, 1);
+    EXPECT_EQ(screens.pointerSide, PointerSide::Right);
     click(2, 2);
     EXPECT_EQ(picked(), (MatchCell{-1, -1})); // not the lesson's token
     click(4, 4);
     EXPECT_EQ(picked(), (MatchCell{4, 4}));
-    // The hand points at where the token goes, from the side away from it.
+    // The hand points at where the token goes, from below: the row beside
+    // it holds the rest of the run.
     const Vec2 arrow = game.Cell(3, 4);
-    EXPECT_FLOAT_EQ(screens.pointerX, arrow.x - half);
-    EXPECT_FLOAT_EQ(screens.pointerY, arrow.y);
-    EXPECT_EQ(screens.pointerSide, -1);
+    EXPECT_FLOAT_EQ(screens.pointerX, arrow.x);
+    EXPECT_FLOAT_EQ(screens.pointerY, arrow.y - half);
+    EXPECT_EQ(screens.pointerSide, PointerSide::Below);
     click(5, 4); // a neighbour, but not the lesson's
     EXPECT_EQ(picked(), (MatchCell{4, 4}));
     EXPECT_TRUE(game->services.board->IsIdle());

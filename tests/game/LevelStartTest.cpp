@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 using board_rig::BoardRig;
 
@@ -279,6 +280,23 @@ TEST(LevelStart, AQuestLevelTakesTheSavesValuesAndHowToFillTheBoard)
         game.flow.loader.StartQuestLevel();
         EXPECT_EQ(game.services.shop->items.limits[CShopItemTable::kGemsItem], limit) << resumeKind;
     }
+
+    // The clock shows no more than the level's time, which the time item
+    // gives as held to the level's shop (its limit is 1 at level 3, 4 from
+    // level 38 on).
+    struct Clock {
+        int32_t level, timeItem;
+        float saved, held;
+    };
+    for (const Clock c :
+         {Clock{42, 2, 1.0e9f, 330.0f}, Clock{3, 4, 1.0e9f, 300.0f}, Clock{3, 4, 299.5f, 299.5f}}) {
+        save.level = c.level;
+        save.resumeKind = CQuestSave::kResumeInPlay;
+        save.itemLevels[CShopItemTable::kTimeItem] = c.timeItem;
+        save.timeLeft = c.saved;
+        game.flow.loader.StartQuestLevel();
+        EXPECT_FLOAT_EQ(game.quest.timeLeft, c.held) << c.level;
+    }
 }
 
 // A swap in a guided lesson: the lesson's own moves it on; another cell
@@ -425,6 +443,83 @@ TEST(Lessons, TotemLessonMakesTwoRowsOfTheTotemsColour)
     EXPECT_EQ(b.LevelData()->path, "Data\\Lvl\\l6.lvl");
     EXPECT_EQ(b.ColourCount(), 6);
     EXPECT_TRUE(rig.game.flow.IsIn<CResumePlay>());
+}
+
+// In every guided lesson the hand, over a whole bob, covers neither the
+// panel with its text, nor the token it points at, nor any token of the run
+// the lesson teaches: where they stand and where the swap takes them, at
+// the prompt and once the first token is picked.
+TEST(Lessons, TheHandLeavesTheTextAndTheLessonsRunClear)
+{
+    struct Step {
+        MatchCell pick, arrow;
+        std::vector<MatchCell> run; // with both swapped cells
+    };
+    const Step base{{4, 4}, {3, 4}, {{1, 4}, {2, 4}, {3, 4}, {4, 4}}};
+    const Step bonusColumn{{2, 5}, {1, 5}, {{1, 3}, {1, 4}, {1, 5}, {1, 6}, {2, 5}}};
+    const Step bonusRow{{6, 4}, {5, 4}, {{3, 4}, {4, 4}, {5, 4}, {6, 4}}};
+    const Step totemColumn{{2, 6}, {1, 6}, {{1, 4}, {1, 5}, {1, 6}, {2, 6}}};
+    struct Case {
+        const char* name;
+        int level;
+        std::vector<Step> steps;
+    } const cases[] = {
+        {"base", 1, {base}},
+        {"bonus", 2, {bonusColumn, bonusRow}},
+        {"totem", 6, {totemColumn, bonusRow}},
+    };
+    for (const Case& c : cases) {
+        for (uint32_t seed = 1; seed <= 3; ++seed) {
+            SCOPED_TRACE(testing::Message() << c.name << ", seed " << seed);
+            GameRig rig;
+            rig.boardRig.random.Seed(seed);
+            CGameBoard& b = rig.Board();
+            rig.Player().tutBase = c.level == 1 ? 0 : 1;
+            rig.Player().tutGem = 1;
+            if (c.level == 6)
+                rig.game.services.totems->levels[3] = 1;
+            rig.game.flow.loader.StartLevel(c.level);
+            rig.StartPlay();
+            CGameScreens& screens = *rig.game.services.screens;
+            const CGameScreens::TutorialForm& t = screens.tutorial;
+            auto boxOf = [](const CQoWindow& w) {
+                const Vec3& at = w.Position();
+                const GuiSize& size = w.Size();
+                return ScreenRect{at.x - size.w / 2, at.x + size.w / 2, at.y - size.h / 2, at.y + size.h / 2};
+            };
+            auto expectClear = [&](const Step& step, MatchCell pointed, const char* when) {
+                SCOPED_TRACE(when);
+                for (int frame = 0; frame < 70; ++frame) { // a whole bob of the hand
+                    screens.Update(-900.0f, -900.0f, 1.0f / 60.0f);
+                    ASSERT_TRUE(t.rows[4].At(0)->IsVisible());
+                    const ScreenRect hand = boxOf(*t.rows[4].At(0));
+                    for (const CQoWindow* text : {t.rows[1].At(0).Get(), t.panelText.Get()})
+                        EXPECT_FALSE(hand.Overlaps(boxOf(*text))) << frame;
+                    for (const MatchCell& cell : step.run) {
+                        const Vec2 p = b.CellToPoint(cell.column, cell.row, true);
+                        const float r = b.Cell(cell.column, cell.row)->size;
+                        EXPECT_FALSE(hand.Overlaps({p.x - r, p.x + r, p.y - r, p.y + r}))
+                            << frame << ": token " << cell.column << ", " << cell.row;
+                    }
+                }
+                // The fingertip rests on the middle of an edge of the token's cell.
+                const Vec2 centre = b.CellToPoint(pointed.column, pointed.row, true);
+                const float dx = std::fabs(screens.pointerX - centre.x),
+                            dy = std::fabs(screens.pointerY - centre.y);
+                EXPECT_TRUE(dx == 0.0f || dy == 0.0f) << dx << ", " << dy;
+                EXPECT_FLOAT_EQ(dx + dy, b.CellWidth() / 2);
+            };
+            for (const Step& step : c.steps) {
+                rig.Play();
+                ASSERT_NE(b.CurrentLesson().lesson, Lesson::None);
+                expectClear(step, step.pick, "the prompt");
+                rig.game.flow.lessons.StepWithPick(b.Cell(step.pick.column, step.pick.row));
+                expectClear(step, step.arrow, "the pick");
+                ASSERT_TRUE(rig.game.flow.lessons.StepWithSwap(step.arrow.column, step.arrow.row));
+                b.Swap(step.pick.column, step.pick.row, step.arrow.column, step.arrow.row, false);
+            }
+        }
+    }
 }
 
 } // namespace

@@ -3,9 +3,13 @@
 // life, the shipped rules of both, and the checkpoint a lost level reloads.
 #include "GameRig.h"
 
+#include "board/BoardProbe.h"
+#include "effects/overlays/ScoreSettings.h"
+
 #include "records/QuestSave.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -223,6 +227,43 @@ TEST(LevelClock, TheAutosaveWaitsForAnIdleBoard)
     EXPECT_FLOAT_EQ(game->flow.play.autosaveTimer, 0.0f);
 }
 
+// A close keeps the play since the board last rested: in play at rest, the
+// level as it stands; under the pause menu or a trophy that came over the
+// level, the rest the overlay came in, however long it stays up.
+TEST(LevelClock, ACloseKeepsThePlaySinceTheLastRest)
+{
+    struct Case {
+        const char* what;
+        int32_t points;
+        std::function<void(GameRig&)> overlay;
+        float seconds; // from the points to the close
+    };
+    const Case cases[] = {
+        {"in play", 650, [](GameRig&) {}, 1.0f},
+        {"under the pause menu", 650, [](GameRig& g) { g.Key(27); }, 14.0f},
+        {"under a trophy", 600000, [](GameRig& g) { ASSERT_TRUE(g->flow.trophies.OverLevel()); }, 14.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        InPlay game;
+        ASSERT_TRUE(game.RunUntil([&] { return game->services.questSave->state == 2; }, 5.0f));
+        game->quest.stats.AddToRunTables(c.points, StatScore);
+        game.Frames(1);
+        c.overlay(game);
+        const float timeLeft = game->quest.timeLeft;
+        game.Seconds(c.seconds);
+        const int32_t score = game.Score();
+        game.EndGame();
+        CQuestSave saved;
+        ASSERT_EQ(saved.Load(QuestSavePath(game.PlayerFolder("Anna"))), 1);
+        EXPECT_EQ(saved.stats.tables[1].Get(StatScore), score);
+        EXPECT_EQ(saved.resumeKind, CQuestSave::kResumeInPlay);
+        if (c.seconds > 1.0f) {
+            EXPECT_FLOAT_EQ(saved.timeLeft, timeLeft); // the clock stood still under it
+        }
+    }
+}
+
 // The hint display's seconds go into a save taken in play, and none into
 // one taken for the shop or once the display has gone.
 TEST(LevelClock, TheSaveKeepsTheHintDisplaysSeconds)
@@ -380,6 +421,74 @@ TEST(LevelScreen, ComesWithoutStrayPartsAndGoesWhole)
     EXPECT_FALSE(game->services.board->IsShown());
     EXPECT_FALSE(game->services.board->SandboxShown());
     EXPECT_FALSE(game->services.gemsBar->IsShown());
+}
+
+// What makes up the level's screen comes and goes at one pace: the HUD,
+// the totems' panel in it, the board, its sand box and its gems bar are
+// half in a quarter of a second after the level's caption comes, and half
+// gone a quarter of a second after the player leaves the quest.
+TEST(LevelScreen, ItsPartsComeAndGoTogether)
+{
+    GameRig game;
+    ASSERT_TRUE(game.NewPlayer("Anna"));
+    CGameServices& s = game->services;
+    BoardProbe probe(*s.board);
+    auto expectHalfway = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const float hud = s.screens->quest.form->Alpha();
+        EXPECT_NEAR(hud, 0.5f, 0.1f);
+        ASSERT_FALSE(s.totems->PanelSprites().empty());
+        EXPECT_NEAR(s.totems->PanelSprites().front()->opacity, hud, 0.05f);
+        EXPECT_NEAR(probe.Mesh().Opacity(), hud, 0.05f);
+        EXPECT_NEAR(probe.Sandbox().Fade(), hud, 0.05f);
+        EXPECT_NEAR(s.gemsBar->Alpha(), hud, 0.05f);
+    };
+    game.ClickId(game.Screens().mainMenu.form, Command::PlayQuest);
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsAt<CStoryPages>(CStoryPages::kPages); }, 10.0f));
+    game->quest.profile->questTutorial = 0;
+    game.Key(32);
+    ASSERT_TRUE(game.RunUntil([&] { return s.screens->quest.form->IsVisible(); }, 10.0f));
+    game.Seconds(0.25f);
+    expectHalfway("coming");
+
+    ASSERT_TRUE(game.RunUntil([&] { return game->flow.IsIn<CPlay>() && s.board->IsIdle(); }, 30.0f));
+    game.Key(27);
+    ASSERT_TRUE(game.RunUntil([&] { return GameRig::Shown(s.screens->gameMenu.form); }, 2.0f));
+    game.ClickId(s.screens->gameMenu.form, Command::LeaveQuest);
+    ASSERT_TRUE(game.RunUntil([&] { return probe.Mesh().Opacity() < 1.0f; }, 5.0f));
+    game.Seconds(0.25f);
+    expectHalfway("going");
+}
+
+// A board without moves reshuffles under "NO MOVES!": past its bloom the
+// caption stays whole for as long as the tokens tremble and fall off the
+// board, and fades only once they are gone.
+TEST(PlayMessages, NoMovesStaysWholeWhileTheTokensTumble)
+{
+    InPlay game;
+    game->services.balance.noMovesFlag = 0; // the reshuffle costs no life
+    game->services.board->Events().Push(Event(BoardEventKind::NoMoveLeft));
+    game.Frames(1);
+    const std::vector<CountedHandle<CPopup>>& popups = game->services.popups->Popups();
+    const auto found = std::find_if(popups.begin(), popups.end(), [](const CountedHandle<CPopup>& p) {
+        return p->GetKind() == CPopup::kCaption;
+    });
+    ASSERT_NE(found, popups.end());
+    const CountedHandle<CPopup> caption = *found;
+    game.Seconds(ScoreMessageSettings().caption.bloomTime + 0.05f);
+    auto tumbling = [&] {
+        const std::vector<CountedHandle<CToken>>& tokens = game->services.board->LiveTokens();
+        return std::any_of(tokens.begin(), tokens.end(),
+                           [](const CountedHandle<CToken>& t) { return t->moveKind == 2; });
+    };
+    ASSERT_TRUE(tumbling());
+    for (int frame = 0; tumbling() && frame < 600; ++frame) {
+        ASSERT_NE(std::find(popups.begin(), popups.end(), caption), popups.end()) << frame;
+        for (const CountedHandle<CText>& text : caption->Texts())
+            EXPECT_FLOAT_EQ(text->alphaFactor, 1.0f) << frame;
+        game.Frames(1);
+    }
+    EXPECT_FALSE(tumbling());
 }
 
 // Play's messages show one at a time: a new one takes the place of the one

@@ -1,13 +1,16 @@
 // Files and folders at the platform's boundary: game paths against native
 // ones, the atomic writer's housekeeping, refused writes and unreadable files.
 #include "platform/Files.h"
+#include "platform/Profile.h"
 
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+using testing_support::LogCapture;
 using testing_support::ReadText;
 using testing_support::ScratchDir;
 using testing_support::WriteText;
@@ -127,6 +130,57 @@ TEST(Files, MissingAndUnreadableFilesAreToldApart)
     WriteText(dir.File("Some.ini"), "abc");
     EXPECT_EQ(plat::ReadWholeFileOutcome(dir.File("Some.ini"), &bytes), plat::ReadOutcome::Read);
     EXPECT_EQ(bytes.size(), 3u);
+}
+
+// A save or settings file that is no file, or far larger than any of its
+// kind, is refused at once, before anything is read (a FIFO without a
+// writer would hold the reader for ever, a link to /dev/zero would fill the
+// memory), and the log names it and says why. The INI reader names it once,
+// however many keys are asked, and does not replace it.
+TEST(Files, WhatIsNoFileOrTooLargeIsRefusedAndNamed)
+{
+    ScratchDir dir;
+    LogCapture log;
+    struct Case {
+        const char* name;
+        std::string why;
+    };
+    ASSERT_EQ(mkfifo(dir.File("Quest.sav").c_str(), 0644), 0);
+    ASSERT_EQ(symlink("/dev/zero", dir.File("Settings.ini").c_str()), 0);
+    ASSERT_TRUE(plat::CreateDirectory(dir.File("Options.ini")));
+    WriteText(dir.File("Gems.cfg"), "[Gems]\nSize=1\n");
+    ASSERT_EQ(truncate(dir.File("Gems.cfg").c_str(), 1 << 30), 0); // sparse: no disk used
+    const std::string tooLarge = "is 1073741824 bytes, more than the 1048576 a file of its kind may hold";
+    for (const Case& c :
+         {Case{"Quest.sav", "is a FIFO, not a file"}, Case{"Settings.ini", "is a device, not a file"},
+          Case{"Options.ini", "is a folder, not a file"}, Case{"Gems.cfg", tooLarge}}) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.File(c.name);
+        const std::string line = " Warning! File " + path + " " + c.why + ": it is not read\n";
+        std::vector<uint8_t> bytes{1, 2, 3};
+        EXPECT_EQ(plat::ReadWholeFileOutcome(path, &bytes), plat::ReadOutcome::Failed);
+        EXPECT_TRUE(bytes.empty());
+        EXPECT_EQ(log.Take(), line);
+        EXPECT_EQ(plat::OpenFile(path, "r"), nullptr);
+        EXPECT_EQ(log.Take(), line);
+
+        for (const char* key : {"Width", "Height", "Size"})
+            EXPECT_EQ(plat::GetProfileString("Gems", key, "none", path), "none");
+        EXPECT_FALSE(plat::WritePrivateProfileString("Gems", "Size", "2", path));
+        EXPECT_EQ(log.Take(), line);
+    }
+    struct stat st {};
+    ASSERT_EQ(lstat(dir.File("Settings.ini").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)); // the link itself is left as it was
+    ASSERT_EQ(stat(dir.File("Gems.cfg").c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, 1 << 30);
+
+    // A file of the largest size of its kind is read whole.
+    WriteText(dir.File("Large.ini"), std::string(plat::kTextFileLimit, ';'));
+    std::vector<uint8_t> bytes;
+    EXPECT_EQ(plat::ReadWholeFileOutcome(dir.File("Large.ini"), &bytes), plat::ReadOutcome::Read);
+    EXPECT_EQ(bytes.size(), plat::kTextFileLimit);
+    EXPECT_EQ(log.Text(), "");
 }
 
 } // namespace

@@ -24,9 +24,11 @@ protected:
         glows = MakeCountedHandle(new CFlareRenderer(rig.device, rig.vertices, rig.indices));
         sparkles = MakeCountedHandle(new CFlareRenderer(rig.device, rig.vertices, rig.indices));
         particles = MakeCountedHandle(new CParticleSystemsManager(rig.device, rig.vertices, rig.indices));
+        debris = MakeCountedHandle(new CParticleSystemsManager(rig.device, rig.vertices, rig.indices));
         manager = std::make_unique<CTerminatorsManager>(&tokens, particles, glows, sparkles,
                                                         CountedHandle<CSpriteRenderer>());
         manager->SetCapsRenderer(caps);
+        manager->SetDebrisParticles(debris);
     }
     CountedHandle<CToken> Token(float x, int chains = 0, int colour = 0)
     {
@@ -56,7 +58,7 @@ protected:
     CountedHandle<CCapsRenderer> caps;
     CMovingTokens tokens;
     CountedHandle<CFlareRenderer> glows, sparkles;
-    CountedHandle<CParticleSystemsManager> particles;
+    CountedHandle<CParticleSystemsManager> particles, debris;
     std::unique_ptr<CTerminatorsManager> manager;
 };
 
@@ -175,8 +177,11 @@ TEST_F(Rays, BoltsCrawlBetweenTheTargetsUntilTheHit)
     EXPECT_EQ(particles->BlendedSystems().size(), 6u);
     manager->Update(0.5f);
     EXPECT_TRUE(bolts.empty());
-    particles->Update(0.1f); // the stopped bolts leave; the pieces of three tokens fly
-    EXPECT_EQ(particles->BlendedSystems().size(), 3u);
+    // The stopped bolts leave; the pieces of the three tokens fly on the
+    // layer under the tokens.
+    particles->Update(0.1f);
+    EXPECT_TRUE(particles->BlendedSystems().empty());
+    EXPECT_EQ(debris->BlendedSystems().size(), 3u);
 }
 
 TEST_F(Rays, APathLongerThanItsTargetsStartsBoltsOnlyOverTargets)

@@ -202,7 +202,9 @@ TEST(HiscoreTable, DamageIsNamedInTheLog)
     ASSERT_TRUE(plat::CreateDirectory(path));
     EXPECT_EQ(table.Load(path), 0);
     EXPECT_EQ(Scores(table), Scores(DefaultTable()));
-    EXPECT_EQ(dir.TakeLog(), " Warning! Hiscore table " + path + " cannot be read: the default scores stand\n");
+    EXPECT_EQ(dir.TakeLog(), " Warning! File " + path + " is a folder, not a file: it is not read\n" +
+                                 " Warning! Hiscore table " + path +
+                                 " cannot be read: the default scores stand\n");
 }
 
 } // namespace

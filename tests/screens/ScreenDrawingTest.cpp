@@ -1,14 +1,17 @@
 // Every form of the game drawn through the frame renderer on GL, one at a
 // time, shown and filled as the game fills it: it draws inside its own
 // rectangle and nowhere else; and the menu's dialogs over the main menu's
-// scene, which neither draws over them nor shows through them. With
-// GALVORINE_DRAWING_PNG set, each frame is also written beside that name with
-// the form's name added.
+// scene, which neither draws over them nor shows through them; and the
+// totems, which stand over the HUD beside the board, under the dialogs that
+// come over a level. With GALVORINE_DRAWING_PNG set, each frame is also
+// written beside that name with the form's name added.
 #include "ScreensTestSupport.h"
 
 #include "backgrounds/BackgroundManager.h"
 #include "engine/DrawingFixture.h"
+#include "totems/TotemsManager.h"
 
+#include <array>
 #include <cmath>
 #include <functional>
 
@@ -272,6 +275,126 @@ TEST_F(ScreenDrawing, TheMenuSceneNeitherCoversNorShowsThroughTheForms)
     }
     scenes.Reset();
     sprites.Reset();
+}
+
+// What stands over the HUD in play (the totems' panel with its glow and the
+// outlines of the totems not owned, and the owned totems in their niches)
+// stays under every dialog that comes over a level: inside its rim a dialog
+// looks the same with the totems as without them. Over the HUD alone the
+// totems do show.
+TEST_F(ScreenDrawing, TheTotemsStayUnderTheDialogsOverALevel)
+{
+    auto sprites = MakeCountedHandle(new CSpriteRenderer(device, renderer->vertexBuffer, renderer->indexBuffer));
+    CTotemsManager totems;
+    totems.SetRenderers(device, sprites, {}, {}, nullptr);
+    totems.LoadConfig("Data\\Config\\Totems.cfg");
+    ASSERT_TRUE(totems.LoadTextures("Data\\Gfx\\"));
+    std::array<CountedHandle<CTexture>, CTotemsManager::kSharedPictures> shared;
+    shared[CTotemsManager::kHalo1] =
+        device->LoadTexture("Data\\Gfx\\Halo1.tga", "Halo1", 0, 0, d3d::D3DPOOL_MANAGED, d3d::D3DFMT_UNKNOWN);
+    totems.SetTextures(shared);
+    totems.levels = {1, 0, 1, 0, 0, 0, 0};
+    totems.Reset();
+    totems.BuildPanel(true);
+    for (int i = 0; i < 60; ++i) {
+        totems.Update(1.0f / 60);
+        sprites->Update(1.0f / 60, 0);
+    }
+
+    CGameScreens& s = *screens;
+    s.SetHudValues(125400, 2, 0.62f);
+    s.SetOptionsScrollers(0.8f, 0.35f);
+    s.SetMessageBox(GetString(34), "", CGameScreens::kGroupYesNo, Question::ReplaceSavedQuest);
+    Recreate("Trophies");
+    const CountedHandle<CQoForm> hud = s.quest.form;
+    auto draw = [&](const CountedHandle<CQoForm>& dialog, bool withTotems, const std::string& name) {
+        for (const auto& form : s.FormsManager()->Forms())
+            form->SetVisible(false);
+        hud->SetVisible(true);
+        if (dialog)
+            dialog->SetVisible(true);
+        renderer->spriteLayers[2] = withTotems ? sprites : CountedHandle<CSpriteRenderer>();
+        return Draw(name + (withTotems ? "-with-totems" : "-without"));
+    };
+    // The alcove of the HUD, where the totems stand.
+    Box alcove;
+    alcove.x0 = 16;
+    alcove.x1 = 336;
+    alcove.y0 = 448;
+    alcove.y1 = 676;
+    {
+        const Frame with = draw({}, true, "Quest"), without = draw({}, false, "Quest");
+        int differing = 0;
+        for (int y = alcove.y0; y < alcove.y1; ++y)
+            for (int x = alcove.x0; x < alcove.x1; ++x)
+                differing += Near(with.At(x, y), without.At(x, y), 3) ? 0 : 1;
+        EXPECT_GT(differing, 2000) << "the totems do not show over the HUD";
+    }
+    const std::pair<const char*, CountedHandle<CQoForm>> dialogs[] = {
+        {"Trophies", s.trophies.form}, {"Options", s.options.form}, {"MsgBox", s.msgBox.form}};
+    for (const auto& [name, dialog] : dialogs) {
+        SCOPED_TRACE(name);
+        const Frame with = draw(dialog, true, name), without = draw(dialog, false, name);
+        Box box;
+        box.Add(*dialog);
+        const int inset = 14;
+        int over = 0, overlap = 0;
+        for (int y = box.y0 + inset; y < box.y1 - inset; ++y)
+            for (int x = box.x0 + inset; x < box.x1 - inset; ++x) {
+                over += Near(with.At(x, y), without.At(x, y), 3) ? 0 : 1;
+                overlap += alcove.Contains(x, y) ? 1 : 0;
+            }
+        EXPECT_GT(overlap, 0) << "the dialog does not come over the alcove";
+        EXPECT_EQ(over, 0) << "pixels of the dialog that the totems change";
+    }
+    renderer->spriteLayers[2].Reset();
+}
+
+// The adviser's seconds counter shows inside the HUD's frame and covers no
+// button of the HUD: what it draws, against the HUD without it, lies inside
+// the frame's inner rim and off the Hint, Menu and Shuffle buttons.
+TEST_F(ScreenDrawing, TheHintCounterShowsInsideTheHudsFrameOffItsButtons)
+{
+    CGameScreens& s = *screens;
+    for (const auto& form : s.FormsManager()->Forms())
+        form->SetVisible(false);
+    s.SetHudValues(125400, 2, 0.62f);
+    s.quest.form->SetVisible(true);
+    s.quest.hintCounter->SetVisible(false);
+    const Frame without = Draw("Quest-without-counter");
+    s.quest.hintCounter->SetText("24");
+    s.quest.hintCounter->SetVisible(true);
+    const Frame with = Draw("Quest-with-counter");
+    // The frame's inner rim, in the HUD's pixels.
+    Box rim;
+    rim.x0 = 12;
+    rim.x1 = 340;
+    rim.y0 = 12;
+    rim.y1 = 756;
+    std::vector<Box> buttons;
+    for (const Command command : {Command::Hint, Command::QuestMenu}) {
+        Box b;
+        b.Add(*s.quest.form->FindChild(IdOf(command)));
+        buttons.push_back(b);
+    }
+    for (const auto& control : s.quest.shuffleGroup) {
+        Box b;
+        b.Add(*control);
+        buttons.push_back(b);
+    }
+    int drawn = 0, outside = 0, onButtons = 0;
+    for (int y = 0; y < with.height; ++y)
+        for (int x = 0; x < with.width; ++x) {
+            if (Near(with.At(x, y), without.At(x, y), 3))
+                continue;
+            ++drawn;
+            outside += rim.Contains(x, y) ? 0 : 1;
+            onButtons +=
+                std::any_of(buttons.begin(), buttons.end(), [&](const Box& b) { return b.Contains(x, y); });
+        }
+    EXPECT_GT(drawn, 200) << "the counter does not show";
+    EXPECT_EQ(outside, 0) << "pixels of the counter outside the HUD's frame";
+    EXPECT_EQ(onButtons, 0) << "pixels of the counter over the HUD's buttons";
 }
 
 } // namespace

@@ -106,14 +106,28 @@ TEST(ShopItemTable, TheLevelsGoToTheBalanceByKind)
     }
 }
 
-TEST(ShopItemTable, ASavesLevelsAndStarsAreHeldToWhatTheTableCanShow)
+// A save's levels are held to what the shop of the level it goes on from
+// can have sold: nothing but the rule items' 0 before level 2, the limits
+// opened so far in between, the items' maxima once every limit is open.
+TEST(ShopItemTable, ASavesLevelsAndStarsAreHeldToWhatTheLevelsShopCanHaveSold)
 {
-    CShopItemTable table;
     const int32_t saved[CShopItemTable::kItems] = {99, -5, 4, 2, -1, 0, -1, 5, 1000, 4, 3, 4, -7, 0, 2, 1};
-    table.RestoreSaved(saved, 5000);
-    EXPECT_EQ(table.levels, (Levels{4, -1, 3, 2, -1, 0, 0, 4, 4, 4, 3, 3, -1, 0, 2, 1}));
-    EXPECT_EQ(table.goldenStars, 1000);
-    table.RestoreSaved(saved, -3);
+    struct Case {
+        int level;
+        Levels held;
+    } cases[] = {
+        {1, {-1, -1, -1, -1, -1, -1, 0, 0, 0, -1, -1, -1, -1, -1, -1, -1}},
+        {12, {1, -1, -1, 1, -1, 0, 0, 1, 2, 1, 1, 1, -1, 0, 1, 1}},
+        {42, {4, -1, 3, 2, -1, 0, 0, 4, 4, 4, 3, 3, -1, 0, 2, 1}},
+    };
+    for (const Case& c : cases) {
+        CShopItemTable table;
+        table.RestoreSaved(saved, 5000, c.level);
+        EXPECT_EQ(table.levels, c.held) << "level " << c.level;
+        EXPECT_EQ(table.goldenStars, 1000);
+    }
+    CShopItemTable table;
+    table.RestoreSaved(saved, -3, 12);
     EXPECT_EQ(table.goldenStars, 0);
 }
 
@@ -140,25 +154,44 @@ protected:
     ScratchDir dir;
 };
 
-TEST_F(ShopDescriptions, AMissingOrShortFileKeepsWhatWasReadAndSaysSo)
+// A file whose count of texts is wrong would put tips on the wrong items:
+// it is refused whole, every tip stays empty, and the log names it.
+TEST_F(ShopDescriptions, AMissingFileOrOneWithTheWrongCountOfTextsIsNamedAndLeavesEveryTipEmpty)
 {
     CShopItemTable table;
     EXPECT_FALSE(table.LoadDescriptions(dir.File("None.txt")));
     EXPECT_EQ(Log(), " File " + dir.File("None.txt") + " not found!\n");
     ClearLog();
 
+    const std::string named = " Warning! " + dir.File("Shop.txt") + " ";
     WriteText(dir.File("Shop.txt"), "first line only\n");
     EXPECT_FALSE(table.LoadDescriptions(dir.File("Shop.txt")));
-    EXPECT_EQ(Log(), " Error loading description text\n");
+    EXPECT_EQ(Log(),
+              " Error loading description text\n" + named + "holds 0 of its 267 texts: every tip stays empty\n");
     ClearLog();
 
-    // Two texts, then the end: the first two stay, the rest are empty.
+    // A whole file first; then two texts and the end, or a text too many:
+    // not one of them stays.
+    ASSERT_TRUE(table.LoadDescriptions(FileWith("", 267)));
     WriteText(dir.File("Shop.txt"), "first\nbar\n#\npictures\n#\nplus");
     EXPECT_FALSE(table.LoadDescriptions(dir.File("Shop.txt")));
-    EXPECT_EQ(Log(), " Error loading description text\n");
-    EXPECT_EQ(table.Description(0, 0, 0), "bar\n");
-    EXPECT_EQ(table.Description(1, 0, 0), "pictures\n");
-    EXPECT_EQ(table.Description(2, 0, 0), "");
+    EXPECT_EQ(Log(),
+              " Error loading description text\n" + named + "holds 2 of its 267 texts: every tip stays empty\n");
+    for (int kind = 0; kind < 3; ++kind)
+        EXPECT_EQ(table.Description(kind, 0, 0), "");
+    ClearLog();
+    EXPECT_FALSE(table.LoadDescriptions(FileWith("", 268)));
+    EXPECT_EQ(Log(), named + "holds more than its 267 texts: every tip stays empty\n");
+    EXPECT_EQ(table.Description(2, 15, table.Entries(15) - 1), "");
+    ClearLog();
+    // A NUL byte inside a text: the file is damaged, not a text cut short.
+    WriteText(dir.File("Shop.txt"), testing_support::ReadText(FileWith("", 267)).insert(20, std::string(1, '\0')));
+    EXPECT_FALSE(table.LoadDescriptions(dir.File("Shop.txt")));
+    EXPECT_EQ(Log(), named + "holds a NUL byte: every tip stays empty\n");
+    // Blank lines after the last text are no text.
+    const std::string whole = testing_support::ReadText(FileWith("", 267));
+    WriteText(dir.File("Shop.txt"), whole + "\n \r\n");
+    EXPECT_TRUE(table.LoadDescriptions(dir.File("Shop.txt"))) << Log();
 }
 
 TEST_F(ShopDescriptions, ATextIsItsLinesUpToALineThatStartsWithAHash)
@@ -168,7 +201,7 @@ TEST_F(ShopDescriptions, ATextIsItsLinesUpToALineThatStartsWithAHash)
     // by "#" with more on its line; then a line of 5000 characters, read in
     // pieces that keep together; then the rest.
     CShopItemTable table;
-    ASSERT_TRUE(table.LoadDescriptions(FileWith("one\ntwo\r\n#\n#\nthree\n# dropped\n" + longLine + "\n#\n", 266)))
+    ASSERT_TRUE(table.LoadDescriptions(FileWith("one\ntwo\r\n#\n#\nthree\n# dropped\n" + longLine + "\n#\n", 263)))
         << Log();
     EXPECT_EQ(table.Description(0, 0, 0), "one\ntwo\n");
     EXPECT_EQ(table.Description(1, 0, 0), "");

@@ -137,6 +137,25 @@ TEST(TotemsConfig, TimesAndSpeedsThatNeverEndKeepTheirDefaults)
     EXPECT_FLOAT_EQ(fine.blueParams.preTime, 0.75f);
 }
 
+// Texture and picture sizes divide texels and points: one that is not above
+// 0 keeps its default, and the log names the key.
+TEST(TotemsConfig, SizesThatDivideKeepTheirDefaults)
+{
+    ScratchDir dir;
+    LogCapture log;
+    const auto defaultsHeld = Loaded(dir, "");
+    log.Clear();
+    const auto tHeld = Loaded(dir, "[Shared]\nShopTexturesSize=0 0\nMainSize=-128 128\n");
+    const CTotemsManager& t = *tHeld;
+    EXPECT_EQ(t.panelLayout.shopTexturesSize.x, 512.0f);
+    EXPECT_EQ(t.layout.mainSize.x, 128.0f);
+    EXPECT_FLOAT_EQ(t.shopLayout.picT[0].u1, defaultsHeld->shopLayout.picT[0].u1);
+    const std::string text = log.Text();
+    EXPECT_NE(text.find("[Shared] ShopTexturesSize \"0 0\" cannot be used: the default \"512 512\" stands\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("[Shared] MainSize \"-128 128\" cannot be used"), std::string::npos);
+}
+
 // The bolt and strip counts size lists: a huge one is cut and logged.
 TEST(TotemsConfig, BoltAndStripCountsAreCapped)
 {

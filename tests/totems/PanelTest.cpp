@@ -11,6 +11,7 @@ using testing_support::LogCapture;
 using testing_support::ReadBytes;
 using testing_support::ScratchDir;
 using testing_support::WriteBytes;
+using testing_support::WriteText;
 
 TEST(TotemsPanel, TheBaseAndADarkFigureForEveryColourNotOwned)
 {
@@ -137,10 +138,13 @@ TEST(TotemsPictures, TheColourPicturesSwapBetweenPlayAndShop)
 TEST(TotemsPictures, AMissingPictureFailsTheLoadingButTheVioletGlow)
 {
     ScratchDir dir;
-    for (const char* file : {"SmallTotem1.png", "TotemShadows.jpg", "TotemLights.png", "TimeDigits.png",
-                             "Unigem.tga", "SteelCapsT.png", "PaintStream.png", "PaintDrop.png", "RedTotem.png",
-                             "OrangeTotem.png", "VioletTotem.png", "GreenTotem.png", "YellowTotem.png",
-                             "BlueTotem.png", "WhiteTotem.png", "TotemBase.tga", "TotemDark2.tga"})
+    for (const char* file :
+         {"SmallTotem1.png",    "TotemShadows.jpg",    "TotemLights.png",     "TimeDigits.png",
+          "Unigem.tga",         "SteelCapsT.png",      "PaintStream.png",     "PaintDrop.png",
+          "RedTotem.png",       "OrangeTotem.png",     "VioletTotem.png",     "GreenTotem.png",
+          "YellowTotem.png",    "BlueTotem.png",       "WhiteTotem.png",      "TotemBase.tga",
+          "TotemDark2.tga",     "RedTotemShop.png",    "OrangeTotemShop.png", "VioletTotemShop.png",
+          "GreenTotemShop.png", "YellowTotemShop.png", "BlueTotemShop.png",   "WhiteTotemShop.png"})
         WriteBytes(dir.File(file), ReadBytes(std::string("Data/Gfx/") + file));
     LogCapture log;
     NullRig null;
@@ -155,4 +159,13 @@ TEST(TotemsPictures, AMissingPictureFailsTheLoadingButTheVioletGlow)
     const std::string text = log.Take();
     EXPECT_NE(text.find("Unable to load BlueTotem.png Texture!\n"), std::string::npos);
     EXPECT_EQ(text.find("VioletGlowRays"), std::string::npos);
+
+    // A shop picture that is no picture fails the loading as a level's
+    // does, though the shop shows it only later; the failure names it.
+    WriteBytes(dir.File("BlueTotem.png"), ReadBytes("Data/Gfx/BlueTotem.png"));
+    WriteText(dir.File("GreenTotemShop.png"), "\x89PNG but no picture");
+    std::string failed;
+    EXPECT_FALSE(t.LoadTextures(dir.Path(), &failed));
+    EXPECT_EQ(failed, dir.File("GreenTotemShop.png"));
+    EXPECT_NE(log.Take().find("Unable to load GreenTotemShop.png Texture!\n"), std::string::npos);
 }

@@ -31,12 +31,12 @@ void SandboxSettings::Load(const std::string& file, const char* section)
     size = Vec2{box.x > 0.0f ? box.x : 640.0f, box.y > 0.0f ? box.y : 32.0f};
     frontShift = Shift(vec2("SandboxFrontShift", "-9 -4"));
     glassColor = ReadCheckedColor(file, section, "SandboxGlassColor", "108 200 247 255");
-    columns = std::clamp(ReadIniInt(file, section, "SandboxSegments", "40"), CSandHeightfield::kMinColumns,
+    columns = std::clamp(ReadCheckedInt(file, section, "SandboxSegments", "40"), CSandHeightfield::kMinColumns,
                          CSandHeightfield::kMaxColumns);
     inGravity = number("SandboxSandInGravity", "5");
     outGravity = number("SandboxSandOutGravity", "20");
     pathSpeed = number("SandboxSandPathSpeed", "32");
-    const int points = std::clamp(ReadIniInt(file, section, "SandboxSandPathCount", "2"), 0, kMaxPathPoints);
+    const int points = std::clamp(ReadCheckedInt(file, section, "SandboxSandPathCount", "2"), 0, kMaxPathPoints);
     pathPoints.clear();
     for (int i = 0; i < points; ++i) {
         char key[48];
@@ -54,6 +54,6 @@ void SandboxSettings::Load(const std::string& file, const char* section)
     barColor = bar & 0x00ffffffu;
     barShift = Shift(vec2("SandboxFrenzyBarShift", "14 2"));
     barElementSize = vec2("SandboxFrenzyBarElementSize", "32 32");
-    barElements = std::clamp(ReadIniInt(file, section, "SandboxFrenzyBarCount", "19"), 1, kMaxBarElements);
+    barElements = std::clamp(ReadCheckedInt(file, section, "SandboxFrenzyBarCount", "19"), 1, kMaxBarElements);
     barPostTime = ReadPositiveFloat(file, section, "SandboxFrenzyBarPostTime", "0.25");
 }

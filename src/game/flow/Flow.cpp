@@ -318,11 +318,14 @@ bool CGameFlow::QuestInProgress() const
     return Mode() == kModePlaying && save && save->state == 2 && !m_quest.levelIntroPending;
 }
 
+// A close in play keeps the level as it stands when the board rests; under
+// an overlay or in the middle of a move, the last rest the record took.
 void CGameFlow::SaveQuestOnExit()
 {
     CGameServices& s = m_services;
     if (!s.board || !s.questSave)
         return;
+    play.KeepRestIfAtRest();
     if (m_quest.gameType == 0 && IsIn<CShopVisit>()) {
         s.shop->SettleStars();
         s.shop->Show(0, 0.0f, m_quest.level + 1);

@@ -84,7 +84,7 @@ void CLessonGuide::StepWithPick(const CountedHandle<CToken>& token)
         return;
     }
     board.SetLessonStep(pick->nextStep);
-    PointHandAt(pick->arrowColumn, pick->arrowRow, token->column);
+    PointHandAt({pick->arrowColumn, pick->arrowRow}, {token->column, token->row});
 }
 
 bool CLessonGuide::StepWithSwap(int column, int row)
@@ -151,7 +151,7 @@ void CLessonGuide::PointAt(int columnA, int rowA, int columnB, int rowB)
 {
     const CGameBoard& board = *m_services.board;
     const Vec2 a = board.CellToPoint(columnA, rowA, true), c = board.CellToPoint(columnB, rowB, true);
-    PlacePrompt(columnB, rowB, (a.x + c.x) / 2, columnA);
+    PlacePrompt({columnB, rowB}, (a.x + c.x) / 2, {columnA, rowA});
 }
 
 // Rows from the top, columns from the left.
@@ -161,22 +161,22 @@ bool CLessonGuide::PointAtToken(bool (*test)(const CToken&))
     MatchCell cell;
     if (!board.FindRestingToken(test, &cell))
         return false;
-    PlacePrompt(cell.column, cell.row, board.CellToPoint(cell.column, cell.row, true).x, cell.column);
+    PlacePrompt(cell, board.CellToPoint(cell.column, cell.row, true).x, cell);
     return true;
 }
 
 // Neither the panel nor the hand covers the token or the other: the panel
 // lies beyond the edge of the token's row, below a row of the board's upper
-// half and above one of its lower half; the hand lies in the row.
-void CLessonGuide::PlacePrompt(int column, int row, float tabX, int partnerColumn)
+// half and above one of its lower half.
+void CLessonGuide::PlacePrompt(MatchCell token, float tabX, MatchCell partner)
 {
     const CGameBoard& board = *m_services.board;
-    const Vec2 at = board.CellToPoint(column, row, true);
-    const bool below = row < board.Geometry().rows / 2;
+    const Vec2 at = board.CellToPoint(token.column, token.row, true);
+    const bool below = token.row < board.Geometry().rows / 2;
     const float edge = at.y + (below ? -0.5f : 0.5f) * board.CellHeight();
     CGameScreens& screens = *m_services.screens;
     screens.PlaceTutorialPanel(std::floor(tabX), std::floor(edge), below);
-    PointHandAt(column, row, partnerColumn);
+    PointHandAt(token, partner);
     screens.ShowTutorialRow(4);
 }
 
@@ -194,7 +194,7 @@ void CLessonGuide::PointAtDial()
         bottom = std::min(bottom, at.y - size.h / 2);
     }
     const float middle = (top + bottom) / 2;
-    screens.PlaceTutorialPointer(right, middle, 1);
+    screens.PlaceTutorialPointer(right, middle, PointerSide::Right);
     screens.ShowTutorialRow(4);
     const float reach = screens.tutorial.rows[4].At(0)->BaseSize().w + 2.0f * m_services.questLayout.clickHereA;
     screens.PlaceTutorialPanelBeside(right + reach, middle);
@@ -206,23 +206,105 @@ void CLessonGuide::PointAtSandbox()
 {
     const SandboxGeometry box = m_services.board->SandboxBox();
     CGameScreens& screens = *m_services.screens;
-    screens.PlaceTutorialPointer(box.left, box.top - box.height / 2, -1);
+    screens.PlaceTutorialPointer(box.left, box.top - box.height / 2, PointerSide::Left);
     screens.ShowTutorialRow(4);
     const float panelHeight = screens.tutorial.rows[1].At(0)->BaseSize().h;
     screens.PlaceTutorialPanelBeside(box.left + m_services.board->CellWidth() / 2,
                                      box.top + m_services.board->CellHeight() + panelHeight / 2);
 }
 
-// The fingertip rests on the cell's edge, the hand beside the token on the
-// side away from its partner in a swap, or, without one, on the side of the
-// board's middle, where there is room.
-void CLessonGuide::PointHandAt(int column, int row, int partnerColumn)
+// The fingertip rests on the edge of the token's cell. The hand covers
+// neither the token nor the panel with its text, and as few as it can of
+// the tokens of the run the swap makes (where they stand and where they
+// go; none unless the swap makes two runs that cross): it lies beside the
+// token on the side away from its partner in the swap (without one, on the
+// side of the board's middle, where there is room), else below it, else
+// above it, else on the partner's side.
+void CLessonGuide::PointHandAt(MatchCell token, MatchCell partner)
 {
     const CGameBoard& board = *m_services.board;
-    const int side = partnerColumn != column ? (partnerColumn > column ? -1 : 1)
-                                             : (column < board.Geometry().columns / 2 ? 1 : -1);
-    const Vec2 at = board.CellToPoint(column, row, true);
-    m_services.screens->PlaceTutorialPointer(at.x + side * board.CellWidth() / 2, at.y, side);
+    CGameScreens& screens = *m_services.screens;
+    auto tokenBox = [&](MatchCell cell) {
+        const Vec2 c = board.CellToPoint(cell.column, cell.row, true);
+        const CountedHandle<CToken>& t = board.Cell(cell.column, cell.row);
+        const float r = t ? t->size : 0.4f * board.CellWidth();
+        return ScreenRect{c.x - r, c.x + r, c.y - r, c.y + r};
+    };
+    std::vector<ScreenRect> kept{tokenBox(token)}, run;
+    const CGameScreens::TutorialForm& form = screens.tutorial;
+    for (const CQoStatic* w : {form.rows[1].At(0).Get(), form.tabAbove.Get(), form.tabBelow.Get()})
+        if (w && w->IsVisible()) {
+            const Vec3& p = w->Position();
+            const GuiSize& s = w->Size();
+            kept.push_back({p.x - s.w / 2, p.x + s.w / 2, p.y - s.h / 2, p.y + s.h / 2});
+        }
+    for (const MatchCell& cell : RunOfSwap(token, partner))
+        if (!(cell == token))
+            run.push_back(tokenBox(cell));
+
+    const bool rightward = partner.column != token.column ? partner.column < token.column
+                                                          : token.column < board.Geometry().columns / 2;
+    const PointerSide away = rightward ? PointerSide::Right : PointerSide::Left;
+    const PointerSide toward = rightward ? PointerSide::Left : PointerSide::Right;
+    const Vec2 at = board.CellToPoint(token.column, token.row, true);
+    const float halfWidth = board.CellWidth() / 2, halfHeight = board.CellHeight() / 2;
+    auto tip = [&](PointerSide side) {
+        switch (side) {
+        case PointerSide::Right:
+            return Vec2{at.x + halfWidth, at.y};
+        case PointerSide::Left:
+            return Vec2{at.x - halfWidth, at.y};
+        case PointerSide::Below:
+            return Vec2{at.x, at.y - halfHeight};
+        default:
+            return Vec2{at.x, at.y + halfHeight};
+        }
+    };
+    PointerSide chosen = away;
+    size_t fewest = run.size() + 1;
+    for (const PointerSide side : {away, PointerSide::Below, PointerSide::Above, toward}) {
+        const Vec2 p = tip(side);
+        const ScreenRect reach = screens.TutorialPointerReach(p.x, p.y, side);
+        auto covered = [&](const ScreenRect& r) { return r.Overlaps(reach); };
+        if (std::any_of(kept.begin(), kept.end(), covered))
+            continue;
+        const size_t n = static_cast<size_t>(std::count_if(run.begin(), run.end(), covered));
+        if (n < fewest) {
+            fewest = n;
+            chosen = side;
+        }
+    }
+    const Vec2 p = tip(chosen);
+    screens.PlaceTutorialPointer(p.x, p.y, chosen);
+}
+
+// The cells of the runs the swap of the two tokens makes, with the two
+// tokens' own cells: where the run's tokens stand and where they go. The
+// tokens still dropping in count with their colours: the lesson's board is
+// laid out.
+std::vector<MatchCell> CLessonGuide::RunOfSwap(MatchCell token, MatchCell partner) const
+{
+    std::vector<MatchCell> cells{token};
+    if (partner == token)
+        return cells;
+    cells.push_back(partner);
+    const CGameBoard& board = *m_services.board;
+    const BoardGeometry g = board.Geometry();
+    CMatchAnalyser analysis;
+    analysis.Resize(g.columns, g.rows);
+    for (int r = 0; r < g.rows; ++r)
+        for (int c = 0; c < g.columns; ++c)
+            if (const CountedHandle<CToken>& t = board.Cell(c, r))
+                analysis.Cell(c, r) = CGameBoard::AnalyserCode(*t);
+    std::swap(analysis.Cell(token.column, token.row), analysis.Cell(partner.column, partner.row));
+    analysis.FindRuns(3, false);
+    for (const CMatchGroup& group : analysis.Groups()) {
+        const bool swapped = std::any_of(group.cells.begin(), group.cells.end(),
+                                         [&](const MatchCell& c) { return c == token || c == partner; });
+        if (swapped)
+            cells.insert(cells.end(), group.cells.begin(), group.cells.end());
+    }
+    return cells;
 }
 
 void CLessonGuide::ShowPanel(const std::string& text)

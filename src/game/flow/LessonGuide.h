@@ -6,9 +6,11 @@
 #pragma once
 
 #include "board/BoardEvents.h"
+#include "board/MatchAnalyser.h"
 #include "engine/CountedHandle.h"
 
 #include <string>
+#include <vector>
 
 class CGameFlow;
 class CGameServices;
@@ -47,10 +49,11 @@ private:
     // The lesson form points at the second of two cells from between them.
     void PointAt(int columnA, int rowA, int columnB, int rowB);
     // The panel's tab at `tabX` on the edge of the token's row, the hand
-    // beside the token, away from the swap's other token in
-    // `partnerColumn` (the token's own column when there is none).
-    void PlacePrompt(int column, int row, float tabX, int partnerColumn);
-    void PointHandAt(int column, int row, int partnerColumn);
+    // pointing at the token in a swap with `partner` (the token itself when
+    // there is none).
+    void PlacePrompt(MatchCell token, float tabX, MatchCell partner);
+    void PointHandAt(MatchCell token, MatchCell partner);
+    std::vector<MatchCell> RunOfSwap(MatchCell token, MatchCell partner) const;
     // The hand at the level's clock, or at the sand box, the note beside it.
     void PointAtDial();
     void PointAtSandbox();

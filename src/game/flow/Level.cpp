@@ -14,6 +14,10 @@
 namespace {
 // The shuffle after a lost life takes as long as the award's flight.
 constexpr float kShuffleLength = 1.5f;
+// The tokens of a shuffle tremble, then fall off the board for at most this
+// long: the caption that says why stays whole until they are gone, then
+// fades as the new board drops in.
+constexpr float kShuffleFall = 1.0f;
 } // namespace
 
 CLevel::CLevel(CGameFlow& flow, CGameServices& services, CQuestState& quest)
@@ -239,7 +243,7 @@ void CLevel::LoseLife(bool timeUp, bool noLoss)
         m_quest.LoseLife();
         ShowLivesLeft();
     } else {
-        s.ShowCaption(cause);
+        s.ShowCaption(cause, kShuffleLength + kShuffleFall);
         s.board->ShuffleAnimated(kShuffleLength, 30);
     }
     s.board->Events().DropPlayEvents();
@@ -420,7 +424,7 @@ void CLevel::ShowHud()
 
 void CLevel::HideLevelScreen(bool withQuestForm)
 {
-    m_services.board->Show(false, true, 0.5f);
+    m_services.board->Show(false, true, 2.0f);
     if (!withQuestForm || m_quest.gameType != 0)
         return;
     m_services.screens->HideForm(m_services.screens->quest.form, 2.0f);

@@ -212,8 +212,7 @@ void CLevelLoader::RestoreQuestLevel(const CQuestSave& save, bool inShop)
 {
     CGameServices& s = m_services;
     CQuestState& q = m_quest;
-    s.shop->items.RestoreSaved(save.itemLevels, save.stars);
-    s.shop->items.SetLimits(q.level + (inShop ? 1 : 0));
+    s.shop->items.RestoreSaved(save.itemLevels, save.stars, q.level + (inShop ? 1 : 0));
     s.shop->items.ApplyToBalance(s.balance);
     s.shop->ApplyTotemLevels();
 
@@ -228,7 +227,9 @@ void CLevelLoader::RestoreQuestLevel(const CQuestSave& save, bool inShop)
     for (size_t i = 0; i < collected; ++i)
         s.gemsBar->AddGem(i < save.collectedGems.size() ? save.collectedGems[i] : RandomColourOf(setup));
 
-    q.timeLeft = save.timeLeft;
+    // The clock never shows more than the level's time, which the items
+    // just held decide.
+    q.timeLeft = std::min(save.timeLeft, s.balance.timeLimit);
     q.nextTimeWarning = save.nextTimeWarning;
     q.sandRateSteps = save.sandRateSteps;
     s.board->RestoreSand(save.sandAmount, BalanceDecay(q.sandRateSteps) * (q.hardMode ? 0.5f : 1.0f));

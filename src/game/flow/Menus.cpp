@@ -74,9 +74,7 @@ void CMenus::StartQuestFromMenu()
     if (!m_services.questSave)
         m_services.questSave = MakeCountedHandle(new CQuestSave());
     CQuestSave& save = *m_services.questSave;
-    const std::string folder = m_quest.PlayerFolder();
-    const bool loaded = save.Load(QuestSavePath(folder)) || save.Load(SecondCheckpointPath(folder)) ||
-                        save.Load(FirstCheckpointPath(folder));
+    const bool loaded = LoadQuestToContinue(save, m_quest.PlayerFolder()) != QuestSource::None;
     CGameScreens& screens = *m_services.screens;
     screens.HideForm(screens.mainMenu.form, 2.0f);
     if (loaded) {

@@ -23,6 +23,7 @@ bool CPauseMenu::Toggle()
         m_flow.lessons.Close(true);
         if (!m_flow.level.IsReadyForInput())
             return false;
+        m_flow.play.KeepRestIfAtRest();
         m_services.board->SetLocked(true);
         screens.ShowForm(screens.gameMenu.form, kMenuSpeed);
         screens.quest.form->SetEnabled(false);
@@ -68,6 +69,7 @@ void CPauseMenu::Open()
 {
     if (!m_flow.level.IsReadyForInput())
         return;
+    m_flow.play.KeepRestIfAtRest();
     m_services.board->SetLocked(true);
     m_services.screens->ShowForm(m_services.screens->gameMenu.form, kMenuSpeed);
     if (m_quest.gameType == 0)

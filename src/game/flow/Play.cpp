@@ -25,14 +25,39 @@ void CPlay::Update(float dt)
         UpdateLevelClock(dt);
         m_flow.level.UpdateIdleHints(dt);
     }
-    if (running && !m_quest.levelIntroPending) {
-        autosaveTimer += dt;
-        if (autosaveTimer >= kAutosaveInterval && m_flow.level.IsPlayIdle()) {
-            m_quest.Store(CQuestSave::kResumeInPlay, m_services.questSave->state == 0);
-            m_services.questSave->state = 2;
-            autosaveTimer = 0.0f;
-        }
+    if (!running || m_quest.levelIntroPending) {
+        m_wasAtRest = false;
+        return;
     }
+    autosaveTimer += dt;
+    // Each rest is taken as it begins, so that a close in the middle of the
+    // next move loses no more than that move.
+    const bool atRest = AtRest();
+    if (atRest && (autosaveTimer >= kAutosaveInterval || !m_wasAtRest))
+        KeepRest();
+    m_wasAtRest = atRest;
+}
+
+bool CPlay::AtRest() const
+{
+    const CGameBoard& board = *m_services.board;
+    const BoardStatus status = board.Status();
+    return m_flow.IsIn<CPlay>() && !m_quest.levelIntroPending && status.sandActive && !status.ended &&
+           !status.locked && board.CurrentLesson().lesson == Lesson::None && !m_flow.level.lifeLost.active &&
+           m_flow.level.IsPlayIdle();
+}
+
+void CPlay::KeepRestIfAtRest()
+{
+    if (AtRest())
+        KeepRest();
+}
+
+void CPlay::KeepRest()
+{
+    m_quest.Store(CQuestSave::kResumeInPlay, m_services.questSave->state == 0);
+    m_services.questSave->state = 2;
+    autosaveTimer = 0.0f;
 }
 
 void CPlay::UpdateLevelClock(float dt)

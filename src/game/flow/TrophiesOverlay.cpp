@@ -45,11 +45,13 @@ void CTrophiesOverlay::Hide()
 }
 
 // The level's screens and the board step back while the trophies are up;
-// play waits.
+// play waits. The rest the trophy came in is what a close under the screen
+// keeps.
 void CTrophiesOverlay::ShowOverLevel()
 {
     CGameScreens& screens = *m_services.screens;
     CGameBoard& board = *m_services.board;
+    m_flow.play.KeepRestIfAtRest();
     board.SetLocked(true);
     m_formsUnder.clear();
     // A bonus level's forms are already on their way out.
@@ -67,7 +69,7 @@ void CTrophiesOverlay::ShowOverLevel()
     if (m_boardUnder) {
         board.LetGo();
         m_flow.level.dragging = false;
-        board.Show(false, false, 0.2f);
+        board.Show(false, false, 5.0f);
     }
     m_overLevel = true;
     Show();
@@ -81,7 +83,7 @@ void CTrophiesOverlay::HideOverLevel()
         m_services.screens->ShowForm(f, 5.0f);
     m_formsUnder.clear();
     if (m_boardUnder)
-        m_services.board->Show(true, true, 0.2f);
+        m_services.board->Show(true, true, 5.0f);
     m_services.board->SetLocked(false);
     if (m_flow.IsIn<CBonusLevel>())
         m_flow.bonusLevel.TrophiesClosed();
