@@ -39,8 +39,8 @@ public:
 // What the screen in front of the scene leaves of it in view, as rectangles
 // of the back buffer the scene's draws are cut to (CRenderDevice::CutDrawsTo):
 // `whole` for everything the scene draws, `faint` for its faint full-screen
-// layers (drifting dust, light rays, fog), which a translucent backdrop in
-// front leaves no more than a trace of. Not `cut`: the scene draws whole.
+// layers (drifting dust, turning light rays), which a translucent backdrop
+// in front leaves no more than a trace of. Not `cut`: the scene draws whole.
 struct SceneView {
     bool cut = false;
     std::vector<d3d::D3DRECT> whole;
