@@ -102,11 +102,12 @@ bool CTotemsManager::LoadTextures(const std::string& folder, std::string* failed
         if (!m_pictures[static_cast<size_t>(i)] && i != kVioletGlowRays)
             return fail(kFiles[i]);
     }
-    // The shop's pictures take the place of the level's when the shop shows;
-    // they are decoded once here so that one that cannot be is found now.
+    // The shop's pictures take the place of the level's when the shop shows
+    // and are decoded then; their headers are read now, as the level's are,
+    // so that one missing or damaged is found at start-up.
     for (const Atlas& atlas : kAtlases) {
-        d3d::DecodedImage picture;
-        if (!d3d::DecodeImageFile(folder + atlas.shop, &picture))
+        d3d::D3DXIMAGE_INFO header;
+        if (!d3d::D3DXGetImageInfoFromFile(folder + atlas.shop, &header))
             return fail(atlas.shop);
     }
     m_texturesLoaded = true;
