@@ -69,14 +69,22 @@ std::string NameOf(const char* file)
     return name.substr(0, name.find('.'));
 }
 
+// A picture that cannot be decoded (start-up read only its header) leaves
+// the texture empty but keeps its name and file, so that the next swap
+// still finds it and brings back the other picture.
 void Recreate(CRenderDevice& device, CTexture* texture, const std::string& file, const char* name)
 {
     if (!texture)
         return;
     if (!file.empty())
         texture->fileName = file;
-    if (texture->Recreate(device.Device()) < 0)
+    const std::string keptName = texture->name;
+    const std::string keptFile = texture->fileName;
+    if (texture->Recreate(device.Device()) < 0) {
         WriteLog(std::string("Error! ") + name + " Texture Recreate\n");
+        texture->name = keptName;
+        texture->fileName = keptFile;
+    }
 }
 
 } // namespace
