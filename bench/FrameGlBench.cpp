@@ -15,19 +15,17 @@
 //                                  over 120 frames)
 //   frame_gl_bench --startup       start-up: the loading picture on screen and
 //                                  the end of loading after exec, warm and on
-//                                  a first start, and memory at the main menu
+//                                  a first start, and memory at the main menu;
+//                                  what each load step of a warm start costs
 //   --size WxH (again for more), --frames N (timed frames a scene), --scene
-//   menu|play|results|shop
-#include "ReferencePlayer.h"
-#include "TestSupport.h"
-
-#include "engine/Log.h"
-#include "engine/SceneRenderer.h"
-#include "engine/StringTable.h"
-#include "game/Game.h"
-#include "platform/Files.h"
-#include "platform/System.h"
-#include "platform/Window.h"
+//   menu|play|results|shop, --png FILE (the last frame timed; with more than
+//   one scene or size, "-<scene>-<W>x<H>" goes before the extension),
+//   --level N (the level played instead of 3, on its stage's scene)
+//
+// Each scene is reached as a player reaches it (the main menu gone before
+// the quest starts), and the device is made as the shell makes it: the
+// game's tests hold a frame of this benchmark to the game's own picture.
+#include "GlGame.h"
 
 #include <algorithm>
 #include <chrono>
@@ -48,9 +46,10 @@
 
 namespace {
 
-constexpr float kFrame = 1.0f / 60.0f;
-
-bool Proc(const plat::WindowEvent&) { return false; }
+using gl_game::GlGame;
+using gl_game::kFrame;
+using gl_game::Proc;
+using gl_game::Size;
 
 double CpuSeconds()
 {
@@ -72,182 +71,14 @@ int64_t RealtimeNanoseconds()
     return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
-struct Size {
-    int width = 640;
-    int height = 480;
-};
-
 struct Options {
     std::vector<Size> sizes;
     bool draws = false;
     bool startup = false;
     int frames = 600;
     std::string scene;
-};
-
-// A player called Bench who has seen the tutorial, in a user folder of its
-// own.
-void MakeBenchPlayer(const std::string& user)
-{
-    for (const char* sub : {"Players", "Data", "Data\\GameData", "Data\\Config"})
-        plat::CreateDirectory(user + sub);
-    plat::CreateDirectory(user + "Players\\Bench");
-    testing_support::WriteText(user + "Players/Bench/Settings.ini", "[Main]\nQuestTutorial=0\n");
-}
-
-// The game in a window of the offscreen driver, started as the shell starts
-// it, its device then unpaced.
-class GlGame {
-public:
-    GlGame(Size size, const std::string& userFolder)
-    {
-        SetDataFoldersForTests(userFolder, userFolder);
-        SetLogName(userFolder + "Objects.log");
-        ClearLog();
-        std::string why;
-        if (!plat::InitVideo(&why)) {
-            std::fprintf(stderr, "no video: %s\n", why.c_str());
-            return;
-        }
-        m_window = std::make_unique<plat::Window>("frame_gl_bench", size.width, size.height, Proc);
-        m_direct3d = d3d::CreateDirect3D();
-        if (!m_direct3d)
-            return;
-        DisplaySettings settings;
-        settings.width = size.width;
-        settings.height = size.height;
-        renderer = MakeCountedHandle(new CSceneRenderer());
-        if (d3d::Failed(renderer->CreateDevice(&settings, m_direct3d.get(), m_window.get(), d3d::D3DFMT_D16)))
-            return;
-        // A window presents on the refresh; the benchmark measures what a
-        // frame costs, so its frames come as fast as they are drawn.
-        d3d::D3DPRESENT_PARAMETERS unpaced = renderer->device->presentParameters;
-        unpaced.FullScreen_PresentationInterval = d3d::D3DPRESENT_INTERVAL_IMMEDIATE;
-        renderer->device->Device()->Reset(&unpaced);
-        game = MakeCountedHandle(new CGame(renderer));
-        PointAt(-600.0f, -600.0f);
-        started = game->Init(m_window.get(), nullptr) == 1;
-    }
-    ~GlGame()
-    {
-        if (game)
-            game->SaveQuestOnExit();
-        game.Reset();
-        renderer.Reset();
-        m_direct3d.reset();
-        m_window.reset();
-        plat::SetCursorPollForTests(nullptr);
-        ClearStrings();
-        plat::ShutdownVideo();
-    }
-    GlGame(const GlGame&) = delete;
-    GlGame& operator=(const GlGame&) = delete;
-
-    CGame* operator->() { return game.Get(); }
-    d3d::IDirect3DDevice8* Device() { return renderer->device->Device(); }
-
-    // One frame, drawn to its end: under a window system the swap waits for
-    // the rasteriser, the offscreen driver's does not.
-    void Frame()
-    {
-        game->Frame(kFrame, 1, 0);
-        d3d::FinishDrawing(Device());
-    }
-    bool RunUntil(const std::function<bool()>& done, float limit)
-    {
-        for (float t = 0.0f; t < limit; t += kFrame) {
-            if (done())
-                return true;
-            Frame();
-        }
-        return done();
-    }
-    void PointAt(float x, float y)
-    {
-        m_poll.x = static_cast<int>(std::lround(x + 512.0f));
-        m_poll.y = static_cast<int>(std::lround(384.0f - y));
-        m_poll.width = 1024;
-        m_poll.height = 768;
-        plat::SetCursorPollForTests(&m_poll);
-    }
-    void Click(float x, float y)
-    {
-        PointAt(x, y);
-        game->OnPress(plat::MouseButton::Left, m_poll.x, m_poll.y);
-        game->OnRelease(plat::MouseButton::Left, m_poll.x, m_poll.y);
-    }
-    void ClickId(const CountedHandle<CQoForm>& form, Command command)
-    {
-        if (const CountedHandle<CQoWindow> control = form->FindChild(IdOf(command)))
-            Click(control->Position().x, control->Position().y);
-    }
-    static bool Shown(const CountedHandle<CQoForm>& form) { return form->IsVisible() && form->active; }
-
-    CountedHandle<CSceneRenderer> renderer;
-    CountedHandle<CGame> game;
-    bool started = false;
-
-private:
-    std::unique_ptr<plat::Window> m_window;
-    std::unique_ptr<d3d::IDirect3D8> m_direct3d;
-    plat::CursorPoll m_poll;
-};
-
-bool ToTheMenu(GlGame& game)
-{
-    return game.started &&
-           game.RunUntil([&] { return GlGame::Shown(game->services.screens->mainMenu.form); }, 30.0f);
-}
-
-// The quest's first level, then level 3 started as the map starts it.
-bool ToLevel3(GlGame& game)
-{
-    if (!ToTheMenu(game))
-        return false;
-    game->flow.StartNewQuest(0);
-    if (!game.RunUntil([&] { return game->flow.IsAt<CStoryPages>(CStoryPages::kPages); }, 5.0f))
-        return false;
-    game->OnKeyDown(32);
-    if (!game.RunUntil([&] { return game->flow.IsIn<CPlay>(); }, 10.0f))
-        return false;
-    game->flow.loader.StartLevel(3);
-    game->services.SwitchBackgroundForStage(1, 3);
-    game->flow.Enter(game->flow.levelStart);
-    return game.RunUntil([&] { return game->flow.IsIn<CPlay>() && game->services.board->IsIdle(); }, 10.0f);
-}
-
-// The reference player: after its time of rest it clicks a move's two
-// tokens; a trophy won in play it closes once its award has flown.
-class Player {
-public:
-    explicit Player(GlGame& game) : m_game(game) {}
-    void Frame()
-    {
-        if (m_game->flow.trophies.OverLevel()) {
-            const CountedHandle<CQoForm>& form = m_game->services.screens->trophies.form;
-            if (GlGame::Shown(form) && m_game->services.trophies->pendingAwards.empty() &&
-                !m_game->services.trophies->AwardRunning())
-                m_game.ClickId(form, Command::TrophiesContinue);
-            return;
-        }
-        const CGameBoard& board = *m_game->services.board;
-        const bool resting = board.Status().inPlay && board.IsIdle();
-        m_rest = resting ? m_rest + kFrame : 0.0f;
-        if (m_rest < kReferenceThinkTime)
-            return;
-        MatchMove move;
-        if (!ChooseReferenceMove(board, &move))
-            return;
-        const Vec2 a = board.CellToPoint(move.column1, move.row1, true);
-        const Vec2 b = board.CellToPoint(move.column2, move.row2, true);
-        m_game.Click(a.x, a.y);
-        m_game.Click(b.x, b.y);
-        m_rest = 0.0f;
-    }
-
-private:
-    GlGame& m_game;
-    float m_rest = 0.0f;
+    std::string png;
+    int level = 3;
 };
 
 // Sums the timed draws by texture, blend and vertex count.
@@ -329,8 +160,22 @@ private:
     std::map<Key, Entry> m_entries;
 };
 
+// The PNG of a scene's last timed frame: the name given when the run times
+// one scene at one size, else the scene and size go before its extension.
+std::string PngName(const Options& options, const char* scene, Size size)
+{
+    if (!options.scene.empty() && options.sizes.size() == 1)
+        return options.png;
+    const size_t dot = options.png.rfind('.');
+    const size_t at = dot == std::string::npos || dot < options.png.rfind('/') ? options.png.size() : dot;
+    std::string file = options.png;
+    file.insert(at,
+                "-" + std::string(scene) + "-" + std::to_string(size.width) + "x" + std::to_string(size.height));
+    return file;
+}
+
 // Times `frames` frames of `step` (which draws one frame and may play), and
-// with --draws times 120 more draw by draw.
+// with --draws times 120 more draw by draw; with --png writes the last.
 void TimeFrames(GlGame& game, const Options& options, const char* scene, Size size,
                 const std::function<void()>& step)
 {
@@ -341,16 +186,23 @@ void TimeFrames(GlGame& game, const Options& options, const char* scene, Size si
     std::printf("%-8s %4dx%-4d %9.2f ms %9.1f\n", scene, size.width, size.height, 1000.0 * cpu / options.frames,
                 options.frames / wall);
     std::fflush(stdout);
-    if (!options.draws)
-        return;
-    DrawCosts costs(*game.renderer->device, size);
-    d3d::SetDrawTimer(game.Device(), [&](const d3d::DrawTiming& t) { costs.Add(t); });
-    constexpr int kTimedFrames = 120;
-    for (int i = 0; i < kTimedFrames; ++i)
-        step();
-    d3d::SetDrawTimer(game.Device(), {});
-    costs.Print(kTimedFrames);
-    std::fflush(stdout);
+    if (options.draws) {
+        DrawCosts costs(*game.renderer->device, size);
+        d3d::SetDrawTimer(game.Device(), [&](const d3d::DrawTiming& t) { costs.Add(t); });
+        constexpr int kTimedFrames = 120;
+        for (int i = 0; i < kTimedFrames; ++i)
+            step();
+        d3d::SetDrawTimer(game.Device(), {});
+        costs.Print(kTimedFrames);
+        std::fflush(stdout);
+    }
+    if (!options.png.empty()) {
+        std::vector<uint32_t> pixels;
+        int width = 0, height = 0;
+        const std::string file = PngName(options, scene, size);
+        if (!game.Grab(&pixels, &width, &height, file))
+            std::printf("    the frame could not be written to %s\n", file.c_str());
+    }
 }
 
 void RunScenes(const Options& options, Size size)
@@ -358,10 +210,10 @@ void RunScenes(const Options& options, Size size)
     auto wanted = [&](const char* name) { return options.scene.empty() || options.scene == name; };
     if (wanted("menu")) {
         testing_support::ScratchDir user;
-        MakeBenchPlayer(user.Path());
+        gl_game::MakeBenchPlayer(user.Path());
         plat::SeedRandom(3);
-        GlGame game(size, user.Path());
-        if (!ToTheMenu(game)) {
+        GlGame game(size, user.Path(), gl_game::Presenting::Unpaced);
+        if (!gl_game::ToTheMenu(game)) {
             std::printf("menu: the game did not reach the main menu\n");
             return;
         }
@@ -370,21 +222,18 @@ void RunScenes(const Options& options, Size size)
     }
     if (wanted("play") || wanted("results") || wanted("shop")) {
         testing_support::ScratchDir user;
-        MakeBenchPlayer(user.Path());
+        gl_game::MakeBenchPlayer(user.Path());
         plat::SeedRandom(3);
-        GlGame game(size, user.Path());
-        if (!ToLevel3(game)) {
-            std::printf("play: the game did not reach level 3\n");
+        GlGame game(size, user.Path(), gl_game::Presenting::Unpaced);
+        gl_game::Player player(game);
+        if (!gl_game::ToLevelInPlay(game, options.level, player, 5.0f)) {
+            std::printf("play: the game did not reach level %d\n", options.level);
             return;
         }
-        game->services.board->SetGemCounts(1000, game->services.board->GemsToPlace());
-        Player player(game);
         auto play = [&] {
             player.Frame();
             game.Frame();
         };
-        for (int i = 0; i < static_cast<int>(5.0f / kFrame); ++i)
-            play();
         if (wanted("play"))
             TimeFrames(game, options, "play", size, play);
         if (!wanted("results") && !wanted("shop"))
@@ -422,19 +271,24 @@ void RunScenes(const Options& options, Size size)
 
 // One start of the game in this process, exec'd by RunStartups: when the
 // loading picture was first drawn and when loading ended, in milliseconds
-// after `execNanoseconds`, and the memory at the main menu.
+// after `execNanoseconds`, and the memory at the main menu; before them a
+// line "step <ms> <name>" for the end of each part of start-up.
 int StartOnce(const std::string& userFolder, int64_t execNanoseconds, Size size)
 {
     double firstDraw = -1.0;
+    auto since = [&] { return (RealtimeNanoseconds() - execNanoseconds) / 1e6; };
+    auto mark = [&](const char* step) { std::printf("step %.2f %s\n", since(), step); };
+    mark("exec to main");
     std::string why;
     plat::InitVideo(&why);
-    auto since = [&] { return (RealtimeNanoseconds() - execNanoseconds) / 1e6; };
+    mark("video");
     SetDataFoldersForTests(userFolder, userFolder);
     for (const char* sub : {"Players", "Data", "Data\\Config"})
         plat::CreateDirectory(userFolder + sub);
     SetLogName(userFolder + "Objects.log");
     ClearLog();
     auto window = std::make_unique<plat::Window>("frame_gl_bench", size.width, size.height, Proc);
+    mark("window");
     std::unique_ptr<d3d::IDirect3D8> direct3d = d3d::CreateDirect3D();
     DisplaySettings settings;
     ReadDisplaySettings();
@@ -447,18 +301,26 @@ int StartOnce(const std::string& userFolder, int64_t execNanoseconds, Size size)
         return 3;
     SetDisplaySettings(settings);
     WriteDisplaySettings();
+    mark("device");
     d3d::SetDrawTimer(renderer->device->Device(), [&](const d3d::DrawTiming&) {
         if (firstDraw < 0.0)
             firstDraw = since();
     });
     auto game = MakeCountedHandle(new CGame(renderer));
     renderer.Reset();
+    game->services.loadStepDone = mark;
     if (game->Init(window.get(), nullptr) != 1)
         return 4;
+    mark("after the load table");
     const double loaded = since();
+    game->services.loadStepDone = {};
     d3d::SetDrawTimer(game->services.device->Device(), {});
-    for (int i = 0; i < 120; ++i)
+    // Two seconds at the menu, each frame drawn to its end before the next
+    // as a paced game's is.
+    for (int i = 0; i < 120; ++i) {
         game->Frame(kFrame, 1, 0);
+        d3d::FinishDrawing(game->services.device->Device());
+    }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     const struct mallinfo2 heap = mallinfo2();
@@ -473,6 +335,50 @@ int StartOnce(const std::string& userFolder, int64_t execNanoseconds, Size size)
     return 0;
 }
 
+// What each part of start-up took, as the median over the warm starts, in
+// start-up's order.
+class StartupSteps {
+public:
+    // Takes one start's "step" lines.
+    void Add(const std::string& output)
+    {
+        double last = 0.0;
+        size_t at = 0;
+        std::map<std::string, double> run;
+        std::string previous;
+        while ((at = output.find("step ", at)) != std::string::npos) {
+            double ms = 0.0;
+            char text[128] = {};
+            if (std::sscanf(output.c_str() + at, "step %lf %127[^\n]", &ms, text) == 2) {
+                // Loading frames are told apart by the step they follow.
+                const std::string name =
+                    std::strcmp(text, "loading frame") == 0 ? "  its loading frame (" + previous + ")" : text;
+                previous = text;
+                if (std::find(m_order.begin(), m_order.end(), name) == m_order.end())
+                    m_order.push_back(name);
+                run[name] += ms - last;
+                last = ms;
+            }
+            at += 5;
+        }
+        for (const auto& [name, ms] : run)
+            m_times[name].push_back(ms);
+    }
+    void Print() const
+    {
+        std::printf("%-48s %6s\n", "part of a warm start (median)", "ms");
+        for (const std::string& name : m_order) {
+            std::vector<double> times = m_times.at(name);
+            std::sort(times.begin(), times.end());
+            std::printf("%-48s %6.1f\n", name.c_str(), times[times.size() / 2]);
+        }
+    }
+
+private:
+    std::vector<std::string> m_order;
+    std::map<std::string, std::vector<double>> m_times;
+};
+
 // Starts the game `runs` times in a process of its own each: the first with
 // a fresh user folder, the others in the folder the first left (warm).
 void RunStartups(Size size, int runs)
@@ -481,6 +387,7 @@ void RunStartups(Size size, int runs)
     if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0)
         return;
     testing_support::ScratchDir user;
+    StartupSteps steps;
     std::printf("start      loading picture   end of loading   peak memory   heap at the menu\n");
     for (int run = 0; run < runs; ++run) {
         char nanoseconds[32];
@@ -499,20 +406,27 @@ void RunStartups(Size size, int runs)
             _exit(127);
         }
         close(out[1]);
-        char line[256] = {};
-        const ssize_t got = read(out[0], line, sizeof line - 1);
+        std::string output;
+        char buffer[4096];
+        for (ssize_t got = 0; (got = read(out[0], buffer, sizeof buffer)) > 0;)
+            output.append(buffer, static_cast<size_t>(got));
         close(out[0]);
         int status = 0;
         waitpid(child, &status, 0);
+        const size_t lastLine = output.rfind('\n', output.size() > 1 ? output.size() - 2 : 0);
+        const std::string line = output.substr(lastLine == std::string::npos ? 0 : lastLine + 1);
         double picture = 0, loaded = 0, peak = 0, heap = 0;
-        if (got <= 0 || std::sscanf(line, "%lf %lf %lf %lf", &picture, &loaded, &peak, &heap) != 4) {
+        if (std::sscanf(line.c_str(), "%lf %lf %lf %lf", &picture, &loaded, &peak, &heap) != 4) {
             std::printf("%-10s failed (status %d)\n", run == 0 ? "first" : "warm", status);
             continue;
         }
+        if (run > 0)
+            steps.Add(output);
         std::printf("%-10s %12.0f ms %13.0f ms %10.0f MiB %12.1f MiB\n", run == 0 ? "first" : "warm", picture,
                     loaded, peak, heap);
         std::fflush(stdout);
     }
+    steps.Print();
 }
 
 bool ParseSize(const char* text, Size* size)
@@ -552,9 +466,13 @@ int main(int argc, char** argv)
             options.frames = std::max(10, std::atoi(argv[++i]));
         } else if (arg == "--scene" && i + 1 < argc) {
             options.scene = argv[++i];
+        } else if (arg == "--level" && i + 1 < argc) {
+            options.level = std::clamp(std::atoi(argv[++i]), 2, 41);
+        } else if (arg == "--png" && i + 1 < argc) {
+            options.png = argv[++i];
         } else {
             std::fprintf(stderr, "usage: frame_gl_bench [--draws] [--startup] [--size WxH]... [--frames N] "
-                                 "[--scene menu|play|results|shop]\n");
+                                 "[--scene menu|play|results|shop] [--png FILE] [--level N]\n");
             return 1;
         }
     }
@@ -564,8 +482,8 @@ int main(int argc, char** argv)
                 std::getenv("SDL_VIDEODRIVER"));
     {
         testing_support::ScratchDir user;
-        MakeBenchPlayer(user.Path());
-        GlGame probe(options.sizes.front(), user.Path());
+        gl_game::MakeBenchPlayer(user.Path());
+        GlGame probe(options.sizes.front(), user.Path(), gl_game::Presenting::Unpaced);
         std::printf("renderer: %s\n", probe.started ? d3d::DeviceRendererName(probe.Device()).c_str() : "(none)");
     }
     if (options.startup) {

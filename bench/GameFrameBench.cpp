@@ -9,7 +9,7 @@
 // frame, and the draw calls per frame.
 #include "FrameTimes.h"
 #include "GameHarness.h"
-#include "ReferencePlayer.h"
+#include "ReferencePlay.h"
 
 #include "platform/System.h"
 
@@ -51,7 +51,8 @@ bool ToLevel3(GameHarness& game)
 {
     if (!ToTheMenu(game))
         return false;
-    game->flow.StartNewQuest(0);
+    // "Play the Quest" as a player clicks it: the main menu goes.
+    game.Click(*game->services.screens->mainMenu.form->FindChild(IdOf(Command::PlayQuest)));
     if (!game.RunUntil([&] { return game->flow.IsAt<CStoryPages>(CStoryPages::kPages); }, 5.0f))
         return false;
     game.Key(32);
@@ -71,42 +72,7 @@ bool ToLevel3(GameHarness& game, benchmark::State& state)
     return false;
 }
 
-// The reference player: after its time of rest it clicks a move's two tokens.
-class Player {
-public:
-    explicit Player(GameHarness& game) : m_game(game) {}
-    void Frame()
-    {
-        // A trophy won in play comes over the board: once its award has
-        // flown, the player closes it.
-        if (m_game->flow.trophies.OverLevel()) {
-            const CountedHandle<CQoForm>& form = m_game->services.screens->trophies.form;
-            const CountedHandle<CQoWindow> close = form->FindChild(IdOf(Command::TrophiesContinue));
-            if (close && GameHarness::Shown(form) && m_game->services.trophies->pendingAwards.empty() &&
-                !m_game->services.trophies->AwardRunning())
-                m_game.Click(*close);
-            return;
-        }
-        const CGameBoard& board = *m_game->services.board;
-        const bool resting = board.Status().inPlay && board.IsIdle();
-        m_rest = resting ? m_rest + kFrame : 0.0f;
-        if (m_rest < kReferenceThinkTime)
-            return;
-        MatchMove move;
-        if (!ChooseReferenceMove(board, &move))
-            return;
-        const Vec2 a = m_game.Cell(move.column1, move.row1), b = m_game.Cell(move.column2, move.row2);
-        m_game.Click(a.x, a.y);
-        m_game.Click(b.x, b.y);
-        m_rest = 0.0f;
-        ++moves;
-    }
-    int moves = 0;
-
-private:
-    GameHarness& m_game;
-    float m_rest = 0.0f;
-};
+using Player = ReferencePlay<GameHarness>;
 
 void PlayLevel3(benchmark::State& state)
 {

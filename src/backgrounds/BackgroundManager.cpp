@@ -128,9 +128,14 @@ void CBackgroundManager::Update(float dt)
     ForScene(*this, m_current, [&](auto& scene) { scene.Update(dt); });
 }
 
-void CBackgroundManager::Render()
+void CBackgroundManager::Render(const SceneView& view)
 {
     if (!m_renderGate)
         return;
-    ForScene(*this, m_current, [&](auto& scene) { scene.Render(); });
+    ForScene(*this, m_current, [&](auto& scene) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(scene)>, CMuseumBackground>)
+            scene.Render(view);
+        else
+            scene.Render();
+    });
 }

@@ -47,7 +47,9 @@ public:
     // The frame's background slot.
     bool IsRenderGateOpen() const override { return m_renderGate; }
     bool WantsBlackClear() const override { return m_current == kValley; }
-    void Render() override;
+    void Render(const SceneView& view) override;
+    // The scene drawn whole.
+    void Render() { Render(SceneView{}); }
 
     int CurrentScene() const { return m_current; }
     // While the main menu shows, the game tells the scene whether the cursor

@@ -43,6 +43,9 @@ void CMuseumBackground::Init()
 int CMuseumBackground::Build()
 {
     m_flareRays = m_core.MakeTurningRays(m_rays, kFlareRays);
+    // The rays are the last sprites of layer 1: drawn in a layer of their
+    // own right after it, they keep their place.
+    m_flareRays->layer = kFaintLayer;
     m_picture = m_core.MakePicture(false);
     return 0;
 }
@@ -111,22 +114,25 @@ void CMuseumBackground::UnrollMap(float dt)
     }
 }
 
-HRESULT CMuseumBackground::RenderMesh()
+HRESULT CMuseumBackground::RenderMesh(const SceneView& view)
 {
     MeshPass dust;
     dust.quadCount = m_dust.Count();
     dust.layer = m_core.Texture(kDust);
     dust.mask = m_core.Texture(kDustMask);
-    return RenderMeshPasses(m_core.services, m_mesh, &dust, 1);
+    dust.faint = true;
+    return RenderMeshPasses(m_core.services, m_mesh, &dust, 1, view);
 }
 
-HRESULT CMuseumBackground::Render()
+HRESULT CMuseumBackground::Render(const SceneView& view)
 {
     if (!m_core.services.sprites)
         return D3D_OK;
     m_core.services.sprites->Render();
     m_core.services.sprites->RenderLayer(1);
-    return RenderMesh();
+    if (m_core.services.device)
+        DrawFaint(*m_core.services.device, view, [&] { m_core.services.sprites->RenderLayer(kFaintLayer); });
+    return RenderMesh(view);
 }
 
 void CMuseumBackground::SetProgress(int count, int quiet)

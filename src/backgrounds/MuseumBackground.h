@@ -1,7 +1,10 @@
 // The lamplit museum gallery, the first stage's scene: a slowly turning
 // sprite of light rays, drifting dust in stacked layers drawn over the whole
 // scene, and five progress ornaments; once the fifth has settled the map on
-// the gallery wall unrolls with its own flare and sound.
+// the gallery wall unrolls with its own flare and sound. The dust and the
+// rays are faint: through the board's backdrop they leave no visible trace,
+// so they are drawn only where the quest screen leaves the faint layers in
+// view.
 #pragma once
 
 #include "backgrounds/ProgressOrnaments.h"
@@ -18,8 +21,9 @@ public:
     void Init();
     int Build();
     void Update(float dt);
-    d3d::HRESULT Render();
-    d3d::HRESULT RenderMesh();
+    // Draws the scene where `view` leaves it in view (whole by default).
+    d3d::HRESULT Render(const SceneView& view = {});
+    d3d::HRESULT RenderMesh(const SceneView& view = {});
     void SetProgress(int count, int quiet);
     void ReleaseObjects();
 
@@ -36,6 +40,8 @@ private:
     void UnrollMap(float dt);
 
     enum Texture { kPicture, kDust, kDustMask, kFlareRays };
+    // The sprite layer of the turning rays.
+    static constexpr int32_t kFaintLayer = 2;
 
     CDustLayers m_dust;
     TurningRays m_rays;

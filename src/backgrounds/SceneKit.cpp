@@ -295,7 +295,7 @@ HRESULT CopyMesh(const SceneServices& services, const SceneMeshLayer& mesh, cons
 } // namespace
 
 HRESULT RenderMeshPasses(const SceneServices& services, const SceneMeshLayer& mesh, const MeshPass* passes,
-                         size_t passCount)
+                         size_t passCount, const SceneView& view)
 {
     CRenderDevice* device = services.device.Get();
     if (!device || !device->Device() || !services.vertexBuffer || !services.indexBuffer || mesh.vertices.empty())
@@ -320,10 +320,14 @@ HRESULT RenderMeshPasses(const SceneServices& services, const SceneMeshLayer& me
         state.texture = pass.layer;
         state.second = pass.mask;
         const uint32_t quad = static_cast<uint32_t>(pass.firstQuad);
-        device->DrawPass(state,
-                         PassDraw::Quads(copy.firstVertex + static_cast<uint32_t>(mesh.firstVertex) + 4 * quad,
-                                         copy.firstIndex + static_cast<uint32_t>(mesh.firstIndex) + 6 * quad,
-                                         static_cast<uint32_t>(pass.quadCount)));
+        const PassDraw draw =
+            PassDraw::Quads(copy.firstVertex + static_cast<uint32_t>(mesh.firstVertex) + 4 * quad,
+                            copy.firstIndex + static_cast<uint32_t>(mesh.firstIndex) + 6 * quad,
+                            static_cast<uint32_t>(pass.quadCount));
+        if (pass.faint)
+            DrawFaint(*device, view, [&] { device->DrawPass(state, draw); });
+        else
+            device->DrawPass(state, draw);
     }
     return D3D_OK;
 }

@@ -251,14 +251,31 @@ struct MeshPass {
     bool vertexColour = false;
     bool clampU = false;
     bool clampV = false;
+    // Drawn only where the screen in front leaves the faint layers in view.
+    bool faint = false;
 };
 
 // Copies the whole mesh into the shared buffers and draws the passes over it,
 // the mask multiplying the layer in colour and alpha, without depth writes
-// (engine draw passes: the frame's states come back after them). A failed
-// buffer lock skips the frame's mesh and is returned.
+// (engine draw passes: the frame's states come back after them); faint
+// passes cut to what `view` leaves of the faint layers. A failed buffer lock
+// skips the frame's mesh and is returned.
 d3d::HRESULT RenderMeshPasses(const SceneServices& services, const SceneMeshLayer& mesh, const MeshPass* passes,
-                              size_t passCount);
+                              size_t passCount, const SceneView& view = {});
+
+// Runs `draw` with the device's draws cut to what `view` leaves of the
+// faint layers in view, then cuts them to the whole scene's view again.
+template <typename Draw>
+void DrawFaint(CRenderDevice& device, const SceneView& view, Draw draw)
+{
+    if (!view.cut) {
+        draw();
+        return;
+    }
+    device.CutDrawsTo(view.faint);
+    draw();
+    device.CutDrawsTo(view.whole);
+}
 
 // A screen rectangle of "Background.cfg" (left, top, width, height in pixels
 // of the 1024 x 768 picture, y down) as a centre on the virtual screen.

@@ -3,6 +3,7 @@
 #include "engine/RenderDevice.h"
 #include "engine/Vertex.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace d3d;
@@ -64,6 +65,41 @@ void CBoardMesh::Rebuild(const std::vector<FramePiece>& pieces)
         m_colours.push_back(Rgba{static_cast<float>((c >> 16) & 0xFF), static_cast<float>((c >> 8) & 0xFF),
                                  static_cast<float>(c & 0xFF), static_cast<float>(c >> 24)});
     }
+    FindCoveredArea(pieces);
+}
+
+// The corner jewels are round and stand out of the rails: what they cover
+// is too little to count, and they do not cover the corners of their quads.
+void CBoardMesh::FindCoveredArea(const std::vector<FramePiece>& pieces)
+{
+    auto covering = [](const FramePiece& p) { return p.method == 0 && (p.colour >> 24) == 0xFF; };
+    const FramePiece* backdrop = nullptr;
+    for (const FramePiece& p : pieces)
+        if (covering(p) && (!backdrop || p.rect.z * p.rect.w > backdrop->rect.z * backdrop->rect.w))
+            backdrop = &p;
+    m_covers = backdrop != nullptr && backdrop->rect.z > 0 && backdrop->rect.w > 0;
+    if (!m_covers)
+        return;
+    float left = backdrop->rect.x, top = backdrop->rect.y;
+    float right = left + backdrop->rect.z, bottom = top + backdrop->rect.w;
+    for (const FramePiece& p : pieces) {
+        if (!covering(p) || (p.rect.z < backdrop->rect.z && p.rect.w < backdrop->rect.w))
+            continue;
+        left = std::min(left, p.rect.x);
+        top = std::min(top, p.rect.y);
+        right = std::max(right, p.rect.x + p.rect.z);
+        bottom = std::max(bottom, p.rect.y + p.rect.w);
+    }
+    m_coveredArea = Vec4{left, -top, right, -bottom};
+}
+
+bool CBoardMesh::CoveredArea(Vec4* area) const
+{
+    if (!m_covers || !m_visible || m_opacity < 1.0f || m_fadeRate != 0.0f)
+        return false;
+    *area = Vec4{m_scaleX * m_coveredArea.x + m_offsetX, m_scaleY * m_coveredArea.y + m_offsetY,
+                 m_scaleX * m_coveredArea.z + m_offsetX, m_scaleY * m_coveredArea.w + m_offsetY};
+    return true;
 }
 
 void CBoardMesh::Show(bool show, float rate)

@@ -47,8 +47,16 @@ public:
     float OffsetY() const { return m_offsetY; }
     float OffsetZ() const { return m_offsetZ; }
     size_t QuadCount() const { return m_scaledColour.size(); }
+    // What the backdrop under the cells and the rails along its sides cover
+    // of the virtual screen while the mesh shows whole (left, top, right,
+    // bottom; y up): the pieces of full colour that blend by alpha and
+    // span the backdrop, the largest of them. False while it fades, or with
+    // no such piece.
+    bool CoveredArea(Vec4* area) const;
 
 private:
+    void FindCoveredArea(const std::vector<FramePiece>& pieces);
+
     struct MeshVertex {
         float x, y, u, v;
     };
@@ -69,4 +77,6 @@ private:
     std::vector<Rgba> m_colours;         // one per quad, components 0..255
     std::vector<uint8_t> m_scaledColour; // one per quad: colour scaled by alpha (darkening and screen kinds)
     std::vector<Batch> m_batches;        // runs of quads drawn with one call
+    bool m_covers = false;
+    Vec4 m_coveredArea; // as the mesh's own vertices place it, y up
 };

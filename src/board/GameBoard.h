@@ -184,6 +184,8 @@ public:
     // is at once. The bonuses show and hide with it at once, and a hidden
     // one waits where it is.
     void Show(bool visible, bool capsVisible, float speed);
+    // The board's backdrop and frame.
+    const CBoardMesh& Mesh() const { return *m_mesh; }
     bool IsShown() const;
     bool SandboxShown() const;
     void SetLocked(bool on);

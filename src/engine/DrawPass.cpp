@@ -167,8 +167,7 @@ HRESULT CRenderDevice::DrawPass(const PassState& pass, const PassDraw& draw)
     SetTexture(0, pass.texture);
     if (pass.texturing != PassTexturing::Modulate)
         SetTexture(1, pass.second);
-    return device->DrawIndexedPrimitive(draw.type, draw.firstVertex, draw.vertexCount, draw.firstIndex,
-                                        draw.primitives);
+    return DrawPrimitives(draw.type, draw.firstVertex, draw.vertexCount, draw.firstIndex, draw.primitives);
 }
 
 bool CRenderDevice::CanChangeDraw(const OwedState& owed) const

@@ -11,6 +11,9 @@
 #pragma once
 
 #include "engine/CountedHandle.h"
+#include "platform/D3D8.h"
+
+#include <vector>
 
 class CRenderDevice;
 class CVertexBuffer;
@@ -33,6 +36,17 @@ public:
     virtual void RenderBlended() = 0;
 };
 
+// What the screen in front of the scene leaves of it in view, as rectangles
+// of the back buffer the scene's draws are cut to (CRenderDevice::CutDrawsTo):
+// `whole` for everything the scene draws, `faint` for its faint full-screen
+// layers (drifting dust, turning light rays), which a translucent backdrop
+// in front leaves no more than a trace of. Not `cut`: the scene draws whole.
+struct SceneView {
+    bool cut = false;
+    std::vector<d3d::D3DRECT> whole;
+    std::vector<d3d::D3DRECT> faint;
+};
+
 // The scene background: drawn first, only while its render gate is open.
 class IBackgroundLayer {
 public:
@@ -41,7 +55,8 @@ public:
     // A scene that paints its own sky over black wants the target cleared to
     // black whatever the frame's clear settings are.
     virtual bool WantsBlackClear() const = 0;
-    virtual void Render() = 0;
+    // The frame renderer has cut the device's draws to `view.whole` already.
+    virtual void Render(const SceneView& view) = 0;
 };
 
 // A drawable over the shared buffers that is drawn only while shown: the

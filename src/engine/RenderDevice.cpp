@@ -364,7 +364,38 @@ HRESULT CRenderDevice::DrawIndexed(D3DPRIMITIVETYPE type, uint32_t minIndex, uin
     if (!device)
         return D3DERR_INVALIDCALL;
     SettleOwed();
-    return device->DrawIndexedPrimitive(type, minIndex, vertexCount, startIndex, primitiveCount);
+    return DrawPrimitives(type, minIndex, vertexCount, startIndex, primitiveCount);
+}
+
+void CRenderDevice::CutDrawsTo(const std::vector<D3DRECT>& rects)
+{
+    m_cutting = true;
+    m_cut = rects;
+}
+
+void CRenderDevice::StopCutting()
+{
+    m_cutting = false;
+    m_cut.clear();
+}
+
+// Outside a cut the device draws with its scissor off; each cut draw turns
+// it off again after itself.
+HRESULT CRenderDevice::DrawPrimitives(D3DPRIMITIVETYPE type, uint32_t minIndex, uint32_t vertexCount,
+                                      uint32_t startIndex, uint32_t primitiveCount)
+{
+    if (!m_cutting)
+        return device->DrawIndexedPrimitive(type, minIndex, vertexCount, startIndex, primitiveCount);
+    HRESULT hr = D3D_OK;
+    for (const D3DRECT& rect : m_cut) {
+        device->SetScissorRect(&rect);
+        hr = device->DrawIndexedPrimitive(type, minIndex, vertexCount, startIndex, primitiveCount);
+        if (Failed(hr))
+            break;
+    }
+    if (!m_cut.empty())
+        device->SetScissorRect(nullptr);
+    return hr;
 }
 
 CountedHandle<CVertexBuffer> CRenderDevice::CreateVertexBuffer(uint32_t count, uint32_t usage, uint32_t fvf,

@@ -57,6 +57,13 @@ public:
     // Forgets what is bound (after creation, reset or a release).
     void ForgetBindings();
 
+    // The draws that follow are cut to these rectangles of the back buffer,
+    // each draw made once per rectangle (they must not overlap, or blended
+    // pixels would be drawn twice); with none they draw nothing. Until
+    // StopCutting.
+    void CutDrawsTo(const std::vector<d3d::D3DRECT>& rects);
+    void StopCutting();
+
     // Draws with a named pass state (DrawPass.h), set through the caches.
     // The states the pass changes are owed back: a later draw finds them as
     // they were before the pass, unless a setter above set them since or
@@ -149,6 +156,8 @@ public:
 
 private:
     void LoadOnUse(CTexture& texture);
+    d3d::HRESULT DrawPrimitives(d3d::D3DPRIMITIVETYPE type, uint32_t minIndex, uint32_t vertexCount,
+                                uint32_t startIndex, uint32_t primitiveCount);
 
     // A state a pass changed, and the value it had before. `stage` -1 marks
     // a render state.
@@ -173,4 +182,6 @@ private:
     d3d::HRESULT CachedStageState(uint32_t stage, d3d::D3DTEXTURESTAGESTATETYPE type, uint32_t value);
 
     std::vector<OwedState> m_owed;
+    bool m_cutting = false;
+    std::vector<d3d::D3DRECT> m_cut;
 };

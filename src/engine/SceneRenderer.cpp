@@ -506,6 +506,101 @@ void CSceneRenderer::DrawGui()
     device->SetRenderState(D3DRS_ZFUNC, keptZFunc);
 }
 
+// The scene draws only where the screen in front leaves it in view: what a
+// fragment costs the software rasteriser is paid as much for one covered
+// later as for one that shows.
+void CSceneRenderer::DrawBackground()
+{
+    if (!background || !background->IsRenderGateOpen())
+        return;
+    const SceneView& inView = ViewOfScene();
+    if (inView.cut)
+        device->CutDrawsTo(inView.whole);
+    background->Render(inView);
+    if (inView.cut)
+        device->StopCutting();
+}
+
+void CSceneRenderer::Uncovered(const D3DRECT& area, const std::vector<D3DRECT>& covers, std::vector<D3DRECT>* out)
+{
+    out->clear();
+    if (area.x2 <= area.x1 || area.y2 <= area.y1)
+        return;
+    // Kept for their room: the frame asks twice a frame.
+    static thread_local std::vector<int32_t> edges;
+    static thread_local std::vector<std::pair<int32_t, int32_t>> covered, free, freeAbove;
+    edges.assign({area.y1, area.y2});
+    for (const D3DRECT& c : covers)
+        for (int32_t y : {c.y1, c.y2})
+            if (y > area.y1 && y < area.y2)
+                edges.push_back(y);
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    // The rectangles of the band above, which a band of the same free spans
+    // lengthens instead of starting its own.
+    size_t above = 0;
+    freeAbove.clear();
+    for (size_t band = 0; band + 1 < edges.size(); ++band) {
+        const int32_t top = edges[band], bottom = edges[band + 1];
+        covered.clear();
+        for (const D3DRECT& c : covers)
+            if (c.y1 <= top && c.y2 >= bottom && c.x2 > c.x1)
+                covered.emplace_back(std::max(c.x1, area.x1), std::min(c.x2, area.x2));
+        std::sort(covered.begin(), covered.end());
+        free.clear();
+        int32_t x = area.x1;
+        for (const auto& [left, right] : covered) {
+            if (left > x)
+                free.emplace_back(x, left);
+            x = std::max(x, right);
+        }
+        if (x < area.x2)
+            free.emplace_back(x, area.x2);
+        if (band > 0 && free == freeAbove) {
+            for (size_t i = above; i < out->size(); ++i)
+                (*out)[i].y2 = bottom;
+            continue;
+        }
+        above = out->size();
+        for (const auto& [left, right] : free)
+            out->push_back(D3DRECT{left, top, right, bottom});
+        freeAbove = free;
+    }
+}
+
+// A cover hides the pixels whose centres lie two pixels or more inside it:
+// along its edges its picture is filtered with what lies beyond. Along the
+// screen's edges nothing lies beyond.
+const SceneView& CSceneRenderer::ViewOfScene()
+{
+    m_view.cut = !sceneCover.Empty();
+    if (!m_view.cut)
+        return m_view;
+    const D3DVIEWPORT8& v = centredViewport;
+    const float sx = static_cast<float>(v.Width) / 1024.0f, sy = static_cast<float>(v.Height) / 768.0f;
+    constexpr int32_t kMargin = 2;
+    const D3DRECT screen{static_cast<int32_t>(v.X), static_cast<int32_t>(v.Y), static_cast<int32_t>(v.X + v.Width),
+                         static_cast<int32_t>(v.Y + v.Height)};
+    auto pixels = [&](const SceneCover::Rect& r) {
+        return D3DRECT{
+            r.left <= -512.0f ? screen.x1
+                              : static_cast<int32_t>(std::ceil(v.X + (r.left + 512.0f) * sx)) + kMargin,
+            r.top >= 384.0f ? screen.y1 : static_cast<int32_t>(std::ceil(v.Y + (384.0f - r.top) * sy)) + kMargin,
+            r.right >= 512.0f ? screen.x2
+                              : static_cast<int32_t>(std::floor(v.X + (r.right + 512.0f) * sx)) - kMargin,
+            r.bottom <= -384.0f ? screen.y2
+                                : static_cast<int32_t>(std::floor(v.Y + (384.0f - r.bottom) * sy)) - kMargin};
+    };
+    m_covers.clear();
+    for (const SceneCover::Rect& r : sceneCover.opaque)
+        m_covers.push_back(pixels(r));
+    Uncovered(screen, m_covers, &m_view.whole);
+    for (const SceneCover::Rect& r : sceneCover.translucent)
+        m_covers.push_back(pixels(r));
+    Uncovered(screen, m_covers, &m_view.faint);
+    return m_view;
+}
+
 // The layers from back to front. Sprite, flare and particle layers are
 // numbered from 1 as the owners number them.
 void CSceneRenderer::DrawLayers()
@@ -513,8 +608,7 @@ void CSceneRenderer::DrawLayers()
     const FrameTargets targets{device, vertexBuffer, indexBuffer};
     const bool capsShown = caps && caps->IsShown();
 
-    if (background && background->IsRenderGateOpen())
-        background->Render();
+    DrawBackground();
     DrawParticlesAlphaTested(1);
     DrawParticlesBlended(1);
     if (flareLayers[0] && !flareLayers[0]->flares.empty())

@@ -14,6 +14,21 @@
 #include <utility>
 #include <vector>
 
+// What the game's screen in front of the scene covers of it, on the
+// 1024 x 768 virtual screen (x right, y up): `opaque` rectangles hide
+// whatever the scene draws under them, `translucent` ones dim it and hide
+// only its faint layers. The game reports it before every frame from what
+// shows; empty, the scene draws whole.
+struct SceneCover {
+    struct Rect {
+        float left = 0, top = 0, right = 0, bottom = 0;
+    };
+    std::vector<Rect> opaque;
+    std::vector<Rect> translucent;
+
+    bool Empty() const { return opaque.empty() && translucent.empty(); }
+};
+
 class CSceneRenderer {
 public:
     CSceneRenderer();
@@ -40,6 +55,12 @@ public:
     static d3d::D3DMATRIX Identity();
     // The gamma ramp that brightness `x` (0.5 = identity) gives.
     static void GammaRampFromBrightness(float x, d3d::D3DGAMMARAMP* ramp);
+    // The parts of `area` outside every cover, as rectangles that do not
+    // overlap (bands from top to bottom, merged where they run on alike).
+    static void Uncovered(const d3d::D3DRECT& area, const std::vector<d3d::D3DRECT>& covers,
+                          std::vector<d3d::D3DRECT>* out);
+    // What `sceneCover` leaves of the scene in view, in back-buffer pixels.
+    const SceneView& ViewOfScene();
 
     d3d::IDirect3D8* object = nullptr;
     CountedHandle<CRenderDevice> device;
@@ -76,6 +97,7 @@ public:
     CountedHandle<IBufferLayer> sandbox;
     // True while a reset has failed and is to be tried again next frame.
     bool resetPending = false;
+    SceneCover sceneCover;
 
 private:
     // The steps of CreateDevice, in order.
@@ -99,4 +121,9 @@ private:
     void LetterboxClear();
     void UpdateScale();
     void SizeWindow();
+    void DrawBackground();
+
+    // Kept between frames for their room.
+    SceneView m_view;
+    std::vector<d3d::D3DRECT> m_covers;
 };

@@ -21,15 +21,20 @@ std::string RawValue(const std::string& file, const char* section, const char* k
 }
 
 // Reads up to `count` floats: the default's numbers first, then those the
-// value supplies on top, so a short value never leaves a field undefined.
+// value supplies on top, so a short or damaged value never leaves a field
+// undefined.
 void ReadFloats(const std::string& file, const char* section, const char* key, const char* defaultText, float* out,
                 int count)
 {
-    float values[4] = {0, 0, 0, 0};
-    std::sscanf(defaultText ? defaultText : "", "%f %f %f %f", &values[0], &values[1], &values[2], &values[3]);
+    float fallback[4] = {0, 0, 0, 0};
+    std::sscanf(defaultText ? defaultText : "", "%f %f %f %f", &fallback[0], &fallback[1], &fallback[2],
+                &fallback[3]);
+    float values[4] = {fallback[0], fallback[1], fallback[2], fallback[3]};
     const std::string text = RawValue(file, section, key, defaultText);
     std::sscanf(text.c_str(), "%f %f %f %f", &values[0], &values[1], &values[2], &values[3]);
-    std::copy(values, values + count, out);
+    // "nan" and "inf" read as numbers, but no place, size or speed is one.
+    for (int i = 0; i < count; ++i)
+        out[i] = std::isfinite(values[i]) ? values[i] : fallback[i];
 }
 
 DisplaySettings g_display;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 
 void CSpriteSet::SetMapping(float sx, float sy, float texWidth, float texHeight, float ox, float oy, float zOff)
 {
@@ -21,6 +22,15 @@ void CSpriteSet::SetMapping(float sx, float sy, float texWidth, float texHeight,
 }
 
 namespace {
+
+// "nan" and "inf" read as numbers; a sprite's place, size or texture corner
+// that is none stays 0, like one its line does not give.
+void KeepFinite(std::initializer_list<float*> values)
+{
+    for (float* value : values)
+        *value = std::isfinite(*value) ? *value : 0.0f;
+}
+
 std::string Read(const std::string& file, const std::string& section, const std::string& key, const char* fallback)
 {
     char buffer[256];
@@ -61,6 +71,7 @@ int CSpriteSet::LoadFromIni(const std::string& file, const std::string& section,
         float x = 0, y = 0, z = 0, w = 0, h = 0;
         std::sscanf(Read(file, section, Key(prefix, "Sprite", i), "0 0 0 0 0").c_str(), "%f %f %f %f %f", &x, &y,
                     &z, &w, &h);
+        KeepFinite({&x, &y, &z, &w, &h});
         const float width = w / scaleX, height = h / scaleY;
         positions.push_back(
             {x / scaleX + width / 2.0f - originX, originY - y / scaleY - height / 2.0f, zOffset + z});
@@ -69,6 +80,7 @@ int CSpriteSet::LoadFromIni(const std::string& file, const std::string& section,
         float u0 = 0, v0 = 0, u1 = 0, v1 = 0;
         std::sscanf(Read(file, section, Key(prefix, "SpriteT", i), "0 0 0 0").c_str(), "%f %f %f %f", &u0, &v0,
                     &u1, &v1);
+        KeepFinite({&u0, &v0, &u1, &v1});
         textureRects.push_back({u0 / textureWidth, v0 / textureHeight, u1 / textureWidth, v1 / textureHeight});
 
         colors.push_back(

@@ -57,6 +57,7 @@ void CGame::Frame(float timeStep, int draw, int paused)
     s.screens->Update(flow.cursorX, flow.cursorY, dt);
     flow.TakeScreenEvents();
     flow.Update(dt);
+    s.ReportSceneCover();
     if (!d3d::Failed(s.renderer->RenderFrame()))
         s.renderer->Present();
 }

@@ -9,6 +9,7 @@
 #include "bonuses/BonusParameters.h"
 #include "engine/Random.h"
 #include "engine/StringTable.h"
+#include "platform/System.h"
 #include "rays/TerminatorsManager.h"
 #include "rays/TokenHighlight.h"
 
@@ -21,50 +22,51 @@ constexpr float kNoFrame = -1.0f;
 } // namespace
 
 struct CGameServices::LoadStep {
+    const char* name;
     bool (CGameServices::*run)();
     float frameAfter; // kNoFrame: no loading frame after the step
 };
 
 const CGameServices::LoadStep CGameServices::kLoadSequence[] = {
-    {&CGameServices::LoadStringTable, kNoFrame},
-    {&CGameServices::BuildAlphaCandidates, kNoFrame},
-    {&CGameServices::ReadOptions, kNoFrame},
-    {&CGameServices::CreateVertexBuffer, kNoFrame},
-    {&CGameServices::CreateIndexBuffer, kNoFrame},
-    {&CGameServices::LoadLoadingPicture, 0.0f},
-    {&CGameServices::LoadQuestLayout, 0.025f},
-    {&CGameServices::LoadSharedTextures, 0.15f},
-    {&CGameServices::CreateParticleManagers, kNoFrame},
-    {&CGameServices::CreateFlareRenderers, 0.2f},
-    {&CGameServices::LoadFonts, 0.25f},
-    {&CGameServices::CreateTextBatch, kNoFrame},
-    {&CGameServices::LoadHiscores, kNoFrame},
-    {&CGameServices::LoadBestLists, 0.3f},
-    {&CGameServices::CreateScreens, 0.5f},
+    {"LoadStringTable", &CGameServices::LoadStringTable, kNoFrame},
+    {"BuildAlphaCandidates", &CGameServices::BuildAlphaCandidates, kNoFrame},
+    {"ReadOptions", &CGameServices::ReadOptions, kNoFrame},
+    {"CreateVertexBuffer", &CGameServices::CreateVertexBuffer, kNoFrame},
+    {"CreateIndexBuffer", &CGameServices::CreateIndexBuffer, kNoFrame},
+    {"LoadLoadingPicture", &CGameServices::LoadLoadingPicture, 0.0f},
+    {"LoadQuestLayout", &CGameServices::LoadQuestLayout, 0.025f},
+    {"LoadSharedTextures", &CGameServices::LoadSharedTextures, 0.15f},
+    {"CreateParticleManagers", &CGameServices::CreateParticleManagers, kNoFrame},
+    {"CreateFlareRenderers", &CGameServices::CreateFlareRenderers, 0.2f},
+    {"LoadFonts", &CGameServices::LoadFonts, 0.25f},
+    {"CreateTextBatch", &CGameServices::CreateTextBatch, kNoFrame},
+    {"LoadHiscores", &CGameServices::LoadHiscores, kNoFrame},
+    {"LoadBestLists", &CGameServices::LoadBestLists, 0.3f},
+    {"CreateScreens", &CGameServices::CreateScreens, 0.5f},
     // The board and the renderers it draws its caps, marker and rays with.
-    {&CGameServices::CreateSpriteRenderers, kNoFrame},
-    {&CGameServices::CreateCapsRenderer, 0.55f},
-    {&CGameServices::ResetBalance, kNoFrame},
-    {&CGameServices::CreateBoard, kNoFrame},
-    {&CGameServices::CreateGemsBar, kNoFrame},
-    {&CGameServices::CreateSelectionMarker, kNoFrame},
-    {&CGameServices::CreateTerminators, kNoFrame},
+    {"CreateSpriteRenderers", &CGameServices::CreateSpriteRenderers, kNoFrame},
+    {"CreateCapsRenderer", &CGameServices::CreateCapsRenderer, 0.55f},
+    {"ResetBalance", &CGameServices::ResetBalance, kNoFrame},
+    {"CreateBoard", &CGameServices::CreateBoard, kNoFrame},
+    {"CreateGemsBar", &CGameServices::CreateGemsBar, kNoFrame},
+    {"CreateSelectionMarker", &CGameServices::CreateSelectionMarker, kNoFrame},
+    {"CreateTerminators", &CGameServices::CreateTerminators, kNoFrame},
     // The bonuses' pictures; the gems bar sparkles with their gem flares.
-    {&CGameServices::CreateBonuses, 0.65f},
+    {"CreateBonuses", &CGameServices::CreateBonuses, 0.65f},
     // The totems' textures load here; the screens' pictures that depend on
     // the difficulty come after them.
-    {&CGameServices::CreateTotems, kNoFrame},
-    {&CGameServices::LoadScoreSettings, 0.75f},
-    {&CGameServices::CreateShop, kNoFrame},
-    {&CGameServices::CreateStarAward, kNoFrame},
-    {&CGameServices::CreateLifeLostAward, 0.8f},
-    {&CGameServices::CreateBackgrounds, 0.85f},
-    {&CGameServices::StartSounds, kNoFrame},
-    {&CGameServices::StartMusic, 0.95f},
-    {&CGameServices::CreateFpsText, kNoFrame},
-    {&CGameServices::SetGamma, kNoFrame},
-    {&CGameServices::CreateCursor, kNoFrame},
-    {&CGameServices::CreateTrophies, 1.0f},
+    {"CreateTotems", &CGameServices::CreateTotems, kNoFrame},
+    {"LoadScoreSettings", &CGameServices::LoadScoreSettings, 0.75f},
+    {"CreateShop", &CGameServices::CreateShop, kNoFrame},
+    {"CreateStarAward", &CGameServices::CreateStarAward, kNoFrame},
+    {"CreateLifeLostAward", &CGameServices::CreateLifeLostAward, 0.8f},
+    {"CreateBackgrounds", &CGameServices::CreateBackgrounds, 0.85f},
+    {"StartSounds", &CGameServices::StartSounds, kNoFrame},
+    {"StartMusic", &CGameServices::StartMusic, 0.95f},
+    {"CreateFpsText", &CGameServices::CreateFpsText, kNoFrame},
+    {"SetGamma", &CGameServices::SetGamma, kNoFrame},
+    {"CreateCursor", &CGameServices::CreateCursor, kNoFrame},
+    {"CreateTrophies", &CGameServices::CreateTrophies, 1.0f},
 };
 
 bool CGameServices::Load(plat::Window* mainWindow, void* programInstance)
@@ -76,8 +78,13 @@ bool CGameServices::Load(plat::Window* mainWindow, void* programInstance)
             ReleaseLoadLocals();
             return false;
         }
-        if (step.frameAfter != kNoFrame)
+        if (loadStepDone)
+            loadStepDone(step.name);
+        if (step.frameAfter != kNoFrame) {
             LoadingFrame(step.frameAfter);
+            if (loadStepDone)
+                loadStepDone("loading frame");
+        }
     }
     return true;
 }
@@ -96,10 +103,19 @@ bool CGameServices::Fail(const std::string& text, const std::string& logLine)
     return false;
 }
 
+// The device presents at most once a refresh and holds back a frame that
+// comes sooner: a loading frame after a short step would make start-up wait
+// for the display, so it is left out when the last one is that recent.
 void CGameServices::LoadingFrame(float progress)
 {
-    if (renderer && m_loadingPicture && !Failed(renderer->RenderLoadingFrame(m_loadingPicture, progress)))
+    constexpr int64_t kRefresh = 1000000000 / 60;
+    const int64_t now = plat::MonotonicNanoseconds();
+    if (m_lastLoadingFrame >= 0 && now - m_lastLoadingFrame < kRefresh)
+        return;
+    if (renderer && m_loadingPicture && !Failed(renderer->RenderLoadingFrame(m_loadingPicture, progress))) {
         renderer->Present();
+        m_lastLoadingFrame = plat::MonotonicNanoseconds();
+    }
 }
 
 bool CGameServices::LoadStringTable()
@@ -167,27 +183,33 @@ bool CGameServices::LoadLoadingPicture()
 bool CGameServices::LoadSharedTextures()
 {
     enum Loader { Plain, PlainMip1, Alpha, Candidates };
+    // The play screen's board, its frame and its sand box are registered by
+    // their headers and come into memory when first drawn: the main menu
+    // never draws them.
+    enum When { AtStart, WhenDrawn };
     struct Entry {
         const char* file;
         const char* name;
         Loader loader;
         CountedHandle<CTexture>* slot;
         float frameAfter;
+        When when = AtStart;
     };
     const Entry table[] = {
-        {"Frame.png", "Frame", Plain, &screenTextures[kFrame], kNoFrame},
-        {"FrameBack.tga", "FrameBack", Plain, &screenTextures[kFrameBack], kNoFrame},
+        {"Frame.png", "Frame", Plain, &screenTextures[kFrame], kNoFrame, WhenDrawn},
+        {"FrameBack.tga", "FrameBack", Plain, &screenTextures[kFrameBack], kNoFrame, WhenDrawn},
         {"StarParticle.bmp", "StarParticle", Plain, &effectTextures[kStarParticle], kNoFrame},
-        {"Selector.png", "Selector", Plain, &screenTextures[kSelector], kNoFrame},
+        {"Selector.png", "Selector", Plain, &screenTextures[kSelector], kNoFrame, WhenDrawn},
         {"Lightning.jpg", "Lightning", Plain, &effectTextures[kLightning], kNoFrame},
         {"Spark.bmp", "Spark", Plain, &effectTextures[kSpark], kNoFrame},
         {"Sand.jpg", "Sand", Alpha, &effectTextures[kSand], kNoFrame},
         {"Cloud.jpg", "Cloud", Alpha, &effectTextures[kCloud], 0.05f},
-        {"Sandbox.jpg", "Sandbox", PlainMip1, &screenTextures[kSandbox], kNoFrame},
+        {"Sandbox.jpg", "Sandbox", PlainMip1, &screenTextures[kSandbox], kNoFrame, WhenDrawn},
         {"SmallSand.tga", "SmallSand", Candidates, &effectTextures[kSmallSand], kNoFrame},
-        {"SandboxFront.png", "SandboxFront", Plain, &screenTextures[kSandboxFront], kNoFrame},
-        {"SandboxGlass.tga", "SandboxGlass", Candidates, &screenTextures[kSandboxGlass], kNoFrame},
-        {"ScoreFrenzyStar.png", "ScoreFrenzyStar", Candidates, &screenTextures[kScoreFrenzyStar], kNoFrame},
+        {"SandboxFront.png", "SandboxFront", Plain, &screenTextures[kSandboxFront], kNoFrame, WhenDrawn},
+        {"SandboxGlass.tga", "SandboxGlass", Candidates, &screenTextures[kSandboxGlass], kNoFrame, WhenDrawn},
+        {"ScoreFrenzyStar.png", "ScoreFrenzyStar", Candidates, &screenTextures[kScoreFrenzyStar], kNoFrame,
+         WhenDrawn},
         {"Halo1.tga", "Halo1", Plain, &effectTextures[kHalo1], kNoFrame},
         {"Ring.jpg", "Ring", Plain, &effectTextures[kRing], 0.1f},
         {"SpellFuzzy.bmp", "SpellFuzzy", Plain, &effectTextures[kSpellFuzzy], kNoFrame},
@@ -197,7 +219,9 @@ bool CGameServices::LoadSharedTextures()
         {"StarSand.tga", "StarSand", Candidates, &effectTextures[kStarSand], kNoFrame},
         {"JungleFlash.tga", "JungleFlash", Plain, &effectTextures[kJungleFlash], kNoFrame},
         {"ArcadeStar.tga", "ArcadeStar", Candidates, &effectTextures[kArcadeStar], kNoFrame},
-        {"BigStar.png", "BigStar", Plain, &screenTextures[kBigStar], kNoFrame},
+        // Drawn only by the award, which brings its picture back when it
+        // needs it.
+        {"BigStar.png", "BigStar", Plain, &screenTextures[kBigStar], kNoFrame, WhenDrawn},
         {"Heart.png", "Heart", Plain, &screenTextures[kHeart], kNoFrame},
         // The step's own closing frame follows in the sequence table.
         {"ShopPointer.tga", "ShopPointer", Plain, &screenTextures[kShopPointer], kNoFrame},
@@ -205,27 +229,23 @@ bool CGameServices::LoadSharedTextures()
     const std::string& gfx = paths.folders[CDataPaths::Gfx];
     for (const Entry& e : table) {
         const std::string file = gfx + e.file;
-        switch (e.loader) {
-        case Plain:
-            *e.slot = device->LoadTexture(file, e.name, 0, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
-            break;
-        case PlainMip1:
-            *e.slot = device->LoadTexture(file, e.name, 1, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
-            break;
-        case Alpha:
+        const uint32_t levels = e.loader == PlainMip1 ? 1 : 0;
+        if (e.when == WhenDrawn) {
+            const D3DFORMAT format =
+                e.loader == Candidates ? device->ChooseFormat(m_alphaCandidates) : D3DFMT_UNKNOWN;
+            *e.slot = device->RegisterTexture(file, e.name, levels, 0, D3DPOOL_MANAGED, format);
+        } else if (e.loader == Alpha) {
             *e.slot = device->LoadTextureForAlpha(file, e.name, 1, 0, D3DPOOL_MANAGED);
-            break;
-        case Candidates:
-            *e.slot = device->LoadTextureAutoFormat(file, e.name, m_alphaCandidates, 0, 0, D3DPOOL_MANAGED);
-            break;
+        } else if (e.loader == Candidates) {
+            *e.slot = device->LoadTextureAutoFormat(file, e.name, m_alphaCandidates, levels, 0, D3DPOOL_MANAGED);
+        } else {
+            *e.slot = device->LoadTexture(file, e.name, levels, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
         }
         if (!*e.slot)
             return Fail(std::string("Unable to load ") + e.name + " Texture");
         if (e.frameAfter != kNoFrame)
             LoadingFrame(e.frameAfter);
     }
-    // The big star is drawn only by the award, which brings its picture back
-    // when it needs it.
     screenTextures[kBigStar]->ReleaseD3DResource();
     return true;
 }

@@ -138,6 +138,36 @@ void CGameServices::SwapPanelTextures(bool toShop, int keep)
     }
 }
 
+// While the quest screen shows whole, the HUD's panel hides the scene under
+// it and the board's backdrop and rails dim it (faint layers of the scene
+// leave no more than a trace through them); the shop's backdrop hides all
+// of it. Anything fading or away covers nothing, so the same scene at the
+// menu or between levels draws whole.
+void CGameServices::ReportSceneCover()
+{
+    if (!renderer)
+        return;
+    SceneCover& cover = renderer->sceneCover;
+    cover.opaque.clear();
+    cover.translucent.clear();
+    auto hides = [&](const CountedHandle<CQoForm>& form, const CQoWindow* control) {
+        const CQoWindow& w = control ? *control : *form;
+        if (!form->IsVisible() || form->Alpha() < 1.0f || !w.IsVisible() || w.Alpha() < 1.0f)
+            return;
+        const Vec3& p = w.Position();
+        const GuiSize& size = w.Size();
+        cover.opaque.push_back(
+            SceneCover::Rect{p.x - size.w / 2, p.y + size.h / 2, p.x + size.w / 2, p.y - size.h / 2});
+    };
+    if (screens && screens->quest.form)
+        hides(screens->quest.form, nullptr);
+    if (screens && screens->shop.form && screens->shop.backdrop)
+        hides(screens->shop.form, screens->shop.backdrop.Get());
+    Vec4 area;
+    if (board && board->IsShown() && board->Mesh().CoveredArea(&area))
+        cover.translucent.push_back(SceneCover::Rect{area.x, area.y, area.z, area.w});
+}
+
 bool CGameServices::SwitchBackgroundForStage(int oldLevel, int newLevel)
 {
     int stage = 0, inStage = 0, oldStage = -1;

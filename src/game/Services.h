@@ -60,6 +60,9 @@ public:
     // One frame of the music, the popups, the scenes, the particles, the
     // flares, the texts and the sprites.
     void Update(float dt);
+    // Tells the frame renderer what of the stage's scene the quest screen
+    // hides in the frame about to be drawn.
+    void ReportSceneCover();
 
     // ---- The small verbs every state uses ----
     void Play(FlowSound sound);
@@ -182,6 +185,9 @@ public:
     CountedHandle<CTrophiesScreen> trophies;
     // The player profiles found in the players folder (the screens' list).
     CountedHandle<CProfiles> profiles;
+    // Told the name of each load step as it ends, and "loading frame" after
+    // each loading frame: the frame benchmark times start-up by it.
+    std::function<void(const char* step)> loadStepDone;
 
 private:
     // The load sequence, one function per step (LoadSequence.cpp). Each
@@ -233,5 +239,7 @@ private:
     // The loading picture and the alpha format candidates, kept while the
     // load sequence runs.
     CountedHandle<CTexture> m_loadingPicture;
+    // When the last loading frame was presented (monotonic nanoseconds).
+    int64_t m_lastLoadingFrame = -1;
     std::vector<d3d::D3DFORMAT> m_alphaCandidates;
 };

@@ -280,6 +280,14 @@ struct D3DVIEWPORT8 {
     float MaxZ = 1.0f;
 };
 
+// A rectangle of back-buffer pixels, right and bottom edges excluded.
+struct D3DRECT {
+    int32_t x1 = 0;
+    int32_t y1 = 0;
+    int32_t x2 = 0;
+    int32_t y2 = 0;
+};
+
 struct D3DMATRIX {
     float m[4][4] = {};
 };
@@ -323,6 +331,10 @@ public:
 
     virtual HRESULT SetViewport(const D3DVIEWPORT8& viewport) = 0;
     virtual HRESULT GetViewport(D3DVIEWPORT8* viewport) = 0;
+    // Draws that follow touch only the pixels of this rectangle (inside the
+    // viewport); nullptr lets them reach the whole viewport again. A clear
+    // always clears the whole viewport.
+    virtual HRESULT SetScissorRect(const D3DRECT* rect) = 0;
     virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix) = 0;
     // The matrix last set for the state (identity before any).
     virtual HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) = 0;

@@ -57,6 +57,7 @@ public:
     {
         if (!params)
             return D3DERR_INVALIDCALL;
+        m_scissorOn = false;
         ApplyPresentParameters(*params);
         m_states.ResetToDefaults(params->EnableAutoDepthStencil != 0);
         m_renderStatesDirty = m_stagesDirty = true;
@@ -87,9 +88,10 @@ public:
             mask |= GL_DEPTH_BUFFER_BIT;
         }
         // Clear what the viewport covers, as the device clears its viewport.
+        glScissor(m_viewportPixels.x1, m_viewportPixels.y1, m_viewportPixels.x2, m_viewportPixels.y2);
         glEnable(GL_SCISSOR_TEST);
         glClear(mask);
-        glDisable(GL_SCISSOR_TEST);
+        ApplyScissor();
         glDepthMask(m_states.RenderState(D3DRS_ZWRITEENABLE) ? GL_TRUE : GL_FALSE);
         return D3D_OK;
     }
@@ -110,6 +112,15 @@ public:
     HRESULT GetViewport(D3DVIEWPORT8* viewport) override
     {
         *viewport = m_viewport;
+        return D3D_OK;
+    }
+
+    HRESULT SetScissorRect(const D3DRECT* rect) override
+    {
+        m_scissorOn = rect != nullptr;
+        if (rect)
+            m_scissor = *rect;
+        ApplyScissor();
         return D3D_OK;
     }
 
@@ -482,19 +493,64 @@ public:
             *x = (cx / cw) * 0.5f * static_cast<float>(m_viewport.Width) * m_scale;
             *y = (cy / cw) * 0.5f * static_cast<float>(m_viewport.Height) * m_scale;
         };
+        // A scissor in the viewport's frame: centred, y up.
+        const float halfWidth = 0.5f * static_cast<float>(m_viewport.Width);
+        const float halfHeight = 0.5f * static_cast<float>(m_viewport.Height);
+        const float left =
+            (static_cast<float>(m_scissor.x1 - static_cast<int32_t>(m_viewport.X)) - halfWidth) * m_scale;
+        const float right =
+            (static_cast<float>(m_scissor.x2 - static_cast<int32_t>(m_viewport.X)) - halfWidth) * m_scale;
+        const float top =
+            (halfHeight - static_cast<float>(m_scissor.y1 - static_cast<int32_t>(m_viewport.Y))) * m_scale;
+        const float bottom =
+            (halfHeight - static_cast<float>(m_scissor.y2 - static_cast<int32_t>(m_viewport.Y))) * m_scale;
         double area = 0.0;
         const uint32_t triangles = mode == GL_TRIANGLES ? count / 3 : count - 2;
         for (uint32_t t = 0; t < triangles; ++t) {
             const uint32_t a = mode == GL_TRIANGLES ? 3 * t : mode == GL_TRIANGLE_FAN ? 0 : t;
             const uint32_t b = mode == GL_TRIANGLES ? 3 * t + 1 : t + 1;
             const uint32_t c = mode == GL_TRIANGLES ? 3 * t + 2 : t + 2;
-            float x0, y0, x1, y1, x2, y2;
-            point(a, &x0, &y0);
-            point(b, &x1, &y1);
-            point(c, &x2, &y2);
-            area += std::fabs((x1 - x0) * (y2 - y0) - (x2 - x0) * (y1 - y0)) * 0.5;
+            std::vector<std::pair<float, float>> polygon(3);
+            point(a, &polygon[0].first, &polygon[0].second);
+            point(b, &polygon[1].first, &polygon[1].second);
+            point(c, &polygon[2].first, &polygon[2].second);
+            if (m_scissorOn) {
+                ClipPolygon(&polygon, 0, left, false);
+                ClipPolygon(&polygon, 0, right, true);
+                ClipPolygon(&polygon, 1, bottom, false);
+                ClipPolygon(&polygon, 1, top, true);
+            }
+            double twice = 0.0;
+            for (size_t i = 0; i < polygon.size(); ++i) {
+                const auto& [x0, y0] = polygon[i];
+                const auto& [x1, y1] = polygon[(i + 1) % polygon.size()];
+                twice += static_cast<double>(x0) * y1 - static_cast<double>(x1) * y0;
+            }
+            area += std::fabs(twice) * 0.5;
         }
         return area;
+    }
+
+    // Keeps the part of a polygon on one side of the line where coordinate
+    // `axis` equals `limit`: below it when `keepBelow`, else above.
+    static void ClipPolygon(std::vector<std::pair<float, float>>* polygon, int axis, float limit, bool keepBelow)
+    {
+        auto at = [axis](const std::pair<float, float>& p) { return axis == 0 ? p.first : p.second; };
+        auto inside = [&](const std::pair<float, float>& p) {
+            return keepBelow ? at(p) <= limit : at(p) >= limit;
+        };
+        std::vector<std::pair<float, float>> kept;
+        for (size_t i = 0; i < polygon->size(); ++i) {
+            const auto& p = (*polygon)[i];
+            const auto& q = (*polygon)[(i + 1) % polygon->size()];
+            if (inside(p))
+                kept.push_back(p);
+            if (inside(p) != inside(q)) {
+                const float f = (limit - at(p)) / (at(q) - at(p));
+                kept.emplace_back(p.first + f * (q.first - p.first), p.second + f * (q.second - p.second));
+            }
+        }
+        *polygon = std::move(kept);
     }
 
     std::string RendererName() const
@@ -687,8 +743,31 @@ private:
         const int yTop = m_offsetY + static_cast<int>(m_viewport.Y * m_scale);
         const int y = m_drawableHeight - yTop - h;
         glViewport(x, y, w, h);
-        glScissor(x, y, w, h);
+        m_viewportPixels = D3DRECT{x, y, w, h};
         glDepthRange(m_viewport.MinZ, m_viewport.MaxZ);
+        ApplyScissor();
+    }
+
+    // The scissor rectangle within the viewport, in drawable pixels, or the
+    // test off.
+    void ApplyScissor()
+    {
+        if (!m_scissorOn) {
+            glDisable(GL_SCISSOR_TEST);
+            return;
+        }
+        const int vx = static_cast<int>(m_viewport.X), vy = static_cast<int>(m_viewport.Y);
+        const int left = std::max(m_scissor.x1, vx);
+        const int top = std::max(m_scissor.y1, vy);
+        const int right = std::min(m_scissor.x2, vx + static_cast<int>(m_viewport.Width));
+        const int bottom = std::min(m_scissor.y2, vy + static_cast<int>(m_viewport.Height));
+        auto pixel = [this](int v) { return static_cast<int>(std::lround(v * m_scale)); };
+        const int x = m_offsetX + pixel(left);
+        const int w = std::max(0, pixel(right) - pixel(left));
+        const int h = std::max(0, pixel(bottom) - pixel(top));
+        const int y = m_drawableHeight - (m_offsetY + pixel(top)) - h;
+        glScissor(x, y, w, h);
+        glEnable(GL_SCISSOR_TEST);
     }
 
     plat::Window* m_window;
@@ -698,6 +777,11 @@ private:
     D3DMATRIX m_world{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
     D3DMATRIX m_view{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
     D3DMATRIX m_projection{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+    // The viewport in drawable pixels as glScissor takes it: x, y, width,
+    // height.
+    D3DRECT m_viewportPixels;
+    bool m_scissorOn = false;
+    D3DRECT m_scissor;
     D3DGAMMARAMP m_savedRamp;
     int m_backWidth = 0;
     int m_backHeight = 0;

@@ -37,6 +37,7 @@ HRESULT NullDevice::Reset(D3DPRESENT_PARAMETERS* params)
     }
     m_log->lastParams = *params;
     m_states.ResetToDefaults(params->EnableAutoDepthStencil != 0);
+    scissorOn = false;
     cooperativeLevel = D3D_OK;
     return D3D_OK;
 }
@@ -93,6 +94,22 @@ HRESULT NullDevice::SetViewport(const D3DVIEWPORT8& vp)
 HRESULT NullDevice::GetViewport(D3DVIEWPORT8* vp)
 {
     *vp = viewport;
+    return D3D_OK;
+}
+
+HRESULT NullDevice::SetScissorRect(const D3DRECT* rect)
+{
+    scissorOn = rect != nullptr;
+    if (rect)
+        scissor = *rect;
+    if (!quiet) {
+        char text[96];
+        if (rect)
+            std::snprintf(text, sizeof text, "SetScissorRect %d %d %d %d", rect->x1, rect->y1, rect->x2, rect->y2);
+        else
+            std::snprintf(text, sizeof text, "SetScissorRect off");
+        m_log->Add(text);
+    }
     return D3D_OK;
 }
 

@@ -48,6 +48,7 @@ public:
     HRESULT GetDeviceCaps(D3DCAPS8* caps) override;
     HRESULT SetViewport(const D3DVIEWPORT8& viewport) override;
     HRESULT GetViewport(D3DVIEWPORT8* viewport) override;
+    HRESULT SetScissorRect(const D3DRECT* rect) override;
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix) override;
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, uint32_t value) override;
@@ -86,6 +87,8 @@ public:
     D3DMATRIX lastView{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
     D3DMATRIX lastWorld{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
     D3DVIEWPORT8 viewport;
+    bool scissorOn = false;
+    D3DRECT scissor;
 
 private:
     NullDeviceLog* m_log;

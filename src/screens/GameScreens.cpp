@@ -113,13 +113,16 @@ const FormInfo kFormTable[CGameScreens::kForms] = {
 };
 
 // Textures whose pictures stay out of memory until their screen needs them.
-// The pictures of screens that are not up at start-up (the shop, the map,
-// the intro, the trophies, the newspaper and the help pages): start-up reads
-// only their headers; each comes into memory when its screen first draws it
-// or brings it back.
-const char* const kLoadedOnShow[] = {"ShopFrame",  "MapDiff3",   "MapDiff4_1", "MapDiff4_2",
-                                     "MapDiff5_1", "MapDiff5_2", "Intro",      "Trophies",
-                                     "Map",        "MapIcons",   "Newspaper5", "HelpPage"};
+// The pictures of screens that are not up at start-up (the play screen's
+// panel, gauge, glass and lesson arrows, the shop, the map, the intro, the
+// trophies, the newspaper and the help pages with their caps): start-up
+// reads only their headers; each comes into memory when its screen first
+// draws it or brings it back.
+const char* const kLoadedOnShow[] = {"PanelQuest", "Gauge",     "GemProgress", "PanelGlass", "Tutorial",
+                                     "ShopFrame",  "ShopColor", "ShopMul",     "ShopBW",     "ShopCtrls1",
+                                     "ShopCtrls2", "MapDiff3",  "MapDiff4_1",  "MapDiff4_2", "MapDiff5_1",
+                                     "MapDiff5_2", "Intro",     "Trophies",    "Map",        "MapIcons",
+                                     "Newspaper5", "HelpPage",  "HelpCaps",    "HelpCapsGem"};
 
 const char* KindName(WindowKind kind)
 {

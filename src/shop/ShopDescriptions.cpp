@@ -33,9 +33,6 @@ public:
             ++end; // the line end belongs to the piece
         piece->assign(reinterpret_cast<const char*>(m_bytes.data()) + m_at, end - m_at);
         m_at = end;
-        // Files written on another system may end their lines with "\r\n".
-        if (piece->size() >= 2 && piece->compare(piece->size() - 2, 2, "\r\n") == 0)
-            piece->erase(piece->size() - 2, 1);
         return true;
     }
 
@@ -55,6 +52,18 @@ bool CShopItemTable::LoadDescriptions(const std::string& path)
         WriteLog("not found!\n");
         return false;
     }
+    // Files written on another system may end their lines with "\r\n". The
+    // whole file is read with plain line ends, so that one falling where a
+    // long line is cut into pieces goes too; carriage returns that end a
+    // line are no part of its text.
+    size_t kept = 0;
+    for (uint8_t byte : bytes) {
+        if (byte == '\n')
+            while (kept > 0 && bytes[kept - 1] == '\r')
+                --kept;
+        bytes[kept++] = byte;
+    }
+    bytes.resize(kept);
     PieceReader reader(bytes);
     // Read into a copy: a file with texts missing or too many would put
     // every tip after the fault on another item, so it is taken whole or

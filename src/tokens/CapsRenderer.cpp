@@ -46,12 +46,14 @@ CCapsRenderer::CCapsRenderer(CountedHandle<CRenderDevice> device, CountedHandle<
     m_batches.reserve(128);
 }
 
-// Only set 0 stays resident: the memory challenge's pictures are released
-// right after they load and come back when the game switches to them.
+// The pictures are registered by their headers and come into memory when
+// the board first draws them: the main menu never does. The memory
+// challenge's set is not even drawn then: it comes back when the game
+// switches to it.
 bool CCapsRenderer::LoadTextures(const std::string& folder)
 {
     auto load = [&](const char* file, CountedHandle<CTexture>* slot) {
-        *slot = m_device->LoadTexture(folder + file, Stem(file), 0, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
+        *slot = m_device->RegisterTexture(folder + file, Stem(file), 0, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
         if (!*slot)
             WriteLog("Unable to load Texture " + Stem(file) + "!\n");
         return static_cast<bool>(*slot);
@@ -68,8 +70,8 @@ bool CCapsRenderer::LoadTextures(const std::string& folder)
         return false;
     static const std::vector<D3DFORMAT> kChainAlphaFormats = {D3DFMT_A1R5G5B5, D3DFMT_A4R4G4B4, D3DFMT_A4L4,
                                                               D3DFMT_A8R8G8B8, D3DFMT_A8R3G3B2, D3DFMT_A8L8};
-    m_chainAlphaTexture = m_device->LoadTextureAutoFormat(folder + "Chain.png", "ChainAlpha", kChainAlphaFormats,
-                                                          0, 0, D3DPOOL_MANAGED);
+    m_chainAlphaTexture = m_device->RegisterTexture(folder + "Chain.png", "ChainAlpha", 0, 0, D3DPOOL_MANAGED,
+                                                    m_device->ChooseFormat(kChainAlphaFormats));
     if (!m_chainAlphaTexture) {
         WriteLog("Unable to load Texture ChainAlpha!\n");
         return false;

@@ -69,14 +69,22 @@ std::string NameOf(const char* file)
     return name.substr(0, name.find('.'));
 }
 
+// A picture that cannot be decoded (start-up read only its header) leaves
+// the texture empty but keeps its name and file, so that the next swap
+// still finds it and brings back the other picture.
 void Recreate(CRenderDevice& device, CTexture* texture, const std::string& file, const char* name)
 {
     if (!texture)
         return;
     if (!file.empty())
         texture->fileName = file;
-    if (texture->Recreate(device.Device()) < 0)
+    const std::string keptName = texture->name;
+    const std::string keptFile = texture->fileName;
+    if (texture->Recreate(device.Device()) < 0) {
         WriteLog(std::string("Error! ") + name + " Texture Recreate\n");
+        texture->name = keptName;
+        texture->fileName = keptFile;
+    }
 }
 
 } // namespace
@@ -93,18 +101,21 @@ bool CTotemsManager::LoadTextures(const std::string& folder, std::string* failed
             *failedPicture = folder + file;
         return false;
     };
+    // Registered by their headers: they come into memory when the totems
+    // are first drawn, which the main menu never does.
     for (int i = 0; i < kOwnPictures; ++i) {
-        m_pictures[static_cast<size_t>(i)] = m_device->LoadTexture(folder + kFiles[i], NameOf(kFiles[i]), 0, 0,
-                                                                   d3d::D3DPOOL_MANAGED, d3d::D3DFMT_UNKNOWN);
+        m_pictures[static_cast<size_t>(i)] = m_device->RegisterTexture(folder + kFiles[i], NameOf(kFiles[i]), 0, 0,
+                                                                       d3d::D3DPOOL_MANAGED, d3d::D3DFMT_UNKNOWN);
         // The violet glow is only a decoration: the totems go on without it.
         if (!m_pictures[static_cast<size_t>(i)] && i != kVioletGlowRays)
             return fail(kFiles[i]);
     }
-    // The shop's pictures take the place of the level's when the shop shows;
-    // they are decoded once here so that one that cannot be is found now.
+    // The shop's pictures take the place of the level's when the shop shows
+    // and are decoded then; their headers are read now, as the level's are,
+    // so that one missing or damaged is found at start-up.
     for (const Atlas& atlas : kAtlases) {
-        d3d::DecodedImage picture;
-        if (!d3d::DecodeImageFile(folder + atlas.shop, &picture))
+        d3d::D3DXIMAGE_INFO header;
+        if (!d3d::D3DXGetImageInfoFromFile(folder + atlas.shop, &header))
             return fail(atlas.shop);
     }
     m_texturesLoaded = true;

@@ -114,3 +114,69 @@ TEST_F(Drawing, SpritesFlaresAndTextsReachTheScreen)
     EXPECT_GT(bright, 200);
     renderer->Present();
 }
+
+namespace {
+
+// A scene of two layers over the whole screen: white, then a faint blue
+// one cut to what the view leaves of the faint layers.
+class TwoLayerScene final : public IBackgroundLayer {
+public:
+    TwoLayerScene(const CountedHandle<CRenderDevice>& device, const CountedHandle<CSceneRenderer>& renderer)
+        : m_device(device), m_whole(MakeSprites(renderer, 0xFFFFFFFF)), m_faint(MakeSprites(renderer, 0xFF0000FF))
+    {}
+    bool IsRenderGateOpen() const override { return true; }
+    bool WantsBlackClear() const override { return true; }
+    void Render(const SceneView& view) override
+    {
+        m_whole->Render();
+        if (view.cut)
+            m_device->CutDrawsTo(view.faint);
+        m_faint->Render();
+        if (view.cut)
+            m_device->CutDrawsTo(view.whole);
+    }
+
+private:
+    CountedHandle<CSpriteRenderer> MakeSprites(const CountedHandle<CSceneRenderer>& renderer, uint32_t colour)
+    {
+        auto sprites =
+            MakeCountedHandle(new CSpriteRenderer(m_device, renderer->vertexBuffer, renderer->indexBuffer));
+        sprites->Add(MakeCountedHandle(new CSprite(-0.5f, 0.5f, 0, 1024, 768, colour, {}, 0)));
+        return sprites;
+    }
+    CountedHandle<CRenderDevice> m_device;
+    CountedHandle<CSpriteRenderer> m_whole, m_faint;
+};
+
+} // namespace
+
+// The scene is drawn only where the screen in front leaves it in view: not
+// under an opaque cover (two pixels in from its edge, where its picture is
+// filtered with what lies beyond), its faint layers not under a translucent
+// one either; a frame without covers draws it whole, and the clear is never
+// cut.
+TEST_F(Drawing, TheSceneIsDrawnOnlyWhereTheScreenInFrontLeavesItInView)
+{
+    renderer->background = MakeCountedHandle<IBackgroundLayer>(new TwoLayerScene(device, renderer));
+    renderer->sceneCover.opaque.push_back(SceneCover::Rect{-512, 384, -200, -384});
+    renderer->sceneCover.translucent.push_back(SceneCover::Rect{-100, 300, 300, -300});
+    ASSERT_EQ(renderer->RenderFrame(), D3D_OK);
+    const Frame cut = Grab("cut");
+    struct Case {
+        float x, y;
+        uint32_t colour;
+    };
+    for (const Case& c :
+         {Case{-400, 0, 0x000000}, Case{-203.5f, 0, 0x000000}, Case{-200.5f, 0, 0x0000FF}, Case{0, 0, 0xFFFFFF},
+          Case{0, 350, 0x0000FF}, Case{400, 0, 0x0000FF}, Case{0, -330, 0x0000FF}})
+        EXPECT_TRUE(Near(cut.At(Px(c.x), Py(c.y)), c.colour, 3)) << c.x << "," << c.y;
+    renderer->Present();
+
+    renderer->sceneCover = SceneCover{};
+    ASSERT_EQ(renderer->RenderFrame(), D3D_OK);
+    const Frame whole = Grab("whole");
+    for (const Case& c : {Case{-400, 0, 0}, Case{0, 0, 0}, Case{400, 0, 0}})
+        EXPECT_TRUE(Near(whole.At(Px(c.x), Py(c.y)), 0x0000FF, 3)) << c.x << "," << c.y;
+    renderer->Present();
+    renderer->background.Reset();
+}

@@ -415,3 +415,79 @@ TEST(TextureRegistry, APictureRegisteredByItsHeaderLoadsWhenFirstDrawn)
     rig.device->SetTexture(0, picture);
     EXPECT_FALSE(picture->texture);
 }
+
+namespace {
+
+// How many times each pixel of a small grid is in one of `rects`.
+std::vector<int> Coverage(const std::vector<D3DRECT>& rects, int width, int height)
+{
+    std::vector<int> hits(static_cast<size_t>(width * height), 0);
+    for (const D3DRECT& r : rects)
+        for (int y = std::max(r.y1, 0); y < std::min(r.y2, height); ++y)
+            for (int x = std::max(r.x1, 0); x < std::min(r.x2, width); ++x)
+                ++hits[static_cast<size_t>(y * width + x)];
+    return hits;
+}
+
+} // namespace
+
+// What is left of an area beside its covers is every pixel outside them
+// exactly once, however the covers lie: inside, across an edge, overlapping,
+// outside, empty or over everything.
+TEST(SceneCut, WhatCoversLeaveIsEveryOtherPixelOnce)
+{
+    const D3DRECT area{2, 1, 30, 22};
+    const std::vector<std::vector<D3DRECT>> cases = {
+        {},
+        {{10, 5, 20, 15}},
+        {{0, 0, 12, 40}, {11, 0, 40, 9}},
+        {{5, 5, 15, 15}, {10, 10, 25, 18}, {12, 3, 14, 30}},
+        {{40, 40, 50, 50}, {8, 8, 8, 20}, {9, 12, 4, 14}},
+        {{0, 0, 40, 40}},
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        std::vector<D3DRECT> left;
+        CSceneRenderer::Uncovered(area, cases[i], &left);
+        const std::vector<int> hits = Coverage(left, 40, 40);
+        const std::vector<int> covered = Coverage(cases[i], 40, 40);
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const bool inArea = x >= area.x1 && x < area.x2 && y >= area.y1 && y < area.y2;
+                const size_t at = static_cast<size_t>(y * 40 + x);
+                ASSERT_EQ(hits[at], inArea && covered[at] == 0 ? 1 : 0) << "case " << i << " at " << x << "," << y;
+            }
+    }
+    // One cover in the middle leaves a band above, two beside it and one
+    // below: bands that run on alike are one rectangle.
+    std::vector<D3DRECT> left;
+    CSceneRenderer::Uncovered(area, cases[1], &left);
+    EXPECT_EQ(left.size(), 4u);
+}
+
+// A cut draw is made once per rectangle, each behind its scissor, which is
+// off again after it; a cut to nothing draws nothing.
+TEST(SceneCut, ACutDrawIsMadeOncePerRectangle)
+{
+    NullRig rig;
+    rig.device->CutDrawsTo({{0, 0, 10, 10}, {20, 0, 30, 10}});
+    const int draws = rig.log().draws;
+    rig.device->DrawIndexed(D3DPT_TRIANGLELIST, 0, 4, 0, 2);
+    EXPECT_EQ(rig.log().draws, draws + 2);
+    const std::vector<std::string>& calls = rig.log().calls;
+    const std::vector<std::string> expected = {"SetScissorRect 0 0 10 10", "SetScissorRect 20 0 30 10",
+                                               "SetScissorRect off"};
+    std::vector<std::string> scissors;
+    for (const std::string& call : calls)
+        if (call.rfind("SetScissorRect", 0) == 0)
+            scissors.push_back(call);
+    EXPECT_EQ(scissors, expected);
+    EXPECT_FALSE(rig.null().scissorOn);
+
+    rig.device->CutDrawsTo({});
+    rig.device->DrawPass(PassState{}, PassDraw::Quads(0, 0, 1));
+    EXPECT_EQ(rig.log().draws, draws + 2);
+    rig.device->StopCutting();
+    rig.device->DrawPass(PassState{}, PassDraw::Quads(0, 0, 1));
+    EXPECT_EQ(rig.log().draws, draws + 3);
+    EXPECT_FALSE(rig.null().scissorOn);
+}

@@ -1,6 +1,7 @@
 #include "engine/Settings.h"
 #include "engine/CheckedSettings.h"
 #include "engine/Log.h"
+#include "engine/SpriteSet.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
 
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 
 using testing_support::LogCapture;
@@ -93,6 +95,32 @@ TEST(SettingsReaders, ConvertValuesAndDefaults)
     EXPECT_EQ(pair.a, 7);
     EXPECT_EQ(pair.b, 4);
     EXPECT_EQ(ReadIniColor(file, "S", "Short", "0 0 0 255"), 0xFF010200u);
+
+    // Numbers that are none keep the default's.
+    WriteText(file, "[S]\nDamaged=nan 5 -inf inf\n");
+    ReadIniVec4(file, "S", "Damaged", "9 8 7 6", &v);
+    EXPECT_FLOAT_EQ(v.x, 9);
+    EXPECT_FLOAT_EQ(v.y, 5);
+    EXPECT_FLOAT_EQ(v.z, 7);
+    EXPECT_FLOAT_EQ(v.w, 6);
+}
+
+TEST(SettingsReaders, SpriteNumbersThatAreNoneReadAsZero)
+{
+    ScratchDir dir;
+    const std::string file = dir.File("s.ini");
+    WriteText(file, "[S]\nSpritesCount=1\nSprite0=nan 0 inf 256 -inf\nSpriteT0=0 nan 256 inf\n");
+    CSpriteSet set;
+    ASSERT_EQ(set.LoadFromIni(file, "S", "", 0), 1);
+    const float numbers[] = {set.positions[0].x,     set.positions[0].y,     set.positions[0].z,
+                             set.sizes[0].width,     set.sizes[0].height,    set.textureRects[0].u0,
+                             set.textureRects[0].v0, set.textureRects[0].u1, set.textureRects[0].v1};
+    for (float n : numbers)
+        EXPECT_TRUE(std::isfinite(n));
+    EXPECT_FLOAT_EQ(set.sizes[0].width, 1.0f);
+    EXPECT_FLOAT_EQ(set.sizes[0].height, 0.0f);
+    EXPECT_FLOAT_EQ(set.textureRects[0].u1, 1.0f);
+    EXPECT_FLOAT_EQ(set.textureRects[0].v1, 0.0f);
 }
 
 TEST(SettingsReaders, ColourComponentsStayInTheirByte)

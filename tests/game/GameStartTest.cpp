@@ -68,21 +68,35 @@ TEST(GameStart, TheSplashEndsInTheNameEntryOrTheMenu)
     }
 }
 
-// At the menu the pictures of the screens that are not up are known by their
-// files' headers only: none of them was decoded to get there.
+// At the menu the pictures of the screens that are not up (the play
+// screen's panel, board and caps, the totems, the shop, the map, the help
+// pages' caps, ...) are known by their files' headers only: none of them was
+// decoded to get there. Play brings its own into memory as it draws them.
 TEST(GameStart, TheMenuShowsWithoutThePicturesOfScreensThatAreNotUp)
 {
     GameRig game;
     ASSERT_TRUE(game.NewPlayer("Anna"));
     ASSERT_TRUE(game->services.screens->mainMenu.form->IsVisible());
-    for (const char* name :
-         {"Map", "MapIcons", "MapDiff3", "ShopFrame", "Trophies", "Intro", "Newspaper5", "HelpPage"}) {
+    const char* const play[] = {"PanelQuest", "Gauge", "Frame", "FrameBack", "SandboxFront", "Caps", "Caps_d"};
+    const char* const elsewhere[] = {"RedTotem", "TotemBase", "ShopCtrls1", "ShopColor", "HelpCaps",
+                                     "MemCaps1", "Map",       "MapIcons",   "MapDiff3",  "ShopFrame",
+                                     "Trophies", "Intro",     "Newspaper5", "HelpPage"};
+    auto resident = [&](const char* name) {
         const CountedHandle<CTexture> picture = game->services.device->FindTexture(name);
-        ASSERT_TRUE(picture) << name;
-        EXPECT_FALSE(picture->texture) << name;
-        EXPECT_GT(picture->description.Width, 0u) << name;
-    }
+        EXPECT_TRUE(picture) << name;
+        EXPECT_GT(picture ? picture->description.Width : 0u, 0u) << name;
+        return picture && picture->texture;
+    };
+    for (const char* name : play)
+        EXPECT_FALSE(resident(name)) << name;
+    for (const char* name : elsewhere)
+        EXPECT_FALSE(resident(name)) << name;
     EXPECT_EQ(game->services.device->FindTexture("Map")->description.Width, 1024u);
+
+    ASSERT_TRUE(game.PlayFirstLevel());
+    for (const char* name : play)
+        EXPECT_TRUE(resident(name)) << name;
+    EXPECT_FALSE(resident("ShopCtrls1"));
 }
 
 TEST(GameFrame, AStepIsClampedAndAZeroStepOrAPauseChangesNothing)

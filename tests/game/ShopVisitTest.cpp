@@ -149,3 +149,35 @@ TEST(ShopVisit, ANewQuestStartsTheShopOver)
     EXPECT_EQ(shop.items.levels[CShopItemTable::kFirstBonusItem], 0); // TNT is offered
     EXPECT_EQ(shop.items.limits[CShopItemTable::kGemsItem], 1);
 }
+
+// What hides the stage's scene, as the frame is told: in play the HUD's
+// panel and the board; nothing of the board while it fades out; the shop's
+// backdrop over the whole screen once the shop is open, and nothing while it
+// fades in.
+TEST(ShopVisit, TheSceneIsCutOnlyBehindWhatHidesItWhole)
+{
+    InPlay game;
+    const SceneCover& cover = game->services.renderer->sceneCover;
+    ASSERT_EQ(cover.opaque.size(), 1u);
+    EXPECT_EQ(cover.opaque[0].left, -512.5f);
+    ASSERT_EQ(cover.translucent.size(), 1u);
+
+    game->services.board->SetGemCounts(0, game->services.board->GemsToPlace());
+    ASSERT_TRUE(game.RunUntil([&] { return game->services.board->Mesh().Opacity() < 1.0f; }, 20.0f));
+    game.Frames(1);
+    EXPECT_TRUE(cover.translucent.empty());
+
+    ASSERT_TRUE(game.WinToTheShop());
+    game.Frames(1);
+    ASSERT_FALSE(cover.opaque.empty());
+    const SceneCover::Rect& backdrop = cover.opaque.back();
+    EXPECT_LE(backdrop.left, -512.0f);
+    EXPECT_GE(backdrop.right, 511.0f);
+    EXPECT_GE(backdrop.top, 384.0f);
+    EXPECT_LE(backdrop.bottom, -383.0f);
+
+    game.Screens().HideForm(game.Screens().shop.form, 2.0f);
+    game.Frames(1);
+    for (const SceneCover::Rect& r : cover.opaque)
+        EXPECT_LT(r.right, 511.0f); // not the fading shop
+}

@@ -197,17 +197,21 @@ TEST_F(ShopDescriptions, AMissingFileOrOneWithTheWrongCountOfTextsIsNamedAndLeav
 TEST_F(ShopDescriptions, ATextIsItsLinesUpToALineThatStartsWithAHash)
 {
     const std::string longLine(5000, 'x');
+    // A "\r\n" line end where a long line is cut into pieces.
+    const std::string cutAtItsEnd(4094, 'y');
     // Item 0's first entry: a text of two lines, an empty text, a text ended
     // by "#" with more on its line; then a line of 5000 characters, read in
     // pieces that keep together; then the rest.
     CShopItemTable table;
-    ASSERT_TRUE(table.LoadDescriptions(FileWith("one\ntwo\r\n#\n#\nthree\n# dropped\n" + longLine + "\n#\n", 263)))
+    ASSERT_TRUE(table.LoadDescriptions(
+        FileWith("one\r\r\ntwo\r\n#\n#\nthree\n# dropped\n" + longLine + "\n#\n" + cutAtItsEnd + "\r\n#\n", 262)))
         << Log();
     EXPECT_EQ(table.Description(0, 0, 0), "one\ntwo\n");
     EXPECT_EQ(table.Description(1, 0, 0), "");
     EXPECT_EQ(table.Description(2, 0, 0), "three\n");
     EXPECT_EQ(table.Description(0, 0, 1), longLine + "\n");
-    EXPECT_EQ(table.Description(1, 0, 1), "t\n");
+    EXPECT_EQ(table.Description(1, 0, 1), cutAtItsEnd + "\n");
+    EXPECT_EQ(table.Description(2, 0, 1), "t\n");
     // The last text of all: item 15 at its highest level, its "+".
     EXPECT_EQ(table.Description(2, 15, table.Entries(15) - 1), "t\n");
     EXPECT_EQ(table.Description(2, 15, table.Entries(15)), "");

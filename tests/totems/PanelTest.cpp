@@ -133,6 +133,29 @@ TEST(TotemsPictures, TheColourPicturesSwapBetweenPlayAndShop)
     EXPECT_FALSE(rig.null.device->FindTexture("ShopColor")->texture);
 }
 
+// Start-up reads the shop pictures' headers only: one whose pixels are cut
+// short fails when the shop shows it, and the colour's level picture still
+// comes back after the shop.
+TEST(TotemsPictures, AShopPictureCutShortLeavesTheLevelPictureToComeBack)
+{
+    Rig rig;
+    CTotemsManager& t = rig.totems;
+    const CountedHandle<CTexture> green = rig.null.device->FindTexture("GreenTotem");
+    ASSERT_TRUE(green);
+    ScratchDir dir;
+    std::vector<unsigned char> bytes = ReadBytes("Data/Gfx/GreenTotemShop.png");
+    bytes.resize(bytes.size() / 2);
+    WriteBytes(dir.File("GreenTotemShop.png"), bytes);
+    LogCapture log;
+    t.RecreateTextures(true, dir.Path());
+    EXPECT_FALSE(green->texture);
+    EXPECT_NE(log.Take().find("Error! GreenTotem Texture Recreate\n"), std::string::npos);
+    t.RecreateTextures(false, "Data\\Gfx\\");
+    EXPECT_TRUE(green->texture);
+    EXPECT_EQ(green->fileName, "Data\\Gfx\\GreenTotem.png");
+    EXPECT_EQ(rig.null.device->FindTexture("GreenTotem"), green);
+}
+
 // Loading stops at the first picture that is missing; the violet glow is
 // only a decoration and may be missing.
 TEST(TotemsPictures, AMissingPictureFailsTheLoadingButTheVioletGlow)
