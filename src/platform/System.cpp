@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +33,16 @@ uint32_t TimeGetTime()
     // Counted from system start, not from our own: the game seeds its random
     // generator with the first reading, which must differ from run to run.
     return static_cast<uint32_t>(MonotonicNanoseconds() / 1000000);
+}
+
+double FixedFrameStepMs()
+{
+    const char* value = std::getenv("GALVORINE_FRAME_STEP");
+    if (!value || !*value)
+        return 0.0;
+    char* end = nullptr;
+    const double ms = std::strtod(value, &end);
+    return *end == '\0' && std::isfinite(ms) && ms > 0.0 && ms <= 500.0 ? ms : 0.0;
 }
 
 void SleepUntil(int64_t nanoseconds)
@@ -156,7 +168,17 @@ void ShellOpen(const std::string& path)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawnp(&pid, opener, &actions, nullptr, argv, environ);
+    // The game ignores SIGPIPE for its display's sake; an ignored signal stays
+    // ignored across exec, and the opener and its pipelines expect the default.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    posix_spawnp(&pid, opener, &actions, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
 }
 

@@ -16,6 +16,13 @@ inline void TimeBeginPeriod(unsigned) {}
 inline void TimeEndPeriod(unsigned) {}
 inline unsigned TimerMinPeriod() { return 1; }
 
+// For the end-to-end walks only: with GALVORINE_FRAME_STEP=<milliseconds>
+// (more than 0, at most 500) every frame moves the game on by exactly that,
+// however long it took, so that a walk which stops the process while it
+// looks finds everything where it saw it when it lets the game go on. 0 when
+// unset or unreadable: frames move the game by the time that passed.
+double FixedFrameStepMs();
+
 // Nanoseconds of a monotonic clock, and a precise sleep until such a time.
 int64_t MonotonicNanoseconds();
 void SleepUntil(int64_t nanoseconds);

@@ -4,7 +4,9 @@
 #include <SDL_syswm.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 namespace plat {
 
@@ -13,13 +15,14 @@ namespace {
 // Under X the window can go away under the game: another client destroys
 // it, or the connection to the server breaks. Xlib's default handlers end the
 // process from inside whatever call met the news, and the game's static
-// destructors then tear down objects that are still in use. The handlers
-// here note the loss instead, and the game closes as it does from a click.
+// destructors then tear down objects that are still in use. A destroyed
+// window is noted here, and the game closes as it does from a click.
 Display* g_xDisplay = nullptr;
 XID g_xWindow = 0;
 bool g_xWindowLost = false;
-bool g_xConnectionLost = false;
 XErrorHandler g_defaultXErrorHandler = nullptr;
+void (*g_keepOnDisplayLoss)() = nullptr;
+int g_displayLossExitCode = 0;
 
 int OnXError(Display* display, XErrorEvent* error)
 {
@@ -30,16 +33,17 @@ int OnXError(Display* display, XErrorEvent* error)
     return g_defaultXErrorHandler ? g_defaultXErrorHandler(display, error) : 0;
 }
 
-// Returning from both marks the connection dead: every later call on it
-// does nothing.
-void KeepRunning(Display*, void*) {}
-
-int OnXConnectionLost(Display* display)
+// A broken connection is met inside whatever call wrote to the server or
+// waited for its answer, most often the GL driver's as it asks for the
+// window's size before a frame: returned to, the driver goes on with the
+// answer that never came and draws into memory it does not own. So the game
+// goes back into no library: it keeps what a close keeps and ends here.
+[[noreturn]] int OnXConnectionLost(Display* display)
 {
-    if (!g_xConnectionLost)
-        std::fprintf(stderr, "The connection to the display %s is lost\n", DisplayString(display));
-    g_xWindowLost = g_xConnectionLost = true;
-    return 0;
+    std::fprintf(stderr, "The connection to the display %s is lost\n", DisplayString(display));
+    if (g_keepOnDisplayLoss)
+        g_keepOnDisplayLoss();
+    std::_Exit(g_displayLossExitCode);
 }
 
 void WatchXWindow(SDL_Window* window)
@@ -51,11 +55,8 @@ void WatchXWindow(SDL_Window* window)
     g_xDisplay = info.info.x11.display;
     g_xWindow = info.info.x11.window;
     g_xWindowLost = false;
-    XSetIOErrorExitHandler(g_xDisplay, KeepRunning, nullptr);
-    if (!g_defaultXErrorHandler) {
+    if (!g_defaultXErrorHandler)
         g_defaultXErrorHandler = XSetErrorHandler(OnXError);
-        XSetIOErrorHandler(OnXConnectionLost);
-    }
 }
 
 // Called once the window is destroyed: the server's answer to destroying a
@@ -168,6 +169,14 @@ bool InitVideo(std::string* why, VideoFault* fault)
             *fault = what;
         return false;
     };
+    // A write to a display that has gone (the server ended, the socket shut)
+    // must come back as the error it is, which Xlib hands to the connection
+    // handler above and the game closes on; left to its default, SIGPIPE would
+    // end the process in the middle of that write, the quest unsaved.
+    std::signal(SIGPIPE, SIG_IGN);
+    // Before SDL opens the display: a server gone while the window is made
+    // or the game loads is met there too.
+    XSetIOErrorHandler(OnXConnectionLost);
     const VideoFault noScreen = HasDesktopVideoDriver() ? VideoFault::NoDisplay : VideoFault::NoSdlVideo;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         *why = SDL_GetError();
@@ -196,13 +205,14 @@ bool InitVideo(std::string* why, VideoFault* fault)
     return true;
 }
 
+void SetDisplayLossEnd(void (*keep)(), int exitCode)
+{
+    g_keepOnDisplayLoss = keep;
+    g_displayLossExitCode = exitCode;
+}
+
 void ShutdownVideo()
 {
-    // Closing SDL's connections to a server that is gone would only meet
-    // Xlib's default handler on a connection of SDL's own; the process ends
-    // next, and the server has dropped everything of ours already.
-    if (g_xConnectionLost)
-        return;
     SDL_GL_UnloadLibrary();
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }

@@ -87,6 +87,12 @@ enum class VideoFault { NoDisplay, NoSdlVideo, NoOpenGL };
 // is missing.
 bool InitVideo(std::string* why, VideoFault* fault = nullptr);
 void ShutdownVideo();
+// When the connection to the display breaks, the process ends where the
+// loss was met, with `exitCode` (no library that met it can be trusted to
+// come back); `keep` runs first, to keep what a close keeps. The window
+// destroyed from outside is no such loss: the window reports it as its
+// closing.
+void SetDisplayLossEnd(void (*keep)(), int exitCode);
 
 class Window {
 public:

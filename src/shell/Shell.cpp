@@ -37,6 +37,7 @@ bool g_running = false;
 uint32_t g_lastTick = 0;
 uint32_t g_fpsWindowStart = 0;
 int g_framesInWindow = 0;
+double g_frameStepMs = 0.0; // a fixed step per frame, for the walks
 bool g_audioPaused = false;
 int g_minimisedPasses = 0;
 
@@ -94,7 +95,7 @@ bool HandleEvent(const plat::WindowEvent& event)
 }
 
 // A minimised window draws only in full screen and keeps the audio paused.
-void AdvanceFrame(uint32_t elapsed)
+void AdvanceFrame(double elapsedMs)
 {
     CGame& game = *GameHandle;
     const bool minimised = g_window->IsIconic();
@@ -103,7 +104,7 @@ void AdvanceFrame(uint32_t elapsed)
         game.PauseAudio(minimised);
     }
     if (!minimised)
-        game.Frame(static_cast<float>(elapsed / 1000.0), 1, 0);
+        game.Frame(static_cast<float>(elapsedMs / 1000.0), 1, 0);
     else
         game.Frame(0.0f, game.IsFullScreen() ? 1 : 0, 1);
 }
@@ -124,7 +125,7 @@ void FrameTick()
         g_framesInWindow = 0;
         g_fpsWindowStart = now;
     }
-    AdvanceFrame(elapsed);
+    AdvanceFrame(g_frameStepMs > 0.0 ? g_frameStepMs : static_cast<double>(elapsed));
 }
 
 std::string WindowTitle()
@@ -188,8 +189,20 @@ std::optional<int> TakeTheInstanceLock(Made& made)
     return std::nullopt;
 }
 
+// The display went away: the quest is kept as a close keeps it, and the
+// log ends as the process does, right after.
+bool g_logStarted = false;
+void KeepOnDisplayLoss()
+{
+    if (CGame* game = GameHandle.Get())
+        game->SaveQuestOnExit();
+    if (g_logStarted)
+        WriteLog("End of log\n");
+}
+
 std::optional<int> StartVideo(Made&)
 {
+    plat::SetDisplayLossEnd(KeepOnDisplayLoss, kNormalEnd);
     std::string why;
     plat::VideoFault fault = plat::VideoFault::NoDisplay;
     if (!plat::InitVideo(&why, &fault)) {
@@ -215,6 +228,7 @@ std::optional<int> StartTheLog(Made&)
     SetLogName("Objects.log");
     ClearLog();
     WriteLog("Begin log\n");
+    g_logStarted = true;
     WriteLog("Ver.1.09");
     WriteLog("\n");
     // The lock is ours: no other copy writes to the user folder now.
@@ -285,6 +299,7 @@ int RunTheLoop()
     const unsigned period = plat::TimerMinPeriod();
     plat::TimeBeginPeriod(period);
     g_lastTick = g_fpsWindowStart = plat::TimeGetTime();
+    g_frameStepMs = plat::FixedFrameStepMs();
     g_running = true;
     int exitCode = kNormalEnd;
     while (!g_window->Quitting(&exitCode)) {

@@ -1,15 +1,21 @@
 // The end-to-end scripts' eye: it reads what a player reads. It finds a
-// control's rectangle in the installed form files by its id, counts the
-// colours of a screenshot, compares two, reads the board's tokens from a
-// screenshot by their colours against the generated caps picture, lists
-// the swaps that make a run, and reads the token grid of a quest save.
+// control's rectangle in the installed form files by its id, finds the
+// board's cells where the installed skin puts them, counts the colours of a
+// screenshot, compares two, reads the board's tokens from a screenshot by
+// their colours against the generated caps picture, lists the swaps that
+// make a run, and reads what a quest save holds.
 //
 //   e2e_eye control <form.qof> <id> <client width> <client height> [n]
 //   e2e_eye rect <form.qof> <id> <client width> <client height> [n]
-//           (an id of "key:n" finds the control by its INTERRUPT key)
+//           (the id as a number or as the form's DEFINE names it; "key:n"
+//           finds the control by its INTERRUPT key, "form" is the form's own
+//           rectangle)
+//   e2e_eye geometry <Data folder> <client width> <client height>
+//           (the board's top-left corner and the side of a cell, in window
+//           pixels: "x y side")
 //   e2e_eye colours <png>
 //   e2e_eye differ <png> <png>
-//   e2e_eye board <png> <Caps.png> <client width> <client height>
+//   e2e_eye board <png> <Data folder> <client width> <client height>
 //   e2e_eye moves <board file>
 //   e2e_eye savegrid <Quest.sav>
 //   e2e_eye savebonuses <Quest.sav>    the tokens carrying a bonus (not a gem)
@@ -17,37 +23,29 @@
 //   e2e_eye savelevel <Quest.sav>      level, resume kind, quest score, lives,
 //                                      seconds left, the hint display's seconds,
 //                                      stars
-//   e2e_eye player <player folder> <level> <stars>
-//           (a player whose quest resumes <level> in play with one gem left
-//           and a board on which one swap strikes it; prints that swap)
 //   e2e_eye same <png> <png> <x> <y> <w> <h>
-//   e2e_eye shopplayer <players folder> <name> [seconds]
-//           writes a player at level 3 of a quest, in play with one gem
-//           left, two Golden Stars and the items a quest has there; prints
-//           the one swap that strikes the gem: column row column row. With
-//           seconds, that much time is left, and the checkpoint of the shop
-//           before level 3 is written too (where a lost level goes back to)
+//   e2e_eye alike <png> <png> <x> <y> <w> <h> [percent]
+//           (at most that share of the pixels there differ, 1 % by default:
+//           sparkles drifting over a still screen)
 //   e2e_eye gold <png> <x> <y> <w> <h>   the Golden Stars' gold pixels there
 //   e2e_eye saveshop <Quest.sav>       level, resume kind, whole seconds
 //           left, stars on hand, the sixteen item levels
 //   e2e_eye mean <png> <x> <y> <w> <h> (the mean colour there: "r g b")
 //   e2e_eye stars <png>                (the Accuracy stars over the board:
 //           "x y" in window pixels per star, largest first)
-//   e2e_eye plates <png> <gfx folder> <client width> <client height>
+//   e2e_eye plates <png> <Data folder> <client width> <client height>
 //           (what lies on each board cell of a plate challenge, read
 //           against the generated MemCaps pictures: 0..6 a token's picture,
 //           7 the empty face, 8 a closed plate, -1 nothing steady)
 //
-// Window pixels: the 4:3 part of the client area shows the 1024 x 768
-// design screen of the forms; the board's cells are those of the default
-// skin (top-left corner at design pixel (367.5, 16.5), cells of 80).
+// Window pixels: the 4:3 part of the client area shows a form's design
+// screen (its SCREENWIDTH wide); the board's cells are where the installed
+// skin puts them on the quest form's.
 //
 // A board file has a row of eight cells per line: a colour 0..6, its
 // complement (~colour, negative) for a token with a gem, 100 for steel and
 // 1000 for a cell that shows no token.
-#include "OneGemLeft.h"
 #include "platform/D3DX.h"
-#include "platform/Files.h"
 #include "records/QuestSave.h"
 
 #include <algorithm>
@@ -65,7 +63,6 @@
 
 namespace {
 
-constexpr float kBoardLeft = 367.5f, kBoardTop = 16.5f, kCell = 80.0f;
 constexpr int kColours = 8; // seven colours and steel, in the caps picture's order
 constexpr int kSteel = 100, kEmpty = 1000;
 
@@ -114,7 +111,7 @@ std::vector<Rect> FindControls(const std::string& file, const std::string& wante
             if (--depth == 0 && inElement) {
                 inElement = false;
                 const std::string id = defines.count(elementId) ? defines[elementId] : elementId;
-                if (sized && (byKey ? elementKey == wanted.substr(4) : id == wanted))
+                if (sized && (byKey ? elementKey == wanted.substr(4) : id == wanted || elementId == wanted))
                     found.push_back(Rect{form.x + element.x, form.y + element.y, element.w, element.h});
             }
         } else if (word == "POSITION") {
@@ -133,23 +130,77 @@ std::vector<Rect> FindControls(const std::string& file, const std::string& wante
         } else if (word == "SIZE" && inElement && depth == 1) {
             in >> element.w >> element.h;
             sized = true;
+        } else if (word == "SIZE" && depth == 0 && !inElement) {
+            in >> form.w >> form.h;
         }
     }
+    if (wanted == "form")
+        return {form};
     return found;
+}
+
+// The width of a form's design screen (its SCREENWIDTH); the design screen
+// is 4:3.
+float DesignWidth(const std::string& formFile)
+{
+    std::ifstream in(formFile);
+    std::string word;
+    while (in >> word)
+        if (word == "SCREENWIDTH" && in >> word)
+            return std::max(1.0f, std::strtof(word.c_str(), nullptr));
+    return 1024.0f;
 }
 
 // Design pixels to window pixels of a client area.
 struct Screen {
     float scale, offsetX;
-    Screen(int width, int height)
+    Screen(int width, int height, float designWidth = 1024.0f)
     {
-        const float area = std::min(static_cast<float>(width), std::floor(height * 1024.0f / 768.0f + 0.5f));
-        scale = area / 1024.0f;
+        const float area =
+            std::min(static_cast<float>(width), std::floor(height * designWidth / (designWidth * 0.75f) + 0.5f));
+        scale = area / designWidth;
         offsetX = std::floor((static_cast<float>(width) - area) / 2.0f);
     }
     int X(float designX) const { return static_cast<int>(std::lround(offsetX + designX * scale)); }
     int Y(float designY) const { return static_cast<int>(std::lround(designY * scale)); }
 };
+
+// The board as the installed skin places it ("Coord" and "CellSize" of its
+// [FieldQuest]) on the quest form's design screen, in window pixels.
+struct BoardView {
+    Screen screen{640, 480};
+    float left = 0, top = 0, cell = 0; // design pixels
+    int CentreX(float column) const { return screen.X(left + (column + 0.5f) * cell); }
+    int CentreY(float row) const { return screen.Y(top + (row + 0.5f) * cell); }
+};
+
+bool LoadBoardView(const std::string& data, int width, int height, BoardView* view)
+{
+    std::ifstream in(data + "/Config/Skin.cfg");
+    std::string line;
+    bool inField = false, placed = false, sized = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line[0] == '[') {
+            inField = line.rfind("[FieldQuest]", 0) == 0;
+            continue;
+        }
+        if (!inField)
+            continue;
+        std::istringstream value(line.substr(line.find('=') + 1));
+        if (line.rfind("Coord=", 0) == 0)
+            placed = static_cast<bool>(value >> view->left >> view->top);
+        else if (line.rfind("CellSize=", 0) == 0)
+            sized = static_cast<bool>(value >> view->cell) && view->cell > 0;
+    }
+    if (!placed || !sized) {
+        std::cerr << "no board in " << data << "/Config/Skin.cfg\n";
+        return false;
+    }
+    view->screen = Screen(width, height, DesignWidth(data + "/Forms/Quest.qof"));
+    return true;
+}
 
 bool Load(const std::string& file, d3d::DecodedImage* image)
 {
@@ -237,22 +288,23 @@ int GemCount(const d3d::DecodedImage& image, int cx, int cy, int cell)
     return n;
 }
 
-int Board(const std::string& shot, const std::string& caps, int width, int height)
+int Board(const std::string& shot, const std::string& data, int width, int height)
 {
     d3d::DecodedImage screen, atlas;
-    if (!Load(shot, &screen) || !Load(caps, &atlas))
+    BoardView view;
+    if (!Load(shot, &screen) || !Load(data + "/Gfx/Caps.png", &atlas) ||
+        !LoadBoardView(data, width, height, &view))
         return 1;
     const int cellSide = static_cast<int>(atlas.width / 4);
     std::array<Mean, kColours> references;
     for (int c = 0; c < kColours; ++c)
         references[static_cast<size_t>(c)] = MeanColour(atlas, (c % 4) * cellSide + cellSide / 2,
                                                         (c / 4) * cellSide + cellSide / 2, cellSide * 2 / 5);
-    const Screen s(width, height);
-    const int cell = static_cast<int>(kCell * s.scale);
+    const int cell = static_cast<int>(view.cell * view.screen.scale);
     const int side = std::max(6, cell * 2 / 5);
     for (int row = 0; row < 8; ++row) {
         for (int column = 0; column < 8; ++column) {
-            const int cx = s.X(kBoardLeft + (column + 0.5f) * kCell), cy = s.Y(kBoardTop + (row + 0.5f) * kCell);
+            const int cx = view.CentreX(static_cast<float>(column)), cy = view.CentreY(static_cast<float>(row));
             // Each pixel of the token's middle votes for the nearest of the
             // colours or of the board behind it (taken at the cell's corner);
             // a gem's stone does not vote (it is pale enough to pass for
@@ -387,17 +439,6 @@ int SaveBonuses(const std::string& file)
     return 0;
 }
 
-// A player whose quest resumes `level` in play one swap before its end;
-// the swap goes to the standard output.
-int Player(const std::string& folder, int level, int stars)
-{
-    using namespace one_gem_left;
-    if (!WritePlayer(folder, folder.substr(folder.find_last_of("/\\") + 1), level, stars))
-        return 1;
-    std::printf("%d %d %d %d\n", kFromColumn, kFromRow, kToColumn, kToRow);
-    return 0;
-}
-
 // The stars of the Accuracy challenge: their pink glow, lit over the board,
 // in blobs the size of a star (the sparkles of their trails are far
 // smaller); the centre of each, biggest first.
@@ -479,13 +520,14 @@ double Difference(const TileLook& a, const TileLook& b)
 // left to right: kinds 0..6 the tokens and 7 the empty face open in their
 // third frame, 8 the plate closed in its first. A cell shows the kind it
 // looks most like, or nothing when it is like none (empty, or turning).
-int Plates(const std::string& shot, const std::string& gfx, int width, int height)
+int Plates(const std::string& shot, const std::string& data, int width, int height)
 {
     d3d::DecodedImage screen, atlases[3];
-    if (!Load(shot, &screen))
+    BoardView view;
+    if (!Load(shot, &screen) || !LoadBoardView(data, width, height, &view))
         return 1;
     for (int a = 0; a < 3; ++a)
-        if (!Load(gfx + "/MemCaps" + std::to_string(a + 1) + ".tga", &atlases[a]))
+        if (!Load(data + "/Gfx/MemCaps" + std::to_string(a + 1) + ".tga", &atlases[a]))
             return 1;
     constexpr int kKinds = 9, kPlateKind = 8, kAtlasCell = 128;
     std::array<TileLook, kKinds> references;
@@ -495,13 +537,12 @@ int Plates(const std::string& shot, const std::string& gfx, int width, int heigh
         references[static_cast<size_t>(k)] = LookAt(atlas, column * kAtlasCell + kAtlasCell / 2.0f,
                                                     row * kAtlasCell + kAtlasCell / 2.0f, kAtlasCell);
     }
-    const Screen s(width, height);
-    // A plate's square is 84 units a side, a little more than a cell.
-    const float side = 84.0f * s.scale;
+    // A plate's square is a little more than a cell (84 units to 80).
+    const float side = view.cell * 1.05f * view.screen.scale;
     for (int row = 0; row < 8; ++row) {
         for (int column = 0; column < 8; ++column) {
-            const TileLook look = LookAt(screen, static_cast<float>(s.X(kBoardLeft + (column + 0.5f) * kCell)),
-                                         static_cast<float>(s.Y(kBoardTop + (row + 0.5f) * kCell)), side);
+            const TileLook look = LookAt(screen, static_cast<float>(view.CentreX(static_cast<float>(column))),
+                                         static_cast<float>(view.CentreY(static_cast<float>(row))), side);
             int best = -1;
             double nearest = 55.0; // a mean difference of more is no tile
             for (int k = 0; k < kKinds; ++k) {
@@ -546,6 +587,22 @@ int SameBoard(const std::string& boardFile, const std::string& saveFile)
     return differ == 0 ? 0 : 1;
 }
 
+// The share of the pixels of a rectangle that two pictures show otherwise
+// (1 when their sizes differ).
+double DifferingShare(const d3d::DecodedImage& a, const d3d::DecodedImage& b, int x0, int y0, int w, int h)
+{
+    if (a.width != b.width || a.height != b.height)
+        return 1.0;
+    long differ = 0, all = 0;
+    for (int y = std::max(0, y0); y < std::min(y0 + h, static_cast<int>(a.height)); ++y)
+        for (int x = std::max(0, x0); x < std::min(x0 + w, static_cast<int>(a.width)); ++x) {
+            const size_t i = static_cast<size_t>(y) * a.width + static_cast<size_t>(x);
+            differ += a.pixels[i] != b.pixels[i] ? 1 : 0;
+            ++all;
+        }
+    return all > 0 ? static_cast<double>(differ) / static_cast<double>(all) : 0.0;
+}
+
 // Whether two pictures are the same in a rectangle.
 bool SameRegion(const d3d::DecodedImage& a, const d3d::DecodedImage& b, int x0, int y0, int w, int h)
 {
@@ -558,60 +615,6 @@ bool SameRegion(const d3d::DecodedImage& a, const d3d::DecodedImage& b, int x0, 
                 return false;
         }
     return true;
-}
-
-// Level 3 of a quest that won levels 1 and 2 and bought nothing: a board of
-// five colours with one move only, whose run strikes the last gem (the blue
-// token at column 2, row 3), and the shop's items as the two shop visits
-// before it left them (the gems item and TNT from level 2, the level time
-// and Solidarity from level 3: offered, nothing bought).
-int WriteShopPlayer(const std::string& players, const std::string& name, float seconds, bool withCheckpoint)
-{
-    static const int kBoard[8][8] = {
-        {0, 3, 1, 3, 2, 0, 0, 4}, {1, 0, 1, 2, 1, 3, 4, 1}, {4, 3, 3, 0, 4, 2, 1, 3}, {0, 4, 3, 1, 3, 1, 3, 0},
-        {2, 2, 1, 4, 3, 2, 4, 0}, {2, 0, 3, 0, 1, 0, 2, 3}, {3, 0, 1, 2, 4, 3, 0, 1}, {3, 1, 2, 0, 3, 2, 4, 3},
-    };
-    constexpr int kGemColumn = 2, kGemRow = 3;
-    const std::string folder = players + "/" + name;
-    if (!plat::CreateDirectory(folder) && !plat::DirectoryExists(folder))
-        return 1;
-    // The lessons of the first levels and of the shop are behind the player.
-    std::ofstream settings(folder + "/Settings.ini");
-    settings << "[Main]\nVeteran=0\nSingleTutorial=1\nQuestTutorial=1\n[QuestTut]\n"
-                "Base=1\nGem=1\nWrong=1\nTimer=1\nSandbox=1\nBonus=1\nTotem=0\nLock=0\nSteel=0\nShop=1\n";
-    if (!settings)
-        return 1;
-    CQuestSave save;
-    save.state = CQuestSave::kStored;
-    save.questGuid[0] = 7;
-    save.resumeKind = CQuestSave::kResumeInPlay;
-    save.level = 3;
-    save.lives = 2;
-    save.timeLeft = seconds;
-    save.nextTimeWarning = 30.0f;
-    save.gemsLeft = 1;
-    save.gemGoal = 0;
-    save.SizeGrids();
-    for (int r = 0; r < 8; ++r)
-        for (int c = 0; c < 8; ++c)
-            save.SetCell(CQuestSave::TokenCodes, r, c,
-                         r == kGemRow && c == kGemColumn ? ~kBoard[r][c] : kBoard[r][c] + 1);
-    const int32_t items[16] = {-1, -1, -1, -1, -1, -1, 0, 0, 0, -1, 0, -1, -1, -1, 0, -1};
-    std::copy(std::begin(items), std::end(items), save.itemLevels);
-    save.stars = 2;
-    save.stats.tables[1].Add(12000, StatScore);
-    if (save.Save(folder + "/Quest.sav") != 1)
-        return 1;
-    if (withCheckpoint) {
-        CQuestSave shop = save;
-        shop.resumeKind = CQuestSave::kResumeInShop;
-        shop.level = 2;
-        shop.ClearGrids();
-        if (shop.Save(folder + "/QuestAS1.sav") != 1)
-            return 1;
-    }
-    std::printf("2 4 2 5\n");
-    return 0;
 }
 
 // The pixels of a Golden Star's gold in a rectangle: bright, warm and
@@ -646,7 +649,7 @@ int main(int argc, char** argv)
             std::cerr << "no control " << a[2] << " in " << a[1] << "\n";
             return 1;
         }
-        const Screen s(std::atoi(a[3].c_str()), std::atoi(a[4].c_str()));
+        const Screen s(std::atoi(a[3].c_str()), std::atoi(a[4].c_str()), DesignWidth(a[1]));
         const Rect& r = found[n];
         if (a[0] == "rect")
             std::printf("%d %d %d %d\n", s.X(r.x), s.Y(r.y), s.X(r.x + r.w) - s.X(r.x), s.Y(r.y + r.h) - s.Y(r.y));
@@ -663,6 +666,15 @@ int main(int argc, char** argv)
         return first.pixels != second.pixels ? 0 : 1;
     if (a.size() == 5 && a[0] == "board")
         return Board(a[1], a[2], std::atoi(a[3].c_str()), std::atoi(a[4].c_str()));
+    if (a.size() == 4 && a[0] == "geometry") {
+        BoardView view;
+        if (!LoadBoardView(a[1], std::atoi(a[2].c_str()), std::atoi(a[3].c_str()), &view))
+            return 1;
+        const Screen& s = view.screen;
+        std::printf("%g %g %g\n", static_cast<double>(s.offsetX + view.left * s.scale),
+                    static_cast<double>(view.top * s.scale), static_cast<double>(view.cell * s.scale));
+        return 0;
+    }
     if (a.size() == 2 && a[0] == "moves")
         return Moves(a[1]);
     if (a.size() == 2 && a[0] == "savegrid")
@@ -685,9 +697,6 @@ int main(int argc, char** argv)
                                        std::atoi(a[4].c_str()), std::atoi(a[5].c_str())));
         return 0;
     }
-    if ((a.size() == 3 || a.size() == 4) && a[0] == "shopplayer")
-        return WriteShopPlayer(a[1], a[2], a.size() == 4 ? std::strtof(a[3].c_str(), nullptr) : 180.0f,
-                               a.size() == 4);
     if (a.size() == 2 && a[0] == "saveshop") {
         CQuestSave save;
         if (!save.Load(a[1]))
@@ -709,16 +718,21 @@ int main(int argc, char** argv)
         return Plates(a[1], a[2], std::atoi(a[3].c_str()), std::atoi(a[4].c_str()));
     if (a.size() == 2 && a[0] == "stars")
         return Stars(a[1]);
-    if (a.size() == 4 && a[0] == "player")
-        return Player(a[1], std::atoi(a[2].c_str()), std::atoi(a[3].c_str()));
+    if ((a.size() == 7 || a.size() == 8) && a[0] == "alike" && Load(a[1], &first) && Load(a[2], &second))
+        return DifferingShare(first, second, std::atoi(a[3].c_str()), std::atoi(a[4].c_str()),
+                              std::atoi(a[5].c_str()), std::atoi(a[6].c_str())) *
+                           100.0 <=
+                       (a.size() == 8 ? std::strtod(a[7].c_str(), nullptr) : 1.0)
+                   ? 0
+                   : 1;
     if (a.size() == 7 && a[0] == "same" && Load(a[1], &first) && Load(a[2], &second))
         return SameRegion(first, second, std::atoi(a[3].c_str()), std::atoi(a[4].c_str()), std::atoi(a[5].c_str()),
                           std::atoi(a[6].c_str()))
                    ? 0
                    : 1;
-    std::cerr
-        << "usage: e2e_eye "
-           "control|colours|differ|board|moves|savegrid|savebonuses|sameboard|savelevel|player|same|mean|stars|"
-           "plates|gold|shopplayer|saveshop ...\n";
+    std::cerr << "usage: e2e_eye "
+                 "control|rect|geometry|colours|differ|board|moves|savegrid|savebonuses|sameboard|savelevel|same|"
+                 "alike|mean|"
+                 "stars|plates|gold|saveshop ...\n";
     return 2;
 }

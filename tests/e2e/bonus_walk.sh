@@ -1,87 +1,57 @@
 #!/usr/bin/env bash
-# Under Xvfb, by the mouse only: for each bonus kind a quest saved in the
-# middle of a level holds the bonus at level 3 on a token that one known
+# Under Xvfb, by the mouse only: for each bonus kind ($3 .. : tnt, flash,
+# time, adviser, score, solidarity; all of them by default) a quest saved in
+# the middle of a level holds the bonus at level 3 on a token that one known
 # swap strikes. The game is started, Continue clicked and the swap dragged;
 # screenshots of the board at rest, 0.2 s after the bonus fires and 1.5 s
-# after stay in the shots folder as <kind>-rest, -fired and -after. The
-# fired shot must show the bonus at work where it acts, and the quest the
-# window's close button saves must hold what the bonus gave.
+# after stay in the shots folder as <kind>-rest, -fired and -after: the game
+# is held at those moments of its own clock, so they are the same on any
+# machine. The fired shot must show the bonus at work where it acts, and the
+# quest the window's close button saves must hold what the bonus gave.
 source "$(dirname "$0")/lib.sh"
-unset SDL_VIDEODRIVER
-SHOTS=$2/bonuses
-EYE=$3
-FIXTURES=$4
-rm -rf "$SHOTS" && mkdir -p "$SHOTS"
+start_display
+fresh_shots "$2"
+shift 2
 
 make_install
-printf 'Bonus Walk\n' > "$INSTALL/appname.txt"
-PLAYER=$USER_DIR/Players/Bonny
+title_window 'Bonus Walk'
+board_geometry
+PLAYER=$PLAYERS/Bonny
 
-# Board cells in window pixels: the skin puts the board's corner at design
-# pixel (367.5, 16.5) with cells of 80; the window shows the design screen
-# at 0.625.
-cell_at() { awk -v c="$1" -v r="$2" 'BEGIN { printf "%d %d", (367.5 + (c + 0.5) * 80) * 0.625, (16.5 + (r + 0.5) * 80) * 0.625 }'; }
-# The middle of a cell, a little inside its token: x y w h.
-cell_rect() { awk -v c="$1" -v r="$2" 'BEGIN { printf "%d %d 26 26", (367.5 + (c + 0.5) * 80) * 0.625 - 13, (16.5 + (r + 0.5) * 80) * 0.625 - 13 }'; }
-# Whether screenshot $2 shows something else than $1 in the rectangle $3..$6.
-changed() { ! "$EYE" same "$1" "$2" "$3" "$4" "$5" "$6"; }
+# Whether screenshot $2 shows something else than $1 in "x y w h" ($3..$6).
+changed() { ! same_in "$@"; }
 cell_changed() {
   # shellcheck disable=SC2046
   changed "$1" "$2" $(cell_rect "$3" "$4")
 }
 control_changed() {
   # shellcheck disable=SC2046
-  changed "$1" "$2" $("$EYE" rect "$INSTALL/Data/Forms/Quest.qof" "$3" $CLIENT_W $CLIENT_H)
+  changed "$1" "$2" $(rect Quest "$3")
 }
 
 # The known swap: the white token of cell (4, 4) dragged onto (4, 3) lines
 # up three whites in row 3, the bonus's token (3, 3) among them. The game
 # reads the pointer once a frame: each step waits a few frames. The swap
-# starts as the pointer reaches (4, 3).
+# starts as the pointer reaches (4, 3), in the frame after SWAP_FRAME; the
+# game is held there.
 drag_the_swap() {
-  local from to halfway
-  from=$(cell_at 4 4)
-  to=$(cell_at 4 3)
-  halfway=$(awk 'BEGIN { printf "%d %d", (367.5 + 4.5 * 80) * 0.625, (16.5 + 4 * 80) * 0.625 }')
-  # shellcheck disable=SC2086
-  xdotool mousemove --window "$window" $from
-  sleep 0.1
+  # shellcheck disable=SC2046
+  xdotool mousemove --window "$window" $(cell_at 4 4)
+  wait_frames 3
   xdotool mousedown 1
-  sleep 0.15
-  # shellcheck disable=SC2086
-  xdotool mousemove --window "$window" $halfway
-  sleep 0.1
-  # shellcheck disable=SC2086
-  xdotool mousemove --window "$window" $to
-  SWAPPED_AT=$(date +%s.%N)
-  sleep 0.2
+  wait_frames 3
+  # shellcheck disable=SC2046
+  xdotool mousemove --window "$window" $(cell_at 4 3.5)
+  wait_frames 3
+  hold
+  # shellcheck disable=SC2046
+  xdotool mousemove --window "$window" $(cell_at 4 3)
+  SWAP_FRAME=$(frames_shown)
+  let_go_until $((SWAP_FRAME + $(frames_in 0.2)))
   xdotool mouseup 1
 }
-# Sleeps until $1 seconds after the swap started.
-sleep_until() { sleep "$(awk -v t0="$SWAPPED_AT" -v now="$(date +%s.%N)" -v d="$1" 'BEGIN { w = t0 + d - now; print (w > 0 ? w : 0) }')"; }
-
-# The window's buttons come under the pointer at the top: the quit button
-# is clicked once it shows (a loaded machine may take a few frames), and
-# the game is given time to keep the quest and end.
-close_by_the_window_button() {
-  local button
-  button=$("$EYE" rect "$INSTALL/Data/Forms/WinBox.qof" 280 $CLIENT_W $CLIENT_H) || fail "no quit button in WinBox.qof"
-  import -window "$window" "$WORK/top-before.png" || fail "no screenshot"
-  xdotool mousemove --window "$window" 600 4
-  for _ in $(seq 1 40); do
-    sleep 0.25
-    import -window "$window" "$WORK/top.png" || fail "no screenshot"
-    # shellcheck disable=SC2086
-    changed "$WORK/top-before.png" "$WORK/top.png" $button && break
-  done
-  # shellcheck disable=SC2086
-  changed "$WORK/top-before.png" "$WORK/top.png" $button || fail "the window's buttons do not show ($name)"
-  click_control WinBox 280
-  for _ in $(seq 1 200); do
-    kill -0 "$GAME_PID" 2>/dev/null || return 0
-    sleep 0.1
-  done
-}
+# Holds the game $1 seconds of its time after the swap started.
+hold_at_swap_plus() { let_go_until $((SWAP_FRAME + $(frames_in "$1"))); }
 
 # Where each kind acts, in its fired shot (or, for those that fly to the
 # HUD first, in the shot after), and what the saved quest holds of it.
@@ -103,7 +73,7 @@ check_time() {
   # The clock's twirl leaves its cell for the time gauge, whose hand
   # goes back: the level gets 25 seconds more (the save, taken just before
   # the close, holds more than 15 beyond the 200 the quest had at Continue,
-  # less the seconds since).
+  # less the game's seconds since).
   cell_changed "$rest" "$fired" 3 3 || fail "the clock does not fire"
   control_changed "$rest" "$after" key:5 || fail "the time gauge's hand does not move"
   awk -v t="$(echo "$save" | cut -d' ' -f5)" -v e="$played" 'BEGIN { exit !(t > 200 - e + 15) }' ||
@@ -119,7 +89,8 @@ check_adviser() {
 check_score() {
   # The equation's popup over the strike; the strike's 150 points ten times.
   # shellcheck disable=SC2046
-  changed "$rest" "$fired" $(awk 'BEGIN { printf "%d %d 100 40", (367.5 + 3 * 80) * 0.625 - 50, (16.5 + 3.5 * 80) * 0.625 - 20 }') ||
+  changed "$rest" "$fired" $(awk -v x="$BOARD_X" -v y="$BOARD_Y" -v s="$CELL" \
+    'BEGIN { printf "%d %d 100 40", x + 3 * s - 50, y + 3.5 * s - 20 }') ||
     fail "no popup over the strike"
   [ "$(echo "$save" | cut -d' ' -f3)" -ge 1500 ] || fail "the score bonus did not multiply the points: $save"
 }
@@ -132,58 +103,41 @@ check_solidarity() {
   done
 }
 
-# ---- A first start makes the player ----
-start_game
-wait_for_init
-find_window 'Bonus Walk'
-sleep 7
-xdotool key --window "$window" BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
-xdotool type --window "$window" --delay 60 'Bonny'
-xdotool key --window "$window" Return
-sleep 1.5
-click_control MainMenu 2
-wait_for_clean_end "Exit in the main menu"
+make_player Bonny
 
 # The kinds' numbers, as the saves keep them.
 declare -A KIND=([tnt]=2 [flash]=3 [time]=4 [adviser]=5 [score]=6 [solidarity]=7)
 
-for name in tnt flash time adviser score solidarity; do
+for name in ${*:-tnt flash time adviser score solidarity}; do
+  [ -n "${KIND[$name]:-}" ] || fail "no bonus $name"
   "$FIXTURES" bonus "$PLAYER" "${KIND[$name]}" 3 || fail "cannot write the $name quest"
   cp "$PLAYER/Quest.sav" "$WORK/fixture.sav"
-  start_game
-  wait_for_init
-  find_window 'Bonus Walk'
-  sleep 7
-  click_control MainMenu 1
-  sleep 2
-  click_control StartQuest 211
-  continued=$(date +%s.%N)
-  sleep 6
+  continue_the_quest
+  continued=$(frames_shown)
+  wait_for_board rest
   grab "$name-rest"
-  "$EYE" board "$SHOTS/$name-rest.png" "$INSTALL/Data/Gfx/Caps.png" $CLIENT_W $CLIENT_H > "$WORK/rest.txt" ||
-    fail "cannot read the board of $name-rest"
+  read_board "$SHOTS/$name-rest.png" "$WORK/rest.txt"
   "$EYE" sameboard "$WORK/rest.txt" "$WORK/fixture.sav" || fail "the $name quest continues on another board"
   # The swap takes 0.4 s and the strike's ray 0.75 s: the bonus fires
   # about 1.15 s after the drag.
   drag_the_swap
-  sleep_until 1.35
+  hold_at_swap_plus 1.35
   grab "$name-fired"
-  sleep_until 2.65
+  hold_at_swap_plus 2.65
   grab "$name-after"
+  let_go
   rest=$SHOTS/$name-rest.png
   fired=$SHOTS/$name-fired.png
   after=$SHOTS/$name-after.png
-  # The quest is kept once the board rests (the strike's points are in);
-  # the window's close button then leaves it.
-  save=""
-  for _ in $(seq 1 40); do
-    save=$("$EYE" savelevel "$PLAYER/Quest.sav") || fail "no save during the $name level"
-    [ "$(echo "$save" | cut -d' ' -f3)" -gt 0 ] && break
-    sleep 0.25
-  done
-  played=$(awk -v t0="$continued" -v now="$(date +%s.%N)" 'BEGIN { printf "%.1f", now - t0 }')
+  # The level stores the quest, which a close then keeps, every 3 seconds
+  # of play while the board rests: once it rests, a store comes within
+  # those seconds, with the strike's points in. Nothing on the screen
+  # shows it.
+  wait_for_board settled
+  play_for 4
   close_by_the_window_button
-  wait_for_clean_end "the window's quit button ($name)"
+  played=$(awk -v f="$continued" -v now="$(frames_shown)" -v step="$FRAME_STEP" \
+    'BEGIN { printf "%.1f", (now - f) * step / 1000 }')
   save=$("$EYE" savelevel "$PLAYER/Quest.sav") || fail "no save after the $name bonus"
   echo "$name: $save"
   "check_$name"

@@ -2,83 +2,63 @@
 # Under Xvfb, by the mouse and the keys only: a first start takes a typed
 # name, then the main menu leads to the options, the players (the new-player
 # row, Escape, a deletion kept), the three help pages, the high scores and
-# the quest's intro story. Every screen is grabbed into the shots folder.
+# the quest's intro story. Every screen is grabbed into the shots folder
+# once it shows steadily.
 source "$(dirname "$0")/lib.sh"
-unset SDL_VIDEODRIVER
-SHOTS=$2/menus
-EYE=$3
-rm -rf "$SHOTS" && mkdir -p "$SHOTS"
+start_display
+fresh_shots "$2"
 
 make_install
-printf 'Menu Walk\n' > "$INSTALL/appname.txt"
-start_game
-wait_for_init
-find_window 'Menu Walk'
-
-sleep 7
+title_window 'Menu Walk'
+start_at_the_name_entry
 grab 01_name_entry
-xdotool key --window "$window" BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
-xdotool type --window "$window" --delay 60 'Walker'
-sleep 0.3
+do_and_wait NewProfile key:1 type_name Walker
 grab 02_name_typed
-xdotool key --window "$window" Return
-sleep 1.5
+do_and_wait MainMenu CMD_QUEST xdotool key --window "$window" Return
 grab 03_main_menu
-[ -d "$USER_DIR/Players/Walker" ] || fail "no player folder for the typed name"
+[ -d "$PLAYERS/Walker" ] || fail "no player folder for the typed name"
 
-click_control MainMenu 3
-sleep 1.5
+do_and_wait Options form click_control MainMenu CMD_OPTIONS
 grab 04_options
-click_control Options 230
-sleep 1.5
+do_and_wait MainMenu CMD_OPTIONS click_control Options CMD_OK
 
-click_control MainMenu 6
-sleep 1.5
+do_and_wait Profiles form click_control MainMenu CMD_PLAYERS
 grab 05_players
-click_control Profiles 185
-sleep 1.5
+do_and_wait NewProfile CMD_CREATE click_control Profiles ROW0
 grab 06_new_player_row
-xdotool key --window "$window" Escape
-sleep 1.5
+do_and_wait Profiles ROW0 xdotool key --window "$window" Escape
 grab 07_players_again
-click_control Profiles 182
-sleep 1
+do_and_wait MsgBox form click_control Profiles CMD_DELETE
 grab 08_delete_question
-click_control MsgBox 201
-sleep 1
-click_control Profiles 180
-sleep 1.5
-[ -d "$USER_DIR/Players/Walker" ] || fail "keeping the player deleted it"
+do_and_wait Profiles form click_control MsgBox 201
+[ -d "$PLAYERS/Walker" ] || fail "keeping the player deleted it"
+do_and_wait MainMenu CMD_PLAYERS click_control Profiles CMD_OK
 
-click_control MainMenu 4
-sleep 1.5
+do_and_wait Help form click_control MainMenu CMD_HELP
 grab 09_help_page_1
-click_control Help 272 0
-sleep 1
+do_and_wait Help form click_control Help CMD_NEXT 0
 grab 10_help_page_2
-click_control Help 272 1
-sleep 1
+do_and_wait Help form click_control Help CMD_NEXT 1
 grab 11_help_page_3
-click_control Help 270
-sleep 1.5
+do_and_wait MainMenu CMD_HELP click_control Help CMD_BACK
 
-click_control MainMenu 5
-sleep 1.5
+do_and_wait HighScores form click_control MainMenu CMD_SCORES
 grab 12_high_scores
-click_control HighScores 250
-sleep 1.5
+do_and_wait MainMenu CMD_SCORES click_control HighScores CMD_BACK
 grab 13_back_in_the_menu
 
-click_control MainMenu 1
-sleep 2
+# The story's pages glitter: a few hundredths of a page change from frame
+# to frame.
+TOLERANCE=5 do_and_wait Intro key:1 click_control MainMenu CMD_QUEST
 grab 14_intro_page_1
 for page in 2 3 4; do
-  xdotool mousemove --window "$window" 320 240 click 1
-  sleep 0.7
+  TOLERANCE=5 do_and_wait Intro key:1 xdotool mousemove --window "$window" 320 240 click 1
   grab "$((13 + page))_intro_page_$page"
 done
 xdotool mousemove --window "$window" 320 240 click 1
-sleep 3
+rest_pointer
+board_geometry
+wait_for_board board
 grab 18_first_level
 grep -q 'Error\|error' "$LOG" && fail "the log reports an error"
 stop_game

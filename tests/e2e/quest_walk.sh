@@ -8,46 +8,17 @@
 # idle play; continued once more, on the same level with the same score.
 # Screenshots of every stage stay in the shots folder.
 source "$(dirname "$0")/lib.sh"
-unset SDL_VIDEODRIVER
-SHOTS=$2/quest
-EYE=$3
-rm -rf "$SHOTS" && mkdir -p "$SHOTS"
+start_display
+fresh_shots "$2"
 
 make_install
-printf 'Quest Walk\n' > "$INSTALL/appname.txt"
-CAPS=$INSTALL/Data/Gfx/Caps.png
-PLAYER=$USER_DIR/Players/Rover
+title_window 'Quest Walk'
+board_geometry
+PLAYER=$PLAYERS/Rover
 
-# The centre of board cell (column, row) in window pixels: the skin puts the
-# board's corner at design pixel (367.5, 16.5) with cells of 80.
-cell_at() { awk -v c="$1" -v r="$2" 'BEGIN { printf "%d %d", (367.5 + (c + 0.5) * 80) * 0.625, (16.5 + (r + 0.5) * 80) * 0.625 }'; }
-click_cell() {
-  # shellcheck disable=SC2046
-  xdotool mousemove --window "$window" $(cell_at "$1" "$2") click 1
-}
-# The board as the screenshot $1 shows it, into $2.
-read_board() { "$EYE" board "$1" "$CAPS" $CLIENT_W $CLIENT_H > "$2" || fail "cannot read the board from $1"; }
-snap() { import -window "$window" "$WORK/$1.png" || fail "no screenshot"; }
-# The board once it stands still (two reads alike): $WORK/$1.png and .txt.
-steady_board() {
-  local last=""
-  for _ in $(seq 1 12); do
-    snap "$1" && read_board "$WORK/$1.png" "$WORK/$1.txt"
-    [ "$(cat "$WORK/$1.txt")" = "$last" ] && return 0
-    last=$(cat "$WORK/$1.txt")
-    sleep 0.25
-  done
-}
-# How many cells read differently in the board files $1 and $2.
-cells_changed() { paste -d' ' "$1" "$2" | awk '{ for (i = 1; i <= NF / 2; i++) n += $i != $(i + NF / 2) } END { print n + 0 }'; }
-# Whether the board file $1 shows the board: most cells read as a token.
-board_shown() { [ "$(tr ' ' '\n' < "$1" | awk '$1 < 100' | wc -l)" -ge 48 ]; }
 # Whether the HUD's menu button looks as it does in play (screenshot $2)
 # in screenshot $1: the results cover the board only, the trophies more.
-hud_shown() {
-  # shellcheck disable=SC2046
-  "$EYE" same "$1" "$2" $("$EYE" rect "$INSTALL/Data/Forms/Quest.qof" 11 $CLIENT_W $CLIENT_H)
-}
+hud_shown() { same_at "$1" "$2" Quest CMD_MENU; }
 
 # One move as a player makes it on the still board in $WORK/now: the swaps
 # that make a run, those that strike gems first; a swap the board refuses
@@ -61,139 +32,185 @@ play_move() {
   while read -r c1 r1 c2 r2; do
     tried=$((tried + 1))
     [ $tried -gt 6 ] && return 1
-    click_cell "$c1" "$r1"
-    sleep 0.15
-    click_cell "$c2" "$r2"
-    sleep 0.6
-    steady_board now
+    click_swap "$c1" "$r1" "$c2" "$r2"
+    wait_frames 30
+    wait_until 120 "board at rest after a swap" board_at_rest now
     [ "$(cells_changed "$WORK/before.txt" "$WORK/now.txt")" -ge 3 ] && return 0
   done < "$WORK/moves.txt"
   return 1
 }
+# The window looks alike frames apart (sparkles and glows aside): what
+# comes over the board has come in full. The look is in steady_b.
+window_steady() {
+  snap steady_a
+  wait_frames 4
+  snap steady_b
+  "$EYE" alike "$WORK/steady_a.png" "$WORK/steady_b.png" 0 0 $CLIENT_W $CLIENT_H 3
+}
+# The results' panel is plain navy below its lines of figures, where the
+# board, veiled or not, is mostly tokens.
+results_shown() { "$EYE" mean "$1" 270 260 320 120 | awk '{ exit !($3 - $1 > 25) }'; }
 # Plays the level on screen until its results come over the board. A
 # trophy won in play comes over everything: it is seen (screenshot $1, the
 # first time) and closed.
 play_level() {
   local shot=$1 seen=""
-  steady_board now
+  wait_until 120 "board at rest" board_at_rest now
   cp "$WORK/now.png" "$WORK/play.png"
   for _ in $(seq 1 150); do
     if ! board_shown "$WORK/now.txt"; then
-      hud_shown "$WORK/now.png" "$WORK/play.png" && return 0
+      # Something covers the board: once it has come in full, the HUD
+      # beside it tells the trophies' dialog, which covers the HUD too,
+      # from the results and from the note a first refused swap brings. A
+      # press on the board closes the note once it has held presses off
+      # for 1.5 s.
+      wait_until 120 "the window steady" window_steady
+      if hud_shown "$WORK/steady_b.png" "$WORK/play.png"; then
+        results_shown "$WORK/steady_b.png" && return 0
+        play_for 2
+        click_cell 3 3
+        rest_pointer
+        wait_frames 30
+        wait_until 120 "board at rest" board_at_rest now
+        continue
+      fi
       [ -n "$seen" ] || grab "$shot"
       seen=yes
-      click_control Trophies 159
-      sleep 1.5
-      steady_board now
+      click_control Trophies CMD_CONTINUE
+      rest_pointer
+      wait_frames 30
+      wait_until 120 "board at rest" board_at_rest now
       continue
     fi
     cp "$WORK/now.png" "$WORK/play.png"
-    play_move || { sleep 0.5; steady_board now; }
+    play_move || { wait_frames 30; wait_until 120 "board at rest" board_at_rest now; }
   done
   fail "the level was not won"
 }
+# The lesson's panel lies over the board: cells of level 1, which has no
+# steel, read as steel or as no token under it.
+lesson_shown() {
+  board_at_rest lesson && [ "$(tr ' ' '\n' < "$WORK/lesson.txt" | awk '$1 >= 100' | wc -l)" -ge 4 ]
+}
 
-# A later start, past the splash, at the quest's menu (continue or anew).
-start_at_the_quest_menu() {
-  start_game
-  wait_for_init
-  find_window 'Quest Walk'
-  sleep 7
-  click_control MainMenu 1
-  sleep 2
+# "Done" in the shop, until it asks (a lesson over the shop keeps the
+# click from it until it goes).
+done_asks() {
+  click_control Shop CMD_DONE
+  rest_pointer
+  wait_frames 30
+  steady_button MsgBox CMD_YES
 }
 
 # ---- First start: name, quest, intro, lesson, the level won ----
-start_game
-wait_for_init
-find_window 'Quest Walk'
-sleep 7
+start_at_the_name_entry
 grab 01_name_entry
-xdotool key --window "$window" BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
-xdotool type --window "$window" --delay 60 'Rover'
-xdotool key --window "$window" Return
-sleep 1.5
+type_name Rover
+do_and_wait MainMenu CMD_QUEST xdotool key --window "$window" Return
 grab 02_main_menu
-click_control MainMenu 1
-sleep 2
+# The story's pages glitter: a few hundredths of a page change from frame
+# to frame.
+TOLERANCE=5 do_and_wait Intro key:1 click_control MainMenu CMD_QUEST
 grab 03_intro
 # A click turns each of the intro's pages once its fade has ended.
-for _ in $(seq 1 12); do
+intro_over() {
   xdotool mousemove --window "$window" 320 240 click 1
-  sleep 0.7
+  rest_pointer
+  wait_frames 30
   snap intro && read_board "$WORK/intro.png" "$WORK/intro.txt"
-  board_shown "$WORK/intro.txt" && break
-done
-sleep 5
+  board_shown "$WORK/intro.txt"
+}
+wait_until 300 "first level after the intro" intro_over
+wait_until 120 "lesson's panel over the board" lesson_shown
 grab 04_level_1_lesson
 # The lesson: this token, onto its neighbour, until the board takes it.
-steady_board now
-for _ in 1 2 3 4 5; do
+# The first time, the lesson's hand is seen moving on to the neighbour
+# once the token is picked.
+wait_until 120 "board at rest" board_at_rest now
+swap_made() {
+  wait_frames 30
+  wait_until 120 "board at rest after the lesson's swap" board_at_rest now
+  [ "$(cells_changed "$WORK/before.txt" "$WORK/now.txt")" -ge 3 ]
+}
+lesson_swap_taken() {
   cp "$WORK/now.txt" "$WORK/before.txt"
-  click_cell 4 4
-  sleep 0.3
-  click_cell 3 4
-  sleep 0.6
-  steady_board now
-  [ "$(cells_changed "$WORK/before.txt" "$WORK/now.txt")" -ge 3 ] && break
-done
-sleep 1.4
+  click_swap 4 4 3 4
+  swap_made
+}
+cp "$WORK/now.txt" "$WORK/before.txt"
+click_cell 4 4
+rest_pointer
+play_for 0.5
+grab_held 04b_lesson_token_picked
+click_cell 3 4
+swap_made || wait_until 300 "lesson's swap taken" lesson_swap_taken
 grab 05_level_1_play
 play_level 05b_trophy_in_play
-sleep 1
+wait_for_control Statistics key:9 "$WORK/play.png"
 grab 06_results_tally
-sleep 8
+wait_for_button Statistics CMD_CONTINUE
 grab 07_results
-click_control Statistics 20
-sleep 2
+# The story's scene comes in place of the HUD; its dust drifts.
+TOLERANCE=5 do_and_wait Quest CMD_MENU click_control Statistics CMD_CONTINUE
 grab 08_level_story
-xdotool mousemove --window "$window" 320 240 click 1
-sleep 2.5
+story_over() {
+  xdotool mousemove --window "$window" 320 240 click 1
+  rest_pointer
+  wait_frames 30
+  steady_button Shop CMD_DONE
+}
+wait_until 300 "shop after the story" story_over
 grab 09_shop
 # The shop's lesson goes with Return; "Done" with the level's star unspent
 # asks first.
 xdotool key --window "$window" Return
-sleep 1
-click_control Shop 31
-sleep 2
-click_control MsgBox 202
-sleep 2.5
+wait_until 120 "Done's question" done_asks
+click_control MsgBox CMD_YES
+rest_pointer
+wait_for_button Map CMD_MENU
 grab 10_map_march
 save=$("$EYE" savelevel "$PLAYER/QuestAS1.sav") || fail "no checkpoint after the shop"
 [ "$(echo "$save" | cut -d' ' -f1-2)" = "1 8" ] || fail "the checkpoint is not the shop's after level 1: $save"
-click_control Map 151
-sleep 3
+click_control Map CMD_MENU
+rest_pointer
+wait_for_button MainMenu CMD_QUEST
 grab 11_back_in_the_menu
-click_control MainMenu 2
+click_control MainMenu CMD_EXIT
 wait_for_clean_end "Exit in the main menu"
 
 # ---- Continued: shop, map, the second level, a pause, closed by the window ----
-start_at_the_quest_menu
+start_at_the_menu
+do_and_wait StartQuest CMD_CONTINUE click_control MainMenu CMD_QUEST
 grab 12_continue_screen
-click_control StartQuest 211
-sleep 4
+click_control StartQuest CMD_CONTINUE
+rest_pointer
+wait_for_button Shop CMD_DONE
 grab 13_shop_again
-click_control Shop 31
-sleep 2
-click_control MsgBox 202
-sleep 3
+wait_until 120 "Done's question" done_asks
+click_control MsgBox CMD_YES
+rest_pointer
+wait_for_button Map CMD_PLAY
 grab 14_map_again
-click_control Map 150
-sleep 5
+click_control Map CMD_PLAY
+rest_pointer
+wait_for_board level
 grab 15_level_2
-sleep 1
-xdotool key --window "$window" Escape
-sleep 1
+do_and_wait GameMenu CMD_RESUME xdotool key --window "$window" Escape
 grab 16_paused
 xdotool key --window "$window" Escape
-sleep 4.5
+rest_pointer
+# Idle play: the level stores the quest, which a close then keeps, every 3
+# seconds of play while the board rests (nothing on the screen shows it).
+wait_for_board idle
+play_for 4
 grab 17_idle_before_closing
 read_board "$SHOTS/17_idle_before_closing.png" "$WORK/closing.txt"
 # The window's buttons come under the pointer at the top.
+snap top_before
 xdotool mousemove --window "$window" 600 4
-sleep 0.5
+wait_until 60 "quit button at the window's top" window_buttons_shown
 grab 18_window_buttons
-click_control WinBox 280
+click_control WinBox CMD_QUIT
 wait_for_clean_end "the window's quit button"
 save=$("$EYE" savelevel "$PLAYER/Quest.sav") || fail "no save after closing"
 [ "$(echo "$save" | cut -d' ' -f1-2)" = "2 1" ] || fail "the save is not level 2 in play: $save"
@@ -204,13 +221,10 @@ cp "$PLAYER/Quest.sav" "$WORK/Quest.sav"
   fail "the board read from the screen is not the saved one: $(paste -d'|' "$WORK/closing.txt" "$WORK/saved.txt")"
 
 # ---- Continued again: the same level, score and board ----
-start_at_the_quest_menu
-click_control StartQuest 211
-sleep 6
+continue_the_quest
+wait_for_board resumed
 grab 19_level_2_resumed
-# shellcheck disable=SC2046
-"$EYE" same "$SHOTS/17_idle_before_closing.png" "$SHOTS/19_level_2_resumed.png" \
-  $("$EYE" rect "$INSTALL/Data/Forms/Quest.qof" key:6 $CLIENT_W $CLIENT_H) ||
+same_at "$SHOTS/17_idle_before_closing.png" "$SHOTS/19_level_2_resumed.png" Quest key:6 ||
   fail "the resumed level shows another score"
 read_board "$SHOTS/19_level_2_resumed.png" "$WORK/resumed.txt"
 "$EYE" sameboard "$WORK/resumed.txt" "$WORK/Quest.sav" || fail "the resumed board is not the saved one"

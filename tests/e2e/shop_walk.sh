@@ -9,194 +9,160 @@
 # starts with the bought time, and the quest is left from the pause menu.
 # The screenshots stay in the shots folder.
 source "$(dirname "$0")/lib.sh"
-unset SDL_VIDEODRIVER
-SHOTS=$2/shop
-EYE=$3
-rm -rf "$SHOTS" && mkdir -p "$SHOTS"
+start_display
+fresh_shots "$2"
 
 make_install
-printf 'Shop Walk\n' > "$INSTALL/appname.txt"
+title_window 'Shop Walk'
 # The installation's own data, with stubs that crack six seconds after the
 # shop has opened (not 0.4): a screenshot can catch the shop open before.
-rm "$INSTALL/Data"
-cp -rs "$(cd "$GAME_DIR" && pwd)/Data" "$INSTALL/Data"
+own_data
 rm "$INSTALL/Data/Config/Skin.cfg"
 sed 's/^StubT=.*/StubT=6/' "$GAME_DIR/Data/Config/Skin.cfg" > "$INSTALL/Data/Config/Skin.cfg"
-PLAYERS=$USER_DIR/Players
+board_geometry
 PLAYER=$PLAYERS/Shopper
-mkdir -p "$PLAYERS"
+mkdir -p "$PLAYER"
 
-cell_at() { awk -v c="$1" -v r="$2" 'BEGIN { printf "%d %d", (367.5 + (c + 0.5) * 80) * 0.625, (16.5 + (r + 0.5) * 80) * 0.625 }'; }
-click_cell() {
-  # shellcheck disable=SC2046
-  xdotool mousemove --window "$window" $(cell_at "$1" "$2") click 1
-}
-rect() { "$EYE" rect "$INSTALL/Data/Forms/$1.qof" "$2" $CLIENT_W $CLIENT_H "${3:-0}"; }
-# shellcheck disable=SC2046
-same_at() { "$EYE" same "$1" "$2" $(rect "$3" "$4"); }
 # The gold inside a control, its own golden frame left out.
 gold_in() {
   local x y w h
   read -r x y w h <<< "$(rect "$2" "$3")"
   "$EYE" gold "$1" $((x + 5)) $((y + 5)) $((w - 10)) $((h - 10))
 }
-snap() { import -window "$window" "$WORK/$1.png" || fail "no screenshot"; }
-# The pointer rests on the shop's title, away from what the shots compare.
-rest_pointer() { xdotool mousemove --window "$window" 320 35; }
 # The HUD's menu button as it looks in play (screenshot $2) in screenshot $1.
-hud_shown() { same_at "$1" "$2" Quest 11; }
-# Waits up to $2 seconds until the HUD leaves the screen: the level is over.
-wait_for_the_hud_to_go() {
-  local play=$1 seconds=$2
-  for _ in $(seq 1 "$seconds"); do
-    sleep 1
-    snap now
-    hud_shown "$WORK/now.png" "$play" || return 0
-  done
-  fail "the level did not end"
-}
-start_at_the_quest() {
-  start_game
-  wait_for_init
-  find_window 'Shop Walk'
-  sleep 7
-  click_control MainMenu 1
-  sleep 2
-  click_control StartQuest 211
-  sleep 5
+hud_shown() { same_at "$1" "$2" Quest CMD_MENU; }
+hud_gone() { snap now && ! hud_shown "$WORK/now.png" "$1"; }
+# Makes a change in the shop ("${@:3}") and grabs the shop as $1 once the
+# stars panel rests, otherwise than before, and the star bar $2 ("-" for
+# none) too: a star flies between them. Item 5's bar never rests: the halo
+# of its new slot pulses.
+shop_change() {
+  local shot=$1 bar=$2
+  shift 2
+  cp "$LAST_SHOT" "$WORK/before_change.png"
+  do_and_wait Shop key:7 "$@"
+  [ "$bar" = - ] || wait_for_control Shop "$bar" "$WORK/before_change.png"
+  grab "$shot"
 }
 
 # ---- The time runs out: back to the shop, drawn as after a won level ----
-"$EYE" shopplayer "$PLAYERS" Shopper 10 > /dev/null || fail "cannot write the player"
-start_at_the_quest
-snap play_before_time_up
-wait_for_the_hud_to_go "$WORK/play_before_time_up.png" 40
-sleep 2.5
-click_control MsgBox 200
-sleep 4
+"$FIXTURES" shopplayer "$PLAYER" 10 > /dev/null || fail "cannot write the player"
+continue_the_quest
+wait_for_board play_before_time_up
+wait_until 120 "end of the level" hud_gone "$WORK/play_before_time_up.png"
+wait_for_button MsgBox CMD_OK
+click_control MsgBox CMD_OK
 rest_pointer
-sleep 0.5
+wait_for_button Shop CMD_DONE
 grab 0_after_time_up
-click_control Shop 30
-sleep 3
-click_control MainMenu 2
+do_and_wait MainMenu CMD_QUEST click_control Shop CMD_MENU
+click_control MainMenu CMD_EXIT
 wait_for_clean_end "Exit after the shop"
 
 # ---- Level 3 won with its last gem ----
-rm -rf "$PLAYER"
-swap=$("$EYE" shopplayer "$PLAYERS" Shopper) || fail "cannot write the player"
-start_at_the_quest
-snap play
+rm -rf "$PLAYER" && mkdir -p "$PLAYER"
+swap=$("$FIXTURES" shopplayer "$PLAYER") || fail "cannot write the player"
+continue_the_quest
+wait_for_board play
 # The swap, once the level has started and takes it: the column it runs in
 # changes.
 read -r c1 r1 c2 r2 <<< "$swap"
-column=$(awk -v c="$c1" 'BEGIN { printf "%d %d %d %d", (367.5 + c * 80) * 0.625, 16.5 * 0.625, 50, 400 }')
-swapped=""
-for _ in 1 2 3 4 5 6; do
-  click_cell "$c1" "$r1"
-  sleep 0.2
-  click_cell "$c2" "$r2"
-  sleep 1.5
+column=$(awk -v c="$c1" -v x="$BOARD_X" -v y="$BOARD_Y" -v s="$CELL" 'BEGIN { printf "%d %d %d %d", x + c * s, y, s, 8 * s }')
+swapped() {
+  click_swap "$c1" "$r1" "$c2" "$r2"
+  wait_frames 60
   snap now
   # shellcheck disable=SC2086
-  "$EYE" same "$WORK/play.png" "$WORK/now.png" $column || { swapped=yes; break; }
-done
-[ -n "$swapped" ] || fail "the swap did not happen"
-# The level ends and its results come over the board; a press ends their
-# tally, Continue leads to the story's page, a click there to the shop.
-sleep 5
-snap results
-for _ in $(seq 1 15); do
-  click_control Statistics 20
-  sleep 1.5
-  snap now
-  # The results' heading (the button itself lights up under the pointer).
-  "$EYE" same "$WORK/results.png" "$WORK/now.png" 300 50 240 35 || break
-done
-snap story
-for _ in $(seq 1 10); do
+  ! same_in "$WORK/play.png" "$WORK/now.png" $column
+}
+wait_until 120 "swap taken" swapped
+# The level ends and its results come over the board; Continue leads to the
+# story's page once the tally has ended, a click there to the shop.
+wait_for_button Statistics CMD_CONTINUE
+click_control Statistics CMD_CONTINUE
+story_over() {
   xdotool mousemove --window "$window" 430 60 click 1
-  sleep 1.5
-  snap now
-  same_at "$WORK/story.png" "$WORK/now.png" Shop 31 || break
-done
-sleep 1
-rest_pointer
+  rest_pointer
+  wait_frames 30
+  steady_button Shop CMD_DONE
+}
+wait_until 300 "shop after the story" story_over
 grab 1_open
 "$EYE" same "$SHOTS/0_after_time_up.png" "$SHOTS/1_open.png" $(rect Shop key:200) &&
   "$EYE" same "$SHOTS/0_after_time_up.png" "$SHOTS/1_open.png" $(rect Shop key:20) ||
   fail "the shop after the time ran out is not drawn as after a won level"
 three=$(gold_in "$SHOTS/1_open.png" Shop key:7)
 [ "$three" -gt 300 ] || fail "no stars in the panel: $three gold pixels"
-sleep 6.5
+# Item 5's new slot cracks open six seconds of the game's time after the
+# shop opened (its halo pulses on: the bar never rests).
+cracked() { snap now && ! same_at "$SHOTS/1_open.png" "$WORK/now.png" Shop key:25; }
+wait_until 120 "item 5's slot cracking" cracked
 grab 2_cracked
-same_at "$SHOTS/1_open.png" "$SHOTS/2_cracked.png" Shop key:25 && fail "item 5's new slot did not crack open"
 
 # ---- The tip, "+", a drag, "-" ----
 at=$("$EYE" control "$INSTALL/Data/Forms/Shop.qof" key:26 $CLIENT_W $CLIENT_H)
+tip_changed() { snap now && ! same_at "$SHOTS/2_cracked.png" "$WORK/now.png" Shop key:1; }
 # shellcheck disable=SC2086
 xdotool mousemove --window "$window" $at
-sleep 0.7
+wait_until 60 "tip over item 6's bar" tip_changed
+wait_frames 30
 grab 3_tip
-same_at "$SHOTS/2_cracked.png" "$SHOTS/3_tip.png" Shop key:1 && fail "the tip did not change over item 6's bar"
 
-click_control Shop 46
-rest_pointer
-sleep 2.5
-grab 4_plus
+shop_change 4_plus key:26 click_control Shop CMD_PLUS6
 two=$(gold_in "$SHOTS/4_plus.png" Shop key:7)
 [ $((two * 100)) -gt $((three * 55)) ] && [ $((two * 100)) -lt $((three * 80)) ] ||
   fail "not two stars of three left in the panel: $two of $three gold pixels"
 [ "$(gold_in "$SHOTS/4_plus.png" Shop key:26)" -gt "$(gold_in "$SHOTS/3_tip.png" Shop key:26)" ] ||
   fail "no star came to item 6's bar"
 
-# A star from the panel onto item 5's picture: down, move, up.
-# shellcheck disable=SC2046
-xdotool mousemove --window "$window" $("$EYE" control "$INSTALL/Data/Forms/Shop.qof" key:7 $CLIENT_W $CLIENT_H) mousedown 1
-sleep 0.2
-target=$("$EYE" control "$INSTALL/Data/Forms/Shop.qof" key:205 $CLIENT_W $CLIENT_H)
-read -r tx ty <<< "$target"
-for step in 1 2 3 4; do
+# A star from the panel onto item 5's picture: down, move, up, a few frames
+# apart (the game reads the pointer once a frame).
+drag_a_star() {
   # shellcheck disable=SC2046
-  xdotool mousemove --window "$window" $(awk -v s=$step -v x="$tx" -v y="$ty" 'BEGIN { printf "%d %d", 105 + (x - 105) * s / 4, 35 + (y - 35) * s / 4 }')
-  sleep 0.1
-done
-xdotool mouseup 1
-rest_pointer
-sleep 2.5
-grab 5_drag
+  xdotool mousemove --window "$window" $("$EYE" control "$INSTALL/Data/Forms/Shop.qof" key:7 $CLIENT_W $CLIENT_H) mousedown 1
+  wait_frames 12
+  local tx ty
+  read -r tx ty <<< "$("$EYE" control "$INSTALL/Data/Forms/Shop.qof" key:205 $CLIENT_W $CLIENT_H)"
+  for step in 1 2 3 4; do
+    # shellcheck disable=SC2046
+    xdotool mousemove --window "$window" $(awk -v s=$step -v x="$tx" -v y="$ty" 'BEGIN { printf "%d %d", 105 + (x - 105) * s / 4, 35 + (y - 35) * s / 4 }')
+    wait_frames 6
+  done
+  xdotool mouseup 1
+}
+shop_change 5_drag - drag_a_star
 one=$(gold_in "$SHOTS/5_drag.png" Shop key:7)
 [ $((one * 100)) -gt $((three * 20)) ] && [ $((one * 100)) -lt $((three * 45)) ] ||
   fail "not one star of three left in the panel after the drag: $one of $three gold pixels"
 
-click_control Shop 65
-rest_pointer
-sleep 2.5
-grab 6_minus
+shop_change 6_minus - click_control Shop CMD_MINUS5
 back=$(gold_in "$SHOTS/6_minus.png" Shop key:7)
 [ $((back * 100)) -gt $((three * 55)) ] && [ $((back * 100)) -lt $((three * 80)) ] ||
   fail "the star did not come back to the panel: $back of $three gold pixels"
 
 # ---- Done asks; the map; the next level with the bought time ----
-click_control Shop 31
-sleep 2
+click_control Shop CMD_DONE
+rest_pointer
+wait_for_button MsgBox CMD_YES
 grab 7_question
-same_at "$SHOTS/6_minus.png" "$SHOTS/7_question.png" MsgBox 202 && fail "Done did not ask"
-click_control MsgBox 202
-sleep 4
-click_control Map 150
-sleep 6
+same_at "$SHOTS/6_minus.png" "$SHOTS/7_question.png" MsgBox CMD_YES && fail "Done did not ask"
+click_control MsgBox CMD_YES
+rest_pointer
+wait_for_button Map CMD_PLAY
+click_control Map CMD_PLAY
+rest_pointer
+wait_for_board next
 grab 8_next_level
-xdotool key --window "$window" Escape
-sleep 1.5
-click_control GameMenu 161
-sleep 4
+do_and_wait GameMenu CMD_LEAVE xdotool key --window "$window" Escape
+click_control GameMenu CMD_LEAVE
+rest_pointer
+wait_for_button MainMenu CMD_QUEST
 read -r level kind seconds stars items <<< "$("$EYE" saveshop "$PLAYER/Quest.sav")" || fail "no save after leaving"
 read -r -a item <<< "$items"
 [ "$level" = 4 ] && [ "$kind" = 1 ] || fail "the save is not level 4 in play: $level $kind"
 [ "$seconds" -gt 240 ] || fail "level 4 started without the bought time: $seconds s left"
 [ "$stars" = 2 ] && [ "${item[6]}" = 1 ] && [ "${item[5]}" = 0 ] ||
   fail "the save's shop block: stars $stars, item 6 at ${item[6]}, item 5 at ${item[5]}"
-click_control MainMenu 2
+click_control MainMenu CMD_EXIT
 wait_for_clean_end "Exit after leaving the quest"
 echo "e2e shop walk: ok"

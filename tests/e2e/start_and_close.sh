@@ -23,7 +23,7 @@ rc=0
 [ "$rc" -eq 0 ] || fail "second instance exit code $rc"
 [ "$(md5sum < "$LOG")" = "$before" ] || fail "the second instance touched the log"
 
-sleep 0.5
+wait_frames 30
 stop_game
 printf ' End of log\n' > "$WORK/expected"
 [ "$(tail -c 12 "$LOG" | md5sum)" = "$(md5sum < "$WORK/expected")" ] || fail "log does not end with End of log"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -46,6 +47,27 @@ TEST(Timer, NeverRunsBackwards)
     // The start-up seed is a reading of this clock: one that began at the
     // first call would give every run the same random sequence.
     EXPECT_GT(t0, 1000u);
+}
+
+// The walks' fixed step comes from the environment: only a plain number of
+// milliseconds in range counts, anything else leaves frames on real time.
+TEST(FixedFrameStep, TakesOnlyAPlainNumberInRange)
+{
+    const struct {
+        const char* value;
+        double ms;
+    } cases[] = {
+        {nullptr, 0.0}, {"", 0.0},     {"16.667", 16.667}, {"500", 500.0}, {"0", 0.0},   {"-16", 0.0},
+        {"501", 0.0},   {"16ms", 0.0}, {"abc", 0.0},       {"nan", 0.0},   {"inf", 0.0}, {"1e400", 0.0},
+    };
+    for (const auto& c : cases) {
+        if (c.value)
+            setenv("GALVORINE_FRAME_STEP", c.value, 1);
+        else
+            unsetenv("GALVORINE_FRAME_STEP");
+        EXPECT_DOUBLE_EQ(plat::FixedFrameStepMs(), c.ms) << (c.value ? c.value : "(unset)");
+    }
+    unsetenv("GALVORINE_FRAME_STEP");
 }
 
 } // namespace

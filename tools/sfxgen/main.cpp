@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include <sched.h>
+
 #include "generators.h"
 #include "ogg_out.h"
 
@@ -27,6 +29,18 @@ struct Result {
     std::string error;
     std::string warning;
 };
+
+// The CPUs this process may run on: a build pinned to a few (taskset, a
+// container's quota of cores) must not start a thread for every CPU of the
+// machine, or the jobs crowd each other and everything else on those few.
+unsigned UsableCpus()
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+        return static_cast<unsigned>(CPU_COUNT(&set));
+    return std::max(std::thread::hardware_concurrency(), 1u);
+}
 
 double ToDb(double v) { return 20.0 * std::log10(std::max(v, 1e-9)); }
 
@@ -132,7 +146,7 @@ int main(int argc, char** argv)
                 j < tracks.size() ? MakeTrack(tracks[j], root) : MakeEffect(effects[j - tracks.size()], root);
         }
     };
-    unsigned threads = std::clamp(std::thread::hardware_concurrency(), 2u, 8u);
+    const unsigned threads = std::clamp(UsableCpus(), 1u, 8u);
     std::vector<std::thread> pool;
     for (unsigned i = 0; i < threads; ++i)
         pool.emplace_back(worker);
