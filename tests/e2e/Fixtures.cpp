@@ -20,6 +20,7 @@
 #include "OneGemLeft.h"
 #include "records/Profiles.h"
 #include "records/QuestSave.h"
+#include "records/Trophies.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -38,8 +39,8 @@ std::string NameOf(const std::string& playerFolder)
 }
 
 // The player's settings: `lessons` says whether the quest's lessons are
-// given at all (a veteran takes none), and those of `seen` are behind the
-// player, the others still to come.
+// given at all (a veteran takes none, and has won every trophy), and those
+// of `seen` are behind the player, the others still to come.
 bool WriteSettings(const std::string& playerFolder, bool lessons, std::vector<int32_t CProfile::*> seen)
 {
     CProfile player(NameOf(playerFolder));
@@ -52,7 +53,15 @@ bool WriteSettings(const std::string& playerFolder, bool lessons, std::vector<in
         player.*lesson = 0;
     for (int32_t CProfile::*lesson : seen)
         player.*lesson = 1;
-    return player.SaveSettings(playerFolder);
+    if (!player.SaveSettings(playerFolder))
+        return false;
+    if (lessons)
+        return true;
+    // A veteran has every trophy at its highest level too: none is won in
+    // the middle of the play a walk watches, to come up over the board.
+    CTrophies trophies;
+    std::copy(std::begin(CTrophies::kLevels), std::end(CTrophies::kLevels), trophies.levels);
+    return trophies.Save(playerFolder + "/Trophies.dat") == 1;
 }
 
 // A stored quest of a fixed GUID with 200 seconds and two lives left.

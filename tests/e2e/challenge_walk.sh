@@ -63,7 +63,7 @@ declare -a RING_FRAME
 look() {
   hold
   RING=$(((RING + 1) % 24))
-  import -window "$window" "BMP3:$WORK/ring$RING.bmp" || fail "no screenshot"
+  shoot "BMP3:$WORK/ring$RING.bmp" || fail "no screenshot"
   RING_FRAME[RING]=$(frames_shown)
   cp "$WORK/ring$RING.bmp" "$WORK/now.bmp"
 }

@@ -42,9 +42,10 @@ LOG=$USER_DIR/Objects.log
 fail() {
   echo "FAIL: $*" >&2
   [ -f "$LOG" ] && sed 's/^/  log: /' "$LOG" >&2
-  if [ -n "${SHOTS:-}" ] && [ -n "${window:-}" ]; then
-    [ -z "$GAME_PID" ] || kill -CONT "$GAME_PID" 2>/dev/null || true
-    import -window "$window" "$SHOTS/failed.png" 2>/dev/null || true
+  # Only a running game has a window to take.
+  if [ -n "${SHOTS:-}" ] && [ -n "${window:-}" ] && [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; then
+    kill -CONT "$GAME_PID" 2>/dev/null || true
+    shoot "$SHOTS/failed.png" 2>/dev/null || true
   fi
   exit 1
 }
@@ -203,7 +204,10 @@ CLIENT_W=640
 CLIENT_H=480
 
 # A screenshot of the window into $WORK/$1.png.
-snap() { import -window "$window" "$WORK/$1.png" || fail "no screenshot"; }
+# A screenshot of the window into file $1. import waits for ever for a
+# window that has gone: a game that ended meanwhile is a failure, not a hang.
+shoot() { timeout 60 import -window "$window" "$1"; }
+snap() { shoot "$WORK/$1.png" || fail "no screenshot"; }
 # Where a form's control is, in window pixels: "x y w h" ($3: which of the
 # controls sharing the id, from 0).
 rect() {
@@ -336,7 +340,7 @@ fresh_shots() {
 LAST_SHOT=""
 grab() {
   local file=$SHOTS/$1.png
-  import -window "$window" "$file" || fail "no screenshot $1"
+  shoot "$file" || fail "no screenshot $1"
   local colours
   colours=$("$EYE" colours "$file")
   [ "$colours" -gt 500 ] || fail "screenshot $1 shows only $colours colours"
