@@ -43,11 +43,17 @@ static int OpenNamed(const char* variable, int flags)
     return file && *file ? open(file, flags | O_CLOEXEC, 0600) : -1;
 }
 
+// The probe is the game's alone: a process the game starts (the sanitizers'
+// symbolizer at exit) must neither load it nor empty the files it keeps.
 __attribute__((constructor)) static void OpenTheFiles(void)
 {
     g_pacerNotes = OpenNamed("GALVORINE_FRAME_PROBE", O_WRONLY | O_CREAT | O_TRUNC | O_APPEND);
     g_frames = OpenNamed("GALVORINE_FRAMES", O_WRONLY | O_CREAT | O_TRUNC);
     g_holdAt = OpenNamed("GALVORINE_HOLD_AT", O_RDONLY | O_CREAT);
+    unsetenv("LD_PRELOAD");
+    unsetenv("GALVORINE_FRAME_PROBE");
+    unsetenv("GALVORINE_FRAMES");
+    unsetenv("GALVORINE_HOLD_AT");
 }
 
 static void Note(char kind, int64_t nanoseconds)
