@@ -229,6 +229,7 @@ TEST(Mixer, MixesSamplesAndAStreamIntoTheCapturedOutput)
 
     const std::vector<unsigned char> bytes = testing_support::ReadBytes(raw);
     std::vector<float> out(bytes.size() / sizeof(float));
+    ASSERT_FALSE(out.empty()) << "nothing was captured";
     std::memcpy(out.data(), bytes.data(), out.size() * sizeof(float));
     size_t start = 0;
     while (start < out.size() && out[start] == 0.0f)
@@ -308,6 +309,7 @@ TEST(Mixer, VolumeChangesStopsAndLoopSeamsDoNotJump)
 
     const std::vector<unsigned char> bytes = testing_support::ReadBytes(raw);
     std::vector<float> out(bytes.size() / sizeof(float));
+    ASSERT_FALSE(out.empty()) << "nothing was captured";
     std::memcpy(out.data(), bytes.data(), out.size() * sizeof(float));
     size_t start = 0;
     while (start < out.size() && out[start] == 0.0f)
