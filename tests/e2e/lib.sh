@@ -414,7 +414,9 @@ wait_for_board() { wait_until 120 "board at rest" board_shown_at_rest "$1"; }
 # The window's buttons come over the top of the window under the pointer:
 # the quit button is clicked once it shows, and the game keeps the quest
 # and ends.
-window_buttons_shown() { snap top && ! same_at "$WORK/top_before.png" "$WORK/top.png" WinBox CMD_QUIT; }
+# The button stands over the board's top right cell, whose token may glow
+# or sparkle: it shows once that place holds steady and otherwise than before.
+window_buttons_shown() { steady_at WinBox CMD_QUIT "$WORK/top_before.png"; }
 close_by_the_window_button() {
   snap top_before
   xdotool mousemove --window "$window" 600 4
