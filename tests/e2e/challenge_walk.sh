@@ -62,10 +62,19 @@ RING=0
 declare -a RING_FRAME
 look() {
   hold
+  look_held
+}
+# A look at the game where it is held.
+look_held() {
   RING=$(((RING + 1) % 24))
   shoot "BMP3:$WORK/ring$RING.bmp" || fail "no screenshot"
   RING_FRAME[RING]=$(frames_shown)
   cp "$WORK/ring$RING.bmp" "$WORK/now.bmp"
+}
+# A look at the held game $1 frames on, exactly.
+look_after() {
+  let_go_until $(($(frames_shown) + $1))
+  look_held
 }
 # A screenshot kept from the look the game is held at.
 keep() {
@@ -168,14 +177,15 @@ play_accuracy() {
 # ---- Memory: every picture seen open is remembered ----
 declare -A KNOWN
 read_plates() { "$EYE" plates "$WORK/now.bmp" "$INSTALL/Data" $CLIENT_W $CLIENT_H > "$WORK/plates.txt"; }
-# The plates once none is turning: two looks some frames apart agree.
+# The plates once none is turning: two looks some frames apart agree. The
+# memory walk keeps the game held between its looks and lets it go on by
+# exact counts of frames, so that its moves cost the level's clock the
+# same on any machine.
 steady_plates() {
-  look && read_plates
+  look_held && read_plates
   for _ in $(seq 1 20); do
     cp "$WORK/plates.txt" "$WORK/plates.last"
-    let_go
-    wait_frames 8
-    look && read_plates
+    look_after 8 && read_plates
     cmp -s "$WORK/plates.txt" "$WORK/plates.last" && return 0
   done
 }
@@ -183,18 +193,19 @@ steady_plates() {
 shows() { awk -v c="$1" -v r="$2" 'NR == r + 1 { print $(c + 1) }' "$WORK/plates.txt"; }
 # Turns the plate in a cell and reads what lies under it. A click while
 # the plate turned before is still turning is not taken: it is made again
-# until the plate opens. The game is held when it is called, and when it
-# returns.
+# until the plate opens. Half-way through its turn a picture can look like
+# another one open, so the kind is taken once two looks agree on it. The
+# game is held when it is called, and when it returns.
 turn() {
-  local kind=8
+  local kind=8 before
   for _ in 1 2 3 4; do
     click_cell "$1" "$2"
     rest_pointer
-    for _ in 1 2 3 4; do
-      let_go
-      wait_frames 6
-      look && read_plates
+    before=8
+    for _ in 1 2 3 4 5 6; do
+      look_after 6 && read_plates
       kind=$(shows "$1" "$2")
+      [ "$kind" = "$before" ] || { before=$kind; continue; }
       if [ "$kind" -ge 0 ] && [ "$kind" -le 7 ]; then
         KNOWN[$1,$2]=$kind
         return 0
@@ -202,65 +213,95 @@ turn() {
     done
   done
 }
+# Cells of the last read that show $1 (awk's test on a value $i).
+cells_where() { awk "{ for (i = 1; i <= NF; i++) if ($1) print (i - 1) \" \" (NR - 1) }" "$WORK/plates.txt"; }
+# A closed plate to turn after one of kind $1 (empty: none open yet): its
+# known partner, else one not seen yet, else any but $2.
+second_for() {
+  local cell
+  if [ -n "$1" ]; then
+    for cell in "${closed[@]}"; do
+      [ "$cell" != "$2" ] && [ "${KNOWN[${cell/ /,}]:-}" = "$1" ] && { echo "$cell"; return; }
+    done
+  fi
+  for cell in "${closed[@]}"; do
+    [ "$cell" != "$2" ] && [ -z "${KNOWN[${cell/ /,}]:-}" ] && { echo "$cell"; return; }
+  done
+  for cell in "${closed[@]}"; do
+    [ "$cell" != "$2" ] && { echo "$cell"; return; }
+  done
+}
+# Found pairs stay open until their round ends. A plate open that is not
+# found is the game's first pick of a pair: the walk goes on from it, so
+# that its clicks always make the pairs the game makes, even after a click
+# the game did not take.
 play_memory() {
-  local start turned=0 plated=0
+  local start turned=0
+  declare -A found=()
   start=$(frames_shown)
+  hold
   while [ "$(seconds_since "$start")" -lt 200 ]; do
     steady_plates
     still_playing || break
-    # The closed plates: a new round's when none is known yet.
-    mapfile -t closed < <(awk '{ for (i = 1; i <= NF; i++) if ($i == 8) print (i - 1) " " (NR - 1) }' "$WORK/plates.txt")
+    mapfile -t closed < <(cells_where '$i == 8')
+    mapfile -t open < <(cells_where '$i >= 0 && $i <= 6')
+    # A new round once its caption changes: new plates, new pictures.
+    [ -f "$WORK/round.bmp" ] || cp "$WORK/now.bmp" "$WORK/round.bmp"
+    if ! same_at "$WORK/now.bmp" "$WORK/round.bmp" "$FORM" key:2; then
+      KNOWN=() found=()
+      cp "$WORK/now.bmp" "$WORK/round.bmp"
+    fi
     if [ "${#closed[@]}" -eq 0 ]; then
-      # Between two rounds: the next round's pictures are new.
-      [ "$plated" -eq 1 ] && { KNOWN=(); plated=0; }
-      let_go
-      wait_frames 18
+      let_go_until $(($(frames_shown) + 18))
       continue
     fi
-    plated=1
-    # A known pair among the closed plates goes first.
-    local first="" second=""
-    declare -A seen=()
-    for cell in "${closed[@]}"; do
+    # What shows open is known. Two plates open of one kind are found (the
+    # game never leaves a matching pair to be picked); one open and not
+    # found is the game's first pick.
+    local first="" second="" picks=0 cell
+    declare -A pick_of=()
+    for cell in "${open[@]}"; do
       local key=${cell/ /,}
-      local kind=${KNOWN[$key]:-}
-      [ -n "$kind" ] || continue
-      if [ -n "${seen[$kind]:-}" ]; then first=${seen[$kind]}; second=$cell; break; fi
-      seen[$kind]=$cell
-    done
-    if [ -z "$first" ]; then
-      # An unknown plate; its partner when it is known, else another
-      # unknown one.
-      for cell in "${closed[@]}"; do
-        [ -z "${KNOWN[${cell/ /,}]:-}" ] && { first=$cell; break; }
-      done
-      [ -n "$first" ] || first=${closed[0]}
       # shellcheck disable=SC2086
-      turn $first
-      local kind=${KNOWN[${first/ /,}]:-x}
-      for cell in "${closed[@]}"; do
-        [ "$cell" = "$first" ] && continue
-        [ "${KNOWN[${cell/ /,}]:-}" = "$kind" ] && { second=$cell; break; }
-      done
-      if [ -z "$second" ]; then
-        for cell in "${closed[@]}"; do
-          [ "$cell" != "$first" ] && [ -z "${KNOWN[${cell/ /,}]:-}" ] && { second=$cell; break; }
-        done
+      KNOWN[$key]=$(shows $cell)
+      [ -n "${found[$key]:-}" ] && continue
+      local other=${pick_of[${KNOWN[$key]}]:-}
+      if [ -n "$other" ]; then
+        found[$key]=1 found[$other]=1
+        unset "pick_of[${KNOWN[$key]}]"
+      else
+        pick_of[${KNOWN[$key]}]=$key
       fi
-      [ -n "$second" ] || second=${closed[1]:-${closed[0]}}
-      # shellcheck disable=SC2086
-      turn $second
-    else
+    done
+    for key in "${pick_of[@]}"; do
+      first=${key/,/ }
+      picks=$((picks + 1))
+    done
+    if [ "$picks" -gt 1 ]; then
+      # Two picks of two kinds open: the game is about to turn them back.
+      let_go_until $(($(frames_shown) + 12))
+      continue
+    fi
+    if [ -z "$first" ]; then
+      # A known pair among the closed plates goes first.
+      declare -A seen=()
+      for cell in "${closed[@]}"; do
+        local kind=${KNOWN[${cell/ /,}]:-}
+        [ -n "$kind" ] || continue
+        if [ -n "${seen[$kind]:-}" ]; then first=${seen[$kind]}; second=$cell; break; fi
+        seen[$kind]=$cell
+      done
+      [ -n "$first" ] || first=$(second_for "" "")
       # shellcheck disable=SC2086
       turn $first
-      # shellcheck disable=SC2086
-      turn $second
     fi
+    [ -n "$second" ] || second=$(second_for "${KNOWN[${first/ /,}]:-}" "$first")
+    # shellcheck disable=SC2086
+    turn $second
     turned=$((turned + 2))
     [ -f "$SHOTS/memory_2_play.png" ] || keep memory_2_play
     # A mismatch turns back after half a second.
-    let_go
-    wait_frames "$(frames_in 0.6)"
+    let_go_until $(($(frames_shown) + $(frames_in 0.6)))
   done
   echo "memory: $turned plates turned"
 }
