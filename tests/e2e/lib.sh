@@ -33,6 +33,10 @@ export XDG_RUNTIME_DIR=$WORK/run
 mkdir -p "$XDG_RUNTIME_DIR"
 export GALVORINE_NO_DIALOGS=1
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+# The walks run side by side, each game drawing by the software rasteriser:
+# one drawing thread a game keeps them from fighting over the processors
+# (by default each starts one for every processor of the machine).
+export LP_NUM_THREADS=${LP_NUM_THREADS:-1}
 USER_DIR=$XDG_DATA_HOME/Tarnwick/TheGalvorineOfPellisand_GP_DE
 PLAYERS=$USER_DIR/Players
 LOG=$USER_DIR/Objects.log
