@@ -191,26 +191,22 @@ steady_plates() {
 }
 # What a cell shows in the last read.
 shows() { awk -v c="$1" -v r="$2" 'NR == r + 1 { print $(c + 1) }' "$WORK/plates.txt"; }
-# Turns the plate in a cell and reads what lies under it. A click while
-# the plate turned before is still turning is not taken: it is made again
-# until the plate opens. Half-way through its turn a picture can look like
-# another one open, so the kind is taken once two looks agree on it. The
-# game is held when it is called, and when it returns.
+# Turns the plate in a cell and reads what lies under it. A plate turns in
+# under ten frames of the game's clock: fourteen frames after the click it
+# shows its picture, unless the game did not take the click (a pair is
+# still being judged), and the click is made again. The game is held when
+# it is called, and when it returns.
 turn() {
-  local kind=8 before
-  for _ in 1 2 3 4; do
+  local kind
+  for _ in 1 2 3 4 5 6 7 8; do
     click_cell "$1" "$2"
     rest_pointer
-    before=8
-    for _ in 1 2 3 4 5 6; do
-      look_after 6 && read_plates
-      kind=$(shows "$1" "$2")
-      [ "$kind" = "$before" ] || { before=$kind; continue; }
-      if [ "$kind" -ge 0 ] && [ "$kind" -le 7 ]; then
-        KNOWN[$1,$2]=$kind
-        return 0
-      fi
-    done
+    look_after 14 && read_plates
+    kind=$(shows "$1" "$2")
+    if [ "$kind" -ge 0 ] && [ "$kind" -le 7 ]; then
+      KNOWN[$1,$2]=$kind
+      return 0
+    fi
   done
 }
 # Cells of the last read that show $1 (awk's test on a value $i).
@@ -301,7 +297,7 @@ play_memory() {
     turned=$((turned + 2))
     [ -f "$SHOTS/memory_2_play.png" ] || keep memory_2_play
     # A mismatch turns back after half a second.
-    let_go_until $(($(frames_shown) + $(frames_in 0.6)))
+    let_go_until $(($(frames_shown) + $(frames_in 0.7)))
   done
   echo "memory: $turned plates turned"
 }

@@ -206,9 +206,7 @@ play_for 4
 grab 17_idle_before_closing
 read_board "$SHOTS/17_idle_before_closing.png" "$WORK/closing.txt"
 # The window's buttons come under the pointer at the top.
-snap top_before
-xdotool mousemove --window "$window" 600 4
-wait_until 60 "quit button at the window's top" window_buttons_shown
+point_at_the_window_buttons
 grab 18_window_buttons
 click_control WinBox CMD_QUIT
 wait_for_clean_end "the window's quit button"
