@@ -176,18 +176,24 @@ play_accuracy() {
 
 # ---- Memory: every picture seen open is remembered ----
 declare -A KNOWN
-read_plates() { "$EYE" plates "$WORK/now.bmp" "$INSTALL/Data" $CLIENT_W $CLIENT_H > "$WORK/plates.txt"; }
-# The plates once none is turning: two looks some frames apart agree. The
-# memory walk keeps the game held between its looks and lets it go on by
-# exact counts of frames, so that its moves cost the level's clock the
-# same on any machine.
+read_plates() {
+  "$EYE" plates "$WORK/now.bmp" "$INSTALL/Data" $CLIENT_W $CLIENT_H > "$WORK/plates.txt" ||
+    fail "cannot read the plates of a look"
+}
+# The plates once none is turning: two looks some frames apart agree on
+# every plate, closed or open (the memory level has no empty face: a 7 is
+# the scene drifting behind an empty cell). The memory walk keeps the game
+# held between its looks and lets it go on by exact counts of frames, so
+# that its moves cost the level's clock the same on any machine.
+plates_seen() { awk '{ for (i = 1; i <= NF; i++) if ($i == 7) $i = -1; print }' "$WORK/plates.txt"; }
 steady_plates() {
   look_held && read_plates
-  for _ in $(seq 1 20); do
-    cp "$WORK/plates.txt" "$WORK/plates.last"
+  for _ in $(seq 1 40); do
+    plates_seen > "$WORK/plates.last"
     look_after 8 && read_plates
-    cmp -s "$WORK/plates.txt" "$WORK/plates.last" && return 0
+    plates_seen | cmp -s - "$WORK/plates.last" && return 0
   done
+  fail "memory: the plates did not hold still for 320 frames"
 }
 # What a cell shows in the last read.
 shows() { awk -v c="$1" -v r="$2" 'NR == r + 1 { print $(c + 1) }' "$WORK/plates.txt"; }
@@ -226,6 +232,7 @@ second_for() {
   for cell in "${closed[@]}"; do
     [ "$cell" != "$2" ] && { echo "$cell"; return; }
   done
+  return 0
 }
 # Found pairs stay open until their round ends. A plate open that is not
 # found is the game's first pick of a pair: the walk goes on from it, so
@@ -292,6 +299,11 @@ play_memory() {
       turn $first
     fi
     [ -n "$second" ] || second=$(second_for "${KNOWN[${first/ /,}]:-}" "$first")
+    if [ -z "$second" ]; then
+      # No other plate was seen closed: a look during a pair's judging.
+      let_go_until $(($(frames_shown) + 12))
+      continue
+    fi
     # shellcheck disable=SC2086
     turn $second
     turned=$((turned + 2))
