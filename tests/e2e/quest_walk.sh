@@ -39,12 +39,16 @@ play_move() {
   done < "$WORK/moves.txt"
   return 1
 }
-# The window looks alike frames apart (sparkles and glows aside): what
-# comes over the board has come in full. The look is in steady_b.
+# The window looks alike four frames apart (sparkles and glows aside): what
+# comes over the board has come in full. The game is held for each look, so
+# that however long a look takes, the two are four frames of the game apart.
+# The look is in steady_b.
 window_steady() {
+  hold
   snap steady_a
-  wait_frames 4
+  let_go_until $(($(frames_shown) + 4))
   snap steady_b
+  let_go
   "$EYE" alike "$WORK/steady_a.png" "$WORK/steady_b.png" 0 0 $CLIENT_W $CLIENT_H 3
 }
 # The results' panel is plain navy below its lines of figures, where the
