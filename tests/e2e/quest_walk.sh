@@ -212,8 +212,7 @@ read_board "$SHOTS/17_idle_before_closing.png" "$WORK/closing.txt"
 # The window's buttons come under the pointer at the top.
 point_at_the_window_buttons
 grab 18_window_buttons
-click_control WinBox CMD_QUIT
-wait_for_clean_end "the window's quit button"
+quit_by_the_window_button
 save=$("$EYE" savelevel "$PLAYER/Quest.sav") || fail "no save after closing"
 [ "$(echo "$save" | cut -d' ' -f1-2)" = "2 1" ] || fail "the save is not level 2 in play: $save"
 cp "$PLAYER/Quest.sav" "$WORK/Quest.sav"
