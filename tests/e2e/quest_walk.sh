@@ -157,8 +157,15 @@ grab 07_results
 # The story's scene comes in place of the HUD; its dust drifts.
 TOLERANCE=5 do_and_wait Quest CMD_MENU click_control Statistics CMD_CONTINUE
 grab 08_level_story
+# A click on "Continue" the results did not take leaves them up: it is
+# made again.
 story_over() {
-  xdotool mousemove --window "$window" 320 240 click 1
+  snap story
+  if alike_at "$WORK/story.png" "$SHOTS/07_results.png" Statistics CMD_CONTINUE; then
+    click_control Statistics CMD_CONTINUE
+  else
+    xdotool mousemove --window "$window" 320 240 click 1
+  fi
   rest_pointer
   wait_frames 30
   steady_button Shop CMD_DONE
