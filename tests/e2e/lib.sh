@@ -189,13 +189,17 @@ stop_game() {
 # The game ends by itself, as a close from the window ends it: exit code 0
 # and the log's last line.
 game_ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
-wait_for_clean_end() {
-  local what=$1 rc=0
-  local deadline=$((SECONDS + 120))
+# Whether the game ends within $1 seconds.
+game_ends_within() {
+  local deadline=$((SECONDS + $1))
   until game_ended; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "the game still runs 120 s after $what"
+    [ "$SECONDS" -lt "$deadline" ] || return 1
     sleep 0.1
   done
+}
+wait_for_clean_end() {
+  local what=$1 rc=0
+  game_ends_within 120 || fail "the game still runs 120 s after $what"
   wait "$GAME_PID" || rc=$?
   GAME_PID=
   [ "$rc" -eq 0 ] || fail "exit code $rc after $what"
@@ -399,19 +403,24 @@ continue_the_quest() {
   click_control StartQuest CMD_CONTINUE
   rest_pointer
 }
+# Screenshots $1 and $2 of the game $3 frames apart, exactly: the game is
+# held for each, so however long a look takes, no more of its time passes.
+snaps_apart() {
+  ! held || let_go
+  hold
+  snap "$1"
+  let_go_until $(($(frames_shown) + $3))
+  snap "$2"
+  let_go
+}
 # The board once it stands still: two reads alike, frames apart, into
 # $WORK/$1.png and $WORK/$1.txt. The game is held while the walk reads it,
 # so that a walk slow to look (a busy machine, the sanitizers) costs the
 # level's clock nothing: each look lets the game on by a few frames only.
 board_at_rest() {
-  ! held || let_go
-  hold
-  snap "$1" && read_board "$WORK/$1.png" "$WORK/$1.txt"
-  cp "$WORK/$1.txt" "$WORK/$1.last"
-  let_go_until $(($(frames_shown) + 6))
-  snap "$1" && read_board "$WORK/$1.png" "$WORK/$1.txt"
-  let_go
-  cmp -s "$WORK/$1.txt" "$WORK/$1.last"
+  snaps_apart "$1_first" "$1" 6
+  read_board "$WORK/$1_first.png" "$WORK/$1.last" && read_board "$WORK/$1.png" "$WORK/$1.txt" &&
+    cmp -s "$WORK/$1.txt" "$WORK/$1.last"
 }
 board_shown_at_rest() { board_at_rest "$1" && board_shown "$WORK/$1.txt"; }
 wait_for_board() { wait_until 120 "board at rest" board_shown_at_rest "$1"; }
@@ -429,12 +438,9 @@ point_at_the_window_buttons() {
 # buttons come: a click that did not end the game within a minute is made
 # again once the pointer has been pointed at the top anew.
 quit_by_the_window_button() {
-  local deadline
   for _ in 1 2 3 4; do
     click_control WinBox CMD_QUIT
-    deadline=$((SECONDS + 60))
-    until game_ended || [ "$SECONDS" -ge "$deadline" ]; do sleep 0.1; done
-    game_ended && break
+    game_ends_within 60 && break
     rest_pointer
     point_at_the_window_buttons
   done

@@ -44,11 +44,7 @@ play_move() {
 # that however long a look takes, the two are four frames of the game apart.
 # The look is in steady_b.
 window_steady() {
-  hold
-  snap steady_a
-  let_go_until $(($(frames_shown) + 4))
-  snap steady_b
-  let_go
+  snaps_apart steady_a steady_b 4
   "$EYE" alike "$WORK/steady_a.png" "$WORK/steady_b.png" 0 0 $CLIENT_W $CLIENT_H 3
 }
 # The results' panel is plain navy below its lines of figures, where the
