@@ -45,6 +45,19 @@ double FixedFrameStepMs()
     return *end == '\0' && std::isfinite(ms) && ms > 0.0 && ms <= 500.0 ? ms : 0.0;
 }
 
+std::optional<uint32_t> FixedSeed()
+{
+    const char* value = std::getenv("GALVORINE_SEED");
+    if (!value || *value < '0' || *value > '9')
+        return std::nullopt;
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long seed = std::strtoull(value, &end, 10);
+    if (*end != '\0' || errno == ERANGE || seed > UINT32_MAX)
+        return std::nullopt;
+    return static_cast<uint32_t>(seed);
+}
+
 void SleepUntil(int64_t nanoseconds)
 {
     const timespec until{static_cast<time_t>(nanoseconds / 1000000000),
@@ -90,10 +103,34 @@ bool operator==(const Guid& a, const Guid& b)
            std::memcmp(a.data4, b.data4, sizeof a.data4) == 0;
 }
 
+namespace {
+// The fixed stream of SeedGuids(): splitmix64, whose every output is a
+// well-mixed 64-bit word however plain the seed.
+std::optional<uint64_t> g_guidState;
+
+uint64_t NextGuidWord(uint64_t& state)
+{
+    uint64_t z = (state += 0x9e3779b97f4a7c15ull);
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
+    return z ^ (z >> 31);
+}
+} // namespace
+
+void SeedGuids(uint32_t seed) { g_guidState = seed; }
+void UnseedGuids() { g_guidState.reset(); }
+
 bool CreateGuid(Guid* out)
 {
     uint8_t bytes[16];
     size_t got = 0;
+    if (g_guidState) {
+        for (size_t word = 0; word < 2; ++word) {
+            const uint64_t value = NextGuidWord(*g_guidState);
+            std::memcpy(bytes + 8 * word, &value, 8);
+        }
+        got = sizeof bytes;
+    }
     while (got < sizeof bytes) {
         const ssize_t n = getrandom(bytes + got, sizeof bytes - got, 0);
         if (n < 0) {

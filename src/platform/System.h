@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace plat {
@@ -22,6 +23,12 @@ inline unsigned TimerMinPeriod() { return 1; }
 // looks finds everything where it saw it when it lets the game go on. 0 when
 // unset or unreadable: frames move the game by the time that passed.
 double FixedFrameStepMs();
+
+// For tests only: with GALVORINE_SEED=<number> (decimal, 0 to 4294967295)
+// the game seeds its random numbers with that number instead of the clock,
+// so that a walk plays the same game every time and a failure can be played
+// again. Nothing when unset or unreadable.
+std::optional<uint32_t> FixedSeed();
 
 // Nanoseconds of a monotonic clock, and a precise sleep until such a time.
 int64_t MonotonicNanoseconds();
@@ -58,6 +65,8 @@ void SeedRandom(uint32_t seed);
 int Rand();
 
 // A 16-byte GUID filled from the system's random source (version 4).
+// After SeedGuids() the bytes come from a stream of their own seeded with
+// that number instead (a test's fixed game), until UnseedGuids().
 struct Guid {
     uint32_t data1 = 0;
     uint16_t data2 = 0;
@@ -67,6 +76,8 @@ struct Guid {
 bool operator==(const Guid& a, const Guid& b);
 inline bool operator!=(const Guid& a, const Guid& b) { return !(a == b); }
 bool CreateGuid(Guid* out);
+void SeedGuids(uint32_t seed);
+void UnseedGuids();
 
 // Holds an exclusive lock on a file named after `name` in the runtime folder
 // for as long as the object lives. Acquire() returns false when another

@@ -185,7 +185,11 @@ std::optional<int> TakeTheInstanceLock(Made& made)
     plat::EnterExecutableFolder();
     if (!made.instanceLock.Acquire(kMutexName))
         return kNormalEnd;
-    plat::SeedRandom(plat::TimeGetTime());
+    // A player's game differs from run to run; a test's may be fixed.
+    const std::optional<uint32_t> fixedSeed = plat::FixedSeed();
+    plat::SeedRandom(fixedSeed.value_or(plat::TimeGetTime()));
+    if (fixedSeed)
+        plat::SeedGuids(*fixedSeed);
     return std::nullopt;
 }
 

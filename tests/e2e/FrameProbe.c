@@ -15,7 +15,10 @@
 // GALVORINE_FRAME_PROBE=<file> the pacer's decisions: the first monotonic
 //                           reading after each swap ("n <ns>", the one the
 //                           pacer decides on) and the absolute sleeps that
-//                           follow it ("s <ns>").
+//                           follow it ("s <ns>"), both counted from the
+//                           first such reading: small numbers, which a
+//                           reader holding them as doubles keeps exact
+//                           however long the machine has been up.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -58,10 +61,16 @@ __attribute__((constructor)) static void OpenTheFiles(void)
 
 static void Note(char kind, int64_t nanoseconds)
 {
+    static bool started = false;
+    static int64_t origin = 0;
     if (g_pacerNotes < 0)
         return;
+    if (!started) {
+        started = true;
+        origin = nanoseconds;
+    }
     char line[40];
-    const int n = snprintf(line, sizeof line, "%c %lld\n", kind, (long long)nanoseconds);
+    const int n = snprintf(line, sizeof line, "%c %lld\n", kind, (long long)(nanoseconds - origin));
     if (n > 0 && write(g_pacerNotes, line, (size_t)n) < 0)
         g_pacerNotes = -1;
 }

@@ -17,7 +17,7 @@ start_game
 wait_for_init
 ticks() { awk '{print $14 + $15}' "/proc/$GAME_PID/stat"; }
 ticks_before=$(ticks)
-start=$(date +%s.%N)
+start=$(date +%s%N)
 frames() {
   local n
   n=$(grep -c '^n' "$GALVORINE_FRAME_PROBE" 2>/dev/null) || true
@@ -26,7 +26,7 @@ frames() {
 seen=$(frames)
 wait_until 120 "180 frames after the load sequence" eval '[ "$(frames)" -ge $((seen + 180)) ]'
 ticks_after=$(ticks)
-end=$(date +%s.%N)
+end=$(date +%s%N)
 stop_game
 
 # The pacer's period: a refresh of 60 a second, as the game computes it.
@@ -51,7 +51,7 @@ awk -v period="$period" '
     held += slept != ""
     released = went
   }' "$GALVORINE_FRAME_PROBE" > "$WORK/judged" || fail "frames not paced to the refresh: $(cat "$WORK/judged")"
-load=$(awk -v t="$((ticks_after - ticks_before))" -v hz="$(getconf CLK_TCK)" -v from="$start" -v to="$end" \
-  'BEGIN {printf "%.2f", t / hz / (to - from)}')
+load=$(awk -v t="$((ticks_after - ticks_before))" -v hz="$(getconf CLK_TCK)" -v ns="$((end - start))" \
+  'BEGIN {printf "%.2f", t / hz / (ns / 1e9)}')
 echo "idle game: $(cat "$WORK/judged"); $load CPU-seconds per second"
 echo "e2e idle pacing: ok"

@@ -122,6 +122,11 @@ title_window() {
 FRAMES=$WORK/frames
 HOLD_AT=$WORK/hold-at
 FRAME_STEP=16.667
+# Its random numbers are fixed too (GALVORINE_SEED): the same walk plays the
+# same game every time. Set GALVORINE_SEED to play a walk on another one; a
+# walk prints the seed it plays on, so that a failure can be played again.
+export GALVORINE_SEED=${GALVORINE_SEED:-1}
+echo "the game's seed: GALVORINE_SEED=$GALVORINE_SEED"
 start_game() { start_game_with; }
 # The game started through a command ("$@", e.g. env VAR=value).
 start_game_with() {

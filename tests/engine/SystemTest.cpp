@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -39,14 +40,75 @@ TEST(Guid, RandomVersionFourAndDistinct)
     EXPECT_EQ(a.data4[0] & 0xC0, 0x80);
 }
 
-TEST(Timer, NeverRunsBackwards)
+// A test's fixed game makes the same GUIDs in the same order, still distinct
+// and of version 4; unseeded, they come from the system again.
+TEST(Guid, SeededStreamRepeats)
 {
+    plat::Guid first[3], again[3];
+    plat::SeedGuids(7);
+    for (plat::Guid& g : first)
+        ASSERT_TRUE(plat::CreateGuid(&g));
+    plat::SeedGuids(7);
+    for (plat::Guid& g : again)
+        ASSERT_TRUE(plat::CreateGuid(&g));
+    plat::UnseedGuids();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(first[i], again[i]);
+        EXPECT_EQ(first[i].data3 >> 12, 4);
+        EXPECT_EQ(first[i].data4[0] & 0xC0, 0x80);
+    }
+    EXPECT_NE(first[0], first[1]);
+    plat::SeedGuids(8);
+    plat::Guid other;
+    ASSERT_TRUE(plat::CreateGuid(&other));
+    plat::UnseedGuids();
+    EXPECT_NE(other, first[0]);
+}
+
+// The clock counts milliseconds from system start, not from the process's:
+// the start-up seed is a reading of it, and one that began at the first call
+// would give every run the same random sequence. It is the monotonic clock
+// cut to 32 bits, so a reading lies between two readings of that clock taken
+// around it, wrapping or not.
+TEST(Timer, IsTheSystemsMonotonicClockInMilliseconds)
+{
+    const auto millis = [] { return static_cast<uint32_t>(plat::MonotonicNanoseconds() / 1000000); };
+    const uint32_t before = millis();
     const uint32_t t0 = plat::TimeGetTime();
     const uint32_t t1 = plat::TimeGetTime();
-    EXPECT_LE(static_cast<int32_t>(t0 - t1), 0);
-    // The start-up seed is a reading of this clock: one that began at the
-    // first call would give every run the same random sequence.
-    EXPECT_GT(t0, 1000u);
+    const uint32_t after = millis();
+    EXPECT_LE(t0 - before, after - before);
+    EXPECT_LE(t1 - t0, after - t0);
+}
+
+// A test's seed comes from the environment: only a plain decimal number that
+// fits 32 bits counts; anything else leaves the game seeded by the clock.
+TEST(FixedSeed, TakesOnlyAPlainNumberOf32Bits)
+{
+    const struct {
+        const char* value;
+        std::optional<uint32_t> seed;
+    } cases[] = {
+        {nullptr, std::nullopt},
+        {"", std::nullopt},
+        {"0", 0u},
+        {"42", 42u},
+        {"4294967295", 4294967295u},
+        {"4294967296", std::nullopt},
+        {"-1", std::nullopt},
+        {" 5", std::nullopt},
+        {"5x", std::nullopt},
+        {"+5", std::nullopt},
+        {"99999999999999999999999", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        if (c.value)
+            setenv("GALVORINE_SEED", c.value, 1);
+        else
+            unsetenv("GALVORINE_SEED");
+        EXPECT_EQ(plat::FixedSeed(), c.seed) << (c.value ? c.value : "(unset)");
+    }
+    unsetenv("GALVORINE_SEED");
 }
 
 // The walks' fixed step comes from the environment: only a plain number of
