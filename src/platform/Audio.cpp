@@ -91,6 +91,8 @@ struct State {
     std::mutex lock;
     SDL_AudioDeviceID device = 0;
     bool outputPaused = false;
+    // The device's passes play silence and only MixForTests moves the mixer on.
+    bool heldForTests = false;
     int deviceRate = 44100;
     Handle lastHandle = 0;
     std::map<Handle, std::unique_ptr<Sample>> samples;
@@ -290,13 +292,10 @@ void MixStream(State& s, Stream& st, float* out, int frames)
     }
 }
 
-void SDLCALL Callback(void*, Uint8* stream, int length)
+// One pass of the mixer: `frames` frames of every sounding voice and playing
+// stream into `out`, interleaved stereo. Callers hold the lock.
+void MixPass(State& s, float* out, int frames)
 {
-    State& s = S();
-    const int frames = length / static_cast<int>(2 * sizeof(float));
-    if (frames <= 0)
-        return;
-    std::lock_guard<std::mutex> guard(s.lock);
     const size_t values = static_cast<size_t>(frames) * 2;
     if (s.mix.size() < values)
         s.mix.resize(values); // only when the device hands a larger buffer than it announced
@@ -309,9 +308,22 @@ void SDLCALL Callback(void*, Uint8* stream, int length)
         if (st.playing && !st.decodeOnly)
             MixStream(s, st, s.mix.data(), frames);
     }
-    float* out = reinterpret_cast<float*>(stream);
-    for (int i = 0; i < frames * 2; ++i)
+    for (size_t i = 0; i < values; ++i)
         out[i] = std::clamp(s.mix[i], -1.0f, 1.0f);
+}
+
+void SDLCALL Callback(void*, Uint8* stream, int length)
+{
+    State& s = S();
+    const int frames = length / static_cast<int>(2 * sizeof(float));
+    if (frames <= 0)
+        return;
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (s.heldForTests) {
+        std::fill_n(reinterpret_cast<float*>(stream), static_cast<size_t>(frames) * 2, 0.0f);
+        return;
+    }
+    MixPass(s, reinterpret_cast<float*>(stream), frames);
 }
 
 size_t ReadCallback(void* data, size_t size, size_t count, void* source)
@@ -382,6 +394,7 @@ int Init(int, uint32_t freq, uint32_t, void*, const void*)
         s.deviceRate = have.freq;
         s.device = device;
         s.outputPaused = false;
+        s.heldForTests = false;
         const size_t values = static_cast<size_t>(std::max<int>(have.samples, 4096)) * 2;
         s.mix.assign(values, 0.0f);
         s.scratch.assign(values, 0.0f);
@@ -784,6 +797,26 @@ int StreamCountForTests()
     State& s = S();
     std::lock_guard<std::mutex> guard(s.lock);
     return static_cast<int>(s.streams.size());
+}
+
+int HoldMixerForTests()
+{
+    State& s = S();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (!s.device)
+        return 0;
+    s.heldForTests = true;
+    return 1;
+}
+
+int MixForTests(float* out, int frames)
+{
+    State& s = S();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (!s.device || !s.heldForTests || !out || frames <= 0)
+        return 0;
+    MixPass(s, out, frames);
+    return 1;
 }
 
 int DeviceRateForTests()

@@ -99,5 +99,13 @@ int StreamFree(Handle stream);
 int VoiceCountForTests(Handle sample);
 int StreamCountForTests();
 int DeviceRateForTests();
+// Holds the mixer still for a test: from this call until Free() the device
+// plays silence and nothing sounds on by itself; MixForTests mixes the next
+// `frames` frames (interleaved stereo, into `out`) on the caller's thread,
+// exactly as one pass of the device would. A test then knows how far every
+// voice has played however slowly it runs. Both 0 without an open device,
+// MixForTests also while the mixer is not held.
+int HoldMixerForTests();
+int MixForTests(float* out, int frames);
 
 } // namespace plat::snd

@@ -5,6 +5,7 @@
 #include "ogg_out.h"
 #include "platform/Audio.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <stdexcept>
@@ -77,7 +78,24 @@ std::vector<float> Sine(int channels, int rate, double seconds, double hz, float
     return out;
 }
 
-AudioDevice::AudioDevice() { m_open = plat::snd::Init(1, 44100, 0, nullptr, nullptr) != 0; }
+AudioDevice::AudioDevice(Mixer mixer)
+{
+    m_open = plat::snd::Init(1, 44100, 0, nullptr, nullptr) != 0;
+    if (m_open && mixer == Mixer::Held)
+        m_open = plat::snd::HoldMixerForTests() != 0;
+}
+
+std::vector<float> AudioDevice::Mix(int frames) const
+{
+    std::vector<float> out(static_cast<size_t>(std::max(frames, 0)) * 2);
+    for (int done = 0; done < frames; done += kPassFrames) {
+        const int pass = std::min(kPassFrames, frames - done);
+        if (!plat::snd::MixForTests(out.data() + 2 * static_cast<size_t>(done), pass))
+            throw std::runtime_error("the mixer is not held");
+    }
+    return out;
+}
+
 AudioDevice::~AudioDevice()
 {
     if (m_open)

@@ -22,16 +22,25 @@ std::vector<float> Sine(int channels, int rate, double seconds, double hz, float
 using testing_support::LogCapture;
 
 // Opens the audio output for the test's lifetime (the test main picks the
-// dummy driver).
+// dummy driver). Held, the mixer stands still until the test mixes frames
+// itself (Mix): what a test asks of its voices then does not hang on how
+// long it took to ask while the device's thread played on.
 class AudioDevice {
 public:
-    AudioDevice();
+    enum class Mixer { Running, Held };
+    explicit AudioDevice(Mixer mixer = Mixer::Running);
     ~AudioDevice();
     bool Open() const { return m_open; }
+    // The next `frames` frames of the held mixer, interleaved stereo, mixed
+    // in passes of the device's length.
+    std::vector<float> Mix(int frames) const;
 
 private:
     bool m_open = false;
 };
+
+// The frames of one pass of the device, as the mixer is opened.
+constexpr int kPassFrames = 1024;
 
 uint32_t Le32(const std::vector<unsigned char>& bytes, size_t at);
 uint16_t Le16(const std::vector<unsigned char>& bytes, size_t at);

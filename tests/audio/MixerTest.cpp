@@ -17,18 +17,18 @@ namespace snd = plat::snd;
 
 namespace {
 
-bool WaitUntilSilent(const std::vector<snd::Handle>& channels, double seconds)
+// Waits, however long the device's thread takes on a busy machine, until
+// none of `channels` sounds any more.
+void WaitUntilSilent(const std::vector<snd::Handle>& channels)
 {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < until) {
+    for (;;) {
         bool any = false;
         for (snd::Handle h : channels)
             any = any || snd::ChannelIsActive(h) == snd::ACTIVE_PLAYING;
         if (!any)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    return false;
 }
 
 } // namespace
@@ -37,7 +37,7 @@ TEST(Mixer, FullSampleReplacesTheVoiceThatHasPlayedLongestOrRefuses)
 {
     testing_support::ScratchDir dir;
     WriteQuietWav(dir.File("long.wav"), 22050, 22050 * 3);
-    AudioDevice device;
+    AudioDevice device(AudioDevice::Mixer::Held);
     ASSERT_TRUE(device.Open());
 
     const snd::Handle replacing = snd::SampleLoad(0, dir.File("long.wav").c_str(), 0, 0, 3, snd::SAMPLE_OVER_POS);
@@ -75,12 +75,14 @@ TEST(Mixer, FinishedAndFreedHandlesAreHarmlessAndNotReused)
     std::set<snd::Handle> seen;
     snd::Handle sample = 0, voice = 0;
     {
-        AudioDevice device;
+        AudioDevice device(AudioDevice::Mixer::Held);
         ASSERT_TRUE(device.Open());
         sample = snd::SampleLoad(0, dir.File("blip.wav").c_str(), 0, 0, 4, 0);
         voice = snd::SamplePlay(sample);
         ASSERT_NE(voice, 0u);
-        ASSERT_TRUE(WaitUntilSilent({voice}, 3.0));
+        EXPECT_EQ(snd::ChannelIsActive(voice), snd::ACTIVE_PLAYING);
+        device.Mix(kPassFrames); // the blip's 200 frames end in the first pass
+        ASSERT_EQ(snd::ChannelIsActive(voice), snd::ACTIVE_STOPPED);
         EXPECT_EQ(snd::ChannelSetAttributes(voice, -1, 10, -101), 0);
         EXPECT_EQ(snd::VoiceCountForTests(sample), 0);
         seen = {sample, voice};
@@ -171,8 +173,8 @@ TEST(Mixer, DecodeStreamDeliversEveryFrameAsSixteenBitPcm)
 }
 
 // Two samples (one resampled from 22050 Hz, 8-bit stereo) and a stream,
-// mixed with their volumes and pans, captured exactly by the disk driver.
-TEST(Mixer, MixesSamplesAndAStreamIntoTheCapturedOutput)
+// mixed with their volumes and pans, pass by pass as the device mixes them.
+TEST(Mixer, MixesSamplesAndAStreamWithTheirVolumesAndPans)
 {
     testing_support::ScratchDir dir;
     const int aFrames = 4410;
@@ -197,44 +199,30 @@ TEST(Mixer, MixesSamplesAndAStreamIntoTheCapturedOutput)
         snd::StreamFree(decoder);
     }
 
-    const std::string raw = dir.File("out.raw");
-    {
-        ScopedEnv driver("SDL_AUDIODRIVER", "disk");
-        ScopedEnv file("SDL_DISKAUDIOFILE", raw.c_str());
-        ScopedEnv delay("SDL_DISKAUDIODELAY", "0");
-        AudioDevice device;
-        ASSERT_TRUE(device.Open());
-        ASSERT_EQ(snd::DeviceRateForTests(), 44100);
-        const snd::Handle a = snd::SampleLoad(0, dir.File("a.wav").c_str(), 0, 0, 8, 0);
-        const snd::Handle bs = snd::SampleLoad(0, dir.File("b.wav").c_str(), 0, 0, 8, 0);
-        const snd::Handle cs = snd::StreamCreateFile(0, dir.File("c.ogg").c_str(), 0, 0, 0);
-        ASSERT_TRUE(a && bs && cs);
-        snd::SampleInfo info;
-        ASSERT_EQ(snd::SampleGetInfo(bs, &info), 1);
-        EXPECT_EQ(info.origres, 8u);
-        EXPECT_EQ(info.chans, 2u);
-        info.volume = 80;
-        info.pan = 50;
-        snd::SampleSetInfo(bs, &info);
+    AudioDevice device(AudioDevice::Mixer::Held);
+    ASSERT_TRUE(device.Open());
+    ASSERT_EQ(snd::DeviceRateForTests(), 44100);
+    const snd::Handle a = snd::SampleLoad(0, dir.File("a.wav").c_str(), 0, 0, 8, 0);
+    const snd::Handle bs = snd::SampleLoad(0, dir.File("b.wav").c_str(), 0, 0, 8, 0);
+    const snd::Handle cs = snd::StreamCreateFile(0, dir.File("c.ogg").c_str(), 0, 0, 0);
+    ASSERT_TRUE(a && bs && cs);
+    snd::SampleInfo info;
+    ASSERT_EQ(snd::SampleGetInfo(bs, &info), 1);
+    EXPECT_EQ(info.origres, 8u);
+    EXPECT_EQ(info.chans, 2u);
+    info.volume = 80;
+    info.pan = 50;
+    snd::SampleSetInfo(bs, &info);
 
-        // Everything starts in the same mixer pass.
-        snd::Pause();
-        const snd::Handle va = snd::SamplePlayEx(a, 0, -1, 50, -100, 0);
-        const snd::Handle vb = snd::SamplePlay(bs);
-        ASSERT_EQ(snd::StreamPlay(cs, 0, 0), 1);
-        snd::ChannelSetAttributes(cs, 0, 60, -101);
-        snd::Start();
-        ASSERT_TRUE(WaitUntilSilent({va, vb, cs}, 10.0));
-    }
-
-    const std::vector<unsigned char> bytes = testing_support::ReadBytes(raw);
-    std::vector<float> out(bytes.size() / sizeof(float));
-    ASSERT_FALSE(out.empty()) << "nothing was captured";
-    std::memcpy(out.data(), bytes.data(), out.size() * sizeof(float));
-    size_t start = 0;
-    while (start < out.size() && out[start] == 0.0f)
-        start += 2;
-    ASSERT_LT(start + 2 * 9000, out.size());
+    const snd::Handle va = snd::SamplePlayEx(a, 0, -1, 50, -100, 0);
+    const snd::Handle vb = snd::SamplePlay(bs);
+    ASSERT_EQ(snd::StreamPlay(cs, 0, 0), 1);
+    snd::ChannelSetAttributes(cs, 0, 60, -101);
+    const std::vector<float> out = device.Mix(9000);
+    // Every one of them has ended within those frames.
+    EXPECT_EQ(snd::ChannelIsActive(va), snd::ACTIVE_STOPPED);
+    EXPECT_EQ(snd::ChannelIsActive(vb), snd::ACTIVE_STOPPED);
+    EXPECT_EQ(snd::ChannelIsActive(cs), snd::ACTIVE_STOPPED);
 
     auto bValue = [&](int channel, size_t frame) {
         const double pos = frame * 0.5;
@@ -256,14 +244,58 @@ TEST(Mixer, MixesSamplesAndAStreamIntoTheCapturedOutput)
             left += c[2 * f] * 0.6;
             right += c[2 * f + 1] * 0.6;
         }
-        worst = std::max({worst, std::fabs(out[start + 2 * f] - left), std::fabs(out[start + 2 * f + 1] - right)});
+        worst = std::max({worst, std::fabs(out[2 * f] - left), std::fabs(out[2 * f + 1] - right)});
     }
     EXPECT_LT(worst, 1e-3);
 }
 
+// What the device plays is the mix, held to full scale: two voices of a
+// sample at full scale start in the same pass, captured by the disk driver
+// as the device's thread plays them.
+TEST(Mixer, TheDevicePlaysTheMixHeldToFullScale)
+{
+    testing_support::ScratchDir dir;
+    std::vector<int> values(100, 32767);
+    values.insert(values.end(), 100, -32768);
+    values.insert(values.end(), 100, 8192);
+    WriteWav(dir.File("loud.wav"), 1, 44100, 16, values);
+
+    const std::string raw = dir.File("out.raw");
+    {
+        ScopedEnv driver("SDL_AUDIODRIVER", "disk");
+        ScopedEnv file("SDL_DISKAUDIOFILE", raw.c_str());
+        ScopedEnv delay("SDL_DISKAUDIODELAY", "10");
+        AudioDevice device;
+        ASSERT_TRUE(device.Open());
+        ASSERT_EQ(snd::DeviceRateForTests(), 44100);
+        const snd::Handle loud = snd::SampleLoad(0, dir.File("loud.wav").c_str(), 0, 0, 2, 0);
+        ASSERT_NE(loud, 0u);
+        snd::Pause();
+        const snd::Handle first = snd::SamplePlay(loud);
+        const snd::Handle second = snd::SamplePlay(loud);
+        snd::Start();
+        // Closing the device after the pass that ended them writes that pass.
+        WaitUntilSilent({first, second});
+    }
+
+    const std::vector<unsigned char> bytes = testing_support::ReadBytes(raw);
+    std::vector<float> out(bytes.size() / sizeof(float));
+    std::memcpy(out.data(), bytes.data(), out.size() * sizeof(float));
+    size_t start = 0; // the device plays silence until the voices start
+    while (start < out.size() && out[start] == 0.0f)
+        start += 2;
+    ASSERT_GE(out.size(), start + 2 * 400) << "the pass that played the voices was not captured";
+    for (size_t f = 0; f < 400; ++f) {
+        const float want = f < 100 ? 1.0f : f < 200 ? -1.0f : f < 300 ? 0.5f : 0.0f;
+        ASSERT_EQ(out[start + 2 * f], want) << "frame " << f;
+        ASSERT_EQ(out[start + 2 * f + 1], want) << "frame " << f;
+    }
+}
+
 // A held tone that is turned down, up, and stopped, and a short looped
-// stream that is stopped: the captured output never jumps where the data
-// does not (a cut mid-waveform clicks), and the loop seam has no gap.
+// stream that is stopped: the output never jumps where the data does not (a
+// cut mid-waveform clicks), and the loop seam has no gap. Each change comes
+// a few passes after the one before, as a game's frames come.
 TEST(Mixer, VolumeChangesStopsAndLoopSeamsDoNotJump)
 {
     testing_support::ScratchDir dir;
@@ -275,49 +307,36 @@ TEST(Mixer, VolumeChangesStopsAndLoopSeamsDoNotJump)
     // Ten whole periods: looping it gives one unbroken sine.
     WriteOggFile(dir.File("loop.ogg"), Sine(2, 44100, 0.1, 100, 0.3f), 2, 44100);
 
-    const std::string raw = dir.File("out.raw");
-    {
-        ScopedEnv driver("SDL_AUDIODRIVER", "disk");
-        ScopedEnv file("SDL_DISKAUDIOFILE", raw.c_str());
-        ScopedEnv delay("SDL_DISKAUDIODELAY", "4");
-        AudioDevice device;
-        ASSERT_TRUE(device.Open());
-        const snd::Handle held = snd::SampleLoad(0, dir.File("held.wav").c_str(), 0, 0, 1, snd::SAMPLE_OVER_POS);
-        const snd::Handle music = snd::StreamCreateFile(0, dir.File("loop.ogg").c_str(), 0, 0, 0);
-        ASSERT_TRUE(held && music);
-        auto wait = [] { std::this_thread::sleep_for(std::chrono::milliseconds(60)); };
+    AudioDevice device(AudioDevice::Mixer::Held);
+    ASSERT_TRUE(device.Open());
+    const snd::Handle held = snd::SampleLoad(0, dir.File("held.wav").c_str(), 0, 0, 1, snd::SAMPLE_OVER_POS);
+    const snd::Handle music = snd::StreamCreateFile(0, dir.File("loop.ogg").c_str(), 0, 0, 0);
+    ASSERT_TRUE(held && music);
+    std::vector<float> out;
+    auto play = [&] {
+        const std::vector<float> passes = device.Mix(3 * kPassFrames);
+        out.insert(out.end(), passes.begin(), passes.end());
+    };
 
-        const snd::Handle voice = snd::SamplePlayEx(held, 0, -1, 100, -101, 0);
-        ASSERT_EQ(snd::StreamPlay(music, 0, snd::SAMPLE_LOOP), 1);
-        wait();
-        snd::ChannelSetAttributes(voice, -1, 0, -101);
-        snd::ChannelSetAttributes(music, -1, 100, 100);
-        wait();
-        snd::ChannelSetAttributes(voice, -1, 100, -100);
-        wait();
-        const snd::Handle replacing = snd::SamplePlayEx(held, 0, -1, 20, -101, 0); // takes the only voice
-        EXPECT_EQ(snd::ChannelIsActive(voice), snd::ACTIVE_STOPPED);
-        wait();
-        EXPECT_EQ(snd::ChannelStop(replacing), 1);
-        EXPECT_EQ(snd::ChannelStop(music), 1);
-        EXPECT_EQ(snd::ChannelIsActive(music), snd::ACTIVE_STOPPED);
-        // A few more passes, however slowly this machine runs them.
-        const size_t stoppedAt = testing_support::ReadBytes(raw).size();
-        for (int i = 0; i < 500 && testing_support::ReadBytes(raw).size() < stoppedAt + 4 * 1024 * 8; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    const snd::Handle voice = snd::SamplePlayEx(held, 0, -1, 100, -101, 0);
+    ASSERT_EQ(snd::StreamPlay(music, 0, snd::SAMPLE_LOOP), 1);
+    play();
+    snd::ChannelSetAttributes(voice, -1, 0, -101);
+    snd::ChannelSetAttributes(music, -1, 100, 100);
+    play();
+    snd::ChannelSetAttributes(voice, -1, 100, -100);
+    play();
+    const snd::Handle replacing = snd::SamplePlayEx(held, 0, -1, 20, -101, 0); // takes the only voice
+    EXPECT_EQ(snd::ChannelIsActive(voice), snd::ACTIVE_STOPPED);
+    play();
+    EXPECT_EQ(snd::ChannelStop(replacing), 1);
+    EXPECT_EQ(snd::ChannelStop(music), 1);
+    EXPECT_EQ(snd::ChannelIsActive(music), snd::ACTIVE_STOPPED);
+    play(); // fifteen passes in all: the loop's 4410 frames played three times and more
 
-    const std::vector<unsigned char> bytes = testing_support::ReadBytes(raw);
-    std::vector<float> out(bytes.size() / sizeof(float));
-    ASSERT_FALSE(out.empty()) << "nothing was captured";
-    std::memcpy(out.data(), bytes.data(), out.size() * sizeof(float));
-    size_t start = 0;
-    while (start < out.size() && out[start] == 0.0f)
-        start += 2;
-    ASSERT_GT(out.size(), start + 2 * 44100 / 5); // a fifth of a second at least
     // Only the data's own slopes and short glides may move the output.
     double worst = 0;
-    for (size_t i = start; i + 2 < out.size(); ++i)
+    for (size_t i = 0; i + 2 < out.size(); ++i)
         worst = std::max(worst, static_cast<double>(std::fabs(out[i + 2] - out[i])));
     EXPECT_LT(worst, 0.02);
     EXPECT_EQ(out[out.size() - 2], 0.0f);
