@@ -32,6 +32,7 @@ Frames Draw(Presenting presenting, const char* name)
     testing_support::ScratchDir user;
     MakeBenchPlayer(user.Path());
     plat::SeedRandom(3);
+    plat::SeedGuids(3);
     GlGame game(Size{640, 480}, user.Path(), presenting);
     if (!game.started)
         return frames;

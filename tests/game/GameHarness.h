@@ -4,6 +4,10 @@
 // (no sound device, so no first-run conversion of the sounds), and a
 // cursor placed through the platform's seam. The client area is 1024 x 768,
 // so a virtual point (x, y) is the client pixel (x + 512, 384 - y).
+// The game draws on the shared generator and the GUIDs as the test left
+// them: the test main starts every test on fixed seeds, and a test that
+// wants another game seeds them before it makes the harness. The board's
+// stream is seeded from the shared generator as the game loads.
 #pragma once
 
 #include "TestSupport.h"

@@ -2,6 +2,7 @@
 // splash, the splash leads to the name entry or the menu, the frame's step
 // and cursor, and the order in which a game lets go of its members.
 #include "GameRig.h"
+#include "platform/System.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -36,6 +37,39 @@ TEST(GameStart, TheLoadSequenceEndsInTheSplashWithEveryMemberMade)
     // The loading picture goes with the splash's first step, not before.
     EXPECT_TRUE(game->services.device->FindTexture("Loading"));
     EXPECT_EQ(game->services.screens->FormsManager(), game->services.renderer->gui);
+}
+
+// Everything a game draws on is seeded: the shared generator, which seeds
+// the board's stream as the game loads, and the GUIDs. Started on the same
+// seeds, two games deal the same first board to the same quest; on another
+// seed, another board.
+TEST(GameStart, TheSeedsDecideTheGameDealt)
+{
+    struct Dealt {
+        std::vector<int> colours;
+        GuidBytes quest{};
+    };
+    const auto deal = [](uint32_t seed) {
+        plat::SeedRandom(seed);
+        plat::SeedGuids(seed);
+        GameRig game;
+        Dealt dealt;
+        EXPECT_TRUE(game.NewPlayer("Anna"));
+        EXPECT_TRUE(game.PlayFirstLevel());
+        const CGameBoard& board = *game->services.board;
+        for (int row = 0; row < 8; ++row)
+            for (int column = 0; column < 8; ++column) {
+                const CountedHandle<CToken>& token = board.Cell(column, row);
+                dealt.colours.push_back(token ? token->colour : -1);
+            }
+        dealt.quest = game->quest.questGuid;
+        return dealt;
+    };
+    const Dealt first = deal(5), again = deal(5), other = deal(6);
+    EXPECT_EQ(first.colours, again.colours);
+    EXPECT_EQ(first.quest, again.quest);
+    EXPECT_NE(first.colours, other.colours);
+    EXPECT_NE(first.quest, other.quest);
 }
 
 // The splash runs its groups and hands over to the name entry for a first
