@@ -42,6 +42,7 @@ protected:
         std::string why;
         if (!plat::InitVideo(&why))
             GTEST_SKIP() << "no video: " << why;
+        videoStarted = true;
         window = std::make_unique<plat::Window>("scenes", 1024, 768, Proc);
         direct3d = CreateDirect3D();
         ASSERT_TRUE(direct3d);
@@ -92,6 +93,10 @@ protected:
         renderer.Reset();
         direct3d.reset();
         window.reset();
+        // Every start of the video counts in SDL, in a byte: one not ended
+        // per test would wrap it to none after 256 tests in one process.
+        if (videoStarted)
+            plat::ShutdownVideo();
     }
     // The game's frame, as far as the scenes take part in it.
     void Run(float seconds)
@@ -140,6 +145,7 @@ protected:
     }
 
     DisplaySettings settings;
+    bool videoStarted = false;
     std::unique_ptr<plat::Window> window;
     std::unique_ptr<IDirect3D8> direct3d;
     CountedHandle<CSceneRenderer> renderer;

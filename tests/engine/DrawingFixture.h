@@ -49,6 +49,7 @@ protected:
         std::string why;
         if (!plat::InitVideo(&why))
             GTEST_SKIP() << "no video: " << why;
+        videoStarted = true;
         window = std::make_unique<plat::Window>("drawing", 1024, 768, Proc);
         direct3d = CreateDirect3D();
         ASSERT_TRUE(direct3d);
@@ -67,6 +68,10 @@ protected:
         renderer.Reset();
         direct3d.reset();
         window.reset();
+        // Every start of the video counts in SDL, in a byte: one not ended
+        // per test would wrap it to none after 256 tests in one process.
+        if (videoStarted)
+            plat::ShutdownVideo();
     }
     // The frame as it stands, not written anywhere: for tests that judge
     // many frames and keep a few.
@@ -97,6 +102,7 @@ protected:
     static int Py(float y) { return static_cast<int>(384.0f - y); }
 
     DisplaySettings settings;
+    bool videoStarted = false;
     std::unique_ptr<plat::Window> window;
     std::unique_ptr<IDirect3D8> direct3d;
     CountedHandle<CSceneRenderer> renderer;
