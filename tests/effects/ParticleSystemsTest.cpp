@@ -373,6 +373,7 @@ TEST(ParticleSystems, ThunderboltsFitTheirCapacity)
     testing_support::ScratchDir dir;
     SetDataFoldersForTests(dir.Path(), dir.Path());
     SetLogName("cut.log");
+    CThunderboltParticleSystem::ForgetTheCutSaidForTests(); // whatever cut a bolt before in this process
     const struct {
         int segments, bolts, capacity;
         int keptSegments, keptBolts;

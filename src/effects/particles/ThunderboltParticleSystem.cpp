@@ -13,18 +13,21 @@ namespace {
 
 // Owners scale the segments by configured factors, so a bolt that does not
 // fit its capacity is a setting to look at, said once per run.
+bool g_cutSaid = false;
+
 void ReportCut(int bolts, int segments, int capacity, int keptBolts, int keptSegments)
 {
-    static bool said = false;
-    if (said)
+    if (g_cutSaid)
         return;
-    said = true;
+    g_cutSaid = true;
     WriteLog("Thunderbolt of " + std::to_string(bolts) + " bolts x " + std::to_string(segments) +
              " segments does not fit " + std::to_string(capacity) + " particles; drawing " +
              std::to_string(keptBolts) + " x " + std::to_string(keptSegments) + ".\n");
 }
 
 } // namespace
+
+void CThunderboltParticleSystem::ForgetTheCutSaidForTests() { g_cutSaid = false; }
 
 CThunderboltParticleSystem::CThunderboltParticleSystem(CountedHandle<CRenderDevice> device, int capacity,
                                                        CountedHandle<CTexture> texture,

@@ -31,6 +31,10 @@ public:
     int Segments() const { return m_segments; }
     int Bolts() const { return m_bolts; }
 
+    // A cut is said in the log once a run; for tests, the next one is said
+    // again, as in a fresh run.
+    static void ForgetTheCutSaidForTests();
+
 private:
     // Where the points of one bolt stand this frame.
     void LayOut(Vec3* points, float* jitters) const;
