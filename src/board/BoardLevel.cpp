@@ -103,8 +103,11 @@ Lesson CGameBoard::DueLesson(int* step)
         m_swapRefused = false;
         return Lesson::Wrong;
     }
-    if (m_levelNumber == 2 && due(Lesson::Bonus))
+    // The bonus lesson starts at its prompt, whatever lesson went before.
+    if (m_levelNumber == 2 && due(Lesson::Bonus)) {
+        *step = kPrompt;
         return Lesson::Bonus;
+    }
     if (m_levelNumber >= 6 && due(Lesson::Lock))
         return anyStillToken([](const CToken& t) { return t.chained != 0; }) ? Lesson::Lock : Lesson::None;
     if (m_levelNumber >= 14 && due(Lesson::Steel))
