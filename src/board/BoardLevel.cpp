@@ -84,7 +84,7 @@ Lesson CGameBoard::DueLesson(int* step)
         return false;
     };
     auto due = [this](Lesson lesson) { return m_lessons.Due(lesson); };
-    if (m_levelNumber == 1) {
+    if (m_levelNumber == kBaseLessonLevel) {
         if (due(Lesson::Base)) {
             *step = kPrompt;
             return Lesson::Base;
@@ -104,7 +104,7 @@ Lesson CGameBoard::DueLesson(int* step)
         return Lesson::Wrong;
     }
     // The bonus lesson starts at its prompt, whatever lesson went before.
-    if (m_levelNumber == 2 && due(Lesson::Bonus)) {
+    if (m_levelNumber == kBonusLessonLevel && due(Lesson::Bonus)) {
         *step = kPrompt;
         return Lesson::Bonus;
     }
