@@ -342,18 +342,17 @@ TEST(LevelStart, PromptsShowTheirTextAndTheShopLessonIsWrittenDown)
     BoardProbe probe(b);
     rig.game.flow.loader.StartLevel(1);
     rig.StartPlay();
-    probe.SetLesson(Lesson::Base, 0);
-    rig.game.flow.lessons.ShowStep(Lesson::Base, 0);
-    std::string shown = rig.game.services.screens->tutorial.panelText->MainText()->text;
-    std::replace(shown.begin(), shown.end(), CText::kSoftBreak, ' ');
-    EXPECT_EQ(shown, GetString(35));
-    EXPECT_EQ(b.CurrentLesson().lesson, Lesson::Base);
-
     probe.SetLesson(Lesson::Gem, 0); // no gem on the board yet: nothing to show
     rig.game.flow.lessons.ShowStep(Lesson::Gem, 0);
     EXPECT_EQ(b.CurrentLesson().lesson, Lesson::None);
     rig.Play(0.1f);
     EXPECT_EQ(rig.Player().tutGem, 1);
+
+    rig.Play(); // the first lesson's prompt once the board rests
+    std::string shown = rig.game.services.screens->tutorial.panelText->MainText()->text;
+    std::replace(shown.begin(), shown.end(), CText::kSoftBreak, ' ');
+    EXPECT_EQ(shown, GetString(35));
+    EXPECT_EQ(b.CurrentLesson().lesson, Lesson::Base);
 
     rig.game.flow.lessons.ShowStep(Lesson::Shop, 0);
     EXPECT_EQ(rig.Player().tutShop, 1);
@@ -519,6 +518,42 @@ TEST(Lessons, TheHandLeavesTheTextAndTheLessonsRunClear)
                 b.Swap(step.pick.column, step.pick.row, step.arrow.column, step.arrow.row, false);
             }
         }
+    }
+}
+
+// A prompt whose move the board does not hold (on a board the lesson's
+// start layout did not lay out) ends the lesson at once, as seen, rather
+// than wait for a move that cannot be made; with the move there the prompt
+// stays.
+TEST(Lessons, APromptWhoseMoveCannotBeMadeEndsTheLesson)
+{
+    // Row 4 reads "b r r g r": the token at column 4 swapped onto column 3
+    // makes a row of three red.
+    std::vector<std::string> withMove = board_rig::NoMoveGrid();
+    withMove[4] = "brrgrbow";
+    std::vector<std::string> chained = withMove;
+    chained[4][4] = 'R';
+    struct Case {
+        const char* name;
+        std::vector<std::string> rows;
+        bool stays;
+    } const cases[] = {
+        {"the move there", withMove, true},
+        {"its token chained", chained, false},
+        {"no run", board_rig::NoMoveGrid(), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GameRig rig;
+        CGameBoard& b = rig.Board();
+        rig.game.flow.loader.StartLevel(1);
+        rig.StartPlay();
+        rig.boardRig.Place(c.rows);
+        BoardProbe(b).SetLesson(Lesson::Base, lesson_step::kPrompt);
+        rig.game.flow.lessons.ShowStep(Lesson::Base, lesson_step::kPrompt);
+        EXPECT_EQ(b.CurrentLesson().lesson, c.stays ? Lesson::Base : Lesson::None);
+        rig.Play(0.1f);
+        EXPECT_EQ(rig.Player().tutBase, c.stays ? 0 : 1);
     }
 }
 
