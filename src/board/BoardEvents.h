@@ -54,6 +54,11 @@ constexpr int32_t kTotemLit = 8;
 constexpr int32_t kTotemOver = 10;
 } // namespace lesson_step
 
+// The quest levels on whose own boards the first lesson (with the gem
+// lesson) and the bonus lesson are given.
+constexpr int32_t kBaseLessonLevel = 1;
+constexpr int32_t kBonusLessonLevel = 2;
+
 enum class BoardEventKind : int32_t {
     // Strikes were scored: `value` points.
     StrikesScored = 1,

@@ -84,7 +84,7 @@ Lesson CGameBoard::DueLesson(int* step)
         return false;
     };
     auto due = [this](Lesson lesson) { return m_lessons.Due(lesson); };
-    if (m_levelNumber == 1) {
+    if (m_levelNumber == kBaseLessonLevel) {
         if (due(Lesson::Base)) {
             *step = kPrompt;
             return Lesson::Base;
@@ -103,8 +103,11 @@ Lesson CGameBoard::DueLesson(int* step)
         m_swapRefused = false;
         return Lesson::Wrong;
     }
-    if (m_levelNumber == 2 && due(Lesson::Bonus))
+    // The bonus lesson starts at its prompt, whatever lesson went before.
+    if (m_levelNumber == kBonusLessonLevel && due(Lesson::Bonus)) {
+        *step = kPrompt;
         return Lesson::Bonus;
+    }
     if (m_levelNumber >= 6 && due(Lesson::Lock))
         return anyStillToken([](const CToken& t) { return t.chained != 0; }) ? Lesson::Lock : Lesson::None;
     if (m_levelNumber >= 14 && due(Lesson::Steel))

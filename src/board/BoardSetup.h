@@ -6,6 +6,7 @@
 
 #include "board/BoardEvents.h"
 #include "board/LevelData.h"
+#include "board/MatchAnalyser.h"
 #include "engine/CountedHandle.h"
 
 #include <array>
@@ -41,6 +42,11 @@ struct BoardSetup {
     // A guided lesson the level starts with (the totem lesson plays on a
     // board of its own), or none.
     Lesson lesson = Lesson::None;
+    // Cells the first fill from the start layout keeps plain, neither chained
+    // nor steel, whatever the level's rates and its file say: those a guided
+    // lesson on this board asks the player to swap and the cells of the runs
+    // the swaps make.
+    std::vector<MatchCell> plainCells;
 };
 
 // What a level's number gives, harder in hard mode: five colours up to

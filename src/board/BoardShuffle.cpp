@@ -70,7 +70,8 @@ bool CGameBoard::Shuffle(int steelOnBoard, int chainedOnBoard)
 // the group letters share out colours of their own; digits and "s" stand as
 // written. Letters with no colour to take (beyond the colours in play, a
 // list the file never gave), or every letter with `lettersAsRandom`, are
-// drawn like "x".
+// drawn like "x". The plain cells are never chained, and draw a colour where
+// the layout has steel.
 void CGameBoard::ReadStartLayout(bool lettersAsRandom)
 {
     const CLevelData& level = *m_levelData;
@@ -93,19 +94,22 @@ void CGameBoard::ReadStartLayout(bool lettersAsRandom)
             const bool inFile = r < CLevelData::kRows && c < CLevelData::kRowLength;
             const char ch = inFile ? level.beginRows[static_cast<size_t>(r)][static_cast<size_t>(c)] : 'x';
             const char lock = inFile ? level.lockRows[static_cast<size_t>(r)][static_cast<size_t>(c)] : '-';
+            cell.plain =
+                std::find(m_plainCells.begin(), m_plainCells.end(), MatchCell{c, r}) != m_plainCells.end();
             if (ch >= '0' && ch <= '6') {
                 cell.kind = LayoutCell::Fixed;
                 cell.code = ch - '0' + 1;
-            } else if (ch == 's') {
+            } else if (ch == 's' && !cell.plain) {
                 cell.kind = LayoutCell::Fixed;
                 cell.code = kSteelCode;
             } else if (!lettersAsRandom && isLetter(ch)) {
                 cell.kind = LayoutCell::Letter;
                 cell.letter = ch;
             }
-            cell.lock = lock >= '1' && lock <= '9' ? LayoutCell::Chain
-                        : lock == '0'              ? LayoutCell::Free
-                                                   : LayoutCell::Chance;
+            cell.lock = cell.plain                   ? LayoutCell::Free
+                        : lock >= '1' && lock <= '9' ? LayoutCell::Chain
+                        : lock == '0'                ? LayoutCell::Free
+                                                     : LayoutCell::Chance;
             m_layoutCells.push_back(cell);
         }
 }
@@ -147,7 +151,7 @@ bool CGameBoard::DrawStartLayout(int steelOnBoard, int chainedOnBoard, bool stop
                 steel += code == kSteelCode ? 1 : 0;
                 break;
             case LayoutCell::Drawn:
-                if (noSteel) {
+                if (noSteel || cell.plain) {
                     const int k = static_cast<int>(m_random.Unit() * static_cast<float>(n));
                     code = palette[k < n ? k : n - 1] + 1;
                 } else {

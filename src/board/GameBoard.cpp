@@ -174,6 +174,7 @@ void CGameBoard::TakeSetup(const BoardSetup& setup)
     m_lockCap = setup.lockCap;
     m_gemsToPlace = m_gemsToCollect = setup.gemGoal;
     m_levelData = setup.levelData;
+    m_plainCells = setup.plainCells;
     m_firstFill = 1;
     m_restore = BoardSnapshot{};
 }

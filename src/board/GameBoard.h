@@ -545,6 +545,8 @@ private:
     int32_t m_firstFill = 1;
     // The level's file, as the level started with it.
     CountedHandle<CLevelData> m_levelData;
+    // The cells its start layout keeps plain (BoardSetup::plainCells).
+    std::vector<MatchCell> m_plainCells;
     // What the animated shuffle remembered, [row][column]; empty when
     // nothing was.
     std::vector<std::vector<ShuffleCell>> m_cellInfo;
@@ -568,6 +570,8 @@ private:
     struct LayoutCell {
         enum Kind : uint8_t { Drawn, Token, Fixed, Letter } kind = Drawn;
         enum Lock : uint8_t { Chance, Chain, Free } lock = Chance;
+        // Kept plain: never chained, and never steel where it is drawn.
+        bool plain = false;
         char letter = 'x';
         int32_t code = 0; // of a token on the board or a fixed cell
     };

@@ -1,6 +1,8 @@
 // The guided lessons' tables.
 #include "game/Lessons.h"
 
+#include <algorithm>
+
 namespace {
 
 using namespace lesson_step;
@@ -11,6 +13,18 @@ constexpr LessonPick kPicks[] = {
     {Lesson::Bonus, kSecondPrompt, 6, 4, kSecondPicked, 5, 4},
     {Lesson::Totem, kTotemChargePrompt, 2, 6, kTotemChargePicked, 1, 6},
     {Lesson::Totem, kTotemLightPrompt, 6, 4, kTotemLightPicked, 5, 4},
+};
+
+// The cells beside the swapped ones of the runs the guided lessons' swaps
+// make on the start layouts of their boards (l1.lvl, l2.lvl, Totem.lvl).
+struct LessonRunCell {
+    Lesson lesson;
+    MatchCell cell;
+};
+constexpr LessonRunCell kRunCells[] = {
+    {Lesson::Base, {1, 4}},  {Lesson::Base, {2, 4}},  {Lesson::Bonus, {1, 3}}, {Lesson::Bonus, {1, 4}},
+    {Lesson::Bonus, {1, 6}}, {Lesson::Bonus, {3, 4}}, {Lesson::Bonus, {4, 4}}, {Lesson::Totem, {1, 4}},
+    {Lesson::Totem, {1, 5}}, {Lesson::Totem, {3, 4}}, {Lesson::Totem, {4, 4}},
 };
 
 // A swap at (lesson, step) onto the cell.
@@ -65,6 +79,32 @@ const LessonPick* FindLessonPick(const LessonState& lesson, int column, int row)
         if (p.lesson == lesson.lesson && p.step == lesson.step && p.column == column && p.row == row)
             return &p;
     return nullptr;
+}
+
+const LessonPick* PromptedPick(Lesson lesson, int step)
+{
+    for (const LessonPick& p : kPicks)
+        if (p.lesson == lesson && p.step == step)
+            return &p;
+    return nullptr;
+}
+
+std::vector<MatchCell> LessonCells(Lesson lesson)
+{
+    std::vector<MatchCell> cells;
+    auto add = [&cells](MatchCell cell) {
+        if (std::find(cells.begin(), cells.end(), cell) == cells.end())
+            cells.push_back(cell);
+    };
+    for (const LessonPick& p : kPicks)
+        if (p.lesson == lesson) {
+            add({p.column, p.row});
+            add({p.arrowColumn, p.arrowRow});
+        }
+    for (const LessonRunCell& r : kRunCells)
+        if (r.lesson == lesson)
+            add(r.cell);
+    return cells;
 }
 
 bool LessonAllowsPick(const LessonState& lesson, int column, int row)

@@ -24,6 +24,12 @@ bool IsGuidedLesson(Lesson lesson);
 bool IsTimedLesson(Lesson lesson);
 // The pick a lesson at its step takes at the cell; nullptr for none.
 const LessonPick* FindLessonPick(const LessonState& lesson, int column, int row);
+// The pick a guided lesson's prompt at its step asks for; nullptr for none.
+const LessonPick* PromptedPick(Lesson lesson, int step);
+// The cells a guided lesson's moves take part in on its board's start
+// layout: those its prompts ask the player to swap, and those of the runs
+// the swaps make there.
+std::vector<MatchCell> LessonCells(Lesson lesson);
 // A guided lesson lets the player pick only its own token; other lessons
 // any.
 bool LessonAllowsPick(const LessonState& lesson, int column, int row);

@@ -5,5 +5,6 @@
 class CBalanceState;
 
 void SetTotemBalanceState(CBalanceState* balance);
-// Null until the game has stored its balance state.
+// Null until the game has stored its balance state, and again once the
+// totems manager that stored it is gone.
 CBalanceState* TotemBalanceState();

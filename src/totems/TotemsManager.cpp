@@ -64,8 +64,12 @@ CTotemsManager::CTotemsManager()
         list.reserve(3);
 }
 
+// The balance state it stored goes with the game that owns both: a later
+// game's powers never read it.
 CTotemsManager::~CTotemsManager()
 {
+    if (m_balance && TotemBalanceState() == m_balance)
+        SetTotemBalanceState(nullptr);
     if (m_sprites) {
         for (const auto& sprite : m_panel)
             m_sprites->Remove(sprite);
@@ -83,6 +87,7 @@ void CTotemsManager::SetRenderers(CountedHandle<CRenderDevice> device, CountedHa
     m_sprites = std::move(sprites);
     m_particles = std::move(particles);
     m_flares = std::move(flares);
+    m_balance = balance;
     SetTotemBalanceState(balance);
 }
 

@@ -227,6 +227,8 @@ private:
     CountedHandle<CSpriteRenderer> m_sprites;
     CountedHandle<CParticleSystemsManager> m_particles;
     CountedHandle<CFlareRenderer> m_flares;
+    // The balance state it stored for the powers (TotemBalance.h).
+    CBalanceState* m_balance = nullptr;
     std::deque<int> m_queue;
     // The manager's own pictures in loading order, then the shared ones.
     std::vector<CountedHandle<CTexture>> m_pictures;

@@ -4,6 +4,7 @@
 // game's and the board's operations as the input would call them.
 #include "board/BoardRig.h"
 #include "game/Game.h"
+#include "game/Lessons.h"
 #include "screens/ScreensTestSupport.h"
 
 #include "platform/System.h"
@@ -12,6 +13,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
 
 using board_rig::BoardRig;
 
@@ -342,18 +346,17 @@ TEST(LevelStart, PromptsShowTheirTextAndTheShopLessonIsWrittenDown)
     BoardProbe probe(b);
     rig.game.flow.loader.StartLevel(1);
     rig.StartPlay();
-    probe.SetLesson(Lesson::Base, 0);
-    rig.game.flow.lessons.ShowStep(Lesson::Base, 0);
-    std::string shown = rig.game.services.screens->tutorial.panelText->MainText()->text;
-    std::replace(shown.begin(), shown.end(), CText::kSoftBreak, ' ');
-    EXPECT_EQ(shown, GetString(35));
-    EXPECT_EQ(b.CurrentLesson().lesson, Lesson::Base);
-
     probe.SetLesson(Lesson::Gem, 0); // no gem on the board yet: nothing to show
     rig.game.flow.lessons.ShowStep(Lesson::Gem, 0);
     EXPECT_EQ(b.CurrentLesson().lesson, Lesson::None);
     rig.Play(0.1f);
     EXPECT_EQ(rig.Player().tutGem, 1);
+
+    rig.Play(); // the first lesson's prompt once the board rests
+    std::string shown = rig.game.services.screens->tutorial.panelText->MainText()->text;
+    std::replace(shown.begin(), shown.end(), CText::kSoftBreak, ' ');
+    EXPECT_EQ(shown, GetString(35));
+    EXPECT_EQ(b.CurrentLesson().lesson, Lesson::Base);
 
     rig.game.flow.lessons.ShowStep(Lesson::Shop, 0);
     EXPECT_EQ(rig.Player().tutShop, 1);
@@ -519,6 +522,195 @@ TEST(Lessons, TheHandLeavesTheTextAndTheLessonsRunClear)
                 b.Swap(step.pick.column, step.pick.row, step.arrow.column, step.arrow.row, false);
             }
         }
+    }
+}
+
+// A prompt whose move the board does not hold (on a board the lesson's
+// start layout did not lay out) ends the lesson at once, as seen, rather
+// than wait for a move that cannot be made; with the move there the prompt
+// stays.
+TEST(Lessons, APromptWhoseMoveCannotBeMadeEndsTheLesson)
+{
+    // Row 4 reads "b r r g r": the token at column 4 swapped onto column 3
+    // makes a row of three red.
+    std::vector<std::string> withMove = board_rig::NoMoveGrid();
+    withMove[4] = "brrgrbow";
+    std::vector<std::string> chained = withMove;
+    chained[4][4] = 'R';
+    struct Case {
+        const char* name;
+        std::vector<std::string> rows;
+        bool stays;
+    } const cases[] = {
+        {"the move there", withMove, true},
+        {"its token chained", chained, false},
+        {"no run", board_rig::NoMoveGrid(), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GameRig rig;
+        CGameBoard& b = rig.Board();
+        rig.game.flow.loader.StartLevel(1);
+        rig.StartPlay();
+        rig.boardRig.Place(c.rows);
+        BoardProbe(b).SetLesson(Lesson::Base, lesson_step::kPrompt);
+        rig.game.flow.lessons.ShowStep(Lesson::Base, lesson_step::kPrompt);
+        EXPECT_EQ(b.CurrentLesson().lesson, c.stays ? Lesson::Base : Lesson::None);
+        rig.Play(0.1f);
+        EXPECT_EQ(rig.Player().tutBase, c.stays ? 0 : 1);
+    }
+}
+
+// Every guided lesson at every level where it can come, in normal and hard
+// mode, each play on a seed of its own: at each of its prompts the hand
+// points at a token the player can pick and a neighbour it can be swapped
+// with, the swap makes the run the prompt promises, and the player's two
+// presses take the lesson on, through its prompts to its end. The first
+// lesson comes on level 1, the bonus lesson on level 2 and the totem lesson
+// on the first level after a totem was bought (the shop sells the first for
+// level 4), whatever chains and steel the level draws.
+TEST(Lessons, EveryGuidedLessonsMoveCanBeMadeWhateverTheLevelDraws)
+{
+    struct Prompt {
+        MatchCell pick, arrow;
+        size_t run;       // the run the swap makes at least, through the arrow's cell
+        bool totemColour; // of the colour of the lesson's totem
+    };
+    struct Case {
+        const char* name;
+        Lesson lesson;
+        int32_t CProfile::*seenFlag;
+        int firstLevel, lastLevel;
+        uint32_t seeds; // at each level and mode
+        std::vector<Prompt> prompts;
+    } const cases[] = {
+        {"first", Lesson::Base, &CProfile::tutBase, 1, 1, 300, {{{4, 4}, {3, 4}, 3, false}}},
+        {"bonus",
+         Lesson::Bonus,
+         &CProfile::tutBonus,
+         2,
+         2,
+         300,
+         {{{2, 5}, {1, 5}, 4, false}, {{6, 4}, {5, 4}, 3, false}}},
+        {"totem",
+         Lesson::Totem,
+         &CProfile::tutTotem,
+         4,
+         CQuestSave::kLastLevel,
+         100,
+         {{{2, 6}, {1, 6}, 3, true}, {{6, 4}, {5, 4}, 3, true}}},
+    };
+    GameRig rig;
+    CGameBoard& b = rig.Board();
+    CProfile& player = rig.Player();
+    CTotemsManager& totems = *rig.game.services.totems;
+    // Frames, the lessons' news handled as the game's flow handles it, until
+    // `done` holds (false after 20 s without that); the lessons the board
+    // reports as seen go into `seen`.
+    std::vector<Lesson> seen;
+    auto playUntil = [&](const std::function<bool()>& done) {
+        std::vector<BoardEvent> events;
+        for (float t = 0; t < 20.0f; t += 1.0f / 60.0f) {
+            rig.boardRig.Frame();
+            b.Events().TakeDeferred(&events);
+            for (const BoardEvent& e : events)
+                if (e.kind == BoardEventKind::LessonSeen)
+                    seen.push_back(e.lesson);
+                else if (e.kind == BoardEventKind::LessonStep)
+                    rig.game.flow.lessons.ShowStep(e.lesson, e.step);
+            if (done())
+                return true;
+        }
+        return false;
+    };
+    // What keeps the prompt's move from being made; empty when it can be.
+    auto whyNot = [&](const Prompt& p, int totemColour) -> std::string {
+        for (const MatchCell& cell : {p.pick, p.arrow}) {
+            const CountedHandle<CToken>& t = b.Cell(cell.column, cell.row);
+            const std::string at = std::to_string(cell.column) + "," + std::to_string(cell.row);
+            if (!t)
+                return at + " empty";
+            if (t->chained)
+                return at + " chained";
+            if (t->colour >= kSteelColour)
+                return at + " steel";
+            if (!b.CanSelect(cell.column, cell.row))
+                return at + " not at rest";
+        }
+        CMatchAnalyser analysis = b.Analysis();
+        std::swap(analysis.Cell(p.pick.column, p.pick.row), analysis.Cell(p.arrow.column, p.arrow.row));
+        analysis.FindRuns(3, false);
+        const int32_t colour = std::abs(analysis.Cell(p.arrow.column, p.arrow.row)) - 1;
+        for (const CMatchGroup& g : analysis.Groups())
+            if (std::find(g.cells.begin(), g.cells.end(), p.arrow) != g.cells.end() && g.cells.size() >= p.run &&
+                (!p.totemColour || colour == totemColour))
+                return {};
+        return "no run of " + std::to_string(p.run);
+    };
+    for (const Case& c : cases) {
+        uint32_t seed = 0;
+        std::vector<std::string> failures;
+        for (int level = c.firstLevel; level <= c.lastLevel; ++level)
+            for (const bool hard : {false, true})
+                for (uint32_t i = 0; i < c.seeds; ++i) {
+                    ++seed;
+                    // The player has had every lesson but this one.
+                    for (int32_t CProfile::*flag :
+                         {&CProfile::tutBase, &CProfile::tutGem, &CProfile::tutWrong, &CProfile::tutTimer,
+                          &CProfile::tutSandbox, &CProfile::tutBonus, &CProfile::tutTotem, &CProfile::tutLock,
+                          &CProfile::tutSteel, &CProfile::tutShop})
+                        player.*flag = 1;
+                    player.*c.seenFlag = 0;
+                    // A totem of some colour bought in the shop.
+                    const int totemColour = static_cast<int>(seed % CTotemsManager::kColours);
+                    totems.levels.fill(0);
+                    if (c.lesson == Lesson::Totem)
+                        totems.levels[static_cast<size_t>(totemColour)] = 1;
+                    totems.Reset();
+                    seen.clear();
+                    b.Clear();
+                    rig.game.quest.hardMode = hard;
+                    rig.boardRig.random.Seed(seed);
+                    ASSERT_TRUE(rig.game.flow.loader.StartLevel(level));
+                    rig.StartPlay();
+                    std::string failure;
+                    for (const Prompt& p : c.prompts) {
+                        const std::string at =
+                            "prompt at " + std::to_string(p.pick.column) + "," + std::to_string(p.pick.row) + ": ";
+                        if (!playUntil(
+                                [&] { return FindLessonPick(b.CurrentLesson(), p.pick.column, p.pick.row); })) {
+                            failure = at + "not shown";
+                            break;
+                        }
+                        if (const std::string why = whyNot(p, totemColour); !why.empty()) {
+                            failure = at + why + " on\n" + rig.boardRig.Letters();
+                            break;
+                        }
+                        // The player's two presses, as play takes them.
+                        for (const MatchCell& cell : {p.pick, p.arrow}) {
+                            const Vec2 point = b.CellToPoint(cell.column, cell.row, true);
+                            rig.game.flow.play.Press(point.x, point.y, {});
+                        }
+                        if (!BoardProbe(b).SwapsUnderWay()) {
+                            failure = at + "the presses made no swap";
+                            break;
+                        }
+                    }
+                    if (failure.empty() && !playUntil([&] { return b.CurrentLesson().lesson == Lesson::None; }))
+                        failure = "the lesson did not end";
+                    playUntil([] { return true; }); // the news that the player has seen it
+                    if (failure.empty() && std::find(seen.begin(), seen.end(), c.lesson) == seen.end())
+                        failure = "the lesson was not seen";
+                    if (!failure.empty())
+                        failures.push_back(std::string(c.name) + ", level " + std::to_string(level) +
+                                           (hard ? " hard" : "") + ", seed " + std::to_string(seed) + ": " +
+                                           failure);
+                }
+        std::string first;
+        for (size_t i = 0; i < std::min<size_t>(failures.size(), 10); ++i)
+            first += "\n" + failures[i];
+        EXPECT_TRUE(failures.empty()) << c.name << ": " << failures.size() << " of " << seed << " plays fail"
+                                      << first;
     }
 }
 

@@ -3,6 +3,7 @@
 // colour sends it back; what is owned, what is dropped, and the pending
 // slot's end. A stub board keeps the action records of every frame.
 #include "TotemsRig.h"
+#include "totems/TotemBalance.h"
 
 #include <gtest/gtest.h>
 
@@ -228,6 +229,22 @@ TEST(TotemsManager, BlueShieldsFollowTheBoardsSwitch)
     EXPECT_TRUE(As<CBlueTotem>(t.Placed(kBlueTotem)).shieldsOn);
     t.SetBlueTotemsActive(false);
     EXPECT_FALSE(As<CBlueTotem>(t.Placed(kBlueTotem)).shieldsOn);
+}
+
+// The powers read the balance state a manager stored; once that manager is
+// gone (its game ended) none is left for a later game's powers to read, and
+// a manager that did not store the one in place leaves it alone.
+TEST(TotemsManager, TheBalanceItStoredGoesWithIt)
+{
+    CBalanceState first, second;
+    auto a = std::make_unique<CTotemsManager>();
+    auto b = std::make_unique<CTotemsManager>();
+    a->SetRenderers({}, {}, {}, {}, &first);
+    b->SetRenderers({}, {}, {}, {}, &second);
+    a.reset();
+    EXPECT_EQ(TotemBalanceState(), &second);
+    b.reset();
+    EXPECT_EQ(TotemBalanceState(), nullptr);
 }
 
 TEST(TotemsManager, NoSpriteIsLeftWhenTheManagerGoes)

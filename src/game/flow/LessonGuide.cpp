@@ -307,6 +307,13 @@ std::vector<MatchCell> CLessonGuide::RunOfSwap(MatchCell token, MatchCell partne
     return cells;
 }
 
+bool CLessonGuide::CanMakeMove(const LessonPick& pick) const
+{
+    const CGameBoard& board = *m_services.board;
+    return board.CanSelect(pick.column, pick.row) && board.CanSelect(pick.arrowColumn, pick.arrowRow) &&
+           RunOfSwap({pick.column, pick.row}, {pick.arrowColumn, pick.arrowRow}).size() > 2;
+}
+
 void CLessonGuide::ShowPanel(const std::string& text)
 {
     CGameScreens& screens = *m_services.screens;
@@ -321,6 +328,14 @@ void CLessonGuide::ShowStep(Lesson lesson, int step)
     // Without a player the tutorial is off: nothing is shown or written.
     if (!player || !m_services.screens) {
         Close(false);
+        return;
+    }
+    // The lesson's own start layout holds every move it asks for; a board it
+    // did not lay out (its file missing, a level continued from its save)
+    // may not, and the lesson ends rather than wait for a move that cannot
+    // be made.
+    if (const LessonPick* pick = PromptedPick(lesson, step); pick && !CanMakeMove(*pick)) {
+        Close(true);
         return;
     }
     CGameScreens& screens = *m_services.screens;

@@ -16,6 +16,7 @@ class CGameFlow;
 class CGameServices;
 class CQuestState;
 class CToken;
+struct LessonPick;
 
 class CLessonGuide {
 public:
@@ -54,6 +55,9 @@ private:
     void PlacePrompt(MatchCell token, float tabX, MatchCell partner);
     void PointHandAt(MatchCell token, MatchCell partner);
     std::vector<MatchCell> RunOfSwap(MatchCell token, MatchCell partner) const;
+    // The move a guided lesson's prompt asks for can be made: both tokens
+    // can be moved and their swap makes a run.
+    bool CanMakeMove(const LessonPick& pick) const;
     // The hand at the level's clock, or at the sand box, the note beside it.
     void PointAtDial();
     void PointAtSandbox();

@@ -2,6 +2,7 @@
 #include "game/flow/LevelLoader.h"
 
 #include "engine/Random.h"
+#include "game/Lessons.h"
 #include "game/QuestState.h"
 #include "game/Services.h"
 #include "game/flow/Flow.h"
@@ -53,10 +54,16 @@ CLevelLoader::CLevelLoader(CGameFlow& flow, CGameServices& services, CQuestState
     : m_flow(flow), m_services(services), m_quest(quest)
 {}
 
+// The cells a guided lesson given on the level's own board points at hold
+// tokens the player can move, whatever chains and steel the level draws.
 BoardSetup CLevelLoader::QuestLevelSetup(int level) const
 {
     BoardSetup setup = LevelSetup(level, m_quest.hardMode, BalanceGemGoal(level));
     LoadLevelFile(&setup, LevelFile(m_services.paths, level));
+    if (level == kBaseLessonLevel)
+        setup.plainCells = LessonCells(Lesson::Base);
+    else if (level == kBonusLessonLevel)
+        setup.plainCells = LessonCells(Lesson::Bonus);
     return setup;
 }
 
@@ -122,8 +129,11 @@ bool CLevelLoader::StartLevel(int number)
         q.lives = s.balance.maxLives;
     const CountedHandle<CProfile> player = q.CurrentProfile();
     if (player && player->questTutorial && !player->tutTotem && s.totems->CountOwnedColours() > 0) {
+        // The lesson's board takes the level's chains and steel, but never on
+        // the lesson's own cells.
         LoadLevelFile(&setup, s.paths.folders[CDataPaths::Levels] + "Totem.lvl");
         setup.lesson = Lesson::Totem;
+        setup.plainCells = LessonCells(Lesson::Totem);
     }
     s.board->StartLevel(setup);
     return true;
