@@ -38,21 +38,14 @@ CAPTION=$(rect "$FORM" key:1)
 mkdir -p "$PLAYER"
 swap=$("$FIXTURES" player "$PLAYER" "$LEVEL" 4) || fail "cannot write the player for level $LEVEL"
 continue_the_quest
-wait_for_board resumed
 # shellcheck disable=SC2086
-click_swap $swap
+make_swap $swap
 # The level complete and its results: "Continue" takes once the tally has
 # ended; the rules box then comes with its button.
-rules_shown() {
-  click_control Statistics CMD_CONTINUE
-  rest_pointer
-  wait_frames 30
-  steady_button MsgBox CMD_OK
-}
-wait_until 300 "rules box" rules_shown
+press_button Statistics CMD_CONTINUE
+wait_for_button MsgBox CMD_OK
 grab "${KIND}_1_rules"
-click_control MsgBox CMD_OK
-rest_pointer
+press_button MsgBox CMD_OK
 
 # ---- Looks at the held game ----
 # Each look is held: the game shows the frame looked at until let go. The
@@ -136,8 +129,6 @@ keep_the_end() {
   convert "$WORK/end.bmp" "$file" || fail "cannot keep the end of $KIND"
   [ "$("$EYE" colours "$file")" -gt 500 ] || fail "the end of $KIND shows too few colours"
 }
-# The game's own seconds since frame $1.
-seconds_since() { awk -v f="$1" -v now="$(frames_shown)" -v step="$FRAME_STEP" 'BEGIN { printf "%d", (now - f) * step / 1000 }'; }
 
 # ---- Accuracy: the stars it sees, where they are ----
 stars_over_board() { "$EYE" stars "$1" | awk '$2 > 40 && $2 < 380 && $1 > 230'; }
