@@ -82,6 +82,10 @@ still_playing() {
   same_in "$WORK/now.bmp" "$SHOTS/${KIND}_1_rules.png" $CAPTION || return 1
   LAST_SAME=${RING_FRAME[RING]}
 }
+# A star or its sparkles flying over the strip, or the Golden Star's flash,
+# change it for a moment: the level goes on until the strip has looked
+# otherwise for most of a second of the game's time.
+going_on() { still_playing || [ "${RING_FRAME[RING]}" -le $((LAST_SAME + $(frames_in 0.8))) ]; }
 # The end: once the strip has looked otherwise for most of a second (the
 # Golden Star's flash lights it up for a moment), the looks of the last
 # three seconds it still showed as it was are the candidates, and the one
@@ -135,9 +139,10 @@ stars_over_board() { "$EYE" stars "$1" | awk '$2 > 40 && $2 < 380 && $1 > 230'; 
 play_accuracy() {
   local caught=0 clicks=0 start
   start=$(frames_shown)
+  LAST_SAME=$start
   look
   cp "$WORK/now.bmp" "$WORK/score_before.bmp"
-  while still_playing && [ "$(seconds_since "$start")" -lt 60 ]; do
+  while going_on && [ "$(seconds_since "$start")" -lt 60 ]; do
     local target
     target=$(stars_over_board "$WORK/now.bmp" | head -n 1)
     if [ -n "$target" ]; then
@@ -158,6 +163,10 @@ play_accuracy() {
       cp "$WORK/now.bmp" "$WORK/score_after.bmp"
     fi
   done
+  # A star comes every second and crosses the board; the walk clicks one it
+  # saw on the held game, where the click reaches it in the next frame, and
+  # plays the level's forty seconds to their end (a star over the caption
+  # strip does not end them): it catches most it clicks, three far below.
   [ "$caught" -ge 3 ] || fail "accuracy: $caught stars in the bar after $clicks clicks"
   # shellcheck disable=SC2046
   same_in "$WORK/score_before.bmp" "$WORK/score_after.bmp" $(rect Quest key:6) &&
@@ -305,18 +314,25 @@ play_memory() {
   echo "memory: $turned plates turned"
 }
 
-# ---- Reaction: a stop while a token shows, and once on an empty plate ----
+# ---- Reaction: once on an empty plate, then a stop while a token shows ----
+# The walk stops on the first empty plate it sees open, and on tokens only
+# after that: catching the tokens first could end the level (twelve caught
+# end it) before an empty plate has opened. While no plate has left, each
+# that opens is empty one time in three: that none of the fifty and more
+# opening in the level's ninety seconds is happens less than once in a
+# hundred million levels.
 play_reaction() {
   local start stops=0 missed=0
   start=$(frames_shown)
+  LAST_SAME=$start
   look
-  while still_playing && [ "$(seconds_since "$start")" -lt 120 ]; do
+  while going_on && [ "$(seconds_since "$start")" -lt 120 ]; do
     read_plates
     # An open plate of the 6 x 3 block (columns 1..6, rows 2..4): a token's
     # picture (0..6) or the empty face (7).
     local open
     open=$(awk 'NR >= 3 && NR <= 5 { for (i = 2; i <= 7; i++) if ($i >= 0 && $i <= 7) { print $i; exit } }' "$WORK/plates.txt")
-    if [ -n "$open" ] && { [ "$open" -le 6 ] || [ "$missed" -eq 0 ]; }; then
+    if [ -n "$open" ] && { { [ "$open" -eq 7 ] && [ "$missed" -eq 0 ]; } || { [ "$open" -le 6 ] && [ "$missed" -eq 1 ]; }; }; then
       xdotool key --window "$window" space
       stops=$((stops + 1))
       if [ "$open" -eq 7 ]; then
@@ -343,8 +359,9 @@ play_attention() {
   local start clicks=0 middle
   start=$(frames_shown)
   middle=$(cell_at 3.5 3)
+  LAST_SAME=$start
   look
-  while still_playing && [ "$(seconds_since "$start")" -lt 200 ]; do
+  while going_on && [ "$(seconds_since "$start")" -lt 200 ]; do
     # shellcheck disable=SC2086
     xdotool mousemove --window "$window" $middle click 1 mousemove --window "$window" 4 240
     clicks=$((clicks + 1))
