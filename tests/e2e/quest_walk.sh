@@ -53,12 +53,17 @@ window_steady() {
 results_shown() { "$EYE" mean "$1" 270 260 320 120 | awk '{ exit !($3 - $1 > 25) }'; }
 # Plays the level on screen until its results come over the board. A
 # trophy won in play comes over everything: it is seen (screenshot $1, the
-# first time) and closed.
+# first time) and closed. The walk decides every move on the board the
+# game shows at rest, held, and makes it until the game takes it: its play
+# follows from the board alone, never from when it looked. Its bound is the
+# level's own, the four minutes of its clock (a move takes two or three
+# seconds of them), and a minute for what comes over the board meanwhile.
 play_level() {
-  local shot=$1 seen=""
+  local shot=$1 seen="" start
+  start=$(frames_shown)
   wait_until 120 "board at rest" board_at_rest now
   cp "$WORK/now.png" "$WORK/play.png"
-  for _ in $(seq 1 150); do
+  while [ "$(seconds_since "$start")" -lt 300 ]; do
     if ! board_shown "$WORK/now.txt"; then
       # Something covers the board: once it has come in full, the HUD
       # beside it tells the trophies' dialog, which covers the HUD too,
@@ -86,7 +91,7 @@ play_level() {
     cp "$WORK/now.png" "$WORK/play.png"
     play_move || { wait_frames 30; wait_until 120 "board at rest" board_at_rest now; }
   done
-  fail "the level was not won"
+  fail "the level was not won within its time"
 }
 # The lesson's panel lies over the board: cells of level 1, which has no
 # steel, read as steel or as no token under it.
