@@ -54,16 +54,28 @@ fail() {
   exit 1
 }
 
-# Runs "$@" every tenth of a second until it succeeds; fails after $1
-# seconds (generous: a walk waits for a sign, and only a fault keeps it from
-# coming) or as soon as the game has ended, naming $2.
+# Runs "$@" every tenth of a second until it succeeds; fails, naming $2, as
+# soon as the game has ended, or once $1 seconds (generous: a walk waits
+# for a sign, and only a fault keeps it from coming) have passed both on
+# the clock and in the game's own time, or the game has shown no frame for
+# as long. A busy machine slows the game down: what it does in so many of
+# its seconds comes however long they take.
 wait_until() {
   local seconds=$1 what=$2
   shift 2
-  local deadline=$((SECONDS + seconds))
+  local deadline=$((SECONDS + seconds)) from shown moved=$SECONDS now
+  from=$(frames_shown)
+  shown=$from
   until "$@"; do
-    [ -z "$GAME_PID" ] || kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before $what"
-    [ "$SECONDS" -lt "$deadline" ] || fail "no $what within $seconds s"
+    if [ -n "$GAME_PID" ]; then
+      kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before $what"
+      now=$(frames_shown)
+      [ "$now" = "$shown" ] || { shown=$now moved=$SECONDS; }
+      [ "$SECONDS" -lt "$deadline" ] || { [ $((now - from)) -lt $((seconds * 60)) ] &&
+        [ $((SECONDS - moved)) -lt "$seconds" ]; } || fail "no $what within $seconds s"
+    else
+      [ "$SECONDS" -lt "$deadline" ] || fail "no $what within $seconds s"
+    fi
     sleep 0.1
   done
 }
@@ -223,7 +235,7 @@ game_ends_within() {
 }
 wait_for_clean_end() {
   local what=$1 rc=0
-  game_ends_within 120 || fail "the game still runs 120 s after $what"
+  game_ends_within 300 || fail "the game still runs 300 s after $what"
   wait "$GAME_PID" || rc=$?
   GAME_PID=
   [ "$rc" -eq 0 ] || fail "exit code $rc after $what"
@@ -333,22 +345,24 @@ wait_for_button() { wait_until 120 "$1 button $2" steady_button "$1" "$2"; }
 # game's time after it, that control still looks as before it, and so does
 # the control clicked.
 do_and_wait() {
-  local form=$1 id=$2 since redone=0 deadline=$((SECONDS + 120))
+  DOING_FORM=$1 DOING_ID=$2 DOING_REDONE=0
   shift 2
+  DOING=("$@")
   snap before_doing
   "$@"
   rest_pointer
-  since=$(frames_shown)
-  until steady_at "$form" "$id" "$WORK/before_doing.png"; do
-    [ -z "$GAME_PID" ] || kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before steady $form control $id"
-    [ "$SECONDS" -lt "$deadline" ] || fail "no steady $form control $id within 120 s"
-    if [ "$(frames_shown)" -ge $((since + 180)) ] && unanswered "$form" "$id" "$@"; then
-      [ $((redone += 1)) -le 5 ] || fail "$* is never answered by $form control $id"
-      "$@"
-      rest_pointer
-      since=$(frames_shown)
-    fi
-  done
+  DOING_SINCE=$(frames_shown)
+  wait_until 120 "steady $DOING_FORM control $DOING_ID" answered
+}
+answered() {
+  steady_at "$DOING_FORM" "$DOING_ID" "$WORK/before_doing.png" && return 0
+  if [ "$(frames_shown)" -ge $((DOING_SINCE + 180)) ] && unanswered "$DOING_FORM" "$DOING_ID" "${DOING[@]}"; then
+    [ $((DOING_REDONE += 1)) -le 5 ] || fail "${DOING[*]} is never answered by $DOING_FORM control $DOING_ID"
+    "${DOING[@]}"
+    rest_pointer
+    DOING_SINCE=$(frames_shown)
+  fi
+  return 1
 }
 # Nothing answered "${@:3}" in the last look (steady_b): the control ($1,
 # $2) looks as before it, and so does the control it clicked.
@@ -538,7 +552,10 @@ snaps_apart() {
 board_at_rest() {
   snaps_apart "$1_first" "$1" 6
   read_board "$WORK/$1_first.png" "$WORK/$1.last" && read_board "$WORK/$1.png" "$WORK/$1.txt" &&
-    cmp -s "$WORK/$1.txt" "$WORK/$1.last"
+    cmp -s "$WORK/$1.txt" "$WORK/$1.last" && return 0
+  # Still moving: the game goes on meanwhile.
+  let_go
+  return 1
 }
 board_shown_at_rest() { board_at_rest "$1" && board_shown "$WORK/$1.txt"; }
 wait_for_board() { wait_until 120 "board at rest" board_shown_at_rest "$1"; }
@@ -553,7 +570,7 @@ click_to_end() {
     click_control "$form" "$id"
     at=$(($(frames_shown) + 120))
     ! held || let_go
-    deadline=$((SECONDS + 300))
+    deadline=$((SECONDS + 600))
     until game_ended || shown_at_least "$at"; do
       [ "$SECONDS" -lt "$deadline" ] || fail "the game neither ended nor went on after a click on $form control $id"
       sleep 0.1
