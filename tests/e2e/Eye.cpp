@@ -65,6 +65,7 @@ namespace {
 
 constexpr int kColours = 8; // seven colours and steel, in the caps picture's order
 constexpr int kSteel = 100, kEmpty = 1000;
+constexpr int kWhite = 5;
 
 struct Rect {
     float x = 0, y = 0, w = 0, h = 0;
@@ -288,6 +289,80 @@ int GemCount(const d3d::DecodedImage& image, int cx, int cy, int cell)
     return n;
 }
 
+// Calls `visit` with the colour of every pixel within `radius` of (cx, cy).
+template <typename Visit>
+void ForDisc(const d3d::DecodedImage& image, int cx, int cy, int radius, Visit visit)
+{
+    for (int y = cy - radius; y <= cy + radius; ++y)
+        for (int x = cx - radius; x <= cx + radius; ++x)
+            if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius)
+                visit(MeanColour(image, x, y, 1));
+}
+
+// The share of the pixels within `radius` of (cx, cy) that are bright and
+// pale. A gem's stone and the halo over it light the middle of its token
+// so; a plain token shows its own colour there (and the white one is pale
+// throughout: its gem tells by the stone's turquoise).
+double PaleShare(const d3d::DecodedImage& image, int cx, int cy, int radius)
+{
+    int pale = 0, all = 0;
+    ForDisc(image, cx, cy, radius, [&](const Mean& m) {
+        double h, s, v;
+        m.Hsv(&h, &s, &v);
+        pale += v > 0.8 && s < 0.35 ? 1 : 0;
+        ++all;
+    });
+    return all > 0 ? static_cast<double>(pale) / all : 0.0;
+}
+
+// The mean hue of the strongly coloured pixels within `radius` of (cx, cy)
+// (degrees), and in `count` how many there are.
+double StrongHue(const d3d::DecodedImage& image, int cx, int cy, int radius, int* count)
+{
+    double sx = 0, sy = 0;
+    *count = 0;
+    ForDisc(image, cx, cy, radius, [&](const Mean& m) {
+        double h, s, v;
+        m.Hsv(&h, &s, &v);
+        if (s <= 0.7 || v <= 0.3)
+            return;
+        sx += std::cos(h * M_PI / 180.0);
+        sy += std::sin(h * M_PI / 180.0);
+        ++*count;
+    });
+    return std::fmod(std::atan2(sy, sx) * 180.0 / M_PI + 360.0, 360.0);
+}
+
+// A gem's halo, a light of its own tint laid over the token, moves the hue
+// its most strongly coloured pixels show, as the game draws them: green,
+// yellow, red, blue, orange (white has none to show; violet keeps its own,
+// given by the caps picture).
+constexpr double kGemHue[7] = {136, 59, 355, 213, 43, -1, -1};
+
+// The colour of a gem token: the gem hue nearest to the one its token
+// shows, or `voted` where too few of its pixels are strongly coloured (the
+// white token).
+int GemColour(const d3d::DecodedImage& image, int cx, int cy, int cell, int voted, double violetHue)
+{
+    int count = 0;
+    const double hue = StrongHue(image, cx, cy, cell * 11 / 25, &count);
+    if (count < cell / 5)
+        return voted;
+    int best = voted;
+    double nearest = 360.0;
+    for (int c = 0; c < 7; ++c) {
+        const double reference = c == 6 ? violetHue : kGemHue[c];
+        if (reference < 0)
+            continue;
+        const double d = std::min(std::fabs(hue - reference), 360.0 - std::fabs(hue - reference));
+        if (d < nearest) {
+            nearest = d;
+            best = c;
+        }
+    }
+    return best;
+}
+
 int Board(const std::string& shot, const std::string& data, int width, int height)
 {
     d3d::DecodedImage screen, atlas;
@@ -302,6 +377,8 @@ int Board(const std::string& shot, const std::string& data, int width, int heigh
                                                         (c / 4) * cellSide + cellSide / 2, cellSide * 2 / 5);
     const int cell = static_cast<int>(view.cell * view.screen.scale);
     const int side = std::max(6, cell * 2 / 5);
+    double violetHue, saturation, value;
+    references[6].Hsv(&violetHue, &saturation, &value);
     for (int row = 0; row < 8; ++row) {
         for (int column = 0; column < 8; ++column) {
             const int cx = view.CentreX(static_cast<float>(column)), cy = view.CentreY(static_cast<float>(row));
@@ -330,8 +407,14 @@ int Board(const std::string& shot, const std::string& data, int width, int heigh
             for (int c = 1; c < kColours; ++c)
                 if (votes[static_cast<size_t>(c)] > votes[static_cast<size_t>(best)])
                     best = c;
-            const int code = votes[static_cast<size_t>(best)] == 0 ? kEmpty : best == 7 ? kSteel : best;
-            const bool gem = code < kSteel && GemCount(screen, cx, cy, cell) >= cell / 8;
+            int code = votes[static_cast<size_t>(best)] == 0 ? kEmpty : best == 7 ? kSteel : best;
+            const bool gem =
+                code < kSteel && ((code != kWhite && PaleShare(screen, cx, cy, cell * 7 / 50) >= 0.4) ||
+                                  GemCount(screen, cx, cy, cell) >= cell / 8);
+            // The halo's light takes votes from the token's own colour: a
+            // gem's colour is read by its hue.
+            if (gem)
+                code = GemColour(screen, cx, cy, cell, code, violetHue);
             std::printf("%s%d", column ? " " : "", gem ? ~code : code);
         }
         std::printf("\n");

@@ -191,10 +191,12 @@ int WriteTotemsQuest(const std::string& playerFolder)
 }
 
 // "power": a veteran's quest of level 38 in play owning every totem at
-// level 3 and every bonus, on a still board of five other colours with
-// two runs of `colour` to make: the swap of (4, 1) with (4, 0) lines up
-// row 0's (2, 0) .. (4, 0), that of (4, 6) with (4, 7) row 7's
-// (2, 7) .. (4, 7); steel in six cells, gems on four tokens.
+// level 3 and every bonus, on a still board with two runs of `colour` to
+// make, both in the top row: the swap of (2, 0) with (3, 0) lines up
+// (0, 0) .. (2, 0), that of (4, 0) with (5, 0) then (5, 0) .. (7, 0). Only
+// new tokens fall into the top row, so no run of the walk reaches rows 1 to
+// 7: five other colours there in a pattern that makes no run and no move,
+// steel in six cells, gems on four tokens.
 int WritePowerQuest(const std::string& playerFolder, int colour)
 {
     if (!WriteSettings(playerFolder, false, {}))
@@ -212,7 +214,9 @@ int WritePowerQuest(const std::string& playerFolder, int colour)
     for (int r = 0; r < CQuestSave::kRows; ++r)
         for (int c = 0; c < CQuestSave::kColumns; ++c)
             save.SetCell(CQuestSave::TokenCodes, r, c, others[(c + 3 * r) % 5] + 1);
-    const int runs[][2] = {{2, 0}, {3, 0}, {4, 1}, {2, 7}, {3, 7}, {4, 6}};
+    // The top row's two tokens of other colours keep theirs, which differ
+    // from those under them.
+    const int runs[][2] = {{0, 0}, {1, 0}, {3, 0}, {4, 0}, {6, 0}, {7, 0}};
     for (const auto& cell : runs)
         save.SetCell(CQuestSave::TokenCodes, cell[1], cell[0], colour + 1);
     const int steel[][2] = {{1, 3}, {6, 3}, {3, 4}, {0, 5}, {7, 5}, {5, 2}};

@@ -32,23 +32,37 @@ control_changed() {
 # The known swap: the white token of cell (4, 4) dragged onto (4, 3) lines
 # up three whites in row 3, the bonus's token (3, 3) among them. The game
 # reads the pointer once a frame: each step waits a few frames. The swap
-# starts as the pointer reaches (4, 3), in the frame after SWAP_FRAME; the
-# game is held there.
+# starts as the pointer reaches (4, 3), in the frame after SWAP_FRAME: that
+# last move is made on the game held there. The swap takes 0.4 s: 0.45 s on,
+# the white token lies in (4, 3); a drag the game did not take leaves that
+# cell's token as it was, and is made again on the board at rest.
 drag_the_swap() {
-  # shellcheck disable=SC2046
-  xdotool mousemove --window "$window" $(cell_at 4 4)
-  wait_frames 3
-  xdotool mousedown 1
-  wait_frames 3
-  # shellcheck disable=SC2046
-  xdotool mousemove --window "$window" $(cell_at 4 3.5)
-  wait_frames 3
-  hold
-  # shellcheck disable=SC2046
-  xdotool mousemove --window "$window" $(cell_at 4 3)
-  SWAP_FRAME=$(frames_shown)
-  let_go_until $((SWAP_FRAME + $(frames_in 0.2)))
-  xdotool mouseup 1
+  for _ in 1 2 3 4 5 6; do
+    wait_for_board drag
+    # shellcheck disable=SC2046
+    xdotool mousemove --window "$window" $(cell_at 4 4)
+    wait_frames 3
+    xdotool mousedown 1
+    wait_frames 3
+    # shellcheck disable=SC2046
+    xdotool mousemove --window "$window" $(cell_at 4 3.5)
+    wait_frames 3
+    hold
+    # shellcheck disable=SC2046
+    xdotool mousemove --window "$window" $(cell_at 4 3)
+    SWAP_FRAME=$(frames_shown)
+    let_go_until $((SWAP_FRAME + $(frames_in 0.2)))
+    xdotool mouseup 1
+    rest_pointer
+    let_go_until $((SWAP_FRAME + $(frames_in 0.45)))
+    snap dragged
+    read_board "$WORK/dragged.png" "$WORK/dragged.txt"
+    [ "$(cell_reads "$WORK/dragged.txt" 4 3)" = "$(cell_reads "$WORK/drag.txt" 4 3)" ] || return 0
+    # A token the press picked is let go.
+    xdotool click 3
+    play_for 1
+  done
+  fail "the drag of (4, 4) onto (4, 3) is never taken"
 }
 # Holds the game $1 seconds of its time after the swap started.
 hold_at_swap_plus() { let_go_until $((SWAP_FRAME + $(frames_in "$1"))); }
@@ -125,19 +139,17 @@ for name in ${*:-tnt flash time adviser score solidarity}; do
   grab "$name-fired"
   hold_at_swap_plus 2.65
   grab "$name-after"
-  let_go
   rest=$SHOTS/$name-rest.png
   fired=$SHOTS/$name-fired.png
   after=$SHOTS/$name-after.png
-  # The level stores the quest, which a close then keeps, every 3 seconds
-  # of play while the board rests: once it rests, a store comes within
-  # those seconds, with the strike's points in. Nothing on the screen
-  # shows it.
+  # What the strike set going (a twirl, the adviser flying to the HUD) is
+  # over within three seconds of the game's clock: six seconds after the
+  # swap, once the board rests, the level rests, and a close at rest keeps
+  # the quest as it stands (nothing on the screen shows the store).
+  let_go_until $((SWAP_FRAME + $(frames_in 6)))
   wait_for_board settled
-  play_for 4
   close_by_the_window_button
-  played=$(awk -v f="$continued" -v now="$(frames_shown)" -v step="$FRAME_STEP" \
-    'BEGIN { printf "%.1f", (now - f) * step / 1000 }')
+  played=$(seconds_since "$continued" %.1f)
   save=$("$EYE" savelevel "$PLAYER/Quest.sav") || fail "no save after the $name bonus"
   echo "$name: $save"
   "check_$name"

@@ -38,21 +38,14 @@ CAPTION=$(rect "$FORM" key:1)
 mkdir -p "$PLAYER"
 swap=$("$FIXTURES" player "$PLAYER" "$LEVEL" 4) || fail "cannot write the player for level $LEVEL"
 continue_the_quest
-wait_for_board resumed
 # shellcheck disable=SC2086
-click_swap $swap
+make_swap $swap
 # The level complete and its results: "Continue" takes once the tally has
 # ended; the rules box then comes with its button.
-rules_shown() {
-  click_control Statistics CMD_CONTINUE
-  rest_pointer
-  wait_frames 30
-  steady_button MsgBox CMD_OK
-}
-wait_until 300 "rules box" rules_shown
+press_button Statistics CMD_CONTINUE
+wait_for_button MsgBox CMD_OK
 grab "${KIND}_1_rules"
-click_control MsgBox CMD_OK
-rest_pointer
+press_button MsgBox CMD_OK
 
 # ---- Looks at the held game ----
 # Each look is held: the game shows the frame looked at until let go. The
@@ -89,6 +82,10 @@ still_playing() {
   same_in "$WORK/now.bmp" "$SHOTS/${KIND}_1_rules.png" $CAPTION || return 1
   LAST_SAME=${RING_FRAME[RING]}
 }
+# A star or its sparkles flying over the strip, or the Golden Star's flash,
+# change it for a moment: the level goes on until the strip has looked
+# otherwise for most of a second of the game's time.
+going_on() { still_playing || [ "${RING_FRAME[RING]}" -le $((LAST_SAME + $(frames_in 0.8))) ]; }
 # The end: once the strip has looked otherwise for most of a second (the
 # Golden Star's flash lights it up for a moment), the looks of the last
 # three seconds it still showed as it was are the candidates, and the one
@@ -136,17 +133,16 @@ keep_the_end() {
   convert "$WORK/end.bmp" "$file" || fail "cannot keep the end of $KIND"
   [ "$("$EYE" colours "$file")" -gt 500 ] || fail "the end of $KIND shows too few colours"
 }
-# The game's own seconds since frame $1.
-seconds_since() { awk -v f="$1" -v now="$(frames_shown)" -v step="$FRAME_STEP" 'BEGIN { printf "%d", (now - f) * step / 1000 }'; }
 
 # ---- Accuracy: the stars it sees, where they are ----
 stars_over_board() { "$EYE" stars "$1" | awk '$2 > 40 && $2 < 380 && $1 > 230'; }
 play_accuracy() {
   local caught=0 clicks=0 start
   start=$(frames_shown)
+  LAST_SAME=$start
   look
   cp "$WORK/now.bmp" "$WORK/score_before.bmp"
-  while still_playing && [ "$(seconds_since "$start")" -lt 60 ]; do
+  while going_on && [ "$(seconds_since "$start")" -lt 60 ]; do
     local target
     target=$(stars_over_board "$WORK/now.bmp" | head -n 1)
     if [ -n "$target" ]; then
@@ -167,6 +163,10 @@ play_accuracy() {
       cp "$WORK/now.bmp" "$WORK/score_after.bmp"
     fi
   done
+  # A star comes every second and crosses the board; the walk clicks one it
+  # saw on the held game, where the click reaches it in the next frame, and
+  # plays the level's forty seconds to their end (a star over the caption
+  # strip does not end them): it catches most it clicks, three far below.
   [ "$caught" -ge 3 ] || fail "accuracy: $caught stars in the bar after $clicks clicks"
   # shellcheck disable=SC2046
   same_in "$WORK/score_before.bmp" "$WORK/score_after.bmp" $(rect Quest key:6) &&
@@ -314,18 +314,25 @@ play_memory() {
   echo "memory: $turned plates turned"
 }
 
-# ---- Reaction: a stop while a token shows, and once on an empty plate ----
+# ---- Reaction: once on an empty plate, then a stop while a token shows ----
+# The walk stops on the first empty plate it sees open, and on tokens only
+# after that: catching the tokens first could end the level (twelve caught
+# end it) before an empty plate has opened. While no plate has left, each
+# that opens is empty one time in three: that none of the fifty and more
+# opening in the level's ninety seconds is happens less than once in a
+# hundred million levels.
 play_reaction() {
   local start stops=0 missed=0
   start=$(frames_shown)
+  LAST_SAME=$start
   look
-  while still_playing && [ "$(seconds_since "$start")" -lt 120 ]; do
+  while going_on && [ "$(seconds_since "$start")" -lt 120 ]; do
     read_plates
     # An open plate of the 6 x 3 block (columns 1..6, rows 2..4): a token's
     # picture (0..6) or the empty face (7).
     local open
     open=$(awk 'NR >= 3 && NR <= 5 { for (i = 2; i <= 7; i++) if ($i >= 0 && $i <= 7) { print $i; exit } }' "$WORK/plates.txt")
-    if [ -n "$open" ] && { [ "$open" -le 6 ] || [ "$missed" -eq 0 ]; }; then
+    if [ -n "$open" ] && { { [ "$open" -eq 7 ] && [ "$missed" -eq 0 ]; } || { [ "$open" -le 6 ] && [ "$missed" -eq 1 ]; }; }; then
       xdotool key --window "$window" space
       stops=$((stops + 1))
       if [ "$open" -eq 7 ]; then
@@ -352,8 +359,9 @@ play_attention() {
   local start clicks=0 middle
   start=$(frames_shown)
   middle=$(cell_at 3.5 3)
+  LAST_SAME=$start
   look
-  while still_playing && [ "$(seconds_since "$start")" -lt 200 ]; do
+  while going_on && [ "$(seconds_since "$start")" -lt 200 ]; do
     # shellcheck disable=SC2086
     xdotool mousemove --window "$window" $middle click 1 mousemove --window "$window" 4 240
     clicks=$((clicks + 1))

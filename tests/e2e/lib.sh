@@ -54,16 +54,28 @@ fail() {
   exit 1
 }
 
-# Runs "$@" every tenth of a second until it succeeds; fails after $1
-# seconds (generous: a walk waits for a sign, and only a fault keeps it from
-# coming) or as soon as the game has ended, naming $2.
+# Runs "$@" every tenth of a second until it succeeds; fails, naming $2, as
+# soon as the game has ended, or once $1 seconds (generous: a walk waits
+# for a sign, and only a fault keeps it from coming) have passed both on
+# the clock and in the game's own time, or the game has shown no frame for
+# as long. A busy machine slows the game down: what it does in so many of
+# its seconds comes however long they take.
 wait_until() {
   local seconds=$1 what=$2
   shift 2
-  local deadline=$((SECONDS + seconds))
+  local deadline=$((SECONDS + seconds)) from shown moved=$SECONDS now
+  from=$(frames_shown)
+  shown=$from
   until "$@"; do
-    [ -z "$GAME_PID" ] || kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before $what"
-    [ "$SECONDS" -lt "$deadline" ] || fail "no $what within $seconds s"
+    if [ -n "$GAME_PID" ]; then
+      kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before $what"
+      now=$(frames_shown)
+      [ "$now" = "$shown" ] || { shown=$now moved=$SECONDS; }
+      [ "$SECONDS" -lt "$deadline" ] || { [ $((now - from)) -lt $((seconds * 60)) ] &&
+        [ $((SECONDS - moved)) -lt "$seconds" ]; } || fail "no $what within $seconds s"
+    else
+      [ "$SECONDS" -lt "$deadline" ] || fail "no $what within $seconds s"
+    fi
     sleep 0.1
   done
 }
@@ -142,24 +154,42 @@ frames_shown() {
   echo "${n:-0}"
 }
 shown_at_least() { [ "$(frames_shown)" -ge "$1" ]; }
-# Lets the game show $1 more frames.
-wait_frames() { wait_until 300 "$1 frames more" shown_at_least $(($(frames_shown) + $1)); }
+# Lets the game show $1 more frames (a game held is let go).
+wait_frames() {
+  local at=$(($(frames_shown) + $1))
+  ! held || let_go
+  wait_until 300 "$1 frames more" shown_at_least "$at"
+}
 frames_in() { awk -v s="$1" -v step="$FRAME_STEP" 'BEGIN { printf "%d", s * 1000 / step + 0.5 }'; }
 # Lets $1 seconds of the game's own time pass: for what the game does by
 # its clock alone (a fade, a lesson's delay) and shows no sign of.
 play_for() { wait_frames "$(frames_in "$1")"; }
+# The game's own seconds since frame $1, whole (or as printf's format $2
+# has them).
+seconds_since() {
+  awk -v f="$1" -v now="$(frames_shown)" -v step="$FRAME_STEP" -v format="${2:-%d}" \
+    'BEGIN { printf format, (now - f) * step / 1000 }'
+}
 
 # ---- Holding the game still while the walk looks ----
 # The probe stops the game (SIGSTOP) right after it has shown the frame
 # asked for; on its own clock no time passes until the walk lets it go. The
 # X server queues the walk's input meanwhile: a click made while the game is
-# held lands on what the walk saw.
+# held lands on what the walk saw, in the next frame the game shows (xdotool
+# ends on a round trip to the server, which has then sent the game its
+# events). A walk decides on what a held game shows, and acts before it lets
+# it go.
 held() { [ "$(awk '{ print $3 }' "/proc/$GAME_PID/stat" 2>/dev/null)" = T ]; }
 held_at() { held && shown_at_least "$1"; }
-# Holds the running game once it has shown $1 frames more (1 by default).
+# Holds the game once it has shown $1 frames more (1 by default); a game
+# held already is let go until then. (Whether it is held is asked first: a
+# running game may stop at the new frame before it would be asked.)
 hold_after() {
+  local was_held=""
+  ! held || was_held=yes
   local at=$(($(frames_shown) + ${1:-1}))
   echo "$at" > "$HOLD_AT"
+  [ -z "$was_held" ] || let_go
   wait_until 300 "the game held at frame $at" held_at "$at"
 }
 hold() { hold_after 1; }
@@ -184,6 +214,7 @@ window_titled() { window=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1
 find_window() { wait_until 60 "window titled $1" window_titled "$1"; }
 
 stop_game() {
+  ! held || let_go
   kill -TERM "$GAME_PID"
   local rc=0
   wait "$GAME_PID" || rc=$?
@@ -204,7 +235,7 @@ game_ends_within() {
 }
 wait_for_clean_end() {
   local what=$1 rc=0
-  game_ends_within 120 || fail "the game still runs 120 s after $what"
+  game_ends_within 300 || fail "the game still runs 300 s after $what"
   wait "$GAME_PID" || rc=$?
   GAME_PID=
   [ "$rc" -eq 0 ] || fail "exit code $rc after $what"
@@ -293,9 +324,8 @@ rest_pointer() { xdotool mousemove --window "$window" 2 240; }
 # it), and, given a screenshot $3, otherwise than there (the screen changed).
 steady_at() {
   local form=$1 id=$2 before=${3:-}
-  snap steady_a
-  wait_frames 4
-  snap steady_b
+  snaps_apart steady_a steady_b 4
+  let_go
   alike_at "$WORK/steady_a.png" "$WORK/steady_b.png" "$form" "$id" || return 1
   [ -z "$before" ] || ! alike_at "$before" "$WORK/steady_b.png" "$form" "$id"
 }
@@ -310,14 +340,61 @@ steady_button() { steady_at "$1" "$2" && button_in "$WORK/steady_b.png" "$1" "$2
 # The button ($1, $2) shows steadily: its form is up and takes clicks.
 wait_for_button() { wait_until 120 "$1 button $2" steady_button "$1" "$2"; }
 # Runs "${@:3}" (a click, a key) and waits until the control ($1, $2) it
-# brings shows steadily and otherwise than before.
+# brings shows steadily and otherwise than before. An action the game did
+# not take (a form still coming in) is done again: three seconds of the
+# game's time after it, that control still looks as before it, and so does
+# the control clicked.
 do_and_wait() {
-  local form=$1 id=$2
+  DOING_FORM=$1 DOING_ID=$2 DOING_REDONE=0
   shift 2
+  DOING=("$@")
   snap before_doing
   "$@"
   rest_pointer
-  wait_for_control "$form" "$id" "$WORK/before_doing.png"
+  DOING_SINCE=$(frames_shown)
+  wait_until 120 "steady $DOING_FORM control $DOING_ID" answered
+}
+answered() {
+  steady_at "$DOING_FORM" "$DOING_ID" "$WORK/before_doing.png" && return 0
+  if [ "$(frames_shown)" -ge $((DOING_SINCE + 180)) ] && unanswered "$DOING_FORM" "$DOING_ID" "${DOING[@]}"; then
+    [ $((DOING_REDONE += 1)) -le 5 ] || fail "${DOING[*]} is never answered by $DOING_FORM control $DOING_ID"
+    "${DOING[@]}"
+    rest_pointer
+    DOING_SINCE=$(frames_shown)
+  fi
+  return 1
+}
+# Nothing answered "${@:3}" in the last look (steady_b): the control ($1,
+# $2) looks as before it, and so does the control it clicked.
+unanswered() {
+  local form=$1 id=$2
+  shift 2
+  alike_at "$WORK/before_doing.png" "$WORK/steady_b.png" "$form" "$id" || return 1
+  [ "$1" != click_control ] || alike_at "$WORK/before_doing.png" "$WORK/steady_b.png" "$2" "$3" "${4:-0}"
+}
+# Clicks a button ($1, $2) once it shows steadily (or does "${@:3}" in its
+# stead, a key that stands for it), and again while it still looks as it
+# did two seconds of the game's time after: the game did not take that
+# click (its form still coming in, a tally still counting). A click taken
+# sends the button's form away.
+press_button() {
+  local form=$1 id=$2
+  shift 2
+  [ $# -gt 0 ] || set -- click_control "$form" "$id"
+  wait_for_button "$form" "$id"
+  for _ in 1 2 3 4 5 6 7 8; do
+    hold
+    snap pressing
+    "$@"
+    rest_pointer
+    let_go_until $(($(frames_shown) + 120))
+    snap pressed
+    if ! alike_at "$WORK/pressing.png" "$WORK/pressed.png" "$form" "$id"; then
+      let_go
+      return 0
+    fi
+  done
+  fail "the $form button $id does not take a click"
 }
 
 # ---- Hands ----
@@ -335,11 +412,46 @@ click_cell() {
   xdotool mousemove --window "$window" $(cell_at "$1" "$2") click 1
 }
 # A swap as a player clicks it: the token, then its neighbour, a few frames
-# apart (the game reads the pointer once a frame).
+# apart (the game reads the pointer once a frame). On a game held, each
+# click lands in the frame after it, and the game is held again in between.
 click_swap() {
   click_cell "$1" "$2"
-  wait_frames 3
+  if held; then let_go_until $(($(frames_shown) + 3)); else wait_frames 3; fi
   click_cell "$3" "$4"
+}
+# What cell ($2, $3) reads in board file $1.
+cell_reads() { awk -v c="$2" -v r="$3" 'NR == r + 1 { print $(c + 1) }' "$1"; }
+# Makes the swap of the token at ($1, $2) onto its neighbour ($3, $4) on
+# the board shown at rest, until the game takes it. The neighbour's cell
+# tells: half a second after the click the other token lies there (in a
+# run's glow, or flying back from a swap refused), or, the swap not taken
+# (the board still locked, a lesson not yet asking for it, a note holding
+# presses), its own token still does, and the swap is made again once the
+# game has gone on a second. A token left picked is let go first (a right
+# click), so that the first click picks. The game is held at the look that
+# saw the swap taken. With -c first, a board that rests covered (a dialog
+# come over it) ends it unmade, with 1.
+make_swap() {
+  local unless_covered=""
+  [ "$1" != -c ] || { unless_covered=yes; shift; }
+  for _ in $(seq 1 20); do
+    if [ -n "$unless_covered" ]; then
+      wait_until 120 "board at rest before a swap" board_at_rest swap_before
+      board_shown "$WORK/swap_before.txt" || return 1
+    else
+      wait_until 120 "board shown at rest before a swap" board_shown_at_rest swap_before
+    fi
+    xdotool mousemove --window "$window" 2 240 click 3
+    click_swap "$@"
+    rest_pointer
+    let_go_until $(($(frames_shown) + 30))
+    snap swap_after
+    read_board "$WORK/swap_after.png" "$WORK/swap_after.txt"
+    [ "$(cell_reads "$WORK/swap_after.txt" "$3" "$4")" = "$(cell_reads "$WORK/swap_before.txt" "$3" "$4")" ] ||
+      return 0
+    play_for 1
+  done
+  fail "the swap of ($1, $2) onto ($3, $4) is never taken"
 }
 
 # ---- Screenshots the walk keeps ----
@@ -384,6 +496,22 @@ type_name() {
   xdotool key --window "$window" BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
   xdotool type --window "$window" --delay 60 "$1"
 }
+# The quest's story: a click turns each page once its fade has ended, and
+# the last leads to the first level. The walk clicks only on a page that
+# shows steadily, so that no click reaches the level (its lesson).
+intro_left() {
+  snaps_apart intro_a intro 4
+  let_go
+  read_board "$WORK/intro.png" "$WORK/intro.txt"
+  board_shown "$WORK/intro.txt" && return 0
+  if TOLERANCE=5 alike_at "$WORK/intro_a.png" "$WORK/intro.png" Intro key:1; then
+    xdotool mousemove --window "$window" 320 240 click 1
+    rest_pointer
+  fi
+  wait_frames 30
+  return 1
+}
+leave_the_intro() { wait_until 300 "first level after the intro" intro_left; }
 # A later start: the splash, then the main menu.
 start_at_the_menu() {
   start_game
@@ -397,60 +525,74 @@ make_player() {
   start_at_the_name_entry
   do_and_wait NewProfile key:1 type_name "$1"
   do_and_wait MainMenu CMD_QUEST xdotool key --window "$window" Return
-  click_control MainMenu CMD_EXIT
-  wait_for_clean_end "Exit in the main menu"
+  click_to_end MainMenu CMD_EXIT
 }
 # A later start that continues the saved quest: "Play the Quest", then
 # "Continue" once the question shows.
 continue_the_quest() {
   start_at_the_menu
   do_and_wait StartQuest CMD_CONTINUE click_control MainMenu CMD_QUEST
-  click_control StartQuest CMD_CONTINUE
-  rest_pointer
+  press_button StartQuest CMD_CONTINUE
 }
 # Screenshots $1 and $2 of the game $3 frames apart, exactly: the game is
 # held for each, so however long a look takes, no more of its time passes.
+# It stays held at the second.
 snaps_apart() {
-  ! held || let_go
   hold
   snap "$1"
   let_go_until $(($(frames_shown) + $3))
   snap "$2"
-  let_go
 }
 # The board once it stands still: two reads alike, frames apart, into
 # $WORK/$1.png and $WORK/$1.txt. The game is held while the walk reads it,
 # so that a walk slow to look (a busy machine, the sanitizers) costs the
 # level's clock nothing: each look lets the game on by a few frames only.
+# The game stays held at the second look: what the walk decides on that
+# board, it does before the board moves on.
 board_at_rest() {
   snaps_apart "$1_first" "$1" 6
   read_board "$WORK/$1_first.png" "$WORK/$1.last" && read_board "$WORK/$1.png" "$WORK/$1.txt" &&
-    cmp -s "$WORK/$1.txt" "$WORK/$1.last"
+    cmp -s "$WORK/$1.txt" "$WORK/$1.last" && return 0
+  # Still moving: the game goes on meanwhile.
+  let_go
+  return 1
 }
 board_shown_at_rest() { board_at_rest "$1" && board_shown "$WORK/$1.txt"; }
 wait_for_board() { wait_until 120 "board at rest" board_shown_at_rest "$1"; }
-# The window's buttons come over the top of the window at once (no fade)
-# in the first frame that finds the pointer there: some frames on, they are
-# up. (What lies under them, a glowing token, never holds still to be
-# compared.) The quit button is then clicked, and the game keeps the quest
-# and ends.
-point_at_the_window_buttons() {
-  xdotool mousemove --window "$window" 600 4
-  wait_frames 10
-}
-# On a busy machine the X server may hand the game the pointer's move late,
-# in the frame of the click itself, which the game then takes before the
-# buttons come: a click that did not end the game within a minute is made
-# again once the pointer has been pointed at the top anew.
-quit_by_the_window_button() {
+# Clicks a control ($1, $2) that ends the game, and again (after "${@:3}",
+# which brings it back) while the game goes on showing frames: it shows a
+# few after a click taken, never two seconds of them. Then the game keeps
+# what it keeps and ends cleanly.
+click_to_end() {
+  local form=$1 id=$2 at deadline
+  shift 2
   for _ in 1 2 3 4; do
-    click_control WinBox CMD_QUIT
-    game_ends_within 60 && break
+    click_control "$form" "$id"
+    at=$(($(frames_shown) + 120))
+    ! held || let_go
+    deadline=$((SECONDS + 600))
+    until game_ended || shown_at_least "$at"; do
+      [ "$SECONDS" -lt "$deadline" ] || fail "the game neither ended nor went on after a click on $form control $id"
+      sleep 0.1
+    done
+    game_ended && break
     rest_pointer
-    point_at_the_window_buttons
+    "$@"
   done
-  wait_for_clean_end "the window's quit button"
+  wait_for_clean_end "a click on $form control $id"
 }
+# The window's buttons come over the top of the window at once (no fade)
+# in the first frame that finds the pointer there: the pointer is moved
+# there on a game held, so that the move lands in a frame of its own, and
+# some frames on the buttons are up; the game is held there. (What lies
+# under them, a glowing token, never holds still to be compared.) The quit
+# button is then clicked, and the game keeps the quest and ends.
+point_at_the_window_buttons() {
+  hold
+  xdotool mousemove --window "$window" 600 4
+  let_go_until $(($(frames_shown) + 10))
+}
+quit_by_the_window_button() { click_to_end WinBox CMD_QUIT point_at_the_window_buttons; }
 close_by_the_window_button() {
   point_at_the_window_buttons
   quit_by_the_window_button

@@ -55,9 +55,8 @@ for page in 2 3 4; do
   TOLERANCE=5 do_and_wait Intro key:1 xdotool mousemove --window "$window" 320 240 click 1
   grab "$((13 + page))_intro_page_$page"
 done
-xdotool mousemove --window "$window" 320 240 click 1
-rest_pointer
 board_geometry
+leave_the_intro
 wait_for_board board
 grab 18_first_level
 grep -q 'Error\|error' "$LOG" && fail "the log reports an error"

@@ -31,7 +31,10 @@ gold_in() {
 }
 # The HUD's menu button as it looks in play (screenshot $2) in screenshot $1.
 hud_shown() { same_at "$1" "$2" Quest CMD_MENU; }
-hud_gone() { snap now && ! hud_shown "$WORK/now.png" "$1"; }
+hud_gone() {
+  wait_frames 6
+  snap now && ! hud_shown "$WORK/now.png" "$1"
+}
 # Makes a change in the shop ("${@:3}") and grabs the shop as $1 once the
 # stars panel rests, otherwise than before, and the star bar $2 ("-" for
 # none) too: a star flies between them. Item 5's bar never rests: the halo
@@ -50,41 +53,31 @@ shop_change() {
 continue_the_quest
 wait_for_board play_before_time_up
 wait_until 120 "end of the level" hud_gone "$WORK/play_before_time_up.png"
-wait_for_button MsgBox CMD_OK
-click_control MsgBox CMD_OK
-rest_pointer
+press_button MsgBox CMD_OK
 wait_for_button Shop CMD_DONE
 grab 0_after_time_up
 do_and_wait MainMenu CMD_QUEST click_control Shop CMD_MENU
-click_control MainMenu CMD_EXIT
-wait_for_clean_end "Exit after the shop"
+click_to_end MainMenu CMD_EXIT
 
 # ---- Level 3 won with its last gem ----
 rm -rf "$PLAYER" && mkdir -p "$PLAYER"
 swap=$("$FIXTURES" shopplayer "$PLAYER") || fail "cannot write the player"
 continue_the_quest
-wait_for_board play
-# The swap, once the level has started and takes it: the column it runs in
-# changes.
-read -r c1 r1 c2 r2 <<< "$swap"
-column=$(awk -v c="$c1" -v x="$BOARD_X" -v y="$BOARD_Y" -v s="$CELL" 'BEGIN { printf "%d %d %d %d", x + c * s, y, s, 8 * s }')
-swapped() {
-  click_swap "$c1" "$r1" "$c2" "$r2"
-  wait_frames 60
-  snap now
-  # shellcheck disable=SC2086
-  ! same_in "$WORK/play.png" "$WORK/now.png" $column
-}
-wait_until 120 "swap taken" swapped
+# shellcheck disable=SC2086
+make_swap $swap
 # The level ends and its results come over the board; Continue leads to the
-# story's page once the tally has ended, a click there to the shop.
-wait_for_button Statistics CMD_CONTINUE
-click_control Statistics CMD_CONTINUE
+# story's page once the tally has ended, a click there to the shop: it is
+# made on the page shown steadily (the story's dust aside), never on the
+# shop coming in.
+press_button Statistics CMD_CONTINUE
 story_over() {
-  xdotool mousemove --window "$window" 430 60 click 1
-  rest_pointer
+  steady_button Shop CMD_DONE && return 0
+  if TOLERANCE=5 alike_at "$WORK/steady_a.png" "$WORK/steady_b.png" Quest CMD_MENU; then
+    xdotool mousemove --window "$window" 430 60 click 1
+    rest_pointer
+  fi
   wait_frames 30
-  steady_button Shop CMD_DONE
+  return 1
 }
 wait_until 300 "shop after the story" story_over
 grab 1_open
@@ -141,21 +134,17 @@ back=$(gold_in "$SHOTS/6_minus.png" Shop key:7)
   fail "the star did not come back to the panel: $back of $three gold pixels"
 
 # ---- Done asks; the map; the next level with the bought time ----
-click_control Shop CMD_DONE
-rest_pointer
+do_and_wait MsgBox CMD_YES click_control Shop CMD_DONE
 wait_for_button MsgBox CMD_YES
 grab 7_question
 same_at "$SHOTS/6_minus.png" "$SHOTS/7_question.png" MsgBox CMD_YES && fail "Done did not ask"
-click_control MsgBox CMD_YES
-rest_pointer
+press_button MsgBox CMD_YES
 wait_for_button Map CMD_PLAY
-click_control Map CMD_PLAY
-rest_pointer
+press_button Map CMD_PLAY
 wait_for_board next
 grab 8_next_level
 do_and_wait GameMenu CMD_LEAVE xdotool key --window "$window" Escape
-click_control GameMenu CMD_LEAVE
-rest_pointer
+press_button GameMenu CMD_LEAVE
 wait_for_button MainMenu CMD_QUEST
 read -r level kind seconds stars items <<< "$("$EYE" saveshop "$PLAYER/Quest.sav")" || fail "no save after leaving"
 read -r -a item <<< "$items"
@@ -163,6 +152,5 @@ read -r -a item <<< "$items"
 [ "$seconds" -gt 240 ] || fail "level 4 started without the bought time: $seconds s left"
 [ "$stars" = 2 ] && [ "${item[6]}" = 1 ] && [ "${item[5]}" = 0 ] ||
   fail "the save's shop block: stars $stars, item 6 at ${item[6]}, item 5 at ${item[5]}"
-click_control MainMenu CMD_EXIT
-wait_for_clean_end "Exit after leaving the quest"
+click_to_end MainMenu CMD_EXIT
 echo "e2e shop walk: ok"
