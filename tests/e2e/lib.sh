@@ -150,7 +150,7 @@ start_game_with() {
 
 frames_shown() {
   local n
-  n=$(tr -d ' \n' < "$FRAMES" 2>/dev/null) || true
+  n=$({ tr -d ' \n' < "$FRAMES"; } 2>/dev/null) || true
   echo "${n:-0}"
 }
 shown_at_least() { [ "$(frames_shown)" -ge "$1" ]; }
