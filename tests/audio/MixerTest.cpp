@@ -17,18 +17,20 @@ namespace snd = plat::snd;
 
 namespace {
 
-// Waits, however long the device's thread takes on a busy machine, until
-// none of `channels` sounds any more.
-void WaitUntilSilent(const std::vector<snd::Handle>& channels)
+// Waits until none of `channels` sounds any more; the limit is there only
+// to end a hang, far beyond what the device's thread takes on a busy machine.
+bool WaitUntilSilent(const std::vector<snd::Handle>& channels)
 {
-    for (;;) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (std::chrono::steady_clock::now() < until) {
         bool any = false;
         for (snd::Handle h : channels)
             any = any || snd::ChannelIsActive(h) == snd::ACTIVE_PLAYING;
         if (!any)
-            return;
+            return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+    return false;
 }
 
 } // namespace
@@ -275,7 +277,7 @@ TEST(Mixer, TheDevicePlaysTheMixHeldToFullScale)
         const snd::Handle second = snd::SamplePlay(loud);
         snd::Start();
         // Closing the device after the pass that ended them writes that pass.
-        WaitUntilSilent({first, second});
+        ASSERT_TRUE(WaitUntilSilent({first, second})) << "the voices still sound two minutes on";
     }
 
     const std::vector<unsigned char> bytes = testing_support::ReadBytes(raw);
